@@ -1,0 +1,145 @@
+#!/usr/bin/env bash
+# Developer entry point.
+#   ./dev.sh run            build and start the desktop program on an example file
+#   ./dev.sh test           build (normal and sanitizer builds) and run every test
+#   ./dev.sh build [asan]   build only
+#   ./dev.sh bench          build and run the benchmarks
+#   ./dev.sh fuzz [SECONDS] build the libFuzzer targets with clang and run them
+#   ./dev.sh deps           install the Debian packages the build needs
+# Each command installs missing Debian packages first (apt-get, with sudo when
+# not run as root).
+set -euo pipefail
+
+ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+BUILD="$ROOT/build"
+BUILD_ASAN="$ROOT/build-asan"
+BUILD_FUZZ="$ROOT/build-fuzz"
+
+BUILD_PACKAGES=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev
+  qt6-base-dev libxlsxwriter-dev libzip-dev fonts-noto-cjk fonts-liberation2)
+RUN_PACKAGES=(xvfb xauth)
+FUZZ_PACKAGES=(clang libclang-rt-14-dev)
+
+log() { printf '== %s\n' "$*" >&2; }
+
+ensure_packages() {
+  local missing=() pkg
+  for pkg in "$@"; do
+    if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed"; then
+      missing+=("$pkg")
+    fi
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  local sudo=()
+  [ "$(id -u)" -ne 0 ] && sudo=(sudo)
+  log "installing: ${missing[*]}"
+  "${sudo[@]}" apt-get update -q
+  DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -q "${missing[@]}"
+}
+
+jobs() { nproc 2>/dev/null || echo 2; }
+
+# configure_and_build DIR [cmake args...]
+configure_and_build() {
+  local dir="$1"
+  shift
+  cmake -S "$ROOT" -B "$dir" -G Ninja -DKORVANE_WERROR=ON "$@" >/dev/null
+  cmake --build "$dir" --parallel "$(jobs)"
+}
+
+run_ctest() {
+  local dir="$1"
+  ctest --test-dir "$dir" --output-on-failure -j "$(jobs)" --timeout 600
+}
+
+cmd_build() {
+  ensure_packages "${BUILD_PACKAGES[@]}"
+  if [ "${1:-}" = "asan" ]; then
+    configure_and_build "$BUILD_ASAN" -DCMAKE_BUILD_TYPE=Debug -DKORVANE_SANITIZE=ON -DKORVANE_BUILD_BENCH=OFF
+  else
+    configure_and_build "$BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+  fi
+}
+
+cmd_test() {
+  ensure_packages "${BUILD_PACKAGES[@]}"
+  log "normal build"
+  configure_and_build "$BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+  run_ctest "$BUILD"
+  log "sanitizer build (AddressSanitizer + UndefinedBehaviorSanitizer)"
+  configure_and_build "$BUILD_ASAN" -DCMAKE_BUILD_TYPE=Debug -DKORVANE_SANITIZE=ON -DKORVANE_BUILD_BENCH=OFF
+  ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:strict_string_checks=1" \
+    LSAN_OPTIONS="suppressions=$ROOT/tools/lsan.supp:print_suppressions=0" \
+    UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1" \
+    run_ctest "$BUILD_ASAN"
+  log "all tests passed"
+}
+
+example_file() {
+  local f
+  for f in "$ROOT"/samples/*.SHA "$ROOT"/samples/*.SHT; do
+    [ -f "$f" ] && { echo "$f"; return 0; }
+  done
+  return 1
+}
+
+cmd_run() {
+  ensure_packages "${BUILD_PACKAGES[@]}" "${RUN_PACKAGES[@]}"
+  configure_and_build "$BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+  local example=""
+  example="$(example_file || true)"
+  if [ -x "$BUILD/bin/korvane" ] && [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
+    exec "$BUILD/bin/korvane" ${example:+"$example"}
+  fi
+  if [ -x "$BUILD/bin/korvane" ]; then
+    log "no display: showing the evaluation of the example with the command-line tool instead"
+  fi
+  if [ -n "$example" ]; then
+    "$BUILD/bin/korvane-cli" evaluate "$example"
+  else
+    "$BUILD/bin/korvane-cli" zone --standard "CECS 02:2005" \
+      --readings 30,31,32,33,34,35,36,37,38,39,40,41,42,43,44,45 \
+      --distances 200,200,200 --times 50,50,50
+  fi
+}
+
+cmd_bench() {
+  ensure_packages "${BUILD_PACKAGES[@]}"
+  configure_and_build "$BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+  local b
+  for b in "$BUILD"/bin/*_bench; do
+    [ -x "$b" ] || continue
+    log "$(basename "$b")"
+    "$b"
+  done
+}
+
+cmd_fuzz() {
+  local seconds="${1:-60}"
+  ensure_packages "${BUILD_PACKAGES[@]}" "${FUZZ_PACKAGES[@]}"
+  CC=clang CXX=clang++ cmake -S "$ROOT" -B "$BUILD_FUZZ" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DKORVANE_LIBFUZZER=ON -DKORVANE_BUILD_QT=OFF -DKORVANE_BUILD_BENCH=OFF >/dev/null
+  cmake --build "$BUILD_FUZZ" --parallel "$(jobs)"
+  local fuzzer name
+  for fuzzer in "$BUILD_FUZZ"/bin/*_fuzzer; do
+    [ -x "$fuzzer" ] || continue
+    name="$(basename "$fuzzer" _fuzzer)"
+    mkdir -p "$ROOT/fuzz/crashes/$name" "$BUILD_FUZZ/corpus/$name"
+    log "fuzzing $name for ${seconds}s (new crash inputs go to fuzz/crashes/$name)"
+    "$fuzzer" -max_total_time="$seconds" -artifact_prefix="$ROOT/fuzz/crashes/$name/" \
+      "$BUILD_FUZZ/corpus/$name" "$ROOT/fuzz/corpus/$name" || true
+  done
+}
+
+case "${1:-}" in
+  run) shift; cmd_run "$@" ;;
+  test) shift; cmd_test "$@" ;;
+  build) shift; cmd_build "$@" ;;
+  bench) shift; cmd_bench "$@" ;;
+  fuzz) shift; cmd_fuzz "$@" ;;
+  deps) ensure_packages "${BUILD_PACKAGES[@]}" "${RUN_PACKAGES[@]}" ;;
+  *)
+    sed -n '2,10p' "$0" | sed 's/^# \{0,1\}//'
+    exit 2
+    ;;
+esac

@@ -1,0 +1,13 @@
+// Placeholder until the command is built.
+#include <ostream>
+
+#include "cli/commands.h"
+
+namespace korvane::cli {
+
+int RunEstimate(const Args&, std::ostream&, std::ostream& err) {
+  err << "korvane-cli estimate: not available yet\n";
+  return 1;
+}
+
+}  // namespace korvane::cli

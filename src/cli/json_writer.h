@@ -1,0 +1,51 @@
+// Minimal JSON writer for the command-line tool. Floats are written in the
+// shortest form that reads back to the same 32-bit float; NaN and infinity
+// (not valid JSON) are written as null.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace korvane::cli {
+
+std::string ShortestFloat(float value);
+
+class JsonWriter {
+ public:
+  explicit JsonWriter(bool pretty = true) : pretty_(pretty) {}
+
+  JsonWriter& BeginObject();
+  JsonWriter& EndObject();
+  JsonWriter& BeginArray();
+  JsonWriter& EndArray();
+  JsonWriter& Key(std::string_view name);
+  JsonWriter& Value(float value);
+  JsonWriter& Value(int value);
+  JsonWriter& Value(bool value);
+  JsonWriter& Value(std::string_view text);
+  JsonWriter& Value(const char* text) { return Value(std::string_view(text)); }
+  JsonWriter& Null();
+
+  // Key followed by value.
+  template <typename T>
+  JsonWriter& Field(std::string_view name, const T& value) {
+    Key(name);
+    return Value(value);
+  }
+
+  const std::string& str() const { return out_; }
+
+ private:
+  void BeforeValue();
+  void NewLine();
+  void WriteString(std::string_view text);
+
+  std::string out_;
+  bool pretty_;
+  // Per open container: whether it already holds an element.
+  std::vector<bool> hasElement_;
+  bool afterKey_ = false;
+};
+
+}  // namespace korvane::cli

@@ -1,0 +1,97 @@
+#include "core/app/korvane_doc.h"
+
+#include "core/app/settings_file.h"
+
+namespace korvane {
+
+CKorvaneDoc::CKorvaneDoc(Settings settings, std::filesystem::path settingsPath)
+    : settingsMode_(settings), settingsPath_(std::move(settingsPath)) {
+  project = NewProjectInfo();
+  tables = CorrectionTables::Defaults();
+  defaultTables = tables;
+  algorithm = CreateAlgorithm(standardIndex, &tables);
+  printSettings = NewPrintSettings();
+  reportInfo = NewReportProjectInfo();
+  if (settingsMode_ != Settings::None) {
+    if (settingsPath_.empty()) settingsPath_ = DefaultSettingsPath();
+    LoadSettings(*this, settingsPath_);
+  }
+}
+
+CKorvaneDoc::~CKorvaneDoc() {
+  if (settingsMode_ == Settings::LoadAndSave) SaveSettings(*this, settingsPath_);
+}
+
+void CKorvaneDoc::Warn(std::string_view message) const {
+  if (warningSink) warningSink(message);
+}
+
+TestZone* CKorvaneDoc::Zone(int member, int zone) {
+  return const_cast<TestZone*>(static_cast<const CKorvaneDoc&>(*this).Zone(member, zone));
+}
+
+const TestZone* CKorvaneDoc::Zone(int member, int zone) const {
+  if (member < 0 || static_cast<std::size_t>(member) >= zoneLists.size()) return nullptr;
+  const ZoneList& list = zoneLists[static_cast<std::size_t>(member)];
+  if (zone < 0 || static_cast<std::size_t>(zone) >= list.size()) return nullptr;
+  return list[static_cast<std::size_t>(zone)].get();
+}
+
+int CKorvaneDoc::ZoneCount(int member) const {
+  if (member < 0 || static_cast<std::size_t>(member) >= zoneLists.size()) return 0;
+  return static_cast<int>(zoneLists[static_cast<std::size_t>(member)].size());
+}
+
+TestZone* CKorvaneDoc::GetCurrentZone() {
+  return HasFile() ? Zone(currentMember, currentZone) : nullptr;
+}
+
+const TestZone* CKorvaneDoc::GetCurrentZone() const {
+  return HasFile() ? Zone(currentMember, currentZone) : nullptr;
+}
+
+Member* CKorvaneDoc::GetCurrentMember() {
+  return const_cast<Member*>(static_cast<const CKorvaneDoc&>(*this).GetCurrentMember());
+}
+
+const Member* CKorvaneDoc::GetCurrentMember() const {
+  if (!HasFile() || currentMember < 0 || static_cast<std::size_t>(currentMember) >= members.size()) {
+    return nullptr;
+  }
+  return &members[static_cast<std::size_t>(currentMember)];
+}
+
+const SectionPara* CKorvaneDoc::SectionOf(int member) const {
+  if (member < 0 || static_cast<std::size_t>(member) >= members.size()) return nullptr;
+  const int own = members[static_cast<std::size_t>(member)].sectionIndex;
+  for (const SectionPara& section : sections) {
+    if (section.sectionIndex == own) return &section;
+  }
+  if (static_cast<std::size_t>(member) < sections.size()) return &sections[static_cast<std::size_t>(member)];
+  return nullptr;
+}
+
+std::string CKorvaneDoc::PreviousZone() {
+  if (!HasFile()) return std::string(kMsgOpenFileFirst);
+  if (currentZone <= 0) return std::string(kMsgFirstZone);
+  --currentZone;
+  return {};
+}
+
+std::string CKorvaneDoc::NextZone() {
+  if (!HasFile()) return std::string(kMsgOpenFileFirst);
+  if (currentZone + 1 >= ZoneCount(currentMember)) return std::string(kMsgLastZone);
+  ++currentZone;
+  return {};
+}
+
+bool CKorvaneDoc::CanGoPrevious() const { return HasFile() && currentZone > 0; }
+
+bool CKorvaneDoc::CanGoNext() const { return HasFile() && currentZone + 1 < ZoneCount(currentMember); }
+
+std::string CKorvaneDoc::SaveResultsDefaultName() const {
+  const auto dot = pathName.find('.');
+  return dot == std::string::npos ? pathName : pathName.substr(0, dot);
+}
+
+}  // namespace korvane

@@ -1,0 +1,161 @@
+// The single document of the application: owns the data of the open file,
+// the algorithm of the current standard, the correction tables, the report
+// records, the filter settings and the current member, zone and point. All
+// recomputation runs through it, in one place.
+//
+// The document never shows or prints anything: file operations raise
+// KorvaneError with the message to show, refusals return the message, and
+// non-fatal warnings go to `warningSink`.
+#pragma once
+
+#include <array>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/algorithm/algorithm.h"
+#include "core/algorithm/correction_tables.h"
+#include "core/data/records.h"
+#include "core/error.h"
+#include "core/report/report_records.h"
+
+namespace korvane {
+
+// Messages of the document's commands.
+inline constexpr std::string_view kMsgUnknownFileType = "无法识别的文件类型";
+inline constexpr std::string_view kMsgOpenFileFirst = "请先打开文件!";
+inline constexpr std::string_view kMsgFirstZone = "当前为构件第一个测区";
+inline constexpr std::string_view kMsgLastZone = "当前为构件最后一个测区";
+inline constexpr std::string_view kMsgOpenFileBeforeFilter = "请先打开文件再进行滤波!";
+
+class CKorvaneDoc {
+ public:
+  // Where the settings file comes from: not at all (tests), loaded at
+  // construction only (command line), or loaded at construction and written
+  // at destruction (desktop program).
+  enum class Settings { None, Load, LoadAndSave };
+
+  explicit CKorvaneDoc(Settings settings = Settings::None, std::filesystem::path settingsPath = {});
+  ~CKorvaneDoc();
+  CKorvaneDoc(const CKorvaneDoc&) = delete;
+  CKorvaneDoc& operator=(const CKorvaneDoc&) = delete;
+
+  // ---- Data of the open file -------------------------------------------
+  ProjectInfo project;
+  std::vector<Member> members;
+  ZoneLists zoneLists;
+  std::vector<SectionPara> sections;
+  int memberCount = -1;  // -1: no file open
+  StrengthResult result;
+  int batchResultFlag = 0;
+
+  // ---- Standard and tables ---------------------------------------------
+  int standardIndex = 0;
+  std::unique_ptr<CAlgorithm> algorithm;
+  CorrectionTables tables;         // current (used by the lookups)
+  CorrectionTables defaultTables;  // restored by the tables' defaults button
+
+  // ---- Report records ----------------------------------------------------
+  PrintSettings printSettings;
+  ReportProjectInfo reportInfo;
+
+  // ---- Position and view state --------------------------------------------
+  int currentMember = -1;
+  int currentZone = 0;
+  int currentPoint = 0;
+  float highPassKHz = 20.0f;
+  float lowPassKHz = 50.0f;
+  bool highPassOn = false;
+  bool lowPassOn = false;
+  int infoBarWidth = 220;
+  int spareBarWidth = 220;
+  int analysisBarWidth = 220;
+
+  // Path of the open file (UTF-8), the modified flag and the files opened in
+  // this run (full paths, newest first).
+  std::string pathName;
+  bool modified = false;
+  std::vector<std::string> openedFiles;
+
+  // Receives non-fatal messages (for instance a number text that is too long).
+  WarningSink warningSink;
+
+  // ---- Access ------------------------------------------------------------
+  bool HasFile() const { return memberCount != -1; }
+  // zoneLists[currentMember][currentZone], or null when out of range.
+  TestZone* GetCurrentZone();
+  const TestZone* GetCurrentZone() const;
+  Member* GetCurrentMember();
+  const Member* GetCurrentMember() const;
+  // Zone `zone` of member `member`, or null when either is out of range.
+  TestZone* Zone(int member, int zone);
+  const TestZone* Zone(int member, int zone) const;
+  // Zones of a member; 0 when the member does not exist.
+  int ZoneCount(int member) const;
+  // Section record that belongs to a member: the one whose sectionIndex
+  // equals the member's, else sections[member], else null.
+  const SectionPara* SectionOf(int member) const;
+
+  // ---- Recomputation -------------------------------------------------------
+  // Every derived value of one zone, then its strength; with `withMember`,
+  // then EvaluateMember(member) and EvaluateBatch(). Out-of-range indices or
+  // an empty slot do nothing.
+  void ComputeZone(int member, int zone, bool withMember);
+  void RecomputeMember(int member, bool withFileResult);
+  void EvaluateMember(int member);
+  void EvaluateBatch();
+  void RecomputeAll();
+  // Copies the current member's aggregate and coefficients to every member,
+  // then RecomputeAll().
+  void ApplyCoefficientsToAll();
+  // Copies the project's η and Δ into every zone, then RecomputeAll().
+  void ApplyCorrectionsToAll();
+  // Selects standard `index` (any int; outside 0..9 the base algorithm) and
+  // recomputes point readings, V and Va of every zone.
+  void SetStandard(int index);
+  // Marks the three highest (positions 0..2) and three lowest (3..5)
+  // readings; returns CalcRebound of the readings.
+  float MarkExtremes(const std::array<int, kReadingsPerZone>& readings,
+                     std::array<int, 6>& positions) const;
+  // After a change of test method, position, β, λ or a distance: refreshes
+  // pointDistance, zoneVelocity and correctedVelocity of one zone.
+  void RecomputeZoneVelocity(TestZone& zone) const;
+
+  // ---- Files -------------------------------------------------------------
+  // Opens a raw (.SHT) or result (.SHA) file pair and runs the after-load
+  // reset. On failure the document shows no file (memberCount -1, project
+  // reset to defaults) and KorvaneError carries the message.
+  void OnOpenDocument(const std::filesystem::path& path);
+  // Writes the data to `path` by its type (.SHT raw, .SHA result); clears the
+  // modified flag. Throws KorvaneError ("无法识别的文件类型" or a writer
+  // message); the previous files at `path` are kept on failure.
+  void OnSaveDocument(const std::filesystem::path& path);
+  // Writes a result file pair to `path`, then opens it. Throws KorvaneError
+  // ("请先打开文件!" when no file is open).
+  void SaveResults(const std::filesystem::path& path);
+  // Initial file name of the save-results dialog: pathName cut before its
+  // first '.'.
+  std::string SaveResultsDefaultName() const;
+
+  // ---- Zone navigation -----------------------------------------------------
+  // Moves to the previous / next zone of the current member. Returns an empty
+  // string when it moved, else the message to show.
+  std::string PreviousZone();
+  std::string NextZone();
+  bool CanGoPrevious() const;
+  bool CanGoNext() const;
+
+  // ---- Waveform filter (current zone) ------------------------------------
+  void RestoreZoneWaveforms();
+  void FilterZoneWaveforms();
+
+ private:
+  void ResetAfterLoad();
+  void Warn(std::string_view message) const;
+
+  Settings settingsMode_;
+  std::filesystem::path settingsPath_;
+};
+
+}  // namespace korvane

@@ -1,0 +1,126 @@
+#include "core/data/number_entry.h"
+
+#include <charconv>
+#include <cmath>
+#include <climits>
+#include <cstdint>
+#include <string>
+
+namespace korvane {
+namespace {
+
+constexpr int kMaxDigitsText = 20;
+
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+bool TooLong(std::string_view text, const WarningSink& warn) {
+  if (MathOperation::Utf16Length(text) < kMaxDigitsText) return false;
+  if (warn) warn(kNumberTooLongMessage);
+  return true;
+}
+
+// Longest prefix (after blanks) that forms a decimal floating-point number.
+double ParseDecimal(std::string_view text) {
+  std::size_t i = 0;
+  while (i < text.size() && IsBlank(text[i])) ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+    negative = text[i] == '-';
+    ++i;
+  }
+  const std::size_t start = i;
+  std::size_t digits = 0;
+  while (i < text.size() && IsDigit(text[i])) ++i, ++digits;
+  if (i < text.size() && text[i] == '.') {
+    ++i;
+    while (i < text.size() && IsDigit(text[i])) ++i, ++digits;
+  }
+  if (digits == 0) return 0.0;
+  std::size_t end = i;
+  if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+    std::size_t j = i + 1;
+    if (j < text.size() && (text[j] == '+' || text[j] == '-')) ++j;
+    if (j < text.size() && IsDigit(text[j])) {
+      while (j < text.size() && IsDigit(text[j])) ++j;
+      end = j;
+    }
+  }
+  // from_chars does not accept a bare trailing '.', so cut it.
+  std::string number(text.substr(start, end - start));
+  if (!number.empty() && number.back() == '.') number.pop_back();
+  if (!number.empty() && number.front() == '.') number.insert(number.begin(), '0');
+  double value = 0.0;
+  const auto result = std::from_chars(number.data(), number.data() + number.size(), value);
+  if (result.ec == std::errc::result_out_of_range) {
+    // Overflow gives infinity, underflow zero (as strtod does).
+    const bool huge = number.find_first_of("eE") != std::string::npos &&
+                      number.find('-', number.find_first_of("eE")) == std::string::npos;
+    value = huge ? HUGE_VAL : 0.0;
+  } else if (result.ec != std::errc{}) {
+    value = 0.0;
+  }
+  return negative ? -value : value;
+}
+
+}  // namespace
+
+int MathOperation::Utf16Length(std::string_view utf8) {
+  int units = 0;
+  for (std::size_t i = 0; i < utf8.size();) {
+    const auto c = static_cast<unsigned char>(utf8[i]);
+    std::size_t length = 1;
+    int width = 1;
+    if (c >= 0xF0 && c <= 0xF4) {
+      length = 4;
+      width = 2;
+    } else if (c >= 0xE0) {
+      length = 3;
+    } else if (c >= 0xC2 && c < 0xE0) {
+      length = 2;
+    }
+    if (i + length > utf8.size()) length = 1, width = 1;
+    for (std::size_t k = 1; k < length; ++k) {
+      if ((static_cast<unsigned char>(utf8[i + k]) & 0xC0) != 0x80) {
+        length = 1;
+        width = 1;
+        break;
+      }
+    }
+    units += width;
+    i += length;
+  }
+  return units;
+}
+
+double MathOperation::ToDouble(std::string_view text, const WarningSink& warn) {
+  if (TooLong(text, warn)) return 0.0;
+  return ParseDecimal(text);
+}
+
+float MathOperation::ToFloat(std::string_view text, const WarningSink& warn) {
+  return static_cast<float>(ToDouble(text, warn));
+}
+
+int MathOperation::ToInt(std::string_view text, const WarningSink& warn) {
+  if (TooLong(text, warn)) return 0;
+  std::size_t i = 0;
+  while (i < text.size() && IsBlank(text[i])) ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+    negative = text[i] == '-';
+    ++i;
+  }
+  std::int64_t value = 0;
+  while (i < text.size() && IsDigit(text[i])) {
+    value = value * 10 + (text[i] - '0');
+    if (value > static_cast<std::int64_t>(INT_MAX) + 1) value = static_cast<std::int64_t>(INT_MAX) + 1;
+    ++i;
+  }
+  if (negative) value = -value;
+  if (value > INT_MAX) return INT_MAX;
+  if (value < INT_MIN) return INT_MIN;
+  return static_cast<int>(value);
+}
+
+}  // namespace korvane

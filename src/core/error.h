@@ -1,0 +1,23 @@
+// Failures of the core carry the system's own (Chinese, UTF-8) message text.
+// The core never shows or prints them: the caller does (message box in the
+// desktop program, stderr in the command-line tool).
+#pragma once
+
+#include <functional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace korvane {
+
+// Raised by file reading and writing; what() is the message to show.
+class KorvaneError : public std::runtime_error {
+ public:
+  explicit KorvaneError(const std::string& message) : std::runtime_error(message) {}
+};
+
+// Channel for non-fatal messages (for instance a number text that is too
+// long). The operation goes on after the call. An empty sink drops them.
+using WarningSink = std::function<void(std::string_view message)>;
+
+}  // namespace korvane

@@ -1,0 +1,85 @@
+// Records that the reports print besides the test data: page and content
+// settings, and the project information of the report heads. Both survive
+// from one run to the next in the settings file.
+#pragma once
+
+#include <array>
+#include <string>
+#include <string_view>
+
+namespace korvane {
+
+struct ProjectInfo;
+
+// Report font list, by index.
+inline constexpr std::array<std::string_view, 5> kReportFonts = {"宋体", "黑体", "隶书", "仿宋_GB2312",
+                                                                 "楷体_GB2312"};
+
+struct PrintSettings {
+  int printHeader = 0;
+  int printFooter = 0;
+  int printPageNumber = 0;
+  int printRecordSheet = 1;
+  int printResultTable = 0;
+  int borderLineWidth = 4;  // device pixels
+  int gridLineWidth = 2;    // device pixels
+  int topMargin = 20;       // mm
+  int leftMargin = 20;
+  int bottomMargin = 15;
+  int rightMargin = 15;
+  int pageNumberPosition = 0;  // 0 left, 1 centre, 2 right
+  int firstPageNumber = 1;
+  int pageNumberFormat = 0;  // 0 Arabic "123", 1 Roman "I II III"
+  int headerHeight = 5;      // mm (Word report)
+  int headerAlign = 0;       // 0 left, 1 centre, 2 right
+  int headerFont = 0;        // index into kReportFonts
+  std::string headerText;
+  int footerHeight = 5;
+  int footerAlign = 0;
+  int footerFont = 0;
+  std::string footerText;
+};
+
+// Twenty-two texts; the index of each field in the settings file is given.
+struct ReportProjectInfo {
+  std::string projectName = "5";    // 0
+  std::string testingUnit;          // 1
+  std::string constructionUnit;     // 2
+  std::string clientUnit;           // 3
+  std::string testAge;              // 4
+  std::string designStrength;       // 5
+  std::string testBasis;            // 6
+  std::string field7;               // 7 (carried only)
+  std::string testDate;             // 8
+  std::string reportDate;           // 9
+  std::string commissionNumber;     // 10
+  std::string instrumentNumber;     // 11
+  std::string constructionDate;     // 12
+  std::string testNumber;           // 13
+  std::string field14;              // 14 (carried only)
+  std::string field15;              // 15 (carried only)
+  std::string field16;              // 16 (carried only)
+  std::string field17;              // 17 (carried only)
+  std::string recordSheetRemark;    // 18
+  std::string resultTableRemark;    // 19
+  std::string instrumentModel;      // 20
+  std::string conversionTableName;  // 21
+
+  static constexpr int kFieldCount = 22;
+  // Field by settings-file index 0..21.
+  std::string& field(int index);
+  const std::string& field(int index) const;
+};
+
+PrintSettings NewPrintSettings();
+ReportProjectInfo NewReportProjectInfo();
+
+// Test basis printed for a standard: "CECS 02：2005" (full-width colon) for
+// index 0, "TB10426-2004" for 1, empty otherwise.
+std::string TestBasisForStandard(int standardIndex);
+
+// After a file is opened: project name, testing unit, test date and
+// construction date from the project header; test basis by the standard.
+void FillReportInfoFromProject(ReportProjectInfo& info, const ProjectInfo& project, int standardIndex);
+
+}  // namespace korvane
