@@ -1,0 +1,58 @@
+#include "core/algorithm/test_position.h"
+
+#include <string>
+
+#include "core/data/records.h"
+
+namespace korvane {
+
+std::vector<std::string_view> TestLocationChoices(int testMethod) {
+  if (testMethod == kMethodDirect) return {kLocationSide, kLocationBetweenTopBottom};
+  return {kLocationTop, kLocationBottom, kLocationSide};
+}
+
+std::string_view DefaultTestLocation(int testMethod) {
+  return testMethod == kMethodDirect ? kLocationSide : kLocationTop;
+}
+
+int TestLocationIndex(int testMethod, std::string_view location) {
+  const std::vector<std::string_view> choices = TestLocationChoices(testMethod);
+  for (std::size_t i = 0; i < choices.size(); ++i) {
+    if (choices[i] == location) return static_cast<int>(i);
+  }
+  return 0;
+}
+
+BetaLambdaRule BetaLambdaFor(int testMethod, std::string_view location) {
+  BetaLambdaRule rule;
+  if (testMethod == kMethodSurface) {
+    if (location == kLocationTop) rule.beta = 1.05f;
+    else if (location == kLocationBottom) rule.beta = 0.95f;
+    else if (location == kLocationSide) rule.beta = 1.0f;
+    rule.betaField = FieldAccess::ReadOnly;
+    rule.lambdaField = FieldAccess::Editable;
+    return rule;
+  }
+  if (testMethod == kMethodDirect) {
+    rule.beta = location == kLocationSide ? 1.0f : 1.034f;
+    rule.lambda = 1.0f;
+    rule.betaField = FieldAccess::Editable;
+    rule.lambdaField = FieldAccess::Disabled;
+    return rule;
+  }
+  rule.beta = 1.0f;
+  rule.lambda = 1.0f;
+  rule.location = FieldAccess::Disabled;
+  rule.betaField = FieldAccess::Disabled;
+  rule.lambdaField = FieldAccess::Disabled;
+  return rule;
+}
+
+BetaLambdaRule ApplyBetaLambdaRule(TestZone& zone) {
+  const BetaLambdaRule rule = BetaLambdaFor(zone.testMethod, zone.testLocation);
+  if (rule.beta) zone.beta = *rule.beta;
+  if (rule.lambda) zone.lambda = *rule.lambda;
+  return rule;
+}
+
+}  // namespace korvane

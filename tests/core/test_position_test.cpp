@@ -1,0 +1,82 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "core/algorithm/test_position.h"
+#include "core/data/records.h"
+#include "core/data/text_entry.h"
+
+namespace korvane {
+namespace {
+
+TEST(BetaLambdaRule, FollowsMethodAndPosition) {
+  struct Case {
+    int method;
+    const char* location;
+    float beta;    // < 0: left as it was
+    float lambda;  // < 0: left as it was
+    FieldAccess list;
+    FieldAccess betaField;
+    FieldAccess lambdaField;
+  };
+  using F = FieldAccess;
+  const Case cases[] = {
+      {kMethodSurface, "顶面", 1.05f, -1, F::Editable, F::ReadOnly, F::Editable},
+      {kMethodSurface, "底面", 0.95f, -1, F::Editable, F::ReadOnly, F::Editable},
+      {kMethodSurface, "侧面", 1.0f, -1, F::Editable, F::ReadOnly, F::Editable},
+      {kMethodSurface, "顶面底面间", -1, -1, F::Editable, F::ReadOnly, F::Editable},
+      {kMethodDirect, "侧面", 1.0f, 1.0f, F::Editable, F::Editable, F::Disabled},
+      {kMethodDirect, "顶面底面间", 1.034f, 1.0f, F::Editable, F::Editable, F::Disabled},
+      {kMethodDirect, "顶面", 1.034f, 1.0f, F::Editable, F::Editable, F::Disabled},
+      {kMethodAngle, "底面", 1.0f, 1.0f, F::Disabled, F::Disabled, F::Disabled},
+      {5, "侧面", 1.0f, 1.0f, F::Disabled, F::Disabled, F::Disabled},
+  };
+  for (const Case& c : cases) {
+    auto zone = NewTestZone();
+    zone->testMethod = c.method;
+    zone->testLocation = c.location;
+    zone->beta = 0.5f;
+    zone->lambda = 0.8f;
+    const BetaLambdaRule rule = ApplyBetaLambdaRule(*zone);
+    EXPECT_FLOAT_EQ(zone->beta, c.beta < 0 ? 0.5f : c.beta) << c.method << c.location;
+    EXPECT_FLOAT_EQ(zone->lambda, c.lambda < 0 ? 0.8f : c.lambda) << c.method << c.location;
+    EXPECT_EQ(rule.location, c.list) << c.method << c.location;
+    EXPECT_EQ(rule.betaField, c.betaField) << c.method << c.location;
+    EXPECT_EQ(rule.lambdaField, c.lambdaField) << c.method << c.location;
+  }
+}
+
+TEST(TestLocation, ChoicesDefaultsAndSelection) {
+  EXPECT_EQ(TestLocationChoices(kMethodDirect), (std::vector<std::string_view>{"侧面", "顶面底面间"}));
+  EXPECT_EQ(TestLocationChoices(kMethodSurface), (std::vector<std::string_view>{"顶面", "底面", "侧面"}));
+  EXPECT_EQ(TestLocationChoices(kMethodAngle), TestLocationChoices(kMethodSurface));
+  EXPECT_EQ(DefaultTestLocation(kMethodDirect), "侧面");
+  EXPECT_EQ(DefaultTestLocation(kMethodSurface), "顶面");
+  EXPECT_EQ(TestLocationIndex(kMethodSurface, "侧面"), 2);
+  EXPECT_EQ(TestLocationIndex(kMethodDirect, "顶面底面间"), 1);
+  EXPECT_EQ(TestLocationIndex(kMethodDirect, "底面"), 0);  // no match: first entry
+}
+
+TEST(IsStorableText, RefusesLineBreaksAndOverlongLocations) {
+  struct Case {
+    std::string text;
+    int limit;
+    bool ok;
+  };
+  const Case cases[] = {
+      {"侧面", kMaxTestLocationLength, true},
+      {"顶面底面间顶面底面间", kMaxTestLocationLength, true},     // 10 units
+      {"顶面底面间顶面底面间侧", kMaxTestLocationLength, false},  // 11 units
+      {"\xF0\x9F\x98\x80\xF0\x9F\x98\x80\xF0\x9F\x98\x80\xF0\x9F\x98\x80\xF0\x9F\x98\x80", 10, true},
+      {"\xF0\x9F\x98\x80\xF0\x9F\x98\x80\xF0\x9F\x98\x80\xF0\x9F\x98\x80\xF0\x9F\x98\x80x", 10, false},
+      {"一号楼\n二层", -1, false},
+      {"柱\r1", -1, false},
+      {"柱\xE2\x80\xA8" "1", -1, false},
+      {std::string(300, 'a'), -1, true},
+      {"", kMaxTestLocationLength, true},
+  };
+  for (const Case& c : cases) EXPECT_EQ(IsStorableText(c.text, c.limit), c.ok) << c.text;
+}
+
+}  // namespace
+}  // namespace korvane
