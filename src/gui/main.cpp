@@ -1,14 +1,4 @@
-#include <QApplication>
-#include <QMainWindow>
-#include <memory>
+// The desktop program "korvane".
+#include "gui/application.h"
 
-namespace korvane::gui {
-QMainWindow* CreatePlaceholderWindow();
-}
-
-int main(int argc, char** argv) {
-  QApplication app(argc, argv);
-  std::unique_ptr<QMainWindow> window(korvane::gui::CreatePlaceholderWindow());
-  window->show();
-  return QApplication::exec();
-}
+int main(int argc, char** argv) { return korvane::gui::RunKorvane(argc, argv); }

@@ -1,0 +1,68 @@
+#include "gui/application.h"
+
+#include <QApplication>
+#include <QScreen>
+#include <QTimer>
+
+#include "gui/document_model.h"
+#include "gui/icons.h"
+#include "gui/main_frame.h"
+#include "gui/prompter.h"
+
+namespace korvane::gui {
+
+namespace {
+
+struct Arguments {
+  QString file;
+  QString screenshot;
+  bool valid = true;
+};
+
+Arguments ParseArguments(const QStringList& args) {
+  Arguments parsed;
+  for (int i = 1; i < args.size(); ++i) {
+    const QString& a = args[i];
+    if (a == QLatin1String("--screenshot") && i + 1 < args.size()) {
+      parsed.screenshot = args[++i];
+    } else if (a.startsWith(QLatin1String("--"))) {
+      parsed.valid = false;
+    } else if (parsed.file.isEmpty()) {
+      parsed.file = a;
+    }
+  }
+  return parsed;
+}
+
+}  // namespace
+
+int RunKorvane(int argc, char** argv) {
+  QApplication app(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("Korvane"));
+  QApplication::setWindowIcon(ApplicationIcon());
+  const Arguments args = ParseArguments(QApplication::arguments());
+  if (!args.valid) {
+    fprintf(stderr, "usage: korvane [FILE.SHA|FILE.SHT]\n");
+    return 2;
+  }
+
+  // A screenshot run leaves the user's settings file as it is.
+  const auto settingsMode = args.screenshot.isEmpty() ? CKorvaneDoc::Settings::LoadAndSave
+                                                      : CKorvaneDoc::Settings::Load;
+  DocumentModel model(std::make_unique<CKorvaneDoc>(settingsMode));
+  QtPrompter prompter;
+  CMainFrame frame(&model, &prompter);
+
+  if (!args.file.isEmpty() && !frame.openFile(args.file)) return 1;
+  frame.showMaximized();
+
+  if (!args.screenshot.isEmpty()) {
+    QTimer::singleShot(800, &frame, [&frame, &args] {
+      const bool saved = frame.grab().save(args.screenshot);
+      QApplication::exit(saved ? 0 : 1);
+    });
+  }
+  return QApplication::exec();
+}
+
+}  // namespace korvane::gui

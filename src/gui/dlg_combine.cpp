@@ -1,0 +1,79 @@
+#include "gui/dlg_combine.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+
+#include "gui/prompter.h"
+
+namespace korvane::gui {
+
+CDlgcombine::CDlgcombine(Prompter* prompter, QWidget* parent) : QDialog(parent), prompter_(prompter) {
+  setWindowTitle(QStringLiteral("合并"));
+  list_ = new QListWidget(this);
+  list_->setObjectName(QStringLiteral("FilesToMerge1053"));
+  list_->setSelectionBehavior(QAbstractItemView::SelectRows);
+  list_->setMinimumWidth(220);
+  choose_ = new QPushButton(QStringLiteral("选择合并文件"), this);
+  merge_ = new QPushButton(QStringLiteral("合并"), this);
+  cancel_ = new QPushButton(QStringLiteral("取消"), this);
+
+  auto* grid = new QGridLayout(this);
+  grid->addWidget(new QLabel(QStringLiteral("待合并文件"), this), 0, 0);
+  grid->addWidget(list_, 1, 0, 4, 1);
+  grid->addWidget(choose_, 1, 1);
+  grid->addWidget(merge_, 2, 1);
+  grid->addWidget(cancel_, 3, 1);
+  grid->setRowStretch(4, 1);
+
+  connect(choose_, &QPushButton::clicked, this, &CDlgcombine::chooseFiles);
+  connect(merge_, &QPushButton::clicked, this, &CDlgcombine::mergeFiles);
+  connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
+  updateMergeButton();
+}
+
+// "合并" is enabled while a row is ticked; ticking rows does not re-evaluate it.
+void CDlgcombine::updateMergeButton() {
+  bool ticked = false;
+  for (int i = 0; i < list_->count(); ++i) ticked = ticked || list_->item(i)->checkState() == Qt::Checked;
+  merge_->setEnabled(ticked);
+}
+
+void CDlgcombine::chooseFiles() {
+  const QStringList files = prompter_->openFileNames(this, QString::fromUtf8(kFilterMerge));
+  if (files.isEmpty()) return;
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  addFiles(files);
+  QApplication::restoreOverrideCursor();
+}
+
+void CDlgcombine::addFiles(const QStringList& files) {
+  for (const QString& path : files) {
+    paths_ << path;
+    auto* item = new QListWidgetItem(QFileInfo(path).fileName(), list_);
+    item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+    item->setCheckState(Qt::Checked);
+    item->setToolTip(path);
+  }
+  updateMergeButton();
+}
+
+void CDlgcombine::mergeFiles() {
+  for (int i = list_->count() - 1; i >= 0; --i) {
+    if (list_->item(i)->checkState() != Qt::Checked) {
+      delete list_->takeItem(i);
+      paths_.removeAt(i);
+    }
+  }
+  if (paths_.isEmpty()) {
+    prompter_->message(this, QStringLiteral("至少选择一个文件合并"));
+    updateMergeButton();
+    return;
+  }
+  updateMergeButton();
+}
+
+}  // namespace korvane::gui

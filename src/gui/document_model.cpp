@@ -1,0 +1,238 @@
+#include "gui/document_model.h"
+
+#include <QFile>
+#include <algorithm>
+#include <exception>
+
+#include "core/algorithm/test_position.h"
+#include "core/data/text_entry.h"
+#include "core/wave/point_readings.h"
+
+namespace korvane::gui {
+
+std::filesystem::path ToFsPath(const QString& path) {
+#ifdef _WIN32
+  return std::filesystem::path(path.toStdWString());
+#else
+  return std::filesystem::path(QFile::encodeName(path).toStdString());
+#endif
+}
+
+QString FormatFixed(float value, int decimals) {
+  return QString::number(static_cast<double>(value), 'f', decimals);
+}
+
+DocumentModel::DocumentModel(std::unique_ptr<CKorvaneDoc> doc, QObject* parent)
+    : QObject(parent), doc_(std::move(doc)), lastModified_(doc_->modified) {}
+
+// The document writes the settings file when it is destroyed (desktop mode).
+DocumentModel::~DocumentModel() = default;
+
+namespace {
+
+// Runs a file operation of the document; the message of a failure.
+template <typename Op>
+QString Attempt(Op&& op) {
+  try {
+    op();
+    return {};
+  } catch (const std::exception& e) {
+    QString text = QString::fromUtf8(e.what());
+    return text.isEmpty() ? QStringLiteral("打开文件失败！") : text;
+  }
+}
+
+}  // namespace
+
+QString DocumentModel::open(const QString& path) {
+  const QString message = Attempt([&] { doc_->OnOpenDocument(ToFsPath(path)); });
+  if (message.isEmpty()) {
+    const std::string utf8 = path.toStdString();
+    doc_->pathName = utf8;
+    // The opened-files list: an entry already there is only selected.
+    auto& files = doc_->openedFiles;
+    if (std::find(files.begin(), files.end(), utf8) == files.end()) files.insert(files.begin(), utf8);
+    doc_->modified = false;
+  } else if (doc_->HasFile()) {
+    // A failed read leaves no file shown, whatever the reader left behind.
+    doc_->memberCount = -1;
+    doc_->currentMember = -1;
+  }
+  emit fileChanged();
+  syncModified();
+  return message;
+}
+
+QString DocumentModel::save(const QString& path) {
+  const QString message = Attempt([&] { doc_->OnSaveDocument(ToFsPath(path)); });
+  if (message.isEmpty()) doc_->modified = false;
+  syncModified();
+  return message;
+}
+
+QString DocumentModel::saveResults(const QString& path) {
+  const QString message = Attempt([&] { doc_->SaveResults(ToFsPath(path)); });
+  if (message.isEmpty()) {
+    const std::string utf8 = path.toStdString();
+    doc_->pathName = utf8;
+    auto& files = doc_->openedFiles;
+    if (std::find(files.begin(), files.end(), utf8) == files.end()) files.insert(files.begin(), utf8);
+    doc_->modified = false;
+  }
+  emit fileChanged();
+  syncModified();
+  return message;
+}
+
+QString DocumentModel::previousZone() {
+  const std::string message = doc_->PreviousZone();
+  if (message.empty()) emit zoneChanged();
+  return FromUtf8(message);
+}
+
+QString DocumentModel::nextZone() {
+  const std::string message = doc_->NextZone();
+  if (message.empty()) emit zoneChanged();
+  return FromUtf8(message);
+}
+
+void DocumentModel::selectMember(int index) {
+  if (!hasFile() || index < 0 || index >= static_cast<int>(doc_->members.size())) return;
+  doc_->currentMember = index;
+  doc_->currentZone = 0;
+  doc_->currentPoint = 0;
+  emit zoneChanged();
+}
+
+void DocumentModel::selectZone(int index) {
+  if (!hasFile() || index < 0 || index >= doc_->ZoneCount(doc_->currentMember)) return;
+  doc_->currentZone = index;
+  emit zoneChanged();
+}
+
+void DocumentModel::zoneEdited() {
+  if (TestZone* zone = currentZone()) doc_->RecomputeZoneVelocity(*zone);
+  doc_->modified = true;
+  emit zoneDataChanged();
+  syncModified();
+}
+
+void DocumentModel::pickArrival(int slot, int sample) {
+  TestZone* zone = currentZone();
+  if (zone == nullptr || slot < 0 || slot >= kMaxPoints) return;
+  SetArrival(*zone, slot, sample, /*moveAmplitude=*/true);
+  zoneEdited();
+}
+
+void DocumentModel::setPointDistance(int slot, float distance) {
+  TestZone* zone = currentZone();
+  if (zone == nullptr || slot < 0 || slot >= kMaxPoints) return;
+  MeasuringPoint* point = zone->points[static_cast<std::size_t>(slot)].get();
+  if (point == nullptr) return;
+  point->distance = distance;
+  RecomputePointReadings(*zone);
+  zoneEdited();
+}
+
+void DocumentModel::setTestMethod(int method) {
+  TestZone* zone = currentZone();
+  if (zone == nullptr) return;
+  zone->testMethod = method;
+  zone->testLocation = std::string(DefaultTestLocation(method));
+  ApplyBetaLambdaRule(*zone);
+  zoneEdited();
+}
+
+bool DocumentModel::setTestLocation(const QString& location) {
+  TestZone* zone = currentZone();
+  const std::string text = location.toStdString();
+  if (zone == nullptr || !IsStorableText(text, kMaxTestLocationLength)) return false;
+  zone->testLocation = text;
+  ApplyBetaLambdaRule(*zone);
+  zoneEdited();
+  return true;
+}
+
+void DocumentModel::setBeta(float beta) {
+  TestZone* zone = currentZone();
+  if (zone == nullptr) return;
+  zone->beta = std::clamp(beta, 0.0f, 10.0f);
+  zoneEdited();
+}
+
+void DocumentModel::setLambda(float lambda) {
+  TestZone* zone = currentZone();
+  if (zone == nullptr) return;
+  zone->lambda = std::clamp(lambda, 0.0f, 10.0f);
+  zoneEdited();
+}
+
+bool DocumentModel::setProjectText(ProjectText which, const QString& text) {
+  const std::string utf8 = text.toStdString();
+  if (!IsStorableText(utf8)) return false;
+  std::string* field = nullptr;
+  switch (which) {
+    case ProjectText::Site:
+      field = &doc_->project.site;
+      break;
+    case ProjectText::Unit:
+      field = &doc_->project.unit;
+      break;
+    case ProjectText::Person:
+      field = &doc_->project.person;
+      break;
+  }
+  if (*field == utf8) return true;
+  *field = utf8;
+  setModified(true);
+  return true;
+}
+
+void DocumentModel::setProjectDate(bool casting, const QDate& date) {
+  if (!date.isValid()) return;
+  const std::string text = FormatDate(CivilDate{date.year(), date.month(), date.day()});
+  std::string& field = casting ? doc_->project.castingDate : doc_->project.testDate;
+  if (field == text) return;
+  field = text;
+  setModified(true);
+}
+
+bool DocumentModel::renameMember(const QString& name) {
+  Member* member = currentMember();
+  const std::string utf8 = name.toStdString();
+  if (member == nullptr || !IsStorableText(utf8)) return false;
+  if (member->name != utf8) {
+    member->name = utf8;
+    setModified(true);
+  }
+  return true;
+}
+
+void DocumentModel::setModified(bool modified) {
+  doc_->modified = modified;
+  syncModified();
+}
+
+void DocumentModel::syncModified() {
+  if (doc_->modified == lastModified_) return;
+  lastModified_ = doc_->modified;
+  emit modifiedChanged(lastModified_);
+}
+
+void DocumentModel::notifyWaveformsChanged() {
+  emit waveformsChanged();
+  emit zoneDataChanged();
+  syncModified();
+}
+
+void DocumentModel::notifyZoneDataChanged() {
+  emit zoneDataChanged();
+  syncModified();
+}
+
+void DocumentModel::notifyFileChanged() {
+  emit fileChanged();
+  syncModified();
+}
+
+}  // namespace korvane::gui

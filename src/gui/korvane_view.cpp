@@ -1,0 +1,68 @@
+#include "gui/korvane_view.h"
+
+#include <QScrollBar>
+#include <algorithm>
+
+#include "gui/document_model.h"
+#include "gui/node_ctrl.h"
+
+namespace korvane::gui {
+
+CKorvaneView::CKorvaneView(DocumentModel* model, QWidget* parent)
+    : QScrollArea(parent), model_(model), strip_(new QWidget) {
+  setObjectName(QStringLiteral("CKorvaneView"));
+  setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  setWidgetResizable(false);
+  setFrameShape(QFrame::NoFrame);
+  for (int slot = 0; slot < kMaxPoints; ++slot) {
+    panels_[static_cast<std::size_t>(slot)] = new CNodeCtrl(model, slot, strip_);
+  }
+  setWidget(strip_);  // the scroll area owns the strip, the strip the panels
+  auto relayout = [this] {
+    layoutPanels();
+    redrawPanels();
+  };
+  connect(model, &DocumentModel::fileChanged, this, relayout);
+  connect(model, &DocumentModel::zoneChanged, this, relayout);
+  connect(model, &DocumentModel::zoneDataChanged, this, &CKorvaneView::redrawPanels);
+  connect(model, &DocumentModel::waveformsChanged, this, &CKorvaneView::redrawPanels);
+  layoutPanels();
+}
+
+int CKorvaneView::shownPanels() const {
+  const TestZone* zone = model_->doc().GetCurrentZone();
+  const int points = zone != nullptr ? zone->pointCount : 0;
+  return std::clamp(points, 3, kMaxPoints);
+}
+
+int CKorvaneView::panelHeight() const { return std::max(viewport()->height() / 3, 1); }
+
+void CKorvaneView::layoutPanels() {
+  const int shown = shownPanels();
+  // The viewport narrows when the scroll bar appears; the panels follow.
+  setVerticalScrollBarPolicy(shown > 3 ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+  const int h = panelHeight();
+  const int w = viewport()->width();
+  strip_->resize(w, h * shown);
+  for (int slot = 0; slot < kMaxPoints; ++slot) {
+    CNodeCtrl* p = panel(slot);
+    p->setGeometry(0, slot * h, w, h);
+    p->setVisible(slot < shown);
+  }
+}
+
+void CKorvaneView::redrawPanels() {
+  for (CNodeCtrl* p : panels_) {
+    if (p->isVisibleTo(strip_)) p->redrawWaveform();
+  }
+}
+
+void CKorvaneView::scrollToTop() { verticalScrollBar()->setValue(0); }
+
+void CKorvaneView::resizeEvent(QResizeEvent* event) {
+  QScrollArea::resizeEvent(event);
+  layoutPanels();
+}
+
+}  // namespace korvane::gui

@@ -1,0 +1,81 @@
+// Project information bar of the main screen: project texts and dates, the
+// current member (renamable) and zone, test method and position with the β/λ
+// rule, β, λ, V, Va, the point velocities and the files opened in this run.
+#pragma once
+
+#include <QWidget>
+#include <array>
+
+#include "core/data/records.h"
+
+class QComboBox;
+class QDateEdit;
+class QLineEdit;
+class QListWidget;
+
+namespace korvane::gui {
+
+class DocumentModel;
+
+class CMainForm : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit CMainForm(DocumentModel* model, QWidget* parent = nullptr);
+
+  QLineEdit* siteField() const { return site_; }
+  QLineEdit* unitField() const { return unit_; }
+  QLineEdit* personField() const { return person_; }
+  QDateEdit* castingDateField() const { return castingDate_; }
+  QDateEdit* testDateField() const { return testDate_; }
+  QComboBox* memberList() const { return member_; }
+  QComboBox* zoneList() const { return zone_; }
+  QComboBox* methodList() const { return method_; }
+  QComboBox* locationList() const { return location_; }
+  QLineEdit* betaField() const { return beta_; }
+  QLineEdit* lambdaField() const { return lambda_; }
+  QLineEdit* velocityField() const { return velocity_; }
+  QLineEdit* correctedVelocityField() const { return corrected_; }
+  QLineEdit* pointVelocityField(int slot) const { return pointVelocity_[static_cast<std::size_t>(slot)]; }
+  QListWidget* fileList() const { return files_; }
+
+  // Reloads everything (after a file was opened).
+  void refreshAll();
+  // Reloads the member and zone choice and the zone's fields.
+  void refreshZone();
+  // Reloads the zone's fields (method, position, β, λ, V, Va, point velocities).
+  void refreshZoneFields();
+
+ signals:
+  // A double click in the opened-files list.
+  void openRequested(const QString& path);
+
+ private:
+  void refreshProject();
+  void refreshFiles();
+  void coefficientEntered(bool beta);
+  void memberRenamed();
+
+  DocumentModel* model_;
+  QLineEdit* site_;
+  QLineEdit* unit_;
+  QLineEdit* person_;
+  QDateEdit* castingDate_;
+  QDateEdit* testDate_;
+  QComboBox* member_;
+  QComboBox* zone_;
+  QComboBox* method_;
+  QComboBox* location_;
+  QLineEdit* beta_;
+  QLineEdit* lambda_;
+  QLineEdit* velocity_;
+  QLineEdit* corrected_;
+  std::array<QLineEdit*, kMaxPoints> pointVelocity_{};
+  QListWidget* files_;
+};
+
+// Date of a project date text ("2022-3-5", also with '/' or '.' or as
+// "2022年3月5日"); invalid when it is none of these.
+QDate ParseProjectDate(const QString& text);
+
+}  // namespace korvane::gui

@@ -1,0 +1,106 @@
+#include "gui/main_form_right.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScrollArea>
+#include <QVBoxLayout>
+
+#include "core/data/number_entry.h"
+#include "gui/document_model.h"
+
+namespace korvane::gui {
+
+namespace {
+
+QLineEdit* Field(bool readOnly, QWidget* parent) {
+  auto* edit = new QLineEdit(parent);
+  edit->setReadOnly(readOnly);
+  edit->setMinimumWidth(40);
+  return edit;
+}
+
+}  // namespace
+
+MainFormRight::MainFormRight(DocumentModel* model, QWidget* parent) : QWidget(parent), model_(model) {
+  setObjectName(QStringLiteral("MainFormRight"));
+  auto* outer = new QVBoxLayout(this);
+  outer->setContentsMargins(2, 2, 2, 2);
+  auto* group = new QGroupBox(QStringLiteral("当前测区数据"), this);
+  outer->addWidget(group);
+  auto* rowsLayout = new QVBoxLayout(group);
+  rowsLayout->setContentsMargins(4, 4, 4, 4);
+  rowsLayout->setSpacing(6);
+  for (int slot = 0; slot < kMaxPoints; ++slot) {
+    Row& row = rows_[static_cast<std::size_t>(slot)];
+    row.box = new QWidget(group);
+    auto* grid = new QGridLayout(row.box);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->setHorizontalSpacing(4);
+    grid->setVerticalSpacing(2);
+    const int n = slot + 1;
+    row.time = Field(true, row.box);
+    row.amplitude = Field(true, row.box);
+    row.distance = Field(false, row.box);
+    row.velocity = Field(true, row.box);
+    grid->addWidget(new QLabel(QStringLiteral("T%1(us)").arg(n), row.box), 0, 0);
+    grid->addWidget(row.time, 0, 1);
+    grid->addWidget(new QLabel(QStringLiteral("A%1(mv)").arg(n), row.box), 0, 2);
+    grid->addWidget(row.amplitude, 0, 3);
+    grid->addWidget(new QLabel(QStringLiteral("L%1(mm)").arg(n), row.box), 1, 0);
+    grid->addWidget(row.distance, 1, 1);
+    grid->addWidget(new QLabel(QStringLiteral("V%1(km/s)").arg(n), row.box), 1, 2);
+    grid->addWidget(row.velocity, 1, 3);
+    grid->setColumnStretch(1, 1);
+    grid->setColumnStretch(3, 1);
+    rowsLayout->addWidget(row.box);
+    connect(row.distance, &QLineEdit::returnPressed, this, [this, slot] { distanceEntered(slot); });
+  }
+  rowsLayout->addStretch(1);
+
+  connect(model, &DocumentModel::fileChanged, this, &MainFormRight::refresh);
+  connect(model, &DocumentModel::zoneChanged, this, &MainFormRight::refresh);
+  connect(model, &DocumentModel::zoneDataChanged, this, &MainFormRight::refresh);
+  refresh();
+}
+
+bool MainFormRight::rowShown(int slot) const { return rows_[static_cast<std::size_t>(slot)].box->isVisibleTo(this); }
+
+void MainFormRight::refresh() {
+  const TestZone* zone = model_->doc().GetCurrentZone();
+  const int shown = zone != nullptr ? zone->usedPointSlots() : 3;
+  for (int slot = 0; slot < kMaxPoints; ++slot) {
+    Row& row = rows_[static_cast<std::size_t>(slot)];
+    const auto j = static_cast<std::size_t>(slot);
+    row.box->setVisible(slot < shown);
+    row.box->setEnabled(zone != nullptr);
+    if (zone == nullptr) {
+      for (QLineEdit* e : {row.time, row.amplitude, row.distance, row.velocity}) e->clear();
+      continue;
+    }
+    const MeasuringPoint* point = zone->points[j].get();
+    row.time->setText(FormatFixed(zone->pointTime[j], 2));
+    row.amplitude->setText(FormatFixed(zone->pointAmplitude[j] * 1000.0f, 2));
+    row.distance->setText(FormatFixed(point != nullptr ? point->distance : zone->pointDistance[j], 0));
+    row.distance->setEnabled(point != nullptr);
+    row.velocity->setText(FormatFixed(zone->pointVelocity[j], 3));
+  }
+}
+
+void MainFormRight::showReadout(int slot, float time, float amplitudeMv, float velocity) {
+  if (slot < 0 || slot >= kMaxPoints) return;
+  Row& row = rows_[static_cast<std::size_t>(slot)];
+  row.time->setText(FormatFixed(time, 2));
+  row.amplitude->setText(FormatFixed(amplitudeMv, 2));
+  row.velocity->setText(FormatFixed(velocity, 3));
+}
+
+void MainFormRight::distanceEntered(int slot) {
+  const std::string text = distanceField(slot)->text().toStdString();
+  CKorvaneDoc& doc = model_->doc();
+  const float distance = MathOperation::ToFloat(text, doc.warningSink);
+  model_->setPointDistance(slot, distance);
+}
+
+}  // namespace korvane::gui

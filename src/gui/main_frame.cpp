@@ -1,0 +1,654 @@
+#include "gui/main_frame.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QFrame>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QScrollArea>
+#include <QSettings>
+#include <QStackedWidget>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QUrl>
+
+#include "core/app/settings_file.h"
+#include "gui/about_dialog.h"
+#include "gui/bars.h"
+#include "gui/commands.h"
+#include "gui/dlg_combine.h"
+#include "gui/dlg_filter.h"
+#include "gui/document_model.h"
+#include "gui/icons.h"
+#include "gui/korvane_view.h"
+#include "gui/main_form.h"
+#include "gui/main_form_right.h"
+#include "gui/node_ctrl.h"
+#include "gui/prompter.h"
+#include "gui/test_para.h"
+
+namespace korvane::gui {
+
+namespace {
+
+const QString kExitQuestion = QStringLiteral("数据已经修改，是否保存");
+const QString kRecentGroup = QStringLiteral("Recent File List");
+// Sections of the bar sizes; the number tells the bars apart.
+const QString kInfoBarSection = QStringLiteral("Korvane-SCBar-1");
+const QString kAnalysisBarSection = QStringLiteral("Korvane-SCBar-2");
+constexpr int kBarMinimumWidth = 120;
+
+// Shows the wait cursor for the life of the object.
+class WaitCursor {
+ public:
+  WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+  ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+  WaitCursor(const WaitCursor&) = delete;
+  WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
+// A pane of the analysis screen whose view is not built yet.
+QWidget* Placeholder(const QString& name, QWidget* parent) {
+  auto* frame = new QFrame(parent);
+  frame->setObjectName(name);
+  frame->setFrameShape(QFrame::StyledPanel);
+  frame->setAutoFillBackground(true);
+  QPalette palette = frame->palette();
+  palette.setColor(QPalette::Window, Qt::white);
+  frame->setPalette(palette);
+  return frame;
+}
+
+// Wraps a form so that it can be narrower or shorter than its layout wants.
+QScrollArea* Scrolled(QWidget* form, QWidget* parent) {
+  auto* area = new QScrollArea(parent);
+  area->setWidget(form);
+  area->setWidgetResizable(true);
+  area->setFrameShape(QFrame::NoFrame);
+  area->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  return area;
+}
+
+QString DefaultUiSettingsFile() {
+  const std::filesystem::path dir = SettingsDirectory();
+#ifdef _WIN32
+  return QString::fromStdWString((dir / "korvane-ui.ini").wstring());
+#else
+  return QString::fromStdString((dir / "korvane-ui.ini").string());
+#endif
+}
+
+}  // namespace
+
+CMainFrame::CMainFrame(DocumentModel* model, Prompter* prompter, const QString& uiSettingsFile, QWidget* parent)
+    : QMainWindow(parent),
+      model_(model),
+      prompter_(prompter),
+      settings_(std::make_unique<QSettings>(uiSettingsFile.isEmpty() ? DefaultUiSettingsFile() : uiSettingsFile,
+                                            QSettings::IniFormat)) {
+  setObjectName(QStringLiteral("CMainFrame"));
+  setWindowIcon(ApplicationIcon());
+  setAcceptDrops(true);
+  setDockOptions(QMainWindow::AnimatedDocks);
+
+  pages_ = new QStackedWidget(this);
+  setCentralWidget(pages_);
+  buildMainScreen();
+  buildAnalysisScreen();
+  buildMenus();
+  buildToolBars();
+  readyLabel_ = new QLabel(QStringLiteral("就绪"), this);
+  statusBar()->addWidget(readyLabel_, 1);
+
+  // Non-fatal messages of the document (a number text that is too long).
+  model_->doc().warningSink = [this](std::string_view message) {
+    prompter_->message(this, QString::fromUtf8(message.data(), static_cast<qsizetype>(message.size())));
+  };
+
+  const auto refreshCommands = [this] { updateCommands(); };
+  connect(model_, &DocumentModel::fileChanged, this, refreshCommands);
+  connect(model_, &DocumentModel::zoneChanged, this, refreshCommands);
+  connect(form_, &CMainForm::openRequested, this, [this](const QString& path) { openFile(path); });
+
+  recent_ = [&] {
+    QStringList list;
+    settings_->beginGroup(kRecentGroup);
+    for (int i = 1; i <= cmd::kRecentFileCount; ++i) {
+      const QString path = settings_->value(QStringLiteral("File%1").arg(i)).toString();
+      if (!path.isEmpty()) list << path;
+    }
+    settings_->endGroup();
+    return list;
+  }();
+  rebuildRecentMenu();
+  restoreBarSizes();
+
+  setWindowTitle(QStringLiteral("Korvane") + programVersion());
+  showScreen(Screen::Main);
+}
+
+CMainFrame::~CMainFrame() {
+  // The document outlives the frame; its sink must not call into a dead window.
+  model_->doc().warningSink = nullptr;
+}
+
+QString CMainFrame::programVersion() const { return FromUtf8(model_->doc().project.programVersion); }
+
+// ---- Construction -----------------------------------------------------------
+
+void CMainFrame::buildMainScreen() {
+  view_ = new CKorvaneView(model_);
+  right_ = new MainFormRight(model_);
+  QScrollArea* rightArea = Scrolled(right_, nullptr);
+  // The right column is as wide as its form wants, and at least 124 dialog
+  // units of the form's font.
+  const int dialogUnits = 124 * right_->fontMetrics().averageCharWidth() / 4;
+  const int rightWidth = std::max(dialogUnits, right_->sizeHint().width() + 20);
+  mainSplitter_ = new CFixedSplitterWnd(view_, rightArea, rightWidth, pages_);
+  pages_->addWidget(mainSplitter_);
+  for (int slot = 0; slot < kMaxPoints; ++slot) {
+    connect(view_->panel(slot), &CNodeCtrl::cursorReadout, right_, &MainFormRight::showReadout);
+  }
+
+  form_ = new CMainForm(model_);
+  infoBar_ = new CViewBar(QStringLiteral("工程信息栏"), Scrolled(form_, nullptr), this);
+  addDockWidget(Qt::LeftDockWidgetArea, infoBar_);
+  connect(infoBar_, &CViewBar::closedByUser, this, [this] {
+    infoBarShown_ = false;
+    updateCommands();
+  });
+}
+
+void CMainFrame::buildAnalysisScreen() {
+  auto* analysis = new CFixedSplitterA(Placeholder(QStringLiteral("CAnalysisView"), nullptr),
+                                       Placeholder(QStringLiteral("CAnalysisDownTView"), nullptr), pages_);
+  pages_->addWidget(analysis);
+  analysisBar_ = new CViewBar(QStringLiteral("分析输出信息栏"), Placeholder(QStringLiteral("FormviewAna"), nullptr), this);
+  addDockWidget(Qt::LeftDockWidgetArea, analysisBar_);
+  analysisBar_->hide();
+  connect(analysisBar_, &CViewBar::closedByUser, this, [this] {
+    analysisBarShown_ = false;
+    updateCommands();
+  });
+}
+
+QAction* CMainFrame::addCommand(Screen screen, int id, const QString& text) {
+  auto* a = new QAction(text, this);
+  a->setData(id);
+  const QIcon icon = CommandIcon(id, style());
+  if (!icon.isNull()) a->setIcon(icon);
+  (screen == Screen::Main ? mainActions_ : analysisActions_).insert(id, a);
+  return a;
+}
+
+void CMainFrame::buildMenus() {
+  using S = Screen;
+  auto menu = [this](S s, const QString& title) {
+    auto* m = new QMenu(title, this);
+    (s == S::Main ? mainMenus_ : analysisMenus_) << m;
+    return m;
+  };
+
+  // ---- Main screen ----
+  QMenu* file = menu(S::Main, QStringLiteral("文件(&F)"));
+  QAction* open = addCommand(S::Main, cmd::kOpen, QStringLiteral("打开(&O)...\tCtrl+O"));
+  open->setShortcut(QKeySequence(QStringLiteral("Ctrl+O")));
+  QAction* save = addCommand(S::Main, cmd::kSave, QStringLiteral("保存(&S)\tCtrl+S"));
+  save->setShortcut(QKeySequence(QStringLiteral("Ctrl+S")));
+  file->addAction(open);
+  file->addAction(save);
+  file->addAction(addCommand(S::Main, cmd::kSaveAs, QStringLiteral("另存为(&A)...")));
+  file->addAction(addCommand(S::Main, cmd::kMerge, QStringLiteral("合并")));
+  file->addSeparator();
+  file->addAction(addCommand(S::Main, cmd::kExportRawToExcel, QStringLiteral("导出原始数据到Excel")));
+  file->addSeparator();
+  recentPlaceholder_ = file->addAction(QStringLiteral("最近的文件"));
+  recentPlaceholder_->setEnabled(false);
+  for (int i = 0; i < cmd::kRecentFileCount; ++i) {
+    QAction* entry = addCommand(S::Main, cmd::kRecentFile1 + i, QString());
+    file->addAction(entry);
+    connect(entry, &QAction::triggered, this, [this, i] {
+      if (i >= recent_.size()) return;
+      const QString path = recent_[i];
+      if (!openFile(path)) {
+        recent_.removeAll(path);
+        saveRecentFiles();
+        rebuildRecentMenu();
+      }
+    });
+  }
+  file->addSeparator();
+  file->addAction(addCommand(S::Main, cmd::kExit, QStringLiteral("退出")));
+
+  QMenu* view = menu(S::Main, QStringLiteral("查看"));
+  view->addAction(addCommand(S::Main, cmd::kTestParameters, QStringLiteral("检测参数")));
+  view->addSeparator();
+  view->addAction(addCommand(S::Main, cmd::kPreviousZone, QStringLiteral("前一测区")));
+  view->addAction(addCommand(S::Main, cmd::kNextZone, QStringLiteral("后一测区")));
+
+  QMenu* tools = menu(S::Main, QStringLiteral("工具"));
+  tools->addAction(addCommand(S::Main, cmd::kToolBar, QStringLiteral("工具栏(&T)")));
+  tools->addAction(addCommand(S::Main, cmd::kInfoBar, QStringLiteral("工程信息栏")));
+  tools->addAction(addCommand(S::Main, cmd::kStatusBar, QStringLiteral("状态栏(&S)")));
+  tools->addAction(addCommand(S::Main, cmd::kOutput, QStringLiteral("输出")));
+
+  QMenu* wave = menu(S::Main, QStringLiteral("波形处理"));
+  wave->addAction(addCommand(S::Main, cmd::kFilter, QStringLiteral("滤波")));
+
+  QMenu* help = menu(S::Main, QStringLiteral("帮助(&H)"));
+  help->addAction(addCommand(S::Main, cmd::kAbout, QStringLiteral("关于 Korvane(&A)...")));
+
+  // ---- Analysis screen ----
+  QMenu* aFile = menu(S::Analysis, QStringLiteral("文件"));
+  aFile->addAction(addCommand(S::Analysis, cmd::kOpenAnalysis, QStringLiteral("打开")));
+  aFile->addAction(addCommand(S::Analysis, cmd::kSave, QStringLiteral("保存")));
+  aFile->addAction(addCommand(S::Analysis, cmd::kSaveResults, QStringLiteral("保存结果")));
+  aFile->addAction(addCommand(S::Analysis, cmd::kPrintSetup, QStringLiteral("打印设置")));
+  aFile->addAction(addCommand(S::Analysis, cmd::kPrintPreview, QStringLiteral("打印预览(&V)")));
+  aFile->addAction(addCommand(S::Analysis, cmd::kPrint, QStringLiteral("打印")));
+  aFile->addAction(addCommand(S::Analysis, cmd::kExitAnalysis, QStringLiteral("退出")));
+
+  QMenu* aView = menu(S::Analysis, QStringLiteral("查看"));
+  aView->addAction(addCommand(S::Analysis, cmd::kAngleTable, QStringLiteral("角度修正表")));
+  aView->addAction(addCommand(S::Analysis, cmd::kSurfaceTable, QStringLiteral("测试面修正表")));
+  aView->addAction(addCommand(S::Analysis, cmd::kCarbonationTable, QStringLiteral("碳化深度修正表")));
+
+  QMenu* aTools = menu(S::Analysis, QStringLiteral("工具"));
+  aTools->addAction(addCommand(S::Analysis, cmd::kBackToMain, QStringLiteral("返回主界面")));
+  aTools->addAction(addCommand(S::Analysis, cmd::kAnalysisBar, QStringLiteral("分析信息栏")));
+  aTools->addAction(addCommand(S::Analysis, cmd::kWord, QStringLiteral("生成word文档")));
+  aTools->addAction(addCommand(S::Analysis, cmd::kBmp, QStringLiteral("输出到BMP")));
+  aTools->addAction(addCommand(S::Analysis, cmd::kExcel, QStringLiteral("输出到excel")));
+
+  QMenu* aHelp = menu(S::Analysis, QStringLiteral("帮助"));
+  aHelp->addAction(addCommand(S::Analysis, cmd::kHelpContents, QStringLiteral("目录")));
+  aHelp->addAction(addCommand(S::Analysis, cmd::kContactUs, QStringLiteral("联系我们")));
+  aHelp->addAction(addCommand(S::Analysis, cmd::kAboutAnalysis, QStringLiteral("关于")));
+
+  // The analysis toolbar opens with the main screen's command number.
+  addCommand(S::Analysis, cmd::kOpen, QStringLiteral("打开"));
+
+  for (int id : {cmd::kToolBar, cmd::kInfoBar, cmd::kStatusBar}) mainActions_[id]->setCheckable(true);
+  analysisActions_[cmd::kAnalysisBar]->setCheckable(true);
+
+  // Handlers. Both screens' actions of one command run the same handler.
+  auto handle = [this](int id, void (CMainFrame::*slot)()) {
+    for (auto* map : {&mainActions_, &analysisActions_}) {
+      if (QAction* a = map->value(id)) connect(a, &QAction::triggered, this, slot);
+    }
+  };
+  handle(cmd::kOpen, &CMainFrame::onOpen);
+  handle(cmd::kOpenAnalysis, &CMainFrame::onOpen);
+  handle(cmd::kSave, &CMainFrame::onSave);
+  handle(cmd::kSaveAs, &CMainFrame::onSaveAs);
+  handle(cmd::kSaveResults, &CMainFrame::onSaveResults);
+  handle(cmd::kPreviousZone, &CMainFrame::onPreviousZone);
+  handle(cmd::kNextZone, &CMainFrame::onNextZone);
+  handle(cmd::kFilter, &CMainFrame::onFilter);
+  handle(cmd::kOutput, &CMainFrame::onOutput);
+  handle(cmd::kBackToMain, &CMainFrame::onBackToMain);
+  handle(cmd::kMerge, &CMainFrame::onMerge);
+  handle(cmd::kTestParameters, &CMainFrame::onTestParameters);
+  handle(cmd::kAbout, &CMainFrame::onAbout);
+  connect(mainActions_[cmd::kExit], &QAction::triggered, this, &QWidget::close);
+  connect(analysisActions_[cmd::kExitAnalysis], &QAction::triggered, this, &QWidget::close);
+  connect(mainActions_[cmd::kToolBar], &QAction::triggered, this, [this](bool on) {
+    toolBarShown_ = on;
+    (screen_ == Screen::Main ? mainTools_ : analysisTools_)->setVisible(on);
+    updateCommands();
+  });
+  connect(mainActions_[cmd::kInfoBar], &QAction::triggered, this, [this](bool on) {
+    infoBarShown_ = on;
+    infoBar_->setVisible(on);
+    updateCommands();
+  });
+  connect(mainActions_[cmd::kStatusBar], &QAction::triggered, this, [this](bool on) {
+    statusBar()->setVisible(on);
+    updateCommands();
+  });
+  connect(analysisActions_[cmd::kAnalysisBar], &QAction::triggered, this, [this](bool on) {
+    analysisBarShown_ = on;
+    analysisBar_->setVisible(on);
+    if (on) analysisBarSeen_ = true;
+    updateCommands();
+  });
+}
+
+void CMainFrame::buildToolBars() {
+  auto make = [this](const QString& name, const QHash<int, QAction*>& actions, std::initializer_list<int> ids) {
+    auto* bar = new QToolBar(name, this);
+    bar->setObjectName(name);
+    bar->setIconSize(QSize(32, 32));
+    bar->setContextMenuPolicy(Qt::PreventContextMenu);  // right clicks do nothing
+    for (int id : ids) {
+      QAction* a = actions.value(id);
+      bar->addAction(a);
+      // Toolbar buttons show the command without its accelerator text.
+      a->setIconText(a->text().section(QLatin1Char('\t'), 0, 0).remove(QLatin1Char('&')).remove(QStringLiteral("...")));
+    }
+    addToolBar(Qt::TopToolBarArea, bar);
+    return bar;
+  };
+  mainTools_ = make(QStringLiteral("MainToolBar"), mainActions_,
+                    {cmd::kOpen, cmd::kSave, cmd::kPreviousZone, cmd::kNextZone, cmd::kOutput});
+  analysisTools_ = make(QStringLiteral("AnalysisToolBar"), analysisActions_,
+                        {cmd::kOpen, cmd::kSave, cmd::kSaveResults, cmd::kWord, cmd::kExcel, cmd::kPrintSetup,
+                         cmd::kPrintPreview, cmd::kPrint, cmd::kBackToMain});
+  analysisTools_->hide();
+}
+
+QAction* CMainFrame::action(Screen screen, int id) const {
+  return (screen == Screen::Main ? mainActions_ : analysisActions_).value(id);
+}
+
+QAction* CMainFrame::action(int id) const {
+  if (QAction* a = action(screen_, id)) return a;
+  return action(screen_ == Screen::Main ? Screen::Analysis : Screen::Main, id);
+}
+
+QList<QMenu*> CMainFrame::menus(Screen screen) const { return screen == Screen::Main ? mainMenus_ : analysisMenus_; }
+
+void CMainFrame::installMenus(Screen screen) {
+  menuBar()->clear();
+  for (QMenu* m : menus(screen)) menuBar()->addMenu(m);
+}
+
+// ---- Screens ----------------------------------------------------------------
+
+void CMainFrame::showScreen(Screen screen) {
+  screen_ = screen;
+  if (screen == Screen::Main) {
+    pages_->setCurrentIndex(0);
+    analysisBar_->hide();
+    infoBar_->setVisible(infoBarShown_);
+    installMenus(Screen::Main);
+    analysisTools_->hide();
+    mainTools_->setVisible(toolBarShown_);
+    model_->notifyZoneDataChanged();
+  } else {
+    pages_->setCurrentIndex(1);
+    infoBar_->hide();
+    analysisBar_->setVisible(analysisBarShown_);
+    if (analysisBarShown_) analysisBarSeen_ = true;
+    installMenus(Screen::Analysis);
+    mainTools_->hide();
+    analysisTools_->setVisible(toolBarShown_);
+  }
+  updateCommands();
+}
+
+void CMainFrame::onOutput() {
+  if (!kAnalysisScreenAvailable || !model_->hasFile()) return;
+  model_->doc().RecomputeAll();
+  showScreen(Screen::Analysis);
+}
+
+void CMainFrame::onBackToMain() { showScreen(Screen::Main); }
+
+// ---- Update rules -------------------------------------------------------------
+
+void CMainFrame::updateCommands() {
+  const CKorvaneDoc& doc = model_->doc();
+  const bool open = doc.HasFile();
+  auto enable = [this](int id, bool on) {
+    for (auto* map : {&mainActions_, &analysisActions_}) {
+      if (QAction* a = map->value(id)) a->setEnabled(on);
+    }
+  };
+  enable(cmd::kSave, open);
+  enable(cmd::kSaveAs, open);
+  enable(cmd::kPreviousZone, doc.CanGoPrevious());
+  enable(cmd::kNextZone, doc.CanGoNext());
+  enable(cmd::kOutput, kAnalysisScreenAvailable && open);
+  enable(cmd::kTestParameters, CurrentSectionRow(doc) >= 0);
+  // Commands whose views and outputs are not part of this program yet.
+  for (int id : {cmd::kExportRawToExcel, cmd::kPrintSetup, cmd::kPrintPreview, cmd::kPrint, cmd::kAngleTable,
+                 cmd::kSurfaceTable, cmd::kCarbonationTable, cmd::kWord, cmd::kBmp, cmd::kExcel}) {
+    enable(id, false);
+  }
+  // No handler: shown disabled.
+  for (int id : {cmd::kHelpContents, cmd::kContactUs, cmd::kAboutAnalysis}) enable(id, false);
+
+  mainActions_[cmd::kToolBar]->setChecked(toolBarShown_);
+  mainActions_[cmd::kInfoBar]->setChecked(infoBarShown_);
+  mainActions_[cmd::kStatusBar]->setChecked(!statusBar()->isHidden());
+  analysisActions_[cmd::kAnalysisBar]->setChecked(analysisBarShown_);
+}
+
+// ---- Files --------------------------------------------------------------------
+
+bool CMainFrame::openFile(const QString& path) {
+  QString message;
+  {
+    const WaitCursor wait;
+    message = model_->open(path);
+  }
+  if (!message.isEmpty()) {
+    prompter_->message(this, message);
+    updateCommands();
+    return false;
+  }
+  afterOpen(path);
+  return true;
+}
+
+void CMainFrame::afterOpen(const QString& path) {
+  addRecentFile(path);
+  setWindowTitle(QStringLiteral("Korvane  ") + programVersion() + QLatin1Char(' ') + QFileInfo(path).fileName());
+  if (screen_ == Screen::Main) view_->scrollToTop();
+  updateCommands();
+}
+
+void CMainFrame::onOpen() {
+  const QString path = prompter_->openFileName(this, QString::fromUtf8(kFilterOpen));
+  if (!path.isEmpty()) openFile(path);
+}
+
+void CMainFrame::onSave() {
+  if (!model_->hasFile()) return;
+  const QString message = model_->save(FromUtf8(model_->doc().pathName));
+  if (!message.isEmpty()) prompter_->message(this, message);
+}
+
+void CMainFrame::onSaveAs() {
+  if (!model_->hasFile()) return;
+  const QString path = prompter_->saveFileName(this, FromUtf8(model_->doc().pathName),
+                                               QString::fromUtf8(kFilterSaveAs), QString());
+  if (path.isEmpty()) return;
+  const QString message = model_->save(path);
+  if (!message.isEmpty()) prompter_->message(this, message);
+}
+
+void CMainFrame::onSaveResults() {
+  if (!model_->hasFile()) {
+    prompter_->message(this, FromUtf8(std::string(kMsgOpenFileFirst)));
+    return;
+  }
+  const QString path = prompter_->saveFileName(this, FromUtf8(model_->doc().SaveResultsDefaultName()),
+                                               QString::fromUtf8(kFilterResult), QStringLiteral("SHA"));
+  if (path.isEmpty()) return;
+  QString message;
+  {
+    const WaitCursor wait;
+    message = model_->saveResults(path);
+  }
+  if (!message.isEmpty()) {
+    prompter_->message(this, message);
+    updateCommands();
+    return;
+  }
+  afterOpen(path);
+}
+
+void CMainFrame::onPreviousZone() {
+  const QString message = model_->previousZone();
+  if (!message.isEmpty()) prompter_->message(this, message);
+}
+
+void CMainFrame::onNextZone() {
+  const QString message = model_->nextZone();
+  if (!message.isEmpty()) prompter_->message(this, message);
+}
+
+void CMainFrame::onFilter() {
+  if (!model_->hasFile()) {
+    prompter_->message(this, FromUtf8(std::string(kMsgOpenFileBeforeFilter)));
+    return;
+  }
+  CDlgFilter dialog(model_, prompter_, this);
+  dialog.exec();
+}
+
+void CMainFrame::onMerge() {
+  CDlgcombine dialog(prompter_, this);
+  dialog.exec();
+}
+
+void CMainFrame::onTestParameters() {
+  const int row = CurrentSectionRow(model_->doc());
+  if (row < 0) return;
+  TestPara dialog(model_, row, this);
+  dialog.exec();
+}
+
+void CMainFrame::onAbout() {
+  AboutDialog dialog(programVersion(), this);
+  dialog.exec();
+}
+
+// ---- Recent files ---------------------------------------------------------------
+
+void CMainFrame::addRecentFile(const QString& path) {
+  const QString full = QFileInfo(path).absoluteFilePath();
+  recent_.removeAll(full);
+  recent_.prepend(full);
+  while (recent_.size() > cmd::kRecentFileCount) recent_.removeLast();
+  saveRecentFiles();
+  rebuildRecentMenu();
+}
+
+void CMainFrame::saveRecentFiles() {
+  settings_->beginGroup(kRecentGroup);
+  for (int i = 1; i <= cmd::kRecentFileCount; ++i) {
+    const QString key = QStringLiteral("File%1").arg(i);
+    if (i <= recent_.size()) settings_->setValue(key, recent_[i - 1]);
+    else settings_->remove(key);
+  }
+  settings_->endGroup();
+  settings_->sync();
+}
+
+void CMainFrame::rebuildRecentMenu() {
+  recentPlaceholder_->setVisible(recent_.isEmpty());
+  for (int i = 0; i < cmd::kRecentFileCount; ++i) {
+    QAction* entry = mainActions_.value(cmd::kRecentFile1 + i);
+    const bool used = i < recent_.size();
+    entry->setVisible(used);
+    if (!used) continue;
+    QString shown = QDir::toNativeSeparators(recent_[i]);
+    if (shown.size() > 48) shown = shown.left(3) + QStringLiteral("...") + shown.right(42);
+    shown.replace(QLatin1Char('&'), QStringLiteral("&&"));
+    entry->setText(QStringLiteral("&%1 %2").arg(i + 1).arg(shown));
+    entry->setToolTip(recent_[i]);
+  }
+}
+
+// ---- Bars ---------------------------------------------------------------------
+
+void CMainFrame::restoreBarSizes() {
+  const CKorvaneDoc& doc = model_->doc();
+  auto stored = [this](const QString& section, int fallback) {
+    const int width = settings_->value(section + QStringLiteral("/sizeVertCX"), fallback).toInt();
+    // A size below the bar's minimum is replaced by the minimum.
+    return std::max(width, kBarMinimumWidth);
+  };
+  const int info = stored(kInfoBarSection, std::max(doc.infoBarWidth, form_->minimumSizeHint().width() + 24));
+  const int analysis = stored(kAnalysisBarSection, doc.analysisBarWidth);
+  resizeDocks({infoBar_, analysisBar_}, {info, analysis}, Qt::Horizontal);
+  infoBar_->setProperty("restoredWidth", info);
+  analysisBar_->setProperty("restoredWidth", analysis);
+}
+
+void CMainFrame::saveBarSizes() {
+  auto store = [this](const QString& section, const QDockWidget* bar) {
+    const QString kind = bar->isFloating() ? QStringLiteral("Float") : QStringLiteral("Vert");
+    settings_->setValue(section + QStringLiteral("/size%1CX").arg(kind), bar->width());
+    settings_->setValue(section + QStringLiteral("/size%1CY").arg(kind), bar->height());
+  };
+  store(kInfoBarSection, infoBar_);
+  if (analysisBarSeen_) store(kAnalysisBarSection, analysisBar_);
+  settings_->sync();
+}
+
+void CMainFrame::storeBarWidths() {
+  CKorvaneDoc& doc = model_->doc();
+  if (analysisBarSeen_) doc.analysisBarWidth = analysisBar_->width();
+  if (!firstShow_) doc.infoBarWidth = infoBar_->width();
+}
+
+// ---- Exit ---------------------------------------------------------------------
+
+bool CMainFrame::confirmExit() {
+  storeBarWidths();
+  if (!model_->isModified()) return true;
+  switch (prompter_->askYesNoCancel(this, kExitQuestion)) {
+    case Prompter::Answer::Cancel:
+      return false;
+    case Prompter::Answer::No:
+      return true;
+    case Prompter::Answer::Yes:
+      break;
+  }
+  const QString path = prompter_->saveFileName(this, FromUtf8(model_->doc().pathName),
+                                               QString::fromUtf8(kFilterExitSave), QString());
+  if (path.isEmpty()) return false;
+  const QString message = model_->save(path);
+  if (!message.isEmpty()) {
+    prompter_->message(this, message);
+    return false;
+  }
+  return true;
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+  if (!confirmExit()) {
+    event->ignore();
+    return;
+  }
+  saveBarSizes();
+  event->accept();
+}
+
+void CMainFrame::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  if (!firstShow_) return;
+  firstShow_ = false;
+  // Dock sizes take effect once the window has its real size.
+  resizeDocks({infoBar_}, {infoBar_->property("restoredWidth").toInt()}, Qt::Horizontal);
+}
+
+// ---- Dropped files --------------------------------------------------------------
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
+  const QList<QUrl> urls = event->mimeData()->urls();
+  if (!urls.isEmpty() && urls.constFirst().isLocalFile()) event->acceptProposedAction();
+}
+
+void CMainFrame::dropEvent(QDropEvent* event) {
+  for (const QUrl& url : event->mimeData()->urls()) {
+    if (!url.isLocalFile()) continue;
+    event->acceptProposedAction();
+    activateWindow();
+    openFile(url.toLocalFile());
+    return;
+  }
+}
+
+}  // namespace korvane::gui

@@ -1,0 +1,203 @@
+#include "gui/node_ctrl.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <QSlider>
+
+#include "core/wave/point_readings.h"
+#include "gui/document_model.h"
+
+namespace korvane::gui {
+
+namespace {
+
+// GDI places texts by their top-left corner.
+void TextAt(QPainter& p, int x, int y, const QString& text) {
+  p.drawText(x, y + p.fontMetrics().ascent(), text);
+}
+
+}  // namespace
+
+void PaintPointPanel(QPainter& p, const QSize& size, const PanelPicture& pic, int slot, float gain,
+                     float delay) {
+  const int w = size.width();
+  const int h = size.height();
+  p.fillRect(QRect(0, 0, w, h), Qt::white);
+  p.setPen(QPen(Qt::black, 1));
+  p.setBrush(Qt::NoBrush);
+  p.drawRect(0, 0, w - 1, h - 1);
+  if (pic.trace.empty()) return;
+
+  QFont font(QStringLiteral("Times New Roman"));
+  font.setPixelSize(13);
+  p.setFont(font);
+  const QFontMetrics fm = p.fontMetrics();
+
+  TextAt(p, w - 45, 5, QStringLiteral("Amp: %1").arg(FormatFixed(gain, 0)));
+
+  // Time axis with its arrow head.
+  const int y0 = pic.axisY;
+  p.drawLine(15, y0, w - 5, y0);
+  p.drawLine(w - 5, y0, w - 14, y0 - 4);
+  p.drawLine(w - 5, y0, w - 14, y0 + 4);
+  TextAt(p, w - 45, h / 2 + 15, QStringLiteral("T (us)"));
+  TextAt(p, 1, h / 2 + 2, FormatFixed(delay, 1));
+  for (const PanelTick& tick : pic.timeTicks) {
+    p.fillRect(QRect(tick.pos, h / 2 - 8, 1, 8), Qt::black);
+    TextAt(p, tick.pos - 14, h / 2 + 2, QString::number(tick.value));
+  }
+
+  // Amplitude axis, its label and the point label next to it.
+  p.drawLine(15, 5, 15, h - 5);
+  p.drawLine(15, 5, 11, 14);
+  p.drawLine(15, 5, 19, 14);
+  const QString axisLabel = QStringLiteral("A (mv)");
+  TextAt(p, 49, 5, axisLabel);
+  const int c = fm.horizontalAdvance(axisLabel);
+  const int ch = fm.height();
+  const QRect labelRect(QPoint(c + 55, 0), QPoint(2 * c + 65 - 1, ch + 10 - 1));
+  p.drawText(labelRect, Qt::AlignCenter, QStringLiteral("测点%1").arg(slot + 1));
+  p.fillRect(labelRect, QColor(0, 0, 255, 64));
+  for (const PanelTick& tick : pic.amplitudeTicks) {
+    p.fillRect(QRect(15, tick.pos, 8, 1), Qt::black);
+    if (tick.labelled) TextAt(p, 25, tick.pos - 8, QString::number(tick.value));
+  }
+
+  // Trace.
+  QPolygon trace;
+  trace.reserve(static_cast<int>(pic.trace.size()));
+  for (const PanelPoint& pt : pic.trace) trace << QPoint(pt.x, pt.y);
+  p.drawPolyline(trace);
+
+  if (pic.hasArrival) {
+    p.setPen(QPen(QColor(255, 0, 0), 1));
+    p.drawLine(pic.arrivalX, 0, pic.arrivalX, h);
+  }
+}
+
+CNodeCtrl::CNodeCtrl(DocumentModel* model, int slot, QWidget* parent)
+    : QWidget(parent), model_(model), slot_(slot), slider_(new QSlider(Qt::Vertical, this)) {
+  setObjectName(QStringLiteral("MFCNodeCtrl%1").arg(slot));
+  setCursor(Qt::CrossCursor);
+  setMouseTracking(true);
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  slider_->setRange(0, 100);
+  slider_->setValue(kSliderPosition);
+  slider_->setTickInterval(10);
+  slider_->setTickPosition(QSlider::TicksRight);
+  // Position 0 (largest zoom) at the top.
+  slider_->setInvertedAppearance(true);
+  slider_->setInvertedControls(true);
+  zoomFactor_ = ZoomFactorForSlider(kSliderPosition);
+  connect(slider_, &QSlider::valueChanged, this, [this](int position) {
+    zoomFactor_ = ZoomFactorForSlider(position);
+    cursorShown_ = false;
+    redrawWaveform();
+  });
+}
+
+const MeasuringPoint* CNodeCtrl::shownPoint(const Member** member) const {
+  *member = nullptr;
+  if (slot_ < 0 || model_ == nullptr) return nullptr;
+  const CKorvaneDoc& doc = model_->doc();
+  const TestZone* zone = doc.GetCurrentZone();
+  const Member* owner = doc.GetCurrentMember();
+  if (zone == nullptr || owner == nullptr || slot_ >= zone->usedPointSlots()) return nullptr;
+  const MeasuringPoint* point = zone->points[static_cast<std::size_t>(slot_)].get();
+  if (point == nullptr || !point->hasSamples()) return nullptr;
+  *member = owner;
+  return point;
+}
+
+void CNodeCtrl::redrawWaveform() {
+  pictureValid_ = false;
+  update();
+}
+
+void CNodeCtrl::renderPicture() {
+  const QSize area(std::max(areaWidth(), 1), std::max(height(), 1));
+  const qreal ratio = devicePixelRatioF();
+  picture_ = QPixmap(area * ratio);
+  picture_.setDevicePixelRatio(ratio);
+  PanelPicture pic;
+  float gain = 0.0f;
+  float delay = 0.0f;
+  const Member* member = nullptr;
+  if (const MeasuringPoint* point = shownPoint(&member)) {
+    PanelInput in;
+    in.areaWidth = area.width();
+    in.height = area.height();
+    in.sampleCount = member->sampleCount;
+    in.sampleInterval = member->sampleInterval;
+    in.delay = point->delay;
+    in.gain = point->gain;
+    in.arrivalIndex = point->arrivalIndex;
+    in.zoom = zoomFactor_;
+    in.samples = point->samples;
+    pic = ComputePanelPicture(in);
+    gain = point->gain;
+    delay = point->delay;
+  }
+  QPainter painter(&picture_);
+  PaintPointPanel(painter, area, pic, slot_, gain, delay);
+  pictureValid_ = true;
+}
+
+void CNodeCtrl::paintEvent(QPaintEvent*) {
+  if (slot_ < 0) return;
+  if (!pictureValid_) renderPicture();
+  QPainter painter(this);
+  painter.drawPixmap(0, 0, picture_);
+  if (cursorShown_) {
+    painter.setPen(QPen(QColor(0, 255, 0), 1));
+    painter.drawLine(cursorX_, 0, cursorX_, height());
+  }
+}
+
+void CNodeCtrl::resizeEvent(QResizeEvent*) {
+  slider_->setGeometry(width() - kSliderWidth, 0, kSliderWidth, height());
+  cursorShown_ = false;
+  pictureValid_ = false;
+}
+
+void CNodeCtrl::moveCursorLine(int x) {
+  if (cursorShown_) update(QRect(cursorX_, 0, 1, height()));
+  cursorX_ = x;
+  cursorShown_ = true;
+  update(QRect(cursorX_, 0, 1, height()));
+}
+
+void CNodeCtrl::mouseMoveEvent(QMouseEvent* event) {
+  const Member* member = nullptr;
+  const MeasuringPoint* point = shownPoint(&member);
+  const int x = event->position().toPoint().x();
+  if (point == nullptr || !PanelReadoutColumn(x, areaWidth())) return;
+  const float sx = PanelTimeScale(areaWidth(), member->sampleCount, member->sampleInterval);
+  int sample = PanelSampleAtX(x, sx, point->delay, member->sampleInterval, member->sampleCount, 0);
+  if (sample <= 0) sample = 1;
+  const PointReading reading = PointReadout(*point, *member, sample);
+  emit cursorReadout(slot_, reading.time, reading.amplitudeMv, reading.velocity);
+  moveCursorLine(x);
+}
+
+void CNodeCtrl::leaveEvent(QEvent*) {
+  if (!cursorShown_) return;
+  cursorShown_ = false;
+  update(QRect(cursorX_, 0, 1, height()));
+}
+
+void CNodeCtrl::mousePressEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton) return;
+  const Member* member = nullptr;
+  const MeasuringPoint* point = shownPoint(&member);
+  const int x = event->position().toPoint().x();
+  if (point == nullptr || x >= areaWidth()) return;
+  const float sx = PanelTimeScale(areaWidth(), member->sampleCount, member->sampleInterval);
+  const int sample =
+      PanelSampleAtX(x, sx, point->delay, member->sampleInterval, member->sampleCount, point->arrivalIndex);
+  cursorShown_ = false;
+  // The model recomputes the readings and asks every view to refresh.
+  model_->pickArrival(slot_, sample);
+}
+
+}  // namespace korvane::gui

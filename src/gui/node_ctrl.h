@@ -1,0 +1,78 @@
+// Waveform panel of one measuring point on the main screen: axes, ticks, the
+// trace, the red first-arrival mark, a green cursor line that follows the
+// mouse (with the readout sent to the right-hand form) and the amplitude-zoom
+// slider in the right-hand strip. A left click moves the point's first
+// arrival and amplitude sample to the sample under the mouse.
+#pragma once
+
+#include <QPixmap>
+#include <QWidget>
+
+#include "core/wave/waveform_axes.h"
+
+class QSlider;
+
+namespace korvane {
+struct MeasuringPoint;
+struct Member;
+}  // namespace korvane
+
+namespace korvane::gui {
+
+class DocumentModel;
+
+class CNodeCtrl : public QWidget {
+  Q_OBJECT
+
+ public:
+  static constexpr int kSliderWidth = 25;
+  static constexpr int kSliderPosition = 80;
+
+  // `slot` 0..6 is the point this panel shows; -1 shows nothing.
+  CNodeCtrl(DocumentModel* model, int slot, QWidget* parent = nullptr);
+
+  int pointSlot() const { return slot_; }
+  float zoomFactor() const { return zoomFactor_; }
+  QSlider* zoomSlider() const { return slider_; }
+  // Width of the waveform area (the client width without the slider strip).
+  int areaWidth() const { return width() - kSliderWidth; }
+  // Throws away the cached picture and repaints.
+  void redrawWaveform();
+  // Whether the green cursor line is shown, and where.
+  bool cursorShown() const { return cursorShown_; }
+  int cursorX() const { return cursorX_; }
+
+ signals:
+  // Readout of the sample under the mouse: T (us), A (mV), V (km/s).
+  void cursorReadout(int slot, float time, float amplitudeMv, float velocity);
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void leaveEvent(QEvent* event) override;
+
+ private:
+  // The point shown with its member, or nulls when there is nothing to show.
+  const MeasuringPoint* shownPoint(const Member** member) const;
+  void renderPicture();
+  void moveCursorLine(int x);
+
+  DocumentModel* model_;
+  int slot_;
+  QSlider* slider_;
+  float zoomFactor_ = 1.0f;
+  QPixmap picture_;
+  bool pictureValid_ = false;
+  bool cursorShown_ = false;
+  int cursorX_ = 0;
+};
+
+// Draws one point panel into `painter` over an area of `size`: the frame,
+// and, when `picture` has a trace, the axes, labels, ticks, trace and the
+// first-arrival mark. `slot` numbers the point label "测点%d" (slot + 1).
+void PaintPointPanel(QPainter& painter, const QSize& size, const PanelPicture& picture, int slot,
+                     float gain, float delay);
+
+}  // namespace korvane::gui

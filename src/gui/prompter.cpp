@@ -1,0 +1,98 @@
+#include "gui/prompter.h"
+
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRegularExpression>
+
+namespace korvane::gui {
+
+namespace {
+
+const QString kCaption = QStringLiteral("Korvane");
+
+// "*.SHT" -> "*.SHT *.sht"; "*.*" -> "*".
+QString BothCases(const QString& patterns) {
+  QStringList out;
+  for (const QString& p : patterns.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+    const QString pattern = p.trimmed();
+    if (pattern == QLatin1String("*.*")) {
+      out << QStringLiteral("*");
+      continue;
+    }
+    out << pattern;
+    if (pattern.toLower() != pattern) out << pattern.toLower();
+    if (pattern.toUpper() != pattern) out << pattern.toUpper();
+  }
+  out.removeDuplicates();
+  return out.join(QLatin1Char(' '));
+}
+
+}  // namespace
+
+QStringList QtNameFilters(const QString& windowsFilter) {
+  const QStringList parts = windowsFilter.split(QLatin1Char('|'));
+  QStringList filters;
+  for (int i = 0; i + 1 < parts.size(); i += 2) {
+    QString description = parts[i];
+    if (description.isEmpty()) break;
+    // The description shows the patterns in parentheses: replace them by the
+    // patterns Qt filters with.
+    static const QRegularExpression kShown(QStringLiteral("\\s*\\([^()]*\\)\\s*$"));
+    description.remove(kShown);
+    filters << QStringLiteral("%1 (%2)").arg(description, BothCases(parts[i + 1]));
+  }
+  return filters;
+}
+
+void QtPrompter::message(QWidget* parent, const QString& text) {
+  QMessageBox::warning(parent, kCaption, text);
+}
+
+Prompter::Answer QtPrompter::askYesNoCancel(QWidget* parent, const QString& text) {
+  QMessageBox box(QMessageBox::Question, kCaption, text,
+                  QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, parent);
+  box.button(QMessageBox::Yes)->setText(QStringLiteral("是(&Y)"));
+  box.button(QMessageBox::No)->setText(QStringLiteral("否(&N)"));
+  box.button(QMessageBox::Cancel)->setText(QStringLiteral("取消"));
+  switch (box.exec()) {
+    case QMessageBox::Yes:
+      return Answer::Yes;
+    case QMessageBox::No:
+      return Answer::No;
+    default:
+      return Answer::Cancel;
+  }
+}
+
+QString QtPrompter::openFileName(QWidget* parent, const QString& filter) {
+  QFileDialog dialog(parent, QStringLiteral("打开"));
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  dialog.setFileMode(QFileDialog::ExistingFile);
+  dialog.setNameFilters(QtNameFilters(filter));
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+  return dialog.selectedFiles().constFirst();
+}
+
+QStringList QtPrompter::openFileNames(QWidget* parent, const QString& filter) {
+  QFileDialog dialog(parent, QStringLiteral("打开"));
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  dialog.setFileMode(QFileDialog::ExistingFiles);
+  dialog.setNameFilters(QtNameFilters(filter));
+  if (dialog.exec() != QDialog::Accepted) return {};
+  return dialog.selectedFiles();
+}
+
+QString QtPrompter::saveFileName(QWidget* parent, const QString& initialPath, const QString& filter,
+                                 const QString& defaultSuffix) {
+  QFileDialog dialog(parent, QStringLiteral("另存为"));
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setFileMode(QFileDialog::AnyFile);
+  dialog.setNameFilters(QtNameFilters(filter));
+  dialog.setDefaultSuffix(defaultSuffix);
+  if (!initialPath.isEmpty()) dialog.selectFile(initialPath);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+  return dialog.selectedFiles().constFirst();
+}
+
+}  // namespace korvane::gui

@@ -1,0 +1,213 @@
+// The frame's commands and prompts: menus and their states, the exit prompt,
+// the filter, test-parameter and merge dialogs, file dialog filters.
+#include <QAction>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QToolBar>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <memory>
+
+#include "gui/bars.h"
+#include "gui/commands.h"
+#include "gui/dlg_combine.h"
+#include "gui/dlg_filter.h"
+#include "gui/document_model.h"
+#include "gui/main_frame.h"
+#include "gui/prompter.h"
+#include "gui/test_para.h"
+#include "gui_test_support.h"
+
+namespace korvane::gui::test {
+
+class FrameTest : public QObject {
+  Q_OBJECT
+
+ private:
+  void makeFrame(std::unique_ptr<CKorvaneDoc> doc) {
+    frame_.reset();
+    model_ = std::make_unique<DocumentModel>(std::move(doc));
+    frame_ = std::make_unique<CMainFrame>(model_.get(), &prompter_, dir_.filePath(QStringLiteral("ui.ini")));
+  }
+  static QStringList titles(const QList<QMenu*>& menus) {
+    QStringList out;
+    for (const QMenu* m : menus) out << m->title();
+    return out;
+  }
+
+  QTemporaryDir dir_;
+  ScriptedPrompter prompter_;
+  std::unique_ptr<DocumentModel> model_;
+  std::unique_ptr<CMainFrame> frame_;
+
+ private slots:
+  void cleanup() {
+    frame_.reset();
+    model_.reset();
+    prompter_ = ScriptedPrompter();
+  }
+
+  void menusAndCommandStates() {
+    makeFrame(std::make_unique<CKorvaneDoc>());
+    QCOMPARE(frame_->windowTitle(), QStringLiteral("Korvane1.1.220310"));
+    QCOMPARE(titles(frame_->menus(CMainFrame::Screen::Main)),
+             (QStringList{"文件(&F)", "查看", "工具", "波形处理", "帮助(&H)"}));
+    QCOMPARE(titles(frame_->menus(CMainFrame::Screen::Analysis)), (QStringList{"文件", "查看", "工具", "帮助"}));
+    QCOMPARE(frame_->action(cmd::kOpen)->text(), QStringLiteral("打开(&O)...\tCtrl+O"));
+
+    // No file: the commands that need data are disabled or say so.
+    for (int id : {cmd::kSave, cmd::kSaveAs, cmd::kPreviousZone, cmd::kNextZone, cmd::kOutput, cmd::kTestParameters}) {
+      QVERIFY2(!frame_->action(id)->isEnabled(), qPrintable(QString::number(id)));
+    }
+    for (int id : {cmd::kOpen, cmd::kMerge, cmd::kFilter, cmd::kAbout, cmd::kExit}) {
+      QVERIFY2(frame_->action(id)->isEnabled(), qPrintable(QString::number(id)));
+    }
+    frame_->onFilter();
+    frame_->onSaveResults();
+    QCOMPARE(prompter_.messages, (QStringList{"请先打开文件再进行滤波!", "请先打开文件!"}));
+    frame_->onOutput();
+    QCOMPARE(frame_->screen(), CMainFrame::Screen::Main);
+
+    // The analysis screen brings its own menus, toolbar and bar; back again.
+    frame_->showScreen(CMainFrame::Screen::Analysis);
+    QCOMPARE(frame_->menuBar()->actions().size(), 4);
+    QVERIFY(!frame_->action(cmd::kWord)->isEnabled());
+    QVERIFY(!frame_->action(cmd::kHelpContents)->isEnabled());
+    QVERIFY(frame_->action(cmd::kBackToMain)->isEnabled());
+    QVERIFY(frame_->infoBar()->isHidden());
+    QVERIFY(frame_->mainToolBar()->isHidden());
+    frame_->action(cmd::kBackToMain)->trigger();
+    QCOMPARE(frame_->screen(), CMainFrame::Screen::Main);
+    QCOMPARE(frame_->menuBar()->actions().size(), 5);
+    QVERIFY(frame_->analysisBar()->isHidden());
+
+    // With a file: save, save as and the test parameters are available.
+    makeFrame(MakeDocument(2, 3));
+    for (int id : {cmd::kSave, cmd::kSaveAs, cmd::kNextZone, cmd::kTestParameters}) {
+      QVERIFY2(frame_->action(id)->isEnabled(), qPrintable(QString::number(id)));
+    }
+    QCOMPARE(frame_->action(cmd::kOutput)->isEnabled(), CMainFrame::kAnalysisScreenAvailable);
+  }
+
+  void exitPromptAnswers() {
+    makeFrame(MakeDocument(1, 3));
+    model_->doc().pathName = "/data/柱1.SHT";
+    QVERIFY(frame_->confirmExit());  // not modified: no question
+    QVERIFY(prompter_.questions.isEmpty());
+
+    model_->setModified(true);
+    prompter_.answers = {Prompter::Answer::Cancel, Prompter::Answer::No, Prompter::Answer::Yes, Prompter::Answer::Yes};
+    QVERIFY(!frame_->confirmExit());
+    QVERIFY(frame_->confirmExit());
+    // Yes, then the file dialog is cancelled: the program keeps running.
+    QVERIFY(!frame_->confirmExit());
+    QCOMPARE(prompter_.saveInitialPaths.last(), QStringLiteral("/data/柱1.SHT"));
+    QCOMPARE(prompter_.filters.last(), QString::fromUtf8(kFilterExitSave));
+    // Yes, then a name the program cannot write: message, keeps running.
+    prompter_.saveNames = {dir_.filePath(QStringLiteral("out.txt"))};
+    QVERIFY(!frame_->confirmExit());
+    QCOMPARE(prompter_.messages.last(), QStringLiteral("无法识别的文件类型"));
+    QCOMPARE(prompter_.questions, QStringList(4, QStringLiteral("数据已经修改，是否保存")));
+    QVERIFY(model_->isModified());
+  }
+
+  void filterDialog() {
+    makeFrame(MakeDocument(1, 3));
+    CKorvaneDoc& doc = model_->doc();
+    CDlgFilter dialog(model_.get(), &prompter_);
+    QCOMPARE(dialog.windowTitle(), QStringLiteral("滤波"));
+    QCOMPARE(dialog.highPassCheck()->text(), QStringLiteral("高通(kHz)"));
+    QCOMPARE(dialog.lowPassCheck()->text(), QStringLiteral("低通(kHz)"));
+    QCOMPARE(dialog.okButton()->text(), QStringLiteral("确定"));
+    QCOMPARE(dialog.cancelButton()->text(), QStringLiteral("取消"));
+    QCOMPARE(dialog.highPassEdit()->text(), QStringLiteral("20.00"));
+    QCOMPARE(dialog.lowPassEdit()->text(), QStringLiteral("50"));
+    QVERIFY(!dialog.highPassEdit()->isEnabled());
+    QVERIFY(!dialog.lowPassEdit()->isEnabled());
+
+    dialog.lowPassCheck()->setChecked(true);
+    QVERIFY(doc.lowPassOn);
+    QVERIFY(dialog.lowPassEdit()->isEnabled());
+    dialog.highPassCheck()->setChecked(true);
+    dialog.lowPassEdit()->setText(QStringLiteral("5"));
+    QCOMPARE(dialog.windowTitle(), QStringLiteral("高通值必须小于低通值"));
+    dialog.lowPassEdit()->setText(QStringLiteral("50"));
+    QCOMPARE(dialog.windowTitle(), QStringLiteral("数字滤波"));
+    dialog.highPassEdit()->setText(QStringLiteral("30"));
+    QCOMPARE(dialog.windowTitle(), QStringLiteral("高通范围为0.01-20kHz"));
+    QCOMPARE(doc.highPassKHz, 30.0f);  // stored although invalid
+    dialog.highPassEdit()->setText(QStringLiteral("12345"));
+    QCOMPARE(prompter_.messages, QStringList{QStringLiteral("高通范围为0.01-20kHz")});
+    QCOMPARE(dialog.highPassEdit()->text(), QStringLiteral("1234"));
+    dialog.lowPassEdit()->setText(QStringLiteral("600"));
+    QCOMPARE(dialog.windowTitle(), QStringLiteral("低通范围为2-500kHz"));
+    dialog.highPassEdit()->setText(QStringLiteral("20"));
+    dialog.lowPassEdit()->setText(QStringLiteral("20"));  // equal corners are accepted
+    QCOMPARE(dialog.windowTitle(), QStringLiteral("数字滤波"));
+    QVERIFY(model_->isModified());
+
+    // Cancel puts the settings of the opening back.
+    dialog.reject();
+    QCOMPARE(doc.highPassKHz, 20.0f);
+    QCOMPARE(doc.lowPassKHz, 50.0f);
+    QVERIFY(!doc.highPassOn);
+    QVERIFY(!doc.lowPassOn);
+  }
+
+  void testParameterDialog() {
+    makeFrame(MakeDocument(1, 3));
+    const int row = CurrentSectionRow(model_->doc());
+    QCOMPARE(row, 0);
+    TestPara dialog(model_.get(), row);
+    QCOMPARE(dialog.intervalField()->text(), QStringLiteral("0.5"));
+    QCOMPARE(dialog.countField()->text(), QStringLiteral("512"));
+    QVERIFY(!dialog.gainField()->isReadOnly());
+    QVERIFY(!dialog.delayField()->isReadOnly());
+    for (QLineEdit* e : {dialog.lowPassField(), dialog.highPassField(), dialog.intervalField(), dialog.countField(),
+                         dialog.zeroField()}) {
+      QVERIFY(e->isReadOnly());
+    }
+    dialog.gainField()->setText(QStringLiteral("8"));
+    dialog.delayField()->setText(QStringLiteral("1.5"));
+    dialog.accept();
+    QCOMPARE(model_->doc().sections[0].gain, 8.0f);
+    QCOMPARE(model_->doc().sections[0].delay, 1.5f);
+    QCOMPARE(model_->doc().sections[0].sampleInterval, 0.5f);
+  }
+
+  void mergeDialogNeedsATickedFile() {
+    CDlgcombine dialog(&prompter_);
+    QCOMPARE(dialog.windowTitle(), QStringLiteral("合并"));
+    QVERIFY(!dialog.mergeButton()->isEnabled());
+    dialog.addFiles({QStringLiteral("/data/a.SHT"), QStringLiteral("/data/b.SHT")});
+    QCOMPARE(dialog.fileList()->count(), 2);
+    QCOMPARE(dialog.fileList()->item(1)->text(), QStringLiteral("b.SHT"));
+    QVERIFY(dialog.mergeButton()->isEnabled());
+    dialog.fileList()->item(0)->setCheckState(Qt::Unchecked);
+    dialog.fileList()->item(1)->setCheckState(Qt::Unchecked);
+    dialog.mergeFiles();
+    QCOMPARE(prompter_.messages, QStringList{QStringLiteral("至少选择一个文件合并")});
+    QCOMPARE(dialog.fileList()->count(), 0);
+    QVERIFY(dialog.paths().isEmpty());
+    QVERIFY(!dialog.mergeButton()->isEnabled());
+  }
+
+  void fileDialogFiltersMatchBothCases() {
+    QCOMPARE(QtNameFilters(QString::fromUtf8(kFilterOpen)),
+             (QStringList{"声波原始文件 (*.SHT *.sht)", "声波结果文件 (*.SHA *.sha)", "All Files (*)"}));
+    QCOMPARE(QtNameFilters(QString::fromUtf8(kFilterResult)), QStringList{"声波结果文件 (*.SHA *.sha)"});
+  }
+};
+
+int RunFrameTests(int argc, char** argv) {
+  FrameTest test;
+  return QTest::qExec(&test, argc, argv);
+}
+
+}  // namespace korvane::gui::test
+
+#include "frame_test.moc"

@@ -1,0 +1,15 @@
+// One Qt Test program for all GUI tests: each file provides a runner.
+#include <QApplication>
+
+namespace korvane::gui::test {
+int RunMainScreenTests(int argc, char** argv);
+int RunFrameTests(int argc, char** argv);
+}  // namespace korvane::gui::test
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  int failures = 0;
+  failures += korvane::gui::test::RunMainScreenTests(argc, argv);
+  failures += korvane::gui::test::RunFrameTests(argc, argv);
+  return failures == 0 ? 0 : 1;
+}

@@ -1,0 +1,269 @@
+// The main screen over an in-memory document: the forms show the current
+// zone, a click on a waveform moves arrival and amplitude together, the zoom
+// slider, zone navigation, the β/λ rule and the test-method lock.
+#include <QAction>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QScrollBar>
+#include <QSlider>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <cmath>
+#include <memory>
+
+#include "core/algorithm/standards.h"
+#include "gui/commands.h"
+#include "gui/document_model.h"
+#include "gui/korvane_view.h"
+#include "gui/main_form.h"
+#include "gui/main_form_right.h"
+#include "gui/main_frame.h"
+#include "gui/node_ctrl.h"
+#include "gui_test_support.h"
+
+namespace korvane::gui::test {
+
+class MainScreenTest : public QObject {
+  Q_OBJECT
+
+ private:
+  // A frame over a fresh document; the previous one (if any) is destroyed.
+  void makeFrame(int zones, int points, int standard = 0) {
+    frame_.reset();
+    model_ = std::make_unique<DocumentModel>(MakeDocument(zones, points, standard));
+    frame_ = std::make_unique<CMainFrame>(model_.get(), &prompter_, dir_.filePath(QStringLiteral("ui.ini")));
+    frame_->resize(1400, 900);
+  }
+  void showFrame() {
+    frame_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(frame_.get()));
+  }
+  CMainForm* form() const { return frame_->mainForm(); }
+  MainFormRight* right() const { return frame_->rightForm(); }
+  TestZone& zone() const { return *model_->doc().GetCurrentZone(); }
+
+  QTemporaryDir dir_;
+  ScriptedPrompter prompter_;
+  std::unique_ptr<DocumentModel> model_;
+  std::unique_ptr<CMainFrame> frame_;
+
+ private slots:
+  void cleanup() {
+    frame_.reset();
+    model_.reset();
+    prompter_ = ScriptedPrompter();
+  }
+
+  void formsShowTheCurrentZone_data() {
+    QTest::addColumn<int>("points");
+    QTest::newRow("3 points") << 3;
+    QTest::newRow("7 points") << 7;
+  }
+  void formsShowTheCurrentZone() {
+    QFETCH(int, points);
+    makeFrame(3, points, points == 7 ? kCECS02_2020 : kCECS02_2005);
+    showFrame();
+
+    QCOMPARE(form()->memberList()->count(), 1);
+    QCOMPARE(form()->memberList()->currentText(), QStringLiteral("柱1"));
+    QCOMPARE(form()->zoneList()->count(), 3);
+    QCOMPARE(form()->zoneList()->currentText(), QStringLiteral("1"));
+    QCOMPARE(form()->methodList()->currentText(), QStringLiteral("平测"));
+    QCOMPARE(form()->locationList()->count(), 3);
+    QCOMPARE(form()->locationList()->currentText(), QStringLiteral("侧面"));
+    QCOMPARE(form()->betaField()->text(), QStringLiteral("1.000"));
+    QCOMPARE(form()->pointVelocityField(0)->text(), QStringLiteral("6.667"));  // 200 mm / 30 us
+    for (int slot = 0; slot < kMaxPoints; ++slot) {
+      QCOMPARE(form()->pointVelocityField(slot)->isEnabled(), slot < points);
+      QCOMPARE(right()->rowShown(slot), slot < points);
+      QCOMPARE(frame_->mainView()->panel(slot)->isVisibleTo(frame_->mainView()), slot < points);
+    }
+    // T = 60 x 0.5 us; A at sample 64 (870 codes above zero at gain 2).
+    QCOMPARE(right()->timeField(0)->text(), QStringLiteral("30.00"));
+    QCOMPARE(right()->amplitudeField(0)->text(), QStringLiteral("424.80"));
+    QCOMPARE(right()->distanceField(0)->text(), QStringLiteral("200"));
+    QCOMPARE(right()->velocityField(0)->text(), QStringLiteral("6.667"));
+
+    // A third of the view's height each; more than three scroll.
+    CKorvaneView* view = frame_->mainView();
+    QCOMPARE(view->shownPanels(), points);
+    QCOMPARE(view->panel(0)->height(), view->viewport()->height() / 3);
+    QCOMPARE(view->verticalScrollBar()->isVisible(), points > 3);
+    QCOMPARE(view->widget()->height(), points * view->panelHeight());
+  }
+
+  void clickMovesArrivalAndAmplitudeTogether() {
+    makeFrame(2, 3);
+    showFrame();
+    CNodeCtrl* panel = frame_->mainView()->panel(1);
+    const int y = panel->height() / 2;
+    const double sx = (panel->areaWidth() - 37) / (512 * 0.5);
+
+    // The sample nearest to the time under x = 15 + 40 us: sample 80.
+    const int x = 15 + static_cast<int>(std::lround(40.0 * sx));
+    const int expected = static_cast<int>(std::floor((x - 15) / sx / 0.5 + 0.5));
+    QTest::mouseClick(panel, Qt::LeftButton, {}, QPoint(x, y));
+    const MeasuringPoint& point = *zone().points[1];
+    QCOMPARE(point.arrivalIndex, expected);
+    QCOMPARE(point.amplitudeIndex, expected);
+    const float time = static_cast<float>(expected) * 0.5f;
+    const float amplitude = (TestWaveCode(expected) - 2048) * 2.0f / 2048.0f / 2.0f * 1000.0f;
+    QCOMPARE(right()->timeField(1)->text(), FormatFixed(time, 2));
+    QCOMPARE(right()->amplitudeField(1)->text(), FormatFixed(amplitude, 2));
+    QCOMPARE(right()->velocityField(1)->text(), FormatFixed(200.0f / time, 3));
+    QCOMPARE(form()->pointVelocityField(1)->text(), FormatFixed(200.0f / time, 3));
+    QVERIFY(model_->isModified());
+    QCOMPARE(zone().points[0]->arrivalIndex, 60);  // the other points stay
+
+    // Left of the axis: both indices become 1.
+    QTest::mouseClick(panel, Qt::LeftButton, {}, QPoint(5, y));
+    QCOMPARE(point.arrivalIndex, 1);
+    QCOMPARE(point.amplitudeIndex, 1);
+    QCOMPARE(right()->timeField(1)->text(), QStringLiteral("0.50"));
+
+    // Moving the mouse shows the readout of the sample under it and the
+    // cursor line; the last five pixels before the slider show nothing.
+    const int peakX = 15 + static_cast<int>(std::lround(32.0 * sx));  // sample 64
+    QTest::mouseMove(panel, QPoint(peakX, y));
+    QTRY_VERIFY(panel->cursorShown());
+    QCOMPARE(panel->cursorX(), peakX);
+    QCOMPARE(right()->amplitudeField(1)->text(), QStringLiteral("424.80"));
+    QCOMPARE(right()->timeField(1)->text(), QStringLiteral("32.00"));
+    QTest::mouseMove(panel, QPoint(panel->areaWidth() - 3, y));
+    QTest::qWait(20);
+    QCOMPARE(panel->cursorX(), peakX);
+  }
+
+  void zoomSliderFollowsTheTable() {
+    makeFrame(1, 3);
+    CNodeCtrl* panel = frame_->mainView()->panel(0);
+    QSlider* slider = panel->zoomSlider();
+    QCOMPARE(slider->minimum(), 0);
+    QCOMPARE(slider->maximum(), 100);
+    QCOMPARE(slider->value(), 80);
+    QCOMPARE(slider->tickInterval(), 10);
+    QCOMPARE(panel->zoomFactor(), 1.0f);
+    const std::pair<int, float> table[] = {{0, 12.5f}, {69, 31.0f / 15.0f}, {70, 1.5f}, {80, 1.0f}, {100, 0.01f}};
+    for (const auto& [position, zoom] : table) {
+      slider->setValue(position);
+      QCOMPARE(panel->zoomFactor(), zoom);
+    }
+  }
+
+  void zoneNavigationStopsAtTheEnds() {
+    makeFrame(3, 3);
+    QAction* previous = frame_->action(cmd::kPreviousZone);
+    QAction* next = frame_->action(cmd::kNextZone);
+    QVERIFY(!previous->isEnabled());
+    QVERIFY(next->isEnabled());
+    frame_->onPreviousZone();
+    QCOMPARE(prompter_.messages, QStringList{QStringLiteral("当前为构件第一个测区")});
+    QCOMPARE(model_->doc().currentZone, 0);
+
+    next->trigger();
+    next->trigger();
+    QCOMPARE(model_->doc().currentZone, 2);
+    QCOMPARE(form()->zoneList()->currentText(), QStringLiteral("3"));
+    QVERIFY(previous->isEnabled());
+    QVERIFY(!next->isEnabled());
+    frame_->onNextZone();
+    QCOMPARE(prompter_.messages.last(), QStringLiteral("当前为构件最后一个测区"));
+    QCOMPARE(model_->doc().currentZone, 2);
+
+    // Choosing a zone in the form goes the same way.
+    emit form()->zoneList()->activated(0);
+    QCOMPARE(model_->doc().currentZone, 0);
+    QVERIFY(!previous->isEnabled());
+  }
+
+  void betaLambdaRuleOnMethodAndPosition() {
+    makeFrame(1, 3);
+    zone().lambda = 0.9f;
+    emit form()->methodList()->activated(kMethodDirect);
+    QCOMPARE(zone().testMethod, kMethodDirect);
+    QCOMPARE(zone().testLocation, std::string("侧面"));
+    QCOMPARE(form()->locationList()->currentText(), QStringLiteral("侧面"));
+    QCOMPARE(form()->locationList()->count(), 2);
+    QCOMPARE(form()->betaField()->text(), QStringLiteral("1.000"));
+    QCOMPARE(form()->lambdaField()->text(), QStringLiteral("1.000"));
+    QVERIFY(!form()->lambdaField()->isEnabled());
+    QVERIFY(!form()->betaField()->isReadOnly());
+
+    emit form()->methodList()->activated(kMethodSurface);
+    QCOMPARE(form()->locationList()->currentText(), QStringLiteral("顶面"));
+    QCOMPARE(form()->betaField()->text(), QStringLiteral("1.050"));
+    emit form()->locationList()->activated(1);
+    QCOMPARE(zone().testLocation, std::string("底面"));
+    QCOMPARE(form()->betaField()->text(), QStringLiteral("0.950"));
+    QVERIFY(form()->betaField()->isReadOnly());
+    QVERIFY(form()->lambdaField()->isEnabled() && !form()->lambdaField()->isReadOnly());
+    QCOMPARE(form()->correctedVelocityField()->text(), FormatFixed(zone().correctedVelocity, 3));
+
+    // λ is limited to 10 when Enter is pressed.
+    form()->lambdaField()->setText(QStringLiteral("12"));
+    emit form()->lambdaField()->returnPressed();
+    QCOMPARE(zone().lambda, 10.0f);
+    QCOMPARE(form()->lambdaField()->text(), QStringLiteral("10.000"));
+
+    emit form()->methodList()->activated(kMethodAngle);
+    QVERIFY(!form()->locationList()->isEnabled());
+    QVERIFY(!form()->betaField()->isEnabled());
+    QVERIFY(!form()->lambdaField()->isEnabled());
+    QVERIFY(model_->isModified());
+  }
+
+  void methodListFollowsTheLock_data() {
+    QTest::addColumn<int>("standard");
+    QTest::addColumn<int>("method");
+    QTest::addColumn<bool>("enabled");
+    QTest::newRow("TB 10426-2019") << kTB10426_2019 << kMethodDirect << false;
+    QTest::newRow("DB61/T 1084-2017") << kDB61T1084_2017 << kMethodDirect << false;
+    QTest::newRow("CECS 02:2005 surface") << kCECS02_2005 << kMethodSurface << true;
+    QTest::newRow("CECS 02-2020 surface") << kCECS02_2020 << kMethodSurface << false;
+    QTest::newRow("CECS 02-2020 direct") << kCECS02_2020 << kMethodDirect << true;
+  }
+  void methodListFollowsTheLock() {
+    QFETCH(int, standard);
+    QFETCH(int, method);
+    QFETCH(bool, enabled);
+    makeFrame(1, 3, standard);
+    zone().testMethod = method;
+    model_->notifyZoneDataChanged();
+    QCOMPARE(form()->methodList()->isEnabled(), enabled);
+  }
+
+  void unstorableTextIsRefused() {
+    makeFrame(1, 3);
+    QLineEdit* site = form()->siteField();
+    QTest::keyClicks(site, QStringLiteral("A"));
+    site->insert(QStringLiteral("一号楼"));
+    QCOMPARE(model_->doc().project.site, std::string("A一号楼"));
+    site->insert(QStringLiteral("\n二层"));
+    QCOMPARE(site->text(), QStringLiteral("A一号楼"));
+    QCOMPARE(model_->doc().project.site, std::string("A一号楼"));
+
+    // Renaming the member keeps its place in the list; a line break is refused.
+    QLineEdit* name = form()->memberList()->lineEdit();
+    name->setText(QStringLiteral("梁2"));
+    emit name->returnPressed();
+    QCOMPARE(model_->doc().members[0].name, std::string("梁2"));
+    QCOMPARE(form()->memberList()->count(), 1);
+    QCOMPARE(form()->memberList()->itemText(0), QStringLiteral("梁2"));
+    QVERIFY(!model_->renameMember(QStringLiteral("梁\r3")));
+    QCOMPARE(model_->doc().members[0].name, std::string("梁2"));
+
+    // A test position longer than a file column holds is refused.
+    QVERIFY(!model_->setTestLocation(QStringLiteral("顶面底面间顶面底面间侧")));
+    QCOMPARE(zone().testLocation, std::string("侧面"));
+    QVERIFY(model_->setTestLocation(QStringLiteral("顶面底面间顶面底面间")));
+  }
+};
+
+int RunMainScreenTests(int argc, char** argv) {
+  MainScreenTest test;
+  return QTest::qExec(&test, argc, argv);
+}
+
+}  // namespace korvane::gui::test
+
+#include "main_screen_test.moc"
