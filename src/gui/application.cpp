@@ -54,6 +54,11 @@ int RunKorvane(int argc, char** argv) {
   CMainFrame frame(&model, &prompter);
 
   if (!args.file.isEmpty() && !frame.openFile(args.file)) return 1;
+  if (!args.screenshot.isEmpty()) {
+    // Without a window manager nothing maximizes the window: give it the
+    // screen's size so that the picture shows what a user sees.
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) frame.setGeometry(screen->availableGeometry());
+  }
   frame.showMaximized();
 
   if (!args.screenshot.isEmpty()) {

@@ -53,11 +53,6 @@ void PaintPointPanel(QPainter& p, const QSize& size, const PanelPicture& pic, in
   p.drawLine(15, 5, 19, 14);
   const QString axisLabel = QStringLiteral("A (mv)");
   TextAt(p, 49, 5, axisLabel);
-  const int c = fm.horizontalAdvance(axisLabel);
-  const int ch = fm.height();
-  const QRect labelRect(QPoint(c + 55, 0), QPoint(2 * c + 65 - 1, ch + 10 - 1));
-  p.drawText(labelRect, Qt::AlignCenter, QStringLiteral("测点%1").arg(slot + 1));
-  p.fillRect(labelRect, QColor(0, 0, 255, 64));
   for (const PanelTick& tick : pic.amplitudeTicks) {
     p.fillRect(QRect(15, tick.pos, 8, 1), Qt::black);
     if (tick.labelled) TextAt(p, 25, tick.pos - 8, QString::number(tick.value));
@@ -68,6 +63,15 @@ void PaintPointPanel(QPainter& p, const QSize& size, const PanelPicture& pic, in
   trace.reserve(static_cast<int>(pic.trace.size()));
   for (const PanelPoint& pt : pic.trace) trace << QPoint(pt.x, pt.y);
   p.drawPolyline(trace);
+
+  // The point label goes over the trace so that a large waveform does not
+  // hide it.
+  const int c = fm.horizontalAdvance(axisLabel);
+  const int ch = fm.height();
+  const QRect labelRect(QPoint(c + 55, 0), QPoint(2 * c + 65 - 1, ch + 10 - 1));
+  p.fillRect(labelRect, Qt::white);
+  p.drawText(labelRect, Qt::AlignCenter, QStringLiteral("测点%1").arg(slot + 1));
+  p.fillRect(labelRect, QColor(0, 0, 255, 64));
 
   if (pic.hasArrival) {
     p.setPen(QPen(QColor(255, 0, 0), 1));
@@ -148,6 +152,8 @@ void CNodeCtrl::paintEvent(QPaintEvent*) {
   if (!pictureValid_) renderPicture();
   QPainter painter(this);
   painter.drawPixmap(0, 0, picture_);
+  // The slider strip shows the window colour behind the slider.
+  painter.fillRect(QRect(areaWidth(), 0, kSliderWidth, height()), palette().window());
   if (cursorShown_) {
     painter.setPen(QPen(QColor(0, 255, 0), 1));
     painter.drawLine(cursorX_, 0, cursorX_, height());
