@@ -58,7 +58,10 @@ void BM_RecomputeAll(benchmark::State& state) {
       static_cast<double>(state.iterations()) * kMembers * kZonesPerMember, benchmark::Counter::kIsRate);
 }
 // CECS 02:2005 (three-point rule) and CECS 02-2020 (seven-point regression).
-BENCHMARK(BM_RecomputeAll)->Arg(korvane::kCECS02_2005)->Arg(korvane::kCECS02_2020)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RecomputeAll)
+    ->Arg(korvane::kCECS02_2005)
+    ->Arg(korvane::kCECS02_2020)
+    ->Unit(benchmark::kMillisecond);
 
 void BM_FloorTouchZones(benchmark::State& state) {
   korvane::CKorvaneDoc doc;

@@ -13,8 +13,8 @@ namespace {
 
 void RequireRange(int value, int low, int high, std::string_view argument) {
   if (value < low || value > high) {
-    throw UsageError(std::string(argument) + ": must be " + std::to_string(low) + " to " + std::to_string(high) +
-                     ", got " + std::to_string(value));
+    throw UsageError(std::string(argument) + ": must be " + std::to_string(low) + " to " +
+                     std::to_string(high) + ", got " + std::to_string(value));
   }
 }
 
@@ -65,7 +65,8 @@ int RunZone(const Args& args, std::ostream& out, std::ostream&) {
     RequireRange(input.aggregateType, 0, 2, "--aggregate");
   }
   if (parsed.Has("--coefficients")) {
-    const std::vector<float> coefficients = ParseFloatListArg(parsed.Value("--coefficients"), "--coefficients");
+    const std::vector<float> coefficients =
+        ParseFloatListArg(parsed.Value("--coefficients"), "--coefficients");
     if (coefficients.size() != input.coefficients.size()) {
       throw UsageError("--coefficients: exactly 4 values a,b,c,d are needed, got " +
                        std::to_string(coefficients.size()));

@@ -26,7 +26,9 @@ std::string Shortest(float value) {
 // `"key": value` as the tool writes it.
 std::string Field(const std::string& key, float value) { return "\"" + key + "\": " + Shortest(value); }
 
-bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+bool Contains(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
+}
 
 ZoneCalculatorInput DefaultInput() {
   ZoneCalculatorInput input;
@@ -44,10 +46,10 @@ std::unique_ptr<TestZone> Expected(int standard, const ZoneCalculatorInput& inpu
 TEST(CliZone, EveryStandardByIndexAndName) {
   const ZoneCalculatorInput input = DefaultInput();
   for (int standard = 0; standard < kStandardCount; ++standard) {
-    const std::string name = standard % 2 == 0 ? std::to_string(standard) : std::string(StandardDisplayName(standard));
-    const ProcessResult run =
-        RunCli({"zone", "--standard", name, "--readings", kReadings, "--distances", "200,200,200", "--times",
-                "45,44,46"});
+    const std::string name =
+        standard % 2 == 0 ? std::to_string(standard) : std::string(StandardDisplayName(standard));
+    const ProcessResult run = RunCli({"zone", "--standard", name, "--readings", kReadings, "--distances",
+                                      "200,200,200", "--times", "45,44,46"});
     ASSERT_EQ(run.status, 0) << name << ": " << run.err;
     const auto zone = Expected(standard, input);
     EXPECT_TRUE(Contains(run.out, Field("strengthValue", zone->strengthValue))) << name << "\n" << run.out;
@@ -59,8 +61,9 @@ TEST(CliZone, EveryStandardByIndexAndName) {
 
 TEST(CliZone, PublishedExampleAndAllOptions) {
   // Va 4.5 from 225 mm over 50 us; R 35 typed: CECS 02:2005 crushed stone.
-  const ProcessResult plain = RunCli({"zone", "--standard", "CECS 02:2005", "--readings", kReadings,
-                                      "--distances", "225,225,225", "--times", "50,50,50", "--manual-r", "35"});
+  const ProcessResult plain =
+      RunCli({"zone", "--standard", "CECS 02:2005", "--readings", kReadings, "--distances", "225,225,225",
+              "--times", "50,50,50", "--manual-r", "35"});
   ASSERT_EQ(plain.status, 0) << plain.err;
   EXPECT_TRUE(Contains(plain.out, "\"correctedRebound\": 35,")) << plain.out;
   EXPECT_TRUE(Contains(plain.out, "\"strengthValue\": 29.4")) << plain.out;
@@ -81,14 +84,40 @@ TEST(CliZone, PublishedExampleAndAllOptions) {
   input.deltaTot = 1.5f;
   input.pumped = true;
   for (int standard : {kTB10426_2004, kDB37T2361_2013, kCECS02_2020}) {
-    const ProcessResult run = RunCli(
-        {"zone", "--standard", std::to_string(standard), "--readings", kReadings, "--distances",
-         "100,150,200,250,300,350,400", "--times", "30,42,55,66,79,90,103", "--method", "1", "--angle", "-60",
-         "--surface", "2", "--carbonation", "0.5", "--aggregate", "0", "--coefficients", "0.02,1.5,1.4,-0.01",
-         "--beta", "0.95", "--lambda", "1.02", "--eta", "1.1", "--delta", "1.5", "--pumped"});
+    const ProcessResult run = RunCli({"zone",
+                                      "--standard",
+                                      std::to_string(standard),
+                                      "--readings",
+                                      kReadings,
+                                      "--distances",
+                                      "100,150,200,250,300,350,400",
+                                      "--times",
+                                      "30,42,55,66,79,90,103",
+                                      "--method",
+                                      "1",
+                                      "--angle",
+                                      "-60",
+                                      "--surface",
+                                      "2",
+                                      "--carbonation",
+                                      "0.5",
+                                      "--aggregate",
+                                      "0",
+                                      "--coefficients",
+                                      "0.02,1.5,1.4,-0.01",
+                                      "--beta",
+                                      "0.95",
+                                      "--lambda",
+                                      "1.02",
+                                      "--eta",
+                                      "1.1",
+                                      "--delta",
+                                      "1.5",
+                                      "--pumped"});
     ASSERT_EQ(run.status, 0) << run.err;
     const auto zone = Expected(standard, input);
-    EXPECT_TRUE(Contains(run.out, Field("strengthValue", zone->strengthValue))) << standard << "\n" << run.out;
+    EXPECT_TRUE(Contains(run.out, Field("strengthValue", zone->strengthValue))) << standard << "\n"
+                                                                                << run.out;
     EXPECT_TRUE(Contains(run.out, Field("correctedVelocity", zone->correctedVelocity))) << standard;
     EXPECT_TRUE(Contains(run.out, Field("angleCorrection", zone->angleCorrection))) << standard;
     EXPECT_TRUE(Contains(run.out, Field("surfaceCorrection", zone->surfaceCorrection))) << standard;
@@ -107,7 +136,8 @@ TEST(CliEstimate, MembersAndBatch) {
   EXPECT_TRUE(Contains(run.out, "\"stdDevStrength\": 3,")) << run.out;
   EXPECT_TRUE(Contains(run.out, "\"resultText\": \"<10.0MPa\"")) << run.out;
   EXPECT_TRUE(Contains(run.out, "\"batchResultFlag\": 2")) << run.out;
-  EXPECT_TRUE(Contains(run.out, "\"resultText\": \"在如下条件下：\\r\\n1)平均值<25.0且标准差>4.5；")) << run.out;
+  EXPECT_TRUE(Contains(run.out, "\"resultText\": \"在如下条件下：\\r\\n1)平均值<25.0且标准差>4.5；"))
+      << run.out;
 
   // TB: one member is never a valid batch.
   const ProcessResult tb = RunCli({"estimate", "--standard", "1", "--member", "30,31,32"});

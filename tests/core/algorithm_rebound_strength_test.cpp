@@ -138,7 +138,8 @@ TEST(Strength, CoefficientsByAggregate) {
   const float va = 4.5f;
   const float rc = 35.0f;
   // Custom aggregate uses the member's coefficients as typed.
-  EXPECT_NEAR(Strength(kCECS02_2005, va, rc, 0, 1.0f, 0.0f, 1.0f, 0, own), PowerLaw(0.02, 1.5, 1.4, va, rc), 1e-4);
+  EXPECT_NEAR(Strength(kCECS02_2005, va, rc, 0, 1.0f, 0.0f, 1.0f, 0, own), PowerLaw(0.02, 1.5, 1.4, va, rc),
+              1e-4);
   // Pebble and crushed stone ignore them.
   EXPECT_EQ(Strength(kCECS02_2005, va, rc, 1, 1.0f, 0.0f, 1.0f, 0, own), Strength(kCECS02_2005, va, rc, 1));
   EXPECT_EQ(Strength(kCECS02_2005, va, rc, 2, 1.0f, 0.0f, 1.0f, 0, own), Strength(kCECS02_2005, va, rc, 2));

@@ -120,8 +120,8 @@ TEST(Velocity, RegressionOrFallbackByStandard) {
   ASSERT_NE(slope, meanOfRatios7);
   ASSERT_NE(meanOfRatios6, ratioOfSums6);
 
-  for (int standard : {kCECS02_2020, kJTS239_2015, kDB51T_1996_2015, kDGTJ08_2020_2007, kDB37T2361_2013,
-                       kDGJ32TJ144_2012}) {
+  for (int standard :
+       {kCECS02_2020, kJTS239_2015, kDB51T_1996_2015, kDGTJ08_2020_2007, kDB37T2361_2013, kDGJ32TJ144_2012}) {
     const auto a = Make(standard);
     EXPECT_EQ(a->CalcVelocity(l.data(), t.data(), kMethodSurface, 7), slope) << standard;
     EXPECT_EQ(a->CalcVelocity(l.data(), t.data(), kMethodSurface, 6), meanOfRatios6) << standard;

@@ -67,7 +67,8 @@ TEST(CorrectionTables, CoarseSurfaceFineSurfaceAndCarbonDefaults) {
     EXPECT_EQ(t.surface[k][1], bottom[k]) << k;
   }
   for (std::size_t k = 0; k < static_cast<std::size_t>(kFineRows); ++k) {
-    EXPECT_EQ(t.fineSurface[k][0], static_cast<float>(std::max(0.0, 2.5 - 0.1 * static_cast<double>(k)))) << k;
+    EXPECT_EQ(t.fineSurface[k][0], static_cast<float>(std::max(0.0, 2.5 - 0.1 * static_cast<double>(k))))
+        << k;
     EXPECT_EQ(t.fineSurface[k][1], static_cast<float>(-3.0 + 0.1 * static_cast<double>(k))) << k;
   }
   EXPECT_EQ(t.fineSurface[25][0], 0.0f);  // R = 45: top reaches 0
@@ -85,9 +86,9 @@ TEST(CorrectionTables, RowChoice) {
     int fine;
   };
   const Case cases[] = {
-      {0.0f, 0, 0},   {19.0f, 0, 0},   {19.99f, 0, 0}, {20.0f, 1, 1},  {24.99f, 1, 5},  {25.0f, 2, 6},
-      {35.0f, 4, 16}, {44.9f, 5, 25},  {45.0f, 6, 26}, {48.99f, 6, 29}, {49.0f, 6, 30}, {50.0f, 6, 30},
-      {80.0f, 6, 30}, {-5.0f, 0, 0},
+      {0.0f, 0, 0},   {19.0f, 0, 0},  {19.99f, 0, 0}, {20.0f, 1, 1},  {24.99f, 1, 5},
+      {25.0f, 2, 6},  {35.0f, 4, 16}, {44.9f, 5, 25}, {45.0f, 6, 26}, {48.99f, 6, 29},
+      {49.0f, 6, 30}, {50.0f, 6, 30}, {80.0f, 6, 30}, {-5.0f, 0, 0},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(CoarseRow(c.r), c.coarse) << c.r;
@@ -97,9 +98,9 @@ TEST(CorrectionTables, RowChoice) {
 
 TEST(CorrectionTables, AngleColumnChoice) {
   const std::pair<int, int> cases[] = {
-      {0, -1},  {90, 0},  {120, 0}, {89, 1},  {60, 1},  {59, 2},  {50, 2},   {45, 2},   {44, 3},
-      {30, 3},  {10, 3},  {1, 3},   {-1, 4},  {-30, 4}, {-44, 4}, {-45, 5},  {-59, 5},  {-60, 6},
-      {-89, 6}, {-90, 7}, {-100, 7},
+      {0, -1},  {90, 0},  {120, 0}, {89, 1},  {60, 1},  {59, 2},  {50, 2},
+      {45, 2},  {44, 3},  {30, 3},  {10, 3},  {1, 3},   {-1, 4},  {-30, 4},
+      {-44, 4}, {-45, 5}, {-59, 5}, {-60, 6}, {-89, 6}, {-90, 7}, {-100, 7},
   };
   for (const auto& [angle, column] : cases) EXPECT_EQ(AngleColumn(angle), column) << angle;
 }
@@ -112,10 +113,10 @@ TEST(CorrectionTables, CarbonTableStep) {
     float added;
   };
   const Case cases[] = {
-      {0.0f, 0.0f, 4.5f},    {0.5f, 38.0f, 4.5f},  {0.99f, 44.99f, 4.5f}, {0.5f, 45.0f, 3.0f},
-      {0.5f, 49.99f, 3.0f},  {0.5f, 50.0f, 1.5f},  {0.5f, 54.99f, 1.5f},  {0.5f, 55.0f, 0.0f},
-      {0.5f, 80.0f, 0.0f},   {1.0f, 44.99f, 0.0f}, {1.0f, 34.99f, 3.0f},  {1.5f, 35.0f, 1.5f},
-      {2.0f, 39.99f, 1.5f},  {2.0f, 40.0f, 0.0f},  {6.0f, 10.0f, 3.0f},
+      {0.0f, 0.0f, 4.5f},   {0.5f, 38.0f, 4.5f},  {0.99f, 44.99f, 4.5f}, {0.5f, 45.0f, 3.0f},
+      {0.5f, 49.99f, 3.0f}, {0.5f, 50.0f, 1.5f},  {0.5f, 54.99f, 1.5f},  {0.5f, 55.0f, 0.0f},
+      {0.5f, 80.0f, 0.0f},  {1.0f, 44.99f, 0.0f}, {1.0f, 34.99f, 3.0f},  {1.5f, 35.0f, 1.5f},
+      {2.0f, 39.99f, 1.5f}, {2.0f, 40.0f, 0.0f},  {6.0f, 10.0f, 3.0f},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(CarbonTableValue(t, c.depth, c.strength), c.added) << c.depth << " / " << c.strength;
@@ -140,7 +141,7 @@ TEST(CorrectionLookup, AngleAndSurfaceByStandard) {
       {kCECS02_2005, 44.9f, 90, 1, -3.8f, 0.0f},
       {kCECS02_2005, 45.0f, 90, 2, -3.5f, 0.0f},
       {kCECS02_2005, 60.0f, -90, 2, 2.5f, 0.0f},
-      {kCECS02_2020, 25.0f, 50, 1, -3.5f, 1.5f},  // +45 column, R = 30 row
+      {kCECS02_2020, 25.0f, 50, 1, -3.5f, 1.5f},   // +45 column, R = 30 row
       {kJTS239_2015, 30.0f, 10, 2, -2.3f, -1.5f},  // +30 column, R = 35 row
       {kDGJ32TJ144_2012, 30.0f, -100, 0, 3.3f, 0.0f},
       {kTB10426_2004, 35.0f, -45, 1, 2.2f, static_cast<float>(2.5 - 0.1 * 16)},

@@ -23,8 +23,9 @@ std::unique_ptr<TestZone> MakeZone(const std::vector<int>& arrivals, const std::
   std::vector<std::uint16_t> samples(200, kZeroCode);
   samples[100] = kZeroCode + 1024;
   for (std::size_t j = 0; j < arrivals.size(); ++j) {
-    zone->points[j] = NewMeasuringPoint(static_cast<int>(j), 100, samples.data(), static_cast<int>(samples.size()),
-                                        0.0f, distances[j], 1.0f, arrivals[j]);
+    zone->points[j] =
+        NewMeasuringPoint(static_cast<int>(j), 100, samples.data(), static_cast<int>(samples.size()), 0.0f,
+                          distances[j], 1.0f, arrivals[j]);
   }
   for (std::size_t i = 0; i < 16; ++i) zone->rebound[i] = firstReading + static_cast<int>(i);
   return zone;
@@ -209,7 +210,7 @@ TEST(Evaluate, EmptySlotsCountZeroInTheBatchOnly) {
   EXPECT_FLOAT_EQ(m.stdDevStrength, 2.8284271f);
   EXPECT_EQ(m.estimatedStrength, 30.0f);
   EXPECT_EQ(m.resultFlag, kResultValid);
-  EXPECT_EQ(doc.result.meanValue, 24.0f);  // (30 + 0 + 34 + 32) / 4
+  EXPECT_EQ(doc.result.meanValue, 24.0f);               // (30 + 0 + 34 + 32) / 4
   EXPECT_EQ(doc.batchResultFlag, kResultBatchInvalid);  // the 0 spreads the batch
   EXPECT_EQ(doc.result.fcue, 0.0f);
 }
@@ -241,7 +242,7 @@ TEST(Recompute, WithMemberEvaluatesMemberAndBatch) {
   doc.ComputeZone(1, 1, true);
   EXPECT_EQ(doc.members[1].resultFlag, kResultValid);
   EXPECT_EQ(doc.members[1].estimatedStrength, 0.0f);  // zone 0 not computed yet: minimum 0
-  EXPECT_EQ(doc.members[0].resultFlag, 2);             // untouched
+  EXPECT_EQ(doc.members[0].resultFlag, 2);            // untouched
   doc.RecomputeMember(1, false);
   const float minimum = doc.members[1].estimatedStrength;
   EXPECT_EQ(minimum, std::min(doc.Zone(1, 0)->strengthValue, doc.Zone(1, 1)->strengthValue));

@@ -87,8 +87,10 @@ TEST(MemberEstimate, GeneralRules) {
       {"all above 70", {72, 75, 80}, 72.0f, kResultAbove70},
       {"above 70 and below 10", {75, 9}, 9.0f, kResultBelow10},
       {"a zone below 10", {35, 9.5f, 40}, 0.0f, kResultBelow10},
-      {"estimate below 10 is kept", {10, 10, 10, 10, 10, 60, 60, 60, 60, 60},
-       static_cast<float>(35.0 - static_cast<double>(1.645f) * std::sqrt(6250.0 / 9.0)), kResultBelow10},
+      {"estimate below 10 is kept",
+       {10, 10, 10, 10, 10, 60, 60, 60, 60, 60},
+       static_cast<float>(35.0 - static_cast<double>(1.645f) * std::sqrt(6250.0 / 9.0)),
+       kResultBelow10},
   };
   for (const EstimateCase& c : cases) {
     int flag = -1;
@@ -97,7 +99,8 @@ TEST(MemberEstimate, GeneralRules) {
   }
   // 30 - 1.645f·3 in double, rounded once.
   int flag = -1;
-  EXPECT_EQ(a->MemberEstimate(kMean30Sd3, flag), static_cast<float>(30.0 - 3.0 * static_cast<double>(1.645f)));
+  EXPECT_EQ(a->MemberEstimate(kMean30Sd3, flag),
+            static_cast<float>(30.0 - 3.0 * static_cast<double>(1.645f)));
   EXPECT_EQ(ResultText(flag, a->MemberEstimate(kMean30Sd3, flag), false, 0), "25.1");
 }
 
@@ -127,10 +130,10 @@ TEST(BatchEstimate, GeneralValidityTest) {
     bool valid;
   };
   const Case cases[] = {
-      {"m 30, s 5.0", 30.0f, 5.0f, true},   {"m 30, s 5.6", 30.0f, 5.6f, false},
-      {"m 20, s 4.4", 20.0f, 4.4f, true},   {"m 20, s 4.6", 20.0f, 4.6f, false},
-      {"m 50, s 7.0", 50.0f, 7.0f, true},   {"m 51, s 6.4", 51.0f, 6.4f, true},
-      {"m 51, s 6.6", 51.0f, 6.6f, false},  {"m 49, s 5.6", 49.0f, 5.6f, false},
+      {"m 30, s 5.0", 30.0f, 5.0f, true},  {"m 30, s 5.6", 30.0f, 5.6f, false},
+      {"m 20, s 4.4", 20.0f, 4.4f, true},  {"m 20, s 4.6", 20.0f, 4.6f, false},
+      {"m 50, s 7.0", 50.0f, 7.0f, true},  {"m 51, s 6.4", 51.0f, 6.4f, true},
+      {"m 51, s 6.6", 51.0f, 6.6f, false}, {"m 49, s 5.6", 49.0f, 5.6f, false},
   };
   for (const Case& c : cases) {
     const Values v = Spread(c.mean, c.sd, 6);
@@ -185,8 +188,10 @@ TEST(BatchEstimate, TbRules) {
     float sd;
     int flag;
   };
-  const Case cases[] = {{25.0f, 5.8f, kResultValid},       {26.0f, 5.6f, kResultBatchInvalid},
-                        {26.0f, 5.4f, kResultValid},       {24.0f, 4.6f, kResultBatchInvalid},
+  const Case cases[] = {{25.0f, 5.8f, kResultValid},
+                        {26.0f, 5.6f, kResultBatchInvalid},
+                        {26.0f, 5.4f, kResultValid},
+                        {24.0f, 4.6f, kResultBatchInvalid},
                         {24.0f, 4.4f, kResultValid}};
   for (const Case& c : cases) {
     const Values v = Spread(c.mean, c.sd, 6);
@@ -209,7 +214,8 @@ TEST(ResultText, ByFlag) {
   EXPECT_EQ(ResultText(3, 30.0f, false, 0), "输入有误！");
   EXPECT_EQ(ResultText(-1, 30.0f, true, 0), "输入有误！");
   EXPECT_EQ(ResultText(kResultBatchInvalid, 0.0f, true, kTB10426_2004),
-            "在如下条件下：\r\n1)平均值<25.0且标准差>4.5；\r\n2)平均值>25.0且标准差>5.5；\r\n该批构件应全部重新按单个构件检测");
+            "在如下条件下：\r\n1)平均值<25.0且标准差>4.5；\r\n2)平均值>25.0且标准差>5."
+            "5；\r\n该批构件应全部重新按单个构件检测");
   EXPECT_EQ(BatchNotice(kTB10426_2019), BatchNotice(kTB10426_2004));
   for (int standard : {0, 2, 3, 5, 6, 7, 8, 9}) {
     EXPECT_EQ(ResultText(kResultBatchInvalid, 0.0f, true, standard),

@@ -7,11 +7,11 @@ namespace korvane {
 namespace {
 
 TEST(Standards, NamesAndStoredNames) {
-  const char* display[] = {"CECS 02:2005",     "TB10426-2004",      "CECS 02-2020",      "JTS 239-2015",
-                           "TB 10426-2019",    "DB51/T 1996-2015",  "DG/TJ08 2020-2007", "DB61/T 1084-2017",
+  const char* display[] = {"CECS 02:2005",      "TB10426-2004",     "CECS 02-2020",      "JTS 239-2015",
+                           "TB 10426-2019",     "DB51/T 1996-2015", "DG/TJ08 2020-2007", "DB61/T 1084-2017",
                            "DB 37/T 2361-2013", "DGJ32/TJ 144-2012"};
-  const char* stored[] = {"cecs02:2005",     "tb10426-2004",     "cecs02-2020",     "jts239-2015",
-                          "tb10426-2019",    "db51/t1996-2015",  "dg/tj082020-2007", "db61/t1084-2017",
+  const char* stored[] = {"cecs02:2005",     "tb10426-2004",    "cecs02-2020",      "jts239-2015",
+                          "tb10426-2019",    "db51/t1996-2015", "dg/tj082020-2007", "db61/t1084-2017",
                           "db37/t2361-2013", "dgj32/tj144-2012"};
   for (int i = 0; i < kStandardCount; ++i) {
     EXPECT_EQ(StandardDisplayName(i), display[i]);
@@ -73,7 +73,8 @@ TEST(Standards, SwitchRule) {
   // Surface method: only within {0, 1} or within {2..9}.
   for (int from = 0; from < kStandardCount; ++from) {
     for (int to = 0; to < kStandardCount; ++to) {
-      EXPECT_EQ(CheckStandardSwitch(from, to, &surface).allowed, (from < 2) == (to < 2)) << from << "->" << to;
+      EXPECT_EQ(CheckStandardSwitch(from, to, &surface).allowed, (from < 2) == (to < 2))
+          << from << "->" << to;
       const bool jts = from != to && (from == kJTS239_2015 || to == kJTS239_2015);
       EXPECT_EQ(CheckStandardSwitch(from, to, &direct).allowed, !jts) << from << "->" << to;
       EXPECT_EQ(CheckStandardSwitch(from, to, &angle).allowed, !jts) << from << "->" << to;

@@ -75,8 +75,8 @@ float CAlgorithm::AngleCorrection(float, int) const { return 0.0f; }
 
 float CAlgorithm::SurfaceCorrection(float, int) const { return 0.0f; }
 
-float CAlgorithm::CalcStrength(float va, float rc, bool pebble, float a, float b, float c, float d, bool custom,
-                               int, float, float, float) const {
+float CAlgorithm::CalcStrength(float va, float rc, bool pebble, float a, float b, float c, float d,
+                               bool custom, int, float, float, float) const {
   if (!custom) GetCoefficients(pebble, a, b, c, d);
   return PowerLawStrength(va, rc, a, b, c);
 }

@@ -91,10 +91,10 @@ int AngleColumn(int angle) {
     if (angle < 90) return 1;  // +60
     return 0;                  // +90
   }
-  if (angle > -45) return 4;   // -30
-  if (angle > -60) return 5;   // -45
-  if (angle > -90) return 6;   // -60
-  return 7;                    // -90
+  if (angle > -45) return 4;  // -30
+  if (angle > -60) return 5;  // -45
+  if (angle > -90) return 6;  // -60
+  return 7;                   // -90
 }
 
 float CarbonTableValue(const CorrectionTables& tables, float depth, float strength) {

@@ -16,7 +16,8 @@ constexpr float kFactor = 1.645f;
 
 // mean − 1.645·sd in double precision, rounded to float.
 float CharacteristicValue(float mean, float stdDev) {
-  return static_cast<float>(static_cast<double>(mean) - static_cast<double>(kFactor) * static_cast<double>(stdDev));
+  return static_cast<float>(static_cast<double>(mean) -
+                            static_cast<double>(kFactor) * static_cast<double>(stdDev));
 }
 
 constexpr std::string_view kInputError = "输入有误！";

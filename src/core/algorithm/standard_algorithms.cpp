@@ -201,10 +201,11 @@ float CAlgorithm_CECS02_2020::CalcRebound(std::span<const int> readings) const {
   return ReboundOfFirstTen(readings);
 }
 
-float CAlgorithm_CECS02_2020::CalcStrength(float va, float rc, bool pebble, float a, float b, float c, float d,
-                                           bool custom, int pumped, float carbonationDepth, float eta,
-                                           float deltaTot) const {
-  return CAlgorithm::CalcStrength(va, rc, pebble, a, b, c, d, custom, pumped, carbonationDepth, eta, deltaTot) +
+float CAlgorithm_CECS02_2020::CalcStrength(float va, float rc, bool pebble, float a, float b, float c,
+                                           float d, bool custom, int pumped, float carbonationDepth,
+                                           float eta, float deltaTot) const {
+  return CAlgorithm::CalcStrength(va, rc, pebble, a, b, c, d, custom, pumped, carbonationDepth, eta,
+                                  deltaTot) +
          deltaTot;
 }
 
@@ -224,10 +225,11 @@ float CAlgorithm_JTS239_2015::CalcVelocity(const float* distances, const float* 
   return RegressionOrMeanOfRatios(*this, distances, times, testMethod, count);
 }
 
-float CAlgorithm_JTS239_2015::CalcStrength(float va, float rc, bool pebble, float a, float b, float c, float d,
-                                           bool custom, int pumped, float carbonationDepth, float eta,
-                                           float deltaTot) const {
-  return CAlgorithm::CalcStrength(va, rc, pebble, a, b, c, d, custom, pumped, carbonationDepth, eta, deltaTot) +
+float CAlgorithm_JTS239_2015::CalcStrength(float va, float rc, bool pebble, float a, float b, float c,
+                                           float d, bool custom, int pumped, float carbonationDepth,
+                                           float eta, float deltaTot) const {
+  return CAlgorithm::CalcStrength(va, rc, pebble, a, b, c, d, custom, pumped, carbonationDepth, eta,
+                                  deltaTot) +
          deltaTot;
 }
 
@@ -245,10 +247,11 @@ float CAlgorithm_TB10426_2019::CalcVelocity(const float* distances, const float*
   return RegressionOrRatioOfSums(*this, distances, times, testMethod, count);
 }
 
-float CAlgorithm_TB10426_2019::CalcStrength(float va, float rc, bool pebble, float a, float b, float c, float d,
-                                            bool custom, int pumped, float carbonationDepth, float eta,
-                                            float deltaTot) const {
-  return CAlgorithm::CalcStrength(va, rc, pebble, a, b, c, d, custom, pumped, carbonationDepth, eta, deltaTot) +
+float CAlgorithm_TB10426_2019::CalcStrength(float va, float rc, bool pebble, float a, float b, float c,
+                                            float d, bool custom, int pumped, float carbonationDepth,
+                                            float eta, float deltaTot) const {
+  return CAlgorithm::CalcStrength(va, rc, pebble, a, b, c, d, custom, pumped, carbonationDepth, eta,
+                                  deltaTot) +
          deltaTot;
 }
 
@@ -275,7 +278,8 @@ float CAlgorithm_DB51T_1996_2015::CalcVelocity(const float* distances, const flo
 float CAlgorithm_DB51T_1996_2015::CalcStrength(float va, float rc, bool pebble, float a, float b, float c,
                                                float d, bool custom, int pumped, float carbonationDepth,
                                                float eta, float deltaTot) const {
-  return CAlgorithm::CalcStrength(va, rc, pebble, a, b, c, d, custom, pumped, carbonationDepth, eta, deltaTot) *
+  return CAlgorithm::CalcStrength(va, rc, pebble, a, b, c, d, custom, pumped, carbonationDepth, eta,
+                                  deltaTot) *
          eta;
 }
 
@@ -302,7 +306,8 @@ float CAlgorithm_DGTJ08_2020_2007::CalcVelocity(const float* distances, const fl
 float CAlgorithm_DGTJ08_2020_2007::CalcStrength(float va, float rc, bool pebble, float a, float b, float c,
                                                 float d, bool custom, int pumped, float carbonationDepth,
                                                 float eta, float deltaTot) const {
-  return CAlgorithm::CalcStrength(va, rc, pebble, a, b, c, d, custom, pumped, carbonationDepth, eta, deltaTot) +
+  return CAlgorithm::CalcStrength(va, rc, pebble, a, b, c, d, custom, pumped, carbonationDepth, eta,
+                                  deltaTot) +
          deltaTot;
 }
 
@@ -323,7 +328,8 @@ float CAlgorithm_DB61T1084_2017::CalcVelocity(const float* distances, const floa
 float CAlgorithm_DB61T1084_2017::CalcStrength(float va, float rc, bool pebble, float a, float b, float c,
                                               float d, bool custom, int pumped, float carbonationDepth,
                                               float eta, float deltaTot) const {
-  return CAlgorithm::CalcStrength(va, rc, pebble, a, b, c, d, custom, pumped, carbonationDepth, eta, deltaTot) *
+  return CAlgorithm::CalcStrength(va, rc, pebble, a, b, c, d, custom, pumped, carbonationDepth, eta,
+                                  deltaTot) *
          eta;
 }
 

@@ -35,9 +35,10 @@ void RefreshPointDistances(TestZone& zone) {
 }
 
 void ComputeVelocities(const CAlgorithm& algorithm, TestZone& zone) {
-  zone.zoneVelocity =
-      algorithm.CalcVelocity(zone.pointDistance.data(), zone.pointTime.data(), zone.testMethod, zone.pointCount);
-  zone.correctedVelocity = algorithm.CorrectVelocity(zone.zoneVelocity, zone.testMethod, zone.lambda, zone.beta);
+  zone.zoneVelocity = algorithm.CalcVelocity(zone.pointDistance.data(), zone.pointTime.data(),
+                                             zone.testMethod, zone.pointCount);
+  zone.correctedVelocity =
+      algorithm.CorrectVelocity(zone.zoneVelocity, zone.testMethod, zone.lambda, zone.beta);
 }
 
 }  // namespace
@@ -73,7 +74,8 @@ void ComputeZoneFromTimes(const CAlgorithm& algorithm, const Member& member, Tes
   if (zone.reboundManual == 0) zone.reboundValue = algorithm.CalcRebound(zone.rebound);
   // Both corrections are looked up with the uncorrected R.
   zone.angleCorrection = algorithm.AngleCorrection(zone.reboundValue, zone.angle);
-  zone.surfaceCorrection = zone.surface >= 0 ? algorithm.SurfaceCorrection(zone.reboundValue, zone.surface) : 0.0f;
+  zone.surfaceCorrection =
+      zone.surface >= 0 ? algorithm.SurfaceCorrection(zone.reboundValue, zone.surface) : 0.0f;
   zone.strengthValue = ConvertStrength(algorithm, member, zone);
 }
 
@@ -118,7 +120,8 @@ std::unique_ptr<TestZone> CalculateZone(const CAlgorithm& algorithm, const ZoneC
       std::min({input.distances.size(), input.times.size(), static_cast<std::size_t>(kMaxPoints)});
   zone->pointCount = static_cast<int>(n);
   for (std::size_t j = 0; j < n; ++j) {
-    zone->points[j] = NewMeasuringPoint(static_cast<int>(j), 0, nullptr, 0, 0.0f, input.distances[j], 1.0f, 0);
+    zone->points[j] =
+        NewMeasuringPoint(static_cast<int>(j), 0, nullptr, 0, 0.0f, input.distances[j], 1.0f, 0);
     zone->pointTime[j] = input.times[j];
   }
   zone->rebound = input.readings;
