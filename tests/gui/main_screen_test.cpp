@@ -197,6 +197,11 @@ class MainScreenTest : public QObject {
     QCOMPARE(form()->betaField()->text(), QStringLiteral("0.950"));
     QVERIFY(form()->betaField()->isReadOnly());
     QVERIFY(form()->lambdaField()->isEnabled() && !form()->lambdaField()->isReadOnly());
+    // Va = 0.95 λ V, shown with V.
+    QVERIFY(zone().zoneVelocity > 0.0f);
+    QCOMPARE(zone().lambda, 1.0f);  // set by "对测" before
+    QCOMPARE(zone().correctedVelocity, zone().zoneVelocity * 0.95f);
+    QCOMPARE(form()->velocityField()->text(), FormatFixed(zone().zoneVelocity, 3));
     QCOMPARE(form()->correctedVelocityField()->text(), FormatFixed(zone().correctedVelocity, 3));
 
     // λ is limited to 10 when Enter is pressed.
