@@ -17,8 +17,9 @@ AboutDialog::AboutDialog(const QString& programVersion, QWidget* parent) : QDial
   auto* icon = new QLabel(this);
   icon->setPixmap(ApplicationIcon().pixmap(48, 48));
   row->addWidget(icon, 0, Qt::AlignTop);
-  auto* text = new QLabel(
-      QStringLiteral("<b>Korvane</b> %1<br>超声回弹综合法检测混凝土抗压强度").arg(programVersion.toHtmlEscaped()), this);
+  auto* text = new QLabel(QStringLiteral("<b>Korvane</b> %1<br>超声回弹综合法检测混凝土抗压强度")
+                              .arg(programVersion.toHtmlEscaped()),
+                          this);
   text->setObjectName(QStringLiteral("AboutText"));
   row->addWidget(text, 1);
   layout->addLayout(row);

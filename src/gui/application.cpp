@@ -47,8 +47,8 @@ int RunKorvane(int argc, char** argv) {
   }
 
   // A screenshot run leaves the user's settings file as it is.
-  const auto settingsMode = args.screenshot.isEmpty() ? CKorvaneDoc::Settings::LoadAndSave
-                                                      : CKorvaneDoc::Settings::Load;
+  const auto settingsMode =
+      args.screenshot.isEmpty() ? CKorvaneDoc::Settings::LoadAndSave : CKorvaneDoc::Settings::Load;
   DocumentModel model(std::make_unique<CKorvaneDoc>(settingsMode));
   QtPrompter prompter;
   CMainFrame frame(&model, &prompter);
@@ -57,7 +57,8 @@ int RunKorvane(int argc, char** argv) {
   if (!args.screenshot.isEmpty()) {
     // Without a window manager nothing maximizes the window: give it the
     // screen's size so that the picture shows what a user sees.
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) frame.setGeometry(screen->availableGeometry());
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+      frame.setGeometry(screen->availableGeometry());
   }
   frame.showMaximized();
 

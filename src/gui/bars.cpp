@@ -10,7 +10,8 @@ CViewBar::CViewBar(const QString& title, QWidget* content, QWidget* parent) : QD
   setObjectName(title);
   setWidget(content);
   setAllowedAreas(Qt::AllDockWidgetAreas);
-  setFeatures(QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetMovable | QDockWidget::DockWidgetFloatable);
+  setFeatures(QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetMovable |
+              QDockWidget::DockWidgetFloatable);
 }
 
 void CViewBar::closeEvent(QCloseEvent* event) {
@@ -52,7 +53,8 @@ void CFixedSplitterWnd::resizeEvent(QResizeEvent* event) {
   applySizes();
 }
 
-CFixedSplitterA::CFixedSplitterA(QWidget* top, QWidget* bottom, QWidget* parent) : QSplitter(Qt::Vertical, parent) {
+CFixedSplitterA::CFixedSplitterA(QWidget* top, QWidget* bottom, QWidget* parent)
+    : QSplitter(Qt::Vertical, parent) {
   addWidget(top);
   addWidget(bottom);
   FreezeHandles(this);

@@ -79,15 +79,19 @@ void CDlgFilter::refilter() {
 void CDlgFilter::highToggled(bool on) {
   highEdit_->setEnabled(on);
   model_->doc().highPassOn = on;
-  if (on) highTextChanged(highEdit_->text());
-  else refilter();
+  if (on)
+    highTextChanged(highEdit_->text());
+  else
+    refilter();
 }
 
 void CDlgFilter::lowToggled(bool on) {
   lowEdit_->setEnabled(on);
   model_->doc().lowPassOn = on;
-  if (on) lowTextChanged(lowEdit_->text());
-  else refilter();
+  if (on)
+    lowTextChanged(lowEdit_->text());
+  else
+    refilter();
 }
 
 void CDlgFilter::highTextChanged(const QString& text) {

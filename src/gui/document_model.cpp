@@ -172,15 +172,9 @@ bool DocumentModel::setProjectText(ProjectText which, const QString& text) {
   if (!IsStorableText(utf8)) return false;
   std::string* field = nullptr;
   switch (which) {
-    case ProjectText::Site:
-      field = &doc_->project.site;
-      break;
-    case ProjectText::Unit:
-      field = &doc_->project.unit;
-      break;
-    case ProjectText::Person:
-      field = &doc_->project.person;
-      break;
+    case ProjectText::Site: field = &doc_->project.site; break;
+    case ProjectText::Unit: field = &doc_->project.unit; break;
+    case ProjectText::Person: field = &doc_->project.person; break;
   }
   if (*field == utf8) return true;
   *field = utf8;

@@ -16,7 +16,9 @@ namespace korvane::gui {
 // Path of a file name as the file system wants it.
 std::filesystem::path ToFsPath(const QString& path);
 // Text of a UTF-8 core string.
-inline QString FromUtf8(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+inline QString FromUtf8(const std::string& text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
 // A float with a fixed number of decimals, independent of the locale ("%.3f").
 QString FormatFixed(float value, int decimals);
 
@@ -88,10 +90,10 @@ class DocumentModel : public QObject {
   void notifyFileChanged();
 
  signals:
-  void fileChanged();      // a file was opened or failed to open: reload everything
-  void zoneChanged();      // the current member or zone changed
-  void zoneDataChanged();  // readings or coefficients of the current zone changed
-  void waveformsChanged(); // samples of the current zone changed: redraw the panels
+  void fileChanged();       // a file was opened or failed to open: reload everything
+  void zoneChanged();       // the current member or zone changed
+  void zoneDataChanged();   // readings or coefficients of the current zone changed
+  void waveformsChanged();  // samples of the current zone changed: redraw the panels
   void modifiedChanged(bool modified);
 
  private:

@@ -107,32 +107,19 @@ QIcon ApplicationIcon() {
 QIcon CommandIcon(int command, const QStyle* style) {
   switch (command) {
     case cmd::kOpen:
-    case cmd::kOpenAnalysis:
-      return style->standardIcon(QStyle::SP_DialogOpenButton);
-    case cmd::kSave:
-      return style->standardIcon(QStyle::SP_DialogSaveButton);
-    case cmd::kSaveResults:
-      return Badge(QStringLiteral("SHA"), QColor(40, 110, 60));
-    case cmd::kPreviousZone:
-      return style->standardIcon(QStyle::SP_ArrowLeft);
-    case cmd::kNextZone:
-      return style->standardIcon(QStyle::SP_ArrowRight);
-    case cmd::kOutput:
-      return ApplicationIcon();
-    case cmd::kWord:
-      return Badge(QStringLiteral("W"), QColor(40, 80, 170));
-    case cmd::kExcel:
-      return Badge(QStringLiteral("X"), QColor(30, 120, 60));
-    case cmd::kPrintSetup:
-      return Printer(2);
-    case cmd::kPrintPreview:
-      return Printer(1);
-    case cmd::kPrint:
-      return Printer(0);
-    case cmd::kBackToMain:
-      return style->standardIcon(QStyle::SP_ArrowBack);
-    default:
-      return {};
+    case cmd::kOpenAnalysis: return style->standardIcon(QStyle::SP_DialogOpenButton);
+    case cmd::kSave: return style->standardIcon(QStyle::SP_DialogSaveButton);
+    case cmd::kSaveResults: return Badge(QStringLiteral("SHA"), QColor(40, 110, 60));
+    case cmd::kPreviousZone: return style->standardIcon(QStyle::SP_ArrowLeft);
+    case cmd::kNextZone: return style->standardIcon(QStyle::SP_ArrowRight);
+    case cmd::kOutput: return ApplicationIcon();
+    case cmd::kWord: return Badge(QStringLiteral("W"), QColor(40, 80, 170));
+    case cmd::kExcel: return Badge(QStringLiteral("X"), QColor(30, 120, 60));
+    case cmd::kPrintSetup: return Printer(2);
+    case cmd::kPrintPreview: return Printer(1);
+    case cmd::kPrint: return Printer(0);
+    case cmd::kBackToMain: return style->standardIcon(QStyle::SP_ArrowBack);
+    default: return {};
   }
 }
 

@@ -98,7 +98,9 @@ CMainForm::CMainForm(DocumentModel* model, QWidget* parent) : QWidget(parent), m
 
   outer->addWidget(Section(this, &form));
   method_ = new QComboBox(this);
-  for (int m = 0; m < 3; ++m) method_->addItem(QString::fromUtf8(TestMethodName(m).data(), static_cast<qsizetype>(TestMethodName(m).size())));
+  for (int m = 0; m < 3; ++m)
+    method_->addItem(
+        QString::fromUtf8(TestMethodName(m).data(), static_cast<qsizetype>(TestMethodName(m).size())));
   location_ = new QComboBox(this);
   beta_ = new QLineEdit(this);
   lambda_ = new QLineEdit(this);
@@ -124,17 +126,23 @@ CMainForm::CMainForm(DocumentModel* model, QWidget* parent) : QWidget(parent), m
 
   // Edits.
   auto projectText = [this](QLineEdit* edit, DocumentModel::ProjectText which) {
-    connect(edit, &QLineEdit::textEdited, this, [this, which](const QString& text) { model_->setProjectText(which, text); });
+    connect(edit, &QLineEdit::textEdited, this,
+            [this, which](const QString& text) { model_->setProjectText(which, text); });
   };
   projectText(site_, DocumentModel::ProjectText::Site);
   projectText(unit_, DocumentModel::ProjectText::Unit);
   projectText(person_, DocumentModel::ProjectText::Person);
-  connect(castingDate_, &QDateEdit::dateChanged, this, [this](const QDate& d) { model_->setProjectDate(true, d); });
-  connect(testDate_, &QDateEdit::dateChanged, this, [this](const QDate& d) { model_->setProjectDate(false, d); });
-  connect(member_, qOverload<int>(&QComboBox::activated), this, [this](int index) { model_->selectMember(index); });
+  connect(castingDate_, &QDateEdit::dateChanged, this,
+          [this](const QDate& d) { model_->setProjectDate(true, d); });
+  connect(testDate_, &QDateEdit::dateChanged, this,
+          [this](const QDate& d) { model_->setProjectDate(false, d); });
+  connect(member_, qOverload<int>(&QComboBox::activated), this,
+          [this](int index) { model_->selectMember(index); });
   connect(member_->lineEdit(), &QLineEdit::returnPressed, this, &CMainForm::memberRenamed);
-  connect(zone_, qOverload<int>(&QComboBox::activated), this, [this](int index) { model_->selectZone(index); });
-  connect(method_, qOverload<int>(&QComboBox::activated), this, [this](int index) { model_->setTestMethod(index); });
+  connect(zone_, qOverload<int>(&QComboBox::activated), this,
+          [this](int index) { model_->selectZone(index); });
+  connect(method_, qOverload<int>(&QComboBox::activated), this,
+          [this](int index) { model_->setTestMethod(index); });
   connect(location_, qOverload<int>(&QComboBox::activated), this,
           [this](int index) { model_->setTestLocation(location_->itemText(index)); });
   connect(beta_, &QLineEdit::returnPressed, this, [this] { coefficientEntered(true); });
@@ -160,12 +168,14 @@ void CMainForm::refreshProject() {
   site_->setText(FromUtf8(doc.project.site));
   unit_->setText(FromUtf8(doc.project.unit));
   person_->setText(FromUtf8(doc.project.person));
-  for (auto [edit, text] : {std::pair{castingDate_, &doc.project.castingDate}, std::pair{testDate_, &doc.project.testDate}}) {
+  for (auto [edit, text] :
+       {std::pair{castingDate_, &doc.project.castingDate}, std::pair{testDate_, &doc.project.testDate}}) {
     const QSignalBlocker block(edit);
     const QDate date = ParseProjectDate(FromUtf8(*text));
     edit->setDate(date.isValid() ? date : QDate::currentDate());
   }
-  for (QWidget* w : std::initializer_list<QWidget*>{site_, unit_, person_, castingDate_, testDate_}) w->setEnabled(open);
+  for (QWidget* w : std::initializer_list<QWidget*>{site_, unit_, person_, castingDate_, testDate_})
+    w->setEnabled(open);
 }
 
 void CMainForm::refreshFiles() {
@@ -253,10 +263,13 @@ void CMainForm::refreshZoneFields() {
 void CMainForm::coefficientEntered(bool isBeta) {
   QLineEdit* edit = isBeta ? beta_ : lambda_;
   const float value = MathOperation::ToFloat(edit->text().toStdString(), model_->doc().warningSink);
-  if (isBeta) model_->setBeta(value);
-  else model_->setLambda(value);
+  if (isBeta)
+    model_->setBeta(value);
+  else
+    model_->setLambda(value);
   // The model refreshes the fields; a field without a zone keeps its text.
-  if (const TestZone* zone = model_->doc().GetCurrentZone()) edit->setText(FormatFixed(isBeta ? zone->beta : zone->lambda, 3));
+  if (const TestZone* zone = model_->doc().GetCurrentZone())
+    edit->setText(FormatFixed(isBeta ? zone->beta : zone->lambda, 3));
 }
 
 void CMainForm::memberRenamed() {

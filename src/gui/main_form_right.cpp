@@ -65,7 +65,9 @@ MainFormRight::MainFormRight(DocumentModel* model, QWidget* parent) : QWidget(pa
   refresh();
 }
 
-bool MainFormRight::rowShown(int slot) const { return rows_[static_cast<std::size_t>(slot)].box->isVisibleTo(this); }
+bool MainFormRight::rowShown(int slot) const {
+  return rows_[static_cast<std::size_t>(slot)].box->isVisibleTo(this);
+}
 
 void MainFormRight::refresh() {
   const TestZone* zone = model_->doc().GetCurrentZone();

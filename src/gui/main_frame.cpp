@@ -87,12 +87,13 @@ QString DefaultUiSettingsFile() {
 
 }  // namespace
 
-CMainFrame::CMainFrame(DocumentModel* model, Prompter* prompter, const QString& uiSettingsFile, QWidget* parent)
+CMainFrame::CMainFrame(DocumentModel* model, Prompter* prompter, const QString& uiSettingsFile,
+                       QWidget* parent)
     : QMainWindow(parent),
       model_(model),
       prompter_(prompter),
-      settings_(std::make_unique<QSettings>(uiSettingsFile.isEmpty() ? DefaultUiSettingsFile() : uiSettingsFile,
-                                            QSettings::IniFormat)) {
+      settings_(std::make_unique<QSettings>(
+          uiSettingsFile.isEmpty() ? DefaultUiSettingsFile() : uiSettingsFile, QSettings::IniFormat)) {
   setObjectName(QStringLiteral("CMainFrame"));
   setWindowIcon(ApplicationIcon());
   setAcceptDrops(true);
@@ -170,7 +171,8 @@ void CMainFrame::buildAnalysisScreen() {
   auto* analysis = new CFixedSplitterA(Placeholder(QStringLiteral("CAnalysisView"), nullptr),
                                        Placeholder(QStringLiteral("CAnalysisDownTView"), nullptr), pages_);
   pages_->addWidget(analysis);
-  analysisBar_ = new CViewBar(QStringLiteral("分析输出信息栏"), Placeholder(QStringLiteral("FormviewAna"), nullptr), this);
+  analysisBar_ = new CViewBar(QStringLiteral("分析输出信息栏"),
+                              Placeholder(QStringLiteral("FormviewAna"), nullptr), this);
   addDockWidget(Qt::LeftDockWidgetArea, analysisBar_);
   analysisBar_->hide();
   connect(analysisBar_, &CViewBar::closedByUser, this, [this] {
@@ -322,7 +324,8 @@ void CMainFrame::buildMenus() {
 }
 
 void CMainFrame::buildToolBars() {
-  auto make = [this](const QString& name, const QHash<int, QAction*>& actions, std::initializer_list<int> ids) {
+  auto make = [this](const QString& name, const QHash<int, QAction*>& actions,
+                     std::initializer_list<int> ids) {
     auto* bar = new QToolBar(name, this);
     bar->setObjectName(name);
     bar->setIconSize(QSize(32, 32));
@@ -331,7 +334,8 @@ void CMainFrame::buildToolBars() {
       QAction* a = actions.value(id);
       bar->addAction(a);
       // Toolbar buttons show the command without its accelerator text.
-      a->setIconText(a->text().section(QLatin1Char('\t'), 0, 0).remove(QLatin1Char('&')).remove(QStringLiteral("...")));
+      a->setIconText(
+          a->text().section(QLatin1Char('\t'), 0, 0).remove(QLatin1Char('&')).remove(QStringLiteral("...")));
     }
     addToolBar(Qt::TopToolBarArea, bar);
     return bar;
@@ -353,7 +357,9 @@ QAction* CMainFrame::action(int id) const {
   return action(screen_ == Screen::Main ? Screen::Analysis : Screen::Main, id);
 }
 
-QList<QMenu*> CMainFrame::menus(Screen screen) const { return screen == Screen::Main ? mainMenus_ : analysisMenus_; }
+QList<QMenu*> CMainFrame::menus(Screen screen) const {
+  return screen == Screen::Main ? mainMenus_ : analysisMenus_;
+}
 
 void CMainFrame::installMenus(Screen screen) {
   menuBar()->clear();
@@ -441,7 +447,8 @@ bool CMainFrame::openFile(const QString& path) {
 
 void CMainFrame::afterOpen(const QString& path) {
   addRecentFile(path);
-  setWindowTitle(QStringLiteral("Korvane  ") + programVersion() + QLatin1Char(' ') + QFileInfo(path).fileName());
+  setWindowTitle(QStringLiteral("Korvane  ") + programVersion() + QLatin1Char(' ') +
+                 QFileInfo(path).fileName());
   if (screen_ == Screen::Main) view_->scrollToTop();
   updateCommands();
 }
@@ -538,8 +545,10 @@ void CMainFrame::saveRecentFiles() {
   settings_->beginGroup(kRecentGroup);
   for (int i = 1; i <= cmd::kRecentFileCount; ++i) {
     const QString key = QStringLiteral("File%1").arg(i);
-    if (i <= recent_.size()) settings_->setValue(key, recent_[i - 1]);
-    else settings_->remove(key);
+    if (i <= recent_.size())
+      settings_->setValue(key, recent_[i - 1]);
+    else
+      settings_->remove(key);
   }
   settings_->endGroup();
   settings_->sync();
@@ -599,12 +608,9 @@ bool CMainFrame::confirmExit() {
   storeBarWidths();
   if (!model_->isModified()) return true;
   switch (prompter_->askYesNoCancel(this, kExitQuestion)) {
-    case Prompter::Answer::Cancel:
-      return false;
-    case Prompter::Answer::No:
-      return true;
-    case Prompter::Answer::Yes:
-      break;
+    case Prompter::Answer::Cancel: return false;
+    case Prompter::Answer::No: return true;
+    case Prompter::Answer::Yes: break;
   }
   const QString path = prompter_->saveFileName(this, FromUtf8(model_->doc().pathName),
                                                QString::fromUtf8(kFilterExitSave), QString());

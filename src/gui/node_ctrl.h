@@ -72,7 +72,7 @@ class CNodeCtrl : public QWidget {
 // Draws one point panel into `painter` over an area of `size`: the frame,
 // and, when `picture` has a trace, the axes, labels, ticks, trace and the
 // first-arrival mark. `slot` numbers the point label "测点%d" (slot + 1).
-void PaintPointPanel(QPainter& painter, const QSize& size, const PanelPicture& picture, int slot,
-                     float gain, float delay);
+void PaintPointPanel(QPainter& painter, const QSize& size, const PanelPicture& picture, int slot, float gain,
+                     float delay);
 
 }  // namespace korvane::gui

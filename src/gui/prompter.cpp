@@ -56,12 +56,9 @@ Prompter::Answer QtPrompter::askYesNoCancel(QWidget* parent, const QString& text
   box.button(QMessageBox::No)->setText(QStringLiteral("否(&N)"));
   box.button(QMessageBox::Cancel)->setText(QStringLiteral("取消"));
   switch (box.exec()) {
-    case QMessageBox::Yes:
-      return Answer::Yes;
-    case QMessageBox::No:
-      return Answer::No;
-    default:
-      return Answer::Cancel;
+    case QMessageBox::Yes: return Answer::Yes;
+    case QMessageBox::No: return Answer::No;
+    default: return Answer::Cancel;
   }
 }
 

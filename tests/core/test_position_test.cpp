@@ -71,7 +71,9 @@ TEST(IsStorableText, RefusesLineBreaksAndOverlongLocations) {
       {"\xF0\x9F\x98\x80\xF0\x9F\x98\x80\xF0\x9F\x98\x80\xF0\x9F\x98\x80\xF0\x9F\x98\x80x", 10, false},
       {"一号楼\n二层", -1, false},
       {"柱\r1", -1, false},
-      {"柱\xE2\x80\xA8" "1", -1, false},
+      {"柱\xE2\x80\xA8"
+       "1",
+       -1, false},
       {std::string(300, 'a'), -1, true},
       {"", kMaxTestLocationLength, true},
   };

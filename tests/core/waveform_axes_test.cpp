@@ -21,10 +21,18 @@ TEST(NiceAxis, RoundsToOneSignificantStep) {
   };
   const float inf = std::numeric_limits<float>::infinity();
   const Case cases[] = {
-      {57.0f, false, 50, 10},         {100.0f, false, 100, 100},     {512.0f, true, 600, 100},
-      {5700.0f, false, 5000, 1000},   {57000.0f, false, 57000, 1000}, {9.5f, false, 9, 1},
-      {1000.0f, false, 1000, 100},    {1.0f, false, 1, 1},           {0.3f, true, 1, 1},
-      {-40.0f, false, 1, 1},          {inf, true, 1, 1},             {std::nanf(""), false, 1, 1},
+      {57.0f, false, 50, 10},
+      {100.0f, false, 100, 100},
+      {512.0f, true, 600, 100},
+      {5700.0f, false, 5000, 1000},
+      {57000.0f, false, 57000, 1000},
+      {9.5f, false, 9, 1},
+      {1000.0f, false, 1000, 100},
+      {1.0f, false, 1, 1},
+      {0.3f, true, 1, 1},
+      {-40.0f, false, 1, 1},
+      {inf, true, 1, 1},
+      {std::nanf(""), false, 1, 1},
       {1e12f, false, 1000000000, 1000000000},
   };
   for (const Case& c : cases) {
@@ -36,9 +44,9 @@ TEST(NiceAxis, RoundsToOneSignificantStep) {
 
 TEST(ZoomFactorForSlider, FollowsTheSliderTable) {
   const std::pair<int, float> cases[] = {
-      {0, 12.5f},  {4, 12.0f},         {5, 9.5f},   {9, 9.1f},   {10, 7.5f},   {39, 61.0f / 12.0f},
-      {40, 4.0f},  {69, 31.0f / 15.0f}, {70, 1.5f}, {80, 1.0f},  {99, 0.05f},  {100, 0.01f},
-      {-3, 12.5f}, {130, 0.01f},
+      {0, 12.5f},          {4, 12.0f},   {5, 9.5f},           {9, 9.1f},    {10, 7.5f},
+      {39, 61.0f / 12.0f}, {40, 4.0f},   {69, 31.0f / 15.0f}, {70, 1.5f},   {80, 1.0f},
+      {99, 0.05f},         {100, 0.01f}, {-3, 12.5f},         {130, 0.01f},
   };
   for (const auto& [position, zoom] : cases) EXPECT_FLOAT_EQ(ZoomFactorForSlider(position), zoom) << position;
 }
@@ -68,7 +76,8 @@ TEST(PanelPicture, AxesTicksTraceAndArrival) {
   EXPECT_EQ(pic.timeAxis.step, 100);
   std::vector<std::pair<int, int>> time;
   for (const PanelTick& t : pic.timeTicks) time.emplace_back(t.pos, t.value);
-  EXPECT_EQ(time, (std::vector<std::pair<int, int>>{{115, 100}, {215, 200}, {315, 300}, {415, 400}, {515, 500}}));
+  EXPECT_EQ(time,
+            (std::vector<std::pair<int, int>>{{115, 100}, {215, 200}, {315, 300}, {415, 400}, {515, 500}}));
 
   // Peak code 3072 at gain 1, zoom 1: 1000 mV full scale, ticks at +-1000 and +-500.
   EXPECT_FLOAT_EQ(pic.fullScale, 1000.0f);
@@ -104,7 +113,8 @@ TEST(PanelPicture, GainZoomAndDegenerateWaveforms) {
   EXPECT_FLOAT_EQ(pic.fullScale, 25000.0f);
   EXPECT_EQ(pic.amplitudeAxis.value, 25000);
   // At zoom 0.01 the trace hardly leaves the axis.
-  const auto peak = std::find_if(pic.trace.begin(), pic.trace.end(), [](const PanelPoint& p) { return p.x == 25; });
+  const auto peak =
+      std::find_if(pic.trace.begin(), pic.trace.end(), [](const PanelPoint& p) { return p.x == 25; });
   ASSERT_NE(peak, pic.trace.end());
   EXPECT_EQ(peak->y, 104);
 
@@ -140,7 +150,7 @@ TEST(PanelPicture, DecimatedTraceCoversTheSamePixels) {
   std::vector<std::uint16_t> samples(8192);
   for (std::size_t k = 0; k < samples.size(); ++k) {
     samples[k] = static_cast<std::uint16_t>(2048 + 1500 * std::sin(static_cast<double>(k) * 0.37) *
-                                                        std::exp(-static_cast<double>(k) / 3000.0));
+                                                       std::exp(-static_cast<double>(k) / 3000.0));
   }
   PanelInput in = UnitScaleInput(samples, 300);
   in.areaWidth = 237;  // 200 columns for 8192 samples
@@ -175,7 +185,7 @@ TEST(PanelPicture, DecimatedTraceCoversTheSamePixels) {
 TEST(PanelMapping, ClickAndReadoutColumns) {
   // sx = 1 pixel per us, interval 1 us, delay 0.
   EXPECT_EQ(PanelSampleAtX(115, 1.0f, 0.0f, 1.0f, 512, -1), 100);
-  EXPECT_EQ(PanelSampleAtX(5, 1.0f, 0.0f, 1.0f, 512, -1), 0);   // left of the axis: sample 0
+  EXPECT_EQ(PanelSampleAtX(5, 1.0f, 0.0f, 1.0f, 512, -1), 0);  // left of the axis: sample 0
   EXPECT_EQ(PanelSampleAtX(115, 2.0f, 0.0f, 1.0f, 512, -1), 50);
   // Halfway between two samples goes to the later one.
   EXPECT_EQ(PanelSampleAtX(116, 2.0f, 0.0f, 1.0f, 512, -1), 51);
@@ -194,8 +204,8 @@ TEST(PanelMapping, ClickAndReadoutColumns) {
 TEST(FrameLayout, FixedSplitters) {
   EXPECT_EQ(FixedColumnSplit(1200, 230).right, 230);
   EXPECT_EQ(FixedColumnSplit(1200, 230).left, 970);
-  EXPECT_EQ(FixedColumnSplit(600, 230).right, 200);   // a third of a narrow window
-  EXPECT_EQ(FixedColumnSplit(290, 230).right, 0);     // below the minimum of 100
+  EXPECT_EQ(FixedColumnSplit(600, 230).right, 200);  // a third of a narrow window
+  EXPECT_EQ(FixedColumnSplit(290, 230).right, 0);    // below the minimum of 100
   EXPECT_EQ(FixedColumnSplit(290, 230).left, 290);
   EXPECT_EQ(FixedColumnSplit(-5, 230).left, 0);
   EXPECT_EQ(FixedRowSplit(900).top, 600);

@@ -6,9 +6,9 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
-#include <QToolBar>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QToolBar>
 #include <QtTest>
 #include <memory>
 
@@ -56,11 +56,13 @@ class FrameTest : public QObject {
     QCOMPARE(frame_->windowTitle(), QStringLiteral("Korvane1.1.220310"));
     QCOMPARE(titles(frame_->menus(CMainFrame::Screen::Main)),
              (QStringList{"文件(&F)", "查看", "工具", "波形处理", "帮助(&H)"}));
-    QCOMPARE(titles(frame_->menus(CMainFrame::Screen::Analysis)), (QStringList{"文件", "查看", "工具", "帮助"}));
+    QCOMPARE(titles(frame_->menus(CMainFrame::Screen::Analysis)),
+             (QStringList{"文件", "查看", "工具", "帮助"}));
     QCOMPARE(frame_->action(cmd::kOpen)->text(), QStringLiteral("打开(&O)...\tCtrl+O"));
 
     // No file: the commands that need data are disabled or say so.
-    for (int id : {cmd::kSave, cmd::kSaveAs, cmd::kPreviousZone, cmd::kNextZone, cmd::kOutput, cmd::kTestParameters}) {
+    for (int id :
+         {cmd::kSave, cmd::kSaveAs, cmd::kPreviousZone, cmd::kNextZone, cmd::kOutput, cmd::kTestParameters}) {
       QVERIFY2(!frame_->action(id)->isEnabled(), qPrintable(QString::number(id)));
     }
     for (int id : {cmd::kOpen, cmd::kMerge, cmd::kFilter, cmd::kAbout, cmd::kExit}) {
@@ -100,7 +102,8 @@ class FrameTest : public QObject {
     QVERIFY(prompter_.questions.isEmpty());
 
     model_->setModified(true);
-    prompter_.answers = {Prompter::Answer::Cancel, Prompter::Answer::No, Prompter::Answer::Yes, Prompter::Answer::Yes};
+    prompter_.answers = {Prompter::Answer::Cancel, Prompter::Answer::No, Prompter::Answer::Yes,
+                         Prompter::Answer::Yes};
     QVERIFY(!frame_->confirmExit());
     QVERIFY(frame_->confirmExit());
     // Yes, then the file dialog is cancelled: the program keeps running.
@@ -167,8 +170,8 @@ class FrameTest : public QObject {
     QCOMPARE(dialog.countField()->text(), QStringLiteral("512"));
     QVERIFY(!dialog.gainField()->isReadOnly());
     QVERIFY(!dialog.delayField()->isReadOnly());
-    for (QLineEdit* e : {dialog.lowPassField(), dialog.highPassField(), dialog.intervalField(), dialog.countField(),
-                         dialog.zeroField()}) {
+    for (QLineEdit* e : {dialog.lowPassField(), dialog.highPassField(), dialog.intervalField(),
+                         dialog.countField(), dialog.zeroField()}) {
       QVERIFY(e->isReadOnly());
     }
     dialog.gainField()->setText(QStringLiteral("8"));

@@ -31,7 +31,8 @@ std::unique_ptr<CKorvaneDoc> MakeDocument(int zones, int points, int standard) {
   doc->sections.push_back(section);
 
   std::vector<std::uint16_t> wave(512);
-  for (int k = 0; k < 512; ++k) wave[static_cast<std::size_t>(k)] = static_cast<std::uint16_t>(TestWaveCode(k));
+  for (int k = 0; k < 512; ++k)
+    wave[static_cast<std::size_t>(k)] = static_cast<std::uint16_t>(TestWaveCode(k));
   ZoneList list;
   for (int z = 0; z < zones; ++z) {
     auto zone = NewTestZone();
@@ -41,7 +42,8 @@ std::unique_ptr<CKorvaneDoc> MakeDocument(int zones, int points, int standard) {
     zone->testMethod = kMethodSurface;
     zone->testLocation = "侧面";
     for (int j = 0; j < points; ++j) {
-      zone->points[static_cast<std::size_t>(j)] = NewMeasuringPoint(j, 64, wave.data(), 512, 0.0f, 200.0f, 2.0f, 60);
+      zone->points[static_cast<std::size_t>(j)] =
+          NewMeasuringPoint(j, 64, wave.data(), 512, 0.0f, 200.0f, 2.0f, 60);
     }
     RecomputePointReadings(*zone);
     list.push_back(std::move(zone));

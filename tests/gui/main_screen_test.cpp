@@ -143,7 +143,8 @@ class MainScreenTest : public QObject {
     QCOMPARE(slider->value(), 80);
     QCOMPARE(slider->tickInterval(), 10);
     QCOMPARE(panel->zoomFactor(), 1.0f);
-    const std::pair<int, float> table[] = {{0, 12.5f}, {69, 31.0f / 15.0f}, {70, 1.5f}, {80, 1.0f}, {100, 0.01f}};
+    const std::pair<int, float> table[] = {
+        {0, 12.5f}, {69, 31.0f / 15.0f}, {70, 1.5f}, {80, 1.0f}, {100, 0.01f}};
     for (const auto& [position, zoom] : table) {
       slider->setValue(position);
       QCOMPARE(panel->zoomFactor(), zoom);

@@ -26,9 +26,12 @@ int TestLocationIndex(int testMethod, std::string_view location) {
 BetaLambdaRule BetaLambdaFor(int testMethod, std::string_view location) {
   BetaLambdaRule rule;
   if (testMethod == kMethodSurface) {
-    if (location == kLocationTop) rule.beta = 1.05f;
-    else if (location == kLocationBottom) rule.beta = 0.95f;
-    else if (location == kLocationSide) rule.beta = 1.0f;
+    if (location == kLocationTop)
+      rule.beta = 1.05f;
+    else if (location == kLocationBottom)
+      rule.beta = 0.95f;
+    else if (location == kLocationSide)
+      rule.beta = 1.0f;
     rule.betaField = FieldAccess::ReadOnly;
     rule.lambdaField = FieldAccess::Editable;
     return rule;

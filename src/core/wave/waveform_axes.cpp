@@ -186,7 +186,8 @@ void AddTrace(const PanelInput& in, PanelPicture& pic) {
     int y = TruncToInt(q * static_cast<float>(kZeroCode - code) * zoom + static_cast<float>(centre));
     if (y < 1) y = 0;
     if (y >= in.height) y = in.height - 1;
-    const int x = TruncToInt(in.sampleInterval * static_cast<float>(k) * pic.sx + static_cast<float>(kPanelLeftMargin));
+    const int x =
+        TruncToInt(in.sampleInterval * static_cast<float>(k) * pic.sx + static_cast<float>(kPanelLeftMargin));
     if (inColumn > 0 && x == columnX) {
       low = std::min(low, y);
       high = std::max(high, y);

@@ -57,15 +57,15 @@ int PanelArrivalX(float interval, int arrivalIndex, float sx);
 
 // Everything the panel draws for one point.
 struct PanelInput {
-  int areaWidth = 0;    // client width without the slider strip
-  int height = 0;       // client height H
-  int sampleCount = 0;  // member's samples per waveform
+  int areaWidth = 0;            // client width without the slider strip
+  int height = 0;               // client height H
+  int sampleCount = 0;          // member's samples per waveform
   float sampleInterval = 0.0f;  // member's dT, us
   float delay = 0.0f;           // point's delay, us
   float gain = 0.0f;            // point's gain as stored
   int arrivalIndex = -1;
-  float zoom = 1.0f;                           // from the slider
-  std::span<const std::uint16_t> samples;      // point's working samples
+  float zoom = 1.0f;                       // from the slider
+  std::span<const std::uint16_t> samples;  // point's working samples
 };
 
 struct PanelTick {
@@ -80,13 +80,13 @@ struct PanelPoint {
 };
 
 struct PanelPicture {
-  float sx = 0.0f;            // pixels per us
-  int maxCode = 0;            // largest sample code
-  float fullScale = 0.0f;     // fs, mV at the panel's half height
-  NiceAxis amplitudeAxis;     // NiceAxisDown(fs)
-  float sy = 0.0f;            // mV per pixel
-  NiceAxis timeAxis;          // NiceAxisUp(delay + count * interval)
-  int axisY = 0;              // time axis row: height / 2
+  float sx = 0.0f;                        // pixels per us
+  int maxCode = 0;                        // largest sample code
+  float fullScale = 0.0f;                 // fs, mV at the panel's half height
+  NiceAxis amplitudeAxis;                 // NiceAxisDown(fs)
+  float sy = 0.0f;                        // mV per pixel
+  NiceAxis timeAxis;                      // NiceAxisUp(delay + count * interval)
+  int axisY = 0;                          // time axis row: height / 2
   std::vector<PanelTick> timeTicks;       // pos = x of the 1x8 block; label at pos - 14
   std::vector<PanelTick> amplitudeTicks;  // pos = y of the 8x1 block at x = 15
   std::vector<PanelPoint> trace;          // polyline from (15, axisY)
