@@ -46,12 +46,8 @@ QString Attempt(Op&& op) {
 
 QString DocumentModel::open(const QString& path) {
   const QString message = Attempt([&] { doc_->OnOpenDocument(ToFsPath(path)); });
+  // The document keeps the path name and the opened-files list itself.
   if (message.isEmpty()) {
-    const std::string utf8 = path.toStdString();
-    doc_->pathName = utf8;
-    // The opened-files list: an entry already there is only selected.
-    auto& files = doc_->openedFiles;
-    if (std::find(files.begin(), files.end(), utf8) == files.end()) files.insert(files.begin(), utf8);
     doc_->modified = false;
   } else if (doc_->HasFile()) {
     // A failed read leaves no file shown, whatever the reader left behind.
@@ -72,13 +68,7 @@ QString DocumentModel::save(const QString& path) {
 
 QString DocumentModel::saveResults(const QString& path) {
   const QString message = Attempt([&] { doc_->SaveResults(ToFsPath(path)); });
-  if (message.isEmpty()) {
-    const std::string utf8 = path.toStdString();
-    doc_->pathName = utf8;
-    auto& files = doc_->openedFiles;
-    if (std::find(files.begin(), files.end(), utf8) == files.end()) files.insert(files.begin(), utf8);
-    doc_->modified = false;
-  }
+  if (message.isEmpty()) doc_->modified = false;
   emit fileChanged();
   syncModified();
   return message;
