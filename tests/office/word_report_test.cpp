@@ -210,5 +210,253 @@ TEST(WordReportRecordSheet, ColumnsAndPointBlockFollowPointsAndStandard) {
   }
 }
 
+
+TEST(WordReportResultTable, OneTablePerPageOfTenZonesAndTheSummaryOnTheLastPage) {
+  TempDir dir;
+  auto doc = MakeDocument({3, 23});
+  doc->printSettings.printRecordSheet = 0;
+  doc->printSettings.printResultTable = 1;
+  doc->zoneLists[0][1]->eta = 0.9f;
+  doc->zoneLists[1][21]->eta = 0.9f;
+  const WrittenReport report = WriteAndRead(*doc, dir);
+
+  EXPECT_EQ(DocxText(Children(report.body(), "p").front()), "结果数据表");
+  ASSERT_EQ(report.tables.size(), 4u);  // 1 page + 3 pages
+  const std::size_t rows[] = {21, 21, 21, 24};
+  for (std::size_t i = 0; i < 4; ++i) {
+    EXPECT_EQ(report.tables[i].gridColumns, 12);
+    EXPECT_EQ(report.tables[i].rows.size(), rows[i]) << "table " << i;
+  }
+
+  const DocxTable& first = report.tables[0];
+  const std::tuple<int, int, const char*> head[] = {
+      {1, 1, "工程名称"}, {1, 3, "工程甲"},   {4, 1, "委托单位"},   {4, 3, "委托单位丁"}, {4, 7, "委托编号"},
+      {4, 9, "WT-001"},   {5, 1, "检测龄期"}, {5, 3, "28天"},       {5, 7, "检测日期"},   {6, 3, "C30"},
+      {6, 7, "报告日期"}, {6, 9, "2022-3-9"}, {7, 1, "构件名称"},   {7, 3, "M1"},         {7, 7, "检测依据"},
+      {8, 1, "仪器型号与编号"}, {8, 3, "VKT-U5      SN42"},  // six blanks: not the last member
+      {9, 1, "构件编号"}, {9, 3, "1"},        {10, 1, "计算项目"},  {10, 3, "测       区"}, {11, 3, "1"},
+      {11, 12, "10"},     {12, 1, "回弹值"},  {12, 2, "测区代表值"}, {16, 2, "浇筑面修正后"},
+      {17, 1, "声速值（km/s）"}, {18, 2, "修正系数β、λ"}, {19, 2, "修正后的值"},
+      {20, 1, "强度修正系数η"}, {21, 1, "测区强度换算值（Mpa）"}};
+  for (const auto& [r, c, text] : head) EXPECT_EQ(first.TextAt(r, c), text) << "row " << r << " col " << c;
+  EXPECT_EQ(first.RowSpanAt(10, 1), 2);
+  EXPECT_EQ(first.At(10, 3)->gridSpan, 10);
+  EXPECT_EQ(first.RowSpanAt(12, 1), 5);
+  EXPECT_EQ(first.RowSpanAt(17, 1), 3);
+
+  // Zone 2 of member 1: Rm 35.5, corrections -1.5 and 0.75.
+  const std::pair<int, const char*> zone2[] = {{12, "35.5"}, {13, "-1.5"}, {14, "34.0"}, {15, "0.8"},
+                                               {16, "34.8"}, {17, "4.123"}, {18, "β=1.000  λ=1.00"},
+                                               {19, "4.234"}, {20, "0.90"}, {21, "31.0"}};
+  for (const auto& [r, text] : zone2) EXPECT_EQ(first.TextAt(r, 4), text) << "row " << r;
+  // Columns past the member's three zones stay empty.
+  for (int r = 12; r <= 21; ++r) EXPECT_EQ(first.TextAt(r, 6), "") << "row " << r;
+
+  // Member 2, page 3: zone numbers 21-30, values in three columns, the
+  // project's η on the last member's pages, then the summary rows.
+  const DocxTable& last = report.tables[3];
+  EXPECT_EQ(last.TextAt(8, 3), "VKT-U5       SN42");  // seven blanks on the last member
+  EXPECT_EQ(last.TextAt(11, 3), "21");
+  EXPECT_EQ(last.TextAt(11, 12), "30");
+  EXPECT_EQ(last.TextAt(21, 3), "50.0");
+  EXPECT_EQ(last.TextAt(21, 5), "52.0");
+  EXPECT_EQ(last.TextAt(21, 6), "");
+  EXPECT_EQ(last.TextAt(20, 4), "1.05");
+  EXPECT_EQ(last.TextAt(22, 1), "强度推定值(Mpa)N=2");
+  EXPECT_EQ(last.TextAt(22, 3), "Mf=31.2Mpa");  // 31.25 is a tie: rounds to even
+  EXPECT_EQ(last.TextAt(22, 6), "Sf=2.50Mpa");
+  EXPECT_EQ(last.TextAt(22, 9), "fcue =25.1Mpa");
+  EXPECT_EQ(last.TextAt(23, 1), "使用的测区强度换算表");
+  EXPECT_EQ(last.TextAt(23, 3), "规程");
+  EXPECT_EQ(last.TextAt(23, 6), "备注：");
+  EXPECT_EQ(last.TextAt(23, 8), "结果备注");
+  EXPECT_EQ(last.TextAt(24, 1), "复核");
+  EXPECT_EQ(last.TextAt(24, 6), "计算");
+  EXPECT_EQ(last.TextAt(24, 9), "检测");
+  int columns = 0;
+  for (const DocxCell& cell : last.rows[21].cells) columns += cell.gridSpan;
+  EXPECT_EQ(columns, 12);
+
+  // Page breaks separate the tables.
+  EXPECT_EQ(Descendants(report.body(), "br").size(), 3u);
+}
+
+TEST(WordReportResultTable, EstimateTextAtTheLimits) {
+  const std::pair<float, const char*> cases[] = {{9.99f, "fcue < 10 Mpa"},
+                                                 {10.0f, "fcue =10.0Mpa"},
+                                                 {70.0f, "fcue =70.0Mpa"},
+                                                 {70.04f, "fcue > 70 Mpa"}};
+  for (const auto& [fcue, text] : cases) {
+    auto doc = MakeDocument({2});
+    doc->result.fcue = fcue;
+    const office::Table table = office::BuildResultTable(*doc, 0, 1, true);
+    EXPECT_EQ(table.At(22, 9).text, text) << fcue;
+  }
+}
+
+TEST(WordReport, BothReportsRecordSheetFirstAndNeitherGivesPageSetupOnly) {
+  TempDir dir;
+  auto doc = MakeDocument({2, 3});
+  doc->printSettings.printResultTable = 1;  // record sheet is on by default
+  {
+    const WrittenReport report = WriteAndRead(*doc, dir, "both.docx");
+    ASSERT_EQ(report.tables.size(), 4u);
+    EXPECT_EQ(report.tables[0].gridColumns, 17);
+    EXPECT_EQ(report.tables[1].gridColumns, 17);
+    EXPECT_EQ(report.tables[2].gridColumns, 12);
+    EXPECT_EQ(report.tables[3].rows.size(), 24u);
+    // Body order: title, table, break, table, break, title, table, break, table.
+    std::vector<std::string> order;
+    for (xmlNode* child = report.body()->children; child != nullptr; child = child->next) {
+      if (child->type != XML_ELEMENT_NODE) continue;
+      const std::string name = reinterpret_cast<const char*>(child->name);
+      if (name == "tbl") {
+        order.push_back("T");
+      } else if (name == "p" && FirstDescendant(child, "br") != nullptr) {
+        order.push_back("|");
+      } else if (name == "p" && !DocxText(child).empty()) {
+        order.push_back(DocxText(child));
+      }
+    }
+    const std::vector<std::string> expected = {"现场记录表", "T", "|", "T", "|", "结果数据表", "T", "|", "T"};
+    EXPECT_EQ(order, expected);
+  }
+  doc->printSettings.printRecordSheet = 0;
+  doc->printSettings.printResultTable = 0;
+  doc->printSettings.topMargin = 25;
+  doc->printSettings.leftMargin = 30;
+  const WrittenReport empty = WriteAndRead(*doc, dir, "empty.docx");
+  EXPECT_TRUE(empty.tables.empty());
+  EXPECT_EQ(Children(empty.body(), "p").size(), 1u);
+  xmlNode* pgSz = FirstDescendant(empty.sectPr(), "pgSz");
+  EXPECT_EQ(Attr(pgSz, "w"), "11906");
+  EXPECT_EQ(Attr(pgSz, "h"), "16838");
+  xmlNode* pgMar = FirstDescendant(empty.sectPr(), "pgMar");
+  EXPECT_EQ(Attr(pgMar, "top"), "1418");  // 25 mm: 70.88 pt
+  EXPECT_EQ(Attr(pgMar, "left"), "1701");  // 30 mm
+  EXPECT_EQ(Attr(pgMar, "bottom"), "851");
+  EXPECT_EQ(Attr(pgMar, "right"), "851");
+  EXPECT_EQ(Attr(pgMar, "header"), "284");
+  EXPECT_EQ(Attr(pgMar, "footer"), "284");
+  EXPECT_EQ(empty.entries.count("word/header1.xml"), 0u);
+  EXPECT_EQ(empty.entries.count("word/footer1.xml"), 0u);
+  EXPECT_EQ(FirstDescendant(empty.sectPr(), "headerReference"), nullptr);
+}
+
+TEST(WordReport, HeaderFooterAndPageNumberField) {
+  struct Case {
+    const char* name;
+    int printHeader, printFooter, printPageNumber;
+    std::string headerText, footerText;
+    int footerAlign, pageNumberPosition, pageNumberFormat, firstPageNumber;
+    bool header, footer;
+    const char* footerJc;
+    const char* footerText_;  // visible footer text (tabs as \t; field result shown)
+    const char* instruction;  // "" when no field
+    int tabStops;
+  };
+  const Case cases[] = {
+      {"header only", 1, 0, 0, "页眉<&>", "", 0, 0, 0, 1, true, false, "", "", "", 0},
+      {"header flag without text", 1, 0, 0, "", "", 0, 0, 0, 1, false, false, "", "", "", 0},
+      {"footer text only", 0, 1, 0, "", "页脚", 2, 0, 0, 1, false, true, "right", "页脚", "", 0},
+      {"page number only", 0, 0, 1, "", "", 0, 1, 0, 5, false, true, "center", "5", "PAGE  \\* Arabic", 0},
+      {"roman page number", 0, 0, 1, "", "", 0, 2, 1, 4, false, true, "right", "IV", "PAGE  \\* ROMAN", 0},
+      {"both, same alignment", 0, 1, 1, "", "第", 1, 1, 0, 1, false, true, "center", "第1", "PAGE  \\* Arabic", 0},
+      {"both, text right, number left", 0, 1, 1, "", "页脚", 2, 0, 0, 1, false, true, "left", "1\t\t页脚",
+       "PAGE  \\* Arabic", 2},
+      {"both, text left, number centre", 0, 1, 1, "", "页脚", 0, 1, 0, 1, false, true, "left", "页脚\t1",
+       "PAGE  \\* Arabic", 2},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempDir dir;
+    auto doc = MakeDocument({1});
+    PrintSettings& s = doc->printSettings;
+    s.printHeader = c.printHeader;
+    s.printFooter = c.printFooter;
+    s.printPageNumber = c.printPageNumber;
+    s.headerText = c.headerText;
+    s.footerText = c.footerText;
+    s.headerAlign = 1;
+    s.headerFont = 2;
+    s.headerHeight = 10;
+    s.footerAlign = c.footerAlign;
+    s.footerFont = 1;
+    s.footerHeight = 20;
+    s.pageNumberPosition = c.pageNumberPosition;
+    s.pageNumberFormat = c.pageNumberFormat;
+    s.firstPageNumber = c.firstPageNumber;
+    const WrittenReport report = WriteAndRead(*doc, dir);
+
+    ASSERT_EQ(report.entries.count("word/header1.xml"), c.header ? 1u : 0u);
+    ASSERT_EQ(report.entries.count("word/footer1.xml"), c.footer ? 1u : 0u);
+    EXPECT_EQ(FirstDescendant(report.sectPr(), "headerReference") != nullptr, c.header);
+    EXPECT_EQ(FirstDescendant(report.sectPr(), "footerReference") != nullptr, c.footer);
+    xmlNode* pgNumType = FirstDescendant(report.sectPr(), "pgNumType");
+    EXPECT_EQ(Attr(pgNumType, "start"), std::to_string(c.firstPageNumber));
+    EXPECT_EQ(Attr(pgNumType, "fmt"), c.pageNumberFormat == 1 ? "upperRoman" : "decimal");
+    if (c.header) {
+      XmlPart header(report.entries.at("word/header1.xml"));
+      EXPECT_EQ(DocxText(header.root()), c.headerText);
+      EXPECT_EQ(Attr(FirstDescendant(header.root(), "jc"), "val"), "center");
+      xmlNode* run = FirstDescendant(header.root(), "r");
+      EXPECT_EQ(Attr(FirstDescendant(run, "rFonts"), "ascii"), "Times New Roman");
+      EXPECT_EQ(Attr(FirstDescendant(run, "rFonts"), "eastAsia"), "隶书");
+      EXPECT_EQ(Attr(FirstDescendant(run, "sz"), "val"), "15");  // 7.5 pt from 10 mm
+      EXPECT_EQ(FirstDescendant(run, "b"), nullptr);
+    }
+    if (c.footer) {
+      XmlPart footer(report.entries.at("word/footer1.xml"));
+      const auto paragraphs = Children(footer.root(), "p");
+      ASSERT_EQ(paragraphs.size(), 1u);
+      EXPECT_EQ(DocxText(paragraphs[0]), c.footerText_);
+      EXPECT_EQ(Attr(FirstDescendant(paragraphs[0], "jc"), "val"), c.footerJc);
+      const auto instructions = Descendants(footer.root(), "instrText");
+      if (std::string(c.instruction).empty()) {
+        EXPECT_TRUE(instructions.empty());
+      } else {
+        ASSERT_EQ(instructions.size(), 1u);
+        xmlChar* code = xmlNodeGetContent(instructions[0]);
+        EXPECT_EQ(std::string(reinterpret_cast<const char*>(code)), std::string(" ") + c.instruction + " ");
+        xmlFree(code);
+      }
+      EXPECT_EQ(Descendants(FirstDescendant(paragraphs[0], "tabs"), "tab").size(),
+                static_cast<std::size_t>(c.tabStops));
+      xmlNode* run = FirstDescendant(footer.root(), "r");
+      EXPECT_EQ(Attr(FirstDescendant(run, "rFonts"), "eastAsia"), "黑体");
+      EXPECT_EQ(Attr(FirstDescendant(run, "sz"), "val"), "29");  // 14.5 pt from 20 mm
+    }
+  }
+}
+
+TEST(WordReport, UserTextIsEscapedAndControlCharactersDropped) {
+  TempDir dir;
+  auto doc = MakeDocument({1});
+  doc->members[0].name = "A<&>\"'\x01]]>B\xFF";
+  doc->reportInfo.recordSheetRemark = "第一行\n第二行";
+  const WrittenReport report = WriteAndRead(*doc, dir);
+  ASSERT_TRUE(report.document->ok());
+  ASSERT_EQ(report.tables.size(), 1u);
+  EXPECT_EQ(report.tables[0].TextAt(6, 4), "A<&>\"']]>B\xEF\xBF\xBD");
+  EXPECT_EQ(report.tables[0].TextAt(31, 2), "第一行\n第二行");
+}
+
+TEST(WordReport, UnwritablePathThrowsAndLeavesNoFile) {
+  TempDir dir;
+  auto doc = MakeDocument({1});
+  const std::filesystem::path missing = dir / "no-such-folder" / "report.docx";
+  try {
+    WriteWordReport(*doc, missing);
+    FAIL() << "no error";
+  } catch (const KorvaneError& error) {
+    EXPECT_NE(std::string(error.what()).find("report.docx"), std::string::npos) << error.what();
+  }
+  EXPECT_FALSE(std::filesystem::exists(missing));
+  // A folder in the way is refused as well.
+  std::filesystem::create_directory(dir / "taken.docx");
+  EXPECT_THROW(WriteWordReport(*doc, dir / "taken.docx"), KorvaneError);
+  EXPECT_TRUE(std::filesystem::is_directory(dir / "taken.docx"));
+}
+
 }  // namespace
 }  // namespace korvane::testing
