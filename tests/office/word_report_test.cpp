@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "core/algorithm/algorithm.h"
+#include "core/algorithm/standards.h"
 #include "core/error.h"
 #include "office/office_test_support.h"
 
@@ -32,12 +33,6 @@ WrittenReport WriteAndRead(const CKorvaneDoc& doc, const TempDir& dir, const std
   report.tables = ReadDocxTables(report.document->root());
   return report;
 }
-
-// Standard that counts ten rebound readings per zone.
-class TenReadingAlgorithm : public CAlgorithm {
- public:
-  int ReadingCount() const override { return 10; }
-};
 
 TEST(WordReportUnits, MillimetresFontSizesAndRomanNumbers) {
   const std::pair<int, int> twips[] = {{0, 0}, {5, 284}, {15, 851}, {20, 1134}, {100, 5671}};
@@ -170,14 +165,15 @@ TEST(WordReportRecordSheet, ColumnsAndPointBlockFollowPointsAndStandard) {
       {"three points", 3, 3, false, 17, false},
       {"four points", 4, 4, false, 18, false},
       {"seven points: velocity form", 7, 7, false, 18, true},
-      {"ten readings", 3, 3, true, 14, true},
+      {"ten readings (CECS 02-2020)", 3, 3, true, 14, true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     TempDir dir;
     auto doc = MakeDocument({12}, c.points);
     doc->zoneLists[0][0]->pointCount = c.currentZonePoints;
-    if (c.tenReadings) doc->algorithm = std::make_unique<TenReadingAlgorithm>();
+    // CECS 02-2020 counts ten rebound readings per zone.
+    if (c.tenReadings) doc->algorithm = CreateAlgorithm(kCECS02_2020, &doc->tables);
     const WrittenReport report = WriteAndRead(*doc, dir);
     ASSERT_EQ(report.tables.size(), 1u);
     const DocxTable& t = report.tables[0];
