@@ -156,10 +156,12 @@ std::string FoldCase(const std::vector<char32_t>& points) {
   return ToUtf8(folded);
 }
 
+// (s − 2048) × 2 × 2^-11 / gain × 1000 mV, evaluated in double and stored
+// as a float; 0 for a gain below 1e-6 in magnitude.
 float SampleAmplitudeMillivolts(std::uint16_t sample, float gain) {
-  if (std::fabs(gain) < 1e-6f) return 0.0f;
-  const float volts = static_cast<float>(static_cast<int>(sample) - 2048) * 2.0f * 0.00048828125f / gain;
-  return volts * 1000.0f;
+  const double g = static_cast<double>(gain);
+  if (std::fabs(g) < 1e-6) return 0.0f;
+  return static_cast<float>((static_cast<int>(sample) - 2048) * 2 * 0.00048828125 / g * 1000);
 }
 
 }  // namespace

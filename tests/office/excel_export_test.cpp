@@ -77,6 +77,8 @@ TEST(ExcelRaw, BlocksHaveOneAmplitudeColumnPerPointFromTheUnfilteredSamples) {
   std::vector<std::uint16_t> samples(16, 2148);  // +100 codes
   for (int j = 3; j < 4; ++j) four.points[static_cast<std::size_t>(j)] = NewMeasuringPoint(j, 0, samples.data(), 16, 0, 100, 2.0f, 0);
   for (int j = 3; j < 7; ++j) seven.points[static_cast<std::size_t>(j)] = NewMeasuringPoint(j, 0, samples.data(), 16, 0, 100, 2.0f, 0);
+  seven.points[3]->gain = -2.0f;                   // negative gain flips the sign
+  seven.points[4]->gain = 1e-6f;                   // just below 1e-6: zeros
   seven.points[5]->gain = 0.0f;                    // exports zeros
   seven.points[6]->unfilteredSamples.resize(10);   // shorter waveform: blanks after it
   four.points[0]->samples.assign(16, 4000);        // filtered copy: not exported
@@ -109,6 +111,8 @@ TEST(ExcelRaw, BlocksHaveOneAmplitudeColumnPerPointFromTheUnfilteredSamples) {
   EXPECT_DOUBLE_EQ(s.Number("B4"), 9.765625);          // +10 codes, gain 1
   EXPECT_DOUBLE_EQ(s.Number("F4"), 9.765625);          // zone 2, point 0: not the filtered copy
   EXPECT_DOUBLE_EQ(s.Number("I3"), 48.828125);         // +100 codes, gain 2
+  EXPECT_DOUBLE_EQ(s.Number("N3"), -48.828125);        // gain -2
+  EXPECT_DOUBLE_EQ(s.Number("O3"), 0.0);               // gain 1e-6f
   EXPECT_DOUBLE_EQ(s.Number("P3"), 0.0);               // gain 0
   EXPECT_DOUBLE_EQ(s.Number("Q12"), 48.828125);        // sample 9 of 10
   EXPECT_TRUE(std::isnan(s.Number("Q13")));            // past the end: blank
