@@ -97,7 +97,8 @@ void WriteParagraph(XmlWriter& w, const Paragraph& paragraph) {
     }
     w.Close();
   }
-  if (paragraph.compact) w.Empty("w:spacing", {{"w:before", "0"}, {"w:after", "0"}, {"w:line", "20"}, {"w:lineRule", "exact"}});
+  if (paragraph.compact)
+    w.Empty("w:spacing", {{"w:before", "0"}, {"w:after", "0"}, {"w:line", "20"}, {"w:lineRule", "exact"}});
   w.Empty("w:jc", {{"w:val", AlignValue(paragraph.align)}});
   WriteRunProperties(w, paragraph.format, paragraph.compact);
   w.Close();
@@ -160,8 +161,13 @@ void WriteTable(XmlWriter& w, const Table& table, int textWidth) {
   w.Empty("w:left", {{"w:w", "57"}, {"w:type", "dxa"}});
   w.Empty("w:right", {{"w:w", "57"}, {"w:type", "dxa"}});
   w.Close();
-  w.Empty("w:tblLook", {{"w:val", "0000"}, {"w:firstRow", "0"}, {"w:lastRow", "0"}, {"w:firstColumn", "0"},
-                        {"w:lastColumn", "0"}, {"w:noHBand", "1"}, {"w:noVBand", "1"}});
+  w.Empty("w:tblLook", {{"w:val", "0000"},
+                        {"w:firstRow", "0"},
+                        {"w:lastRow", "0"},
+                        {"w:firstColumn", "0"},
+                        {"w:lastColumn", "0"},
+                        {"w:noHBand", "1"},
+                        {"w:noVBand", "1"}});
   w.Close();
   w.Open("w:tblGrid");
   for (int c = 1; c <= table.cols(); ++c) w.Empty("w:gridCol", {{"w:w", FormatInt(columnWidth)}});
@@ -309,19 +315,24 @@ std::string SettingsXml() {
 std::string ContentTypesXml(const WordDocument& document) {
   XmlWriter w;
   w.Open("Types", {{"xmlns", "http://schemas.openxmlformats.org/package/2006/content-types"}});
-  w.Empty("Default", {{"Extension", "rels"}, {"ContentType", "application/vnd.openxmlformats-package.relationships+xml"}});
+  w.Empty("Default", {{"Extension", "rels"},
+                      {"ContentType", "application/vnd.openxmlformats-package.relationships+xml"}});
   w.Empty("Default", {{"Extension", "xml"}, {"ContentType", "application/xml"}});
   const auto override = [&](std::string_view part, std::string_view type) {
     w.Empty("Override", {{"PartName", part}, {"ContentType", type}});
   };
-  override("/word/document.xml", "application/vnd.openxmlformats-officedocument.wordprocessingml.document.main+xml");
+  override("/word/document.xml",
+           "application/vnd.openxmlformats-officedocument.wordprocessingml.document.main+xml");
   override("/word/styles.xml", "application/vnd.openxmlformats-officedocument.wordprocessingml.styles+xml");
-  override("/word/settings.xml", "application/vnd.openxmlformats-officedocument.wordprocessingml.settings+xml");
+  override("/word/settings.xml",
+           "application/vnd.openxmlformats-officedocument.wordprocessingml.settings+xml");
   if (!document.header.empty()) {
-    override("/word/header1.xml", "application/vnd.openxmlformats-officedocument.wordprocessingml.header+xml");
+    override("/word/header1.xml",
+             "application/vnd.openxmlformats-officedocument.wordprocessingml.header+xml");
   }
   if (!document.footer.empty()) {
-    override("/word/footer1.xml", "application/vnd.openxmlformats-officedocument.wordprocessingml.footer+xml");
+    override("/word/footer1.xml",
+             "application/vnd.openxmlformats-officedocument.wordprocessingml.footer+xml");
   }
   override("/docProps/core.xml", "application/vnd.openxmlformats-package.core-properties+xml");
   override("/docProps/app.xml", "application/vnd.openxmlformats-officedocument.extended-properties+xml");
@@ -331,9 +342,9 @@ std::string ContentTypesXml(const WordDocument& document) {
 std::string PackageRelsXml() {
   XmlWriter w;
   w.Open("Relationships", {{"xmlns", "http://schemas.openxmlformats.org/package/2006/relationships"}});
-  w.Empty("Relationship", {{"Id", "rId1"},
-                           {"Type", std::string(kRelBase) + "officeDocument"},
-                           {"Target", "word/document.xml"}});
+  w.Empty(
+      "Relationship",
+      {{"Id", "rId1"}, {"Type", std::string(kRelBase) + "officeDocument"}, {"Target", "word/document.xml"}});
   w.Empty("Relationship",
           {{"Id", "rId2"},
            {"Type", "http://schemas.openxmlformats.org/package/2006/relationships/metadata/core-properties"},
@@ -375,7 +386,8 @@ std::string CorePropertiesXml() {
 
 std::string AppPropertiesXml() {
   XmlWriter w;
-  w.Open("Properties", {{"xmlns", "http://schemas.openxmlformats.org/officeDocument/2006/extended-properties"}});
+  w.Open("Properties",
+         {{"xmlns", "http://schemas.openxmlformats.org/officeDocument/2006/extended-properties"}});
   w.TextElement("Application", "Korvane");
   return w.Finish();
 }
@@ -410,8 +422,10 @@ Table::Table(int rows, int cols) : rows_(rows), cols_(cols) {
 }
 
 const Table::Cell& Table::At(int row, int col) const {
-  if (row < 1 || row > rows_ || col < 1 || col > cols_) throw std::logic_error("Table: cell outside the table");
-  return cells_[static_cast<std::size_t>(row - 1) * static_cast<std::size_t>(cols_) + static_cast<std::size_t>(col - 1)];
+  if (row < 1 || row > rows_ || col < 1 || col > cols_)
+    throw std::logic_error("Table: cell outside the table");
+  return cells_[static_cast<std::size_t>(row - 1) * static_cast<std::size_t>(cols_) +
+                static_cast<std::size_t>(col - 1)];
 }
 
 Table::Cell& Table::Mutable(int row, int col) { return const_cast<Cell&>(At(row, col)); }
@@ -429,7 +443,8 @@ void Table::Merge(int r1, int c1, int r2, int c2) {
   for (int r = r1; r <= r2; ++r) {
     for (int c = c1; c <= c2; ++c) {
       const Cell& cell = At(r, c);
-      if (cell.covered || cell.rowSpan > 1 || cell.colSpan > 1) throw std::logic_error("Table: overlapping merges");
+      if (cell.covered || cell.rowSpan > 1 || cell.colSpan > 1)
+        throw std::logic_error("Table: overlapping merges");
     }
   }
   for (int r = r1; r <= r2; ++r) {
@@ -462,15 +477,18 @@ std::vector<std::pair<std::string, std::string>> DocxParts(const WordDocument& d
   parts.emplace_back("word/_rels/document.xml.rels", DocumentRelsXml(document));
   parts.emplace_back("word/styles.xml", StylesXml());
   parts.emplace_back("word/settings.xml", SettingsXml());
-  if (!document.header.empty()) parts.emplace_back("word/header1.xml", HeaderFooterXml("w:hdr", document.header));
-  if (!document.footer.empty()) parts.emplace_back("word/footer1.xml", HeaderFooterXml("w:ftr", document.footer));
+  if (!document.header.empty())
+    parts.emplace_back("word/header1.xml", HeaderFooterXml("w:hdr", document.header));
+  if (!document.footer.empty())
+    parts.emplace_back("word/footer1.xml", HeaderFooterXml("w:ftr", document.footer));
   return parts;
 }
 
 void WriteZipArchive(const std::filesystem::path& path,
                      const std::vector<std::pair<std::string, std::string>>& parts) {
   int code = 0;
-  std::unique_ptr<zip_t, ZipCloser> archive(zip_open(NativeZipPath(path).c_str(), ZIP_CREATE | ZIP_TRUNCATE, &code));
+  std::unique_ptr<zip_t, ZipCloser> archive(
+      zip_open(NativeZipPath(path).c_str(), ZIP_CREATE | ZIP_TRUNCATE, &code));
   if (!archive) {
     zip_error_t error;
     zip_error_init_with_code(&error, code);
@@ -498,7 +516,8 @@ void WriteZipArchive(const std::filesystem::path& path,
 
 void WriteDocx(const WordDocument& document, const std::filesystem::path& path) {
   const auto parts = DocxParts(document);
-  ReplaceFileAtomically(path, [&](const std::filesystem::path& temporary) { WriteZipArchive(temporary, parts); });
+  ReplaceFileAtomically(path,
+                        [&](const std::filesystem::path& temporary) { WriteZipArchive(temporary, parts); });
 }
 
 }  // namespace korvane::office

@@ -95,7 +95,7 @@ using Block = std::variant<Paragraph, Table, PageBreak>;
 
 // Page setup of the document's single section.
 struct SectionSetup {
-  int pageWidth = 11906;  // A4, 210 mm
+  int pageWidth = 11906;   // A4, 210 mm
   int pageHeight = 16838;  // A4, 297 mm
   int marginTop = 1134;
   int marginBottom = 850;

@@ -77,7 +77,8 @@ void WriteNumber(lxw_worksheet* sheet, int row, int col, double value, lxw_forma
     WriteText(sheet, row, col, FormatFixed(value, 0), format);
     return;
   }
-  Check(worksheet_write_number(sheet, static_cast<lxw_row_t>(row), static_cast<lxw_col_t>(col), value, format));
+  Check(
+      worksheet_write_number(sheet, static_cast<lxw_row_t>(row), static_cast<lxw_col_t>(col), value, format));
 }
 
 // A number shown with `decimals` decimals and stored as exactly that number.
@@ -92,7 +93,10 @@ std::vector<char32_t> CodePoints(std::string_view text) {
   while (i < text.size()) {
     const auto lead = static_cast<unsigned char>(text[i]);
     int extra = lead < 0x80 ? 0 : lead < 0xE0 ? 1 : lead < 0xF0 ? 2 : 3;
-    char32_t cp = extra == 0 ? lead : extra == 1 ? (lead & 0x1Fu) : extra == 2 ? (lead & 0x0Fu) : (lead & 0x07u);
+    char32_t cp = extra == 0   ? lead
+                  : extra == 1 ? (lead & 0x1Fu)
+                  : extra == 2 ? (lead & 0x0Fu)
+                               : (lead & 0x07u);
     for (int k = 1; k <= extra && i + static_cast<std::size_t>(k) < text.size(); ++k) {
       cp = (cp << 6) | (static_cast<unsigned char>(text[i + static_cast<std::size_t>(k)]) & 0x3Fu);
     }
@@ -146,8 +150,8 @@ void TruncateToUnits(std::vector<char32_t>& points, int units) {
 std::string FoldCase(const std::vector<char32_t>& points) {
   std::vector<char32_t> folded = points;
   for (char32_t& cp : folded) {
-    if ((cp >= U'A' && cp <= U'Z') || (cp >= 0xC0 && cp <= 0xDE && cp != 0xD7) || (cp >= 0x391 && cp <= 0x3A9) ||
-        (cp >= 0x410 && cp <= 0x42F) || (cp >= 0xFF21 && cp <= 0xFF3A)) {
+    if ((cp >= U'A' && cp <= U'Z') || (cp >= 0xC0 && cp <= 0xDE && cp != 0xD7) ||
+        (cp >= 0x391 && cp <= 0x3A9) || (cp >= 0x410 && cp <= 0x42F) || (cp >= 0xFF21 && cp <= 0xFF3A)) {
       cp += 0x20;
     } else if (cp >= 0x400 && cp <= 0x40F) {
       cp += 0x50;
@@ -188,7 +192,7 @@ void WriteResultsWorkbook(const CKorvaneDoc& doc, const std::filesystem::path& p
     format_set_num_format(threeDecimals, "0.000");
     Check(worksheet_set_column(sheet, 0, LXW_COL_MAX - 1, 9, nullptr));
 
-    static constexpr std::string_view kHeadings[] = {"测区", "L1mm", "T1us", "L2mm", "T2us",
+    static constexpr std::string_view kHeadings[] = {"测区", "L1mm", "T1us",    "L2mm",     "T2us",
                                                      "L3mm", "T3us", "V(km/s)", "Va(km/s)", "fcui(MPa)"};
     const std::vector<int> offsets = ResultBlockOffsets(doc);
     for (std::size_t m = 0; m < doc.members.size(); ++m) {
@@ -285,14 +289,16 @@ void WriteRawDataWorkbook(const CKorvaneDoc& doc, const std::filesystem::path& p
         for (int j = 0; j < amplitudes; ++j) {
           const MeasuringPoint* point = zone->points[static_cast<std::size_t>(j)].get();
           const int col = column + 1 + j;
-          WriteText(sheet, 1, col, "A" + FormatInt(point != nullptr ? point->pointIndex : j) + "(mv)", border);
+          WriteText(sheet, 1, col, "A" + FormatInt(point != nullptr ? point->pointIndex : j) + "(mv)",
+                    border);
           for (std::size_t i = 0; i < samples; ++i) {
             const int row = 2 + static_cast<int>(i);
             if (point != nullptr && i < point->unfilteredSamples.size()) {
               const float millivolts = SampleAmplitudeMillivolts(point->unfilteredSamples[i], point->gain);
               WriteNumber(sheet, row, col, FloatAsDecimal(millivolts), border);
             } else {
-              Check(worksheet_write_blank(sheet, static_cast<lxw_row_t>(row), static_cast<lxw_col_t>(col), border));
+              Check(worksheet_write_blank(sheet, static_cast<lxw_row_t>(row), static_cast<lxw_col_t>(col),
+                                          border));
             }
           }
         }

@@ -17,7 +17,8 @@ std::string FormatFixed(double value, int decimals) {
   if (std::isnan(value)) return std::signbit(value) ? "-nan" : "nan";
   if (std::isinf(value)) return value < 0 ? "-inf" : "inf";
   char buffer[400];  // the largest double in fixed notation has 309 digits
-  const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
+  const auto result =
+      std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
   if (result.ec != std::errc()) return "nan";
   return std::string(buffer, result.ptr);
 }

@@ -97,8 +97,9 @@ Paragraph FooterParagraph(const PrintSettings& settings, int textWidth) {
     paragraph.tabs = {{Align::Center, textWidth / 2}, {Align::Right, textWidth}};
     std::vector<std::pair<Align, Inline>> pieces = {{textAlign, TextPiece(settings.footerText)},
                                                     {numberAlign, PageField(settings)}};
-    std::sort(pieces.begin(), pieces.end(),
-              [](const auto& a, const auto& b) { return static_cast<int>(a.first) < static_cast<int>(b.first); });
+    std::sort(pieces.begin(), pieces.end(), [](const auto& a, const auto& b) {
+      return static_cast<int>(a.first) < static_cast<int>(b.first);
+    });
     int stop = 0;  // 0 left margin, 1 centre stop, 2 right stop
     for (auto& [align, piece] : pieces) {
       for (; stop < static_cast<int>(align); ++stop) paragraph.content.push_back({Inline::Kind::Tab, {}, {}});
@@ -239,9 +240,12 @@ Table BuildRecordSheetTable(const CKorvaneDoc& doc, int member, bool velocityFor
     const TestZone* zone = slot < zoneCount ? doc.Zone(member, slot) : nullptr;
     if (zone == nullptr) continue;
     table.Set(top, 2, FormatInt(slot + 1));
-    for (int k = 0; k < readingColumns; ++k) {
-      table.Set(top, 3 + k, FormatInt(zone->rebound[static_cast<std::size_t>(k)]));
-      table.Set(bottom, 3 + k, FormatInt(zone->rebound[static_cast<std::size_t>(readingColumns + k)]));
+    // Readings 1..c in the zone's first row, c+1..2c in the second.
+    const auto readings = static_cast<std::size_t>(readingColumns);
+    for (std::size_t k = 0; k < readings; ++k) {
+      const int col = 3 + static_cast<int>(k);
+      table.Set(top, col, FormatInt(zone->rebound[k]));
+      table.Set(bottom, col, FormatInt(zone->rebound[readings + k]));
     }
     table.Set(top, angleCol, FormatInt(zone->angle));
     table.Set(top, surfaceCol, SurfaceName(zone->surface));
@@ -286,10 +290,13 @@ Table BuildResultTable(const CKorvaneDoc& doc, int member, int page, bool summar
 
   // Head, rows 1-9: label over columns 1-2, value over the rest; rows 4-7
   // carry a second label and value in the middle.
-  const std::string instrumentLine = info.instrumentModel + (lastMember ? "       " : "      ") + info.instrumentNumber;
+  const std::string instrumentLine =
+      info.instrumentModel + (lastMember ? "       " : "      ") + info.instrumentNumber;
   const std::pair<std::string_view, std::string> fullRows[] = {
-      {"工程名称", info.projectName},   {"检测单位", info.testingUnit},
-      {"施工单位", info.constructionUnit}, {"仪器型号与编号", instrumentLine},
+      {"工程名称", info.projectName},
+      {"检测单位", info.testingUnit},
+      {"施工单位", info.constructionUnit},
+      {"仪器型号与编号", instrumentLine},
       {"构件编号", FormatInt(record.sectionIndex + 1)}};
   const int fullRowNumbers[] = {1, 2, 3, 8, 9};
   for (int k = 0; k < 5; ++k) {
@@ -323,7 +330,8 @@ Table BuildResultTable(const CKorvaneDoc& doc, int member, int page, bool summar
 
   // Quantity labels.
   table.MergeSet(12, 1, 16, 1, "回弹值");
-  const std::string_view reboundRows[] = {"测区代表值", "角度修正值", "角度修正后", "浇筑面修正值", "浇筑面修正后"};
+  const std::string_view reboundRows[] = {"测区代表值", "角度修正值", "角度修正后", "浇筑面修正值",
+                                          "浇筑面修正后"};
   for (int k = 0; k < 5; ++k) table.Set(12 + k, 2, std::string(reboundRows[k]));
   table.MergeSet(17, 1, 19, 1, "声速值（km/s）");
   table.Set(17, 2, "测区代表值");

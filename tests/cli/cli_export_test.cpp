@@ -74,8 +74,9 @@ TEST(CliExport, WritesAllThreeFilesForEveryExample) {
   for (const fs::path& sample : samples) {
     SCOPED_TRACE(sample.string());
     ScratchDir dir;
-    const ProcessResult result = RunCli({"export", sample.string(), "--docx", dir / "r.docx", "--xlsx", dir / "r.xlsx",
-                                         "--raw-xlsx", dir / "raw.xlsx", "--record-sheet", "--result-table"});
+    const ProcessResult result =
+        RunCli({"export", sample.string(), "--docx", dir / "r.docx", "--xlsx", dir / "r.xlsx", "--raw-xlsx",
+                dir / "raw.xlsx", "--record-sheet", "--result-table"});
     ASSERT_EQ(result.status, 0) << result.err;
     EXPECT_TRUE(IsZip(dir / "r.docx"));
     EXPECT_TRUE(IsZip(dir / "r.xlsx"));

@@ -19,8 +19,10 @@ TEST(ExcelResults, OneBlockPerMemberWithHeadingsZoneRowsAndFormats) {
   auto doc = MakeDocument({12, 7});
   doc->members[1].name = "梁<2>";
   doc->zoneLists[1][0]->points[1].reset();  // missing point: empty cells
-  const std::pair<float, const char*> limits[] = {{70.0f, ""}, {70.04f, ">70MPa"}, {10.0f, ""}, {9.99f, "<10MPa"}};
-  for (int k = 0; k < 4; ++k) doc->zoneLists[1][static_cast<std::size_t>(k + 1)]->strengthValue = limits[k].first;
+  const std::pair<float, const char*> limits[] = {
+      {70.0f, ""}, {70.04f, ">70MPa"}, {10.0f, ""}, {9.99f, "<10MPa"}};
+  for (int k = 0; k < 4; ++k)
+    doc->zoneLists[1][static_cast<std::size_t>(k + 1)]->strengthValue = limits[k].first;
   const std::filesystem::path path = dir / "results.xlsx";
   WriteResultsWorkbook(*doc, path);
 
@@ -33,7 +35,8 @@ TEST(ExcelResults, OneBlockPerMemberWithHeadingsZoneRowsAndFormats) {
   // Member 1 from row 1, member 2 from row 15 (12 + 2 + 1).
   EXPECT_EQ(s.Text("A1"), "构件编号：1        构件名称：M1");
   EXPECT_EQ(s.Text("A15"), "构件编号：2        构件名称：梁<2>");
-  const char* headings[] = {"测区", "L1mm", "T1us", "L2mm", "T2us", "L3mm", "T3us", "V(km/s)", "Va(km/s)", "fcui(MPa)"};
+  const char* headings[] = {"测区", "L1mm", "T1us",    "L2mm",     "T2us",
+                            "L3mm", "T3us", "V(km/s)", "Va(km/s)", "fcui(MPa)"};
   for (int c = 0; c < 10; ++c) {
     EXPECT_EQ(s.Text(CellName(1, c)), headings[c]);
     EXPECT_EQ(s.Text(CellName(15, c)), headings[c]);
@@ -75,14 +78,16 @@ TEST(ExcelRaw, BlocksHaveOneAmplitudeColumnPerPointFromTheUnfilteredSamples) {
   four.pointCount = 4;
   seven.pointCount = 7;
   std::vector<std::uint16_t> samples(16, 2148);  // +100 codes
-  for (int j = 3; j < 4; ++j) four.points[static_cast<std::size_t>(j)] = NewMeasuringPoint(j, 0, samples.data(), 16, 0, 100, 2.0f, 0);
-  for (int j = 3; j < 7; ++j) seven.points[static_cast<std::size_t>(j)] = NewMeasuringPoint(j, 0, samples.data(), 16, 0, 100, 2.0f, 0);
-  seven.points[3]->gain = -2.0f;                   // negative gain flips the sign
-  seven.points[4]->gain = 1e-6f;                   // just below 1e-6: zeros
-  seven.points[5]->gain = 0.0f;                    // exports zeros
-  seven.points[6]->unfilteredSamples.resize(10);   // shorter waveform: blanks after it
-  four.points[0]->samples.assign(16, 4000);        // filtered copy: not exported
-  doc->sections.pop_back();                        // member 2 without a section row: project delay
+  for (int j = 3; j < 4; ++j)
+    four.points[static_cast<std::size_t>(j)] = NewMeasuringPoint(j, 0, samples.data(), 16, 0, 100, 2.0f, 0);
+  for (int j = 3; j < 7; ++j)
+    seven.points[static_cast<std::size_t>(j)] = NewMeasuringPoint(j, 0, samples.data(), 16, 0, 100, 2.0f, 0);
+  seven.points[3]->gain = -2.0f;                  // negative gain flips the sign
+  seven.points[4]->gain = 1e-6f;                  // just below 1e-6: zeros
+  seven.points[5]->gain = 0.0f;                   // exports zeros
+  seven.points[6]->unfilteredSamples.resize(10);  // shorter waveform: blanks after it
+  four.points[0]->samples.assign(16, 4000);       // filtered copy: not exported
+  doc->sections.pop_back();                       // member 2 without a section row: project delay
   doc->project.delay = 7.5f;
   const std::filesystem::path path = dir / "raw.xlsx";
   WriteRawDataWorkbook(*doc, path);
@@ -95,9 +100,9 @@ TEST(ExcelRaw, BlocksHaveOneAmplitudeColumnPerPointFromTheUnfilteredSamples) {
   EXPECT_EQ(s.Text("A1"), "测区编号:1");
   EXPECT_EQ(s.Text("E1"), "测区编号:2");
   EXPECT_EQ(s.Text("J1"), "测区编号:3");
-  const char* headings[] = {"时间(us)", "A0(mv)", "A1(mv)", "A2(mv)", "时间(us)", "A0(mv)", "A1(mv)", "A2(mv)",
-                            "A3(mv)",   "时间(us)", "A0(mv)", "A1(mv)", "A2(mv)", "A3(mv)", "A4(mv)", "A5(mv)",
-                            "A6(mv)"};
+  const char* headings[] = {"时间(us)", "A0(mv)", "A1(mv)", "A2(mv)",   "时间(us)", "A0(mv)",
+                            "A1(mv)",   "A2(mv)", "A3(mv)", "时间(us)", "A0(mv)",   "A1(mv)",
+                            "A2(mv)",   "A3(mv)", "A4(mv)", "A5(mv)",   "A6(mv)"};
   for (int c = 0; c < 17; ++c) EXPECT_EQ(s.Text(CellName(1, c)), headings[c]) << c;
   EXPECT_EQ(s.Cell("R2"), nullptr);
 
@@ -108,14 +113,14 @@ TEST(ExcelRaw, BlocksHaveOneAmplitudeColumnPerPointFromTheUnfilteredSamples) {
   EXPECT_EQ(s.Cell("A19"), nullptr);  // 16 samples: rows 3-18
   // Amplitude (s − 2048) × 2 / 2048 / gain × 1000 mV from the unfiltered samples.
   EXPECT_DOUBLE_EQ(s.Number("B3"), 0.0);
-  EXPECT_DOUBLE_EQ(s.Number("B4"), 9.765625);          // +10 codes, gain 1
-  EXPECT_DOUBLE_EQ(s.Number("F4"), 9.765625);          // zone 2, point 0: not the filtered copy
-  EXPECT_DOUBLE_EQ(s.Number("I3"), 48.828125);         // +100 codes, gain 2
-  EXPECT_DOUBLE_EQ(s.Number("N3"), -48.828125);        // gain -2
-  EXPECT_DOUBLE_EQ(s.Number("O3"), 0.0);               // gain 1e-6f
-  EXPECT_DOUBLE_EQ(s.Number("P3"), 0.0);               // gain 0
-  EXPECT_DOUBLE_EQ(s.Number("Q12"), 48.828125);        // sample 9 of 10
-  EXPECT_TRUE(std::isnan(s.Number("Q13")));            // past the end: blank
+  EXPECT_DOUBLE_EQ(s.Number("B4"), 9.765625);    // +10 codes, gain 1
+  EXPECT_DOUBLE_EQ(s.Number("F4"), 9.765625);    // zone 2, point 0: not the filtered copy
+  EXPECT_DOUBLE_EQ(s.Number("I3"), 48.828125);   // +100 codes, gain 2
+  EXPECT_DOUBLE_EQ(s.Number("N3"), -48.828125);  // gain -2
+  EXPECT_DOUBLE_EQ(s.Number("O3"), 0.0);         // gain 1e-6f
+  EXPECT_DOUBLE_EQ(s.Number("P3"), 0.0);         // gain 0
+  EXPECT_DOUBLE_EQ(s.Number("Q12"), 48.828125);  // sample 9 of 10
+  EXPECT_TRUE(std::isnan(s.Number("Q13")));      // past the end: blank
   ASSERT_NE(s.Cell("Q13"), nullptr);
   EXPECT_TRUE(s.Cell("Q13")->thinBorder);
   // Thin borders over the block area; panes frozen under row 2.
@@ -141,12 +146,14 @@ TEST(ExcelRaw, AmplitudeColumnsCoverEveryRecordedPoint) {
     std::vector<int> slots;  // slots holding a point
     int columns;
   };
-  const Case cases[] = {{3, {0, 1, 2}, 3}, {4, {0, 1, 2, 3}, 4}, {7, {0, 1, 2, 3, 4, 5, 6}, 7},
-                        {3, {0, 1, 2, 3}, 4}, {9, {0}, 7}, {0, {}, 0}, {-1, {1}, 2}};
+  const Case cases[] = {{3, {0, 1, 2}, 3},    {4, {0, 1, 2, 3}, 4}, {7, {0, 1, 2, 3, 4, 5, 6}, 7},
+                        {3, {0, 1, 2, 3}, 4}, {9, {0}, 7},          {0, {}, 0},
+                        {-1, {1}, 2}};
   for (const Case& c : cases) {
     zone = NewTestZone();
     zone->pointCount = c.pointCount;
-    for (int j : c.slots) zone->points[static_cast<std::size_t>(j)] = NewMeasuringPoint(j, 0, nullptr, 0, 0, 0, 1, 0);
+    for (int j : c.slots)
+      zone->points[static_cast<std::size_t>(j)] = NewMeasuringPoint(j, 0, nullptr, 0, 0, 0, 1, 0);
     EXPECT_EQ(office::RawAmplitudeColumns(*zone), c.columns) << "pointCount " << c.pointCount;
   }
 }
@@ -212,7 +219,8 @@ TEST(ExcelExport, UnwritablePathThrowsAndKeepsTheExistingFile) {
   WriteResultsWorkbook(*doc, path);
   EXPECT_EQ(ReadXlsx(path)[0].Text("A1"), "构件编号：1        构件名称：renamed");
   int files = 0;
-  for (const auto& entry : std::filesystem::directory_iterator(dir.path())) files += entry.is_regular_file() ? 1 : 0;
+  for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+    files += entry.is_regular_file() ? 1 : 0;
   EXPECT_EQ(files, 1);
 }
 

@@ -183,7 +183,8 @@ std::vector<DocxTable> ReadDocxTables(xmlNode* documentRoot) {
   for (xmlNode* tbl : Children(body, "tbl")) {
     DocxTable table;
     table.node = tbl;
-    for (xmlNode* grid : Children(tbl, "tblGrid")) table.gridColumns += static_cast<int>(Children(grid, "gridCol").size());
+    for (xmlNode* grid : Children(tbl, "tblGrid"))
+      table.gridColumns += static_cast<int>(Children(grid, "gridCol").size());
     for (xmlNode* tr : Children(tbl, "tr")) {
       DocxRow row;
       if (xmlNode* height = FirstDescendant(tr, "trHeight")) {
@@ -196,7 +197,8 @@ std::vector<DocxTable> ReadDocxTables(xmlNode* documentRoot) {
         cell.node = tc;
         cell.gridStart = column;
         xmlNode* tcPr = Children(tc, "tcPr").empty() ? nullptr : Children(tc, "tcPr").front();
-        if (xmlNode* span = Children(tcPr, "gridSpan").empty() ? nullptr : Children(tcPr, "gridSpan").front()) {
+        if (xmlNode* span =
+                Children(tcPr, "gridSpan").empty() ? nullptr : Children(tcPr, "gridSpan").front()) {
           cell.gridSpan = std::atoi(Attr(span, "val").c_str());
         }
         if (xmlNode* merge = Children(tcPr, "vMerge").empty() ? nullptr : Children(tcPr, "vMerge").front()) {
@@ -223,7 +225,8 @@ std::vector<DocxTable> ReadDocxTables(xmlNode* documentRoot) {
 
 std::string CellName(int row, int col) {
   std::string letters;
-  for (int c = col + 1; c > 0; c = (c - 1) / 26) letters.insert(letters.begin(), static_cast<char>('A' + (c - 1) % 26));
+  for (int c = col + 1; c > 0; c = (c - 1) / 26)
+    letters.insert(letters.begin(), static_cast<char>('A' + (c - 1) % 26));
   return letters + std::to_string(row + 1);
 }
 
@@ -265,7 +268,8 @@ std::vector<XlsxSheet> ReadXlsx(const std::filesystem::path& path) {
   {
     XmlPart part(entries.at("xl/styles.xml"));
     std::map<std::string, std::string> formats = {{"0", "General"}, {"1", "0"}, {"2", "0.00"}};
-    for (xmlNode* numFmt : Descendants(part.root(), "numFmt")) formats[Attr(numFmt, "numFmtId")] = Attr(numFmt, "formatCode");
+    for (xmlNode* numFmt : Descendants(part.root(), "numFmt"))
+      formats[Attr(numFmt, "numFmtId")] = Attr(numFmt, "formatCode");
     std::vector<bool> thinBorders;
     for (xmlNode* borders : Children(part.root(), "borders")) {
       for (xmlNode* border : Children(borders, "border")) {
@@ -280,7 +284,8 @@ std::vector<XlsxSheet> ReadXlsx(const std::filesystem::path& path) {
     for (xmlNode* cellXfs : Children(part.root(), "cellXfs")) {
       for (xmlNode* xf : Children(cellXfs, "xf")) {
         const std::size_t borderId = static_cast<std::size_t>(std::atoi(Attr(xf, "borderId").c_str()));
-        styles.emplace_back(formats[Attr(xf, "numFmtId")], borderId < thinBorders.size() && thinBorders[borderId]);
+        styles.emplace_back(formats[Attr(xf, "numFmtId")],
+                            borderId < thinBorders.size() && thinBorders[borderId]);
       }
     }
   }
@@ -323,7 +328,8 @@ std::vector<XlsxSheet> ReadXlsx(const std::filesystem::path& path) {
       }
       sheet.cells[Attr(c, "r")] = cell;
     }
-    for (xmlNode* merge : Descendants(sheet.part->root(), "mergeCell")) sheet.merges.push_back(Attr(merge, "ref"));
+    for (xmlNode* merge : Descendants(sheet.part->root(), "mergeCell"))
+      sheet.merges.push_back(Attr(merge, "ref"));
     sheet.pane = FirstDescendant(sheet.part->root(), "pane");
     sheets.push_back(std::move(sheet));
   }
@@ -392,12 +398,14 @@ std::unique_ptr<CKorvaneDoc> MakeDocument(const std::vector<int>& zonesPerMember
       zone->strengthValue = 30.0f + static_cast<float>(z);
       for (int j = 0; j < std::min(pointsPerZone, kMaxPoints); ++j) {
         std::vector<std::uint16_t> samples(16);
-        for (std::size_t i = 0; i < samples.size(); ++i) samples[i] = static_cast<std::uint16_t>(2048 + 10 * i + j);
+        for (std::size_t i = 0; i < samples.size(); ++i)
+          samples[i] = static_cast<std::uint16_t>(2048 + 10 * i + j);
         zone->points[static_cast<std::size_t>(j)] =
-            NewMeasuringPoint(j, 3, samples.data(), 16, 0.0f, 200.0f + 10.0f * static_cast<float>(j) + static_cast<float>(z),
-                              1.0f, 4);
+            NewMeasuringPoint(j, 3, samples.data(), 16, 0.0f,
+                              200.0f + 10.0f * static_cast<float>(j) + static_cast<float>(z), 1.0f, 4);
         zone->pointTime[static_cast<std::size_t>(j)] = 50.25f + static_cast<float>(j + z);
-        zone->pointDistance[static_cast<std::size_t>(j)] = zone->points[static_cast<std::size_t>(j)]->distance;
+        zone->pointDistance[static_cast<std::size_t>(j)] =
+            zone->points[static_cast<std::size_t>(j)]->distance;
       }
       zones.push_back(std::move(zone));
     }
@@ -411,7 +419,8 @@ std::unique_ptr<CKorvaneDoc> MakeDocument(const std::vector<int>& zonesPerMember
 
 TempDir::TempDir() {
   std::random_device device;
-  path_ = std::filesystem::temp_directory_path() / ("korvane-office-" + std::to_string(device()) + "-" + std::to_string(device()));
+  path_ = std::filesystem::temp_directory_path() /
+          ("korvane-office-" + std::to_string(device()) + "-" + std::to_string(device()));
   std::filesystem::create_directories(path_);
 }
 

@@ -103,7 +103,7 @@ struct XlsxSheet {
 
   const XlsxCell* Cell(const std::string& reference) const;
   std::string Text(const std::string& reference) const;  // value or ""
-  double Number(const std::string& reference) const;    // NaN when absent or text
+  double Number(const std::string& reference) const;     // NaN when absent or text
 };
 
 std::vector<XlsxSheet> ReadXlsx(const std::filesystem::path& path);

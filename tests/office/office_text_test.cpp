@@ -21,13 +21,15 @@ TEST(OfficeXml, SanitizeKeepsValidTextAndRepairsTheRest) {
   const std::pair<std::string, std::string> cases[] = {
       {"构件 A-1", "构件 A-1"},
       {"tab\tline\ncr\r", "tab\tline\ncr\r"},
-      {"a\x01\x1F" "b", "ab"},                                   // forbidden controls dropped
-      {"\xC3\x28", "\xEF\xBF\xBD("},                              // bad continuation
-      {"\xC0\xAF", "\xEF\xBF\xBD\xEF\xBF\xBD"},                    // overlong
-      {"\xED\xA0\x80", "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"},     // encoded surrogate
-      {"x\xE6\xB5", "x\xEF\xBF\xBD\xEF\xBF\xBD"},                   // truncated at the end
-      {"\xEF\xBF\xBF\xEF\xBF\xBE", ""},                            // U+FFFF, U+FFFE
-      {"\xF0\x9F\x98\x80", "\xF0\x9F\x98\x80"},                    // outside the BMP
+      {"a\x01\x1F"
+       "b",
+       "ab"},                                                                    // forbidden controls dropped
+      {"\xC3\x28", "\xEF\xBF\xBD("},                                             // bad continuation
+      {"\xC0\xAF", "\xEF\xBF\xBD\xEF\xBF\xBD"},                                  // overlong
+      {"\xED\xA0\x80", "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"},                  // encoded surrogate
+      {"x\xE6\xB5", "x\xEF\xBF\xBD\xEF\xBF\xBD"},                                // truncated at the end
+      {"\xEF\xBF\xBF\xEF\xBF\xBE", ""},                                          // U+FFFF, U+FFFE
+      {"\xF0\x9F\x98\x80", "\xF0\x9F\x98\x80"},                                  // outside the BMP
       {"\xF4\x90\x80\x80", "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"},  // above U+10FFFF
   };
   for (const auto& [input, expected] : cases) EXPECT_EQ(SanitizeUtf8(input), expected);
@@ -49,10 +51,10 @@ TEST(OfficeXml, WriterEscapesTextAndAttributes) {
 TEST(OfficeText, NumberTextsMatchTheCFormats) {
   EXPECT_EQ(FormatInt(-42), "-42");
   const std::tuple<double, int, const char*> fixed[] = {
-      {0.05f, 1, "0.1"},   // 0.0500000007…
-      {2.5, 0, "2"},       // ties to even, as printf
-      {0.125, 2, "0.12"},  // exact tie
-      {35.05f, 1, "35.0"}, // 35.049999…
+      {0.05f, 1, "0.1"},    // 0.0500000007…
+      {2.5, 0, "2"},        // ties to even, as printf
+      {0.125, 2, "0.12"},   // exact tie
+      {35.05f, 1, "35.0"},  // 35.049999…
       {4.2345f, 3, "4.234"},
       {-0.04, 1, "-0.0"},
       {70.04f, 1, "70.0"},
@@ -95,7 +97,8 @@ TEST(OfficeFiles, FailedWriteKeepsTheOldFileAndLeavesNoTemporary) {
   }
   EXPECT_EQ(ReadAll(target), "old");
   int files = 0;
-  for (const auto& entry : std::filesystem::directory_iterator(dir.path())) files += entry.is_regular_file() ? 1 : 0;
+  for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+    files += entry.is_regular_file() ? 1 : 0;
   EXPECT_EQ(files, 1);
 
   std::filesystem::path used;

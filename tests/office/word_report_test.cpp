@@ -22,7 +22,8 @@ struct WrittenReport {
   xmlNode* sectPr() const { return Children(body(), "sectPr").front(); }
 };
 
-WrittenReport WriteAndRead(const CKorvaneDoc& doc, const TempDir& dir, const std::string& name = "report.docx") {
+WrittenReport WriteAndRead(const CKorvaneDoc& doc, const TempDir& dir,
+                           const std::string& name = "report.docx") {
   const std::filesystem::path path = dir / name;
   WriteWordReport(doc, path);
   WrittenReport report;
@@ -39,10 +40,13 @@ TEST(WordReportUnits, MillimetresFontSizesAndRomanNumbers) {
   for (const auto& [mm, expected] : twips) EXPECT_EQ(office::MillimetresToTwips(mm), expected) << mm << " mm";
 
   // x = h / 0.3527 / 3.8; the nearer of ⌊x⌋ and ⌊x⌋ + 0.5, at least 5.
-  const std::pair<int, double> sizes[] = {{0, 14.0}, {5, 5.0}, {8, 5.5}, {10, 7.5}, {15, 11.0}, {20, 14.5}, {-3, 5.0}};
-  for (const auto& [mm, expected] : sizes) EXPECT_DOUBLE_EQ(office::FontSizeForHeight(mm), expected) << mm << " mm";
+  const std::pair<int, double> sizes[] = {{0, 14.0},  {5, 5.0},   {8, 5.5}, {10, 7.5},
+                                          {15, 11.0}, {20, 14.5}, {-3, 5.0}};
+  for (const auto& [mm, expected] : sizes)
+    EXPECT_DOUBLE_EQ(office::FontSizeForHeight(mm), expected) << mm << " mm";
 
-  const std::pair<int, const char*> roman[] = {{1, "I"}, {4, "IV"}, {9, "IX"}, {14, "XIV"}, {1000, "M"}, {1001, ""}, {0, ""}};
+  const std::pair<int, const char*> roman[] = {{1, "I"},    {4, "IV"},  {9, "IX"}, {14, "XIV"},
+                                               {1000, "M"}, {1001, ""}, {0, ""}};
   for (const auto& [n, expected] : roman) EXPECT_EQ(office::RomanNumeral(n), expected) << n;
 }
 
@@ -82,11 +86,12 @@ TEST(WordReportRecordSheet, FourZoneMemberHasThirtyThreeRowsWithTheSheetsMerges)
 
   // Head.
   const std::tuple<int, int, const char*> head[] = {
-      {1, 1, "工程名称"}, {1, 4, "工程甲"},     {2, 4, "检测单位乙"}, {3, 4, "施工单位丙"},
-      {4, 1, "委托单位"}, {4, 4, "委托单位丁"}, {4, 10, "委托编号"},  {4, 13, "WT-001"},
-      {5, 4, "2022-1-2"}, {5, 10, "检测日期"}, {5, 13, "2022-3-5"}, {6, 1, "构件名称"},
-      {6, 4, "M1"},       {6, 13, "C30"},       {7, 4, "CECS 02：2005"}, {7, 13, "JC-7"},
-      {8, 1, "仪器型号与编号"}, {8, 4, "VKT-U5     SN42"}};
+      {1, 1, "工程名称"},   {1, 4, "工程甲"},         {2, 4, "检测单位乙"},
+      {3, 4, "施工单位丙"}, {4, 1, "委托单位"},       {4, 4, "委托单位丁"},
+      {4, 10, "委托编号"},  {4, 13, "WT-001"},        {5, 4, "2022-1-2"},
+      {5, 10, "检测日期"},  {5, 13, "2022-3-5"},      {6, 1, "构件名称"},
+      {6, 4, "M1"},         {6, 13, "C30"},           {7, 4, "CECS 02：2005"},
+      {7, 13, "JC-7"},      {8, 1, "仪器型号与编号"}, {8, 4, "VKT-U5     SN42"}};
   for (const auto& [r, c, text] : head) EXPECT_EQ(t.TextAt(r, c), text) << "row " << r << " col " << c;
   EXPECT_EQ(t.At(1, 1)->gridSpan, 3);
   EXPECT_EQ(t.At(1, 4)->gridSpan, 14);
@@ -206,7 +211,6 @@ TEST(WordReportRecordSheet, ColumnsAndPointBlockFollowPointsAndStandard) {
   }
 }
 
-
 TEST(WordReportResultTable, OneTablePerPageOfTenZonesAndTheSummaryOnTheLastPage) {
   TempDir dir;
   auto doc = MakeDocument({3, 23});
@@ -226,14 +230,37 @@ TEST(WordReportResultTable, OneTablePerPageOfTenZonesAndTheSummaryOnTheLastPage)
 
   const DocxTable& first = report.tables[0];
   const std::tuple<int, int, const char*> head[] = {
-      {1, 1, "工程名称"}, {1, 3, "工程甲"},   {4, 1, "委托单位"},   {4, 3, "委托单位丁"}, {4, 7, "委托编号"},
-      {4, 9, "WT-001"},   {5, 1, "检测龄期"}, {5, 3, "28天"},       {5, 7, "检测日期"},   {6, 3, "C30"},
-      {6, 7, "报告日期"}, {6, 9, "2022-3-9"}, {7, 1, "构件名称"},   {7, 3, "M1"},         {7, 7, "检测依据"},
-      {8, 1, "仪器型号与编号"}, {8, 3, "VKT-U5      SN42"},  // six blanks: not the last member
-      {9, 1, "构件编号"}, {9, 3, "1"},        {10, 1, "计算项目"},  {10, 3, "测       区"}, {11, 3, "1"},
-      {11, 12, "10"},     {12, 1, "回弹值"},  {12, 2, "测区代表值"}, {16, 2, "浇筑面修正后"},
-      {17, 1, "声速值（km/s）"}, {18, 2, "修正系数β、λ"}, {19, 2, "修正后的值"},
-      {20, 1, "强度修正系数η"}, {21, 1, "测区强度换算值（Mpa）"}};
+      {1, 1, "工程名称"},
+      {1, 3, "工程甲"},
+      {4, 1, "委托单位"},
+      {4, 3, "委托单位丁"},
+      {4, 7, "委托编号"},
+      {4, 9, "WT-001"},
+      {5, 1, "检测龄期"},
+      {5, 3, "28天"},
+      {5, 7, "检测日期"},
+      {6, 3, "C30"},
+      {6, 7, "报告日期"},
+      {6, 9, "2022-3-9"},
+      {7, 1, "构件名称"},
+      {7, 3, "M1"},
+      {7, 7, "检测依据"},
+      {8, 1, "仪器型号与编号"},
+      {8, 3, "VKT-U5      SN42"},  // six blanks: not the last member
+      {9, 1, "构件编号"},
+      {9, 3, "1"},
+      {10, 1, "计算项目"},
+      {10, 3, "测       区"},
+      {11, 3, "1"},
+      {11, 12, "10"},
+      {12, 1, "回弹值"},
+      {12, 2, "测区代表值"},
+      {16, 2, "浇筑面修正后"},
+      {17, 1, "声速值（km/s）"},
+      {18, 2, "修正系数β、λ"},
+      {19, 2, "修正后的值"},
+      {20, 1, "强度修正系数η"},
+      {21, 1, "测区强度换算值（Mpa）"}};
   for (const auto& [r, c, text] : head) EXPECT_EQ(first.TextAt(r, c), text) << "row " << r << " col " << c;
   EXPECT_EQ(first.RowSpanAt(10, 1), 2);
   EXPECT_EQ(first.At(10, 3)->gridSpan, 10);
@@ -241,9 +268,16 @@ TEST(WordReportResultTable, OneTablePerPageOfTenZonesAndTheSummaryOnTheLastPage)
   EXPECT_EQ(first.RowSpanAt(17, 1), 3);
 
   // Zone 2 of member 1: Rm 35.5, corrections -1.5 and 0.75.
-  const std::pair<int, const char*> zone2[] = {{12, "35.5"}, {13, "-1.5"}, {14, "34.0"}, {15, "0.8"},
-                                               {16, "34.8"}, {17, "4.123"}, {18, "β=1.000  λ=1.00"},
-                                               {19, "4.234"}, {20, "0.90"}, {21, "31.0"}};
+  const std::pair<int, const char*> zone2[] = {{12, "35.5"},
+                                               {13, "-1.5"},
+                                               {14, "34.0"},
+                                               {15, "0.8"},
+                                               {16, "34.8"},
+                                               {17, "4.123"},
+                                               {18, "β=1.000  λ=1.00"},
+                                               {19, "4.234"},
+                                               {20, "0.90"},
+                                               {21, "31.0"}};
   for (const auto& [r, text] : zone2) EXPECT_EQ(first.TextAt(r, 4), text) << "row " << r;
   // Columns past the member's three zones stay empty.
   for (int r = 12; r <= 21; ++r) EXPECT_EQ(first.TextAt(r, 6), "") << "row " << r;
@@ -328,7 +362,7 @@ TEST(WordReport, BothReportsRecordSheetFirstAndNeitherGivesPageSetupOnly) {
   EXPECT_EQ(Attr(pgSz, "w"), "11906");
   EXPECT_EQ(Attr(pgSz, "h"), "16838");
   xmlNode* pgMar = FirstDescendant(empty.sectPr(), "pgMar");
-  EXPECT_EQ(Attr(pgMar, "top"), "1418");  // 25 mm: 70.88 pt
+  EXPECT_EQ(Attr(pgMar, "top"), "1418");   // 25 mm: 70.88 pt
   EXPECT_EQ(Attr(pgMar, "left"), "1701");  // 30 mm
   EXPECT_EQ(Attr(pgMar, "bottom"), "851");
   EXPECT_EQ(Attr(pgMar, "right"), "851");
@@ -357,7 +391,8 @@ TEST(WordReport, HeaderFooterAndPageNumberField) {
       {"footer text only", 0, 1, 0, "", "页脚", 2, 0, 0, 1, false, true, "right", "页脚", "", 0},
       {"page number only", 0, 0, 1, "", "", 0, 1, 0, 5, false, true, "center", "5", "PAGE  \\* Arabic", 0},
       {"roman page number", 0, 0, 1, "", "", 0, 2, 1, 4, false, true, "right", "IV", "PAGE  \\* ROMAN", 0},
-      {"both, same alignment", 0, 1, 1, "", "第", 1, 1, 0, 1, false, true, "center", "第1", "PAGE  \\* Arabic", 0},
+      {"both, same alignment", 0, 1, 1, "", "第", 1, 1, 0, 1, false, true, "center", "第1",
+       "PAGE  \\* Arabic", 0},
       {"both, text right, number left", 0, 1, 1, "", "页脚", 2, 0, 0, 1, false, true, "left", "1\t\t页脚",
        "PAGE  \\* Arabic", 2},
       {"both, text left, number centre", 0, 1, 1, "", "页脚", 0, 1, 0, 1, false, true, "left", "页脚\t1",
