@@ -1,5 +1,8 @@
 #include "office/file_replace.h"
 
+#include <cerrno>
+#include <cstring>
+#include <fstream>
 #include <random>
 #include <string>
 #include <system_error>
@@ -43,6 +46,13 @@ void ReplaceFileAtomically(const std::filesystem::path& target,
   std::error_code error;
   if (std::filesystem::is_directory(target, error)) Fail(target, "the path is a folder");
   const std::filesystem::path temporary = TemporaryBeside(target);
+  {
+    // Creating the file first reports a folder that is missing or read-only
+    // before any writer starts (some libraries print their own complaints).
+    errno = 0;
+    std::ofstream probe(temporary, std::ios::binary);
+    if (!probe) Fail(target, errno != 0 ? std::strerror(errno) : "cannot create a file in its folder");
+  }
   try {
     write(temporary);
   } catch (const std::exception& cause) {
