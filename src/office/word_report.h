@@ -29,8 +29,9 @@ double FontSizeForHeight(int heightMm);
 // outside that range.
 std::string RomanNumeral(int value);
 
-// The report tables of one member. `member` indexes doc.members; `page` is
-// the 1-based page of ten zones within the member.
+// The report tables of one member. `member` indexes doc.members
+// (std::out_of_range otherwise); `page` is the 1-based page of ten zones
+// within the member.
 //
 // Record sheet: 2N + 13 rows (N = the member's zone count, at least 10);
 // 17 columns when the member's first zone has 3 points, else 18; 14 columns
