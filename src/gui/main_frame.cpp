@@ -33,6 +33,7 @@
 #include "gui/node_ctrl.h"
 #include "gui/prompter.h"
 #include "gui/test_para.h"
+#include "office/excel_export.h"
 
 namespace korvane::gui {
 
@@ -297,6 +298,7 @@ void CMainFrame::buildMenus() {
   handle(cmd::kOutput, &CMainFrame::onOutput);
   handle(cmd::kBackToMain, &CMainFrame::onBackToMain);
   handle(cmd::kMerge, &CMainFrame::onMerge);
+  handle(cmd::kExportRawToExcel, &CMainFrame::onExportRawData);
   handle(cmd::kTestParameters, &CMainFrame::onTestParameters);
   handle(cmd::kAbout, &CMainFrame::onAbout);
   connect(mainActions_[cmd::kExit], &QAction::triggered, this, &QWidget::close);
@@ -414,9 +416,10 @@ void CMainFrame::updateCommands() {
   enable(cmd::kNextZone, doc.CanGoNext());
   enable(cmd::kOutput, kAnalysisScreenAvailable && open);
   enable(cmd::kTestParameters, CurrentSectionRow(doc) >= 0);
-  // Commands whose views and outputs are not part of this program yet.
-  for (int id : {cmd::kExportRawToExcel, cmd::kPrintSetup, cmd::kPrintPreview, cmd::kPrint, cmd::kAngleTable,
-                 cmd::kSurfaceTable, cmd::kCarbonationTable, cmd::kWord, cmd::kBmp, cmd::kExcel}) {
+  enable(cmd::kExportRawToExcel, open);
+  // Commands of the analysis screen's views, which are not built yet.
+  for (int id : {cmd::kPrintSetup, cmd::kPrintPreview, cmd::kPrint, cmd::kAngleTable, cmd::kSurfaceTable,
+                 cmd::kCarbonationTable, cmd::kWord, cmd::kBmp, cmd::kExcel}) {
     enable(id, false);
   }
   // No handler: shown disabled.
@@ -467,7 +470,7 @@ void CMainFrame::onSave() {
 void CMainFrame::onSaveAs() {
   if (!model_->hasFile()) return;
   const QString path = prompter_->saveFileName(this, FromUtf8(model_->doc().pathName),
-                                               QString::fromUtf8(kFilterSaveAs), QString());
+                                               QString::fromUtf8(kFilterSaveAs), QString(), QString());
   if (path.isEmpty()) return;
   const QString message = model_->save(path);
   if (!message.isEmpty()) prompter_->message(this, message);
@@ -478,8 +481,9 @@ void CMainFrame::onSaveResults() {
     prompter_->message(this, FromUtf8(std::string(kMsgOpenFileFirst)));
     return;
   }
-  const QString path = prompter_->saveFileName(this, FromUtf8(model_->doc().SaveResultsDefaultName()),
-                                               QString::fromUtf8(kFilterResult), QStringLiteral("SHA"));
+  const QString path =
+      prompter_->saveFileName(this, FromUtf8(model_->doc().SaveResultsDefaultName()),
+                              QString::fromUtf8(kFilterResult), QStringLiteral("SHA"), QString());
   if (path.isEmpty()) return;
   QString message;
   {
@@ -511,6 +515,25 @@ void CMainFrame::onFilter() {
   }
   CDlgFilter dialog(model_, prompter_, this);
   dialog.exec();
+}
+
+void CMainFrame::onExportRawData() {
+  if (!model_->hasFile()) {
+    prompter_->message(this, FromUtf8(std::string(kMsgOpenFileFirst)));
+    return;
+  }
+  const QString title = QStringLiteral("导出原始数据到Excel");
+  const QString path = prompter_->saveFileName(this, QString(), QString::fromUtf8(kFilterWorkbook),
+                                               QStringLiteral("xlsx"), title);
+  if (path.isEmpty()) return;
+  try {
+    const WaitCursor wait;
+    office::WriteRawDataWorkbook(model_->doc(), ToFsPath(path));
+  } catch (const std::exception& e) {
+    prompter_->message(this, QString::fromUtf8(e.what()));
+    return;
+  }
+  prompter_->showDocument(path);
 }
 
 void CMainFrame::onMerge() {
@@ -613,7 +636,7 @@ bool CMainFrame::confirmExit() {
     case Prompter::Answer::Yes: break;
   }
   const QString path = prompter_->saveFileName(this, FromUtf8(model_->doc().pathName),
-                                               QString::fromUtf8(kFilterExitSave), QString());
+                                               QString::fromUtf8(kFilterExitSave), QString(), QString());
   if (path.isEmpty()) return false;
   const QString message = model_->save(path);
   if (!message.isEmpty()) {

@@ -78,6 +78,7 @@ class CMainFrame : public QMainWindow {
   void onFilter();
   void onOutput();
   void onBackToMain();
+  void onExportRawData();
   void onMerge();
   void onTestParameters();
   void onAbout();

@@ -1,9 +1,11 @@
 #include "gui/prompter.h"
 
+#include <QDesktopServices>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QUrl>
 
 namespace korvane::gui {
 
@@ -81,8 +83,8 @@ QStringList QtPrompter::openFileNames(QWidget* parent, const QString& filter) {
 }
 
 QString QtPrompter::saveFileName(QWidget* parent, const QString& initialPath, const QString& filter,
-                                 const QString& defaultSuffix) {
-  QFileDialog dialog(parent, QStringLiteral("另存为"));
+                                 const QString& defaultSuffix, const QString& title) {
+  QFileDialog dialog(parent, title.isEmpty() ? QStringLiteral("另存为") : title);
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setFileMode(QFileDialog::AnyFile);
   dialog.setNameFilters(QtNameFilters(filter));
@@ -91,5 +93,11 @@ QString QtPrompter::saveFileName(QWidget* parent, const QString& initialPath, co
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
   return dialog.selectedFiles().constFirst();
 }
+
+}  // namespace korvane::gui
+
+namespace korvane::gui {
+
+void QtPrompter::showDocument(const QString& path) { QDesktopServices::openUrl(QUrl::fromLocalFile(path)); }
 
 }  // namespace korvane::gui

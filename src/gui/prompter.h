@@ -22,11 +22,15 @@ class Prompter {
   virtual Answer askYesNoCancel(QWidget* parent, const QString& text) = 0;
   // File dialogs. `filter` is in the "描述|模式|描述|模式||" form; an empty
   // result (or list) means the dialog was cancelled. `defaultSuffix` (without
-  // dot) is appended to a name typed without one; empty: none.
+  // dot) is appended to a name typed without one; empty: none. `title`
+  // empty: the dialog's usual title.
   virtual QString openFileName(QWidget* parent, const QString& filter) = 0;
   virtual QStringList openFileNames(QWidget* parent, const QString& filter) = 0;
   virtual QString saveFileName(QWidget* parent, const QString& initialPath, const QString& filter,
-                               const QString& defaultSuffix) = 0;
+                               const QString& defaultSuffix, const QString& title) = 0;
+  // Opens a file the program wrote in the program the desktop associates
+  // with it (a workbook in the spreadsheet program).
+  virtual void showDocument(const QString& path) = 0;
 };
 
 // Qt's message boxes (caption "Korvane") and file dialogs.
@@ -37,7 +41,8 @@ class QtPrompter : public Prompter {
   QString openFileName(QWidget* parent, const QString& filter) override;
   QStringList openFileNames(QWidget* parent, const QString& filter) override;
   QString saveFileName(QWidget* parent, const QString& initialPath, const QString& filter,
-                       const QString& defaultSuffix) override;
+                       const QString& defaultSuffix, const QString& title) override;
+  void showDocument(const QString& path) override;
 };
 
 // Converts a filter of the "描述 (*.SHT)|*.SHT|All Files (*.*)|*.*||" form
@@ -52,6 +57,7 @@ inline constexpr char kFilterSaveAs[] = "声波原始文件 (*.SHT)|*.SHT|All Fi
 inline constexpr char kFilterResult[] = "声波结果文件 (*.SHA)|*.SHA||";
 inline constexpr char kFilterExitSave[] =
     "声波原始文件 (*.SHT)|*.SHT|声波结果文件 (*.SHA)|*.SHA|All Files (*.*)|*.*||";
+inline constexpr char kFilterWorkbook[] = "工作薄(*.xlsx)|*.xlsx||";
 inline constexpr char kFilterMerge[] = "声波原始文件 (*.SHT)|*.SHT|声波结果文件 (*.SHA)|*.SHA||";
 
 }  // namespace korvane::gui

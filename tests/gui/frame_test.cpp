@@ -2,6 +2,7 @@
 // the filter, test-parameter and merge dialogs, file dialog filters.
 #include <QAction>
 #include <QCheckBox>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
@@ -180,6 +181,21 @@ class FrameTest : public QObject {
     QCOMPARE(model_->doc().sections[0].gain, 8.0f);
     QCOMPARE(model_->doc().sections[0].delay, 1.5f);
     QCOMPARE(model_->doc().sections[0].sampleInterval, 0.5f);
+  }
+
+  void rawDataExportWritesTheChosenWorkbook() {
+    makeFrame(MakeDocument(2, 3));
+    QVERIFY(frame_->action(cmd::kExportRawToExcel)->isEnabled());
+    frame_->onExportRawData();  // file dialog cancelled: nothing written
+    QVERIFY(prompter_.shownDocuments.isEmpty());
+    const QString path = dir_.filePath(QStringLiteral("原始数据.xlsx"));
+    prompter_.saveNames = {path};
+    frame_->onExportRawData();
+    QCOMPARE(prompter_.saveTitles.last(), QStringLiteral("导出原始数据到Excel"));
+    QCOMPARE(prompter_.suffixes.last(), QStringLiteral("xlsx"));
+    QVERIFY(QFileInfo(path).size() > 0);
+    QCOMPARE(prompter_.shownDocuments, QStringList{path});
+    QVERIFY(prompter_.messages.isEmpty());
   }
 
   void mergeDialogNeedsATickedFile() {

@@ -27,15 +27,20 @@ class ScriptedPrompter : public Prompter {
     return openLists.isEmpty() ? QStringList() : openLists.takeFirst();
   }
   QString saveFileName(QWidget*, const QString& initialPath, const QString& filter,
-                       const QString& defaultSuffix) override {
+                       const QString& defaultSuffix, const QString& title) override {
+    saveTitles << title;
     saveInitialPaths << initialPath;
     filters << filter;
     suffixes << defaultSuffix;
     return saveNames.isEmpty() ? QString() : saveNames.takeFirst();
   }
 
+  void showDocument(const QString& path) override { shownDocuments << path; }
+
   // What the program showed or asked.
   QStringList messages;
+  QStringList saveTitles;
+  QStringList shownDocuments;
   QStringList questions;
   QStringList filters;
   QStringList saveInitialPaths;
