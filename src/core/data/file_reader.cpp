@@ -1,0 +1,589 @@
+#include "core/data/file_reader.h"
+
+#include <algorithm>
+#include <array>
+#include <climits>
+#include <cmath>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <unordered_map>
+
+#include "core/algorithm/standards.h"
+#include "core/data/file_format.h"
+#include "core/data/file_messages.h"
+#include "core/data/number_entry.h"
+#include "core/data/text_encoding.h"
+
+namespace korvane {
+namespace {
+
+namespace ff = file_format;
+constexpr std::size_t npos = std::u16string::npos;
+
+[[noreturn]] void Fail(std::string_view message) { throw KorvaneError(std::string(message)); }
+
+char16_t LowerUnit(char16_t c) { return (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c - u'A' + u'a') : c; }
+
+// A key as the reader matches it: UTF-16, lower case.
+std::u16string KeyText(std::string_view key) {
+  std::u16string text = Utf8ToUtf16(key);
+  for (char16_t& c : text) c = LowerUnit(c);
+  return text;
+}
+
+// Horspool search for one key; the skip table is indexed by the low byte of
+// a unit and holds the smallest shift of all key units with that low byte,
+// so the search is linear in the text for every key.
+class KeySearcher {
+ public:
+  explicit KeySearcher(std::u16string_view key) : key_(key) {
+    const std::size_t m = key_.size();
+    skip_.fill(m == 0 ? 1 : m);
+    for (std::size_t i = 0; i + 1 < m; ++i) skip_[key_[i] & 0xFF] = m - 1 - i;
+  }
+
+  // First occurrence at or after `from`, or npos.
+  std::size_t Find(std::u16string_view text, std::size_t from) const {
+    const std::size_t m = key_.size();
+    if (from > text.size() || text.size() - from < m) return npos;
+    if (m == 0) return from;
+    const char16_t last = key_[m - 1];
+    const std::u16string_view head = key_.substr(0, m - 1);
+    const std::size_t end = text.size() - m;
+    for (std::size_t pos = from; pos <= end;) {
+      const char16_t c = text[pos + m - 1];
+      if (c == last && text.compare(pos, m - 1, head) == 0) return pos;
+      pos += skip_[c & 0xFF];
+    }
+    return npos;
+  }
+
+ private:
+  std::u16string_view key_;
+  std::array<std::size_t, 256> skip_;
+};
+
+std::size_t FindKey(std::u16string_view text, std::u16string_view key, std::size_t from) {
+  return KeySearcher(key).Find(text, from);
+}
+
+bool IsBlank(char16_t c) { return c == u' '; }
+
+// UTF-8 form of a text span with every blank removed.
+std::string WithoutBlanks(std::u16string_view span) {
+  bool ascii = true;
+  std::size_t blanks = 0;
+  for (char16_t c : span) {
+    if (IsBlank(c)) ++blanks;
+    if (c >= 0x80) ascii = false;
+  }
+  if (ascii) {
+    std::string out;
+    out.reserve(span.size() - blanks);
+    for (char16_t c : span) {
+      if (!IsBlank(c)) out.push_back(static_cast<char>(c));
+    }
+    return out;
+  }
+  std::u16string kept;
+  kept.reserve(span.size());
+  for (char16_t c : span) {
+    if (!IsBlank(c)) kept.push_back(c);
+  }
+  return Utf16ToUtf8(kept);
+}
+
+// A column of a table: the position of its key in the text (npos when the
+// key is absent), the line width of the table and the cell width.
+struct Column {
+  std::size_t keyPos = npos;
+  std::size_t lineWidth = 0;
+  std::size_t width = 0;
+};
+
+class TextReader {
+ public:
+  TextReader(std::u16string text, const WarningSink& warn) : text_(std::move(text)), warn_(warn) {}
+
+  const std::u16string& text() const { return text_; }
+  std::size_t size() const { return text_.size(); }
+
+  std::size_t Find(std::string_view key, std::size_t from = 0) const { return FindKey(text_, KeyText(key), from); }
+
+  // Key value: the text from the end of the key (first occurrence) to the
+  // next CR LF, blanks removed; empty when no CR LF follows; nullopt when
+  // the key is absent.
+  std::optional<std::string> KeyValue(std::string_view key) const {
+    const std::u16string lowered = KeyText(key);
+    const std::size_t pos = FindKey(text_, lowered, 0);
+    if (pos == npos) return std::nullopt;
+    return ValueAt(pos + lowered.size());
+  }
+
+  std::string ValueAt(std::size_t start) const {
+    const std::size_t end = FindKey(text_, u"\r\n", start);
+    if (end == npos) return {};
+    return WithoutBlanks(std::u16string_view(text_).substr(start, end - start));
+  }
+
+  void ReadString(std::string_view key, std::string& field) const {
+    if (auto value = KeyValue(key)) field = std::move(*value);
+  }
+  // Numbers: an absent key or an empty value leaves the field.
+  void ReadFloat(std::string_view key, float& field) const {
+    const auto value = KeyValue(key);
+    if (value && !value->empty()) field = MathOperation::ToFloat(*value, warn_);
+  }
+  void ReadInt(std::string_view key, int& field) const {
+    const auto value = KeyValue(key);
+    if (value && !value->empty()) field = MathOperation::ToInt(*value, warn_);
+  }
+
+  Column ColumnOf(std::string_view key, std::size_t lineWidth, std::size_t width) const {
+    return Column{Find(key), lineWidth, width};
+  }
+
+  // Text of the cell in data row `row` (blanks removed); nullopt when the
+  // key is absent or the cell lies outside the text.
+  std::optional<std::string> CellText(const Column& column, std::size_t row) const {
+    if (column.keyPos == npos) return std::nullopt;
+    // Rows are bounded by the text length, so this cannot overflow for any
+    // row that lies inside the text; larger rows are outside anyway.
+    if (row >= text_.size() / std::max<std::size_t>(column.lineWidth, 1) + 1) return std::nullopt;
+    const std::size_t start = column.keyPos + (row + 1) * column.lineWidth;
+    if (start >= text_.size()) return std::nullopt;
+    return WithoutBlanks(std::u16string_view(text_).substr(start, column.width));
+  }
+
+  // Column cell: false (field unchanged) when absent or empty.
+  bool CellFloat(const Column& column, std::size_t row, float& field) const {
+    const auto cell = CellText(column, row);
+    if (!cell || cell->empty()) return false;
+    field = MathOperation::ToFloat(*cell, warn_);
+    return true;
+  }
+  bool CellInt(const Column& column, std::size_t row, int& field) const {
+    const auto cell = CellText(column, row);
+    if (!cell || cell->empty()) return false;
+    field = MathOperation::ToInt(*cell, warn_);
+    return true;
+  }
+
+  // First positions of the numbered keys prefix + "%d" + suffix, found in
+  // one pass over the text: number -> position just after the key.
+  std::unordered_map<long long, std::size_t> NumberedKeys(std::string_view prefix, std::string_view suffix) const {
+    std::unordered_map<long long, std::size_t> found;
+    const std::u16string p = KeyText(prefix);
+    const std::u16string s = KeyText(suffix);
+    const KeySearcher searcher(p);
+    std::size_t pos = searcher.Find(text_, 0);
+    while (pos != npos) {
+      std::size_t i = pos + p.size();
+      const std::size_t digitsStart = i;
+      while (i < text_.size() && text_[i] >= u'0' && text_[i] <= u'9' && i - digitsStart < 10) ++i;
+      const std::size_t digits = i - digitsStart;
+      const bool canonical = digits > 0 && digits < 10 && (digits == 1 || text_[digitsStart] != u'0') &&
+                             (i >= text_.size() || text_[i] < u'0' || text_[i] > u'9');
+      if (canonical && text_.compare(i, s.size(), s) == 0) {
+        long long number = 0;
+        for (std::size_t k = digitsStart; k < i; ++k) number = number * 10 + (text_[k] - u'0');
+        found.emplace(number, i + s.size());
+      }
+      pos = searcher.Find(text_, pos + 1);
+    }
+    return found;
+  }
+
+  const WarningSink& warn() const { return warn_; }
+
+ private:
+  std::u16string text_;
+  const WarningSink& warn_;
+};
+
+// Ray-table columns, looked up once per read.
+struct RayColumns {
+  Column section, zone, distance, time, amplitudeTime, seek, gain, delay, rebound;
+  explicit RayColumns(const TextReader& reader) {
+    const std::size_t w = ff::kRayLineWidth;
+    section = reader.ColumnOf(ff::kColRaySection, w, 2);
+    zone = reader.ColumnOf(ff::kColRayZone, w, 8);
+    distance = reader.ColumnOf(ff::kColRayDistance, w, 8);
+    time = reader.ColumnOf(ff::kColRayTime, w, 8);
+    amplitudeTime = reader.ColumnOf(ff::kColRayAmplitudeTime, w, 8);
+    seek = reader.ColumnOf(ff::kColRaySeek, w, 12);
+    gain = reader.ColumnOf(ff::kColRayGain, w, 8);
+    delay = reader.ColumnOf(ff::kColRayDelay, w, 8);
+    rebound = reader.ColumnOf(ff::kColRayRebound, w, 8);
+  }
+};
+
+int SaturatingInt(double value) {
+  if (std::isnan(value)) return 0;
+  if (value >= static_cast<double>(INT_MAX)) return INT_MAX;
+  if (value <= static_cast<double>(INT_MIN)) return INT_MIN;
+  return static_cast<int>(value);
+}
+
+class PairReader {
+ public:
+  PairReader(std::string_view textBytes, std::string_view wave, FileKind kind, const ReadTarget& target,
+             const WarningSink& warn)
+      : reader_(PrepareText(textBytes), warn), wave_(wave), kind_(kind), t_(target) {}
+
+  void Read(int fileIndex, const ZoneLists& existingZoneLists) {
+    const int existing = ExistingPointsPerZone(existingZoneLists);
+    ReadHeader();
+    const int standard = StandardIndexOfStoredName(t_.project.standardName);
+    points_ = PointsPerZone(t_.project.testMethod, standard);
+    if (fileIndex >= 1 && points_ != existing) Fail(kMsgPointsPerZoneDiffer);
+    ReadParameters();
+    firstMember_ = t_.members.size();
+    ReadMembers();
+    ReadAcquisitionValues();
+    ReadSectionRows();
+    ReadRays();
+    ReadResultBlock();
+    if (kind_ == FileKind::Result) ReadResultTable();
+  }
+
+ private:
+  std::size_t FileMemberCount() const { return t_.members.size() - firstMember_; }
+  Member& FileMember(std::size_t i) { return t_.members[firstMember_ + i]; }
+
+  void ReadHeader() {
+    ProjectInfo& p = t_.project;
+    reader_.ReadString(ff::kKeySite, p.site);
+    reader_.ReadString(ff::kKeyDate, p.testDate);
+    reader_.ReadString(ff::kKeyUnit, p.unit);
+    reader_.ReadString(ff::kKeyPerson, p.person);
+    const auto method = reader_.KeyValue(ff::kKeyMethod);
+    p.testMethod = method ? TestMethodIndex(*method) : kMethodAngle;
+    reader_.ReadString(ff::kKeyInstrument, p.instrument);
+    reader_.ReadString(ff::kKeySoftware, p.softwareId);
+    reader_.ReadString(ff::kKeyCriterion, p.standardName);
+    reader_.ReadInt(ff::kKeyMoveLength, p.moveLength);
+    if (kind_ == FileKind::Result) reader_.ReadString(ff::kKeyMoldDate, p.castingDate);
+  }
+
+  void ReadParameters() {
+    ProjectInfo& p = t_.project;
+    reader_.ReadString(ff::kKeySpot, p.spot);
+    reader_.ReadFloat(ff::kKeyLambda, p.lambda);
+    reader_.ReadFloat(ff::kKeyBeta, p.beta);
+    reader_.ReadFloat(ff::kKeyEta, p.eta);
+    reader_.ReadFloat(ff::kKeyDeltaTot, p.deltaTot);
+    for (float* value : {&p.lambda, &p.beta, &p.eta}) {
+      if (std::fabs(*value) < 0.00001f) *value = 1.0f;
+    }
+  }
+
+  void ReadMembers() {
+    if (reader_.Find(ff::kMarkerMembers) != npos) {
+      const auto names = reader_.NumberedKeys(ff::kMemberNamePrefix, ff::kMemberNameSuffix);
+      const auto rows = reader_.NumberedKeys(ff::kMemberSectionPrefix, ff::kMemberSectionSuffix);
+      Member member = NewMember();  // reused: an empty SI keeps the previous number
+      for (long long k = 0;; ++k) {
+        const auto name = names.find(k);
+        if (name == names.end()) break;
+        member.name = reader_.ValueAt(name->second);
+        const auto row = rows.find(k);
+        if (row != rows.end()) {
+          const std::string value = reader_.ValueAt(row->second);
+          if (!value.empty()) member.sectionIndex = MathOperation::ToInt(value, reader_.warn());
+        }
+        t_.members.push_back(member);
+      }
+    } else {
+      Member member = NewMember();
+      reader_.ReadString(ff::kKeyPileId, member.name);
+      const auto sectNum = reader_.KeyValue(ff::kKeySectNum);
+      if (!sectNum || sectNum->empty()) Fail(kMsgOpenFileFailed);
+      member.sectionIndex = MathOperation::ToInt(*sectNum, reader_.warn());
+      t_.members.push_back(member);
+    }
+    t_.memberCount = static_cast<int>(FileMemberCount());
+  }
+
+  Column SectionColumn(std::string_view key, std::size_t width = 8) const {
+    return reader_.ColumnOf(key, ff::kSectionLineWidth, width);
+  }
+
+  // Row number as a cell row; negative rows name no row.
+  static std::optional<std::size_t> Row(int number) {
+    if (number < 0) return std::nullopt;
+    return static_cast<std::size_t>(number);
+  }
+
+  void ReadAcquisitionValues() {
+    const Column delay = SectionColumn(ff::kColDelay);
+    const Column interval = SectionColumn(ff::kColSampleInterval);
+    const Column count = SectionColumn(ff::kColSampleCount);
+    if (kind_ == FileKind::Raw) {
+      if (!t_.members.empty()) {
+        if (const auto row = Row(t_.members.front().sectionIndex)) reader_.CellFloat(delay, *row, t_.project.delay);
+      }
+      for (std::size_t i = 0; i < FileMemberCount(); ++i) {
+        Member& member = FileMember(i);
+        if (const auto row = Row(member.sectionIndex)) {
+          reader_.CellFloat(interval, *row, member.sampleInterval);
+          reader_.CellInt(count, *row, member.sampleCount);
+        }
+      }
+      return;
+    }
+    for (std::size_t i = 0; i < FileMemberCount(); ++i) {
+      Member& member = FileMember(i);
+      reader_.CellFloat(delay, i, t_.project.delay);
+      reader_.CellFloat(interval, i, member.sampleInterval);
+      reader_.CellInt(count, i, member.sampleCount);
+    }
+  }
+
+  void ReadSectionRows() {
+    const Column index = SectionColumn(ff::kColSectionIndex, 4);
+    const Column cross = SectionColumn(ff::kColCrossDistance);
+    const Column gain = SectionColumn(ff::kColGain);
+    const Column zero = SectionColumn(ff::kColZeroTime);
+    const Column interval = SectionColumn(ff::kColSampleInterval);
+    const Column delay = SectionColumn(ff::kColDelay);
+    const Column count = SectionColumn(ff::kColSampleCount);
+    const Column low = SectionColumn(ff::kColFilterLow);
+    const Column high = SectionColumn(ff::kColFilterHigh);
+    const Column senDH = SectionColumn(ff::kColSenDH);
+    const bool raw = kind_ == FileKind::Raw;
+    const std::size_t rows = raw ? (t_.project.instrument == "vkt-u-6" ? 2 : 3) : FileMemberCount();
+    if (rows == 0) return;
+    const Column a = SectionColumn(ff::kColCoefA);
+    const Column b = SectionColumn(ff::kColCoefB);
+    const Column c = SectionColumn(ff::kColCoefC);
+    const Column d = SectionColumn(ff::kColCoefD);
+    const Column aggregate = SectionColumn(ff::kColAggregate);
+    for (std::size_t r = 0; r < rows; ++r) {
+      SectionPara section;
+      if (!reader_.CellFloat(cross, r, section.crossDistance)) break;
+      reader_.CellInt(index, r, section.sectionIndex);
+      reader_.CellFloat(gain, r, section.gain);
+      reader_.CellFloat(zero, r, section.zeroTime);
+      reader_.CellFloat(interval, r, section.sampleInterval);
+      reader_.CellFloat(delay, r, section.delay);
+      reader_.CellInt(count, r, section.sampleCount);
+      reader_.CellFloat(low, r, section.filterLow);
+      reader_.CellFloat(high, r, section.filterHigh);
+      reader_.CellFloat(senDH, r, section.senDH);
+      t_.sections.push_back(section);
+      if (!raw) {
+        Member& member = FileMember(r);
+        reader_.CellFloat(a, r, member.coefA);
+        reader_.CellFloat(b, r, member.coefB);
+        reader_.CellFloat(c, r, member.coefC);
+        reader_.CellFloat(d, r, member.coefD);
+        reader_.CellInt(aggregate, r, member.aggregateType);
+      }
+    }
+  }
+
+  // Whether the text holds at least one more ray row after the last Seek
+  // cell read (or, before the first, after the Seek key of the header).
+  bool MoreRays() const { return reader_.size() > lastSeekPos_ && reader_.size() - lastSeekPos_ > 139; }
+
+  void ReadRays() {
+    const RayColumns columns(reader_);
+    // Before the first row, rows are counted from the header's Seek key, so
+    // a ray table without rows gives members without zones. A text without
+    // a ray table counts from 0 and fails on its missing Seek cell.
+    lastSeekPos_ = columns.seek.keyPos == npos ? 0 : columns.seek.keyPos;
+    const std::size_t count = FileMemberCount();
+    for (std::size_t e = 0; e < count; ++e) {
+      const Member member = FileMember(e);
+      ZoneList list;
+      while (MoreRays()) {
+        const std::size_t firstRow = zoneCounter_ * static_cast<std::size_t>(points_);
+        int section = 0;
+        reader_.CellInt(columns.section, firstRow, section);
+        // A zone numbered beyond this member starts the next member (also
+        // when a member in between has no ray rows at all).
+        if (count > 1 && static_cast<long long>(section) > static_cast<long long>(e)) break;
+        std::unique_ptr<TestZone> zone = ReadZone(columns, firstRow, member);
+        zone->sectionIndex = section;
+        zone->testLocation = t_.project.spot;
+        zone->sampleInterval = member.sampleInterval;
+        list.push_back(std::move(zone));
+        ++zoneCounter_;
+      }
+      t_.zoneLists.push_back(std::move(list));
+    }
+  }
+
+  std::unique_ptr<TestZone> ReadZone(const RayColumns& columns, std::size_t firstRow, const Member& member) {
+    auto zone = NewTestZone();
+    zone->pointCount = points_;
+    float rebound = 0.0f;
+    for (int p = 0; p < points_; ++p) {
+      const std::size_t row = firstRow + static_cast<std::size_t>(p);
+      int zoneNumber = 0;
+      float distance = 0.0f;
+      float time = 0.0f;
+      float amplitudeTime = 0.0f;
+      int seek = 0;
+      reader_.CellInt(columns.zone, row, zoneNumber);
+      reader_.CellFloat(columns.distance, row, distance);
+      reader_.CellFloat(columns.time, row, time);
+      reader_.CellFloat(columns.amplitudeTime, row, amplitudeTime);
+      if (!reader_.CellInt(columns.seek, row, seek)) Fail(kMsgWaveformRead);
+      lastSeekPos_ = columns.seek.keyPos + (row + 1) * ff::kRayLineWidth;
+      float delay = 0.0f;
+      float gain = 0.0f;
+      float pointRebound = 0.0f;
+      reader_.CellFloat(columns.delay, row, delay);
+      reader_.CellFloat(columns.gain, row, gain);
+      if (kind_ == FileKind::Raw) reader_.CellFloat(columns.rebound, row, pointRebound);
+      rebound = pointRebound;  // the last point's value stands
+
+      auto point = std::make_unique<MeasuringPoint>();
+      point->pointIndex = p;
+      point->arrivalIndex = SampleIndexOfTime(time, delay, member.sampleInterval);
+      point->amplitudeIndex = SampleIndexOfTime(amplitudeTime, delay, member.sampleInterval);
+      point->delay = delay;
+      point->distance = distance;
+      point->gain = gain;
+      ReadWaveform(static_cast<long long>(seek) - 1, member.sampleCount, point->samples);
+      point->unfilteredSamples = point->samples;
+      zone->points[static_cast<std::size_t>(p)] = std::move(point);
+      zone->delay = delay;
+      zone->zoneNumber = zoneNumber;
+    }
+    if (kind_ == FileKind::Raw) {
+      const ProjectInfo& project = t_.project;
+      zone->testMethod = project.testMethod;
+      zone->beta = project.beta;
+      zone->lambda = project.lambda;
+      zone->eta = project.eta;
+      zone->rebound.fill(SaturatingInt(std::trunc(static_cast<double>(rebound))));
+    }
+    return zone;
+  }
+
+  // `count` samples from byte `offset` of the waveform file: stored value +
+  // 2048 (modulo 2^16, as 16-bit words add). A waveform cut short by the end
+  // of the file is padded with the zero code.
+  void ReadWaveform(long long offset, int count, std::vector<std::uint16_t>& samples) const {
+    if (count <= 0) return;
+    const auto size = static_cast<long long>(wave_.size());
+    if (offset < 0 || offset >= size) Fail(kMsgWaveformRead);
+    const long long available = (size - offset) / 2;
+    if (count > kMaxPaddedSampleCount && available < count) Fail(kMsgWaveformRead);
+    const auto stored = static_cast<std::size_t>(std::min<long long>(available, count));
+    samples.assign(static_cast<std::size_t>(count), static_cast<std::uint16_t>(kZeroCode));
+    const auto* bytes = reinterpret_cast<const unsigned char*>(wave_.data() + offset);
+    for (std::size_t k = 0; k < stored; ++k) {
+      const auto word = static_cast<std::uint16_t>(bytes[2 * k] | (bytes[2 * k + 1] << 8));
+      samples[k] = static_cast<std::uint16_t>(word + kZeroCode);
+    }
+  }
+
+  void ReadResultBlock() {
+    if (reader_.Find(ff::kMarkerResult) == npos) return;
+    reader_.ReadFloat(ff::kKeyMeanValue, t_.result.meanValue);
+    reader_.ReadFloat(ff::kKeyStdDev, t_.result.stdDev);
+    reader_.ReadFloat(ff::kKeyFcue, t_.result.fcue);
+  }
+
+  void ReadResultTable() {
+    const std::size_t marker = reader_.Find(ff::kMarkerResultTable);
+    if (marker == npos) return;
+    const bool wide = reader_.Find(ff::kColDeltaTot, marker) != npos;
+    const std::size_t w = wide ? ff::kResultLineWidthWide : ff::kResultLineWidthNarrow;
+    std::array<Column, kReadingsPerZone> readings;
+    for (std::size_t k = 0; k < readings.size(); ++k) readings[k] = reader_.ColumnOf(ff::kColRebound[k], w, 4);
+    const Column recorded = reader_.ColumnOf(ff::kColRecordedRebound, w, 4);
+    const Column lambda = reader_.ColumnOf(ff::kColLambda, w, 8);
+    const Column beta = reader_.ColumnOf(ff::kColBeta, w, 8);
+    const Column eta = reader_.ColumnOf(ff::kColEta, w, 8);
+    const Column angle = reader_.ColumnOf(ff::kColAngle, w, 8);
+    const Column angleCorrection = reader_.ColumnOf(ff::kColAngleCorrection, w, 8);
+    const Column surface = reader_.ColumnOf(ff::kColSurface, w, 8);
+    const Column surfaceCorrection = reader_.ColumnOf(ff::kColSurfaceCorrection, w, 8);
+    const Column carbonation = reader_.ColumnOf(ff::kColCarbonation, w, 8);
+    const Column strength = reader_.ColumnOf(ff::kColStrength, w, 8);
+    const Column method = reader_.ColumnOf(ff::kColTestMethod, w, 8);
+    const Column location = reader_.ColumnOf(ff::kColTestLocation, w, ff::kTestLocationWidth);
+    const Column deltaTot = reader_.ColumnOf(ff::kColDeltaTot, w, 8);
+    std::size_t row = 0;
+    for (std::size_t i = firstZoneList_(); i < t_.zoneLists.size(); ++i) {
+      for (auto& zone : t_.zoneLists[i]) {
+        for (std::size_t k = 0; k < readings.size(); ++k) reader_.CellInt(readings[k], row, zone->rebound[k]);
+        reader_.CellFloat(recorded, row, zone->recordedRebound);
+        reader_.CellFloat(lambda, row, zone->lambda);
+        reader_.CellFloat(beta, row, zone->beta);
+        reader_.CellFloat(eta, row, zone->eta);
+        reader_.CellInt(angle, row, zone->angle);
+        reader_.CellFloat(angleCorrection, row, zone->angleCorrection);
+        reader_.CellInt(surface, row, zone->surface);
+        reader_.CellFloat(surfaceCorrection, row, zone->surfaceCorrection);
+        reader_.CellFloat(carbonation, row, zone->carbonationDepth);
+        reader_.CellFloat(strength, row, zone->strengthValue);
+        reader_.CellInt(method, row, zone->testMethod);
+        if (location.keyPos != npos) zone->testLocation = reader_.CellText(location, row).value_or(std::string());
+        if (wide) reader_.CellFloat(deltaTot, row, zone->deltaTot);
+        ++row;
+      }
+    }
+  }
+
+  // Index of this file's first zone list.
+  std::size_t firstZoneList_() const { return t_.zoneLists.size() - FileMemberCount(); }
+
+  TextReader reader_;
+  std::string_view wave_;
+  FileKind kind_;
+  const ReadTarget& t_;
+  int points_ = 3;
+  std::size_t firstMember_ = 0;
+  std::size_t zoneCounter_ = 0;
+  std::size_t lastSeekPos_ = 0;
+};
+
+}  // namespace
+
+std::u16string PrepareText(std::string_view textBytes) {
+  const std::u16string decoded = DecodeCp936(textBytes);
+  std::u16string text;
+  text.reserve(decoded.size() + decoded.size() / 64);
+  char16_t previous = 0;
+  for (char16_t c : decoded) {
+    if (c == 0) c = u' ';
+    if (c == u'\n' && previous != u'\r') text.push_back(u'\r');
+    text.push_back(LowerUnit(c));
+    previous = c;
+  }
+  return text;
+}
+
+int SampleIndexOfTime(float time, float delay, float interval) {
+  const float quotient = (time - delay) / interval;
+  if (!std::isfinite(quotient)) return 0;
+  const double q = quotient;
+  const double nearest = std::nearbyint(q);
+  // Float noise of the division is a few units in the last place of the
+  // quotient; a true fraction of the file's 0.1 us grid is far larger.
+  const double tolerance = std::max(1e-3, std::fabs(q) * 1e-6);
+  const double index = std::fabs(q - nearest) <= tolerance ? nearest : std::trunc(q);
+  return SaturatingInt(index);
+}
+
+void ReadTestData(std::string_view textBytes, std::string_view waveBytes, FileKind kind, const ReadTarget& target,
+                  int fileIndex, const ZoneLists& existingZoneLists, const WarningSink& warn) {
+  if (textBytes.empty()) Fail(kMsgFileEmpty);
+  PairReader reader(textBytes, waveBytes, kind, target, warn);
+  reader.Read(fileIndex, existingZoneLists);
+}
+
+void ReadTestFile(const FilePair& pair, const ReadTarget& target, int fileIndex, const ZoneLists& existingZoneLists,
+                  const WarningSink& warn) {
+  const PairBytes bytes = LoadPairBytes(pair);
+  ReadTestData(bytes.text, bytes.wave, pair.kind, target, fileIndex, existingZoneLists, warn);
+}
+
+}  // namespace korvane
