@@ -402,9 +402,11 @@ class PairReader {
         const std::size_t firstRow = zoneCounter_ * static_cast<std::size_t>(points_);
         int section = 0;
         reader_.CellInt(columns.section, firstRow, section);
-        // A zone numbered beyond this member starts the next member (also
-        // when a member in between has no ray rows at all).
-        if (count > 1 && static_cast<long long>(section) > static_cast<long long>(e)) break;
+        // A zone numbered for a later member of this file ends this member
+        // (the next one, or a later one when a member in between has no ray
+        // rows at all).
+        const long long si = section;
+        if (count > 1 && si > static_cast<long long>(e) && si < static_cast<long long>(count)) break;
         std::unique_ptr<TestZone> zone = ReadZone(columns, firstRow, member);
         zone->sectionIndex = section;
         zone->testLocation = t_.project.spot;
