@@ -67,6 +67,9 @@ TEST(DocumentOpen, FailureShowsNoFileAndKeepsPathName) {
   CKorvaneDoc doc;
   doc.OnOpenDocument(good);
   const std::string path = doc.pathName;
+  // A path that cannot be opened at all leaves the open file shown.
+  EXPECT_EQ(ErrorOf([&] { doc.OnOpenDocument(dir / "missing.SHA"); }), kMsgOpenFileFailed);
+  EXPECT_EQ(doc.memberCount, 1);
   doc.project.site = "changed";
   EXPECT_EQ(ErrorOf([&] { doc.OnOpenDocument(dir / "empty.SHA"); }), kMsgFileEmpty);
   EXPECT_EQ(doc.memberCount, -1);

@@ -1,8 +1,10 @@
 // Opening and saving file pairs, and the reset that follows a load.
 #include <algorithm>
+#include <fstream>
 
 #include "core/algorithm/standards.h"
 #include "core/app/korvane_doc.h"
+#include "core/data/file_messages.h"
 #include "core/data/file_pair.h"
 #include "core/data/file_reader.h"
 #include "core/data/file_writer.h"
@@ -19,6 +21,15 @@ std::string FullPath(const std::filesystem::path& path) {
 }  // namespace
 
 void CKorvaneDoc::OnOpenDocument(const std::filesystem::path& path) {
+  // A text file that cannot be opened at all leaves the open document as it
+  // is (nothing was read).
+  {
+    std::error_code error;
+    std::ifstream probe(path, std::ios::binary);
+    if (!probe || !std::filesystem::is_regular_file(path, error)) {
+      throw KorvaneError(std::string(kMsgOpenFileFailed));
+    }
+  }
   // Read into fresh containers; the document's data is replaced only when
   // the whole pair was read.
   ProjectInfo newProject = NewProjectInfo();

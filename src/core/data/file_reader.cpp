@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
+#include <cstring>
 #include <climits>
 #include <cmath>
 #include <cstdint>
@@ -12,6 +14,7 @@
 #include "core/algorithm/standards.h"
 #include "core/data/file_format.h"
 #include "core/data/file_messages.h"
+#include "core/data/key_index.h"
 #include "core/data/number_entry.h"
 #include "core/data/text_encoding.h"
 
@@ -32,35 +35,62 @@ std::u16string KeyText(std::string_view key) {
   return text;
 }
 
-// Horspool search for one key; the skip table is indexed by the low byte of
-// a unit and holds the smallest shift of all key units with that low byte,
-// so the search is linear in the text for every key.
+// Search for one key. Most keys are blank-padded column headers ("       L")
+// and the tables are mostly blanks, so the search runs on the key's longest
+// blank-free part (Horspool, skip table indexed by the low byte of a unit)
+// and checks the whole key around each hit; hits come in text order, so
+// the first match is the key's first occurrence. Linear in the text.
 class KeySearcher {
  public:
   explicit KeySearcher(std::u16string_view key) : key_(key) {
-    const std::size_t m = key_.size();
+    // Longest run without blanks (the whole key when it has none).
+    std::size_t bestStart = 0;
+    std::size_t bestLength = 0;
+    for (std::size_t i = 0; i < key_.size();) {
+      if (key_[i] == u' ') {
+        ++i;
+        continue;
+      }
+      std::size_t j = i;
+      while (j < key_.size() && key_[j] != u' ') ++j;
+      if (j - i > bestLength) {
+        bestStart = i;
+        bestLength = j - i;
+      }
+      i = j;
+    }
+    if (bestLength == 0) bestLength = key_.size();
+    anchorOffset_ = bestStart;
+    anchor_ = key_.substr(bestStart, bestLength);
+    const std::size_t m = anchor_.size();
     skip_.fill(m == 0 ? 1 : m);
-    for (std::size_t i = 0; i + 1 < m; ++i) skip_[key_[i] & 0xFF] = m - 1 - i;
+    for (std::size_t i = 0; i + 1 < m; ++i) skip_[anchor_[i] & 0xFF] = m - 1 - i;
   }
 
   // First occurrence at or after `from`, or npos.
   std::size_t Find(std::u16string_view text, std::size_t from) const {
-    const std::size_t m = key_.size();
-    if (from > text.size() || text.size() - from < m) return npos;
-    if (m == 0) return from;
-    const char16_t last = key_[m - 1];
-    const std::u16string_view head = key_.substr(0, m - 1);
-    const std::size_t end = text.size() - m;
-    for (std::size_t pos = from; pos <= end;) {
-      const char16_t c = text[pos + m - 1];
-      if (c == last && text.compare(pos, m - 1, head) == 0) return pos;
-      pos += skip_[c & 0xFF];
+    const std::size_t k = key_.size();
+    if (from > text.size() || text.size() - from < k) return npos;
+    if (k == 0) return from;
+    const std::size_t m = anchor_.size();
+    const char16_t last = anchor_[m - 1];
+    // Anchor positions q correspond to key positions q - anchorOffset_.
+    const std::size_t end = text.size() - (k - anchorOffset_);
+    for (std::size_t q = from + anchorOffset_; q <= end;) {
+      const char16_t c = text[q + m - 1];
+      if (c == last && text.compare(q, m - 1, anchor_.substr(0, m - 1)) == 0 &&
+          text.compare(q - anchorOffset_, k, key_) == 0) {
+        return q - anchorOffset_;
+      }
+      q += skip_[c & 0xFF];
     }
     return npos;
   }
 
  private:
   std::u16string_view key_;
+  std::u16string_view anchor_;
+  std::size_t anchorOffset_ = 0;
   std::array<std::size_t, 256> skip_;
 };
 
@@ -70,28 +100,29 @@ std::size_t FindKey(std::u16string_view text, std::u16string_view key, std::size
 
 bool IsBlank(char16_t c) { return c == u' '; }
 
-// UTF-8 form of a text span with every blank removed.
-std::string WithoutBlanks(std::u16string_view span) {
-  bool ascii = true;
-  std::size_t blanks = 0;
-  for (char16_t c : span) {
-    if (IsBlank(c)) ++blanks;
-    if (c >= 0x80) ascii = false;
-  }
-  if (ascii) {
-    std::string out;
-    out.reserve(span.size() - blanks);
-    for (char16_t c : span) {
-      if (!IsBlank(c)) out.push_back(static_cast<char>(c));
+// UTF-8 form of a text span with every blank removed, into `out`.
+void WithoutBlanks(std::u16string_view span, std::string& out) {
+  out.clear();
+  for (std::size_t i = 0; i < span.size(); ++i) {
+    const char16_t c = span[i];
+    if (c >= 0x80) {
+      // Rare (names, locations): convert the whole span.
+      std::u16string kept;
+      kept.reserve(span.size());
+      for (char16_t k : span) {
+        if (!IsBlank(k)) kept.push_back(k);
+      }
+      out = Utf16ToUtf8(kept);
+      return;
     }
-    return out;
+    if (!IsBlank(c)) out.push_back(static_cast<char>(c));
   }
-  std::u16string kept;
-  kept.reserve(span.size());
-  for (char16_t c : span) {
-    if (!IsBlank(c)) kept.push_back(c);
-  }
-  return Utf16ToUtf8(kept);
+}
+
+std::string WithoutBlanks(std::u16string_view span) {
+  std::string out;
+  WithoutBlanks(span, out);
+  return out;
 }
 
 // A column of a table: the position of its key in the text (npos when the
@@ -102,27 +133,61 @@ struct Column {
   std::size_t width = 0;
 };
 
+// Every key the reader looks up by its first occurrence in the whole text.
+std::vector<std::u16string> ReaderKeys() {
+  const std::string_view keys[] = {
+      ff::kMarkerHeader, ff::kMarkerParameters, ff::kMarkerMembers, ff::kMarkerSections, ff::kMarkerResultTable,
+      ff::kMarkerResult, ff::kMarkerRays, ff::kKeySite, ff::kKeyDate, ff::kKeyPileId, ff::kKeyUnit,
+      ff::kKeyPerson, ff::kKeyMethod, ff::kKeyInstrument, ff::kKeySoftware, ff::kKeyCriterion,
+      ff::kKeyMoveLength, ff::kKeyMoldDate, ff::kKeySpot, ff::kKeySectNum, ff::kKeyLambda, ff::kKeyBeta,
+      ff::kKeyEta, ff::kKeyDeltaTot, ff::kKeyMeanValue, ff::kKeyStdDev, ff::kKeyFcue, ff::kColSectionIndex,
+      ff::kColCrossDistance, ff::kColGain, ff::kColZeroTime, ff::kColSampleInterval, ff::kColDelay,
+      ff::kColSampleCount, ff::kColFilterLow, ff::kColFilterHigh, ff::kColSenDH, ff::kColCoefA, ff::kColCoefB,
+      ff::kColCoefC, ff::kColCoefD, ff::kColAggregate, ff::kColDeltaTot, ff::kColRecordedRebound, ff::kColLambda,
+      ff::kColBeta, ff::kColEta, ff::kColAngle, ff::kColAngleCorrection, ff::kColSurface,
+      ff::kColSurfaceCorrection, ff::kColCarbonation, ff::kColStrength, ff::kColTestMethod, ff::kColTestLocation,
+      ff::kColRaySection, ff::kColRayZone, ff::kColRayDistance, ff::kColRayTime, ff::kColRayAmplitudeTime,
+      ff::kColRaySeek, ff::kColRayGain, ff::kColRayDelay, ff::kColRayRebound};
+  std::vector<std::u16string> lowered;
+  for (std::string_view key : keys) lowered.push_back(KeyText(key));
+  for (std::string_view key : ff::kColRebound) lowered.push_back(KeyText(key));
+  return lowered;
+}
+
 class TextReader {
  public:
-  TextReader(std::u16string text, const WarningSink& warn) : text_(std::move(text)), warn_(warn) {}
+  TextReader(std::u16string text, const WarningSink& warn) : text_(std::move(text)), warn_(warn) {
+    // Built once: the keys are constants of the format.
+    static const KeyAutomaton automaton(ReaderKeys());
+    automaton_ = &automaton;
+    first_ = automaton.FirstOccurrences(text_);
+  }
 
   const std::u16string& text() const { return text_; }
   std::size_t size() const { return text_.size(); }
 
-  std::size_t Find(std::string_view key, std::size_t from = 0) const { return FindKey(text_, KeyText(key), from); }
+  // First occurrence of `key` at or after `from`.
+  std::size_t Find(std::string_view key, std::size_t from = 0) const {
+    const std::u16string lowered = KeyText(key);
+    if (from == 0) {
+      const int id = automaton_->IdOf(lowered);
+      if (id >= 0) return first_[static_cast<std::size_t>(id)];
+    }
+    return FindKey(text_, lowered, from);
+  }
 
   // Key value: the text from the end of the key (first occurrence) to the
   // next CR LF, blanks removed; empty when no CR LF follows; nullopt when
   // the key is absent.
   std::optional<std::string> KeyValue(std::string_view key) const {
-    const std::u16string lowered = KeyText(key);
-    const std::size_t pos = FindKey(text_, lowered, 0);
+    const std::size_t pos = Find(key);
     if (pos == npos) return std::nullopt;
-    return ValueAt(pos + lowered.size());
+    return ValueAt(pos + KeyText(key).size());
   }
 
   std::string ValueAt(std::size_t start) const {
-    const std::size_t end = FindKey(text_, u"\r\n", start);
+    std::size_t end = FindUnit(u'\r', start);
+    while (end != npos && (end + 1 >= text_.size() || text_[end + 1] != u'\n')) end = FindUnit(u'\r', end + 1);
     if (end == npos) return {};
     return WithoutBlanks(std::u16string_view(text_).substr(start, end - start));
   }
@@ -144,55 +209,79 @@ class TextReader {
     return Column{Find(key), lineWidth, width};
   }
 
-  // Text of the cell in data row `row` (blanks removed); nullopt when the
-  // key is absent or the cell lies outside the text.
-  std::optional<std::string> CellText(const Column& column, std::size_t row) const {
-    if (column.keyPos == npos) return std::nullopt;
+  // Text of the cell in data row `row` (blanks removed) into `cell`; false
+  // when the key is absent or the cell lies outside the text.
+  bool CellText(const Column& column, std::size_t row, std::string& cell) const {
+    cell.clear();
+    if (column.keyPos == npos) return false;
     // Rows are bounded by the text length, so this cannot overflow for any
     // row that lies inside the text; larger rows are outside anyway.
-    if (row >= text_.size() / std::max<std::size_t>(column.lineWidth, 1) + 1) return std::nullopt;
+    if (row >= text_.size() / std::max<std::size_t>(column.lineWidth, 1) + 1) return false;
     const std::size_t start = column.keyPos + (row + 1) * column.lineWidth;
-    if (start >= text_.size()) return std::nullopt;
-    return WithoutBlanks(std::u16string_view(text_).substr(start, column.width));
+    if (start >= text_.size()) return false;
+    WithoutBlanks(std::u16string_view(text_).substr(start, column.width), cell);
+    return true;
   }
 
   // Column cell: false (field unchanged) when absent or empty.
   bool CellFloat(const Column& column, std::size_t row, float& field) const {
-    const auto cell = CellText(column, row);
-    if (!cell || cell->empty()) return false;
-    field = MathOperation::ToFloat(*cell, warn_);
+    if (!CellText(column, row, cell_) || cell_.empty()) return false;
+    field = MathOperation::ToFloat(cell_, warn_);
     return true;
   }
   bool CellInt(const Column& column, std::size_t row, int& field) const {
-    const auto cell = CellText(column, row);
-    if (!cell || cell->empty()) return false;
-    field = MathOperation::ToInt(*cell, warn_);
+    if (!CellText(column, row, cell_) || cell_.empty()) return false;
+    field = MathOperation::ToInt(cell_, warn_);
     return true;
   }
 
-  // First positions of the numbered keys prefix + "%d" + suffix, found in
-  // one pass over the text: number -> position just after the key.
+  // First positions of the numbered keys prefix + "%d" + suffix (suffix
+  // ending in ':'), found in one pass over the colons of the text: number ->
+  // position just after the key.
   std::unordered_map<long long, std::size_t> NumberedKeys(std::string_view prefix, std::string_view suffix) const {
     std::unordered_map<long long, std::size_t> found;
     const std::u16string p = KeyText(prefix);
     const std::u16string s = KeyText(suffix);
-    const KeySearcher searcher(p);
-    std::size_t pos = searcher.Find(text_, 0);
-    while (pos != npos) {
-      std::size_t i = pos + p.size();
-      const std::size_t digitsStart = i;
-      while (i < text_.size() && text_[i] >= u'0' && text_[i] <= u'9' && i - digitsStart < 10) ++i;
-      const std::size_t digits = i - digitsStart;
-      const bool canonical = digits > 0 && digits < 10 && (digits == 1 || text_[digitsStart] != u'0') &&
-                             (i >= text_.size() || text_[i] < u'0' || text_[i] > u'9');
-      if (canonical && text_.compare(i, s.size(), s) == 0) {
-        long long number = 0;
-        for (std::size_t k = digitsStart; k < i; ++k) number = number * 10 + (text_[k] - u'0');
-        found.emplace(number, i + s.size());
+    if (s.empty() || s.back() != u':') return found;
+    for (std::size_t colon = FindUnit(u':', 0); colon != npos; colon = FindUnit(u':', colon + 1)) {
+      // Key ends at colon: [prefix][digits][suffix].
+      if (colon + 1 < s.size()) continue;
+      const std::size_t suffixStart = colon + 1 - s.size();
+      if (text_.compare(suffixStart, s.size(), s) != 0) continue;
+      std::size_t digitsStart = suffixStart;
+      while (digitsStart > 0 && suffixStart - digitsStart < 10 && text_[digitsStart - 1] >= u'0' &&
+             text_[digitsStart - 1] <= u'9') {
+        --digitsStart;
       }
-      pos = searcher.Find(text_, pos + 1);
+      const std::size_t digits = suffixStart - digitsStart;
+      if (digits == 0 || digits >= 10 || (digits > 1 && text_[digitsStart] == u'0')) continue;
+      if (digitsStart < p.size() || text_.compare(digitsStart - p.size(), p.size(), p) != 0) continue;
+      long long number = 0;
+      for (std::size_t k = digitsStart; k < suffixStart; ++k) number = number * 10 + (text_[k] - u'0');
+      found.emplace(number, colon + 1);  // first occurrence: colons come in text order
     }
     return found;
+  }
+
+  // Next position of an ASCII unit at or after `from` (memchr on the low
+  // bytes of the little-endian UTF-16 text; checked per hit).
+  std::size_t FindUnit(char16_t unit, std::size_t from) const {
+    if constexpr (std::endian::native == std::endian::little) {
+      const auto* begin = reinterpret_cast<const unsigned char*>(text_.data());
+      const std::size_t bytes = 2 * text_.size();
+      std::size_t at = 2 * from;
+      while (at < bytes) {
+        const void* hit = std::memchr(begin + at, static_cast<int>(unit), bytes - at);
+        if (hit == nullptr) return npos;
+        const auto offset = static_cast<std::size_t>(static_cast<const unsigned char*>(hit) - begin);
+        if (offset % 2 == 0 && text_[offset / 2] == unit) return offset / 2;
+        at = offset + 1;
+      }
+      return npos;
+    } else {
+      const std::size_t pos = std::u16string_view(text_).find(unit, from);
+      return pos;
+    }
   }
 
   const WarningSink& warn() const { return warn_; }
@@ -200,6 +289,9 @@ class TextReader {
  private:
   std::u16string text_;
   const WarningSink& warn_;
+  const KeyAutomaton* automaton_ = nullptr;
+  std::vector<std::size_t> first_;
+  mutable std::string cell_;  // buffer of the cell being read
 };
 
 // Ray-table columns, looked up once per read.
@@ -477,12 +569,34 @@ class PairReader {
     const long long available = (size - offset) / 2;
     if (count > kMaxPaddedSampleCount && available < count) Fail(kMsgWaveformRead);
     const auto stored = static_cast<std::size_t>(std::min<long long>(available, count));
-    samples.assign(static_cast<std::size_t>(count), static_cast<std::uint16_t>(kZeroCode));
-    const auto* bytes = reinterpret_cast<const unsigned char*>(wave_.data() + offset);
-    for (std::size_t k = 0; k < stored; ++k) {
-      const auto word = static_cast<std::uint16_t>(bytes[2 * k] | (bytes[2 * k + 1] << 8));
-      samples[k] = static_cast<std::uint16_t>(word + kZeroCode);
+    samples.resize(static_cast<std::size_t>(count));
+    std::uint16_t* out = samples.data();
+    const char* bytes = wave_.data() + offset;
+    if constexpr (std::endian::native == std::endian::little) {
+      // Add 2048 to four 16-bit words at a time, modulo 2^16 in each word:
+      // the top bit of each word is added separately so no carry crosses.
+      constexpr std::uint64_t kLow = 0x7FFF7FFF7FFF7FFFull;
+      constexpr std::uint64_t kHigh = 0x8000800080008000ull;
+      constexpr std::uint64_t kAdd = 0x0800080008000800ull;
+      std::size_t k = 0;
+      for (; k + 4 <= stored; k += 4) {
+        std::uint64_t x;
+        std::memcpy(&x, bytes + 2 * k, 8);
+        x = ((x & kLow) + kAdd) ^ (x & kHigh);
+        std::memcpy(out + k, &x, 8);
+      }
+      for (; k < stored; ++k) {
+        std::uint16_t word;
+        std::memcpy(&word, bytes + 2 * k, 2);
+        out[k] = static_cast<std::uint16_t>(word + kZeroCode);
+      }
+    } else {
+      const auto* b = reinterpret_cast<const unsigned char*>(bytes);
+      for (std::size_t k = 0; k < stored; ++k) {
+        out[k] = static_cast<std::uint16_t>((b[2 * k] | (b[2 * k + 1] << 8)) + kZeroCode);
+      }
     }
+    std::fill(out + stored, out + count, static_cast<std::uint16_t>(kZeroCode));
   }
 
   void ReadResultBlock() {
@@ -527,7 +641,11 @@ class PairReader {
         reader_.CellFloat(carbonation, row, zone->carbonationDepth);
         reader_.CellFloat(strength, row, zone->strengthValue);
         reader_.CellInt(method, row, zone->testMethod);
-        if (location.keyPos != npos) zone->testLocation = reader_.CellText(location, row).value_or(std::string());
+        if (location.keyPos != npos) {
+          std::string text;
+          reader_.CellText(location, row, text);
+          zone->testLocation = std::move(text);
+        }
         if (wide) reader_.CellFloat(deltaTot, row, zone->deltaTot);
         ++row;
       }
@@ -550,17 +668,29 @@ class PairReader {
 }  // namespace
 
 std::u16string PrepareText(std::string_view textBytes) {
-  const std::u16string decoded = DecodeCp936(textBytes);
-  std::u16string text;
-  text.reserve(decoded.size() + decoded.size() / 64);
+  char16_t map[128];
+  for (int c = 0; c < 128; ++c) map[c] = LowerUnit(static_cast<char16_t>(c));
+  map[0] = u' ';
+  std::u16string text = DecodeCp936(textBytes, map);
+  // LF is never part of a double-byte character, so bare line feeds can be
+  // counted on the bytes (CR before LF survives decoding as CR).
+  std::size_t bareLineFeeds = 0;
+  for (const char* p = textBytes.data(); (p = static_cast<const char*>(std::memchr(
+                                               p, '\n', static_cast<std::size_t>(textBytes.data() + textBytes.size() - p)))) != nullptr;
+       ++p) {
+    if (p == textBytes.data() || p[-1] != '\r') ++bareLineFeeds;
+  }
+  if (bareLineFeeds == 0) return text;
+  // Lines ended by LF alone read as if they ended in CR LF.
+  std::u16string withCr;
+  withCr.reserve(text.size() + bareLineFeeds);
   char16_t previous = 0;
-  for (char16_t c : decoded) {
-    if (c == 0) c = u' ';
-    if (c == u'\n' && previous != u'\r') text.push_back(u'\r');
-    text.push_back(LowerUnit(c));
+  for (char16_t c : text) {
+    if (c == u'\n' && previous != u'\r') withCr.push_back(u'\r');
+    withCr.push_back(c);
     previous = c;
   }
-  return text;
+  return withCr;
 }
 
 int SampleIndexOfTime(float time, float delay, float interval) {

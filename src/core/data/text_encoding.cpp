@@ -116,16 +116,24 @@ void ConvertRun(const Converter& converter, std::string_view run, OutString& out
 
 }  // namespace
 
-std::u16string DecodeCp936(std::string_view bytes) {
+namespace {
+
+template <typename AsciiUnit>
+std::u16string Decode(std::string_view bytes, AsciiUnit asciiUnit) {
   std::u16string out;
   out.reserve(bytes.size());
   const Converter converter("UTF-16LE", kCodePage);
   std::size_t i = 0;
   while (i < bytes.size()) {
-    const auto c = static_cast<unsigned char>(bytes[i]);
-    if (c < 0x80) {
-      out.push_back(static_cast<char16_t>(c));
-      ++i;
+    // ASCII runs (most of the files) are widened directly.
+    std::size_t ascii = i;
+    while (ascii < bytes.size() && static_cast<unsigned char>(bytes[ascii]) < 0x80) ++ascii;
+    if (ascii > i) {
+      const std::size_t at = out.size();
+      out.resize(at + (ascii - i));
+      char16_t* dst = out.data() + at;
+      for (std::size_t k = i; k < ascii; ++k) *dst++ = asciiUnit(static_cast<unsigned char>(bytes[k]));
+      i = ascii;
       continue;
     }
     // A run of double-byte characters: lead bytes 0x81..0xFE take the next
@@ -151,6 +159,16 @@ std::u16string DecodeCp936(std::string_view bytes) {
   // host (x86, ARM as used on Debian and Windows).
   static_assert(sizeof(char16_t) == 2);
   return out;
+}
+
+}  // namespace
+
+std::u16string DecodeCp936(std::string_view bytes) {
+  return Decode(bytes, [](unsigned char c) { return static_cast<char16_t>(c); });
+}
+
+std::u16string DecodeCp936(std::string_view bytes, const char16_t (&asciiMap)[128]) {
+  return Decode(bytes, [&asciiMap](unsigned char c) { return asciiMap[c]; });
 }
 
 std::string EncodeCp936(std::string_view utf8) {

@@ -16,6 +16,9 @@ namespace korvane {
 // 936 becomes one '?' per offending byte; decoding then goes on with the next
 // byte, so an invalid lead byte never swallows a following CR or LF.
 std::u16string DecodeCp936(std::string_view bytes);
+// The same, with every ASCII byte b (0..127) decoded as asciiMap[b] instead
+// (the file reader lowers A-Z and reads NUL as a blank in the same pass).
+std::u16string DecodeCp936(std::string_view bytes, const char16_t (&asciiMap)[128]);
 
 // UTF-8 to code page 936. A character that code page 936 cannot hold (and an
 // invalid UTF-8 byte) is written as '?'.
