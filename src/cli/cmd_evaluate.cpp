@@ -26,6 +26,14 @@ std::string PadRight(const std::string& text, int width) {
   return text + std::string(static_cast<std::size_t>(std::max(0, width - columns)), ' ');
 }
 
+// Multi-line result texts (the batch notice) on one line.
+std::string OneLine(std::string text) {
+  for (std::size_t pos = text.find("\r\n"); pos != std::string::npos; pos = text.find("\r\n", pos)) {
+    text.replace(pos, 2, " ");
+  }
+  return text;
+}
+
 void PrintTable(const CKorvaneDoc& doc, std::ostream& out) {
   out << "standard: " << StandardDisplayName(doc.standardIndex) << "\n";
   for (std::size_t i = 0; i < doc.members.size(); ++i) {
@@ -48,7 +56,7 @@ void PrintTable(const CKorvaneDoc& doc, std::ostream& out) {
   }
   out << "\nbatch: mean " << FormatFixed(doc.result.meanValue, 0, 1) << "  sd "
       << FormatFixed(doc.result.stdDev, 0, 2) << "  fcu,e "
-      << ResultText(doc.batchResultFlag, doc.result.fcue, false, doc.standardIndex) << " (flag "
+      << OneLine(ResultText(doc.batchResultFlag, doc.result.fcue, true, doc.standardIndex)) << " (flag "
       << doc.batchResultFlag << ")\n";
 }
 

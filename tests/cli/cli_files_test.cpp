@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <vector>
 
 #include "cli/cli_process.h"
 
@@ -24,6 +25,16 @@ std::filesystem::path TempFolder(const std::string& name) {
 std::string Read(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// Every value that follows `key` in a JSON text, as written.
+std::vector<std::string> ValuesOf(const std::string& json, const std::string& key) {
+  std::vector<std::string> values;
+  for (std::size_t pos = json.find(key); pos != std::string::npos; pos = json.find(key, pos + 1)) {
+    const std::size_t start = pos + key.size() + 2;
+    values.push_back(json.substr(start, json.find_first_of(",\n", start) - start));
+  }
+  return values;
 }
 
 TEST(CliFiles, InfoAndEvaluateOnEveryExample) {
@@ -73,6 +84,12 @@ TEST(CliFiles, ConvertRawToResultAndBack) {
   }
   const auto points = [](const std::string& json) { return json.substr(json.find("\"points\"")); };
   EXPECT_EQ(points(before.out).substr(0, 400), points(after.out).substr(0, 400));
+  // The same strengths, zone by zone and for the member.
+  for (const char* key : {"\"strengthValue\"", "\"zoneVelocity\"", "\"estimatedStrength\"", "\"fcue\""}) {
+    const auto values = ValuesOf(before.out, key);
+    EXPECT_FALSE(values.empty()) << key;
+    EXPECT_EQ(values, ValuesOf(after.out, key)) << key;
+  }
 
   const std::string back = (dir / "back.SHT").string();
   EXPECT_EQ(RunCli({"convert", result, back}).status, 0);

@@ -40,5 +40,29 @@ TEST(ExampleFiles, OpenWithTheirMembersAndZones) {
   }
 }
 
+// The strengths stored in the example result files are the ones the
+// evaluation gives after opening them (to the file's 0.1 MPa).
+TEST(ExampleFiles, StoredStrengthsMatchARecomputation) {
+  for (const char* name : {"result-3members-cecs2005.SHA", "result-7point-cecs2020.SHA"}) {
+    CKorvaneDoc doc;
+    doc.OnOpenDocument(std::filesystem::path(KORVANE_SAMPLES_DIR) / name);
+    std::vector<float> stored;
+    for (const auto& list : doc.zoneLists) {
+      for (const auto& zone : list) stored.push_back(zone->strengthValue);
+    }
+    const StrengthResult storedResult = doc.result;
+    doc.RecomputeAll();
+    std::size_t i = 0;
+    for (const auto& list : doc.zoneLists) {
+      for (const auto& zone : list) {
+        EXPECT_GT(zone->strengthValue, 5.0f) << name;
+        EXPECT_NEAR(zone->strengthValue, stored[i++], 0.05f) << name;
+      }
+    }
+    EXPECT_NEAR(doc.result.meanValue, storedResult.meanValue, 0.05f) << name;
+    EXPECT_NEAR(doc.result.stdDev, storedResult.stdDev, 0.005f) << name;
+  }
+}
+
 }  // namespace
 }  // namespace korvane::testing

@@ -128,6 +128,31 @@ TEST(DocumentSave, SaveResultsReopensTheNewFile) {
   EXPECT_EQ(doc.memberCount, 1);
 }
 
+// A surface-method raw file under TB 10426-2019 opens with the project's
+// method "对测" and still saves and reopens with seven points per zone.
+TEST(DocumentSave, SevenPointZonesUnderAFixedMethodStandard) {
+  TempDir dir;
+  SyntheticData d = SmallData(7, kMethodSurface, "tb10426-2019", {3});
+  const auto raw = dir / "wall.SHT";
+  WriteRawFile(OpenFilePair(raw), d.project, d.zoneLists, d.memberCount, d.sections, d.members);
+  CKorvaneDoc doc;
+  doc.OnOpenDocument(raw);
+  ASSERT_EQ(doc.project.testMethod, kMethodDirect);
+  ASSERT_EQ(doc.zoneLists[0][0]->pointCount, 7);
+  doc.RecomputeAll();
+  const ZoneLists before = CloneZoneLists(doc.zoneLists);
+  doc.SaveResults(dir / "wall.SHA");
+  EXPECT_EQ(doc.project.testMethod, kMethodDirect);
+  ASSERT_EQ(doc.ZoneCount(0), 3);
+  for (std::size_t z = 0; z < 3; ++z) {
+    EXPECT_EQ(doc.zoneLists[0][z]->pointCount, 7);
+    for (std::size_t p = 0; p < 7; ++p) {
+      EXPECT_EQ(doc.zoneLists[0][z]->points[p]->samples, before[0][z]->points[p]->samples);
+    }
+    EXPECT_NEAR(doc.zoneLists[0][z]->strengthValue, before[0][z]->strengthValue, 0.05f);
+  }
+}
+
 // Saving never destroys the previous pair.
 TEST(DocumentSave, FailedSaveKeepsThePreviousPair) {
   TempDir dir;
