@@ -33,20 +33,20 @@ class LargePair {
     dir_ = std::filesystem::temp_directory_path() / ("korvane-open-bench-" + std::to_string(members));
     std::filesystem::create_directories(dir_);
     path_ = dir_ / "large.SHA";
-    SyntheticFileSpec spec;
-    spec.project = NewProjectInfo(CivilDate{2022, 3, 5});
-    spec.project.site = "基准测试工程";
-    spec.project.testMethod = kMethodDirect;
-    spec.pointsPerZone = 3;
-    spec.distances = {300.0f, 300.0f, 300.0f};
-    spec.sampleCount = 1024;
-    spec.sampleInterval = 0.2f;
-    SyntheticMemberSpec member;
+    SyntheticFilePlan plan;
+    plan.project = NewProjectInfo(CivilDate{2022, 3, 5});
+    plan.project.site = "基准测试工程";
+    plan.project.testMethod = kMethodDirect;
+    plan.pointsPerZone = 3;
+    plan.distances = {300.0f, 300.0f, 300.0f};
+    plan.sampleCount = 1024;
+    plan.sampleInterval = 0.2f;
+    SyntheticMemberPlan member;
     member.name = "构件";
     member.zones = kZonesPerMember;
     member.locations = {"侧面", "底面"};
-    spec.members = {member};
-    SyntheticData one = MakeSyntheticData(spec);
+    plan.members = {member};
+    SyntheticData one = MakeSyntheticData(plan);
     // The same zones for every member (generating 30,000 distinct noisy
     // waveforms would only slow the set-up).
     SyntheticData data;

@@ -53,29 +53,29 @@ inline std::string ErrorOf(const std::function<void()>& action) {
 // standard, 32 samples at dT 0.5 us.
 inline SyntheticData SmallData(int points, int method, const std::string& standardName, std::vector<int> zones,
                                std::uint64_t seed = 7) {
-  SyntheticFileSpec spec;
-  spec.project = NewProjectInfo(CivilDate{2022, 3, 5});
-  spec.project.instrument = "VKT-U-6";
-  spec.project.site = "测试工程";
-  spec.project.testMethod = method;
-  spec.project.standardName = standardName;
-  spec.project.beta = 1.0f;
-  spec.project.lambda = 1.0f;
-  spec.project.eta = 1.0f;
-  spec.pointsPerZone = points;
-  for (int p = 0; p < points; ++p) spec.distances.push_back(100.0f + 50.0f * static_cast<float>(p));
-  spec.sampleCount = 64;
-  spec.sampleInterval = 0.5f;
-  spec.frequencyKHz = 100.0f;
-  spec.seed = seed;
+  SyntheticFilePlan plan;
+  plan.project = NewProjectInfo(CivilDate{2022, 3, 5});
+  plan.project.instrument = "VKT-U-6";
+  plan.project.site = "测试工程";
+  plan.project.testMethod = method;
+  plan.project.standardName = standardName;
+  plan.project.beta = 1.0f;
+  plan.project.lambda = 1.0f;
+  plan.project.eta = 1.0f;
+  plan.pointsPerZone = points;
+  for (int p = 0; p < points; ++p) plan.distances.push_back(100.0f + 50.0f * static_cast<float>(p));
+  plan.sampleCount = 64;
+  plan.sampleInterval = 0.5f;
+  plan.frequencyKHz = 100.0f;
+  plan.seed = seed;
   for (std::size_t m = 0; m < zones.size(); ++m) {
-    SyntheticMemberSpec member;
+    SyntheticMemberPlan member;
     member.name = "构件" + std::to_string(m + 1);
     member.zones = zones[m];
     member.locations = {"侧面", "底面"};
-    spec.members.push_back(member);
+    plan.members.push_back(member);
   }
-  return MakeSyntheticData(spec);
+  return MakeSyntheticData(plan);
 }
 
 inline EncodedPair ResultBytes(const SyntheticData& d, FileKind kind = FileKind::Result,

@@ -25,19 +25,19 @@ ProjectInfo ExampleProject(int testMethod, int standardIndex) {
   return project;
 }
 
-SyntheticMemberSpec MemberSpec(std::string name, int zones, double rebound, double velocity,
+SyntheticMemberPlan MemberPlan(std::string name, int zones, double rebound, double velocity,
                                std::vector<std::string> locations, int angle, int surface,
                                std::vector<float> distances = {}) {
-  SyntheticMemberSpec spec;
-  spec.name = std::move(name);
-  spec.zones = zones;
-  spec.meanRebound = rebound;
-  spec.velocityKmS = velocity;
-  spec.locations = std::move(locations);
-  spec.angle = angle;
-  spec.surface = surface;
-  spec.distances = std::move(distances);
-  return spec;
+  SyntheticMemberPlan plan;
+  plan.name = std::move(name);
+  plan.zones = zones;
+  plan.meanRebound = rebound;
+  plan.velocityKmS = velocity;
+  plan.locations = std::move(locations);
+  plan.angle = angle;
+  plan.surface = surface;
+  plan.distances = std::move(distances);
+  return plan;
 }
 
 // A document holding the synthetic data, with the standard's coefficients
@@ -71,15 +71,15 @@ std::vector<std::string> WriteExampleFiles(const std::filesystem::path& dir) {
     // One member as the instrument records it: surface method, three points
     // per zone, one rebound value per zone; the member's channel is section
     // row 1 of the two rows of a VKT-U-6.
-    SyntheticFileSpec spec;
-    spec.project = ExampleProject(kMethodSurface, kCECS02_2005);
-    spec.pointsPerZone = 3;
-    spec.distances = {200.0f, 250.0f, 300.0f};
-    spec.channelRows = 2;
-    spec.ownSection = 1;
-    spec.seed = 2005;
-    spec.members = {MemberSpec("二层柱7", 10, 36.0, 4.25, {}, 0, 0)};
-    SyntheticData data = MakeSyntheticData(spec);
+    SyntheticFilePlan plan;
+    plan.project = ExampleProject(kMethodSurface, kCECS02_2005);
+    plan.pointsPerZone = 3;
+    plan.distances = {200.0f, 250.0f, 300.0f};
+    plan.channelRows = 2;
+    plan.ownSection = 1;
+    plan.seed = 2005;
+    plan.members = {MemberPlan("二层柱7", 10, 36.0, 4.25, {}, 0, 0)};
+    SyntheticData data = MakeSyntheticData(plan);
     for (auto& zone : data.zoneLists.front()) zone->rebound.fill(zone->rebound[0]);
     const std::string name = "raw-1member-cecs2005.SHT";
     WriteRawFile(OpenFilePair(dir / name), data.project, data.zoneLists, data.memberCount, data.sections,
@@ -88,33 +88,33 @@ std::vector<std::string> WriteExampleFiles(const std::filesystem::path& dir) {
   }
   {
     // Three members tested through their thickness, 12, 7 and 4 zones.
-    SyntheticFileSpec spec;
-    spec.project = ExampleProject(kMethodDirect, kCECS02_2005);
-    spec.pointsPerZone = 3;
-    spec.distances = {400.0f, 400.0f, 400.0f};
-    spec.seed = 2022;
-    spec.members = {
-        MemberSpec("一层柱3", 12, 38.0, 4.35, {"东侧面", "西侧面"}, 0, 0),
-        MemberSpec("二层梁5", 7, 34.0, 4.10, {"梁侧"}, 0, 0, {300.0f, 300.0f, 300.0f}),
-        MemberSpec("屋面板2", 4, 32.0, 3.95, {"板底"}, 90, 2, {150.0f, 150.0f, 150.0f}),
+    SyntheticFilePlan plan;
+    plan.project = ExampleProject(kMethodDirect, kCECS02_2005);
+    plan.pointsPerZone = 3;
+    plan.distances = {400.0f, 400.0f, 400.0f};
+    plan.seed = 2022;
+    plan.members = {
+        MemberPlan("一层柱3", 12, 38.0, 4.35, {"东侧面", "西侧面"}, 0, 0),
+        MemberPlan("二层梁5", 7, 34.0, 4.10, {"梁侧"}, 0, 0, {300.0f, 300.0f, 300.0f}),
+        MemberPlan("屋面板2", 4, 32.0, 3.95, {"板底"}, 90, 2, {150.0f, 150.0f, 150.0f}),
     };
     const std::string name = "result-3members-cecs2005.SHA";
-    WriteResultThroughDocument(MakeSyntheticData(spec), dir / name);
+    WriteResultThroughDocument(MakeSyntheticData(plan), dir / name);
     written.push_back(name);
   }
   {
     // Surface method under CECS 02-2020: seven points per zone.
-    SyntheticFileSpec spec;
-    spec.project = ExampleProject(kMethodSurface, kCECS02_2020);
-    spec.pointsPerZone = 7;
-    spec.distances = {100.0f, 150.0f, 200.0f, 250.0f, 300.0f, 350.0f, 400.0f};
-    spec.seed = 2020;
-    spec.members = {
-        MemberSpec("地下室墙1", 5, 40.0, 4.40, {"外侧面"}, 0, 0),
-        MemberSpec("地下室墙2", 4, 39.0, 4.30, {"内侧面"}, 0, 0),
+    SyntheticFilePlan plan;
+    plan.project = ExampleProject(kMethodSurface, kCECS02_2020);
+    plan.pointsPerZone = 7;
+    plan.distances = {100.0f, 150.0f, 200.0f, 250.0f, 300.0f, 350.0f, 400.0f};
+    plan.seed = 2020;
+    plan.members = {
+        MemberPlan("地下室墙1", 5, 40.0, 4.40, {"外侧面"}, 0, 0),
+        MemberPlan("地下室墙2", 4, 39.0, 4.30, {"内侧面"}, 0, 0),
     };
     const std::string name = "result-7point-cecs2020.SHA";
-    WriteResultThroughDocument(MakeSyntheticData(spec), dir / name);
+    WriteResultThroughDocument(MakeSyntheticData(plan), dir / name);
     written.push_back(name);
   }
   return written;

@@ -93,21 +93,21 @@ std::vector<std::uint16_t> SyntheticWaveform(SyntheticRandom& random, int count,
   return samples;
 }
 
-SyntheticData MakeSyntheticData(const SyntheticFileSpec& spec) {
+SyntheticData MakeSyntheticData(const SyntheticFilePlan& plan) {
   SyntheticData data;
-  data.project = spec.project;
-  data.project.delay = spec.delay;
-  SyntheticRandom random(spec.seed);
-  const int points = std::clamp(spec.pointsPerZone, 1, kMaxPoints);
-  const double periodSamples = 1000.0 / spec.frequencyKHz / spec.sampleInterval;
+  data.project = plan.project;
+  data.project.delay = plan.delay;
+  SyntheticRandom random(plan.seed);
+  const int points = std::clamp(plan.pointsPerZone, 1, kMaxPoints);
+  const double periodSamples = 1000.0 / plan.frequencyKHz / plan.sampleInterval;
 
-  for (std::size_t m = 0; m < spec.members.size(); ++m) {
-    const SyntheticMemberSpec& ms = spec.members[m];
+  for (std::size_t m = 0; m < plan.members.size(); ++m) {
+    const SyntheticMemberPlan& ms = plan.members[m];
     Member member = NewMember();
     member.name = ms.name;
-    member.sectionIndex = spec.channelRows > 0 ? spec.ownSection : static_cast<int>(m);
-    member.sampleCount = spec.sampleCount;
-    member.sampleInterval = spec.sampleInterval;
+    member.sectionIndex = plan.channelRows > 0 ? plan.ownSection : static_cast<int>(m);
+    member.sampleCount = plan.sampleCount;
+    member.sampleInterval = plan.sampleInterval;
     member.aggregateType = 2;
     data.members.push_back(member);
 
@@ -116,14 +116,14 @@ SyntheticData MakeSyntheticData(const SyntheticFileSpec& spec) {
       auto zone = NewTestZone();
       zone->sectionIndex = member.sectionIndex;
       zone->zoneNumber = z + 1;
-      zone->sampleInterval = spec.sampleInterval;
-      zone->delay = spec.delay;
+      zone->sampleInterval = plan.sampleInterval;
+      zone->delay = plan.delay;
       zone->pointCount = points;
-      zone->testMethod = spec.project.testMethod;
-      zone->beta = spec.project.beta;
-      zone->lambda = spec.project.lambda;
-      zone->eta = spec.project.eta;
-      zone->deltaTot = spec.project.deltaTot;
+      zone->testMethod = plan.project.testMethod;
+      zone->beta = plan.project.beta;
+      zone->lambda = plan.project.lambda;
+      zone->eta = plan.project.eta;
+      zone->deltaTot = plan.project.deltaTot;
       zone->angle = ms.angle;
       zone->surface = ms.surface;
       if (!ms.locations.empty()) zone->testLocation = ms.locations[static_cast<std::size_t>(z) % ms.locations.size()];
@@ -134,19 +134,19 @@ SyntheticData MakeSyntheticData(const SyntheticFileSpec& spec) {
         reading = static_cast<int>(std::clamp<long long>(RoundHalfAway(zoneRebound + 2.0 * random.Normal()), 20, 55));
       }
       const double velocity = ms.velocityKmS + 0.08 * random.Normal();
-      const std::vector<float>& distances = ms.distances.empty() ? spec.distances : ms.distances;
+      const std::vector<float>& distances = ms.distances.empty() ? plan.distances : ms.distances;
       for (int p = 0; p < points; ++p) {
         const float distance =
             static_cast<std::size_t>(p) < distances.size() ? distances[static_cast<std::size_t>(p)] : 200.0f;
         const double time = distance / velocity;  // us
-        const int arrival = static_cast<int>(RoundHalfAway((time - spec.delay) / spec.sampleInterval));
+        const int arrival = static_cast<int>(RoundHalfAway((time - plan.delay) / plan.sampleInterval));
         const int peak = arrival + static_cast<int>(RoundHalfAway(periodSamples / 4.0));
         const double amplitude = std::min(1900.0, 1200.0 * 200.0 / std::max(distance, 50.0f));
-        const auto samples = SyntheticWaveform(random, spec.sampleCount, spec.sampleInterval, arrival,
-                                               spec.frequencyKHz, amplitude, 6.0);
+        const auto samples = SyntheticWaveform(random, plan.sampleCount, plan.sampleInterval, arrival,
+                                               plan.frequencyKHz, amplitude, 6.0);
         zone->points[static_cast<std::size_t>(p)] =
-            NewMeasuringPoint(p, peak, samples.data(), static_cast<int>(samples.size()), spec.delay, distance,
-                              spec.gain, arrival);
+            NewMeasuringPoint(p, peak, samples.data(), static_cast<int>(samples.size()), plan.delay, distance,
+                              plan.gain, arrival);
       }
       zones.push_back(std::move(zone));
     }
@@ -154,18 +154,18 @@ SyntheticData MakeSyntheticData(const SyntheticFileSpec& spec) {
   }
   data.memberCount = static_cast<int>(data.members.size());
 
-  const int rows = spec.channelRows > 0 ? spec.channelRows : static_cast<int>(spec.members.size());
+  const int rows = plan.channelRows > 0 ? plan.channelRows : static_cast<int>(plan.members.size());
   for (int r = 0; r < rows; ++r) {
     SectionPara section;
     section.sectionIndex = r;
-    section.crossDistance = spec.distances.empty() ? 0.0f : spec.distances.front();
-    section.gain = spec.gain;
+    section.crossDistance = plan.distances.empty() ? 0.0f : plan.distances.front();
+    section.gain = plan.gain;
     section.zeroTime = 0.0f;
     // Channels other than the member's own were recorded with other settings.
-    const bool own = spec.channelRows == 0 || r == spec.ownSection;
-    section.sampleInterval = own ? spec.sampleInterval : spec.sampleInterval * 2.0f;
-    section.delay = spec.delay;
-    section.sampleCount = own ? spec.sampleCount : spec.sampleCount * 2;
+    const bool own = plan.channelRows == 0 || r == plan.ownSection;
+    section.sampleInterval = own ? plan.sampleInterval : plan.sampleInterval * 2.0f;
+    section.delay = plan.delay;
+    section.sampleCount = own ? plan.sampleCount : plan.sampleCount * 2;
     section.filterLow = 10.0f;
     section.filterHigh = 100.0f;
     section.senDH = 0.0f;

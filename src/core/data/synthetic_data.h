@@ -3,7 +3,7 @@
 //
 // Everything is derived from a seed with a fixed pseudo-random generator and
 // plain IEEE arithmetic (no library transcendental functions), so the same
-// specification gives the same bytes on every platform and compiler.
+// plan gives the same bytes on every platform and compiler.
 #pragma once
 
 #include <cstdint>
@@ -28,7 +28,7 @@ class SyntheticRandom {
   std::uint64_t state_;
 };
 
-struct SyntheticMemberSpec {
+struct SyntheticMemberPlan {
   std::string name;
   int zones = 10;
   double meanRebound = 35.0;     // member mean of the rebound readings
@@ -39,7 +39,7 @@ struct SyntheticMemberSpec {
   std::vector<float> distances;  // L per point slot, mm; empty: the file's
 };
 
-struct SyntheticFileSpec {
+struct SyntheticFilePlan {
   ProjectInfo project;  // header (standardName, testMethod, instrument …)
   int pointsPerZone = 3;
   std::vector<float> distances;  // L per point slot, mm (pointsPerZone values)
@@ -48,7 +48,7 @@ struct SyntheticFileSpec {
   float delay = 0.0f;           // us
   float gain = 40.0f;
   float frequencyKHz = 40.0f;   // main frequency of the received pulse
-  std::vector<SyntheticMemberSpec> members;
+  std::vector<SyntheticMemberPlan> members;
   // Section rows: one per member (result files), or this many channel rows
   // of which row `ownSection` is the member's (raw files, one member).
   int channelRows = 0;
@@ -68,7 +68,7 @@ struct SyntheticData {
 // samples, sixteen rebound readings scattered around a zone mean, and the
 // transit times that its distances and a zone velocity give. Waveforms hold
 // noise before the first arrival and a decaying oscillation after it.
-SyntheticData MakeSyntheticData(const SyntheticFileSpec& spec);
+SyntheticData MakeSyntheticData(const SyntheticFilePlan& plan);
 
 // One waveform of `count` 12-bit codes: noise of about `noise` codes, from
 // sample `arrival` on a decaying oscillation of `frequencyKHz` with peak
