@@ -5,8 +5,11 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QListWidget>
+#include <QProgressDialog>
 #include <QPushButton>
 
+#include "core/data/file_merge.h"
+#include "gui/document_model.h"
 #include "gui/prompter.h"
 
 namespace korvane::gui {
@@ -72,6 +75,54 @@ void CDlgcombine::mergeFiles() {
     prompter_->message(this, QStringLiteral("至少选择一个文件合并"));
     updateMergeButton();
     return;
+  }
+
+  std::vector<std::filesystem::path> inputs;
+  for (const QString& path : paths_) inputs.push_back(ToFsPath(path));
+  const WarningSink warn = [this](std::string_view message) {
+    prompter_->message(this, QString::fromUtf8(message.data(), static_cast<qsizetype>(message.size())));
+  };
+  MergedData merged;
+  {
+    // Reading many files takes a while: show how far it got.
+    QProgressDialog progress(QStringLiteral("读取文件"), QString(), 0, static_cast<int>(inputs.size()), this);
+    progress.setWindowTitle(windowTitle());
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(400);
+    progress.setValue(0);
+    try {
+      merged = ReadMergeInputs(inputs, warn, [&progress](int done, int total) {
+        progress.setLabelText(QStringLiteral("读取文件 %1/%2").arg(done).arg(total));
+        progress.setValue(done);
+      });
+    } catch (const std::exception& e) {
+      progress.reset();
+      // The rows stay so that the user can correct the selection.
+      prompter_->message(this, QString::fromUtf8(e.what()));
+      updateMergeButton();
+      return;
+    }
+  }
+
+  const QString output =
+      prompter_->saveFileName(this, QString(), QString::fromUtf8(kFilterResult), QStringLiteral("SHA"), QString());
+  if (!output.isEmpty()) {
+    QString failure;
+    {
+      QApplication::setOverrideCursor(Qt::WaitCursor);
+      try {
+        WriteMergedFile(merged, ToFsPath(output));
+      } catch (const std::exception& e) {
+        failure = QString::fromUtf8(e.what());
+      }
+      QApplication::restoreOverrideCursor();
+    }
+    if (failure.isEmpty()) {
+      list_->clear();
+      paths_.clear();
+    } else {
+      prompter_->message(this, failure);
+    }
   }
   updateMergeButton();
 }

@@ -3,6 +3,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QSlider>
+#include <algorithm>
 
 #include "core/wave/point_readings.h"
 #include "gui/document_model.h"
@@ -33,7 +34,9 @@ void PaintPointPanel(QPainter& p, const QSize& size, const PanelPicture& pic, in
   p.setFont(font);
   const QFontMetrics fm = p.fontMetrics();
 
-  TextAt(p, w - 45, 5, QStringLiteral("Amp: %1").arg(FormatFixed(gain, 0)));
+  // A gain of several digits moves left rather than under the slider.
+  const QString gainText = QStringLiteral("Amp: %1").arg(FormatFixed(gain, 0));
+  TextAt(p, w - std::max(45, fm.horizontalAdvance(gainText) + 4), 5, gainText);
 
   // Time axis with its arrow head.
   const int y0 = pic.axisY;

@@ -24,7 +24,8 @@ void KeepOwnSectionRecord(std::vector<SectionPara>& records, int ownRow) {
 
 }  // namespace
 
-MergedData ReadMergeInputs(const std::vector<std::filesystem::path>& paths, const WarningSink& warn) {
+MergedData ReadMergeInputs(const std::vector<std::filesystem::path>& paths, const WarningSink& warn,
+                           const MergeProgress& progress) {
   if (paths.empty()) throw KorvaneError(std::string(kMsgMergeNothingSelected));
   MergedData data;
   ProjectInfo project = NewProjectInfo();
@@ -48,6 +49,7 @@ MergedData ReadMergeInputs(const std::vector<std::filesystem::path>& paths, cons
     data.sections.insert(data.sections.end(), fileSections.begin(), fileSections.end());
     data.memberCount += fileMembers;
     ++fileIndex;
+    if (progress) progress(fileIndex, static_cast<int>(paths.size()));
   }
   for (std::size_t j = 0; j < data.members.size(); ++j) {
     Member& member = data.members[j];

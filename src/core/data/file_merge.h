@@ -4,6 +4,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <vector>
 
 #include "core/data/records.h"
@@ -26,7 +27,11 @@ struct MergedData {
 // names) when it has two or three. Throws KorvaneError: "至少选择一个文件合并"
 // for an empty list, "读取文件" + path + "错误:" + the reader's message when
 // a file cannot be read (including files whose points per zone differ).
-MergedData ReadMergeInputs(const std::vector<std::filesystem::path>& paths, const WarningSink& warn = {});
+// `progress`, when set, is called after each file with the number of files
+// read so far and the number of files (for a progress display).
+using MergeProgress = std::function<void(int filesRead, int fileCount)>;
+MergedData ReadMergeInputs(const std::vector<std::filesystem::path>& paths, const WarningSink& warn = {},
+                           const MergeProgress& progress = {});
 
 // Writes the merged data as a result file pair (messages of the writer).
 void WriteMergedFile(const MergedData& data, const std::filesystem::path& output);
