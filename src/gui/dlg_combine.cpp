@@ -104,8 +104,8 @@ void CDlgcombine::mergeFiles() {
     }
   }
 
-  const QString output =
-      prompter_->saveFileName(this, QString(), QString::fromUtf8(kFilterResult), QStringLiteral("SHA"), QString());
+  const QString output = prompter_->saveFileName(this, QString(), QString::fromUtf8(kFilterResult),
+                                                 QStringLiteral("SHA"), QString());
   if (!output.isEmpty()) {
     QString failure;
     {

@@ -4,6 +4,7 @@
 namespace korvane::gui::test {
 int RunMainScreenTests(int argc, char** argv);
 int RunFrameTests(int argc, char** argv);
+int RunFileCommandsTests(int argc, char** argv);
 }  // namespace korvane::gui::test
 
 int main(int argc, char** argv) {
@@ -11,5 +12,6 @@ int main(int argc, char** argv) {
   int failures = 0;
   failures += korvane::gui::test::RunMainScreenTests(argc, argv);
   failures += korvane::gui::test::RunFrameTests(argc, argv);
+  failures += korvane::gui::test::RunFileCommandsTests(argc, argv);
   return failures == 0 ? 0 : 1;
 }
