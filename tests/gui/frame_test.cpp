@@ -8,6 +8,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QToolBar>
 #include <QtTest>
@@ -117,6 +118,27 @@ class FrameTest : public QObject {
     QCOMPARE(prompter_.messages.last(), QStringLiteral("无法识别的文件类型"));
     QCOMPARE(prompter_.questions, QStringList(4, QStringLiteral("数据已经修改，是否保存")));
     QVERIFY(model_->isModified());
+  }
+
+  void barWidthsGoToTheDocumentAndTheSettings() {
+    const QString ui = dir_.filePath(QStringLiteral("ui.ini"));
+    {
+      QSettings stored(ui, QSettings::IniFormat);
+      stored.setValue(QStringLiteral("Korvane-SCBar-1/sizeVertCX"), 10);  // below the minimum
+    }
+    makeFrame(MakeDocument(1, 3));
+    frame_->resize(1400, 900);
+    frame_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(frame_.get()));
+    const int width = frame_->infoBar()->width();
+    QVERIFY2(width >= 120 && width < 200, qPrintable(QString::number(width)));
+
+    // Closing stores the width into the document first, then the settings.
+    model_->doc().infoBarWidth = 0;
+    QVERIFY(frame_->close());
+    QCOMPARE(model_->doc().infoBarWidth, width);
+    QSettings stored(ui, QSettings::IniFormat);
+    QCOMPARE(stored.value(QStringLiteral("Korvane-SCBar-1/sizeVertCX")).toInt(), width);
   }
 
   void filterDialog() {
