@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QScreen>
 #include <QTimer>
+#include <cstdio>
 
 #include "gui/document_model.h"
 #include "gui/icons.h"
