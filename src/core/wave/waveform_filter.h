@@ -62,9 +62,9 @@ void ButterworthLowPass(float* buffer, int length, float intervalSec, float corn
 void ButterworthHighPass(float* buffer, int length, float intervalSec, int cornerHz);
 
 // Code for a centred filtered value v: v below -2048 gives 0, otherwise
-// trunc(v + 2048). Codes above 4095 are kept; a value
-// beyond 65535 is clamped to 65535 rather than wrapped. NaN, which only an
-// unstable filter setting can produce, gives 2048 (the zero line).
+// trunc(v + 2048). Codes above 4095 are kept; a value beyond 65535 is
+// clamped to 65535 rather than wrapped. NaN, which only an unstable filter
+// setting can produce, gives 0.
 std::uint16_t CentredToCode(float centred);
 
 // Filters `count` codes from `source` into `destination` (both at least
@@ -74,5 +74,15 @@ std::uint16_t CentredToCode(float centred);
 // output equals the input code for code. No allocation.
 void WaveformFilter(const std::uint16_t* source, std::uint16_t* destination, int count, float intervalUs,
                     bool highPassOn, float highPassHz, bool lowPassOn, float lowPassHz);
+
+// Filters up to kFilterLanes waveforms of `count` codes each, with the same
+// settings, in one run. Each result is exactly WaveformFilter of that
+// waveform alone; where the compiler offers vector types the waveforms share
+// the work, otherwise they are filtered one after another. `lanes` outside
+// 1..kFilterLanes does nothing.
+inline constexpr int kFilterLanes = 4;
+void WaveformFilterLanes(const std::uint16_t* const* sources, std::uint16_t* const* destinations, int lanes,
+                         int count, float intervalUs, bool highPassOn, float highPassHz, bool lowPassOn,
+                         float lowPassHz);
 
 }  // namespace korvane
