@@ -18,7 +18,8 @@ bool ZoneIsFiltered(const CKorvaneDoc& doc) {
 }
 
 // Codes of point 0 filtered with the given settings from the loaded copy.
-std::vector<std::uint16_t> Expected(const CKorvaneDoc& doc, bool high, float highKHz, bool low, float lowKHz) {
+std::vector<std::uint16_t> Expected(const CKorvaneDoc& doc, bool high, float highKHz, bool low,
+                                    float lowKHz) {
   const MeasuringPoint& point = *doc.GetCurrentZone()->points[0];
   std::vector<std::uint16_t> out(point.unfilteredSamples.size());
   WaveformFilter(point.unfilteredSamples.data(), out.data(), static_cast<int>(out.size()),
@@ -80,11 +81,16 @@ TEST_F(FilterDialogTest, CaptionsForEveryKindOfValue) {
   };
   // High-pass 20 and low-pass 50 in the other box unless typed.
   const Case cases[] = {
-      {true, "20", "数字滤波", true},          {true, "0.01", "数字滤波", true},
-      {true, "0.0099", "高通范围为0.01-20kHz", false}, {true, "20.01", "高通范围为0.01-20kHz", false},
-      {true, "", "高通范围为0.01-20kHz", false},       {true, "abc", "高通范围为0.01-20kHz", false},
-      {false, "2", "高通值必须小于低通值", false},         {false, "500", "数字滤波", true},
-      {false, "1.9", "低通范围为2-500kHz", false},     {false, "501", "低通范围为2-500kHz", false},
+      {true, "20", "数字滤波", true},
+      {true, "0.01", "数字滤波", true},
+      {true, "0.0099", "高通范围为0.01-20kHz", false},
+      {true, "20.01", "高通范围为0.01-20kHz", false},
+      {true, "", "高通范围为0.01-20kHz", false},
+      {true, "abc", "高通范围为0.01-20kHz", false},
+      {false, "2", "高通值必须小于低通值", false},
+      {false, "500", "数字滤波", true},
+      {false, "1.9", "低通范围为2-500kHz", false},
+      {false, "501", "低通范围为2-500kHz", false},
       {false, "20", "数字滤波", true},
   };
   for (const Case& c : cases) {
@@ -93,7 +99,8 @@ TEST_F(FilterDialogTest, CaptionsForEveryKindOfValue) {
     fresh.highPassOn = true;  // the boxes can only be typed into while checked
     fresh.lowPassOn = true;
     FilterDialogModel model(fresh);
-    const FilterDialogUpdate update = c.high ? model.HighPassTextChanged(c.text) : model.LowPassTextChanged(c.text);
+    const FilterDialogUpdate update =
+        c.high ? model.HighPassTextChanged(c.text) : model.LowPassTextChanged(c.text);
     EXPECT_EQ(update.caption, c.caption) << c.text;
     EXPECT_EQ(model.caption(), c.caption) << c.text;
     EXPECT_TRUE(update.messages.empty()) << c.text;
@@ -132,7 +139,8 @@ TEST_F(FilterDialogTest, ValuesAboveNineThousandNineHundredNinetyNineAreCut) {
     CKorvaneDoc fresh;
     FillDocument(fresh, 3, 256, 1.0f);
     FilterDialogModel model(fresh);
-    const FilterDialogUpdate update = c.high ? model.HighPassTextChanged(c.text) : model.LowPassTextChanged(c.text);
+    const FilterDialogUpdate update =
+        c.high ? model.HighPassTextChanged(c.text) : model.LowPassTextChanged(c.text);
     ASSERT_EQ(update.messages.size(), 1u) << c.text;
     EXPECT_EQ(update.messages[0], c.message);
     EXPECT_EQ(update.editText, c.shortened);

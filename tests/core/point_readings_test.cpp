@@ -40,7 +40,7 @@ TEST(PointReadings, SampleIndexAtTimeTruncatesTowardZero) {
     int index;
   };
   const Case cases[] = {
-      {10.9f, 0.0f, 1.0f, 10}, {12.0f, 2.0f, 0.5f, 20}, {1.0f, 2.0f, 0.4f, -2},
+      {10.9f, 0.0f, 1.0f, 10}, {12.0f, 2.0f, 0.5f, 20},        {1.0f, 2.0f, 0.4f, -2},
       {5.0f, 0.0f, 0.0f, 0},   {1e30f, 0.0f, 1e-10f, INT_MAX},
   };
   for (const Case& c : cases) EXPECT_EQ(SampleIndexAtTime(c.t, c.delay, c.interval), c.index) << c.t;
@@ -54,7 +54,7 @@ TEST(PointReadings, SlotsBeyondCountOrWithoutSamplesReadZero) {
   std::vector<std::uint16_t> codes(100, 2048);
   codes[40] = 2048 + 1024;  // 1 V before a gain of 1, 0.1 V at gain 10
   zone.points[0] = PointWith(codes, 48, 40, 100.0f, 10.0f);
-  zone.points[1] = PointWith({}, 48, 40, 150.0f, 10.0f);  // no samples: distance only
+  zone.points[1] = PointWith({}, 48, 40, 150.0f, 10.0f);     // no samples: distance only
   zone.points[2] = PointWith(codes, 48, 40, 200.0f, 10.0f);  // beyond the point count
   zone.points[3] = PointWith(codes, 48, 400, 100.0f, 10.0f);
   zone.pointTime[2] = 99.0f;  // stale values are cleared

@@ -38,10 +38,12 @@ class Bytes {
   std::string out;
 
  private:
-  Bytes& U16(std::uint16_t v) { return Raw({static_cast<std::uint8_t>(v & 0xFF), static_cast<std::uint8_t>(v >> 8)}); }
+  Bytes& U16(std::uint16_t v) {
+    return Raw({static_cast<std::uint8_t>(v & 0xFF), static_cast<std::uint8_t>(v >> 8)});
+  }
   Bytes& U32(std::uint32_t v) {
-    return Raw({static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8), static_cast<std::uint8_t>(v >> 16),
-                static_cast<std::uint8_t>(v >> 24)});
+    return Raw({static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8),
+                static_cast<std::uint8_t>(v >> 16), static_cast<std::uint8_t>(v >> 24)});
   }
 };
 
@@ -58,8 +60,9 @@ void WriteFile(const fs::path& path, const std::string& bytes) {
 class SettingsFileTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("korvane-settings-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+    dir_ =
+        fs::temp_directory_path() /
+        ("korvane-settings-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
     fs::remove_all(dir_);
     fs::create_directories(dir_);
   }
@@ -87,16 +90,17 @@ void SetNonDefaults(CKorvaneDoc& doc) {
   doc.project.eta = 0.875f;
   PrintSettings& p = doc.printSettings;
   int value = 100;
-  for (int* field : {&p.printHeader, &p.printFooter, &p.printPageNumber, &p.printRecordSheet, &p.printResultTable,
-                     &p.borderLineWidth, &p.gridLineWidth, &p.topMargin, &p.leftMargin, &p.bottomMargin,
-                     &p.rightMargin, &p.pageNumberPosition, &p.firstPageNumber, &p.pageNumberFormat,
-                     &p.headerHeight, &p.headerAlign, &p.headerFont, &p.footerHeight, &p.footerAlign,
-                     &p.footerFont}) {
+  for (int* field : {&p.printHeader,      &p.printFooter,      &p.printPageNumber, &p.printRecordSheet,
+                     &p.printResultTable, &p.borderLineWidth,  &p.gridLineWidth,   &p.topMargin,
+                     &p.leftMargin,       &p.bottomMargin,     &p.rightMargin,     &p.pageNumberPosition,
+                     &p.firstPageNumber,  &p.pageNumberFormat, &p.headerHeight,    &p.headerAlign,
+                     &p.headerFont,       &p.footerHeight,     &p.footerAlign,     &p.footerFont}) {
     *field = value++;
   }
   p.headerText = "页眉 header";
   p.footerText = "页脚";
-  for (int i = 0; i < ReportProjectInfo::kFieldCount; ++i) doc.reportInfo.field(i) = "字段" + std::to_string(i);
+  for (int i = 0; i < ReportProjectInfo::kFieldCount; ++i)
+    doc.reportInfo.field(i) = "字段" + std::to_string(i);
   doc.infoBarWidth = 301;
   doc.spareBarWidth = -1;
   doc.analysisBarWidth = 333;
@@ -218,7 +222,8 @@ TEST_F(SettingsFileTest, CutInsideAValueStopsBeforeIt) {
     int values;
   };
   // Item 1 is 4 + 2 * 11 = 26 bytes ("VKT-U6 超声回弹": 11 code units).
-  const Case cases[] = {{0, 0}, {1, 0}, {3, 0}, {25, 0}, {26, 1}, {27, 1}, {full.size() - 1, 59}, {full.size(), 60}};
+  const Case cases[] = {{0, 0},           {1, 0}, {3, 0}, {25, 0}, {26, 1}, {27, 1}, {full.size() - 1, 59},
+                        {full.size(), 60}};
   for (const Case& c : cases) {
     CKorvaneDoc doc;
     EXPECT_EQ(DecodeSettings(doc, full.substr(0, c.length)), c.values) << c.length;

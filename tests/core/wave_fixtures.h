@@ -35,7 +35,8 @@ inline std::vector<std::uint16_t> SyntheticWaveform(int count, unsigned seed, fl
 // Makes the document hold one member with `zoneCount` zones of
 // `pointCount` points each (every slot filled), with waveforms of
 // `sampleCount` codes at `intervalUs`, and makes zone 0 current.
-inline void FillDocument(CKorvaneDoc& doc, int pointCount, int sampleCount, float intervalUs, int zoneCount = 1) {
+inline void FillDocument(CKorvaneDoc& doc, int pointCount, int sampleCount, float intervalUs,
+                         int zoneCount = 1) {
   Member member = NewMember();
   member.sampleCount = sampleCount;
   member.sampleInterval = intervalUs;

@@ -19,9 +19,18 @@ TEST(RoundHalfAway, HalvesGoAwayFromZero) {
     float out;
   };
   const Case cases[] = {
-      {2.5f, 3.0f},         {-2.5f, -3.0f},  {1.5f, 2.0f},      {-0.5f, -1.0f},     {0.5f, 1.0f},
-      {2.4999998f, 2.0f},   {-2.4999998f, -2.0f}, {0.49999997f, 0.0f}, {0.0f, 0.0f}, {-7.0f, -7.0f},
-      {8388609.0f, 8388609.0f}, {-1e20f, -1e20f},
+      {2.5f, 3.0f},
+      {-2.5f, -3.0f},
+      {1.5f, 2.0f},
+      {-0.5f, -1.0f},
+      {0.5f, 1.0f},
+      {2.4999998f, 2.0f},
+      {-2.4999998f, -2.0f},
+      {0.49999997f, 0.0f},
+      {0.0f, 0.0f},
+      {-7.0f, -7.0f},
+      {8388609.0f, 8388609.0f},
+      {-1e20f, -1e20f},
   };
   for (const Case& c : cases) EXPECT_EQ(RoundHalfAway(c.in), c.out) << c.in;
   EXPECT_TRUE(std::isinf(RoundHalfAway(std::numeric_limits<float>::infinity())));
@@ -34,7 +43,7 @@ TEST(LeadIn, LengthFollowsIntervalWithinLimits) {
     int leadIn;
   };
   const Case cases[] = {
-      {0.5f, 20}, {2.0f, 8}, {0.1f, 32}, {1.0f, 10}, {0.3125f, 32}, {0.3f, 32},
+      {0.5f, 20}, {2.0f, 8},  {0.1f, 32}, {1.0f, 10}, {0.3125f, 32}, {0.3f, 32},
       {1.25f, 8}, {0.8f, 12}, {10.0f, 8}, {0.0f, 32}, {-1.0f, 8},
   };
   for (const Case& c : cases) {
@@ -79,7 +88,8 @@ TEST(LeadIn, SteepStartsAreLimitedToTheConverterRange) {
   };
   for (const Case& c : cases) {
     std::vector<float> x(static_cast<std::size_t>(c.leadIn));
-    for (int i = 0; i < c.leadIn; ++i) x[static_cast<std::size_t>(i)] = 10.0f + c.step * static_cast<float>(i);
+    for (int i = 0; i < c.leadIn; ++i)
+      x[static_cast<std::size_t>(i)] = 10.0f + c.step * static_cast<float>(i);
     const int rampLength = 4 * c.leadIn;
     const float slope = LeadInSlope(x.data(), c.leadIn, c.leadIn);
     std::vector<float> ramp(static_cast<std::size_t>(rampLength));
@@ -110,10 +120,10 @@ TEST(ButterworthCoefficients, MatchTheReferenceValues) {
   const LowPassCoefficients low1 = ComputeLowPass(1e-6f, 50000.0f);
   const HighPassCoefficients high1 = ComputeHighPass(1e-6f, 20000);
   const Value values[] = {
-      {low05.b0, 0.0055212, 5e-8}, {low05.a1, 1.77908, 5e-6},  {low05.a2, 0.801167, 5e-7},
-      {high05.b0, 0.956543, 5e-7}, {high05.c1, 1.9112, 5e-5},  {high05.a2, 0.914976, 5e-7},
-      {low1.b0, 0.0197896, 5e-8},  {low1.a1, 1.5645, 5e-5},    {low1.a2, 0.643662, 5e-7},
-      {high1.b0, 0.914969, 5e-7},  {high1.c1, 1.82269, 5e-6},  {high1.a2, 0.837182, 5e-7},
+      {low05.b0, 0.0055212, 5e-8}, {low05.a1, 1.77908, 5e-6}, {low05.a2, 0.801167, 5e-7},
+      {high05.b0, 0.956543, 5e-7}, {high05.c1, 1.9112, 5e-5}, {high05.a2, 0.914976, 5e-7},
+      {low1.b0, 0.0197896, 5e-8},  {low1.a1, 1.5645, 5e-5},   {low1.a2, 0.643662, 5e-7},
+      {high1.b0, 0.914969, 5e-7},  {high1.c1, 1.82269, 5e-6}, {high1.a2, 0.837182, 5e-7},
   };
   for (std::size_t i = 0; i < std::size(values); ++i) {
     EXPECT_NEAR(values[i].actual, values[i].expected, values[i].tolerance) << "value " << i;
@@ -163,10 +173,22 @@ TEST(CentredToCode, LowerLimitOnlyAndNoWrap) {
     std::uint16_t code;
   };
   const Case cases[] = {
-      {-2100.0f, 0},     {-2048.0f, 0},     {-2047.0f, 1},      {0.0f, 2048},      {1.0f, 2049},
-      {2047.0f, 4095},   {2100.0f, 4148},   {63487.0f, 65535},  {63488.0f, 65535}, {1e9f, 65535},
-      {std::numeric_limits<float>::infinity(), 65535}, {-std::numeric_limits<float>::infinity(), 0},
-      {std::numeric_limits<float>::quiet_NaN(), 0},  {-2048.5f, 0}, {-2047.5f, 0}, {0.75f, 2048},
+      {-2100.0f, 0},
+      {-2048.0f, 0},
+      {-2047.0f, 1},
+      {0.0f, 2048},
+      {1.0f, 2049},
+      {2047.0f, 4095},
+      {2100.0f, 4148},
+      {63487.0f, 65535},
+      {63488.0f, 65535},
+      {1e9f, 65535},
+      {std::numeric_limits<float>::infinity(), 65535},
+      {-std::numeric_limits<float>::infinity(), 0},
+      {std::numeric_limits<float>::quiet_NaN(), 0},
+      {-2048.5f, 0},
+      {-2047.5f, 0},
+      {0.75f, 2048},
   };
   for (const Case& c : cases) EXPECT_EQ(CentredToCode(c.centred), c.code) << c.centred;
 }
@@ -174,14 +196,15 @@ TEST(CentredToCode, LowerLimitOnlyAndNoWrap) {
 TEST(WaveformFilter, BothOffReproducesTheInput) {
   const std::vector<std::uint16_t> codes = {0, 1, 2048, 4095, 65535, 7, 3000};
   std::vector<std::uint16_t> out(codes.size(), 12345);
-  WaveformFilter(codes.data(), out.data(), static_cast<int>(codes.size()), 0.5f, false, 20000.0f, false, 50000.0f);
+  WaveformFilter(codes.data(), out.data(), static_cast<int>(codes.size()), 0.5f, false, 20000.0f, false,
+                 50000.0f);
   EXPECT_EQ(out, codes);
 }
 
 // Reference: the steps done one after another on a full buffer with the
 // public pieces (ramp, low-pass, high-pass, conversion).
-std::vector<std::uint16_t> FilterByPieces(const std::vector<std::uint16_t>& codes, float intervalUs, bool highOn,
-                                          int highHz, bool lowOn, float lowHz) {
+std::vector<std::uint16_t> FilterByPieces(const std::vector<std::uint16_t>& codes, float intervalUs,
+                                          bool highOn, int highHz, bool lowOn, float lowHz) {
   const int n = static_cast<int>(codes.size());
   const int leadIn = LeadInLength(intervalUs, highOn || lowOn);
   const int rampLength = 4 * leadIn;
@@ -195,7 +218,8 @@ std::vector<std::uint16_t> FilterByPieces(const std::vector<std::uint16_t>& code
   if (lowOn) ButterworthLowPass(y.data(), static_cast<int>(y.size()), intervalSec, lowHz);
   if (highOn) ButterworthHighPass(y.data(), static_cast<int>(y.size()), intervalSec, highHz);
   std::vector<std::uint16_t> out(codes.size());
-  for (int k = 0; k < n; ++k) out[static_cast<std::size_t>(k)] = CentredToCode(y[static_cast<std::size_t>(rampLength + k)]);
+  for (int k = 0; k < n; ++k)
+    out[static_cast<std::size_t>(k)] = CentredToCode(y[static_cast<std::size_t>(rampLength + k)]);
   return out;
 }
 
@@ -231,7 +255,8 @@ TEST(WaveformFilter, LowPassRunsBeforeHighPass) {
   ButterworthHighPass(y.data(), static_cast<int>(y.size()), 0.5e-6f, 20000);
   ButterworthLowPass(y.data(), static_cast<int>(y.size()), 0.5e-6f, 50000.0f);
   std::vector<std::uint16_t> swapped(codes.size());
-  for (std::size_t k = 0; k < codes.size(); ++k) swapped[k] = CentredToCode(y[4 * static_cast<std::size_t>(leadIn) + k]);
+  for (std::size_t k = 0; k < codes.size(); ++k)
+    swapped[k] = CentredToCode(y[4 * static_cast<std::size_t>(leadIn) + k]);
   EXPECT_NE(out, swapped);
 }
 
@@ -289,7 +314,8 @@ TEST(WaveformFilterLanes, EachLaneEqualsItsWaveformFilteredAlone) {
     bool low;
   };
   for (float dt : {0.1f, 0.5f, 2.0f, 0.0f}) {
-    for (const Switches s : {Switches{true, true}, Switches{true, false}, Switches{false, true}, Switches{false, false}}) {
+    for (const Switches s :
+         {Switches{true, true}, Switches{true, false}, Switches{false, true}, Switches{false, false}}) {
       for (int lanes = 1; lanes <= kFilterLanes; ++lanes) {
         for (int count : {1, 2, 3, 300}) {
           std::vector<std::vector<std::uint16_t>> codes;
@@ -298,7 +324,8 @@ TEST(WaveformFilterLanes, EachLaneEqualsItsWaveformFilteredAlone) {
           }
           codes.back()[0] = 0;  // a lane with a steep start
           std::vector<std::vector<std::uint16_t>> alone = codes;
-          for (auto& w : alone) WaveformFilter(w.data(), w.data(), count, dt, s.high, 20000.0f, s.low, 50000.0f);
+          for (auto& w : alone)
+            WaveformFilter(w.data(), w.data(), count, dt, s.high, 20000.0f, s.low, 50000.0f);
           std::vector<const std::uint16_t*> in;
           std::vector<std::uint16_t*> out;
           for (auto& w : codes) {
@@ -306,8 +333,8 @@ TEST(WaveformFilterLanes, EachLaneEqualsItsWaveformFilteredAlone) {
             out.push_back(w.data());  // in place
           }
           WaveformFilterLanes(in.data(), out.data(), lanes, count, dt, s.high, 20000.0f, s.low, 50000.0f);
-          EXPECT_EQ(codes, alone) << "dt " << dt << " high " << s.high << " low " << s.low << " lanes " << lanes
-                                  << " count " << count;
+          EXPECT_EQ(codes, alone) << "dt " << dt << " high " << s.high << " low " << s.low << " lanes "
+                                  << lanes << " count " << count;
         }
       }
     }

@@ -11,8 +11,8 @@ namespace {
 
 using testing::FillDocument;
 
-std::vector<std::uint16_t> Filtered(const std::vector<std::uint16_t>& codes, float dt, bool high, float highHz,
-                                    bool low, float lowHz) {
+std::vector<std::uint16_t> Filtered(const std::vector<std::uint16_t>& codes, float dt, bool high,
+                                    float highHz, bool low, float lowHz) {
   std::vector<std::uint16_t> out(codes.size());
   WaveformFilter(codes.data(), out.data(), static_cast<int>(codes.size()), dt, high, highHz, low, lowHz);
   return out;
@@ -111,10 +111,12 @@ TEST(ZoneFilter, SampleCountIsTheMembersWithinTheBuffers) {
   doc.RestoreZoneWaveforms();
   doc.members[0].sampleCount = 100;
   doc.FilterZoneWaveforms();
-  const std::vector<std::uint16_t> head(point.unfilteredSamples.begin(), point.unfilteredSamples.begin() + 100);
+  const std::vector<std::uint16_t> head(point.unfilteredSamples.begin(),
+                                        point.unfilteredSamples.begin() + 100);
   const std::vector<std::uint16_t> expected = Filtered(head, 1.0f, false, 0.0f, true, 50000.0f);
   EXPECT_TRUE(std::equal(expected.begin(), expected.end(), point.samples.begin()));
-  EXPECT_TRUE(std::equal(point.samples.begin() + 100, point.samples.end(), point.unfilteredSamples.begin() + 100));
+  EXPECT_TRUE(
+      std::equal(point.samples.begin() + 100, point.samples.end(), point.unfilteredSamples.begin() + 100));
 }
 
 TEST(ZoneFilter, AmplitudeFollowsTheFilteredWaveform) {

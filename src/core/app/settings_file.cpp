@@ -49,8 +49,10 @@ std::u16string Utf8ToUtf16(std::string_view text) {
       bool valid = i + need < text.size();  // the continuation bytes are there
       for (std::size_t k = 1; valid && k <= need; ++k) {
         const auto next = static_cast<unsigned char>(text[i + k]);
-        if ((next & 0xC0) != 0x80) valid = false;
-        else cp = (cp << 6) | (next & 0x3Fu);
+        if ((next & 0xC0) != 0x80)
+          valid = false;
+        else
+          cp = (cp << 6) | (next & 0x3Fu);
       }
       if (valid && cp >= minimum && cp <= 0x10FFFF && !(cp >= 0xD800 && cp <= 0xDFFF)) {
         length = need + 1;
@@ -93,7 +95,8 @@ std::string Utf16ToUtf8(const std::u16string& text) {
   out.reserve(text.size() * 3);
   for (std::size_t i = 0; i < text.size(); ++i) {
     char32_t cp = text[i];
-    if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
+    if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+        text[i + 1] <= 0xDFFF) {
       cp = 0x10000 + ((cp - 0xD800) << 10) + (text[i + 1] - 0xDC00);
       ++i;
     } else if (cp >= 0xD800 && cp <= 0xDFFF) {

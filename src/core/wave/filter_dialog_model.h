@@ -71,7 +71,7 @@ class FilterDialogModel {
   bool lowPassChecked() const;
   const std::string& highPassText() const { return highText_; }  // "%.2f" at opening
   const std::string& lowPassText() const { return lowText_; }    // "%.0f" at opening
-  const std::string& caption() const { return caption_; }         // "滤波" at opening
+  const std::string& caption() const { return caption_; }        // "滤波" at opening
 
   // "高通(kHz)" checked or unchecked. Checking rechecks the current text
   // (and filters when it is valid); unchecking refilters without the

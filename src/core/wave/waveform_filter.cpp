@@ -118,9 +118,9 @@ void FilterPass(const float* ramp, int rampLength, const std::uint16_t* source, 
   // waits for the rounding of the one before it. Sample k is read before
   // anything at k or later is written, so source and destination may be the
   // same buffer.
-  float lowOut = lowStep(input(0));   // low-passed sample 0
-  float highOut = highStep(lowOut);   // filtered sample 0
-  lowOut = lowStep(input(1));         // low-passed sample 1
+  float lowOut = lowStep(input(0));  // low-passed sample 0
+  float highOut = highStep(lowOut);  // filtered sample 0
+  lowOut = lowStep(input(1));        // low-passed sample 1
   for (int k = 2; k < count; ++k) {
     const float nextLow = lowStep(input(k));
     const float nextHigh = highStep(lowOut);
@@ -145,8 +145,8 @@ int WholeHertz(float hz) {
 float RoundHalfAway(float value) {
   // From 2^23 on every float is a whole number; this also passes inf and NaN.
   if (!(std::fabs(value) < 8388608.0f)) return value;
-  const int whole = static_cast<int>(value);                          // toward zero
-  const float fraction = value - static_cast<float>(whole);           // exact
+  const int whole = static_cast<int>(value);                 // toward zero
+  const float fraction = value - static_cast<float>(whole);  // exact
   // Flags rather than branches: the sign of filtered data changes often.
   const int up = fraction >= 0.5f ? 1 : 0;
   const int down = fraction <= -0.5f ? 1 : 0;
@@ -156,7 +156,7 @@ float RoundHalfAway(float value) {
 int LeadInLength(float intervalUs, bool anyFilterOn) {
   if (!anyFilterOn) return 0;
   const double samples = 10.0 / static_cast<double>(intervalUs);
-  if (!(samples >= kMinLeadIn)) return kMinLeadIn;  // also negative and NaN
+  if (!(samples >= kMinLeadIn)) return kMinLeadIn;   // also negative and NaN
   if (samples >= kMaxLeadIn + 1) return kMaxLeadIn;  // also +inf (interval 0)
   return std::clamp(static_cast<int>(samples), kMinLeadIn, kMaxLeadIn);
 }
@@ -275,7 +275,8 @@ void MakeRamp(const std::uint16_t* source, int count, int rampLength, float* ram
   const int leadIn = rampLength / 4;
   std::array<float, kMaxLeadIn> head{};
   const int headCount = std::min(leadIn, count);
-  for (int i = 0; i < headCount; ++i) head[static_cast<std::size_t>(i)] = static_cast<float>(source[i]) - kCentre;
+  for (int i = 0; i < headCount; ++i)
+    head[static_cast<std::size_t>(i)] = static_cast<float>(source[i]) - kCentre;
   LeadInRamp(head[0], LeadInSlope(head.data(), headCount, leadIn), rampLength, ramp);
 }
 
@@ -325,7 +326,9 @@ static_assert(kFilterLanes == 4, "the lane types hold four waveforms");
 
 inline F4 Splat(float v) { return F4{v, v, v, v}; }
 inline D2 Splat(double v) { return D2{v, v}; }
-inline F4 Select(I4 mask, F4 a, F4 b) { return reinterpret_cast<F4>((mask & reinterpret_cast<I4>(a)) | (~mask & reinterpret_cast<I4>(b))); }
+inline F4 Select(I4 mask, F4 a, F4 b) {
+  return reinterpret_cast<F4>((mask & reinterpret_cast<I4>(a)) | (~mask & reinterpret_cast<I4>(b)));
+}
 inline D2 Widen01(F4 v) { return __builtin_convertvector(__builtin_shufflevector(v, v, 0, 1), D2); }
 inline D2 Widen23(F4 v) { return __builtin_convertvector(__builtin_shufflevector(v, v, 2, 3), D2); }
 inline F4 Narrow(D2 low, D2 high) {
@@ -412,7 +415,8 @@ struct HighPassLanes {
   }
   F4 Next(F4 x) {
     const F4 s = x - 2.0f * x1 + x2;
-    const F4 y = Narrow(c1 * y1Low - a2 * y2Low + b0 * Widen01(s), c1 * y1High - a2 * y2High + b0 * Widen23(s));
+    const F4 y =
+        Narrow(c1 * y1Low - a2 * y2Low + b0 * Widen01(s), c1 * y1High - a2 * y2High + b0 * Widen23(s));
     return Keep(x, y);
   }
 };
@@ -473,20 +477,24 @@ void FilterLanesPass(const F4* ramp, int rampLength, const std::uint16_t* const*
 void WaveformFilterLanes(const std::uint16_t* const* sources, std::uint16_t* const* destinations, int lanes,
                          int count, float intervalUs, bool highPassOn, float highPassHz, bool lowPassOn,
                          float lowPassHz) {
-  if (sources == nullptr || destinations == nullptr || lanes < 1 || lanes > kFilterLanes || count <= 0) return;
+  if (sources == nullptr || destinations == nullptr || lanes < 1 || lanes > kFilterLanes || count <= 0)
+    return;
   if (lanes == 1 || (!highPassOn && !lowPassOn)) {
     for (int l = 0; l < lanes; ++l) {
-      WaveformFilter(sources[l], destinations[l], count, intervalUs, highPassOn, highPassHz, lowPassOn, lowPassHz);
+      WaveformFilter(sources[l], destinations[l], count, intervalUs, highPassOn, highPassHz, lowPassOn,
+                     lowPassHz);
     }
     return;
   }
   const FilterSetup setup = MakeSetup(intervalUs, highPassOn, highPassHz, lowPassOn, lowPassHz);
   // Unused lanes repeat the first waveform; their results are not stored.
   std::array<const std::uint16_t*, kFilterLanes> laneSources{};
-  for (int l = 0; l < kFilterLanes; ++l) laneSources[static_cast<std::size_t>(l)] = sources[l < lanes ? l : 0];
+  for (int l = 0; l < kFilterLanes; ++l)
+    laneSources[static_cast<std::size_t>(l)] = sources[l < lanes ? l : 0];
   std::array<std::array<float, kMaxRamp>, kFilterLanes> ramps{};
   for (int l = 0; l < kFilterLanes; ++l) {
-    MakeRamp(laneSources[static_cast<std::size_t>(l)], count, setup.rampLength, ramps[static_cast<std::size_t>(l)].data());
+    MakeRamp(laneSources[static_cast<std::size_t>(l)], count, setup.rampLength,
+             ramps[static_cast<std::size_t>(l)].data());
   }
   std::array<F4, kMaxRamp> ramp{};
   for (int i = 0; i < setup.rampLength; ++i) {
@@ -515,7 +523,8 @@ void WaveformFilterLanes(const std::uint16_t* const* sources, std::uint16_t* con
                          float lowPassHz) {
   if (sources == nullptr || destinations == nullptr || lanes < 1 || lanes > kFilterLanes) return;
   for (int l = 0; l < lanes; ++l) {
-    WaveformFilter(sources[l], destinations[l], count, intervalUs, highPassOn, highPassHz, lowPassOn, lowPassHz);
+    WaveformFilter(sources[l], destinations[l], count, intervalUs, highPassOn, highPassHz, lowPassOn,
+                   lowPassHz);
   }
 }
 
