@@ -2,8 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <climits>
 #include <vector>
+
+#include "core/data/file_reader.h"
 
 namespace korvane {
 namespace {
@@ -21,9 +22,9 @@ std::unique_ptr<MeasuringPoint> PointWith(std::vector<std::uint16_t> samples, in
 }
 
 TEST(PointReadings, TransitTimesAreWholeMultiplesOfTheInterval) {
-  // The instrument's T = 123.4 us at dT = 0.5 us, delay 0: sample 246, so the
-  // transit time becomes 123.0 us.
-  const int arrival = SampleIndexAtTime(123.4f, 0.0f, 0.5f);
+  // The instrument's T = 123.4 us at dT = 0.5 us, delay 0: the reader takes
+  // sample 246, so the transit time becomes 123.0 us.
+  const int arrival = SampleIndexOfTime(123.4f, 0.0f, 0.5f);
   EXPECT_EQ(arrival, 246);
   TestZone zone;
   zone.sampleInterval = 0.5f;
@@ -32,18 +33,6 @@ TEST(PointReadings, TransitTimesAreWholeMultiplesOfTheInterval) {
   RecomputePointReadings(zone);
   EXPECT_EQ(zone.pointTime[0], 123.0f);
   EXPECT_EQ(zone.pointVelocity[0], 246.0f / 123.0f);
-}
-
-TEST(PointReadings, SampleIndexAtTimeTruncatesTowardZero) {
-  struct Case {
-    float t, delay, interval;
-    int index;
-  };
-  const Case cases[] = {
-      {10.9f, 0.0f, 1.0f, 10}, {12.0f, 2.0f, 0.5f, 20},        {1.0f, 2.0f, 0.4f, -2},
-      {5.0f, 0.0f, 0.0f, 0},   {1e30f, 0.0f, 1e-10f, INT_MAX},
-  };
-  for (const Case& c : cases) EXPECT_EQ(SampleIndexAtTime(c.t, c.delay, c.interval), c.index) << c.t;
 }
 
 TEST(PointReadings, SlotsBeyondCountOrWithoutSamplesReadZero) {

@@ -1,7 +1,6 @@
 #include "core/wave/point_readings.h"
 
 #include <algorithm>
-#include <climits>
 #include <cmath>
 
 namespace korvane {
@@ -48,15 +47,6 @@ int NearestSample(float t, float delay, float interval, int count, int unchanged
     }
   }
   return result;
-}
-
-int SampleIndexAtTime(float t, float delay, float interval) {
-  if (interval == 0.0f) return 0;
-  const float index = (t - delay) / interval;
-  if (std::isnan(index)) return 0;
-  if (index >= 2147483648.0f) return INT_MAX;
-  if (index <= -2147483648.0f) return INT_MIN;
-  return static_cast<int>(index);
 }
 
 PointReading PointReadout(const MeasuringPoint& point, const Member& member, int k) {

@@ -32,12 +32,6 @@ PointReading PointReadout(const MeasuringPoint& point, const Member& member, int
 // Does nothing when the slot holds no point.
 void SetArrival(TestZone& zone, int pointSlot, int k, bool moveAmplitude);
 
-// Sample index of a recorded time (first arrival or amplitude time, us):
-// trunc((t - delay) / interval), toward zero, in single precision. An
-// interval of 0 or a quotient that is not a finite int gives 0 (NaN) or the
-// int limit on its side.
-int SampleIndexAtTime(float t, float delay, float interval);
-
 // Amplitude in volts of code `code` at `gain`: (code - 2048) * 2 / 2048 / gain.
 float CodeToVolts(int code, float gain);
 
