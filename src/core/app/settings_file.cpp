@@ -1,16 +1,372 @@
-// Placeholder implementation; replaced by the settings file format.
 #include "core/app/settings_file.h"
 
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <random>
+#include <system_error>
+
+#include "core/app/korvane_doc.h"
 
 namespace korvane {
+namespace {
+
+constexpr char kFileName[] = "korvane.ini";
+// A settings file is a few kilobytes; more than this is not read.
+constexpr std::size_t kMaxFileBytes = 16u << 20;
+
+constexpr std::uint8_t kTextTag = 0xFF;        // starts every text
+constexpr std::uint16_t kUtf16Mark = 0xFFFE;   // the text is UTF-16
+constexpr std::uint8_t kLongLength = 0xFF;     // a 16-bit length follows
+constexpr std::uint16_t kHugeLength = 0xFFFF;  // a 32-bit length follows
+constexpr char32_t kReplacement = 0xFFFD;
+
+// ---- UTF-8 <-> UTF-16 ---------------------------------------------------
+// Invalid UTF-8 bytes become U+FFFD one by one; unpaired surrogates in
+// UTF-16 become U+FFFD.
+
+std::u16string Utf8ToUtf16(std::string_view text) {
+  std::u16string out;
+  out.reserve(text.size());
+  std::size_t i = 0;
+  while (i < text.size()) {
+    const auto lead = static_cast<unsigned char>(text[i]);
+    char32_t cp = kReplacement;
+    std::size_t length = 1;
+    std::size_t need = 0;
+    char32_t minimum = 0;
+    if (lead < 0x80) {
+      cp = lead;
+    } else if (lead >= 0xC2 && lead < 0xE0) {
+      need = 1, cp = lead & 0x1Fu, minimum = 0x80;
+    } else if (lead >= 0xE0 && lead < 0xF0) {
+      need = 2, cp = lead & 0x0Fu, minimum = 0x800;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+      need = 3, cp = lead & 0x07u, minimum = 0x10000;
+    }
+    if (need > 0) {
+      bool valid = i + need < text.size();  // the continuation bytes are there
+      for (std::size_t k = 1; valid && k <= need; ++k) {
+        const auto next = static_cast<unsigned char>(text[i + k]);
+        if ((next & 0xC0) != 0x80)
+          valid = false;
+        else
+          cp = (cp << 6) | (next & 0x3Fu);
+      }
+      if (valid && cp >= minimum && cp <= 0x10FFFF && !(cp >= 0xD800 && cp <= 0xDFFF)) {
+        length = need + 1;
+      } else {
+        cp = kReplacement;
+      }
+    }
+    if (cp >= 0x10000) {
+      cp -= 0x10000;
+      out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
+      out.push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
+    } else {
+      out.push_back(static_cast<char16_t>(cp));
+    }
+    i += length;
+  }
+  return out;
+}
+
+void AppendUtf8(std::string& out, char32_t cp) {
+  if (cp < 0x80) {
+    out.push_back(static_cast<char>(cp));
+  } else if (cp < 0x800) {
+    out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+  } else if (cp < 0x10000) {
+    out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+  } else {
+    out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+    out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+  }
+}
+
+std::string Utf16ToUtf8(const std::u16string& text) {
+  std::string out;
+  out.reserve(text.size() * 3);
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    char32_t cp = text[i];
+    if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+        text[i + 1] <= 0xDFFF) {
+      cp = 0x10000 + ((cp - 0xD800) << 10) + (text[i + 1] - 0xDC00);
+      ++i;
+    } else if (cp >= 0xD800 && cp <= 0xDFFF) {
+      cp = kReplacement;
+    }
+    AppendUtf8(out, cp);
+  }
+  return out;
+}
+
+// ---- The items, in file order -------------------------------------------
+// One list for both directions, so reading and writing cannot disagree.
+// `Doc` is CKorvaneDoc or const CKorvaneDoc; the visitor has Int, Float and
+// Text taking the field.
+
+template <typename Doc, typename Visitor>
+void VisitItems(Doc& doc, Visitor& v) {
+  auto& p = doc.project;
+  v.Text(p.instrument);   // 1
+  v.Text(p.site);         // 2
+  v.Text(p.testDate);     // 3
+  v.Text(p.unit);         // 4
+  v.Text(p.person);       // 5
+  v.Float(p.delay);       // 6
+  v.Int(p.reserved);      // 7
+  v.Text(p.castingDate);  // 8
+  v.Int(p.testMethod);    // 9
+  v.Text(p.spot);         // 10
+  v.Float(p.beta);        // 11
+  v.Float(p.lambda);      // 12
+  v.Float(p.eta);         // 13
+
+  auto& s = doc.printSettings;  // 14
+  v.Int(s.printHeader);
+  v.Int(s.printFooter);
+  v.Int(s.printPageNumber);
+  v.Int(s.printRecordSheet);
+  v.Int(s.printResultTable);
+  v.Int(s.borderLineWidth);
+  v.Int(s.gridLineWidth);
+  v.Int(s.topMargin);
+  v.Int(s.leftMargin);
+  v.Int(s.bottomMargin);
+  v.Int(s.rightMargin);
+  v.Int(s.pageNumberPosition);
+  v.Int(s.firstPageNumber);
+  v.Int(s.pageNumberFormat);
+  v.Int(s.headerHeight);
+  v.Int(s.headerAlign);
+  v.Int(s.headerFont);
+  v.Text(s.headerText);
+  v.Int(s.footerHeight);
+  v.Int(s.footerAlign);
+  v.Int(s.footerFont);
+  v.Text(s.footerText);
+
+  for (int i = 0; i < ReportProjectInfo::kFieldCount; ++i) v.Text(doc.reportInfo.field(i));  // 15
+
+  v.Int(doc.infoBarWidth);      // 16
+  v.Int(doc.spareBarWidth);     // 17
+  v.Int(doc.analysisBarWidth);  // 18
+}
+
+class Writer {
+ public:
+  void Int(int value) { U32(static_cast<std::uint32_t>(value)); }
+  void Float(float value) {
+    std::uint32_t bits = 0;
+    std::memcpy(&bits, &value, sizeof bits);
+    U32(bits);
+  }
+  void Text(const std::string& text) {
+    const std::u16string units = Utf8ToUtf16(text);
+    const std::size_t length = units.size();
+    U8(kTextTag);
+    U16(kUtf16Mark);
+    if (length < 0xFF) {
+      U8(static_cast<std::uint8_t>(length));
+    } else if (length < 0xFFFE) {
+      U8(kLongLength);
+      U16(static_cast<std::uint16_t>(length));
+    } else {
+      U8(kLongLength);
+      U16(kHugeLength);
+      U32(static_cast<std::uint32_t>(length));
+    }
+    for (char16_t unit : units) U16(unit);
+  }
+  std::string Take() { return std::move(out_); }
+
+ private:
+  void U8(std::uint8_t value) { out_.push_back(static_cast<char>(value)); }
+  void U16(std::uint16_t value) {
+    U8(static_cast<std::uint8_t>(value & 0xFF));
+    U8(static_cast<std::uint8_t>(value >> 8));
+  }
+  void U32(std::uint32_t value) {
+    U16(static_cast<std::uint16_t>(value & 0xFFFF));
+    U16(static_cast<std::uint16_t>(value >> 16));
+  }
+  std::string out_;
+};
+
+// Reads values in turn; after the first failure it reads nothing more and
+// leaves every further field as it is.
+class Reader {
+ public:
+  explicit Reader(std::string_view bytes) : bytes_(bytes) {}
+
+  void Int(int& field) {
+    std::uint32_t value = 0;
+    if (!ok_ || !U32(value)) return Fail();
+    field = static_cast<int>(value);
+    ++count_;
+  }
+  void Float(float& field) {
+    std::uint32_t bits = 0;
+    if (!ok_ || !U32(bits)) return Fail();
+    std::memcpy(&field, &bits, sizeof field);
+    ++count_;
+  }
+  void Text(std::string& field) {
+    if (!ok_) return;
+    std::uint8_t tag = 0;
+    std::uint16_t mark = 0;
+    std::uint8_t shortLength = 0;
+    if (!U8(tag) || tag != kTextTag || !U16(mark) || mark != kUtf16Mark || !U8(shortLength)) return Fail();
+    std::uint32_t length = shortLength;
+    if (shortLength == kLongLength) {
+      std::uint16_t longLength = 0;
+      if (!U16(longLength) || longLength == kUtf16Mark) return Fail();
+      length = longLength;
+      if (longLength == kHugeLength && !U32(length)) return Fail();
+    }
+    if (length > (bytes_.size() - pos_) / 2) return Fail();
+    std::u16string units(length, u'\0');
+    for (char16_t& unit : units) {
+      std::uint16_t value = 0;
+      U16(value);
+      unit = static_cast<char16_t>(value);
+    }
+    field = Utf16ToUtf8(units);
+    ++count_;
+  }
+  int count() const { return count_; }
+
+ private:
+  void Fail() { ok_ = false; }
+  bool U8(std::uint8_t& value) {
+    if (pos_ >= bytes_.size()) return false;
+    value = static_cast<std::uint8_t>(bytes_[pos_++]);
+    return true;
+  }
+  bool U16(std::uint16_t& value) {
+    std::uint8_t low = 0;
+    std::uint8_t high = 0;
+    if (bytes_.size() - pos_ < 2 || !U8(low) || !U8(high)) return false;
+    value = static_cast<std::uint16_t>(low | (high << 8));
+    return true;
+  }
+  bool U32(std::uint32_t& value) {
+    std::uint16_t low = 0;
+    std::uint16_t high = 0;
+    if (bytes_.size() - pos_ < 4 || !U16(low) || !U16(high)) return false;
+    value = static_cast<std::uint32_t>(low) | (static_cast<std::uint32_t>(high) << 16);
+    return true;
+  }
+
+  std::string_view bytes_;
+  std::size_t pos_ = 0;
+  bool ok_ = true;
+  int count_ = 0;
+};
+
+#if defined(_WIN32)
+std::filesystem::path EnvironmentPath(const wchar_t* name) {
+  const wchar_t* value = _wgetenv(name);
+  if (value == nullptr || *value == L'\0') return {};
+  return std::filesystem::path(value);
+}
+#else
+std::filesystem::path EnvironmentPath(const char* name) {
+  const char* value = std::getenv(name);
+  if (value == nullptr || *value == '\0') return {};
+  return std::filesystem::path(value);
+}
+#endif
+
+// Name beside `target` for writing before the rename.
+std::filesystem::path TemporaryPath(const std::filesystem::path& target) {
+  std::random_device random;
+  const unsigned suffix = random();
+  char text[16];
+  std::snprintf(text, sizeof text, "%08x", suffix);
+  std::filesystem::path temporary = target;
+  temporary += std::string(".tmp-") + text;
+  return temporary;
+}
+
+}  // namespace
 
 std::filesystem::path SettingsDirectory() {
-  if (const char* dir = std::getenv("KORVANE_CONFIG_DIR"); dir != nullptr && *dir != '\0') return dir;
+#if defined(_WIN32)
+  if (auto dir = EnvironmentPath(L"KORVANE_CONFIG_DIR"); !dir.empty()) return dir;
+  if (auto appData = EnvironmentPath(L"APPDATA"); !appData.empty()) return appData / "Korvane";
+#else
+  if (auto dir = EnvironmentPath("KORVANE_CONFIG_DIR"); !dir.empty()) return dir;
+  // XDG says a relative XDG_CONFIG_HOME is to be ignored.
+  if (auto config = EnvironmentPath("XDG_CONFIG_HOME"); !config.empty() && config.is_absolute()) {
+    return config / "korvane";
+  }
+  if (auto home = EnvironmentPath("HOME"); !home.empty()) return home / ".config" / "korvane";
+#endif
   return std::filesystem::path(".");
 }
-std::filesystem::path DefaultSettingsPath() { return SettingsDirectory() / "korvane.ini"; }
-void LoadSettings(CKorvaneDoc&, const std::filesystem::path&) {}
-bool SaveSettings(const CKorvaneDoc&, const std::filesystem::path&) { return false; }
+
+std::filesystem::path DefaultSettingsPath() { return SettingsDirectory() / kFileName; }
+
+std::string EncodeSettings(const CKorvaneDoc& doc) {
+  Writer writer;
+  VisitItems(doc, writer);
+  return writer.Take();
+}
+
+int DecodeSettings(CKorvaneDoc& doc, std::string_view bytes) {
+  Reader reader(bytes);
+  VisitItems(doc, reader);
+  return reader.count();
+}
+
+void LoadSettings(CKorvaneDoc& doc, const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return;
+  std::string bytes;
+  char buffer[8192];
+  while (bytes.size() < kMaxFileBytes) {
+    in.read(buffer, sizeof buffer);
+    const std::streamsize got = in.gcount();
+    if (got <= 0) break;
+    bytes.append(buffer, static_cast<std::size_t>(got));
+  }
+  if (bytes.empty()) return;
+  DecodeSettings(doc, bytes);
+}
+
+bool SaveSettings(const CKorvaneDoc& doc, const std::filesystem::path& path) {
+  if (path.empty()) return false;
+  std::error_code error;
+  if (path.has_parent_path()) {
+    std::filesystem::create_directories(path.parent_path(), error);
+    if (error) return false;
+  }
+  const std::string bytes = EncodeSettings(doc);
+  const std::filesystem::path temporary = TemporaryPath(path);
+  {
+    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    out.close();
+    if (!out) {
+      std::filesystem::remove(temporary, error);
+      return false;
+    }
+  }
+  std::filesystem::rename(temporary, path, error);
+  if (error) {
+    std::error_code ignored;
+    std::filesystem::remove(temporary, ignored);
+    return false;
+  }
+  return true;
+}
 
 }  // namespace korvane

@@ -3,6 +3,47 @@
 #include "core/data/records.h"
 
 namespace korvane {
+namespace {
+
+bool IsLeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
+
+int DaysInMonth(int year, int month) {
+  static constexpr int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  if (month == 2 && IsLeapYear(year)) return 29;
+  return kDays[month - 1];
+}
+
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
+// Reads 1 to 4 decimal digits at `pos`; -1 when there are none.
+int ReadNumber(std::string_view text, std::size_t& pos) {
+  int value = 0;
+  int digits = 0;
+  while (pos < text.size() && text[pos] >= '0' && text[pos] <= '9' && digits < 4) {
+    value = value * 10 + (text[pos] - '0');
+    ++pos;
+    ++digits;
+  }
+  if (digits == 0) return -1;
+  // More than four digits in a row is no date part.
+  if (pos < text.size() && text[pos] >= '0' && text[pos] <= '9') return -1;
+  return value;
+}
+
+// Skips one separator: '-', '/', '.' or the given UTF-8 unit word.
+bool SkipSeparator(std::string_view text, std::size_t& pos, std::string_view word) {
+  if (pos < text.size() && (text[pos] == '-' || text[pos] == '/' || text[pos] == '.')) {
+    ++pos;
+    return true;
+  }
+  if (text.substr(pos, word.size()) == word) {
+    pos += word.size();
+    return true;
+  }
+  return false;
+}
+
+}  // namespace
 
 std::string& ReportProjectInfo::field(int index) {
   return const_cast<std::string&>(static_cast<const ReportProjectInfo&>(*this).field(index));
@@ -44,11 +85,32 @@ std::string TestBasisForStandard(int standardIndex) {
   return {};
 }
 
+std::optional<CivilDate> ParseDateText(std::string_view text) {
+  std::size_t pos = 0;
+  while (pos < text.size() && IsBlank(text[pos])) ++pos;
+  CivilDate date;
+  date.year = ReadNumber(text, pos);
+  if (date.year < 1 || !SkipSeparator(text, pos, "年")) return std::nullopt;
+  date.month = ReadNumber(text, pos);
+  if (date.month < 1 || date.month > 12 || !SkipSeparator(text, pos, "月")) return std::nullopt;
+  date.day = ReadNumber(text, pos);
+  if (date.day < 1 || date.day > DaysInMonth(date.year, date.month)) return std::nullopt;
+  if (text.substr(pos, 3) == "日") pos += 3;
+  // The rest may only be blanks, or a time after a blank.
+  if (pos < text.size() && !IsBlank(text[pos])) return std::nullopt;
+  return date;
+}
+
+std::string ReportDateText(std::string_view text) {
+  if (const auto date = ParseDateText(text)) return FormatDate(*date);
+  return std::string(text);
+}
+
 void FillReportInfoFromProject(ReportProjectInfo& info, const ProjectInfo& project, int standardIndex) {
   info.projectName = project.site;
   info.testingUnit = project.unit;
-  info.testDate = project.testDate;
-  info.constructionDate = project.castingDate;
+  info.testDate = ReportDateText(project.testDate);
+  info.constructionDate = ReportDateText(project.castingDate);
   info.testBasis = TestBasisForStandard(standardIndex);
 }
 

@@ -4,12 +4,13 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <string>
 #include <string_view>
 
-namespace korvane {
+#include "core/data/records.h"
 
-struct ProjectInfo;
+namespace korvane {
 
 // Report font list, by index.
 inline constexpr std::array<std::string_view, 5> kReportFonts = {"宋体", "黑体", "隶书", "仿宋_GB2312",
@@ -78,8 +79,20 @@ ReportProjectInfo NewReportProjectInfo();
 // index 0, "TB10426-2004" for 1, empty otherwise.
 std::string TestBasisForStandard(int standardIndex);
 
+// Report dates are texts "year-month-day" without leading zeros
+// ("2022-3-5"): FormatDate of records.h writes them.
+//
+// Reads a date text: year, month and day separated by '-', '/', '.' or
+// written "2022年3月5日", leading zeros allowed, blanks around it and a time
+// after a blank ignored. Empty when the text is no valid calendar date
+// (month 1..12, day within the month, year 1..9999).
+std::optional<CivilDate> ParseDateText(std::string_view text);
+// The report form of a date text when it can be read, else the text as it is.
+std::string ReportDateText(std::string_view text);
+
 // After a file is opened: project name, testing unit, test date and
-// construction date from the project header; test basis by the standard.
+// construction date from the project header (dates in the report form when
+// they can be read); test basis by the standard.
 void FillReportInfoFromProject(ReportProjectInfo& info, const ProjectInfo& project, int standardIndex);
 
 }  // namespace korvane
