@@ -5,10 +5,16 @@
 #pragma once
 
 #include <QDialog>
+#include <memory>
 
 class QCheckBox;
 class QLineEdit;
 class QPushButton;
+
+namespace korvane {
+class FilterDialogModel;
+struct FilterDialogUpdate;
+}  // namespace korvane
 
 namespace korvane::gui {
 
@@ -20,6 +26,7 @@ class CDlgFilter : public QDialog {
 
  public:
   CDlgFilter(DocumentModel* model, Prompter* prompter, QWidget* parent = nullptr);
+  ~CDlgFilter() override;
 
   QCheckBox* highPassCheck() const { return highCheck_; }
   QCheckBox* lowPassCheck() const { return lowCheck_; }
@@ -32,25 +39,19 @@ class CDlgFilter : public QDialog {
   void reject() override;
 
  private:
-  void highToggled(bool on);
-  void lowToggled(bool on);
-  void highTextChanged(const QString& text);
-  void lowTextChanged(const QString& text);
-  void refilter();
+  // Shows what the dialog logic asks for after a user action; `edit` is the
+  // box whose text the logic may replace.
+  void apply(const FilterDialogUpdate& update, QLineEdit* edit);
 
   DocumentModel* model_;
   Prompter* prompter_;
+  std::unique_ptr<FilterDialogModel> logic_;
   QCheckBox* highCheck_;
   QCheckBox* lowCheck_;
   QLineEdit* highEdit_;
   QLineEdit* lowEdit_;
   QPushButton* ok_;
   QPushButton* cancel_;
-  // Settings at opening, put back by "取消".
-  float savedHigh_ = 0.0f;
-  float savedLow_ = 0.0f;
-  bool savedHighOn_ = false;
-  bool savedLowOn_ = false;
 };
 
 }  // namespace korvane::gui

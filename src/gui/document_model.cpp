@@ -55,14 +55,14 @@ QString DocumentModel::open(const QString& path) {
     doc_->currentMember = -1;
   }
   emit fileChanged();
-  syncModified();
+  refreshModified();
   return message;
 }
 
 QString DocumentModel::save(const QString& path) {
   const QString message = Attempt([&] { doc_->OnSaveDocument(ToFsPath(path)); });
   if (message.isEmpty()) doc_->modified = false;
-  syncModified();
+  refreshModified();
   return message;
 }
 
@@ -70,7 +70,7 @@ QString DocumentModel::saveResults(const QString& path) {
   const QString message = Attempt([&] { doc_->SaveResults(ToFsPath(path)); });
   if (message.isEmpty()) doc_->modified = false;
   emit fileChanged();
-  syncModified();
+  refreshModified();
   return message;
 }
 
@@ -104,7 +104,7 @@ void DocumentModel::zoneEdited() {
   if (TestZone* zone = currentZone()) doc_->RecomputeZoneVelocity(*zone);
   doc_->modified = true;
   emit zoneDataChanged();
-  syncModified();
+  refreshModified();
 }
 
 void DocumentModel::pickArrival(int slot, int sample) {
@@ -194,10 +194,10 @@ bool DocumentModel::renameMember(const QString& name) {
 
 void DocumentModel::setModified(bool modified) {
   doc_->modified = modified;
-  syncModified();
+  refreshModified();
 }
 
-void DocumentModel::syncModified() {
+void DocumentModel::refreshModified() {
   if (doc_->modified == lastModified_) return;
   lastModified_ = doc_->modified;
   emit modifiedChanged(lastModified_);
@@ -206,17 +206,17 @@ void DocumentModel::syncModified() {
 void DocumentModel::notifyWaveformsChanged() {
   emit waveformsChanged();
   emit zoneDataChanged();
-  syncModified();
+  refreshModified();
 }
 
 void DocumentModel::notifyZoneDataChanged() {
   emit zoneDataChanged();
-  syncModified();
+  refreshModified();
 }
 
 void DocumentModel::notifyFileChanged() {
   emit fileChanged();
-  syncModified();
+  refreshModified();
 }
 
 }  // namespace korvane::gui

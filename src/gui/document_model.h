@@ -80,6 +80,8 @@ class DocumentModel : public QObject {
   // ---- Modified flag ----------------------------------------------------------
   bool isModified() const { return doc_->modified; }
   void setModified(bool modified);
+  // Emits modifiedChanged when something set the document's flag directly.
+  void refreshModified();
 
   // Tells the views that something outside these operations changed the
   // document: the waveforms of the current zone (filter), its readings, or
@@ -97,7 +99,6 @@ class DocumentModel : public QObject {
 
  private:
   void zoneEdited();
-  void syncModified();
 
   std::unique_ptr<CKorvaneDoc> doc_;
   bool lastModified_ = false;

@@ -126,19 +126,23 @@ class FrameTest : public QObject {
       QSettings stored(ui, QSettings::IniFormat);
       stored.setValue(QStringLiteral("Korvane-SCBar-1/sizeVertCX"), 10);  // below the minimum
     }
-    makeFrame(MakeDocument(1, 3));
+    const std::filesystem::path settingsFile = ToFsPath(dir_.filePath(QStringLiteral("korvane.ini")));
+    makeFrame(std::make_unique<CKorvaneDoc>(CKorvaneDoc::Settings::LoadAndSave, settingsFile));
     frame_->resize(1400, 900);
     frame_->show();
     QVERIFY(QTest::qWaitForWindowExposed(frame_.get()));
     const int width = frame_->infoBar()->width();
     QVERIFY2(width >= 120 && width < 200, qPrintable(QString::number(width)));
 
-    // Closing stores the width into the document first, then the settings.
-    model_->doc().infoBarWidth = 0;
+    // Closing stores the width into the document first, then the bar sizes;
+    // the document writes its settings file when it goes.
     QVERIFY(frame_->close());
     QCOMPARE(model_->doc().infoBarWidth, width);
     QSettings stored(ui, QSettings::IniFormat);
     QCOMPARE(stored.value(QStringLiteral("Korvane-SCBar-1/sizeVertCX")).toInt(), width);
+    frame_.reset();
+    model_.reset();
+    QCOMPARE(CKorvaneDoc(CKorvaneDoc::Settings::Load, settingsFile).infoBarWidth, width);
   }
 
   void filterDialog() {
@@ -175,6 +179,8 @@ class FrameTest : public QObject {
     dialog.lowPassEdit()->setText(QStringLiteral("20"));  // equal corners are accepted
     QCOMPARE(dialog.windowTitle(), QStringLiteral("数字滤波"));
     QVERIFY(model_->isModified());
+    const MeasuringPoint& point = *doc.GetCurrentZone()->points[0];
+    QVERIFY(point.samples != point.unfilteredSamples);
 
     // Cancel puts the settings of the opening back.
     dialog.reject();
@@ -182,6 +188,7 @@ class FrameTest : public QObject {
     QCOMPARE(doc.lowPassKHz, 50.0f);
     QVERIFY(!doc.highPassOn);
     QVERIFY(!doc.lowPassOn);
+    QVERIFY(point.samples == point.unfilteredSamples);
   }
 
   void testParameterDialog() {
