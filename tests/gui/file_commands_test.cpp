@@ -92,6 +92,10 @@ class FileCommandsTest : public QObject {
     QCOMPARE(frame_->mainView()->shownPanels(), 7);
     QCOMPARE(form()->fileList()->count(), 2);
     QCOMPARE(form()->fileList()->item(0)->text(), QStringLiteral("result-7point-cecs2020.SHA"));
+    // A double click in the opened-files list opens that file again.
+    emit form()->fileList()->itemDoubleClicked(form()->fileList()->item(1));
+    QCOMPARE(form()->memberList()->currentText(), QStringLiteral("一层柱3"));
+    QCOMPARE(frame_->mainView()->shownPanels(), 3);
     const QString title = frame_->windowTitle();
 
     // A file that cannot be read: its message, the title stays, no data shown.

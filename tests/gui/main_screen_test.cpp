@@ -102,8 +102,12 @@ class MainScreenTest : public QObject {
     // The sample nearest to the time under x = 15 + 40 us: sample 80.
     const int x = 15 + static_cast<int>(std::lround(40.0 * sx));
     const int expected = static_cast<int>(std::floor((x - 15) / sx / 0.5 + 0.5));
+    const float velocityBefore = zone().zoneVelocity;
     QTest::mouseClick(panel, Qt::LeftButton, {}, QPoint(x, y));
     const MeasuringPoint& point = *zone().points[1];
+    // The zone's V and Va follow the new time at once.
+    QVERIFY(zone().zoneVelocity != velocityBefore);
+    QCOMPARE(form()->velocityField()->text(), FormatFixed(zone().zoneVelocity, 3));
     QCOMPARE(point.arrivalIndex, expected);
     QCOMPARE(point.amplitudeIndex, expected);
     const float time = static_cast<float>(expected) * 0.5f;
@@ -114,6 +118,13 @@ class MainScreenTest : public QObject {
     QCOMPARE(form()->pointVelocityField(1)->text(), FormatFixed(200.0f / time, 3));
     QVERIFY(model_->isModified());
     QCOMPARE(zone().points[0]->arrivalIndex, 60);  // the other points stay
+
+    // A distance typed into L2 and Enter: the point's velocity follows.
+    right()->distanceField(1)->setText(QStringLiteral("300"));
+    emit right()->distanceField(1)->returnPressed();
+    QCOMPARE(point.distance, 300.0f);
+    QCOMPARE(right()->velocityField(1)->text(), FormatFixed(300.0f / time, 3));
+    QCOMPARE(form()->pointVelocityField(1)->text(), FormatFixed(300.0f / time, 3));
 
     // Left of the axis: both indices become 1.
     QTest::mouseClick(panel, Qt::LeftButton, {}, QPoint(5, y));
