@@ -144,7 +144,11 @@ TEST_F(RecordSheetTest, GridLines) {
   // test-mode column; full-width lines below each zone.
   EXPECT_TRUE(HasLine(page, {300, 1180}, {1100, 1180}));
   EXPECT_TRUE(HasLine(page, {1300, 1180}, {1700, 1180}));
-  EXPECT_TRUE(HasLine(page, {100, 1250}, {1900, 1250}));
+  // Lines between zones stop at the member-number cell; the last one (row
+  // 33) closes it.
+  EXPECT_TRUE(HasLine(page, {200, 1250}, {1900, 1250}));
+  EXPECT_FALSE(HasLine(page, {100, 1250}, {1900, 1250}));
+  EXPECT_TRUE(HasLine(page, {100, 2510}, {1900, 2510}));
   // Head divider and signature separators.
   EXPECT_TRUE(HasLine(page, {500, 200}, {500, 830}));
   EXPECT_TRUE(HasLine(page, {1500, 2790}, {1500, 2860}));

@@ -105,9 +105,11 @@ PageDescription LayoutRecordSheetPage(const CKorvaneDoc& doc, int member, int pa
   };
   innerRowLine(12);
   b.HLine(13, 0, cols, pen);
+  // Below each zone; the lines between zones leave out the member-number
+  // column, whose one cell spans all ten zones.
   for (int i = 0; i < kZonesPerPage; ++i) {
     innerRowLine(14 + 2 * i);
-    b.HLine(15 + 2 * i, 0, cols, pen);
+    b.HLine(15 + 2 * i, i + 1 < kZonesPerPage ? 1 : 0, cols, pen);
   }
   b.HLine(37, 0, cols, pen);
 
