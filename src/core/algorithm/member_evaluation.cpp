@@ -1,9 +1,125 @@
-// Placeholder implementation; replaced by the result texts.
+// Member and batch estimation rules; result texts.
 #include "core/algorithm/member_evaluation.h"
 
-namespace korvane {
+#include <algorithm>
+#include <charconv>
+#include <vector>
 
-std::string ResultText(int, float, bool, int) { return {}; }
-std::string BatchNotice(int) { return {}; }
+#include "core/algorithm/standard_algorithms.h"
+#include "core/algorithm/standards.h"
+
+namespace korvane {
+namespace {
+
+// The factor of the 5 % characteristic value, held as a 32-bit float.
+constexpr float kFactor = 1.645f;
+
+// mean − 1.645·sd in double precision, rounded to float.
+float CharacteristicValue(float mean, float stdDev) {
+  return static_cast<float>(static_cast<double>(mean) -
+                            static_cast<double>(kFactor) * static_cast<double>(stdDev));
+}
+
+constexpr std::string_view kInputError = "输入有误！";
+
+}  // namespace
+
+float GeneralMemberEstimate(const CAlgorithm& algorithm, std::span<const float> values, int& flag) {
+  flag = kResultValid;
+  const float minimum = algorithm.Minimum(values);
+  const bool anyAbove70 = std::any_of(values.begin(), values.end(), [](float x) { return x > 70.0f; });
+  if (anyAbove70) {
+    if (minimum > 70.0f) {
+      flag = kResultAbove70;
+    } else if (minimum < 10.0f) {
+      flag = kResultBelow10;
+    }
+    return minimum;
+  }
+  if (minimum < 10.0f) {
+    flag = kResultBelow10;
+    return 0.0f;
+  }
+  float estimate = minimum;
+  if (values.size() >= 10) {
+    estimate = CharacteristicValue(algorithm.SafeMean(values), algorithm.StdDev(values));
+  }
+  if (estimate < 10.0f) {
+    flag = kResultBelow10;
+  } else if (estimate > 70.0f) {
+    flag = kResultAbove70;
+  }
+  return estimate;
+}
+
+float GeneralBatchEstimate(const CAlgorithm& algorithm, const StrengthLists& lists, int& flag) {
+  flag = kResultValid;
+  const std::vector<float> joined = JoinLists(lists);
+  const float mean = algorithm.SafeMean(joined);
+  const float stdDev = algorithm.StdDev(joined);
+  // A mean of exactly 50 passes all three tests.
+  if ((mean < 25.0f && stdDev > 4.5f) || (mean < 50.0f && stdDev > 5.5f) || (mean > 50.0f && stdDev > 6.5f)) {
+    flag = kResultBatchInvalid;
+    return 0.0f;
+  }
+  return algorithm.MemberEstimate(joined, flag);
+}
+
+float TbMemberEstimate(const CAlgorithm& algorithm, std::span<const float> values, int& flag) {
+  flag = kResultValid;
+  return algorithm.Minimum(values);
+}
+
+float TbBatchEstimate(const CAlgorithm& algorithm, const StrengthLists& lists, int& flag) {
+  flag = kResultValid;
+  if (lists.size() < 2) {
+    flag = kResultBatchInvalid;
+    return 0.0f;
+  }
+  const std::vector<float> joined = JoinLists(lists);
+  if (joined.empty()) return 0.0f;
+  const float mean = algorithm.SafeMean(joined);
+  const float stdDev = algorithm.StdDev(joined);
+  // A mean of exactly 25 passes both tests.
+  if ((mean < 25.0f && stdDev > 4.5f) || (mean > 25.0f && stdDev > 5.5f)) {
+    flag = kResultBatchInvalid;
+    return 0.0f;
+  }
+  float estimate = CharacteristicValue(mean, stdDev);
+  if (estimate < 0.0f) {
+    std::vector<float> minima;
+    minima.reserve(lists.size());
+    for (const auto& list : lists) minima.push_back(algorithm.Minimum(list));
+    estimate = algorithm.SafeMean(minima);
+  }
+  return estimate;
+}
+
+std::string FormatFixed(float value, int decimals) {
+  char buffer[64];
+  const auto result =
+      std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, std::max(decimals, 0));
+  if (result.ec != std::errc{}) return {};
+  return std::string(buffer, result.ptr);
+}
+
+std::string ResultText(int flag, float value, bool batchPane, int standardIndex) {
+  switch (flag) {
+    case kResultValid: return FormatFixed(value, 1);
+    case kResultBelow10: return "<10.0MPa";
+    case kResultAbove70: return ">70.0MPa";
+    case kResultBatchInvalid: return batchPane ? BatchNotice(standardIndex) : std::string(kInputError);
+    default: return std::string(kInputError);
+  }
+}
+
+std::string BatchNotice(int standardIndex) {
+  if (standardIndex == kTB10426_2004 || standardIndex == kTB10426_2019) {
+    return "在如下条件下：\r\n1)平均值<25.0且标准差>4.5；\r\n2)平均值>25.0且标准差>5.5；\r\n"
+           "该批构件应全部重新按单个构件检测";
+  }
+  return "在如下条件下：\r\n1)平均值<25.0且标准差>4.5；\r\n2)平均值<50.0且标准差>5.5；\r\n"
+         "3)平均值>50.0且标准差>6.5；\r\n该批构件应全部重新按单个构件检测";
+}
 
 }  // namespace korvane

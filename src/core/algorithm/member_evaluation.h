@@ -1,9 +1,29 @@
-// Display texts of member and batch results.
+// Member and batch estimation rules and the display texts of their results.
 #pragma once
 
+#include <span>
 #include <string>
 
+#include "core/algorithm/algorithm.h"
+
 namespace korvane {
+
+// Member estimate of every standard except the two TB ones. Sets `flag`:
+// a value above 70 gives the minimum (flag 4 when it is above 70 too); a
+// minimum below 10 gives 0 and flag 1; fewer than ten values give the
+// minimum, else mean − 1.645·sd; then flag 1 below 10, flag 4 above 70.
+float GeneralMemberEstimate(const CAlgorithm& algorithm, std::span<const float> values, int& flag);
+// Batch estimate of the same standards over all members' lists joined: flag 2
+// and 0 when the spread is too large for the mean, else the member estimate
+// of the joined list.
+float GeneralBatchEstimate(const CAlgorithm& algorithm, const StrengthLists& lists, int& flag);
+// TB10426-2004 and TB 10426-2019: the member estimate is the minimum
+// (flag 0).
+float TbMemberEstimate(const CAlgorithm& algorithm, std::span<const float> values, int& flag);
+// TB batch estimate: flag 2 and 0 for fewer than two members or a spread too
+// large for the mean; else mean − 1.645·sd, replaced by the mean of the
+// members' minima when negative.
+float TbBatchEstimate(const CAlgorithm& algorithm, const StrengthLists& lists, int& flag);
 
 // Text of an estimate by its result flag: "%.1f" of the value for flag 0,
 // "<10.0MPa" for 1, ">70.0MPa" for 4; flag 2 gives the batch notice of the
@@ -14,5 +34,9 @@ std::string ResultText(int flag, float value, bool batchPane, int standardIndex)
 // Batch notice (the conditions under which the batch must be tested member
 // by member) of a standard; lines separated by "\r\n".
 std::string BatchNotice(int standardIndex);
+
+// `value` with `decimals` digits after the point, as printf("%.*f") in the
+// "C" locale (independent of the process locale).
+std::string FormatFixed(float value, int decimals);
 
 }  // namespace korvane

@@ -1,23 +1,120 @@
-// Placeholder implementation; replaced by the recomputation order.
+// Recomputation of zones, members and the batch, and the choice of standard.
+#include <vector>
+
+#include "core/algorithm/standards.h"
+#include "core/algorithm/zone_computation.h"
 #include "core/app/korvane_doc.h"
+#include "core/wave/point_readings.h"
 
 namespace korvane {
 
-void CKorvaneDoc::ComputeZone(int, int, bool) {}
-void CKorvaneDoc::RecomputeMember(int, bool) {}
-void CKorvaneDoc::EvaluateMember(int) {}
-void CKorvaneDoc::EvaluateBatch() {}
-void CKorvaneDoc::RecomputeAll() {}
-void CKorvaneDoc::ApplyCoefficientsToAll() {}
-void CKorvaneDoc::ApplyCorrectionsToAll() {}
+void CKorvaneDoc::ComputeZone(int member, int zone, bool withMember) {
+  if (member < 0 || static_cast<std::size_t>(member) >= members.size()) return;
+  TestZone* target = Zone(member, zone);
+  if (target == nullptr) return;
+  ComputePointTimes(*target);
+  ComputeZoneFromTimes(*algorithm, members[static_cast<std::size_t>(member)], *target);
+  if (withMember) {
+    EvaluateMember(member);
+    EvaluateBatch();
+  }
+}
+
+void CKorvaneDoc::RecomputeMember(int member, bool withFileResult) {
+  if (member < 0 || static_cast<std::size_t>(member) >= zoneLists.size()) return;
+  const int zones = ZoneCount(member);
+  for (int z = 0; z < zones; ++z) ComputeZone(member, z, false);
+  EvaluateMember(member);
+  if (withFileResult) EvaluateBatch();
+}
+
+void CKorvaneDoc::EvaluateMember(int member) {
+  if (member < 0 || static_cast<std::size_t>(member) >= members.size() ||
+      static_cast<std::size_t>(member) >= zoneLists.size()) {
+    return;
+  }
+  std::vector<float> values;
+  for (const auto& zone : zoneLists[static_cast<std::size_t>(member)]) {
+    if (zone) values.push_back(zone->strengthValue);
+  }
+  // A member without zones keeps its previous results.
+  if (values.empty()) return;
+  Member& record = members[static_cast<std::size_t>(member)];
+  int flag = kResultValid;
+  record.estimatedStrength = algorithm->MemberEstimate(values, flag);
+  record.minStrength = algorithm->Minimum(values);
+  record.maxStrength = algorithm->Maximum(values);
+  record.meanStrength = algorithm->SafeMean(values);
+  record.stdDevStrength = algorithm->StdDev(values);
+  record.resultFlag = flag;
+}
+
+void CKorvaneDoc::EvaluateBatch() {
+  if (zoneLists.empty()) return;
+  StrengthLists lists;
+  lists.reserve(zoneLists.size());
+  for (const ZoneList& zones : zoneLists) {
+    std::vector<float>& values = lists.emplace_back();
+    values.reserve(zones.size());
+    // An empty slot counts as 0 here, unlike in the member evaluation.
+    for (const auto& zone : zones) values.push_back(zone ? zone->strengthValue : 0.0f);
+  }
+  result.meanValue = algorithm->BatchMean(lists);
+  result.stdDev = algorithm->BatchStdDev(lists);
+  int flag = kResultValid;
+  result.fcue = algorithm->BatchEstimate(lists, flag);
+  batchResultFlag = flag;
+}
+
+void CKorvaneDoc::RecomputeAll() {
+  for (int m = 0; m < static_cast<int>(zoneLists.size()); ++m) RecomputeMember(m, false);
+  EvaluateBatch();
+}
+
+void CKorvaneDoc::ApplyCoefficientsToAll() {
+  if (const Member* current = GetCurrentMember()) {
+    const Member source = *current;
+    for (Member& member : members) {
+      member.aggregateType = source.aggregateType;
+      member.coefA = source.coefA;
+      member.coefB = source.coefB;
+      member.coefC = source.coefC;
+      member.coefD = source.coefD;
+    }
+  }
+  RecomputeAll();
+}
+
+void CKorvaneDoc::ApplyCorrectionsToAll() {
+  for (ZoneList& zones : zoneLists) {
+    for (auto& zone : zones) {
+      if (!zone) continue;
+      zone->eta = project.eta;
+      zone->deltaTot = project.deltaTot;
+    }
+  }
+  RecomputeAll();
+}
+
 void CKorvaneDoc::SetStandard(int index) {
   standardIndex = index;
+  project.standardName = StoredStandardName(StandardDisplayName(index));
   algorithm = CreateAlgorithm(index, &tables);
+  for (ZoneList& zones : zoneLists) {
+    for (auto& zone : zones) {
+      if (!zone) continue;
+      RecomputePointReadings(*zone);
+      ComputeZoneVelocity(*algorithm, *zone);
+    }
+  }
 }
-float CKorvaneDoc::MarkExtremes(const std::array<int, kReadingsPerZone>&, std::array<int, 6>& positions) const {
-  positions = {0, 1, 2, 3, 4, 5};
-  return 0.0f;
+
+float CKorvaneDoc::MarkExtremes(const std::array<int, kReadingsPerZone>& readings,
+                                std::array<int, 6>& positions) const {
+  positions = ExtremeReadingPositions(readings);
+  return algorithm->CalcRebound(readings);
 }
-void CKorvaneDoc::RecomputeZoneVelocity(TestZone&) const {}
+
+void CKorvaneDoc::RecomputeZoneVelocity(TestZone& zone) const { ComputeZoneVelocity(*algorithm, zone); }
 
 }  // namespace korvane
