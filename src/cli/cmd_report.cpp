@@ -40,13 +40,15 @@ std::unique_ptr<QGuiApplication> MakeApplication() {
 }  // namespace
 
 int RunReport(const Args& args, std::ostream& out, std::ostream& err) {
-  const ParsedArgs parsed = ParseArgs(args, {"--pdf", "--png", "--bmp"}, {"--record-sheet", "--result-table"});
+  const ParsedArgs parsed =
+      ParseArgs(args, {"--pdf", "--png", "--bmp"}, {"--record-sheet", "--result-table"});
   if (parsed.positional.size() != 1) throw UsageError("expects exactly one FILE");
   if (!parsed.Has("--pdf") && !parsed.Has("--png") && !parsed.Has("--bmp")) {
     throw UsageError("nothing to write: give --pdf OUT.pdf, --png DIR or --bmp DIR");
   }
   for (const char* option : {"--pdf", "--png", "--bmp"}) {
-    if (parsed.Has(option) && parsed.Value(option).empty()) throw UsageError(std::string(option) + " needs a path");
+    if (parsed.Has(option) && parsed.Value(option).empty())
+      throw UsageError(std::string(option) + " needs a path");
   }
 
   CKorvaneDoc doc(CKorvaneDoc::Settings::Load);
@@ -69,10 +71,12 @@ int RunReport(const Args& args, std::ostream& out, std::ostream& err) {
     out << pdf.string() << "\n";
   }
   if (parsed.Has("--png")) {
-    for (const auto& path : render::ExportPngPages(doc, parsed.Value("--png"), choice)) out << path.string() << "\n";
+    for (const auto& path : render::ExportPngPages(doc, parsed.Value("--png"), choice))
+      out << path.string() << "\n";
   }
   if (parsed.Has("--bmp")) {
-    for (const auto& path : render::ExportBmpPages(doc, parsed.Value("--bmp"), choice)) out << path.string() << "\n";
+    for (const auto& path : render::ExportBmpPages(doc, parsed.Value("--bmp"), choice))
+      out << path.string() << "\n";
   }
   return 0;
 }

@@ -17,12 +17,9 @@ QPen BlackPen(int width) {
 
 int AlignmentFlags(report::HAlign align) {
   switch (align) {
-    case report::HAlign::Left:
-      return Qt::AlignLeft;
-    case report::HAlign::Right:
-      return Qt::AlignRight;
-    case report::HAlign::Center:
-      break;
+    case report::HAlign::Left: return Qt::AlignLeft;
+    case report::HAlign::Right: return Qt::AlignRight;
+    case report::HAlign::Center: break;
   }
   return Qt::AlignHCenter;
 }

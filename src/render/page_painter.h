@@ -14,8 +14,8 @@ namespace korvane::render {
 // Paints lines (solid black), frames (outline only) and texts (black, in the
 // requested face with its stand-ins) in that order. A single-line text
 // that is too wide for its cell is drawn up to a quarter smaller before it
-// is cut with an ellipsis. Does not fill the background. Texts with a height below 1 pixel or an empty cell are
-// skipped.
+// is cut with an ellipsis. Does not fill the background. Texts with a height below 1 pixel or an empty cell
+// are skipped.
 void PaintPage(QPainter& painter, const report::PageDescription& page);
 
 // 1-bit copy of an image: black where the pixel is darker than mid-grey

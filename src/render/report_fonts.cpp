@@ -23,8 +23,12 @@ const QList<FaceInfo>& Faces() {
       {"宋体", false, {"SimSun", "Noto Serif CJK SC", "Noto Sans CJK SC"}},
       {"黑体", false, {"SimHei", "Noto Sans CJK SC"}},
       {"隶书", false, {"LiSu", "Noto Serif CJK SC", "Noto Sans CJK SC"}},
-      {"仿宋_GB2312", false, {"FangSong_GB2312", "FangSong", "仿宋", "Noto Serif CJK SC", "Noto Sans CJK SC"}},
-      {"楷体_GB2312", false, {"KaiTi_GB2312", "KaiTi", "楷体", "AR PL UKai CN", "Noto Serif CJK SC", "Noto Sans CJK SC"}},
+      {"仿宋_GB2312",
+       false,
+       {"FangSong_GB2312", "FangSong", "仿宋", "Noto Serif CJK SC", "Noto Sans CJK SC"}},
+      {"楷体_GB2312",
+       false,
+       {"KaiTi_GB2312", "KaiTi", "楷体", "AR PL UKai CN", "Noto Serif CJK SC", "Noto Sans CJK SC"}},
   };
   return faces;
 }

@@ -43,7 +43,8 @@ report::DeviceMetrics PrinterMetrics(const QPrinter& printer);
 // page frame from the print settings, header, footer, page numbers, report.
 // `firstPage` and `lastPage` (1-based, inclusive, 0 for the ends) select a
 // range. Returns false when the printer cannot be started.
-bool PrintJob(const CKorvaneDoc& doc, QPrinter& printer, ReportChoice choice, int firstPage = 0, int lastPage = 0);
+bool PrintJob(const CKorvaneDoc& doc, QPrinter& printer, ReportChoice choice, int firstPage = 0,
+              int lastPage = 0);
 
 // Resolution of the PDF files, pixels per inch.
 inline constexpr int kPdfResolution = 600;

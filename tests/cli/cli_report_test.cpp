@@ -28,9 +28,8 @@ TEST(CliReport, ArgumentsAreCheckedBeforeTheFileIsRead) {
 TEST(CliReport, UnreadableFileFailsWithoutWriting) {
   const std::filesystem::path folder = std::filesystem::path(::testing::TempDir()) / "korvane_cli_report";
   std::filesystem::remove_all(folder);
-  const ProcessResult result =
-      RunCli({"report", (folder / "missing.SHA").string(), "--pdf", (folder / "out.pdf").string(), "--bmp",
-              (folder / "bmp").string()});
+  const ProcessResult result = RunCli({"report", (folder / "missing.SHA").string(), "--pdf",
+                                       (folder / "out.pdf").string(), "--bmp", (folder / "bmp").string()});
   EXPECT_EQ(result.status, 1);
   EXPECT_FALSE(result.err.empty());
   EXPECT_FALSE(std::filesystem::exists(folder / "out.pdf"));

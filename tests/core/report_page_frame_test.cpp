@@ -142,7 +142,8 @@ TEST(ReportDecoration, PageNumberAloneAndOutOfRangeIndices) {
   EXPECT_EQ(page.texts[0].align, HAlign::Left);
 
   settings.printHeader = 1;
-  EXPECT_EQ(LayoutDecoration(settings, ComputePageFrame(A4At600(), settings), 1, true).texts.back().face, "宋体");
+  EXPECT_EQ(LayoutDecoration(settings, ComputePageFrame(A4At600(), settings), 1, true).texts.back().face,
+            "宋体");
 }
 
 }  // namespace

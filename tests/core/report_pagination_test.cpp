@@ -8,7 +8,8 @@ namespace korvane::report {
 namespace {
 
 TEST(ReportPagination, PagesPerMemberAreTenZonesEach) {
-  const std::vector<std::pair<int, int>> cases = {{0, 1}, {1, 1}, {10, 1}, {11, 2}, {20, 2}, {21, 3}, {100, 10}};
+  const std::vector<std::pair<int, int>> cases = {{0, 1},  {1, 1},  {10, 1},  {11, 2},
+                                                  {20, 2}, {21, 3}, {100, 10}};
   for (const auto& [zones, pages] : cases) EXPECT_EQ(PagesForZoneCount(zones), pages) << zones << " zones";
 
   const PageTable table = BuildPageTable(std::vector<int>{10, 11, 20, 21});
@@ -61,9 +62,8 @@ TEST(ReportPagination, LocatePageRejectsPositionsOutsideTheReport) {
 
 TEST(ReportPagination, PageNumberTexts) {
   const std::vector<std::tuple<int, std::string>> roman = {
-      {1, "I"},     {4, "IV"},      {9, "IX"},  {14, "XIV"}, {40, "XL"}, {90, "XC"},        {400, "CD"},
-      {900, "CM"},  {1000, "M"},    {1001, ""}, {0, ""},     {-3, ""},   {444, "CDXLIV"},
-      {999, "CMXCIX"}};
+      {1, "I"},    {4, "IV"},   {9, "IX"},  {14, "XIV"}, {40, "XL"}, {90, "XC"},      {400, "CD"},
+      {900, "CM"}, {1000, "M"}, {1001, ""}, {0, ""},     {-3, ""},   {444, "CDXLIV"}, {999, "CMXCIX"}};
   for (const auto& [n, text] : roman) {
     EXPECT_EQ(RomanNumeral(n), text) << n;
     EXPECT_EQ(PageNumberText(n, 1), text) << n;

@@ -101,7 +101,8 @@ TEST_F(RecordSheetTest, ZoneRowsOfAMemberWithFourZones) {
   const PageDescription page = LayoutRecordSheetPage(*doc_, 0, 1, kTitle, kBody);
   // Member number spans all ten slots; ten zone numbers whatever the count.
   EXPECT_EQ(ValueAt(page, Cell(0, 13, 1, 33)), "1");
-  for (int i = 0; i < 10; ++i) EXPECT_EQ(ValueAt(page, Cell(1, 13 + 2 * i, 2, 15 + 2 * i)), std::to_string(i + 1));
+  for (int i = 0; i < 10; ++i)
+    EXPECT_EQ(ValueAt(page, Cell(1, 13 + 2 * i, 2, 15 + 2 * i)), std::to_string(i + 1));
 
   // Readings 1-8 in the zone's first row, 9-16 in its second.
   EXPECT_EQ(ValueAt(page, Cell(2, 13, 3, 14)), "30");
@@ -110,8 +111,8 @@ TEST_F(RecordSheetTest, ZoneRowsOfAMemberWithFourZones) {
   EXPECT_EQ(ValueAt(page, Cell(9, 20, 10, 21)), "48");  // zone 3: 30 + 15 + 3
   // Slots 4-9 stay empty.
   for (const TextItem& item : page.texts) {
-    if (item.role == FontRole::Value && item.cell.top >= Cell(0, 21, 1, 22).top && item.cell.left >= Cell(2, 0, 3, 1).left &&
-        item.cell.bottom <= Cell(0, 33, 1, 33).top) {
+    if (item.role == FontRole::Value && item.cell.top >= Cell(0, 21, 1, 22).top &&
+        item.cell.left >= Cell(2, 0, 3, 1).left && item.cell.bottom <= Cell(0, 33, 1, 33).top) {
       ADD_FAILURE() << "unexpected text '" << item.text << "' in an empty slot";
     }
   }
@@ -161,7 +162,8 @@ TEST_F(RecordSheetTest, LaterPageOfALongerMember) {
   EXPECT_TRUE(TextsEqual(LayoutRecordSheetPage(*doc_, 1, 1, kTitle, kBody), "现场记录表").empty());
 
   EXPECT_EQ(ValueAt(page, Cell(0, 13, 1, 33)), "2");
-  for (int i = 0; i < 10; ++i) EXPECT_EQ(ValueAt(page, Cell(1, 13 + 2 * i, 2, 15 + 2 * i)), std::to_string(11 + i));
+  for (int i = 0; i < 10; ++i)
+    EXPECT_EQ(ValueAt(page, Cell(1, 13 + 2 * i, 2, 15 + 2 * i)), std::to_string(11 + i));
   EXPECT_EQ(ValueAt(page, Cell(2, 13, 3, 14)), "30");  // zone 10
   EXPECT_EQ(ValueAt(page, Cell(2, 15, 3, 16)), "31");  // zone 11
   EXPECT_EQ(ValueAt(page, Cell(2, 17, 3, 18)), "<none>");

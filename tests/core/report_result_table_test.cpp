@@ -125,12 +125,13 @@ TEST_F(ResultTableTest, SummaryOnlyOnTheLastPageOfTheLastMember) {
   EXPECT_TRUE(TextsEqual(first, "结果数据表").empty());
   EXPECT_TRUE(TextsEqual(first, "强度推定值").empty());
   EXPECT_EQ(At(first, Cell(5, 7, 20, 8)), "VKT-U6       U6-1234");  // seven blanks on the last member
-  EXPECT_EQ(At(first, ZoneCell(10, 27, 28)), "1.10");              // the project's η
+  EXPECT_EQ(At(first, ZoneCell(10, 27, 28)), "1.10");               // the project's η
 
   const bool s = true;
   const PageDescription page = LayoutResultTablePage(*doc_, 1, 3, kTitle, kBody);
   EXPECT_EQ(page.frames.at(0).rect, kBody);
-  for (int k = 1; k <= 10; ++k) EXPECT_EQ(At(page, ZoneCell(k, 10, 11, s), FontRole::Label), std::to_string(20 + k));
+  for (int k = 1; k <= 10; ++k)
+    EXPECT_EQ(At(page, ZoneCell(k, 10, 11, s), FontRole::Label), std::to_string(20 + k));
   EXPECT_EQ(At(page, ZoneCell(1, 11, 13, s)), "56.0");
   EXPECT_EQ(At(page, ZoneCell(3, 28, 30, s)), "52.0");
   EXPECT_EQ(At(page, ZoneCell(4, 28, 30, s)), "<none>");
@@ -172,7 +173,7 @@ TEST_F(ResultTableTest, SummaryOnlyOnTheLastPageOfTheLastMember) {
 
 TEST_F(ResultTableTest, FcueTextsAtTheLimits) {
   const std::vector<std::pair<float, std::string>> cases = {
-      {9.99f, "fcue < 10 Mpa"},  {10.0f, "fcue = 10.0Mpa"},  {70.0f, "fcue = 70.0Mpa"},
+      {9.99f, "fcue < 10 Mpa"},  {10.0f, "fcue = 10.0Mpa"}, {70.0f, "fcue = 70.0Mpa"},
       {70.01f, "fcue > 70 Mpa"}, {0.0f, "fcue < 10 Mpa"},   {45.55f, "fcue = 45.5Mpa"}};
   for (const auto& [fcue, text] : cases) {
     doc_->result.fcue = fcue;

@@ -23,7 +23,8 @@ inline std::unique_ptr<TestZone> MakeSampleZone(int z, int points) {
   zone->surface = 0;
   zone->pointCount = points;
   for (int j = 0; j < points && j < kMaxPoints; ++j) {
-    zone->points[static_cast<std::size_t>(j)] = NewMeasuringPoint(j, 0, nullptr, 0, 0.0f, 200.0f + j, 1.0f, 0);
+    zone->points[static_cast<std::size_t>(j)] =
+        NewMeasuringPoint(j, 0, nullptr, 0, 0.0f, 200.0f + j, 1.0f, 0);
     zone->pointTime[static_cast<std::size_t>(j)] = 50.5f + j;
     zone->pointDistance[static_cast<std::size_t>(j)] = 200.0f + j;
   }
@@ -82,7 +83,8 @@ inline std::unique_ptr<CKorvaneDoc> MakeSampleDoc(const std::vector<int>& zoneCo
 }
 
 // Texts of a page description equal to `text`.
-inline std::vector<report::TextItem> TextsEqual(const report::PageDescription& page, const std::string& text) {
+inline std::vector<report::TextItem> TextsEqual(const report::PageDescription& page,
+                                                const std::string& text) {
   std::vector<report::TextItem> found;
   for (const report::TextItem& item : page.texts) {
     if (item.text == text) found.push_back(item);

@@ -30,7 +30,8 @@ std::string ReadText(const std::filesystem::path& path) {
 // Page objects of a PDF ("/Type /Page", not "/Type /Pages").
 int CountPdfPages(const std::string& pdf) {
   static const std::regex kPage(R"(/Type\s*/Page(?![s]))");
-  return static_cast<int>(std::distance(std::sregex_iterator(pdf.begin(), pdf.end(), kPage), std::sregex_iterator()));
+  return static_cast<int>(
+      std::distance(std::sregex_iterator(pdf.begin(), pdf.end(), kPage), std::sregex_iterator()));
 }
 
 std::filesystem::path FreshFolder(const std::string& name) {
@@ -63,11 +64,8 @@ TEST(RenderCanvas, BlackGridLinesOnWhite) {
   EXPECT_TRUE(BlackNear(bitmap, grid.X(5), grid.Y(28.5), false));  // reading column boundary
   EXPECT_TRUE(BlackNear(bitmap, 30, 700, false));                  // frame
   // Empty cells and the borders stay white.
-  for (const auto& [x, y] : std::vector<std::pair<int, int>>{{grid.X(5.5), grid.Y(29.5)},
-                                                             {grid.X(14), grid.Y(30.5)},
-                                                             {10, 700},
-                                                             {500, 15},
-                                                             {500, 1390}}) {
+  for (const auto& [x, y] : std::vector<std::pair<int, int>>{
+           {grid.X(5.5), grid.Y(29.5)}, {grid.X(14), grid.Y(30.5)}, {10, 700}, {500, 15}, {500, 1390}}) {
     EXPECT_FALSE(bitmap.IsBlack(x, y)) << x << "," << y;
   }
   // The title is drawn: dark pixels in the title band.
@@ -104,8 +102,8 @@ TEST(RenderBmp, OneFilePerPageRecordSheetFirst) {
   const std::vector<std::filesystem::path> files = ExportBmpPages(*doc, folder, {true, true});
   std::vector<std::string> names;
   for (const auto& file : files) names.push_back(file.filename().string());
-  EXPECT_EQ(names, (std::vector<std::string>{"record-001.bmp", "record-002.bmp", "record-003.bmp", "result-001.bmp",
-                                             "result-002.bmp", "result-003.bmp"}));
+  EXPECT_EQ(names, (std::vector<std::string>{"record-001.bmp", "record-002.bmp", "record-003.bmp",
+                                             "result-001.bmp", "result-002.bmp", "result-003.bmp"}));
   for (const auto& file : files) EXPECT_EQ(std::filesystem::file_size(file), 184862u) << file;
 
   // The file holds the rendered page: row 13 of the record sheet is black.
@@ -114,7 +112,8 @@ TEST(RenderBmp, OneFilePerPageRecordSheetFirst) {
   const int x = grid.X(0.5);
   bool black = false;
   for (int y = grid.Y(13) - 1; y <= grid.Y(13) + 1; ++y) {
-    const std::size_t offset = 62 + static_cast<std::size_t>(1399 - y) * 132 + static_cast<std::size_t>(x / 8);
+    const std::size_t offset =
+        62 + static_cast<std::size_t>(1399 - y) * 132 + static_cast<std::size_t>(x / 8);
     black = black || (static_cast<unsigned char>(bytes[offset]) & (0x80 >> (x % 8))) == 0;
   }
   EXPECT_TRUE(black);
@@ -207,7 +206,8 @@ int DarkPixels(const QImage& image) {
 
 TEST(RenderFonts, ChineseCharactersRenderInEveryReportFace) {
   InstallReportFontSubstitutions();
-  for (const std::string face : {"Arial", "Times New Roman", "宋体", "黑体", "隶书", "仿宋_GB2312", "楷体_GB2312"}) {
+  for (const std::string face :
+       {"Arial", "Times New Roman", "宋体", "黑体", "隶书", "仿宋_GB2312", "楷体_GB2312"}) {
     const QImage first = PaintText(face, "测");
     const QImage second = PaintText(face, "区");
     EXPECT_GT(DarkPixels(first), 30) << face;

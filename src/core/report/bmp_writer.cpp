@@ -26,7 +26,8 @@ MonochromeBitmap::MonochromeBitmap(int width, int height)
   // White pixels, zero padding bits.
   std::vector<std::uint8_t> row(static_cast<std::size_t>(stride_), 0);
   std::fill(row.begin(), row.begin() + width_ / 8, std::uint8_t{0xFF});
-  if (width_ % 8 != 0) row[static_cast<std::size_t>(width_ / 8)] = static_cast<std::uint8_t>(0xFF00u >> (width_ % 8));
+  if (width_ % 8 != 0)
+    row[static_cast<std::size_t>(width_ / 8)] = static_cast<std::uint8_t>(0xFF00u >> (width_ % 8));
   bits_.reserve(row.size() * static_cast<std::size_t>(height_));
   for (int y = 0; y < height_; ++y) bits_.insert(bits_.end(), row.begin(), row.end());
 }
@@ -82,7 +83,8 @@ std::vector<std::uint8_t> CBMPOut::Encode(const MonochromeBitmap& bitmap) {
   // Rows bottom-up: the file's first row is the image's bottom row.
   const auto stride = static_cast<std::size_t>(bitmap.stride());
   for (int y = bitmap.height() - 1; y >= 0; --y) {
-    const auto begin = bitmap.bits().begin() + static_cast<std::ptrdiff_t>(static_cast<std::size_t>(y) * stride);
+    const auto begin =
+        bitmap.bits().begin() + static_cast<std::ptrdiff_t>(static_cast<std::size_t>(y) * stride);
     out.insert(out.end(), begin, begin + static_cast<std::ptrdiff_t>(stride));
   }
   out.resize(kHeaderBytes + imageSize, 0);

@@ -13,12 +13,12 @@ namespace korvane::report {
 // from the paper's corner. For a PDF writer without margins: the page size
 // in pixels and offsets 0.
 struct DeviceMetrics {
-  int dpiX = 96;      // pixels per inch, horizontal
-  int dpiY = 96;      // pixels per inch, vertical
-  int horzRes = 0;    // printable width, pixels
-  int vertRes = 0;    // printable height, pixels
-  int offsetX = 0;    // left edge of the printable area from the paper's edge, pixels
-  int offsetY = 0;    // top edge likewise
+  int dpiX = 96;    // pixels per inch, horizontal
+  int dpiY = 96;    // pixels per inch, vertical
+  int horzRes = 0;  // printable width, pixels
+  int vertRes = 0;  // printable height, pixels
+  int offsetX = 0;  // left edge of the printable area from the paper's edge, pixels
+  int offsetY = 0;  // top edge likewise
 };
 
 struct PageFrame {
@@ -28,9 +28,9 @@ struct PageFrame {
   Rect footer;
   Rect title;
   Rect body;
-  int usableWidth = 0;     // W, pixels
-  int usableHeight = 0;    // H after the header and footer bands, pixels
-  int millimetre = 0;      // u: one millimetre in pixels (from the vertical resolution)
+  int usableWidth = 0;       // W, pixels
+  int usableHeight = 0;      // H after the header and footer bands, pixels
+  int millimetre = 0;        // u: one millimetre in pixels (from the vertical resolution)
   int decorationFontPx = 0;  // height of the header, footer and page-number fonts
 };
 

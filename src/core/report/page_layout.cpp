@@ -12,12 +12,9 @@ namespace {
 // is taken as left.
 HAlign AlignOf(int index) {
   switch (index) {
-    case 1:
-      return HAlign::Center;
-    case 2:
-      return HAlign::Right;
-    default:
-      return HAlign::Left;
+    case 1: return HAlign::Center;
+    case 2: return HAlign::Right;
+    default: return HAlign::Left;
   }
 }
 

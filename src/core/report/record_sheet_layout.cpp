@@ -20,14 +20,10 @@ constexpr double kPointColumnsWidth = 4.0;  // point cells share columns 12..16
 
 std::string_view SurfaceName(int surface) {
   switch (surface) {
-    case 0:
-      return "侧面";
-    case 1:
-      return "顶面";
-    case 2:
-      return "底面";
-    default:
-      return {};
+    case 0: return "侧面";
+    case 1: return "顶面";
+    case 2: return "底面";
+    default: return {};
   }
 }
 
@@ -45,8 +41,8 @@ double PointCellWidth(int points) {
 }
 
 // Puts one character per row into a column, from `firstRow` on.
-void Vertical(PageBuilder& b, double i0, double i1, int firstRow, std::initializer_list<std::string_view> chars,
-              int fontPx) {
+void Vertical(PageBuilder& b, double i0, double i1, int firstRow,
+              std::initializer_list<std::string_view> chars, int fontPx) {
   int row = firstRow;
   for (std::string_view ch : chars) {
     b.Text(i0, row, i1, row + 1, std::string(ch), FontRole::Label, fontPx);
@@ -67,9 +63,9 @@ PageDescription LayoutRecordSheetPage(const CKorvaneDoc& doc, int member, int pa
   if (member < 0 || static_cast<std::size_t>(member) >= doc.zoneLists.size()) return page;
   const ZoneList& zones = doc.zoneLists[static_cast<std::size_t>(member)];
   const Member fallbackMember = NewMember();
-  const Member& memberRecord =
-      static_cast<std::size_t>(member) < doc.members.size() ? doc.members[static_cast<std::size_t>(member)]
-                                                            : fallbackMember;
+  const Member& memberRecord = static_cast<std::size_t>(member) < doc.members.size()
+                                   ? doc.members[static_cast<std::size_t>(member)]
+                                   : fallbackMember;
   const ReportProjectInfo& info = doc.reportInfo;
   const int border = doc.printSettings.borderLineWidth;
   const int pen = doc.printSettings.gridLineWidth;
@@ -92,7 +88,8 @@ PageDescription LayoutRecordSheetPage(const CKorvaneDoc& doc, int member, int pa
 
   // Points per zone of the member: that of its first zone.
   int points = 3;
-  if (!zones.empty() && zones.front() != nullptr) points = std::clamp(zones.front()->pointCount, 0, kMaxPoints);
+  if (!zones.empty() && zones.front() != nullptr)
+    points = std::clamp(zones.front()->pointCount, 0, kMaxPoints);
   const double pointWidth = PointCellWidth(points);
 
   // ---- Lines -----------------------------------------------------------------
@@ -140,10 +137,13 @@ PageDescription LayoutRecordSheetPage(const CKorvaneDoc& doc, int member, int pa
     b.Text(i0, j0, i1, j1, std::move(text), FontRole::Value, valuePx);
   };
 
-  static constexpr std::array<std::string_view, 9> kHeadLabels = {
-      "工程名称", "检测单位", "施工单位", "委托单位", "施工日期", "构件名称", "检测依据", "仪器型号", "与编号"};
-  for (int row = 0; row < static_cast<int>(kHeadLabels.size()); ++row) label(0, row, 4, row + 1, kHeadLabels[row]);
-  static constexpr std::array<std::string_view, 4> kRightLabels = {"委托编号", "检测日期", "设计强度", "检测编号"};
+  static constexpr std::array<std::string_view, 9> kHeadLabels = {"工程名称", "检测单位", "施工单位",
+                                                                  "委托单位", "施工日期", "构件名称",
+                                                                  "检测依据", "仪器型号", "与编号"};
+  for (int row = 0; row < static_cast<int>(kHeadLabels.size()); ++row)
+    label(0, row, 4, row + 1, kHeadLabels[row]);
+  static constexpr std::array<std::string_view, 4> kRightLabels = {"委托编号", "检测日期", "设计强度",
+                                                                   "检测编号"};
   for (int k = 0; k < 4; ++k) label(9, 3 + k, 13, 4 + k, kRightLabels[k]);
 
   Vertical(b, 0, 1, 9, {"构", "件", "编", "号"}, labelPx);
@@ -166,7 +166,8 @@ PageDescription LayoutRecordSheetPage(const CKorvaneDoc& doc, int member, int pa
   for (int k = 1; k <= 8; ++k) label(k + 1, 12, k + 2, 13, FormatInt(k));
   if (!velocity) {
     for (int j = 0; j < points; ++j) {
-      label(kPointColumnsStart + j * pointWidth, 12, kPointColumnsStart + (j + 1) * pointWidth, 13, FormatInt(j + 1));
+      label(kPointColumnsStart + j * pointWidth, 12, kPointColumnsStart + (j + 1) * pointWidth, 13,
+            FormatInt(j + 1));
     }
   }
   label(0, 34, 1, 35, "备");

@@ -41,9 +41,9 @@ PageDescription LayoutResultTablePage(const CKorvaneDoc& doc, int member, int pa
   if (member < 0 || static_cast<std::size_t>(member) >= doc.zoneLists.size()) return page;
   const ZoneList& zones = doc.zoneLists[static_cast<std::size_t>(member)];
   const Member fallbackMember = NewMember();
-  const Member& memberRecord =
-      static_cast<std::size_t>(member) < doc.members.size() ? doc.members[static_cast<std::size_t>(member)]
-                                                            : fallbackMember;
+  const Member& memberRecord = static_cast<std::size_t>(member) < doc.members.size()
+                                   ? doc.members[static_cast<std::size_t>(member)]
+                                   : fallbackMember;
   const ReportProjectInfo& info = doc.reportInfo;
   const int border = doc.printSettings.borderLineWidth;
   const int pen = doc.printSettings.gridLineWidth;
@@ -106,13 +106,14 @@ PageDescription LayoutResultTablePage(const CKorvaneDoc& doc, int member, int pa
   };
 
   // ---- Labels ------------------------------------------------------------------
-  static constexpr std::array<std::string_view, 9> kHeadLabels = {
-      "工程名称", "检测单位", "施工单位", "委托单位",       "检测龄期",
-      "设计强度", "构件名称", "仪器型号与编号", "构件编号"};
+  static constexpr std::array<std::string_view, 9> kHeadLabels = {"工程名称", "检测单位",       "施工单位",
+                                                                  "委托单位", "检测龄期",       "设计强度",
+                                                                  "构件名称", "仪器型号与编号", "构件编号"};
   for (int row = 0; row < static_cast<int>(kHeadLabels.size()); ++row) {
     label(0, row, 5, row + 1, std::string(kHeadLabels[row]));
   }
-  static constexpr std::array<std::string_view, 4> kRightLabels = {"委托编号", "检测日期", "报告日期", "检测依据"};
+  static constexpr std::array<std::string_view, 4> kRightLabels = {"委托编号", "检测日期", "报告日期",
+                                                                   "检测依据"};
   for (int k = 0; k < 4; ++k) label(11, 3 + k, 14, 4 + k, std::string(kRightLabels[k]));
   label(0, 9, 5, 11, "计算项目");
   label(5, 9, kColumns, 10, "测" + std::string(9, ' ') + "区");
@@ -146,7 +147,8 @@ PageDescription LayoutResultTablePage(const CKorvaneDoc& doc, int member, int pa
   value(5, 0, kColumns, 1, info.projectName);
   value(5, 1, kColumns, 2, info.testingUnit);
   value(5, 2, kColumns, 3, info.constructionUnit);
-  value(5, 7, kColumns, 8, info.instrumentModel + std::string(lastMember ? 7 : 6, ' ') + info.instrumentNumber);
+  value(5, 7, kColumns, 8,
+        info.instrumentModel + std::string(lastMember ? 7 : 6, ' ') + info.instrumentNumber);
   value(5, 8, kColumns, 9, FormatInt(static_cast<long long>(memberRecord.sectionIndex) + 1));
   value(5, 3, 11, 4, info.clientUnit);
   value(5, 4, 11, 5, info.testAge);
