@@ -6,6 +6,7 @@
 #include <QPdfWriter>
 #include <QPrinter>
 #include <QSaveFile>
+#include <cmath>
 #include <cstdio>
 #include <system_error>
 
@@ -42,7 +43,7 @@ QImage WhiteImage(int width, int height) {
 }
 
 void SetImageResolution(QImage& image, int dpi) {
-  const int dotsPerMetre = static_cast<int>(dpi / 0.0254 + 0.5);
+  const auto dotsPerMetre = static_cast<int>(std::lround(dpi / 0.0254));
   image.setDotsPerMeterX(dotsPerMetre);
   image.setDotsPerMeterY(dotsPerMetre);
 }
