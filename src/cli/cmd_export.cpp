@@ -1,13 +1,51 @@
-// Placeholder until the command is built.
+// korvane-cli export FILE [--docx OUT.docx] [--xlsx OUT.xlsx]
+//     [--raw-xlsx OUT.xlsx] [--record-sheet] [--result-table]
+// Opens a data file, recomputes everything and writes the Word report, the
+// results workbook and/or the raw-data workbook. The reports in the Word
+// file follow the print settings of the settings file (by default the record
+// sheet only) unless --record-sheet or --result-table is given.
 #include <ostream>
 
+#include "cli/args.h"
 #include "cli/commands.h"
+#include "core/app/korvane_doc.h"
+#include "office/excel_export.h"
+#include "office/word_report.h"
 
 namespace korvane::cli {
 
-int RunExport(const Args&, std::ostream&, std::ostream& err) {
-  err << "korvane-cli export: not available yet\n";
-  return 1;
+int RunExport(const Args& args, std::ostream& out, std::ostream&) {
+  const ParsedArgs parsed =
+      ParseArgs(args, {"--docx", "--xlsx", "--raw-xlsx"}, {"--record-sheet", "--result-table"});
+  if (parsed.positional.size() != 1) throw UsageError("expected exactly one data file");
+  if (!parsed.Has("--docx") && !parsed.Has("--xlsx") && !parsed.Has("--raw-xlsx")) {
+    throw UsageError("no output chosen: give --docx, --xlsx and/or --raw-xlsx");
+  }
+
+  CKorvaneDoc doc(CKorvaneDoc::Settings::Load);
+  doc.OnOpenDocument(parsed.positional.front());
+  doc.RecomputeAll();
+  if (parsed.Has("--record-sheet") || parsed.Has("--result-table")) {
+    doc.printSettings.printRecordSheet = parsed.Has("--record-sheet") ? 1 : 0;
+    doc.printSettings.printResultTable = parsed.Has("--result-table") ? 1 : 0;
+  }
+
+  if (parsed.Has("--docx")) {
+    const std::string path = parsed.Value("--docx");
+    office::WriteWordReport(doc, path);
+    out << "wrote " << path << "\n";
+  }
+  if (parsed.Has("--xlsx")) {
+    const std::string path = parsed.Value("--xlsx");
+    office::WriteResultsWorkbook(doc, path);
+    out << "wrote " << path << "\n";
+  }
+  if (parsed.Has("--raw-xlsx")) {
+    const std::string path = parsed.Value("--raw-xlsx");
+    office::WriteRawDataWorkbook(doc, path);
+    out << "wrote " << path << "\n";
+  }
+  return 0;
 }
 
 }  // namespace korvane::cli

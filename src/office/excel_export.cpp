@@ -1,0 +1,349 @@
+#include "office/excel_export.h"
+
+#include <xlsxwriter.h>
+
+#include <cmath>
+#include <cstdint>
+#include <memory>
+#include <set>
+#include <stdexcept>
+
+#include "core/app/korvane_doc.h"
+#include "office/file_replace.h"
+#include "office/text_format.h"
+#include "office/xml_writer.h"
+
+namespace korvane::office {
+namespace {
+
+constexpr int kMaxSheetNameUnits = 31;  // UTF-16 code units
+
+// Owns a libxlsxwriter workbook: Close() writes and frees it; a workbook
+// abandoned on an error is only freed.
+class Workbook {
+ public:
+  explicit Workbook(const std::filesystem::path& path) {
+    const std::u8string name = path.u8string();
+    workbook_ = workbook_new(reinterpret_cast<const char*>(name.c_str()));
+    if (workbook_ == nullptr) throw std::runtime_error("cannot create the workbook");
+  }
+  ~Workbook() {
+    if (workbook_ != nullptr) lxw_workbook_free(workbook_);
+  }
+  Workbook(const Workbook&) = delete;
+  Workbook& operator=(const Workbook&) = delete;
+
+  lxw_workbook* get() const { return workbook_; }
+
+  lxw_worksheet* AddSheet(const std::string& name) {
+    lxw_worksheet* sheet = workbook_add_worksheet(workbook_, name.c_str());
+    if (sheet == nullptr) throw std::runtime_error("cannot add the worksheet \"" + name + "\"");
+    return sheet;
+  }
+
+  lxw_format* Format() {
+    lxw_format* format = workbook_add_format(workbook_);
+    if (format == nullptr) throw std::runtime_error("out of memory");
+    return format;
+  }
+
+  void Close() {
+    lxw_workbook* workbook = workbook_;
+    workbook_ = nullptr;
+    const lxw_error error = workbook_close(workbook);
+    if (error != LXW_NO_ERROR) throw std::runtime_error(lxw_strerror(error));
+  }
+
+ private:
+  lxw_workbook* workbook_ = nullptr;
+};
+
+void Check(lxw_error error) {
+  if (error != LXW_NO_ERROR) throw std::runtime_error(lxw_strerror(error));
+}
+
+// Texts reach the workbook's XML through libxlsxwriter, which escapes markup
+// but passes bytes on: make them valid UTF-8 without forbidden controls.
+void WriteText(lxw_worksheet* sheet, int row, int col, std::string_view text, lxw_format* format = nullptr) {
+  const std::string clean = SanitizeUtf8(text);
+  Check(worksheet_write_string(sheet, static_cast<lxw_row_t>(row), static_cast<lxw_col_t>(col), clean.c_str(),
+                               format));
+}
+
+// A number cell; values that are not finite (not storable as numbers) are
+// written as their text.
+void WriteNumber(lxw_worksheet* sheet, int row, int col, double value, lxw_format* format = nullptr) {
+  if (!std::isfinite(value)) {
+    WriteText(sheet, row, col, FormatFixed(value, 0), format);
+    return;
+  }
+  Check(
+      worksheet_write_number(sheet, static_cast<lxw_row_t>(row), static_cast<lxw_col_t>(col), value, format));
+}
+
+// A number shown with `decimals` decimals and stored as exactly that number.
+void WriteRounded(lxw_worksheet* sheet, int row, int col, float value, int decimals, lxw_format* format) {
+  WriteNumber(sheet, row, col, RoundedAsShown(static_cast<double>(value), decimals), format);
+}
+
+// Decodes UTF-8 (already sanitised) into code points.
+std::vector<char32_t> CodePoints(std::string_view text) {
+  std::vector<char32_t> out;
+  std::size_t i = 0;
+  while (i < text.size()) {
+    const auto lead = static_cast<unsigned char>(text[i]);
+    int extra = lead < 0x80 ? 0 : lead < 0xE0 ? 1 : lead < 0xF0 ? 2 : 3;
+    char32_t cp = extra == 0   ? lead
+                  : extra == 1 ? (lead & 0x1Fu)
+                  : extra == 2 ? (lead & 0x0Fu)
+                               : (lead & 0x07u);
+    for (int k = 1; k <= extra && i + static_cast<std::size_t>(k) < text.size(); ++k) {
+      cp = (cp << 6) | (static_cast<unsigned char>(text[i + static_cast<std::size_t>(k)]) & 0x3Fu);
+    }
+    out.push_back(cp);
+    i += static_cast<std::size_t>(extra) + 1;
+  }
+  return out;
+}
+
+std::string ToUtf8(const std::vector<char32_t>& points) {
+  std::string out;
+  for (const char32_t cp : points) {
+    if (cp < 0x80) {
+      out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+      out += static_cast<char>(0xC0 | (cp >> 6));
+      out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+      out += static_cast<char>(0xE0 | (cp >> 12));
+      out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+      out += static_cast<char>(0xF0 | (cp >> 18));
+      out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+      out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+  }
+  return out;
+}
+
+int Utf16Units(const std::vector<char32_t>& points) {
+  int units = 0;
+  for (const char32_t cp : points) units += cp > 0xFFFF ? 2 : 1;
+  return units;
+}
+
+void TruncateToUnits(std::vector<char32_t>& points, int units) {
+  int used = 0;
+  std::size_t keep = 0;
+  for (; keep < points.size(); ++keep) {
+    const int width = points[keep] > 0xFFFF ? 2 : 1;
+    if (used + width > units) break;
+    used += width;
+  }
+  points.resize(keep);
+}
+
+// Case folding for the uniqueness test: Excel compares sheet names without
+// regard to case; the common alphabets are folded here.
+std::string FoldCase(const std::vector<char32_t>& points) {
+  std::vector<char32_t> folded = points;
+  for (char32_t& cp : folded) {
+    if ((cp >= U'A' && cp <= U'Z') || (cp >= 0xC0 && cp <= 0xDE && cp != 0xD7) ||
+        (cp >= 0x391 && cp <= 0x3A9) || (cp >= 0x410 && cp <= 0x42F) || (cp >= 0xFF21 && cp <= 0xFF3A)) {
+      cp += 0x20;
+    } else if (cp >= 0x400 && cp <= 0x40F) {
+      cp += 0x50;
+    }
+  }
+  return ToUtf8(folded);
+}
+
+// (s − 2048) × 2 × 2^-11 / gain × 1000 mV, evaluated in double and stored
+// as a float; 0 for a gain below 1e-6 in magnitude.
+float SampleAmplitudeMillivolts(std::uint16_t sample, float gain) {
+  const double g = static_cast<double>(gain);
+  if (std::fabs(g) < 1e-6) return 0.0f;
+  return static_cast<float>((static_cast<int>(sample) - 2048) * 2 * 0.00048828125 / g * 1000);
+}
+
+}  // namespace
+
+std::vector<int> ResultBlockOffsets(const CKorvaneDoc& doc) {
+  std::vector<int> offsets;
+  int row = 0;
+  for (std::size_t m = 0; m < doc.members.size(); ++m) {
+    offsets.push_back(row);
+    row += doc.ZoneCount(static_cast<int>(m)) + 2;
+  }
+  return offsets;
+}
+
+void WriteResultsWorkbook(const CKorvaneDoc& doc, const std::filesystem::path& path) {
+  ReplaceFileAtomically(path, [&](const std::filesystem::path& temporary) {
+    Workbook workbook(temporary);
+    lxw_worksheet* sheet = workbook.AddSheet("sheet1");
+    lxw_format* whole = workbook.Format();
+    format_set_num_format(whole, "0");
+    lxw_format* oneDecimal = workbook.Format();
+    format_set_num_format(oneDecimal, "0.0");
+    lxw_format* threeDecimals = workbook.Format();
+    format_set_num_format(threeDecimals, "0.000");
+    Check(worksheet_set_column(sheet, 0, LXW_COL_MAX - 1, 9, nullptr));
+
+    static constexpr std::string_view kHeadings[] = {"测区", "L1mm", "T1us",    "L2mm",     "T2us",
+                                                     "L3mm", "T3us", "V(km/s)", "Va(km/s)", "fcui(MPa)"};
+    const std::vector<int> offsets = ResultBlockOffsets(doc);
+    for (std::size_t m = 0; m < doc.members.size(); ++m) {
+      const Member& member = doc.members[m];
+      const int top = offsets[m];
+      if (top + 2 + doc.ZoneCount(static_cast<int>(m)) > static_cast<int>(LXW_ROW_MAX)) {
+        throw std::runtime_error("测区过多，超出Excel工作表的行数上限");
+      }
+      WriteText(sheet, top, 0,
+                "构件编号：" + FormatInt(member.sectionIndex + 1) + "        构件名称：" + member.name);
+      for (int c = 0; c < 10; ++c) WriteText(sheet, top + 1, c, kHeadings[c]);
+      const int zones = doc.ZoneCount(static_cast<int>(m));
+      for (int k = 0; k < zones; ++k) {
+        const TestZone* zone = doc.Zone(static_cast<int>(m), k);
+        const int row = top + 2 + k;
+        WriteNumber(sheet, row, 0, k + 1);
+        if (zone == nullptr) continue;
+        for (int j = 0; j < 3; ++j) {
+          const MeasuringPoint* point = zone->points[static_cast<std::size_t>(j)].get();
+          if (point == nullptr) continue;
+          WriteRounded(sheet, row, 1 + 2 * j, point->distance, 0, whole);
+          WriteRounded(sheet, row, 2 + 2 * j, zone->pointTime[static_cast<std::size_t>(j)], 1, oneDecimal);
+        }
+        WriteRounded(sheet, row, 7, zone->zoneVelocity, 3, threeDecimals);
+        WriteRounded(sheet, row, 8, zone->correctedVelocity, 3, threeDecimals);
+        if (zone->strengthValue > 70.0f) {
+          WriteText(sheet, row, 9, ">70MPa");
+        } else if (zone->strengthValue < 10.0f) {
+          WriteText(sheet, row, 9, "<10MPa");
+        } else {
+          WriteRounded(sheet, row, 9, zone->strengthValue, 1, oneDecimal);
+        }
+      }
+    }
+    workbook.Close();
+  });
+}
+
+int RawAmplitudeColumns(const TestZone& zone) {
+  int columns = zone.usedPointSlots();
+  for (int j = 0; j < kMaxPoints; ++j) {
+    if (zone.points[static_cast<std::size_t>(j)]) columns = std::max(columns, j + 1);
+  }
+  return columns;
+}
+
+void WriteRawDataWorkbook(const CKorvaneDoc& doc, const std::filesystem::path& path) {
+  std::vector<std::string> memberNames;
+  for (const Member& member : doc.members) memberNames.push_back(member.name);
+  const std::vector<std::string> sheetNames = WorksheetNames(memberNames);
+
+  ReplaceFileAtomically(path, [&](const std::filesystem::path& temporary) {
+    Workbook workbook(temporary);
+    lxw_format* border = workbook.Format();
+    format_set_border(border, LXW_BORDER_THIN);
+
+    for (std::size_t m = 0; m < doc.members.size(); ++m) {
+      const Member& member = doc.members[m];
+      lxw_worksheet* sheet = workbook.AddSheet(sheetNames[m]);
+      if (member.sampleCount <= 0) continue;
+      if (member.sampleCount > static_cast<int>(LXW_ROW_MAX) - 2) {
+        throw std::runtime_error("采样点数超出Excel工作表的行数上限");
+      }
+      const SectionPara* section = doc.SectionOf(static_cast<int>(m));
+      const float delay = section != nullptr ? section->delay : doc.project.delay;
+      const std::size_t samples = static_cast<std::size_t>(member.sampleCount);
+      std::vector<double> times(samples);
+      for (std::size_t i = 0; i < samples; ++i) {
+        const float time = delay + member.sampleInterval * static_cast<float>(i);
+        times[i] = FloatAsDecimal(time);
+      }
+
+      int column = 0;
+      const int zones = doc.ZoneCount(static_cast<int>(m));
+      for (int k = 0; k < zones; ++k) {
+        const TestZone* zone = doc.Zone(static_cast<int>(m), k);
+        if (zone == nullptr) continue;
+        const int amplitudes = RawAmplitudeColumns(*zone);
+        const int width = 1 + amplitudes;
+        if (column + width > static_cast<int>(LXW_COL_MAX)) {
+          throw std::runtime_error("测区过多，超出Excel工作表的列数上限");
+        }
+        const std::string heading = "测区编号:" + FormatInt(zone->zoneNumber);
+        if (width > 1) {
+          Check(worksheet_merge_range(sheet, 0, static_cast<lxw_col_t>(column), 0,
+                                      static_cast<lxw_col_t>(column + width - 1), heading.c_str(), border));
+        } else {
+          WriteText(sheet, 0, column, heading, border);
+        }
+        WriteText(sheet, 1, column, "时间(us)", border);
+        for (std::size_t i = 0; i < samples; ++i) {
+          WriteNumber(sheet, 2 + static_cast<int>(i), column, times[i], border);
+        }
+        for (int j = 0; j < amplitudes; ++j) {
+          const MeasuringPoint* point = zone->points[static_cast<std::size_t>(j)].get();
+          const int col = column + 1 + j;
+          WriteText(sheet, 1, col, "A" + FormatInt(point != nullptr ? point->pointIndex : j) + "(mv)",
+                    border);
+          for (std::size_t i = 0; i < samples; ++i) {
+            const int row = 2 + static_cast<int>(i);
+            if (point != nullptr && i < point->unfilteredSamples.size()) {
+              const float millivolts = SampleAmplitudeMillivolts(point->unfilteredSamples[i], point->gain);
+              WriteNumber(sheet, row, col, FloatAsDecimal(millivolts), border);
+            } else {
+              Check(worksheet_write_blank(sheet, static_cast<lxw_row_t>(row), static_cast<lxw_col_t>(col),
+                                          border));
+            }
+          }
+        }
+        column += width;
+      }
+      worksheet_freeze_panes(sheet, 2, 0);
+      worksheet_set_selection(sheet, 2, 0, 2, 0);
+    }
+    workbook.Close();
+  });
+}
+
+std::vector<std::string> WorksheetNames(const std::vector<std::string>& memberNames) {
+  std::vector<std::string> names;
+  std::set<std::string> used;
+  used.insert(FoldCase(CodePoints("history")));  // reserved by Excel
+  for (std::size_t i = 0; i < memberNames.size(); ++i) {
+    std::vector<char32_t> points = CodePoints(SanitizeUtf8(memberNames[i]));
+    for (char32_t& cp : points) {
+      if (cp < 0x20 || cp == U':' || cp == U'\\' || cp == U'/' || cp == U'?' || cp == U'*' || cp == U'[' ||
+          cp == U']') {
+        cp = U'_';
+      }
+    }
+    const auto trimApostrophes = [](std::vector<char32_t>& text) {
+      while (!text.empty() && text.front() == U'\'') text.erase(text.begin());
+      while (!text.empty() && text.back() == U'\'') text.pop_back();
+    };
+    trimApostrophes(points);
+    TruncateToUnits(points, kMaxSheetNameUnits);
+    trimApostrophes(points);
+    if (points.empty()) points = CodePoints("构件" + FormatInt(static_cast<int>(i) + 1));
+
+    std::vector<char32_t> candidate = points;
+    for (int n = 2; used.count(FoldCase(candidate)) != 0; ++n) {
+      const std::vector<char32_t> suffix = CodePoints(" (" + FormatInt(n) + ")");
+      candidate = points;
+      TruncateToUnits(candidate, kMaxSheetNameUnits - Utf16Units(suffix));
+      while (!candidate.empty() && candidate.front() == U'\'') candidate.erase(candidate.begin());
+      candidate.insert(candidate.end(), suffix.begin(), suffix.end());
+    }
+    used.insert(FoldCase(candidate));
+    names.push_back(ToUtf8(candidate));
+  }
+  return names;
+}
+
+}  // namespace korvane::office

@@ -1,0 +1,55 @@
+// The Excel outputs (.xlsx, written with libxlsxwriter):
+//  - the results export: one worksheet "sheet1" with one block of rows per
+//    member (heading line, column headings, one row per zone);
+//  - the raw-data export: one worksheet per member with the unfiltered
+//    waveforms, one block of columns per zone (time and one amplitude column
+//    per measuring point).
+// Both replace an existing file only by a complete one and throw
+// KorvaneError with a message naming the file when it cannot be written.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace korvane {
+class CKorvaneDoc;
+struct Member;
+struct TestZone;
+}  // namespace korvane
+
+namespace korvane::office {
+
+// Results export. Numbers are stored as numbers rounded to the shown
+// decimals, with the number formats "0" (distances), "0.0" (times,
+// strengths) and "0.000" (velocities); strengths above 70 or below 10 MPa
+// are the texts ">70MPa" and "<10MPa".
+void WriteResultsWorkbook(const CKorvaneDoc& doc, const std::filesystem::path& path);
+
+// First row (0-based) of each member's block in the results sheet: 0, then
+// the previous start + the previous member's zone count + 2.
+std::vector<int> ResultBlockOffsets(const CKorvaneDoc& doc);
+
+// Raw-data export: worksheet i holds member i's zones side by side. Each
+// block: row 1 "测区编号:%d" (the zone's number) merged over the block, row 2
+// "时间(us)" and "A%d(mv)" per point (the point's pointIndex), then
+// member.sampleCount rows: time = delay + dT × i µs (delay of the member's
+// section row, else the project's delay) and the point's amplitude in mV
+// from its unfiltered samples (0 when |gain| < 1e-6; blank past the end of
+// its samples or for a missing point). Thin borders over every block, panes
+// frozen below row 2.
+void WriteRawDataWorkbook(const CKorvaneDoc& doc, const std::filesystem::path& path);
+
+// Amplitude columns of a zone's raw-data block: one per point slot up to
+// the zone's point count (at most 7), and never fewer than the highest slot
+// that holds a point, so that no recorded waveform is left out.
+int RawAmplitudeColumns(const TestZone& zone);
+
+// Worksheet names for the given member names, in order: each made valid for
+// Excel (characters : \ / ? * [ ] and control characters replaced by "_",
+// leading and trailing apostrophes removed, at most 31 UTF-16 units, never
+// empty — "构件N" for member N, 1-based — and never "History") and unique
+// ignoring ASCII case by a suffix " (2)", " (3)", ….
+std::vector<std::string> WorksheetNames(const std::vector<std::string>& memberNames);
+
+}  // namespace korvane::office

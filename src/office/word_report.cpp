@@ -1,0 +1,439 @@
+#include "office/word_report.h"
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+#include "core/algorithm/standards.h"
+#include "core/app/korvane_doc.h"
+#include "office/text_format.h"
+
+namespace korvane::office {
+namespace {
+
+constexpr int kZonesPerPage = 10;
+constexpr int kMinRowHeight = 397;  // 19.846895 pt = 7 mm, in twips
+constexpr std::string_view kVelocityHeading = "修正后声速\n代表值\n(km/s)";
+
+RunFormat TableFont() { return RunFormat{"Times New Roman", "宋体", 10.0, false}; }
+RunFormat ResultTableFont() { return RunFormat{"宋体", "宋体", 10.0, false}; }
+RunFormat TitleFont() { return RunFormat{"Times New Roman", "宋体", 16.0, true}; }
+
+Align AlignOf(int value) {
+  if (value == 1) return Align::Center;
+  if (value == 2) return Align::Right;
+  return Align::Left;
+}
+
+std::string SurfaceName(int surface) {
+  switch (surface) {
+    case 0: return "侧面";
+    case 1: return "顶面";
+    case 2: return "底面";
+    default: return {};
+  }
+}
+
+// The printed sheets shorten this location to fit the narrow cell.
+std::string LocationText(const std::string& location) {
+  return location == "顶面底面间" ? std::string("顶底间") : location;
+}
+
+int PagesOfMember(const CKorvaneDoc& doc, int member) {
+  const int zones = doc.ZoneCount(member);
+  return zones <= kZonesPerPage ? 1 : (zones + kZonesPerPage - 1) / kZonesPerPage;
+}
+
+bool TenReadings(const CKorvaneDoc& doc) { return doc.algorithm && doc.algorithm->ReadingCount() == 10; }
+
+bool VelocityForm(const CKorvaneDoc& doc) {
+  const TestZone* zone = doc.GetCurrentZone();
+  return zone != nullptr && zone->pointCount >= 7;
+}
+
+RunFormat HeaderFooterFont(int fontIndex, int heightMm) {
+  RunFormat format;
+  format.latinFont = "Times New Roman";
+  format.eastAsiaFont = fontIndex >= 0 && static_cast<std::size_t>(fontIndex) < kReportFonts.size()
+                            ? std::string(kReportFonts[static_cast<std::size_t>(fontIndex)])
+                            : std::string(kReportFonts[0]);
+  format.sizePt = FontSizeForHeight(heightMm);
+  format.bold = false;
+  return format;
+}
+
+Inline PageField(const PrintSettings& settings) {
+  const bool roman = settings.pageNumberFormat == 1;
+  Inline field;
+  field.kind = Inline::Kind::Field;
+  field.fieldCode = roman ? "PAGE  \\* ROMAN" : "PAGE  \\* Arabic";
+  field.text = roman ? RomanNumeral(settings.firstPageNumber) : FormatInt(settings.firstPageNumber);
+  return field;
+}
+
+Inline TextPiece(std::string text) { return Inline{Inline::Kind::Text, std::move(text), {}}; }
+
+// Footer line: text and/or page number. Two pieces at different alignments
+// share one left-aligned line with a centre and a right tab stop.
+Paragraph FooterParagraph(const PrintSettings& settings, int textWidth) {
+  const bool hasText = settings.printFooter != 0 && !settings.footerText.empty();
+  const bool hasNumber = settings.printPageNumber != 0;
+  Paragraph paragraph;
+  paragraph.format = HeaderFooterFont(settings.footerFont, settings.footerHeight);
+  const Align textAlign = AlignOf(settings.footerAlign);
+  const Align numberAlign = AlignOf(settings.pageNumberPosition);
+  if (hasText && !hasNumber) {
+    paragraph.align = textAlign;
+    paragraph.content.push_back(TextPiece(settings.footerText));
+  } else if (!hasText) {
+    paragraph.align = numberAlign;
+    paragraph.content.push_back(PageField(settings));
+  } else if (textAlign == numberAlign) {
+    paragraph.align = textAlign;
+    paragraph.content.push_back(TextPiece(settings.footerText));
+    paragraph.content.push_back(PageField(settings));
+  } else {
+    paragraph.align = Align::Left;
+    paragraph.tabs = {{Align::Center, textWidth / 2}, {Align::Right, textWidth}};
+    std::vector<std::pair<Align, Inline>> pieces = {{textAlign, TextPiece(settings.footerText)},
+                                                    {numberAlign, PageField(settings)}};
+    std::sort(pieces.begin(), pieces.end(), [](const auto& a, const auto& b) {
+      return static_cast<int>(a.first) < static_cast<int>(b.first);
+    });
+    int stop = 0;  // 0 left margin, 1 centre stop, 2 right stop
+    for (auto& [align, piece] : pieces) {
+      for (; stop < static_cast<int>(align); ++stop) paragraph.content.push_back({Inline::Kind::Tab, {}, {}});
+      paragraph.content.push_back(std::move(piece));
+    }
+  }
+  return paragraph;
+}
+
+SectionSetup PageSetup(const PrintSettings& settings) {
+  SectionSetup section;  // A4, new page
+  section.marginTop = MillimetresToTwips(settings.topMargin);
+  section.marginBottom = MillimetresToTwips(settings.bottomMargin);
+  section.marginLeft = MillimetresToTwips(settings.leftMargin);
+  section.marginRight = MillimetresToTwips(settings.rightMargin);
+  section.headerDistance = MillimetresToTwips(settings.headerHeight);
+  section.footerDistance = MillimetresToTwips(settings.footerHeight);
+  section.firstPageNumber = settings.firstPageNumber;
+  section.romanPageNumbers = settings.pageNumberFormat == 1;
+  return section;
+}
+
+}  // namespace
+
+int MillimetresToTwips(int millimetres) {
+  const float points = static_cast<float>(millimetres) * 2.835271f;
+  return static_cast<int>(std::lround(static_cast<double>(points) * 20.0));
+}
+
+double FontSizeForHeight(int heightMm) {
+  if (heightMm == 0) return 14.0;
+  const double x = static_cast<double>(heightMm) / 0.3527 / 3.8;
+  const double whole = std::floor(x);
+  const double size = (x - whole) <= 0.25 ? whole : whole + 0.5;
+  return std::max(size, 5.0);
+}
+
+std::string RomanNumeral(int value) {
+  if (value < 1 || value > 1000) return {};
+  static constexpr std::pair<int, std::string_view> kDigits[] = {
+      {1000, "M"}, {900, "CM"}, {500, "D"}, {400, "CD"}, {100, "C"}, {90, "XC"}, {50, "L"},
+      {40, "XL"},  {10, "X"},   {9, "IX"},  {5, "V"},    {4, "IV"},  {1, "I"}};
+  std::string text;
+  for (const auto& [amount, digits] : kDigits) {
+    while (value >= amount) {
+      text += digits;
+      value -= amount;
+    }
+  }
+  return text;
+}
+
+Table BuildRecordSheetTable(const CKorvaneDoc& doc, int member, bool velocityForm) {
+  const Member& record = doc.members.at(static_cast<std::size_t>(member));
+  const ReportProjectInfo& info = doc.reportInfo;
+  const int zoneCount = doc.ZoneCount(member);
+  const TestZone* firstZone = doc.Zone(member, 0);
+  const int firstPoints = firstZone != nullptr ? firstZone->pointCount : 3;
+  const bool tenReadings = TenReadings(doc);
+  if (tenReadings) velocityForm = true;
+
+  // Column plan (1-based): member, zone, readings, angle, surface, the point
+  // block, test mode, test location.
+  const int readingColumns = tenReadings ? 5 : 8;
+  const int cols = tenReadings ? 14 : (firstPoints == 3 ? 17 : 18);
+  const int angleCol = 3 + readingColumns;
+  const int surfaceCol = angleCol + 1;
+  const int blockFirst = surfaceCol + 1;
+  const int blockLast = cols - 2;
+  const int blockWidth = blockLast - blockFirst + 1;
+  const int methodCol = cols - 1;
+  const int locationCol = cols;
+
+  const int slots = std::max(zoneCount, kZonesPerPage);
+  Table table(2 * slots + 13, cols);
+  table.format = TableFont();
+  table.align = Align::Left;
+  table.minRowHeight = kMinRowHeight;
+
+  // Head, rows 1-8.
+  const std::string instrumentLine = info.instrumentModel + "     " + info.instrumentNumber;
+  const std::pair<std::string_view, const std::string*> fullRows[] = {
+      {"工程名称", &info.projectName}, {"检测单位", &info.testingUnit}, {"施工单位", &info.constructionUnit}};
+  for (int r = 1; r <= 3; ++r) {
+    table.MergeSet(r, 1, r, 3, std::string(fullRows[r - 1].first));
+    table.MergeSet(r, 4, r, cols, *fullRows[r - 1].second);
+  }
+  struct SplitRow {
+    std::string_view label;
+    std::string value;
+    std::string_view label2;
+    std::string value2;
+  };
+  const SplitRow splitRows[] = {{"委托单位", info.clientUnit, "委托编号", info.commissionNumber},
+                                {"施工日期", info.constructionDate, "检测日期", info.testDate},
+                                {"构件名称", record.name, "设计强度", info.designStrength},
+                                {"检测依据", info.testBasis, "检测编号", info.testNumber}};
+  for (int k = 0; k < 4; ++k) {
+    const int r = 4 + k;
+    table.MergeSet(r, 1, r, 3, std::string(splitRows[k].label));
+    table.MergeSet(r, 4, r, 9, splitRows[k].value);
+    table.MergeSet(r, 10, r, 12, std::string(splitRows[k].label2));
+    table.MergeSet(r, 13, r, cols, splitRows[k].value2);
+  }
+  table.MergeSet(8, 1, 8, 3, "仪器型号与编号");
+  table.MergeSet(8, 4, 8, cols, instrumentLine);
+
+  // Table head, rows 9-10.
+  table.MergeSet(9, 1, 10, 1, tenReadings ? "构件编号 " : "构件编号");
+  table.MergeSet(9, 2, 10, 2, "测区");
+  table.MergeSet(9, 3, 9, 2 + readingColumns, "测点回弹值");
+  for (int k = 1; k <= readingColumns; ++k) table.Set(10, 2 + k, FormatInt(k));
+  table.MergeSet(9, angleCol, 10, angleCol, "测试角度");
+  table.MergeSet(9, surfaceCol, 10, surfaceCol, "测试面");
+  if (velocityForm) {
+    table.MergeSet(9, blockFirst, 10, blockLast, std::string(kVelocityHeading));
+  } else {
+    table.MergeSet(9, blockFirst, 9, blockLast, "测点测距\n/声时\nli/ti");
+    const int numbered = std::min(std::max(firstPoints, 0), blockWidth);
+    for (int j = 1; j <= numbered; ++j) table.Set(10, blockFirst + j - 1, FormatInt(j));
+  }
+  table.MergeSet(9, methodCol, 10, methodCol, "测试方式");
+  table.MergeSet(9, locationCol, 10, locationCol, "测试部位");
+
+  // Zone rows: zone k uses rows 9 + 2k and 10 + 2k. The two-row cells are
+  // merged for every slot, so that the empty slots keep the sheet's grid.
+  table.MergeSet(11, 1, 2 * slots + 10, 1, FormatInt(record.sectionIndex + 1));
+  for (int slot = 0; slot < slots; ++slot) {
+    const int top = 11 + 2 * slot;
+    const int bottom = top + 1;
+    table.Merge(top, 2, bottom, 2);
+    table.Merge(top, angleCol, bottom, angleCol);
+    table.Merge(top, surfaceCol, bottom, surfaceCol);
+    if (velocityForm) table.Merge(top, blockFirst, bottom, blockLast);
+    table.Merge(top, methodCol, bottom, methodCol);
+    table.Merge(top, locationCol, bottom, locationCol);
+
+    const TestZone* zone = slot < zoneCount ? doc.Zone(member, slot) : nullptr;
+    if (zone == nullptr) continue;
+    table.Set(top, 2, FormatInt(slot + 1));
+    // Readings 1..c in the zone's first row, c+1..2c in the second.
+    const auto readings = static_cast<std::size_t>(readingColumns);
+    for (std::size_t k = 0; k < readings; ++k) {
+      const int col = 3 + static_cast<int>(k);
+      table.Set(top, col, FormatInt(zone->rebound[k]));
+      table.Set(bottom, col, FormatInt(zone->rebound[readings + k]));
+    }
+    table.Set(top, angleCol, FormatInt(zone->angle));
+    table.Set(top, surfaceCol, SurfaceName(zone->surface));
+    if (velocityForm) {
+      table.Set(top, blockFirst, FormatFixed(zone->correctedVelocity, 3));
+    } else {
+      const int shown = std::min(zone->usedPointSlots(), blockWidth);
+      for (int j = 0; j < shown; ++j) {
+        const MeasuringPoint* point = zone->points[static_cast<std::size_t>(j)].get();
+        if (point == nullptr) continue;
+        table.Set(top, blockFirst + j, FormatTruncated(point->distance));
+        table.Set(bottom, blockFirst + j, FormatFixed(zone->pointTime[static_cast<std::size_t>(j)], 1));
+      }
+    }
+    table.Set(top, methodCol, std::string(TestMethodName(zone->testMethod)));
+    table.Set(top, locationCol, LocationText(zone->testLocation));
+  }
+
+  // Foot: remark over two rows, then the signature row.
+  const int remarkRow = 2 * slots + 11;
+  table.MergeSet(remarkRow, 1, remarkRow + 1, 1, "备注");
+  table.MergeSet(remarkRow, 2, remarkRow + 1, cols, info.recordSheetRemark);
+  const int signRow = remarkRow + 2;
+  table.MergeSet(signRow, 1, signRow, 2, "校核");
+  table.Merge(signRow, 3, signRow, 6);
+  table.MergeSet(signRow, 7, signRow, 8, "计算");
+  table.Merge(signRow, 9, signRow, 12);
+  table.MergeSet(signRow, 13, signRow, 14, "检测");
+  if (cols >= 16) table.Merge(signRow, 15, signRow, cols);
+  return table;
+}
+
+Table BuildResultTable(const CKorvaneDoc& doc, int member, int page, bool summaryPage) {
+  const Member& record = doc.members.at(static_cast<std::size_t>(member));
+  const ReportProjectInfo& info = doc.reportInfo;
+  const bool lastMember = static_cast<std::size_t>(member) + 1 == doc.members.size();
+  constexpr int cols = 12;
+  Table table(summaryPage ? 24 : 21, cols);
+  table.format = ResultTableFont();
+  table.align = Align::Center;
+  table.minRowHeight = kMinRowHeight;
+
+  // Head, rows 1-9: label over columns 1-2, value over the rest; rows 4-7
+  // carry a second label and value in the middle.
+  const std::string instrumentLine =
+      info.instrumentModel + (lastMember ? "       " : "      ") + info.instrumentNumber;
+  const std::pair<std::string_view, std::string> fullRows[] = {
+      {"工程名称", info.projectName},
+      {"检测单位", info.testingUnit},
+      {"施工单位", info.constructionUnit},
+      {"仪器型号与编号", instrumentLine},
+      {"构件编号", FormatInt(record.sectionIndex + 1)}};
+  const int fullRowNumbers[] = {1, 2, 3, 8, 9};
+  for (int k = 0; k < 5; ++k) {
+    const int r = fullRowNumbers[k];
+    table.MergeSet(r, 1, r, 2, std::string(fullRows[k].first));
+    table.MergeSet(r, 3, r, cols, fullRows[k].second);
+  }
+  struct SplitRow {
+    std::string_view label;
+    std::string value;
+    std::string_view label2;
+    std::string value2;
+  };
+  const SplitRow splitRows[] = {{"委托单位", info.clientUnit, "委托编号", info.commissionNumber},
+                                {"检测龄期", info.testAge, "检测日期", info.testDate},
+                                {"设计强度", info.designStrength, "报告日期", info.reportDate},
+                                {"构件名称", record.name, "检测依据", info.testBasis}};
+  for (int k = 0; k < 4; ++k) {
+    const int r = 4 + k;
+    table.MergeSet(r, 1, r, 2, std::string(splitRows[k].label));
+    table.MergeSet(r, 3, r, 6, splitRows[k].value);
+    table.MergeSet(r, 7, r, 8, std::string(splitRows[k].label2));
+    table.MergeSet(r, 9, r, cols, splitRows[k].value2);
+  }
+
+  // Rows 10-11: zone heading and the ten zone numbers of the page.
+  table.MergeSet(10, 1, 11, 2, "计算项目");
+  table.MergeSet(10, 3, 10, cols, "测       区");
+  const int firstZone = (page - 1) * kZonesPerPage;
+  for (int k = 1; k <= kZonesPerPage; ++k) table.Set(11, 2 + k, FormatInt(firstZone + k));
+
+  // Quantity labels.
+  table.MergeSet(12, 1, 16, 1, "回弹值");
+  const std::string_view reboundRows[] = {"测区代表值", "角度修正值", "角度修正后", "浇筑面修正值",
+                                          "浇筑面修正后"};
+  for (int k = 0; k < 5; ++k) table.Set(12 + k, 2, std::string(reboundRows[k]));
+  table.MergeSet(17, 1, 19, 1, "声速值（km/s）");
+  table.Set(17, 2, "测区代表值");
+  table.Set(18, 2, "修正系数β、λ");
+  table.Set(19, 2, "修正后的值");
+  table.MergeSet(20, 1, 20, 2, "强度修正系数η");
+  table.MergeSet(21, 1, 21, 2, "测区强度换算值（Mpa）");
+
+  // Zone columns.
+  const int zones = std::clamp(doc.ZoneCount(member) - firstZone, 0, kZonesPerPage);
+  for (int k = 0; k < zones; ++k) {
+    const TestZone* zone = doc.Zone(member, firstZone + k);
+    if (zone == nullptr) continue;
+    const int c = 3 + k;
+    const float rm = zone->reboundValue;
+    const float afterAngle = rm + zone->angleCorrection;
+    const float afterSurface = afterAngle + zone->surfaceCorrection;
+    table.Set(12, c, FormatFixed(rm, 1));
+    table.Set(13, c, FormatFixed(zone->angleCorrection, 1));
+    table.Set(14, c, FormatFixed(afterAngle, 1));
+    table.Set(15, c, FormatFixed(zone->surfaceCorrection, 1));
+    table.Set(16, c, FormatFixed(afterSurface, 1));
+    table.Set(17, c, FormatFixed(zone->zoneVelocity, 3));
+    table.Set(18, c, "β=" + FormatFixed(zone->beta, 3) + "  " + "λ=" + FormatFixed(zone->lambda, 2));
+    table.Set(19, c, FormatFixed(zone->correctedVelocity, 3));
+    // The last member's pages print the project's η in every zone column.
+    table.Set(20, c, FormatFixed(lastMember ? doc.project.eta : zone->eta, 2));
+    table.Set(21, c, FormatFixed(zone->strengthValue, 1));
+  }
+
+  if (summaryPage) {
+    const StrengthResult& result = doc.result;
+    table.MergeSet(22, 1, 22, 2, "强度推定值(Mpa)N=" + FormatInt(static_cast<int>(doc.zoneLists.size())));
+    table.MergeSet(22, 3, 22, 5, "Mf=" + FormatFixed(result.meanValue, 1) + "Mpa");
+    table.MergeSet(22, 6, 22, 8, "Sf=" + FormatFixed(result.stdDev, 2) + "Mpa");
+    std::string estimate;
+    if (result.fcue < 10.0f) {
+      estimate = "fcue < 10 Mpa";
+    } else if (result.fcue > 70.0f) {
+      estimate = "fcue > 70 Mpa";
+    } else {
+      estimate = "fcue =" + FormatFixed(result.fcue, 1) + "Mpa";
+    }
+    table.MergeSet(22, 9, 22, cols, estimate);
+    table.MergeSet(23, 1, 23, 2, "使用的测区强度换算表");
+    table.MergeSet(23, 3, 23, 5, info.conversionTableName);
+    table.MergeSet(23, 6, 23, 7, "备注：");
+    table.MergeSet(23, 8, 23, cols, info.resultTableRemark);
+    table.MergeSet(24, 1, 24, 2, "复核");
+    table.Merge(24, 3, 24, 5);
+    table.MergeSet(24, 6, 24, 7, "计算");
+    table.MergeSet(24, 9, 24, 10, "检测");
+    table.Merge(24, 11, 24, cols);
+  }
+  return table;
+}
+
+WordDocument BuildWordReport(const CKorvaneDoc& doc) {
+  const PrintSettings& settings = doc.printSettings;
+  WordDocument document;
+  document.section = PageSetup(settings);
+
+  if (settings.printHeader != 0 && !settings.headerText.empty()) {
+    document.header.push_back(Paragraph::OfText(settings.headerText,
+                                                HeaderFooterFont(settings.headerFont, settings.headerHeight),
+                                                AlignOf(settings.headerAlign)));
+  }
+  if ((settings.printFooter != 0 && !settings.footerText.empty()) || settings.printPageNumber != 0) {
+    document.footer.push_back(FooterParagraph(settings, document.TextWidth()));
+  }
+
+  const int memberCount = static_cast<int>(doc.members.size());
+  const bool recordSheet = settings.printRecordSheet != 0;
+  const bool resultTable = settings.printResultTable != 0;
+  if (recordSheet) {
+    document.body.emplace_back(Paragraph::OfText("现场记录表", TitleFont(), Align::Center));
+    const bool velocityForm = VelocityForm(doc);
+    for (int m = 0; m < memberCount; ++m) {
+      if (m > 0) document.body.emplace_back(PageBreak{});
+      document.body.emplace_back(BuildRecordSheetTable(doc, m, velocityForm));
+    }
+  }
+  if (resultTable) {
+    if (recordSheet) document.body.emplace_back(PageBreak{});
+    document.body.emplace_back(Paragraph::OfText("结果数据表", TitleFont(), Align::Center));
+    bool first = true;
+    for (int m = 0; m < memberCount; ++m) {
+      const int pages = PagesOfMember(doc, m);
+      for (int page = 1; page <= pages; ++page) {
+        if (!first) document.body.emplace_back(PageBreak{});
+        first = false;
+        const bool summary = m == memberCount - 1 && page == pages;
+        document.body.emplace_back(BuildResultTable(doc, m, page, summary));
+      }
+    }
+  }
+  if (document.body.empty()) document.body.emplace_back(Paragraph{});
+  return document;
+}
+
+void WriteWordReport(const CKorvaneDoc& doc, const std::filesystem::path& path) {
+  WriteDocx(BuildWordReport(doc), path);
+}
+
+}  // namespace korvane::office

@@ -1,0 +1,57 @@
+// The Word report: the field record sheet ("现场记录表", one table per
+// member) and the result data table ("结果数据表", one table per member page
+// of ten zones), as chosen in the document's print settings, with the page
+// setup, page header, page footer and page number of those settings, written
+// as a .docx file.
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+#include "office/docx_document.h"
+
+namespace korvane {
+class CKorvaneDoc;
+}
+
+namespace korvane::office {
+
+// Millimetres to twips the way the report converts lengths: mm × 2.835271
+// points (single precision), × 20, rounded to the nearest twip.
+int MillimetresToTwips(int millimetres);
+
+// Font size in points for a header or footer height in mm: 14 for 0;
+// otherwise x = h / 0.3527 / 3.8 and whichever of ⌊x⌋ and ⌊x⌋ + 0.5 lies
+// nearer to x (⌊x⌋ on a tie), but at least 5.
+double FontSizeForHeight(int heightMm);
+
+// Upper-case Roman numeral of 1..1000 (greedy M, CM, D, …, I); empty text
+// outside that range.
+std::string RomanNumeral(int value);
+
+// The report tables of one member. `member` indexes doc.members
+// (std::out_of_range otherwise); `page` is the 1-based page of ten zones
+// within the member.
+//
+// Record sheet: 2N + 13 rows (N = the member's zone count, at least 10);
+// 17 columns when the member's first zone has 3 points, else 18; 14 columns
+// when the current standard counts 10 rebound readings. `velocityForm`
+// replaces the point columns by the corrected velocity (used when the
+// document's current zone has 7 or more points; always with 10 readings).
+Table BuildRecordSheetTable(const CKorvaneDoc& doc, int member, bool velocityForm);
+// Result table: 12 columns; 21 rows, or 24 with the summary rows when
+// `summaryPage` (the last page of the last member).
+Table BuildResultTable(const CKorvaneDoc& doc, int member, int page, bool summaryPage);
+
+// The whole report by doc.printSettings: page setup, header and footer, the
+// record sheet (if printRecordSheet) then the result table (if
+// printResultTable), a page break between tables. With neither report
+// chosen the body is one empty paragraph.
+WordDocument BuildWordReport(const CKorvaneDoc& doc);
+
+// BuildWordReport written to `path` (.docx). Throws KorvaneError naming the
+// file when it cannot be written; an existing file is replaced only by a
+// complete one.
+void WriteWordReport(const CKorvaneDoc& doc, const std::filesystem::path& path);
+
+}  // namespace korvane::office
