@@ -14,6 +14,7 @@
 
 #ifdef KORVANE_WITH_QT
 #include <QGuiApplication>
+#include <cstdio>
 #include <memory>
 
 #include "core/app/korvane_doc.h"
@@ -26,11 +27,21 @@ namespace korvane::cli {
 #ifdef KORVANE_WITH_QT
 namespace {
 
+// Qt's own notes about the environment of a window system the command does
+// not use (no runtime folder, debug output) stay off stderr; real warnings
+// pass.
+void FilterQtMessages(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+  if (type == QtDebugMsg || type == QtInfoMsg) return;
+  if (message.startsWith(QLatin1String("QStandardPaths:"))) return;
+  std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, message)));
+}
+
 // The renderer needs a GUI application for its fonts but never a window: the
 // offscreen platform serves unless the caller chose another.
 std::unique_ptr<QGuiApplication> MakeApplication() {
   if (QGuiApplication::instance() != nullptr) return nullptr;
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  qInstallMessageHandler(FilterQtMessages);
   static int argc = 1;
   static char name[] = "korvane-cli";
   static char* argv[] = {name, nullptr};
