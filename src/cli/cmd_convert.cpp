@@ -1,13 +1,22 @@
-// Placeholder until the command is built.
+// korvane-cli convert IN OUT: opens IN and saves it to OUT by OUT's type
+// (".SHA" result file after a full recomputation, ".SHT" raw file).
 #include <ostream>
 
+#include "cli/args.h"
+#include "cli/cli_document.h"
 #include "cli/commands.h"
+#include "core/data/file_pair.h"
 
 namespace korvane::cli {
 
-int RunConvert(const Args&, std::ostream&, std::ostream& err) {
-  err << "korvane-cli convert: not available yet\n";
-  return 1;
+int RunConvert(const Args& args, std::ostream&, std::ostream& err) {
+  const ParsedArgs parsed = ParseArgs(args, {}, {});
+  if (parsed.positional.size() != 2) throw UsageError("expected two files: convert IN OUT");
+  const std::filesystem::path output = parsed.positional[1];
+  const auto doc = OpenDocument(parsed.positional[0], err);
+  if (KindOfPath(output) == FileKind::Result) doc->RecomputeAll();
+  doc->OnSaveDocument(output);
+  return 0;
 }
 
 }  // namespace korvane::cli

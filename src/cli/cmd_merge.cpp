@@ -1,13 +1,24 @@
-// Placeholder until the command is built.
+// korvane-cli merge OUT.SHA IN...: merges raw or result files into one
+// result file (every input taken, in order).
 #include <ostream>
 
+#include "cli/args.h"
 #include "cli/commands.h"
+#include "core/data/file_merge.h"
+#include "core/data/file_pair.h"
 
 namespace korvane::cli {
 
-int RunMerge(const Args&, std::ostream&, std::ostream& err) {
-  err << "korvane-cli merge: not available yet\n";
-  return 1;
+int RunMerge(const Args& args, std::ostream& out, std::ostream& err) {
+  const ParsedArgs parsed = ParseArgs(args, {}, {});
+  if (parsed.positional.size() < 2) throw UsageError("expected: merge OUT.SHA IN...");
+  const std::filesystem::path output = parsed.positional.front();
+  if (KindOfPath(output) != FileKind::Result) throw UsageError("the merged file must be a .SHA file");
+  const std::vector<std::filesystem::path> inputs(parsed.positional.begin() + 1, parsed.positional.end());
+  const MergedData data = ReadMergeInputs(inputs, [&err](std::string_view message) { err << message << "\n"; });
+  WriteMergedFile(data, output);
+  out << "merged " << inputs.size() << " files, " << data.memberCount << " members into " << output.string() << "\n";
+  return 0;
 }
 
 }  // namespace korvane::cli

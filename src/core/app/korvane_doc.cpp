@@ -1,6 +1,7 @@
 #include "core/app/korvane_doc.h"
 
 #include "core/app/settings_file.h"
+#include "core/data/file_writer.h"
 
 namespace korvane {
 
@@ -61,15 +62,7 @@ const Member* CKorvaneDoc::GetCurrentMember() const {
   return &members[static_cast<std::size_t>(currentMember)];
 }
 
-const SectionPara* CKorvaneDoc::SectionOf(int member) const {
-  if (member < 0 || static_cast<std::size_t>(member) >= members.size()) return nullptr;
-  const int own = members[static_cast<std::size_t>(member)].sectionIndex;
-  for (const SectionPara& section : sections) {
-    if (section.sectionIndex == own) return &section;
-  }
-  if (static_cast<std::size_t>(member) < sections.size()) return &sections[static_cast<std::size_t>(member)];
-  return nullptr;
-}
+const SectionPara* CKorvaneDoc::SectionOf(int member) const { return SectionForMember(sections, members, member); }
 
 std::string CKorvaneDoc::PreviousZone() {
   if (!HasFile()) return std::string(kMsgOpenFileFirst);

@@ -124,8 +124,10 @@ class CKorvaneDoc {
 
   // ---- Files -------------------------------------------------------------
   // Opens a raw (.SHT) or result (.SHA) file pair and runs the after-load
-  // reset. On failure the document shows no file (memberCount -1, project
-  // reset to defaults) and KorvaneError carries the message.
+  // reset. When the text file cannot be opened at all the document is left
+  // as it was; when reading fails the document shows no file (memberCount
+  // -1, project reset to defaults, data cleared). Either way KorvaneError
+  // carries the message.
   void OnOpenDocument(const std::filesystem::path& path);
   // Writes the data to `path` by its type (.SHT raw, .SHA result); clears the
   // modified flag. Throws KorvaneError ("无法识别的文件类型" or a writer

@@ -1,15 +1,110 @@
-// Placeholder implementation; replaced by the file layer.
+// Opening and saving file pairs, and the reset that follows a load.
+#include <algorithm>
+#include <fstream>
+
+#include "core/algorithm/standards.h"
 #include "core/app/korvane_doc.h"
+#include "core/data/file_messages.h"
+#include "core/data/file_pair.h"
+#include "core/data/file_reader.h"
+#include "core/data/file_writer.h"
 
 namespace korvane {
+namespace {
 
-void CKorvaneDoc::OnOpenDocument(const std::filesystem::path&) { throw KorvaneError("打开文件失败！"); }
-void CKorvaneDoc::OnSaveDocument(const std::filesystem::path&) {
-  throw KorvaneError(std::string(kMsgUnknownFileType));
+std::string FullPath(const std::filesystem::path& path) {
+  std::error_code error;
+  const std::filesystem::path absolute = std::filesystem::absolute(path, error);
+  return (error ? path : absolute.lexically_normal()).string();
 }
-void CKorvaneDoc::SaveResults(const std::filesystem::path&) {
-  throw KorvaneError(std::string(kMsgOpenFileFirst));
+
+}  // namespace
+
+void CKorvaneDoc::OnOpenDocument(const std::filesystem::path& path) {
+  // A text file that cannot be opened at all leaves the open document as it
+  // is (nothing was read).
+  {
+    std::error_code error;
+    std::ifstream probe(path, std::ios::binary);
+    if (!probe || !std::filesystem::is_regular_file(path, error)) {
+      throw KorvaneError(std::string(kMsgOpenFileFailed));
+    }
+  }
+  // Read into fresh containers; the document's data is replaced only when
+  // the whole pair was read.
+  ProjectInfo newProject = NewProjectInfo();
+  std::vector<Member> newMembers;
+  ZoneLists newZoneLists;
+  std::vector<SectionPara> newSections;
+  StrengthResult newResult = result;
+  int newMemberCount = memberCount;
+  try {
+    const ReadTarget target{newMembers, newProject, newZoneLists, newMemberCount, newSections, newResult};
+    ReadTestFile(OpenFilePair(path), target, 0, ZoneLists{}, warningSink);
+  } catch (const KorvaneError&) {
+    memberCount = -1;
+    currentMember = -1;
+    project = NewProjectInfo();
+    members.clear();
+    zoneLists.clear();
+    sections.clear();
+    throw;
+  }
+
+  const std::string full = FullPath(path);
+  openedFiles.erase(std::remove(openedFiles.begin(), openedFiles.end(), full), openedFiles.end());
+  openedFiles.insert(openedFiles.begin(), full);
+
+  project = std::move(newProject);
+  members = std::move(newMembers);
+  zoneLists = std::move(newZoneLists);
+  sections = std::move(newSections);
+  result = newResult;
+  memberCount = newMemberCount;
+  // Every member has its zone list, also when the file gave it no ray rows.
+  zoneLists.resize(members.size());
+
+  ResetAfterLoad();
+  modified = false;
+  pathName = full;
+  FillReportInfoFromProject(reportInfo, project, standardIndex);
 }
-void CKorvaneDoc::ResetAfterLoad() {}
+
+void CKorvaneDoc::ResetAfterLoad() {
+  highPassOn = false;
+  lowPassOn = false;
+  currentMember = 0;
+  currentZone = 0;
+  currentPoint = 0;
+  standardIndex = StandardIndexOfStoredName(project.standardName);
+  if (IsFixedTestMethodStandard(standardIndex)) project.testMethod = kMethodDirect;
+  SetStandard(standardIndex);
+  for (Member& member : members) {
+    if (member.aggregateType != -1) continue;
+    member.aggregateType = 2;
+    algorithm->GetCoefficients(false, member.coefA, member.coefB, member.coefC, member.coefD);
+  }
+}
+
+void CKorvaneDoc::OnSaveDocument(const std::filesystem::path& path) {
+  const FilePair pair = OpenFilePair(path);
+  switch (pair.kind) {
+    case FileKind::Raw:
+      WriteRawFile(pair, project, zoneLists, memberCount, sections, members);
+      break;
+    case FileKind::Result:
+      WriteResultFile(pair, project, zoneLists, memberCount, result, sections, members);
+      break;
+    case FileKind::Other:
+      throw KorvaneError(std::string(kMsgUnknownFileType));
+  }
+  modified = false;
+}
+
+void CKorvaneDoc::SaveResults(const std::filesystem::path& path) {
+  if (!HasFile()) throw KorvaneError(std::string(kMsgOpenFileFirst));
+  WriteResultFile(OpenFilePair(path), project, zoneLists, memberCount, result, sections, members);
+  OnOpenDocument(path);
+}
 
 }  // namespace korvane

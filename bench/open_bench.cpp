@@ -1,0 +1,151 @@
+// Opening a large result file pair, measured against the floor for the same
+// bytes: reading both files into memory and decoding the text from code
+// page 936. Two sizes (10 and 100 members of 100 zones, 3 points, 1,024
+// samples) show how the time grows with the data.
+//
+// Counters: open_ms and floor_ms per open, ratio = open / floor, MB = size
+// of the pair.
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <filesystem>
+#include <map>
+
+#include "core/app/korvane_doc.h"
+#include "core/data/file_pair.h"
+#include "core/data/file_reader.h"
+#include "core/data/file_writer.h"
+#include "core/data/synthetic_data.h"
+#include "core/data/text_encoding.h"
+
+namespace {
+
+using namespace korvane;
+using Clock = std::chrono::steady_clock;
+
+constexpr int kZonesPerMember = 100;
+
+// A result pair of `members` members in a temporary folder, written once per
+// size and removed when the program ends.
+class LargePair {
+ public:
+  explicit LargePair(int members) {
+    dir_ = std::filesystem::temp_directory_path() / ("korvane-open-bench-" + std::to_string(members));
+    std::filesystem::create_directories(dir_);
+    path_ = dir_ / "large.SHA";
+    SyntheticFilePlan plan;
+    plan.project = NewProjectInfo(CivilDate{2022, 3, 5});
+    plan.project.site = "基准测试工程";
+    plan.project.testMethod = kMethodDirect;
+    plan.pointsPerZone = 3;
+    plan.distances = {300.0f, 300.0f, 300.0f};
+    plan.sampleCount = 1024;
+    plan.sampleInterval = 0.2f;
+    SyntheticMemberPlan member;
+    member.name = "构件";
+    member.zones = kZonesPerMember;
+    member.locations = {"侧面", "底面"};
+    plan.members = {member};
+    SyntheticData one = MakeSyntheticData(plan);
+    // The same zones for every member (generating 30,000 distinct noisy
+    // waveforms would only slow the set-up).
+    SyntheticData data;
+    data.project = one.project;
+    for (int m = 0; m < members; ++m) {
+      Member member = one.members[0];
+      member.name = "构件" + std::to_string(m + 1);
+      member.sectionIndex = m;
+      data.members.push_back(member);
+      ZoneLists copy = CloneZoneLists(one.zoneLists);
+      data.zoneLists.push_back(std::move(copy.front()));
+      SectionPara section = one.sections[0];
+      section.sectionIndex = m;
+      data.sections.push_back(section);
+    }
+    data.memberCount = members;
+    WriteResultFile(OpenFilePair(path_), data.project, data.zoneLists, data.memberCount, {}, data.sections,
+                    data.members);
+    bytes_ = std::filesystem::file_size(path_) + std::filesystem::file_size(OpenFilePair(path_).wavePath);
+  }
+  ~LargePair() {
+    std::error_code ignored;
+    std::filesystem::remove_all(dir_, ignored);
+  }
+  LargePair(const LargePair&) = delete;
+  LargePair& operator=(const LargePair&) = delete;
+
+  const std::filesystem::path& path() const { return path_; }
+  double megabytes() const { return static_cast<double>(bytes_) / 1e6; }
+
+ private:
+  std::filesystem::path dir_;
+  std::filesystem::path path_;
+  std::uintmax_t bytes_ = 0;
+};
+
+const LargePair& PairOf(int members) {
+  static std::map<int, std::unique_ptr<LargePair>> pairs;
+  auto& pair = pairs[members];
+  if (!pair) pair = std::make_unique<LargePair>(members);
+  return *pair;
+}
+
+double Floor(const FilePair& pair) {
+  const auto start = Clock::now();
+  std::string text;
+  std::string wave;
+  ReadWholeFile(pair.textPath, text);
+  ReadWholeFile(pair.wavePath, wave);
+  const std::u16string decoded = DecodeCp936(text);
+  benchmark::DoNotOptimize(decoded.data());
+  benchmark::DoNotOptimize(wave.data());
+  return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+template <typename Open>
+void MeasureAgainstFloor(benchmark::State& state, const LargePair& large, Open open) {
+  const FilePair pair = OpenFilePair(large.path());
+  double floorSeconds = 0.0;
+  double openSeconds = 0.0;
+  for (auto _ : state) {
+    floorSeconds += Floor(pair);
+    const auto start = Clock::now();
+    open();
+    const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    openSeconds += seconds;
+    state.SetIterationTime(seconds);
+  }
+  const auto n = static_cast<double>(state.iterations());
+  state.counters["open_ms"] = openSeconds / n * 1e3;
+  state.counters["floor_ms"] = floorSeconds / n * 1e3;
+  state.counters["ratio"] = openSeconds / floorSeconds;
+  state.counters["MB"] = large.megabytes();
+}
+
+// The reader alone, into fresh containers.
+void BM_ReadTestFile(benchmark::State& state) {
+  const LargePair& large = PairOf(static_cast<int>(state.range(0)));
+  MeasureAgainstFloor(state, large, [&large] {
+    ProjectInfo project = NewProjectInfo();
+    std::vector<Member> members;
+    ZoneLists zoneLists;
+    std::vector<SectionPara> sections;
+    StrengthResult result;
+    int memberCount = 0;
+    ReadTestFile(OpenFilePair(large.path()), ReadTarget{members, project, zoneLists, memberCount, sections, result},
+                 0, {});
+    benchmark::DoNotOptimize(zoneLists.data());
+  });
+}
+
+// The document's open: reader plus the after-load reset.
+void BM_OnOpenDocument(benchmark::State& state) {
+  const LargePair& large = PairOf(static_cast<int>(state.range(0)));
+  CKorvaneDoc doc(CKorvaneDoc::Settings::None);
+  MeasureAgainstFloor(state, large, [&] { doc.OnOpenDocument(large.path()); });
+}
+
+BENCHMARK(BM_ReadTestFile)->Arg(10)->Arg(100)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OnOpenDocument)->Arg(10)->Arg(100)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+}  // namespace

@@ -1,0 +1,21 @@
+// Opening a data file for a command: a document without settings file whose
+// warnings go to the command's error stream.
+#pragma once
+
+#include <filesystem>
+#include <iosfwd>
+#include <memory>
+
+#include "core/app/korvane_doc.h"
+
+namespace korvane::cli {
+
+// Opens `path` as the desktop program does (OnOpenDocument). Throws
+// KorvaneError with the reader's message.
+std::unique_ptr<CKorvaneDoc> OpenDocument(const std::filesystem::path& path, std::ostream& err);
+
+// JSON dump of the document (project, standard, members with their zones
+// and points, sections, result, batch flag); samples are not dumped.
+std::string DocumentJson(const CKorvaneDoc& doc);
+
+}  // namespace korvane::cli

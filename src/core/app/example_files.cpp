@@ -1,0 +1,123 @@
+#include "core/app/example_files.h"
+
+#include "core/algorithm/standards.h"
+#include "core/app/korvane_doc.h"
+#include "core/data/file_pair.h"
+#include "core/data/file_writer.h"
+#include "core/data/synthetic_data.h"
+
+namespace korvane {
+namespace {
+
+ProjectInfo ExampleProject(int testMethod, int standardIndex) {
+  ProjectInfo project = NewProjectInfo(CivilDate{2022, 3, 5});
+  project.instrument = "VKT-U-6";
+  project.site = "示例工程综合楼";
+  project.unit = "示例检测中心";
+  project.person = "张工";
+  project.castingDate = "2021-12-1";
+  project.testMethod = testMethod;
+  project.standardName = StoredStandardName(StandardDisplayName(standardIndex));
+  project.spot = "侧面";
+  project.beta = 1.0f;
+  project.lambda = 1.0f;
+  project.eta = 1.0f;
+  return project;
+}
+
+SyntheticMemberPlan MemberPlan(std::string name, int zones, double rebound, double velocity,
+                               std::vector<std::string> locations, int angle, int surface,
+                               std::vector<float> distances = {}) {
+  SyntheticMemberPlan plan;
+  plan.name = std::move(name);
+  plan.zones = zones;
+  plan.meanRebound = rebound;
+  plan.velocityKmS = velocity;
+  plan.locations = std::move(locations);
+  plan.angle = angle;
+  plan.surface = surface;
+  plan.distances = std::move(distances);
+  return plan;
+}
+
+// A document holding the synthetic data, with the standard's coefficients
+// and a full recomputation, so that the result file carries consistent
+// readings and results.
+void WriteResultThroughDocument(SyntheticData data, const std::filesystem::path& path) {
+  CKorvaneDoc doc(CKorvaneDoc::Settings::None);
+  doc.project = std::move(data.project);
+  doc.members = std::move(data.members);
+  doc.zoneLists = std::move(data.zoneLists);
+  doc.sections = std::move(data.sections);
+  doc.memberCount = data.memberCount;
+  doc.currentMember = 0;
+  doc.SetStandard(StandardIndexOfStoredName(doc.project.standardName));
+  for (Member& member : doc.members) {
+    doc.algorithm->GetCoefficients(member.aggregateType == 1, member.coefA, member.coefB, member.coefC,
+                                   member.coefD);
+  }
+  doc.RecomputeAll();
+  doc.OnSaveDocument(path);
+}
+
+}  // namespace
+
+std::vector<std::string> WriteExampleFiles(const std::filesystem::path& dir) {
+  std::error_code error;
+  std::filesystem::create_directories(dir, error);
+  std::vector<std::string> written;
+
+  {
+    // One member as the instrument records it: surface method, three points
+    // per zone, one rebound value per zone; the member's channel is section
+    // row 1 of the two rows of a VKT-U-6.
+    SyntheticFilePlan plan;
+    plan.project = ExampleProject(kMethodSurface, kCECS02_2005);
+    plan.pointsPerZone = 3;
+    plan.distances = {200.0f, 250.0f, 300.0f};
+    plan.channelRows = 2;
+    plan.ownSection = 1;
+    plan.seed = 2005;
+    plan.members = {MemberPlan("二层柱7", 10, 36.0, 4.25, {}, 0, 0)};
+    SyntheticData data = MakeSyntheticData(plan);
+    for (auto& zone : data.zoneLists.front()) zone->rebound.fill(zone->rebound[0]);
+    const std::string name = "raw-1member-cecs2005.SHT";
+    WriteRawFile(OpenFilePair(dir / name), data.project, data.zoneLists, data.memberCount, data.sections,
+                 data.members);
+    written.push_back(name);
+  }
+  {
+    // Three members tested through their thickness, 12, 7 and 4 zones.
+    SyntheticFilePlan plan;
+    plan.project = ExampleProject(kMethodDirect, kCECS02_2005);
+    plan.pointsPerZone = 3;
+    plan.distances = {400.0f, 400.0f, 400.0f};
+    plan.seed = 2022;
+    plan.members = {
+        MemberPlan("一层柱3", 12, 38.0, 4.35, {"东侧面", "西侧面"}, 0, 0),
+        MemberPlan("二层梁5", 7, 34.0, 4.10, {"梁侧"}, 0, 0, {300.0f, 300.0f, 300.0f}),
+        MemberPlan("屋面板2", 4, 32.0, 3.95, {"板底"}, 90, 2, {150.0f, 150.0f, 150.0f}),
+    };
+    const std::string name = "result-3members-cecs2005.SHA";
+    WriteResultThroughDocument(MakeSyntheticData(plan), dir / name);
+    written.push_back(name);
+  }
+  {
+    // Surface method under CECS 02-2020: seven points per zone.
+    SyntheticFilePlan plan;
+    plan.project = ExampleProject(kMethodSurface, kCECS02_2020);
+    plan.pointsPerZone = 7;
+    plan.distances = {100.0f, 150.0f, 200.0f, 250.0f, 300.0f, 350.0f, 400.0f};
+    plan.seed = 2020;
+    plan.members = {
+        MemberPlan("地下室墙1", 5, 40.0, 4.40, {"外侧面"}, 0, 0),
+        MemberPlan("地下室墙2", 4, 39.0, 4.30, {"内侧面"}, 0, 0),
+    };
+    const std::string name = "result-7point-cecs2020.SHA";
+    WriteResultThroughDocument(MakeSyntheticData(plan), dir / name);
+    written.push_back(name);
+  }
+  return written;
+}
+
+}  // namespace korvane

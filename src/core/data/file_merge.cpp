@@ -1,0 +1,73 @@
+#include "core/data/file_merge.h"
+
+#include "core/data/file_messages.h"
+#include "core/data/file_pair.h"
+#include "core/data/file_reader.h"
+#include "core/data/file_writer.h"
+
+namespace korvane {
+namespace {
+
+// A raw file lists one section record per instrument channel; only the
+// member's own channel belongs in the merged table, so that record j of the
+// merged table stays the record of member j.
+void KeepOwnSectionRecord(std::vector<SectionPara>& records, int ownRow) {
+  if (records.size() == 2) {
+    // The row that is not the member's own: (SectNum + 1) mod 2.
+    const int other = ((ownRow + 1) % 2 + 2) % 2;
+    records.erase(records.begin() + other);
+  } else if (records.size() == 3 && ownRow >= 0 && ownRow < 3) {
+    const SectionPara own = records[static_cast<std::size_t>(ownRow)];
+    records.assign(1, own);
+  }
+}
+
+}  // namespace
+
+MergedData ReadMergeInputs(const std::vector<std::filesystem::path>& paths, const WarningSink& warn) {
+  if (paths.empty()) throw KorvaneError(std::string(kMsgMergeNothingSelected));
+  MergedData data;
+  ProjectInfo project = NewProjectInfo();
+  int fileIndex = 0;
+  for (const auto& path : paths) {
+    const FilePair pair = OpenFilePair(path);
+    std::vector<SectionPara> fileSections;
+    int fileMembers = 0;
+    const std::size_t firstMember = data.members.size();
+    const ReadTarget target{data.members, project, data.zoneLists, fileMembers, fileSections, data.result};
+    try {
+      ReadTestFile(pair, target, fileIndex, data.zoneLists, warn);
+    } catch (const KorvaneError& error) {
+      throw KorvaneError(std::string(kMsgMergeReadPrefix) + path.string() + std::string(kMsgMergeReadInfix) +
+                         error.what());
+    }
+    if (fileIndex == 0) data.project = project;
+    if (pair.kind == FileKind::Raw && firstMember < data.members.size()) {
+      KeepOwnSectionRecord(fileSections, data.members[firstMember].sectionIndex);
+    }
+    data.sections.insert(data.sections.end(), fileSections.begin(), fileSections.end());
+    data.memberCount += fileMembers;
+    ++fileIndex;
+  }
+  for (std::size_t j = 0; j < data.members.size(); ++j) {
+    Member& member = data.members[j];
+    member.sectionIndex = static_cast<int>(j);
+    if (j < data.sections.size()) data.sections[j].sectionIndex = static_cast<int>(j);
+    member.coefA = 0.0f;
+    member.coefB = 0.0f;
+    member.coefC = 0.0f;
+  }
+  return data;
+}
+
+void WriteMergedFile(const MergedData& data, const std::filesystem::path& output) {
+  WriteResultFile(OpenFilePair(output), data.project, data.zoneLists, data.memberCount, data.result, data.sections,
+                  data.members);
+}
+
+void MergeFiles(const std::vector<std::filesystem::path>& paths, const std::filesystem::path& output,
+                const WarningSink& warn) {
+  WriteMergedFile(ReadMergeInputs(paths, warn), output);
+}
+
+}  // namespace korvane

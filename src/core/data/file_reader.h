@@ -1,0 +1,68 @@
+// Reader of the instrument's file pairs (result ".SHA" and raw ".SHT" text
+// file with its waveform file) into the test data model.
+//
+// The text is decoded from code page 936, NUL bytes become blanks, A-Z are
+// lowered (keys match without regard to case; text values read back lower
+// case), bare LF line ends are read as CR LF, and every position counts
+// UTF-16 code units of that text. Keys are found by their first occurrence
+// in the whole text; table cells by their column key and the row number.
+#pragma once
+
+#include <string_view>
+#include <vector>
+
+#include "core/data/file_pair.h"
+#include "core/data/records.h"
+#include "core/error.h"
+
+namespace korvane {
+
+// Containers one read appends to. Opening a file passes empty containers;
+// the merge passes the same containers for every file.
+struct ReadTarget {
+  std::vector<Member>& members;
+  ProjectInfo& project;
+  ZoneLists& zoneLists;
+  int& memberCount;  // set to the number of members of this file
+  std::vector<SectionPara>& sections;
+  StrengthResult& result;
+};
+
+// Reads one pair: loads both files whole, then ReadTestData. `fileIndex` is
+// 0 for an open and counts the files of a merge; from 1 on, a file whose
+// points per zone differ from ExistingPointsPerZone(existingZoneLists) is
+// refused. Appends this file's members, one zone list per member (possibly
+// empty), and its section records. Number texts of 20 characters or more
+// warn through `warn` and read as 0.
+//
+// Throws KorvaneError with the reader's message: "打开文件失败！" (a file
+// cannot be read, or a raw file without a SectNum value), "文件为空!",
+// "当前文件的测点数与前面的文件不相同，无法进行合并！", "读取SHD文件异常!"
+// (a Seek cell missing or empty, a waveform that starts outside the
+// waveform file, or an absurd waveform length that the file does not hold).
+// Containers may hold partial data after a failure; the caller discards them.
+void ReadTestFile(const FilePair& pair, const ReadTarget& target, int fileIndex,
+                  const ZoneLists& existingZoneLists, const WarningSink& warn = {});
+
+// The same from bytes in memory; `kind` stands for the text path's type
+// (result-only blocks are read for FileKind::Result, the raw-file rules
+// apply to FileKind::Raw).
+void ReadTestData(std::string_view textBytes, std::string_view waveBytes, FileKind kind,
+                  const ReadTarget& target, int fileIndex, const ZoneLists& existingZoneLists,
+                  const WarningSink& warn = {});
+
+// The reader's text: decoded from code page 936, NUL as blank, A-Z lowered,
+// bare LF as CR LF. Exposed for the benchmarks and tests.
+std::u16string PrepareText(std::string_view textBytes);
+
+// Largest waveform length (samples) read when the waveform file does not
+// hold the whole waveform; longer waveforms must be complete in the file.
+inline constexpr int kMaxPaddedSampleCount = 65536;
+
+// Sample index from a time: trunc((time - delay) / interval) in 32-bit
+// floats, except that a quotient within float rounding noise of a whole
+// number gives that number (so T written as index * dT reads back as the
+// same index). Non-finite quotients give 0; the int range is not exceeded.
+int SampleIndexOfTime(float time, float delay, float interval);
+
+}  // namespace korvane

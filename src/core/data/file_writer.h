@@ -1,0 +1,64 @@
+// Writers of the instrument's file pairs: the result file (text ".SHA" with
+// readings and results, plus waveform file) and the raw file (text ".SHT"
+// plus waveform file). The layout is the one the reader reads (keys, column
+// positions and widths, formats); text is written in code page 936 with
+// CR LF line ends, waveforms as 16-bit little-endian values s - 2048.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "core/data/file_pair.h"
+#include "core/data/records.h"
+
+namespace korvane {
+
+// Both files of a pair as bytes.
+struct EncodedPair {
+  std::string text;
+  std::string wave;
+};
+
+// Raw file: header, section table (one row per SectionPara record) and ray
+// table; SectNum is the first member's sectionIndex and the R column holds
+// each zone's rounded mean reading. Members beyond `memberCount` (clamped
+// to the vectors) are not written.
+EncodedPair BuildRawFile(const ProjectInfo& project, const ZoneLists& zoneLists, int memberCount,
+                         const std::vector<SectionPara>& sections, const std::vector<Member>& members);
+
+// Result file: header, member block, section table (one row per member:
+// SectionForMember's record, or a row made from the member's dT, DatLen and
+// the project's delay), result table, result block and ray table. `kind`
+// chooses the variants inside blocks: FileKind::Result writes "Molddate :"
+// and the section table with coefficients; other kinds the raw variants.
+EncodedPair BuildResultFile(FileKind kind, const ProjectInfo& project, const ZoneLists& zoneLists,
+                            int memberCount, const StrengthResult& result,
+                            const std::vector<SectionPara>& sections, const std::vector<Member>& members);
+
+// Build and save through SavePairBytes (the previous pair survives any
+// failure). Throw KorvaneError "创建SHT/SHA文件失败！" (raw) or
+// "创建SHA文件失败！" (result) when the text file cannot be written,
+// "创建SHD文件失败！" when the waveform file cannot.
+void WriteRawFile(const FilePair& pair, const ProjectInfo& project, const ZoneLists& zoneLists, int memberCount,
+                  const std::vector<SectionPara>& sections, const std::vector<Member>& members);
+void WriteResultFile(const FilePair& pair, const ProjectInfo& project, const ZoneLists& zoneLists,
+                     int memberCount, const StrengthResult& result, const std::vector<SectionPara>& sections,
+                     const std::vector<Member>& members);
+
+// Section record of member `member`: the first whose sectionIndex equals the
+// member's, else sections[member], else null (also for a member index out
+// of range).
+const SectionPara* SectionForMember(const std::vector<SectionPara>& sections, const std::vector<Member>& members,
+                                    int member);
+
+// Test method written in the header's "Method   :" line: the project's,
+// unless it would make the reader group the ray rows differently from the
+// zones' pointCount; then the method the zones were read under (the first
+// zone's), or failing that a method that gives their pointCount.
+int HeaderTestMethod(const ProjectInfo& project, const ZoneLists& zoneLists);
+
+// Test location as written: control characters as blanks, characters code
+// page 936 cannot hold as '?', at most 10 UTF-16 code units.
+std::string TestLocationForFile(std::string_view location);
+
+}  // namespace korvane

@@ -1,0 +1,79 @@
+// Synthetic test data: realistic, reproducible members, zones and waveforms
+// for the example files, the tests and the benchmarks.
+//
+// Everything is derived from a seed with a fixed pseudo-random generator and
+// plain IEEE arithmetic (no library transcendental functions), so the same
+// plan gives the same bytes on every platform and compiler.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "core/data/records.h"
+
+namespace korvane {
+
+// splitmix64: small, fast and fully specified.
+class SyntheticRandom {
+ public:
+  explicit SyntheticRandom(std::uint64_t seed) : state_(seed) {}
+  std::uint64_t Next();
+  // Uniform in [0, 1).
+  double Uniform();
+  // Approximately standard normal (sum of twelve uniforms minus six).
+  double Normal();
+
+ private:
+  std::uint64_t state_;
+};
+
+struct SyntheticMemberPlan {
+  std::string name;
+  int zones = 10;
+  double meanRebound = 35.0;     // member mean of the rebound readings
+  double velocityKmS = 4.2;      // member mean pulse velocity
+  std::vector<std::string> locations;  // test locations, used in turn ("" none)
+  int angle = 0;                 // hammer angle of every zone, degrees
+  int surface = 0;               // tested surface code of every zone
+  std::vector<float> distances;  // L per point slot, mm; empty: the file's
+};
+
+struct SyntheticFilePlan {
+  ProjectInfo project;  // header (standardName, testMethod, instrument …)
+  int pointsPerZone = 3;
+  std::vector<float> distances;  // L per point slot, mm (pointsPerZone values)
+  int sampleCount = 512;
+  float sampleInterval = 0.4f;  // us
+  float delay = 0.0f;           // us
+  float gain = 40.0f;
+  float frequencyKHz = 40.0f;   // main frequency of the received pulse
+  std::vector<SyntheticMemberPlan> members;
+  // Section rows: one per member (result files), or this many channel rows
+  // of which row `ownSection` is the member's (raw files, one member).
+  int channelRows = 0;
+  int ownSection = 0;
+  std::uint64_t seed = 1;
+};
+
+struct SyntheticData {
+  ProjectInfo project;
+  std::vector<Member> members;
+  ZoneLists zoneLists;
+  std::vector<SectionPara> sections;
+  int memberCount = 0;
+};
+
+// Members with one zone list each; every zone has pointsPerZone points with
+// samples, sixteen rebound readings scattered around a zone mean, and the
+// transit times that its distances and a zone velocity give. Waveforms hold
+// noise before the first arrival and a decaying oscillation after it.
+SyntheticData MakeSyntheticData(const SyntheticFilePlan& plan);
+
+// One waveform of `count` 12-bit codes: noise of about `noise` codes, from
+// sample `arrival` on a decaying oscillation of `frequencyKHz` with peak
+// `amplitude` codes; `interval` in us.
+std::vector<std::uint16_t> SyntheticWaveform(SyntheticRandom& random, int count, float interval, int arrival,
+                                             double frequencyKHz, double amplitude, double noise);
+
+}  // namespace korvane

@@ -1,0 +1,241 @@
+#include "core/data/text_encoding.h"
+
+#include <iconv.h>
+
+#include <cerrno>
+#include <cstdint>
+#include <cstring>
+
+namespace korvane {
+namespace {
+
+constexpr const char* kCodePage = "CP936";
+
+// One iconv conversion descriptor for the duration of one call.
+class Converter {
+ public:
+  Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
+  ~Converter() {
+    if (valid()) iconv_close(cd_);
+  }
+  Converter(const Converter&) = delete;
+  Converter& operator=(const Converter&) = delete;
+  bool valid() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
+  iconv_t get() const { return cd_; }
+
+ private:
+  iconv_t cd_;
+};
+
+// Length of the UTF-8 sequence that starts with `lead` (1 for an invalid
+// lead byte).
+std::size_t Utf8SequenceLength(unsigned char lead) {
+  if (lead >= 0xF0 && lead <= 0xF4) return 4;
+  if (lead >= 0xE0 && lead <= 0xEF) return 3;
+  if (lead >= 0xC2 && lead <= 0xDF) return 2;
+  return 1;
+}
+
+// Decodes one UTF-8 character at text[i]; advances i. Invalid input gives
+// U+FFFD and advances by one byte.
+char32_t NextCodePoint(std::string_view text, std::size_t& i) {
+  const auto lead = static_cast<unsigned char>(text[i]);
+  if (lead < 0x80) {
+    ++i;
+    return lead;
+  }
+  const std::size_t length = Utf8SequenceLength(lead);
+  if (length == 1 || i + length > text.size()) {
+    ++i;
+    return 0xFFFD;
+  }
+  char32_t cp = lead & (length == 2 ? 0x1F : length == 3 ? 0x0F : 0x07);
+  for (std::size_t k = 1; k < length; ++k) {
+    const auto c = static_cast<unsigned char>(text[i + k]);
+    if ((c & 0xC0) != 0x80) {
+      ++i;
+      return 0xFFFD;
+    }
+    cp = (cp << 6) | (c & 0x3F);
+  }
+  // Overlong forms, surrogates and values above U+10FFFF are invalid.
+  const bool overlong = (length == 3 && cp < 0x800) || (length == 4 && cp < 0x10000);
+  if (overlong || (cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF) {
+    ++i;
+    return 0xFFFD;
+  }
+  i += length;
+  return cp;
+}
+
+void AppendUtf8(std::string& out, char32_t cp) {
+  if (cp < 0x80) {
+    out.push_back(static_cast<char>(cp));
+  } else if (cp < 0x800) {
+    out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+  } else if (cp < 0x10000) {
+    out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+  } else {
+    out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+    out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+  }
+}
+
+// Converts a run of non-ASCII input through iconv, appending to `out`
+// (element type OutChar). On an invalid or incomplete sequence `onError`
+// appends the replacement and returns how many input bytes to skip.
+template <typename OutString, typename OnError>
+void ConvertRun(const Converter& converter, std::string_view run, OutString& out, OnError onError) {
+  using Unit = typename OutString::value_type;
+  // Worst case: every input byte gives one output unit (code page 936 to
+  // UTF-16) or two bytes (UTF-8 to code page 936 never grows).
+  Unit buffer[256];
+  std::size_t pos = 0;
+  while (pos < run.size()) {
+    char* in = const_cast<char*>(run.data() + pos);
+    std::size_t inLeft = run.size() - pos;
+    char* outPtr = reinterpret_cast<char*>(buffer);
+    std::size_t outLeft = sizeof buffer;
+    const std::size_t rc = iconv(converter.get(), &in, &inLeft, &outPtr, &outLeft);
+    const int error = rc == static_cast<std::size_t>(-1) ? errno : 0;
+    out.append(buffer, static_cast<std::size_t>(reinterpret_cast<Unit*>(outPtr) - buffer));
+    pos = run.size() - inLeft;
+    if (error == E2BIG || (error == 0 && inLeft != 0)) continue;
+    if (error != 0) {
+      // EILSEQ or EINVAL: replace and resynchronise.
+      pos += onError(run.substr(pos), out);
+      iconv(converter.get(), nullptr, nullptr, nullptr, nullptr);
+    }
+  }
+}
+
+}  // namespace
+
+namespace {
+
+template <typename AsciiUnit>
+std::u16string Decode(std::string_view bytes, AsciiUnit asciiUnit) {
+  std::u16string out;
+  out.reserve(bytes.size());
+  const Converter converter("UTF-16LE", kCodePage);
+  std::size_t i = 0;
+  while (i < bytes.size()) {
+    // ASCII runs (most of the files) are widened directly.
+    std::size_t ascii = i;
+    while (ascii < bytes.size() && static_cast<unsigned char>(bytes[ascii]) < 0x80) ++ascii;
+    if (ascii > i) {
+      const std::size_t at = out.size();
+      out.resize(at + (ascii - i));
+      char16_t* dst = out.data() + at;
+      for (std::size_t k = i; k < ascii; ++k) *dst++ = asciiUnit(static_cast<unsigned char>(bytes[k]));
+      i = ascii;
+      continue;
+    }
+    // A run of double-byte characters: lead bytes 0x81..0xFE take the next
+    // byte with them (trail bytes may be in the ASCII range).
+    std::size_t end = i;
+    while (end < bytes.size() && static_cast<unsigned char>(bytes[end]) >= 0x80) {
+      const auto lead = static_cast<unsigned char>(bytes[end]);
+      end += (lead >= 0x81 && lead <= 0xFE && end + 1 < bytes.size()) ? 2 : 1;
+    }
+    if (end > bytes.size()) end = bytes.size();
+    const std::string_view run = bytes.substr(i, end - i);
+    if (!converter.valid()) {
+      out.append(run.size(), u'?');
+    } else {
+      ConvertRun(converter, run, out, [](std::string_view, std::u16string& o) {
+        o.push_back(u'?');
+        return std::size_t{1};
+      });
+    }
+    i = end;
+  }
+  // iconv writes UTF-16LE; the conversion above relies on a little-endian
+  // host (x86, ARM as used on Debian and Windows).
+  static_assert(sizeof(char16_t) == 2);
+  return out;
+}
+
+}  // namespace
+
+std::u16string DecodeCp936(std::string_view bytes) {
+  return Decode(bytes, [](unsigned char c) { return static_cast<char16_t>(c); });
+}
+
+std::u16string DecodeCp936(std::string_view bytes, const char16_t (&asciiMap)[128]) {
+  return Decode(bytes, [&asciiMap](unsigned char c) { return asciiMap[c]; });
+}
+
+std::string EncodeCp936(std::string_view utf8) {
+  std::string out;
+  out.reserve(utf8.size());
+  const Converter converter(kCodePage, "UTF-8");
+  std::size_t i = 0;
+  while (i < utf8.size()) {
+    const auto c = static_cast<unsigned char>(utf8[i]);
+    if (c < 0x80) {
+      out.push_back(static_cast<char>(c));
+      ++i;
+      continue;
+    }
+    std::size_t end = i;
+    while (end < utf8.size() && static_cast<unsigned char>(utf8[end]) >= 0x80) ++end;
+    const std::string_view run = utf8.substr(i, end - i);
+    if (!converter.valid()) {
+      out.push_back('?');
+    } else {
+      ConvertRun(converter, run, out, [](std::string_view rest, std::string& o) {
+        o.push_back('?');
+        // Skip the whole offending character when it is well-formed UTF-8.
+        std::size_t k = 0;
+        NextCodePoint(rest, k);
+        return k;
+      });
+    }
+    i = end;
+  }
+  return out;
+}
+
+std::string Cp936Representable(std::string_view utf8) {
+  return Utf16ToUtf8(DecodeCp936(EncodeCp936(utf8)));
+}
+
+std::string Utf16ToUtf8(std::u16string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    char32_t cp = text[i];
+    if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
+      cp = 0x10000 + ((cp - 0xD800) << 10) + (text[i + 1] - 0xDC00);
+      ++i;
+    } else if (cp >= 0xD800 && cp <= 0xDFFF) {
+      cp = 0xFFFD;
+    }
+    AppendUtf8(out, cp);
+  }
+  return out;
+}
+
+std::u16string Utf8ToUtf16(std::string_view text) {
+  std::u16string out;
+  out.reserve(text.size());
+  std::size_t i = 0;
+  while (i < text.size()) {
+    const char32_t cp = NextCodePoint(text, i);
+    if (cp >= 0x10000) {
+      out.push_back(static_cast<char16_t>(0xD800 + ((cp - 0x10000) >> 10)));
+      out.push_back(static_cast<char16_t>(0xDC00 + ((cp - 0x10000) & 0x3FF)));
+    } else {
+      out.push_back(static_cast<char16_t>(cp));
+    }
+  }
+  return out;
+}
+
+}  // namespace korvane

@@ -1,0 +1,36 @@
+// Conversions between the core's UTF-8 strings, the UTF-16 text the file
+// reader works on (file columns are counted in UTF-16 code units), and code
+// page 936, the encoding of the instrument's data files.
+//
+// Code page 936 goes through the C library's iconv under the name "CP936"
+// (glibc: the same table as "GBK"; both decode 0x80 as the euro sign and
+// every double-byte code round-trips).
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace korvane {
+
+// Code page 936 bytes to UTF-16. A byte sequence that is not valid code page
+// 936 becomes one '?' per offending byte; decoding then goes on with the next
+// byte, so an invalid lead byte never swallows a following CR or LF.
+std::u16string DecodeCp936(std::string_view bytes);
+// The same, with every ASCII byte b (0..127) decoded as asciiMap[b] instead
+// (the file reader lowers A-Z and reads NUL as a blank in the same pass).
+std::u16string DecodeCp936(std::string_view bytes, const char16_t (&asciiMap)[128]);
+
+// UTF-8 to code page 936. A character that code page 936 cannot hold (and an
+// invalid UTF-8 byte) is written as '?'.
+std::string EncodeCp936(std::string_view utf8);
+
+// The text as it reads back after a trip through code page 936: characters
+// that the code page cannot hold replaced by '?'.
+std::string Cp936Representable(std::string_view utf8);
+
+// UTF-16 to UTF-8; an unpaired surrogate becomes U+FFFD.
+std::string Utf16ToUtf8(std::u16string_view text);
+// UTF-8 to UTF-16; an invalid byte becomes U+FFFD.
+std::u16string Utf8ToUtf16(std::string_view text);
+
+}  // namespace korvane

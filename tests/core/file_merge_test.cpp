@@ -1,0 +1,116 @@
+#include <gtest/gtest.h>
+
+#include "core/data/file_merge.h"
+#include "core/data/file_messages.h"
+#include "file_test_support.h"
+
+namespace korvane::testing {
+namespace {
+
+// A raw file of one member recorded on channel `channel` of a VKT-U-6 (two
+// channel rows; the other channel's row has other settings).
+std::filesystem::path WriteRaw(const TempDir& dir, const std::string& name, int points, int method,
+                               const std::string& standard, int zones, int channel, std::uint64_t seed) {
+  SyntheticData d = SmallData(points, method, standard, {zones}, seed);
+  d.members[0].name = name;
+  d.members[0].sectionIndex = channel;
+  d.sections.resize(2, d.sections[0]);
+  for (int r = 0; r < 2; ++r) {
+    d.sections[static_cast<std::size_t>(r)].sectionIndex = r;
+    d.sections[static_cast<std::size_t>(r)].sampleInterval = r == channel ? 0.5f : 2.0f;
+    d.sections[static_cast<std::size_t>(r)].sampleCount = r == channel ? 64 : 16;
+  }
+  const auto path = dir / (name + ".SHT");
+  WriteRawFile(OpenFilePair(path), d.project, d.zoneLists, d.memberCount, d.sections, d.members);
+  return path;
+}
+
+TEST(Merge, ThreeRawFilesBecomeThreeMembers) {
+  TempDir dir;
+  const std::vector<std::filesystem::path> inputs = {
+      WriteRaw(dir, "a", 3, kMethodSurface, "cecs02:2005", 2, 0, 1),
+      WriteRaw(dir, "b", 3, kMethodSurface, "cecs02:2005", 3, 1, 2),
+      WriteRaw(dir, "c", 3, kMethodSurface, "cecs02:2005", 1, 1, 3),
+  };
+  const MergedData data = ReadMergeInputs(inputs);
+  ASSERT_EQ(data.memberCount, 3);
+  // Each raw file contributes only its own channel's row.
+  ASSERT_EQ(data.sections.size(), 3u);
+  for (int j = 0; j < 3; ++j) {
+    EXPECT_EQ(data.members[static_cast<std::size_t>(j)].sectionIndex, j);
+    EXPECT_EQ(data.sections[static_cast<std::size_t>(j)].sectionIndex, j);
+    EXPECT_EQ(data.sections[static_cast<std::size_t>(j)].sampleInterval, 0.5f);
+    EXPECT_EQ(data.members[static_cast<std::size_t>(j)].coefA, 0.0f);
+    EXPECT_EQ(data.members[static_cast<std::size_t>(j)].coefB, 0.0f);
+    EXPECT_EQ(data.members[static_cast<std::size_t>(j)].coefC, 0.0f);
+  }
+
+  const auto output = dir / "merged.SHA";
+  WriteMergedFile(data, output);
+  ReadBack back;
+  ReadTestFile(OpenFilePair(output), back.Target(), 0, {});
+  ASSERT_EQ(back.memberCount, 3);
+  EXPECT_EQ(back.members[1].name, "b");
+  EXPECT_EQ(back.zoneLists[0].size(), 2u);
+  EXPECT_EQ(back.zoneLists[1].size(), 3u);
+  EXPECT_EQ(back.zoneLists[2].size(), 1u);
+  for (const Member& member : back.members) {
+    EXPECT_EQ(member.sampleCount, 64);
+    EXPECT_EQ(member.sampleInterval, 0.5f);
+  }
+  ExpectSameZoneLists(data.zoneLists, back.zoneLists);
+}
+
+// A raw file after a result file of several members takes its own row, not
+// the row of the result file's second member.
+TEST(Merge, RawFileAfterAMultiMemberFileKeepsItsOwnRow) {
+  TempDir dir;
+  SyntheticData result = SmallData(3, kMethodSurface, "cecs02:2005", {1, 1, 1});
+  const auto first = dir / "three.SHA";
+  WriteResultFile(OpenFilePair(first), result.project, result.zoneLists, result.memberCount, {}, result.sections,
+                  result.members);
+  const auto raw = WriteRaw(dir, "raw", 3, kMethodSurface, "cecs02:2005", 2, 0, 9);
+  const MergedData data = ReadMergeInputs({first, raw});
+  ASSERT_EQ(data.memberCount, 4);
+  ASSERT_EQ(data.sections.size(), 4u);
+  EXPECT_EQ(data.sections[3].sampleInterval, 0.5f);
+  EXPECT_EQ(data.sections[3].sampleCount, 64);
+}
+
+TEST(Merge, ThreeChannelRawFileKeepsOnlyItsChannel) {
+  TempDir dir;
+  SyntheticData d = SmallData(3, kMethodSurface, "cecs02:2005", {2});
+  d.project.instrument = "VKT-U-8";
+  d.members[0].sectionIndex = 2;
+  d.sections.resize(3, d.sections[0]);
+  for (int r = 0; r < 3; ++r) {
+    d.sections[static_cast<std::size_t>(r)].sectionIndex = r;
+    d.sections[static_cast<std::size_t>(r)].crossDistance = static_cast<float>(100 + r);
+  }
+  const auto path = dir / "three-channels.SHT";
+  WriteRawFile(OpenFilePair(path), d.project, d.zoneLists, d.memberCount, d.sections, d.members);
+  const MergedData data = ReadMergeInputs({path, path});
+  ASSERT_EQ(data.sections.size(), 2u);
+  EXPECT_EQ(data.sections[0].crossDistance, 102.0f);
+  EXPECT_EQ(data.sections[1].crossDistance, 102.0f);
+}
+
+TEST(Merge, Messages) {
+  TempDir dir;
+  const auto seven = WriteRaw(dir, "seven", 7, kMethodSurface, "cecs02-2020", 1, 0, 1);
+  const auto three = WriteRaw(dir, "three", 3, kMethodSurface, "cecs02:2005", 1, 0, 2);
+  EXPECT_EQ(ErrorOf([&] { ReadMergeInputs({seven, three}); }),
+            "读取文件" + three.string() + "错误:" + std::string(kMsgPointsPerZoneDiffer));
+  const auto missing = dir / "missing.SHT";
+  EXPECT_EQ(ErrorOf([&] { ReadMergeInputs({seven, missing}); }),
+            "读取文件" + missing.string() + "错误:" + std::string(kMsgOpenFileFailed));
+  EXPECT_EQ(ErrorOf([&] { ReadMergeInputs({}); }), kMsgMergeNothingSelected);
+
+  // Nothing is written when a file cannot be read.
+  const auto output = dir / "out.SHA";
+  EXPECT_FALSE(ErrorOf([&] { MergeFiles({seven, missing}, output); }).empty());
+  EXPECT_FALSE(std::filesystem::exists(output));
+}
+
+}  // namespace
+}  // namespace korvane::testing

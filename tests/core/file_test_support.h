@@ -1,0 +1,200 @@
+// Helpers for the data-file tests: small synthetic data sets, reading bytes
+// back, comparing records, temporary folders.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "core/data/file_pair.h"
+#include "core/data/file_reader.h"
+#include "core/data/file_writer.h"
+#include "core/data/records.h"
+#include "core/data/synthetic_data.h"
+#include "core/data/text_encoding.h"
+
+namespace korvane::testing {
+
+// Everything one read produces.
+struct ReadBack {
+  ProjectInfo project = NewProjectInfo(CivilDate{2022, 3, 5});
+  std::vector<Member> members;
+  ZoneLists zoneLists;
+  std::vector<SectionPara> sections;
+  StrengthResult result;
+  int memberCount = -1;
+  std::vector<std::string> warnings;
+
+  ReadTarget Target() { return ReadTarget{members, project, zoneLists, memberCount, sections, result}; }
+};
+
+// Reads a pair from memory with empty containers (as an open does).
+inline ReadBack Read(const EncodedPair& pair, FileKind kind) {
+  ReadBack back;
+  ReadTestData(pair.text, pair.wave, kind, back.Target(), 0, ZoneLists{},
+               [&back](std::string_view m) { back.warnings.emplace_back(m); });
+  return back;
+}
+
+// Message of the KorvaneError that `action` throws ("" when none).
+inline std::string ErrorOf(const std::function<void()>& action) {
+  try {
+    action();
+  } catch (const KorvaneError& error) {
+    return error.what();
+  }
+  return {};
+}
+
+// Small synthetic file: `zones` per member, given points, method and
+// standard, 32 samples at dT 0.5 us.
+inline SyntheticData SmallData(int points, int method, const std::string& standardName, std::vector<int> zones,
+                               std::uint64_t seed = 7) {
+  SyntheticFilePlan plan;
+  plan.project = NewProjectInfo(CivilDate{2022, 3, 5});
+  plan.project.instrument = "VKT-U-6";
+  plan.project.site = "测试工程";
+  plan.project.testMethod = method;
+  plan.project.standardName = standardName;
+  plan.project.beta = 1.0f;
+  plan.project.lambda = 1.0f;
+  plan.project.eta = 1.0f;
+  plan.pointsPerZone = points;
+  for (int p = 0; p < points; ++p) plan.distances.push_back(100.0f + 50.0f * static_cast<float>(p));
+  plan.sampleCount = 64;
+  plan.sampleInterval = 0.5f;
+  plan.frequencyKHz = 100.0f;
+  plan.seed = seed;
+  for (std::size_t m = 0; m < zones.size(); ++m) {
+    SyntheticMemberPlan member;
+    member.name = "构件" + std::to_string(m + 1);
+    member.zones = zones[m];
+    member.locations = {"侧面", "底面"};
+    plan.members.push_back(member);
+  }
+  return MakeSyntheticData(plan);
+}
+
+inline EncodedPair ResultBytes(const SyntheticData& d, FileKind kind = FileKind::Result,
+                               const StrengthResult& result = {}) {
+  return BuildResultFile(kind, d.project, d.zoneLists, d.memberCount, result, d.sections, d.members);
+}
+
+inline EncodedPair RawBytes(const SyntheticData& d) {
+  return BuildRawFile(d.project, d.zoneLists, d.memberCount, d.sections, d.members);
+}
+
+// Edits the text of an encoded file as UTF-8.
+inline std::string EditText(const std::string& cp936, const std::function<void(std::string&)>& edit) {
+  std::string utf8 = Utf16ToUtf8(DecodeCp936(cp936));
+  edit(utf8);
+  return EncodeCp936(utf8);
+}
+
+inline void ReplaceAll(std::string& text, const std::string& from, const std::string& to) {
+  for (std::size_t pos = text.find(from); pos != std::string::npos; pos = text.find(from, pos + to.size())) {
+    text.replace(pos, from.size(), to);
+  }
+}
+
+// Lower case A-Z and no blanks: a text value as the reader returns it.
+inline std::string AsRead(const std::string& text) {
+  std::string out;
+  for (char c : text) {
+    if (c == ' ') continue;
+    out.push_back(c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c);
+  }
+  return out;
+}
+
+inline void ExpectSamePoint(const MeasuringPoint& a, const MeasuringPoint& b, const std::string& where) {
+  EXPECT_EQ(a.pointIndex, b.pointIndex) << where;
+  EXPECT_EQ(a.arrivalIndex, b.arrivalIndex) << where;
+  EXPECT_EQ(a.amplitudeIndex, b.amplitudeIndex) << where;
+  EXPECT_EQ(a.distance, b.distance) << where;
+  EXPECT_EQ(a.gain, b.gain) << where;
+  EXPECT_EQ(a.delay, b.delay) << where;
+  EXPECT_EQ(a.samples, b.samples) << where;
+  EXPECT_EQ(b.unfilteredSamples, b.samples) << where;
+}
+
+// Zones as they must come back from a result file (values at file
+// precision; the test location as read).
+inline void ExpectSameZone(const TestZone& a, const TestZone& b, const std::string& where) {
+  EXPECT_EQ(a.zoneNumber, b.zoneNumber) << where;
+  EXPECT_EQ(a.pointCount, b.pointCount) << where;
+  EXPECT_EQ(a.sampleInterval, b.sampleInterval) << where;
+  EXPECT_EQ(a.delay, b.delay) << where;
+  EXPECT_EQ(a.testMethod, b.testMethod) << where;
+  EXPECT_EQ(AsRead(a.testLocation), b.testLocation) << where;
+  EXPECT_EQ(a.beta, b.beta) << where;
+  EXPECT_EQ(a.lambda, b.lambda) << where;
+  EXPECT_EQ(a.eta, b.eta) << where;
+  EXPECT_EQ(a.rebound, b.rebound) << where;
+  EXPECT_EQ(a.angle, b.angle) << where;
+  EXPECT_EQ(a.surface, b.surface) << where;
+  EXPECT_EQ(a.angleCorrection, b.angleCorrection) << where;
+  EXPECT_EQ(a.surfaceCorrection, b.surfaceCorrection) << where;
+  EXPECT_EQ(a.recordedRebound, b.recordedRebound) << where;
+  EXPECT_EQ(a.carbonationDepth, b.carbonationDepth) << where;
+  EXPECT_EQ(a.strengthValue, b.strengthValue) << where;
+  EXPECT_EQ(a.deltaTot, b.deltaTot) << where;
+  for (int j = 0; j < kMaxPoints; ++j) {
+    const auto& pa = a.points[static_cast<std::size_t>(j)];
+    const auto& pb = b.points[static_cast<std::size_t>(j)];
+    ASSERT_EQ(pa != nullptr, pb != nullptr) << where << " slot " << j;
+    if (pa) ExpectSamePoint(*pa, *pb, where + " slot " + std::to_string(j));
+  }
+}
+
+inline void ExpectSameZoneLists(const ZoneLists& a, const ZoneLists& b) {
+  ASSERT_EQ(a.size(), b.size());
+  for (std::size_t m = 0; m < a.size(); ++m) {
+    ASSERT_EQ(a[m].size(), b[m].size()) << "member " << m;
+    for (std::size_t z = 0; z < a[m].size(); ++z) {
+      ExpectSameZone(*a[m][z], *b[m][z], "member " + std::to_string(m) + " zone " + std::to_string(z));
+    }
+  }
+}
+
+// A temporary folder removed at the end of the test.
+class TempDir {
+ public:
+  TempDir() {
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    path_ = std::filesystem::temp_directory_path() /
+            ("korvane-" + std::string(info->test_suite_name()) + "-" + info->name() + "-" +
+             std::to_string(reinterpret_cast<std::uintptr_t>(this)));
+    std::filesystem::remove_all(path_);
+    std::filesystem::create_directories(path_);
+  }
+  ~TempDir() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+  }
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  const std::filesystem::path& path() const { return path_; }
+  std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
+
+ private:
+  std::filesystem::path path_;
+};
+
+inline std::string FileBytes(const std::filesystem::path& path) {
+  std::string bytes;
+  ReadWholeFile(path, bytes);
+  return bytes;
+}
+
+inline void WriteBytes(const std::filesystem::path& path, const std::string& bytes) {
+  std::FILE* file = std::fopen(path.c_str(), "wb");
+  ASSERT_NE(file, nullptr) << path;
+  if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), file);
+  std::fclose(file);
+}
+
+}  // namespace korvane::testing

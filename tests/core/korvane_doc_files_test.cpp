@@ -1,0 +1,197 @@
+// Opening and saving through the document.
+#include <gtest/gtest.h>
+
+#include "core/algorithm/standards.h"
+#include "core/app/korvane_doc.h"
+#include "core/data/file_messages.h"
+#include "file_test_support.h"
+
+namespace korvane::testing {
+namespace {
+
+std::filesystem::path WriteResult(const TempDir& dir, const std::string& name, SyntheticData& d) {
+  const auto path = dir / name;
+  WriteResultFile(OpenFilePair(path), d.project, d.zoneLists, d.memberCount, {}, d.sections, d.members);
+  return path;
+}
+
+TEST(DocumentOpen, ResetsStateAndFillsReportInfo) {
+  TempDir dir;
+  SyntheticData d = SmallData(3, kMethodDirect, "tb10426-2004", {2, 1});
+  d.project.site = "某工程";
+  d.members[1].aggregateType = -1;
+  const auto path = WriteResult(dir, "open.SHA", d);
+
+  CKorvaneDoc doc;
+  doc.highPassOn = doc.lowPassOn = true;
+  doc.modified = true;
+  doc.currentZone = 5;
+  doc.OnOpenDocument(path);
+  EXPECT_EQ(doc.memberCount, 2);
+  EXPECT_EQ(doc.zoneLists.size(), 2u);
+  EXPECT_FALSE(doc.highPassOn || doc.lowPassOn || doc.modified);
+  EXPECT_EQ(doc.currentMember, 0);
+  EXPECT_EQ(doc.currentZone, 0);
+  EXPECT_EQ(doc.currentPoint, 0);
+  EXPECT_EQ(doc.standardIndex, kTB10426_2004);
+  EXPECT_EQ(doc.pathName, std::filesystem::absolute(path).lexically_normal().string());
+  EXPECT_EQ(doc.reportInfo.projectName, "某工程");
+  EXPECT_EQ(doc.reportInfo.testBasis, "TB10426-2004");
+  // A member without CGL gets crushed stone and the standard's coefficients.
+  float a = 0, b = 0, c = 0, e = 0;
+  doc.algorithm->GetCoefficients(false, a, b, c, e);
+  EXPECT_EQ(doc.members[1].aggregateType, 2);
+  EXPECT_EQ(doc.members[1].coefA, a);
+  EXPECT_EQ(doc.members[1].coefB, b);
+  EXPECT_EQ(doc.members[0].aggregateType, 2);  // as written
+}
+
+TEST(DocumentOpen, FixedMethodStandardsSetDirectMethod) {
+  TempDir dir;
+  for (const char* standard : {"tb10426-2019", "db61/t1084-2017", "cecs02:2005"}) {
+    SyntheticData d = SmallData(3, kMethodAngle, standard, {1});
+    const auto path = WriteResult(dir, "fixed.SHA", d);
+    CKorvaneDoc doc;
+    doc.OnOpenDocument(path);
+    const bool fixed = std::string(standard) != "cecs02:2005";
+    EXPECT_EQ(doc.project.testMethod, fixed ? kMethodDirect : kMethodAngle) << standard;
+  }
+}
+
+TEST(DocumentOpen, FailureShowsNoFileAndKeepsPathName) {
+  TempDir dir;
+  SyntheticData d = SmallData(3, kMethodDirect, "cecs02:2005", {1});
+  const auto good = WriteResult(dir, "good.SHA", d);
+  WriteBytes(dir / "empty.SHA", "");
+  WriteBytes(dir / "empty.SHD", "");
+  CKorvaneDoc doc;
+  doc.OnOpenDocument(good);
+  const std::string path = doc.pathName;
+  // A path that cannot be opened at all leaves the open file shown.
+  EXPECT_EQ(ErrorOf([&] { doc.OnOpenDocument(dir / "missing.SHA"); }), kMsgOpenFileFailed);
+  EXPECT_EQ(doc.memberCount, 1);
+  doc.project.site = "changed";
+  EXPECT_EQ(ErrorOf([&] { doc.OnOpenDocument(dir / "empty.SHA"); }), kMsgFileEmpty);
+  EXPECT_EQ(doc.memberCount, -1);
+  EXPECT_EQ(doc.currentMember, -1);
+  EXPECT_EQ(doc.project.site, "");
+  EXPECT_EQ(doc.pathName, path);
+  EXPECT_EQ(doc.GetCurrentZone(), nullptr);
+  EXPECT_EQ(doc.openedFiles.size(), 1u);
+}
+
+TEST(DocumentOpen, OpenedFilesListNewestFirstWithoutDuplicates) {
+  TempDir dir;
+  SyntheticData d = SmallData(3, kMethodDirect, "cecs02:2005", {1});
+  const auto a = WriteResult(dir, "a.SHA", d);
+  const auto b = WriteResult(dir, "b.SHA", d);
+  CKorvaneDoc doc;
+  doc.OnOpenDocument(a);
+  doc.OnOpenDocument(b);
+  doc.OnOpenDocument(a);
+  ASSERT_EQ(doc.openedFiles.size(), 2u);
+  EXPECT_EQ(doc.openedFiles[0], std::filesystem::absolute(a).lexically_normal().string());
+}
+
+TEST(DocumentSave, ByTypeAndMessages) {
+  TempDir dir;
+  SyntheticData d = SmallData(3, kMethodSurface, "cecs02:2005", {2});
+  const auto path = WriteResult(dir, "save.SHA", d);
+  CKorvaneDoc doc;
+  EXPECT_EQ(ErrorOf([&] { doc.SaveResults(dir / "x.SHA"); }), "请先打开文件!");
+  doc.OnOpenDocument(path);
+  doc.modified = true;
+  EXPECT_EQ(ErrorOf([&] { doc.OnSaveDocument(dir / "x.txt"); }), "无法识别的文件类型");
+  EXPECT_TRUE(doc.modified);
+  doc.OnSaveDocument(dir / "raw.sht");  // lower-case extension is a raw file too
+  EXPECT_FALSE(doc.modified);
+  EXPECT_TRUE(std::filesystem::exists(dir / "raw.shd"));
+  CKorvaneDoc raw;
+  raw.OnOpenDocument(dir / "raw.sht");
+  EXPECT_EQ(raw.ZoneCount(0), 2);
+}
+
+TEST(DocumentSave, SaveResultsReopensTheNewFile) {
+  TempDir dir;
+  SyntheticData d = SmallData(3, kMethodSurface, "cecs02:2005", {3});
+  const auto raw = dir / "field.SHT";
+  WriteRawFile(OpenFilePair(raw), d.project, d.zoneLists, d.memberCount, d.sections, d.members);
+  CKorvaneDoc doc;
+  doc.OnOpenDocument(raw);
+  EXPECT_EQ(doc.SaveResultsDefaultName(), (dir / "field").string());
+  doc.zoneLists[0][1]->rebound.fill(44);
+  const auto result = dir / "field-results.SHA";
+  doc.SaveResults(result);
+  EXPECT_EQ(doc.pathName, result.string());
+  EXPECT_EQ(doc.openedFiles.front(), result.string());
+  EXPECT_EQ(doc.zoneLists[0][1]->rebound[0], 44);  // came back from the new file
+  EXPECT_EQ(doc.memberCount, 1);
+}
+
+// A surface-method raw file under TB 10426-2019 opens with the project's
+// method "对测" and still saves and reopens with seven points per zone.
+TEST(DocumentSave, SevenPointZonesUnderAFixedMethodStandard) {
+  TempDir dir;
+  SyntheticData d = SmallData(7, kMethodSurface, "tb10426-2019", {3});
+  const auto raw = dir / "wall.SHT";
+  WriteRawFile(OpenFilePair(raw), d.project, d.zoneLists, d.memberCount, d.sections, d.members);
+  CKorvaneDoc doc;
+  doc.OnOpenDocument(raw);
+  ASSERT_EQ(doc.project.testMethod, kMethodDirect);
+  ASSERT_EQ(doc.zoneLists[0][0]->pointCount, 7);
+  doc.RecomputeAll();
+  const ZoneLists before = CloneZoneLists(doc.zoneLists);
+  doc.SaveResults(dir / "wall.SHA");
+  EXPECT_EQ(doc.project.testMethod, kMethodDirect);
+  ASSERT_EQ(doc.ZoneCount(0), 3);
+  for (std::size_t z = 0; z < 3; ++z) {
+    EXPECT_EQ(doc.zoneLists[0][z]->pointCount, 7);
+    for (std::size_t p = 0; p < 7; ++p) {
+      EXPECT_EQ(doc.zoneLists[0][z]->points[p]->samples, before[0][z]->points[p]->samples);
+    }
+    EXPECT_NEAR(doc.zoneLists[0][z]->strengthValue, before[0][z]->strengthValue, 0.05f);
+  }
+}
+
+// Saving never destroys the previous pair.
+TEST(DocumentSave, FailedSaveKeepsThePreviousPair) {
+  TempDir dir;
+  SyntheticData d = SmallData(3, kMethodSurface, "cecs02:2005", {2});
+  const auto path = WriteResult(dir, "keep.SHA", d);
+  const std::string text = FileBytes(path);
+  const std::string wave = FileBytes(dir / "keep.SHD");
+  CKorvaneDoc doc;
+  doc.OnOpenDocument(path);
+  doc.zoneLists[0][0]->rebound.fill(20);
+
+  struct Case {
+    std::string blocker;  // a folder where a temporary file would go
+    std::string message;
+  };
+  const Case cases[] = {{"keep.SHA.korvane-tmp", "创建SHA文件失败！"}, {"keep.SHD.korvane-tmp", "创建SHD文件失败！"}};
+  for (const Case& c : cases) {
+    std::filesystem::create_directory(dir / c.blocker);
+    EXPECT_EQ(ErrorOf([&] { doc.OnSaveDocument(path); }), c.message);
+    std::filesystem::remove(dir / c.blocker);
+    EXPECT_EQ(FileBytes(path), text);
+    EXPECT_EQ(FileBytes(dir / "keep.SHD"), wave);
+  }
+  // The text target cannot be replaced (it is a folder): the old waveform
+  // file is put back.
+  std::filesystem::create_directory(dir / "folder.SHT");
+  WriteBytes(dir / "folder.SHD", "old");
+  EXPECT_EQ(ErrorOf([&] { doc.OnSaveDocument(dir / "folder.SHT"); }), "创建SHT/SHA文件失败！");
+  EXPECT_EQ(FileBytes(dir / "folder.SHD"), "old");
+  // A missing folder.
+  EXPECT_EQ(ErrorOf([&] { doc.OnSaveDocument(dir / "no" / "x.SHA"); }), "创建SHA文件失败！");
+  // Nothing left behind.
+  for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
+    const std::string name = entry.path().filename().string();
+    EXPECT_EQ(name.find(".korvane-"), std::string::npos) << name;
+  }
+  doc.OnSaveDocument(path);
+  EXPECT_NE(FileBytes(path), text);
+}
+
+}  // namespace
+}  // namespace korvane::testing
