@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <stdlib.h>
 
@@ -45,8 +46,9 @@ TEST(CliReport, UnreadableFileFailsWithoutWriting) {
 
 namespace fs = std::filesystem;
 
+// A scratch folder of this process alone (tests run in parallel processes).
 fs::path Scratch(const std::string& name) {
-  const fs::path folder = fs::path(::testing::TempDir()) / name;
+  const fs::path folder = fs::path(::testing::TempDir()) / (name + "-" + std::to_string(getpid()));
   fs::remove_all(folder);
   fs::create_directories(folder);
   return folder;

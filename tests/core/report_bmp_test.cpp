@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <fstream>
 #include <iterator>
@@ -67,7 +68,8 @@ TEST(ReportBmp, RowsAreWrittenBottomUpMostSignificantBitFirst) {
 }
 
 TEST(ReportBmp, SaveReplacesOnlyWhenComplete) {
-  const std::filesystem::path folder = std::filesystem::path(::testing::TempDir()) / "korvane_bmp_test";
+  const std::filesystem::path folder =
+      std::filesystem::path(::testing::TempDir()) / ("korvane_bmp_test-" + std::to_string(getpid()));
   std::filesystem::remove_all(folder);
   std::filesystem::create_directories(folder);
   const std::filesystem::path path = folder / "page.bmp";

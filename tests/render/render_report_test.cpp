@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <QFontInfo>
 #include <QImage>
@@ -35,7 +36,8 @@ int CountPdfPages(const std::string& pdf) {
 }
 
 std::filesystem::path FreshFolder(const std::string& name) {
-  const std::filesystem::path folder = std::filesystem::path(::testing::TempDir()) / name;
+  const std::filesystem::path folder =
+      std::filesystem::path(::testing::TempDir()) / (name + "-" + std::to_string(getpid()));
   std::filesystem::remove_all(folder);
   std::filesystem::create_directories(folder);
   return folder;
