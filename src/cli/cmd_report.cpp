@@ -1,13 +1,104 @@
-// Placeholder until the command is built.
+// korvane-cli report FILE [--record-sheet] [--result-table] [--pdf OUT.pdf]
+//                         [--png DIR] [--bmp DIR]
+// Opens a data file with the print settings of the settings file, recomputes
+// it and writes the chosen reports: one PDF of all pages (A4, 600 dpi, with
+// the header, footer and page numbers of the print settings), and/or one
+// image per page: BMP on the 1030 x 1400 monochrome canvas, PNG as the
+// printed A4 page at 150 dpi. Pages are named record-001, ..., result-001,
+// ... by their position in their report. The paths written are listed on
+// stdout.
 #include <ostream>
 
+#include "cli/args.h"
 #include "cli/commands.h"
+
+#ifdef KORVANE_WITH_QT
+#include <QGuiApplication>
+#include <cstdio>
+#include <memory>
+
+#include "core/app/korvane_doc.h"
+#include "core/report/report_layout.h"
+#include "render/report_renderer.h"
+#endif
 
 namespace korvane::cli {
 
+#ifdef KORVANE_WITH_QT
+namespace {
+
+// Qt's own notes about the environment of a window system the command does
+// not use (no runtime folder, debug output) stay off stderr; real warnings
+// pass.
+void FilterQtMessages(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+  if (type == QtDebugMsg || type == QtInfoMsg) return;
+  if (message.startsWith(QLatin1String("QStandardPaths:"))) return;
+  std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, message)));
+}
+
+// The renderer needs a GUI application for its fonts but never a window: the
+// offscreen platform serves unless the caller chose another.
+std::unique_ptr<QGuiApplication> MakeApplication() {
+  if (QGuiApplication::instance() != nullptr) return nullptr;
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  qInstallMessageHandler(FilterQtMessages);
+  static int argc = 1;
+  static char name[] = "korvane-cli";
+  static char* argv[] = {name, nullptr};
+  return std::make_unique<QGuiApplication>(argc, argv);
+}
+
+}  // namespace
+
+int RunReport(const Args& args, std::ostream& out, std::ostream& err) {
+  const ParsedArgs parsed =
+      ParseArgs(args, {"--pdf", "--png", "--bmp"}, {"--record-sheet", "--result-table"});
+  if (parsed.positional.size() != 1) throw UsageError("expects exactly one FILE");
+  if (!parsed.Has("--pdf") && !parsed.Has("--png") && !parsed.Has("--bmp")) {
+    throw UsageError("nothing to write: give --pdf OUT.pdf, --png DIR or --bmp DIR");
+  }
+  for (const char* option : {"--pdf", "--png", "--bmp"}) {
+    if (parsed.Has(option) && parsed.Value(option).empty())
+      throw UsageError(std::string(option) + " needs a path");
+  }
+
+  CKorvaneDoc doc(CKorvaneDoc::Settings::Load);
+  render::ReportChoice choice = render::ChoiceFromSettings(doc);
+  if (parsed.Has("--record-sheet") || parsed.Has("--result-table")) {
+    choice = {parsed.Has("--record-sheet"), parsed.Has("--result-table")};
+  }
+  if (!choice.any()) {
+    err << report::kMsgChooseReport << "\n";
+    return 2;
+  }
+
+  doc.OnOpenDocument(parsed.positional.front());
+  doc.RecomputeAll();
+
+  const std::unique_ptr<QGuiApplication> application = MakeApplication();
+  if (parsed.Has("--pdf")) {
+    const std::filesystem::path pdf = parsed.Value("--pdf");
+    render::RenderJobToPdf(doc, pdf, choice);
+    out << pdf.string() << "\n";
+  }
+  if (parsed.Has("--png")) {
+    for (const auto& path : render::ExportPngPages(doc, parsed.Value("--png"), choice))
+      out << path.string() << "\n";
+  }
+  if (parsed.Has("--bmp")) {
+    for (const auto& path : render::ExportBmpPages(doc, parsed.Value("--bmp"), choice))
+      out << path.string() << "\n";
+  }
+  return 0;
+}
+
+#else
+
 int RunReport(const Args&, std::ostream&, std::ostream& err) {
-  err << "korvane-cli report: not available yet\n";
+  err << "korvane-cli report: this build has no renderer (configure with KORVANE_BUILD_QT=ON)\n";
   return 1;
 }
+
+#endif
 
 }  // namespace korvane::cli

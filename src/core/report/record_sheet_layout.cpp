@@ -1,0 +1,234 @@
+// Field record sheet: ten zones of one member per page on a grid of 18
+// columns (point layout) or 17 columns (velocity layout) by 38 rows. Zone
+// slot i occupies rows 13 + 2i and 14 + 2i.
+#include <algorithm>
+#include <array>
+#include <string>
+#include <string_view>
+
+#include "core/algorithm/standards.h"
+#include "core/app/korvane_doc.h"
+#include "core/report/layout_grid.h"
+#include "core/report/report_layout.h"
+
+namespace korvane::report {
+namespace {
+
+constexpr int kRows = 38;
+constexpr int kPointColumnsStart = 12;
+constexpr double kPointColumnsWidth = 4.0;  // point cells share columns 12..16
+
+std::string_view SurfaceName(int surface) {
+  switch (surface) {
+    case 0: return "侧面";
+    case 1: return "顶面";
+    case 2: return "底面";
+    default: return {};
+  }
+}
+
+std::string LocationText(const std::string& location) {
+  if (location == "顶面底面间") return "顶底间";
+  return location;
+}
+
+// Width of one point cell in columns: 4/3 for three points (the cells fill
+// columns 12..16), one column for one, two or four, and 4/n for five to
+// seven so that the cells never reach the test-mode column.
+double PointCellWidth(int points) {
+  if (points >= 3) return kPointColumnsWidth / points;
+  return 1.0;
+}
+
+// Puts one character per row into a column, from `firstRow` on.
+void Vertical(PageBuilder& b, double i0, double i1, int firstRow,
+              std::initializer_list<std::string_view> chars, int fontPx) {
+  int row = firstRow;
+  for (std::string_view ch : chars) {
+    b.Text(i0, row, i1, row + 1, std::string(ch), FontRole::Label, fontPx);
+    ++row;
+  }
+}
+
+}  // namespace
+
+bool UsesVelocityLayout(const CKorvaneDoc& doc) {
+  const TestZone* zone = doc.GetCurrentZone();
+  return zone != nullptr && zone->pointCount >= 7;
+}
+
+PageDescription LayoutRecordSheetPage(const CKorvaneDoc& doc, int member, int pageInMember, const Rect& title,
+                                      const Rect& body) {
+  PageDescription page;
+  if (member < 0 || static_cast<std::size_t>(member) >= doc.zoneLists.size()) return page;
+  const ZoneList& zones = doc.zoneLists[static_cast<std::size_t>(member)];
+  const Member fallbackMember = NewMember();
+  const Member& memberRecord = static_cast<std::size_t>(member) < doc.members.size()
+                                   ? doc.members[static_cast<std::size_t>(member)]
+                                   : fallbackMember;
+  const ReportProjectInfo& info = doc.reportInfo;
+  const int border = doc.printSettings.borderLineWidth;
+  const int pen = doc.printSettings.gridLineWidth;
+
+  const bool velocity = UsesVelocityLayout(doc);
+  const int cols = velocity ? 17 : 18;
+  const LayoutGrid grid(body, cols, kRows);
+  PageBuilder b(page, grid);
+
+  // Title only on the first page of the first member.
+  if (member == 0 && pageInMember == 1) {
+    TextItem item;
+    item.cell = title;
+    item.text = std::string(kRecordSheetTitle);
+    item.role = FontRole::Title;
+    item.face = std::string(kFaceArial);
+    item.pixelHeight = static_cast<int>(0.6 * title.height());
+    page.texts.push_back(std::move(item));
+  }
+
+  // Points per zone of the member: that of its first zone.
+  int points = 3;
+  if (!zones.empty() && zones.front() != nullptr)
+    points = std::clamp(zones.front()->pointCount, 0, kMaxPoints);
+  const double pointWidth = PointCellWidth(points);
+
+  // ---- Lines -----------------------------------------------------------------
+  page.frames.push_back({grid.Cell(0, 0, cols, kRows), border});
+  for (int row = 1; row <= 7; ++row) b.HLine(row, 0, cols, pen);
+  b.HLine(9, 0, cols, pen);
+  auto innerRowLine = [&](int row) {
+    b.HLine(row, 2, 10, pen);
+    if (!velocity) b.HLine(row, kPointColumnsStart, kPointColumnsStart + kPointColumnsWidth, pen);
+  };
+  innerRowLine(12);
+  b.HLine(13, 0, cols, pen);
+  // Below each zone; the lines between zones leave out the member-number
+  // column, whose one cell spans all ten zones.
+  for (int i = 0; i < kZonesPerPage; ++i) {
+    innerRowLine(14 + 2 * i);
+    b.HLine(15 + 2 * i, i + 1 < kZonesPerPage ? 1 : 0, cols, pen);
+  }
+  b.HLine(37, 0, cols, pen);
+
+  b.VLine(4, 0, 9, pen);
+  b.VLine(9, 3, 7, pen);
+  b.VLine(13, 3, 7, pen);
+  b.VLine(1, 9, 37, pen);
+  b.VLine(2, 9, 33, pen);
+  for (int col = 3; col <= 9; ++col) b.VLine(col, 12, 33, pen);
+  for (int col = 10; col <= 12; ++col) b.VLine(col, 9, 33, pen);
+  if (velocity) {
+    b.VLine(15, 9, 33, pen);
+    b.VLine(16, 9, 33, pen);
+  } else {
+    for (int j = 1; j < points; ++j) b.VLine(kPointColumnsStart + j * pointWidth, 12, 33, pen);
+    b.VLine(16, 9, 33, pen);
+    b.VLine(17, 9, 33, pen);
+  }
+  for (int col : {2, 6, 8, 12, 14}) b.VLine(col, 37, 38, pen);
+
+  // ---- Labels ------------------------------------------------------------------
+  const int labelPx = static_cast<int>(0.8 * grid.r());
+  const int valuePx = static_cast<int>(0.65 * grid.r());
+  auto label = [&](double i0, double j0, double i1, double j1, std::string_view text) {
+    b.Text(i0, j0, i1, j1, std::string(text), FontRole::Label, labelPx);
+  };
+  auto value = [&](double i0, double j0, double i1, double j1, std::string text) {
+    b.Text(i0, j0, i1, j1, std::move(text), FontRole::Value, valuePx);
+  };
+
+  static constexpr std::array<std::string_view, 9> kHeadLabels = {"工程名称", "检测单位", "施工单位",
+                                                                  "委托单位", "施工日期", "构件名称",
+                                                                  "检测依据", "仪器型号", "与编号"};
+  for (int row = 0; row < static_cast<int>(kHeadLabels.size()); ++row)
+    label(0, row, 4, row + 1, kHeadLabels[row]);
+  static constexpr std::array<std::string_view, 4> kRightLabels = {"委托编号", "检测日期", "设计强度",
+                                                                   "检测编号"};
+  for (int k = 0; k < 4; ++k) label(9, 3 + k, 13, 4 + k, kRightLabels[k]);
+
+  Vertical(b, 0, 1, 9, {"构", "件", "编", "号"}, labelPx);
+  Vertical(b, 1, 2, 10, {"测", "区"}, labelPx);
+  label(2, 9, 10, 12, "测点回弹值");
+  Vertical(b, 10, 11, 9, {"测", "试", "角", "度"}, labelPx);
+  Vertical(b, 11, 12, 9, {"测", "试", "面"}, labelPx);
+  const int modeColumn = velocity ? 15 : 16;
+  if (velocity) {
+    label(12, 9, 15, 10, "修正后声速");
+    label(12, 10, 15, 11, "代表值");
+    label(12, 11, 15, 12, "(km/s)");
+  } else {
+    label(12, 9, 16, 10, "测点测距");
+    label(12, 10, 16, 11, "/声时");
+    label(12, 11, 16, 12, "li/ti");
+  }
+  Vertical(b, modeColumn, modeColumn + 1, 9, {"测", "试", "方", "式"}, labelPx);
+  Vertical(b, modeColumn + 1, modeColumn + 2, 9, {"测", "试", "部", "位"}, labelPx);
+  for (int k = 1; k <= 8; ++k) label(k + 1, 12, k + 2, 13, FormatInt(k));
+  if (!velocity) {
+    for (int j = 0; j < points; ++j) {
+      label(kPointColumnsStart + j * pointWidth, 12, kPointColumnsStart + (j + 1) * pointWidth, 13,
+            FormatInt(j + 1));
+    }
+  }
+  label(0, 34, 1, 35, "备");
+  label(0, 35, 1, 36, "注");
+  label(0, 37, 2, 38, "校核");
+  label(6, 37, 8, 38, "计算");
+  label(12, 37, 14, 38, "检测");
+
+  // ---- Head values ---------------------------------------------------------------
+  value(5, 0, 10, 1, info.projectName);
+  value(5, 1, 10, 2, info.testingUnit);
+  value(5, 2, 10, 3, info.constructionUnit);
+  value(4, 3, 9, 4, info.clientUnit);
+  value(4, 4, 9, 5, info.constructionDate);
+  value(4, 5, 9, 6, memberRecord.name);
+  value(4, 6, 9, 7, info.testBasis);
+  value(13, 3, cols, 4, info.commissionNumber);
+  value(13, 4, cols, 5, info.testDate);
+  value(13, 5, cols, 6, info.designStrength);
+  value(13, 6, cols, 7, info.testNumber);
+  value(4, 7, cols, 9, info.instrumentModel + std::string(8, ' ') + info.instrumentNumber);
+
+  // ---- Zone rows -------------------------------------------------------------------
+  const long long firstZone = static_cast<long long>(pageInMember - 1) * kZonesPerPage;
+  value(0, 13, 1, 33, FormatInt(static_cast<long long>(memberRecord.sectionIndex) + 1));
+  for (int i = 0; i < kZonesPerPage; ++i) value(1, 13 + 2 * i, 2, 15 + 2 * i, FormatInt(firstZone + i + 1));
+  for (int i = 0; i < kZonesPerPage; ++i) {
+    const long long index = firstZone + i;
+    if (index < 0 || index >= static_cast<long long>(zones.size())) break;
+    const TestZone* zone = zones[static_cast<std::size_t>(index)].get();
+    if (zone == nullptr) continue;
+    const int top = 13 + 2 * i;
+    for (int k = 0; k < kReadingsPerZone; ++k) {
+      const int column = k % 8 + 2;
+      const int row = top + k / 8;
+      value(column, row, column + 1, row + 1, FormatInt(zone->rebound[static_cast<std::size_t>(k)]));
+    }
+    value(10, top, 11, top + 2, FormatInt(zone->angle));
+    value(11, top, 12, top + 2, std::string(SurfaceName(zone->surface)));
+    if (velocity) {
+      value(12, top, 15, top + 2, FormatFixed(zone->correctedVelocity, 3));
+    } else {
+      const int own = std::clamp(zone->pointCount, 0, kMaxPoints);
+      for (int j = 0; j < points; ++j) {
+        const double left = kPointColumnsStart + j * pointWidth;
+        const double right = kPointColumnsStart + (j + 1) * pointWidth;
+        const MeasuringPoint* point = zone->points[static_cast<std::size_t>(j)].get();
+        // Points beyond the zone's own count, and missing points, leave the
+        // cells empty.
+        const bool shown = j < own && point != nullptr;
+        value(left, top, right, top + 1, shown ? FormatTruncated(point->distance) : std::string());
+        value(left, top + 1, right, top + 2,
+              shown ? FormatFixed(zone->pointTime[static_cast<std::size_t>(j)], 1) : std::string());
+      }
+    }
+    value(modeColumn, top, modeColumn + 1, top + 2, std::string(TestMethodName(zone->testMethod)));
+    value(modeColumn + 1, top, modeColumn + 2, top + 2, LocationText(zone->testLocation));
+  }
+
+  value(2, 33, cols, 37, info.recordSheetRemark);
+  return page;
+}
+
+}  // namespace korvane::report

@@ -1,0 +1,75 @@
+#include "render/report_fonts.h"
+
+#include <QHash>
+#include <cmath>
+
+namespace korvane::render {
+namespace {
+
+// Character cell (winAscent + winDescent) of Arial, Times New Roman and
+// their Liberation stand-ins, in em.
+constexpr double kLatinCellPerEm = 1.117;
+
+struct FaceInfo {
+  const char* face;
+  bool latin;
+  QStringList standIns;
+};
+
+const QList<FaceInfo>& Faces() {
+  static const QList<FaceInfo> faces = {
+      {"Arial", true, {"Liberation Sans", "Arimo", "Noto Sans CJK SC"}},
+      {"Times New Roman", true, {"Liberation Serif", "Tinos", "Noto Serif CJK SC", "Noto Sans CJK SC"}},
+      {"宋体", false, {"SimSun", "Noto Serif CJK SC", "Noto Sans CJK SC"}},
+      {"黑体", false, {"SimHei", "Noto Sans CJK SC"}},
+      {"隶书", false, {"LiSu", "Noto Serif CJK SC", "Noto Sans CJK SC"}},
+      {"仿宋_GB2312",
+       false,
+       {"FangSong_GB2312", "FangSong", "仿宋", "Noto Serif CJK SC", "Noto Sans CJK SC"}},
+      {"楷体_GB2312",
+       false,
+       {"KaiTi_GB2312", "KaiTi", "楷体", "AR PL UKai CN", "Noto Serif CJK SC", "Noto Sans CJK SC"}},
+  };
+  return faces;
+}
+
+const FaceInfo* FindFace(const QString& face) {
+  for (const FaceInfo& info : Faces()) {
+    if (face.compare(QString::fromUtf8(info.face), Qt::CaseInsensitive) == 0) return &info;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+void InstallReportFontSubstitutions() {
+  for (const FaceInfo& info : Faces()) {
+    const QString face = QString::fromUtf8(info.face);
+    if (!QFont::substitutes(face).isEmpty()) continue;
+    QFont::insertSubstitutions(face, info.standIns);
+  }
+}
+
+QStringList ReportFontFamilies(const QString& face) {
+  QStringList families{face};
+  if (const FaceInfo* info = FindFace(face)) {
+    families += info->standIns;
+  } else {
+    families += QStringList{"Noto Sans CJK SC"};
+  }
+  return families;
+}
+
+QFont ReportFont(const QString& face, int cellHeightPx) {
+  const FaceInfo* info = FindFace(face);
+  const bool latin = info == nullptr || info->latin;
+  const double em = latin ? cellHeightPx / kLatinCellPerEm : cellHeightPx;
+  QFont font;
+  font.setFamilies(ReportFontFamilies(face));
+  font.setPixelSize(std::max(1, static_cast<int>(std::lround(em))));
+  font.setWeight(QFont::Normal);
+  font.setStyleStrategy(QFont::PreferAntialias);
+  return font;
+}
+
+}  // namespace korvane::render

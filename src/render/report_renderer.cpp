@@ -1,0 +1,211 @@
+#include "render/report_renderer.h"
+
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QPrinter>
+#include <QSaveFile>
+#include <cmath>
+#include <cstdio>
+#include <system_error>
+
+#include "core/app/korvane_doc.h"
+#include "core/error.h"
+#include "core/report/bmp_writer.h"
+#include "core/report/report_layout.h"
+#include "render/page_painter.h"
+#include "render/report_fonts.h"
+
+namespace korvane::render {
+namespace {
+
+constexpr std::string_view kMsgCannotWrite = "无法写入文件：";
+
+QString ToQString(const std::filesystem::path& path) { return QString::fromStdU16String(path.u16string()); }
+
+KorvaneError WriteError(const std::filesystem::path& path) {
+  return KorvaneError(std::string(kMsgCannotWrite) + path.string());
+}
+
+// Refuses an empty job with the message the print commands show.
+std::vector<report::JobPage> CheckedJob(const CKorvaneDoc& doc, ReportChoice choice) {
+  if (!choice.any()) throw KorvaneError(std::string(report::kMsgChooseReport));
+  std::vector<report::JobPage> job = BuildJob(doc, choice);
+  if (job.empty()) throw KorvaneError(std::string(kMsgOpenFileFirst));
+  return job;
+}
+
+QImage WhiteImage(int width, int height) {
+  QImage image(width, height, QImage::Format_RGB32);
+  image.fill(Qt::white);
+  return image;
+}
+
+void SetImageResolution(QImage& image, int dpi) {
+  const auto dotsPerMetre = static_cast<int>(std::lround(dpi / 0.0254));
+  image.setDotsPerMeterX(dotsPerMetre);
+  image.setDotsPerMeterY(dotsPerMetre);
+}
+
+void CreateFolder(const std::filesystem::path& folder) {
+  std::error_code error;
+  std::filesystem::create_directories(folder, error);
+  if (error || !std::filesystem::is_directory(folder)) throw WriteError(folder);
+}
+
+}  // namespace
+
+ReportChoice ChoiceFromSettings(const CKorvaneDoc& doc) {
+  return {doc.printSettings.printRecordSheet != 0, doc.printSettings.printResultTable != 0};
+}
+
+std::vector<report::JobPage> BuildJob(const CKorvaneDoc& doc, ReportChoice choice) {
+  return report::BuildJob(report::BuildPageTable(doc.zoneLists), choice.recordSheet, choice.resultTable);
+}
+
+report::DeviceMetrics PrinterMetrics(const QPrinter& printer) {
+  const int dpi = printer.resolution();
+  const QPageLayout layout = printer.pageLayout();
+  report::DeviceMetrics metrics;
+  metrics.dpiX = dpi;
+  metrics.dpiY = dpi;
+  if (printer.fullPage()) {
+    const QRect full = layout.fullRectPixels(dpi);
+    metrics.horzRes = full.width();
+    metrics.vertRes = full.height();
+  } else {
+    const QRect paint = layout.paintRectPixels(dpi);
+    metrics.horzRes = paint.width();
+    metrics.vertRes = paint.height();
+    metrics.offsetX = paint.left();
+    metrics.offsetY = paint.top();
+  }
+  return metrics;
+}
+
+bool PrintJob(const CKorvaneDoc& doc, QPrinter& printer, ReportChoice choice, int firstPage, int lastPage) {
+  InstallReportFontSubstitutions();
+  const std::vector<report::JobPage> job = BuildJob(doc, choice);
+  if (job.empty()) return false;
+  // The report's own margins apply: the printer keeps only what it cannot
+  // print on.
+  printer.setFullPage(false);
+  const QPageLayout layout = printer.pageLayout();
+  printer.setPageMargins(layout.minimumMargins(), layout.units());
+
+  QPainter painter;
+  if (!painter.begin(&printer)) return false;
+  const report::PageFrame frame = report::ComputePageFrame(PrinterMetrics(printer), doc.printSettings);
+  bool first = true;
+  for (const report::JobPage& page : job) {
+    if (firstPage > 0 && page.jobPage < firstPage) continue;
+    if (lastPage > 0 && page.jobPage > lastPage) break;
+    if (!first) printer.newPage();
+    first = false;
+    PaintPage(painter, report::LayoutJobPage(doc, page, frame, true));
+  }
+  return painter.end();
+}
+
+void RenderJobToPdf(const CKorvaneDoc& doc, const std::filesystem::path& path, ReportChoice choice) {
+  const std::vector<report::JobPage> job = CheckedJob(doc, choice);
+  InstallReportFontSubstitutions();
+  QSaveFile file(ToQString(path));
+  if (!file.open(QIODevice::WriteOnly)) throw WriteError(path);
+  {
+    QPdfWriter writer(&file);
+    writer.setResolution(kPdfResolution);
+    writer.setPageSize(QPageSize(QPageSize::A4));
+    writer.setPageMargins(QMarginsF(0, 0, 0, 0));
+    writer.setCreator(QStringLiteral("Korvane"));
+    writer.setTitle(QString::fromUtf8(job.front().report == report::ReportKind::RecordSheet
+                                          ? report::kRecordSheetTitle.data()
+                                          : report::kResultTableTitle.data()));
+    QPainter painter;
+    if (!painter.begin(&writer)) throw WriteError(path);
+    report::DeviceMetrics metrics;
+    metrics.dpiX = kPdfResolution;
+    metrics.dpiY = kPdfResolution;
+    metrics.horzRes = writer.width();
+    metrics.vertRes = writer.height();
+    const report::PageFrame frame = report::ComputePageFrame(metrics, doc.printSettings);
+    bool first = true;
+    for (const report::JobPage& page : job) {
+      if (!first) writer.newPage();
+      first = false;
+      PaintPage(painter, report::LayoutJobPage(doc, page, frame, true));
+    }
+    if (!painter.end()) throw WriteError(path);
+  }
+  if (!file.commit()) throw WriteError(path);
+}
+
+QImage RenderPrintedPage(const CKorvaneDoc& doc, const report::JobPage& page, int dpi) {
+  InstallReportFontSubstitutions();
+  const QSize size = QPageSize(QPageSize::A4).sizePixels(dpi);
+  QImage image = WhiteImage(size.width(), size.height());
+  SetImageResolution(image, dpi);
+  report::DeviceMetrics metrics;
+  metrics.dpiX = dpi;
+  metrics.dpiY = dpi;
+  metrics.horzRes = size.width();
+  metrics.vertRes = size.height();
+  const report::PageFrame frame = report::ComputePageFrame(metrics, doc.printSettings);
+  {
+    QPainter painter(&image);
+    PaintPage(painter, report::LayoutJobPage(doc, page, frame, true));
+  }
+  return image.convertToFormat(QImage::Format_Grayscale8);
+}
+
+QImage RenderCanvasPage(const CKorvaneDoc& doc, const report::JobPage& page) {
+  InstallReportFontSubstitutions();
+  QImage image = WhiteImage(report::kCanvasWidth, report::kCanvasHeight);
+  SetImageResolution(image, 96);
+  const report::PageFrame frame = report::CanvasPageFrame(doc.printSettings);
+  {
+    QPainter painter(&image);
+    PaintPage(painter, report::LayoutJobPage(doc, page, frame, false));
+  }
+  return image;
+}
+
+std::string PageFileName(const report::JobPage& page, const std::string& extension) {
+  char number[16];
+  std::snprintf(number, sizeof number, "%03d", page.pageInReport);
+  return (page.report == report::ReportKind::RecordSheet ? "record-" : "result-") + std::string(number) +
+         extension;
+}
+
+std::vector<std::filesystem::path> ExportBmpPages(const CKorvaneDoc& doc, const std::filesystem::path& folder,
+                                                  ReportChoice choice) {
+  const std::vector<report::JobPage> job = CheckedJob(doc, choice);
+  CreateFolder(folder);
+  std::vector<std::filesystem::path> written;
+  for (const report::JobPage& page : job) {
+    const std::filesystem::path path = folder / PageFileName(page, ".bmp");
+    if (!report::CBMPOut::Save(path, ToMonochrome(RenderCanvasPage(doc, page)))) throw WriteError(path);
+    written.push_back(path);
+  }
+  return written;
+}
+
+std::vector<std::filesystem::path> ExportPngPages(const CKorvaneDoc& doc, const std::filesystem::path& folder,
+                                                  ReportChoice choice, int dpi) {
+  const std::vector<report::JobPage> job = CheckedJob(doc, choice);
+  CreateFolder(folder);
+  std::vector<std::filesystem::path> written;
+  for (const report::JobPage& page : job) {
+    const std::filesystem::path path = folder / PageFileName(page, ".png");
+    QSaveFile file(ToQString(path));
+    if (!file.open(QIODevice::WriteOnly) || !RenderPrintedPage(doc, page, dpi).save(&file, "PNG") ||
+        !file.commit()) {
+      throw WriteError(path);
+    }
+    written.push_back(path);
+  }
+  return written;
+}
+
+}  // namespace korvane::render
