@@ -16,7 +16,7 @@ BUILD_ASAN="$ROOT/build-asan"
 BUILD_FUZZ="$ROOT/build-fuzz"
 
 BUILD_PACKAGES=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev
-  qt6-base-dev libxlsxwriter-dev libzip-dev libxml2-dev fonts-noto-cjk fonts-liberation2)
+  qt6-base-dev libxlsxwriter-dev libzip-dev libxml2-dev locales fonts-noto-cjk fonts-liberation2)
 RUN_PACKAGES=(xvfb xauth)
 FUZZ_PACKAGES=(clang libclang-rt-14-dev)
 

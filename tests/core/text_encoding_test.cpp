@@ -71,6 +71,10 @@ TEST(TextFormat, MatchesPrintfFieldRules) {
 }
 
 TEST(TextFormat, IgnoresADecimalCommaLocale) {
+#ifdef KORVANE_TEST_LOCALE_DIR
+  // The build generates de_DE.UTF-8 into a folder of its own.
+  setenv("LOCPATH", KORVANE_TEST_LOCALE_DIR, 1);
+#endif
   const char* chosen = nullptr;
   for (const char* name : {"de_DE.UTF-8", "fr_FR.UTF-8", "ru_RU.UTF-8", "de_DE"}) {
     if (std::setlocale(LC_NUMERIC, name) != nullptr) {
