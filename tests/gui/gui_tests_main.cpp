@@ -8,6 +8,8 @@ int RunFileCommandsTests(int argc, char** argv);
 }  // namespace korvane::gui::test
 
 int main(int argc, char** argv) {
+  // The tests need no display.
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
   int failures = 0;
   failures += korvane::gui::test::RunMainScreenTests(argc, argv);
