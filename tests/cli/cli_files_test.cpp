@@ -1,5 +1,6 @@
 // The file commands run as a process on the example files.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -16,7 +17,8 @@ const char* const kExamples[] = {"raw-1member-cecs2005.SHT", "result-3members-ce
                                  "result-7point-cecs2020.SHA"};
 
 std::filesystem::path TempFolder(const std::string& name) {
-  const auto dir = std::filesystem::temp_directory_path() / ("korvane-cli-" + name);
+  const auto dir =
+      std::filesystem::temp_directory_path() / ("korvane-cli-" + name + "-" + std::to_string(getpid()));
   std::filesystem::remove_all(dir);
   std::filesystem::create_directories(dir);
   return dir;
@@ -50,9 +52,10 @@ TEST(CliFiles, InfoAndEvaluateOnEveryExample) {
 
     const ProcessResult json = RunCli({"evaluate", path, "--json"});
     EXPECT_EQ(json.status, 0) << name << json.err;
-    for (const char* key : {"\"project\"", "\"standardIndex\"", "\"standardName\"", "\"memberCount\"", "\"members\"",
-                            "\"zones\"", "\"points\"", "\"arrivalIndex\"", "\"sections\"", "\"senDH\"", "\"result\"",
-                            "\"fcue\"", "\"batchResultFlag\"", "\"estimatedStrength\"", "\"pointDistance\""}) {
+    for (const char* key :
+         {"\"project\"", "\"standardIndex\"", "\"standardName\"", "\"memberCount\"", "\"members\"",
+          "\"zones\"", "\"points\"", "\"arrivalIndex\"", "\"sections\"", "\"senDH\"", "\"result\"",
+          "\"fcue\"", "\"batchResultFlag\"", "\"estimatedStrength\"", "\"pointDistance\""}) {
       EXPECT_NE(json.out.find(key), std::string::npos) << name << " " << key;
     }
     EXPECT_TRUE(json.err.empty()) << json.err;
