@@ -132,8 +132,8 @@ void BM_ReadTestFile(benchmark::State& state) {
     std::vector<SectionPara> sections;
     StrengthResult result;
     int memberCount = 0;
-    ReadTestFile(OpenFilePair(large.path()), ReadTarget{members, project, zoneLists, memberCount, sections, result},
-                 0, {});
+    ReadTestFile(OpenFilePair(large.path()),
+                 ReadTarget{members, project, zoneLists, memberCount, sections, result}, 0, {});
     benchmark::DoNotOptimize(zoneLists.data());
   });
 }

@@ -26,8 +26,8 @@ struct Containers {
   ReadTarget Target() { return ReadTarget{members, project, zoneLists, memberCount, sections, result}; }
 };
 
-bool Read(std::string_view text, std::string_view wave, FileKind kind, int fileIndex, const ZoneLists& existing,
-          Containers& into) {
+bool Read(std::string_view text, std::string_view wave, FileKind kind, int fileIndex,
+          const ZoneLists& existing, Containers& into) {
   try {
     ReadTestData(text, wave, kind, into.Target(), fileIndex, existing, [](std::string_view) {});
     return true;
@@ -42,12 +42,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (size < 5) return 0;
   const std::uint8_t flags = data[0];
   const std::size_t declared = static_cast<std::size_t>(data[1]) | (static_cast<std::size_t>(data[2]) << 8) |
-                               (static_cast<std::size_t>(data[3]) << 16) | (static_cast<std::size_t>(data[4]) << 24);
+                               (static_cast<std::size_t>(data[3]) << 16) |
+                               (static_cast<std::size_t>(data[4]) << 24);
   const std::string_view rest(reinterpret_cast<const char*>(data + 5), size - 5);
   const std::size_t textLength = declared < rest.size() ? declared : rest.size();
   const std::string_view text = rest.substr(0, textLength);
   const std::string_view wave = rest.substr(textLength);
-  const FileKind kind = (flags & 3) == 0 ? FileKind::Result : (flags & 3) == 1 ? FileKind::Raw : FileKind::Other;
+  const FileKind kind = (flags & 3) == 0   ? FileKind::Result
+                        : (flags & 3) == 1 ? FileKind::Raw
+                                           : FileKind::Other;
 
   ZoneLists existing;
   int fileIndex = 0;
@@ -65,8 +68,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
 
   // What was read writes and reads again.
-  const EncodedPair result = BuildResultFile(FileKind::Result, first.project, first.zoneLists, first.memberCount,
-                                             first.result, first.sections, first.members);
+  const EncodedPair result = BuildResultFile(FileKind::Result, first.project, first.zoneLists,
+                                             first.memberCount, first.result, first.sections, first.members);
   Containers second;
   Read(result.text, result.wave, FileKind::Result, 0, {}, second);
   const EncodedPair raw =

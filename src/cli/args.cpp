@@ -70,7 +70,8 @@ std::vector<std::string_view> Split(std::string_view text) {
   std::size_t start = 0;
   while (true) {
     const auto comma = text.find(',', start);
-    parts.push_back(text.substr(start, comma == std::string_view::npos ? std::string_view::npos : comma - start));
+    parts.push_back(
+        text.substr(start, comma == std::string_view::npos ? std::string_view::npos : comma - start));
     if (comma == std::string_view::npos) break;
     start = comma + 1;
   }

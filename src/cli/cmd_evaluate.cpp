@@ -51,8 +51,8 @@ void PrintTable(const CKorvaneDoc& doc, std::ostream& out) {
     }
     out << "  min " << FormatFixed(m.minStrength, 0, 1) << "  mean " << FormatFixed(m.meanStrength, 0, 1)
         << "  sd " << FormatFixed(m.stdDevStrength, 0, 2) << "  fcu,e "
-        << ResultText(m.resultFlag, m.estimatedStrength, false, doc.standardIndex) << " (flag " << m.resultFlag
-        << ")\n";
+        << ResultText(m.resultFlag, m.estimatedStrength, false, doc.standardIndex) << " (flag "
+        << m.resultFlag << ")\n";
   }
   out << "\nbatch: mean " << FormatFixed(doc.result.meanValue, 0, 1) << "  sd "
       << FormatFixed(doc.result.stdDev, 0, 2) << "  fcu,e "
@@ -64,7 +64,8 @@ void PrintTable(const CKorvaneDoc& doc, std::ostream& out) {
 
 int RunEvaluate(const Args& args, std::ostream& out, std::ostream& err) {
   const ParsedArgs parsed = ParseArgs(args, {"--standard"}, {"--json"});
-  if (parsed.positional.size() != 1) throw UsageError("expected one file: evaluate FILE [--standard S] [--json]");
+  if (parsed.positional.size() != 1)
+    throw UsageError("expected one file: evaluate FILE [--standard S] [--json]");
   int standard = -1;
   if (parsed.Has("--standard")) standard = ParseStandardArg(parsed.Value("--standard"));
   const auto doc = OpenDocument(parsed.positional.front(), err);

@@ -15,9 +15,11 @@ int RunMerge(const Args& args, std::ostream& out, std::ostream& err) {
   const std::filesystem::path output = parsed.positional.front();
   if (KindOfPath(output) != FileKind::Result) throw UsageError("the merged file must be a .SHA file");
   const std::vector<std::filesystem::path> inputs(parsed.positional.begin() + 1, parsed.positional.end());
-  const MergedData data = ReadMergeInputs(inputs, [&err](std::string_view message) { err << message << "\n"; });
+  const MergedData data =
+      ReadMergeInputs(inputs, [&err](std::string_view message) { err << message << "\n"; });
   WriteMergedFile(data, output);
-  out << "merged " << inputs.size() << " files, " << data.memberCount << " members into " << output.string() << "\n";
+  out << "merged " << inputs.size() << " files, " << data.memberCount << " members into " << output.string()
+      << "\n";
   return 0;
 }
 

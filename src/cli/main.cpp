@@ -31,7 +31,8 @@ const Command kCommands[] = {
     {"report", korvane::cli::RunReport,
      "report FILE [--record-sheet] [--result-table] [--pdf OUT.pdf] [--png DIR] [--bmp DIR]"},
     {"export", korvane::cli::RunExport,
-     "export FILE [--docx OUT.docx] [--xlsx OUT.xlsx] [--raw-xlsx OUT.xlsx] [--record-sheet] [--result-table]"},
+     "export FILE [--docx OUT.docx] [--xlsx OUT.xlsx] [--raw-xlsx OUT.xlsx] [--record-sheet] "
+     "[--result-table]"},
 };
 
 void PrintUsage(std::ostream& out) {

@@ -6,6 +6,7 @@
 
 #include "core/algorithm/test_position.h"
 #include "core/data/text_entry.h"
+#include "core/data/text_format.h"
 #include "core/wave/point_readings.h"
 
 namespace korvane::gui {
@@ -19,7 +20,7 @@ std::filesystem::path ToFsPath(const QString& path) {
 }
 
 QString FormatFixed(float value, int decimals) {
-  return QString::number(static_cast<double>(value), 'f', decimals);
+  return QString::fromStdString(korvane::FormatFixed(static_cast<double>(value), decimals));
 }
 
 DocumentModel::DocumentModel(std::unique_ptr<CKorvaneDoc> doc, QObject* parent)
@@ -45,7 +46,7 @@ QString Attempt(Op&& op) {
 }  // namespace
 
 QString DocumentModel::open(const QString& path) {
-  const QString message = Attempt([&] { doc_->OnOpenDocument(ToFsPath(path)); });
+  QString message = Attempt([&] { doc_->OnOpenDocument(ToFsPath(path)); });
   // The document keeps the path name and the opened-files list itself.
   if (message.isEmpty()) {
     doc_->modified = false;
@@ -60,14 +61,14 @@ QString DocumentModel::open(const QString& path) {
 }
 
 QString DocumentModel::save(const QString& path) {
-  const QString message = Attempt([&] { doc_->OnSaveDocument(ToFsPath(path)); });
+  QString message = Attempt([&] { doc_->OnSaveDocument(ToFsPath(path)); });
   if (message.isEmpty()) doc_->modified = false;
   refreshModified();
   return message;
 }
 
 QString DocumentModel::saveResults(const QString& path) {
-  const QString message = Attempt([&] { doc_->SaveResults(ToFsPath(path)); });
+  QString message = Attempt([&] { doc_->SaveResults(ToFsPath(path)); });
   if (message.isEmpty()) doc_->modified = false;
   emit fileChanged();
   refreshModified();

@@ -4,16 +4,15 @@
 
 #include <string>
 
+#include "core/data/text_format.h"
+
 namespace korvane::office {
 
-// "%d".
-std::string FormatInt(int value);
-// "%.{decimals}f" of the value (a float is widened exactly); "nan", "inf" and
-// "-inf" for values that are not finite. `decimals` 0..9.
-std::string FormatFixed(double value, int decimals);
-// "%d" of a float truncated toward zero; values outside the int range are
-// clamped to it and NaN gives "0".
-std::string FormatTruncated(float value);
+// "%d", "%.Nf" and the truncated "%d" of a float: the core's formatters.
+using korvane::FormatFixed;
+using korvane::FormatInt;
+using korvane::FormatTruncated;
+
 // The double nearest to the shortest decimal text that reads back as
 // `value` (0.1f gives 0.1, not 0.100000001490116), for cells holding float
 // results; non-finite values come back unchanged.

@@ -6,6 +6,8 @@
 
 #include "core/algorithm/standards.h"
 #include "core/app/korvane_doc.h"
+#include "core/report/pagination.h"
+#include "core/report/report_texts.h"
 #include "office/text_format.h"
 
 namespace korvane::office {
@@ -23,25 +25,6 @@ Align AlignOf(int value) {
   if (value == 1) return Align::Center;
   if (value == 2) return Align::Right;
   return Align::Left;
-}
-
-std::string SurfaceName(int surface) {
-  switch (surface) {
-    case 0: return "侧面";
-    case 1: return "顶面";
-    case 2: return "底面";
-    default: return {};
-  }
-}
-
-// The printed sheets shorten this location to fit the narrow cell.
-std::string LocationText(const std::string& location) {
-  return location == "顶面底面间" ? std::string("顶底间") : location;
-}
-
-int PagesOfMember(const CKorvaneDoc& doc, int member) {
-  const int zones = doc.ZoneCount(member);
-  return zones <= kZonesPerPage ? 1 : (zones + kZonesPerPage - 1) / kZonesPerPage;
 }
 
 bool TenReadings(const CKorvaneDoc& doc) { return doc.algorithm && doc.algorithm->ReadingCount() == 10; }
@@ -248,7 +231,7 @@ Table BuildRecordSheetTable(const CKorvaneDoc& doc, int member, bool velocityFor
       table.Set(bottom, col, FormatInt(zone->rebound[readings + k]));
     }
     table.Set(top, angleCol, FormatInt(zone->angle));
-    table.Set(top, surfaceCol, SurfaceName(zone->surface));
+    table.Set(top, surfaceCol, std::string(report::SurfaceName(zone->surface)));
     if (velocityForm) {
       table.Set(top, blockFirst, FormatFixed(zone->correctedVelocity, 3));
     } else {
@@ -261,7 +244,7 @@ Table BuildRecordSheetTable(const CKorvaneDoc& doc, int member, bool velocityFor
       }
     }
     table.Set(top, methodCol, std::string(TestMethodName(zone->testMethod)));
-    table.Set(top, locationCol, LocationText(zone->testLocation));
+    table.Set(top, locationCol, report::LocationText(zone->testLocation));
   }
 
   // Foot: remark over two rows, then the signature row.
@@ -419,7 +402,7 @@ WordDocument BuildWordReport(const CKorvaneDoc& doc) {
     document.body.emplace_back(Paragraph::OfText("结果数据表", TitleFont(), Align::Center));
     bool first = true;
     for (int m = 0; m < memberCount; ++m) {
-      const int pages = PagesOfMember(doc, m);
+      const int pages = report::PagesForZoneCount(doc.ZoneCount(m));
       for (int page = 1; page <= pages; ++page) {
         if (!first) document.body.emplace_back(PageBreak{});
         first = false;

@@ -16,7 +16,8 @@ TEST(ExampleFiles, RegenerateToTheCommittedBytes) {
   for (const std::string& name : names) {
     const FilePair fresh = OpenFilePair(dir / name);
     const FilePair committed = OpenFilePair(samples / name);
-    EXPECT_EQ(FileBytes(fresh.textPath), FileBytes(committed.textPath)) << name << " (run: korvane-cli generate samples)";
+    EXPECT_EQ(FileBytes(fresh.textPath), FileBytes(committed.textPath))
+        << name << " (run: korvane-cli generate samples)";
     EXPECT_EQ(FileBytes(fresh.wavePath), FileBytes(committed.wavePath)) << name;
   }
 }
@@ -34,7 +35,8 @@ TEST(ExampleFiles, OpenWithTheirMembersAndZones) {
     CKorvaneDoc doc;
     doc.OnOpenDocument(std::filesystem::path(KORVANE_SAMPLES_DIR) / c.name);
     ASSERT_EQ(doc.memberCount, static_cast<int>(c.zones.size())) << c.name;
-    for (std::size_t m = 0; m < c.zones.size(); ++m) EXPECT_EQ(doc.ZoneCount(static_cast<int>(m)), c.zones[m]) << c.name;
+    for (std::size_t m = 0; m < c.zones.size(); ++m)
+      EXPECT_EQ(doc.ZoneCount(static_cast<int>(m)), c.zones[m]) << c.name;
     EXPECT_EQ(ExistingPointsPerZone(doc.zoneLists), c.points) << c.name;
     EXPECT_EQ(doc.members[0].sampleCount, 512) << c.name;
   }

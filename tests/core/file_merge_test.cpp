@@ -67,8 +67,8 @@ TEST(Merge, RawFileAfterAMultiMemberFileKeepsItsOwnRow) {
   TempDir dir;
   SyntheticData result = SmallData(3, kMethodSurface, "cecs02:2005", {1, 1, 1});
   const auto first = dir / "three.SHA";
-  WriteResultFile(OpenFilePair(first), result.project, result.zoneLists, result.memberCount, {}, result.sections,
-                  result.members);
+  WriteResultFile(OpenFilePair(first), result.project, result.zoneLists, result.memberCount, {},
+                  result.sections, result.members);
   const auto raw = WriteRaw(dir, "raw", 3, kMethodSurface, "cecs02:2005", 2, 0, 9);
   const MergedData data = ReadMergeInputs({first, raw});
   ASSERT_EQ(data.memberCount, 4);
@@ -99,10 +99,14 @@ TEST(Merge, Messages) {
   TempDir dir;
   const auto seven = WriteRaw(dir, "seven", 7, kMethodSurface, "cecs02-2020", 1, 0, 1);
   const auto three = WriteRaw(dir, "three", 3, kMethodSurface, "cecs02:2005", 1, 0, 2);
-  EXPECT_EQ(ErrorOf([&] { ReadMergeInputs({seven, three}); }),
+  EXPECT_EQ(ErrorOf([&] {
+              ReadMergeInputs({seven, three});
+            }),
             "读取文件" + three.string() + "错误:" + std::string(kMsgPointsPerZoneDiffer));
   const auto missing = dir / "missing.SHT";
-  EXPECT_EQ(ErrorOf([&] { ReadMergeInputs({seven, missing}); }),
+  EXPECT_EQ(ErrorOf([&] {
+              ReadMergeInputs({seven, missing});
+            }),
             "读取文件" + missing.string() + "错误:" + std::string(kMsgOpenFileFailed));
   EXPECT_EQ(ErrorOf([&] { ReadMergeInputs({}); }), kMsgMergeNothingSelected);
 

@@ -114,7 +114,8 @@ TEST(Reader, RawFileRules) {
   const ReadBack back = Read(RawBytes(d), FileKind::Raw);
   EXPECT_EQ(back.sections.size(), 3u);
   const TestZone& zone = *back.zoneLists[0][0];
-  EXPECT_EQ(zone.rebound, (std::array<int, 16>{36, 36, 36, 36, 36, 36, 36, 36, 36, 36, 36, 36, 36, 36, 36, 36}));
+  EXPECT_EQ(zone.rebound,
+            (std::array<int, 16>{36, 36, 36, 36, 36, 36, 36, 36, 36, 36, 36, 36, 36, 36, 36, 36}));
   EXPECT_EQ(zone.beta, 1.25f);
   EXPECT_EQ(zone.testMethod, kMethodSurface);
   EXPECT_EQ(zone.strengthValue, 0.0f);
@@ -167,10 +168,14 @@ TEST(Reader, FailureMessages) {
   const Case cases[] = {
       {"empty text", [](EncodedPair& b) { b.text.clear(); }, FileKind::Result, kMsgFileEmpty},
       {"raw file without SectNum value",
-       [](EncodedPair& b) { b.text = EditText(b.text, [](std::string& t) { ReplaceAll(t, "SectNum  :1", "SectNum  :"); }); },
+       [](EncodedPair& b) {
+         b.text = EditText(b.text, [](std::string& t) { ReplaceAll(t, "SectNum  :1", "SectNum  :"); });
+       },
        FileKind::Raw, kMsgOpenFileFailed},
       {"raw file without SectNum line",
-       [](EncodedPair& b) { b.text = EditText(b.text, [](std::string& t) { ReplaceAll(t, "SectNum  :1", ""); }); },
+       [](EncodedPair& b) {
+         b.text = EditText(b.text, [](std::string& t) { ReplaceAll(t, "SectNum  :1", ""); });
+       },
        FileKind::Raw, kMsgOpenFileFailed},
       {"seek beyond the waveform file", [](EncodedPair& b) { b.wave.resize(100); }, FileKind::Raw,
        kMsgWaveformRead},
@@ -179,8 +184,10 @@ TEST(Reader, FailureMessages) {
          b.text = EditText(b.text, [](std::string& t) { ReplaceAll(t, "         129", "            "); });
        },
        FileKind::Raw, kMsgWaveformRead},
-      {"seek 0", [](EncodedPair& b) {
-         b.text = EditText(b.text, [](std::string& t) { ReplaceAll(t, "           1      40", "           0      40"); });
+      {"seek 0",
+       [](EncodedPair& b) {
+         b.text = EditText(
+             b.text, [](std::string& t) { ReplaceAll(t, "           1      40", "           0      40"); });
        },
        FileKind::Raw, kMsgWaveformRead},
       {"row count not a multiple of the points",
@@ -194,7 +201,8 @@ TEST(Reader, FailureMessages) {
        FileKind::Raw, kMsgWaveformRead},
       {"huge DatLen not in the waveform file",
        [](EncodedPair& b) {
-         b.text = EditText(b.text, [](std::string& t) { ReplaceAll(t, "      64   10.00", "99999999   10.00"); });
+         b.text =
+             EditText(b.text, [](std::string& t) { ReplaceAll(t, "      64   10.00", "99999999   10.00"); });
        },
        FileKind::Raw, kMsgWaveformRead},
   };
@@ -241,7 +249,9 @@ TEST(Reader, WaveformCutShortIsPadded) {
 TEST(Reader, LongNumberTextWarnsAndReadsZero) {
   SyntheticData d = SmallData(3, kMethodDirect, "cecs02:2005", {1});
   EncodedPair bytes = ResultBytes(d);
-  bytes.text = EditText(bytes.text, [](std::string& t) { ReplaceAll(t, "Movelength     :50", "Movelength     :123456789012345678901"); });
+  bytes.text = EditText(bytes.text, [](std::string& t) {
+    ReplaceAll(t, "Movelength     :50", "Movelength     :123456789012345678901");
+  });
   const ReadBack back = Read(bytes, FileKind::Result);
   EXPECT_EQ(back.project.moveLength, 0);
   ASSERT_EQ(back.warnings.size(), 1u);
@@ -255,7 +265,9 @@ TEST(Reader, MergeRefusesAnotherPointCount) {
   const EncodedPair first = RawBytes(seven);
   ReadTestData(first.text, first.wave, FileKind::Raw, back.Target(), 0, back.zoneLists);
   const EncodedPair second = RawBytes(three);
-  EXPECT_EQ(ErrorOf([&] { ReadTestData(second.text, second.wave, FileKind::Raw, back.Target(), 1, back.zoneLists); }),
+  EXPECT_EQ(ErrorOf([&] {
+              ReadTestData(second.text, second.wave, FileKind::Raw, back.Target(), 1, back.zoneLists);
+            }),
             kMsgPointsPerZoneDiffer);
 }
 

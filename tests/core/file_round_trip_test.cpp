@@ -134,7 +134,8 @@ TEST(RawRoundTrip, MemberChannelAndReboundValuesComeBack) {
     EXPECT_EQ(zone.recordedRebound, 35.0f);
     EXPECT_EQ(zone.testLocation, back.project.spot);
     for (int p = 0; p < 3; ++p) {
-      EXPECT_EQ(zone.points[static_cast<std::size_t>(p)]->samples, d.zoneLists[0][z]->points[static_cast<std::size_t>(p)]->samples);
+      EXPECT_EQ(zone.points[static_cast<std::size_t>(p)]->samples,
+                d.zoneLists[0][z]->points[static_cast<std::size_t>(p)]->samples);
     }
   }
 }
@@ -200,7 +201,8 @@ TEST(ZoneSlots, SlotWithoutSamplesIsWrittenFlat) {
   EXPECT_EQ(zone.points[2]->distance, d.zoneLists[0][1]->points[2]->distance);
   for (std::size_t z : {0u, 2u}) {
     for (std::size_t p = 0; p < 7; ++p) {
-      EXPECT_EQ(back.zoneLists[0][z]->points[p]->samples, d.zoneLists[0][z]->points[p]->samples) << z << "/" << p;
+      EXPECT_EQ(back.zoneLists[0][z]->points[p]->samples, d.zoneLists[0][z]->points[p]->samples)
+          << z << "/" << p;
     }
   }
 }
@@ -295,10 +297,10 @@ TEST(SampleIndex, TimesOnTheSampleGridComeBackAsTheSameIndex) {
       ASSERT_EQ(SampleIndexOfTime(read, 2.0f, interval), index) << interval << " " << text;
     }
   }
-  EXPECT_EQ(SampleIndexOfTime(1.3f, 0.0f, 0.4f), 3);   // 3.25 truncates
-  EXPECT_EQ(SampleIndexOfTime(-1.3f, 0.0f, 0.4f), -3);  // toward zero
-  EXPECT_EQ(SampleIndexOfTime(5.0f, 0.0f, 0.0f), 0);    // no interval
-  EXPECT_EQ(SampleIndexOfTime(1e30f, 0.0f, 1e-30f), 0);     // quotient overflows float
+  EXPECT_EQ(SampleIndexOfTime(1.3f, 0.0f, 0.4f), 3);     // 3.25 truncates
+  EXPECT_EQ(SampleIndexOfTime(-1.3f, 0.0f, 0.4f), -3);   // toward zero
+  EXPECT_EQ(SampleIndexOfTime(5.0f, 0.0f, 0.0f), 0);     // no interval
+  EXPECT_EQ(SampleIndexOfTime(1e30f, 0.0f, 1e-30f), 0);  // quotient overflows float
   EXPECT_EQ(SampleIndexOfTime(3e9f, 0.0f, 1.0f), INT_MAX);
 }
 

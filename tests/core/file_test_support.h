@@ -51,8 +51,8 @@ inline std::string ErrorOf(const std::function<void()>& action) {
 
 // Small synthetic file: `zones` per member, given points, method and
 // standard, 32 samples at dT 0.5 us.
-inline SyntheticData SmallData(int points, int method, const std::string& standardName, std::vector<int> zones,
-                               std::uint64_t seed = 7) {
+inline SyntheticData SmallData(int points, int method, const std::string& standardName,
+                               std::vector<int> zones, std::uint64_t seed = 7) {
   SyntheticFilePlan plan;
   plan.project = NewProjectInfo(CivilDate{2022, 3, 5});
   plan.project.instrument = "VKT-U-6";

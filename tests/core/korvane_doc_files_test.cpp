@@ -168,7 +168,8 @@ TEST(DocumentSave, FailedSaveKeepsThePreviousPair) {
     std::string blocker;  // a folder where a temporary file would go
     std::string message;
   };
-  const Case cases[] = {{"keep.SHA.korvane-tmp", "创建SHA文件失败！"}, {"keep.SHD.korvane-tmp", "创建SHD文件失败！"}};
+  const Case cases[] = {{"keep.SHA.korvane-tmp", "创建SHA文件失败！"},
+                        {"keep.SHD.korvane-tmp", "创建SHD文件失败！"}};
   for (const Case& c : cases) {
     std::filesystem::create_directory(dir / c.blocker);
     EXPECT_EQ(ErrorOf([&] { doc.OnSaveDocument(path); }), c.message);

@@ -7,6 +7,7 @@
 #include "core/algorithm/member_evaluation.h"
 #include "core/algorithm/standard_algorithms.h"
 #include "core/algorithm/standards.h"
+#include "core/data/text_format.h"
 
 namespace korvane {
 namespace {

@@ -39,8 +39,8 @@ TEST(RecordedFiles, RawFileOfTheSecondChannel) {
   const TestZone& second = *back.zoneLists[0][1];
   EXPECT_EQ(first.zoneNumber, 1);
   EXPECT_EQ(second.zoneNumber, 2);
-  EXPECT_EQ(first.rebound[0], 38);   // R of the zone's last point
-  EXPECT_EQ(second.rebound[15], 39); // 39.5 truncated
+  EXPECT_EQ(first.rebound[0], 38);    // R of the zone's last point
+  EXPECT_EQ(second.rebound[15], 39);  // 39.5 truncated
   EXPECT_EQ(first.delay, 2.0f);
   EXPECT_EQ(first.testLocation, "侧面");
   EXPECT_EQ(first.beta, 1.05f);

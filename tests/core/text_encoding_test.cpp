@@ -26,10 +26,12 @@ TEST(TextEncoding, UnrepresentableCharactersBecomeQuestionMarks) {
     std::string out;
   };
   const Case cases[] = {
-      {"a😀b", "a?b"},          // outside the BMP
-      {"x\xff" "y", "x?y"},     // invalid UTF-8 byte
-      {"名ᚠ称", "名?称"},       // runic letter, not in code page 936
-      {"\xe4\xb8", "??"},       // truncated UTF-8 sequence: one per byte
+      {"a😀b", "a?b"},  // outside the BMP
+      {"x\xff"
+       "y",
+       "x?y"},             // invalid UTF-8 byte
+      {"名ᚠ称", "名?称"},  // runic letter, not in code page 936
+      {"\xe4\xb8", "??"},  // truncated UTF-8 sequence: one per byte
   };
   for (const Case& c : cases) {
     EXPECT_EQ(Utf16ToUtf8(DecodeCp936(EncodeCp936(c.in))), c.out) << c.in;
@@ -57,9 +59,9 @@ TEST(TextFormat, MatchesPrintfFieldRules) {
     int width;
     int precision;
   };
-  const Case cases[] = {{0.0, 8, 2},     {1.0, 8, 2},    {-0.5, 8, 1},   {2.345f, 8, 2}, {123456789.0, 8, 2},
-                        {0.125, 8, 2},   {0.375, 4, 2},  {-0.04, 8, 1},  {35.0, 4, 0},   {2.5, 8, 0},
-                        {3.5, 8, 0},     {0.05f, 8, 1},  {1e-7, 8, 4},   {-1e300, 8, 1}, {4.4f, 8, 3}};
+  const Case cases[] = {{0.0, 8, 2},   {1.0, 8, 2},   {-0.5, 8, 1},  {2.345f, 8, 2}, {123456789.0, 8, 2},
+                        {0.125, 8, 2}, {0.375, 4, 2}, {-0.04, 8, 1}, {35.0, 4, 0},   {2.5, 8, 0},
+                        {3.5, 8, 0},   {0.05f, 8, 1}, {1e-7, 8, 4},  {-1e300, 8, 1}, {4.4f, 8, 3}};
   for (const Case& c : cases) {
     char expected[512];
     std::snprintf(expected, sizeof expected, "%*.*f", c.width, c.precision, c.value);

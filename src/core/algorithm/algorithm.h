@@ -49,9 +49,8 @@ class CAlgorithm {
   // ΔRs for rebound value r and surface code (1 top, 2 bottom).
   virtual float SurfaceCorrection(float r, int surface) const;
   // fcu,i from Va, Rc and the member's coefficients and switches.
-  virtual float CalcStrength(float va, float rc, bool pebble, float a, float b, float c, float d,
-                             bool custom, int pumped, float carbonationDepth, float eta,
-                             float deltaTot) const;
+  virtual float CalcStrength(float va, float rc, bool pebble, float a, float b, float c, float d, bool custom,
+                             int pumped, float carbonationDepth, float eta, float deltaTot) const;
   virtual float BatchMean(const StrengthLists& lists) const;
   virtual float SafeMean(std::span<const float> values) const;
   virtual float BatchStdDev(const StrengthLists& lists) const;

@@ -13,11 +13,11 @@ inline constexpr int kCoarseRows = 7;  // R = 20, 25, ..., 50
 inline constexpr int kFineRows = 31;   // R = 20, 21, ..., 50
 
 struct CorrectionTables {
-  std::array<std::array<float, kAngleColumns>, kCoarseRows> angle{};      // AngleTable
-  std::array<std::array<float, kAngleColumns>, kFineRows> fineAngle{};    // FineAngleTable
-  std::array<std::array<float, 2>, kCoarseRows> surface{};                // SurfaceTable: top, bottom
-  std::array<std::array<float, 2>, kFineRows> fineSurface{};              // FineSurfaceTable
-  std::array<std::array<float, 4>, 2> carbon{};                           // CarbonTable
+  std::array<std::array<float, kAngleColumns>, kCoarseRows> angle{};    // AngleTable
+  std::array<std::array<float, kAngleColumns>, kFineRows> fineAngle{};  // FineAngleTable
+  std::array<std::array<float, 2>, kCoarseRows> surface{};              // SurfaceTable: top, bottom
+  std::array<std::array<float, 2>, kFineRows> fineSurface{};            // FineSurfaceTable
+  std::array<std::array<float, 4>, 2> carbon{};                         // CarbonTable
 
   // All five tables with their default values (the fine tables derived by
   // the stepping rule from the coarse first row).

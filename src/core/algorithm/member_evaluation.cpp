@@ -1,6 +1,8 @@
 // Member and batch estimation rules; result texts.
 #include "core/algorithm/member_evaluation.h"
 
+#include "core/data/text_format.h"
+
 #include <algorithm>
 #include <charconv>
 #include <vector>
@@ -93,14 +95,6 @@ float TbBatchEstimate(const CAlgorithm& algorithm, const StrengthLists& lists, i
     estimate = algorithm.SafeMean(minima);
   }
   return estimate;
-}
-
-std::string FormatFixed(float value, int decimals) {
-  char buffer[64];
-  const auto result =
-      std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, std::max(decimals, 0));
-  if (result.ec != std::errc{}) return {};
-  return std::string(buffer, result.ptr);
 }
 
 std::string ResultText(int flag, float value, bool batchPane, int standardIndex) {

@@ -35,8 +35,4 @@ std::string ResultText(int flag, float value, bool batchPane, int standardIndex)
 // by member) of a standard; lines separated by "\r\n".
 std::string BatchNotice(int standardIndex);
 
-// `value` with `decimals` digits after the point, as printf("%.*f") in the
-// "C" locale (independent of the process locale).
-std::string FormatFixed(float value, int decimals);
-
 }  // namespace korvane

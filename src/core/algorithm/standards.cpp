@@ -8,9 +8,8 @@ namespace korvane {
 namespace {
 
 constexpr std::array<std::string_view, kStandardCount> kDisplayNames = {
-    "CECS 02:2005",     "TB10426-2004",      "CECS 02-2020",     "JTS 239-2015",
-    "TB 10426-2019",    "DB51/T 1996-2015",  "DG/TJ08 2020-2007", "DB61/T 1084-2017",
-    "DB 37/T 2361-2013", "DGJ32/TJ 144-2012"};
+    "CECS 02:2005",     "TB10426-2004",      "CECS 02-2020",     "JTS 239-2015",      "TB 10426-2019",
+    "DB51/T 1996-2015", "DG/TJ08 2020-2007", "DB61/T 1084-2017", "DB 37/T 2361-2013", "DGJ32/TJ 144-2012"};
 
 constexpr std::array<std::string_view, 3> kMethodNames = {"角测", "平测", "对测"};
 
@@ -63,13 +62,9 @@ bool IsAdditiveCorrectionStandard(int index) {
          index == kDGTJ08_2020_2007 || index == kDB37T2361_2013 || index == kDGJ32TJ144_2012;
 }
 
-bool IsCarbonationTermStandard(int index) {
-  return index == kDB37T2361_2013 || index == kDGJ32TJ144_2012;
-}
+bool IsCarbonationTermStandard(int index) { return index == kDB37T2361_2013 || index == kDGJ32TJ144_2012; }
 
-bool IsFixedTestMethodStandard(int index) {
-  return index == kTB10426_2019 || index == kDB61T1084_2017;
-}
+bool IsFixedTestMethodStandard(int index) { return index == kTB10426_2019 || index == kDB61T1084_2017; }
 
 bool TestMethodListEnabled(int standardIndex, const TestZone* currentZone) {
   if (IsFixedTestMethodStandard(standardIndex)) return false;
@@ -83,8 +78,8 @@ StandardSwitch CheckStandardSwitch(int currentIndex, int requestedIndex, const T
     if (currentZone->testMethod == kMethodSurface) {
       decision.allowed = (currentIndex < 2) == (requestedIndex < 2);
     } else {
-      const bool touchesJts = currentIndex != requestedIndex &&
-                              (currentIndex == kJTS239_2015 || requestedIndex == kJTS239_2015);
+      const bool touchesJts =
+          currentIndex != requestedIndex && (currentIndex == kJTS239_2015 || requestedIndex == kJTS239_2015);
       decision.allowed = !touchesJts;
     }
   }

@@ -43,9 +43,7 @@ int CKorvaneDoc::ZoneCount(int member) const {
   return static_cast<int>(zoneLists[static_cast<std::size_t>(member)].size());
 }
 
-TestZone* CKorvaneDoc::GetCurrentZone() {
-  return HasFile() ? Zone(currentMember, currentZone) : nullptr;
-}
+TestZone* CKorvaneDoc::GetCurrentZone() { return HasFile() ? Zone(currentMember, currentZone) : nullptr; }
 
 const TestZone* CKorvaneDoc::GetCurrentZone() const {
   return HasFile() ? Zone(currentMember, currentZone) : nullptr;
@@ -62,7 +60,9 @@ const Member* CKorvaneDoc::GetCurrentMember() const {
   return &members[static_cast<std::size_t>(currentMember)];
 }
 
-const SectionPara* CKorvaneDoc::SectionOf(int member) const { return SectionForMember(sections, members, member); }
+const SectionPara* CKorvaneDoc::SectionOf(int member) const {
+  return SectionForMember(sections, members, member);
+}
 
 std::string CKorvaneDoc::PreviousZone() {
   if (!HasFile()) return std::string(kMsgOpenFileFirst);

@@ -116,8 +116,7 @@ class CKorvaneDoc {
   void SetStandard(int index);
   // Marks the three highest (positions 0..2) and three lowest (3..5)
   // readings; returns CalcRebound of the readings.
-  float MarkExtremes(const std::array<int, kReadingsPerZone>& readings,
-                     std::array<int, 6>& positions) const;
+  float MarkExtremes(const std::array<int, kReadingsPerZone>& readings, std::array<int, 6>& positions) const;
   // After a change of test method, position, β, λ or a distance: refreshes
   // pointDistance, zoneVelocity and correctedVelocity of one zone.
   void RecomputeZoneVelocity(TestZone& zone) const;

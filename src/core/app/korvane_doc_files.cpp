@@ -89,14 +89,11 @@ void CKorvaneDoc::ResetAfterLoad() {
 void CKorvaneDoc::OnSaveDocument(const std::filesystem::path& path) {
   const FilePair pair = OpenFilePair(path);
   switch (pair.kind) {
-    case FileKind::Raw:
-      WriteRawFile(pair, project, zoneLists, memberCount, sections, members);
-      break;
+    case FileKind::Raw: WriteRawFile(pair, project, zoneLists, memberCount, sections, members); break;
     case FileKind::Result:
       WriteResultFile(pair, project, zoneLists, memberCount, result, sections, members);
       break;
-    case FileKind::Other:
-      throw KorvaneError(std::string(kMsgUnknownFileType));
+    case FileKind::Other: throw KorvaneError(std::string(kMsgUnknownFileType));
   }
   modified = false;
 }

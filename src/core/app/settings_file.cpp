@@ -8,6 +8,7 @@
 #include <system_error>
 
 #include "core/app/korvane_doc.h"
+#include "core/data/text_encoding.h"
 
 namespace korvane {
 namespace {
@@ -20,92 +21,6 @@ constexpr std::uint8_t kTextTag = 0xFF;        // starts every text
 constexpr std::uint16_t kUtf16Mark = 0xFFFE;   // the text is UTF-16
 constexpr std::uint8_t kLongLength = 0xFF;     // a 16-bit length follows
 constexpr std::uint16_t kHugeLength = 0xFFFF;  // a 32-bit length follows
-constexpr char32_t kReplacement = 0xFFFD;
-
-// ---- UTF-8 <-> UTF-16 ---------------------------------------------------
-// Invalid UTF-8 bytes become U+FFFD one by one; unpaired surrogates in
-// UTF-16 become U+FFFD.
-
-std::u16string Utf8ToUtf16(std::string_view text) {
-  std::u16string out;
-  out.reserve(text.size());
-  std::size_t i = 0;
-  while (i < text.size()) {
-    const auto lead = static_cast<unsigned char>(text[i]);
-    char32_t cp = kReplacement;
-    std::size_t length = 1;
-    std::size_t need = 0;
-    char32_t minimum = 0;
-    if (lead < 0x80) {
-      cp = lead;
-    } else if (lead >= 0xC2 && lead < 0xE0) {
-      need = 1, cp = lead & 0x1Fu, minimum = 0x80;
-    } else if (lead >= 0xE0 && lead < 0xF0) {
-      need = 2, cp = lead & 0x0Fu, minimum = 0x800;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-      need = 3, cp = lead & 0x07u, minimum = 0x10000;
-    }
-    if (need > 0) {
-      bool valid = i + need < text.size();  // the continuation bytes are there
-      for (std::size_t k = 1; valid && k <= need; ++k) {
-        const auto next = static_cast<unsigned char>(text[i + k]);
-        if ((next & 0xC0) != 0x80)
-          valid = false;
-        else
-          cp = (cp << 6) | (next & 0x3Fu);
-      }
-      if (valid && cp >= minimum && cp <= 0x10FFFF && !(cp >= 0xD800 && cp <= 0xDFFF)) {
-        length = need + 1;
-      } else {
-        cp = kReplacement;
-      }
-    }
-    if (cp >= 0x10000) {
-      cp -= 0x10000;
-      out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
-      out.push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
-    } else {
-      out.push_back(static_cast<char16_t>(cp));
-    }
-    i += length;
-  }
-  return out;
-}
-
-void AppendUtf8(std::string& out, char32_t cp) {
-  if (cp < 0x80) {
-    out.push_back(static_cast<char>(cp));
-  } else if (cp < 0x800) {
-    out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  } else if (cp < 0x10000) {
-    out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  } else {
-    out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-    out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  }
-}
-
-std::string Utf16ToUtf8(const std::u16string& text) {
-  std::string out;
-  out.reserve(text.size() * 3);
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    char32_t cp = text[i];
-    if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
-        text[i + 1] <= 0xDFFF) {
-      cp = 0x10000 + ((cp - 0xD800) << 10) + (text[i + 1] - 0xDC00);
-      ++i;
-    } else if (cp >= 0xD800 && cp <= 0xDFFF) {
-      cp = kReplacement;
-    }
-    AppendUtf8(out, cp);
-  }
-  return out;
-}
 
 // ---- The items, in file order -------------------------------------------
 // One list for both directions, so reading and writing cannot disagree.

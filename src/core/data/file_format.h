@@ -54,9 +54,11 @@ inline constexpr std::string_view kKeyFcue = "FCUE     :";
 
 // ---- Section table -----------------------------------------------------------
 inline constexpr std::string_view kSectionHeaderResult =
-    "SI    CrossD    Gain  T0(us)  dT(us)   Delay  DatLen   FiltL   FiltH  Sen_dH       A       B       C       D     CGL";
+    "SI    CrossD    Gain  T0(us)  dT(us)   Delay  DatLen   FiltL   FiltH  Sen_dH       A       B       C    "
+    "   D     CGL";
 inline constexpr std::string_view kSectionHeaderRaw =
-    "SI    CrossD    Gain  T0(us)  dT(us)   Delay  DatLen   FiltL   FiltH  Sen_dH    TEMP    TEMP    TEMP    TEMP    TEMP";
+    "SI    CrossD    Gain  T0(us)  dT(us)   Delay  DatLen   FiltL   FiltH  Sen_dH    TEMP    TEMP    TEMP    "
+    "TEMP    TEMP";
 inline constexpr int kSectionLineWidth = 118;  // header 116 + CR LF
 
 inline constexpr std::string_view kColSectionIndex = "SI    CrossD";  // width 4
@@ -78,7 +80,8 @@ inline constexpr std::string_view kSectionFiller = "    TEMP";
 
 // ---- Result table --------------------------------------------------------------
 inline constexpr std::string_view kResultHeader =
-    "SI TESTNUM  R1  R2  R3  R4  R5  R6  R7  R8  R9 R10 R11 R12 R13 R14 R15 R16  RA   LAMDA    BETA     ETA   ANGLE "
+    "SI TESTNUM  R1  R2  R3  R4  R5  R6  R7  R8  R9 R10 R11 R12 R13 R14 R15 R16  RA   LAMDA    BETA     ETA  "
+    " ANGLE "
     "ANGLEAM   PLANE PLANEAM  CARBON    FCUI TMETHOD   TESTLOC";
 inline constexpr std::string_view kColDeltaTot = "  DELTAT";
 inline constexpr int kResultLineWidthWide = 178;    // with DELTAT
@@ -102,7 +105,8 @@ inline constexpr int kTestLocationWidth = 10;
 
 // ---- Ray table ---------------------------------------------------------------------
 inline constexpr std::string_view kRayHeader =
-    "SI   RATNO  SpotNO       L   T(us)  Ta(us)   A(dB) Tf1(us) Tf2(us)  AbsMax Del    Seek        Gain   Delay       R"
+    "SI   RATNO  SpotNO       L   T(us)  Ta(us)   A(dB) Tf1(us) Tf2(us)  AbsMax Del    Seek        Gain   "
+    "Delay       R"
     "    Temp    Temp    Temp";
 inline constexpr int kRayLineWidth = 140;  // header 138 + CR LF
 

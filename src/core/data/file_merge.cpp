@@ -63,8 +63,8 @@ MergedData ReadMergeInputs(const std::vector<std::filesystem::path>& paths, cons
 }
 
 void WriteMergedFile(const MergedData& data, const std::filesystem::path& output) {
-  WriteResultFile(OpenFilePair(output), data.project, data.zoneLists, data.memberCount, data.result, data.sections,
-                  data.members);
+  WriteResultFile(OpenFilePair(output), data.project, data.zoneLists, data.memberCount, data.result,
+                  data.sections, data.members);
 }
 
 void MergeFiles(const std::vector<std::filesystem::path>& paths, const std::filesystem::path& output,

@@ -8,7 +8,8 @@ namespace korvane {
 
 inline constexpr std::string_view kMsgOpenFileFailed = "打开文件失败！";
 inline constexpr std::string_view kMsgFileEmpty = "文件为空!";
-inline constexpr std::string_view kMsgPointsPerZoneDiffer = "当前文件的测点数与前面的文件不相同，无法进行合并！";
+inline constexpr std::string_view kMsgPointsPerZoneDiffer =
+    "当前文件的测点数与前面的文件不相同，无法进行合并！";
 inline constexpr std::string_view kMsgWaveformRead = "读取SHD文件异常!";
 
 inline constexpr std::string_view kMsgCreateRawText = "创建SHT/SHA文件失败！";

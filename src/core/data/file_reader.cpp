@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <array>
 #include <bit>
-#include <cstring>
 #include <climits>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <optional>
 #include <string>
 #include <unordered_map>
@@ -26,7 +26,9 @@ constexpr std::size_t npos = std::u16string::npos;
 
 [[noreturn]] void Fail(std::string_view message) { throw KorvaneError(std::string(message)); }
 
-char16_t LowerUnit(char16_t c) { return (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c - u'A' + u'a') : c; }
+char16_t LowerUnit(char16_t c) {
+  return (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c - u'A' + u'a') : c;
+}
 
 // A key as the reader matches it: UTF-16, lower case.
 std::u16string KeyText(std::string_view key) {
@@ -135,19 +137,70 @@ struct Column {
 
 // Every key the reader looks up by its first occurrence in the whole text.
 std::vector<std::u16string> ReaderKeys() {
-  const std::string_view keys[] = {
-      ff::kMarkerHeader, ff::kMarkerParameters, ff::kMarkerMembers, ff::kMarkerSections, ff::kMarkerResultTable,
-      ff::kMarkerResult, ff::kMarkerRays, ff::kKeySite, ff::kKeyDate, ff::kKeyPileId, ff::kKeyUnit,
-      ff::kKeyPerson, ff::kKeyMethod, ff::kKeyInstrument, ff::kKeySoftware, ff::kKeyCriterion,
-      ff::kKeyMoveLength, ff::kKeyMoldDate, ff::kKeySpot, ff::kKeySectNum, ff::kKeyLambda, ff::kKeyBeta,
-      ff::kKeyEta, ff::kKeyDeltaTot, ff::kKeyMeanValue, ff::kKeyStdDev, ff::kKeyFcue, ff::kColSectionIndex,
-      ff::kColCrossDistance, ff::kColGain, ff::kColZeroTime, ff::kColSampleInterval, ff::kColDelay,
-      ff::kColSampleCount, ff::kColFilterLow, ff::kColFilterHigh, ff::kColSenDH, ff::kColCoefA, ff::kColCoefB,
-      ff::kColCoefC, ff::kColCoefD, ff::kColAggregate, ff::kColDeltaTot, ff::kColRecordedRebound, ff::kColLambda,
-      ff::kColBeta, ff::kColEta, ff::kColAngle, ff::kColAngleCorrection, ff::kColSurface,
-      ff::kColSurfaceCorrection, ff::kColCarbonation, ff::kColStrength, ff::kColTestMethod, ff::kColTestLocation,
-      ff::kColRaySection, ff::kColRayZone, ff::kColRayDistance, ff::kColRayTime, ff::kColRayAmplitudeTime,
-      ff::kColRaySeek, ff::kColRayGain, ff::kColRayDelay, ff::kColRayRebound};
+  const std::string_view keys[] = {ff::kMarkerHeader,
+                                   ff::kMarkerParameters,
+                                   ff::kMarkerMembers,
+                                   ff::kMarkerSections,
+                                   ff::kMarkerResultTable,
+                                   ff::kMarkerResult,
+                                   ff::kMarkerRays,
+                                   ff::kKeySite,
+                                   ff::kKeyDate,
+                                   ff::kKeyPileId,
+                                   ff::kKeyUnit,
+                                   ff::kKeyPerson,
+                                   ff::kKeyMethod,
+                                   ff::kKeyInstrument,
+                                   ff::kKeySoftware,
+                                   ff::kKeyCriterion,
+                                   ff::kKeyMoveLength,
+                                   ff::kKeyMoldDate,
+                                   ff::kKeySpot,
+                                   ff::kKeySectNum,
+                                   ff::kKeyLambda,
+                                   ff::kKeyBeta,
+                                   ff::kKeyEta,
+                                   ff::kKeyDeltaTot,
+                                   ff::kKeyMeanValue,
+                                   ff::kKeyStdDev,
+                                   ff::kKeyFcue,
+                                   ff::kColSectionIndex,
+                                   ff::kColCrossDistance,
+                                   ff::kColGain,
+                                   ff::kColZeroTime,
+                                   ff::kColSampleInterval,
+                                   ff::kColDelay,
+                                   ff::kColSampleCount,
+                                   ff::kColFilterLow,
+                                   ff::kColFilterHigh,
+                                   ff::kColSenDH,
+                                   ff::kColCoefA,
+                                   ff::kColCoefB,
+                                   ff::kColCoefC,
+                                   ff::kColCoefD,
+                                   ff::kColAggregate,
+                                   ff::kColDeltaTot,
+                                   ff::kColRecordedRebound,
+                                   ff::kColLambda,
+                                   ff::kColBeta,
+                                   ff::kColEta,
+                                   ff::kColAngle,
+                                   ff::kColAngleCorrection,
+                                   ff::kColSurface,
+                                   ff::kColSurfaceCorrection,
+                                   ff::kColCarbonation,
+                                   ff::kColStrength,
+                                   ff::kColTestMethod,
+                                   ff::kColTestLocation,
+                                   ff::kColRaySection,
+                                   ff::kColRayZone,
+                                   ff::kColRayDistance,
+                                   ff::kColRayTime,
+                                   ff::kColRayAmplitudeTime,
+                                   ff::kColRaySeek,
+                                   ff::kColRayGain,
+                                   ff::kColRayDelay,
+                                   ff::kColRayRebound};
   std::vector<std::u16string> lowered;
   for (std::string_view key : keys) lowered.push_back(KeyText(key));
   for (std::string_view key : ff::kColRebound) lowered.push_back(KeyText(key));
@@ -187,7 +240,8 @@ class TextReader {
 
   std::string ValueAt(std::size_t start) const {
     std::size_t end = FindUnit(u'\r', start);
-    while (end != npos && (end + 1 >= text_.size() || text_[end + 1] != u'\n')) end = FindUnit(u'\r', end + 1);
+    while (end != npos && (end + 1 >= text_.size() || text_[end + 1] != u'\n'))
+      end = FindUnit(u'\r', end + 1);
     if (end == npos) return {};
     return WithoutBlanks(std::u16string_view(text_).substr(start, end - start));
   }
@@ -238,7 +292,8 @@ class TextReader {
   // First positions of the numbered keys prefix + "%d" + suffix (suffix
   // ending in ':'), found in one pass over the colons of the text: number ->
   // position just after the key.
-  std::unordered_map<long long, std::size_t> NumberedKeys(std::string_view prefix, std::string_view suffix) const {
+  std::unordered_map<long long, std::size_t> NumberedKeys(std::string_view prefix,
+                                                          std::string_view suffix) const {
     std::unordered_map<long long, std::size_t> found;
     const std::u16string p = KeyText(prefix);
     const std::u16string s = KeyText(suffix);
@@ -414,7 +469,8 @@ class PairReader {
     const Column count = SectionColumn(ff::kColSampleCount);
     if (kind_ == FileKind::Raw) {
       if (!t_.members.empty()) {
-        if (const auto row = Row(t_.members.front().sectionIndex)) reader_.CellFloat(delay, *row, t_.project.delay);
+        if (const auto row = Row(t_.members.front().sectionIndex))
+          reader_.CellFloat(delay, *row, t_.project.delay);
       }
       for (std::size_t i = 0; i < FileMemberCount(); ++i) {
         Member& member = FileMember(i);
@@ -612,7 +668,8 @@ class PairReader {
     const bool wide = reader_.Find(ff::kColDeltaTot, marker) != npos;
     const std::size_t w = wide ? ff::kResultLineWidthWide : ff::kResultLineWidthNarrow;
     std::array<Column, kReadingsPerZone> readings;
-    for (std::size_t k = 0; k < readings.size(); ++k) readings[k] = reader_.ColumnOf(ff::kColRebound[k], w, 4);
+    for (std::size_t k = 0; k < readings.size(); ++k)
+      readings[k] = reader_.ColumnOf(ff::kColRebound[k], w, 4);
     const Column recorded = reader_.ColumnOf(ff::kColRecordedRebound, w, 4);
     const Column lambda = reader_.ColumnOf(ff::kColLambda, w, 8);
     const Column beta = reader_.ColumnOf(ff::kColBeta, w, 8);
@@ -675,8 +732,9 @@ std::u16string PrepareText(std::string_view textBytes) {
   // LF is never part of a double-byte character, so bare line feeds can be
   // counted on the bytes (CR before LF survives decoding as CR).
   std::size_t bareLineFeeds = 0;
-  for (const char* p = textBytes.data(); (p = static_cast<const char*>(std::memchr(
-                                               p, '\n', static_cast<std::size_t>(textBytes.data() + textBytes.size() - p)))) != nullptr;
+  for (const char* p = textBytes.data();
+       (p = static_cast<const char*>(std::memchr(
+            p, '\n', static_cast<std::size_t>(textBytes.data() + textBytes.size() - p)))) != nullptr;
        ++p) {
     if (p == textBytes.data() || p[-1] != '\r') ++bareLineFeeds;
   }
@@ -705,15 +763,16 @@ int SampleIndexOfTime(float time, float delay, float interval) {
   return SaturatingInt(index);
 }
 
-void ReadTestData(std::string_view textBytes, std::string_view waveBytes, FileKind kind, const ReadTarget& target,
-                  int fileIndex, const ZoneLists& existingZoneLists, const WarningSink& warn) {
+void ReadTestData(std::string_view textBytes, std::string_view waveBytes, FileKind kind,
+                  const ReadTarget& target, int fileIndex, const ZoneLists& existingZoneLists,
+                  const WarningSink& warn) {
   if (textBytes.empty()) Fail(kMsgFileEmpty);
   PairReader reader(textBytes, waveBytes, kind, target, warn);
   reader.Read(fileIndex, existingZoneLists);
 }
 
-void ReadTestFile(const FilePair& pair, const ReadTarget& target, int fileIndex, const ZoneLists& existingZoneLists,
-                  const WarningSink& warn) {
+void ReadTestFile(const FilePair& pair, const ReadTarget& target, int fileIndex,
+                  const ZoneLists& existingZoneLists, const WarningSink& warn) {
   const PairBytes bytes = LoadPairBytes(pair);
   ReadTestData(bytes.text, bytes.wave, pair.kind, target, fileIndex, existingZoneLists, warn);
 }

@@ -110,7 +110,8 @@ void AppendSectionCells(std::string& out, const SectionPara& s) {
 }
 
 void AppendSectionTable(std::string& out, FileKind kind, const ProjectInfo& project,
-                        const std::vector<SectionPara>& sections, const std::vector<Member>& members, int rows) {
+                        const std::vector<SectionPara>& sections, const std::vector<Member>& members,
+                        int rows) {
   Line(out, ff::kMarkerSections);
   if (kind == FileKind::Result) {
     Line(out, ff::kSectionHeaderResult);
@@ -146,7 +147,8 @@ void AppendSectionTable(std::string& out, FileKind kind, const ProjectInfo& proj
 }
 
 // ---- Result table and block ------------------------------------------------------
-void AppendResultTable(std::string& out, const ZoneLists& zoneLists, const std::vector<Member>& members, int rows) {
+void AppendResultTable(std::string& out, const ZoneLists& zoneLists, const std::vector<Member>& members,
+                       int rows) {
   out.append(kCrLf);
   Line(out, ff::kMarkerResultTable);
   Line(out, ff::kResultHeader, ff::kColDeltaTot);
@@ -209,7 +211,8 @@ void AppendRayTable(std::string& out, std::string& wave, bool rawReadings, const
   for (int i = 0; i < rows && static_cast<std::size_t>(i) < zoneLists.size(); ++i) {
     const int n = members[static_cast<std::size_t>(i)].sampleCount;
     for (const auto& zone : zoneLists[static_cast<std::size_t>(i)]) {
-      if (zone && n > 0) waveBytes += 2 * static_cast<std::size_t>(n) * static_cast<std::size_t>(zone->usedPointSlots());
+      if (zone && n > 0)
+        waveBytes += 2 * static_cast<std::size_t>(n) * static_cast<std::size_t>(zone->usedPointSlots());
     }
   }
   wave.reserve(waveBytes);
@@ -281,8 +284,8 @@ void AppendRayTable(std::string& out, std::string& wave, bool rawReadings, const
 
 }  // namespace
 
-const SectionPara* SectionForMember(const std::vector<SectionPara>& sections, const std::vector<Member>& members,
-                                    int member) {
+const SectionPara* SectionForMember(const std::vector<SectionPara>& sections,
+                                    const std::vector<Member>& members, int member) {
   if (member < 0 || static_cast<std::size_t>(member) >= members.size()) return nullptr;
   const int own = members[static_cast<std::size_t>(member)].sectionIndex;
   for (const SectionPara& section : sections) {
@@ -348,8 +351,9 @@ EncodedPair BuildResultFile(FileKind kind, const ProjectInfo& project, const Zon
   return pair;
 }
 
-void WriteRawFile(const FilePair& pair, const ProjectInfo& project, const ZoneLists& zoneLists, int memberCount,
-                  const std::vector<SectionPara>& sections, const std::vector<Member>& members) {
+void WriteRawFile(const FilePair& pair, const ProjectInfo& project, const ZoneLists& zoneLists,
+                  int memberCount, const std::vector<SectionPara>& sections,
+                  const std::vector<Member>& members) {
   const EncodedPair bytes = BuildRawFile(project, zoneLists, memberCount, sections, members);
   SavePairBytes(pair, bytes.text, bytes.wave, kMsgCreateRawText);
 }
@@ -357,7 +361,8 @@ void WriteRawFile(const FilePair& pair, const ProjectInfo& project, const ZoneLi
 void WriteResultFile(const FilePair& pair, const ProjectInfo& project, const ZoneLists& zoneLists,
                      int memberCount, const StrengthResult& result, const std::vector<SectionPara>& sections,
                      const std::vector<Member>& members) {
-  const EncodedPair bytes = BuildResultFile(pair.kind, project, zoneLists, memberCount, result, sections, members);
+  const EncodedPair bytes =
+      BuildResultFile(pair.kind, project, zoneLists, memberCount, result, sections, members);
   SavePairBytes(pair, bytes.text, bytes.wave, kMsgCreateResultText);
 }
 

@@ -39,8 +39,9 @@ EncodedPair BuildResultFile(FileKind kind, const ProjectInfo& project, const Zon
 // failure). Throw KorvaneError "创建SHT/SHA文件失败！" (raw) or
 // "创建SHA文件失败！" (result) when the text file cannot be written,
 // "创建SHD文件失败！" when the waveform file cannot.
-void WriteRawFile(const FilePair& pair, const ProjectInfo& project, const ZoneLists& zoneLists, int memberCount,
-                  const std::vector<SectionPara>& sections, const std::vector<Member>& members);
+void WriteRawFile(const FilePair& pair, const ProjectInfo& project, const ZoneLists& zoneLists,
+                  int memberCount, const std::vector<SectionPara>& sections,
+                  const std::vector<Member>& members);
 void WriteResultFile(const FilePair& pair, const ProjectInfo& project, const ZoneLists& zoneLists,
                      int memberCount, const StrengthResult& result, const std::vector<SectionPara>& sections,
                      const std::vector<Member>& members);
@@ -48,8 +49,8 @@ void WriteResultFile(const FilePair& pair, const ProjectInfo& project, const Zon
 // Section record of member `member`: the first whose sectionIndex equals the
 // member's, else sections[member], else null (also for a member index out
 // of range).
-const SectionPara* SectionForMember(const std::vector<SectionPara>& sections, const std::vector<Member>& members,
-                                    int member);
+const SectionPara* SectionForMember(const std::vector<SectionPara>& sections,
+                                    const std::vector<Member>& members, int member);
 
 // Test method written in the header's "Method   :" line: the project's,
 // unless it would make the reader group the ray rows differently from the

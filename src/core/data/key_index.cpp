@@ -58,8 +58,8 @@ KeyAutomaton::KeyAutomaton(const std::vector<std::u16string>& keys) {
     const std::int32_t node = queue.front();
     queue.pop_front();
     const std::size_t base = static_cast<std::size_t>(node) * static_cast<std::size_t>(symbolCount_);
-    const std::size_t failBase =
-        static_cast<std::size_t>(fail[static_cast<std::size_t>(node)]) * static_cast<std::size_t>(symbolCount_);
+    const std::size_t failBase = static_cast<std::size_t>(fail[static_cast<std::size_t>(node)]) *
+                                 static_cast<std::size_t>(symbolCount_);
     for (int s = 0; s < symbolCount_; ++s) {
       std::int32_t& child = next_[base + static_cast<std::size_t>(s)];
       const std::int32_t viaFail = next_[failBase + static_cast<std::size_t>(s)];
@@ -68,8 +68,9 @@ KeyAutomaton::KeyAutomaton(const std::vector<std::u16string>& keys) {
         continue;
       }
       fail[static_cast<std::size_t>(child)] = viaFail;
-      outputLink_[static_cast<std::size_t>(child)] =
-          !outputs_[static_cast<std::size_t>(viaFail)].empty() ? viaFail : outputLink_[static_cast<std::size_t>(viaFail)];
+      outputLink_[static_cast<std::size_t>(child)] = !outputs_[static_cast<std::size_t>(viaFail)].empty()
+                                                         ? viaFail
+                                                         : outputLink_[static_cast<std::size_t>(viaFail)];
       queue.push_back(child);
     }
   }
@@ -120,7 +121,9 @@ std::vector<std::size_t> KeyAutomaton::FirstOccurrences(std::u16string_view text
     }
     node = next_[static_cast<std::size_t>(node) * width + static_cast<std::size_t>(s)];
     if (!reports_[static_cast<std::size_t>(node)]) continue;
-    for (std::int32_t hit = outputs_[static_cast<std::size_t>(node)].empty() ? outputLink_[static_cast<std::size_t>(node)] : node;
+    for (std::int32_t hit = outputs_[static_cast<std::size_t>(node)].empty()
+                                ? outputLink_[static_cast<std::size_t>(node)]
+                                : node;
          hit >= 0; hit = outputLink_[static_cast<std::size_t>(hit)]) {
       for (int id : outputs_[static_cast<std::size_t>(hit)]) {
         std::size_t& position = first[static_cast<std::size_t>(id)];

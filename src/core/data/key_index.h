@@ -30,14 +30,15 @@ class KeyAutomaton {
   int Symbol(char16_t c) const;
 
   std::vector<std::u16string> keys_;
-  std::vector<std::int16_t> asciiSymbol_;   // 128 entries; -1: not in any key
-  std::vector<char16_t> otherUnits_;        // non-ASCII units used by keys
-  std::vector<int> otherSymbols_;           // their symbols
-  int symbolCount_ = 0;                     // the last symbol stands for "other"
-  std::vector<std::int32_t> next_;          // node * symbolCount_ + symbol -> node
-  std::vector<std::vector<int>> outputs_;   // key ids ending at a node
+  std::vector<std::int16_t> asciiSymbol_;  // 128 entries; -1: not in any key
+  std::vector<char16_t> otherUnits_;       // non-ASCII units used by keys
+  std::vector<int> otherSymbols_;          // their symbols
+  int symbolCount_ = 0;                    // the last symbol stands for "other"
+  std::vector<std::int32_t> next_;         // node * symbolCount_ + symbol -> node
+  std::vector<std::vector<int>> outputs_;  // key ids ending at a node
   std::vector<std::int32_t> outputLink_;
-  std::vector<std::uint8_t> reports_;       // node or its failure chain ends a key    // next node on the failure chain with outputs, -1 none
+  std::vector<std::uint8_t> reports_;  // node or its failure chain ends a key    // next node on the failure
+                                       // chain with outputs, -1 none
 };
 
 }  // namespace korvane

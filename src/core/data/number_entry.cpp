@@ -1,8 +1,8 @@
 #include "core/data/number_entry.h"
 
 #include <charconv>
-#include <cmath>
 #include <climits>
+#include <cmath>
 #include <cstdint>
 #include <string>
 

@@ -26,9 +26,8 @@ int ExistingPointsPerZone(const ZoneLists& zoneLists) {
 std::unique_ptr<TestZone> NewTestZone() { return std::make_unique<TestZone>(); }
 
 std::unique_ptr<MeasuringPoint> NewMeasuringPoint(int pointIndex, int amplitudeIndex,
-                                                  const std::uint16_t* samples, int sampleCount,
-                                                  float delay, float distance, float gain,
-                                                  int arrivalIndex) {
+                                                  const std::uint16_t* samples, int sampleCount, float delay,
+                                                  float distance, float gain, int arrivalIndex) {
   auto point = std::make_unique<MeasuringPoint>();
   point->pointIndex = pointIndex;
   point->amplitudeIndex = amplitudeIndex;

@@ -54,10 +54,10 @@ struct ProjectInfo {
 struct Member {
   int sectionIndex = -1;
   std::string name;
-  int sampleCount = 512;         // samples per waveform (DatLen)
-  float sampleInterval = 1.0f;   // dT, us
-  int pumped = 0;                // pumped concrete switch
-  int aggregateType = -1;        // 0 custom, 1 pebble, 2 crushed stone, -1 unset
+  int sampleCount = 512;        // samples per waveform (DatLen)
+  float sampleInterval = 1.0f;  // dT, us
+  int pumped = 0;               // pumped concrete switch
+  int aggregateType = -1;       // 0 custom, 1 pebble, 2 crushed stone, -1 unset
   float coefA = 1.0f;
   float coefB = 1.0f;
   float coefC = 1.0f;
@@ -159,9 +159,8 @@ std::unique_ptr<TestZone> NewTestZone();
 // first `sampleCount` values of `samples` (fewer when the span is shorter).
 // A null `samples` or a count <= 0 leaves both buffers empty.
 std::unique_ptr<MeasuringPoint> NewMeasuringPoint(int pointIndex, int amplitudeIndex,
-                                                  const std::uint16_t* samples, int sampleCount,
-                                                  float delay, float distance, float gain,
-                                                  int arrivalIndex);
+                                                  const std::uint16_t* samples, int sampleCount, float delay,
+                                                  float distance, float gain, int arrivalIndex);
 
 Member NewMember();
 

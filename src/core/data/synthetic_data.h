@@ -31,12 +31,12 @@ class SyntheticRandom {
 struct SyntheticMemberPlan {
   std::string name;
   int zones = 10;
-  double meanRebound = 35.0;     // member mean of the rebound readings
-  double velocityKmS = 4.2;      // member mean pulse velocity
+  double meanRebound = 35.0;           // member mean of the rebound readings
+  double velocityKmS = 4.2;            // member mean pulse velocity
   std::vector<std::string> locations;  // test locations, used in turn ("" none)
-  int angle = 0;                 // hammer angle of every zone, degrees
-  int surface = 0;               // tested surface code of every zone
-  std::vector<float> distances;  // L per point slot, mm; empty: the file's
+  int angle = 0;                       // hammer angle of every zone, degrees
+  int surface = 0;                     // tested surface code of every zone
+  std::vector<float> distances;        // L per point slot, mm; empty: the file's
 };
 
 struct SyntheticFilePlan {
@@ -47,7 +47,7 @@ struct SyntheticFilePlan {
   float sampleInterval = 0.4f;  // us
   float delay = 0.0f;           // us
   float gain = 40.0f;
-  float frequencyKHz = 40.0f;   // main frequency of the received pulse
+  float frequencyKHz = 40.0f;  // main frequency of the received pulse
   std::vector<SyntheticMemberPlan> members;
   // Section rows: one per member (result files), or this many channel rows
   // of which row `ownSection` is the member's (raw files, one member).

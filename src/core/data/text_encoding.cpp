@@ -20,6 +20,8 @@ class Converter {
   }
   Converter(const Converter&) = delete;
   Converter& operator=(const Converter&) = delete;
+  // iconv_open reports failure as (iconv_t)-1.
+  // NOLINTNEXTLINE(performance-no-int-to-ptr)
   bool valid() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
   iconv_t get() const { return cd_; }
 
@@ -202,16 +204,15 @@ std::string EncodeCp936(std::string_view utf8) {
   return out;
 }
 
-std::string Cp936Representable(std::string_view utf8) {
-  return Utf16ToUtf8(DecodeCp936(EncodeCp936(utf8)));
-}
+std::string Cp936Representable(std::string_view utf8) { return Utf16ToUtf8(DecodeCp936(EncodeCp936(utf8))); }
 
 std::string Utf16ToUtf8(std::u16string_view text) {
   std::string out;
   out.reserve(text.size());
   for (std::size_t i = 0; i < text.size(); ++i) {
     char32_t cp = text[i];
-    if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
+    if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+        text[i + 1] <= 0xDFFF) {
       cp = 0x10000 + ((cp - 0xD800) << 10) + (text[i + 1] - 0xDC00);
       ++i;
     } else if (cp >= 0xD800 && cp <= 0xDFFF) {

@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <limits>
 
 namespace korvane {
 namespace {
@@ -38,7 +39,8 @@ void AppendFixed(std::string& out, double value, int width, int precision) {
   char buffer[400];
   if (precision < 0) precision = 0;
   if (precision > 40) precision = 40;
-  const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, precision);
+  const auto result =
+      std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, precision);
   Pad(out, buffer, result.ptr, width, false);
 }
 
@@ -46,6 +48,15 @@ std::string FormatFixed(double value, int width, int precision) {
   std::string out;
   AppendFixed(out, value, width, precision);
   return out;
+}
+
+std::string FormatFixed(double value, int precision) { return FormatFixed(value, 0, precision); }
+
+std::string FormatTruncated(float value) {
+  if (std::isnan(value)) return "0";
+  if (value >= 2147483647.0f) return FormatInt(std::numeric_limits<int>::max());
+  if (value <= -2147483648.0f) return FormatInt(std::numeric_limits<int>::min());
+  return FormatInt(static_cast<int>(value));
 }
 
 }  // namespace korvane

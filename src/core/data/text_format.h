@@ -19,5 +19,11 @@ std::string FormatInt(long long value, int width = 0, bool leftAlign = false);
 // "nan", "-nan", "inf", "-inf".
 void AppendFixed(std::string& out, double value, int width, int precision);
 std::string FormatFixed(double value, int width, int precision);
+// printf("%.*f") of `value`, without padding.
+std::string FormatFixed(double value, int precision);
+
+// "%d" of a float truncated toward zero (as a C conversion to int); values
+// outside the int range are limited to it and NaN gives "0".
+std::string FormatTruncated(float value);
 
 }  // namespace korvane

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/data/text_format.h"
 #include "core/report/display_list.h"
 
 namespace korvane::report {
@@ -62,13 +63,10 @@ class PageBuilder {
   const LayoutGrid& grid_;
 };
 
-// "%d" of an integer.
-std::string FormatInt(long long value);
-// "%.<precision>f" of a value, independent of the process locale (precision
-// 0..6). Non-finite values print as "nan", "inf" or "-inf".
-std::string FormatFixed(double value, int precision);
-// A float distance converted to an integer by truncation toward zero, as
-// "%d"; values outside the int range are limited to it, NaN gives "0".
-std::string FormatTruncated(float value);
+// "%d", "%.Nf" and the truncated "%d" of a float, independent of the
+// process locale: the core's formatters.
+using korvane::FormatFixed;
+using korvane::FormatInt;
+using korvane::FormatTruncated;
 
 }  // namespace korvane::report

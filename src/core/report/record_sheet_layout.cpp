@@ -10,6 +10,7 @@
 #include "core/app/korvane_doc.h"
 #include "core/report/layout_grid.h"
 #include "core/report/report_layout.h"
+#include "core/report/report_texts.h"
 
 namespace korvane::report {
 namespace {
@@ -17,20 +18,6 @@ namespace {
 constexpr int kRows = 38;
 constexpr int kPointColumnsStart = 12;
 constexpr double kPointColumnsWidth = 4.0;  // point cells share columns 12..16
-
-std::string_view SurfaceName(int surface) {
-  switch (surface) {
-    case 0: return "侧面";
-    case 1: return "顶面";
-    case 2: return "底面";
-    default: return {};
-  }
-}
-
-std::string LocationText(const std::string& location) {
-  if (location == "顶面底面间") return "顶底间";
-  return location;
-}
 
 // Width of one point cell in columns: 4/3 for three points (the cells fill
 // columns 12..16), one column for one, two or four, and 4/n for five to

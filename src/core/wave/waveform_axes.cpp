@@ -131,7 +131,9 @@ void AddAmplitudeTicks(const PanelInput& in, PanelPicture& pic) {
   const int a = pic.amplitudeAxis.value;
   const int top = TruncToInt(static_cast<float>(half) - static_cast<float>(a) / pic.sy);
   if (top <= 0) return;
-  const float halfTop = static_cast<float>(half) - static_cast<float>(a / 2) / pic.sy;
+  // The half-scale tick stands at the whole-number half of the axis value.
+  const float halfTop =
+      static_cast<float>(half) - static_cast<float>(a / 2) / pic.sy;  // NOLINT(bugprone-integer-division)
   const PanelTick ticks[] = {
       {top, a, a != 0},
       {in.height - top, -a, a != 0},
