@@ -143,7 +143,8 @@ SyntheticData MakeSyntheticData(const SyntheticFilePlan& plan) {
       for (int p = 0; p < points; ++p) {
         const float distance =
             static_cast<std::size_t>(p) < distances.size() ? distances[static_cast<std::size_t>(p)] : 200.0f;
-        const double time = distance / velocity;  // us
+        // Each point's path has its own small scatter around the zone velocity.
+        const double time = distance / (velocity * (1.0 + 0.015 * random.Normal()));  // us
         const int arrival = static_cast<int>(RoundHalfAway((time - plan.delay) / plan.sampleInterval));
         const int peak = arrival + static_cast<int>(RoundHalfAway(periodSamples / 4.0));
         const double amplitude = std::min(1900.0, 1200.0 * 200.0 / std::max(distance, 50.0f));
