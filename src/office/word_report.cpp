@@ -1,6 +1,7 @@
 #include "office/word_report.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <utility>
 
@@ -25,6 +26,27 @@ Align AlignOf(int value) {
   if (value == 1) return Align::Center;
   if (value == 2) return Align::Right;
   return Align::Left;
+}
+
+// Head rows 4-7 of both tables: label, value, second label, second value.
+struct SplitRow {
+  std::string_view label;
+  std::string value;
+  std::string_view label2;
+  std::string value2;
+};
+
+// Writes the four split rows from row 4 on. `ends` are the last columns of
+// the label, the value and the second label; the second value runs to
+// `lastColumn`.
+void WriteSplitRows(Table& table, const SplitRow (&rows)[4], const std::array<int, 3>& ends, int lastColumn) {
+  for (int k = 0; k < 4; ++k) {
+    const int r = 4 + k;
+    table.MergeSet(r, 1, r, ends[0], std::string(rows[k].label));
+    table.MergeSet(r, ends[0] + 1, r, ends[1], rows[k].value);
+    table.MergeSet(r, ends[1] + 1, r, ends[2], std::string(rows[k].label2));
+    table.MergeSet(r, ends[2] + 1, r, lastColumn, rows[k].value2);
+  }
 }
 
 bool TenReadings(const CKorvaneDoc& doc) { return doc.algorithm && doc.algorithm->ReadingCount() == 10; }
@@ -170,23 +192,11 @@ Table BuildRecordSheetTable(const CKorvaneDoc& doc, int member, bool velocityFor
     table.MergeSet(r, 1, r, 3, std::string(fullRows[r - 1].first));
     table.MergeSet(r, 4, r, cols, *fullRows[r - 1].second);
   }
-  struct SplitRow {
-    std::string_view label;
-    std::string value;
-    std::string_view label2;
-    std::string value2;
-  };
   const SplitRow splitRows[] = {{"委托单位", info.clientUnit, "委托编号", info.commissionNumber},
                                 {"施工日期", info.constructionDate, "检测日期", info.testDate},
                                 {"构件名称", record.name, "设计强度", info.designStrength},
                                 {"检测依据", info.testBasis, "检测编号", info.testNumber}};
-  for (int k = 0; k < 4; ++k) {
-    const int r = 4 + k;
-    table.MergeSet(r, 1, r, 3, std::string(splitRows[k].label));
-    table.MergeSet(r, 4, r, 9, splitRows[k].value);
-    table.MergeSet(r, 10, r, 12, std::string(splitRows[k].label2));
-    table.MergeSet(r, 13, r, cols, splitRows[k].value2);
-  }
+  WriteSplitRows(table, splitRows, {3, 9, 12}, cols);
   table.MergeSet(8, 1, 8, 3, "仪器型号与编号");
   table.MergeSet(8, 4, 8, cols, instrumentLine);
 
@@ -287,23 +297,11 @@ Table BuildResultTable(const CKorvaneDoc& doc, int member, int page, bool summar
     table.MergeSet(r, 1, r, 2, std::string(fullRows[k].first));
     table.MergeSet(r, 3, r, cols, fullRows[k].second);
   }
-  struct SplitRow {
-    std::string_view label;
-    std::string value;
-    std::string_view label2;
-    std::string value2;
-  };
   const SplitRow splitRows[] = {{"委托单位", info.clientUnit, "委托编号", info.commissionNumber},
                                 {"检测龄期", info.testAge, "检测日期", info.testDate},
                                 {"设计强度", info.designStrength, "报告日期", info.reportDate},
                                 {"构件名称", record.name, "检测依据", info.testBasis}};
-  for (int k = 0; k < 4; ++k) {
-    const int r = 4 + k;
-    table.MergeSet(r, 1, r, 2, std::string(splitRows[k].label));
-    table.MergeSet(r, 3, r, 6, splitRows[k].value);
-    table.MergeSet(r, 7, r, 8, std::string(splitRows[k].label2));
-    table.MergeSet(r, 9, r, cols, splitRows[k].value2);
-  }
+  WriteSplitRows(table, splitRows, {2, 6, 8}, cols);
 
   // Rows 10-11: zone heading and the ten zone numbers of the page.
   table.MergeSet(10, 1, 11, 2, "计算项目");

@@ -93,13 +93,9 @@ int MathOperation::Utf16Length(std::string_view utf8) {
   return units;
 }
 
-double MathOperation::ToDouble(std::string_view text, const WarningSink& warn) {
-  if (TooLong(text, warn)) return 0.0;
-  return ParseDecimal(text);
-}
-
 float MathOperation::ToFloat(std::string_view text, const WarningSink& warn) {
-  return static_cast<float>(ToDouble(text, warn));
+  if (TooLong(text, warn)) return 0.0f;
+  return static_cast<float>(ParseDecimal(text));
 }
 
 int MathOperation::ToInt(std::string_view text, const WarningSink& warn) {

@@ -23,10 +23,6 @@ class MathOperation {
   static float ToFloat(std::string_view text, const WarningSink& warn = {});
   // Integer part only ("12.7" gives 12); clamped to the int range.
   static int ToInt(std::string_view text, const WarningSink& warn = {});
-  // Same as ToFloat but keeps the double value (used where a caller needs
-  // more than float precision before its own rounding).
-  static double ToDouble(std::string_view text, const WarningSink& warn = {});
-
   // Number of UTF-16 code units of a UTF-8 text (invalid bytes count 1 each).
   static int Utf16Length(std::string_view utf8);
 };

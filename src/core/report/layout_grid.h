@@ -63,6 +63,17 @@ class PageBuilder {
   const LayoutGrid& grid_;
 };
 
+// The report title, centred in the title band in Arial at 0.6 of its height.
+inline void AddTitle(PageDescription& page, const Rect& title, std::string_view text) {
+  TextItem item;
+  item.cell = title;
+  item.text = std::string(text);
+  item.role = FontRole::Title;
+  item.face = std::string(kFaceArial);
+  item.pixelHeight = static_cast<int>(0.6 * title.height());
+  page.texts.push_back(std::move(item));
+}
+
 // "%d", "%.Nf" and the truncated "%d" of a float, independent of the
 // process locale: the core's formatters.
 using korvane::FormatFixed;

@@ -64,13 +64,7 @@ PageDescription LayoutRecordSheetPage(const CKorvaneDoc& doc, int member, int pa
 
   // Title only on the first page of the first member.
   if (member == 0 && pageInMember == 1) {
-    TextItem item;
-    item.cell = title;
-    item.text = std::string(kRecordSheetTitle);
-    item.role = FontRole::Title;
-    item.face = std::string(kFaceArial);
-    item.pixelHeight = static_cast<int>(0.6 * title.height());
-    page.texts.push_back(std::move(item));
+    AddTitle(page, title, kRecordSheetTitle);
   }
 
   // Points per zone of the member: that of its first zone.

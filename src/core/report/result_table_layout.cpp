@@ -56,13 +56,7 @@ PageDescription LayoutResultTablePage(const CKorvaneDoc& doc, int member, int pa
   PageBuilder b(page, grid);
 
   if (member == 0 && pageInMember == 1) {
-    TextItem item;
-    item.cell = title;
-    item.text = std::string(kResultTableTitle);
-    item.role = FontRole::Title;
-    item.face = std::string(kFaceArial);
-    item.pixelHeight = static_cast<int>(0.6 * title.height());
-    page.texts.push_back(std::move(item));
+    AddTitle(page, title, kResultTableTitle);
   }
 
   // ---- Lines -------------------------------------------------------------------
