@@ -16,7 +16,7 @@ BUILD_ASAN="$ROOT/build-asan"
 BUILD_FUZZ="$ROOT/build-fuzz"
 
 BUILD_PACKAGES=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev
-  qt6-base-dev libxlsxwriter-dev libzip-dev libxml2-dev locales fonts-noto-cjk fonts-liberation2)
+  qt6-base-dev libxlsxwriter-dev libzip-dev libxml2-dev locales fonts-noto-cjk fonts-liberation2 ccache)
 RUN_PACKAGES=(xvfb xauth)
 FUZZ_PACKAGES=(clang libclang-rt-14-dev)
 
@@ -43,7 +43,11 @@ jobs() { nproc 2>/dev/null || echo 2; }
 configure_and_build() {
   local dir="$1"
   shift
-  cmake -S "$ROOT" -B "$dir" -G Ninja -DKORVANE_WERROR=ON "$@" >/dev/null
+  local launcher=()
+  # Repeated builds of the same sources (worktrees, the two build variants'
+  # shared files) come from the compiler cache when it is installed.
+  command -v ccache >/dev/null && launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+  cmake -S "$ROOT" -B "$dir" -G Ninja -DKORVANE_WERROR=ON "${launcher[@]}" "$@" >/dev/null
   cmake --build "$dir" --parallel "$(jobs)"
 }
 
