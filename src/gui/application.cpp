@@ -47,12 +47,14 @@ int RunKorvane(int argc, char** argv) {
     return 2;
   }
 
-  // A screenshot run leaves the user's settings file as it is.
-  const auto settingsMode =
-      args.screenshot.isEmpty() ? CKorvaneDoc::Settings::LoadAndSave : CKorvaneDoc::Settings::Load;
-  DocumentModel model(std::make_unique<CKorvaneDoc>(settingsMode));
+  // A screenshot run reads the user's settings but writes none of them: not
+  // the document's settings file and not the window's (recent files, bars).
+  const bool keepSettings = !args.screenshot.isEmpty();
+  DocumentModel model(std::make_unique<CKorvaneDoc>(keepSettings ? CKorvaneDoc::Settings::Load
+                                                                 : CKorvaneDoc::Settings::LoadAndSave));
   QtPrompter prompter;
-  CMainFrame frame(&model, &prompter);
+  CMainFrame frame(&model, &prompter, QString(),
+                   keepSettings ? CMainFrame::UiSettings::ReadOnly : CMainFrame::UiSettings::ReadWrite);
 
   if (!args.file.isEmpty() && !frame.openFile(args.file)) return 1;
   if (!args.screenshot.isEmpty()) {

@@ -89,12 +89,13 @@ QString DefaultUiSettingsFile() {
 }  // namespace
 
 CMainFrame::CMainFrame(DocumentModel* model, Prompter* prompter, const QString& uiSettingsFile,
-                       QWidget* parent)
+                       UiSettings access, QWidget* parent)
     : QMainWindow(parent),
       model_(model),
       prompter_(prompter),
       settings_(std::make_unique<QSettings>(
-          uiSettingsFile.isEmpty() ? DefaultUiSettingsFile() : uiSettingsFile, QSettings::IniFormat)) {
+          uiSettingsFile.isEmpty() ? DefaultUiSettingsFile() : uiSettingsFile, QSettings::IniFormat)),
+      settingsAccess_(access) {
   setObjectName(QStringLiteral("CMainFrame"));
   setWindowIcon(ApplicationIcon());
   setAcceptDrops(true);
@@ -565,6 +566,8 @@ void CMainFrame::addRecentFile(const QString& path) {
 }
 
 void CMainFrame::saveRecentFiles() {
+  // The list in the menu still follows the files opened in this run.
+  if (settingsAccess_ == UiSettings::ReadOnly) return;
   settings_->beginGroup(kRecentGroup);
   for (int i = 1; i <= cmd::kRecentFileCount; ++i) {
     const QString key = QStringLiteral("File%1").arg(i);
@@ -609,6 +612,7 @@ void CMainFrame::restoreBarSizes() {
 }
 
 void CMainFrame::saveBarSizes() {
+  if (settingsAccess_ == UiSettings::ReadOnly) return;
   auto store = [this](const QString& section, const QDockWidget* bar) {
     const QString kind = bar->isFloating() ? QStringLiteral("Float") : QStringLiteral("Vert");
     settings_->setValue(section + QStringLiteral("/size%1CX").arg(kind), bar->width());

@@ -37,10 +37,14 @@ class CMainFrame : public QMainWindow {
   // disabled and the analysis screen shows placeholders.
   static constexpr bool kAnalysisScreenAvailable = false;
 
+  // Whether the frame writes its settings file or only reads it (a run that
+  // leaves the user's settings alone, such as a screenshot run).
+  enum class UiSettings { ReadWrite, ReadOnly };
+
   // `uiSettingsFile`: where the recent-file list and the bar sizes are kept
   // (empty: "korvane-ui.ini" in the settings folder).
   CMainFrame(DocumentModel* model, Prompter* prompter, const QString& uiSettingsFile = {},
-             QWidget* parent = nullptr);
+             UiSettings access = UiSettings::ReadWrite, QWidget* parent = nullptr);
   ~CMainFrame() override;
 
   // Opens a data file (command line, open dialog, dropped file, recent file,
@@ -108,6 +112,7 @@ class CMainFrame : public QMainWindow {
   DocumentModel* model_;
   Prompter* prompter_;
   std::unique_ptr<QSettings> settings_;
+  UiSettings settingsAccess_;
   Screen screen_ = Screen::Main;
   QHash<int, QAction*> mainActions_;
   QHash<int, QAction*> analysisActions_;

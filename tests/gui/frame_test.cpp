@@ -2,11 +2,13 @@
 // the filter, test-parameter and merge dialogs, file dialog filters.
 #include <QAction>
 #include <QCheckBox>
+#include <QDir>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QProcess>
 #include <QPushButton>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -143,6 +145,27 @@ class FrameTest : public QObject {
     frame_.reset();
     model_.reset();
     QCOMPARE(CKorvaneDoc(CKorvaneDoc::Settings::Load, settingsFile).infoBarWidth, width);
+  }
+
+  // A screenshot run of the program reads the settings but leaves no file
+  // behind in the settings folder: neither the document's nor the window's.
+  void screenshotRunWritesNoSettings() {
+    const QString config = dir_.filePath(QStringLiteral("config"));
+    QVERIFY(QDir().mkpath(config));
+    const QString shot = dir_.filePath(QStringLiteral("shot.png"));
+    QProcess program;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("KORVANE_CONFIG_DIR"), config);
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    program.setProcessEnvironment(env);
+    program.start(
+        QStringLiteral(KORVANE_PROGRAM_PATH),
+        {QStringLiteral("--screenshot"), shot,
+         QDir(QStringLiteral(KORVANE_SAMPLES_DIR)).filePath(QStringLiteral("result-3members-cecs2005.SHA"))});
+    QVERIFY(program.waitForFinished(60000));
+    QCOMPARE(program.exitCode(), 0);
+    QVERIFY(QFileInfo(shot).size() > 0);
+    QCOMPARE(QDir(config).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList());
   }
 
   void filterDialog() {
