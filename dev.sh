@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Developer entry point.
 #   ./dev.sh run            build and start the desktop program on an example file
-#   ./dev.sh test           build (normal and sanitizer builds) and run every test
+#   ./dev.sh test           check the formatting, build (normal and sanitizer
+#                           builds) and run every test
+#   ./dev.sh test quick     normal build and its tests only (the edit-test loop)
 #   ./dev.sh build [asan]   build only
 #   ./dev.sh bench          build and run the benchmarks
 #   ./dev.sh fuzz [SECONDS] build the libFuzzer targets with clang and run them
@@ -18,6 +20,7 @@ BUILD_FUZZ="$ROOT/build-fuzz"
 BUILD_PACKAGES=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev libxlsxwriter-dev libzip-dev libxml2-dev locales fonts-noto-cjk fonts-liberation2 ccache)
 RUN_PACKAGES=(xvfb xauth)
+FORMAT_PACKAGES=(clang-format git)
 FUZZ_PACKAGES=(clang libclang-rt-14-dev)
 
 log() { printf '== %s\n' "$*" >&2; }
@@ -37,7 +40,7 @@ ensure_packages() {
   DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -q "${missing[@]}"
 }
 
-jobs() { nproc 2>/dev/null || echo 2; }
+build_jobs() { nproc 2>/dev/null || echo 2; }
 
 # configure_and_build DIR [cmake args...]
 configure_and_build() {
@@ -48,12 +51,12 @@ configure_and_build() {
   # shared files) come from the compiler cache when it is installed.
   command -v ccache >/dev/null && launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
   cmake -S "$ROOT" -B "$dir" -G Ninja -DKORVANE_WERROR=ON "${launcher[@]}" "$@" >/dev/null
-  cmake --build "$dir" --parallel "$(jobs)"
+  cmake --build "$dir" --parallel "$(build_jobs)"
 }
 
 run_ctest() {
   local dir="$1"
-  ctest --test-dir "$dir" --output-on-failure -j "$(jobs)" --timeout 600
+  ctest --test-dir "$dir" --output-on-failure -j "$(build_jobs)" --timeout 600
 }
 
 cmd_build() {
@@ -65,8 +68,39 @@ cmd_build() {
   fi
 }
 
+# C++ sources of the repository (tracked, and new files not ignored).
+source_files() {
+  if git -C "$ROOT" rev-parse --is-inside-work-tree >/dev/null 2>&1; then
+    git -C "$ROOT" ls-files -z --cached --others --exclude-standard -- '*.cpp' '*.h'
+  else
+    (cd "$ROOT" && find src tests bench fuzz -name '*.cpp' -print0 -o -name '*.h' -print0)
+  fi
+}
+
+# Every C++ source must be as clang-format leaves it (repository's .clang-format).
+check_format() {
+  ensure_packages "${FORMAT_PACKAGES[@]}"
+  log "formatting (clang-format)"
+  local unformatted
+  unformatted="$(cd "$ROOT" && source_files | xargs -0 -r clang-format --dry-run 2>&1 |
+    sed -n 's/^\([^:]*\):[0-9]*:[0-9]*: warning: code should be clang-formatted.*/\1/p' | sort -u)"
+  if [ -n "$unformatted" ]; then
+    log "not formatted (run clang-format -i on them):"
+    printf '   %s\n' $unformatted >&2
+    return 1
+  fi
+}
+
 cmd_test() {
   ensure_packages "${BUILD_PACKAGES[@]}"
+  if [ "${1:-}" = "quick" ]; then
+    log "normal build"
+    configure_and_build "$BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+    run_ctest "$BUILD"
+    log "tests of the normal build passed"
+    return 0
+  fi
+  check_format
   log "normal build"
   configure_and_build "$BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo
   run_ctest "$BUILD"
@@ -123,7 +157,7 @@ cmd_fuzz() {
   ensure_packages "${BUILD_PACKAGES[@]}" "${FUZZ_PACKAGES[@]}"
   CC=clang CXX=clang++ cmake -S "$ROOT" -B "$BUILD_FUZZ" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DKORVANE_LIBFUZZER=ON -DKORVANE_BUILD_QT=OFF -DKORVANE_BUILD_BENCH=OFF >/dev/null
-  cmake --build "$BUILD_FUZZ" --parallel "$(jobs)"
+  cmake --build "$BUILD_FUZZ" --parallel "$(build_jobs)"
   local fuzzer name
   for fuzzer in "$BUILD_FUZZ"/bin/*_fuzzer; do
     [ -x "$fuzzer" ] || continue
@@ -143,7 +177,7 @@ case "${1:-}" in
   fuzz) shift; cmd_fuzz "$@" ;;
   deps) ensure_packages "${BUILD_PACKAGES[@]}" "${RUN_PACKAGES[@]}" ;;
   *)
-    sed -n '2,10p' "$0" | sed 's/^# \{0,1\}//'
+    sed -n '2,12p' "$0" | sed 's/^# \{0,1\}//'
     exit 2
     ;;
 esac

@@ -3,33 +3,16 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
-#include <random>
 #include <string>
 #include <vector>
 
 #include "cli/cli_process.h"
+#include "support/temp_dir.h"
 
 namespace korvane::testing {
 namespace {
 
 namespace fs = std::filesystem;
-
-class ScratchDir {
- public:
-  ScratchDir() {
-    std::random_device device;
-    path_ = fs::temp_directory_path() / ("korvane-cli-export-" + std::to_string(device()));
-    fs::create_directories(path_);
-  }
-  ~ScratchDir() {
-    std::error_code ignored;
-    fs::remove_all(path_, ignored);
-  }
-  std::string operator/(const std::string& name) const { return (path_ / name).string(); }
-
- private:
-  fs::path path_;
-};
 
 std::vector<fs::path> SampleFiles() {
   std::vector<fs::path> files;
@@ -61,11 +44,11 @@ TEST(CliExport, UsageErrors) {
 }
 
 TEST(CliExport, UnreadableInputFailsWithoutWriting) {
-  ScratchDir dir;
-  const ProcessResult result = RunCli({"export", dir / "missing.SHA", "--docx", dir / "out.docx"});
+  const TempDir dir("korvane-cli-export");
+  const ProcessResult result = RunCli({"export", dir.File("missing.SHA"), "--docx", dir.File("out.docx")});
   EXPECT_EQ(result.status, 1);
   EXPECT_FALSE(result.err.empty());
-  EXPECT_FALSE(fs::exists(dir / "out.docx"));
+  EXPECT_FALSE(fs::exists(dir.File("out.docx")));
 }
 
 TEST(CliExport, WritesAllThreeFilesForEveryExample) {
@@ -73,22 +56,22 @@ TEST(CliExport, WritesAllThreeFilesForEveryExample) {
   if (samples.empty()) GTEST_SKIP() << "no example files in " << KORVANE_SAMPLES_DIR;
   for (const fs::path& sample : samples) {
     SCOPED_TRACE(sample.string());
-    ScratchDir dir;
+    const TempDir dir("korvane-cli-export");
     const ProcessResult result =
-        RunCli({"export", sample.string(), "--docx", dir / "r.docx", "--xlsx", dir / "r.xlsx", "--raw-xlsx",
-                dir / "raw.xlsx", "--record-sheet", "--result-table"});
+        RunCli({"export", sample.string(), "--docx", dir.File("r.docx"), "--xlsx", dir.File("r.xlsx"),
+                "--raw-xlsx", dir.File("raw.xlsx"), "--record-sheet", "--result-table"});
     ASSERT_EQ(result.status, 0) << result.err;
-    EXPECT_TRUE(IsZip(dir / "r.docx"));
-    EXPECT_TRUE(IsZip(dir / "r.xlsx"));
-    EXPECT_TRUE(IsZip(dir / "raw.xlsx"));
+    EXPECT_TRUE(IsZip(dir.File("r.docx")));
+    EXPECT_TRUE(IsZip(dir.File("r.xlsx")));
+    EXPECT_TRUE(IsZip(dir.File("raw.xlsx")));
   }
 }
 
 TEST(CliExport, UnwritableOutputIsReportedWithStatusOne) {
   const std::vector<fs::path> samples = SampleFiles();
   if (samples.empty()) GTEST_SKIP() << "no example files in " << KORVANE_SAMPLES_DIR;
-  ScratchDir dir;
-  const std::string target = dir / "no-such-folder/out.xlsx";
+  const TempDir dir("korvane-cli-export");
+  const std::string target = dir.File("no-such-folder/out.xlsx");
   const ProcessResult result = RunCli({"export", samples.front().string(), "--xlsx", target});
   EXPECT_EQ(result.status, 1);
   EXPECT_NE(result.err.find("out.xlsx"), std::string::npos) << result.err;

@@ -1,6 +1,5 @@
 // The file commands run as a process on the example files.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -8,6 +7,7 @@
 #include <vector>
 
 #include "cli/cli_process.h"
+#include "support/temp_dir.h"
 
 namespace korvane::testing {
 namespace {
@@ -15,14 +15,6 @@ namespace {
 const std::filesystem::path kSamples = KORVANE_SAMPLES_DIR;
 const char* const kExamples[] = {"raw-1member-cecs2005.SHT", "result-3members-cecs2005.SHA",
                                  "result-7point-cecs2020.SHA"};
-
-std::filesystem::path TempFolder(const std::string& name) {
-  const auto dir =
-      std::filesystem::temp_directory_path() / ("korvane-cli-" + name + "-" + std::to_string(getpid()));
-  std::filesystem::remove_all(dir);
-  std::filesystem::create_directories(dir);
-  return dir;
-}
 
 std::string Read(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
@@ -73,7 +65,7 @@ TEST(CliFiles, EvaluateWithAnotherStandard) {
 }
 
 TEST(CliFiles, ConvertRawToResultAndBack) {
-  const auto dir = TempFolder("convert");
+  const TempDir dir("korvane-cli-convert");
   const std::string raw = (kSamples / "raw-1member-cecs2005.SHT").string();
   const std::string result = (dir / "converted.SHA").string();
   const ProcessResult convert = RunCli({"convert", raw, result});
@@ -99,11 +91,10 @@ TEST(CliFiles, ConvertRawToResultAndBack) {
   const ProcessResult unknown = RunCli({"convert", raw, (dir / "x.txt").string()});
   EXPECT_EQ(unknown.status, 1);
   EXPECT_NE(unknown.err.find("无法识别的文件类型"), std::string::npos);
-  std::filesystem::remove_all(dir);
 }
 
 TEST(CliFiles, MergeExamples) {
-  const auto dir = TempFolder("merge");
+  const TempDir dir("korvane-cli-merge");
   const std::string out = (dir / "merged.SHA").string();
   const std::string three = (kSamples / "result-3members-cecs2005.SHA").string();
   const std::string raw = (kSamples / "raw-1member-cecs2005.SHT").string();
@@ -120,7 +111,6 @@ TEST(CliFiles, MergeExamples) {
       << refused.err;
   EXPECT_FALSE(std::filesystem::exists(dir / "no.SHA"));
   EXPECT_EQ(RunCli({"merge", (dir / "x.txt").string(), three}).status, 2);
-  std::filesystem::remove_all(dir);
 }
 
 TEST(CliFiles, FailuresAndBadArguments) {
@@ -136,11 +126,10 @@ TEST(CliFiles, FailuresAndBadArguments) {
 }
 
 TEST(CliFiles, GenerateWritesTheExamples) {
-  const auto dir = TempFolder("generate");
-  const ProcessResult generate = RunCli({"generate", dir.string()});
+  const TempDir dir("korvane-cli-generate");
+  const ProcessResult generate = RunCli({"generate", dir.path().string()});
   ASSERT_EQ(generate.status, 0) << generate.err;
   for (const char* name : kExamples) EXPECT_EQ(Read(dir / name), Read(kSamples / name)) << name;
-  std::filesystem::remove_all(dir);
 }
 
 }  // namespace

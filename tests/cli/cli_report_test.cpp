@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <stdlib.h>
 
@@ -11,6 +10,7 @@
 #include "cli/cli_process.h"
 #include "core/app/korvane_doc.h"
 #include "core/app/settings_file.h"
+#include "support/temp_dir.h"
 
 namespace korvane::testing {
 namespace {
@@ -34,8 +34,7 @@ TEST(CliReport, ArgumentsAreCheckedBeforeTheFileIsRead) {
 }
 
 TEST(CliReport, UnreadableFileFailsWithoutWriting) {
-  const std::filesystem::path folder = std::filesystem::path(::testing::TempDir()) / "korvane_cli_report";
-  std::filesystem::remove_all(folder);
+  const TempDir folder("korvane-cli-report");
   const ProcessResult result = RunCli({"report", (folder / "missing.SHA").string(), "--pdf",
                                        (folder / "out.pdf").string(), "--bmp", (folder / "bmp").string()});
   EXPECT_EQ(result.status, 1);
@@ -45,14 +44,6 @@ TEST(CliReport, UnreadableFileFailsWithoutWriting) {
 }
 
 namespace fs = std::filesystem;
-
-// A scratch folder of this process alone (tests run in parallel processes).
-fs::path Scratch(const std::string& name) {
-  const fs::path folder = fs::path(::testing::TempDir()) / (name + "-" + std::to_string(getpid()));
-  fs::remove_all(folder);
-  fs::create_directories(folder);
-  return folder;
-}
 
 int CountPdfPages(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
@@ -72,17 +63,14 @@ std::string Sample(const std::string& name) {
 // the test writes one).
 class CliReportFiles : public ::testing::Test {
  protected:
-  void SetUp() override {
-    config_ = Scratch("korvane_cli_report_config");
-    setenv("KORVANE_CONFIG_DIR", config_.c_str(), 1);
-  }
-  fs::path config_;
+  void SetUp() override { setenv("KORVANE_CONFIG_DIR", config_.path().c_str(), 1); }
+  const TempDir config_{"korvane-cli-report-config"};
 };
 
 TEST_F(CliReportFiles, BothReportsOfThreeMembersAsPdfAndBmp) {
   const std::string file = Sample("result-3members-cecs2005.SHA");
   if (file.empty()) GTEST_SKIP() << "example files not generated";
-  const fs::path out = Scratch("korvane_cli_report_both");
+  const TempDir out("korvane-cli-report-both");
   const ProcessResult result = RunCli({"report", file, "--record-sheet", "--result-table", "--pdf",
                                        (out / "report.pdf").string(), "--bmp", (out / "bmp").string()});
   ASSERT_EQ(result.status, 0) << result.err;
@@ -102,7 +90,7 @@ TEST_F(CliReportFiles, BothReportsOfThreeMembersAsPdfAndBmp) {
 TEST_F(CliReportFiles, DefaultChoiceIsTheRecordSheet) {
   const std::string file = Sample("result-7point-cecs2020.SHA");
   if (file.empty()) GTEST_SKIP() << "example files not generated";
-  const fs::path out = Scratch("korvane_cli_report_default");
+  const TempDir out("korvane-cli-report-default");
   const ProcessResult result =
       RunCli({"report", file, "--pdf", (out / "r.pdf").string(), "--png", (out / "png").string()});
   ASSERT_EQ(result.status, 0) << result.err;
@@ -118,7 +106,7 @@ TEST_F(CliReportFiles, NothingChosenInTheSettings) {
     doc.printSettings.printResultTable = 0;
     if (!SaveSettings(doc, config_ / "korvane.ini")) GTEST_SKIP() << "settings file not available";
   }
-  const fs::path out = Scratch("korvane_cli_report_none");
+  const TempDir out("korvane-cli-report-none");
   const ProcessResult result = RunCli({"report", "any.SHA", "--pdf", (out / "r.pdf").string()});
   EXPECT_EQ(result.status, 2);
   EXPECT_NE(result.err.find("请选择要打印的内容"), std::string::npos) << result.err;
@@ -134,7 +122,7 @@ TEST_F(CliReportFiles, NothingChosenInTheSettings) {
 TEST_F(CliReportFiles, UnwritableOutputsExitOne) {
   const std::string file = Sample("result-7point-cecs2020.SHA");
   if (file.empty()) GTEST_SKIP() << "example files not generated";
-  const fs::path out = Scratch("korvane_cli_report_unwritable");
+  const TempDir out("korvane-cli-report-unwritable");
   const fs::path pdf = out / "missing" / "r.pdf";
   const ProcessResult noFolder = RunCli({"report", file, "--pdf", pdf.string()});
   EXPECT_EQ(noFolder.status, 1);

@@ -15,6 +15,7 @@
 #include "core/data/records.h"
 #include "core/data/synthetic_data.h"
 #include "core/data/text_encoding.h"
+#include "support/temp_dir.h"
 
 namespace korvane::testing {
 
@@ -159,30 +160,6 @@ inline void ExpectSameZoneLists(const ZoneLists& a, const ZoneLists& b) {
     }
   }
 }
-
-// A temporary folder removed at the end of the test.
-class TempDir {
- public:
-  TempDir() {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    path_ = std::filesystem::temp_directory_path() /
-            ("korvane-" + std::string(info->test_suite_name()) + "-" + info->name() + "-" +
-             std::to_string(reinterpret_cast<std::uintptr_t>(this)));
-    std::filesystem::remove_all(path_);
-    std::filesystem::create_directories(path_);
-  }
-  ~TempDir() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-  }
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-  const std::filesystem::path& path() const { return path_; }
-  std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
-
- private:
-  std::filesystem::path path_;
-};
 
 inline std::string FileBytes(const std::filesystem::path& path) {
   std::string bytes;

@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <fstream>
 #include <iterator>
 
 #include "core/report/bmp_writer.h"
+#include "support/temp_dir.h"
 
 namespace korvane::report {
 namespace {
@@ -68,10 +68,8 @@ TEST(ReportBmp, RowsAreWrittenBottomUpMostSignificantBitFirst) {
 }
 
 TEST(ReportBmp, SaveReplacesOnlyWhenComplete) {
-  const std::filesystem::path folder =
-      std::filesystem::path(::testing::TempDir()) / ("korvane_bmp_test-" + std::to_string(getpid()));
-  std::filesystem::remove_all(folder);
-  std::filesystem::create_directories(folder);
+  const testing::TempDir scratch("korvane-bmp");
+  const std::filesystem::path& folder = scratch.path();
   const std::filesystem::path path = folder / "page.bmp";
   {
     std::ofstream old(path, std::ios::binary);
@@ -85,7 +83,6 @@ TEST(ReportBmp, SaveReplacesOnlyWhenComplete) {
 
   EXPECT_FALSE(CBMPOut::Save(folder / "missing" / "page.bmp", bitmap));
   EXPECT_FALSE(CBMPOut::Save({}, bitmap));
-  std::filesystem::remove_all(folder);
 }
 
 TEST(ReportBmp, EmptyBitmap) {

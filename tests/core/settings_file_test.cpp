@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
-#include <unistd.h>
 
 #include <cstring>
 #include <filesystem>
@@ -11,6 +10,7 @@
 #include <string>
 
 #include "core/app/korvane_doc.h"
+#include "support/temp_dir.h"
 
 namespace korvane {
 namespace {
@@ -60,15 +60,8 @@ void WriteFile(const fs::path& path, const std::string& bytes) {
 
 class SettingsFileTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ =
-        fs::temp_directory_path() /
-        ("korvane-settings-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-  fs::path dir_;
+  const testing::TempDir scratch_{"korvane-settings"};
+  const fs::path& dir_ = scratch_.path();
 };
 
 // Every stored value changed from its default; Chinese texts, a text of 300

@@ -92,7 +92,7 @@ class FrameTest : public QObject {
     QVERIFY(frame_->analysisBar()->isHidden());
 
     // With a file: save, save as and the test parameters are available.
-    makeFrame(MakeDocument(2, 3));
+    makeFrame(MakeWaveformDoc(2, 3));
     for (int id : {cmd::kSave, cmd::kSaveAs, cmd::kNextZone, cmd::kTestParameters}) {
       QVERIFY2(frame_->action(id)->isEnabled(), qPrintable(QString::number(id)));
     }
@@ -100,7 +100,7 @@ class FrameTest : public QObject {
   }
 
   void exitPromptAnswers() {
-    makeFrame(MakeDocument(1, 3));
+    makeFrame(MakeWaveformDoc(1, 3));
     model_->doc().pathName = "/data/柱1.SHT";
     QVERIFY(frame_->confirmExit());  // not modified: no question
     QVERIFY(prompter_.questions.isEmpty());
@@ -169,7 +169,7 @@ class FrameTest : public QObject {
   }
 
   void filterDialog() {
-    makeFrame(MakeDocument(1, 3));
+    makeFrame(MakeWaveformDoc(1, 3));
     CKorvaneDoc& doc = model_->doc();
     CDlgFilter dialog(model_.get(), &prompter_);
     QCOMPARE(dialog.windowTitle(), QStringLiteral("滤波"));
@@ -215,7 +215,7 @@ class FrameTest : public QObject {
   }
 
   void testParameterDialog() {
-    makeFrame(MakeDocument(1, 3));
+    makeFrame(MakeWaveformDoc(1, 3));
     const int row = CurrentSectionRow(model_->doc());
     QCOMPARE(row, 0);
     TestPara dialog(model_.get(), row);
@@ -236,7 +236,7 @@ class FrameTest : public QObject {
   }
 
   void rawDataExportWritesTheChosenWorkbook() {
-    makeFrame(MakeDocument(2, 3));
+    makeFrame(MakeWaveformDoc(2, 3));
     QVERIFY(frame_->action(cmd::kExportRawToExcel)->isEnabled());
     frame_->onExportRawData();  // file dialog cancelled: nothing written
     QVERIFY(prompter_.shownDocuments.isEmpty());

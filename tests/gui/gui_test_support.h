@@ -1,5 +1,5 @@
 // Shared pieces of the GUI tests: a prompter that answers from a script and
-// records what it was asked, and in-memory documents with waveforms.
+// records what it was asked; the documents come from the support library.
 #pragma once
 
 #include <QList>
@@ -8,6 +8,7 @@
 
 #include "core/app/korvane_doc.h"
 #include "gui/prompter.h"
+#include "support/sample_documents.h"
 
 namespace korvane::gui::test {
 
@@ -52,14 +53,8 @@ class ScriptedPrompter : public Prompter {
   QStringList saveNames;
 };
 
-// Code of sample k of the test waveform: silence up to sample 60, then a
-// decaying oscillation whose first peak (code 2048 + 900) lies at sample 64.
-int TestWaveCode(int k);
-
-// A document with one member "柱1" (512 samples at 0.5 us), `zones` zones of
-// `points` points each (distance 200 mm, gain 2, delay 0, arrival at sample
-// 60, amplitude at sample 64), test method "平测" on "侧面", under `standard`.
-// The point readings of every zone are computed; zone 0 is current.
-std::unique_ptr<CKorvaneDoc> MakeDocument(int zones, int points, int standard = 0);
+// The in-memory documents of the support library.
+using korvane::testing::MakeWaveformDoc;
+using korvane::testing::TestWaveCode;
 
 }  // namespace korvane::gui::test

@@ -30,7 +30,7 @@ class MainScreenTest : public QObject {
   // A frame over a fresh document; the previous one (if any) is destroyed.
   void makeFrame(int zones, int points, int standard = 0) {
     frame_.reset();
-    model_ = std::make_unique<DocumentModel>(MakeDocument(zones, points, standard));
+    model_ = std::make_unique<DocumentModel>(MakeWaveformDoc(zones, points, standard));
     frame_ = std::make_unique<CMainFrame>(model_.get(), &prompter_, dir_.filePath(QStringLiteral("ui.ini")));
     frame_->resize(1400, 900);
   }

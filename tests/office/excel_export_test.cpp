@@ -16,7 +16,7 @@ using office::WriteResultsWorkbook;
 
 TEST(ExcelResults, OneBlockPerMemberWithHeadingsZoneRowsAndFormats) {
   TempDir dir;
-  auto doc = MakeDocument({12, 7});
+  auto doc = MakeExportDoc({12, 7});
   doc->members[1].name = "梁<2>";
   doc->zoneLists[1][0]->points[1].reset();  // missing point: empty cells
   const std::pair<float, const char*> limits[] = {
@@ -71,7 +71,7 @@ TEST(ExcelResults, OneBlockPerMemberWithHeadingsZoneRowsAndFormats) {
 
 TEST(ExcelRaw, BlocksHaveOneAmplitudeColumnPerPointFromTheUnfilteredSamples) {
   TempDir dir;
-  auto doc = MakeDocument({3, 1}, 3);
+  auto doc = MakeExportDoc({3, 1}, 3);
   // Zone 2 has four points, zone 3 seven: no waveform may be left out.
   TestZone& four = *doc->zoneLists[0][1];
   TestZone& seven = *doc->zoneLists[0][2];
@@ -186,7 +186,7 @@ TEST(ExcelRaw, WorksheetNamesAreValidAndUnique) {
 
 TEST(ExcelRaw, MemberNamesFromFilesBecomeUsableSheetNames) {
   TempDir dir;
-  auto doc = MakeDocument({1, 1, 1});
+  auto doc = MakeExportDoc({1, 1, 1});
   doc->members[0].name = "柱/1";
   doc->members[1].name = "柱/1";
   doc->members[2].name = "";
@@ -201,7 +201,7 @@ TEST(ExcelRaw, MemberNamesFromFilesBecomeUsableSheetNames) {
 
 TEST(ExcelExport, UnwritablePathThrowsAndKeepsTheExistingFile) {
   TempDir dir;
-  auto doc = MakeDocument({2});
+  auto doc = MakeExportDoc({2});
   const std::filesystem::path missing = dir / "missing" / "out.xlsx";
   try {
     WriteResultsWorkbook(*doc, missing);

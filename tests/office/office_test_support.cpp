@@ -7,7 +7,6 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
-#include <random>
 
 namespace korvane::testing {
 
@@ -334,99 +333,6 @@ std::vector<XlsxSheet> ReadXlsx(const std::filesystem::path& path) {
     sheets.push_back(std::move(sheet));
   }
   return sheets;
-}
-
-std::unique_ptr<CKorvaneDoc> MakeDocument(const std::vector<int>& zonesPerMember, int pointsPerZone) {
-  auto doc = std::make_unique<CKorvaneDoc>();
-  ReportProjectInfo& info = doc->reportInfo;
-  info.projectName = "工程甲";
-  info.testingUnit = "检测单位乙";
-  info.constructionUnit = "施工单位丙";
-  info.clientUnit = "委托单位丁";
-  info.testAge = "28天";
-  info.designStrength = "C30";
-  info.testBasis = "CECS 02：2005";
-  info.testDate = "2022-3-5";
-  info.reportDate = "2022-3-9";
-  info.commissionNumber = "WT-001";
-  info.instrumentNumber = "SN42";
-  info.constructionDate = "2022-1-2";
-  info.testNumber = "JC-7";
-  info.recordSheetRemark = "记录备注";
-  info.resultTableRemark = "结果备注";
-  info.instrumentModel = "VKT-U5";
-  info.conversionTableName = "规程";
-  doc->project.eta = 1.05f;
-  doc->result.fcue = 25.06f;
-  doc->result.meanValue = 31.25f;
-  doc->result.stdDev = 2.5f;
-
-  for (std::size_t m = 0; m < zonesPerMember.size(); ++m) {
-    Member member = NewMember();
-    member.name = "M" + std::to_string(m + 1);
-    member.sectionIndex = static_cast<int>(m);
-    member.sampleCount = 16;
-    member.sampleInterval = 0.5f;
-    doc->members.push_back(member);
-    SectionPara section;
-    section.sectionIndex = static_cast<int>(m);
-    section.delay = 2.0f + static_cast<float>(m);
-    section.sampleInterval = 0.5f;
-    section.sampleCount = 16;
-    doc->sections.push_back(section);
-
-    ZoneList zones;
-    for (int z = 0; z < zonesPerMember[m]; ++z) {
-      std::unique_ptr<TestZone> zone = NewTestZone();
-      zone->sectionIndex = static_cast<int>(m);
-      zone->zoneNumber = z + 1;
-      zone->sampleInterval = 0.5f;
-      zone->pointCount = pointsPerZone;
-      zone->testMethod = kMethodSurface;
-      zone->testLocation = "侧面";
-      for (int k = 0; k < kReadingsPerZone; ++k) zone->rebound[static_cast<std::size_t>(k)] = 20 + k + z;
-      zone->angle = z == 0 ? 90 : 0;
-      zone->surface = z % 3;
-      zone->reboundValue = 35.0f + 0.5f * static_cast<float>(z);
-      zone->angleCorrection = -1.5f;
-      zone->surfaceCorrection = 0.75f;
-      zone->zoneVelocity = 4.1234f;
-      zone->correctedVelocity = 4.2345f;
-      zone->beta = 1.0f;
-      zone->lambda = 1.0f;
-      zone->eta = 1.0f;
-      zone->strengthValue = 30.0f + static_cast<float>(z);
-      for (int j = 0; j < std::min(pointsPerZone, kMaxPoints); ++j) {
-        std::vector<std::uint16_t> samples(16);
-        for (std::size_t i = 0; i < samples.size(); ++i)
-          samples[i] = static_cast<std::uint16_t>(2048 + 10 * i + j);
-        zone->points[static_cast<std::size_t>(j)] =
-            NewMeasuringPoint(j, 3, samples.data(), 16, 0.0f,
-                              200.0f + 10.0f * static_cast<float>(j) + static_cast<float>(z), 1.0f, 4);
-        zone->pointTime[static_cast<std::size_t>(j)] = 50.25f + static_cast<float>(j + z);
-        zone->pointDistance[static_cast<std::size_t>(j)] =
-            zone->points[static_cast<std::size_t>(j)]->distance;
-      }
-      zones.push_back(std::move(zone));
-    }
-    doc->zoneLists.push_back(std::move(zones));
-  }
-  doc->memberCount = static_cast<int>(zonesPerMember.size());
-  doc->currentMember = 0;
-  doc->currentZone = 0;
-  return doc;
-}
-
-TempDir::TempDir() {
-  std::random_device device;
-  path_ = std::filesystem::temp_directory_path() /
-          ("korvane-office-" + std::to_string(device()) + "-" + std::to_string(device()));
-  std::filesystem::create_directories(path_);
-}
-
-TempDir::~TempDir() {
-  std::error_code ignored;
-  std::filesystem::remove_all(path_, ignored);
 }
 
 }  // namespace korvane::testing

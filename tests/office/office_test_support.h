@@ -1,6 +1,6 @@
 // Reading back the office files in tests: zip entries (libzip), XML parts
-// (libxml2), the tables of a .docx and the cells of an .xlsx; and a small
-// document with known values to write them from.
+// (libxml2), the tables of a .docx and the cells of an .xlsx. The documents
+// to write them from and the scratch folders come from the support library.
 #pragma once
 
 #include <libxml/tree.h>
@@ -12,6 +12,8 @@
 #include <vector>
 
 #include "core/app/korvane_doc.h"
+#include "support/sample_documents.h"
+#include "support/temp_dir.h"
 
 namespace korvane::testing {
 
@@ -110,26 +112,5 @@ std::vector<XlsxSheet> ReadXlsx(const std::filesystem::path& path);
 
 // A1 reference of a 0-based row and column.
 std::string CellName(int row, int col);
-
-// ---- Documents -------------------------------------------------------------
-
-// A document with a file "open": one member per entry of `zonesPerMember`
-// (named "M1", "M2", …, sectionIndex 0, 1, …), each zone with
-// `pointsPerZone` points holding 16 samples, distinct readings and results.
-std::unique_ptr<CKorvaneDoc> MakeDocument(const std::vector<int>& zonesPerMember, int pointsPerZone = 3);
-
-// A scratch folder removed with the object.
-class TempDir {
- public:
-  TempDir();
-  ~TempDir();
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-  const std::filesystem::path& path() const { return path_; }
-  std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
-
- private:
-  std::filesystem::path path_;
-};
 
 }  // namespace korvane::testing

@@ -52,7 +52,7 @@ TEST(WordReportUnits, MillimetresFontSizesAndRomanNumbers) {
 
 TEST(WordReportRecordSheet, FourZoneMemberHasThirtyThreeRowsWithTheSheetsMerges) {
   TempDir dir;
-  auto doc = MakeDocument({4});
+  auto doc = MakeExportDoc({4});
   doc->zoneLists[0][1]->testLocation = "顶面底面间";
   doc->zoneLists[0][2]->points[2].reset();  // a zone with 2 of its 3 points
   const WrittenReport report = WriteAndRead(*doc, dir);
@@ -175,7 +175,7 @@ TEST(WordReportRecordSheet, ColumnsAndPointBlockFollowPointsAndStandard) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     TempDir dir;
-    auto doc = MakeDocument({12}, c.points);
+    auto doc = MakeExportDoc({12}, c.points);
     doc->zoneLists[0][0]->pointCount = c.currentZonePoints;
     // CECS 02-2020 counts ten rebound readings per zone.
     if (c.tenReadings) doc->algorithm = CreateAlgorithm(kCECS02_2020, &doc->tables);
@@ -213,7 +213,7 @@ TEST(WordReportRecordSheet, ColumnsAndPointBlockFollowPointsAndStandard) {
 
 TEST(WordReportResultTable, OneTablePerPageOfTenZonesAndTheSummaryOnTheLastPage) {
   TempDir dir;
-  auto doc = MakeDocument({3, 23});
+  auto doc = MakeExportDoc({3, 23});
   doc->printSettings.printRecordSheet = 0;
   doc->printSettings.printResultTable = 1;
   doc->zoneLists[0][1]->eta = 0.9f;
@@ -317,7 +317,7 @@ TEST(WordReportResultTable, EstimateTextAtTheLimits) {
                                                  {70.0f, "fcue =70.0Mpa"},
                                                  {70.04f, "fcue > 70 Mpa"}};
   for (const auto& [fcue, text] : cases) {
-    auto doc = MakeDocument({2});
+    auto doc = MakeExportDoc({2});
     doc->result.fcue = fcue;
     const office::Table table = office::BuildResultTable(*doc, 0, 1, true);
     EXPECT_EQ(table.At(22, 9).text, text) << fcue;
@@ -326,7 +326,7 @@ TEST(WordReportResultTable, EstimateTextAtTheLimits) {
 
 TEST(WordReport, BothReportsRecordSheetFirstAndNeitherGivesPageSetupOnly) {
   TempDir dir;
-  auto doc = MakeDocument({2, 3});
+  auto doc = MakeExportDoc({2, 3});
   doc->printSettings.printResultTable = 1;  // record sheet is on by default
   {
     const WrittenReport report = WriteAndRead(*doc, dir, "both.docx");
@@ -401,7 +401,7 @@ TEST(WordReport, HeaderFooterAndPageNumberField) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     TempDir dir;
-    auto doc = MakeDocument({1});
+    auto doc = MakeExportDoc({1});
     PrintSettings& s = doc->printSettings;
     s.printHeader = c.printHeader;
     s.printFooter = c.printFooter;
@@ -462,7 +462,7 @@ TEST(WordReport, HeaderFooterAndPageNumberField) {
 
 TEST(WordReport, UserTextIsEscapedAndControlCharactersDropped) {
   TempDir dir;
-  auto doc = MakeDocument({1});
+  auto doc = MakeExportDoc({1});
   doc->members[0].name = "A<&>\"'\x01]]>B\xFF";
   doc->reportInfo.recordSheetRemark = "第一行\n第二行";
   const WrittenReport report = WriteAndRead(*doc, dir);
@@ -474,7 +474,7 @@ TEST(WordReport, UserTextIsEscapedAndControlCharactersDropped) {
 
 TEST(WordReport, UnwritablePathThrowsAndLeavesNoFile) {
   TempDir dir;
-  auto doc = MakeDocument({1});
+  auto doc = MakeExportDoc({1});
   const std::filesystem::path missing = dir / "no-such-folder" / "report.docx";
   try {
     WriteWordReport(*doc, missing);

@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <QFontInfo>
 #include <QImage>
@@ -17,11 +16,13 @@
 #include "render/page_painter.h"
 #include "render/report_fonts.h"
 #include "render/report_renderer.h"
+#include "support/temp_dir.h"
 
 namespace korvane::render {
 namespace {
 
 using korvane::testing::MakeSampleDoc;
+using korvane::testing::TempDir;
 
 std::string ReadText(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
@@ -33,14 +34,6 @@ int CountPdfPages(const std::string& pdf) {
   static const std::regex kPage(R"(/Type\s*/Page(?![s]))");
   return static_cast<int>(
       std::distance(std::sregex_iterator(pdf.begin(), pdf.end(), kPage), std::sregex_iterator()));
-}
-
-std::filesystem::path FreshFolder(const std::string& name) {
-  const std::filesystem::path folder =
-      std::filesystem::path(::testing::TempDir()) / (name + "-" + std::to_string(getpid()));
-  std::filesystem::remove_all(folder);
-  std::filesystem::create_directories(folder);
-  return folder;
 }
 
 // Whether a pen of width 2 centred on (x, y) blackened the pixel or one next
@@ -100,7 +93,8 @@ TEST(RenderCanvas, HeaderAndFooterGoIntoTheBorders) {
 
 TEST(RenderBmp, OneFilePerPageRecordSheetFirst) {
   auto doc = MakeSampleDoc({3, 12});
-  const std::filesystem::path folder = FreshFolder("korvane_render_bmp") / "out";
+  const TempDir scratch("korvane-render-bmp");
+  const std::filesystem::path folder = scratch / "out";
   const std::vector<std::filesystem::path> files = ExportBmpPages(*doc, folder, {true, true});
   std::vector<std::string> names;
   for (const auto& file : files) names.push_back(file.filename().string());
@@ -123,7 +117,7 @@ TEST(RenderBmp, OneFilePerPageRecordSheetFirst) {
 
 TEST(RenderPdf, OnePageObjectPerJobPage) {
   auto doc = MakeSampleDoc({3, 12, 25});
-  const std::filesystem::path folder = FreshFolder("korvane_render_pdf");
+  const TempDir folder("korvane-render-pdf");
   const std::filesystem::path both = folder / "both.pdf";
   RenderJobToPdf(*doc, both, {true, true});
   const std::string pdf = ReadText(both);
@@ -139,7 +133,7 @@ TEST(RenderPdf, OnePageObjectPerJobPage) {
 
 TEST(RenderPdf, FailuresCarryTheMessageAndKeepThePreviousFile) {
   auto doc = MakeSampleDoc({3});
-  const std::filesystem::path folder = FreshFolder("korvane_render_pdf_fail");
+  const TempDir folder("korvane-render-pdf-fail");
   try {
     RenderJobToPdf(*doc, folder / "x.pdf", {false, false});
     ADD_FAILURE() << "no error for an empty choice";
@@ -160,7 +154,8 @@ TEST(RenderPdf, FailuresCarryTheMessageAndKeepThePreviousFile) {
 
 TEST(RenderPrinter, PrintJobPaintsEveryPageOnAPdfPrinter) {
   auto doc = MakeSampleDoc({3, 12});
-  const std::filesystem::path path = FreshFolder("korvane_render_printer") / "printed.pdf";
+  const TempDir folder("korvane-render-printer");
+  const std::filesystem::path path = folder / "printed.pdf";
   QPrinter printer(QPrinter::HighResolution);
   printer.setOutputFormat(QPrinter::PdfFormat);
   printer.setOutputFileName(QString::fromStdString(path.string()));
@@ -172,8 +167,8 @@ TEST(RenderPrinter, PrintJobPaintsEveryPageOnAPdfPrinter) {
 
 TEST(RenderPng, PrintedPagesAtTheRequestedResolution) {
   auto doc = MakeSampleDoc({12});
-  const std::filesystem::path folder = FreshFolder("korvane_render_png");
-  const auto files = ExportPngPages(*doc, folder, {false, true}, 100);
+  const TempDir folder("korvane-render-png");
+  const auto files = ExportPngPages(*doc, folder.path(), {false, true}, 100);
   ASSERT_EQ(files.size(), 2u);
   EXPECT_EQ(files[1].filename().string(), "result-002.png");
   const QImage image(QString::fromStdString(files[0].string()));
