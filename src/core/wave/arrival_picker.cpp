@@ -29,8 +29,10 @@ constexpr float kNextEndBands = 0.25f;
 // A second half-cycle this much stronger than the first marks a pulse whose
 // envelope still rises after the onset.
 constexpr float kRisingRatio = 1.6f;
-// Fewer noise samples than this do not measure the noise.
-constexpr int kMinNoiseSamples = 8;
+// Fewer noise samples than this do not measure the noise well enough for a
+// confident proposal; at least kFewestNoiseSamples are used in any case.
+constexpr int kMinNoiseSamples = 16;
+constexpr int kFewestNoiseSamples = 8;
 // The noise is measured before the search for the onset starts when that
 // leaves at least this many samples, else up to the AIC onset.
 constexpr int kFullNoiseSamples = 24;
@@ -43,6 +45,8 @@ constexpr float kMadToRms = 1.4826f;
 constexpr float kNoSignalDb = 12.0f;
 constexpr float kFullDb = 24.0f;
 constexpr float kPi = 3.14159265f;
+// Largest code of the 12-bit converter; it and 0 mark clipped samples.
+constexpr std::uint16_t kTopCode = 4095;
 
 // Median and RMS (from the median absolute deviation) of codes[0, count).
 // The median is the value of rank count / 2 (0-based). Whole codes let both
@@ -128,16 +132,20 @@ void SmoothCentred(const std::vector<float>& in, int halfWidth, std::vector<floa
 
 // Least-squares onset on yb[lo, hi] of a pulse a * d^power * sin(omega * d),
 // d = k - t, starting after sample t (lo <= t < hi) and 0 up to it, with a
-// of sign `sign`. Returns -1 when no candidate fits with that sign.
-int FitOnset(const std::vector<float>& yb, int lo, int hi, int sign, float omega, int power,
-             std::vector<double>& shape) {
+// of sign `sign`. `score` is how much the fitted pulse lowers the residual
+// sum of squares; `onset` is -1 when no candidate fits with that sign.
+struct OnsetFit {
+  int onset = -1;
+  double score = 0.0;
+};
+OnsetFit FitOnset(const std::vector<float>& yb, int lo, int hi, int sign, float omega, int power,
+                  std::vector<double>& shape) {
   shape.assign(static_cast<std::size_t>(hi - lo) + 1, 0.0);
   for (std::size_t d = 1; d < shape.size(); ++d) {
     const double dd = static_cast<double>(d);
     shape[d] = std::sin(omega * dd) * (power == 1 ? dd : 1.0);
   }
-  int bestT = -1;
-  double bestScore = 0.0;
+  OnsetFit best;
   for (int t = lo; t < hi; ++t) {
     double sumYG = 0.0;
     double sumGG = 0.0;
@@ -147,15 +155,13 @@ int FitOnset(const std::vector<float>& yb, int lo, int hi, int sign, float omega
       sumGG += g * g;
     }
     if (sign * sumYG <= 0.0 || sumGG <= 0.0) continue;
-    // How much the fitted pulse lowers the residual sum of squares.
     const double score = sumYG * sumYG / sumGG;
-    if (score > bestScore) {
-      bestScore = score;
-      bestT = t;
-    }
+    if (score > best.score) best = {t, score};
   }
-  return bestT;
+  return best;
 }
+
+bool Clipped(std::uint16_t code) { return code == 0 || code >= kTopCode; }
 
 }  // namespace
 
@@ -199,11 +205,15 @@ ArrivalProposal ProposeArrival(std::span<const std::uint16_t> codes, float inter
   // Half period of the pulse from the extent of that lobe: it sets the
   // smoothing that lets a weak first half-cycle stand out of the noise, and
   // the period of the pulse fitted to the onset.
+  // A clipped lobe is measured between its crossings of the level instead,
+  // as its true peak is unknown.
+  const bool strongClipped = Clipped(trace[static_cast<std::size_t>(peak)]);
+  const float extentLevel = strongClipped ? 0.0f : kLobeShare * strongSide(peak);
   int left = peak;
-  while (left > 0 && strongSide(left - 1) >= kLobeShare * strongSide(peak)) --left;
+  while (left > 0 && strongSide(left - 1) > extentLevel) --left;
   int right = peak;
-  while (right + 1 < n && strongSide(right + 1) >= kLobeShare * strongSide(peak)) ++right;
-  const float halfPeriod = static_cast<float>(right - left + 1) / kLobeCover;
+  while (right + 1 < n && strongSide(right + 1) > extentLevel) ++right;
+  const float halfPeriod = static_cast<float>(right - left + 1) / (strongClipped ? 1.0f : kLobeCover);
   const int halfWidth = std::clamp(static_cast<int>(halfPeriod / 8.0f), 0, 15);
 
   // 2. AIC onset on the window up to the first strong peak.
@@ -220,7 +230,7 @@ ArrivalProposal ProposeArrival(std::span<const std::uint16_t> codes, float inter
   const int noiseEnd =
       searchFrom - halfWidth >= kFullNoiseSamples ? searchFrom - halfWidth : std::max(aic - halfWidth - 1, 0);
   const bool noiseMeasured = noiseEnd >= kMinNoiseSamples;
-  const int noiseSamples = noiseMeasured ? noiseEnd : kMinNoiseSamples;
+  const int noiseSamples = std::max(noiseEnd, kFewestNoiseSamples);
   std::vector<int> counts;
   std::vector<int> deviations;
   const Level noise = RobustLevel(trace, noiseSamples, counts, deviations);
@@ -254,6 +264,7 @@ ArrivalProposal ProposeArrival(std::span<const std::uint16_t> codes, float inter
   int sign = 1;
   int lobePeak = 0;
   float nextPeak = 0.0f;
+  bool nextClipped = false;
   for (int k = searchFrom; k <= peak && exit < 0;) {
     if (std::fabs(s(k)) <= band) {
       ++k;
@@ -267,12 +278,14 @@ ArrivalProposal ProposeArrival(std::span<const std::uint16_t> codes, float inter
       if (side(lobeEnd) > side(lobePeak)) lobePeak = lobeEnd;
     }
     nextPeak = 0.0f;
+    nextClipped = false;
     bool nextLeaves = false;
     const int gapEnd = std::min(n, lobeEnd + static_cast<int>(kNextGap * halfPeriod) + 1);
     const int nextEnd = std::min(n, lobeEnd + static_cast<int>(1.2f * halfPeriod));
     for (int i = lobeEnd; i < nextEnd && side(i) < kNextEndBands * band; ++i) {
       nextPeak = std::max(nextPeak, -side(i));
       nextLeaves = nextLeaves || (i < gapEnd && -side(i) > band);
+      nextClipped = nextClipped || Clipped(trace[static_cast<std::size_t>(i)]);
     }
     if (side(lobePeak) >= kSureBands * band || (nextLeaves && nextPeak <= kMaxRise * side(lobePeak))) {
       exit = k;
@@ -284,16 +297,37 @@ ArrivalProposal ProposeArrival(std::span<const std::uint16_t> codes, float inter
   if (exit >= 0) {
     const auto side = [&](int k) { return static_cast<float>(sign) * s(k); };
     // A much stronger second half-cycle means an envelope that rises from
-    // the onset rather than starting at full strength.
+    // the onset rather than starting at full strength. Where the second
+    // half-cycle is clipped its strength is unknown, and the better fit of
+    // the two decides.
     const int power = nextPeak > kRisingRatio * side(lobePeak) ? 1 : 0;
     // Back from the exit to where the smoothed trace last sat on the
-    // baseline, then a little further: the fit places the onset in between.
+    // baseline (at most about a half-period: the exit lies in the first
+    // half-cycle), then a little further: the fit places the onset in
+    // between, fitting up to the half-cycle's peak (at most about a
+    // half-period after the exit). The limits keep the fit's cost bounded.
+    const int reach = static_cast<int>(1.2f * halfPeriod) + 1;
     int cross = exit;
-    while (cross > 0 && side(cross - 1) > 0.0f) --cross;
+    while (cross > std::max(exit - reach, 0) && side(cross - 1) > 0.0f) --cross;
     const int lo = std::max(cross - std::max(2 * halfWidth + 1, 4), 0);
+    int hi = std::min(lobePeak, exit + reach);
+    // A clipped flank has lost its shape: fit only up to the first sample
+    // at the converter's limits.
+    for (int k = lo; k <= hi; ++k) {
+      if (Clipped(trace[static_cast<std::size_t>(k)])) {
+        hi = k - 1;
+        break;
+      }
+    }
+    hi = std::max(hi, lo + 1);
     std::vector<double> shape;
-    const int fitted = FitOnset(y, lo, std::max(lobePeak, lo + 1), sign, kPi / halfPeriod, power, shape);
-    onset = fitted >= 0 ? fitted : std::max(cross - 1, 0);
+    const float omega = kPi / halfPeriod;
+    OnsetFit fit = FitOnset(y, lo, hi, sign, omega, power, shape);
+    if (nextClipped && power == 0) {
+      const OnsetFit rising = FitOnset(y, lo, hi, sign, omega, 1, shape);
+      if (rising.score > fit.score) fit = rising;
+    }
+    onset = fit.onset >= 0 ? fit.onset : std::max(cross - 1, 0);
   }
 
   // 5. Confidence from the signal's peak over the noise.

@@ -38,10 +38,10 @@ struct ArrivalProposal {
   // count whenever the trace has two samples or more.
   int sample = 1;
   float time = 0.0f;  // delay + sample * interval, us
-  // 0..1: 0 when nothing stands out of the noise, 1 when the signal's peak
-  // is 26 dB or more above the noise RMS. Below kLowConfidence (peak less
-  // than 20 dB above the noise, or status other than kClear) the proposal is
-  // flagged low.
+  // 0..1 from the signal's peak over the noise RMS: 0 at 12 dB and below
+  // (all-noise traces reach about 11 dB), 1 at 24 dB and above, linear in
+  // between. Below kLowConfidence (peak less than 18 dB above the noise, or
+  // status other than kClear) the proposal is flagged low.
   float confidence = 0.0f;
   bool lowConfidence = true;
   ArrivalPickStatus status = ArrivalPickStatus::kTooShort;
