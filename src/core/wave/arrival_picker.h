@@ -3,8 +3,12 @@
 // The picker looks for the sample where the received pulse leaves the noise:
 // it measures the noise before the signal, finds the onset roughly with an
 // Akaike-information-criterion (AIC) picker on the part of the trace before
-// the first strong peak, then places it on the sample where the trace leaves
-// the baseline. It only proposes: nothing here changes a point or a zone.
+// the first strong peak, takes the first half-cycle near it where the
+// (lightly smoothed) trace leaves the noise band, and places the onset on
+// the last sample before the trace leaves the baseline by a least-squares
+// fit of the pulse's start (a sine of the pulse's period, at full strength
+// or under a rising envelope). It only proposes: nothing here changes a
+// point or a zone.
 //
 // Codes are 12-bit converter codes in 16-bit values, 2048 being 0 V; any
 // value 0..65535 is accepted (filtered codes can exceed 4095, clipped ones
@@ -26,8 +30,9 @@ inline constexpr float kLowConfidence = 0.5f;
 
 enum class ArrivalPickStatus {
   kClear,     // an onset stands out of the noise
-  kWeak,      // a proposal, but the onset hardly stands out of the noise, or the
-              // trace holds too few samples before it to measure the noise
+  kWeak,      // a proposal, but the onset hardly stands out of the noise, no
+              // half-cycle leaves the noise band near it, or the trace holds
+              // too few samples before it to measure the noise
   kNoSignal,  // nothing stands out of the noise (flat or all-noise trace)
   kTooShort,  // fewer than kMinPickSamples samples
 };
