@@ -4,6 +4,7 @@
 // zone Z of member M only), the stored first arrival, the suggested one and
 // the suggestion's confidence. Member and zone are 0-based indices; --zone
 // needs --member. Nothing is changed or written.
+#include <algorithm>
 #include <ostream>
 #include <string>
 #include <vector>
