@@ -22,5 +22,6 @@ int RunGenerate(const Args& args, std::ostream& out, std::ostream& err);
 int RunWaveform(const Args& args, std::ostream& out, std::ostream& err);
 int RunReport(const Args& args, std::ostream& out, std::ostream& err);
 int RunExport(const Args& args, std::ostream& out, std::ostream& err);
+int RunPick(const Args& args, std::ostream& out, std::ostream& err);
 
 }  // namespace korvane::cli

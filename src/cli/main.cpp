@@ -1,5 +1,5 @@
 // korvane-cli: command-line calculator, evaluation, conversion, merge,
-// waveforms, reports and exports.
+// waveforms, suggested first arrivals, reports and exports.
 #include <cstring>
 #include <iostream>
 #include <string>
@@ -28,6 +28,7 @@ const Command kCommands[] = {
     {"generate", korvane::cli::RunGenerate, "generate DIR  (writes the example files)"},
     {"waveform", korvane::cli::RunWaveform,
      "waveform FILE --member M --zone Z [--highpass KHZ] [--lowpass KHZ] [--csv]"},
+    {"pick", korvane::cli::RunPick, "pick FILE [--member M] [--zone Z] [--json]  (suggested first arrivals)"},
     {"report", korvane::cli::RunReport,
      "report FILE [--record-sheet] [--result-table] [--pdf OUT.pdf] [--png DIR] [--bmp DIR]"},
     {"export", korvane::cli::RunExport,

@@ -1,6 +1,7 @@
 #include "core/data/synthetic_data.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace korvane {
 namespace {
@@ -92,6 +93,51 @@ std::vector<std::uint16_t> SyntheticWaveform(SyntheticRandom& random, int count,
     }
     const long long code = std::clamp<long long>(kZeroCode + RoundHalfAway(value), 0, 4095);
     samples[static_cast<std::size_t>(k)] = static_cast<std::uint16_t>(code);
+  }
+  return samples;
+}
+
+std::vector<std::uint16_t> OnsetWaveform(SyntheticRandom& random, const OnsetWaveformPlan& plan) {
+  const std::size_t count = static_cast<std::size_t>(std::max(plan.count, 0));
+  std::vector<double> pulse(count, 0.0);
+  const double step = 2.0 * kPi * plan.frequencyKHz / 1000.0 * plan.interval;
+  const double c = SeriesCos(step);
+  const double s = SeriesSin(step);
+  const double periodSamples = 1000.0 / plan.frequencyKHz / plan.interval;
+  const double riseSamples =
+      plan.shape == OnsetShape::kEmergent ? std::max(plan.risePeriods, 0.0) * periodSamples : 0.0;
+  const double decay = SeriesExp(-1.0 / (3.0 * periodSamples));
+  double x = 1.0;
+  double y = 0.0;
+  double fallen = 1.0;  // decay since the end of the rise
+  double largest = 0.0;
+  for (std::size_t k = 0; k < count; ++k) {
+    if (static_cast<long long>(k) < plan.onset) continue;
+    const double since = static_cast<double>(static_cast<long long>(k) - plan.onset);
+    double envelope = 1.0;
+    if (since < riseSamples) {
+      envelope = since / riseSamples;
+    } else {
+      envelope = fallen;
+      fallen *= decay;
+    }
+    pulse[k] = envelope * y;
+    largest = std::max(largest, pulse[k] < 0 ? -pulse[k] : pulse[k]);
+    const double nx = x * c - y * s;
+    const double ny = x * s + y * c;
+    x = nx;
+    y = ny;
+  }
+  const double scale = largest > 0.0 ? (plan.polarity < 0 ? -plan.peak : plan.peak) / largest : 0.0;
+  // 10^(-snrDb / 20) = exp(-snrDb * ln(10) / 20).
+  const bool noisy = plan.snrDb < std::numeric_limits<double>::infinity();
+  const double noise = noisy ? plan.peak * SeriesExp(-plan.snrDb * 2.302585092994045684 / 20.0) : 0.0;
+  std::vector<std::uint16_t> samples(count);
+  for (std::size_t k = 0; k < count; ++k) {
+    double value = plan.offset + scale * pulse[k];
+    if (noisy) value += noise * random.Normal();
+    const long long code = std::clamp<long long>(kZeroCode + RoundHalfAway(value), 0, 4095);
+    samples[k] = static_cast<std::uint16_t>(code);
   }
   return samples;
 }

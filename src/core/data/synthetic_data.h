@@ -76,4 +76,30 @@ SyntheticData MakeSyntheticData(const SyntheticFilePlan& plan);
 std::vector<std::uint16_t> SyntheticWaveform(SyntheticRandom& random, int count, float interval, int arrival,
                                              double frequencyKHz, double amplitude, double noise);
 
+// Onset shapes of OnsetWaveform: a pulse that starts at full strength, or one
+// whose envelope rises linearly from zero over `risePeriods` periods (an
+// emergent arrival, as a resonant receiver builds up).
+enum class OnsetShape { kSharp, kEmergent };
+
+// A waveform with a known first arrival for measuring arrival pickers.
+struct OnsetWaveformPlan {
+  int count = 512;             // samples
+  float interval = 0.4f;       // us
+  int onset = 150;             // last sample before the pulse: the pulse is 0 here, non-zero after
+  double frequencyKHz = 40.0;  // main frequency of the pulse
+  double peak = 1000.0;        // largest |pulse| in codes, before noise and clipping
+  double snrDb = 20.0;         // peak over noise RMS, dB (20 log10)
+  OnsetShape shape = OnsetShape::kSharp;
+  double risePeriods = 1.0;  // emergent: periods until the envelope peaks
+  int polarity = 1;          // sign of the first half-cycle: +1 or -1
+  double offset = 0.0;       // DC offset of the whole trace, codes
+};
+
+// Codes 0..4095 (clipped): offset + noise of RMS peak / 10^(snrDb / 20)
+// throughout, plus from `onset` on a sine starting at phase 0 under the
+// plan's envelope (decaying with a time constant of three periods after its
+// rise), scaled so that its largest |value| is `peak`. An infinite snrDb
+// gives a noise-free trace and draws no random numbers.
+std::vector<std::uint16_t> OnsetWaveform(SyntheticRandom& random, const OnsetWaveformPlan& plan);
+
 }  // namespace korvane

@@ -1,0 +1,150 @@
+// Quality and speed of the suggested first arrival on waveforms with known
+// onsets from the project's generator: 512 samples at 0.4 us, a 40 kHz pulse
+// (62.5 samples per period), onsets between samples 60 and 360, both
+// polarities, for several noise levels (peak over noise RMS) and onset shapes:
+// sharp, and envelopes rising over one and over three periods.
+//
+// Counters per shape and noise level, over a fixed seeded set:
+//   within2, within3, withinQuarter  share of proposals within ±2, ±3 samples
+//                                    and a quarter period of the true onset
+//   flaggedLow                       share of proposals flagged low confidence
+//   withinQuarterClear               within a quarter period among the others
+//   us_per_waveform                  processor time per waveform
+//   ratio_to_floor                   that time over the floor measured in the
+//                                    same loop: one pass summing the codes and
+//                                    their squares
+#include <benchmark/benchmark.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <ctime>
+#include <string>
+#include <vector>
+
+#include "core/data/synthetic_data.h"
+#include "core/wave/arrival_picker.h"
+
+namespace {
+
+using korvane::OnsetShape;
+using korvane::OnsetWaveformPlan;
+
+constexpr int kWaveforms = 2000;
+constexpr int kSamples = 512;
+constexpr float kIntervalUs = 0.4f;
+constexpr double kFrequencyKHz = 40.0;
+constexpr double kPeriodSamples = 1000.0 / kFrequencyKHz / kIntervalUs;
+
+struct Case {
+  OnsetShape shape;
+  double risePeriods;
+  double snrDb;
+};
+
+struct Set {
+  std::vector<std::vector<std::uint16_t>> waveforms;
+  std::vector<int> onsets;
+};
+
+Set MakeSet(const Case& c) {
+  Set set;
+  korvane::SyntheticRandom random(
+      20240917u + static_cast<std::uint64_t>(c.snrDb * 10.0) +
+      (c.shape == OnsetShape::kSharp ? 0u : 1000u * static_cast<unsigned>(c.risePeriods)));
+  for (int i = 0; i < kWaveforms; ++i) {
+    OnsetWaveformPlan plan;
+    plan.count = kSamples;
+    plan.interval = kIntervalUs;
+    plan.frequencyKHz = kFrequencyKHz;
+    plan.onset = 60 + static_cast<int>(random.Uniform() * 300.0);
+    plan.peak = 300.0 + random.Uniform() * 1200.0;
+    plan.snrDb = c.snrDb;
+    plan.shape = c.shape;
+    plan.risePeriods = c.risePeriods;
+    plan.polarity = i % 2 == 0 ? 1 : -1;
+    plan.offset = (random.Uniform() - 0.5) * 40.0;
+    set.waveforms.push_back(korvane::OnsetWaveform(random, plan));
+    set.onsets.push_back(plan.onset);
+  }
+  return set;
+}
+
+// The floor: one pass over the codes, summing them and their squares.
+double Floor(const std::vector<std::uint16_t>& codes) {
+  double sum = 0.0;
+  double sumSq = 0.0;
+  for (std::uint16_t code : codes) {
+    const double v = code;
+    sum += v;
+    sumSq += v * v;
+  }
+  return sum + sumSq;
+}
+
+void BM_Pick(benchmark::State& state, Case c) {
+  const Set set = MakeSet(c);
+  int within2 = 0;
+  int within3 = 0;
+  int withinQuarter = 0;
+  int low = 0;
+  int clearWithinQuarter = 0;
+  for (int i = 0; i < kWaveforms; ++i) {
+    const korvane::ArrivalProposal p =
+        korvane::ProposeArrival(set.waveforms[static_cast<std::size_t>(i)], kIntervalUs, 0.0f);
+    const int error = std::abs(p.sample - set.onsets[static_cast<std::size_t>(i)]);
+    within2 += error <= 2;
+    within3 += error <= 3;
+    withinQuarter += error <= kPeriodSamples / 4.0;
+    low += p.lowConfidence;
+    clearWithinQuarter += !p.lowConfidence && error <= kPeriodSamples / 4.0;
+  }
+
+  // Processor time, so that other processes on a shared machine do not
+  // count.
+  double pickSeconds = 0.0;
+  double floorSeconds = 0.0;
+  for (auto _ : state) {
+    const std::clock_t start = std::clock();
+    for (const auto& codes : set.waveforms) {
+      benchmark::DoNotOptimize(korvane::ProposeArrival(codes, kIntervalUs, 0.0f));
+    }
+    const std::clock_t middle = std::clock();
+    for (const auto& codes : set.waveforms) benchmark::DoNotOptimize(Floor(codes));
+    const std::clock_t end = std::clock();
+    pickSeconds += static_cast<double>(middle - start) / CLOCKS_PER_SEC;
+    floorSeconds += static_cast<double>(end - middle) / CLOCKS_PER_SEC;
+  }
+  const double picks = static_cast<double>(state.iterations()) * kWaveforms;
+  const double percent = 100.0 / kWaveforms;
+  state.counters["within2"] = within2 * percent;
+  state.counters["within3"] = within3 * percent;
+  state.counters["withinQuarter"] = withinQuarter * percent;
+  state.counters["flaggedLow"] = low * percent;
+  state.counters["withinQuarterClear"] =
+      low < kWaveforms ? 100.0 * clearWithinQuarter / (kWaveforms - low) : 0.0;
+  state.counters["us_per_waveform"] = picks > 0 ? pickSeconds * 1e6 / picks : 0.0;
+  state.counters["ratio_to_floor"] = floorSeconds > 0 ? pickSeconds / floorSeconds : 0.0;
+}
+
+const bool kRegistered = [] {
+  const struct {
+    const char* name;
+    OnsetShape shape;
+    double rise;
+  } shapes[] = {
+      {"sharp", OnsetShape::kSharp, 0.0},
+      {"rise1period", OnsetShape::kEmergent, 1.0},
+      {"rise3periods", OnsetShape::kEmergent, 3.0},
+  };
+  for (const auto& shape : shapes) {
+    for (double snr : {10.0, 15.0, 20.0, 25.0, 30.0, 40.0}) {
+      const std::string name =
+          std::string("BM_Pick/") + shape.name + "/" + std::to_string(static_cast<int>(snr)) + "dB";
+      benchmark::RegisterBenchmark(name.c_str(), BM_Pick, Case{shape.shape, shape.rise, snr})
+          ->Unit(benchmark::kMillisecond);
+    }
+  }
+  return true;
+}();
+
+}  // namespace
