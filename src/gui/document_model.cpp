@@ -46,15 +46,9 @@ QString Attempt(Op&& op) {
 }  // namespace
 
 QString DocumentModel::open(const QString& path) {
+  // The document keeps the path name and the opened-files list itself, and
+  // shows no file after a failure.
   QString message = Attempt([&] { doc_->OnOpenDocument(ToFsPath(path)); });
-  // The document keeps the path name and the opened-files list itself.
-  if (message.isEmpty()) {
-    doc_->modified = false;
-  } else if (doc_->HasFile()) {
-    // A failed read leaves no file shown, whatever the reader left behind.
-    doc_->memberCount = -1;
-    doc_->currentMember = -1;
-  }
   emit fileChanged();
   refreshModified();
   return message;

@@ -40,7 +40,7 @@ class DocumentModel : public QObject {
 
   // ---- Files (the caller shows a returned message) --------------------------
   // Opens a data file pair; empty on success, else the message to show. The
-  // modified flag is cleared. On failure the document shows no file.
+  // modified flag is cleared; on failure the document shows no file.
   QString open(const QString& path);
   // Writes the data to `path` by its type; empty on success.
   QString save(const QString& path);

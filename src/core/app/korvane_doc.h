@@ -123,14 +123,18 @@ class CKorvaneDoc {
 
   // ---- Files -------------------------------------------------------------
   // Opens a raw (.SHT) or result (.SHA) file pair and runs the after-load
-  // reset. When the text file cannot be opened at all the document is left
-  // as it was; when reading fails the document shows no file (memberCount
-  // -1, project reset to defaults, data cleared). Either way KorvaneError
-  // carries the message.
+  // reset. Any failure (a file that cannot be opened, a read error, or any
+  // other exception on the way) leaves the one "no file" state: memberCount
+  // and currentMember -1, zone and point 0, the project reset to its
+  // defaults, members, zones, sections and results cleared, the modified
+  // flag cleared; pathName and the opened-files list are kept. Throws
+  // KorvaneError with the message ("打开文件失败！" when nothing better is
+  // known).
   void OnOpenDocument(const std::filesystem::path& path);
   // Writes the data to `path` by its type (.SHT raw, .SHA result); clears the
-  // modified flag. Throws KorvaneError ("无法识别的文件类型" or a writer
-  // message); the previous files at `path` are kept on failure.
+  // modified flag. Throws KorvaneError ("请先打开文件!" when no file is open,
+  // "无法识别的文件类型" or a writer message); the previous files at `path`
+  // are kept on failure.
   void OnSaveDocument(const std::filesystem::path& path);
   // Writes a result file pair to `path`, then opens it. Throws KorvaneError
   // ("请先打开文件!" when no file is open).
@@ -152,7 +156,9 @@ class CKorvaneDoc {
   void FilterZoneWaveforms();
 
  private:
+  void ReadAndReplace(const std::filesystem::path& path);
   void ResetAfterLoad();
+  void ShowNoFile();
   void Warn(std::string_view message) const;
 
   Settings settingsMode_;
