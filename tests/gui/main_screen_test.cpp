@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QSlider>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -12,6 +13,7 @@
 #include <memory>
 
 #include "core/algorithm/standards.h"
+#include "core/app/document_edits.h"
 #include "gui/commands.h"
 #include "gui/document_model.h"
 #include "gui/korvane_view.h"
@@ -247,6 +249,24 @@ class MainScreenTest : public QObject {
     zone().testMethod = method;
     model_->notifyZoneDataChanged();
     QCOMPARE(form()->methodList()->isEnabled(), enabled);
+  }
+
+  // The analysis screen's views will edit any zone through the model: the
+  // model relays what the edit changed, and nothing for a refused edit.
+  void editsOfAnyZoneAreRelayed() {
+    makeFrame(2, 3);
+    QSignalSpy data(model_.get(), &DocumentModel::zoneDataChanged);
+    QSignalSpy edited(model_.get(), &DocumentModel::edited);
+    QSignalSpy modified(model_.get(), &DocumentModel::modifiedChanged);
+    const EditResult refused = model_->apply(SetReading(model_->doc(), {0, 1}, 0, 12345));
+    QCOMPARE(QString::fromStdString(refused.message), QStringLiteral("输入的回弹值过大！"));
+    QCOMPARE(data.count() + edited.count() + modified.count(), 0);
+    model_->apply(SetReading(model_->doc(), {0, 1}, 0, 40));
+    QCOMPARE(data.count(), 1);
+    QCOMPARE(edited.count(), 1);
+    QCOMPARE(modified.count(), 1);
+    QCOMPARE(model_->doc().Zone(0, 1)->rebound[0], 40);
+    QVERIFY(model_->isModified());
   }
 
   void unstorableTextIsRefused() {

@@ -96,6 +96,10 @@ class CKorvaneDoc {
   // Section record that belongs to a member: the one whose sectionIndex
   // equals the member's, else sections[member], else null.
   const SectionPara* SectionOf(int member) const;
+  // Row in `sections` of SectionOf(member), or -1 (also with no file open).
+  int SectionRow(int member) const;
+  // SectionRow of the current member ("检测参数" is offered when it is >= 0).
+  int CurrentSectionRow() const { return SectionRow(currentMember); }
 
   // ---- Recomputation -------------------------------------------------------
   // Every derived value of one zone, then its strength; with `withMember`,
@@ -106,9 +110,10 @@ class CKorvaneDoc {
   void EvaluateMember(int member);
   void EvaluateBatch();
   void RecomputeAll();
-  // Copies the current member's aggregate and coefficients to every member,
-  // then RecomputeAll().
-  void ApplyCoefficientsToAll();
+  // Copies the aggregate and coefficients of member `fromMember` (without an
+  // argument: the current member) to every member, then RecomputeAll().
+  void ApplyCoefficientsToAll(int fromMember);
+  void ApplyCoefficientsToAll() { ApplyCoefficientsToAll(currentMember); }
   // Copies the project's η and Δ into every zone, then RecomputeAll().
   void ApplyCorrectionsToAll();
   // Selects standard `index` (any int; outside 0..9 the base algorithm) and
@@ -151,9 +156,15 @@ class CKorvaneDoc {
   bool CanGoPrevious() const;
   bool CanGoNext() const;
 
-  // ---- Waveform filter (current zone) ------------------------------------
-  void RestoreZoneWaveforms();
-  void FilterZoneWaveforms();
+  // ---- Waveform filter ------------------------------------------------------
+  // Copies the loaded waveforms of zone `zone` of member `member` back into
+  // the working buffers / filters the working buffers with the document's
+  // filter settings (then recomputes the point readings). Without
+  // arguments: the current zone. Out-of-range indices do nothing.
+  void RestoreZoneWaveforms(int member, int zone);
+  void FilterZoneWaveforms(int member, int zone);
+  void RestoreZoneWaveforms() { RestoreZoneWaveforms(currentMember, currentZone); }
+  void FilterZoneWaveforms() { FilterZoneWaveforms(currentMember, currentZone); }
 
  private:
   void ReadAndReplace(const std::filesystem::path& path);
