@@ -90,7 +90,8 @@ struct EditResult {
   // Refused: the value was not taken (out of its list, a text a data file
   // cannot hold, a reading too large, a forbidden switch, no such zone).
   bool refused = false;
-  // The member and zone the edit applied to.
+  // The member and zone the edit applied to; -1 for what it did not name
+  // (the zone of a member edit, both for a file-wide edit).
   ZoneRef at;
   // The value the field holds afterwards, after limiting (for a refused
   // edit, the value it kept), for fields with a number.
