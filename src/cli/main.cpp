@@ -29,10 +29,11 @@ const Command kCommands[] = {
     {"waveform", korvane::cli::RunWaveform,
      "waveform FILE --member M --zone Z [--highpass KHZ] [--lowpass KHZ] [--csv]"},
     {"report", korvane::cli::RunReport,
-     "report FILE [--record-sheet] [--result-table] [--pdf OUT.pdf] [--png DIR] [--bmp DIR]"},
+     "report FILE [--record-sheet] [--result-table] [--pdf OUT.pdf] [--png DIR] [--bmp DIR] "
+     "[--no-member-estimates]"},
     {"export", korvane::cli::RunExport,
      "export FILE [--docx OUT.docx] [--xlsx OUT.xlsx] [--raw-xlsx OUT.xlsx] [--record-sheet] "
-     "[--result-table]"},
+     "[--result-table] [--no-member-estimates]"},
 };
 
 void PrintUsage(std::ostream& out) {

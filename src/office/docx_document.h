@@ -41,7 +41,8 @@ struct Paragraph {
   RunFormat format;
   std::vector<TabStop> tabs;
   std::vector<Inline> content;
-  bool compact = false;  // no spacing and a 1 pt mark (spacers, page breaks)
+  bool compact = false;       // no spacing and a 1 pt mark (spacers, page breaks)
+  bool keepWithNext = false;  // on the same page as the next paragraph (or table row)
 
   static Paragraph OfText(std::string text, RunFormat format, Align align);
 };
@@ -80,6 +81,21 @@ class Table {
   Align align = Align::Left;
   int minRowHeight = 0;  // twips, "at least"; 0: automatic
   bool centerVertically = true;
+  // Width of each column in twips; empty (or not one per column): equal
+  // shares of the text width.
+  std::vector<int> columnWidths;
+  int cellMargin = 57;  // left and right margin inside every cell, twips
+  // Rows 1..headerRows are repeated at the top of every page the table runs
+  // onto.
+  int headerRows = 0;
+  // No row is broken across two pages.
+  bool rowsCantSplit = false;
+
+  // Keeps row `row` on the same page as the row after it (the word
+  // processor's "keep with next" on the row's paragraphs). Throws
+  // std::logic_error for a row outside the table.
+  void KeepWithNext(int row);
+  bool KeepsWithNext(int row) const;
 
  private:
   Cell& Mutable(int row, int col);
@@ -87,6 +103,7 @@ class Table {
   int rows_;
   int cols_;
   std::vector<Cell> cells_;
+  std::vector<bool> keepWithNext_;
 };
 
 struct PageBreak {};
