@@ -123,8 +123,9 @@ void WritePageBreak(XmlWriter& w) {
   w.Close();
 }
 
-void WriteCell(XmlWriter& w, const Table& table, int row, int width, int colSpan, std::string_view vMerge,
-               std::string_view text) {
+// One cell: `anchor` is the (merged) cell it belongs to, for its borders.
+void WriteCell(XmlWriter& w, const Table& table, const Table::Cell& anchor, int row, int width, int colSpan,
+               std::string_view vMerge, std::string_view text) {
   w.Open("w:tc");
   w.Open("w:tcPr");
   w.Empty("w:tcW", {{"w:w", FormatInt(width)}, {"w:type", "dxa"}});
@@ -133,6 +134,12 @@ void WriteCell(XmlWriter& w, const Table& table, int row, int width, int colSpan
     w.Empty("w:vMerge", {{"w:val", "restart"}});
   } else if (vMerge == "continue") {
     w.Empty("w:vMerge");
+  }
+  if (anchor.openTop || anchor.openBottom) {
+    w.Open("w:tcBorders");
+    if (anchor.openTop) w.Empty("w:top", {{"w:val", "nil"}});
+    if (anchor.openBottom) w.Empty("w:bottom", {{"w:val", "nil"}});
+    w.Close();
   }
   if (table.centerVertically) w.Empty("w:vAlign", {{"w:val", "center"}});
   w.Close();
@@ -210,12 +217,12 @@ void WriteTable(XmlWriter& w, const Table& table, int textWidth) {
         // part of a grid span.
         if (cell.anchorRow < r && cell.anchorCol == c) {
           const Table::Cell& anchor = table.At(cell.anchorRow, cell.anchorCol);
-          WriteCell(w, table, r, spanWidth(c, anchor.colSpan), anchor.colSpan, "continue", {});
+          WriteCell(w, table, anchor, r, spanWidth(c, anchor.colSpan), anchor.colSpan, "continue", {});
         }
         continue;
       }
-      WriteCell(w, table, r, spanWidth(c, cell.colSpan), cell.colSpan, cell.rowSpan > 1 ? "restart" : "",
-                cell.text);
+      WriteCell(w, table, cell, r, spanWidth(c, cell.colSpan), cell.colSpan,
+                cell.rowSpan > 1 ? "restart" : "", cell.text);
     }
     w.Close();
   }
@@ -498,6 +505,13 @@ void Table::Merge(int r1, int c1, int r2, int c2) {
 void Table::MergeSet(int r1, int c1, int r2, int c2, std::string text) {
   Merge(r1, c1, r2, c2);
   Set(r1, c1, std::move(text));
+}
+
+void Table::OpenEdges(int row, int col, bool top, bool bottom) {
+  Cell& cell = Mutable(row, col);
+  if (cell.covered) throw std::logic_error("Table: borders of a covered cell");
+  cell.openTop = top;
+  cell.openBottom = bottom;
 }
 
 std::vector<std::pair<std::string, std::string>> DocxParts(const WordDocument& document) {

@@ -59,6 +59,10 @@ class Table {
     bool covered = false;  // part of a merged cell whose anchor is elsewhere
     int anchorRow = 0;     // for covered cells: the merged cell's top-left
     int anchorCol = 0;
+    // No border on the cell's top or bottom edge (the merged cell's), so
+    // that cells stacked in a column read as one.
+    bool openTop = false;
+    bool openBottom = false;
   };
 
   Table(int rows, int cols);
@@ -76,6 +80,10 @@ class Table {
   void Merge(int r1, int c1, int r2, int c2);
   // Merge, then Set on the merged cell.
   void MergeSet(int r1, int c1, int r2, int c2, std::string text);
+  // Leaves out the top and/or bottom border of the (merged) cell at (row,
+  // col). Throws std::logic_error for a cell outside the table or covered by
+  // a merge.
+  void OpenEdges(int row, int col, bool top, bool bottom);
 
   RunFormat format;
   Align align = Align::Left;

@@ -260,10 +260,15 @@ Table BuildRecordSheetTable(const CKorvaneDoc& doc, int member, bool velocityFor
 
   // Zone rows: zone k uses rows 9 + 2k and 10 + 2k. The two-row cells are
   // merged for every slot, so that the empty slots keep the sheet's grid.
-  table.MergeSet(11, 1, 2 * slots + 10, 1, FormatInt(record.sectionIndex + 1));
+  // The member number's column is one two-row cell per slot without borders
+  // between them, reading as one cell with the number in its middle: word
+  // processors (LibreOffice) lose the text of a cell merged over many rows
+  // when the table breaks across pages.
   for (int slot = 0; slot < slots; ++slot) {
     const int top = 11 + 2 * slot;
     const int bottom = top + 1;
+    table.MergeSet(top, 1, bottom, 1, slot == (slots - 1) / 2 ? FormatInt(record.sectionIndex + 1) : "");
+    table.OpenEdges(top, 1, slot > 0, slot + 1 < slots);
     table.Merge(top, 2, bottom, 2);
     table.Merge(top, angleCol, bottom, angleCol);
     table.Merge(top, surfaceCol, bottom, surfaceCol);

@@ -115,9 +115,16 @@ TEST(WordReportRecordSheet, FourZoneMemberHasThirtyThreeRowsWithTheSheetsMerges)
   EXPECT_EQ(t.TextAt(9, 16), "测试方式");
   EXPECT_EQ(t.TextAt(9, 17), "测试部位");
 
-  // Member number once over all ten zone slots; zone 1 in rows 11-12.
-  EXPECT_EQ(t.TextAt(11, 1), "1");
-  EXPECT_EQ(t.RowSpanAt(11, 1), 20);
+  // Member number once, in the middle of the ten zone slots, whose cells
+  // have no borders between them; zone 1 in rows 11-12.
+  for (int row = 11; row <= 29; row += 2) {
+    EXPECT_EQ(t.TextAt(row, 1), row == 19 ? "1" : "") << row;
+    EXPECT_EQ(t.RowSpanAt(row, 1), 2);
+    xmlNode* borders = FirstDescendant(t.At(row, 1)->node, "tcBorders");
+    ASSERT_NE(borders, nullptr);
+    EXPECT_EQ(Children(borders, "top").size(), row > 11 ? 1u : 0u);
+    EXPECT_EQ(Children(borders, "bottom").size(), row < 29 ? 1u : 0u);
+  }
   EXPECT_EQ(t.TextAt(11, 2), "1");
   EXPECT_EQ(t.RowSpanAt(11, 2), 2);
   EXPECT_EQ(t.TextAt(11, 3), "20");   // reading 1
