@@ -84,7 +84,8 @@ report::DeviceMetrics PrinterMetrics(const QPrinter& printer) {
   return metrics;
 }
 
-bool PrintJob(const CKorvaneDoc& doc, QPrinter& printer, ReportChoice choice, int firstPage, int lastPage) {
+bool PrintJob(const CKorvaneDoc& doc, QPrinter& printer, ReportChoice choice, int firstPage, int lastPage,
+              const ReportOptions& options) {
   InstallReportFontSubstitutions();
   const std::vector<report::JobPage> job = BuildJob(doc, choice);
   if (job.empty()) return false;
@@ -103,12 +104,13 @@ bool PrintJob(const CKorvaneDoc& doc, QPrinter& printer, ReportChoice choice, in
     if (lastPage > 0 && page.jobPage > lastPage) break;
     if (!first) printer.newPage();
     first = false;
-    PaintPage(painter, report::LayoutJobPage(doc, page, frame, true));
+    PaintPage(painter, report::LayoutJobPage(doc, page, frame, true, options));
   }
   return painter.end();
 }
 
-void RenderJobToPdf(const CKorvaneDoc& doc, const std::filesystem::path& path, ReportChoice choice) {
+void RenderJobToPdf(const CKorvaneDoc& doc, const std::filesystem::path& path, ReportChoice choice,
+                    const ReportOptions& options) {
   const std::vector<report::JobPage> job = CheckedJob(doc, choice);
   InstallReportFontSubstitutions();
   QSaveFile file(ToQString(path));
@@ -134,14 +136,15 @@ void RenderJobToPdf(const CKorvaneDoc& doc, const std::filesystem::path& path, R
     for (const report::JobPage& page : job) {
       if (!first) writer.newPage();
       first = false;
-      PaintPage(painter, report::LayoutJobPage(doc, page, frame, true));
+      PaintPage(painter, report::LayoutJobPage(doc, page, frame, true, options));
     }
     if (!painter.end()) throw WriteError(path);
   }
   if (!file.commit()) throw WriteError(path);
 }
 
-QImage RenderPrintedPage(const CKorvaneDoc& doc, const report::JobPage& page, int dpi) {
+QImage RenderPrintedPage(const CKorvaneDoc& doc, const report::JobPage& page, int dpi,
+                         const ReportOptions& options) {
   InstallReportFontSubstitutions();
   const QSize size = QPageSize(QPageSize::A4).sizePixels(dpi);
   QImage image = WhiteImage(size.width(), size.height());
@@ -154,19 +157,19 @@ QImage RenderPrintedPage(const CKorvaneDoc& doc, const report::JobPage& page, in
   const report::PageFrame frame = report::ComputePageFrame(metrics, doc.printSettings);
   {
     QPainter painter(&image);
-    PaintPage(painter, report::LayoutJobPage(doc, page, frame, true));
+    PaintPage(painter, report::LayoutJobPage(doc, page, frame, true, options));
   }
   return image.convertToFormat(QImage::Format_Grayscale8);
 }
 
-QImage RenderCanvasPage(const CKorvaneDoc& doc, const report::JobPage& page) {
+QImage RenderCanvasPage(const CKorvaneDoc& doc, const report::JobPage& page, const ReportOptions& options) {
   InstallReportFontSubstitutions();
   QImage image = WhiteImage(report::kCanvasWidth, report::kCanvasHeight);
   SetImageResolution(image, 96);
   const report::PageFrame frame = report::CanvasPageFrame(doc.printSettings);
   {
     QPainter painter(&image);
-    PaintPage(painter, report::LayoutJobPage(doc, page, frame, false));
+    PaintPage(painter, report::LayoutJobPage(doc, page, frame, false, options));
   }
   return image;
 }
@@ -179,27 +182,29 @@ std::string PageFileName(const report::JobPage& page, const std::string& extensi
 }
 
 std::vector<std::filesystem::path> ExportBmpPages(const CKorvaneDoc& doc, const std::filesystem::path& folder,
-                                                  ReportChoice choice) {
+                                                  ReportChoice choice, const ReportOptions& options) {
   const std::vector<report::JobPage> job = CheckedJob(doc, choice);
   CreateFolder(folder);
   std::vector<std::filesystem::path> written;
   for (const report::JobPage& page : job) {
     const std::filesystem::path path = folder / PageFileName(page, ".bmp");
-    if (!report::CBMPOut::Save(path, ToMonochrome(RenderCanvasPage(doc, page)))) throw WriteError(path);
+    if (!report::CBMPOut::Save(path, ToMonochrome(RenderCanvasPage(doc, page, options))))
+      throw WriteError(path);
     written.push_back(path);
   }
   return written;
 }
 
 std::vector<std::filesystem::path> ExportPngPages(const CKorvaneDoc& doc, const std::filesystem::path& folder,
-                                                  ReportChoice choice, int dpi) {
+                                                  ReportChoice choice, int dpi,
+                                                  const ReportOptions& options) {
   const std::vector<report::JobPage> job = CheckedJob(doc, choice);
   CreateFolder(folder);
   std::vector<std::filesystem::path> written;
   for (const report::JobPage& page : job) {
     const std::filesystem::path path = folder / PageFileName(page, ".png");
     QSaveFile file(ToQString(path));
-    if (!file.open(QIODevice::WriteOnly) || !RenderPrintedPage(doc, page, dpi).save(&file, "PNG") ||
+    if (!file.open(QIODevice::WriteOnly) || !RenderPrintedPage(doc, page, dpi, options).save(&file, "PNG") ||
         !file.commit()) {
       throw WriteError(path);
     }
