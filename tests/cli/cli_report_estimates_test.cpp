@@ -9,6 +9,7 @@
 
 #include "cli/cli_process.h"
 #include "support/external_tools.h"
+#include "support/temp_dir.h"
 
 namespace korvane::testing {
 namespace {
@@ -22,9 +23,8 @@ TEST(CliReportEstimates, MemberRowsAndTheInvalidBatchOnTheResultPages) {
   if (!fs::exists(sample)) GTEST_SKIP() << "example files not generated";
   const fs::path pdftotext = FindProgram("pdftotext");
   ASSERT_FALSE(pdftotext.empty()) << "pdftotext (poppler-utils) is needed: ./dev.sh deps installs it";
-  const fs::path folder =
-      fs::path(::testing::TempDir()) / ("korvane_cli_estimates-" + std::to_string(getpid()));
-  fs::remove_all(folder);
+  const korvane::testing::TempDir scratch("korvane-cli-estimates");
+  const fs::path& folder = scratch.path();
   fs::create_directories(folder / "config");
   setenv("KORVANE_CONFIG_DIR", (folder / "config").c_str(), 1);
 
