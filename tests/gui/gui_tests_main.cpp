@@ -5,6 +5,7 @@ namespace korvane::gui::test {
 int RunMainScreenTests(int argc, char** argv);
 int RunFrameTests(int argc, char** argv);
 int RunFileCommandsTests(int argc, char** argv);
+int RunGridCtrlTests(int argc, char** argv);
 }  // namespace korvane::gui::test
 
 int main(int argc, char** argv) {
@@ -15,5 +16,6 @@ int main(int argc, char** argv) {
   failures += korvane::gui::test::RunMainScreenTests(argc, argv);
   failures += korvane::gui::test::RunFrameTests(argc, argv);
   failures += korvane::gui::test::RunFileCommandsTests(argc, argv);
+  failures += korvane::gui::test::RunGridCtrlTests(argc, argv);
   return failures == 0 ? 0 : 1;
 }
