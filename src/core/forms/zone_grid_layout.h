@@ -3,8 +3,8 @@
 // zone velocity V, the corrected velocity Va (km/s) and the zone strength
 // fcu,i (MPa). Only the L cells are editable.
 //
-// Layout: one header row and the zone-number column are fixed; g point
-// columns pairs; 2g + 4 columns; every row 19 pixels high; white background.
+// Layout: one header row and the zone-number column are fixed; g (L, T)
+// column pairs, 2g + 4 columns; every row 19 pixels high; white background.
 #pragma once
 
 #include <optional>
