@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "core/algorithm/standards.h"
+#include "core/app/document_edits.h"
 #include "core/app/korvane_doc.h"
 #include "core/data/file_messages.h"
 #include "file_test_support.h"
@@ -143,6 +144,83 @@ TEST(DocumentSave, ByTypeAndMessages) {
   CKorvaneDoc raw;
   raw.OnOpenDocument(dir / "raw.sht");
   EXPECT_EQ(raw.ZoneCount(0), 2);
+}
+
+// After a successful save the document is the file written: Ctrl+S then
+// writes there, not over the file first opened. A failed save names nothing.
+TEST(DocumentSave, TheDocumentNamesTheFileItWrote) {
+  TempDir dir;
+  SyntheticData d = SmallData(3, kMethodSurface, "cecs02:2005", {2});
+  const auto original = WriteResult(dir, "original.SHA", d);
+  const std::string full = std::filesystem::absolute(original).lexically_normal().string();
+  CKorvaneDoc doc;
+  doc.OnOpenDocument(original);
+  for (const auto& failing : {dir / "copy.txt", dir / "missing" / "copy.SHA"}) {
+    doc.modified = true;
+    EXPECT_NE(ErrorOf([&] { doc.OnSaveDocument(failing); }), "") << failing;
+    EXPECT_EQ(doc.pathName, full);
+    EXPECT_EQ(doc.openedFiles, std::vector<std::string>{full});
+    EXPECT_TRUE(doc.modified);
+  }
+  for (const char* name : {"copy.SHT", "copy.SHA"}) {
+    const std::string copy = (dir / name).string();
+    doc.OnSaveDocument(dir / name);
+    EXPECT_EQ(doc.pathName, copy);
+    EXPECT_EQ(doc.openedFiles.front(), copy);
+    EXPECT_FALSE(doc.modified);
+  }
+  EXPECT_EQ(doc.openedFiles,
+            (std::vector<std::string>{(dir / "copy.SHA").string(), (dir / "copy.SHT").string(), full}));
+}
+
+// A result file carries the results of the data it stores: a pick and a
+// distance typed on the main screen (which recompute V and Va only) reach
+// the zone's strength and the batch figures (MF, SF, FCUE) written,
+// whichever command writes the file. Reading the file back and recomputing
+// gives what it stores.
+TEST(DocumentSave, ResultFileCarriesResultsOfItsOwnData) {
+  struct Case {
+    const char* name;
+    void (*save)(CKorvaneDoc&, const std::filesystem::path&);
+  };
+  const Case cases[] = {
+      {"save", [](CKorvaneDoc& doc, const std::filesystem::path& p) { doc.OnSaveDocument(p); }},
+      {"save results", [](CKorvaneDoc& doc, const std::filesystem::path& p) { doc.SaveResults(p); }},
+  };
+  TempDir dir;
+  SyntheticData d = SmallData(3, kMethodSurface, "cecs02:2005", {3, 2});
+  const auto original = WriteResult(dir, "field.SHA", d);
+  for (const Case& c : cases) {
+    CKorvaneDoc doc;
+    doc.OnOpenDocument(original);
+    doc.RecomputeAll();  // "输出"
+    const float stale = doc.zoneLists[0][1]->strengthValue;
+    const float staleMean = doc.result.meanValue;
+    ASSERT_FALSE(SetPointDistance(doc, {0, 1}, 0, 2.0f * doc.zoneLists[0][1]->points[0]->distance).refused);
+    ASSERT_FALSE(PickArrival(doc, {1, 0}, 2, 8, PickPanel::PointPanel).refused);
+    ASSERT_EQ(doc.zoneLists[0][1]->strengthValue, stale);
+
+    const auto saved = dir / (std::string(c.name) + ".SHA");
+    c.save(doc, saved);
+    CKorvaneDoc back;
+    back.OnOpenDocument(saved);
+    std::vector<float> stored;
+    for (const ZoneList& zones : back.zoneLists) {
+      for (const auto& zone : zones) stored.push_back(zone->strengthValue);
+    }
+    const StrengthResult storedBatch = back.result;
+    EXPECT_GT(std::abs(back.zoneLists[0][1]->strengthValue - stale), 0.5f) << c.name;
+    EXPECT_GT(std::abs(back.result.meanValue - staleMean), 0.1f) << c.name;
+
+    back.RecomputeAll();
+    std::size_t i = 0;
+    for (const ZoneList& zones : back.zoneLists) {
+      for (const auto& zone : zones) EXPECT_NEAR(zone->strengthValue, stored[i++], 0.051f) << c.name;
+    }
+    EXPECT_NEAR(back.result.meanValue, storedBatch.meanValue, 0.051f) << c.name;
+    EXPECT_NEAR(back.result.stdDev, storedBatch.stdDev, 0.0051f) << c.name;
+    EXPECT_NEAR(back.result.fcue, storedBatch.fcue, 0.051f) << c.name;
+  }
 }
 
 TEST(DocumentSave, SaveResultsReopensTheNewFile) {

@@ -113,6 +113,38 @@ TEST(SetArrival, PickOnSampleZeroBecomesOneAndReadingsFollow) {
   SetArrival(zone, 9, 10, true);
 }
 
+// Implausible picks: a time under 1 us (before the velocity, which would
+// be huge too) or a velocity above 10 km/s; the limits themselves pass.
+TEST(CheckArrival, TimeUnderOneMicrosecondOrVelocityAboveTen) {
+  struct Case {
+    const char* name;
+    int arrival;     // sample at 0.5 us
+    float distance;  // mm
+    ArrivalCheck expected;
+  };
+  const Case cases[] = {
+      {"ordinary 4 km/s", 100, 200.0f, ArrivalCheck::Plausible},
+      {"first sample: 0.5 us", 1, 200.0f, ArrivalCheck::TimeTooShort},
+      {"exactly 1 us at 10 km/s", 2, 10.0f, ArrivalCheck::Plausible},
+      {"10.5 km/s", 20, 105.0f, ArrivalCheck::VelocityTooHigh},
+      {"distance typed ten times too long", 100, 2000.0f, ArrivalCheck::VelocityTooHigh},
+  };
+  for (const Case& c : cases) {
+    TestZone zone;
+    zone.sampleInterval = 0.5f;
+    zone.pointCount = 3;
+    zone.points[1] = PointWith(std::vector<std::uint16_t>(256, 2048), c.arrival, c.arrival, c.distance, 1.0f);
+    RecomputePointReadings(zone);
+    EXPECT_EQ(CheckArrival(zone, 1), c.expected) << c.name;
+    // Slots without a point, beyond the zone's points or out of range were
+    // never picked.
+    EXPECT_EQ(CheckArrival(zone, 0), ArrivalCheck::Plausible) << c.name;
+    EXPECT_EQ(CheckArrival(zone, -1), ArrivalCheck::Plausible) << c.name;
+    zone.pointCount = 1;
+    EXPECT_EQ(CheckArrival(zone, 1), ArrivalCheck::Plausible) << c.name;
+  }
+}
+
 TEST(PointReadout, TimeFromMemberIntervalAmplitudeInMillivolts) {
   std::vector<std::uint16_t> codes(16, 2048);
   codes[4] = 2048 + 100;

@@ -54,6 +54,12 @@ MeasuringPoint* UsedPoint(TestZone& zone, int point) {
   return zone.points[static_cast<std::size_t>(point)].get();
 }
 
+// The result of an edit of one measuring point names the point.
+EditResult AtPoint(EditResult result, int point) {
+  result.point = point;
+  return result;
+}
+
 EditResult Refused(ZoneRef at, std::optional<float> stored = std::nullopt, std::string_view message = {}) {
   EditResult result;
   result.refused = true;
@@ -254,8 +260,9 @@ EditResult PickArrival(CKorvaneDoc& doc, ZoneRef at, int point, int sample, Pick
     return target->arrivalIndex != index || (withAmplitude && target->amplitudeIndex != index);
   };
   const auto change = [&](TestZone& z) { SetArrival(z, point, index, withAmplitude); };
-  return EditZone(doc, at, withAmplitude ? kVelocityInputs : kZoneData, static_cast<float>(index), differs,
-                  change);
+  return AtPoint(EditZone(doc, at, withAmplitude ? kVelocityInputs : kZoneData, static_cast<float>(index),
+                          differs, change),
+                 point);
 }
 
 // ---- Velocity inputs of a zone ----------------------------------------------
@@ -264,12 +271,14 @@ EditResult SetPointDistance(CKorvaneDoc& doc, ZoneRef at, int point, float dista
   TestZone* zone = ZoneAt(doc, at);
   MeasuringPoint* target = zone != nullptr ? UsedPoint(*zone, point) : nullptr;
   if (target == nullptr || !std::isfinite(distance)) return Refused(at);
-  return EditZone(
-      doc, at, kVelocityInputs, distance, [&](const TestZone&) { return target->distance != distance; },
-      [&](TestZone& z) {
-        target->distance = distance;
-        RecomputePointReadings(z);
-      });
+  return AtPoint(
+      EditZone(
+          doc, at, kVelocityInputs, distance, [&](const TestZone&) { return target->distance != distance; },
+          [&](TestZone& z) {
+            target->distance = distance;
+            RecomputePointReadings(z);
+          }),
+      point);
 }
 
 namespace {
@@ -329,9 +338,10 @@ EditResult SetZoneGridDistance(CKorvaneDoc& doc, ZoneRef at, int point, float di
   MeasuringPoint* target = zone != nullptr ? UsedPoint(*zone, point) : nullptr;
   if (target == nullptr || zone->usedPointSlots() > kMaxGridPoints) return Refused(at);
   const float value = Limit(distance, 0.0f, kMaxGridDistance);
-  return EditZone(
-      doc, at, kZoneData, value, [&](const TestZone&) { return target->distance != value; },
-      [&](TestZone&) { target->distance = value; });
+  return AtPoint(EditZone(
+                     doc, at, kZoneData, value, [&](const TestZone&) { return target->distance != value; },
+                     [&](TestZone&) { target->distance = value; }),
+                 point);
 }
 
 EditResult SetReading(CKorvaneDoc& doc, ZoneRef at, int index, int value) {

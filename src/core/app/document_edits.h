@@ -93,6 +93,9 @@ struct EditResult {
   // The member and zone the edit applied to; -1 for what it did not name
   // (the zone of a member edit, both for a file-wide edit).
   ZoneRef at;
+  // The measuring point (slot 0..6 of `at`) of an edit of one point: a
+  // first arrival or a distance; -1 for every other edit.
+  int point = -1;
   // The value the field holds afterwards, after limiting (for a refused
   // edit, the value it kept), for fields with a number.
   std::optional<float> stored;

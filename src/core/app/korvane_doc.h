@@ -136,13 +136,17 @@ class CKorvaneDoc {
   // KorvaneError with the message ("打开文件失败！" when nothing better is
   // known).
   void OnOpenDocument(const std::filesystem::path& path);
-  // Writes the data to `path` by its type (.SHT raw, .SHA result); clears the
-  // modified flag. Throws KorvaneError ("请先打开文件!" when no file is open,
-  // "无法识别的文件类型" or a writer message); the previous files at `path`
-  // are kept on failure.
+  // Writes the data to `path` by its type (.SHT raw, .SHA result); a result
+  // file first gets every zone, member and the batch recomputed
+  // (RecomputeAll), so that its strengths follow from the data it stores.
+  // On success the modified flag is cleared and the document names the file
+  // written: pathName becomes its full path, which also goes to the top of
+  // the opened-files list. Throws KorvaneError ("请先打开文件!" when no file
+  // is open, "无法识别的文件类型" or a writer message); on failure the
+  // previous files at `path`, pathName, the list and the flag stay.
   void OnSaveDocument(const std::filesystem::path& path);
-  // Writes a result file pair to `path`, then opens it. Throws KorvaneError
-  // ("请先打开文件!" when no file is open).
+  // Recomputes everything, writes a result file pair to `path`, then opens
+  // it. Throws KorvaneError ("请先打开文件!" when no file is open).
   void SaveResults(const std::filesystem::path& path);
   // Initial file name of the save-results dialog: pathName cut before its
   // first '.'.
@@ -168,6 +172,8 @@ class CKorvaneDoc {
 
  private:
   void ReadAndReplace(const std::filesystem::path& path);
+  // pathName := the full path of `path`, moved to the top of openedFiles.
+  void NameFile(const std::filesystem::path& path);
   void ResetAfterLoad();
   void ShowNoFile();
   void Warn(std::string_view message) const;

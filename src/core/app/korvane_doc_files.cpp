@@ -52,10 +52,6 @@ void CKorvaneDoc::ReadAndReplace(const std::filesystem::path& path) {
   const ReadTarget target{newMembers, newProject, newZoneLists, newMemberCount, newSections, newResult};
   ReadTestFile(OpenFilePair(path), target, 0, ZoneLists{}, warningSink);
 
-  const std::string full = FullPath(path);
-  openedFiles.erase(std::remove(openedFiles.begin(), openedFiles.end(), full), openedFiles.end());
-  openedFiles.insert(openedFiles.begin(), full);
-
   project = std::move(newProject);
   members = std::move(newMembers);
   zoneLists = std::move(newZoneLists);
@@ -67,8 +63,15 @@ void CKorvaneDoc::ReadAndReplace(const std::filesystem::path& path) {
 
   ResetAfterLoad();
   modified = false;
-  pathName = full;
+  NameFile(path);
   FillReportInfoFromProject(reportInfo, project, standardIndex);
+}
+
+void CKorvaneDoc::NameFile(const std::filesystem::path& path) {
+  const std::string full = FullPath(path);
+  pathName = full;
+  openedFiles.erase(std::remove(openedFiles.begin(), openedFiles.end(), full), openedFiles.end());
+  openedFiles.insert(openedFiles.begin(), full);
 }
 
 void CKorvaneDoc::ShowNoFile() {
@@ -109,15 +112,21 @@ void CKorvaneDoc::OnSaveDocument(const std::filesystem::path& path) {
   switch (pair.kind) {
     case FileKind::Raw: WriteRawFile(pair, project, zoneLists, memberCount, sections, members); break;
     case FileKind::Result:
+      // The strengths of a result file follow from the data written with
+      // them: edits since the last recomputation (a pick, a distance) count.
+      RecomputeAll();
       WriteResultFile(pair, project, zoneLists, memberCount, result, sections, members);
       break;
     case FileKind::Other: throw KorvaneError(std::string(kMsgUnknownFileType));
   }
   modified = false;
+  // As in every editor, the document now is the file just written.
+  NameFile(path);
 }
 
 void CKorvaneDoc::SaveResults(const std::filesystem::path& path) {
   if (!HasFile()) throw KorvaneError(std::string(kMsgOpenFileFirst));
+  RecomputeAll();
   WriteResultFile(OpenFilePair(path), project, zoneLists, memberCount, result, sections, members);
   OnOpenDocument(path);
 }

@@ -36,6 +36,18 @@ void RecomputePointReadings(TestZone& zone) {
   }
 }
 
+ArrivalCheck CheckArrival(const TestZone& zone, int point) {
+  if (point < 0 || point >= zone.usedPointSlots()) return ArrivalCheck::Plausible;
+  const MeasuringPoint* p = zone.points[static_cast<std::size_t>(point)].get();
+  if (p == nullptr || !p->hasSamples()) return ArrivalCheck::Plausible;
+  const auto j = static_cast<std::size_t>(point);
+  // Written so that a time or velocity that is not a number counts as
+  // implausible.
+  if (!(zone.pointTime[j] >= kMinPlausibleTimeUs)) return ArrivalCheck::TimeTooShort;
+  if (!(zone.pointVelocity[j] <= kMaxPlausibleVelocity)) return ArrivalCheck::VelocityTooHigh;
+  return ArrivalCheck::Plausible;
+}
+
 int NearestSample(float t, float delay, float interval, int count, int unchanged) {
   float best = 1000.0f;
   int result = unchanged;

@@ -32,6 +32,20 @@ PointReading PointReadout(const MeasuringPoint& point, const Member& member, int
 // Does nothing when the slot holds no point.
 void SetArrival(TestZone& zone, int pointSlot, int k, bool moveAmplitude);
 
+// A first arrival that concrete cannot give: a transit time under 1 us, or a
+// velocity above 10 km/s (sound crosses concrete at roughly 3 to 5 km/s; 10
+// is beyond any concrete). Such a pick is kept as made; the program points
+// it out until it is moved.
+inline constexpr float kMinPlausibleTimeUs = 1.0f;
+inline constexpr float kMaxPlausibleVelocity = 10.0f;
+enum class ArrivalCheck { Plausible, TimeTooShort, VelocityTooHigh };
+// Of point slot `point` of `zone`, from its pointTime (us) and
+// pointVelocity (km/s) as RecomputePointReadings left them; a time under
+// 1 us is reported as such whatever the velocity. Plausible for a slot
+// outside the zone's used slots or without a point with samples (nothing
+// was picked there).
+ArrivalCheck CheckArrival(const TestZone& zone, int point);
+
 // Amplitude in volts of code `code` at `gain`: (code - 2048) * 2 / 2048 / gain.
 float CodeToVolts(int code, float gain);
 
