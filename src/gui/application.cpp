@@ -5,8 +5,10 @@
 #include <QTimer>
 #include <cstdio>
 
+#include "core/app/settings_file.h"
 #include "gui/document_model.h"
 #include "gui/icons.h"
+#include "gui/instance_relay.h"
 #include "gui/main_frame.h"
 #include "gui/prompter.h"
 
@@ -50,13 +52,21 @@ int RunKorvane(int argc, char** argv) {
   // A screenshot run reads the user's settings but writes none of them: not
   // the document's settings file and not the window's (recent files, bars).
   const bool keepSettings = !args.screenshot.isEmpty();
+
+  // A start with a file while the program runs: the running window opens
+  // it. (A screenshot run is a program of its own.)
+  const QString relayName = RelayName(QString::fromStdU16String(SettingsDirectory().u16string()));
+  if (!keepSettings && !args.file.isEmpty() && InstanceRelay::handOver(relayName, args.file)) return 0;
+
   DocumentModel model(std::make_unique<CKorvaneDoc>(keepSettings ? CKorvaneDoc::Settings::Load
                                                                  : CKorvaneDoc::Settings::LoadAndSave));
   QtPrompter prompter;
   CMainFrame frame(&model, &prompter, QString(),
                    keepSettings ? CMainFrame::UiSettings::ReadOnly : CMainFrame::UiSettings::ReadWrite);
 
-  if (!args.file.isEmpty() && !frame.openFile(args.file)) return 1;
+  if (!args.file.isEmpty() && frame.openFile(args.file) != CMainFrame::OpenOutcome::Opened) return 1;
+  InstanceRelay relay(relayName);
+  if (!keepSettings && relay.listen()) OpenHandedOverFiles(relay, frame);
   if (!args.screenshot.isEmpty()) {
     // Without a window manager nothing maximizes the window: give it the
     // screen's size so that the picture shows what a user sees.

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <exception>
 
+#include "core/data/file_pair.h"
 #include "core/data/text_format.h"
 
 namespace korvane::gui {
@@ -52,7 +53,11 @@ QString DocumentModel::open(const QString& path) {
 }
 
 QString DocumentModel::save(const QString& path) {
+  const std::string before = doc_->pathName;
   QString message = Attempt([&] { doc_->OnSaveDocument(ToFsPath(path)); });
+  // A result file's strengths were recomputed before it was written.
+  if (message.isEmpty() && doc_->pathName != before) emit pathChanged();
+  if (message.isEmpty() && KindOfPath(ToFsPath(path)) == FileKind::Result) emit zoneDataChanged();
   refreshModified();
   return message;
 }

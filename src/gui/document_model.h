@@ -53,7 +53,9 @@ class DocumentModel : public QObject {
   // Opens a data file pair; empty on success, else the message to show. The
   // modified flag is cleared; on failure the document shows no file.
   QString open(const QString& path);
-  // Writes the data to `path` by its type; empty on success.
+  // Writes the data to `path` by its type (a result file recomputed first);
+  // empty on success. A save to another file makes the document name it
+  // (pathChanged).
   QString save(const QString& path);
   // Writes a result file and opens it; empty on success.
   QString saveResults(const QString& path);
@@ -110,6 +112,9 @@ class DocumentModel : public QObject {
   void zoneDataChanged();   // values of zones, members or the batch changed
   void waveformsChanged();  // samples of the current zone changed: redraw the panels
   void modifiedChanged(bool modified);
+  // A save made the document name another file (its pathName and the top
+  // of the opened-files list); the data shown stay as they are.
+  void pathChanged();
   // Every change an editing operation made, after the signals above.
   void edited(const korvane::EditResult& result);
 

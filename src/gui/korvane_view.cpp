@@ -19,7 +19,9 @@ CKorvaneView::CKorvaneView(DocumentModel* model, QWidget* parent)
     panels_[static_cast<std::size_t>(slot)] = new CNodeCtrl(model, slot, strip_);
   }
   setWidget(strip_);  // the scroll area owns the strip, the strip the panels
+  // Another zone: no cursor line stays over its waveforms.
   auto relayout = [this] {
+    for (CNodeCtrl* p : panels_) p->clearCursor();
     layoutPanels();
     redrawPanels();
   };
@@ -27,6 +29,11 @@ CKorvaneView::CKorvaneView(DocumentModel* model, QWidget* parent)
   connect(model, &DocumentModel::zoneChanged, this, relayout);
   connect(model, &DocumentModel::zoneDataChanged, this, &CKorvaneView::redrawPanels);
   connect(model, &DocumentModel::waveformsChanged, this, &CKorvaneView::redrawPanels);
+  // Scrolling moves the panels under the mouse: a cursor line would stand
+  // over another time, and its readout beside the wrong point.
+  connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this] {
+    for (CNodeCtrl* p : panels_) p->clearCursor();
+  });
   layoutPanels();
 }
 

@@ -142,6 +142,7 @@ CMainForm::CMainForm(DocumentModel* model, QWidget* parent) : QWidget(parent), m
           [this](QListWidgetItem* item) { emit openRequested(item->data(Qt::UserRole).toString()); });
 
   connect(model, &DocumentModel::fileChanged, this, &CMainForm::refreshAll);
+  connect(model, &DocumentModel::pathChanged, this, &CMainForm::refreshFiles);
   connect(model, &DocumentModel::zoneChanged, this, &CMainForm::refreshZone);
   connect(model, &DocumentModel::zoneDataChanged, this, &CMainForm::refreshZoneFields);
   refreshAll();

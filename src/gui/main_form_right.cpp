@@ -82,11 +82,9 @@ void MainFormRight::refresh() {
       continue;
     }
     const MeasuringPoint* point = zone->points[j].get();
-    row.time->setText(FormatFixed(zone->pointTime[j], 2));
-    row.amplitude->setText(FormatFixed(zone->pointAmplitude[j] * 1000.0f, 2));
+    showStoredReadings(slot);
     row.distance->setText(FormatFixed(point != nullptr ? point->distance : zone->pointDistance[j], 0));
     row.distance->setEnabled(point != nullptr);
-    row.velocity->setText(FormatFixed(zone->pointVelocity[j], 3));
   }
 }
 
@@ -96,6 +94,16 @@ void MainFormRight::showReadout(int slot, float time, float amplitudeMv, float v
   row.time->setText(FormatFixed(time, 2));
   row.amplitude->setText(FormatFixed(amplitudeMv, 2));
   row.velocity->setText(FormatFixed(velocity, 3));
+}
+
+void MainFormRight::showStoredReadings(int slot) {
+  const TestZone* zone = model_->doc().GetCurrentZone();
+  if (zone == nullptr || slot < 0 || slot >= kMaxPoints) return;
+  const auto j = static_cast<std::size_t>(slot);
+  Row& row = rows_[j];
+  row.time->setText(FormatFixed(zone->pointTime[j], 2));
+  row.amplitude->setText(FormatFixed(zone->pointAmplitude[j] * 1000.0f, 2));
+  row.velocity->setText(FormatFixed(zone->pointVelocity[j], 3));
 }
 
 void MainFormRight::distanceEntered(int slot) {

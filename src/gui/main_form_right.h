@@ -33,6 +33,8 @@ class MainFormRight : public QWidget {
   void refresh();
   // Shows a cursor readout in the fields of point `slot`.
   void showReadout(int slot, float time, float amplitudeMv, float velocity);
+  // Puts the point's stored T, A and V back (the cursor line has gone).
+  void showStoredReadings(int slot);
 
  private:
   struct Row {

@@ -16,10 +16,12 @@
 #include <QSettings>
 #include <QStackedWidget>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolBar>
 #include <QUrl>
 
 #include "core/app/settings_file.h"
+#include "core/wave/point_readings.h"
 #include "gui/about_dialog.h"
 #include "gui/bars.h"
 #include "gui/commands.h"
@@ -109,6 +111,11 @@ CMainFrame::CMainFrame(DocumentModel* model, Prompter* prompter, const QString& 
   buildToolBars();
   readyLabel_ = new QLabel(QStringLiteral("就绪"), this);
   statusBar()->addWidget(readyLabel_, 1);
+  arrivalNote_ = new QLabel(this);
+  arrivalNote_->setObjectName(QStringLiteral("ArrivalNote"));
+  arrivalNote_->setStyleSheet(QStringLiteral("color: #c00000;"));
+  statusBar()->addWidget(arrivalNote_);
+  arrivalNote_->hide();
 
   // Non-fatal messages of the document (a number text that is too long).
   model_->doc().warningSink = [this](std::string_view message) {
@@ -119,6 +126,16 @@ CMainFrame::CMainFrame(DocumentModel* model, Prompter* prompter, const QString& 
   connect(model_, &DocumentModel::fileChanged, this, refreshCommands);
   connect(model_, &DocumentModel::zoneChanged, this, refreshCommands);
   connect(form_, &CMainForm::openRequested, this, [this](const QString& path) { openFile(path); });
+  // A save to another name: the window names the new file.
+  connect(model_, &DocumentModel::pathChanged, this, [this] {
+    addRecentFile(FromUtf8(model_->doc().pathName));
+    updateTitle();
+  });
+  connect(model_, &DocumentModel::edited, this, &CMainFrame::noteArrivals);
+  connect(model_, &DocumentModel::fileChanged, this, [this] {
+    notedPoints_.clear();
+    noteArrivals(EditResult{});
+  });
 
   recent_ = [&] {
     QStringList list;
@@ -158,6 +175,7 @@ void CMainFrame::buildMainScreen() {
   pages_->addWidget(mainSplitter_);
   for (int slot = 0; slot < kMaxPoints; ++slot) {
     connect(view_->panel(slot), &CNodeCtrl::cursorReadout, right_, &MainFormRight::showReadout);
+    connect(view_->panel(slot), &CNodeCtrl::cursorCleared, right_, &MainFormRight::showStoredReadings);
   }
 
   form_ = new CMainForm(model_);
@@ -221,7 +239,7 @@ void CMainFrame::buildMenus() {
     connect(entry, &QAction::triggered, this, [this, i] {
       if (i >= recent_.size()) return;
       const QString path = recent_[i];
-      if (!openFile(path)) {
+      if (openFile(path) == OpenOutcome::Failed) {
         recent_.removeAll(path);
         saveRecentFiles();
         rebuildRecentMenu();
@@ -434,7 +452,8 @@ void CMainFrame::updateCommands() {
 
 // ---- Files --------------------------------------------------------------------
 
-bool CMainFrame::openFile(const QString& path) {
+CMainFrame::OpenOutcome CMainFrame::openFile(const QString& path) {
+  if (!saveModified()) return OpenOutcome::Kept;
   QString message;
   {
     const WaitCursor wait;
@@ -443,18 +462,44 @@ bool CMainFrame::openFile(const QString& path) {
   if (!message.isEmpty()) {
     prompter_->message(this, message);
     updateCommands();
-    return false;
+    return OpenOutcome::Failed;
   }
   afterOpen(path);
-  return true;
+  return OpenOutcome::Opened;
 }
 
 void CMainFrame::afterOpen(const QString& path) {
   addRecentFile(path);
-  setWindowTitle(QStringLiteral("Korvane  ") + programVersion() + QLatin1Char(' ') +
-                 QFileInfo(path).fileName());
+  updateTitle();
   if (screen_ == Screen::Main) view_->scrollToTop();
   updateCommands();
+}
+
+void CMainFrame::updateTitle() {
+  setWindowTitle(QStringLiteral("Korvane  ") + programVersion() + QLatin1Char(' ') +
+                 QFileInfo(FromUtf8(model_->doc().pathName)).fileName());
+}
+
+QString CMainFrame::askSavePath(const QString& initialPath, const char* filter) {
+  int chosen = 0;
+  const QString windowsFilter = QString::fromUtf8(filter);
+  const QString path =
+      prompter_->saveFileName(this, initialPath, windowsFilter, QString(), QString(), &chosen);
+  if (path.isEmpty()) return {};
+  return WithFilterExtension(path, windowsFilter, chosen);
+}
+
+bool CMainFrame::saveTo(const QString& path) {
+  QString message;
+  {
+    const WaitCursor wait;
+    message = model_->save(path);
+  }
+  if (!message.isEmpty()) {
+    prompter_->message(this, message);
+    return false;
+  }
+  return true;
 }
 
 void CMainFrame::onOpen() {
@@ -464,17 +509,13 @@ void CMainFrame::onOpen() {
 
 void CMainFrame::onSave() {
   if (!model_->hasFile()) return;
-  const QString message = model_->save(FromUtf8(model_->doc().pathName));
-  if (!message.isEmpty()) prompter_->message(this, message);
+  saveTo(FromUtf8(model_->doc().pathName));
 }
 
 void CMainFrame::onSaveAs() {
   if (!model_->hasFile()) return;
-  const QString path = prompter_->saveFileName(this, FromUtf8(model_->doc().pathName),
-                                               QString::fromUtf8(kFilterSaveAs), QString(), QString());
-  if (path.isEmpty()) return;
-  const QString message = model_->save(path);
-  if (!message.isEmpty()) prompter_->message(this, message);
+  const QString path = askSavePath(FromUtf8(model_->doc().pathName), kFilterSaveAs);
+  if (!path.isEmpty()) saveTo(path);
 }
 
 void CMainFrame::onSaveResults() {
@@ -630,23 +671,20 @@ void CMainFrame::storeBarWidths() {
 
 // ---- Exit ---------------------------------------------------------------------
 
-bool CMainFrame::confirmExit() {
-  storeBarWidths();
+bool CMainFrame::saveModified() {
   if (!model_->isModified()) return true;
   switch (prompter_->askYesNoCancel(this, kExitQuestion)) {
     case Prompter::Answer::Cancel: return false;
     case Prompter::Answer::No: return true;
     case Prompter::Answer::Yes: break;
   }
-  const QString path = prompter_->saveFileName(this, FromUtf8(model_->doc().pathName),
-                                               QString::fromUtf8(kFilterExitSave), QString(), QString());
-  if (path.isEmpty()) return false;
-  const QString message = model_->save(path);
-  if (!message.isEmpty()) {
-    prompter_->message(this, message);
-    return false;
-  }
-  return true;
+  const QString path = askSavePath(FromUtf8(model_->doc().pathName), kFilterExitSave);
+  return !path.isEmpty() && saveTo(path);
+}
+
+bool CMainFrame::confirmExit() {
+  storeBarWidths();
+  return saveModified();
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
@@ -666,6 +704,45 @@ void CMainFrame::showEvent(QShowEvent* event) {
   resizeDocks({infoBar_}, {infoBar_->property("restoredWidth").toInt()}, Qt::Horizontal);
 }
 
+// ---- Implausible first arrivals -------------------------------------------------
+
+void CMainFrame::noteArrivals(const EditResult& result) {
+  const CKorvaneDoc& doc = model_->doc();
+  const auto check = [&doc](const NotedPoint& p) {
+    const TestZone* zone = doc.Zone(p.member, p.zone);
+    return zone != nullptr ? CheckArrival(*zone, p.point) : ArrivalCheck::Plausible;
+  };
+  const auto same = [](const NotedPoint& a, const NotedPoint& b) {
+    return a.member == b.member && a.zone == b.zone && a.point == b.point;
+  };
+  if (result.point >= 0 && result.at.member >= 0 && result.at.zone >= 0) {
+    const NotedPoint edited{result.at.member, result.at.zone, result.point};
+    notedPoints_.removeIf([&](const NotedPoint& p) { return same(p, edited); });
+    notedPoints_.prepend(edited);
+  }
+  // A point stays noted until an edit makes it plausible (or another file
+  // comes).
+  notedPoints_.removeIf([&](const NotedPoint& p) { return check(p) == ArrivalCheck::Plausible; });
+  if (notedPoints_.isEmpty()) {
+    arrivalNote_->clear();
+    arrivalNote_->hide();
+    return;
+  }
+  const NotedPoint& p = notedPoints_.constFirst();
+  const TestZone& zone = *doc.Zone(p.member, p.zone);
+  const auto j = static_cast<std::size_t>(p.point);
+  const QString where = QStringLiteral("构件“%1”测区%2测点%3")
+                            .arg(FromUtf8(doc.members[static_cast<std::size_t>(p.member)].name))
+                            .arg(p.zone + 1)
+                            .arg(p.point + 1);
+  const QString what =
+      check(p) == ArrivalCheck::TimeTooShort ? QStringLiteral("声时") : QStringLiteral("声速");
+  arrivalNote_->setText(
+      QStringLiteral("%1的%2不合理（T=%3us，V=%4km/s），请重新选取首波")
+          .arg(where, what, FormatFixed(zone.pointTime[j], 2), FormatFixed(zone.pointVelocity[j], 3)));
+  arrivalNote_->show();
+}
+
 // ---- Dropped files --------------------------------------------------------------
 
 void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
@@ -678,7 +755,10 @@ void CMainFrame::dropEvent(QDropEvent* event) {
     if (!url.isLocalFile()) continue;
     event->acceptProposedAction();
     activateWindow();
-    openFile(url.toLocalFile());
+    // Opened once the drop is over: the save question must not hold the
+    // program the file came from.
+    const QString path = url.toLocalFile();
+    QTimer::singleShot(0, this, [this, path] { openFile(path); });
     return;
   }
 }

@@ -10,6 +10,8 @@
 #include <QStringList>
 #include <memory>
 
+#include "core/app/document_edits.h"
+
 class QAction;
 class QMenu;
 class QSettings;
@@ -47,11 +49,24 @@ class CMainFrame : public QMainWindow {
              UiSettings access = UiSettings::ReadWrite, QWidget* parent = nullptr);
   ~CMainFrame() override;
 
-  // Opens a data file (command line, open dialog, dropped file, recent file,
-  // opened-files list). Shows the message and returns false on failure.
-  bool openFile(const QString& path);
-  // The exit prompt: stores the bar widths into the document, then asks to
-  // save modified data. True when the window may close.
+  enum class OpenOutcome {
+    Opened,
+    Kept,    // the user kept the document shown (Cancel, or no save made)
+    Failed,  // the file could not be read; its message was shown
+  };
+  // Opens a data file: the one routine of every way of opening (command
+  // line, also of a second start, open dialog, dropped file, recent file,
+  // opened-files list). Modified data are offered for saving first
+  // (saveModified).
+  OpenOutcome openFile(const QString& path);
+  // Before the data shown go (another file opened, the window closed): when
+  // they are modified, asks "数据已经修改，是否保存" with Yes, No and Cancel;
+  // Yes opens the save dialog and saves. True when the data may go (not
+  // modified, No, or saved); false for Cancel, a cancelled dialog or a
+  // failed save.
+  bool saveModified();
+  // The exit prompt: stores the bar widths into the document, then
+  // saveModified(). True when the window may close.
   bool confirmExit();
   void showScreen(Screen screen);
   Screen screen() const { return screen_; }
@@ -70,6 +85,8 @@ class CMainFrame : public QMainWindow {
   CViewBar* analysisBar() const { return analysisBar_; }
   QToolBar* mainToolBar() const { return mainTools_; }
   QToolBar* analysisToolBar() const { return analysisTools_; }
+  // The status bar's note of implausible first arrivals (empty: none).
+  QLabel* arrivalNote() const { return arrivalNote_; }
   CFixedSplitterWnd* mainSplitter() const { return mainSplitter_; }
 
   // Command handlers, as the menus run them.
@@ -104,6 +121,17 @@ class CMainFrame : public QMainWindow {
   void addRecentFile(const QString& path);
   void saveRecentFiles();
   void afterOpen(const QString& path);
+  void updateTitle();
+  // A save dialog over `filter` (the extension of the filter chosen goes to
+  // a bare name) and the question before overwriting the waveform file of
+  // another data file. Empty: no save (cancelled).
+  QString askSavePath(const QString& initialPath, const char* filter);
+  // Saves to `path`; shows the message of a failure. The document then
+  // names the new file (title, recent files, opened-files list follow).
+  bool saveTo(const QString& path);
+  // Re-checks the points noted for implausible arrivals and the point
+  // `result` edited; shows the newest in the status bar.
+  void noteArrivals(const korvane::EditResult& result);
   void storeBarWidths();
   void restoreBarSizes();
   void saveBarSizes();
@@ -131,6 +159,14 @@ class CMainFrame : public QMainWindow {
   QToolBar* mainTools_ = nullptr;
   QToolBar* analysisTools_ = nullptr;
   QLabel* readyLabel_ = nullptr;
+  QLabel* arrivalNote_ = nullptr;
+  // Points whose first arrival is implausible, newest first.
+  struct NotedPoint {
+    int member;
+    int zone;
+    int point;
+  };
+  QList<NotedPoint> notedPoints_;
   // Show flags of the bars, kept while the other screen hides them.
   bool toolBarShown_ = true;
   bool infoBarShown_ = true;

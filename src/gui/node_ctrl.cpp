@@ -98,7 +98,7 @@ CNodeCtrl::CNodeCtrl(DocumentModel* model, int slot, QWidget* parent)
   zoomFactor_ = ZoomFactorForSlider(kSliderPosition);
   connect(slider_, &QSlider::valueChanged, this, [this](int position) {
     zoomFactor_ = ZoomFactorForSlider(position);
-    cursorShown_ = false;
+    clearCursor();
     redrawWaveform();
   });
 }
@@ -165,8 +165,15 @@ void CNodeCtrl::paintEvent(QPaintEvent*) {
 
 void CNodeCtrl::resizeEvent(QResizeEvent*) {
   slider_->setGeometry(width() - kSliderWidth, 0, kSliderWidth, height());
-  cursorShown_ = false;
+  clearCursor();
   pictureValid_ = false;
+}
+
+void CNodeCtrl::clearCursor() {
+  if (!cursorShown_) return;
+  cursorShown_ = false;
+  update(QRect(cursorX_, 0, 1, height()));
+  emit cursorCleared(slot_);
 }
 
 void CNodeCtrl::moveCursorLine(int x) {
@@ -189,11 +196,7 @@ void CNodeCtrl::mouseMoveEvent(QMouseEvent* event) {
   moveCursorLine(x);
 }
 
-void CNodeCtrl::leaveEvent(QEvent*) {
-  if (!cursorShown_) return;
-  cursorShown_ = false;
-  update(QRect(cursorX_, 0, 1, height()));
-}
+void CNodeCtrl::leaveEvent(QEvent*) { clearCursor(); }
 
 void CNodeCtrl::mousePressEvent(QMouseEvent* event) {
   if (event->button() != Qt::LeftButton) return;
@@ -204,7 +207,7 @@ void CNodeCtrl::mousePressEvent(QMouseEvent* event) {
   const float sx = PanelTimeScale(areaWidth(), member->sampleCount, member->sampleInterval);
   const int sample =
       PanelSampleAtX(x, sx, point->delay, member->sampleInterval, member->sampleCount, point->arrivalIndex);
-  cursorShown_ = false;
+  clearCursor();
   // The model recomputes the readings and asks every view to refresh.
   model_->pickArrival(slot_, sample);
 }

@@ -41,10 +41,15 @@ class CNodeCtrl : public QWidget {
   // Whether the green cursor line is shown, and where.
   bool cursorShown() const { return cursorShown_; }
   int cursorX() const { return cursorX_; }
+  // Removes the cursor line (the mouse left, the view scrolled, the panel
+  // was resized or zoomed); its readout goes with it (cursorCleared).
+  void clearCursor();
 
  signals:
   // Readout of the sample under the mouse: T (us), A (mV), V (km/s).
   void cursorReadout(int slot, float time, float amplitudeMv, float velocity);
+  // The cursor line is gone: the point's stored readings apply again.
+  void cursorCleared(int slot);
 
  protected:
   void paintEvent(QPaintEvent* event) override;

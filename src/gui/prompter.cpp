@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QUrl>
+#include <algorithm>
 
 namespace korvane::gui {
 
@@ -47,6 +48,26 @@ QStringList QtNameFilters(const QString& windowsFilter) {
   return filters;
 }
 
+QString FilterExtension(const QString& windowsFilter, int index) {
+  const QStringList parts = windowsFilter.split(QLatin1Char('|'));
+  const qsizetype at = 2 * static_cast<qsizetype>(index) + 1;
+  if (index < 0 || at >= parts.size() || parts[at - 1].isEmpty()) return {};
+  const QString first = parts[at].section(QLatin1Char(';'), 0, 0).trimmed();
+  if (!first.startsWith(QLatin1String("*."))) return {};
+  const QString extension = first.mid(2);
+  if (extension.isEmpty() || extension.contains(QLatin1Char('*')) || extension.contains(QLatin1Char('?')))
+    return {};
+  return extension;
+}
+
+QString WithFilterExtension(const QString& path, const QString& windowsFilter, int index) {
+  const QString extension = FilterExtension(windowsFilter, index);
+  if (extension.isEmpty() || path.isEmpty()) return path;
+  const QString name = path.section(QLatin1Char('/'), -1).section(QLatin1Char('\\'), -1);
+  if (name.isEmpty() || name.contains(QLatin1Char('.'))) return path;
+  return path + QLatin1Char('.') + extension;
+}
+
 void QtPrompter::message(QWidget* parent, const QString& text) {
   QMessageBox::warning(parent, kCaption, text);
 }
@@ -83,14 +104,27 @@ QStringList QtPrompter::openFileNames(QWidget* parent, const QString& filter) {
 }
 
 QString QtPrompter::saveFileName(QWidget* parent, const QString& initialPath, const QString& filter,
-                                 const QString& defaultSuffix, const QString& title) {
+                                 const QString& defaultSuffix, const QString& title, int* chosenFilter) {
   QFileDialog dialog(parent, title.isEmpty() ? QStringLiteral("另存为") : title);
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setFileMode(QFileDialog::AnyFile);
-  dialog.setNameFilters(QtNameFilters(filter));
-  dialog.setDefaultSuffix(defaultSuffix);
+  const QStringList filters = QtNameFilters(filter);
+  dialog.setNameFilters(filters);
+  // The dialog adds the suffix before it asks about overwriting, so that
+  // the question names the file that will be written.
+  const auto chosen = [&] {
+    return std::max(0, static_cast<int>(filters.indexOf(dialog.selectedNameFilter())));
+  };
+  if (defaultSuffix.isEmpty()) {
+    dialog.setDefaultSuffix(FilterExtension(filter, 0));
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
+                     [&] { dialog.setDefaultSuffix(FilterExtension(filter, chosen())); });
+  } else {
+    dialog.setDefaultSuffix(defaultSuffix);
+  }
   if (!initialPath.isEmpty()) dialog.selectFile(initialPath);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+  if (chosenFilter != nullptr) *chosenFilter = chosen();
   return dialog.selectedFiles().constFirst();
 }
 

@@ -22,12 +22,15 @@ class Prompter {
   virtual Answer askYesNoCancel(QWidget* parent, const QString& text) = 0;
   // File dialogs. `filter` is in the "描述|模式|描述|模式||" form; an empty
   // result (or list) means the dialog was cancelled. `defaultSuffix` (without
-  // dot) is appended to a name typed without one; empty: none. `title`
-  // empty: the dialog's usual title.
+  // dot) is appended to a name typed without one; empty: the extension of
+  // the filter chosen is (none for "*.*"). `title` empty: the dialog's usual
+  // title. `chosenFilter`, when given, receives the index of the filter
+  // chosen (0 for the first).
   virtual QString openFileName(QWidget* parent, const QString& filter) = 0;
   virtual QStringList openFileNames(QWidget* parent, const QString& filter) = 0;
   virtual QString saveFileName(QWidget* parent, const QString& initialPath, const QString& filter,
-                               const QString& defaultSuffix, const QString& title) = 0;
+                               const QString& defaultSuffix, const QString& title,
+                               int* chosenFilter = nullptr) = 0;
   // Opens a file the program wrote in the program the desktop associates
   // with it (a workbook in the spreadsheet program).
   virtual void showDocument(const QString& path) = 0;
@@ -41,7 +44,8 @@ class QtPrompter : public Prompter {
   QString openFileName(QWidget* parent, const QString& filter) override;
   QStringList openFileNames(QWidget* parent, const QString& filter) override;
   QString saveFileName(QWidget* parent, const QString& initialPath, const QString& filter,
-                       const QString& defaultSuffix, const QString& title) override;
+                       const QString& defaultSuffix, const QString& title,
+                       int* chosenFilter = nullptr) override;
   void showDocument(const QString& path) override;
 };
 
@@ -49,6 +53,14 @@ class QtPrompter : public Prompter {
 // into Qt's name filters. Extension patterns match both cases ("*.SHT *.sht")
 // and "*.*" becomes "*" (every file, with or without a dot).
 QStringList QtNameFilters(const QString& windowsFilter);
+
+// The extension ("SHT", without dot) of filter `index` of a filter in the
+// "描述|模式||" form: that of its first pattern; empty for "*.*", a pattern
+// without extension or an index out of range.
+QString FilterExtension(const QString& windowsFilter, int index);
+// `path` with ".EXT" of filter `index` appended when its file name has no
+// extension (no dot), as a save dialog adds it; else `path` as it is.
+QString WithFilterExtension(const QString& path, const QString& windowsFilter, int index);
 
 // File dialog filters of the commands.
 inline constexpr char kFilterOpen[] =
@@ -58,6 +70,8 @@ inline constexpr char kFilterResult[] = "声波结果文件 (*.SHA)|*.SHA||";
 inline constexpr char kFilterExitSave[] =
     "声波原始文件 (*.SHT)|*.SHT|声波结果文件 (*.SHA)|*.SHA|All Files (*.*)|*.*||";
 inline constexpr char kFilterWorkbook[] = "工作薄(*.xlsx)|*.xlsx||";
-inline constexpr char kFilterMerge[] = "声波原始文件 (*.SHT)|*.SHT|声波结果文件 (*.SHA)|*.SHA||";
+// Raw and result files together first, so that one pass picks both.
+inline constexpr char kFilterMerge[] =
+    "声波数据文件 (*.SHT *.SHA)|*.SHT;*.SHA|声波原始文件 (*.SHT)|*.SHT|声波结果文件 (*.SHA)|*.SHA||";
 
 }  // namespace korvane::gui

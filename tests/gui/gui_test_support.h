@@ -28,11 +28,13 @@ class ScriptedPrompter : public Prompter {
     return openLists.isEmpty() ? QStringList() : openLists.takeFirst();
   }
   QString saveFileName(QWidget*, const QString& initialPath, const QString& filter,
-                       const QString& defaultSuffix, const QString& title) override {
+                       const QString& defaultSuffix, const QString& title, int* chosenFilter) override {
     saveTitles << title;
     saveInitialPaths << initialPath;
     filters << filter;
     suffixes << defaultSuffix;
+    const int chosen = saveFilters.isEmpty() ? 0 : saveFilters.takeFirst();
+    if (chosenFilter != nullptr) *chosenFilter = chosen;
     return saveNames.isEmpty() ? QString() : saveNames.takeFirst();
   }
 
@@ -51,6 +53,8 @@ class ScriptedPrompter : public Prompter {
   QStringList openNames;
   QList<QStringList> openLists;
   QStringList saveNames;
+  // Index of the filter chosen in each save dialog (0 when not scripted).
+  QList<int> saveFilters;
 };
 
 // The in-memory documents of the support library.
