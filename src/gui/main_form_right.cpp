@@ -14,10 +14,14 @@ namespace korvane::gui {
 
 namespace {
 
+// A field as narrow as its values allow (an amplitude such as "-100.00"
+// shows whole, frame and margins included): the column is narrow and the
+// fields share what the labels leave.
 QLineEdit* Field(bool readOnly, QWidget* parent) {
   auto* edit = new QLineEdit(parent);
   edit->setReadOnly(readOnly);
-  edit->setMinimumWidth(40);
+  edit->setMinimumWidth(edit->fontMetrics().horizontalAdvance(QStringLiteral("-100.00")) + 8);
+  edit->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
   return edit;
 }
 
@@ -30,14 +34,14 @@ MainFormRight::MainFormRight(DocumentModel* model, QWidget* parent) : QWidget(pa
   auto* group = new QGroupBox(QStringLiteral("当前测区数据"), this);
   outer->addWidget(group);
   auto* rowsLayout = new QVBoxLayout(group);
-  rowsLayout->setContentsMargins(4, 4, 4, 4);
+  rowsLayout->setContentsMargins(3, 4, 3, 4);
   rowsLayout->setSpacing(6);
   for (int slot = 0; slot < kMaxPoints; ++slot) {
     Row& row = rows_[static_cast<std::size_t>(slot)];
     row.box = new QWidget(group);
     auto* grid = new QGridLayout(row.box);
     grid->setContentsMargins(0, 0, 0, 0);
-    grid->setHorizontalSpacing(4);
+    grid->setHorizontalSpacing(3);
     grid->setVerticalSpacing(2);
     const int n = slot + 1;
     row.time = Field(true, row.box);

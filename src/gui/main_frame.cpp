@@ -79,6 +79,23 @@ QScrollArea* Scrolled(QWidget* form, QWidget* parent) {
   return area;
 }
 
+// Width in pixels of `units` horizontal dialog units of `widget`'s font: a
+// dialog unit is a quarter of the font's average width of the Latin letters,
+// rounded as the dialog manager rounds it.
+int DialogUnitsToPixels(const QWidget& widget, int units) {
+  const int letters =
+      widget.fontMetrics().horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+  const int baseUnit = (letters / 26 + 1) / 2;
+  return units * baseUnit / 4;
+}
+
+// The main screen's right column: 124 dialog units, the width of the form it
+// holds; wider only as far as its form needs to show every value whole, so
+// that it does not scroll sideways.
+int RightColumnWidth(const QWidget& form) {
+  return std::max(DialogUnitsToPixels(form, 124), form.minimumSizeHint().width());
+}
+
 QString DefaultUiSettingsFile() {
   const std::filesystem::path dir = SettingsDirectory();
 #ifdef _WIN32
@@ -167,10 +184,7 @@ void CMainFrame::buildMainScreen() {
   view_ = new CKorvaneView(model_);
   right_ = new MainFormRight(model_);
   QScrollArea* rightArea = Scrolled(right_, nullptr);
-  // The right column is as wide as its form wants, and at least 124 dialog
-  // units of the form's font.
-  const int dialogUnits = 124 * right_->fontMetrics().averageCharWidth() / 4;
-  const int rightWidth = std::max(dialogUnits, right_->sizeHint().width() + 20);
+  const int rightWidth = RightColumnWidth(*right_);
   mainSplitter_ = new CFixedSplitterWnd(view_, rightArea, rightWidth, pages_);
   pages_->addWidget(mainSplitter_);
   for (int slot = 0; slot < kMaxPoints; ++slot) {

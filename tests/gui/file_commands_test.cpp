@@ -1,19 +1,28 @@
 // File commands on the bundled example files: open (also failing), the
-// recent-file list, save results, the exit prompt's save and the merge.
+// question before edits are replaced by another file (every way of opening,
+// a second start included), the recent-file list, save as and save, save
+// results, the exit prompt's save and the merge.
 #include <QAction>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMimeData>
+#include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <memory>
 
+#include "core/data/text_format.h"
 #include "gui/commands.h"
 #include "gui/dlg_combine.h"
 #include "gui/document_model.h"
+#include "gui/instance_relay.h"
 #include "gui/korvane_view.h"
 #include "gui/main_form.h"
 #include "gui/main_form_right.h"
@@ -37,6 +46,14 @@ QString CopyPair(const QString& source, const QString& dir, const QString& base)
               target.left(target.size() - 1) + QLatin1Char('D'));
   return target;
 }
+
+QByteArray Bytes(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The ways a user opens a file over the one shown.
+enum class Way { OpenDialog, RecentFile, DroppedFile, OpenedFilesList, SecondStart };
 
 }  // namespace
 
@@ -116,6 +133,248 @@ class FileCommandsTest : public QObject {
     QCOMPARE(frame_->mainView()->shownPanels(), 3);
     QVERIFY(!frame_->action(cmd::kSave)->isEnabled());
     QVERIFY(!frame_->action(cmd::kNextZone)->isEnabled());
+  }
+
+  // Opens `path` the way `way` does; returns once the open has run.
+  void openBy(Way way, const QString& path) {
+    const int asked = prompter_.questions.size();
+    const std::string before = model_->doc().pathName;
+    switch (way) {
+      case Way::OpenDialog:
+        prompter_.openNames = {path};
+        frame_->action(cmd::kOpen)->trigger();
+        break;
+      case Way::RecentFile:
+        QCOMPARE(frame_->recentFiles().value(1), path);  // opened before
+        frame_->action(cmd::kRecentFile1 + 1)->trigger();
+        break;
+      case Way::DroppedFile: {
+        QMimeData mime;
+        mime.setUrls({QUrl::fromLocalFile(path)});
+        // As a drag does: the window accepts the entering drag, then the drop.
+        QDragEnterEvent enter(QPoint(20, 20), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(frame_.get(), &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent drop(QPointF(20, 20), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(frame_.get(), &drop);
+        break;
+      }
+      case Way::OpenedFilesList: {
+        const QList<QListWidgetItem*> items =
+            form()->fileList()->findItems(QFileInfo(path).fileName(), Qt::MatchExactly);
+        QCOMPARE(items.size(), 1);
+        emit form()->fileList()->itemDoubleClicked(items.constFirst());
+        break;
+      }
+      case Way::SecondStart: {
+        // The program started again with the file, as the file manager
+        // starts it, hands the file over and ends.
+        const QString config = dir_.filePath(QStringLiteral("config"));
+        QVERIFY(QDir().mkpath(config));
+        InstanceRelay relay(RelayName(config));
+        QVERIFY(relay.listen());
+        OpenHandedOverFiles(relay, *frame_);
+        QProcess second;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("KORVANE_CONFIG_DIR"), config);
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        second.setProcessEnvironment(env);
+        second.start(QStringLiteral(KORVANE_PROGRAM_PATH), {path});
+        QTRY_COMPARE_WITH_TIMEOUT(second.state(), QProcess::NotRunning, 30000);
+        QCOMPARE(second.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(second.exitCode(), 0);
+        break;
+      }
+    }
+    // A dropped or handed-over file opens once the event is over.
+    QTRY_VERIFY(prompter_.questions.size() > asked || model_->doc().pathName != before);
+  }
+
+  // Every way of opening asks before unsaved edits go; Cancel keeps the
+  // document with its edits, No opens the other file without saving.
+  void everyWayOfOpeningAsksBeforeEditsGo_data() {
+    QTest::addColumn<int>("wayIndex");
+    QTest::newRow("open dialog") << static_cast<int>(Way::OpenDialog);
+    QTest::newRow("recent file") << static_cast<int>(Way::RecentFile);
+    QTest::newRow("dropped file") << static_cast<int>(Way::DroppedFile);
+    QTest::newRow("opened-files list") << static_cast<int>(Way::OpenedFilesList);
+    QTest::newRow("second start") << static_cast<int>(Way::SecondStart);
+  }
+  void everyWayOfOpeningAsksBeforeEditsGo() {
+    QFETCH(int, wayIndex);
+    const auto way = static_cast<Way>(wayIndex);
+    const QString other =
+        CopyPair(Sample("result-3members-cecs2005.SHA"), dir_.path(), QStringLiteral("other"));
+    const QString edited =
+        CopyPair(Sample("raw-1member-cecs2005.SHT"), dir_.path(), QStringLiteral("edited"));
+    QVERIFY(opens(other));
+    QVERIFY(opens(edited));
+    const QByteArray onDisk = Bytes(edited);
+    model_->pickArrival(0, 200);
+    QVERIFY(model_->isModified());
+
+    prompter_.answers = {Prompter::Answer::Cancel};
+    openBy(way, other);
+    QCOMPARE(prompter_.questions, QStringList{QStringLiteral("数据已经修改，是否保存")});
+    QCOMPARE(model_->doc().pathName, edited.toStdString());
+    QVERIFY(model_->isModified());
+    QCOMPARE(model_->doc().GetCurrentZone()->points[0]->arrivalIndex, 200);
+    QCOMPARE(frame_->windowTitle(), QStringLiteral("Korvane  1.1.220310 edited.SHT"));
+    QCOMPARE(frame_->recentFiles().size(), 2);  // a kept document is no failed open
+    QVERIFY(prompter_.saveTitles.isEmpty());
+
+    prompter_.answers = {Prompter::Answer::No};
+    openBy(way, other);
+    QTRY_COMPARE(model_->doc().pathName, other.toStdString());
+    QCOMPARE(prompter_.questions.size(), 2);
+    QVERIFY(!model_->isModified());
+    QCOMPARE(form()->memberList()->count(), 3);
+    QCOMPARE(Bytes(edited), onDisk);  // not saved
+    QVERIFY(prompter_.messages.isEmpty());
+  }
+
+  // Yes: the exit prompt's save dialog (all data file types); the other file
+  // opens only when the save was made.
+  void openPromptYesSavesFirst() {
+    const QString other =
+        CopyPair(Sample("result-3members-cecs2005.SHA"), dir_.path(), QStringLiteral("other"));
+    const QString edited =
+        CopyPair(Sample("raw-1member-cecs2005.SHT"), dir_.path(), QStringLiteral("edited"));
+    QVERIFY(opens(edited));
+    model_->pickArrival(0, 200);
+
+    // The dialog is cancelled, then the save fails: the edits stay shown.
+    prompter_.answers = {Prompter::Answer::Yes, Prompter::Answer::Yes};
+    prompter_.saveNames = {QString(), dir_.filePath(QStringLiteral("missing/saved.SHT"))};
+    QCOMPARE(frame_->openFile(other), CMainFrame::OpenOutcome::Kept);
+    QCOMPARE(frame_->openFile(other), CMainFrame::OpenOutcome::Kept);
+    QCOMPARE(prompter_.filters, QStringList(2, QString::fromUtf8(kFilterExitSave)));
+    QCOMPARE(prompter_.saveInitialPaths.constFirst(), edited);
+    QCOMPARE(prompter_.messages.size(), 1);
+    QVERIFY(prompter_.messages[0].startsWith(QStringLiteral("创建SHT/SHA文件失败！")));
+    QCOMPARE(model_->doc().pathName, edited.toStdString());
+    QVERIFY(model_->isModified());
+
+    // Saved under a bare name with the raw filter chosen: ".SHT" is added,
+    // the edit is in the saved file, then the other file shows.
+    prompter_.answers = {Prompter::Answer::Yes};
+    prompter_.saveNames = {dir_.filePath(QStringLiteral("saved"))};
+    QCOMPARE(frame_->openFile(other), CMainFrame::OpenOutcome::Opened);
+    QCOMPARE(model_->doc().pathName, other.toStdString());
+    QCOMPARE(frame_->recentFiles().mid(0, 2),
+             (QStringList{other, dir_.filePath(QStringLiteral("saved.SHT"))}));
+    QVERIFY(opens(dir_.filePath(QStringLiteral("saved.SHT"))));
+    QCOMPARE(model_->doc().GetCurrentZone()->points[0]->arrivalIndex, 200);
+  }
+
+  // Save as names the new file everywhere; the next save writes it and the
+  // original stays as it was, byte for byte. A failed save as changes
+  // nothing.
+  void saveAsMovesTheDocumentToTheNewFile() {
+    const QString original =
+        CopyPair(Sample("raw-1member-cecs2005.SHT"), dir_.path(), QStringLiteral("field"));
+    const QByteArray text = Bytes(original);
+    const QByteArray wave = Bytes(dir_.filePath(QStringLiteral("field.SHD")));
+    QVERIFY(opens(original));
+    model_->pickArrival(0, 200);
+
+    prompter_.saveNames = {dir_.filePath(QStringLiteral("copy.txt"))};
+    frame_->onSaveAs();
+    QCOMPARE(prompter_.messages, QStringList{QStringLiteral("无法识别的文件类型")});
+    QCOMPARE(model_->doc().pathName, original.toStdString());
+    QCOMPARE(frame_->windowTitle(), QStringLiteral("Korvane  1.1.220310 field.SHT"));
+    QVERIFY(model_->isModified());
+
+    const QString copy = dir_.filePath(QStringLiteral("copy.SHT"));
+    prompter_.saveNames = {dir_.filePath(QStringLiteral("copy"))};  // bare: the filter's extension
+    frame_->onSaveAs();
+    QCOMPARE(prompter_.filters.last(), QString::fromUtf8(kFilterSaveAs));
+    QCOMPARE(prompter_.saveInitialPaths.last(), original);
+    QCOMPARE(prompter_.messages.size(), 1);
+    QCOMPARE(model_->doc().pathName, copy.toStdString());
+    QCOMPARE(frame_->windowTitle(), QStringLiteral("Korvane  1.1.220310 copy.SHT"));
+    QCOMPARE(frame_->recentFiles().mid(0, 2), (QStringList{copy, original}));
+    QCOMPARE(form()->fileList()->item(0)->text(), QStringLiteral("copy.SHT"));
+    QCOMPARE(form()->fileList()->currentItem()->text(), QStringLiteral("copy.SHT"));
+    QVERIFY(!model_->isModified());
+
+    model_->pickArrival(1, 210);
+    frame_->action(cmd::kSave)->trigger();
+    QVERIFY(!model_->isModified());
+    QCOMPARE(Bytes(original), text);
+    QCOMPARE(Bytes(dir_.filePath(QStringLiteral("field.SHD"))), wave);
+    QVERIFY(opens(copy));
+    QCOMPARE(model_->doc().GetCurrentZone()->points[0]->arrivalIndex, 200);
+    QCOMPARE(model_->doc().GetCurrentZone()->points[1]->arrivalIndex, 210);
+  }
+
+  // A bare name gets the extension of the filter chosen; a name with an
+  // extension keeps it; "All Files" adds none.
+  void saveDialogsAddTheChosenFiltersExtension() {
+    struct Case {
+      const char* typed;
+      int filter;
+      const char* written;  // nullptr: refused as an unknown type
+    };
+    const Case cases[] = {
+        {"a", 0, "a.SHT"},
+        {"b", 1, "b.SHA"},
+        {"c.sha", 0, "c.sha"},
+        {"d", 2, nullptr},
+    };
+    const QString original =
+        CopyPair(Sample("raw-1member-cecs2005.SHT"), dir_.path(), QStringLiteral("field"));
+    for (const Case& c : cases) {
+      QVERIFY(opens(original));
+      model_->setModified(true);
+      prompter_ = ScriptedPrompter();
+      prompter_.answers = {Prompter::Answer::Yes};
+      prompter_.saveNames = {dir_.filePath(QString::fromUtf8(c.typed))};
+      prompter_.saveFilters = {c.filter};
+      QCOMPARE(frame_->confirmExit(), c.written != nullptr);  // the exit prompt's dialog
+      if (c.written == nullptr) {
+        QCOMPARE(prompter_.messages, QStringList{QStringLiteral("无法识别的文件类型")});
+        continue;
+      }
+      QVERIFY2(QFileInfo::exists(dir_.filePath(QString::fromUtf8(c.written))), c.typed);
+      QVERIFY(prompter_.messages.isEmpty());
+    }
+  }
+
+  // A result file written after a pick on the main screen stores the FCUI
+  // that the command-line tool's evaluate computes from it.
+  void savedStrengthsAreThoseOfTheSavedData() {
+    const QString path =
+        CopyPair(Sample("result-3members-cecs2005.SHA"), dir_.path(), QStringLiteral("zones"));
+    QVERIFY(opens(path));
+    const float stale = model_->doc().GetCurrentZone()->strengthValue;
+    model_->pickArrival(0, model_->doc().GetCurrentZone()->points[0]->arrivalIndex - 40);
+    model_->pickArrival(1, model_->doc().GetCurrentZone()->points[1]->arrivalIndex - 40);
+    frame_->onSave();
+    QVERIFY(prompter_.messages.isEmpty());
+
+    QProcess cli;
+    cli.start(QStringLiteral(KORVANE_CLI_PATH), {QStringLiteral("evaluate"), path, QStringLiteral("--json")});
+    QVERIFY(cli.waitForFinished(60000));
+    QCOMPARE(cli.exitCode(), 0);
+    const QJsonObject evaluated = QJsonDocument::fromJson(cli.readAllStandardOutput()).object();
+    CKorvaneDoc stored;  // the file's values as read, not recomputed
+    stored.OnOpenDocument(ToFsPath(path));
+    const QJsonArray members = evaluated[QStringLiteral("members")].toArray();
+    QCOMPARE(members.size(), stored.memberCount);
+    for (int m = 0; m < stored.memberCount; ++m) {
+      const QJsonArray zones = members[m].toObject()[QStringLiteral("zones")].toArray();
+      QCOMPARE(zones.size(), stored.ZoneCount(m));
+      for (int z = 0; z < stored.ZoneCount(m); ++z) {
+        const double fcu = zones[z].toObject()[QStringLiteral("strengthValue")].toDouble();
+        QCOMPARE(QString::fromStdString(korvane::FormatFixed(fcu, 1)),
+                 QString::fromStdString(korvane::FormatFixed(stored.Zone(m, z)->strengthValue, 1)));
+      }
+    }
+    QVERIFY(std::abs(stored.Zone(0, 0)->strengthValue - stale) > 1.0f);
+    const double fcue = evaluated[QStringLiteral("result")].toObject()[QStringLiteral("fcue")].toDouble();
+    QCOMPARE(QString::fromStdString(korvane::FormatFixed(fcue, 1)),
+             QString::fromStdString(korvane::FormatFixed(stored.result.fcue, 1)));
   }
 
   void recentFilesKeepFourAndDropWhatFailsToOpen() {

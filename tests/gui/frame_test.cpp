@@ -10,17 +10,21 @@
 #include <QMenuBar>
 #include <QProcess>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QToolBar>
 #include <QtTest>
 #include <memory>
 
+#include "core/algorithm/standards.h"
 #include "gui/bars.h"
 #include "gui/commands.h"
 #include "gui/dlg_combine.h"
 #include "gui/dlg_filter.h"
 #include "gui/document_model.h"
+#include "gui/main_form_right.h"
 #include "gui/main_frame.h"
 #include "gui/prompter.h"
 #include "gui/test_para.h"
@@ -270,6 +274,71 @@ class FrameTest : public QObject {
     QCOMPARE(QtNameFilters(QString::fromUtf8(kFilterOpen)),
              (QStringList{"声波原始文件 (*.SHT *.sht)", "声波结果文件 (*.SHA *.sha)", "All Files (*)"}));
     QCOMPARE(QtNameFilters(QString::fromUtf8(kFilterResult)), QStringList{"声波结果文件 (*.SHA *.sha)"});
+    // The merge dialog picks raw and result files in one pass.
+    QCOMPARE(QtNameFilters(QString::fromUtf8(kFilterMerge)),
+             (QStringList{"声波数据文件 (*.SHT *.sht *.SHA *.sha)", "声波原始文件 (*.SHT *.sht)",
+                          "声波结果文件 (*.SHA *.sha)"}));
+    CDlgcombine dialog(&prompter_);
+    prompter_.openLists = {{QStringLiteral("/data/a.SHT"), QStringLiteral("/data/b.SHA")}};
+    dialog.chooseButton()->click();
+    QCOMPARE(prompter_.filters, QStringList{QString::fromUtf8(kFilterMerge)});
+    QCOMPARE(dialog.fileList()->count(), 2);
+  }
+
+  // The extension a save dialog adds to a bare name: that of the filter
+  // chosen; none to a name with a dot, for "*.*" or an unknown filter.
+  void extensionOfTheChosenFilter() {
+    struct Case {
+      const char* path;
+      const char* filter;
+      int index;
+      const char* expected;
+    };
+    const Case cases[] = {
+        {"/d/柱1", kFilterExitSave, 0, "/d/柱1.SHT"},     {"/d/柱1", kFilterExitSave, 1, "/d/柱1.SHA"},
+        {"/d/柱1", kFilterExitSave, 2, "/d/柱1"},         {"/d/柱1", kFilterExitSave, 5, "/d/柱1"},
+        {"/d/柱1.sha", kFilterExitSave, 0, "/d/柱1.sha"}, {"/d.x/柱1", kFilterResult, 0, "/d.x/柱1.SHA"},
+        {"/d/合并", kFilterMerge, 0, "/d/合并.SHT"},
+    };
+    for (const Case& c : cases) {
+      QCOMPARE(WithFilterExtension(QString::fromUtf8(c.path), QString::fromUtf8(c.filter), c.index),
+               QString::fromUtf8(c.expected));
+    }
+  }
+
+  // The main screen's right column is 124 dialog units wide, wider only as
+  // far as its fields need to show an amplitude such as "-100.00" whole;
+  // the waveform panels have the rest, and the column never scrolls
+  // sideways.
+  void rightColumnKeepsItsWidth_data() {
+    QTest::addColumn<int>("width");
+    QTest::newRow("1280") << 1280;
+    QTest::newRow("1600") << 1600;
+  }
+  void rightColumnKeepsItsWidth() {
+    QFETCH(int, width);
+    makeFrame(MakeWaveformDoc(1, 7, kCECS02_2020));
+    frame_->resize(width, 900);
+    frame_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(frame_.get()));
+    MainFormRight* form = frame_->rightForm();
+    const QFontMetrics metrics = form->fontMetrics();
+    const int letters =
+        metrics.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+    const int dialogUnits = 124 * ((letters / 26 + 1) / 2) / 4;
+    CFixedSplitterWnd* split = frame_->mainSplitter();
+    const int right = split->sizes().value(1);
+    QCOMPARE(right, split->rightWidth());
+    QCOMPARE(right, std::max(dialogUnits, form->minimumSizeHint().width()));
+    QVERIFY2(right < width / 5, qPrintable(QString::number(right)));
+    const auto* area = qobject_cast<const QScrollArea*>(split->widget(1));
+    QVERIFY(area != nullptr);
+    QVERIFY(!area->horizontalScrollBar()->isVisible());
+    const int value = metrics.horizontalAdvance(QStringLiteral("-100.00"));
+    for (int slot = 0; slot < 7; ++slot) {
+      QVERIFY(form->amplitudeField(slot)->width() >= value + 8);
+      QVERIFY(form->velocityField(slot)->width() >= value + 8);
+    }
   }
 };
 

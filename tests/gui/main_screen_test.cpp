@@ -3,6 +3,7 @@
 // slider, zone navigation, the β/λ rule and the test-method lock.
 #include <QAction>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -169,6 +170,78 @@ class MainScreenTest : public QObject {
     QVERIFY(panel->grab(waveform).toImage() != atStart);
     slider->setValue(80);
     QCOMPARE(panel->grab(waveform).toImage(), atStart);
+  }
+
+  // The readout of the sample under the mouse stands in the point's fields
+  // only while the cursor line does: when the mouse leaves the panel, the
+  // view scrolls or the panel is zoomed, the point's stored readings return.
+  void readoutGoesWithTheCursorLine_data() {
+    QTest::addColumn<QString>("action");
+    QTest::newRow("mouse leaves") << QStringLiteral("leave");
+    QTest::newRow("view scrolls") << QStringLiteral("scroll");
+    QTest::newRow("zoom") << QStringLiteral("zoom");
+  }
+  void readoutGoesWithTheCursorLine() {
+    QFETCH(QString, action);
+    makeFrame(2, 7, kCECS02_2020);  // seven panels: the view scrolls
+    showFrame();
+    CKorvaneView* view = frame_->mainView();
+    CNodeCtrl* panel = view->panel(1);
+    const double sx = (panel->areaWidth() - 37) / (512 * 0.5);
+    const int x = 15 + static_cast<int>(std::lround(40.0 * sx));
+    QTest::mouseMove(panel, QPoint(x - 3, panel->height() / 2));  // a move, also where the last row ended
+    QTest::mouseMove(panel, QPoint(x, panel->height() / 2));
+    QTRY_VERIFY(panel->cursorShown());
+    QTRY_COMPARE(panel->cursorX(), x);
+    QCOMPARE(right()->timeField(1)->text(), QStringLiteral("40.00"));  // sample 80
+    QCOMPARE(right()->velocityField(1)->text(), QStringLiteral("5.000"));
+
+    if (action == QLatin1String("leave")) {
+      QEvent leave(QEvent::Leave);
+      QCoreApplication::sendEvent(panel, &leave);
+    } else if (action == QLatin1String("scroll")) {
+      QVERIFY(view->verticalScrollBar()->maximum() > 0);
+      view->verticalScrollBar()->setValue(view->verticalScrollBar()->maximum());
+    } else {
+      panel->zoomSlider()->setValue(40);
+    }
+    QVERIFY(!panel->cursorShown());
+    QCOMPARE(right()->timeField(1)->text(), QStringLiteral("30.00"));
+    QCOMPARE(right()->amplitudeField(1)->text(), QStringLiteral("424.80"));
+    QCOMPARE(right()->velocityField(1)->text(), QStringLiteral("6.667"));
+  }
+
+  // A first arrival where none can be is kept as picked, and the status bar
+  // names its point until an edit makes it plausible; the newest such point
+  // is named first.
+  void implausibleArrivalIsNamedUntilMoved() {
+    makeFrame(2, 3);
+    showFrame();
+    const QLabel* note = frame_->arrivalNote();
+    QVERIFY(note->isHidden());
+    frame_->onNextZone();
+    QTest::mouseClick(frame_->mainView()->panel(1), Qt::LeftButton, {}, QPoint(5, 40));
+    QCOMPARE(zone().points[1]->arrivalIndex, 1);
+    const QString early =
+        QStringLiteral("构件“柱1”测区2测点2的声时不合理（T=0.50us，V=400.000km/s），请重新选取首波");
+    QVERIFY(note->isVisibleTo(frame_.get()));
+    QCOMPARE(note->text(), early);
+
+    // Another point picked, another zone shown: the note stays.
+    model_->pickArrival(0, 70);
+    frame_->onPreviousZone();
+    QCOMPARE(note->text(), early);
+    // A distance typed ten times too long: named first; put right, the
+    // earlier note returns.
+    model_->setPointDistance(2, 2000.0f);
+    QCOMPARE(note->text(),
+             QStringLiteral("构件“柱1”测区1测点3的声速不合理（T=30.00us，V=66.667km/s），请重新选取首波"));
+    model_->setPointDistance(2, 200.0f);
+    QCOMPARE(note->text(), early);
+    // The arrival moved to where it can be: no note.
+    model_->apply(PickArrival(model_->doc(), {0, 1}, 1, 60, PickPanel::PointPanel));
+    QVERIFY(note->isHidden());
+    QVERIFY(prompter_.messages.isEmpty());
   }
 
   void zoneNavigationStopsAtTheEnds() {
