@@ -14,7 +14,6 @@ int RunConvert(const Args& args, std::ostream&, std::ostream& err) {
   if (parsed.positional.size() != 2) throw UsageError("expected two files: convert IN OUT");
   const std::filesystem::path output = parsed.positional[1];
   const auto doc = OpenDocument(parsed.positional[0], err);
-  if (KindOfPath(output) == FileKind::Result) doc->RecomputeAll();
   doc->OnSaveDocument(output);
   return 0;
 }
