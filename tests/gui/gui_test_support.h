@@ -36,7 +36,10 @@ class ScriptedPrompter : public Prompter {
     return saveNames.isEmpty() ? QString() : saveNames.takeFirst();
   }
 
-  void showDocument(const QString& path) override { shownDocuments << path; }
+  bool showDocument(const QString& path) override {
+    shownDocuments << path;
+    return desktopOpens;
+  }
 
   // What the program showed or asked.
   QStringList messages;
@@ -51,6 +54,8 @@ class ScriptedPrompter : public Prompter {
   QStringList openNames;
   QList<QStringList> openLists;
   QStringList saveNames;
+  // Whether the desktop has a program for the files shown.
+  bool desktopOpens = true;
 };
 
 // The in-memory documents of the support library.
