@@ -56,9 +56,11 @@ std::optional<int> ParseIntegerField(std::string_view text) {
   std::size_t end = text.size();
   while (begin < end && IsBlank(text[begin])) ++begin;
   while (end > begin && IsBlank(text[end - 1])) --end;
-  if (begin < end && text[begin] == '+') ++begin;
+  const bool plus = begin < end && text[begin] == '+';
+  if (plus) ++begin;
   // A sign must be followed by a digit ("+-1" and "- 1" are refused).
-  if (begin >= end || (text[begin] != '-' && (text[begin] < '0' || text[begin] > '9'))) return std::nullopt;
+  const std::size_t digit = !plus && begin < end && text[begin] == '-' ? begin + 1 : begin;
+  if (digit >= end || text[digit] < '0' || text[digit] > '9') return std::nullopt;
   int value = 0;
   const auto [rest, error] = std::from_chars(text.data() + begin, text.data() + end, value);
   if (error != std::errc{} || rest != text.data() + end) return std::nullopt;
