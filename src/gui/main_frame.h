@@ -97,10 +97,11 @@ class CMainFrame : public QMainWindow {
   void onSurfaceTable();
   void onCarbonationTable();
 
- protected:
   // No context menu over the docks and toolbars: each screen shows only its
   // own bars, switched in its "工具" menu.
   QMenu* createPopupMenu() override;
+
+ protected:
   void closeEvent(QCloseEvent* event) override;
   void showEvent(QShowEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;

@@ -1,7 +1,5 @@
 #include "gui/analysis/analysis_down_view.h"
 
-#include <QVBoxLayout>
-
 #include "core/app/document_edits.h"
 #include "core/data/number_entry.h"
 #include "core/forms/rebound_table_layout.h"
@@ -14,9 +12,6 @@ namespace korvane::gui {
 CAnalysisDownTView::CAnalysisDownTView(DocumentModel* model, Prompter* prompter, QWidget* parent)
     : QWidget(parent), model_(model), prompter_(prompter), grid_(new CGridCtrl(this)) {
   setObjectName(QStringLiteral("CAnalysisDownTView"));
-  auto* layout = new QVBoxLayout(this);
-  layout->setContentsMargins(0, 0, 0, 0);
-  layout->addWidget(grid_);
   grid_->setObjectName(QStringLiteral("reboundGrid"));
   grid_->setNotifyKind(1);
   connect(grid_, &CGridCtrl::editEnded, this, &CAnalysisDownTView::onEditEnded);
@@ -31,11 +26,12 @@ CAnalysisDownTView::CAnalysisDownTView(DocumentModel* model, Prompter* prompter,
 
 void CAnalysisDownTView::refresh() {
   const CKorvaneDoc& doc = model_->doc();
-  grid_->applyLayout(ReboundTableLayout(doc, doc.HasFile() ? doc.currentMember : -1, width()));
+  grid_->applyLayout(ReboundTableLayout(doc, doc.HasFile() ? doc.currentMember : -1, grid_->usableWidth()));
 }
 
 void CAnalysisDownTView::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
+  grid_->setGeometry(rect());
   // Column widths (and the header's one or two lines) follow the width.
   refresh();
 }

@@ -160,7 +160,7 @@ void CAnalysisView::refresh() {
 
 void CAnalysisView::rebuildGrid() {
   const CKorvaneDoc& doc = model_->doc();
-  grid_->applyLayout(ZoneGridLayout(doc, doc.HasFile() ? doc.currentMember : -1, width()));
+  grid_->applyLayout(ZoneGridLayout(doc, doc.HasFile() ? doc.currentMember : -1, grid_->usableWidth()));
 }
 
 void CAnalysisView::renderPanel() {
