@@ -5,9 +5,13 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QProcess>
 #include <QPushButton>
 #include <QSlider>
 #include <QTabBar>
@@ -113,6 +117,47 @@ class AnalysisScreenTest : public QObject {
     QCOMPARE(got.result.meanValue, want.result.meanValue);
     QCOMPARE(got.batchResultFlag, want.batchResultFlag);
   }
+  // What a user reads off the analysis screen and a saved file must keep:
+  // per zone the readings, R, carbonation depth, η, V and fcu,i, per member
+  // the coefficients and results, and the batch.
+  static QList<float> figures(const CKorvaneDoc& doc) {
+    QList<float> out;
+    for (int m = 0; m < static_cast<int>(doc.members.size()); ++m) {
+      const Member& member = doc.members[m];
+      out << member.coefA << member.coefB << member.estimatedStrength << member.meanStrength
+          << member.stdDevStrength;
+      for (int z = 0; z < doc.ZoneCount(m); ++z) {
+        const TestZone& zone = *doc.Zone(m, z);
+        for (int reading : zone.rebound) out << static_cast<float>(reading);
+        out << zone.reboundValue << zone.carbonationDepth << zone.eta << zone.zoneVelocity
+            << zone.strengthValue;
+      }
+    }
+    out << doc.result.fcue << doc.result.meanValue << doc.result.stdDev;
+    return out;
+  }
+  static QList<float> figures(const QJsonObject& json) {
+    auto number = [](const QJsonObject& o, const char* key) {
+      return static_cast<float>(o.value(QString::fromLatin1(key)).toDouble());
+    };
+    QList<float> out;
+    for (const QJsonValue& m : json.value(QStringLiteral("members")).toArray()) {
+      const QJsonObject member = m.toObject();
+      for (const char* key : {"coefA", "coefB", "estimatedStrength", "meanStrength", "stdDevStrength"})
+        out << number(member, key);
+      for (const QJsonValue& z : member.value(QStringLiteral("zones")).toArray()) {
+        const QJsonObject zone = z.toObject();
+        for (const QJsonValue& reading : zone.value(QStringLiteral("rebound")).toArray())
+          out << static_cast<float>(reading.toInt());
+        for (const char* key : {"reboundValue", "carbonationDepth", "eta", "zoneVelocity", "strengthValue"})
+          out << number(zone, key);
+      }
+    }
+    const QJsonObject result = json.value(QStringLiteral("result")).toObject();
+    for (const char* key : {"fcue", "meanValue", "stdDev"}) out << number(result, key);
+    return out;
+  }
+
   // Reading cells of zone `zone` shown yellow, as reading indices.
   QList<int> yellowReadings(int zone) {
     QList<int> out;
@@ -419,8 +464,9 @@ class AnalysisScreenTest : public QObject {
     QCOMPARE(korvane::testing::DumpDocument(doc()), edited);
     QCOMPARE(rebound()->itemText(at.row, at.column), QStringLiteral("47"));
 
-    // "保存结果" writes what reads back: the reopened file holds the same
-    // inputs and results.
+    // "保存结果" writes what reads back: korvane-cli evaluates the saved
+    // file to the inputs and results the screen shows.
+    const QList<float> onScreen = figures(doc());
     const QString path = dir_.filePath(QStringLiteral("edited.SHA"));
     prompter_.saveNames = {path};
     frame_->action(cmd::kSaveResults)->trigger();
@@ -432,6 +478,13 @@ class AnalysisScreenTest : public QObject {
     QCOMPARE(doc().project.eta, 0.9f);
     QCOMPARE(doc().Zone(0, 0)->eta, 0.9f);
     QCOMPARE(rebound()->itemText(at.row, at.column), QStringLiteral("47"));
+
+    QProcess cli;
+    cli.start(QStringLiteral(KORVANE_CLI_PATH), {QStringLiteral("evaluate"), path, QStringLiteral("--json")});
+    QVERIFY(cli.waitForFinished(60000));
+    QCOMPARE(cli.exitCode(), 0);
+    const QJsonObject json = QJsonDocument::fromJson(cli.readAllStandardOutput()).object();
+    QCOMPARE(figures(json), onScreen);
   }
 };
 
