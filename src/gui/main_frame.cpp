@@ -35,6 +35,7 @@
 #include "gui/main_form.h"
 #include "gui/main_form_right.h"
 #include "gui/node_ctrl.h"
+#include "gui/output/output_commands.h"
 #include "gui/prompter.h"
 #include "gui/test_para.h"
 #include "office/excel_export.h"
@@ -99,6 +100,10 @@ CMainFrame::CMainFrame(DocumentModel* model, Prompter* prompter, const QString& 
   buildAnalysisScreen();
   buildMenus();
   buildToolBars();
+  // The print and export commands connect to their actions by name.
+  outputs_ =
+      new OutputCommands(model_, prompter_, this, settings_.get(), access == UiSettings::ReadWrite, this);
+  outputs_->ConnectActions();
   readyLabel_ = new QLabel(QStringLiteral("就绪"), this);
   statusBar()->addWidget(readyLabel_, 1);
 
@@ -454,6 +459,7 @@ void CMainFrame::updateCommands() {
   mainActions_[cmd::kInfoBar]->setChecked(infoBarShown_);
   mainActions_[cmd::kStatusBar]->setChecked(!statusBar()->isHidden());
   analysisActions_[cmd::kAnalysisBar]->setChecked(analysisBarShown_);
+  if (outputs_ != nullptr) outputs_->UpdateCommands(screen_ == Screen::Analysis);
 }
 
 // ---- Files --------------------------------------------------------------------
@@ -692,6 +698,11 @@ bool CMainFrame::confirmExit() {
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
+  // While the print preview is shown, closing closes the preview only.
+  if (outputs_ != nullptr && outputs_->InterceptClose()) {
+    event->ignore();
+    return;
+  }
   if (!confirmExit()) {
     event->ignore();
     return;

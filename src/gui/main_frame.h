@@ -29,6 +29,7 @@ class CMainForm;
 class CViewBar;
 class DocumentModel;
 class MainFormRight;
+class OutputCommands;
 class Prompter;
 
 class CMainFrame : public QMainWindow {
@@ -78,6 +79,8 @@ class CMainFrame : public QMainWindow {
   CAnalysisDownTView* downView() const { return downView_; }
   FormviewAna* analysisForm() const { return anaForm_; }
   CFixedSplitterA* analysisSplitter() const { return analysisSplitter_; }
+  // The print and export commands of the analysis screen.
+  OutputCommands* outputCommands() const { return outputs_; }
 
   // Command handlers, as the menus run them.
   void onOpen();
@@ -144,6 +147,7 @@ class CMainFrame : public QMainWindow {
   CAnalysisDownTView* downView_ = nullptr;
   FormviewAna* anaForm_ = nullptr;
   CFixedSplitterA* analysisSplitter_ = nullptr;
+  OutputCommands* outputs_ = nullptr;
   CViewBar* infoBar_ = nullptr;
   CViewBar* analysisBar_ = nullptr;
   QToolBar* mainTools_ = nullptr;

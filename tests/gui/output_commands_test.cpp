@@ -25,6 +25,7 @@
 
 #include "core/report/bmp_writer.h"
 #include "gui/document_model.h"
+#include "gui/main_frame.h"
 #include "gui/output/output_commands.h"
 #include "gui/output/print_set_dialog.h"
 #include "gui_test_support.h"
@@ -306,6 +307,38 @@ class OutputCommandsTest : public QObject {
     commands_->onExcel();
     QCOMPARE(prompter_.messages, QStringList{QStringLiteral("请先打开文件!")});
     QVERIFY(prompter_.saveTitles.isEmpty());
+  }
+
+  void frameConnectsTheCommandsAndClosingClosesThePreviewFirst() {
+    commands_.reset();
+    auto model = std::make_unique<DocumentModel>(std::make_unique<CKorvaneDoc>());
+    CMainFrame frame(model.get(), &prompter_, path(QStringLiteral("frame.ini")));
+    frame.show();
+    auto named = [&frame](const char* name) { return frame.findChild<QAction*>(QString::fromLatin1(name)); };
+    QVERIFY(!named(kActionPrintPreview)->isEnabled());
+    QVERIFY(frame.openFile(
+        QDir(QStringLiteral(KORVANE_SAMPLES_DIR)).filePath(QStringLiteral("result-7point-cecs2020.SHA"))));
+    QVERIFY(!named(kActionPrintPreview)->isEnabled());  // main screen
+    frame.onOutput();
+    QCOMPARE(frame.screen(), CMainFrame::Screen::Analysis);
+    for (const char* name : {kActionPrintSetup, kActionPrintPreview, kActionPrint, kActionWord, kActionPdf,
+                             kActionBmp, kActionExcel}) {
+      QVERIFY2(named(name)->isEnabled(), name);
+    }
+
+    named(kActionPrintPreview)->trigger();
+    OutputCommands* outputs = frame.outputCommands();
+    QVERIFY(outputs->preview() != nullptr);
+    QVERIFY(outputs->preview()->isVisible());
+    // Closing the program while the preview is shown closes the preview only.
+    QVERIFY(!frame.close());
+    QVERIFY(frame.isVisible());
+    QTRY_VERIFY(outputs->preview() == nullptr);
+    QVERIFY(prompter_.questions.isEmpty());
+    QVERIFY(frame.close());
+
+    frame.onBackToMain();
+    QVERIFY(!named(kActionWord)->isEnabled());
   }
 
   // ---- Word, Excel, PDF ------------------------------------------------------------
