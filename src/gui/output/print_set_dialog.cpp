@@ -42,11 +42,13 @@ struct InfoRow {
 };
 constexpr InfoRow kInfoRows[] = {
     {0, "工程名称"},          {1, "检测单位"},  {2, "施工单位"},    {3, "委托单位"},
-    {10, "委托编号"},         {4, "检测龄期"},  {5, "设计强度"},    {6, "检测依据"},
-    {13, "检测编号"},         {8, "检测日期"},  {9, "报告日期"},    {12, "施工日期"},
-    {20, "仪器型号"},         {11, "仪器编号"}, {21, "换算表名称"}, {18, "现场记录表备注："},
+    {4, "检测龄期"},          {5, "设计强度"},  {6, "检测依据"},    {20, "仪器型号"},
+    {10, "委托编号"},         {13, "检测编号"}, {8, "检测日期"},    {9, "报告日期"},
+    {12, "施工日期"},         {11, "仪器编号"}, {21, "换算表名称"}, {18, "现场记录表备注："},
     {19, "结果数据表备注："},
 };
+// Rows of each of the two columns above the remarks.
+constexpr int kInfoColumnRows = 8;
 constexpr std::array<int, 3> kDateFields = {8, 9, 12};
 
 int DateSlot(int field) {
@@ -283,7 +285,7 @@ void CDlgPrintSet::bind(PrintPageControls* c) {
 CPrintSetInfo::CPrintSetInfo(QWidget* parent) : QWidget(parent) {
   setObjectName(QStringLiteral("CPrintSetInfo"));
   auto* grid = new QGridLayout(this);
-  constexpr int kRows = (std::size(kInfoRows) + 1) / 2;
+  constexpr int kRows = kInfoColumnRows;
   int n = 0;
   for (const InfoRow& row : kInfoRows) {
     QWidget* editor = nullptr;
