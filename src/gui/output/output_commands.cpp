@@ -2,17 +2,21 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDialog>
 #include <QDir>
 #include <QEventLoop>
 #include <QFileInfo>
+#include <QLabel>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
+#include <QProgressBar>
 #include <QProgressDialog>
 #include <QRegularExpression>
 #include <QSettings>
 #include <QThread>
 #include <QTimer>
+#include <QVBoxLayout>
 #include <QWidget>
 #include <exception>
 
@@ -222,17 +226,19 @@ void OutputCommands::onPrint() {
 
 // ---- Files ----------------------------------------------------------------------------
 
-bool OutputCommands::writeWithProgress(const QString& label, const std::function<void()>& write) {
+bool OutputCommands::writeWithProgress(const QString& label, const QString& path,
+                                       const std::function<void()>& write) {
   // The fonts' stand-ins are registered here, before a worker paints.
   render::InstallReportFontSubstitutions();
-  QProgressDialog progress(label, QString(), 0, 0, window_);
+  // A busy indicator that shows only when the write takes a while.
+  QDialog progress(window_);
   progress.setWindowTitle(QStringLiteral("Korvane"));
   progress.setWindowModality(Qt::ApplicationModal);
-  progress.setCancelButton(nullptr);
-  progress.setAutoClose(false);
-  progress.setAutoReset(false);
-  progress.setMinimumDuration(0);
-  progress.hide();
+  auto* layout = new QVBoxLayout(&progress);
+  layout->addWidget(new QLabel(label, &progress));
+  auto* bar = new QProgressBar(&progress);
+  bar->setRange(0, 0);
+  layout->addWidget(bar);
   const WaitCursor wait;
   writing_ = true;
 
@@ -249,17 +255,23 @@ bool OutputCommands::writeWithProgress(const QString& label, const std::function
   }));
   QEventLoop loop;
   connect(worker.get(), &QThread::finished, &loop, &QEventLoop::quit);
-  QTimer::singleShot(kProgressDelayMs, &progress, [&progress] { progress.show(); });
+  QTimer showLater;
+  showLater.setSingleShot(true);
+  connect(&showLater, &QTimer::timeout, &progress, &QWidget::show);
+  showLater.start(kProgressDelayMs);
   worker->start();
   loop.exec(QEventLoop::ExcludeUserInputEvents);
   worker->wait();
   writing_ = false;
-  progress.close();
+  showLater.stop();
+  progress.hide();
   if (!failure) return true;
   try {
     std::rethrow_exception(failure);
   } catch (const std::exception& error) {
     prompter_->message(window_, QString::fromUtf8(error.what()));
+  } catch (...) {
+    prompter_->message(window_, QStringLiteral("无法写入文件：%1").arg(QDir::toNativeSeparators(path)));
   }
   return false;
 }
@@ -280,7 +292,7 @@ void OutputCommands::onWord() {
   if (path.isEmpty()) return;
   const ReportOptions options = options_;
   const std::filesystem::path target = ToFsPath(path);
-  if (!writeWithProgress(QStringLiteral("正在生成Word文档…\n%1").arg(QDir::toNativeSeparators(path)),
+  if (!writeWithProgress(QStringLiteral("正在生成Word文档…\n%1").arg(QDir::toNativeSeparators(path)), path,
                          [&doc, &target, options] { office::WriteWordReport(doc, target, options); })) {
     return;
   }
@@ -296,7 +308,7 @@ void OutputCommands::onExcel() {
   if (path.isEmpty()) return;
   const ReportOptions options = options_;
   const std::filesystem::path target = ToFsPath(path);
-  if (!writeWithProgress(QStringLiteral("正在输出到Excel…\n%1").arg(QDir::toNativeSeparators(path)),
+  if (!writeWithProgress(QStringLiteral("正在输出到Excel…\n%1").arg(QDir::toNativeSeparators(path)), path,
                          [&doc, &target, options] { office::WriteResultsWorkbook(doc, target, options); })) {
     return;
   }
@@ -314,7 +326,7 @@ void OutputCommands::onPdf() {
   const render::ReportChoice choice = render::ChoiceFromSettings(doc);
   const std::filesystem::path target = ToFsPath(path);
   if (!writeWithProgress(
-          QStringLiteral("正在输出到PDF…\n%1").arg(QDir::toNativeSeparators(path)),
+          QStringLiteral("正在输出到PDF…\n%1").arg(QDir::toNativeSeparators(path)), path,
           [&doc, &target, choice, options] { render::RenderJobToPdf(doc, target, choice, options); })) {
     return;
   }

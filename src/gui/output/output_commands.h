@@ -11,8 +11,8 @@
 #pragma once
 
 #include <QObject>
-#include <QPrintPreviewDialog>
 #include <QPointer>
+#include <QPrintPreviewDialog>
 #include <QString>
 #include <filesystem>
 #include <functional>
@@ -100,9 +100,10 @@ class OutputCommands : public QObject {
   bool requireFile();
   // Neither report chosen: the message, false.
   bool requireReport();
-  // Runs `write(path)` with the wait cursor and a progress indication while
-  // it takes long; shows the failure's message. True on success.
-  bool writeWithProgress(const QString& label, const std::function<void()>& write);
+  // Runs `write` (which writes `path`) with the wait cursor and a progress
+  // indication while it takes long; shows the failure's message. True on
+  // success.
+  bool writeWithProgress(const QString& label, const QString& path, const std::function<void()>& write);
   // Opens the written file with the desktop's program, or says where it is.
   void showWritten(const QString& path);
   void paintPreview(QPrinter* printer);
