@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QList>
+#include <QPrinter>
 #include <QStringList>
 #include <memory>
 
@@ -28,7 +29,8 @@ class ScriptedPrompter : public Prompter {
     return openLists.isEmpty() ? QStringList() : openLists.takeFirst();
   }
   QString saveFileName(QWidget*, const QString& initialPath, const QString& filter,
-                       const QString& defaultSuffix, const QString& title, int* chosenFilter) override {
+                       const QString& defaultSuffix, const QString& title,
+                       int* chosenFilter = nullptr) override {
     saveTitles << title;
     saveInitialPaths << initialPath;
     filters << filter;
@@ -38,7 +40,30 @@ class ScriptedPrompter : public Prompter {
     return saveNames.isEmpty() ? QString() : saveNames.takeFirst();
   }
 
-  void showDocument(const QString& path) override { shownDocuments << path; }
+  QString saveFileNameWithOption(QWidget* parent, const QString& initialPath, const QString& filter,
+                                 const QString& defaultSuffix, const QString& title, const QString& option,
+                                 bool& optionChecked) override {
+    options << option;
+    optionChecked = !optionAnswers.isEmpty() && optionAnswers.takeFirst();
+    return saveFileName(parent, initialPath, filter, defaultSuffix, title);
+  }
+  // Prints into the PDF file `printFile` (cancels when it is empty), pages
+  // `printFrom`..`printTo` when printFrom > 0.
+  bool choosePrinter(QWidget*, QPrinter& printer, int pageCount) override {
+    printPageCounts << pageCount;
+    if (printFile.isEmpty()) return false;
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(printFile);
+    if (printFrom > 0) {
+      printer.setPrintRange(QPrinter::PageRange);
+      printer.setFromTo(printFrom, printTo);
+    }
+    return true;
+  }
+  bool showDocument(const QString& path) override {
+    shownDocuments << path;
+    return desktopOpens;
+  }
 
   // What the program showed or asked.
   QStringList messages;
@@ -48,6 +73,8 @@ class ScriptedPrompter : public Prompter {
   QStringList filters;
   QStringList saveInitialPaths;
   QStringList suffixes;
+  QStringList options;         // texts of the save dialogs' check boxes
+  QList<int> printPageCounts;  // page counts the print dialog was shown for
   // Scripted answers, used in order; an empty script answers Cancel.
   QList<Answer> answers;
   QStringList openNames;
@@ -55,6 +82,12 @@ class ScriptedPrompter : public Prompter {
   QStringList saveNames;
   // Index of the filter chosen in each save dialog (0 when not scripted).
   QList<int> saveFilters;
+  QList<bool> optionAnswers;  // states of the save dialogs' check boxes
+  QString printFile;
+  int printFrom = 0;
+  int printTo = 0;
+  // Whether the desktop has a program for the files shown.
+  bool desktopOpens = true;
 };
 
 // The in-memory documents of the support library.
