@@ -221,15 +221,19 @@ TEST(Reader, MissingFilesFailToOpen) {
   TempDir dir;
   SyntheticData d = SmallData(3, kMethodDirect, "cecs02:2005", {1});
   ReadBack back;
+  // The message names the file that cannot be read and the reason.
+  const auto failure = [](const std::filesystem::path& path, const char* reason) {
+    return std::string(kMsgOpenFileFailed) + " " + path.string() + "：" + reason;
+  };
   EXPECT_EQ(ErrorOf([&] { ReadTestFile(OpenFilePair(dir / "none.SHA"), back.Target(), 0, {}); }),
-            kMsgOpenFileFailed);
+            failure(dir / "none.SHA", "No such file or directory"));
   const EncodedPair bytes = ResultBytes(d);
   WriteBytes(dir / "text-only.SHA", bytes.text);
   EXPECT_EQ(ErrorOf([&] { ReadTestFile(OpenFilePair(dir / "text-only.SHA"), back.Target(), 0, {}); }),
-            kMsgOpenFileFailed);
+            failure(dir / "text-only.SHD", "No such file or directory"));
   std::filesystem::create_directory(dir / "folder.SHA");
   EXPECT_EQ(ErrorOf([&] { ReadTestFile(OpenFilePair(dir / "folder.SHA"), back.Target(), 0, {}); }),
-            kMsgOpenFileFailed);
+            failure(dir / "folder.SHA", "Is a directory"));
 }
 
 // The waveform file ending inside a waveform: what is there, then the zero

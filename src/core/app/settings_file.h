@@ -40,12 +40,13 @@ int DecodeSettings(CKorvaneDoc& doc, std::string_view bytes);
 
 // Reads the file into the document (DecodeSettings). A missing, unreadable,
 // empty, short or malformed file restores what it holds and leaves the rest
-// as they are; nothing is reported.
+// as they are; nothing is reported. Only a regular file is read (a FIFO or
+// device gives the defaults at once).
 void LoadSettings(CKorvaneDoc& doc, const std::filesystem::path& path);
-// Writes all items, creating the folder when needed. The file is written
-// under a temporary name and then renamed over the old one, so a failed save
-// keeps the previous file. Returns false when it could not be written;
-// nothing is reported.
+// Writes all items, creating the folder when needed. The file is replaced
+// as a whole (core/platform/file_replace.h), so a failed save keeps the
+// previous file. Returns false when it could not be written; nothing is
+// reported.
 bool SaveSettings(const CKorvaneDoc& doc, const std::filesystem::path& path);
 
 }  // namespace korvane

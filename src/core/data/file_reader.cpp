@@ -774,7 +774,16 @@ void ReadTestData(std::string_view textBytes, std::string_view waveBytes, FileKi
 void ReadTestFile(const FilePair& pair, const ReadTarget& target, int fileIndex,
                   const ZoneLists& existingZoneLists, const WarningSink& warn) {
   const PairBytes bytes = LoadPairBytes(pair);
-  ReadTestData(bytes.text, bytes.wave, pair.kind, target, fileIndex, existingZoneLists, warn);
+  try {
+    ReadTestData(bytes.text, bytes.wave, pair.kind, target, fileIndex, existingZoneLists, warn);
+  } catch (const KorvaneError& error) {
+    // The message names the file it is about; the points-per-zone refusal
+    // is about two files, which the merge names itself.
+    const std::string_view message = error.what();
+    if (message == kMsgPointsPerZoneDiffer) throw;
+    throw KorvaneError(
+        MessageWithPath(message, message == kMsgWaveformRead ? WaveformFileInUse(pair) : pair.textPath));
+  }
 }
 
 }  // namespace korvane
