@@ -14,7 +14,7 @@
 #include "core/algorithm/standards.h"
 #include "core/data/file_format.h"
 #include "core/data/file_messages.h"
-#include "core/data/key_index.h"
+#include "core/data/fixed_width_text.h"
 #include "core/data/number_entry.h"
 #include "core/data/text_encoding.h"
 
@@ -25,115 +25,6 @@ namespace ff = file_format;
 constexpr std::size_t npos = std::u16string::npos;
 
 [[noreturn]] void Fail(std::string_view message) { throw KorvaneError(std::string(message)); }
-
-char16_t LowerUnit(char16_t c) {
-  return (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c - u'A' + u'a') : c;
-}
-
-// A key as the reader matches it: UTF-16, lower case.
-std::u16string KeyText(std::string_view key) {
-  std::u16string text = Utf8ToUtf16(key);
-  for (char16_t& c : text) c = LowerUnit(c);
-  return text;
-}
-
-// Search for one key. Most keys are blank-padded column headers ("       L")
-// and the tables are mostly blanks, so the search runs on the key's longest
-// blank-free part (Horspool, skip table indexed by the low byte of a unit)
-// and checks the whole key around each hit; hits come in text order, so
-// the first match is the key's first occurrence. Linear in the text.
-class KeySearcher {
- public:
-  explicit KeySearcher(std::u16string_view key) : key_(key) {
-    // Longest run without blanks (the whole key when it has none).
-    std::size_t bestStart = 0;
-    std::size_t bestLength = 0;
-    for (std::size_t i = 0; i < key_.size();) {
-      if (key_[i] == u' ') {
-        ++i;
-        continue;
-      }
-      std::size_t j = i;
-      while (j < key_.size() && key_[j] != u' ') ++j;
-      if (j - i > bestLength) {
-        bestStart = i;
-        bestLength = j - i;
-      }
-      i = j;
-    }
-    if (bestLength == 0) bestLength = key_.size();
-    anchorOffset_ = bestStart;
-    anchor_ = key_.substr(bestStart, bestLength);
-    const std::size_t m = anchor_.size();
-    skip_.fill(m == 0 ? 1 : m);
-    for (std::size_t i = 0; i + 1 < m; ++i) skip_[anchor_[i] & 0xFF] = m - 1 - i;
-  }
-
-  // First occurrence at or after `from`, or npos.
-  std::size_t Find(std::u16string_view text, std::size_t from) const {
-    const std::size_t k = key_.size();
-    if (from > text.size() || text.size() - from < k) return npos;
-    if (k == 0) return from;
-    const std::size_t m = anchor_.size();
-    const char16_t last = anchor_[m - 1];
-    // Anchor positions q correspond to key positions q - anchorOffset_.
-    const std::size_t end = text.size() - (k - anchorOffset_);
-    for (std::size_t q = from + anchorOffset_; q <= end;) {
-      const char16_t c = text[q + m - 1];
-      if (c == last && text.compare(q, m - 1, anchor_.substr(0, m - 1)) == 0 &&
-          text.compare(q - anchorOffset_, k, key_) == 0) {
-        return q - anchorOffset_;
-      }
-      q += skip_[c & 0xFF];
-    }
-    return npos;
-  }
-
- private:
-  std::u16string_view key_;
-  std::u16string_view anchor_;
-  std::size_t anchorOffset_ = 0;
-  std::array<std::size_t, 256> skip_;
-};
-
-std::size_t FindKey(std::u16string_view text, std::u16string_view key, std::size_t from) {
-  return KeySearcher(key).Find(text, from);
-}
-
-bool IsBlank(char16_t c) { return c == u' '; }
-
-// UTF-8 form of a text span with every blank removed, into `out`.
-void WithoutBlanks(std::u16string_view span, std::string& out) {
-  out.clear();
-  for (std::size_t i = 0; i < span.size(); ++i) {
-    const char16_t c = span[i];
-    if (c >= 0x80) {
-      // Rare (names, locations): convert the whole span.
-      std::u16string kept;
-      kept.reserve(span.size());
-      for (char16_t k : span) {
-        if (!IsBlank(k)) kept.push_back(k);
-      }
-      out = Utf16ToUtf8(kept);
-      return;
-    }
-    if (!IsBlank(c)) out.push_back(static_cast<char>(c));
-  }
-}
-
-std::string WithoutBlanks(std::u16string_view span) {
-  std::string out;
-  WithoutBlanks(span, out);
-  return out;
-}
-
-// A column of a table: the position of its key in the text (npos when the
-// key is absent), the line width of the table and the cell width.
-struct Column {
-  std::size_t keyPos = npos;
-  std::size_t lineWidth = 0;
-  std::size_t width = 0;
-};
 
 // Every key the reader looks up by its first occurrence in the whole text.
 std::vector<std::u16string> ReaderKeys() {
@@ -207,164 +98,31 @@ std::vector<std::u16string> ReaderKeys() {
   return lowered;
 }
 
-class TextReader {
- public:
-  TextReader(std::u16string text, const WarningSink& warn) : text_(std::move(text)), warn_(warn) {
-    // Built once: the keys are constants of the format.
-    static const KeyAutomaton automaton(ReaderKeys());
-    automaton_ = &automaton;
-    first_ = automaton.FirstOccurrences(text_);
-  }
-
-  const std::u16string& text() const { return text_; }
-  std::size_t size() const { return text_.size(); }
-
-  // First occurrence of `key` at or after `from`.
-  std::size_t Find(std::string_view key, std::size_t from = 0) const {
-    const std::u16string lowered = KeyText(key);
-    if (from == 0) {
-      const int id = automaton_->IdOf(lowered);
-      if (id >= 0) return first_[static_cast<std::size_t>(id)];
-    }
-    return FindKey(text_, lowered, from);
-  }
-
-  // Key value: the text from the end of the key (first occurrence) to the
-  // next CR LF, blanks removed; empty when no CR LF follows; nullopt when
-  // the key is absent.
-  std::optional<std::string> KeyValue(std::string_view key) const {
-    const std::size_t pos = Find(key);
-    if (pos == npos) return std::nullopt;
-    return ValueAt(pos + KeyText(key).size());
-  }
-
-  std::string ValueAt(std::size_t start) const {
-    std::size_t end = FindUnit(u'\r', start);
-    while (end != npos && (end + 1 >= text_.size() || text_[end + 1] != u'\n'))
-      end = FindUnit(u'\r', end + 1);
-    if (end == npos) return {};
-    return WithoutBlanks(std::u16string_view(text_).substr(start, end - start));
-  }
-
-  void ReadString(std::string_view key, std::string& field) const {
-    if (auto value = KeyValue(key)) field = std::move(*value);
-  }
-  // Numbers: an absent key or an empty value leaves the field.
-  void ReadFloat(std::string_view key, float& field) const {
-    const auto value = KeyValue(key);
-    if (value && !value->empty()) field = MathOperation::ToFloat(*value, warn_);
-  }
-  void ReadInt(std::string_view key, int& field) const {
-    const auto value = KeyValue(key);
-    if (value && !value->empty()) field = MathOperation::ToInt(*value, warn_);
-  }
-
-  Column ColumnOf(std::string_view key, std::size_t lineWidth, std::size_t width) const {
-    return Column{Find(key), lineWidth, width};
-  }
-
-  // Text of the cell in data row `row` (blanks removed) into `cell`; false
-  // when the key is absent or the cell lies outside the text.
-  bool CellText(const Column& column, std::size_t row, std::string& cell) const {
-    cell.clear();
-    if (column.keyPos == npos) return false;
-    // Rows are bounded by the text length, so this cannot overflow for any
-    // row that lies inside the text; larger rows are outside anyway.
-    if (row >= text_.size() / std::max<std::size_t>(column.lineWidth, 1) + 1) return false;
-    const std::size_t start = column.keyPos + (row + 1) * column.lineWidth;
-    if (start >= text_.size()) return false;
-    WithoutBlanks(std::u16string_view(text_).substr(start, column.width), cell);
-    return true;
-  }
-
-  // Column cell: false (field unchanged) when absent or empty.
-  bool CellFloat(const Column& column, std::size_t row, float& field) const {
-    if (!CellText(column, row, cell_) || cell_.empty()) return false;
-    field = MathOperation::ToFloat(cell_, warn_);
-    return true;
-  }
-  bool CellInt(const Column& column, std::size_t row, int& field) const {
-    if (!CellText(column, row, cell_) || cell_.empty()) return false;
-    field = MathOperation::ToInt(cell_, warn_);
-    return true;
-  }
-
-  // First positions of the numbered keys prefix + "%d" + suffix (suffix
-  // ending in ':'), found in one pass over the colons of the text: number ->
-  // position just after the key.
-  std::unordered_map<long long, std::size_t> NumberedKeys(std::string_view prefix,
-                                                          std::string_view suffix) const {
-    std::unordered_map<long long, std::size_t> found;
-    const std::u16string p = KeyText(prefix);
-    const std::u16string s = KeyText(suffix);
-    if (s.empty() || s.back() != u':') return found;
-    for (std::size_t colon = FindUnit(u':', 0); colon != npos; colon = FindUnit(u':', colon + 1)) {
-      // Key ends at colon: [prefix][digits][suffix].
-      if (colon + 1 < s.size()) continue;
-      const std::size_t suffixStart = colon + 1 - s.size();
-      if (text_.compare(suffixStart, s.size(), s) != 0) continue;
-      std::size_t digitsStart = suffixStart;
-      while (digitsStart > 0 && suffixStart - digitsStart < 10 && text_[digitsStart - 1] >= u'0' &&
-             text_[digitsStart - 1] <= u'9') {
-        --digitsStart;
-      }
-      const std::size_t digits = suffixStart - digitsStart;
-      if (digits == 0 || digits >= 10 || (digits > 1 && text_[digitsStart] == u'0')) continue;
-      if (digitsStart < p.size() || text_.compare(digitsStart - p.size(), p.size(), p) != 0) continue;
-      long long number = 0;
-      for (std::size_t k = digitsStart; k < suffixStart; ++k) number = number * 10 + (text_[k] - u'0');
-      found.emplace(number, colon + 1);  // first occurrence: colons come in text order
-    }
-    return found;
-  }
-
-  // Next position of an ASCII unit at or after `from` (memchr on the low
-  // bytes of the little-endian UTF-16 text; checked per hit).
-  std::size_t FindUnit(char16_t unit, std::size_t from) const {
-    if constexpr (std::endian::native == std::endian::little) {
-      const auto* begin = reinterpret_cast<const unsigned char*>(text_.data());
-      const std::size_t bytes = 2 * text_.size();
-      std::size_t at = 2 * from;
-      while (at < bytes) {
-        const void* hit = std::memchr(begin + at, static_cast<int>(unit), bytes - at);
-        if (hit == nullptr) return npos;
-        const auto offset = static_cast<std::size_t>(static_cast<const unsigned char*>(hit) - begin);
-        if (offset % 2 == 0 && text_[offset / 2] == unit) return offset / 2;
-        at = offset + 1;
-      }
-      return npos;
-    } else {
-      const std::size_t pos = std::u16string_view(text_).find(unit, from);
-      return pos;
-    }
-  }
-
-  const WarningSink& warn() const { return warn_; }
-
- private:
-  std::u16string text_;
-  const WarningSink& warn_;
-  const KeyAutomaton* automaton_ = nullptr;
-  std::vector<std::size_t> first_;
-  mutable std::string cell_;  // buffer of the cell being read
-};
+// The keys of the format, found together in one pass of each read.
+const KeyAutomaton& FormatKeys() {
+  static const KeyAutomaton automaton(ReaderKeys());
+  return automaton;
+}
 
 // Ray-table columns, looked up once per read.
 struct RayColumns {
   Column section, zone, distance, time, amplitudeTime, seek, gain, delay, rebound;
-  explicit RayColumns(const TextReader& reader) {
+  explicit RayColumns(const FixedWidthText& text) {
     const std::size_t w = ff::kRayLineWidth;
-    section = reader.ColumnOf(ff::kColRaySection, w, 2);
-    zone = reader.ColumnOf(ff::kColRayZone, w, 8);
-    distance = reader.ColumnOf(ff::kColRayDistance, w, 8);
-    time = reader.ColumnOf(ff::kColRayTime, w, 8);
-    amplitudeTime = reader.ColumnOf(ff::kColRayAmplitudeTime, w, 8);
-    seek = reader.ColumnOf(ff::kColRaySeek, w, 12);
-    gain = reader.ColumnOf(ff::kColRayGain, w, 8);
-    delay = reader.ColumnOf(ff::kColRayDelay, w, 8);
-    rebound = reader.ColumnOf(ff::kColRayRebound, w, 8);
+    section = text.ColumnOf(ff::kColRaySection, w, ff::kShortIndexWidth);
+    zone = text.ColumnOf(ff::kColRayZone, w, ff::kCellWidth);
+    distance = text.ColumnOf(ff::kColRayDistance, w, ff::kCellWidth);
+    time = text.ColumnOf(ff::kColRayTime, w, ff::kCellWidth);
+    amplitudeTime = text.ColumnOf(ff::kColRayAmplitudeTime, w, ff::kCellWidth);
+    seek = text.ColumnOf(ff::kColRaySeek, w, ff::kSeekWidth);
+    gain = text.ColumnOf(ff::kColRayGain, w, ff::kCellWidth);
+    delay = text.ColumnOf(ff::kColRayDelay, w, ff::kCellWidth);
+    rebound = text.ColumnOf(ff::kColRayRebound, w, ff::kCellWidth);
   }
 };
+
+// A coefficient λ, β or η closer to 0 than this was not set: it reads as 1.
+constexpr float kNoCoefficient = 0.00001f;
 
 int SaturatingInt(double value) {
   if (std::isnan(value)) return 0;
@@ -377,7 +135,7 @@ class PairReader {
  public:
   PairReader(std::string_view textBytes, std::string_view wave, FileKind kind, const ReadTarget& target,
              const WarningSink& warn)
-      : reader_(PrepareText(textBytes), warn), wave_(wave), kind_(kind), t_(target) {}
+      : reader_(PrepareText(textBytes), FormatKeys(), warn), wave_(wave), kind_(kind), t_(target) {}
 
   void Read(int fileIndex, const ZoneLists& existingZoneLists) {
     const int existing = ExistingPointsPerZone(existingZoneLists);
@@ -422,7 +180,7 @@ class PairReader {
     reader_.ReadFloat(ff::kKeyEta, p.eta);
     reader_.ReadFloat(ff::kKeyDeltaTot, p.deltaTot);
     for (float* value : {&p.lambda, &p.beta, &p.eta}) {
-      if (std::fabs(*value) < 0.00001f) *value = 1.0f;
+      if (std::fabs(*value) < kNoCoefficient) *value = 1.0f;
     }
   }
 
@@ -453,7 +211,7 @@ class PairReader {
     t_.memberCount = static_cast<int>(FileMemberCount());
   }
 
-  Column SectionColumn(std::string_view key, std::size_t width = 8) const {
+  Column SectionColumn(std::string_view key, std::size_t width = ff::kCellWidth) const {
     return reader_.ColumnOf(key, ff::kSectionLineWidth, width);
   }
 
@@ -490,7 +248,7 @@ class PairReader {
   }
 
   void ReadSectionRows() {
-    const Column index = SectionColumn(ff::kColSectionIndex, 4);
+    const Column index = SectionColumn(ff::kColSectionIndex, ff::kSectionIndexWidth);
     const Column cross = SectionColumn(ff::kColCrossDistance);
     const Column gain = SectionColumn(ff::kColGain);
     const Column zero = SectionColumn(ff::kColZeroTime);
@@ -501,7 +259,7 @@ class PairReader {
     const Column high = SectionColumn(ff::kColFilterHigh);
     const Column senDH = SectionColumn(ff::kColSenDH);
     const bool raw = kind_ == FileKind::Raw;
-    const std::size_t rows = raw ? (t_.project.instrument == "vkt-u-6" ? 2 : 3) : FileMemberCount();
+    const std::size_t rows = raw ? RawSectionRows() : FileMemberCount();
     if (rows == 0) return;
     const Column a = SectionColumn(ff::kColCoefA);
     const Column b = SectionColumn(ff::kColCoefB);
@@ -532,9 +290,19 @@ class PairReader {
     }
   }
 
-  // Whether the text holds at least one more ray row after the last Seek
-  // cell read (or, before the first, after the Seek key of the header).
-  bool MoreRays() const { return reader_.size() > lastSeekPos_ && reader_.size() - lastSeekPos_ > 139; }
+  // Channel rows of a raw file's section table: the instrument's channels
+  // (the instrument's name as read: lower case, without blanks).
+  std::size_t RawSectionRows() const {
+    static const std::string twoChannels = Utf16ToUtf8(KeyText(ff::kTwoChannelInstrument));
+    return t_.project.instrument == twoChannels ? ff::kTwoChannelRows : ff::kChannelRows;
+  }
+
+  // Whether the text holds at least one more ray row: it reaches at least a
+  // full row past the start of the last Seek cell read (or, before the
+  // first row, past the Seek key of the header).
+  bool MoreRays() const {
+    return reader_.size() > lastSeekPos_ && reader_.size() - lastSeekPos_ >= ff::kRayLineWidth;
+  }
 
   void ReadRays() {
     const RayColumns columns(reader_);
@@ -669,22 +437,22 @@ class PairReader {
     const std::size_t w = wide ? ff::kResultLineWidthWide : ff::kResultLineWidthNarrow;
     std::array<Column, kReadingsPerZone> readings;
     for (std::size_t k = 0; k < readings.size(); ++k)
-      readings[k] = reader_.ColumnOf(ff::kColRebound[k], w, 4);
-    const Column recorded = reader_.ColumnOf(ff::kColRecordedRebound, w, 4);
-    const Column lambda = reader_.ColumnOf(ff::kColLambda, w, 8);
-    const Column beta = reader_.ColumnOf(ff::kColBeta, w, 8);
-    const Column eta = reader_.ColumnOf(ff::kColEta, w, 8);
-    const Column angle = reader_.ColumnOf(ff::kColAngle, w, 8);
-    const Column angleCorrection = reader_.ColumnOf(ff::kColAngleCorrection, w, 8);
-    const Column surface = reader_.ColumnOf(ff::kColSurface, w, 8);
-    const Column surfaceCorrection = reader_.ColumnOf(ff::kColSurfaceCorrection, w, 8);
-    const Column carbonation = reader_.ColumnOf(ff::kColCarbonation, w, 8);
-    const Column strength = reader_.ColumnOf(ff::kColStrength, w, 8);
-    const Column method = reader_.ColumnOf(ff::kColTestMethod, w, 8);
+      readings[k] = reader_.ColumnOf(ff::kColRebound[k], w, ff::kReadingWidth);
+    const Column recorded = reader_.ColumnOf(ff::kColRecordedRebound, w, ff::kReadingWidth);
+    const Column lambda = reader_.ColumnOf(ff::kColLambda, w, ff::kCellWidth);
+    const Column beta = reader_.ColumnOf(ff::kColBeta, w, ff::kCellWidth);
+    const Column eta = reader_.ColumnOf(ff::kColEta, w, ff::kCellWidth);
+    const Column angle = reader_.ColumnOf(ff::kColAngle, w, ff::kCellWidth);
+    const Column angleCorrection = reader_.ColumnOf(ff::kColAngleCorrection, w, ff::kCellWidth);
+    const Column surface = reader_.ColumnOf(ff::kColSurface, w, ff::kCellWidth);
+    const Column surfaceCorrection = reader_.ColumnOf(ff::kColSurfaceCorrection, w, ff::kCellWidth);
+    const Column carbonation = reader_.ColumnOf(ff::kColCarbonation, w, ff::kCellWidth);
+    const Column strength = reader_.ColumnOf(ff::kColStrength, w, ff::kCellWidth);
+    const Column method = reader_.ColumnOf(ff::kColTestMethod, w, ff::kCellWidth);
     const Column location = reader_.ColumnOf(ff::kColTestLocation, w, ff::kTestLocationWidth);
-    const Column deltaTot = reader_.ColumnOf(ff::kColDeltaTot, w, 8);
+    const Column deltaTot = reader_.ColumnOf(ff::kColDeltaTot, w, ff::kCellWidth);
     std::size_t row = 0;
-    for (std::size_t i = firstZoneList_(); i < t_.zoneLists.size(); ++i) {
+    for (std::size_t i = FirstZoneList(); i < t_.zoneLists.size(); ++i) {
       for (auto& zone : t_.zoneLists[i]) {
         for (std::size_t k = 0; k < readings.size(); ++k) reader_.CellInt(readings[k], row, zone->rebound[k]);
         reader_.CellFloat(recorded, row, zone->recordedRebound);
@@ -710,9 +478,9 @@ class PairReader {
   }
 
   // Index of this file's first zone list.
-  std::size_t firstZoneList_() const { return t_.zoneLists.size() - FileMemberCount(); }
+  std::size_t FirstZoneList() const { return t_.zoneLists.size() - FileMemberCount(); }
 
-  TextReader reader_;
+  FixedWidthText reader_;
   std::string_view wave_;
   FileKind kind_;
   const ReadTarget& t_;
@@ -726,7 +494,7 @@ class PairReader {
 
 std::u16string PrepareText(std::string_view textBytes) {
   char16_t map[128];
-  for (int c = 0; c < 128; ++c) map[c] = LowerUnit(static_cast<char16_t>(c));
+  for (int c = 0; c < 128; ++c) map[c] = static_cast<char16_t>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
   map[0] = u' ';
   std::u16string text = DecodeCp936(textBytes, map);
   // LF is never part of a double-byte character, so bare line feeds can be
