@@ -26,98 +26,34 @@ constexpr std::size_t npos = std::u16string::npos;
 
 [[noreturn]] void Fail(std::string_view message) { throw KorvaneError(std::string(message)); }
 
-// Every key the reader looks up by its first occurrence in the whole text.
-std::vector<std::u16string> ReaderKeys() {
-  const std::string_view keys[] = {ff::kMarkerHeader,
-                                   ff::kMarkerParameters,
-                                   ff::kMarkerMembers,
-                                   ff::kMarkerSections,
-                                   ff::kMarkerResultTable,
-                                   ff::kMarkerResult,
-                                   ff::kMarkerRays,
-                                   ff::kKeySite,
-                                   ff::kKeyDate,
-                                   ff::kKeyPileId,
-                                   ff::kKeyUnit,
-                                   ff::kKeyPerson,
-                                   ff::kKeyMethod,
-                                   ff::kKeyInstrument,
-                                   ff::kKeySoftware,
-                                   ff::kKeyCriterion,
-                                   ff::kKeyMoveLength,
-                                   ff::kKeyMoldDate,
-                                   ff::kKeySpot,
-                                   ff::kKeySectNum,
-                                   ff::kKeyLambda,
-                                   ff::kKeyBeta,
-                                   ff::kKeyEta,
-                                   ff::kKeyDeltaTot,
-                                   ff::kKeyMeanValue,
-                                   ff::kKeyStdDev,
-                                   ff::kKeyFcue,
-                                   ff::kColSectionIndex,
-                                   ff::kColCrossDistance,
-                                   ff::kColGain,
-                                   ff::kColZeroTime,
-                                   ff::kColSampleInterval,
-                                   ff::kColDelay,
-                                   ff::kColSampleCount,
-                                   ff::kColFilterLow,
-                                   ff::kColFilterHigh,
-                                   ff::kColSenDH,
-                                   ff::kColCoefA,
-                                   ff::kColCoefB,
-                                   ff::kColCoefC,
-                                   ff::kColCoefD,
-                                   ff::kColAggregate,
-                                   ff::kColDeltaTot,
-                                   ff::kColRecordedRebound,
-                                   ff::kColLambda,
-                                   ff::kColBeta,
-                                   ff::kColEta,
-                                   ff::kColAngle,
-                                   ff::kColAngleCorrection,
-                                   ff::kColSurface,
-                                   ff::kColSurfaceCorrection,
-                                   ff::kColCarbonation,
-                                   ff::kColStrength,
-                                   ff::kColTestMethod,
-                                   ff::kColTestLocation,
-                                   ff::kColRaySection,
-                                   ff::kColRayZone,
-                                   ff::kColRayDistance,
-                                   ff::kColRayTime,
-                                   ff::kColRayAmplitudeTime,
-                                   ff::kColRaySeek,
-                                   ff::kColRayGain,
-                                   ff::kColRayDelay,
-                                   ff::kColRayRebound};
-  std::vector<std::u16string> lowered;
-  for (std::string_view key : keys) lowered.push_back(KeyText(key));
-  for (std::string_view key : ff::kColRebound) lowered.push_back(KeyText(key));
-  return lowered;
-}
-
-// The keys of the format, found together in one pass of each read.
-const KeyAutomaton& FormatKeys() {
-  static const KeyAutomaton automaton(ReaderKeys());
-  return automaton;
+// The keys that start lines: block markers, header, parameter and result
+// keys. Column keys are looked up in their table's header line instead.
+const std::vector<std::string_view>& LineKeys() {
+  static const std::vector<std::string_view> keys = {
+      ff::kMarkerHeader,      ff::kMarkerParameters, ff::kMarkerMembers, ff::kMarkerSections,
+      ff::kMarkerResultTable, ff::kMarkerResult,     ff::kMarkerRays,    ff::kKeySite,
+      ff::kKeyDate,           ff::kKeyPileId,        ff::kKeyUnit,       ff::kKeyPerson,
+      ff::kKeyMethod,         ff::kKeyInstrument,    ff::kKeySoftware,   ff::kKeyCriterion,
+      ff::kKeyMoveLength,     ff::kKeyMoldDate,      ff::kKeySpot,       ff::kKeySectNum,
+      ff::kKeyLambda,         ff::kKeyBeta,          ff::kKeyEta,        ff::kKeyDeltaTot,
+      ff::kKeyMeanValue,      ff::kKeyStdDev,        ff::kKeyFcue};
+  return keys;
 }
 
 // Ray-table columns, looked up once per read.
 struct RayColumns {
   Column section, zone, distance, time, amplitudeTime, seek, gain, delay, rebound;
-  explicit RayColumns(const FixedWidthText& text) {
+  RayColumns(const FixedWidthText& text, std::size_t header) {
     const std::size_t w = ff::kRayLineWidth;
-    section = text.ColumnOf(ff::kColRaySection, w, ff::kShortIndexWidth);
-    zone = text.ColumnOf(ff::kColRayZone, w, ff::kCellWidth);
-    distance = text.ColumnOf(ff::kColRayDistance, w, ff::kCellWidth);
-    time = text.ColumnOf(ff::kColRayTime, w, ff::kCellWidth);
-    amplitudeTime = text.ColumnOf(ff::kColRayAmplitudeTime, w, ff::kCellWidth);
-    seek = text.ColumnOf(ff::kColRaySeek, w, ff::kSeekWidth);
-    gain = text.ColumnOf(ff::kColRayGain, w, ff::kCellWidth);
-    delay = text.ColumnOf(ff::kColRayDelay, w, ff::kCellWidth);
-    rebound = text.ColumnOf(ff::kColRayRebound, w, ff::kCellWidth);
+    section = text.TableColumn(ff::kColRaySection, header, w, ff::kShortIndexWidth);
+    zone = text.TableColumn(ff::kColRayZone, header, w, ff::kCellWidth);
+    distance = text.TableColumn(ff::kColRayDistance, header, w, ff::kCellWidth);
+    time = text.TableColumn(ff::kColRayTime, header, w, ff::kCellWidth);
+    amplitudeTime = text.TableColumn(ff::kColRayAmplitudeTime, header, w, ff::kCellWidth);
+    seek = text.TableColumn(ff::kColRaySeek, header, w, ff::kSeekWidth);
+    gain = text.TableColumn(ff::kColRayGain, header, w, ff::kCellWidth);
+    delay = text.TableColumn(ff::kColRayDelay, header, w, ff::kCellWidth);
+    rebound = text.TableColumn(ff::kColRayRebound, header, w, ff::kCellWidth);
   }
 };
 
@@ -135,7 +71,7 @@ class PairReader {
  public:
   PairReader(std::string_view textBytes, std::string_view wave, FileKind kind, const ReadTarget& target,
              const WarningSink& warn)
-      : reader_(PrepareText(textBytes), FormatKeys(), warn), wave_(wave), kind_(kind), t_(target) {}
+      : reader_(PrepareText(textBytes), LineKeys(), warn), wave_(wave), kind_(kind), t_(target) {}
 
   void Read(int fileIndex, const ZoneLists& existingZoneLists) {
     const int existing = ExistingPointsPerZone(existingZoneLists);
@@ -155,6 +91,13 @@ class PairReader {
 
  private:
   std::size_t FileMemberCount() const { return t_.members.size() - firstMember_; }
+
+  // Start of a table's header line: the line after its marker (npos when
+  // either is missing; its columns are then looked for anywhere).
+  std::size_t HeaderAfter(std::string_view marker) const {
+    const std::size_t at = reader_.FindAtLineStart(marker);
+    return at == npos ? npos : reader_.LineAfter(at);
+  }
   Member& FileMember(std::size_t i) { return t_.members[firstMember_ + i]; }
 
   void ReadHeader() {
@@ -185,7 +128,7 @@ class PairReader {
   }
 
   void ReadMembers() {
-    if (reader_.Find(ff::kMarkerMembers) != npos) {
+    if (reader_.FindAtLineStart(ff::kMarkerMembers) != npos) {
       const auto names = reader_.NumberedKeys(ff::kMemberNamePrefix, ff::kMemberNameSuffix);
       const auto rows = reader_.NumberedKeys(ff::kMemberSectionPrefix, ff::kMemberSectionSuffix);
       Member member = NewMember();  // reused: an empty SI keeps the previous number
@@ -212,7 +155,7 @@ class PairReader {
   }
 
   Column SectionColumn(std::string_view key, std::size_t width = ff::kCellWidth) const {
-    return reader_.ColumnOf(key, ff::kSectionLineWidth, width);
+    return reader_.TableColumn(key, HeaderAfter(ff::kMarkerSections), ff::kSectionLineWidth, width);
   }
 
   // Row number as a cell row; negative rows name no row.
@@ -305,7 +248,7 @@ class PairReader {
   }
 
   void ReadRays() {
-    const RayColumns columns(reader_);
+    const RayColumns columns(reader_, HeaderAfter(ff::kMarkerRays));
     // Before the first row, rows are counted from the header's Seek key, so
     // a ray table without rows gives members without zones. A text without
     // a ray table counts from 0 and fails on its missing Seek cell.
@@ -424,33 +367,36 @@ class PairReader {
   }
 
   void ReadResultBlock() {
-    if (reader_.Find(ff::kMarkerResult) == npos) return;
+    if (reader_.FindAtLineStart(ff::kMarkerResult) == npos) return;
     reader_.ReadFloat(ff::kKeyMeanValue, t_.result.meanValue);
     reader_.ReadFloat(ff::kKeyStdDev, t_.result.stdDev);
     reader_.ReadFloat(ff::kKeyFcue, t_.result.fcue);
   }
 
   void ReadResultTable() {
-    const std::size_t marker = reader_.Find(ff::kMarkerResultTable);
+    const std::size_t marker = reader_.FindAtLineStart(ff::kMarkerResultTable);
     if (marker == npos) return;
-    const bool wide = reader_.Find(ff::kColDeltaTot, marker) != npos;
+    const std::size_t header = reader_.LineAfter(marker);
+    const bool wide = header != npos ? reader_.FindInLine(ff::kColDeltaTot, header) != npos
+                                     : reader_.FindAnywhere(ff::kColDeltaTot, marker) != npos;
     const std::size_t w = wide ? ff::kResultLineWidthWide : ff::kResultLineWidthNarrow;
     std::array<Column, kReadingsPerZone> readings;
     for (std::size_t k = 0; k < readings.size(); ++k)
-      readings[k] = reader_.ColumnOf(ff::kColRebound[k], w, ff::kReadingWidth);
-    const Column recorded = reader_.ColumnOf(ff::kColRecordedRebound, w, ff::kReadingWidth);
-    const Column lambda = reader_.ColumnOf(ff::kColLambda, w, ff::kCellWidth);
-    const Column beta = reader_.ColumnOf(ff::kColBeta, w, ff::kCellWidth);
-    const Column eta = reader_.ColumnOf(ff::kColEta, w, ff::kCellWidth);
-    const Column angle = reader_.ColumnOf(ff::kColAngle, w, ff::kCellWidth);
-    const Column angleCorrection = reader_.ColumnOf(ff::kColAngleCorrection, w, ff::kCellWidth);
-    const Column surface = reader_.ColumnOf(ff::kColSurface, w, ff::kCellWidth);
-    const Column surfaceCorrection = reader_.ColumnOf(ff::kColSurfaceCorrection, w, ff::kCellWidth);
-    const Column carbonation = reader_.ColumnOf(ff::kColCarbonation, w, ff::kCellWidth);
-    const Column strength = reader_.ColumnOf(ff::kColStrength, w, ff::kCellWidth);
-    const Column method = reader_.ColumnOf(ff::kColTestMethod, w, ff::kCellWidth);
-    const Column location = reader_.ColumnOf(ff::kColTestLocation, w, ff::kTestLocationWidth);
-    const Column deltaTot = reader_.ColumnOf(ff::kColDeltaTot, w, ff::kCellWidth);
+      readings[k] = reader_.TableColumn(ff::kColRebound[k], header, w, ff::kReadingWidth);
+    const Column recorded = reader_.TableColumn(ff::kColRecordedRebound, header, w, ff::kReadingWidth);
+    const Column lambda = reader_.TableColumn(ff::kColLambda, header, w, ff::kCellWidth);
+    const Column beta = reader_.TableColumn(ff::kColBeta, header, w, ff::kCellWidth);
+    const Column eta = reader_.TableColumn(ff::kColEta, header, w, ff::kCellWidth);
+    const Column angle = reader_.TableColumn(ff::kColAngle, header, w, ff::kCellWidth);
+    const Column angleCorrection = reader_.TableColumn(ff::kColAngleCorrection, header, w, ff::kCellWidth);
+    const Column surface = reader_.TableColumn(ff::kColSurface, header, w, ff::kCellWidth);
+    const Column surfaceCorrection =
+        reader_.TableColumn(ff::kColSurfaceCorrection, header, w, ff::kCellWidth);
+    const Column carbonation = reader_.TableColumn(ff::kColCarbonation, header, w, ff::kCellWidth);
+    const Column strength = reader_.TableColumn(ff::kColStrength, header, w, ff::kCellWidth);
+    const Column method = reader_.TableColumn(ff::kColTestMethod, header, w, ff::kCellWidth);
+    const Column location = reader_.TableColumn(ff::kColTestLocation, header, w, ff::kTestLocationWidth);
+    const Column deltaTot = reader_.TableColumn(ff::kColDeltaTot, header, w, ff::kCellWidth);
     std::size_t row = 0;
     for (std::size_t i = FirstZoneList(); i < t_.zoneLists.size(); ++i) {
       for (auto& zone : t_.zoneLists[i]) {

@@ -115,16 +115,72 @@ std::u16string KeyText(std::string_view key) {
   return text;
 }
 
-FixedWidthText::FixedWidthText(std::u16string text, const KeyAutomaton& keys, const WarningSink& warn)
-    : text_(std::move(text)), warn_(warn), automaton_(&keys), first_(keys.FirstOccurrences(text_)) {}
+FixedWidthText::FixedWidthText(std::u16string text, const std::vector<std::string_view>& lineKeys,
+                               const WarningSink& warn)
+    : text_(std::move(text)), warn_(warn) {
+  lineStarts_.push_back(0);
+  for (std::size_t lf = FindUnit(u'\n', 0); lf != npos; lf = FindUnit(u'\n', lf + 1))
+    lineStarts_.push_back(lf + 1);
 
-std::size_t FixedWidthText::Find(std::string_view key, std::size_t from) const {
-  const std::u16string lowered = KeyText(key);
-  if (from == 0) {
-    const int id = automaton_->IdOf(lowered);
-    if (id >= 0) return first_[static_cast<std::size_t>(id)];
+  // First anchored occurrence of every line key, in one pass over the lines
+  // (table rows start with a digit or a blank and are passed over at their
+  // first unit).
+  for (std::string_view key : lineKeys) lineKeys_.push_back(KeyText(key));
+  lineKeyFirst_.assign(lineKeys_.size(), npos);
+  std::size_t remaining = lineKeys_.size();
+  for (std::size_t start : lineStarts_) {
+    std::size_t p = start;
+    while (p < text_.size() && IsBlank(text_[p])) ++p;
+    if (p >= text_.size()) continue;
+    const char16_t first = text_[p];
+    for (std::size_t id = 0; id < lineKeys_.size(); ++id) {
+      const std::u16string& key = lineKeys_[id];
+      if (lineKeyFirst_[id] != npos || key.empty() || key.front() != first) continue;
+      if (text_.compare(p, key.size(), key) != 0) continue;
+      lineKeyFirst_[id] = p;
+      if (--remaining == 0) return;
+    }
   }
-  return FindKey(text_, lowered, from);
+}
+
+bool FixedWidthText::StartsLine(std::size_t pos) const {
+  while (pos > 0 && IsBlank(text_[pos - 1])) --pos;
+  return pos == 0 || text_[pos - 1] == u'\n';
+}
+
+std::size_t FixedWidthText::FindAtLineStart(std::string_view key) const {
+  const std::u16string lowered = KeyText(key);
+  for (std::size_t id = 0; id < lineKeys_.size(); ++id) {
+    if (lineKeys_[id] == lowered) return lineKeyFirst_[id];
+  }
+  if (lowered.empty()) return npos;
+  for (std::size_t start : lineStarts_) {
+    std::size_t p = start;
+    while (p < text_.size() && IsBlank(text_[p])) ++p;
+    if (text_.compare(p, lowered.size(), lowered) == 0) return p;
+  }
+  return npos;
+}
+
+std::size_t FixedWidthText::Find(std::string_view key) const {
+  const std::size_t anchored = FindAtLineStart(key);
+  return anchored != npos ? anchored : FindAnywhere(key);
+}
+
+std::size_t FixedWidthText::FindAnywhere(std::string_view key, std::size_t from) const {
+  return FindKey(text_, KeyText(key), from);
+}
+
+std::size_t FixedWidthText::LineAfter(std::size_t pos) const {
+  const auto next = std::upper_bound(lineStarts_.begin(), lineStarts_.end(), pos);
+  return next == lineStarts_.end() || *next >= text_.size() ? npos : *next;
+}
+
+std::size_t FixedWidthText::FindInLine(std::string_view key, std::size_t lineStart) const {
+  if (lineStart >= text_.size()) return npos;
+  const std::size_t end = std::min(LineAfter(lineStart), text_.size());
+  const std::size_t at = std::u16string_view(text_).substr(lineStart, end - lineStart).find(KeyText(key));
+  return at == npos ? npos : lineStart + at;
 }
 
 std::optional<std::string> FixedWidthText::KeyValue(std::string_view key) const {
@@ -134,10 +190,20 @@ std::optional<std::string> FixedWidthText::KeyValue(std::string_view key) const 
 }
 
 std::string FixedWidthText::ValueAt(std::size_t start) const {
-  std::size_t end = FindUnit(u'\r', start);
-  while (end != npos && (end + 1 >= text_.size() || text_[end + 1] != u'\n')) end = FindUnit(u'\r', end + 1);
-  if (end == npos) return {};
-  return WithoutBlanks(std::u16string_view(text_).substr(start, end - start));
+  // The value ends at the CR of the first CR LF at or after `start`: a line
+  // start L >= start + 2 whose LF (L - 1) follows a CR (L - 2).
+  for (auto next = std::lower_bound(lineStarts_.begin(), lineStarts_.end(), start + 2);
+       next != lineStarts_.end(); ++next) {
+    if (text_[*next - 2] == u'\r')
+      return WithoutBlanks(std::u16string_view(text_).substr(start, *next - 2 - start));
+  }
+  return {};
+}
+
+Column FixedWidthText::TableColumn(std::string_view key, std::size_t header, std::size_t lineWidth,
+                                   std::size_t width) const {
+  const std::size_t pos = header != npos ? FindInLine(key, header) : FindAnywhere(key);
+  return Column{pos, lineWidth, width};
 }
 
 void FixedWidthText::ReadString(std::string_view key, std::string& field) const {
@@ -152,10 +218,6 @@ void FixedWidthText::ReadFloat(std::string_view key, float& field) const {
 void FixedWidthText::ReadInt(std::string_view key, int& field) const {
   const auto value = KeyValue(key);
   if (value && !value->empty()) field = MathOperation::ToInt(*value, warn_);
-}
-
-Column FixedWidthText::ColumnOf(std::string_view key, std::size_t lineWidth, std::size_t width) const {
-  return Column{Find(key), lineWidth, width};
 }
 
 bool FixedWidthText::CellText(const Column& column, std::size_t row, std::string& cell) const {
@@ -201,6 +263,7 @@ std::unordered_map<long long, std::size_t> FixedWidthText::NumberedKeys(std::str
     const std::size_t digits = suffixStart - digitsStart;
     if (digits == 0 || digits >= 10 || (digits > 1 && text_[digitsStart] == u'0')) continue;
     if (digitsStart < p.size() || text_.compare(digitsStart - p.size(), p.size(), p) != 0) continue;
+    if (!StartsLine(digitsStart - p.size())) continue;
     long long number = 0;
     for (std::size_t k = digitsStart; k < suffixStart; ++k) number = number * 10 + (text_[k] - u'0');
     found.emplace(number, colon + 1);  // first occurrence: colons come in text order

@@ -1,11 +1,15 @@
-// Reading a line-oriented text of fixed-width tables: keys found by their
-// first occurrence, values after a key up to the line end, and table cells
-// at a fixed offset below their column key. Knows nothing of the data-file
-// format itself (the keys, tables and rules are file_reader.cpp's).
+// Reading a line-oriented text of keyed lines and fixed-width tables: values
+// after a key up to the line end, and table cells at a fixed offset below
+// their column key in the table's header line. Knows nothing of the
+// data-file format itself (its keys, tables and rules are file_reader.cpp's).
 //
 // The text is UTF-16; positions and widths count UTF-16 code units. Keys are
 // given as UTF-8 and matched with A-Z lowered, so the text is expected to be
-// lowered already. Lines end in CR LF.
+// lowered already. Every line ends in CR LF (the caller normalises).
+//
+// Keys are anchored where the format puts them, so that a value that happens
+// to contain a key's text is never taken for the key: a line key at the
+// start of a line (after blanks), a column key in its table's header line.
 #pragma once
 
 #include <cstddef>
@@ -15,7 +19,6 @@
 #include <unordered_map>
 #include <vector>
 
-#include "core/data/key_index.h"
 #include "core/error.h"
 
 namespace korvane {
@@ -36,20 +39,32 @@ class FixedWidthText {
  public:
   static constexpr std::size_t npos = std::u16string::npos;
 
-  // `keys`: the keys looked up often, found together in one pass; others are
-  // searched when asked for. Both `keys` and `warn` must outlive the object.
-  FixedWidthText(std::u16string text, const KeyAutomaton& keys, const WarningSink& warn);
+  // `lineKeys`: the keys that start lines, looked up often; their first
+  // anchored occurrences are found together in one pass over the lines.
+  // `warn` must outlive the object.
+  FixedWidthText(std::u16string text, const std::vector<std::string_view>& lineKeys, const WarningSink& warn);
 
   const std::u16string& text() const { return text_; }
   std::size_t size() const { return text_.size(); }
   const WarningSink& warn() const { return warn_; }
 
-  // First occurrence of `key` at or after `from`, or npos.
-  std::size_t Find(std::string_view key, std::size_t from = 0) const;
+  // First occurrence of `key` at the start of a line (blanks before it
+  // allowed), or npos.
+  std::size_t FindAtLineStart(std::string_view key) const;
+  // The same, or when the key starts no line, its first occurrence anywhere
+  // (texts whose lines are out of shape still read as far as they can).
+  std::size_t Find(std::string_view key) const;
+  // First occurrence anywhere at or after `from`, or npos.
+  std::size_t FindAnywhere(std::string_view key, std::size_t from = 0) const;
 
-  // Key value: the text from the end of the key (first occurrence) to the
-  // next CR LF, blanks removed; empty when no CR LF follows; nullopt when
-  // the key is absent.
+  // Start of the line after the one that holds `pos`, or npos.
+  std::size_t LineAfter(std::size_t pos) const;
+  // Position of `key` in the line that starts at `lineStart`, or npos.
+  std::size_t FindInLine(std::string_view key, std::size_t lineStart) const;
+
+  // Key value: the text from the end of the key (Find) to the next CR LF,
+  // blanks removed; empty when no CR LF follows; nullopt when the key is
+  // absent.
   std::optional<std::string> KeyValue(std::string_view key) const;
   // The same from a position: up to the next CR LF, blanks removed.
   std::string ValueAt(std::size_t start) const;
@@ -60,7 +75,11 @@ class FixedWidthText {
   void ReadFloat(std::string_view key, float& field) const;
   void ReadInt(std::string_view key, int& field) const;
 
-  Column ColumnOf(std::string_view key, std::size_t lineWidth, std::size_t width) const;
+  // Column of a table whose header line starts at `header` (npos: unknown):
+  // the key in that line, or when it is not there, the key's first
+  // occurrence anywhere.
+  Column TableColumn(std::string_view key, std::size_t header, std::size_t lineWidth,
+                     std::size_t width) const;
 
   // Text of the cell in data row `row` (blanks removed) into `cell`; false
   // when the key is absent or the cell lies outside the text.
@@ -70,20 +89,23 @@ class FixedWidthText {
   bool CellInt(const Column& column, std::size_t row, int& field) const;
 
   // First positions of the numbered keys prefix + "%d" + suffix (suffix
-  // ending in ':'), found in one pass over the colons of the text: number ->
-  // position just after the key.
+  // ending in ':') that start a line, found in one pass over the colons of
+  // the text: number -> position just after the key.
   std::unordered_map<long long, std::size_t> NumberedKeys(std::string_view prefix,
                                                           std::string_view suffix) const;
 
+ private:
   // Next position of an ASCII unit at or after `from`, or npos.
   std::size_t FindUnit(char16_t unit, std::size_t from) const;
+  // Whether only blanks stand between the start of its line and `pos`.
+  bool StartsLine(std::size_t pos) const;
 
- private:
   std::u16string text_;
   const WarningSink& warn_;
-  const KeyAutomaton* automaton_ = nullptr;
-  std::vector<std::size_t> first_;
-  mutable std::string cell_;  // buffer of the cell being read
+  std::vector<std::size_t> lineStarts_;  // 0 and every position after a LF
+  std::vector<std::u16string> lineKeys_;
+  std::vector<std::size_t> lineKeyFirst_;  // first anchored position of each line key
+  mutable std::string cell_;               // buffer of the cell being read
 };
 
 }  // namespace korvane
