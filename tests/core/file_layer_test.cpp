@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <limits>
 #include <thread>
 
 #include "core/algorithm/standards.h"
@@ -114,6 +115,161 @@ TEST(FileLayerTexts, TextsThatLookLikeKeysRoundTrip) {
       EXPECT_EQ(back.zoneLists[0][1]->points[2]->samples, raw.zoneLists[0][1]->points[2]->samples) << where;
     }
   }
+}
+
+// ---- 2. Members beyond the SI column's width -----------------------------------
+
+TEST(FileLayerMembers, AHundredMembersReadBackWholeAndMoreAreRefused) {
+  const SyntheticData hundred = ResultData(std::vector<int>(100, 1));
+  ExpectReadsBackAs(hundred, Read(ResultBytes(hundred), FileKind::Result), "100 members");
+
+  const SyntheticData more = ResultData(std::vector<int>(101, 1));
+  const std::string message = "无法保存：数据文件最多能保存100个构件，当前有101个构件";
+  EXPECT_EQ(ErrorOf([&] { ResultBytes(more); }), message);
+  TempDir dir;
+  const fs::path target = dir / "many.SHA";
+  WriteBytes(target, "old");
+  EXPECT_EQ(ErrorOf([&] {
+              WriteResultFile(OpenFilePair(target), more.project, more.zoneLists, more.memberCount, {},
+                              more.sections, more.members);
+            }),
+            message);
+  EXPECT_EQ(FileBytes(target), "old");
+  EXPECT_FALSE(fs::exists(dir / "many.SHD"));
+
+  // A merge of 101 one-member files says so and writes nothing.
+  std::vector<fs::path> inputs;
+  const SyntheticData one = ResultData({1});
+  for (int k = 0; k < 101; ++k) {
+    inputs.push_back(dir / ("m" + std::to_string(k) + ".SHT"));
+    WriteRawFile(OpenFilePair(inputs.back()), one.project, one.zoneLists, one.memberCount, one.sections,
+                 one.members);
+  }
+  EXPECT_EQ(ErrorOf([&] { MergeFiles(inputs, dir / "merged.SHA"); }), message);
+  EXPECT_FALSE(fs::exists(dir / "merged.SHA"));
+  EXPECT_FALSE(fs::exists(dir / "merged.SHD"));
+}
+
+// ---- 3. Values wider than their columns -----------------------------------------
+
+TEST(FileLayerValues, ValuesThatDoNotFitTheirColumnRefuseTheSave) {
+  struct Case {
+    const char* name;
+    std::function<void(SyntheticData&)> edit;
+    std::string message;  // empty: the value fits and reads back
+  };
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  const Case cases[] = {
+      {"zone strength of 10^6 MPa", [](SyntheticData& d) { d.zoneLists[1][2]->strengthValue = 1e6f; },
+       "无法保存：构件2测区3的FCUI值1000000.0超出文件的列宽"},
+      {"largest strength that fits", [](SyntheticData& d) { d.zoneLists[1][2]->strengthValue = 999999.875f; },
+       ""},
+      {"beta of 10^4", [](SyntheticData& d) { d.zoneLists[0][1]->beta = 1e4f; },
+       "无法保存：构件1测区2的BETA值10000.000超出文件的列宽"},
+      {"dT near 10^8", [](SyntheticData& d) { d.members[1].sampleInterval = 1e8f; },
+       "无法保存：构件2的dT(us)值100000000.00超出文件的列宽"},
+      {"section delay near 10^8", [](SyntheticData& d) { d.sections[0].delay = 99999999.0f; },
+       "无法保存：构件1的Delay值100000000.00超出文件的列宽"},
+      {"transit time near 10^8",
+       [](SyntheticData& d) { d.zoneLists[0][0]->points[1]->arrivalIndex = 400000000; },
+       "无法保存：构件1测区1测点2的T(us)值200000000.0超出文件的列宽"},
+      {"rebound reading of 10000", [](SyntheticData& d) { d.zoneLists[0][0]->rebound[3] = 10000; },
+       "无法保存：构件1测区1的R4值10000超出文件的列宽"},
+      {"member numbered 100", [](SyntheticData& d) { d.members[1].sectionIndex = 100; },
+       "无法保存：构件2测区1的SI值100超出文件的列宽"},
+      {"strength not a number", [nan](SyntheticData& d) { d.zoneLists[0][0]->strengthValue = nan; },
+       "无法保存：构件1测区1的FCUI值不是有效数字"},
+      {"beta of the project not a number", [nan](SyntheticData& d) { d.project.beta = nan; },
+       "无法保存：β值不是有效数字"},
+  };
+  TempDir dir;
+  const SyntheticData good = ResultData({2, 3});
+  const FilePair pair = OpenFilePair(dir / "keep.SHA");
+  WriteResultFile(pair, good.project, good.zoneLists, good.memberCount, {}, good.sections, good.members);
+  const std::string text = FileBytes(pair.textPath);
+  const std::string wave = FileBytes(pair.wavePath);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    SyntheticData d = ResultData({2, 3});
+    c.edit(d);
+    const std::string error = ErrorOf(
+        [&] { WriteResultFile(pair, d.project, d.zoneLists, d.memberCount, {}, d.sections, d.members); });
+    EXPECT_EQ(error, c.message);
+    if (c.message.empty()) {
+      ExpectReadsBackAs(d, Read(ResultBytes(d), FileKind::Result), c.name);
+      WriteBytes(pair.textPath, text);
+      WriteBytes(pair.wavePath, wave);
+    } else {
+      EXPECT_EQ(FileBytes(pair.textPath), text);
+      EXPECT_EQ(FileBytes(pair.wavePath), wave);
+    }
+  }
+}
+
+// ---- 4. A member whose section row does not exist ---------------------------------
+
+// A raw file whose SectNum names no row is read with 512 samples at 1.0 us;
+// saved as a result file (directly or merged) it keeps them.
+TEST(FileLayerSections, MemberWithoutItsSectionRowKeepsItsSampling) {
+  SyntheticData d = ResultData({3});
+  Member& member = d.members[0];
+  member.sampleCount = 512;
+  member.sampleInterval = 1.0f;
+  member.sectionIndex = 5;  // names no row
+  for (auto& zone : d.zoneLists[0]) {
+    zone->sampleInterval = 1.0f;
+    for (auto& point : zone->points) {
+      if (point) point->samples.resize(512, 1900);
+    }
+  }
+  for (int r = 0; r < 2; ++r) {
+    d.sections.resize(2, d.sections[0]);
+    d.sections[static_cast<std::size_t>(r)].sectionIndex = r;
+    d.sections[static_cast<std::size_t>(r)].sampleInterval = 0.4f;
+    d.sections[static_cast<std::size_t>(r)].sampleCount = 64;
+  }
+  d.project.instrument = "VKT-U-6";
+  TempDir dir;
+  const fs::path raw = dir / "field.SHT";
+  WriteRawFile(OpenFilePair(raw), d.project, d.zoneLists, d.memberCount, d.sections, d.members);
+  ReadBack read;
+  ReadTestFile(OpenFilePair(raw), read.Target(), 0, {});
+  ASSERT_EQ(read.members[0].sampleCount, 512);
+  ASSERT_EQ(read.members[0].sampleInterval, 1.0f);
+
+  const ReadBack back =
+      Read(ResultBytes(SyntheticData{read.project, read.members, CloneZoneLists(read.zoneLists),
+                                     read.sections, read.memberCount}),
+           FileKind::Result);
+  EXPECT_EQ(back.members[0].sampleCount, 512);
+  EXPECT_EQ(back.members[0].sampleInterval, 1.0f);
+  ExpectSameZoneLists(read.zoneLists, back.zoneLists);
+
+  MergeFiles({raw}, dir / "merged.SHA");
+  ReadBack merged;
+  ReadTestFile(OpenFilePair(dir / "merged.SHA"), merged.Target(), 0, {});
+  EXPECT_EQ(merged.members[0].sampleCount, 512);
+  ExpectSameZoneLists(read.zoneLists, merged.zoneLists);
+}
+
+// ---- 5. Several members as a raw file -----------------------------------------------
+
+TEST(FileLayerRaw, SeveralMembersAreNotSavedAsARawFile) {
+  TempDir dir;
+  const SyntheticData three = ResultData({2, 1, 1});
+  const fs::path result = dir / "three.SHA";
+  WriteResultFile(OpenFilePair(result), three.project, three.zoneLists, three.memberCount, {}, three.sections,
+                  three.members);
+  const SyntheticData one = ResultData({1});
+  const fs::path raw = dir / "old.SHT";
+  WriteRawFile(OpenFilePair(raw), one.project, one.zoneLists, one.memberCount, one.sections, one.members);
+  const std::string text = FileBytes(raw);
+
+  CKorvaneDoc doc;
+  doc.OnOpenDocument(result);
+  EXPECT_EQ(ErrorOf([&] { doc.OnSaveDocument(raw); }),
+            "无法保存：原始文件（.SHT）只能保存一个构件，当前有3个构件，请保存为结果文件（.SHA）");
+  EXPECT_EQ(FileBytes(raw), text);
 }
 
 }  // namespace

@@ -60,6 +60,9 @@ inline constexpr int kReadingWidth = 4;       // rebound readings and RA
 inline constexpr int kSeekWidth = 12;         // Seek cell of ray rows
 inline constexpr int kFlagWidth = 4;          // Del cell of ray rows
 
+// Members a file holds: their SI cells (0, 1, 2 …) are two characters wide.
+inline constexpr int kMaxMembers = 100;
+
 // ---- Section table -----------------------------------------------------------
 // A raw file has one row per channel of the instrument: two for the
 // two-channel model, three for the others.

@@ -81,6 +81,7 @@ class PairReader {
     if (fileIndex >= 1 && points_ != existing) Fail(kMsgPointsPerZoneDiffer);
     ReadParameters();
     firstMember_ = t_.members.size();
+    sectionRows_ = reader_.TableRows(HeaderAfter(ff::kMarkerSections));
     ReadMembers();
     ReadAcquisitionValues();
     ReadSectionRows();
@@ -158,9 +159,10 @@ class PairReader {
     return reader_.TableColumn(key, HeaderAfter(ff::kMarkerSections), ff::kSectionLineWidth, width);
   }
 
-  // Row number as a cell row; negative rows name no row.
-  static std::optional<std::size_t> Row(int number) {
-    if (number < 0) return std::nullopt;
+  // A section row by its number; nullopt when the table has no such row
+  // (its cells are then missing, never those of a later block).
+  std::optional<std::size_t> SectionRow(long long number) const {
+    if (number < 0 || static_cast<std::size_t>(number) >= sectionRows_) return std::nullopt;
     return static_cast<std::size_t>(number);
   }
 
@@ -170,19 +172,19 @@ class PairReader {
     const Column count = SectionColumn(ff::kColSampleCount);
     if (kind_ == FileKind::Raw) {
       if (!t_.members.empty()) {
-        if (const auto row = Row(t_.members.front().sectionIndex))
+        if (const auto row = SectionRow(t_.members.front().sectionIndex))
           reader_.CellFloat(delay, *row, t_.project.delay);
       }
       for (std::size_t i = 0; i < FileMemberCount(); ++i) {
         Member& member = FileMember(i);
-        if (const auto row = Row(member.sectionIndex)) {
+        if (const auto row = SectionRow(member.sectionIndex)) {
           reader_.CellFloat(interval, *row, member.sampleInterval);
           reader_.CellInt(count, *row, member.sampleCount);
         }
       }
       return;
     }
-    for (std::size_t i = 0; i < FileMemberCount(); ++i) {
+    for (std::size_t i = 0; i < FileMemberCount() && SectionRow(static_cast<long long>(i)); ++i) {
       Member& member = FileMember(i);
       reader_.CellFloat(delay, i, t_.project.delay);
       reader_.CellFloat(interval, i, member.sampleInterval);
@@ -209,7 +211,7 @@ class PairReader {
     const Column c = SectionColumn(ff::kColCoefC);
     const Column d = SectionColumn(ff::kColCoefD);
     const Column aggregate = SectionColumn(ff::kColAggregate);
-    for (std::size_t r = 0; r < rows; ++r) {
+    for (std::size_t r = 0; r < rows && SectionRow(static_cast<long long>(r)); ++r) {
       SectionPara section;
       if (!reader_.CellFloat(cross, r, section.crossDistance)) break;
       reader_.CellInt(index, r, section.sectionIndex);
@@ -432,6 +434,7 @@ class PairReader {
   const ReadTarget& t_;
   int points_ = 3;
   std::size_t firstMember_ = 0;
+  std::size_t sectionRows_ = 0;
   std::size_t zoneCounter_ = 0;
   std::size_t lastSeekPos_ = 0;
 };

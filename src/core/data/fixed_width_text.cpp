@@ -176,6 +176,21 @@ std::size_t FixedWidthText::LineAfter(std::size_t pos) const {
   return next == lineStarts_.end() || *next >= text_.size() ? npos : *next;
 }
 
+std::size_t FixedWidthText::TableRows(std::size_t header) const {
+  if (header == npos) return npos;
+  auto line = std::upper_bound(lineStarts_.begin(), lineStarts_.end(), header);
+  std::size_t rows = 0;
+  for (; line != lineStarts_.end() && *line < text_.size(); ++line, ++rows) {
+    const std::size_t end = line + 1 != lineStarts_.end() ? *(line + 1) : text_.size();
+    bool empty = true;
+    for (std::size_t k = *line; k < end && empty; ++k) {
+      empty = text_[k] == u' ' || text_[k] == u'\r' || text_[k] == u'\n';
+    }
+    if (empty) break;
+  }
+  return rows;
+}
+
 std::size_t FixedWidthText::FindInLine(std::string_view key, std::size_t lineStart) const {
   if (lineStart >= text_.size()) return npos;
   const std::size_t end = std::min(LineAfter(lineStart), text_.size());

@@ -59,6 +59,10 @@ class FixedWidthText {
 
   // Start of the line after the one that holds `pos`, or npos.
   std::size_t LineAfter(std::size_t pos) const;
+  // Rows of the table whose header line starts at `header`: the lines below
+  // it up to the first empty one or the end of the text (npos when `header`
+  // is npos: the table's end is unknown).
+  std::size_t TableRows(std::size_t header) const;
   // Position of `key` in the line that starts at `lineStart`, or npos.
   std::size_t FindInLine(std::string_view key, std::size_t lineStart) const;
 
