@@ -272,5 +272,32 @@ TEST(FileLayerRaw, SeveralMembersAreNotSavedAsARawFile) {
   EXPECT_EQ(FileBytes(raw), text);
 }
 
+// ---- 6. A cut waveform file ---------------------------------------------------------
+
+TEST(FileLayerWaveforms, WaveformFileCutShortFailsToRead) {
+  struct Case {
+    const char* name;
+    std::size_t missing;  // bytes cut from the end
+  };
+  const Case cases[] = {{"one byte short", 1},
+                        {"ends inside the last waveform", 2 * 20 + 1},
+                        {"last waveform missing", 2 * 64}};
+  const SyntheticData d = ResultData({2});
+  for (const Case& c : cases) {
+    EncodedPair bytes = ResultBytes(d);
+    bytes.wave.resize(bytes.wave.size() - c.missing);
+    EXPECT_EQ(ErrorOf([&] { Read(bytes, FileKind::Result); }), kMsgWaveformRead) << c.name;
+  }
+  // Through a file pair, the message names the waveform file.
+  TempDir dir;
+  const FilePair pair = OpenFilePair(dir / "cut.SHA");
+  EncodedPair bytes = ResultBytes(d);
+  WriteBytes(pair.textPath, bytes.text);
+  WriteBytes(pair.wavePath, bytes.wave.substr(0, bytes.wave.size() - 1));
+  ReadBack back;
+  EXPECT_EQ(ErrorOf([&] { ReadTestFile(pair, back.Target(), 0, {}); }),
+            std::string(kMsgWaveformRead) + " " + pair.wavePath.string());
+}
+
 }  // namespace
 }  // namespace korvane::testing

@@ -236,20 +236,6 @@ TEST(Reader, MissingFilesFailToOpen) {
             failure(dir / "folder.SHA", "Is a directory"));
 }
 
-// The waveform file ending inside a waveform: what is there, then the zero
-// code.
-TEST(Reader, WaveformCutShortIsPadded) {
-  SyntheticData d = SmallData(3, kMethodDirect, "cecs02:2005", {2});
-  EncodedPair bytes = ResultBytes(d);
-  bytes.wave.resize(bytes.wave.size() - 2 * 20 - 1);  // 20.5 samples short
-  const ReadBack back = Read(bytes, FileKind::Result);
-  const auto& last = back.zoneLists[0][1]->points[2]->samples;
-  const auto& original = d.zoneLists[0][1]->points[2]->samples;
-  ASSERT_EQ(last.size(), 64u);
-  EXPECT_TRUE(std::equal(last.begin(), last.begin() + 43, original.begin()));
-  EXPECT_EQ(std::vector<std::uint16_t>(last.begin() + 43, last.end()), std::vector<std::uint16_t>(21, 2048));
-}
-
 TEST(Reader, LongNumberTextWarnsAndReadsZero) {
   SyntheticData d = SmallData(3, kMethodDirect, "cecs02:2005", {1});
   EncodedPair bytes = ResultBytes(d);

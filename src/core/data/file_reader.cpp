@@ -329,15 +329,16 @@ class PairReader {
   }
 
   // `count` samples from byte `offset` of the waveform file: stored value +
-  // 2048 (modulo 2^16, as 16-bit words add). A waveform cut short by the end
-  // of the file is padded with the zero code.
+  // 2048 (modulo 2^16, as 16-bit words add).
   void ReadWaveform(long long offset, int count, std::vector<std::uint16_t>& samples) const {
     if (count <= 0) return;
     const auto size = static_cast<long long>(wave_.size());
     if (offset < 0 || offset >= size) Fail(kMsgWaveformRead);
+    // A waveform file that ends inside a waveform is damaged: the missing
+    // samples are not made up.
     const long long available = (size - offset) / 2;
-    if (count > kMaxPaddedSampleCount && available < count) Fail(kMsgWaveformRead);
-    const auto stored = static_cast<std::size_t>(std::min<long long>(available, count));
+    if (available < count) Fail(kMsgWaveformRead);
+    const auto stored = static_cast<std::size_t>(count);
     samples.resize(static_cast<std::size_t>(count));
     std::uint16_t* out = samples.data();
     const char* bytes = wave_.data() + offset;
@@ -365,7 +366,6 @@ class PairReader {
         out[k] = static_cast<std::uint16_t>((b[2 * k] | (b[2 * k + 1] << 8)) + kZeroCode);
       }
     }
-    std::fill(out + stored, out + count, static_cast<std::uint16_t>(kZeroCode));
   }
 
   void ReadResultBlock() {

@@ -38,8 +38,9 @@ struct ReadTarget {
 // Throws KorvaneError with the reader's message: "打开文件失败！" (a file
 // cannot be read, or a raw file without a SectNum value), "文件为空!",
 // "当前文件的测点数与前面的文件不相同，无法进行合并！", "读取SHD文件异常!"
-// (a Seek cell missing or empty, a waveform that starts outside the
-// waveform file, or an absurd waveform length that the file does not hold).
+// (a Seek cell missing or empty, or a waveform that the waveform file does
+// not hold whole: it starts outside the file or the file ends inside it).
+// ReadTestFile adds the path of the file concerned to the message.
 // Containers may hold partial data after a failure; the caller discards them.
 void ReadTestFile(const FilePair& pair, const ReadTarget& target, int fileIndex,
                   const ZoneLists& existingZoneLists, const WarningSink& warn = {});
@@ -54,10 +55,6 @@ void ReadTestData(std::string_view textBytes, std::string_view waveBytes, FileKi
 // The reader's text: decoded from code page 936, NUL as blank, A-Z lowered,
 // bare LF as CR LF. Exposed for the benchmarks and tests.
 std::u16string PrepareText(std::string_view textBytes);
-
-// Largest waveform length (samples) read when the waveform file does not
-// hold the whole waveform; longer waveforms must be complete in the file.
-inline constexpr int kMaxPaddedSampleCount = 65536;
 
 // Sample index from a time: trunc((time - delay) / interval) in 32-bit
 // floats, except that a quotient within float rounding noise of a whole
