@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <limits>
 #include <thread>
 
@@ -297,6 +298,262 @@ TEST(FileLayerWaveforms, WaveformFileCutShortFailsToRead) {
   ReadBack back;
   EXPECT_EQ(ErrorOf([&] { ReadTestFile(pair, back.Target(), 0, {}); }),
             std::string(kMsgWaveformRead) + " " + pair.wavePath.string());
+}
+
+// ---- 7. A waveform file shared by two text files --------------------------------------
+
+TEST(FileLayerSharedWaveform, FindsTheOtherTextFileThatAPairWouldDestroy) {
+  struct Case {
+    const char* name;
+    std::vector<std::string> existing;  // files present before the save
+    std::string target;
+    std::string other;  // the text file whose waveforms would be lost
+  };
+  const Case cases[] = {
+      {"results of a raw file", {"x.SHT", "x.SHD"}, "x.SHA", "x.SHT"},
+      {"raw file beside results", {"x.SHA", "x.SHD"}, "x.SHT", "x.SHA"},
+      {"lower-case pair", {"x.sht", "x.shd"}, "x.sha", "x.sht"},
+      {"rewriting the file itself", {"x.SHA", "x.SHD"}, "x.SHA", ""},
+      {"no waveform file yet", {"x.SHT"}, "x.SHA", ""},
+      {"another name", {"x.SHT", "x.SHD"}, "y.SHA", ""},
+      {"a file of another kind", {"x.SHB", "x.SHD"}, "x.SHA", ""},
+  };
+  for (const Case& c : cases) {
+    TempDir dir;
+    for (const std::string& name : c.existing) WriteBytes(dir / name, "bytes");
+    const fs::path other = OtherTextSharingWaveform(dir / c.target);
+    EXPECT_EQ(other, c.other.empty() ? fs::path() : dir / c.other) << c.name;
+  }
+  TempDir dir;
+  EXPECT_EQ(SharedWaveformMessage(dir / "x.SHA", dir / "x.SHT"),
+            "无法保存：" + (dir / "x.SHD").string() + " 是 " + (dir / "x.SHT").string() +
+                " 的波形文件，保存 " + (dir / "x.SHA").string() + " 会覆盖它，请换一个文件名");
+}
+
+TEST(FileLayerSharedWaveform, SaveResultsProposesAFreeName) {
+  TempDir dir;
+  const SyntheticData d = ResultData({2});
+  const fs::path raw = dir / "field.SHT";
+  WriteRawFile(OpenFilePair(raw), d.project, d.zoneLists, d.memberCount, d.sections, d.members);
+  CKorvaneDoc doc;
+  doc.OnOpenDocument(raw);
+  EXPECT_EQ(doc.SaveResultsFreeName(), (dir / "field(2)").string());
+  // A name taken by another raw file with its waveforms is passed over; the
+  // results of this file may be replaced (the dialog asks).
+  WriteRawFile(OpenFilePair(dir / "field(2).SHT"), d.project, d.zoneLists, d.memberCount, d.sections,
+               d.members);
+  WriteBytes(dir / "field(3).SHA", "older results");
+  EXPECT_EQ(doc.SaveResultsFreeName(), (dir / "field(3)").string());
+
+  const std::string rawWaves = FileBytes(dir / "field.SHD");
+  doc.SaveResults(doc.SaveResultsFreeName() + ".SHA");
+  EXPECT_EQ(doc.pathName, (dir / "field(3).SHA").string());
+  EXPECT_EQ(FileBytes(dir / "field.SHD"), rawWaves);
+}
+
+// ---- 8. Concurrent saves and long names ------------------------------------------------
+
+// Two saves of different data to one target at the same time: the pair on
+// the disk is always one of them whole, never the text of one with the
+// waveforms of the other.
+TEST(FileLayerSaves, ConcurrentSavesToOneTargetNeverMix) {
+  TempDir dir;
+  SyntheticData a = SmallData(3, kMethodDirect, "cecs02:2005", {6, 6}, 11);
+  SyntheticData b = SmallData(3, kMethodDirect, "cecs02:2005", {6, 6}, 12);
+  a.project.site = "甲";
+  b.project.site = "乙";
+  const FilePair pair = OpenFilePair(dir / "shared.SHA");
+  const auto save = [&pair](const SyntheticData& d) {
+    WriteResultFile(pair, d.project, d.zoneLists, d.memberCount, {}, d.sections, d.members);
+  };
+  for (int round = 0; round < 30; ++round) {
+    std::thread first(save, std::cref(a));
+    std::thread second(save, std::cref(b));
+    first.join();
+    second.join();
+    ReadBack back;
+    ReadTestFile(pair, back.Target(), 0, {});
+    const SyntheticData& written = back.project.site == "甲" ? a : b;
+    ASSERT_EQ(back.zoneLists.size(), 2u);
+    for (std::size_t m = 0; m < 2; ++m) {
+      for (std::size_t z = 0; z < 6; ++z) {
+        ASSERT_EQ(back.zoneLists[m][z]->points[1]->samples, written.zoneLists[m][z]->points[1]->samples)
+            << "round " << round << ": text of " << back.project.site << " with the other's waveforms";
+      }
+    }
+  }
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(dir.path()))
+    names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"shared.SHA", "shared.SHD"}));
+}
+
+TEST(FileLayerSaves, NamesNearTheLengthLimitSave) {
+  TempDir dir;
+  const SyntheticData d = ResultData({2});
+  // 244 bytes: legal (the limit of a name is 255), with no room for a suffix.
+  const FilePair pair = OpenFilePair(dir / (std::string(240, 'n') + ".SHA"));
+  WriteResultFile(pair, d.project, d.zoneLists, d.memberCount, {}, d.sections, d.members);
+  ReadBack back;
+  ReadTestFile(pair, back.Target(), 0, {});
+  ExpectReadsBackAs(d, back, "long name");
+}
+
+// ---- 9. Links, permissions and what is not a regular file ---------------------------------
+
+TEST(FileLayerSaves, LinksAreWrittenThroughAndPermissionsKept) {
+  TempDir dir;
+  const SyntheticData old = ResultData({1});
+  const SyntheticData d = ResultData({3, 2});
+  fs::create_directory(dir / "real");
+  const FilePair real = OpenFilePair(dir / "real" / "y.SHA");
+  WriteResultFile(real, old.project, old.zoneLists, old.memberCount, {}, old.sections, old.members);
+  ::chmod(real.textPath.c_str(), 0640);
+  ::chmod(real.wavePath.c_str(), 0604);
+  fs::create_symlink("real/y.SHA", dir / "x.SHA");
+  fs::create_symlink(real.wavePath, dir / "x.SHD");
+
+  WriteResultFile(OpenFilePair(dir / "x.SHA"), d.project, d.zoneLists, d.memberCount, {}, d.sections,
+                  d.members);
+  EXPECT_TRUE(fs::is_symlink(dir / "x.SHA"));
+  EXPECT_TRUE(fs::is_symlink(dir / "x.SHD"));
+  ReadBack back;
+  ReadTestFile(real, back.Target(), 0, {});
+  ExpectReadsBackAs(d, back, "through the links");
+  struct stat info {};
+  ASSERT_EQ(::stat(real.textPath.c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 07777, 0640u);
+  ASSERT_EQ(::stat(real.wavePath.c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 07777, 0604u);
+
+  // The settings file too.
+  CKorvaneDoc doc;
+  doc.infoBarWidth = 333;
+  WriteBytes(dir / "real" / "korvane.ini", "");
+  fs::create_symlink("real/korvane.ini", dir / "korvane.ini");
+  ASSERT_TRUE(SaveSettings(doc, dir / "korvane.ini"));
+  EXPECT_TRUE(fs::is_symlink(dir / "korvane.ini"));
+  EXPECT_EQ(FileBytes(dir / "real" / "korvane.ini"), EncodeSettings(doc));
+}
+
+// ---- 10. FIFOs and other files that are not regular files ---------------------------------
+
+TEST(FileLayerOpen, WhatIsNotARegularFileFailsAtOnce) {
+  TempDir dir;
+  const SyntheticData d = ResultData({1});
+  ASSERT_EQ(::mkfifo((dir / "pipe.SHA").c_str(), 0600), 0);
+  ASSERT_EQ(::mkfifo((dir / "korvane.ini").c_str(), 0600), 0);
+  fs::create_directory(dir / "folder.SHA");
+  struct Case {
+    fs::path path;
+    std::string reason;
+  };
+  const Case cases[] = {{dir / "pipe.SHA", "not a regular file"},
+                        {dir / "folder.SHA", "Is a directory"},
+                        {"/dev/zero", "not a regular file"}};
+  for (const Case& c : cases) {
+    CKorvaneDoc doc;
+    EXPECT_EQ(ErrorOf([&] { doc.OnOpenDocument(c.path); }),
+              std::string(kMsgOpenFileFailed) + " " + c.path.string() + "：" + c.reason);
+  }
+  CKorvaneDoc doc;
+  LoadSettings(doc, dir / "korvane.ini");
+  EXPECT_EQ(EncodeSettings(doc), EncodeSettings(CKorvaneDoc()));
+}
+
+// ---- 11. UTF-8 texts -------------------------------------------------------------------
+
+TEST(FileLayerEncoding, Utf8TextReadsAsItsCodePage936Twin) {
+  SyntheticData d = ResultData({3, 2});
+  d.project.site = "测试工程";
+  d.members[1].name = "二号柱";
+  d.zoneLists[1][1]->testLocation = "底面";
+  const EncodedPair cp936 = ResultBytes(d);
+  const std::string utf8 = Utf16ToUtf8(DecodeCp936(cp936.text));
+  ASSERT_NE(utf8, cp936.text);
+  struct Case {
+    const char* name;
+    std::string text;
+  };
+  const Case cases[] = {{"UTF-8", utf8},
+                        {"UTF-8 with a byte-order mark", "\xEF\xBB\xBF" + utf8},
+                        {"code page 936", cp936.text}};
+  for (const Case& c : cases) {
+    ExpectReadsBackAs(d, Read(EncodedPair{c.text, cp936.wave}, FileKind::Result), c.name);
+  }
+  EXPECT_TRUE(IsUtf8Text(utf8));
+  EXPECT_FALSE(IsUtf8Text(cp936.text));
+  EXPECT_FALSE(IsUtf8Text("ASCII only"));
+  EXPECT_FALSE(IsUtf8Text("\xE6\xB5"));      // cut short
+  EXPECT_FALSE(IsUtf8Text("\xC0\xAF"));      // overlong
+  EXPECT_FALSE(IsUtf8Text("\xED\xA0\x80"));  // surrogate
+  EXPECT_TRUE(IsUtf8Text("\xEF\xBF\xBD"));   // U+FFFD itself
+}
+
+// ---- 12. Settings out of range; lines ended by CR alone ------------------------------------
+
+TEST(FileLayerSettings, ValuesOutOfRangeAreLimitedToTheDialogRanges) {
+  CKorvaneDoc written;
+  PrintSettings& s = written.printSettings;
+  s.topMargin = 2147483647;
+  s.leftMargin = -5;
+  s.bottomMargin = 101;
+  s.rightMargin = 100;
+  s.headerHeight = 1000000;
+  s.footerHeight = -1;
+  s.firstPageNumber = 2147483647;
+  s.printHeader = 7;
+  s.printPageNumber = -2;
+  s.pageNumberPosition = 3;
+  s.pageNumberFormat = 9;
+  s.headerAlign = -1;
+  s.footerAlign = 5;
+  s.headerFont = 5;
+  s.footerFont = -3;
+  s.borderLineWidth = 100000;
+  s.gridLineWidth = -4;
+  written.project.testMethod = 9;
+  const std::string bytes = EncodeSettings(written);
+
+  CKorvaneDoc doc;
+  ASSERT_EQ(DecodeSettings(doc, bytes), 60);
+  const PrintSettings& r = doc.printSettings;
+  EXPECT_EQ(r.topMargin, 100);
+  EXPECT_EQ(r.leftMargin, 0);
+  EXPECT_EQ(r.bottomMargin, 100);
+  EXPECT_EQ(r.rightMargin, 100);
+  EXPECT_EQ(r.headerHeight, 100);
+  EXPECT_EQ(r.footerHeight, 0);
+  EXPECT_EQ(r.firstPageNumber, 100);
+  EXPECT_EQ(r.printHeader, 1);
+  EXPECT_EQ(r.printPageNumber, 0);
+  EXPECT_EQ(r.pageNumberPosition, 2);
+  EXPECT_EQ(r.pageNumberFormat, 1);
+  EXPECT_EQ(r.headerAlign, 0);
+  EXPECT_EQ(r.footerAlign, 2);
+  EXPECT_EQ(r.headerFont, 4);
+  EXPECT_EQ(r.footerFont, 0);
+  EXPECT_EQ(r.borderLineWidth, 100);
+  EXPECT_EQ(r.gridLineWidth, 0);
+  EXPECT_EQ(doc.project.testMethod, 2);
+  // Values in range come back as they were.
+  CKorvaneDoc plain;
+  plain.printSettings.topMargin = 33;
+  plain.printSettings.headerFont = 3;
+  CKorvaneDoc again;
+  DecodeSettings(again, EncodeSettings(plain));
+  EXPECT_EQ(EncodeSettings(again), EncodeSettings(plain));
+}
+
+// A text whose lines end in CR alone reads as its CR LF twin (and in time
+// linear in its length: each value ends at its own line).
+TEST(FileLayerText, LinesEndedByCrAloneReadAsCrLf) {
+  const SyntheticData d = ResultData(std::vector<int>(40, 1));
+  const EncodedPair crlf = ResultBytes(d);
+  EncodedPair cr = crlf;
+  ReplaceAll(cr.text, "\r\n", "\r");
+  ExpectReadsBackAs(d, Read(cr, FileKind::Result), "CR line ends");
 }
 
 }  // namespace

@@ -71,6 +71,32 @@ PairBytes LoadPairBytes(const FilePair& pair) {
   return bytes;
 }
 
+fs::path OtherTextSharingWaveform(const fs::path& textPath) {
+  const FilePair pair = OpenFilePair(textPath);
+  if (platform::TypeOf(pair.wavePath) != platform::FileType::Regular) return {};
+  std::string base = textPath.string();
+  if (base.empty()) return {};
+  base.pop_back();
+  for (const char last : {'A', 'a', 'T', 't'}) {
+    const fs::path candidate = base + last;
+    std::error_code error;
+    if (candidate == textPath || KindOfPath(candidate) == FileKind::Other) continue;
+    if (platform::TypeOf(candidate) != platform::FileType::Regular) continue;
+    if (fs::equivalent(candidate, textPath, error)) continue;  // the same file under another name
+    if (fs::equivalent(WaveformFileInUse(OpenFilePair(candidate)), pair.wavePath, error)) return candidate;
+  }
+  return {};
+}
+
+std::string SharedWaveformMessage(const fs::path& textPath, const fs::path& other) {
+  const auto utf8 = [](const fs::path& path) {
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+  };
+  return std::string(kMsgCannotSavePrefix) + utf8(OpenFilePair(textPath).wavePath) + " 是 " + utf8(other) +
+         " 的波形文件，保存 " + utf8(textPath) + " 会覆盖它，请换一个文件名";
+}
+
 void SavePairBytes(const FilePair& pair, std::string_view text, std::string_view wave,
                    std::string_view textFailure) {
   if (pair.textPath.empty() || pair.textPath == pair.wavePath) {

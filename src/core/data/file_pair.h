@@ -54,6 +54,17 @@ PairBytes LoadPairBytes(const FilePair& pair);
 void SavePairBytes(const FilePair& pair, std::string_view text, std::string_view wave,
                    std::string_view textFailure);
 
+// The existing text file, other than `textPath` itself, that reads its
+// waveforms from the file a pair written at `textPath` would replace: x.SHT
+// and x.SHA share x.SHD, so saving the results of x.SHT as x.SHA would
+// destroy the raw file's waveforms. Empty when there is none (or no such
+// waveform file exists yet). Only .SHA and .SHT files count.
+std::filesystem::path OtherTextSharingWaveform(const std::filesystem::path& textPath);
+
+// Refusal of such a save, naming the three files: "无法保存：<wave> 是
+// <other> 的波形文件，保存 <text> 会覆盖它，请换一个文件名".
+std::string SharedWaveformMessage(const std::filesystem::path& textPath, const std::filesystem::path& other);
+
 // A regular file whole (binary); false when it cannot be read.
 bool ReadWholeFile(const std::filesystem::path& path, std::string& bytes);
 
