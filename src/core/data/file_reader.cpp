@@ -445,27 +445,38 @@ std::u16string PrepareText(std::string_view textBytes) {
   char16_t map[128];
   for (int c = 0; c < 128; ++c) map[c] = static_cast<char16_t>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
   map[0] = u' ';
-  std::u16string text = DecodeCp936(textBytes, map);
-  // LF is never part of a double-byte character, so bare line feeds can be
-  // counted on the bytes (CR before LF survives decoding as CR).
-  std::size_t bareLineFeeds = 0;
-  for (const char* p = textBytes.data();
-       (p = static_cast<const char*>(std::memchr(
-            p, '\n', static_cast<std::size_t>(textBytes.data() + textBytes.size() - p)))) != nullptr;
-       ++p) {
-    if (p == textBytes.data() || p[-1] != '\r') ++bareLineFeeds;
+  // Files saved by a text editor may be UTF-8 (with or without a byte-order
+  // mark); the instrument's are code page 936.
+  constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+  const bool marked = textBytes.substr(0, kUtf8Mark.size()) == kUtf8Mark;
+  if (marked) textBytes.remove_prefix(kUtf8Mark.size());
+  std::u16string text =
+      marked || IsUtf8Text(textBytes) ? DecodeUtf8(textBytes, map) : DecodeCp936(textBytes, map);
+
+  // Lines ended by LF alone or CR alone read as if they ended in CR LF. CR
+  // and LF are never part of a multi-byte character in either encoding, so
+  // they are counted on the bytes.
+  const char* const begin = textBytes.data();
+  const char* const end = begin + textBytes.size();
+  std::size_t missing = 0;
+  for (const char* p = begin;
+       (p = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)))); ++p) {
+    if (p == begin || p[-1] != '\r') ++missing;
   }
-  if (bareLineFeeds == 0) return text;
-  // Lines ended by LF alone read as if they ended in CR LF.
-  std::u16string withCr;
-  withCr.reserve(text.size() + bareLineFeeds);
-  char16_t previous = 0;
-  for (char16_t c : text) {
-    if (c == u'\n' && previous != u'\r') withCr.push_back(u'\r');
-    withCr.push_back(c);
-    previous = c;
+  for (const char* p = begin;
+       (p = static_cast<const char*>(std::memchr(p, '\r', static_cast<std::size_t>(end - p)))); ++p) {
+    if (p + 1 == end || p[1] != '\n') ++missing;
   }
-  return withCr;
+  if (missing == 0) return text;
+  std::u16string lines;
+  lines.reserve(text.size() + missing);
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char16_t c = text[i];
+    if (c == u'\n' && (i == 0 || text[i - 1] != u'\r')) lines.push_back(u'\r');
+    lines.push_back(c);
+    if (c == u'\r' && (i + 1 == text.size() || text[i + 1] != u'\n')) lines.push_back(u'\n');
+  }
+  return lines;
 }
 
 int SampleIndexOfTime(float time, float delay, float interval) {

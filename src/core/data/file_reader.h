@@ -1,11 +1,14 @@
 // Reader of the instrument's file pairs (result ".SHA" and raw ".SHT" text
 // file with its waveform file) into the test data model.
 //
-// The text is decoded from code page 936, NUL bytes become blanks, A-Z are
-// lowered (keys match without regard to case; text values read back lower
-// case), bare LF line ends are read as CR LF, and every position counts
-// UTF-16 code units of that text. Keys are found by their first occurrence
-// in the whole text; table cells by their column key and the row number.
+// The text is decoded from code page 936 (or UTF-8, when it has a UTF-8
+// byte-order mark or is valid UTF-8 with characters beyond ASCII), NUL bytes
+// become blanks, A-Z are lowered (keys match without regard to case; text
+// values read back lower case), line ends of LF or CR alone are read as
+// CR LF, and every position counts UTF-16 code units of that text. Line keys
+// (markers, header and parameter keys) are found at the start of a line,
+// table cells by their column key in the table's header line and the row
+// number (fixed_width_text.h).
 #pragma once
 
 #include <string_view>
@@ -52,8 +55,9 @@ void ReadTestData(std::string_view textBytes, std::string_view waveBytes, FileKi
                   const ReadTarget& target, int fileIndex, const ZoneLists& existingZoneLists,
                   const WarningSink& warn = {});
 
-// The reader's text: decoded from code page 936, NUL as blank, A-Z lowered,
-// bare LF as CR LF. Exposed for the benchmarks and tests.
+// The reader's text: decoded (code page 936 or UTF-8, as above), NUL as
+// blank, A-Z lowered, every line ending in CR LF. Exposed for the benchmarks
+// and tests.
 std::u16string PrepareText(std::string_view textBytes);
 
 // Sample index from a time: trunc((time - delay) / interval) in 32-bit
