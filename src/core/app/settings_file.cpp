@@ -1,5 +1,6 @@
 #include "core/app/settings_file.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <system_error>
@@ -227,6 +228,10 @@ std::string EncodeSettings(const CKorvaneDoc& doc) {
 int DecodeSettings(CKorvaneDoc& doc, std::string_view bytes) {
   Reader reader(bytes);
   VisitItems(doc, reader);
+  // The file may hold anything: values go back into the ranges the program
+  // lets the user choose from.
+  LimitToDialogRanges(doc.printSettings);
+  doc.project.testMethod = std::clamp(doc.project.testMethod, kMethodAngle, kMethodDirect);
   return reader.count();
 }
 

@@ -34,7 +34,9 @@ std::filesystem::path DefaultSettingsPath();
 std::string EncodeSettings(const CKorvaneDoc& doc);
 // Reads the items of `bytes` in order into the document. Reading stops at
 // the first value that is cut short or malformed: the items before it keep
-// their new values, the rest keep theirs. Returns the number of values read
+// their new values, the rest keep theirs. The print settings are then
+// limited to their dialog ranges (LimitToDialogRanges) and the test method
+// to 0…2. Returns the number of values read
 // (items 14 and 15 count 22 each; 60 for a complete file).
 int DecodeSettings(CKorvaneDoc& doc, std::string_view bytes);
 
