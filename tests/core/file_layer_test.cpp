@@ -462,6 +462,48 @@ TEST(FileLayerOpen, WhatIsNotARegularFileFailsAtOnce) {
   EXPECT_EQ(EncodeSettings(doc), EncodeSettings(CKorvaneDoc()));
 }
 
+// ---- 13. Messages: the stated message, then the path and the reason -------------------------
+
+TEST(FileLayerMessages, FailuresNameTheFileAndTheReason) {
+  TempDir dir;
+  const SyntheticData d = ResultData({1});
+  WriteResultFile(OpenFilePair(dir / "good.SHA"), d.project, d.zoneLists, d.memberCount, {}, d.sections,
+                  d.members);
+  WriteBytes(dir / "textonly.SHA", FileBytes(dir / "good.SHA"));
+  WriteBytes(dir / "empty.SHA", "");
+  WriteBytes(dir / "empty.SHD", "");
+  const std::string none = "：No such file or directory";
+  struct Case {
+    const char* name;
+    std::function<void(CKorvaneDoc&)> action;
+    std::string message;
+  };
+  const Case cases[] = {
+      {"missing text file", [&](CKorvaneDoc& doc) { doc.OnOpenDocument(dir / "none.SHA"); },
+       "打开文件失败！ " + (dir / "none.SHA").string() + none},
+      {"missing waveform file", [&](CKorvaneDoc& doc) { doc.OnOpenDocument(dir / "textonly.SHA"); },
+       "打开文件失败！ " + (dir / "textonly.SHD").string() + none},
+      {"empty text file", [&](CKorvaneDoc& doc) { doc.OnOpenDocument(dir / "empty.SHA"); },
+       "文件为空! " + (dir / "empty.SHA").string()},
+      {"result file into a missing folder",
+       [&](CKorvaneDoc& doc) {
+         doc.OnOpenDocument(dir / "good.SHA");
+         doc.OnSaveDocument(dir / "no" / "x.SHA");
+       },
+       "创建SHA文件失败！ " + (dir / "no" / "x.SHA").string() + none},
+      {"raw file into a missing folder",
+       [&](CKorvaneDoc& doc) {
+         doc.OnOpenDocument(dir / "good.SHA");
+         doc.OnSaveDocument(dir / "no" / "x.SHT");
+       },
+       "创建SHT/SHA文件失败！ " + (dir / "no" / "x.SHT").string() + none},
+  };
+  for (const Case& c : cases) {
+    CKorvaneDoc doc;
+    EXPECT_EQ(ErrorOf([&] { c.action(doc); }), c.message) << c.name;
+  }
+}
+
 // ---- 11. UTF-8 texts -------------------------------------------------------------------
 
 TEST(FileLayerEncoding, Utf8TextReadsAsItsCodePage936Twin) {
