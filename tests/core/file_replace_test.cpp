@@ -1,8 +1,12 @@
 // The one file replacement every output goes through: old content survives
 // every failure, nothing is left behind, groups are all-or-nothing.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
 
 #include <stdexcept>
+#include <vector>
 
 #include "core/error.h"
 #include "core/platform/file_replace.h"
@@ -41,24 +45,34 @@ TEST(FileReplace, WriterThatThrowsKeepsTheOldFileAndLeavesNoTemporary) {
   EXPECT_EQ(EntriesIn(dir.path()), 1);
 }
 
+// Targets that are not regular files are refused and stay what they are
+// (a device or FIFO of the test's own: a faulty replacement must not hit
+// the system's).
 TEST(FileReplace, FailuresNameTheTargetAndTheReason) {
   TempDir dir;
   fs::create_directory(dir / "folder");
+  ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);
+  const bool device = ::geteuid() == 0 && ::mknod((dir / "null").c_str(), S_IFCHR | 0600, makedev(1, 3)) == 0;
   struct Case {
     fs::path target;
     std::string reason;
   };
-  const Case cases[] = {
+  std::vector<Case> cases = {
       {dir / "missing" / "x.bmp", "No such file or directory"},
       {dir / "folder", "Is a directory"},
-      {"/dev/null", "not a regular file"},
+      {dir / "fifo", "not a regular file"},
   };
+  if (device) cases.push_back({dir / "null", "not a regular file"});
   for (const Case& c : cases) {
     EXPECT_EQ(ErrorOf([&] { ReplaceFileOrThrow(c.target, "bytes"); }),
               "无法写入文件 " + c.target.string() + "：" + c.reason);
   }
   EXPECT_TRUE(fs::is_directory(dir / "folder"));
-  EXPECT_EQ(EntriesIn(dir.path()), 1);
+  EXPECT_TRUE(fs::is_fifo(dir / "fifo"));
+  if (device) {
+    EXPECT_TRUE(fs::is_character_file(dir / "null"));
+  }
+  EXPECT_EQ(EntriesIn(dir.path()), device ? 3 : 2);
 }
 
 // A group is replaced whole or not at all: a later file that cannot be
