@@ -1,11 +1,13 @@
 // korvane-cli merge OUT.SHA IN...: merges raw or result files into one
-// result file (every input taken, in order).
+// result file (every input taken, in order). Refuses an OUT whose waveform
+// file belongs to another data file.
 #include <ostream>
 
 #include "cli/args.h"
 #include "cli/commands.h"
 #include "core/data/file_merge.h"
 #include "core/data/file_pair.h"
+#include "core/error.h"
 
 namespace korvane::cli {
 
@@ -14,6 +16,9 @@ int RunMerge(const Args& args, std::ostream& out, std::ostream& err) {
   if (parsed.positional.size() < 2) throw UsageError("expected: merge OUT.SHA IN...");
   const std::filesystem::path output = parsed.positional.front();
   if (KindOfPath(output) != FileKind::Result) throw UsageError("the merged file must be a .SHA file");
+  if (const auto other = OtherTextSharingWaveform(output); !other.empty()) {
+    throw KorvaneError(SharedWaveformMessage(output, other));
+  }
   const std::vector<std::filesystem::path> inputs(parsed.positional.begin() + 1, parsed.positional.end());
   const MergedData data =
       ReadMergeInputs(inputs, [&err](std::string_view message) { err << message << "\n"; });

@@ -10,8 +10,8 @@
 
 #include "core/algorithm/algorithm.h"
 #include "core/app/korvane_doc.h"
+#include "core/platform/file_replace.h"
 #include "core/report/report_cells.h"
-#include "office/file_replace.h"
 #include "office/text_format.h"
 #include "office/xml_writer.h"
 
@@ -189,7 +189,7 @@ std::vector<int> ResultBlockOffsets(const CKorvaneDoc& doc, const ReportOptions&
 
 void WriteResultsWorkbook(const CKorvaneDoc& doc, const std::filesystem::path& path,
                           const ReportOptions& options) {
-  ReplaceFileAtomically(path, [&](const std::filesystem::path& temporary) {
+  ReplaceFileOrThrow(path, [&](const std::filesystem::path& temporary) {
     Workbook workbook(temporary);
     lxw_worksheet* sheet = workbook.AddSheet("sheet1");
     lxw_format* whole = workbook.Format();
@@ -284,7 +284,7 @@ void WriteRawDataWorkbook(const CKorvaneDoc& doc, const std::filesystem::path& p
   for (const Member& member : doc.members) memberNames.push_back(member.name);
   const std::vector<std::string> sheetNames = WorksheetNames(memberNames);
 
-  ReplaceFileAtomically(path, [&](const std::filesystem::path& temporary) {
+  ReplaceFileOrThrow(path, [&](const std::filesystem::path& temporary) {
     Workbook workbook(temporary);
     lxw_format* border = workbook.Format();
     format_set_border(border, LXW_BORDER_THIN);
@@ -333,8 +333,8 @@ void WriteRawDataWorkbook(const CKorvaneDoc& doc, const std::filesystem::path& p
                     border);
           for (std::size_t i = 0; i < samples; ++i) {
             const int row = 2 + static_cast<int>(i);
-            if (point != nullptr && i < point->unfilteredSamples.size()) {
-              const float millivolts = SampleAmplitudeMillivolts(point->unfilteredSamples[i], point->gain);
+            if (point != nullptr && i < point->loadedSamples().size()) {
+              const float millivolts = SampleAmplitudeMillivolts(point->loadedSamples()[i], point->gain);
               WriteNumber(sheet, row, col, FloatAsDecimal(millivolts), border);
             } else {
               Check(worksheet_write_blank(sheet, static_cast<lxw_row_t>(row), static_cast<lxw_col_t>(col),

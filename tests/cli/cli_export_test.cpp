@@ -65,8 +65,10 @@ TEST(CliExport, UnreadableInputFailsWithoutWriting) {
   const TempDir dir("korvane-cli-export");
   std::ofstream(dir / "empty.SHA").flush();
   std::ofstream(dir / "empty.SHD").flush();
-  const std::pair<const char*, const char*> cases[] = {{"missing.SHA", "打开文件失败！\n"},
-                                                       {"empty.SHA", "文件为空!\n"}};
+  // The stated message first, then the path and the system's reason.
+  const std::pair<const char*, std::string> cases[] = {
+      {"missing.SHA", "打开文件失败！ " + dir.File("missing.SHA") + "：No such file or directory\n"},
+      {"empty.SHA", "文件为空! " + dir.File("empty.SHA") + "\n"}};
   for (const auto& [file, message] : cases) {
     SCOPED_TRACE(file);
     const ProcessResult result = RunCli({"export", dir.File(file), "--docx", dir.File("out.docx"), "--xlsx",
