@@ -11,6 +11,7 @@
 #include "core/data/file_merge.h"
 #include "gui/document_model.h"
 #include "gui/prompter.h"
+#include "gui/save_dialog.h"
 
 namespace korvane::gui {
 
@@ -104,8 +105,8 @@ void CDlgcombine::mergeFiles() {
     }
   }
 
-  const QString output = prompter_->saveFileName(this, QString(), QString::fromUtf8(kFilterResult),
-                                                 QStringLiteral("SHA"), QString());
+  const QString output = AskDataFileSavePath(*prompter_, this, QString(), QString::fromUtf8(kFilterResult),
+                                             QStringLiteral("SHA"));
   if (!output.isEmpty()) {
     QString failure;
     {

@@ -39,6 +39,7 @@
 #include "gui/node_ctrl.h"
 #include "gui/output/output_commands.h"
 #include "gui/prompter.h"
+#include "gui/save_dialog.h"
 #include "gui/test_para.h"
 #include "office/excel_export.h"
 
@@ -76,8 +77,8 @@ QScrollArea* Scrolled(QWidget* form, QWidget* parent) {
 // dialog unit is a quarter of the font's average width of the Latin letters,
 // rounded as the dialog manager rounds it.
 int DialogUnitsToPixels(const QWidget& widget, int units) {
-  const int letters =
-      widget.fontMetrics().horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+  const int letters = widget.fontMetrics().horizontalAdvance(
+      QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
   const int baseUnit = (letters / 26 + 1) / 2;
   return units * baseUnit / 4;
 }
@@ -525,12 +526,7 @@ void CMainFrame::updateTitle() {
 }
 
 QString CMainFrame::askSavePath(const QString& initialPath, const char* filter) {
-  int chosen = 0;
-  const QString windowsFilter = QString::fromUtf8(filter);
-  const QString path =
-      prompter_->saveFileName(this, initialPath, windowsFilter, QString(), QString(), &chosen);
-  if (path.isEmpty()) return {};
-  return WithFilterExtension(path, windowsFilter, chosen);
+  return AskDataFileSavePath(*prompter_, this, initialPath, QString::fromUtf8(filter));
 }
 
 bool CMainFrame::saveTo(const QString& path) {
@@ -553,7 +549,17 @@ void CMainFrame::onOpen() {
 
 void CMainFrame::onSave() {
   if (!model_->hasFile()) return;
-  saveTo(FromUtf8(model_->doc().pathName));
+  const QString path = FromUtf8(model_->doc().pathName);
+  switch (ConfirmSharedWaveform(*prompter_, this, path)) {
+    case Prompter::Answer::Yes: saveTo(path); break;
+    case Prompter::Answer::No: {
+      // Another name, as in the exit prompt's dialog (both file types).
+      const QString other = askSavePath(path, kFilterExitSave);
+      if (!other.isEmpty()) saveTo(other);
+      break;
+    }
+    case Prompter::Answer::Cancel: break;
+  }
 }
 
 void CMainFrame::onSaveAs() {
@@ -567,9 +573,8 @@ void CMainFrame::onSaveResults() {
     prompter_->message(this, FromUtf8(std::string(kMsgOpenFileFirst)));
     return;
   }
-  const QString path =
-      prompter_->saveFileName(this, FromUtf8(model_->doc().SaveResultsDefaultName()),
-                              QString::fromUtf8(kFilterResult), QStringLiteral("SHA"), QString());
+  const QString path = AskDataFileSavePath(*prompter_, this, FromUtf8(model_->doc().SaveResultsFreeName()),
+                                           QString::fromUtf8(kFilterResult), QStringLiteral("SHA"));
   if (path.isEmpty()) return;
   QString message;
   {

@@ -139,9 +139,10 @@ class CMainFrame : public QMainWindow {
   void saveRecentFiles();
   void afterOpen(const QString& path);
   void updateTitle();
-  // A save dialog over `filter` (the extension of the filter chosen goes to
-  // a bare name) and the question before overwriting the waveform file of
-  // another data file. Empty: no save (cancelled).
+  // The data file save dialog over `filter` (AskDataFileSavePath: a free
+  // name proposed, the chosen filter's extension added to a bare name, a
+  // question before another data file's waveform file is overwritten).
+  // Empty: no save (cancelled).
   QString askSavePath(const QString& initialPath, const char* filter);
   // Saves to `path`; shows the message of a failure. The document then
   // names the new file (title, recent files, opened-files list follow).

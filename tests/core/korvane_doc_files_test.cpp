@@ -5,6 +5,7 @@
 #include "core/app/document_edits.h"
 #include "core/app/korvane_doc.h"
 #include "core/data/file_messages.h"
+#include "core/data/save_names.h"
 #include "file_test_support.h"
 
 namespace korvane::testing {
@@ -223,6 +224,27 @@ TEST(DocumentSave, ResultFileCarriesResultsOfItsOwnData) {
     EXPECT_NEAR(back.result.stdDev, storedBatch.stdDev, 0.0051f) << c.name;
     EXPECT_NEAR(back.result.fcue, storedBatch.fcue, 0.051f) << c.name;
   }
+}
+
+// The name a save dialog proposes never overwrites the waveform file of
+// another data file: x.SHA of a raw file x.SHT would take its x.SHD.
+TEST(FreeSaveName, AvoidsTheWaveformFileOfAnotherDataFile) {
+  TempDir dir;
+  for (const char* name : {"x.SHT", "x.SHD", "x(2).SHT", "x(2).SHD", "y.SHA", "y.SHD", "z.SHD"}) {
+    WriteBytes(dir / name, "data");
+  }
+  struct Case {
+    const char* proposed;
+    const char* expected;
+  };
+  const Case cases[] = {
+      {"x.SHA", "x(3).SHA"},                       // x.SHD and x(2).SHD belong to raw files
+      {"x.SHT", "x.SHT"},                          // its own waveform file
+      {"y.SHT", "y(2).SHT"},                       // the result file's y.SHD
+      {"y.SHA", "y.SHA"},     {"z.SHA", "z.SHA"},  // a waveform file without its text file is nobody's
+      {"new.SHA", "new.SHA"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(FreeSaveName(dir / c.proposed), dir / c.expected) << c.proposed;
 }
 
 TEST(DocumentSave, SaveResultsReopensTheNewFile) {

@@ -409,12 +409,72 @@ class FileCommandsTest : public QObject {
     prompter_.saveNames = {result};
     frame_->onSaveResults();
     QVERIFY(prompter_.messages.isEmpty());
-    QCOMPARE(prompter_.saveInitialPaths.last(), dir_.filePath(QStringLiteral("field")));
+    // "field.SHA" would take the raw file's field.SHD: a free name instead.
+    QCOMPARE(prompter_.saveInitialPaths.last(), dir_.filePath(QStringLiteral("field(2)")));
     QCOMPARE(prompter_.suffixes.last(), QStringLiteral("SHA"));
     QCOMPARE(frame_->windowTitle(), QStringLiteral("Korvane  1.1.220310 结果.SHA"));
     QCOMPARE(model_->doc().pathName, result.toStdString());
     QCOMPARE(form()->fileList()->item(0)->text(), QStringLiteral("结果.SHA"));
     QCOMPARE(form()->zoneList()->count(), 10);
+  }
+
+  // x.SHT and x.SHA share x.SHD: no save dialog takes the waveform file of
+  // another data file without asking. 是 overwrites, 否 opens the dialog
+  // again with a free name, 取消 writes nothing.
+  void saveDialogsAskBeforeTakingAnotherFilesWaveforms() {
+    const QString raw = CopyPair(Sample("raw-1member-cecs2005.SHT"), dir_.path(), QStringLiteral("field"));
+    const QString rawWave = dir_.filePath(QStringLiteral("field.SHD"));
+    const QByteArray wave = Bytes(rawWave);
+    QVERIFY(opens(raw));
+    const QString question =
+        QStringLiteral(
+            "%1 是 %2 的波形文件，保存 %3 会覆盖它，%2 将不能正确打开。\n是否仍然保存？（选“否”另选文件名）")
+            .arg(rawWave, raw, dir_.filePath(QStringLiteral("field.SHA")));
+
+    // Save results: the name typed anyway is asked about; 否, then the free
+    // name proposed.
+    prompter_.saveNames = {dir_.filePath(QStringLiteral("field")),
+                           dir_.filePath(QStringLiteral("field(2).SHA"))};
+    prompter_.answers = {Prompter::Answer::No};
+    frame_->onSaveResults();
+    QCOMPARE(prompter_.questions, QStringList{question});
+    QCOMPARE(prompter_.saveInitialPaths, (QStringList{dir_.filePath(QStringLiteral("field(2)")),
+                                                      dir_.filePath(QStringLiteral("field(2).SHA"))}));
+    QCOMPARE(model_->doc().pathName, dir_.filePath(QStringLiteral("field(2).SHA")).toStdString());
+    QCOMPARE(Bytes(rawWave), wave);
+
+    // Save as over it: 取消 writes nothing.
+    prompter_ = ScriptedPrompter();
+    prompter_.saveNames = {dir_.filePath(QStringLiteral("field.SHA"))};
+    prompter_.answers = {Prompter::Answer::Cancel};
+    frame_->onSaveAs();
+    QCOMPARE(prompter_.questions, QStringList{question});
+    QVERIFY(!QFileInfo::exists(dir_.filePath(QStringLiteral("field.SHA"))));
+    QCOMPARE(Bytes(rawWave), wave);
+
+    // The merge dialog: 是 writes there.
+    CDlgcombine dialog(&prompter_);
+    dialog.addFiles({raw});
+    prompter_.saveNames = {dir_.filePath(QStringLiteral("field.SHA"))};
+    prompter_.answers = {Prompter::Answer::Yes};
+    dialog.mergeFiles();
+    QCOMPARE(prompter_.questions, QStringList(2, question));
+    QVERIFY(QFileInfo::exists(dir_.filePath(QStringLiteral("field.SHA"))));
+
+    // 保存 of the raw file now that field.SHA reads field.SHD too: asked;
+    // 否 saves under a free name.
+    QVERIFY(opens(raw));
+    model_->pickArrival(0, 200);
+    prompter_ = ScriptedPrompter();
+    prompter_.answers = {Prompter::Answer::No};
+    prompter_.saveNames = {dir_.filePath(QStringLiteral("field(3).SHT"))};
+    frame_->onSave();
+    QCOMPARE(prompter_.questions.size(), 1);
+    QVERIFY(prompter_.questions[0].startsWith(rawWave + QStringLiteral(" 是 ") +
+                                              dir_.filePath(QStringLiteral("field.SHA"))));
+    QCOMPARE(prompter_.saveInitialPaths, QStringList{dir_.filePath(QStringLiteral("field(3).SHT"))});
+    QCOMPARE(model_->doc().pathName, dir_.filePath(QStringLiteral("field(3).SHT")).toStdString());
+    QVERIFY(!model_->isModified());
   }
 
   void exitYesSavesThenCloses() {
