@@ -23,6 +23,14 @@ inline constexpr int kOutput = 32779;
 inline constexpr int kFilter = 32781;
 inline constexpr int kAbout = 57664;
 
+// Both screens: "编辑" and "波形处理".
+inline constexpr int kUndo = 57643;
+inline constexpr int kRedo = 57644;
+// "自动判读首波": the current zone; "自动判读首波（全部测区）": every zone of
+// the current member.
+inline constexpr int kSuggestArrivals = 32851;
+inline constexpr int kSuggestArrivalsAllZones = 32852;
+
 // Analysis screen.
 inline constexpr int kOpenAnalysis = 32806;
 inline constexpr int kSaveResults = 32797;

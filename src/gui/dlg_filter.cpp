@@ -7,17 +7,35 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 
+#include "core/app/edit_names.h"
+#include "core/app/edit_snapshot.h"
 #include "core/wave/filter_dialog_model.h"
 #include "gui/document_model.h"
 #include "gui/prompter.h"
 
 namespace korvane::gui {
 
+namespace {
+
+// What the dialog changes: the zone's waveforms and readings, and the
+// document's filter settings.
+constexpr EditScope kFilterScope = EditScope::Zone | EditScope::Waveforms | EditScope::Filter;
+
+bool SameSettings(const FilterSettings& a, const FilterSettings& b) {
+  return a.highPassOn == b.highPassOn && a.highPassKHz == b.highPassKHz && a.lowPassOn == b.lowPassOn &&
+         a.lowPassKHz == b.lowPassKHz;
+}
+
+}  // namespace
+
 CDlgFilter::CDlgFilter(DocumentModel* model, Prompter* prompter, QWidget* parent)
     : QDialog(parent),
       model_(model),
       prompter_(prompter),
-      logic_(std::make_unique<FilterDialogModel>(model->doc())) {
+      logic_(std::make_unique<FilterDialogModel>(model->doc())),
+      at_(model->current()),
+      opening_(std::make_shared<const EditSnapshot>(EditSnapshot::Capture(model->doc(), kFilterScope, at_))),
+      openingSettings_(FilterSettingsOf(model->doc())) {
   setWindowTitle(FromUtf8(logic_->caption()));
   highCheck_ = new QCheckBox(QStringLiteral("高通(kHz)"), this);
   lowCheck_ = new QCheckBox(QStringLiteral("低通(kHz)"), this);
@@ -70,17 +88,46 @@ void CDlgFilter::apply(const FilterDialogUpdate& update, QLineEdit* edit) {
     edit->setText(FromUtf8(*update.editText));
   }
   if (update.caption) setWindowTitle(FromUtf8(*update.caption));
-  if (update.redrawPanels) model_->notifyWaveformsChanged();
+  if (update.redrawPanels) {
+    refiltered_ = true;
+    model_->notifyWaveformsChanged();
+  }
   model_->refreshModified();
 }
 
 void CDlgFilter::accept() {
   for (const std::string& message : logic_->Accept()) prompter_->message(this, FromUtf8(message));
+  CKorvaneDoc& doc = model_->doc();
+  if (refiltered_ || !SameSettings(FilterSettingsOf(doc), openingSettings_)) {
+    // Redo puts back what the dialog left: it filters as the user types, and
+    // "确定" may store a corner it did not filter with (an invalid one
+    // shown in the caption), so filtering again would not give it.
+    auto after = std::make_shared<const EditSnapshot>(EditSnapshot::Capture(doc, kFilterScope, at_));
+    EditResult made;
+    made.scope = kFilterScope;
+    made.at = at_;
+    made.before = opening_;
+    const ZoneRef at = at_;
+    model_->recordApplied(edit_name::kFilter, made, [after, at](CKorvaneDoc& d) {
+      after->Restore(d);
+      EditResult redone;
+      redone.scope = kFilterScope;
+      redone.at = at;
+      return redone;
+    });
+  } else {
+    model_->syncModified();
+  }
   QDialog::accept();
 }
 
 void CDlgFilter::reject() {
-  apply(logic_->Cancel(), nullptr);
+  // The opening's state exactly (refiltering with the opening's settings
+  // would recompute readings a file may hold otherwise, and mark the data
+  // modified).
+  opening_->Restore(model_->doc());
+  model_->notifyWaveformsChanged();
+  model_->syncModified();
   QDialog::reject();
 }
 

@@ -1,17 +1,22 @@
 // "滤波": switches and corner frequencies of the high-pass and low-pass
 // filters of the current zone's waveforms. Every valid change refilters the
 // zone from its loaded waveforms and redraws the point panels; the caption
-// reports an invalid value; "取消" puts the settings of the opening back.
+// reports an invalid value. "确定" keeps what the dialog did as one step of
+// the undo history ("滤波"); "取消" puts back the settings, waveforms and
+// readings of the opening exactly.
 #pragma once
 
 #include <QDialog>
 #include <memory>
+
+#include "core/app/document_edits.h"
 
 class QCheckBox;
 class QLineEdit;
 class QPushButton;
 
 namespace korvane {
+class EditSnapshot;
 class FilterDialogModel;
 struct FilterDialogUpdate;
 }  // namespace korvane
@@ -46,6 +51,11 @@ class CDlgFilter : public QDialog {
   DocumentModel* model_;
   Prompter* prompter_;
   std::unique_ptr<FilterDialogModel> logic_;
+  // The zone filtered and its state at the opening.
+  ZoneRef at_;
+  std::shared_ptr<const EditSnapshot> opening_;
+  FilterSettings openingSettings_;
+  bool refiltered_ = false;
   QCheckBox* highCheck_;
   QCheckBox* lowCheck_;
   QLineEdit* highEdit_;

@@ -4,8 +4,11 @@
 #include <algorithm>
 #include <exception>
 
+#include "core/app/edit_names.h"
+#include "core/app/edit_snapshot.h"
 #include "core/data/file_pair.h"
 #include "core/data/text_format.h"
+#include "gui/edit_command.h"
 
 namespace korvane::gui {
 
@@ -22,7 +25,12 @@ QString FormatFixed(float value, int decimals) {
 }
 
 DocumentModel::DocumentModel(std::unique_ptr<CKorvaneDoc> doc, QObject* parent)
-    : QObject(parent), doc_(std::move(doc)), lastModified_(doc_->modified) {}
+    : QObject(parent), doc_(std::move(doc)), lastModified_(doc_->modified) {
+  // Data handed over as modified are not the saved state.
+  if (doc_->modified) history_.resetClean();
+  connect(&history_, &QUndoStack::cleanChanged, this, &DocumentModel::syncModified);
+  connect(&history_, &QUndoStack::indexChanged, this, &DocumentModel::syncModified);
+}
 
 // The document writes the settings file when it is destroyed (desktop mode).
 DocumentModel::~DocumentModel() = default;
@@ -47,25 +55,36 @@ QString DocumentModel::open(const QString& path) {
   // The document keeps the path name and the opened-files list itself, and
   // shows no file after a failure.
   QString message = Attempt([&] { doc_->OnOpenDocument(ToFsPath(path)); });
+  // Other data (or none): a new history.
+  suggestion_.reset();
+  history_.clear();
   emit fileChanged();
-  refreshModified();
+  syncModified();
   return message;
 }
 
 QString DocumentModel::save(const QString& path) {
   const std::string before = doc_->pathName;
   QString message = Attempt([&] { doc_->OnSaveDocument(ToFsPath(path)); });
-  // A result file's strengths were recomputed before it was written.
-  if (message.isEmpty() && doc_->pathName != before) emit pathChanged();
-  if (message.isEmpty() && KindOfPath(ToFsPath(path)) == FileKind::Result) emit zoneDataChanged();
-  refreshModified();
+  if (message.isEmpty()) {
+    // The history goes on; undoing back to here clears the flag again.
+    history_.setClean();
+    if (doc_->pathName != before) emit pathChanged();
+    // A result file's strengths were recomputed before it was written.
+    if (KindOfPath(ToFsPath(path)) == FileKind::Result) emit zoneDataChanged();
+  }
+  syncModified();
   return message;
 }
 
 QString DocumentModel::saveResults(const QString& path) {
   QString message = Attempt([&] { doc_->SaveResults(ToFsPath(path)); });
+  // The result file written is opened: a new history (also when the save
+  // failed on the way and the document shows another state).
+  suggestion_.reset();
+  history_.clear();
   emit fileChanged();
-  refreshModified();
+  syncModified();
   return message;
 }
 
@@ -79,6 +98,96 @@ QString DocumentModel::nextZone() {
   const std::string message = doc_->NextZone();
   if (message.empty()) emit zoneChanged();
   return FromUtf8(message);
+}
+
+EditResult DocumentModel::edit(std::string_view name, EditOperation op, TypingField typing) {
+  EditResult result = apply(op(*doc_));
+  if (result.before) {
+    history_.push(new EditCommand(this, FromUtf8(std::string(name)), result, std::move(op), typing));
+  }
+  syncModified();
+  return result;
+}
+
+void DocumentModel::recordApplied(std::string_view name, const EditResult& result, EditOperation redo) {
+  apply(result);
+  if (result.before) {
+    history_.push(
+        new EditCommand(this, FromUtf8(std::string(name)), result, std::move(redo), TypingField::None));
+  }
+  syncModified();
+}
+
+void DocumentModel::endTyping() {
+  const int top = history_.index() - 1;
+  if (top < 0) return;
+  // Only the top step can take further typing.
+  if (auto* step = dynamic_cast<EditCommand*>(const_cast<QUndoCommand*>(history_.command(top)))) step->seal();
+}
+
+void DocumentModel::undo() {
+  if (!history_.canUndo()) return;
+  history_.undo();
+}
+
+void DocumentModel::redo() {
+  if (!history_.canRedo()) return;
+  history_.redo();
+}
+
+void DocumentModel::showPlace(const EditResult& step) {
+  const ZoneRef at = step.at;
+  if (at.member < 0 || Touches(step.scope, EditScope::AllMembers | EditScope::AllZones)) return;
+  if (at.member != doc_->currentMember) apply(SelectMember(*doc_, at.member));
+  if (at.zone < 0 || !Touches(step.scope, EditScope::Zone)) return;
+  if (at.zone != doc_->currentZone) apply(SelectZone(*doc_, at.zone));
+  if (step.point >= 0 && step.point != doc_->currentPoint) apply(SelectPoint(*doc_, step.point));
+}
+
+EditResult DocumentModel::followStrengths(EditResult step) {
+  // Steps of the analysis screen recompute their strengths themselves.
+  if (!strengthsShown_ || Touches(step.scope, EditScope::Batch) || step.at.member < 0) return step;
+  if (Touches(step.scope, EditScope::Zone) && step.at.zone >= 0) {
+    doc_->ComputeZone(step.at.member, step.at.zone, /*withMember=*/true);
+  } else if (Touches(step.scope, EditScope::MemberZones)) {
+    doc_->RecomputeMember(step.at.member, /*withFileResult=*/true);
+  } else {
+    return step;
+  }
+  step.scope = step.scope | EditScope::Member | EditScope::Batch;
+  return step;
+}
+
+void DocumentModel::restoreStep(const EditResult& step, const EditSnapshot& before) {
+  clearSuggestion();
+  showPlace(step);
+  before.Restore(*doc_);
+  EditResult undone = step;
+  undone.scope = before.scope();
+  apply(followStrengths(undone));
+  // The flag follows the history once it has moved (indexChanged).
+}
+
+void DocumentModel::redoStep(const EditResult& step, const EditOperation& op) {
+  clearSuggestion();
+  showPlace(step);
+  apply(followStrengths(op(*doc_)));
+}
+
+int DocumentModel::proposedArrival(int slot) const {
+  if (!suggestion_) return -1;
+  return ProposedArrival(*suggestion_, doc_->currentMember, doc_->currentZone, slot);
+}
+
+void DocumentModel::showSuggestion(ArrivalSuggestion suggestion) {
+  suggestion_ = std::move(suggestion);
+  emit suggestionChanged();
+}
+
+void DocumentModel::clearSuggestion() {
+  if (!suggestion_) return;
+  suggestion_.reset();
+  emit suggestionChanged();
 }
 
 EditResult DocumentModel::apply(EditResult result) {
@@ -99,44 +208,84 @@ void DocumentModel::selectMember(int index) { apply(SelectMember(*doc_, index));
 
 void DocumentModel::selectZone(int index) { apply(SelectZone(*doc_, index)); }
 
+void DocumentModel::selectPoint(int index) { apply(SelectPoint(*doc_, index)); }
+
 void DocumentModel::pickArrival(int slot, int sample) {
-  apply(PickArrival(*doc_, current(), slot, sample, PickPanel::PointPanel));
+  const ZoneRef at = current();
+  edit(edit_name::kPick,
+       [=](CKorvaneDoc& d) { return PickArrival(d, at, slot, sample, PickPanel::PointPanel); });
 }
 
 void DocumentModel::setPointDistance(int slot, float distance) {
-  apply(SetPointDistance(*doc_, current(), slot, distance));
+  const ZoneRef at = current();
+  edit(edit_name::kDistance, [=](CKorvaneDoc& d) { return SetPointDistance(d, at, slot, distance); });
 }
 
-void DocumentModel::setTestMethod(int method) { apply(SetTestMethod(*doc_, current(), method)); }
+void DocumentModel::setTestMethod(int method) {
+  const ZoneRef at = current();
+  edit(edit_name::kTestMethod, [=](CKorvaneDoc& d) { return SetTestMethod(d, at, method); });
+}
 
 bool DocumentModel::setTestLocation(const QString& location) {
-  return !apply(SetTestLocation(*doc_, current(), location.toStdString())).refused;
+  const ZoneRef at = current();
+  const std::string text = location.toStdString();
+  return !edit(edit_name::kTestLocation, [=](CKorvaneDoc& d) {
+            return SetTestLocation(d, at, text);
+          }).refused;
 }
 
-void DocumentModel::setBeta(float beta) { apply(SetBeta(*doc_, current(), beta)); }
+void DocumentModel::setBeta(float beta) {
+  const ZoneRef at = current();
+  edit(edit_name::kBeta, [=](CKorvaneDoc& d) { return SetBeta(d, at, beta); });
+}
 
-void DocumentModel::setLambda(float lambda) { apply(SetLambda(*doc_, current(), lambda)); }
+void DocumentModel::setLambda(float lambda) {
+  const ZoneRef at = current();
+  edit(edit_name::kLambda, [=](CKorvaneDoc& d) { return SetLambda(d, at, lambda); });
+}
 
 bool DocumentModel::setProjectText(ProjectText which, const QString& text) {
-  return !apply(SetProjectText(*doc_, which, text.toStdString())).refused;
+  const std::string value = text.toStdString();
+  const TypingField typing = which == ProjectText::Site   ? TypingField::Site
+                             : which == ProjectText::Unit ? TypingField::Unit
+                                                          : TypingField::Person;
+  return !edit(
+              edit_name::ProjectText(which), [=](CKorvaneDoc& d) { return SetProjectText(d, which, value); },
+              typing)
+              .refused;
 }
 
 void DocumentModel::setProjectDate(bool casting, const QDate& date) {
   if (!date.isValid()) return;
-  apply(SetProjectDate(*doc_, casting ? ProjectDate::Casting : ProjectDate::Test,
-                       CivilDate{date.year(), date.month(), date.day()}));
+  const ProjectDate which = casting ? ProjectDate::Casting : ProjectDate::Test;
+  const CivilDate value{date.year(), date.month(), date.day()};
+  edit(
+      edit_name::ProjectDate(which), [=](CKorvaneDoc& d) { return SetProjectDate(d, which, value); },
+      casting ? TypingField::CastingDate : TypingField::TestDate);
 }
 
 bool DocumentModel::renameMember(const QString& name) {
-  return !apply(RenameMember(*doc_, doc_->currentMember, name.toStdString())).refused;
+  const int member = doc_->currentMember;
+  const std::string text = name.toStdString();
+  return !edit(edit_name::kMemberName, [=](CKorvaneDoc& d) { return RenameMember(d, member, text); }).refused;
 }
 
 void DocumentModel::setSectionGainDelay(int member, float gain, float delay) {
-  apply(SetSectionGainDelay(*doc_, member, gain, delay));
+  edit(edit_name::kGainDelay, [=](CKorvaneDoc& d) { return SetSectionGainDelay(d, member, gain, delay); });
 }
 
 void DocumentModel::setModified(bool modified) {
+  if (modified) {
+    history_.resetClean();
+  } else {
+    history_.setClean();
+  }
   doc_->modified = modified;
+  refreshModified();
+}
+
+void DocumentModel::syncModified() {
+  doc_->modified = doc_->HasFile() && !history_.isClean();
   refreshModified();
 }
 

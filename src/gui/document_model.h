@@ -7,9 +7,14 @@
 #include <QDate>
 #include <QObject>
 #include <QString>
+#include <QUndoStack>
 #include <filesystem>
+#include <functional>
 #include <memory>
+#include <optional>
+#include <string_view>
 
+#include "core/app/arrival_suggestion.h"
 #include "core/app/document_edits.h"
 #include "core/app/korvane_doc.h"
 
@@ -24,9 +29,21 @@ inline QString FromUtf8(const std::string& text) {
 // A float with a fixed number of decimals, independent of the locale ("%.3f").
 QString FormatFixed(float value, int decimals);
 
+// One of the document's editing operations with its arguments bound, as the
+// undo history runs it again for redo.
+using EditOperation = std::function<EditResult(CKorvaneDoc&)>;
+
+// Fields whose typing is kept as one undo step while the user types on
+// (each keystroke is an edit of the document).
+enum class TypingField { None = -1, Site = 1, Unit, Person, CastingDate, TestDate };
+
 // Every change of the document's data goes through the editing layer
-// (core/app/document_edits.h): the model calls the operation for the
-// current member and zone and relays what it changed as signals.
+// (core/app/document_edits.h) and the undo history: the model calls the
+// operation, relays what it changed as signals and records it as one step
+// of the history, whose undo restores the snapshot the operation returned
+// and whose redo calls the operation again. The modified flag follows the
+// history: it is clear exactly when the history stands where the file was
+// last opened or saved.
 class DocumentModel : public QObject {
   Q_OBJECT
 
@@ -43,11 +60,34 @@ class DocumentModel : public QObject {
   Member* currentMember() { return doc_->GetCurrentMember(); }
   ZoneRef current() const { return CurrentZoneRef(*doc_); }
 
-  // Relays the result of an editing operation: the signals of what it
-  // changed, then modifiedChanged when the flag moved. Returns the result.
-  // Views call the operations for any zone through this:
-  //   model->apply(SetReading(model->doc(), at, index, value)).
-  EditResult apply(EditResult result);
+  // ---- Edits and their history --------------------------------------------
+  // Runs an editing operation (for any zone), relays its signals and, when
+  // it changed the data, records it as one undoable step named `name`
+  // ("拾取首波"). The operation must name its member and zone explicitly
+  // (not "the current one"): redo calls it again after the position may
+  // have moved. Consecutive edits of one `typing` field merge into one step
+  // until endTyping(). Returns the operation's result.
+  //   model->edit(edit_name::kReading,
+  //               [=](CKorvaneDoc& d) { return SetReading(d, at, index, value); });
+  EditResult edit(std::string_view name, EditOperation op, TypingField typing = TypingField::None);
+  // Records a change that is already in the document (the filter dialog
+  // filters while it is open): `result.before` is the state before it;
+  // redo calls `redo`. Relays the signals of `result`.
+  void recordApplied(std::string_view name, const EditResult& result, EditOperation redo);
+  // The typing in a field ended (it lost the focus): its next edit is a
+  // step of its own.
+  void endTyping();
+  QUndoStack* undoStack() { return &history_; }
+  // Undo and redo of the last step; the view shows the zone the step
+  // changed first (see showPlace).
+  void undo();
+  void redo();
+  // Whether the screen shown shows strengths (the analysis screen). Edits
+  // of the main screen recompute point readings, V and Va only (the
+  // analysis screen's "输出" recomputes the rest); undone or redone while
+  // strengths are shown, their zone is also recomputed with its member and
+  // the batch, as "输出" would, so that the screen stays consistent.
+  void setStrengthsShown(bool shown) { strengthsShown_ = shown; }
 
   // ---- Files (the caller shows a returned message) --------------------------
   // Opens a data file pair; empty on success, else the message to show. The
@@ -68,6 +108,7 @@ class DocumentModel : public QObject {
   // Makes member `index` current with zone 0 and point 0.
   void selectMember(int index);
   void selectZone(int index);
+  void selectPoint(int index);
 
   // ---- Edits of the current zone (main screen) -------------------------------
   // A click on the waveform of point `slot`: arrival and amplitude move to
@@ -93,11 +134,25 @@ class DocumentModel : public QObject {
   // "检测参数" "确定" for member `member`.
   void setSectionGainDelay(int member, float gain, float delay);
 
+  // ---- Suggested first arrivals ("自动判读首波") ----------------------------------
+  // The suggestion the views show beside the stored arrivals (proposed
+  // lines) while the user decides; null when none is shown.
+  const ArrivalSuggestion* suggestion() const { return suggestion_ ? &*suggestion_ : nullptr; }
+  // The proposed sample of point `slot` of the current zone, or -1.
+  int proposedArrival(int slot) const;
+  void showSuggestion(ArrivalSuggestion suggestion);
+  void clearSuggestion();
+
   // ---- Modified flag ----------------------------------------------------------
   bool isModified() const { return doc_->modified; }
+  // False: the history's current state becomes the saved one; true: no
+  // state of the history is the saved one.
   void setModified(bool modified);
   // Emits modifiedChanged when something set the document's flag directly.
   void refreshModified();
+  // The flag from the history (modified unless it stands at the saved
+  // state), after a change the history does not hold was taken back.
+  void syncModified();
 
   // Tells the views that something outside these operations changed the
   // document: the waveforms of the current zone (filter), its readings, or
@@ -115,12 +170,35 @@ class DocumentModel : public QObject {
   // A save made the document name another file (its pathName and the top
   // of the opened-files list); the data shown stay as they are.
   void pathChanged();
-  // Every change an editing operation made, after the signals above.
+  // Every change an editing operation made, after the signals above (also
+  // of an undo or redo, with the scope of the step).
   void edited(const korvane::EditResult& result);
+  // The suggestion shown changed (shown or cleared).
+  void suggestionChanged();
 
  private:
+  friend class EditCommand;
+
+  // Relays the result of an operation: the signals of what it changed, then
+  // modifiedChanged when the flag moved.
+  EditResult apply(EditResult result);
+  // Undo and redo of one step (EditCommand).
+  void restoreStep(const EditResult& step, const EditSnapshot& before);
+  void redoStep(const EditResult& step, const EditOperation& op);
+  // Makes the zone (member) a step changed current before it is undone or
+  // redone: a step of one zone shows that zone (and its point, for a pick
+  // or a distance), a step of one member's records that member; steps of
+  // every member or of the file leave the position.
+  void showPlace(const EditResult& step);
+  // The analysis screen's recomputation after a main-screen step was undone
+  // or redone (setStrengthsShown); returns the step with what it changed.
+  EditResult followStrengths(EditResult step);
+
   std::unique_ptr<CKorvaneDoc> doc_;
+  QUndoStack history_;
   bool lastModified_ = false;
+  bool strengthsShown_ = false;
+  std::optional<ArrivalSuggestion> suggestion_;
 };
 
 }  // namespace korvane::gui

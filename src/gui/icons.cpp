@@ -89,6 +89,30 @@ QIcon Printer(int mode) {
   return QIcon(pm);
 }
 
+// A curved arrow turning back to the left (undo), or mirrored (redo).
+QIcon TurningArrow(bool redo) {
+  QPixmap pm(kSize, kSize);
+  pm.fill(Qt::transparent);
+  QPainter p(&pm);
+  p.setRenderHint(QPainter::Antialiasing);
+  if (redo) {
+    p.translate(kSize, 0);
+    p.scale(-1, 1);
+  }
+  const QColor colour(30, 90, 170);
+  QPainterPath bow;
+  bow.moveTo(10, 13);
+  bow.cubicTo(15, 8, 26, 8, 26, 17);
+  bow.cubicTo(26, 23, 21, 26, 15, 26);
+  p.setPen(QPen(colour, 3, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+  p.setBrush(Qt::NoBrush);
+  p.drawPath(bow);
+  p.setPen(Qt::NoPen);
+  p.setBrush(colour);
+  p.drawPolygon(QPolygonF({QPointF(3, 16), QPointF(9, 6), QPointF(14, 16)}));
+  return QIcon(pm);
+}
+
 }  // namespace
 
 QIcon ApplicationIcon() {
@@ -120,6 +144,8 @@ QIcon CommandIcon(int command, const QStyle* style) {
     case cmd::kPrintPreview: return Printer(1);
     case cmd::kPrint: return Printer(0);
     case cmd::kBackToMain: return style->standardIcon(QStyle::SP_ArrowBack);
+    case cmd::kUndo: return TurningArrow(false);
+    case cmd::kRedo: return TurningArrow(true);
     default: return {};
   }
 }

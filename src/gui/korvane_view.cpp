@@ -29,6 +29,7 @@ CKorvaneView::CKorvaneView(DocumentModel* model, QWidget* parent)
   connect(model, &DocumentModel::zoneChanged, this, relayout);
   connect(model, &DocumentModel::zoneDataChanged, this, &CKorvaneView::redrawPanels);
   connect(model, &DocumentModel::waveformsChanged, this, &CKorvaneView::redrawPanels);
+  connect(model, &DocumentModel::suggestionChanged, this, &CKorvaneView::redrawPanels);
   // Scrolling moves the panels under the mouse: a cursor line would stand
   // over another time, and its readout beside the wrong point.
   connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this] {

@@ -119,6 +119,8 @@ CMainForm::CMainForm(DocumentModel* model, QWidget* parent) : QWidget(parent), m
   auto projectText = [this](QLineEdit* edit, DocumentModel::ProjectText which) {
     connect(edit, &QLineEdit::textEdited, this,
             [this, which](const QString& text) { model_->setProjectText(which, text); });
+    // Typing goes on as one undo step until the field is left.
+    connect(edit, &QLineEdit::editingFinished, model_, &DocumentModel::endTyping);
   };
   projectText(site_, DocumentModel::ProjectText::Site);
   projectText(unit_, DocumentModel::ProjectText::Unit);
@@ -127,6 +129,8 @@ CMainForm::CMainForm(DocumentModel* model, QWidget* parent) : QWidget(parent), m
           [this](const QDate& d) { model_->setProjectDate(true, d); });
   connect(testDate_, &QDateEdit::dateChanged, this,
           [this](const QDate& d) { model_->setProjectDate(false, d); });
+  for (QDateEdit* e : {castingDate_, testDate_})
+    connect(e, &QDateEdit::editingFinished, model_, &DocumentModel::endTyping);
   connect(member_, qOverload<int>(&QComboBox::activated), this,
           [this](int index) { model_->selectMember(index); });
   connect(member_->lineEdit(), &QLineEdit::returnPressed, this, &CMainForm::memberRenamed);
@@ -145,6 +149,12 @@ CMainForm::CMainForm(DocumentModel* model, QWidget* parent) : QWidget(parent), m
   connect(model, &DocumentModel::pathChanged, this, &CMainForm::refreshFiles);
   connect(model, &DocumentModel::zoneChanged, this, &CMainForm::refreshZone);
   connect(model, &DocumentModel::zoneDataChanged, this, &CMainForm::refreshZoneFields);
+  // Project texts and member names changed on the other screen or by an
+  // undo.
+  connect(model, &DocumentModel::edited, this, [this](const EditResult& r) {
+    if (Touches(r.scope, EditScope::Project)) refreshProject();
+    if (Touches(r.scope, EditScope::Member | EditScope::AllMembers)) refreshZone();
+  });
   refreshAll();
 }
 
@@ -157,15 +167,21 @@ void CMainForm::refreshAll() {
 void CMainForm::refreshProject() {
   const CKorvaneDoc& doc = model_->doc();
   const bool open = doc.HasFile();
-  site_->setText(FromUtf8(doc.project.site));
-  unit_->setText(FromUtf8(doc.project.unit));
-  person_->setText(FromUtf8(doc.project.person));
+  // Each keystroke is stored, so the field being typed into already holds
+  // the document's text and keeps its cursor.
+  for (auto [edit, text] : {std::pair{site_, &doc.project.site}, std::pair{unit_, &doc.project.unit},
+                            std::pair{person_, &doc.project.person}}) {
+    const QString value = FromUtf8(*text);
+    if (edit->text() != value) edit->setText(value);
+  }
   for (auto [edit, text] :
        {std::pair{castingDate_, &doc.project.castingDate}, std::pair{testDate_, &doc.project.testDate}}) {
     const QSignalBlocker block(edit);
     // A text that is no date shows today (and stays as it is until changed).
     const std::optional<CivilDate> date = ParseDateText(*text);
-    edit->setDate(date ? QDate(date->year, date->month, date->day) : QDate::currentDate());
+    const QDate shown = date ? QDate(date->year, date->month, date->day) : QDate::currentDate();
+    // The field being typed into keeps its place.
+    if (edit->date() != shown) edit->setDate(shown);
   }
   for (QWidget* w : std::initializer_list<QWidget*>{site_, unit_, person_, castingDate_, testDate_})
     w->setEnabled(open);

@@ -1,13 +1,17 @@
 #include "gui/main_frame.h"
 
+#include <QAbstractSpinBox>
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
@@ -20,6 +24,8 @@
 #include <QUrl>
 
 #include "core/algorithm/standards.h"
+#include "core/app/arrival_suggestion.h"
+#include "core/app/edit_names.h"
 #include "core/app/settings_file.h"
 #include "core/wave/point_readings.h"
 #include "gui/about_dialog.h"
@@ -90,6 +96,33 @@ int RightColumnWidth(const QWidget& form) {
   return std::max(DialogUnitsToPixels(form, 124), form.minimumSizeHint().width());
 }
 
+// The history key of a key press: 1 undo (Ctrl+Z), 2 redo (Ctrl+Y,
+// Ctrl+Shift+Z), 0 another key.
+int HistoryKey(const QKeyEvent& key) {
+  const Qt::KeyboardModifiers mods = key.modifiers() & ~Qt::KeypadModifier;
+  if (key.key() == Qt::Key_Z && mods == Qt::ControlModifier) return 1;
+  if (key.key() == Qt::Key_Z && mods == (Qt::ControlModifier | Qt::ShiftModifier)) return 2;
+  if (key.key() == Qt::Key_Y && mods == Qt::ControlModifier) return 2;
+  return 0;
+}
+
+// Whether the focused widget undoes (redoes) typing of its own: an editable
+// text field, or the edit part of a list or of a date field, with something
+// to undo (redo). A field whose text was entered has been set anew and has
+// nothing of its own left.
+bool FieldTakesHistoryKey(QWidget* focus, bool undo) {
+  QLineEdit* edit = qobject_cast<QLineEdit*>(focus);
+  if (edit == nullptr) {
+    if (auto* list = qobject_cast<QComboBox*>(focus)) {
+      edit = list->lineEdit();
+    } else if (qobject_cast<QAbstractSpinBox*>(focus) != nullptr) {
+      edit = focus->findChild<QLineEdit*>();
+    }
+  }
+  if (edit == nullptr || edit->isReadOnly()) return false;
+  return undo ? edit->isUndoAvailable() : edit->isRedoAvailable();
+}
+
 QString DefaultUiSettingsFile() {
   const std::filesystem::path dir = SettingsDirectory();
 #ifdef _WIN32
@@ -152,6 +185,15 @@ CMainFrame::CMainFrame(DocumentModel* model, Prompter* prompter, const QString& 
     noteArrivals(EditResult{});
   });
 
+  // 撤销 and 重做 follow the history; the screen shown tells the model
+  // whether strengths are on screen.
+  QUndoStack* history = model_->undoStack();
+  connect(history, &QUndoStack::indexChanged, this, &CMainFrame::updateHistoryCommands);
+  connect(history, &QUndoStack::cleanChanged, this, &CMainFrame::updateHistoryCommands);
+  connect(history, &QUndoStack::undoTextChanged, this, &CMainFrame::updateHistoryCommands);
+  connect(history, &QUndoStack::redoTextChanged, this, &CMainFrame::updateHistoryCommands);
+  qApp->installEventFilter(this);
+
   recent_ = [&] {
     QStringList list;
     settings_->beginGroup(kRecentGroup);
@@ -170,6 +212,7 @@ CMainFrame::CMainFrame(DocumentModel* model, Prompter* prompter, const QString& 
 }
 
 CMainFrame::~CMainFrame() {
+  qApp->removeEventFilter(this);
   // The document outlives the frame; its sink must not call into a dead window.
   model_->doc().warningSink = nullptr;
 }
@@ -267,6 +310,19 @@ void CMainFrame::buildMenus() {
   file->addSeparator();
   file->addAction(addCommand(S::Main, cmd::kExit, QStringLiteral("退出")));
 
+  // "编辑" of both screens: one history.
+  auto editMenu = [&](S s) {
+    QMenu* edit = menu(s, QStringLiteral("编辑(&E)"));
+    QAction* undo = addCommand(s, cmd::kUndo, QStringLiteral("撤销"));
+    undo->setShortcut(QKeySequence(QStringLiteral("Ctrl+Z")));
+    QAction* redo = addCommand(s, cmd::kRedo, QStringLiteral("重做"));
+    redo->setShortcuts(
+        {QKeySequence(QStringLiteral("Ctrl+Y")), QKeySequence(QStringLiteral("Ctrl+Shift+Z"))});
+    edit->addAction(undo);
+    edit->addAction(redo);
+  };
+  editMenu(S::Main);
+
   QMenu* view = menu(S::Main, QStringLiteral("查看"));
   view->addAction(addCommand(S::Main, cmd::kTestParameters, QStringLiteral("检测参数")));
   view->addSeparator();
@@ -279,8 +335,16 @@ void CMainFrame::buildMenus() {
   tools->addAction(addCommand(S::Main, cmd::kStatusBar, QStringLiteral("状态栏(&S)")));
   tools->addAction(addCommand(S::Main, cmd::kOutput, QStringLiteral("输出")));
 
+  // "波形处理" of both screens; the filter is the main screen's.
+  auto suggestions = [&](S s, QMenu* wave) {
+    wave->addAction(addCommand(s, cmd::kSuggestArrivals, QString::fromUtf8(edit_name::kSuggestedZone)));
+    wave->addAction(
+        addCommand(s, cmd::kSuggestArrivalsAllZones, QString::fromUtf8(edit_name::kSuggestedMember)));
+  };
   QMenu* wave = menu(S::Main, QStringLiteral("波形处理"));
   wave->addAction(addCommand(S::Main, cmd::kFilter, QStringLiteral("滤波")));
+  wave->addSeparator();
+  suggestions(S::Main, wave);
 
   QMenu* help = menu(S::Main, QStringLiteral("帮助(&H)"));
   help->addAction(addCommand(S::Main, cmd::kAbout, QStringLiteral("关于 Korvane(&A)...")));
@@ -303,6 +367,8 @@ void CMainFrame::buildMenus() {
   aFile->addAction(output(cmd::kPrint, QStringLiteral("打印"), "actionPrint"));
   aFile->addAction(addCommand(S::Analysis, cmd::kExitAnalysis, QStringLiteral("退出")));
 
+  editMenu(S::Analysis);
+
   QMenu* aView = menu(S::Analysis, QStringLiteral("查看"));
   aView->addAction(addCommand(S::Analysis, cmd::kAngleTable, QStringLiteral("角度修正表")));
   aView->addAction(addCommand(S::Analysis, cmd::kSurfaceTable, QStringLiteral("测试面修正表")));
@@ -317,6 +383,8 @@ void CMainFrame::buildMenus() {
   aTools->addAction(output(cmd::kPdf, QStringLiteral("输出到PDF"), "actionPdf"));
   aTools->addAction(output(cmd::kBmp, QStringLiteral("输出到BMP"), "actionBmp"));
   aTools->addAction(output(cmd::kExcel, QStringLiteral("输出到excel"), "actionExcel"));
+
+  suggestions(S::Analysis, menu(S::Analysis, QStringLiteral("波形处理")));
 
   QMenu* aHelp = menu(S::Analysis, QStringLiteral("帮助"));
   aHelp->addAction(addCommand(S::Analysis, cmd::kHelpContents, QStringLiteral("目录")));
@@ -352,6 +420,14 @@ void CMainFrame::buildMenus() {
   handle(cmd::kAngleTable, &CMainFrame::onAngleTable);
   handle(cmd::kSurfaceTable, &CMainFrame::onSurfaceTable);
   handle(cmd::kCarbonationTable, &CMainFrame::onCarbonationTable);
+  handle(cmd::kUndo, &CMainFrame::onUndo);
+  handle(cmd::kRedo, &CMainFrame::onRedo);
+  for (auto* map : {&mainActions_, &analysisActions_}) {
+    connect(map->value(cmd::kSuggestArrivals), &QAction::triggered, this,
+            [this] { onSuggestArrivals(false); });
+    connect(map->value(cmd::kSuggestArrivalsAllZones), &QAction::triggered, this,
+            [this] { onSuggestArrivals(true); });
+  }
   connect(mainActions_[cmd::kExit], &QAction::triggered, this, &QWidget::close);
   connect(analysisActions_[cmd::kExitAnalysis], &QAction::triggered, this, &QWidget::close);
   connect(mainActions_[cmd::kToolBar], &QAction::triggered, this, [this](bool on) {
@@ -394,12 +470,31 @@ void CMainFrame::buildToolBars() {
     addToolBar(Qt::TopToolBarArea, bar);
     return bar;
   };
-  mainTools_ = make(QStringLiteral("MainToolBar"), mainActions_,
-                    {cmd::kOpen, cmd::kSave, cmd::kPreviousZone, cmd::kNextZone, cmd::kOutput});
-  analysisTools_ = make(QStringLiteral("AnalysisToolBar"), analysisActions_,
-                        {cmd::kOpen, cmd::kSave, cmd::kSaveResults, cmd::kWord, cmd::kPdf, cmd::kExcel,
-                         cmd::kPrintSetup, cmd::kPrintPreview, cmd::kPrint, cmd::kBackToMain});
+  mainTools_ = make(
+      QStringLiteral("MainToolBar"), mainActions_,
+      {cmd::kOpen, cmd::kSave, cmd::kUndo, cmd::kRedo, cmd::kPreviousZone, cmd::kNextZone, cmd::kOutput});
+  analysisTools_ =
+      make(QStringLiteral("AnalysisToolBar"), analysisActions_,
+           {cmd::kOpen, cmd::kSave, cmd::kUndo, cmd::kRedo, cmd::kSaveResults, cmd::kWord, cmd::kPdf,
+            cmd::kExcel, cmd::kPrintSetup, cmd::kPrintPreview, cmd::kPrint, cmd::kBackToMain});
   analysisTools_->hide();
+  updateHistoryCommands();
+}
+
+void CMainFrame::updateHistoryCommands() {
+  const QUndoStack* history = model_->undoStack();
+  const auto show = [&](int id, const QString& verb, bool can, const QString& step) {
+    const QString text = step.isEmpty() || !can ? verb : verb + QLatin1Char(' ') + step;
+    for (auto* map : {&mainActions_, &analysisActions_}) {
+      QAction* a = map->value(id);
+      if (a == nullptr) continue;
+      a->setText(text);
+      a->setToolTip(text);
+      a->setEnabled(can);
+    }
+  };
+  show(cmd::kUndo, QStringLiteral("撤销"), history->canUndo(), history->undoText());
+  show(cmd::kRedo, QStringLiteral("重做"), history->canRedo(), history->redoText());
 }
 
 QAction* CMainFrame::action(Screen screen, int id) const {
@@ -424,6 +519,7 @@ void CMainFrame::installMenus(Screen screen) {
 
 void CMainFrame::showScreen(Screen screen) {
   screen_ = screen;
+  model_->setStrengthsShown(screen == Screen::Analysis);
   if (screen == Screen::Main) {
     pages_->setCurrentIndex(0);
     analysisBar_->hide();
@@ -485,6 +581,8 @@ void CMainFrame::updateCommands() {
   enable(cmd::kAngleTable, open);
   enable(cmd::kSurfaceTable, open);
   enable(cmd::kCarbonationTable, open && doc.standardIndex != kCECS02_2005);
+  enable(cmd::kSuggestArrivals, open && doc.GetCurrentZone() != nullptr);
+  enable(cmd::kSuggestArrivalsAllZones, open && doc.ZoneCount(doc.currentMember) > 0);
   // No handler: shown disabled.
   for (int id : {cmd::kHelpContents, cmd::kContactUs, cmd::kAboutAnalysis}) enable(id, false);
 
@@ -654,6 +752,52 @@ void CMainFrame::onCarbonationTable() {
   if (!model_->hasFile() || model_->doc().standardIndex == kCECS02_2005) return;
   CDlgCarbon dialog(model_, this);
   dialog.exec();
+}
+
+void CMainFrame::onUndo() { model_->undo(); }
+
+void CMainFrame::onRedo() { model_->redo(); }
+
+void CMainFrame::onSuggestArrivals(bool allZones) {
+  CKorvaneDoc& doc = model_->doc();
+  if (const std::string refusal = SuggestionCommandRefusal(doc); !refusal.empty()) {
+    prompter_->message(this, FromUtf8(refusal));
+    return;
+  }
+  const int member = doc.currentMember;
+  ArrivalSuggestion suggestion;
+  {
+    const WaitCursor wait;
+    suggestion = SuggestArrivals(doc, member, allZones ? -1 : doc.currentZone);
+  }
+  const SuggestionPrompt prompt = SuggestionPromptOf(doc, suggestion);
+  const std::vector<ArrivalChange> changes = suggestion.changes;
+  // The proposed lines stand beside the stored ones while the user reads.
+  model_->showSuggestion(std::move(suggestion));
+  bool accepted = false;
+  if (prompt.ask) {
+    accepted = prompter_->acceptSuggestion(this, FromUtf8(prompt.text));
+  } else {
+    prompter_->message(this, FromUtf8(prompt.text));
+  }
+  model_->clearSuggestion();
+  if (!accepted) return;
+  const PickPanel panel = screen_ == Screen::Main ? PickPanel::PointPanel : PickPanel::WaveformView;
+  model_->edit(allZones ? edit_name::kSuggestedMember : edit_name::kSuggestedZone,
+               [=](CKorvaneDoc& d) { return SetArrivals(d, member, changes, panel); });
+}
+
+bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::ShortcutOverride && watched->isWidgetType() &&
+      static_cast<QWidget*>(watched)->window() == this) {
+    const int key = HistoryKey(*static_cast<QKeyEvent*>(event));
+    if (key != 0 && !FieldTakesHistoryKey(QApplication::focusWidget(), key == 1)) {
+      // Not the field's: the key goes on to the shortcuts of 撤销 and 重做.
+      event->ignore();
+      return true;
+    }
+  }
+  return QMainWindow::eventFilter(watched, event);
 }
 
 void CMainFrame::onAbout() {

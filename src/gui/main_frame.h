@@ -116,10 +116,23 @@ class CMainFrame : public QMainWindow {
   void onAngleTable();
   void onSurfaceTable();
   void onCarbonationTable();
+  void onUndo();
+  void onRedo();
+  // "自动判读首波" (`allZones` false: the current zone) and "自动判读首波（全部
+  // 测区）" (every zone of the current member): the suggestion is shown
+  // beside the stored arrivals while the prompter asks; accepted, it is
+  // applied as one step (a pick of the screen shown: arrival and amplitude
+  // on the main screen, the arrival on the analysis screen).
+  void onSuggestArrivals(bool allZones);
 
   // No context menu over the docks and toolbars: each screen shows only its
   // own bars, switched in its "工具" menu.
   QMenu* createPopupMenu() override;
+
+  // Ctrl+Z, Ctrl+Y and Ctrl+Shift+Z in a text field of the window: the
+  // field's own undo while it holds typing of its own (not yet entered),
+  // else the document's 撤销 and 重做.
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -135,6 +148,8 @@ class CMainFrame : public QMainWindow {
   void buildToolBars();
   void installMenus(Screen screen);
   void rebuildRecentMenu();
+  // Texts ("撤销 拾取首波") and enabling of 撤销 and 重做 from the history.
+  void updateHistoryCommands();
   void addRecentFile(const QString& path);
   void saveRecentFiles();
   void afterOpen(const QString& path);

@@ -80,6 +80,21 @@ void PaintPointPanel(QPainter& p, const QSize& size, const PanelPicture& pic, in
     p.setPen(QPen(QColor(255, 0, 0), 1));
     p.drawLine(pic.arrivalX, 0, pic.arrivalX, h);
   }
+  PaintProposalMark(p, size, pic);
+}
+
+void PaintProposalMark(QPainter& p, const QSize& size, const PanelPicture& pic) {
+  if (!pic.hasProposal) return;
+  // Blue and dashed beside the red stored mark, with "建议" at its top.
+  const QColor blue(0, 70, 230);
+  p.setPen(QPen(blue, 2, Qt::DashLine));
+  p.drawLine(pic.proposalX, 0, pic.proposalX, size.height());
+  p.setPen(blue);
+  const QString label = QStringLiteral("建议");
+  const int width = p.fontMetrics().horizontalAdvance(label);
+  // Right of the line, or left of it near the right edge.
+  const int x = pic.proposalX + 4 + width < size.width() ? pic.proposalX + 4 : pic.proposalX - 4 - width;
+  TextAt(p, x, size.height() - p.fontMetrics().height() - 4, label);
 }
 
 CNodeCtrl::CNodeCtrl(DocumentModel* model, int slot, QWidget* parent)
@@ -139,6 +154,7 @@ void CNodeCtrl::renderPicture() {
     in.delay = point->delay;
     in.gain = point->gain;
     in.arrivalIndex = point->arrivalIndex;
+    in.proposedIndex = model_->proposedArrival(slot_);
     in.zoom = zoomFactor_;
     in.samples = point->samples;
     pic = ComputePanelPicture(in);

@@ -79,5 +79,8 @@ class CNodeCtrl : public QWidget {
 // first-arrival mark. `slot` numbers the point label "测点%d" (slot + 1).
 void PaintPointPanel(QPainter& painter, const QSize& size, const PanelPicture& picture, int slot, float gain,
                      float delay);
+// Draws the suggested first arrival of `picture` (when it has one) over an
+// area of `size`: a dashed blue line labelled "建议".
+void PaintProposalMark(QPainter& painter, const QSize& size, const PanelPicture& picture);
 
 }  // namespace korvane::gui

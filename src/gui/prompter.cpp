@@ -89,6 +89,22 @@ Prompter::Answer QtPrompter::askYesNoCancel(QWidget* parent, const QString& text
   }
 }
 
+bool QtPrompter::acceptSuggestion(QWidget* parent, const QString& text) {
+  QMessageBox box(QMessageBox::Question, kCaption, text, QMessageBox::NoButton, parent);
+  QPushButton* apply = box.addButton(QStringLiteral("应用"), QMessageBox::AcceptRole);
+  box.addButton(QStringLiteral("不应用"), QMessageBox::RejectRole);
+  box.setDefaultButton(apply);
+  // Lower right of the window: the waveform panels (left and top) and their
+  // suggested lines stay visible while the user decides.
+  if (QWidget* window = parent != nullptr ? parent->window() : nullptr) {
+    box.adjustSize();
+    const QRect frame = window->geometry();
+    box.move(frame.right() - box.width() - 40, frame.bottom() - box.height() - 60);
+  }
+  box.exec();
+  return box.clickedButton() == apply;
+}
+
 QString QtPrompter::openFileName(QWidget* parent, const QString& filter) {
   QFileDialog dialog(parent, QStringLiteral("打开"));
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
@@ -144,6 +160,10 @@ QString Prompter::saveFileNameWithOption(QWidget* parent, const QString& initial
 }
 
 bool Prompter::choosePrinter(QWidget*, QPrinter&, int) { return false; }
+
+bool Prompter::acceptSuggestion(QWidget* parent, const QString& text) {
+  return askYesNoCancel(parent, text) == Answer::Yes;
+}
 
 QString QtPrompter::saveFileNameWithOption(QWidget* parent, const QString& initialPath, const QString& filter,
                                            const QString& defaultSuffix, const QString& title,

@@ -21,6 +21,11 @@ class Prompter {
   virtual void message(QWidget* parent, const QString& text) = 0;
   // A question with Yes, No and Cancel.
   virtual Answer askYesNoCancel(QWidget* parent, const QString& text) = 0;
+  // Whether suggested first arrivals are applied: the question `text` with
+  // "应用" and "不应用", placed so that the waveforms under it (with the
+  // suggested lines) stay in sight. True to apply. Without an override:
+  // askYesNoCancel, Yes applies.
+  virtual bool acceptSuggestion(QWidget* parent, const QString& text);
   // File dialogs. `filter` is in the "描述|模式|描述|模式||" form; an empty
   // result (or list) means the dialog was cancelled. `defaultSuffix` (without
   // dot) is appended to a name typed without one; empty: the extension of
@@ -53,6 +58,7 @@ class QtPrompter : public Prompter {
  public:
   void message(QWidget* parent, const QString& text) override;
   Answer askYesNoCancel(QWidget* parent, const QString& text) override;
+  bool acceptSuggestion(QWidget* parent, const QString& text) override;
   QString openFileName(QWidget* parent, const QString& filter) override;
   QStringList openFileNames(QWidget* parent, const QString& filter) override;
   QString saveFileName(QWidget* parent, const QString& initialPath, const QString& filter,

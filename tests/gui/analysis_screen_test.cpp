@@ -206,7 +206,7 @@ class AnalysisScreenTest : public QObject {
     auto* pdf = frame_->findChild<QAction*>(QStringLiteral("actionPdf"));
     QCOMPARE(word->toolTip(), QStringLiteral("输出到word"));
     for (const QList<QAction*>& list :
-         {frame_->analysisToolBar()->actions(), frame_->menus(CMainFrame::Screen::Analysis)[2]->actions()}) {
+         {frame_->analysisToolBar()->actions(), frame_->menus(CMainFrame::Screen::Analysis)[3]->actions()}) {
       QCOMPARE(list.indexOf(pdf), list.indexOf(word) + 1);
     }
     // The carbonation table has no use under CECS 02:2005.

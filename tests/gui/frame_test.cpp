@@ -29,8 +29,11 @@
 #include "gui/prompter.h"
 #include "gui/test_para.h"
 #include "gui_test_support.h"
+#include "support/document_dump.h"
 
 namespace korvane::gui::test {
+
+using korvane::testing::DumpDocument;
 
 class FrameTest : public QObject {
   Q_OBJECT
@@ -63,9 +66,9 @@ class FrameTest : public QObject {
     makeFrame(std::make_unique<CKorvaneDoc>());
     QCOMPARE(frame_->windowTitle(), QStringLiteral("Korvane1.1.220310"));
     QCOMPARE(titles(frame_->menus(CMainFrame::Screen::Main)),
-             (QStringList{"文件(&F)", "查看", "工具", "波形处理", "帮助(&H)"}));
+             (QStringList{"文件(&F)", "编辑(&E)", "查看", "工具", "波形处理", "帮助(&H)"}));
     QCOMPARE(titles(frame_->menus(CMainFrame::Screen::Analysis)),
-             (QStringList{"文件", "查看", "工具", "帮助"}));
+             (QStringList{"文件", "编辑(&E)", "查看", "工具", "波形处理", "帮助"}));
     QCOMPARE(frame_->action(cmd::kOpen)->text(), QStringLiteral("打开(&O)...\tCtrl+O"));
 
     // No file: the commands that need data are disabled or say so.
@@ -84,7 +87,7 @@ class FrameTest : public QObject {
 
     // The analysis screen brings its own menus, toolbar and bar; back again.
     frame_->showScreen(CMainFrame::Screen::Analysis);
-    QCOMPARE(frame_->menuBar()->actions().size(), 4);
+    QCOMPARE(frame_->menuBar()->actions().size(), 6);
     QVERIFY(!frame_->action(cmd::kWord)->isEnabled());
     QVERIFY(!frame_->action(cmd::kHelpContents)->isEnabled());
     QVERIFY(frame_->action(cmd::kBackToMain)->isEnabled());
@@ -92,7 +95,7 @@ class FrameTest : public QObject {
     QVERIFY(frame_->mainToolBar()->isHidden());
     frame_->action(cmd::kBackToMain)->trigger();
     QCOMPARE(frame_->screen(), CMainFrame::Screen::Main);
-    QCOMPARE(frame_->menuBar()->actions().size(), 5);
+    QCOMPARE(frame_->menuBar()->actions().size(), 6);
     QVERIFY(frame_->analysisBar()->isHidden());
 
     // With a file: save, save as and the test parameters are available.
@@ -175,6 +178,7 @@ class FrameTest : public QObject {
   void filterDialog() {
     makeFrame(MakeWaveformDoc(1, 3));
     CKorvaneDoc& doc = model_->doc();
+    const std::string opening = DumpDocument(doc);
     CDlgFilter dialog(model_.get(), &prompter_);
     QCOMPARE(dialog.windowTitle(), QStringLiteral("滤波"));
     QCOMPARE(dialog.highPassCheck()->text(), QStringLiteral("高通(kHz)"));
@@ -209,13 +213,12 @@ class FrameTest : public QObject {
     const MeasuringPoint& point = *doc.GetCurrentZone()->points[0];
     QVERIFY(point.samples != point.unfilteredSamples);
 
-    // Cancel puts the settings of the opening back.
+    // Cancel puts the settings and waveforms of the opening back, and the
+    // data are not modified.
     dialog.reject();
-    QCOMPARE(doc.highPassKHz, 20.0f);
-    QCOMPARE(doc.lowPassKHz, 50.0f);
-    QVERIFY(!doc.highPassOn);
-    QVERIFY(!doc.lowPassOn);
-    QVERIFY(point.samples == point.unfilteredSamples);
+    QCOMPARE(DumpDocument(doc), opening);
+    QVERIFY(!model_->isModified());
+    QVERIFY(!model_->undoStack()->canUndo());
   }
 
   void testParameterDialog() {

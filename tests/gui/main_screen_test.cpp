@@ -239,7 +239,9 @@ class MainScreenTest : public QObject {
     model_->setPointDistance(2, 200.0f);
     QCOMPARE(note->text(), early);
     // The arrival moved to where it can be: no note.
-    model_->apply(PickArrival(model_->doc(), {0, 1}, 1, 60, PickPanel::PointPanel));
+    model_->edit("拾取首波", [](CKorvaneDoc& d) {
+      return PickArrival(d, {0, 1}, 1, 60, PickPanel::PointPanel);
+    });
     QVERIFY(note->isHidden());
     QVERIFY(prompter_.messages.isEmpty());
   }
@@ -338,10 +340,12 @@ class MainScreenTest : public QObject {
     QSignalSpy data(model_.get(), &DocumentModel::zoneDataChanged);
     QSignalSpy edited(model_.get(), &DocumentModel::edited);
     QSignalSpy modified(model_.get(), &DocumentModel::modifiedChanged);
-    const EditResult refused = model_->apply(SetReading(model_->doc(), {0, 1}, 0, 12345));
+    const EditResult refused = model_->edit("修改回弹值", [](CKorvaneDoc& d) {
+      return SetReading(d, {0, 1}, 0, 12345);
+    });
     QCOMPARE(QString::fromStdString(refused.message), QStringLiteral("输入的回弹值过大！"));
     QCOMPARE(data.count() + edited.count() + modified.count(), 0);
-    model_->apply(SetReading(model_->doc(), {0, 1}, 0, 40));
+    model_->edit("修改回弹值", [](CKorvaneDoc& d) { return SetReading(d, {0, 1}, 0, 40); });
     QCOMPARE(data.count(), 1);
     QCOMPARE(edited.count(), 1);
     QCOMPARE(modified.count(), 1);

@@ -265,6 +265,52 @@ EditResult PickArrival(CKorvaneDoc& doc, ZoneRef at, int point, int sample, Pick
                  point);
 }
 
+EditResult SetArrivals(CKorvaneDoc& doc, int member, const std::vector<ArrivalChange>& changes,
+                       PickPanel panel) {
+  if (changes.empty()) return Refused({member, -1});
+  const bool withAmplitude = panel == PickPanel::PointPanel;
+  // Every change is checked and limited before anything changes.
+  std::vector<ArrivalChange> effective;
+  for (const ArrivalChange& c : changes) {
+    TestZone* zone = ZoneAt(doc, {member, c.zone});
+    const MeasuringPoint* target = zone != nullptr ? UsedPoint(*zone, c.point) : nullptr;
+    if (target == nullptr || !target->hasSamples()) return Refused({member, c.zone});
+    const int last = static_cast<int>(target->samples.size()) - 1;
+    const int index = std::max(1, std::min(c.sample, last));
+    if (target->arrivalIndex != index || (withAmplitude && target->amplitudeIndex != index)) {
+      effective.push_back({c.zone, c.point, index});
+    }
+  }
+  const auto sameZone = [](const std::vector<ArrivalChange>& list) {
+    return std::all_of(list.begin(), list.end(),
+                       [&list](const ArrivalChange& c) { return c.zone == list.front().zone; });
+  };
+  if (effective.empty()) return Unchanged({member, sameZone(changes) ? changes.front().zone : -1});
+  const bool oneZone = sameZone(effective);
+  const ZoneRef at{member, oneZone ? effective.front().zone : -1};
+
+  EditScope scope = oneZone ? EditScope::Zone : EditScope::MemberZones;
+  if (!withAmplitude) scope = scope | EditScope::Member | EditScope::Batch;
+  EditResult result = Begin(doc, scope, at);
+  std::vector<int> zones;
+  for (const ArrivalChange& c : effective) {
+    SetArrival(*ZoneAt(doc, {member, c.zone}), c.point, c.sample, withAmplitude);
+    if (std::find(zones.begin(), zones.end(), c.zone) == zones.end()) zones.push_back(c.zone);
+  }
+  for (int z : zones) {
+    if (withAmplitude) {
+      doc.RecomputeZoneVelocity(*ZoneAt(doc, {member, z}));
+    } else {
+      doc.ComputeZone(member, z, /*withMember=*/false);
+    }
+  }
+  if (!withAmplitude) {
+    doc.EvaluateMember(member);
+    doc.EvaluateBatch();
+  }
+  return Finish(doc, std::move(result));
+}
+
 // ---- Velocity inputs of a zone ----------------------------------------------
 
 EditResult SetPointDistance(CKorvaneDoc& doc, ZoneRef at, int point, float distance) {

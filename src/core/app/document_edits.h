@@ -130,6 +130,25 @@ enum class PickPanel { PointPanel, WaveformView };
 // most the last sample. Refused for a point without samples.
 EditResult PickArrival(CKorvaneDoc& doc, ZoneRef at, int point, int sample, PickPanel panel);
 
+// One first arrival of a group: point slot `point` of zone `zone`.
+struct ArrivalChange {
+  int zone = -1;
+  int point = -1;
+  int sample = 1;
+  friend bool operator==(const ArrivalChange&, const ArrivalChange&) = default;
+};
+
+// Several first arrivals of member `member` moved at once (a suggestion
+// applied), each as PickArrival on `panel` moves it, with the recomputation
+// done once per zone (and once for the member and the batch). Refused when
+// the list is empty or names a zone or point PickArrival would refuse; then
+// nothing changes. Changes that store what is stored are dropped; scope None
+// when none is left. Result: `at` names the zone when every change is in
+// one zone (scope Zone, with Member and Batch for the waveform view), else
+// zone -1 (scope MemberZones, with Member and Batch for the waveform view).
+EditResult SetArrivals(CKorvaneDoc& doc, int member, const std::vector<ArrivalChange>& changes,
+                       PickPanel panel);
+
 // ---- Velocity inputs of a zone (main screen: point readings, V, Va) --------
 
 // Distance L (mm) of a point as typed in "当前测区数据" (no limits; a value

@@ -229,6 +229,10 @@ PanelPicture ComputePanelPicture(const PanelInput& in) {
     pic.hasArrival = true;
     pic.arrivalX = PanelArrivalX(in.sampleInterval, in.arrivalIndex, pic.sx);
   }
+  if (in.proposedIndex >= 0) {
+    pic.hasProposal = true;
+    pic.proposalX = PanelArrivalX(in.sampleInterval, in.proposedIndex, pic.sx);
+  }
   return pic;
 }
 

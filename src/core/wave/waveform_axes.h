@@ -64,6 +64,8 @@ struct PanelInput {
   float delay = 0.0f;           // point's delay, us
   float gain = 0.0f;            // point's gain as stored
   int arrivalIndex = -1;
+  // A suggested first arrival shown beside the stored one; -1: none.
+  int proposedIndex = -1;
   float zoom = 1.0f;                       // from the slider
   std::span<const std::uint16_t> samples;  // point's working samples
 };
@@ -92,6 +94,9 @@ struct PanelPicture {
   std::vector<PanelPoint> trace;          // polyline from (15, axisY)
   bool hasArrival = false;
   int arrivalX = 0;
+  // The suggested first arrival's mark, placed as the stored one's.
+  bool hasProposal = false;
+  int proposalX = 0;
 };
 
 // The picture of one point. With no samples or a non-positive size the

@@ -1,6 +1,7 @@
 #include "gui/analysis/analysis_down_view.h"
 
 #include "core/app/document_edits.h"
+#include "core/app/edit_names.h"
 #include "core/data/number_entry.h"
 #include "core/forms/rebound_table_layout.h"
 #include "gui/analysis/grid_ctrl.h"
@@ -49,15 +50,25 @@ void CAnalysisDownTView::onEditEnded(int row, int column) {
   const std::string text = grid_->itemText(row, column).toStdString();
   EditResult result;
   switch (cell.kind) {
-    case ReboundCell::Kind::Reading:
-      result = model_->apply(SetReading(doc, at, cell.reading, MathOperation::ToInt(text, doc.warningSink)));
+    case ReboundCell::Kind::Reading: {
+      const int index = cell.reading;
+      const int value = MathOperation::ToInt(text, doc.warningSink);
+      result =
+          model_->edit(edit_name::kReading, [=](CKorvaneDoc& d) { return SetReading(d, at, index, value); });
       break;
-    case ReboundCell::Kind::Carbonation:
-      result = model_->apply(SetCarbonationDepth(doc, at, MathOperation::ToFloat(text, doc.warningSink)));
+    }
+    case ReboundCell::Kind::Carbonation: {
+      const float depth = MathOperation::ToFloat(text, doc.warningSink);
+      result = model_->edit(edit_name::kCarbonation,
+                            [=](CKorvaneDoc& d) { return SetCarbonationDepth(d, at, depth); });
       break;
-    case ReboundCell::Kind::Rebound:
-      result = model_->apply(SetReboundValue(doc, at, MathOperation::ToFloat(text, doc.warningSink)));
+    }
+    case ReboundCell::Kind::Rebound: {
+      const float value = MathOperation::ToFloat(text, doc.warningSink);
+      result = model_->edit(edit_name::kReboundValue,
+                            [=](CKorvaneDoc& d) { return SetReboundValue(d, at, value); });
       break;
+    }
     default: return;
   }
   // The cells show what the document holds: the old reading after a refusal,
@@ -72,9 +83,11 @@ void CAnalysisDownTView::onChoiceMade(int row, int column, int entry) {
   const ReboundCell cell = ReboundCellAt(ReboundReadingCount(doc), doc.ZoneCount(member), row, column);
   const ZoneRef at{member, cell.zone};
   if (cell.kind == ReboundCell::Kind::Angle) {
-    model_->apply(SetAngle(doc, at, AngleOfEntry(entry)));
+    const int angle = AngleOfEntry(entry);
+    model_->edit(edit_name::kAngle, [=](CKorvaneDoc& d) { return SetAngle(d, at, angle); });
   } else if (cell.kind == ReboundCell::Kind::Surface) {
-    model_->apply(SetSurface(doc, at, SurfaceOfEntry(entry)));
+    const int surface = SurfaceOfEntry(entry);
+    model_->edit(edit_name::kSurface, [=](CKorvaneDoc& d) { return SetSurface(d, at, surface); });
   }
   refresh();
 }
@@ -85,7 +98,7 @@ void CAnalysisDownTView::onRowSelected(int row, int /*flag*/) {
   CKorvaneDoc& doc = model_->doc();
   const int zone = (row - 1) / 2;
   if (row < 1 || zone >= doc.ZoneCount(doc.currentMember) || zone == doc.currentZone) return;
-  model_->apply(SelectZone(doc, zone));
+  model_->selectZone(zone);
 }
 
 }  // namespace korvane::gui

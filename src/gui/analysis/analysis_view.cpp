@@ -6,10 +6,12 @@
 #include <algorithm>
 
 #include "core/app/document_edits.h"
+#include "core/app/edit_names.h"
 #include "core/forms/zone_grid_layout.h"
 #include "core/wave/point_readings.h"
 #include "gui/analysis/grid_ctrl.h"
 #include "gui/document_model.h"
+#include "gui/node_ctrl.h"
 
 namespace korvane::gui {
 
@@ -69,6 +71,7 @@ void PaintWaveformPanel(QPainter& p, const QSize& size, const PanelPicture& pic,
     p.setPen(QPen(QColor(255, 0, 0), 1));
     p.drawLine(pic.arrivalX, 0, pic.arrivalX, h);
   }
+  PaintProposalMark(p, size, pic);
 }
 
 QRect PaintReadingStrip(QPainter& p, const QRect& rect, const StripReadings* readings) {
@@ -128,6 +131,7 @@ CAnalysisView::CAnalysisView(DocumentModel* model, QWidget* parent)
   connect(model_, &DocumentModel::zoneChanged, this, changed);
   connect(model_, &DocumentModel::zoneDataChanged, this, changed);
   connect(model_, &DocumentModel::waveformsChanged, this, changed);
+  connect(model_, &DocumentModel::suggestionChanged, this, changed);
 }
 
 const MeasuringPoint* CAnalysisView::shownPoint(const TestZone** zone, const Member** member) const {
@@ -182,6 +186,7 @@ void CAnalysisView::renderPanel() {
     in.delay = point->delay;
     in.gain = point->gain;
     in.arrivalIndex = point->arrivalIndex;
+    in.proposedIndex = model_->proposedArrival(model_->doc().currentPoint);
     in.zoom = zoomFactor_;
     in.samples = point->samples;
     pic = ComputePanelPicture(in);
@@ -263,7 +268,7 @@ void CAnalysisView::mousePressEvent(QMouseEvent* event) {
   const QPoint pos = event->position().toPoint();
   CKorvaneDoc& doc = model_->doc();
   if (labelRect_.width() > 1 && labelRect_.contains(pos)) {
-    model_->apply(SelectPoint(doc, NextPointOnLabelClick(doc.currentPoint, doc.GetCurrentZone())));
+    model_->selectPoint(NextPointOnLabelClick(doc.currentPoint, doc.GetCurrentZone()));
     refresh();
     return;
   }
@@ -276,7 +281,10 @@ void CAnalysisView::mousePressEvent(QMouseEvent* event) {
   const float sx = PanelTimeScale(panel.width, member->sampleCount, member->sampleInterval);
   const int sample = PanelSampleAtX(pos.x() - panel.x, sx, point->delay, member->sampleInterval,
                                     member->sampleCount, point->arrivalIndex);
-  model_->apply(PickArrival(doc, model_->current(), doc.currentPoint, sample, PickPanel::WaveformView));
+  const ZoneRef at = model_->current();
+  const int shown = doc.currentPoint;
+  model_->edit(edit_name::kPick,
+               [=](CKorvaneDoc& d) { return PickArrival(d, at, shown, sample, PickPanel::WaveformView); });
   refresh();
 }
 
@@ -288,7 +296,11 @@ void CAnalysisView::onDistanceEdited(int row, int column) {
   if (!cell) return;
   const DistanceEntry entry =
       ZoneGridDistanceEntry(grid_->itemText(row, column).toStdString(), doc.warningSink);
-  model_->apply(SetZoneGridDistance(doc, ZoneRef{member, cell->zone}, cell->point, entry.distance));
+  const ZoneRef at{member, cell->zone};
+  const int point = cell->point;
+  const float distance = entry.distance;
+  model_->edit(edit_name::kDistance,
+               [=](CKorvaneDoc& d) { return SetZoneGridDistance(d, at, point, distance); });
   // The cell shows the stored value, also when the edit changed nothing.
   rebuildGrid();
 }
@@ -298,7 +310,7 @@ void CAnalysisView::onRowSelected(int row, int /*flag*/) {
   // the panel shows.
   CKorvaneDoc& doc = model_->doc();
   if (row < 1 || row > doc.ZoneCount(doc.currentMember) || row - 1 == doc.currentZone) return;
-  model_->apply(SelectZone(doc, row - 1));
+  model_->selectZone(row - 1);
 }
 
 void CAnalysisView::onColumnFocused(int column, int flag) {
@@ -307,7 +319,7 @@ void CAnalysisView::onColumnFocused(int column, int flag) {
   CKorvaneDoc& doc = model_->doc();
   const TestZone* zone = doc.GetCurrentZone();
   if (!point || zone == nullptr || *point >= zone->usedPointSlots() || *point == doc.currentPoint) return;
-  model_->apply(SelectPoint(doc, *point));
+  model_->selectPoint(*point);
   refresh();
 }
 

@@ -9,6 +9,7 @@
 #include <numeric>
 
 #include "core/algorithm/standards.h"
+#include "core/app/edit_names.h"
 #include "gui/analysis/grid_ctrl.h"
 #include "gui/document_model.h"
 
@@ -73,7 +74,10 @@ void CDlgCorrection::accept() {
     CKorvaneDoc& doc = model_->doc();
     const CorrectionTables tables = dialog_->Accept(
         [this](int row, int column) { return grid_->itemText(row, column).toStdString(); }, doc.warningSink);
-    model_->apply(SetCorrectionTable(doc, *table, TableValues(tables, *table)));
+    const CorrectionTable which = *table;
+    const std::vector<float> values = TableValues(tables, which);
+    model_->edit(edit_name::Table(which, false),
+                 [=](CKorvaneDoc& d) { return SetCorrectionTable(d, which, values); });
   }
   QDialog::accept();
 }
@@ -81,7 +85,8 @@ void CDlgCorrection::accept() {
 void CDlgCorrection::restoreDefaults() {
   const std::optional<CorrectionTable> table = EditedTable(dialog_->table());
   if (!table) return;
-  model_->apply(RestoreDefaultTable(model_->doc(), *table));
+  const CorrectionTable which = *table;
+  model_->edit(edit_name::Table(which, true), [=](CKorvaneDoc& d) { return RestoreDefaultTable(d, which); });
   dialog_ = std::make_unique<CorrectionDialogModel>(kind_, model_->doc());
   showTable();
 }

@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 
 #include "core/algorithm/standards.h"
+#include "core/app/edit_names.h"
 #include "core/data/number_entry.h"
 #include "core/data/text_entry.h"
 #include "core/forms/analysis_form_model.h"
@@ -145,9 +146,10 @@ FormviewAna::FormviewAna(DocumentModel* model, Prompter* prompter, QWidget* pare
   connect(member_, qOverload<int>(&QComboBox::activated), this, &FormviewAna::onMemberChosen);
   connect(member_->lineEdit(), &QLineEdit::returnPressed, this, &FormviewAna::onMemberRenamed);
   auto projectText = [this](QLineEdit* edit, ProjectText which) {
-    connect(edit, &QLineEdit::textEdited, this, [this, which](const QString& text) {
-      model_->apply(SetProjectText(model_->doc(), which, text.toStdString()));
-    });
+    connect(edit, &QLineEdit::textEdited, this,
+            [this, which](const QString& text) { model_->setProjectText(which, text); });
+    // Typing goes on as one undo step until the field is left.
+    connect(edit, &QLineEdit::editingFinished, model_, &DocumentModel::endTyping);
   };
   projectText(site_, ProjectText::Site);
   projectText(unit_, ProjectText::Unit);
@@ -156,9 +158,13 @@ FormviewAna::FormviewAna(DocumentModel* model, Prompter* prompter, QWidget* pare
           [this](const QDate& d) { model_->setProjectDate(true, d); });
   connect(testDate_, &QDateEdit::dateChanged, this,
           [this](const QDate& d) { model_->setProjectDate(false, d); });
+  for (QDateEdit* e : {castingDate_, testDate_})
+    connect(e, &QDateEdit::editingFinished, model_, &DocumentModel::endTyping);
   connect(lock_, &QCheckBox::toggled, this, [this] { applyEnabling(); });
-  connect(pumped_, &QCheckBox::clicked, this,
-          [this](bool on) { model_->apply(SetPumped(model_->doc(), model_->doc().currentMember, on)); });
+  connect(pumped_, &QCheckBox::clicked, this, [this](bool on) {
+    const int member = model_->doc().currentMember;
+    model_->edit(edit_name::kPumped, [=](CKorvaneDoc& d) { return SetPumped(d, member, on); });
+  });
   connect(tabs_, &QTabBar::currentChanged, this, &FormviewAna::onTabChosen);
 
   const auto changed = [this] {
@@ -237,10 +243,11 @@ void FormviewAna::refreshFields() {
     const QSignalBlocker block(pumped_);
     pumped_->setChecked(f.pumped);
   }
-  const QLineEdit* focused = qobject_cast<const QLineEdit*>(focusWidget());
-  auto setText = [focused](QLineEdit* edit, const std::string& text) {
-    // The field being typed into keeps what the user types.
-    if (edit != focused || !edit->isModified()) edit->setText(FromUtf8(text));
+  auto setText = [](QLineEdit* edit, const std::string& text) {
+    // Each keystroke is stored, so the field being typed into already holds
+    // the document's text and keeps its cursor; an undo changes it.
+    const QString value = FromUtf8(text);
+    if (edit->text() != value) edit->setText(value);
   };
   setText(site_, doc.project.site);
   setText(unit_, doc.project.unit);
@@ -250,7 +257,9 @@ void FormviewAna::refreshFields() {
     const QSignalBlocker block(edit);
     // A text that is no date shows today (and stays as it is until changed).
     const std::optional<CivilDate> date = ParseDateText(*text);
-    edit->setDate(date ? QDate(date->year, date->month, date->day) : QDate::currentDate());
+    const QDate shown = date ? QDate(date->year, date->month, date->day) : QDate::currentDate();
+    // The field being typed into keeps its place.
+    if (edit->date() != shown) edit->setDate(shown);
   }
 }
 
@@ -268,7 +277,9 @@ void FormviewAna::refreshResults() {
 void FormviewAna::onStandardChosen(int index) {
   CKorvaneDoc& doc = model_->doc();
   const int old = doc.standardIndex;
-  const EditResult result = model_->apply(SwitchStandard(doc, model_->current(), index));
+  const ZoneRef shown = model_->current();
+  const EditResult result =
+      model_->edit(edit_name::kStandard, [=](CKorvaneDoc& d) { return SwitchStandard(d, shown, index); });
   if (result.refused) {
     // The list goes back to the standard in force.
     const QSignalBlocker block(standard_);
@@ -282,15 +293,18 @@ void FormviewAna::onStandardChosen(int index) {
 
 void FormviewAna::onAggregateChosen(int index) {
   CKorvaneDoc& doc = model_->doc();
-  model_->apply(SetAggregate(doc, doc.currentMember, index));
+  const int member = doc.currentMember;
+  model_->edit(edit_name::kAggregate, [=](CKorvaneDoc& d) { return SetAggregate(d, member, index); });
   refresh();
 }
 
 void FormviewAna::onCoefficientEntered(int index) {
   CKorvaneDoc& doc = model_->doc();
   const float typed = MathOperation::ToFloat(coef_[index]->text().toStdString(), doc.warningSink);
-  const EditResult result =
-      model_->apply(SetCoefficient(doc, doc.currentMember, kCoefficients[index], typed));
+  const int member = doc.currentMember;
+  const Coefficient which = kCoefficients[index];
+  const EditResult result = model_->edit(
+      edit_name::Coefficient(which), [=](CKorvaneDoc& d) { return SetCoefficient(d, member, which, typed); });
   refresh();
   if (result.stored)
     coef_[index]->setText(FromUtf8(CoefficientEnteredText(kCoefficients[index], *result.stored)));
@@ -300,13 +314,15 @@ void FormviewAna::onCorrectionEntered(bool eta) {
   CKorvaneDoc& doc = model_->doc();
   QLineEdit* field = eta ? eta_ : deltaTot_;
   const float typed = MathOperation::ToFloat(field->text().toStdString(), doc.warningSink);
-  const EditResult result = model_->apply(eta ? SetEta(doc, typed) : SetDeltaTot(doc, typed));
+  const EditResult result = model_->edit(eta ? edit_name::kEta : edit_name::kDeltaTot, [=](CKorvaneDoc& d) {
+    return eta ? SetEta(d, typed) : SetDeltaTot(d, typed);
+  });
   refresh();
   if (result.stored) field->setText(FromUtf8(CorrectionEnteredText(*result.stored)));
 }
 
 void FormviewAna::onMemberChosen(int index) {
-  model_->apply(SelectMember(model_->doc(), index));
+  model_->selectMember(index);
   refresh();
 }
 
@@ -314,7 +330,11 @@ void FormviewAna::onMemberRenamed() {
   CKorvaneDoc& doc = model_->doc();
   const int index = doc.currentMember;
   const QString name = member_->lineEdit()->text();
-  if (index < 0 || model_->apply(RenameMember(doc, index, name.toStdString())).refused) return;
+  const std::string text = name.toStdString();
+  if (index < 0 ||
+      model_->edit(edit_name::kMemberName, [=](CKorvaneDoc& d) { return RenameMember(d, index, text); })
+          .refused)
+    return;
   // The entry keeps its place so that list positions still name members.
   const QSignalBlocker block(member_);
   member_->setItemText(index, name);
