@@ -1,6 +1,7 @@
 #include "gui/document_model.h"
 
 #include <QFile>
+#include <QLineEdit>
 #include <algorithm>
 #include <exception>
 
@@ -141,7 +142,10 @@ void DocumentModel::showPlace(const EditResult& step) {
   if (at.member != doc_->currentMember) apply(SelectMember(*doc_, at.member));
   if (at.zone < 0 || !Touches(step.scope, EditScope::Zone)) return;
   if (at.zone != doc_->currentZone) apply(SelectZone(*doc_, at.zone));
-  if (step.point >= 0 && step.point != doc_->currentPoint) apply(SelectPoint(*doc_, step.point));
+  // The analysis screen shows one point at a time; the main screen all.
+  if (strengthsShown_ && step.point >= 0 && step.point != doc_->currentPoint) {
+    apply(SelectPoint(*doc_, step.point));
+  }
 }
 
 EditResult DocumentModel::followStrengths(EditResult step) {
@@ -293,6 +297,16 @@ void DocumentModel::refreshModified() {
   if (doc_->modified == lastModified_) return;
   lastModified_ = doc_->modified;
   emit modifiedChanged(lastModified_);
+}
+
+void EndTypingWhenLeft(QLineEdit* field, DocumentModel* model) {
+  QObject::connect(field, &QLineEdit::editingFinished, model, [field, model] {
+    model->endTyping();
+    // setText drops the field's own undo; the cursor stays where it was.
+    const int cursor = field->cursorPosition();
+    field->setText(field->text());
+    field->setCursorPosition(cursor);
+  });
 }
 
 void DocumentModel::notifyWaveformsChanged() {

@@ -18,6 +18,8 @@
 #include "core/app/document_edits.h"
 #include "core/app/korvane_doc.h"
 
+class QLineEdit;
+
 namespace korvane::gui {
 
 // Path of a file name as the file system wants it.
@@ -186,9 +188,10 @@ class DocumentModel : public QObject {
   void restoreStep(const EditResult& step, const EditSnapshot& before);
   void redoStep(const EditResult& step, const EditOperation& op);
   // Makes the zone (member) a step changed current before it is undone or
-  // redone: a step of one zone shows that zone (and its point, for a pick
-  // or a distance), a step of one member's records that member; steps of
-  // every member or of the file leave the position.
+  // redone: a step of one zone shows that zone (and on the analysis screen,
+  // which shows one point, its point for a pick or a distance), a step of
+  // one member's records that member; steps of every member or of the file
+  // leave the position.
   void showPlace(const EditResult& step);
   // The analysis screen's recomputation after a main-screen step was undone
   // or redone (setStrengthsShown); returns the step with what it changed.
@@ -200,5 +203,11 @@ class DocumentModel : public QObject {
   bool strengthsShown_ = false;
   std::optional<ArrivalSuggestion> suggestion_;
 };
+
+// A text field whose every keystroke is an edit (project texts): when its
+// typing ends (Enter, or the field is left) the history starts a new step,
+// and the field forgets its own undo, so that Ctrl+Z in it then undoes the
+// document's step rather than the field's keystrokes.
+void EndTypingWhenLeft(QLineEdit* field, DocumentModel* model);
 
 }  // namespace korvane::gui

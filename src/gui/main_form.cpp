@@ -120,7 +120,7 @@ CMainForm::CMainForm(DocumentModel* model, QWidget* parent) : QWidget(parent), m
     connect(edit, &QLineEdit::textEdited, this,
             [this, which](const QString& text) { model_->setProjectText(which, text); });
     // Typing goes on as one undo step until the field is left.
-    connect(edit, &QLineEdit::editingFinished, model_, &DocumentModel::endTyping);
+    EndTypingWhenLeft(edit, model_);
   };
   projectText(site_, DocumentModel::ProjectText::Site);
   projectText(unit_, DocumentModel::ProjectText::Unit);

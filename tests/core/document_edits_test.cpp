@@ -90,6 +90,27 @@ std::vector<Recipe> Recipes() {
          SetArrival(ZoneOf(d, kOther), 0, 75, /*moveAmplitude=*/true);
          d.RecomputeZoneVelocity(ZoneOf(d, kOther));
        }},
+      {"suggestion on the point panels",
+       [](CKorvaneDoc& d) {
+         return SetArrivals(d, 1, {{0, 0, 70}, {1, 2, 75}, {1, 1, 63}}, PickPanel::PointPanel);
+       },
+       [](CKorvaneDoc& d) {
+         SetArrival(*d.Zone(1, 0), 0, 70, true);
+         SetArrival(*d.Zone(1, 1), 2, 75, true);
+         SetArrival(*d.Zone(1, 1), 1, 63, true);
+         d.RecomputeZoneVelocity(*d.Zone(1, 0));
+         d.RecomputeZoneVelocity(*d.Zone(1, 1));
+       }},
+      {"suggestion in the waveform view",
+       [](CKorvaneDoc& d) {
+         return SetArrivals(d, 1, {{0, 0, 70}, {1, 2, 75}}, PickPanel::WaveformView);
+       },
+       [](CKorvaneDoc& d) {
+         SetArrival(*d.Zone(1, 0), 0, 70, false);
+         SetArrival(*d.Zone(1, 1), 2, 75, false);
+         d.ComputeZone(1, 0, false);
+         d.ComputeZone(1, 1, true);
+       }},
       {"point distance", [](CKorvaneDoc& d) { return SetPointDistance(d, kOther, 1, 250.0f); },
        [](CKorvaneDoc& d) {
          ZoneOf(d, kOther).points[1]->distance = 250.0f;
@@ -447,6 +468,31 @@ TEST(DocumentEdits, LimitsRefusalsAndMessages) {
       EXPECT_TRUE(doc->modified);
     }
   }
+}
+
+// A suggestion applied: all or nothing, what is stored already is left out,
+// and the result names one zone when it changed one.
+TEST(DocumentEdits, SuggestedArrivalsAreCheckedTogether) {
+  auto doc = MakeEditingDoc();
+  const std::string before = DumpDocument(*doc);
+  for (const std::vector<ArrivalChange>& bad :
+       {std::vector<ArrivalChange>{}, std::vector<ArrivalChange>{{0, 0, 70}, {0, 3, 70}},
+        std::vector<ArrivalChange>{{0, 0, 70}, {5, 0, 70}}}) {
+    const EditResult result = SetArrivals(*doc, 1, bad, PickPanel::PointPanel);
+    EXPECT_TRUE(result.refused);
+    EXPECT_EQ(DumpDocument(*doc), before);
+  }
+  // Zone 1 point 1 holds 63 already (60 + 2 z + j); zone 0 point 0 moves.
+  const EditResult one = SetArrivals(*doc, 1, {{1, 1, 63}, {0, 0, 500000}}, PickPanel::WaveformView);
+  EXPECT_EQ(one.at, (ZoneRef{1, 0}));
+  EXPECT_EQ(one.scope, EditScope::Zone | EditScope::Member | EditScope::Batch);
+  EXPECT_EQ(doc->Zone(1, 0)->points[0]->arrivalIndex, 511);
+  const EditResult none = SetArrivals(*doc, 1, {{1, 1, 63}, {0, 0, 511}}, PickPanel::WaveformView);
+  EXPECT_FALSE(none.changed());
+  EXPECT_FALSE(none.refused);
+  const EditResult two = SetArrivals(*doc, 1, {{0, 0, 61}, {1, 1, 64}}, PickPanel::PointPanel);
+  EXPECT_EQ(two.at, (ZoneRef{1, -1}));
+  EXPECT_EQ(two.scope, EditScope::MemberZones);
 }
 
 TEST(DocumentEdits, TypedRStopsTheReadingsFromMovingR) {

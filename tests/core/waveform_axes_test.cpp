@@ -69,7 +69,8 @@ TEST(PanelPicture, AxesTicksTraceAndArrival) {
   std::vector<std::uint16_t> samples(512, 2048);
   samples[200] = 3072;
   samples[201] = 1024;
-  const PanelPicture pic = ComputePanelPicture(UnitScaleInput(samples, 210));
+  PanelInput in = UnitScaleInput(samples, 210);
+  const PanelPicture pic = ComputePanelPicture(in);
 
   EXPECT_FLOAT_EQ(pic.sx, 1.0f);
   EXPECT_EQ(pic.timeAxis.value, 600);
@@ -101,6 +102,13 @@ TEST(PanelPicture, AxesTicksTraceAndArrival) {
   EXPECT_EQ(at(15), std::vector<int>({105}));
   EXPECT_TRUE(pic.hasArrival);
   EXPECT_EQ(pic.arrivalX, 115);
+  EXPECT_FALSE(pic.hasProposal);
+  // A suggested arrival stands where a stored one at that sample would.
+  in.proposedIndex = 230;
+  const PanelPicture suggested = ComputePanelPicture(in);
+  EXPECT_TRUE(suggested.hasProposal);
+  EXPECT_EQ(suggested.proposalX, 245);
+  EXPECT_EQ(suggested.arrivalX, 115);
 }
 
 TEST(PanelPicture, GainZoomAndDegenerateWaveforms) {

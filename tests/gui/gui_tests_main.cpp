@@ -16,6 +16,7 @@ int RunFileCommandsTests(int argc, char** argv);
 int RunGridCtrlTests(int argc, char** argv);
 int RunAnalysisScreenTests(int argc, char** argv);
 int RunOutputCommandsTests(int argc, char** argv);
+int RunUndoTests(int argc, char** argv);
 }  // namespace korvane::gui::test
 
 namespace {
@@ -32,6 +33,7 @@ constexpr TestClass kClasses[] = {
     {"GridCtrlTest", korvane::gui::test::RunGridCtrlTests},
     {"AnalysisScreenTest", korvane::gui::test::RunAnalysisScreenTests},
     {"OutputCommandsTest", korvane::gui::test::RunOutputCommandsTests},
+    {"UndoTest", korvane::gui::test::RunUndoTests},
 };
 
 }  // namespace

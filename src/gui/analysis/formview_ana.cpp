@@ -149,7 +149,7 @@ FormviewAna::FormviewAna(DocumentModel* model, Prompter* prompter, QWidget* pare
     connect(edit, &QLineEdit::textEdited, this,
             [this, which](const QString& text) { model_->setProjectText(which, text); });
     // Typing goes on as one undo step until the field is left.
-    connect(edit, &QLineEdit::editingFinished, model_, &DocumentModel::endTyping);
+    EndTypingWhenLeft(edit, model_);
   };
   projectText(site_, ProjectText::Site);
   projectText(unit_, ProjectText::Unit);

@@ -33,6 +33,7 @@ class FormviewAna : public QWidget {
   QComboBox* memberList() const { return member_; }
   QLineEdit* coefficientField(int index) const { return coef_[index]; }  // 0 a … 3 d
   QLineEdit* etaField() const { return eta_; }
+  QLineEdit* siteField() const { return site_; }
   QLineEdit* deltaTotField() const { return deltaTot_; }
   QCheckBox* pumpedBox() const { return pumped_; }
   QCheckBox* lockBox() const { return lock_; }
