@@ -247,6 +247,21 @@ TEST(FreeSaveName, AvoidsTheWaveformFileOfAnotherDataFile) {
   for (const Case& c : cases) EXPECT_EQ(FreeSaveName(dir / c.proposed), dir / c.expected) << c.proposed;
 }
 
+TEST(DocumentSave, SaveResultsDefaultNameCutsTheFileNameOnly) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"/data/2026.12/field.SHT", "/data/2026.12/field"},
+      {"/data/2026.12/field.v2.SHT", "/data/2026.12/field"},
+      {"/data/field.SHT", "/data/field"},
+      {"/data/2026.12/field", "/data/2026.12/field"},
+      {"field.SHT", "field"},
+  };
+  for (const auto& [path, expected] : cases) {
+    CKorvaneDoc doc;
+    doc.pathName = path;
+    EXPECT_EQ(doc.SaveResultsDefaultName(), expected) << path;
+  }
+}
+
 TEST(DocumentSave, SaveResultsReopensTheNewFile) {
   TempDir dir;
   SyntheticData d = SmallData(3, kMethodSurface, "cecs02:2005", {3});
