@@ -182,6 +182,19 @@ TEST(FileLayerValues, ValuesThatDoNotFitTheirColumnRefuseTheSave) {
        "无法保存：构件1测区1的FCUI值不是有效数字"},
       {"beta of the project not a number", [nan](SyntheticData& d) { d.project.beta = nan; },
        "无法保存：β值不是有效数字"},
+      // Gain and delay columns are laid out without decimals; a fraction
+      // must not be rounded away (a delay of 2.5 us stored as 2 moved every
+      // time of the zone).
+      {"fractional delay and gain",
+       [](SyntheticData& d) {
+         for (auto& zone : d.zoneLists[1]) {
+           zone->delay = 2.5f;
+           for (auto& point : zone->points) {
+             if (point) point->delay = 2.5f, point->gain = 1.25f;
+           }
+         }
+       },
+       ""},
   };
   TempDir dir;
   const SyntheticData good = ResultData({2, 3});
