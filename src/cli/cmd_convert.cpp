@@ -6,13 +6,14 @@
 #include "cli/cli_document.h"
 #include "cli/commands.h"
 #include "core/data/file_pair.h"
+#include "core/platform/path_text.h"
 
 namespace korvane::cli {
 
 int RunConvert(const Args& args, std::ostream&, std::ostream& err) {
   const ParsedArgs parsed = ParseArgs(args, {}, {});
   if (parsed.positional.size() != 2) throw UsageError("expected two files: convert IN OUT");
-  const std::filesystem::path output = parsed.positional[1];
+  const std::filesystem::path output = PathFromUtf8(parsed.positional[1]);
   const auto doc = OpenDocument(parsed.positional[0], err);
   if (KindOfPath(output) == FileKind::Result) doc->RecomputeAll();
   doc->OnSaveDocument(output);
