@@ -15,9 +15,9 @@ namespace korvane::cli {
 // the Qt renderer or without the Word and Excel writers (as the Windows
 // cross-build of the core and the tool).
 inline constexpr std::string_view kLacksRenderer =
-    "this build has no report renderer (Qt); it cannot print reports. Use a build with KORVANE_BUILD_QT=ON";
+    "this build cannot print reports: it has no report renderer (Qt). Use a build with KORVANE_BUILD_QT=ON";
 inline constexpr std::string_view kLacksOffice =
-    "this build has no Word and Excel writers; it cannot export .docx or .xlsx files. Use a build with "
+    "this build cannot write Word or Excel files: it has no office writers. Use a build with "
     "KORVANE_BUILD_OFFICE=ON";
 
 // Whether this build has the commands above.
