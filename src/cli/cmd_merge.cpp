@@ -1,11 +1,13 @@
 // korvane-cli merge OUT.SHA IN...: merges raw or result files into one
-// result file (every input taken, in order).
+// result file (every input taken, in order). Refuses an OUT whose waveform
+// file belongs to another data file.
 #include <ostream>
 
 #include "cli/args.h"
 #include "cli/commands.h"
 #include "core/data/file_merge.h"
 #include "core/data/file_pair.h"
+#include "core/error.h"
 #include "core/platform/path_text.h"
 
 namespace korvane::cli {
@@ -15,6 +17,9 @@ int RunMerge(const Args& args, std::ostream& out, std::ostream& err) {
   if (parsed.positional.size() < 2) throw UsageError("expected: merge OUT.SHA IN...");
   const std::filesystem::path output = PathFromUtf8(parsed.positional.front());
   if (KindOfPath(output) != FileKind::Result) throw UsageError("the merged file must be a .SHA file");
+  if (const auto other = OtherTextSharingWaveform(output); !other.empty()) {
+    throw KorvaneError(SharedWaveformMessage(output, other));
+  }
   std::vector<std::filesystem::path> inputs;
   for (auto it = parsed.positional.begin() + 1; it != parsed.positional.end(); ++it)
     inputs.push_back(PathFromUtf8(*it));

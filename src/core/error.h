@@ -3,6 +3,7 @@
 // desktop program, stderr in the command-line tool).
 #pragma once
 
+#include <filesystem>
 #include <functional>
 #include <stdexcept>
 #include <string>
@@ -15,6 +16,21 @@ class KorvaneError : public std::runtime_error {
  public:
   explicit KorvaneError(const std::string& message) : std::runtime_error(message) {}
 };
+
+// A stated message followed by what it concerns: "<message> <path>", and
+// "：<reason>" (the system's reason) when there is one.
+inline std::string MessageWithPath(std::string_view message, const std::filesystem::path& path,
+                                   std::string_view reason = {}) {
+  const std::u8string utf8 = path.u8string();
+  std::string text(message);
+  text += ' ';
+  text.append(utf8.begin(), utf8.end());
+  if (!reason.empty()) {
+    text += "：";
+    text += reason;
+  }
+  return text;
+}
 
 // Channel for non-fatal messages (for instance a number text that is too
 // long). The operation goes on after the call. An empty sink drops them.

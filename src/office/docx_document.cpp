@@ -6,7 +6,7 @@
 #include <memory>
 #include <stdexcept>
 
-#include "office/file_replace.h"
+#include "core/platform/file_replace.h"
 #include "office/text_format.h"
 #include "office/xml_writer.h"
 
@@ -516,8 +516,8 @@ void WriteZipArchive(const std::filesystem::path& path,
 
 void WriteDocx(const WordDocument& document, const std::filesystem::path& path) {
   const auto parts = DocxParts(document);
-  ReplaceFileAtomically(path,
-                        [&](const std::filesystem::path& temporary) { WriteZipArchive(temporary, parts); });
+  ReplaceFileOrThrow(path,
+                     [&](const std::filesystem::path& temporary) { WriteZipArchive(temporary, parts); });
 }
 
 }  // namespace korvane::office

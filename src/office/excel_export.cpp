@@ -9,7 +9,7 @@
 #include <stdexcept>
 
 #include "core/app/korvane_doc.h"
-#include "office/file_replace.h"
+#include "core/platform/file_replace.h"
 #include "office/text_format.h"
 #include "office/xml_writer.h"
 
@@ -181,7 +181,7 @@ std::vector<int> ResultBlockOffsets(const CKorvaneDoc& doc) {
 }
 
 void WriteResultsWorkbook(const CKorvaneDoc& doc, const std::filesystem::path& path) {
-  ReplaceFileAtomically(path, [&](const std::filesystem::path& temporary) {
+  ReplaceFileOrThrow(path, [&](const std::filesystem::path& temporary) {
     Workbook workbook(temporary);
     lxw_worksheet* sheet = workbook.AddSheet("sheet1");
     lxw_format* whole = workbook.Format();
@@ -244,7 +244,7 @@ void WriteRawDataWorkbook(const CKorvaneDoc& doc, const std::filesystem::path& p
   for (const Member& member : doc.members) memberNames.push_back(member.name);
   const std::vector<std::string> sheetNames = WorksheetNames(memberNames);
 
-  ReplaceFileAtomically(path, [&](const std::filesystem::path& temporary) {
+  ReplaceFileOrThrow(path, [&](const std::filesystem::path& temporary) {
     Workbook workbook(temporary);
     lxw_format* border = workbook.Format();
     format_set_border(border, LXW_BORDER_THIN);

@@ -1,17 +1,18 @@
 #include "render/report_renderer.h"
 
+#include <QBuffer>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPrinter>
-#include <QSaveFile>
 #include <cmath>
 #include <cstdio>
 #include <system_error>
 
 #include "core/app/korvane_doc.h"
 #include "core/error.h"
+#include "core/platform/file_replace.h"
 #include "core/report/bmp_writer.h"
 #include "core/report/report_layout.h"
 #include "render/page_painter.h"
@@ -20,12 +21,13 @@
 namespace korvane::render {
 namespace {
 
-constexpr std::string_view kMsgCannotWrite = "无法写入文件：";
+KorvaneError WriteError(const std::filesystem::path& path, std::string_view reason = {}) {
+  return KorvaneError(MessageWithPath(kMsgCannotWriteFile, path, reason));
+}
 
-QString ToQString(const std::filesystem::path& path) { return QString::fromStdU16String(path.u16string()); }
-
-KorvaneError WriteError(const std::filesystem::path& path) {
-  return KorvaneError(std::string(kMsgCannotWrite) + path.string());
+// Writes the bytes of a finished file through the core's file replacement.
+void ReplaceWith(const std::filesystem::path& path, const QByteArray& bytes) {
+  ReplaceFileOrThrow(path, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
 }
 
 // Refuses an empty job with the message the print commands show.
@@ -51,7 +53,8 @@ void SetImageResolution(QImage& image, int dpi) {
 void CreateFolder(const std::filesystem::path& folder) {
   std::error_code error;
   std::filesystem::create_directories(folder, error);
-  if (error || !std::filesystem::is_directory(folder)) throw WriteError(folder);
+  if (error) throw WriteError(folder, error.message());
+  if (!std::filesystem::is_directory(folder)) throw WriteError(folder, "not a folder");
 }
 
 }  // namespace
@@ -111,10 +114,12 @@ bool PrintJob(const CKorvaneDoc& doc, QPrinter& printer, ReportChoice choice, in
 void RenderJobToPdf(const CKorvaneDoc& doc, const std::filesystem::path& path, ReportChoice choice) {
   const std::vector<report::JobPage> job = CheckedJob(doc, choice);
   InstallReportFontSubstitutions();
-  QSaveFile file(ToQString(path));
-  if (!file.open(QIODevice::WriteOnly)) throw WriteError(path);
+  // The whole PDF is made in memory, then written as one file replacement.
+  QByteArray pdf;
   {
-    QPdfWriter writer(&file);
+    QBuffer buffer(&pdf);
+    buffer.open(QIODevice::WriteOnly);
+    QPdfWriter writer(&buffer);
     writer.setResolution(kPdfResolution);
     writer.setPageSize(QPageSize(QPageSize::A4));
     writer.setPageMargins(QMarginsF(0, 0, 0, 0));
@@ -138,7 +143,7 @@ void RenderJobToPdf(const CKorvaneDoc& doc, const std::filesystem::path& path, R
     }
     if (!painter.end()) throw WriteError(path);
   }
-  if (!file.commit()) throw WriteError(path);
+  ReplaceWith(path, pdf);
 }
 
 QImage RenderPrintedPage(const CKorvaneDoc& doc, const report::JobPage& page, int dpi) {
@@ -185,7 +190,8 @@ std::vector<std::filesystem::path> ExportBmpPages(const CKorvaneDoc& doc, const 
   std::vector<std::filesystem::path> written;
   for (const report::JobPage& page : job) {
     const std::filesystem::path path = folder / PageFileName(page, ".bmp");
-    if (!report::CBMPOut::Save(path, ToMonochrome(RenderCanvasPage(doc, page)))) throw WriteError(path);
+    if (const std::error_code error = report::CBMPOut::Write(path, ToMonochrome(RenderCanvasPage(doc, page))))
+      throw WriteError(path, error.message());
     written.push_back(path);
   }
   return written;
@@ -198,11 +204,12 @@ std::vector<std::filesystem::path> ExportPngPages(const CKorvaneDoc& doc, const 
   std::vector<std::filesystem::path> written;
   for (const report::JobPage& page : job) {
     const std::filesystem::path path = folder / PageFileName(page, ".png");
-    QSaveFile file(ToQString(path));
-    if (!file.open(QIODevice::WriteOnly) || !RenderPrintedPage(doc, page, dpi).save(&file, "PNG") ||
-        !file.commit()) {
-      throw WriteError(path);
-    }
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    if (!RenderPrintedPage(doc, page, dpi).save(&buffer, "PNG"))
+      throw WriteError(path, "PNG encoding failed");
+    ReplaceWith(path, png);
     written.push_back(path);
   }
   return written;

@@ -116,7 +116,7 @@ TEST(CliFiles, MergeExamples) {
 TEST(CliFiles, FailuresAndBadArguments) {
   const ProcessResult missing = RunCli({"info", "/nonexistent/file.SHA"});
   EXPECT_EQ(missing.status, 1);
-  EXPECT_EQ(missing.err, "打开文件失败！\n");
+  EXPECT_EQ(missing.err, "打开文件失败！ /nonexistent/file.SHA：No such file or directory\n");
   EXPECT_EQ(RunCli({"info"}).status, 2);
   EXPECT_EQ(RunCli({"evaluate", "a", "b"}).status, 2);
   EXPECT_EQ(RunCli({"convert", "a"}).status, 2);

@@ -107,7 +107,8 @@ TEST(Merge, Messages) {
   EXPECT_EQ(ErrorOf([&] {
               ReadMergeInputs({seven, missing});
             }),
-            "读取文件" + missing.string() + "错误:" + std::string(kMsgOpenFileFailed));
+            "读取文件" + missing.string() + "错误:" + std::string(kMsgOpenFileFailed) + " " +
+                missing.string() + "：No such file or directory");
   EXPECT_EQ(ErrorOf([&] { ReadMergeInputs({}); }), kMsgMergeNothingSelected);
 
   // Nothing is written when a file cannot be read.

@@ -221,29 +221,19 @@ TEST(Reader, MissingFilesFailToOpen) {
   TempDir dir;
   SyntheticData d = SmallData(3, kMethodDirect, "cecs02:2005", {1});
   ReadBack back;
+  // The message names the file that cannot be read and the reason.
+  const auto failure = [](const std::filesystem::path& path, const char* reason) {
+    return std::string(kMsgOpenFileFailed) + " " + path.string() + "：" + reason;
+  };
   EXPECT_EQ(ErrorOf([&] { ReadTestFile(OpenFilePair(dir / "none.SHA"), back.Target(), 0, {}); }),
-            kMsgOpenFileFailed);
+            failure(dir / "none.SHA", "No such file or directory"));
   const EncodedPair bytes = ResultBytes(d);
   WriteBytes(dir / "text-only.SHA", bytes.text);
   EXPECT_EQ(ErrorOf([&] { ReadTestFile(OpenFilePair(dir / "text-only.SHA"), back.Target(), 0, {}); }),
-            kMsgOpenFileFailed);
+            failure(dir / "text-only.SHD", "No such file or directory"));
   std::filesystem::create_directory(dir / "folder.SHA");
   EXPECT_EQ(ErrorOf([&] { ReadTestFile(OpenFilePair(dir / "folder.SHA"), back.Target(), 0, {}); }),
-            kMsgOpenFileFailed);
-}
-
-// The waveform file ending inside a waveform: what is there, then the zero
-// code.
-TEST(Reader, WaveformCutShortIsPadded) {
-  SyntheticData d = SmallData(3, kMethodDirect, "cecs02:2005", {2});
-  EncodedPair bytes = ResultBytes(d);
-  bytes.wave.resize(bytes.wave.size() - 2 * 20 - 1);  // 20.5 samples short
-  const ReadBack back = Read(bytes, FileKind::Result);
-  const auto& last = back.zoneLists[0][1]->points[2]->samples;
-  const auto& original = d.zoneLists[0][1]->points[2]->samples;
-  ASSERT_EQ(last.size(), 64u);
-  EXPECT_TRUE(std::equal(last.begin(), last.begin() + 43, original.begin()));
-  EXPECT_EQ(std::vector<std::uint16_t>(last.begin() + 43, last.end()), std::vector<std::uint16_t>(21, 2048));
+            failure(dir / "folder.SHA", "Is a directory"));
 }
 
 TEST(Reader, LongNumberTextWarnsAndReadsZero) {

@@ -82,15 +82,9 @@ void SetNonDefaults(CKorvaneDoc& doc) {
   doc.project.beta = 0.95f;
   doc.project.lambda = 1.05f;
   doc.project.eta = 0.875f;
+  // Every print setting away from its default, within its dialog range.
   PrintSettings& p = doc.printSettings;
-  int value = 100;
-  for (int* field : {&p.printHeader,      &p.printFooter,      &p.printPageNumber, &p.printRecordSheet,
-                     &p.printResultTable, &p.borderLineWidth,  &p.gridLineWidth,   &p.topMargin,
-                     &p.leftMargin,       &p.bottomMargin,     &p.rightMargin,     &p.pageNumberPosition,
-                     &p.firstPageNumber,  &p.pageNumberFormat, &p.headerHeight,    &p.headerAlign,
-                     &p.headerFont,       &p.footerHeight,     &p.footerAlign,     &p.footerFont}) {
-    *field = value++;
-  }
+  p = PrintSettings{1, 1, 1, 0, 1, 7, 3, 21, 22, 23, 24, 2, 5, 1, 8, 1, 4, {}, 9, 2, 3, {}};
   p.headerText = "页眉 header";
   p.footerText = "页脚";
   for (int i = 0; i < ReportProjectInfo::kFieldCount; ++i)
@@ -169,7 +163,7 @@ TEST_F(SettingsFileTest, NonDefaultValuesSurviveARestart) {
   EXPECT_EQ(loaded.project.reserved, -7);
   EXPECT_EQ(loaded.project.eta, 0.875f);
   EXPECT_EQ(loaded.printSettings.headerText, "页眉 header");
-  EXPECT_EQ(loaded.printSettings.footerFont, 119);
+  EXPECT_EQ(loaded.printSettings.footerFont, 3);
   EXPECT_EQ(loaded.reportInfo.conversionTableName, "字段21");
   EXPECT_EQ(loaded.spareBarWidth, -1);
   // Not stored: keeps its default.

@@ -1,13 +1,9 @@
-// XML escaping, number texts and the atomic file replacement.
+// XML escaping and number texts.
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <fstream>
 #include <limits>
-#include <sstream>
 
-#include "core/error.h"
-#include "office/file_replace.h"
 #include "office/office_test_support.h"
 #include "office/text_format.h"
 #include "office/xml_writer.h"
@@ -70,45 +66,6 @@ TEST(OfficeText, NumberTextsMatchTheCFormats) {
   EXPECT_EQ(FloatAsDecimal(20.5078125f), 20.507812);
   EXPECT_EQ(RoundedAsShown(35.05f, 1), 35.0);
   EXPECT_EQ(RoundedAsShown(4.2345f, 3), 4.234);
-}
-
-std::string ReadAll(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-TEST(OfficeFiles, FailedWriteKeepsTheOldFileAndLeavesNoTemporary) {
-  TempDir dir;
-  const std::filesystem::path target = dir / "out.docx";
-  std::ofstream(target) << "old";
-  try {
-    ReplaceFileAtomically(target, [](const std::filesystem::path& temporary) {
-      EXPECT_EQ(temporary.parent_path(), std::filesystem::path(temporary).parent_path());
-      std::ofstream(temporary) << "half";
-      throw std::runtime_error("disk full");
-    });
-    FAIL() << "no error";
-  } catch (const KorvaneError& error) {
-    const std::string message = error.what();
-    EXPECT_NE(message.find("out.docx"), std::string::npos) << message;
-    EXPECT_NE(message.find("disk full"), std::string::npos) << message;
-  }
-  EXPECT_EQ(ReadAll(target), "old");
-  int files = 0;
-  for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
-    files += entry.is_regular_file() ? 1 : 0;
-  EXPECT_EQ(files, 1);
-
-  std::filesystem::path used;
-  ReplaceFileAtomically(target, [&](const std::filesystem::path& temporary) {
-    used = temporary;
-    std::ofstream(temporary) << "new";
-  });
-  EXPECT_EQ(used.parent_path(), target.parent_path());
-  EXPECT_EQ(ReadAll(target), "new");
-  EXPECT_FALSE(std::filesystem::exists(used));
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "core/app/korvane_doc.h"
 
 #include "core/app/settings_file.h"
+#include "core/data/file_pair.h"
 #include "core/data/file_writer.h"
 
 namespace korvane {
@@ -85,6 +86,16 @@ bool CKorvaneDoc::CanGoNext() const { return HasFile() && currentZone + 1 < Zone
 std::string CKorvaneDoc::SaveResultsDefaultName() const {
   const auto dot = pathName.find('.');
   return dot == std::string::npos ? pathName : pathName.substr(0, dot);
+}
+
+std::string CKorvaneDoc::SaveResultsFreeName() const {
+  const std::string base = SaveResultsDefaultName();
+  if (base.empty()) return base;
+  for (int n = 1; n <= 999; ++n) {
+    const std::string name = n == 1 ? base : base + "(" + std::to_string(n) + ")";
+    if (OtherTextSharingWaveform(std::filesystem::path(name + ".SHA")).empty()) return name;
+  }
+  return base;
 }
 
 }  // namespace korvane

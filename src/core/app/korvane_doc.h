@@ -138,6 +138,11 @@ class CKorvaneDoc {
   // Initial file name of the save-results dialog: pathName cut before its
   // first '.'.
   std::string SaveResultsDefaultName() const;
+  // The same, or when a result file of that name would overwrite the
+  // waveform file of another existing data file (the raw file x.SHT opened,
+  // x.SHA shares its x.SHD), the first of name(2), name(3) … that would not.
+  // Without extension, as SaveResultsDefaultName.
+  std::string SaveResultsFreeName() const;
 
   // ---- Zone navigation -----------------------------------------------------
   // Moves to the previous / next zone of the current member. Returns an empty

@@ -1,6 +1,5 @@
 // Opening and saving file pairs, and the reset that follows a load.
 #include <algorithm>
-#include <fstream>
 
 #include "core/algorithm/standards.h"
 #include "core/app/korvane_doc.h"
@@ -8,6 +7,7 @@
 #include "core/data/file_pair.h"
 #include "core/data/file_reader.h"
 #include "core/data/file_writer.h"
+#include "core/platform/file_system.h"
 
 namespace korvane {
 namespace {
@@ -23,12 +23,8 @@ std::string FullPath(const std::filesystem::path& path) {
 void CKorvaneDoc::OnOpenDocument(const std::filesystem::path& path) {
   // A text file that cannot be opened at all leaves the open document as it
   // is (nothing was read).
-  {
-    std::error_code error;
-    std::ifstream probe(path, std::ios::binary);
-    if (!probe || !std::filesystem::is_regular_file(path, error)) {
-      throw KorvaneError(std::string(kMsgOpenFileFailed));
-    }
+  if (const std::error_code error = platform::ProbeRegularFile(path)) {
+    throw KorvaneError(MessageWithPath(kMsgOpenFileFailed, path, error.message()));
   }
   // Read into fresh containers; the document's data is replaced only when
   // the whole pair was read.

@@ -1,20 +1,20 @@
 #include "core/app/settings_file.h"
 
-#include <cstdio>
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <random>
 #include <system_error>
 
 #include "core/app/korvane_doc.h"
 #include "core/data/text_encoding.h"
+#include "core/platform/file_replace.h"
+#include "core/platform/file_system.h"
 
 namespace korvane {
 namespace {
 
 constexpr char kFileName[] = "korvane.ini";
-// A settings file is a few kilobytes; more than this is not read.
+// A settings file is a few kilobytes; a larger file is not read.
 constexpr std::size_t kMaxFileBytes = 16u << 20;
 
 constexpr std::uint8_t kTextTag = 0xFF;        // starts every text
@@ -200,17 +200,6 @@ std::filesystem::path EnvironmentPath(const char* name) {
 }
 #endif
 
-// Name beside `target` for writing before the rename.
-std::filesystem::path TemporaryPath(const std::filesystem::path& target) {
-  std::random_device random;
-  const unsigned suffix = random();
-  char text[16];
-  std::snprintf(text, sizeof text, "%08x", suffix);
-  std::filesystem::path temporary = target;
-  temporary += std::string(".tmp-") + text;
-  return temporary;
-}
-
 }  // namespace
 
 std::filesystem::path SettingsDirectory() {
@@ -239,20 +228,17 @@ std::string EncodeSettings(const CKorvaneDoc& doc) {
 int DecodeSettings(CKorvaneDoc& doc, std::string_view bytes) {
   Reader reader(bytes);
   VisitItems(doc, reader);
+  // The file may hold anything: values go back into the ranges the program
+  // lets the user choose from.
+  LimitToDialogRanges(doc.printSettings);
+  doc.project.testMethod = std::clamp(doc.project.testMethod, kMethodAngle, kMethodDirect);
   return reader.count();
 }
 
 void LoadSettings(CKorvaneDoc& doc, const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return;
+  // Only a regular file is read (a FIFO would block the start forever).
   std::string bytes;
-  char buffer[8192];
-  while (bytes.size() < kMaxFileBytes) {
-    in.read(buffer, sizeof buffer);
-    const std::streamsize got = in.gcount();
-    if (got <= 0) break;
-    bytes.append(buffer, static_cast<std::size_t>(got));
-  }
+  if (platform::ReadRegularFile(path, bytes, kMaxFileBytes)) return;
   if (bytes.empty()) return;
   DecodeSettings(doc, bytes);
 }
@@ -264,24 +250,7 @@ bool SaveSettings(const CKorvaneDoc& doc, const std::filesystem::path& path) {
     std::filesystem::create_directories(path.parent_path(), error);
     if (error) return false;
   }
-  const std::string bytes = EncodeSettings(doc);
-  const std::filesystem::path temporary = TemporaryPath(path);
-  {
-    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out.close();
-    if (!out) {
-      std::filesystem::remove(temporary, error);
-      return false;
-    }
-  }
-  std::filesystem::rename(temporary, path, error);
-  if (error) {
-    std::error_code ignored;
-    std::filesystem::remove(temporary, ignored);
-    return false;
-  }
-  return true;
+  return !ReplaceFile(path, EncodeSettings(doc));
 }
 
 }  // namespace korvane

@@ -34,18 +34,21 @@ std::filesystem::path DefaultSettingsPath();
 std::string EncodeSettings(const CKorvaneDoc& doc);
 // Reads the items of `bytes` in order into the document. Reading stops at
 // the first value that is cut short or malformed: the items before it keep
-// their new values, the rest keep theirs. Returns the number of values read
+// their new values, the rest keep theirs. The print settings are then
+// limited to their dialog ranges (LimitToDialogRanges) and the test method
+// to 0…2. Returns the number of values read
 // (items 14 and 15 count 22 each; 60 for a complete file).
 int DecodeSettings(CKorvaneDoc& doc, std::string_view bytes);
 
 // Reads the file into the document (DecodeSettings). A missing, unreadable,
 // empty, short or malformed file restores what it holds and leaves the rest
-// as they are; nothing is reported.
+// as they are; nothing is reported. Only a regular file is read (a FIFO or
+// device gives the defaults at once).
 void LoadSettings(CKorvaneDoc& doc, const std::filesystem::path& path);
-// Writes all items, creating the folder when needed. The file is written
-// under a temporary name and then renamed over the old one, so a failed save
-// keeps the previous file. Returns false when it could not be written;
-// nothing is reported.
+// Writes all items, creating the folder when needed. The file is replaced
+// as a whole (core/platform/file_replace.h), so a failed save keeps the
+// previous file. Returns false when it could not be written; nothing is
+// reported.
 bool SaveSettings(const CKorvaneDoc& doc, const std::filesystem::path& path);
 
 }  // namespace korvane

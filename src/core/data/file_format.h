@@ -52,7 +52,24 @@ inline constexpr std::string_view kKeyMeanValue = "MF       :";
 inline constexpr std::string_view kKeyStdDev = "SF       :";
 inline constexpr std::string_view kKeyFcue = "FCUE     :";
 
+// ---- Cell widths ----------------------------------------------------------------
+inline constexpr int kCellWidth = 8;          // most cells of every table
+inline constexpr int kShortIndexWidth = 2;    // SI cell of result and ray rows
+inline constexpr int kSectionIndexWidth = 4;  // SI cell of section rows ("%-4d")
+inline constexpr int kReadingWidth = 4;       // rebound readings and RA
+inline constexpr int kSeekWidth = 12;         // Seek cell of ray rows
+inline constexpr int kFlagWidth = 4;          // Del cell of ray rows
+
+// Members a file holds: their SI cells (0, 1, 2 …) are two characters wide.
+inline constexpr int kMaxMembers = 100;
+
 // ---- Section table -----------------------------------------------------------
+// A raw file has one row per channel of the instrument: two for the
+// two-channel model, three for the others.
+inline constexpr std::string_view kTwoChannelInstrument = "VKT-U-6";
+inline constexpr int kTwoChannelRows = 2;
+inline constexpr int kChannelRows = 3;
+
 inline constexpr std::string_view kSectionHeaderResult =
     "SI    CrossD    Gain  T0(us)  dT(us)   Delay  DatLen   FiltL   FiltH  Sen_dH       A       B       C    "
     "   D     CGL";

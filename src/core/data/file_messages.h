@@ -16,6 +16,20 @@ inline constexpr std::string_view kMsgCreateRawText = "创建SHT/SHA文件失败
 inline constexpr std::string_view kMsgCreateResultText = "创建SHA文件失败！";
 inline constexpr std::string_view kMsgCreateWaveform = "创建SHD文件失败！";
 
+// Data that a file cannot hold faithfully: the save is refused before
+// anything is written.
+inline constexpr std::string_view kMsgCannotSavePrefix = "无法保存：";
+// "无法保存：数据文件最多能保存100个构件，当前有N个构件"
+inline constexpr std::string_view kMsgTooManyMembers = "无法保存：数据文件最多能保存100个构件，当前有";
+inline constexpr std::string_view kMsgTooManyMembersEnd = "个构件";
+// "无法保存：原始文件（.SHT）只能保存一个构件，当前有N个构件，请保存为结果文件（.SHA）"
+inline constexpr std::string_view kMsgRawHoldsOneMember =
+    "无法保存：原始文件（.SHT）只能保存一个构件，当前有";
+inline constexpr std::string_view kMsgRawHoldsOneMemberEnd = "个构件，请保存为结果文件（.SHA）";
+// "无法保存：构件2测区5的FCUI值1234567.0超出文件的列宽" / "…值不是有效数字"
+inline constexpr std::string_view kMsgWiderThanColumn = "超出文件的列宽";
+inline constexpr std::string_view kMsgNotANumber = "不是有效数字";
+
 // Merge: "读取文件" + path + "错误:" + the reader's message.
 inline constexpr std::string_view kMsgMergeReadPrefix = "读取文件";
 inline constexpr std::string_view kMsgMergeReadInfix = "错误:";

@@ -1,10 +1,9 @@
 #include "core/data/file_pair.h"
 
-#include <cstdio>
-#include <system_error>
-
 #include "core/data/file_messages.h"
 #include "core/error.h"
+#include "core/platform/file_replace.h"
+#include "core/platform/file_system.h"
 
 namespace korvane {
 namespace {
@@ -18,25 +17,13 @@ std::string LowerAscii(std::string text) {
   return text;
 }
 
-// Writes `bytes` to a new (truncated) file; false on any failure.
-bool WriteWholeFile(const fs::path& path, std::string_view bytes) {
-  std::FILE* file = std::fopen(path.c_str(), "wb");
-  if (file == nullptr) return false;
-  bool ok = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-  ok = std::fflush(file) == 0 && ok;
-  ok = std::fclose(file) == 0 && ok;
-  return ok;
-}
-
-fs::path Sibling(const fs::path& path, std::string_view suffix) {
-  fs::path result = path;
-  result += std::string(suffix);
-  return result;
-}
-
-void RemoveQuietly(const fs::path& path) {
-  std::error_code ignored;
-  fs::remove(path, ignored);
+// The same path with the other case of its last character, when that is
+// 'D' or 'd' (empty otherwise).
+fs::path OtherCaseOfD(const fs::path& path) {
+  std::string text = path.string();
+  if (text.empty() || (text.back() != 'D' && text.back() != 'd')) return {};
+  text.back() = text.back() == 'D' ? 'd' : 'D';
+  return text;
 }
 
 }  // namespace
@@ -62,88 +49,67 @@ FilePair OpenFilePair(const fs::path& path) {
 }
 
 bool ReadWholeFile(const fs::path& path, std::string& bytes) {
-  std::error_code error;
-  if (!fs::is_regular_file(path, error)) return false;
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (file == nullptr) return false;
-  bool ok = std::fseek(file, 0, SEEK_END) == 0;
-  const long size = ok ? std::ftell(file) : -1;
-  ok = ok && size >= 0 && std::fseek(file, 0, SEEK_SET) == 0;
-  if (ok) {
-    bytes.resize(static_cast<std::size_t>(size));
-    ok = size == 0 || std::fread(bytes.data(), 1, bytes.size(), file) == bytes.size();
-  }
-  std::fclose(file);
-  return ok;
+  return !platform::ReadRegularFile(path, bytes);
+}
+
+fs::path WaveformFileInUse(const FilePair& pair) {
+  if (platform::TypeOf(pair.wavePath) != platform::FileType::Missing) return pair.wavePath;
+  const fs::path other = OtherCaseOfD(pair.wavePath);
+  if (!other.empty() && platform::TypeOf(other) != platform::FileType::Missing) return other;
+  return pair.wavePath;
 }
 
 PairBytes LoadPairBytes(const FilePair& pair) {
   PairBytes bytes;
-  if (!ReadWholeFile(pair.textPath, bytes.text)) throw KorvaneError(std::string(kMsgOpenFileFailed));
-  if (!ReadWholeFile(pair.wavePath, bytes.wave)) {
-    std::string other = pair.wavePath.string();
-    bool tried = false;
-    if (!other.empty() && (other.back() == 'D' || other.back() == 'd')) {
-      other.back() = other.back() == 'D' ? 'd' : 'D';
-      tried = ReadWholeFile(other, bytes.wave);
-    }
-    if (!tried) throw KorvaneError(std::string(kMsgOpenFileFailed));
+  if (const std::error_code error = platform::ReadRegularFile(pair.textPath, bytes.text)) {
+    throw KorvaneError(MessageWithPath(kMsgOpenFileFailed, pair.textPath, error.message()));
+  }
+  const fs::path wave = WaveformFileInUse(pair);
+  if (const std::error_code error = platform::ReadRegularFile(wave, bytes.wave)) {
+    throw KorvaneError(MessageWithPath(kMsgOpenFileFailed, wave, error.message()));
   }
   return bytes;
 }
 
+fs::path OtherTextSharingWaveform(const fs::path& textPath) {
+  const FilePair pair = OpenFilePair(textPath);
+  if (platform::TypeOf(pair.wavePath) != platform::FileType::Regular) return {};
+  std::string base = textPath.string();
+  if (base.empty()) return {};
+  base.pop_back();
+  for (const char last : {'A', 'a', 'T', 't'}) {
+    const fs::path candidate = base + last;
+    std::error_code error;
+    if (candidate == textPath || KindOfPath(candidate) == FileKind::Other) continue;
+    if (platform::TypeOf(candidate) != platform::FileType::Regular) continue;
+    if (fs::equivalent(candidate, textPath, error)) continue;  // the same file under another name
+    if (fs::equivalent(WaveformFileInUse(OpenFilePair(candidate)), pair.wavePath, error)) return candidate;
+  }
+  return {};
+}
+
+std::string SharedWaveformMessage(const fs::path& textPath, const fs::path& other) {
+  const auto utf8 = [](const fs::path& path) {
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+  };
+  return std::string(kMsgCannotSavePrefix) + utf8(OpenFilePair(textPath).wavePath) + " 是 " + utf8(other) +
+         " 的波形文件，保存 " + utf8(textPath) + " 会覆盖它，请换一个文件名";
+}
+
 void SavePairBytes(const FilePair& pair, std::string_view text, std::string_view wave,
                    std::string_view textFailure) {
-  const std::string textMessage(textFailure);
-  const std::string waveMessage(kMsgCreateWaveform);
-  if (pair.textPath.empty() || pair.textPath == pair.wavePath) throw KorvaneError(textMessage);
-
-  const fs::path tmpText = Sibling(pair.textPath, ".korvane-tmp");
-  const fs::path tmpWave = Sibling(pair.wavePath, ".korvane-tmp");
-  const fs::path oldWave = Sibling(pair.wavePath, ".korvane-old");
-
-  if (!WriteWholeFile(tmpText, text)) {
-    RemoveQuietly(tmpText);
-    throw KorvaneError(textMessage);
+  if (pair.textPath.empty() || pair.textPath == pair.wavePath) {
+    throw KorvaneError(MessageWithPath(textFailure, pair.textPath));
   }
-  if (!WriteWholeFile(tmpWave, wave)) {
-    RemoveQuietly(tmpText);
-    RemoveQuietly(tmpWave);
-    throw KorvaneError(waveMessage);
+  // The waveform file is renamed into place before the text file.
+  const FileContent files[] = {{pair.textPath, text}, {pair.wavePath, wave}};
+  if (const auto failure = ReplaceFiles(files)) {
+    const bool waveFailed = failure->file == 1;
+    throw KorvaneError(MessageWithPath(waveFailed ? kMsgCreateWaveform : textFailure,
+                                       waveFailed ? pair.wavePath : pair.textPath,
+                                       failure->reason.message()));
   }
-
-  // Both complete: swap them in. The previous waveform file is kept aside
-  // until the text file is in place, so that a failure in between can put
-  // the old pair back.
-  std::error_code error;
-  const bool hadWave = fs::exists(pair.wavePath, error);
-  if (hadWave) {
-    fs::rename(pair.wavePath, oldWave, error);
-    if (error) {
-      RemoveQuietly(tmpText);
-      RemoveQuietly(tmpWave);
-      throw KorvaneError(waveMessage);
-    }
-  }
-  fs::rename(tmpWave, pair.wavePath, error);
-  if (error) {
-    if (hadWave) fs::rename(oldWave, pair.wavePath, error);
-    RemoveQuietly(tmpText);
-    RemoveQuietly(tmpWave);
-    throw KorvaneError(waveMessage);
-  }
-  fs::rename(tmpText, pair.textPath, error);
-  if (error) {
-    std::error_code ignored;
-    if (hadWave) {
-      fs::rename(oldWave, pair.wavePath, ignored);
-    } else {
-      fs::remove(pair.wavePath, ignored);
-    }
-    RemoveQuietly(tmpText);
-    throw KorvaneError(textMessage);
-  }
-  if (hadWave) RemoveQuietly(oldWave);
 }
 
 }  // namespace korvane

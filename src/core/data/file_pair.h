@@ -1,8 +1,8 @@
 // A data file pair: the text file (result ".SHA" or raw ".SHT") and the
 // waveform file whose path is the text path with its last character
-// replaced by "D". Loading reads both files whole; saving writes both to
-// temporary files beside the targets and renames them into place only when
-// both are complete, so a failed save leaves the previous pair untouched.
+// replaced by "D". Loading reads both files whole; saving replaces both
+// together (core/platform/file_replace.h), so a failed save leaves the
+// previous pair untouched.
 #pragma once
 
 #include <filesystem>
@@ -34,22 +34,38 @@ struct PairBytes {
   std::string wave;
 };
 
-// Reads both files whole (one read each). When the waveform file does not
-// exist under its exact name, the name with the other case of 'D' is tried
-// (the instrument's files come from a case-insensitive file system).
-// Throws KorvaneError "打开文件失败！" when either file cannot be read.
+// The waveform file a reader of the pair uses: `wavePath`, or when nothing
+// exists under that exact name, the name with the other case of 'D' (the
+// instrument's files come from a case-insensitive file system) if that
+// exists.
+std::filesystem::path WaveformFileInUse(const FilePair& pair);
+
+// Reads both files whole (one read each; only regular files, a FIFO never
+// blocks). Throws KorvaneError "打开文件失败！ <path>：<reason>" naming the
+// file that cannot be read.
 PairBytes LoadPairBytes(const FilePair& pair);
 
-// Writes both files through temporary files in the target folder, then
-// renames them into place. Throws KorvaneError with `textFailure` when the
-// text file cannot be created or written, "创建SHD文件失败！" when the
-// waveform file cannot; in either case the files at the targets are as
-// they were before the call.
+// Replaces both files together (the waveform file is renamed into place
+// before the text file). Throws KorvaneError
+// `textFailure` or "创建SHD文件失败！", followed by the path of the file that
+// failed and the reason; the files at the targets are then as they were
+// before the call. A target that exists but is not a regular file is
+// refused; one that is a symbolic link is written through.
 void SavePairBytes(const FilePair& pair, std::string_view text, std::string_view wave,
                    std::string_view textFailure);
 
-// Whole-file helpers (binary). ReadWholeFile returns false when the file
-// cannot be opened or read.
+// The existing text file, other than `textPath` itself, that reads its
+// waveforms from the file a pair written at `textPath` would replace: x.SHT
+// and x.SHA share x.SHD, so saving the results of x.SHT as x.SHA would
+// destroy the raw file's waveforms. Empty when there is none (or no such
+// waveform file exists yet). Only .SHA and .SHT files count.
+std::filesystem::path OtherTextSharingWaveform(const std::filesystem::path& textPath);
+
+// Refusal of such a save, naming the three files: "无法保存：<wave> 是
+// <other> 的波形文件，保存 <text> 会覆盖它，请换一个文件名".
+std::string SharedWaveformMessage(const std::filesystem::path& textPath, const std::filesystem::path& other);
+
+// A regular file whole (binary); false when it cannot be read.
 bool ReadWholeFile(const std::filesystem::path& path, std::string& bytes);
 
 }  // namespace korvane

@@ -1,11 +1,14 @@
 // Reader of the instrument's file pairs (result ".SHA" and raw ".SHT" text
 // file with its waveform file) into the test data model.
 //
-// The text is decoded from code page 936, NUL bytes become blanks, A-Z are
-// lowered (keys match without regard to case; text values read back lower
-// case), bare LF line ends are read as CR LF, and every position counts
-// UTF-16 code units of that text. Keys are found by their first occurrence
-// in the whole text; table cells by their column key and the row number.
+// The text is decoded from code page 936 (or UTF-8, when it has a UTF-8
+// byte-order mark or is valid UTF-8 with characters beyond ASCII), NUL bytes
+// become blanks, A-Z are lowered (keys match without regard to case; text
+// values read back lower case), line ends of LF or CR alone are read as
+// CR LF, and every position counts UTF-16 code units of that text. Line keys
+// (markers, header and parameter keys) are found at the start of a line,
+// table cells by their column key in the table's header line and the row
+// number (fixed_width_text.h).
 #pragma once
 
 #include <string_view>
@@ -38,8 +41,9 @@ struct ReadTarget {
 // Throws KorvaneError with the reader's message: "打开文件失败！" (a file
 // cannot be read, or a raw file without a SectNum value), "文件为空!",
 // "当前文件的测点数与前面的文件不相同，无法进行合并！", "读取SHD文件异常!"
-// (a Seek cell missing or empty, a waveform that starts outside the
-// waveform file, or an absurd waveform length that the file does not hold).
+// (a Seek cell missing or empty, or a waveform that the waveform file does
+// not hold whole: it starts outside the file or the file ends inside it).
+// ReadTestFile adds the path of the file concerned to the message.
 // Containers may hold partial data after a failure; the caller discards them.
 void ReadTestFile(const FilePair& pair, const ReadTarget& target, int fileIndex,
                   const ZoneLists& existingZoneLists, const WarningSink& warn = {});
@@ -51,13 +55,10 @@ void ReadTestData(std::string_view textBytes, std::string_view waveBytes, FileKi
                   const ReadTarget& target, int fileIndex, const ZoneLists& existingZoneLists,
                   const WarningSink& warn = {});
 
-// The reader's text: decoded from code page 936, NUL as blank, A-Z lowered,
-// bare LF as CR LF. Exposed for the benchmarks and tests.
+// The reader's text: decoded (code page 936 or UTF-8, as above), NUL as
+// blank, A-Z lowered, every line ending in CR LF. Exposed for the benchmarks
+// and tests.
 std::u16string PrepareText(std::string_view textBytes);
-
-// Largest waveform length (samples) read when the waveform file does not
-// hold the whole waveform; longer waveforms must be complete in the file.
-inline constexpr int kMaxPaddedSampleCount = 65536;
 
 // Sample index from a time: trunc((time - delay) / interval) in 32-bit
 // floats, except that a quotient within float rounding noise of a whole

@@ -10,6 +10,7 @@
 #include "core/data/file_messages.h"
 #include "core/data/text_encoding.h"
 #include "core/data/text_format.h"
+#include "core/error.h"
 
 namespace korvane {
 namespace {
@@ -34,6 +35,82 @@ void Line(std::string& out, std::string_view a, std::string_view b = {}) {
 
 int MemberRows(int memberCount, const std::vector<Member>& members) {
   return std::clamp(memberCount, 0, static_cast<int>(members.size()));
+}
+
+constexpr std::string_view kReadingFields[kReadingsPerZone] = {
+    "R1", "R2", "R3", "R4", "R5", "R6", "R7", "R8", "R9", "R10", "R11", "R12", "R13", "R14", "R15", "R16"};
+
+// Where a value goes, for the message when it cannot be written: member,
+// and zone and point when the row has them (0-based; -1 none).
+struct Place {
+  int member = -1;
+  int zone = -1;
+  int point = -1;
+};
+
+// "无法保存：构件2测区5测点1的T(us)值123456789.0超出文件的列宽" (the value
+// as it would be written), or "…的T(us)值不是有效数字" when `text` is empty.
+[[noreturn]] void Refuse(const Place& place, std::string_view field, std::string_view text) {
+  std::string message(kMsgCannotSavePrefix);
+  if (place.member >= 0) message += "构件" + FormatInt(place.member + 1);
+  if (place.zone >= 0) message += "测区" + FormatInt(place.zone + 1);
+  if (place.point >= 0) message += "测点" + FormatInt(place.point + 1);
+  if (place.member >= 0) message += "的";
+  message += field;
+  message += "值";
+  if (text.empty()) {
+    message += kMsgNotANumber;
+  } else {
+    message += text;
+    message += kMsgWiderThanColumn;
+  }
+  throw KorvaneError(message);
+}
+
+// Cells of one row, each checked before it is laid out: a value wider than
+// its column would shift every later cell of the row, and a value that is
+// not a number would read back as 0, so either refuses the save.
+class Cells {
+ public:
+  Cells(std::string& out, Place place) : out_(out), place_(place) {}
+
+  void Int(long long value, int width, std::string_view field, bool leftAlign = false) {
+    cell_.clear();
+    AppendInt(cell_, value, 0);
+    Put(width, field, leftAlign);
+  }
+  void Fixed(double value, int width, int precision, std::string_view field) {
+    if (!std::isfinite(value)) Refuse(place_, field, {});
+    cell_.clear();
+    AppendFixed(cell_, value, 0, precision);
+    Put(width, field, false);
+  }
+
+ private:
+  void Put(int width, std::string_view field, bool leftAlign) {
+    const auto length = static_cast<int>(cell_.size());
+    if (length > width) Refuse(place_, field, cell_);
+    if (!leftAlign) out_.append(static_cast<std::size_t>(width - length), ' ');
+    out_.append(cell_);
+    if (leftAlign) out_.append(static_cast<std::size_t>(width - length), ' ');
+  }
+
+  std::string& out_;
+  Place place_;
+  std::string cell_;
+};
+
+// A value of a keyed line (any width), refused only when not a number.
+std::string CheckedFixed(double value, int width, int precision, std::string_view field) {
+  if (!std::isfinite(value)) Refuse(Place{}, field, {});
+  return FormatFixed(value, width, precision);
+}
+
+// The member's SI cell of result and ray rows is two characters wide.
+void CheckMemberLimit(int members) {
+  if (members <= ff::kMaxMembers) return;
+  throw KorvaneError(std::string(kMsgTooManyMembers) + FormatInt(members) +
+                     std::string(kMsgTooManyMembersEnd));
 }
 
 // ---- Header and parameter block ---------------------------------------------
@@ -68,12 +145,12 @@ void AppendHeader(std::string& out, FileKind kind, const ProjectInfo& project, c
   // The raw file's member takes its section row from SectNum.
   Line(out, ff::kKeySectNum,
        withSectNum && !members.empty() ? FormatInt(members.front().sectionIndex) : std::string());
-  Line(out, ff::kKeyLambda, FormatFixed(project.lambda, 8, 2));
-  Line(out, ff::kKeyBeta, FormatFixed(project.beta, 8, 2));
+  Line(out, ff::kKeyLambda, CheckedFixed(project.lambda, ff::kCellWidth, 2, "λ"));
+  Line(out, ff::kKeyBeta, CheckedFixed(project.beta, ff::kCellWidth, 2, "β"));
   Line(out, ff::kKeyA);
-  Line(out, ff::kKeyEta, FormatFixed(project.eta, 8, 2));
+  Line(out, ff::kKeyEta, CheckedFixed(project.eta, ff::kCellWidth, 2, "η"));
   Line(out, ff::kKeyR);
-  Line(out, ff::kKeyDeltaTot, FormatFixed(project.deltaTot, 8, 2));
+  Line(out, ff::kKeyDeltaTot, CheckedFixed(project.deltaTot, ff::kCellWidth, 2, "δtot"));
   out.append(kCrLf);
 }
 
@@ -96,17 +173,36 @@ void AppendMemberBlock(std::string& out, const std::vector<Member>& members, int
 }
 
 // ---- Section table -------------------------------------------------------------
-void AppendSectionCells(std::string& out, const SectionPara& s) {
-  AppendInt(out, s.sectionIndex, 4, true);
-  AppendFixed(out, s.crossDistance, 8, 2);
-  AppendFixed(out, s.gain, 8, 0);
-  AppendFixed(out, s.zeroTime, 8, 2);
-  AppendFixed(out, s.sampleInterval, 8, 2);
-  AppendFixed(out, s.delay, 8, 2);
-  AppendInt(out, s.sampleCount, 8);
-  AppendFixed(out, s.filterLow, 8, 2);
-  AppendFixed(out, s.filterHigh, 8, 2);
-  AppendFixed(out, s.senDH, 8, 2);
+void AppendSectionCells(Cells& cells, const SectionPara& s) {
+  cells.Int(s.sectionIndex, ff::kSectionIndexWidth, "SI", true);
+  cells.Fixed(s.crossDistance, ff::kCellWidth, 2, "CrossD");
+  cells.Fixed(s.gain, ff::kCellWidth, 0, "Gain");
+  cells.Fixed(s.zeroTime, ff::kCellWidth, 2, "T0(us)");
+  cells.Fixed(s.sampleInterval, ff::kCellWidth, 2, "dT(us)");
+  cells.Fixed(s.delay, ff::kCellWidth, 2, "Delay");
+  cells.Int(s.sampleCount, ff::kCellWidth, "DatLen");
+  cells.Fixed(s.filterLow, ff::kCellWidth, 2, "FiltL");
+  cells.Fixed(s.filterHigh, ff::kCellWidth, 2, "FiltH");
+  cells.Fixed(s.senDH, ff::kCellWidth, 2, "Sen_dH");
+}
+
+// The record written for a member: its own acquisition row, with the sample
+// count and interval its waveforms were read with (a member whose row number
+// names no row was read with the defaults, not with some other row's).
+SectionPara MemberSection(const ProjectInfo& project, const std::vector<SectionPara>& sections,
+                          const std::vector<Member>& members, int i) {
+  const Member& member = members[static_cast<std::size_t>(i)];
+  SectionPara row;
+  if (const SectionPara* own = SectionForMember(sections, members, i)) {
+    row = *own;
+  } else {
+    // A member without a record of its own: its acquisition values.
+    row.sectionIndex = i;
+    row.delay = project.delay;
+  }
+  row.sampleInterval = member.sampleInterval;
+  row.sampleCount = member.sampleCount;
+  return row;
 }
 
 void AppendSectionTable(std::string& out, FileKind kind, const ProjectInfo& project,
@@ -117,28 +213,28 @@ void AppendSectionTable(std::string& out, FileKind kind, const ProjectInfo& proj
     Line(out, ff::kSectionHeaderResult);
     for (int i = 0; i < rows; ++i) {
       const Member& member = members[static_cast<std::size_t>(i)];
-      const SectionPara* own = SectionForMember(sections, members, i);
-      SectionPara fallback;
-      if (own == nullptr) {
-        // A member without a record of its own: its acquisition values.
-        fallback.sectionIndex = i;
-        fallback.sampleInterval = member.sampleInterval;
-        fallback.sampleCount = member.sampleCount;
-        fallback.delay = project.delay;
-        own = &fallback;
-      }
-      AppendSectionCells(out, *own);
-      AppendFixed(out, member.coefA, 8, 4);
-      AppendFixed(out, member.coefB, 8, 3);
-      AppendFixed(out, member.coefC, 8, 3);
-      AppendFixed(out, member.coefD, 8, 4);
-      AppendInt(out, member.aggregateType, 8);
+      Cells cells(out, Place{i});
+      AppendSectionCells(cells, MemberSection(project, sections, members, i));
+      cells.Fixed(member.coefA, ff::kCellWidth, 4, "A");
+      cells.Fixed(member.coefB, ff::kCellWidth, 3, "B");
+      cells.Fixed(member.coefC, ff::kCellWidth, 3, "C");
+      cells.Fixed(member.coefD, ff::kCellWidth, 4, "D");
+      cells.Int(member.aggregateType, ff::kCellWidth, "CGL");
       out.append(kCrLf);
     }
   } else {
     Line(out, ff::kSectionHeaderRaw);
-    for (const SectionPara& section : sections) {
-      AppendSectionCells(out, section);
+    // The raw file's member reads its sample count and interval from the row
+    // its SectNum names.
+    const int own = members.empty() ? -1 : members.front().sectionIndex;
+    for (std::size_t r = 0; r < sections.size(); ++r) {
+      SectionPara row = sections[r];
+      if (static_cast<int>(r) == own) {
+        row.sampleInterval = members.front().sampleInterval;
+        row.sampleCount = members.front().sampleCount;
+      }
+      Cells cells(out, Place{0});
+      AppendSectionCells(cells, row);
       for (int k = 0; k < 5; ++k) out.append(ff::kSectionFiller);
       out.append(kCrLf);
     }
@@ -154,27 +250,31 @@ void AppendResultTable(std::string& out, const ZoneLists& zoneLists, const std::
   Line(out, ff::kResultHeader, ff::kColDeltaTot);
   for (int i = 0; i < rows && static_cast<std::size_t>(i) < zoneLists.size(); ++i) {
     const Member& member = members[static_cast<std::size_t>(i)];
+    int z = -1;
     for (const auto& zone : zoneLists[static_cast<std::size_t>(i)]) {
+      ++z;
       if (!zone) continue;
-      AppendInt(out, member.sectionIndex, 2);
-      AppendInt(out, zone->zoneNumber, 8);
-      for (int reading : zone->rebound) AppendInt(out, reading, 4);
-      AppendFixed(out, zone->recordedRebound, 4, 0);
-      AppendFixed(out, zone->lambda, 8, 2);
-      AppendFixed(out, zone->beta, 8, 3);
-      AppendFixed(out, zone->eta, 8, 2);
-      AppendInt(out, zone->angle, 8);
-      AppendFixed(out, zone->angleCorrection, 8, 1);
-      AppendInt(out, zone->surface, 8);
-      AppendFixed(out, zone->surfaceCorrection, 8, 1);
-      AppendFixed(out, zone->carbonationDepth, 8, 1);
-      AppendFixed(out, zone->strengthValue, 8, 1);
-      AppendInt(out, zone->testMethod, 8);
+      Cells cells(out, Place{i, z});
+      cells.Int(member.sectionIndex, ff::kShortIndexWidth, "SI");
+      cells.Int(zone->zoneNumber, ff::kCellWidth, "TESTNUM");
+      for (std::size_t k = 0; k < zone->rebound.size(); ++k)
+        cells.Int(zone->rebound[k], ff::kReadingWidth, kReadingFields[k]);
+      cells.Fixed(zone->recordedRebound, ff::kReadingWidth, 0, "RA");
+      cells.Fixed(zone->lambda, ff::kCellWidth, 2, "LAMDA");
+      cells.Fixed(zone->beta, ff::kCellWidth, 3, "BETA");
+      cells.Fixed(zone->eta, ff::kCellWidth, 2, "ETA");
+      cells.Int(zone->angle, ff::kCellWidth, "ANGLE");
+      cells.Fixed(zone->angleCorrection, ff::kCellWidth, 1, "ANGLEAM");
+      cells.Int(zone->surface, ff::kCellWidth, "PLANE");
+      cells.Fixed(zone->surfaceCorrection, ff::kCellWidth, 1, "PLANEAM");
+      cells.Fixed(zone->carbonationDepth, ff::kCellWidth, 1, "CARBON");
+      cells.Fixed(zone->strengthValue, ff::kCellWidth, 1, "FCUI");
+      cells.Int(zone->testMethod, ff::kCellWidth, "TMETHOD");
       const std::string location = TestLocationForFile(zone->testLocation);
       const std::size_t units = Utf8ToUtf16(location).size();
       out.append(ff::kTestLocationWidth - std::min<std::size_t>(units, ff::kTestLocationWidth), ' ');
       out.append(location);
-      AppendFixed(out, zone->deltaTot, 8, 2);
+      cells.Fixed(zone->deltaTot, ff::kCellWidth, 2, "DELTAT");
       out.append(kCrLf);
     }
   }
@@ -183,9 +283,9 @@ void AppendResultTable(std::string& out, const ZoneLists& zoneLists, const std::
 
 void AppendResultBlock(std::string& out, const StrengthResult& result) {
   Line(out, ff::kMarkerResult);
-  Line(out, ff::kKeyMeanValue, FormatFixed(result.meanValue, 8, 1));
-  Line(out, ff::kKeyStdDev, FormatFixed(result.stdDev, 8, 2));
-  Line(out, ff::kKeyFcue, FormatFixed(result.fcue, 8, 1));
+  Line(out, ff::kKeyMeanValue, CheckedFixed(result.meanValue, ff::kCellWidth, 1, "MF"));
+  Line(out, ff::kKeyStdDev, CheckedFixed(result.stdDev, ff::kCellWidth, 2, "SF"));
+  Line(out, ff::kKeyFcue, CheckedFixed(result.fcue, ff::kCellWidth, 1, "FCUE"));
   out.append(kCrLf);
 }
 
@@ -219,7 +319,9 @@ void AppendRayTable(std::string& out, std::string& wave, bool rawReadings, const
   for (int i = 0; i < rows && static_cast<std::size_t>(i) < zoneLists.size(); ++i) {
     const Member& member = members[static_cast<std::size_t>(i)];
     const std::size_t n = member.sampleCount > 0 ? static_cast<std::size_t>(member.sampleCount) : 0;
+    int z = -1;
     for (const auto& zone : zoneLists[static_cast<std::size_t>(i)]) {
+      ++z;
       if (!zone) continue;
       // Gain of the zone's first point, for slots that hold no point (a flat
       // waveform then reads as 0 V rather than 0/0).
@@ -249,21 +351,22 @@ void AppendRayTable(std::string& out, std::string& wave, bool rawReadings, const
         const float time = static_cast<float>(arrival) * zone->sampleInterval + zone->delay;
         const float amplitudeTime = static_cast<float>(amplitude) * zone->sampleInterval + zone->delay;
 
-        AppendInt(out, member.sectionIndex, 2);
-        AppendInt(out, zone->zoneNumber, 8);
-        AppendInt(out, j, 8);
-        AppendFixed(out, point != nullptr ? point->distance : 0.0f, 8, 0);
-        AppendFixed(out, time, 8, 1);
-        AppendFixed(out, amplitudeTime, 8, 1);
-        AppendFixed(out, 0.0, 8, 1);
-        AppendFixed(out, 0.0, 8, 1);
-        AppendFixed(out, 0.0, 8, 1);
-        AppendInt(out, absMax, 8);
-        AppendInt(out, 0, 4);
-        AppendInt(out, seek, 12);
-        AppendFixed(out, point != nullptr ? point->gain : zoneGain, 8, 0);
-        AppendFixed(out, zone->delay, 8, 0);
-        AppendInt(out, rebound, 8);
+        Cells cells(out, Place{i, z, j});
+        cells.Int(member.sectionIndex, ff::kShortIndexWidth, "SI");
+        cells.Int(zone->zoneNumber, ff::kCellWidth, "RATNO");
+        cells.Int(j, ff::kCellWidth, "SpotNO");
+        cells.Fixed(point != nullptr ? point->distance : 0.0f, ff::kCellWidth, 0, "L");
+        cells.Fixed(time, ff::kCellWidth, 1, "T(us)");
+        cells.Fixed(amplitudeTime, ff::kCellWidth, 1, "Ta(us)");
+        cells.Fixed(0.0, ff::kCellWidth, 1, "A(dB)");
+        cells.Fixed(0.0, ff::kCellWidth, 1, "Tf1(us)");
+        cells.Fixed(0.0, ff::kCellWidth, 1, "Tf2(us)");
+        cells.Int(absMax, ff::kCellWidth, "AbsMax");
+        cells.Int(0, ff::kFlagWidth, "Del");
+        cells.Int(seek, ff::kSeekWidth, "Seek");
+        cells.Fixed(point != nullptr ? point->gain : zoneGain, ff::kCellWidth, 0, "Gain");
+        cells.Fixed(zone->delay, ff::kCellWidth, 0, "Delay");
+        cells.Int(rebound, ff::kCellWidth, "R");
         for (int k = 0; k < 3; ++k) out.append(ff::kRayFiller);
         out.append(kCrLf);
 
@@ -326,6 +429,11 @@ std::string TestLocationForFile(std::string_view location) {
 EncodedPair BuildRawFile(const ProjectInfo& project, const ZoneLists& zoneLists, int memberCount,
                          const std::vector<SectionPara>& sections, const std::vector<Member>& members) {
   const int rows = MemberRows(memberCount, members);
+  // The reader takes every ray row of a raw file for its one member.
+  if (rows > 1) {
+    throw KorvaneError(std::string(kMsgRawHoldsOneMember) + FormatInt(rows) +
+                       std::string(kMsgRawHoldsOneMemberEnd));
+  }
   std::string text;
   EncodedPair pair;
   AppendHeader(text, FileKind::Raw, project, zoneLists, members, true);
@@ -339,6 +447,7 @@ EncodedPair BuildResultFile(FileKind kind, const ProjectInfo& project, const Zon
                             int memberCount, const StrengthResult& result,
                             const std::vector<SectionPara>& sections, const std::vector<Member>& members) {
   const int rows = MemberRows(memberCount, members);
+  CheckMemberLimit(rows);
   std::string text;
   EncodedPair pair;
   AppendHeader(text, kind, project, zoneLists, members, false);

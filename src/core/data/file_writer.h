@@ -3,6 +3,13 @@
 // plus waveform file). The layout is the one the reader reads (keys, column
 // positions and widths, formats); text is written in code page 936 with
 // CR LF line ends, waveforms as 16-bit little-endian values s - 2048.
+//
+// Whatever is written reads back as it was, or nothing is written: before a
+// value is laid out it is checked against its column (a wider value would
+// shift the rest of its row), and data the format cannot hold refuses with a
+// KorvaneError whose message names it: "无法保存：构件2测区5的FCUI值1234567.0
+// 超出文件的列宽", "…值不是有效数字", more than 100 members (their SI cells
+// are two characters wide), several members in a raw file.
 #pragma once
 
 #include <string>
@@ -19,16 +26,18 @@ struct EncodedPair {
   std::string wave;
 };
 
-// Raw file: header, section table (one row per SectionPara record) and ray
-// table; SectNum is the first member's sectionIndex and the R column holds
-// each zone's rounded mean reading. Members beyond `memberCount` (clamped
-// to the vectors) are not written.
+// Raw file: header, section table (one row per SectionPara record; the row
+// SectNum names carries the member's sample count and interval) and ray
+// table; SectNum is the member's sectionIndex and the R column holds each
+// zone's rounded mean reading. A raw file holds one member: more than one
+// (of `memberCount`, clamped to the vectors) is refused.
 EncodedPair BuildRawFile(const ProjectInfo& project, const ZoneLists& zoneLists, int memberCount,
                          const std::vector<SectionPara>& sections, const std::vector<Member>& members);
 
 // Result file: header, member block, section table (one row per member:
-// SectionForMember's record, or a row made from the member's dT, DatLen and
-// the project's delay), result table, result block and ray table. `kind`
+// SectionForMember's record, or a row made from the project's delay, with
+// the member's own dT and DatLen either way), result table, result block and
+// ray table. `kind`
 // chooses the variants inside blocks: FileKind::Result writes "Molddate :"
 // and the section table with coefficients; other kinds the raw variants.
 EncodedPair BuildResultFile(FileKind kind, const ProjectInfo& project, const ZoneLists& zoneLists,
@@ -36,9 +45,10 @@ EncodedPair BuildResultFile(FileKind kind, const ProjectInfo& project, const Zon
                             const std::vector<SectionPara>& sections, const std::vector<Member>& members);
 
 // Build and save through SavePairBytes (the previous pair survives any
-// failure). Throw KorvaneError "创建SHT/SHA文件失败！" (raw) or
-// "创建SHA文件失败！" (result) when the text file cannot be written,
-// "创建SHD文件失败！" when the waveform file cannot.
+// failure). Throw KorvaneError with the refusals above, or
+// "创建SHT/SHA文件失败！" (raw) or "创建SHA文件失败！" (result) when the text
+// file cannot be written, "创建SHD文件失败！" when the waveform file cannot,
+// each followed by the path and the reason.
 void WriteRawFile(const FilePair& pair, const ProjectInfo& project, const ZoneLists& zoneLists,
                   int memberCount, const std::vector<SectionPara>& sections,
                   const std::vector<Member>& members);

@@ -138,6 +138,36 @@ char32_t NextUtf8CodePoint(std::string_view text, std::size_t& i) { return NextC
 
 std::string Cp936Representable(std::string_view utf8) { return Utf16ToUtf8(DecodeCp936(EncodeCp936(utf8))); }
 
+bool IsUtf8Text(std::string_view bytes) {
+  bool wide = false;
+  std::size_t i = 0;
+  while (i < bytes.size()) {
+    const auto lead = static_cast<unsigned char>(bytes[i]);
+    if (lead < 0x80) {
+      ++i;
+      continue;
+    }
+    const std::size_t length = Utf8SequenceLength(lead);
+    if (length == 1 || i + length > bytes.size()) return false;
+    std::size_t next = i;
+    const char32_t cp = NextCodePoint(bytes, next);
+    // NextCodePoint gives U+FFFD for invalid input after one byte; a real
+    // U+FFFD takes three.
+    if (next != i + length || (cp == 0xFFFD && length != 3)) return false;
+    wide = true;
+    i = next;
+  }
+  return wide;
+}
+
+std::u16string DecodeUtf8(std::string_view bytes, const char16_t (&asciiMap)[128]) {
+  std::u16string out = Utf8ToUtf16(bytes);
+  for (char16_t& unit : out) {
+    if (unit < 128) unit = asciiMap[unit];
+  }
+  return out;
+}
+
 std::string Utf16ToUtf8(std::u16string_view text) {
   std::string out;
   out.reserve(text.size());

@@ -30,6 +30,16 @@ std::string EncodeCp936(std::string_view utf8);
 // that the code page cannot hold replaced by '?'.
 std::string Cp936Representable(std::string_view utf8);
 
+// Whether `bytes` are UTF-8 text rather than code page 936: valid UTF-8
+// throughout (no overlong forms, surrogates or values above U+10FFFF) with
+// at least one character outside ASCII. Code page 936 text with Chinese
+// characters is practically never valid UTF-8; ASCII-only text reads the
+// same either way.
+bool IsUtf8Text(std::string_view bytes);
+// UTF-8 to UTF-16 with every ASCII byte b decoded as asciiMap[b] (as
+// DecodeCp936 does); an invalid byte becomes U+FFFD.
+std::u16string DecodeUtf8(std::string_view bytes, const char16_t (&asciiMap)[128]);
+
 // UTF-16 to UTF-8; an unpaired surrogate becomes U+FFFD.
 std::string Utf16ToUtf8(std::u16string_view text);
 // UTF-8 to UTF-16; an invalid byte becomes U+FFFD.

@@ -1,8 +1,8 @@
 #include "core/report/bmp_writer.h"
 
 #include <algorithm>
-#include <fstream>
-#include <system_error>
+
+#include "core/platform/file_replace.h"
 
 namespace korvane::report {
 namespace {
@@ -91,33 +91,13 @@ std::vector<std::uint8_t> CBMPOut::Encode(const MonochromeBitmap& bitmap) {
   return out;
 }
 
-bool CBMPOut::Save(const std::filesystem::path& path, const MonochromeBitmap& bitmap) {
-  return WriteFileReplacing(path, Encode(bitmap));
+std::error_code CBMPOut::Write(const std::filesystem::path& path, const MonochromeBitmap& bitmap) {
+  const std::vector<std::uint8_t> bytes = Encode(bitmap);
+  return ReplaceFile(path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
 }
 
-bool WriteFileReplacing(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes) {
-  if (path.empty()) return false;
-  std::filesystem::path temporary = path;
-  temporary += ".part";
-  {
-    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-    if (!out) return false;
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    out.flush();
-    if (!out) {
-      out.close();
-      std::error_code ignored;
-      std::filesystem::remove(temporary, ignored);
-      return false;
-    }
-  }
-  std::error_code error;
-  std::filesystem::rename(temporary, path, error);
-  if (error) {
-    std::filesystem::remove(temporary, error);
-    return false;
-  }
-  return true;
+bool CBMPOut::Save(const std::filesystem::path& path, const MonochromeBitmap& bitmap) {
+  return !Write(path, bitmap);
 }
 
 }  // namespace korvane::report

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <string_view>
+#include <system_error>
 #include <vector>
 
 namespace korvane::report {
@@ -49,15 +50,13 @@ class CBMPOut {
   static std::uint32_t ImageSize(const MonochromeBitmap& bitmap);
   // The whole file.
   static std::vector<std::uint8_t> Encode(const MonochromeBitmap& bitmap);
-  // Writes the file. A previous file at `path` is replaced only once the new
-  // one is complete. Returns false when it cannot be written (the caller
-  // shows kMsgBmpWriteError or its own message).
+  // Writes the file; a previous file at `path` is replaced only once the new
+  // one is complete (core/platform/file_replace.h). Returns the system's
+  // reason when it cannot be written (the caller shows kMsgBmpWriteError or
+  // its own message).
+  static std::error_code Write(const std::filesystem::path& path, const MonochromeBitmap& bitmap);
+  // The same; false when it cannot be written.
   static bool Save(const std::filesystem::path& path, const MonochromeBitmap& bitmap);
 };
-
-// Writes `bytes` to `path` through a temporary file in the same folder that
-// is renamed over `path` when complete. Returns false on any failure; the
-// previous file is then left as it was.
-bool WriteFileReplacing(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes);
 
 }  // namespace korvane::report

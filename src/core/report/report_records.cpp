@@ -1,5 +1,7 @@
 #include "core/report/report_records.h"
 
+#include <algorithm>
+
 #include "core/data/records.h"
 
 namespace korvane {
@@ -78,6 +80,23 @@ const std::string& ReportProjectInfo::field(int index) const {
 
 PrintSettings NewPrintSettings() { return PrintSettings{}; }
 ReportProjectInfo NewReportProjectInfo() { return ReportProjectInfo{}; }
+
+void LimitToDialogRanges(PrintSettings& s) {
+  constexpr int kSpinMax = 100;  // spin buttons, and the line widths
+  for (int* flag :
+       {&s.printHeader, &s.printFooter, &s.printPageNumber, &s.printRecordSheet, &s.printResultTable}) {
+    *flag = std::clamp(*flag, 0, 1);
+  }
+  for (int* value : {&s.borderLineWidth, &s.gridLineWidth, &s.topMargin, &s.leftMargin, &s.bottomMargin,
+                     &s.rightMargin, &s.firstPageNumber, &s.headerHeight, &s.footerHeight}) {
+    *value = std::clamp(*value, 0, kSpinMax);
+  }
+  for (int* position : {&s.pageNumberPosition, &s.headerAlign, &s.footerAlign})
+    *position = std::clamp(*position, 0, 2);
+  s.pageNumberFormat = std::clamp(s.pageNumberFormat, 0, 1);
+  const int lastFont = static_cast<int>(kReportFonts.size()) - 1;
+  for (int* font : {&s.headerFont, &s.footerFont}) *font = std::clamp(*font, 0, lastFont);
+}
 
 std::string TestBasisForStandard(int standardIndex) {
   if (standardIndex == 0) return "CECS 02：2005";

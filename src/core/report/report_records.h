@@ -73,6 +73,15 @@ struct ReportProjectInfo {
 };
 
 PrintSettings NewPrintSettings();
+
+// Limits every field to the range its control in the print settings dialog
+// allows: spin buttons 0…100 (margins, header and footer heights, first page
+// number), check boxes 0 or 1, lists by
+// their entries (page-number position and alignments 0…2, page-number
+// format 0…1, fonts 0…4). The line widths have no spin button; 0…100 device
+// pixels keeps every page drawable. Used on values read from the settings
+// file, which may hold anything.
+void LimitToDialogRanges(PrintSettings& settings);
 ReportProjectInfo NewReportProjectInfo();
 
 // Test basis printed for a standard: "CECS 02：2005" (full-width colon) for

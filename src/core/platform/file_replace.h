@@ -1,0 +1,62 @@
+// Replacing files so that a failure never leaves a half-written or missing
+// file behind: every output of the program (data file pairs, the settings
+// file, report pages, Word and Excel files) is written this way.
+//
+// The new content goes to a file with a unique short name beside the target
+// and is flushed to the disk; only then is it renamed over the target, which
+// either keeps its old content or gets the whole new one. The new file gets
+// the permissions of the one it replaces. A target that is a symbolic link is
+// written through to the file the link names (the link stays). A target that
+// exists but is not a regular file (a folder, a device, a FIFO) is refused
+// before anything is written. Replacements into one folder are serialised by
+// a lock, so two saves to the same target never mix.
+#pragma once
+
+#include <cstddef>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <system_error>
+
+namespace korvane {
+
+// Message of a write failure: "无法写入文件 <path>：<reason>".
+inline constexpr std::string_view kMsgCannotWriteFile = "无法写入文件";
+
+struct FileContent {
+  std::filesystem::path target;
+  std::string_view bytes;
+};
+
+// Which file of a group could not be replaced, and why.
+struct ReplaceFailure {
+  std::size_t file = 0;  // index into the group
+  std::error_code reason;
+};
+
+// Replaces every target of the group, or none: all are written and flushed
+// first, in the group's order; then they are renamed into place in the
+// reverse order (the first file, which may name the others, comes last),
+// and when a rename fails the files renamed before it are put back as they
+// were.
+std::optional<ReplaceFailure> ReplaceFiles(std::span<const FileContent> files);
+
+// One file.
+std::error_code ReplaceFile(const std::filesystem::path& target, std::string_view bytes);
+
+// For libraries that open the output themselves: `write` receives the path
+// of an empty file beside the target and fills it. When `write` throws, the
+// file is removed, the target is left as it was and the exception goes on.
+std::error_code ReplaceFileWith(const std::filesystem::path& target,
+                                const std::function<void(const std::filesystem::path& temporary)>& write);
+
+// The same two, throwing KorvaneError "无法写入文件 <target>：<reason>"
+// (the reason is the system's, or the message of what `write` threw).
+void ReplaceFileOrThrow(const std::filesystem::path& target, std::string_view bytes);
+void ReplaceFileOrThrow(const std::filesystem::path& target,
+                        const std::function<void(const std::filesystem::path& temporary)>& write);
+
+}  // namespace korvane

@@ -1,0 +1,86 @@
+// The core's file-system calls that differ between operating systems, in one
+// place: reading only regular files, creating a file under a unique name,
+// flushing to the disk, renaming over a file, permissions, symbolic links and
+// the lock that keeps two saves into one folder from interleaving. Everything
+// else in the core builds on these (see file_replace.h).
+//
+// Failures are std::error_code values whose message() is the system's reason
+// (or one of FileError's). Paths are std::filesystem::path throughout.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <system_error>
+
+namespace korvane::platform {
+
+using Path = std::filesystem::path;
+
+// Reasons of the core's own that the system has no code for.
+enum class FileError {
+  NotRegularFile = 1,  // a FIFO, device, socket … where a file was expected
+  TooLarge,            // more bytes than the caller accepts
+  NoFreeName,          // no unique name could be found in the folder
+  LinkLoop,            // too many symbolic links in a row
+};
+std::error_code MakeError(FileError error);
+
+// What a path names, following symbolic links (a dangling link is Missing).
+enum class FileType { Missing, Regular, Directory, Other };
+FileType TypeOf(const Path& path);
+
+// Reads a regular file whole into `bytes`. A folder fails with the system's
+// "is a directory", anything else that is not a regular file (FIFO, device,
+// socket) with NotRegularFile, at once: the file is opened without waiting
+// for a writer. More than `maxBytes` bytes fail with TooLarge.
+std::error_code ReadRegularFile(const Path& path, std::string& bytes, std::uintmax_t maxBytes = UINTMAX_MAX);
+// Opens and closes the file as ReadRegularFile would, reading nothing.
+std::error_code ProbeRegularFile(const Path& path);
+
+// The path that a write to `path` must replace: symbolic links followed to
+// the path they name, also when that path does not exist yet (relative link
+// targets are taken from the link's folder). `path` itself when it is no
+// link. LinkLoop after 40 links.
+std::error_code ResolveLinks(const Path& path, Path& resolved);
+
+// Creates a new, empty file in `folder` (the current folder when empty)
+// under a short unique name that starts with a dot, with the permissions a
+// new file gets. `created` is its path.
+std::error_code CreateUniqueFile(const Path& folder, Path& created);
+// A second name for `file` in `folder` (a hard link), unique as above. Fails
+// on file systems without hard links.
+std::error_code LinkUnique(const Path& file, const Path& folder, Path& link);
+
+// Truncates the existing file `path`, writes `bytes` and flushes them to the
+// disk.
+std::error_code WriteAndSync(const Path& path, std::string_view bytes);
+// Flushes a file that someone else wrote to the disk.
+std::error_code SyncFile(const Path& path);
+// Flushes a folder's entries (renames, new names) to the disk; file systems
+// that cannot do that are not an error.
+std::error_code SyncFolder(const Path& folder);
+
+// Gives `to` the permission bits of `from`; nothing when `from` is missing.
+std::error_code CopyPermissions(const Path& from, const Path& to);
+// Renames `from` to `to` in one step, replacing a file at `to`.
+std::error_code RenameReplacing(const Path& from, const Path& to);
+// Removes a file; a missing file is not an error.
+std::error_code RemoveFile(const Path& path);
+
+// Holds an exclusive lock on a folder while it lives, so that replacements
+// by this and other processes in that folder happen one after the other.
+// Where the file system has no locks, nothing is locked.
+class FolderLock {
+ public:
+  explicit FolderLock(const Path& folder);
+  ~FolderLock();
+  FolderLock(const FolderLock&) = delete;
+  FolderLock& operator=(const FolderLock&) = delete;
+
+ private:
+  std::intptr_t handle_ = -1;  // file descriptor or handle of the open folder
+};
+
+}  // namespace korvane::platform

@@ -1,0 +1,303 @@
+// POSIX implementation of the platform file calls (Linux and the other
+// Unix-like systems). The only place in the core that calls the operating
+// system's file interface directly.
+#if !defined(_WIN32)
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <random>
+#include <utility>
+
+#include "core/platform/file_system.h"
+
+namespace korvane::platform {
+namespace {
+
+constexpr int kMaxLinks = 40;
+constexpr int kNameAttempts = 100;
+
+class FileErrorCategory : public std::error_category {
+ public:
+  const char* name() const noexcept override { return "korvane-file"; }
+  std::string message(int code) const override {
+    switch (static_cast<FileError>(code)) {
+      case FileError::NotRegularFile: return "not a regular file";
+      case FileError::TooLarge: return "file too large";
+      case FileError::NoFreeName: return "no free temporary name";
+      case FileError::LinkLoop: return "too many levels of symbolic links";
+    }
+    return "unknown error";
+  }
+};
+
+std::error_code LastError() { return {errno, std::generic_category()}; }
+
+// Closes a descriptor when it goes out of scope.
+class Descriptor {
+ public:
+  explicit Descriptor(int fd) : fd_(fd) {}
+  ~Descriptor() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  Descriptor(const Descriptor&) = delete;
+  Descriptor& operator=(const Descriptor&) = delete;
+  int get() const { return fd_; }
+  bool valid() const { return fd_ >= 0; }
+  void Swap(Descriptor& other) { std::swap(fd_, other.fd_); }
+  // Closes now and reports a failure of close (a delayed write error).
+  std::error_code Close() {
+    const int fd = fd_;
+    fd_ = -1;
+    return ::close(fd) == 0 ? std::error_code() : LastError();
+  }
+
+ private:
+  int fd_;
+};
+
+int OpenRetrying(const char* path, int flags, mode_t mode = 0) {
+  int fd = -1;
+  do {
+    fd = ::open(path, flags | O_CLOEXEC, mode);
+  } while (fd < 0 && errno == EINTR);
+  return fd;
+}
+
+// Opens for reading without blocking on a FIFO and checks the type.
+std::error_code OpenRegular(const Path& path, Descriptor& out, struct stat& info) {
+  Descriptor fd(OpenRetrying(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY));
+  if (!fd.valid()) return LastError();
+  if (::fstat(fd.get(), &info) != 0) return LastError();
+  if (S_ISDIR(info.st_mode)) return std::make_error_code(std::errc::is_a_directory);
+  if (!S_ISREG(info.st_mode)) return MakeError(FileError::NotRegularFile);
+  out.Swap(fd);
+  return {};
+}
+
+// Short names that start with a dot (hidden in file listings): ".kv" and
+// ten hexadecimal digits, so that a name near the length limit still has
+// room beside it.
+std::string UniqueName(std::mt19937_64& generator) {
+  static constexpr char kDigits[] = "0123456789abcdef";
+  std::uint64_t value = generator();
+  std::string name = ".kv";
+  for (int k = 0; k < 10; ++k, value >>= 4) name.push_back(kDigits[value & 0xF]);
+  name += ".tmp";
+  return name;
+}
+
+std::mt19937_64 NameGenerator() {
+  static std::atomic<std::uint64_t> counter{0};
+  std::random_device device;
+  const auto now = static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
+  std::seed_seq seed{device(),
+                     device(),
+                     static_cast<unsigned>(now),
+                     static_cast<unsigned>(now >> 32),
+                     static_cast<unsigned>(::getpid()),
+                     static_cast<unsigned>(counter++)};
+  return std::mt19937_64(seed);
+}
+
+Path InFolder(const Path& folder, const std::string& name) {
+  return folder.empty() ? Path(name) : folder / name;
+}
+
+std::error_code WriteAll(int fd, std::string_view bytes) {
+  const char* data = bytes.data();
+  std::size_t left = bytes.size();
+  while (left > 0) {
+    const ssize_t written = ::write(fd, data, left);
+    if (written < 0) {
+      if (errno == EINTR) continue;
+      return LastError();
+    }
+    data += written;
+    left -= static_cast<std::size_t>(written);
+  }
+  return {};
+}
+
+std::error_code Sync(int fd) {
+  while (::fsync(fd) != 0) {
+    if (errno != EINTR) return LastError();
+  }
+  return {};
+}
+
+}  // namespace
+
+std::error_code MakeError(FileError error) {
+  static const FileErrorCategory category;
+  return {static_cast<int>(error), category};
+}
+
+FileType TypeOf(const Path& path) {
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0) return FileType::Missing;
+  if (S_ISREG(info.st_mode)) return FileType::Regular;
+  if (S_ISDIR(info.st_mode)) return FileType::Directory;
+  return FileType::Other;
+}
+
+std::error_code ReadRegularFile(const Path& path, std::string& bytes, std::uintmax_t maxBytes) {
+  Descriptor fd(-1);
+  struct stat info {};
+  if (const std::error_code error = OpenRegular(path, fd, info)) return error;
+  const auto size = static_cast<std::uintmax_t>(info.st_size);
+  if (size > maxBytes) return MakeError(FileError::TooLarge);
+  bytes.resize(static_cast<std::size_t>(size));
+  std::size_t got = 0;
+  while (got < bytes.size()) {
+    const ssize_t n = ::read(fd.get(), bytes.data() + got, bytes.size() - got);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return LastError();
+    }
+    if (n == 0) break;  // shorter than it was a moment ago
+    got += static_cast<std::size_t>(n);
+  }
+  bytes.resize(got);
+  // The file may have grown since fstat: read on to its end.
+  char more[4096];
+  for (;;) {
+    const ssize_t n = ::read(fd.get(), more, sizeof more);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return LastError();
+    }
+    if (n == 0) break;
+    if (bytes.size() + static_cast<std::size_t>(n) > maxBytes) return MakeError(FileError::TooLarge);
+    bytes.append(more, static_cast<std::size_t>(n));
+  }
+  return {};
+}
+
+std::error_code ProbeRegularFile(const Path& path) {
+  Descriptor fd(-1);
+  struct stat info {};
+  return OpenRegular(path, fd, info);
+}
+
+std::error_code ResolveLinks(const Path& path, Path& resolved) {
+  Path current = path;
+  for (int k = 0; k < kMaxLinks; ++k) {
+    struct stat info {};
+    if (::lstat(current.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) {
+      resolved = current;
+      return {};
+    }
+    std::string target(static_cast<std::size_t>(info.st_size > 0 ? info.st_size : 256), '\0');
+    for (;;) {
+      const ssize_t n = ::readlink(current.c_str(), target.data(), target.size());
+      if (n < 0) return LastError();
+      if (static_cast<std::size_t>(n) < target.size()) {
+        target.resize(static_cast<std::size_t>(n));
+        break;
+      }
+      target.resize(target.size() * 2);
+    }
+    const Path next(target);
+    current = next.is_absolute() ? next : (current.parent_path() / next).lexically_normal();
+  }
+  return MakeError(FileError::LinkLoop);
+}
+
+std::error_code CreateUniqueFile(const Path& folder, Path& created) {
+  std::mt19937_64 generator = NameGenerator();
+  for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+    const Path candidate = InFolder(folder, UniqueName(generator));
+    Descriptor fd(OpenRetrying(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOCTTY, 0666));
+    if (fd.valid()) {
+      created = candidate;
+      if (std::error_code error = fd.Close()) {
+        ::unlink(candidate.c_str());
+        return error;
+      }
+      return {};
+    }
+    if (errno != EEXIST) return LastError();
+  }
+  return MakeError(FileError::NoFreeName);
+}
+
+std::error_code LinkUnique(const Path& file, const Path& folder, Path& link) {
+  std::mt19937_64 generator = NameGenerator();
+  for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+    const Path candidate = InFolder(folder, UniqueName(generator));
+    if (::link(file.c_str(), candidate.c_str()) == 0) {
+      link = candidate;
+      return {};
+    }
+    if (errno != EEXIST) return LastError();
+  }
+  return MakeError(FileError::NoFreeName);
+}
+
+std::error_code WriteAndSync(const Path& path, std::string_view bytes) {
+  Descriptor fd(OpenRetrying(path.c_str(), O_WRONLY | O_TRUNC | O_NOCTTY));
+  if (!fd.valid()) return LastError();
+  if (std::error_code error = WriteAll(fd.get(), bytes)) return error;
+  if (std::error_code error = Sync(fd.get())) return error;
+  return fd.Close();
+}
+
+std::error_code SyncFile(const Path& path) {
+  Descriptor fd(OpenRetrying(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY));
+  if (!fd.valid()) return LastError();
+  if (std::error_code error = Sync(fd.get())) return error;
+  return fd.Close();
+}
+
+std::error_code SyncFolder(const Path& folder) {
+  const Path name = folder.empty() ? Path(".") : folder;
+  Descriptor fd(OpenRetrying(name.c_str(), O_RDONLY | O_DIRECTORY));
+  if (!fd.valid()) return LastError();
+  if (::fsync(fd.get()) != 0 && errno != EINVAL && errno != EROFS && errno != EBADF) return LastError();
+  return {};
+}
+
+std::error_code CopyPermissions(const Path& from, const Path& to) {
+  struct stat info {};
+  if (::stat(from.c_str(), &info) != 0) return errno == ENOENT ? std::error_code() : LastError();
+  if (::chmod(to.c_str(), info.st_mode & 07777) != 0) return LastError();
+  return {};
+}
+
+std::error_code RenameReplacing(const Path& from, const Path& to) {
+  return ::rename(from.c_str(), to.c_str()) == 0 ? std::error_code() : LastError();
+}
+
+std::error_code RemoveFile(const Path& path) {
+  if (::unlink(path.c_str()) == 0 || errno == ENOENT) return {};
+  return LastError();
+}
+
+FolderLock::FolderLock(const Path& folder) {
+  const Path name = folder.empty() ? Path(".") : folder;
+  const int fd = OpenRetrying(name.c_str(), O_RDONLY | O_DIRECTORY);
+  if (fd < 0) return;
+  int locked = 0;
+  do {
+    locked = ::flock(fd, LOCK_EX);
+  } while (locked != 0 && errno == EINTR);
+  if (locked != 0) {
+    ::close(fd);
+    return;
+  }
+  handle_ = fd;
+}
+
+FolderLock::~FolderLock() {
+  if (handle_ >= 0) ::close(static_cast<int>(handle_));  // closing releases the lock
+}
+
+}  // namespace korvane::platform
+
+#endif  // !_WIN32

@@ -1,0 +1,88 @@
+// The one file replacement every output goes through: old content survives
+// every failure, nothing is left behind, groups are all-or-nothing.
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+#include "core/error.h"
+#include "core/platform/file_replace.h"
+#include "file_test_support.h"
+
+namespace korvane::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+int EntriesIn(const fs::path& folder) {
+  int count = 0;
+  for ([[maybe_unused]] const auto& entry : fs::directory_iterator(folder)) ++count;
+  return count;
+}
+
+TEST(FileReplace, WriterThatThrowsKeepsTheOldFileAndLeavesNoTemporary) {
+  TempDir dir;
+  const fs::path target = dir / "out.docx";
+  WriteBytes(target, "old");
+  fs::path used;
+  const std::string message = ErrorOf([&] {
+    ReplaceFileOrThrow(target, [&](const fs::path& temporary) {
+      used = temporary;
+      WriteBytes(temporary, "half");
+      throw std::runtime_error("disk full");
+    });
+  });
+  EXPECT_EQ(message, "无法写入文件 " + target.string() + "：disk full");
+  EXPECT_EQ(used.parent_path(), target.parent_path());
+  EXPECT_EQ(FileBytes(target), "old");
+  EXPECT_EQ(EntriesIn(dir.path()), 1);
+
+  ReplaceFileOrThrow(target, [&](const fs::path& temporary) { WriteBytes(temporary, "new"); });
+  EXPECT_EQ(FileBytes(target), "new");
+  EXPECT_EQ(EntriesIn(dir.path()), 1);
+}
+
+TEST(FileReplace, FailuresNameTheTargetAndTheReason) {
+  TempDir dir;
+  fs::create_directory(dir / "folder");
+  struct Case {
+    fs::path target;
+    std::string reason;
+  };
+  const Case cases[] = {
+      {dir / "missing" / "x.bmp", "No such file or directory"},
+      {dir / "folder", "Is a directory"},
+      {"/dev/null", "not a regular file"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(ErrorOf([&] { ReplaceFileOrThrow(c.target, "bytes"); }),
+              "无法写入文件 " + c.target.string() + "：" + c.reason);
+  }
+  EXPECT_TRUE(fs::is_directory(dir / "folder"));
+  EXPECT_EQ(EntriesIn(dir.path()), 1);
+}
+
+// A group is replaced whole or not at all: a later file that cannot be
+// written leaves every earlier one as it was.
+TEST(FileReplace, GroupIsAllOrNothing) {
+  TempDir dir;
+  WriteBytes(dir / "a.SHA", "old text");
+  WriteBytes(dir / "a.SHD", "old wave");
+  fs::create_directory(dir / "b.SHD");
+  WriteBytes(dir / "b.SHA", "old text");
+
+  const FileContent good[] = {{dir / "a.SHA", "new text"}, {dir / "a.SHD", "new wave"}};
+  EXPECT_FALSE(ReplaceFiles(good).has_value());
+  EXPECT_EQ(FileBytes(dir / "a.SHA"), "new text");
+  EXPECT_EQ(FileBytes(dir / "a.SHD"), "new wave");
+
+  const FileContent blocked[] = {{dir / "b.SHA", "new text"}, {dir / "b.SHD", "new wave"}};
+  const auto failure = ReplaceFiles(blocked);
+  ASSERT_TRUE(failure.has_value());
+  EXPECT_EQ(failure->file, 1u);
+  EXPECT_EQ(failure->reason, std::make_error_code(std::errc::is_a_directory));
+  EXPECT_EQ(FileBytes(dir / "b.SHA"), "old text");
+  EXPECT_EQ(EntriesIn(dir.path()), 4);
+}
+
+}  // namespace
+}  // namespace korvane::testing
