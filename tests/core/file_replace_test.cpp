@@ -51,11 +51,15 @@ TEST(FileReplace, FailuresNameTheTargetAndTheReason) {
   const Case cases[] = {
       {dir / "missing" / "x.bmp", "No such file or directory"},
       {dir / "folder", "Is a directory"},
+#ifdef _WIN32
+      {"NUL", "not a regular file"},  // the Windows device
+#else
       {"/dev/null", "not a regular file"},
+#endif
   };
   for (const Case& c : cases) {
     EXPECT_EQ(ErrorOf([&] { ReplaceFileOrThrow(c.target, "bytes"); }),
-              "无法写入文件 " + c.target.string() + "：" + c.reason);
+              "无法写入文件 " + PathToUtf8(c.target) + "：" + c.reason);
   }
   EXPECT_TRUE(fs::is_directory(dir / "folder"));
   EXPECT_EQ(EntriesIn(dir.path()), 1);

@@ -168,7 +168,9 @@ TEST(DocumentSave, FailedSaveKeepsThePreviousPair) {
   doc.zoneLists[0][0]->rebound.fill(20);
 
   const auto failure = [&dir](const char* message, const char* name, const char* reason) {
-    return std::string(message) + " " + (dir / name).string() + "：" + reason;
+    // The path as the system writes it ('\\' between names on Windows).
+    std::filesystem::path path = dir / name;
+    return std::string(message) + " " + PathToUtf8(path.make_preferred()) + "：" + reason;
   };
   // The waveform target cannot be replaced (it is a folder): the text file
   // is not touched either.

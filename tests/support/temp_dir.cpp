@@ -5,6 +5,8 @@
 #include <random>
 #include <system_error>
 
+#include "core/platform/path_text.h"
+
 namespace korvane::testing {
 
 TempDir::TempDir(std::string_view prefix) {
@@ -15,6 +17,10 @@ TempDir::TempDir(std::string_view prefix) {
   std::filesystem::remove_all(path_);
   std::filesystem::create_directories(path_);
 }
+
+std::filesystem::path TempDir::operator/(std::string_view name) const { return path_ / PathFromUtf8(name); }
+
+std::string TempDir::File(std::string_view name) const { return PathToUtf8(path_ / PathFromUtf8(name)); }
 
 TempDir::~TempDir() {
   std::error_code ignored;
