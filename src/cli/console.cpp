@@ -1,6 +1,9 @@
 #include "cli/console.h"
 
 #ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX  // std::min and std::max, not the macros
+#endif
 // clang-format off
 #include <windows.h>
 #include <shellapi.h>

@@ -32,6 +32,8 @@ bool IsZip(const std::string& path) {
   return in && magic[0] == 'P' && magic[1] == 'K' && magic[2] == 3 && magic[3] == 4;
 }
 
+#ifdef KORVANE_WITH_OFFICE
+
 TEST(CliExport, UsageErrors) {
   const ProcessResult none = RunCli({"export", "file.SHA"});
   EXPECT_EQ(none.status, 2);
@@ -76,6 +78,19 @@ TEST(CliExport, UnwritableOutputIsReportedWithStatusOne) {
   EXPECT_EQ(result.status, 1);
   EXPECT_NE(result.err.find("out.xlsx"), std::string::npos) << result.err;
 }
+
+#else
+
+TEST(CliExport, BuildWithoutTheOfficeWritersSaysSo) {
+  const ProcessResult result = RunCli({"export", "x.SHA", "--docx", "x.docx"});
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.err,
+            "korvane-cli export: this build cannot write Word or Excel files: it has no office writers. Use "
+            "a build "
+            "with KORVANE_BUILD_OFFICE=ON\n");
+}
+
+#endif
 
 }  // namespace
 }  // namespace korvane::testing

@@ -5,6 +5,9 @@
 // (encoding) at a time, as the iconv side does.
 #if defined(_WIN32)
 
+#ifndef NOMINMAX
+#define NOMINMAX  // std::min and std::max, not the macros
+#endif
 #include <windows.h>
 
 #include "core/data/code_page_936.h"

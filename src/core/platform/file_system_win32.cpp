@@ -20,6 +20,9 @@
 //   (and texts) as on Linux; others keep Windows' own text, as UTF-8.
 #if defined(_WIN32)
 
+#ifndef NOMINMAX
+#define NOMINMAX  // std::min and std::max, not the macros
+#endif
 // clang-format off
 #include <windows.h>
 #include <winioctl.h>
