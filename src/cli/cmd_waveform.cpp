@@ -48,7 +48,7 @@ void WriteJson(const TestZone& zone, std::ostream& out) {
     json.Field("arrivalIndex", point->arrivalIndex);
     json.Field("amplitudeIndex", point->amplitudeIndex);
     WriteCodes(json, "samples", point->samples);
-    WriteCodes(json, "unfilteredSamples", point->unfilteredSamples);
+    WriteCodes(json, "unfilteredSamples", point->loadedSamples());
     json.EndObject();
   }
   json.EndArray();

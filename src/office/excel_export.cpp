@@ -293,8 +293,8 @@ void WriteRawDataWorkbook(const CKorvaneDoc& doc, const std::filesystem::path& p
                     border);
           for (std::size_t i = 0; i < samples; ++i) {
             const int row = 2 + static_cast<int>(i);
-            if (point != nullptr && i < point->unfilteredSamples.size()) {
-              const float millivolts = SampleAmplitudeMillivolts(point->unfilteredSamples[i], point->gain);
+            if (point != nullptr && i < point->loadedSamples().size()) {
+              const float millivolts = SampleAmplitudeMillivolts(point->loadedSamples()[i], point->gain);
               WriteNumber(sheet, row, col, FloatAsDecimal(millivolts), border);
             } else {
               Check(worksheet_write_blank(sheet, static_cast<lxw_row_t>(row), static_cast<lxw_col_t>(col),

@@ -149,13 +149,13 @@ TEST(CliFileLayer, OutputsThatAreNotRegularFilesAreRefused) {
     names.push_back(entry.path().filename().string());
   EXPECT_EQ(names, std::vector<std::string>{"out.SHD"});
 
-  // A device is never replaced by a regular file.
-  const ProcessResult device = RunCli({"export", input, "--docx", "/dev/null"});
-  EXPECT_EQ(device.status, 1);
-  EXPECT_EQ(device.err, "无法写入文件 /dev/null：not a regular file\n");
-  struct stat info {};
-  ASSERT_EQ(stat("/dev/null", &info), 0);
-  EXPECT_TRUE(S_ISCHR(info.st_mode));
+  // A FIFO (or device) is never replaced by a regular file. (The test's own:
+  // a faulty export must not replace the system's /dev/null.)
+  ASSERT_EQ(mkfifo((dir / "pipe.docx").c_str(), 0600), 0);
+  const ProcessResult fifo = RunCli({"export", input, "--docx", (dir / "pipe.docx").string()});
+  EXPECT_EQ(fifo.status, 1);
+  EXPECT_EQ(fifo.err, "无法写入文件 " + (dir / "pipe.docx").string() + "：not a regular file\n");
+  EXPECT_TRUE(fs::is_fifo(dir / "pipe.docx"));
 }
 
 // ---- 7. Shared waveform files -----------------------------------------------------------

@@ -120,7 +120,7 @@ inline void ExpectSamePoint(const MeasuringPoint& a, const MeasuringPoint& b, co
   EXPECT_EQ(a.gain, b.gain) << where;
   EXPECT_EQ(a.delay, b.delay) << where;
   EXPECT_EQ(a.samples, b.samples) << where;
-  EXPECT_EQ(b.unfilteredSamples, b.samples) << where;
+  EXPECT_EQ(b.loadedSamples(), b.samples) << where;
 }
 
 // Zones as they must come back from a result file (values at file

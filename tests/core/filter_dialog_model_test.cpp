@@ -14,7 +14,7 @@ using testing::FillDocument;
 
 bool ZoneIsFiltered(const CKorvaneDoc& doc) {
   const MeasuringPoint& point = *doc.GetCurrentZone()->points[0];
-  return point.samples != point.unfilteredSamples;
+  return point.samples != point.loadedSamples();
 }
 
 // Codes of point 0 filtered with the given settings from the loaded copy.

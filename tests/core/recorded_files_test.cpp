@@ -56,7 +56,7 @@ TEST(RecordedFiles, RawFileOfTheSecondChannel) {
   }
   const std::vector<std::uint16_t> samples = {2148, 1947, 2150, 1945, 2152, 1943, 2154, 1941};
   EXPECT_EQ(first.points[1]->samples, samples);
-  EXPECT_EQ(first.points[1]->unfilteredSamples, samples);
+  EXPECT_EQ(first.points[1]->loadedSamples(), samples);
 }
 
 TEST(RecordedFiles, ResultFileWithoutDeltaColumn) {

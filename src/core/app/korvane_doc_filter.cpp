@@ -11,7 +11,8 @@ namespace korvane {
 namespace {
 
 // Samples taken part in restore and filter: the member's sample count,
-// never more than either buffer holds.
+// never more than either buffer holds (none to restore while the loaded
+// copy has not been kept: `samples` are then as loaded).
 std::size_t FilterSampleCount(const Member& member, const MeasuringPoint& point) {
   const std::size_t held = std::min(point.samples.size(), point.unfilteredSamples.size());
   if (member.sampleCount <= 0) return 0;
@@ -59,6 +60,7 @@ void CKorvaneDoc::FilterZoneWaveforms() {
   for (int j = 0; j < used; ++j) {
     MeasuringPoint* point = zone->points[static_cast<std::size_t>(j)].get();
     if (point == nullptr || !point->hasSamples()) continue;
+    point->keepLoadedSamples();
     const int count = static_cast<int>(FilterSampleCount(*member, *point));
     if (grouped == kFilterLanes || (grouped > 0 && count != groupCount)) flush();
     group[static_cast<std::size_t>(grouped++)] = point->samples.data();

@@ -64,18 +64,6 @@ fs::path WaveformFileInUse(const FilePair& pair) {
   return pair.wavePath;
 }
 
-PairBytes LoadPairBytes(const FilePair& pair) {
-  PairBytes bytes;
-  if (const std::error_code error = platform::ReadRegularFile(pair.textPath, bytes.text)) {
-    throw KorvaneError(MessageWithPath(kMsgOpenFileFailed, pair.textPath, error.message()));
-  }
-  const fs::path wave = WaveformFileInUse(pair);
-  if (const std::error_code error = platform::ReadRegularFile(wave, bytes.wave)) {
-    throw KorvaneError(MessageWithPath(kMsgOpenFileFailed, wave, error.message()));
-  }
-  return bytes;
-}
-
 fs::path OtherTextSharingWaveform(const fs::path& textPath) {
   const FilePair pair = OpenFilePair(textPath);
   if (platform::TypeOf(pair.wavePath) != platform::FileType::Regular) return {};

@@ -1,6 +1,6 @@
 // A data file pair: the text file (result ".SHA" or raw ".SHT") and the
 // waveform file whose path is the text path with its last character
-// replaced by "D". Loading reads both files whole; saving replaces both
+// replaced by "D". Reading is file_reader.h's; saving replaces both
 // together (core/platform/file_replace.h), so a failed save leaves the
 // previous pair untouched.
 #pragma once
@@ -28,22 +28,11 @@ struct FilePair {
 // The pair of `path` (nothing is opened yet).
 FilePair OpenFilePair(const std::filesystem::path& path);
 
-// Both files of a pair as bytes.
-struct PairBytes {
-  std::string text;
-  std::string wave;
-};
-
 // The waveform file a reader of the pair uses: `wavePath`, or when nothing
 // exists under that exact name, the name with the other case of 'D' (the
 // instrument's files come from a case-insensitive file system) if that
 // exists.
 std::filesystem::path WaveformFileInUse(const FilePair& pair);
-
-// Reads both files whole (one read each; only regular files, a FIFO never
-// blocks). Throws KorvaneError "打开文件失败！ <path>：<reason>" naming the
-// file that cannot be read.
-PairBytes LoadPairBytes(const FilePair& pair);
 
 // Replaces both files together (the waveform file is renamed into place
 // before the text file). Throws KorvaneError

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <optional>
 #include <string>
 #include <unordered_map>
@@ -17,6 +18,7 @@
 #include "core/data/fixed_width_text.h"
 #include "core/data/number_entry.h"
 #include "core/data/text_encoding.h"
+#include "core/platform/file_system.h"
 
 namespace korvane {
 namespace {
@@ -57,6 +59,86 @@ struct RayColumns {
   }
 };
 
+// out[k] = stored little-endian word k + 2048 (modulo 2^16, as 16-bit words
+// add), for k < count.
+void AddZeroCode(const char* bytes, std::uint16_t* out, std::size_t count) {
+  std::size_t k = 0;
+  if constexpr (std::endian::native == std::endian::little) {
+    // Four words at a time, modulo 2^16 in each word: the top bit of each
+    // word is added separately so that no carry crosses into the next.
+    constexpr std::uint64_t kLow = 0x7FFF7FFF7FFF7FFFull;
+    constexpr std::uint64_t kHigh = 0x8000800080008000ull;
+    constexpr std::uint64_t kAdd = 0x0800080008000800ull;
+    for (; k + 4 <= count; k += 4) {
+      std::uint64_t x;
+      std::memcpy(&x, bytes + 2 * k, 8);
+      x = ((x & kLow) + kAdd) ^ (x & kHigh);
+      std::memcpy(out + k, &x, 8);
+    }
+  }
+  const auto* b = reinterpret_cast<const unsigned char*>(bytes);
+  for (; k < count; ++k) out[k] = static_cast<std::uint16_t>((b[2 * k] | (b[2 * k + 1] << 8)) + kZeroCode);
+}
+
+// Where the waveforms come from: the waveform file's bytes in memory, or
+// the file itself, read window by window.
+class WaveSource {
+ public:
+  virtual ~WaveSource() = default;
+  virtual std::uint64_t size() const = 0;
+  // out[k] = stored word (offset + 2k) + 2048 for k < count; false when the
+  // source cannot deliver them. The caller checks the range.
+  virtual bool Read(std::uint64_t offset, std::size_t count, std::uint16_t* out) const = 0;
+};
+
+class MemoryWaves : public WaveSource {
+ public:
+  explicit MemoryWaves(std::string_view bytes) : bytes_(bytes) {}
+  std::uint64_t size() const override { return bytes_.size(); }
+  bool Read(std::uint64_t offset, std::size_t count, std::uint16_t* out) const override {
+    AddZeroCode(bytes_.data() + offset, out, count);
+    return true;
+  }
+
+ private:
+  std::string_view bytes_;
+};
+
+// The waveform file read through a window of a few hundred kilobytes that
+// stays in the processor's cache: waveforms are stored back to back, so a
+// file is read once, front to back, without a copy of the whole file in
+// memory.
+class FileWaves : public WaveSource {
+ public:
+  explicit FileWaves(const platform::RegularFile& file) : file_(file), window_(new char[kWindowBytes]) {}
+  std::uint64_t size() const override { return file_.size(); }
+  bool Read(std::uint64_t offset, std::size_t count, std::uint16_t* out) const override {
+    const std::size_t bytes = 2 * count;
+    if (bytes > kWindowBytes) {
+      // Longer than the window: straight into the samples, then in place.
+      std::size_t got = 0;
+      if (file_.ReadAt(offset, reinterpret_cast<char*>(out), bytes, got) || got != bytes) return false;
+      AddZeroCode(reinterpret_cast<const char*>(out), out, count);
+      return true;
+    }
+    if (offset < start_ || offset + bytes > start_ + held_) {
+      std::size_t got = 0;
+      if (file_.ReadAt(offset, window_.get(), kWindowBytes, got) || got < bytes) return false;
+      start_ = offset;
+      held_ = got;
+    }
+    AddZeroCode(window_.get() + (offset - start_), out, count);
+    return true;
+  }
+
+ private:
+  static constexpr std::size_t kWindowBytes = 256 * 1024;
+  const platform::RegularFile& file_;
+  std::unique_ptr<char[]> window_;
+  mutable std::uint64_t start_ = 0;
+  mutable std::size_t held_ = 0;
+};
+
 // A coefficient λ, β or η closer to 0 than this was not set: it reads as 1.
 constexpr float kNoCoefficient = 0.00001f;
 
@@ -69,7 +151,7 @@ int SaturatingInt(double value) {
 
 class PairReader {
  public:
-  PairReader(std::string_view textBytes, std::string_view wave, FileKind kind, const ReadTarget& target,
+  PairReader(std::string_view textBytes, const WaveSource& wave, FileKind kind, const ReadTarget& target,
              const WarningSink& warn)
       : reader_(PrepareText(textBytes), LineKeys(), warn), wave_(wave), kind_(kind), t_(target) {}
 
@@ -312,7 +394,6 @@ class PairReader {
       point->distance = distance;
       point->gain = gain;
       ReadWaveform(static_cast<long long>(seek) - 1, member.sampleCount, point->samples);
-      point->unfilteredSamples = point->samples;
       zone->points[static_cast<std::size_t>(p)] = std::move(point);
       zone->delay = delay;
       zone->zoneNumber = zoneNumber;
@@ -338,34 +419,9 @@ class PairReader {
     // samples are not made up.
     const long long available = (size - offset) / 2;
     if (available < count) Fail(kMsgWaveformRead);
-    const auto stored = static_cast<std::size_t>(count);
     samples.resize(static_cast<std::size_t>(count));
-    std::uint16_t* out = samples.data();
-    const char* bytes = wave_.data() + offset;
-    if constexpr (std::endian::native == std::endian::little) {
-      // Add 2048 to four 16-bit words at a time, modulo 2^16 in each word:
-      // the top bit of each word is added separately so no carry crosses.
-      constexpr std::uint64_t kLow = 0x7FFF7FFF7FFF7FFFull;
-      constexpr std::uint64_t kHigh = 0x8000800080008000ull;
-      constexpr std::uint64_t kAdd = 0x0800080008000800ull;
-      std::size_t k = 0;
-      for (; k + 4 <= stored; k += 4) {
-        std::uint64_t x;
-        std::memcpy(&x, bytes + 2 * k, 8);
-        x = ((x & kLow) + kAdd) ^ (x & kHigh);
-        std::memcpy(out + k, &x, 8);
-      }
-      for (; k < stored; ++k) {
-        std::uint16_t word;
-        std::memcpy(&word, bytes + 2 * k, 2);
-        out[k] = static_cast<std::uint16_t>(word + kZeroCode);
-      }
-    } else {
-      const auto* b = reinterpret_cast<const unsigned char*>(bytes);
-      for (std::size_t k = 0; k < stored; ++k) {
-        out[k] = static_cast<std::uint16_t>((b[2 * k] | (b[2 * k + 1] << 8)) + kZeroCode);
-      }
-    }
+    if (!wave_.Read(static_cast<std::uint64_t>(offset), samples.size(), samples.data()))
+      Fail(kMsgWaveformRead);
   }
 
   void ReadResultBlock() {
@@ -429,7 +485,7 @@ class PairReader {
   std::size_t FirstZoneList() const { return t_.zoneLists.size() - FileMemberCount(); }
 
   FixedWidthText reader_;
-  std::string_view wave_;
+  const WaveSource& wave_;
   FileKind kind_;
   const ReadTarget& t_;
   int points_ = 3;
@@ -495,22 +551,35 @@ void ReadTestData(std::string_view textBytes, std::string_view waveBytes, FileKi
                   const ReadTarget& target, int fileIndex, const ZoneLists& existingZoneLists,
                   const WarningSink& warn) {
   if (textBytes.empty()) Fail(kMsgFileEmpty);
-  PairReader reader(textBytes, waveBytes, kind, target, warn);
+  const MemoryWaves waves(waveBytes);
+  PairReader reader(textBytes, waves, kind, target, warn);
   reader.Read(fileIndex, existingZoneLists);
 }
 
 void ReadTestFile(const FilePair& pair, const ReadTarget& target, int fileIndex,
                   const ZoneLists& existingZoneLists, const WarningSink& warn) {
-  const PairBytes bytes = LoadPairBytes(pair);
+  // Only regular files are opened (a FIFO never blocks); the waveform file
+  // is read as the waveforms are, not copied whole first.
+  std::string text;
+  if (const std::error_code error = platform::ReadRegularFile(pair.textPath, text)) {
+    throw KorvaneError(MessageWithPath(kMsgOpenFileFailed, pair.textPath, error.message()));
+  }
+  const std::filesystem::path wavePath = WaveformFileInUse(pair);
+  platform::RegularFile waveFile;
+  if (const std::error_code error = waveFile.Open(wavePath)) {
+    throw KorvaneError(MessageWithPath(kMsgOpenFileFailed, wavePath, error.message()));
+  }
   try {
-    ReadTestData(bytes.text, bytes.wave, pair.kind, target, fileIndex, existingZoneLists, warn);
+    if (text.empty()) Fail(kMsgFileEmpty);
+    const FileWaves waves(waveFile);
+    PairReader reader(text, waves, pair.kind, target, warn);
+    reader.Read(fileIndex, existingZoneLists);
   } catch (const KorvaneError& error) {
     // The message names the file it is about; the points-per-zone refusal
     // is about two files, which the merge names itself.
     const std::string_view message = error.what();
     if (message == kMsgPointsPerZoneDiffer) throw;
-    throw KorvaneError(
-        MessageWithPath(message, message == kMsgWaveformRead ? WaveformFileInUse(pair) : pair.textPath));
+    throw KorvaneError(MessageWithPath(message, message == kMsgWaveformRead ? wavePath : pair.textPath));
   }
 }
 

@@ -247,15 +247,39 @@ bool FixedWidthText::CellText(const Column& column, std::size_t row, std::string
   return true;
 }
 
+std::optional<std::string_view> FixedWidthText::NumberCell(const Column& column, std::size_t row,
+                                                           NumberBuffer& buffer) const {
+  if (column.keyPos == npos || column.width > buffer.size()) return std::nullopt;
+  if (row >= text_.size() / std::max<std::size_t>(column.lineWidth, 1) + 1) return std::nullopt;
+  const std::size_t start = column.keyPos + (row + 1) * column.lineWidth;
+  if (start >= text_.size()) return std::nullopt;
+  const std::u16string_view span = std::u16string_view(text_).substr(start, column.width);
+  // Table cells are ASCII numbers padded with blanks: they are gathered
+  // without a string; anything else takes the general way (CellText).
+  std::size_t length = 0;
+  for (const char16_t c : span) {
+    if (c >= 0x80) {
+      if (!CellText(column, row, cell_)) return std::nullopt;
+      return std::string_view(cell_);
+    }
+    if (!IsBlank(c)) buffer[length++] = static_cast<char>(c);
+  }
+  return std::string_view(buffer.data(), length);
+}
+
 bool FixedWidthText::CellFloat(const Column& column, std::size_t row, float& field) const {
-  if (!CellText(column, row, cell_) || cell_.empty()) return false;
-  field = MathOperation::ToFloat(cell_, warn_);
+  NumberBuffer buffer;
+  const auto cell = NumberCell(column, row, buffer);
+  if (!cell || cell->empty()) return false;
+  field = MathOperation::ToFloat(*cell, warn_);
   return true;
 }
 
 bool FixedWidthText::CellInt(const Column& column, std::size_t row, int& field) const {
-  if (!CellText(column, row, cell_) || cell_.empty()) return false;
-  field = MathOperation::ToInt(cell_, warn_);
+  NumberBuffer buffer;
+  const auto cell = NumberCell(column, row, buffer);
+  if (!cell || cell->empty()) return false;
+  field = MathOperation::ToInt(*cell, warn_);
   return true;
 }
 

@@ -12,6 +12,7 @@
 // start of a line (after blanks), a column key in its table's header line.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -101,6 +102,11 @@ class FixedWidthText {
  private:
   // Next position of an ASCII unit at or after `from`, or npos.
   std::size_t FindUnit(char16_t unit, std::size_t from) const;
+  // The cell of a number without its blanks, in `buffer` (or in cell_ when
+  // it holds other than ASCII); nullopt when it lies outside the text.
+  using NumberBuffer = std::array<char, 32>;
+  std::optional<std::string_view> NumberCell(const Column& column, std::size_t row,
+                                             NumberBuffer& buffer) const;
   // Whether only blanks stand between the start of its line and `pos`.
   bool StartsLine(std::size_t pos) const;
 

@@ -15,7 +15,8 @@ bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' ||
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 bool TooLong(std::string_view text, const WarningSink& warn) {
-  if (MathOperation::Utf16Length(text) < kMaxDigitsText) return false;
+  // A UTF-8 text has at least as many bytes as UTF-16 units.
+  if (text.size() < kMaxDigitsText || MathOperation::Utf16Length(text) < kMaxDigitsText) return false;
   if (warn) warn(kNumberTooLongMessage);
   return true;
 }
@@ -46,16 +47,25 @@ double ParseDecimal(std::string_view text) {
       end = j;
     }
   }
-  // from_chars does not accept a bare trailing '.', so cut it.
-  std::string number(text.substr(start, end - start));
-  if (!number.empty() && number.back() == '.') number.pop_back();
-  if (!number.empty() && number.front() == '.') number.insert(number.begin(), '0');
   double value = 0.0;
-  const auto result = std::from_chars(number.data(), number.data() + number.size(), value);
+  const char* first = text.data() + start;
+  const char* last = text.data() + end;
+  std::string fixed;
+  if (*first == '.' || last[-1] == '.') {
+    // from_chars wants digits on both sides of the point: "5." and ".5".
+    fixed.assign(first, last);
+    if (fixed.back() == '.') fixed.pop_back();
+    if (!fixed.empty() && fixed.front() == '.') fixed.insert(fixed.begin(), '0');
+    first = fixed.data();
+    last = fixed.data() + fixed.size();
+  }
+  const auto result = std::from_chars(first, last, value);
   if (result.ec == std::errc::result_out_of_range) {
     // Overflow gives infinity, underflow zero (as strtod does).
-    const bool huge = number.find_first_of("eE") != std::string::npos &&
-                      number.find('-', number.find_first_of("eE")) == std::string::npos;
+    const std::string_view number(first, static_cast<std::size_t>(last - first));
+    const auto exponent = number.find_first_of("eE");
+    const bool huge =
+        exponent != std::string_view::npos && number.find('-', exponent) == std::string_view::npos;
     value = huge ? HUGE_VAL : 0.0;
   } else if (result.ec != std::errc{}) {
     value = 0.0;

@@ -87,8 +87,11 @@ struct SectionPara {
 // One measuring point (测点) with its waveform. An empty `samples` vector
 // means "the point has no samples".
 struct MeasuringPoint {
-  std::vector<std::uint16_t> samples;            // working copy (filtered)
-  std::vector<std::uint16_t> unfilteredSamples;  // as loaded
+  std::vector<std::uint16_t> samples;  // working copy (filtered)
+  // The samples as loaded, kept from the moment a filter first changes
+  // `samples`; empty while `samples` still holds them (a file is loaded into
+  // one copy). Read them through loadedSamples().
+  std::vector<std::uint16_t> unfilteredSamples;
   int pointIndex = 0;
   float gain = 0.0f;
   int amplitudeIndex = 0;
@@ -97,6 +100,14 @@ struct MeasuringPoint {
   float delay = 0.0f;     // time of sample 0, us
 
   bool hasSamples() const { return !samples.empty(); }
+  // The samples as loaded.
+  const std::vector<std::uint16_t>& loadedSamples() const {
+    return unfilteredSamples.empty() ? samples : unfilteredSamples;
+  }
+  // Called before `samples` is changed: keeps the loaded copy.
+  void keepLoadedSamples() {
+    if (unfilteredSamples.empty()) unfilteredSamples = samples;
+  }
 };
 
 // One test zone (测区).

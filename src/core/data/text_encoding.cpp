@@ -142,6 +142,13 @@ bool IsUtf8Text(std::string_view bytes) {
   bool wide = false;
   std::size_t i = 0;
   while (i < bytes.size()) {
+    // Runs of ASCII (most of a data file) eight bytes at a time.
+    std::uint64_t word = 0;
+    if (i + 8 <= bytes.size() &&
+        (std::memcpy(&word, bytes.data() + i, 8), (word & 0x8080808080808080ull) == 0)) {
+      i += 8;
+      continue;
+    }
     const auto lead = static_cast<unsigned char>(bytes[i]);
     if (lead < 0x80) {
       ++i;

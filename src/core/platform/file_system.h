@@ -41,6 +41,27 @@ std::error_code ReadRegularFile(const Path& path, std::string& bytes, std::uintm
 // Opens and closes the file as ReadRegularFile would, reading nothing.
 std::error_code ProbeRegularFile(const Path& path);
 
+// A regular file open for reading at given offsets (opened as
+// ReadRegularFile opens it).
+class RegularFile {
+ public:
+  RegularFile() = default;
+  ~RegularFile();
+  RegularFile(const RegularFile&) = delete;
+  RegularFile& operator=(const RegularFile&) = delete;
+
+  std::error_code Open(const Path& path);
+  // Size when it was opened, in bytes.
+  std::uint64_t size() const { return size_; }
+  // Reads up to `count` bytes from `offset` into `out`; `got` is how many
+  // were read (fewer only at the end of the file).
+  std::error_code ReadAt(std::uint64_t offset, char* out, std::size_t count, std::size_t& got) const;
+
+ private:
+  std::intptr_t handle_ = -1;  // file descriptor or handle
+  std::uint64_t size_ = 0;
+};
+
 // The path that a write to `path` must replace: symbolic links followed to
 // the path they name, also when that path does not exist yet (relative link
 // targets are taken from the link's folder). `path` itself when it is no

@@ -40,6 +40,8 @@ class Descriptor {
   int get() const { return fd_; }
   bool valid() const { return fd_ >= 0; }
   void Swap(Descriptor& other) { std::swap(fd_, other.fd_); }
+  // Gives up the descriptor without closing it.
+  void Release() { fd_ = -1; }
   // Closes now and reports a failure of close (a delayed write error).
   std::error_code Close() {
     const int fd = fd_;
@@ -139,6 +141,38 @@ std::error_code ProbeRegularFile(const Path& path) {
   Descriptor fd(-1);
   struct stat info {};
   return OpenRegular(path, fd, info);
+}
+
+RegularFile::~RegularFile() {
+  if (handle_ >= 0) ::close(static_cast<int>(handle_));
+}
+
+std::error_code RegularFile::Open(const Path& path) {
+  Descriptor fd(-1);
+  struct stat info {};
+  if (const std::error_code error = OpenRegular(path, fd, info)) return error;
+  if (handle_ >= 0) ::close(static_cast<int>(handle_));
+  handle_ = fd.get();
+  fd.Release();
+  size_ = static_cast<std::uint64_t>(info.st_size);
+  return {};
+}
+
+std::error_code RegularFile::ReadAt(std::uint64_t offset, char* out, std::size_t count,
+                                    std::size_t& got) const {
+  got = 0;
+  if (handle_ < 0) return std::make_error_code(std::errc::bad_file_descriptor);
+  while (got < count) {
+    const ssize_t n =
+        ::pread(static_cast<int>(handle_), out + got, count - got, static_cast<off_t>(offset + got));
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return LastError();
+    }
+    if (n == 0) break;
+    got += static_cast<std::size_t>(n);
+  }
+  return {};
 }
 
 std::error_code ResolveLinks(const Path& path, Path& resolved) {

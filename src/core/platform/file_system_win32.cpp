@@ -142,6 +142,12 @@ class Handle {
   HANDLE get() const { return handle_; }
   bool valid() const { return handle_ != INVALID_HANDLE_VALUE && handle_ != nullptr; }
   void Swap(Handle& other) { std::swap(handle_, other.handle_); }
+  // Gives up the handle without closing it.
+  HANDLE Release() {
+    const HANDLE handle = handle_;
+    handle_ = INVALID_HANDLE_VALUE;
+    return handle;
+  }
   // Closes now and reports a failure (a delayed write error).
   std::error_code Close() {
     const HANDLE handle = handle_;
@@ -227,7 +233,8 @@ std::error_code ReadLinkTarget(HANDLE link, std::wstring& target, bool& relative
 
 FileType TypeOf(const Path& path) {
   Handle file(Open(path, FILE_READ_ATTRIBUTES, kShareAll, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS));
-  if (!file.valid()) return FileType::Missing;
+  // A named pipe whose every instance is taken exists all the same.
+  if (!file.valid()) return GetLastError() == ERROR_PIPE_BUSY ? FileType::Other : FileType::Missing;
   if (GetFileType(file.get()) != FILE_TYPE_DISK) return FileType::Other;
   FILE_STANDARD_INFO info{};
   if (!GetFileInformationByHandleEx(file.get(), FileStandardInfo, &info, sizeof info)) return FileType::Other;
@@ -265,6 +272,44 @@ std::error_code ProbeRegularFile(const Path& path) {
   Handle file;
   std::uintmax_t size = 0;
   return OpenRegular(path, file, size);
+}
+
+RegularFile::~RegularFile() {
+  if (handle_ != -1) CloseHandle(reinterpret_cast<HANDLE>(handle_));
+}
+
+std::error_code RegularFile::Open(const Path& path) {
+  Handle file;
+  std::uintmax_t size = 0;
+  if (const std::error_code error = OpenRegular(path, file, size)) return error;
+  if (handle_ != -1) CloseHandle(reinterpret_cast<HANDLE>(handle_));
+  handle_ = reinterpret_cast<std::intptr_t>(file.Release());
+  size_ = size;
+  return {};
+}
+
+std::error_code RegularFile::ReadAt(std::uint64_t offset, char* out, std::size_t count,
+                                    std::size_t& got) const {
+  got = 0;
+  if (handle_ == -1) return std::make_error_code(std::errc::bad_file_descriptor);
+  const auto file = reinterpret_cast<HANDLE>(handle_);
+  while (got < count) {
+    // An OVERLAPPED offset on a synchronous handle: a read at that position.
+    const std::uint64_t at = offset + got;
+    OVERLAPPED position{};
+    position.Offset = static_cast<DWORD>(at & 0xFFFFFFFFu);
+    position.OffsetHigh = static_cast<DWORD>(at >> 32);
+    DWORD n = 0;
+    const DWORD chunk = static_cast<DWORD>(std::min(count - got, kChunk));
+    if (!ReadFile(file, out + got, chunk, &n, &position)) {
+      const DWORD code = GetLastError();
+      if (code == ERROR_HANDLE_EOF) break;
+      return Win32Error(code);
+    }
+    if (n == 0) break;
+    got += n;
+  }
+  return {};
 }
 
 std::error_code ResolveLinks(const Path& path, Path& resolved) {
