@@ -71,7 +71,6 @@ TEST(FileReplace, FailuresNameTheTargetAndTheReason) {
       CreateNamedPipeW(pipeName.c_str(), PIPE_ACCESS_INBOUND, PIPE_TYPE_BYTE, 1, 0, 0, 0, nullptr);
   ASSERT_NE(pipe, INVALID_HANDLE_VALUE);
   cases.push_back({pipeName, "not a regular file"});
-  const bool device = false;
 #else
   ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);
   const bool device = ::geteuid() == 0 && ::mknod((dir / "null").c_str(), S_IFCHR | 0600, makedev(1, 3)) == 0;

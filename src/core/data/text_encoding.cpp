@@ -1,6 +1,7 @@
 #include "core/data/text_encoding.h"
 
 #include <cstdint>
+#include <cstring>
 
 #include "core/data/code_page_936.h"
 
