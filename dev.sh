@@ -10,7 +10,7 @@
 #                           MinGW-w64, into build-windows/bin)
 #   ./dev.sh bench          build and run the benchmarks
 #   ./dev.sh fuzz [SECONDS] build the libFuzzer targets with clang and run them
-#   ./dev.sh deps           install the Debian packages the build needs
+#   ./dev.sh deps           install the Debian packages the build and the tests need
 # Each command installs missing Debian packages first (apt-get, with sudo when
 # not run as root).
 set -euo pipefail
@@ -21,8 +21,16 @@ BUILD_ASAN="$ROOT/build-asan"
 BUILD_FUZZ="$ROOT/build-fuzz"
 BUILD_WINDOWS="$ROOT/build-windows"
 
+# Report fonts: Liberation for Arial and Times New Roman; AR PL UMing (宋体,
+# 仿宋, 隶书), AR PL UKai (楷体) and WenQuanYi Zen Hei (黑体), whose glyphs
+# each draw one character only, so that PDF text extracts as drawn.
+# poppler-utils: the tests read the PDFs' text back with pdftotext.
 BUILD_PACKAGES=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev
-  qt6-base-dev libxlsxwriter-dev libzip-dev libxml2-dev locales fonts-noto-cjk fonts-liberation2 ccache)
+  qt6-base-dev libxlsxwriter-dev libzip-dev libxml2-dev locales fonts-noto-cjk fonts-liberation2
+  fonts-arphic-uming fonts-arphic-ukai fonts-wqy-zenhei poppler-utils ccache)
+# LibreOffice lays the Word report out as a word processor does; the test of
+# its pages is skipped without it.
+TEST_PACKAGES=(libreoffice-writer-nogui)
 RUN_PACKAGES=(xvfb xauth)
 FORMAT_PACKAGES=(clang-format git)
 FUZZ_PACKAGES=(clang libclang-rt-14-dev)
@@ -137,7 +145,7 @@ check_format() {
 }
 
 cmd_test() {
-  ensure_packages "${BUILD_PACKAGES[@]}"
+  ensure_packages "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
   if [ "${1:-}" = "quick" ]; then
     log "normal build"
     configure_and_build "$BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo
@@ -228,7 +236,7 @@ case "${1:-}" in
   bench) shift; cmd_bench "$@" ;;
   fuzz) shift; cmd_fuzz "$@" ;;
   deps)
-    ensure_packages "${BUILD_PACKAGES[@]}" "${RUN_PACKAGES[@]}"
+    ensure_packages "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}" "${RUN_PACKAGES[@]}"
     ensure_packages --no-install-recommends "${WINDOWS_PACKAGES[@]}"
     ;;
   *)

@@ -1,9 +1,12 @@
 // korvane-cli export FILE [--docx OUT.docx] [--xlsx OUT.xlsx]
 //     [--raw-xlsx OUT.xlsx] [--record-sheet] [--result-table]
+//     [--no-member-estimates]
 // Opens a data file, recomputes everything and writes the Word report, the
 // results workbook and/or the raw-data workbook. The reports in the Word
 // file follow the print settings of the settings file (by default the record
-// sheet only) unless --record-sheet or --result-table is given.
+// sheet only) unless --record-sheet or --result-table is given. The Word
+// result table and the results workbook state each member's estimate unless
+// --no-member-estimates is given.
 #include <ostream>
 
 #include "cli/args.h"
@@ -21,12 +24,15 @@ namespace korvane::cli {
 #ifdef KORVANE_WITH_OFFICE
 
 int RunExport(const Args& args, std::ostream& out, std::ostream&) {
-  const ParsedArgs parsed =
-      ParseArgs(args, {"--docx", "--xlsx", "--raw-xlsx"}, {"--record-sheet", "--result-table"});
+  const ParsedArgs parsed = ParseArgs(args, {"--docx", "--xlsx", "--raw-xlsx"},
+                                      {"--record-sheet", "--result-table", "--no-member-estimates"});
   if (parsed.positional.size() != 1) throw UsageError("expected exactly one data file");
   if (!parsed.Has("--docx") && !parsed.Has("--xlsx") && !parsed.Has("--raw-xlsx")) {
     throw UsageError("no output chosen: give --docx, --xlsx and/or --raw-xlsx");
   }
+
+  ReportOptions options;
+  options.printMemberEstimates = !parsed.Has("--no-member-estimates");
 
   CKorvaneDoc doc(CKorvaneDoc::Settings::Load);
   doc.OnOpenDocument(PathFromUtf8(parsed.positional.front()));
@@ -38,12 +44,12 @@ int RunExport(const Args& args, std::ostream& out, std::ostream&) {
 
   if (parsed.Has("--docx")) {
     const std::string path = parsed.Value("--docx");
-    office::WriteWordReport(doc, PathFromUtf8(path));
+    office::WriteWordReport(doc, PathFromUtf8(path), options);
     out << "wrote " << path << "\n";
   }
   if (parsed.Has("--xlsx")) {
     const std::string path = parsed.Value("--xlsx");
-    office::WriteResultsWorkbook(doc, PathFromUtf8(path));
+    office::WriteResultsWorkbook(doc, PathFromUtf8(path), options);
     out << "wrote " << path << "\n";
   }
   if (parsed.Has("--raw-xlsx")) {

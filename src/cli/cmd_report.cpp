@@ -1,12 +1,13 @@
 // korvane-cli report FILE [--record-sheet] [--result-table] [--pdf OUT.pdf]
-//                         [--png DIR] [--bmp DIR]
+//                         [--png DIR] [--bmp DIR] [--no-member-estimates]
 // Opens a data file with the print settings of the settings file, recomputes
 // it and writes the chosen reports: one PDF of all pages (A4, 600 dpi, with
 // the header, footer and page numbers of the print settings), and/or one
 // image per page: BMP on the 1030 x 1400 monochrome canvas, PNG as the
 // printed A4 page at 150 dpi. Pages are named record-001, ..., result-001,
-// ... by their position in their report. The paths written are listed on
-// stdout.
+// ... by their position in their report. The result table prints each
+// member's estimate row unless --no-member-estimates is given. The paths
+// written are listed on stdout.
 #include <ostream>
 
 #include "cli/args.h"
@@ -52,8 +53,8 @@ std::unique_ptr<QGuiApplication> MakeApplication() {
 }  // namespace
 
 int RunReport(const Args& args, std::ostream& out, std::ostream& err) {
-  const ParsedArgs parsed =
-      ParseArgs(args, {"--pdf", "--png", "--bmp"}, {"--record-sheet", "--result-table"});
+  const ParsedArgs parsed = ParseArgs(args, {"--pdf", "--png", "--bmp"},
+                                      {"--record-sheet", "--result-table", "--no-member-estimates"});
   if (parsed.positional.size() != 1) throw UsageError("expects exactly one FILE");
   if (!parsed.Has("--pdf") && !parsed.Has("--png") && !parsed.Has("--bmp")) {
     throw UsageError("nothing to write: give --pdf OUT.pdf, --png DIR or --bmp DIR");
@@ -73,21 +74,25 @@ int RunReport(const Args& args, std::ostream& out, std::ostream& err) {
     return 2;
   }
 
+  ReportOptions options;
+  options.printMemberEstimates = !parsed.Has("--no-member-estimates");
+
   doc.OnOpenDocument(PathFromUtf8(parsed.positional.front()));
   doc.RecomputeAll();
 
   const std::unique_ptr<QGuiApplication> application = MakeApplication();
   if (parsed.Has("--pdf")) {
     const std::filesystem::path pdf = PathFromUtf8(parsed.Value("--pdf"));
-    render::RenderJobToPdf(doc, pdf, choice);
+    render::RenderJobToPdf(doc, pdf, choice, options);
     out << PathToUtf8(pdf) << "\n";
   }
   if (parsed.Has("--png")) {
-    for (const auto& path : render::ExportPngPages(doc, PathFromUtf8(parsed.Value("--png")), choice))
+    for (const auto& path :
+         render::ExportPngPages(doc, PathFromUtf8(parsed.Value("--png")), choice, 150, options))
       out << PathToUtf8(path) << "\n";
   }
   if (parsed.Has("--bmp")) {
-    for (const auto& path : render::ExportBmpPages(doc, PathFromUtf8(parsed.Value("--bmp")), choice))
+    for (const auto& path : render::ExportBmpPages(doc, PathFromUtf8(parsed.Value("--bmp")), choice, options))
       out << PathToUtf8(path) << "\n";
   }
   return 0;

@@ -31,11 +31,12 @@ const Command kCommands[] = {
      "waveform FILE --member M --zone Z [--highpass KHZ] [--lowpass KHZ] [--csv]"},
     {"pick", korvane::cli::RunPick, "pick FILE [--member M] [--zone Z] [--json]  (suggested first arrivals)"},
     {"report", korvane::cli::RunReport,
-     "report FILE [--record-sheet] [--result-table] [--pdf OUT.pdf] [--png DIR] [--bmp DIR]",
+     "report FILE [--record-sheet] [--result-table] [--pdf OUT.pdf] [--png DIR] [--bmp DIR] "
+     "[--no-member-estimates]",
      korvane::cli::kHasRenderer},
     {"export", korvane::cli::RunExport,
      "export FILE [--docx OUT.docx] [--xlsx OUT.xlsx] [--raw-xlsx OUT.xlsx] [--record-sheet] "
-     "[--result-table]",
+     "[--result-table] [--no-member-estimates]",
      korvane::cli::kHasOffice},
 };
 

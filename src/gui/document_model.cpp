@@ -4,10 +4,7 @@
 #include <algorithm>
 #include <exception>
 
-#include "core/algorithm/test_position.h"
-#include "core/data/text_entry.h"
 #include "core/data/text_format.h"
-#include "core/wave/point_readings.h"
 
 namespace korvane::gui {
 
@@ -46,15 +43,9 @@ QString Attempt(Op&& op) {
 }  // namespace
 
 QString DocumentModel::open(const QString& path) {
+  // The document keeps the path name and the opened-files list itself, and
+  // shows no file after a failure.
   QString message = Attempt([&] { doc_->OnOpenDocument(ToFsPath(path)); });
-  // The document keeps the path name and the opened-files list itself.
-  if (message.isEmpty()) {
-    doc_->modified = false;
-  } else if (doc_->HasFile()) {
-    // A failed read leaves no file shown, whatever the reader left behind.
-    doc_->memberCount = -1;
-    doc_->currentMember = -1;
-  }
   emit fileChanged();
   refreshModified();
   return message;
@@ -62,14 +53,12 @@ QString DocumentModel::open(const QString& path) {
 
 QString DocumentModel::save(const QString& path) {
   QString message = Attempt([&] { doc_->OnSaveDocument(ToFsPath(path)); });
-  if (message.isEmpty()) doc_->modified = false;
   refreshModified();
   return message;
 }
 
 QString DocumentModel::saveResults(const QString& path) {
   QString message = Attempt([&] { doc_->SaveResults(ToFsPath(path)); });
-  if (message.isEmpty()) doc_->modified = false;
   emit fileChanged();
   refreshModified();
   return message;
@@ -87,110 +76,58 @@ QString DocumentModel::nextZone() {
   return FromUtf8(message);
 }
 
-void DocumentModel::selectMember(int index) {
-  if (!hasFile() || index < 0 || index >= static_cast<int>(doc_->members.size())) return;
-  doc_->currentMember = index;
-  doc_->currentZone = 0;
-  doc_->currentPoint = 0;
-  emit zoneChanged();
-}
-
-void DocumentModel::selectZone(int index) {
-  if (!hasFile() || index < 0 || index >= doc_->ZoneCount(doc_->currentMember)) return;
-  doc_->currentZone = index;
-  emit zoneChanged();
-}
-
-void DocumentModel::zoneEdited() {
-  if (TestZone* zone = currentZone()) doc_->RecomputeZoneVelocity(*zone);
-  doc_->modified = true;
-  emit zoneDataChanged();
+EditResult DocumentModel::apply(EditResult result) {
+  const EditScope scope = result.scope;
+  if (Touches(scope, EditScope::Position)) emit zoneChanged();
+  if (Touches(scope, EditScope::Waveforms)) emit waveformsChanged();
+  if (Touches(scope, EditScope::Zone | EditScope::MemberZones | EditScope::AllZones | EditScope::Member |
+                         EditScope::AllMembers | EditScope::Batch | EditScope::Standard |
+                         EditScope::Tables)) {
+    emit zoneDataChanged();
+  }
+  if (result.changed()) emit edited(result);
   refreshModified();
+  return result;
 }
+
+void DocumentModel::selectMember(int index) { apply(SelectMember(*doc_, index)); }
+
+void DocumentModel::selectZone(int index) { apply(SelectZone(*doc_, index)); }
 
 void DocumentModel::pickArrival(int slot, int sample) {
-  TestZone* zone = currentZone();
-  if (zone == nullptr || slot < 0 || slot >= kMaxPoints) return;
-  SetArrival(*zone, slot, sample, /*moveAmplitude=*/true);
-  zoneEdited();
+  apply(PickArrival(*doc_, current(), slot, sample, PickPanel::PointPanel));
 }
 
 void DocumentModel::setPointDistance(int slot, float distance) {
-  TestZone* zone = currentZone();
-  if (zone == nullptr || slot < 0 || slot >= kMaxPoints) return;
-  MeasuringPoint* point = zone->points[static_cast<std::size_t>(slot)].get();
-  if (point == nullptr) return;
-  point->distance = distance;
-  RecomputePointReadings(*zone);
-  zoneEdited();
+  apply(SetPointDistance(*doc_, current(), slot, distance));
 }
 
-void DocumentModel::setTestMethod(int method) {
-  TestZone* zone = currentZone();
-  if (zone == nullptr) return;
-  zone->testMethod = method;
-  zone->testLocation = std::string(DefaultTestLocation(method));
-  ApplyBetaLambdaRule(*zone);
-  zoneEdited();
-}
+void DocumentModel::setTestMethod(int method) { apply(SetTestMethod(*doc_, current(), method)); }
 
 bool DocumentModel::setTestLocation(const QString& location) {
-  TestZone* zone = currentZone();
-  const std::string text = location.toStdString();
-  if (zone == nullptr || !IsStorableText(text, kMaxTestLocationLength)) return false;
-  zone->testLocation = text;
-  ApplyBetaLambdaRule(*zone);
-  zoneEdited();
-  return true;
+  return !apply(SetTestLocation(*doc_, current(), location.toStdString())).refused;
 }
 
-void DocumentModel::setBeta(float beta) {
-  TestZone* zone = currentZone();
-  if (zone == nullptr) return;
-  zone->beta = std::clamp(beta, 0.0f, 10.0f);
-  zoneEdited();
-}
+void DocumentModel::setBeta(float beta) { apply(SetBeta(*doc_, current(), beta)); }
 
-void DocumentModel::setLambda(float lambda) {
-  TestZone* zone = currentZone();
-  if (zone == nullptr) return;
-  zone->lambda = std::clamp(lambda, 0.0f, 10.0f);
-  zoneEdited();
-}
+void DocumentModel::setLambda(float lambda) { apply(SetLambda(*doc_, current(), lambda)); }
 
 bool DocumentModel::setProjectText(ProjectText which, const QString& text) {
-  const std::string utf8 = text.toStdString();
-  if (!IsStorableText(utf8)) return false;
-  std::string* field = nullptr;
-  switch (which) {
-    case ProjectText::Site: field = &doc_->project.site; break;
-    case ProjectText::Unit: field = &doc_->project.unit; break;
-    case ProjectText::Person: field = &doc_->project.person; break;
-  }
-  if (*field == utf8) return true;
-  *field = utf8;
-  setModified(true);
-  return true;
+  return !apply(SetProjectText(*doc_, which, text.toStdString())).refused;
 }
 
 void DocumentModel::setProjectDate(bool casting, const QDate& date) {
   if (!date.isValid()) return;
-  const std::string text = FormatDate(CivilDate{date.year(), date.month(), date.day()});
-  std::string& field = casting ? doc_->project.castingDate : doc_->project.testDate;
-  if (field == text) return;
-  field = text;
-  setModified(true);
+  apply(SetProjectDate(*doc_, casting ? ProjectDate::Casting : ProjectDate::Test,
+                       CivilDate{date.year(), date.month(), date.day()}));
 }
 
 bool DocumentModel::renameMember(const QString& name) {
-  Member* member = currentMember();
-  const std::string utf8 = name.toStdString();
-  if (member == nullptr || !IsStorableText(utf8)) return false;
-  if (member->name != utf8) {
-    member->name = utf8;
-    setModified(true);
-  }
-  return true;
+  return !apply(RenameMember(*doc_, doc_->currentMember, name.toStdString())).refused;
+}
+
+void DocumentModel::setSectionGainDelay(int member, float gain, float delay) {
+  apply(SetSectionGainDelay(*doc_, member, gain, delay));
 }
 
 void DocumentModel::setModified(bool modified) {

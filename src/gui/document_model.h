@@ -1,6 +1,7 @@
 // Thin Qt wrapper around the document: the widgets read the document's
 // records directly (they keep no copies of test data) and change them through
-// the operations below, which emit the signals that make every view refresh.
+// the document's editing operations, whose results the model turns into the
+// signals that make every view refresh.
 #pragma once
 
 #include <QDate>
@@ -9,6 +10,7 @@
 #include <filesystem>
 #include <memory>
 
+#include "core/app/document_edits.h"
 #include "core/app/korvane_doc.h"
 
 namespace korvane::gui {
@@ -22,12 +24,14 @@ inline QString FromUtf8(const std::string& text) {
 // A float with a fixed number of decimals, independent of the locale ("%.3f").
 QString FormatFixed(float value, int decimals);
 
+// Every change of the document's data goes through the editing layer
+// (core/app/document_edits.h): the model calls the operation for the
+// current member and zone and relays what it changed as signals.
 class DocumentModel : public QObject {
   Q_OBJECT
 
  public:
-  // Project texts the main form edits.
-  enum class ProjectText { Site, Unit, Person };
+  using ProjectText = korvane::ProjectText;
 
   explicit DocumentModel(std::unique_ptr<CKorvaneDoc> doc, QObject* parent = nullptr);
   ~DocumentModel() override;
@@ -37,10 +41,17 @@ class DocumentModel : public QObject {
   bool hasFile() const { return doc_->HasFile(); }
   TestZone* currentZone() { return doc_->GetCurrentZone(); }
   Member* currentMember() { return doc_->GetCurrentMember(); }
+  ZoneRef current() const { return CurrentZoneRef(*doc_); }
+
+  // Relays the result of an editing operation: the signals of what it
+  // changed, then modifiedChanged when the flag moved. Returns the result.
+  // Views call the operations for any zone through this:
+  //   model->apply(SetReading(model->doc(), at, index, value)).
+  EditResult apply(EditResult result);
 
   // ---- Files (the caller shows a returned message) --------------------------
   // Opens a data file pair; empty on success, else the message to show. The
-  // modified flag is cleared. On failure the document shows no file.
+  // modified flag is cleared; on failure the document shows no file.
   QString open(const QString& path);
   // Writes the data to `path` by its type; empty on success.
   QString save(const QString& path);
@@ -56,7 +67,7 @@ class DocumentModel : public QObject {
   void selectMember(int index);
   void selectZone(int index);
 
-  // ---- Edits of the current zone --------------------------------------------
+  // ---- Edits of the current zone (main screen) -------------------------------
   // A click on the waveform of point `slot`: arrival and amplitude move to
   // sample k (at least 1), then the point readings, V and Va are recomputed.
   void pickArrival(int slot, int sample);
@@ -71,11 +82,14 @@ class DocumentModel : public QObject {
   void setBeta(float beta);
   void setLambda(float lambda);
 
-  // ---- Project and member texts ----------------------------------------------
+  // ---- Project, member and acquisition parameters ----------------------------
   // Refused (false) when the text holds a line break.
   bool setProjectText(ProjectText which, const QString& text);
   void setProjectDate(bool casting, const QDate& date);
+  // Renames the current member; refused (false) for a line break.
   bool renameMember(const QString& name);
+  // "检测参数" "确定" for member `member`.
+  void setSectionGainDelay(int member, float gain, float delay);
 
   // ---- Modified flag ----------------------------------------------------------
   bool isModified() const { return doc_->modified; }
@@ -93,13 +107,13 @@ class DocumentModel : public QObject {
  signals:
   void fileChanged();       // a file was opened or failed to open: reload everything
   void zoneChanged();       // the current member or zone changed
-  void zoneDataChanged();   // readings or coefficients of the current zone changed
+  void zoneDataChanged();   // values of zones, members or the batch changed
   void waveformsChanged();  // samples of the current zone changed: redraw the panels
   void modifiedChanged(bool modified);
+  // Every change an editing operation made, after the signals above.
+  void edited(const korvane::EditResult& result);
 
  private:
-  void zoneEdited();
-
   std::unique_ptr<CKorvaneDoc> doc_;
   bool lastModified_ = false;
 };

@@ -15,20 +15,11 @@
 #include "core/algorithm/test_position.h"
 #include "core/data/number_entry.h"
 #include "core/data/text_entry.h"
+#include "core/report/report_records.h"
 #include "gui/document_model.h"
 #include "gui/text_validator.h"
 
 namespace korvane::gui {
-
-QDate ParseProjectDate(const QString& text) {
-  static const char* const kFormats[] = {"yyyy-M-d", "yyyy/M/d", "yyyy.M.d", "yyyy年M月d日"};
-  const QString trimmed = text.trimmed();
-  for (const char* format : kFormats) {
-    const QDate date = QDate::fromString(trimmed, QString::fromUtf8(format));
-    if (date.isValid()) return date;
-  }
-  return {};
-}
 
 namespace {
 
@@ -171,8 +162,9 @@ void CMainForm::refreshProject() {
   for (auto [edit, text] :
        {std::pair{castingDate_, &doc.project.castingDate}, std::pair{testDate_, &doc.project.testDate}}) {
     const QSignalBlocker block(edit);
-    const QDate date = ParseProjectDate(FromUtf8(*text));
-    edit->setDate(date.isValid() ? date : QDate::currentDate());
+    // A text that is no date shows today (and stays as it is until changed).
+    const std::optional<CivilDate> date = ParseDateText(*text);
+    edit->setDate(date ? QDate(date->year, date->month, date->day) : QDate::currentDate());
   }
   for (QWidget* w : std::initializer_list<QWidget*>{site_, unit_, person_, castingDate_, testDate_})
     w->setEnabled(open);

@@ -74,8 +74,4 @@ class CMainForm : public QWidget {
   QListWidget* files_;
 };
 
-// Date of a project date text ("2022-3-5", also with '/' or '.' or as
-// "2022年3月5日"); invalid when it is none of these.
-QDate ParseProjectDate(const QString& text);
-
 }  // namespace korvane::gui

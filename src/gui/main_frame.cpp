@@ -416,7 +416,7 @@ void CMainFrame::updateCommands() {
   enable(cmd::kPreviousZone, doc.CanGoPrevious());
   enable(cmd::kNextZone, doc.CanGoNext());
   enable(cmd::kOutput, kAnalysisScreenAvailable && open);
-  enable(cmd::kTestParameters, CurrentSectionRow(doc) >= 0);
+  enable(cmd::kTestParameters, doc.CurrentSectionRow() >= 0);
   enable(cmd::kExportRawToExcel, open);
   // Commands of the analysis screen's views, which are not built yet.
   for (int id : {cmd::kPrintSetup, cmd::kPrintPreview, cmd::kPrint, cmd::kAngleTable, cmd::kSurfaceTable,
@@ -543,9 +543,8 @@ void CMainFrame::onMerge() {
 }
 
 void CMainFrame::onTestParameters() {
-  const int row = CurrentSectionRow(model_->doc());
-  if (row < 0) return;
-  TestPara dialog(model_, row, this);
+  if (model_->doc().CurrentSectionRow() < 0) return;
+  TestPara dialog(model_, model_->doc().currentMember, this);
   dialog.exec();
 }
 

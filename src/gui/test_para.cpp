@@ -18,24 +18,19 @@ QString Plain(float value) { return QString::number(static_cast<double>(value), 
 
 }  // namespace
 
-int CurrentSectionRow(const CKorvaneDoc& doc) {
-  if (!doc.HasFile()) return -1;
-  const SectionPara* section = doc.SectionOf(doc.currentMember);
-  if (section == nullptr) return -1;
-  return static_cast<int>(section - doc.sections.data());
-}
-
-TestPara::TestPara(DocumentModel* model, int sectionRow, QWidget* parent)
-    : QDialog(parent), model_(model), row_(sectionRow) {
+TestPara::TestPara(DocumentModel* model, int member, QWidget* parent)
+    : QDialog(parent), model_(model), member_(member) {
   setWindowTitle(QStringLiteral("检测参数"));
-  const SectionPara& s = model_->doc().sections.at(static_cast<std::size_t>(row_));
+  const SectionPara& s = *model_->doc().SectionOf(member_);
   auto field = [this](const QString& text, bool editable) {
     auto* edit = new QLineEdit(text, this);
     edit->setReadOnly(!editable);
     return edit;
   };
-  gain_ = field(Plain(s.gain), true);
-  delay_ = field(Plain(s.delay), true);
+  gainText_ = Plain(s.gain);
+  delayText_ = Plain(s.delay);
+  gain_ = field(gainText_, true);
+  delay_ = field(delayText_, true);
   lowPass_ = field(Plain(s.filterLow), false);
   highPass_ = field(Plain(s.filterHigh), false);
   interval_ = field(FormatFixed(s.sampleInterval, 1), false);
@@ -61,16 +56,13 @@ TestPara::TestPara(DocumentModel* model, int sectionRow, QWidget* parent)
 }
 
 void TestPara::accept() {
-  CKorvaneDoc& doc = model_->doc();
-  SectionPara& s = doc.sections.at(static_cast<std::size_t>(row_));
-  const WarningSink& warn = doc.warningSink;
-  s.gain = MathOperation::ToFloat(gain_->text().toStdString(), warn);
-  s.delay = MathOperation::ToFloat(delay_->text().toStdString(), warn);
-  s.filterLow = MathOperation::ToFloat(lowPass_->text().toStdString(), warn);
-  s.filterHigh = MathOperation::ToFloat(highPass_->text().toStdString(), warn);
-  s.sampleCount = MathOperation::ToInt(count_->text().toStdString(), warn);
-  s.zeroTime = MathOperation::ToFloat(zero_->text().toStdString(), warn);
-  model_->setModified(true);
+  const SectionPara& s = *model_->doc().SectionOf(member_);
+  const WarningSink& warn = model_->doc().warningSink;
+  // A field left as it was shown keeps the stored value (the text is rounded).
+  auto value = [&warn](const QLineEdit* edit, const QString& shown, float stored) {
+    return edit->text() == shown ? stored : MathOperation::ToFloat(edit->text().toStdString(), warn);
+  };
+  model_->setSectionGainDelay(member_, value(gain_, gainText_, s.gain), value(delay_, delayText_, s.delay));
   QDialog::accept();
 }
 

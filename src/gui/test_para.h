@@ -1,15 +1,11 @@
 // "检测参数": the acquisition parameters of the current member's section
-// record. Only gain and delay can be typed; "确定" writes the fields back
-// (the sample interval excepted), "取消" discards.
+// record. Only gain and delay can be typed; "确定" stores them (the other
+// fields keep their values), "取消" discards.
 #pragma once
 
 #include <QDialog>
 
 class QLineEdit;
-
-namespace korvane {
-class CKorvaneDoc;
-}
 
 namespace korvane::gui {
 
@@ -19,8 +15,9 @@ class TestPara : public QDialog {
   Q_OBJECT
 
  public:
-  // The dialog edits doc.sections[sectionRow], which must exist.
-  TestPara(DocumentModel* model, int sectionRow, QWidget* parent = nullptr);
+  // The dialog edits the section record of member `member`, which must have
+  // one (CKorvaneDoc::SectionRow >= 0).
+  TestPara(DocumentModel* model, int member, QWidget* parent = nullptr);
 
   QLineEdit* gainField() const { return gain_; }
   QLineEdit* delayField() const { return delay_; }
@@ -34,7 +31,9 @@ class TestPara : public QDialog {
 
  private:
   DocumentModel* model_;
-  int row_;
+  int member_;
+  QString gainText_;  // as shown at opening
+  QString delayText_;
   QLineEdit* gain_;
   QLineEdit* delay_;
   QLineEdit* lowPass_;
@@ -43,8 +42,5 @@ class TestPara : public QDialog {
   QLineEdit* count_;
   QLineEdit* zero_;
 };
-
-// Row of doc.sections that belongs to the current member, or -1.
-int CurrentSectionRow(const CKorvaneDoc& doc);
 
 }  // namespace korvane::gui

@@ -90,6 +90,7 @@ void WriteField(XmlWriter& w, const Inline& field, const RunFormat& format) {
 void WriteParagraph(XmlWriter& w, const Paragraph& paragraph) {
   w.Open("w:p");
   w.Open("w:pPr");
+  if (paragraph.keepWithNext) w.Empty("w:keepNext");
   if (!paragraph.tabs.empty()) {
     w.Open("w:tabs");
     for (const TabStop& tab : paragraph.tabs) {
@@ -122,8 +123,9 @@ void WritePageBreak(XmlWriter& w) {
   w.Close();
 }
 
-void WriteCell(XmlWriter& w, const Table& table, int width, int colSpan, std::string_view vMerge,
-               std::string_view text) {
+// One cell: `anchor` is the (merged) cell it belongs to, for its borders.
+void WriteCell(XmlWriter& w, const Table& table, const Table::Cell& anchor, int row, int width, int colSpan,
+               std::string_view vMerge, std::string_view text) {
   w.Open("w:tc");
   w.Open("w:tcPr");
   w.Empty("w:tcW", {{"w:w", FormatInt(width)}, {"w:type", "dxa"}});
@@ -133,21 +135,44 @@ void WriteCell(XmlWriter& w, const Table& table, int width, int colSpan, std::st
   } else if (vMerge == "continue") {
     w.Empty("w:vMerge");
   }
+  if (anchor.openTop || anchor.openBottom) {
+    w.Open("w:tcBorders");
+    if (anchor.openTop) w.Empty("w:top", {{"w:val", "nil"}});
+    if (anchor.openBottom) w.Empty("w:bottom", {{"w:val", "nil"}});
+    w.Close();
+  }
   if (table.centerVertically) w.Empty("w:vAlign", {{"w:val", "center"}});
   w.Close();
   Paragraph paragraph;
   paragraph.align = table.align;
   paragraph.format = table.format;
+  paragraph.keepWithNext = table.KeepsWithNext(row);
   if (!text.empty()) paragraph.content.push_back({Inline::Kind::Text, std::string(text), {}});
   WriteParagraph(w, paragraph);
   w.Close();
 }
 
+// Widths of the table's columns in twips: its own, or equal shares of the
+// text width.
+std::vector<int> ColumnWidths(const Table& table, int textWidth) {
+  if (table.columnWidths.size() == static_cast<std::size_t>(table.cols())) return table.columnWidths;
+  return std::vector<int>(static_cast<std::size_t>(table.cols()), textWidth / table.cols());
+}
+
 void WriteTable(XmlWriter& w, const Table& table, int textWidth) {
-  const int columnWidth = textWidth / table.cols();
+  const std::vector<int> widths = ColumnWidths(table, textWidth);
+  // Width of the cell that starts at column `col` (1-based) and spans `span`.
+  const auto spanWidth = [&](int col, int span) {
+    int width = 0;
+    for (int c = col; c < col + span; ++c) width += widths[static_cast<std::size_t>(c - 1)];
+    return width;
+  };
+  int total = 0;
+  for (const int width : widths) total += width;
+  const std::string margin = FormatInt(table.cellMargin);
   w.Open("w:tbl");
   w.Open("w:tblPr");
-  w.Empty("w:tblW", {{"w:w", FormatInt(columnWidth * table.cols())}, {"w:type", "dxa"}});
+  w.Empty("w:tblW", {{"w:w", FormatInt(total)}, {"w:type", "dxa"}});
   w.Empty("w:tblInd", {{"w:w", "0"}, {"w:type", "dxa"}});
   w.Open("w:tblBorders");
   for (const char* edge : {"w:top", "w:left", "w:bottom", "w:right", "w:insideH", "w:insideV"}) {
@@ -155,11 +180,12 @@ void WriteTable(XmlWriter& w, const Table& table, int textWidth) {
   }
   w.Close();
   w.Empty("w:tblLayout", {{"w:type", "fixed"}});
-  // 1 mm side margins (rather than the usual 1.9 mm): the report's columns
-  // are narrow and the texts should wrap as little as possible.
+  // Narrow side margins (1 mm by default rather than the usual 1.9 mm): the
+  // report's columns are narrow and the texts should wrap as little as
+  // possible.
   w.Open("w:tblCellMar");
-  w.Empty("w:left", {{"w:w", "57"}, {"w:type", "dxa"}});
-  w.Empty("w:right", {{"w:w", "57"}, {"w:type", "dxa"}});
+  w.Empty("w:left", {{"w:w", margin}, {"w:type", "dxa"}});
+  w.Empty("w:right", {{"w:w", margin}, {"w:type", "dxa"}});
   w.Close();
   w.Empty("w:tblLook", {{"w:val", "0000"},
                         {"w:firstRow", "0"},
@@ -170,13 +196,17 @@ void WriteTable(XmlWriter& w, const Table& table, int textWidth) {
                         {"w:noVBand", "1"}});
   w.Close();
   w.Open("w:tblGrid");
-  for (int c = 1; c <= table.cols(); ++c) w.Empty("w:gridCol", {{"w:w", FormatInt(columnWidth)}});
+  for (const int width : widths) w.Empty("w:gridCol", {{"w:w", FormatInt(width)}});
   w.Close();
   for (int r = 1; r <= table.rows(); ++r) {
     w.Open("w:tr");
-    if (table.minRowHeight > 0) {
+    const bool header = r <= table.headerRows;
+    if (table.minRowHeight > 0 || table.rowsCantSplit || header) {
       w.Open("w:trPr");
-      w.Empty("w:trHeight", {{"w:val", FormatInt(table.minRowHeight)}, {"w:hRule", "atLeast"}});
+      if (table.rowsCantSplit) w.Empty("w:cantSplit");
+      if (table.minRowHeight > 0)
+        w.Empty("w:trHeight", {{"w:val", FormatInt(table.minRowHeight)}, {"w:hRule", "atLeast"}});
+      if (header) w.Empty("w:tblHeader");
       w.Close();
     }
     for (int c = 1; c <= table.cols(); ++c) {
@@ -187,12 +217,12 @@ void WriteTable(XmlWriter& w, const Table& table, int textWidth) {
         // part of a grid span.
         if (cell.anchorRow < r && cell.anchorCol == c) {
           const Table::Cell& anchor = table.At(cell.anchorRow, cell.anchorCol);
-          WriteCell(w, table, columnWidth * anchor.colSpan, anchor.colSpan, "continue", {});
+          WriteCell(w, table, anchor, r, spanWidth(c, anchor.colSpan), anchor.colSpan, "continue", {});
         }
         continue;
       }
-      WriteCell(w, table, columnWidth * cell.colSpan, cell.colSpan, cell.rowSpan > 1 ? "restart" : "",
-                cell.text);
+      WriteCell(w, table, cell, r, spanWidth(c, cell.colSpan), cell.colSpan,
+                cell.rowSpan > 1 ? "restart" : "", cell.text);
     }
     w.Close();
   }
@@ -419,6 +449,16 @@ Paragraph Paragraph::OfText(std::string text, RunFormat format, Align align) {
 Table::Table(int rows, int cols) : rows_(rows), cols_(cols) {
   if (rows < 1 || cols < 1) throw std::logic_error("Table: a table needs at least one row and column");
   cells_.resize(static_cast<std::size_t>(rows) * static_cast<std::size_t>(cols));
+  keepWithNext_.resize(static_cast<std::size_t>(rows));
+}
+
+void Table::KeepWithNext(int row) {
+  if (row < 1 || row > rows_) throw std::logic_error("Table: row outside the table");
+  keepWithNext_[static_cast<std::size_t>(row - 1)] = true;
+}
+
+bool Table::KeepsWithNext(int row) const {
+  return row >= 1 && row <= rows_ && keepWithNext_[static_cast<std::size_t>(row - 1)];
 }
 
 const Table::Cell& Table::At(int row, int col) const {
@@ -465,6 +505,13 @@ void Table::Merge(int r1, int c1, int r2, int c2) {
 void Table::MergeSet(int r1, int c1, int r2, int c2, std::string text) {
   Merge(r1, c1, r2, c2);
   Set(r1, c1, std::move(text));
+}
+
+void Table::OpenEdges(int row, int col, bool top, bool bottom) {
+  Cell& cell = Mutable(row, col);
+  if (cell.covered) throw std::logic_error("Table: borders of a covered cell");
+  cell.openTop = top;
+  cell.openBottom = bottom;
 }
 
 std::vector<std::pair<std::string, std::string>> DocxParts(const WordDocument& document) {

@@ -41,7 +41,8 @@ struct Paragraph {
   RunFormat format;
   std::vector<TabStop> tabs;
   std::vector<Inline> content;
-  bool compact = false;  // no spacing and a 1 pt mark (spacers, page breaks)
+  bool compact = false;       // no spacing and a 1 pt mark (spacers, page breaks)
+  bool keepWithNext = false;  // on the same page as the next paragraph (or table row)
 
   static Paragraph OfText(std::string text, RunFormat format, Align align);
 };
@@ -58,6 +59,10 @@ class Table {
     bool covered = false;  // part of a merged cell whose anchor is elsewhere
     int anchorRow = 0;     // for covered cells: the merged cell's top-left
     int anchorCol = 0;
+    // No border on the cell's top or bottom edge (the merged cell's), so
+    // that cells stacked in a column read as one.
+    bool openTop = false;
+    bool openBottom = false;
   };
 
   Table(int rows, int cols);
@@ -75,11 +80,30 @@ class Table {
   void Merge(int r1, int c1, int r2, int c2);
   // Merge, then Set on the merged cell.
   void MergeSet(int r1, int c1, int r2, int c2, std::string text);
+  // Leaves out the top and/or bottom border of the (merged) cell at (row,
+  // col). Throws std::logic_error for a cell outside the table or covered by
+  // a merge.
+  void OpenEdges(int row, int col, bool top, bool bottom);
 
   RunFormat format;
   Align align = Align::Left;
   int minRowHeight = 0;  // twips, "at least"; 0: automatic
   bool centerVertically = true;
+  // Width of each column in twips; empty (or not one per column): equal
+  // shares of the text width.
+  std::vector<int> columnWidths;
+  int cellMargin = 57;  // left and right margin inside every cell, twips
+  // Rows 1..headerRows are repeated at the top of every page the table runs
+  // onto.
+  int headerRows = 0;
+  // No row is broken across two pages.
+  bool rowsCantSplit = false;
+
+  // Keeps row `row` on the same page as the row after it (the word
+  // processor's "keep with next" on the row's paragraphs). Throws
+  // std::logic_error for a row outside the table.
+  void KeepWithNext(int row);
+  bool KeepsWithNext(int row) const;
 
  private:
   Cell& Mutable(int row, int col);
@@ -87,6 +111,7 @@ class Table {
   int rows_;
   int cols_;
   std::vector<Cell> cells_;
+  std::vector<bool> keepWithNext_;
 };
 
 struct PageBreak {};

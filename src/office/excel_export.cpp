@@ -8,8 +8,10 @@
 #include <set>
 #include <stdexcept>
 
+#include "core/algorithm/algorithm.h"
 #include "core/app/korvane_doc.h"
 #include "core/platform/file_replace.h"
+#include "core/report/report_cells.h"
 #include "office/text_format.h"
 #include "office/xml_writer.h"
 
@@ -17,6 +19,7 @@ namespace korvane::office {
 namespace {
 
 constexpr int kMaxSheetNameUnits = 31;  // UTF-16 code units
+constexpr int kMemberEstimateRows = 2;  // headings and figures of a member's estimate
 
 // Owns a libxlsxwriter workbook: Close() writes and frees it; a workbook
 // abandoned on an error is only freed.
@@ -170,17 +173,22 @@ float SampleAmplitudeMillivolts(std::uint16_t sample, float gain) {
 
 }  // namespace
 
-std::vector<int> ResultBlockOffsets(const CKorvaneDoc& doc) {
+int ResultBlockRows(const CKorvaneDoc& doc, int member, const ReportOptions& options) {
+  return doc.ZoneCount(member) + 2 + (options.printMemberEstimates ? kMemberEstimateRows : 0);
+}
+
+std::vector<int> ResultBlockOffsets(const CKorvaneDoc& doc, const ReportOptions& options) {
   std::vector<int> offsets;
   int row = 0;
   for (std::size_t m = 0; m < doc.members.size(); ++m) {
     offsets.push_back(row);
-    row += doc.ZoneCount(static_cast<int>(m)) + 2;
+    row += ResultBlockRows(doc, static_cast<int>(m), options);
   }
   return offsets;
 }
 
-void WriteResultsWorkbook(const CKorvaneDoc& doc, const std::filesystem::path& path) {
+void WriteResultsWorkbook(const CKorvaneDoc& doc, const std::filesystem::path& path,
+                          const ReportOptions& options) {
   ReplaceFileOrThrow(path, [&](const std::filesystem::path& temporary) {
     Workbook workbook(temporary);
     lxw_worksheet* sheet = workbook.AddSheet("sheet1");
@@ -188,43 +196,75 @@ void WriteResultsWorkbook(const CKorvaneDoc& doc, const std::filesystem::path& p
     format_set_num_format(whole, "0");
     lxw_format* oneDecimal = workbook.Format();
     format_set_num_format(oneDecimal, "0.0");
+    lxw_format* twoDecimals = workbook.Format();
+    format_set_num_format(twoDecimals, "0.00");
     lxw_format* threeDecimals = workbook.Format();
     format_set_num_format(threeDecimals, "0.000");
+    // A figure stored as the number its report text shows.
+    const auto writeFigure = [&](int row, int col, const report::ReportFigure& figure) {
+      lxw_format* format = figure.decimals <= 0   ? whole
+                           : figure.decimals == 1 ? oneDecimal
+                           : figure.decimals == 2 ? twoDecimals
+                                                  : threeDecimals;
+      WriteRounded(sheet, row, col, figure.value, figure.decimals, format);
+    };
     Check(worksheet_set_column(sheet, 0, LXW_COL_MAX - 1, 9, nullptr));
 
-    static constexpr std::string_view kHeadings[] = {"测区", "L1mm", "T1us",    "L2mm",     "T2us",
-                                                     "L3mm", "T3us", "V(km/s)", "Va(km/s)", "fcui(MPa)"};
-    const std::vector<int> offsets = ResultBlockOffsets(doc);
+    static constexpr std::string_view kHeadings[] = {
+        "测区", "L1mm", "T1us", "L2mm", "T2us", "L3mm", "T3us", "V(km/s)", "Va(km/s)", "fcui(MPa)", "η"};
+    static constexpr std::string_view kEstimateHeadings[] = {
+        report::kMemberEstimateLabel, "N", "Fmin(MPa)", "Mf(MPa)", "Sf(MPa)", "fcu,e(MPa)"};
+    const std::vector<int> offsets = ResultBlockOffsets(doc, options);
     for (std::size_t m = 0; m < doc.members.size(); ++m) {
       const Member& member = doc.members[m];
       const int top = offsets[m];
-      if (top + 2 + doc.ZoneCount(static_cast<int>(m)) > static_cast<int>(LXW_ROW_MAX)) {
+      if (top + ResultBlockRows(doc, static_cast<int>(m), options) > static_cast<int>(LXW_ROW_MAX)) {
         throw std::runtime_error("测区过多，超出Excel工作表的行数上限");
       }
       WriteText(sheet, top, 0,
                 "构件编号：" + FormatInt(member.sectionIndex + 1) + "        构件名称：" + member.name);
-      for (int c = 0; c < 10; ++c) WriteText(sheet, top + 1, c, kHeadings[c]);
+      for (int c = 0; c < static_cast<int>(std::size(kHeadings)); ++c)
+        WriteText(sheet, top + 1, c, kHeadings[c]);
       const int zones = doc.ZoneCount(static_cast<int>(m));
       for (int k = 0; k < zones; ++k) {
         const TestZone* zone = doc.Zone(static_cast<int>(m), k);
         const int row = top + 2 + k;
         WriteNumber(sheet, row, 0, k + 1);
         if (zone == nullptr) continue;
-        for (int j = 0; j < 3; ++j) {
+        const report::ZoneReportCells cells = report::FormatZoneCells(*zone);
+        for (int j = 0; j < std::min(cells.points, 3); ++j) {
           const MeasuringPoint* point = zone->points[static_cast<std::size_t>(j)].get();
           if (point == nullptr) continue;
           WriteRounded(sheet, row, 1 + 2 * j, point->distance, 0, whole);
-          WriteRounded(sheet, row, 2 + 2 * j, zone->pointTime[static_cast<std::size_t>(j)], 1, oneDecimal);
+          writeFigure(row, 2 + 2 * j, cells.times[static_cast<std::size_t>(j)]);
         }
-        WriteRounded(sheet, row, 7, zone->zoneVelocity, 3, threeDecimals);
-        WriteRounded(sheet, row, 8, zone->correctedVelocity, 3, threeDecimals);
-        if (zone->strengthValue > 70.0f) {
-          WriteText(sheet, row, 9, ">70MPa");
-        } else if (zone->strengthValue < 10.0f) {
-          WriteText(sheet, row, 9, "<10MPa");
+        writeFigure(row, 7, cells.zoneVelocity);
+        writeFigure(row, 8, cells.correctedVelocity);
+        if (!cells.strengthLimitText.empty()) {
+          WriteText(sheet, row, 9, cells.strengthLimitText);
         } else {
-          WriteRounded(sheet, row, 9, zone->strengthValue, 1, oneDecimal);
+          writeFigure(row, 9, cells.strength);
         }
+        writeFigure(row, 10, cells.eta);
+      }
+      if (!options.printMemberEstimates) continue;
+
+      // The member's estimate under its zones: headings, then the figures
+      // (fcu,e as its result text when it is no valid number).
+      const int row = top + 2 + zones;
+      for (int c = 0; c < static_cast<int>(std::size(kEstimateHeadings)); ++c) {
+        WriteText(sheet, row, c, kEstimateHeadings[c]);
+      }
+      const report::MemberEstimateCells estimate = report::FormatMemberEstimate(doc, static_cast<int>(m));
+      WriteNumber(sheet, row + 1, 1, estimate.zones, whole);
+      if (estimate.zones == 0) continue;
+      writeFigure(row + 1, 2, estimate.minimum);
+      writeFigure(row + 1, 3, estimate.mean);
+      writeFigure(row + 1, 4, estimate.stdDev);
+      if (estimate.flag == kResultValid) {
+        writeFigure(row + 1, 5, estimate.estimate);
+      } else {
+        WriteText(sheet, row + 1, 5, estimate.resultText);
       }
     }
     workbook.Close();

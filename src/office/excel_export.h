@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "core/report/report_records.h"
+
 namespace korvane {
 class CKorvaneDoc;
 struct Member;
@@ -20,15 +22,23 @@ struct TestZone;
 
 namespace korvane::office {
 
-// Results export. Numbers are stored as numbers rounded to the shown
-// decimals, with the number formats "0" (distances), "0.0" (times,
-// strengths) and "0.000" (velocities); strengths above 70 or below 10 MPa
-// are the texts ">70MPa" and "<10MPa".
-void WriteResultsWorkbook(const CKorvaneDoc& doc, const std::filesystem::path& path);
+// Results export. Each member's block: the heading line, the column
+// headings "测区", "L1mm", "T1us", … "fcui(MPa)", "η", one row per zone (the
+// zone's own η in the last column) and, when `options` print member
+// estimates, a "构件推定值" block of two rows: headings "N", "Fmin(MPa)",
+// "Mf(MPa)", "Sf(MPa)", "fcu,e(MPa)" and the member's figures (fcu,e as its
+// result text, e.g. "<10.0MPa", unless the member's flag is 0). Numbers are
+// stored as numbers rounded to the shown decimals, with the number formats
+// "0" (distances, N), "0.0" (times, strengths), "0.00" (η, Sf) and "0.000"
+// (velocities); zone strengths above 70 or below 10 MPa are the texts
+// ">70MPa" and "<10MPa".
+void WriteResultsWorkbook(const CKorvaneDoc& doc, const std::filesystem::path& path,
+                          const ReportOptions& options = {});
 
 // First row (0-based) of each member's block in the results sheet: 0, then
-// the previous start + the previous member's zone count + 2.
-std::vector<int> ResultBlockOffsets(const CKorvaneDoc& doc);
+// the previous start + the previous member's zone count + 2 (+ 2 more with
+// the member-estimate block).
+std::vector<int> ResultBlockOffsets(const CKorvaneDoc& doc, const ReportOptions& options = {});
 
 // Raw-data export: worksheet i holds member i's zones side by side. Each
 // block: row 1 "测区编号:%d" (the zone's number) merged over the block, row 2

@@ -3,12 +3,13 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <span>
 #include <utility>
 
 #include "core/algorithm/standards.h"
 #include "core/app/korvane_doc.h"
 #include "core/report/pagination.h"
-#include "core/report/report_texts.h"
+#include "core/report/report_cells.h"
 #include "office/text_format.h"
 
 namespace korvane::office {
@@ -17,9 +18,24 @@ namespace {
 constexpr int kZonesPerPage = 10;
 constexpr int kMinRowHeight = 397;  // 19.846895 pt = 7 mm, in twips
 constexpr std::string_view kVelocityHeading = "修正后声速\n代表值\n(km/s)";
+constexpr double kTableFontPt = 10.0;
+// The result table's ten zone columns need every twip: half-millimetre cell
+// margins, and the labels broken into lines as the printed page writes them
+// over two rows.
+constexpr int kResultCellMargin = 28;
+constexpr int kWidthSlack = 40;  // twips per column against rounding in the word processor
+constexpr std::string_view kResultReboundLabel = "回弹值";
+constexpr std::string_view kResultVelocityLabel = "声速值\n（km\n/s）";
+constexpr std::array<std::string_view, 8> kResultQuantityLabels = {
+    "测区\n代表值",   "角度\n修正值", "角度\n修正后",   "浇筑面\n修正值",
+    "浇筑面\n修正后", "测区\n代表值", "修正系数\nβ、λ", "修正后\n的值"};
+constexpr std::string_view kResultStrengthLabel = "测区强度换算值\n（Mpa）";
+constexpr std::string_view kResultTableNameLabel = "使用的测区\n强度换算表";
 
-RunFormat TableFont() { return RunFormat{"Times New Roman", "宋体", 10.0, false}; }
-RunFormat ResultTableFont() { return RunFormat{"宋体", "宋体", 10.0, false}; }
+RunFormat TableFont() { return RunFormat{"Times New Roman", "宋体", kTableFontPt, false}; }
+// Numbers in Times New Roman: 宋体 draws β a full em wide, and "β=1.000"
+// would no longer fit a zone column of an A4 page.
+RunFormat ResultTableFont() { return RunFormat{"Times New Roman", "宋体", kTableFontPt, false}; }
 RunFormat TitleFont() { return RunFormat{"Times New Roman", "宋体", 16.0, true}; }
 
 Align AlignOf(int value) {
@@ -157,6 +173,31 @@ std::string RomanNumeral(int value) {
   return text;
 }
 
+int EstimatedTextWidth(std::string_view text, double sizePt) {
+  // Em widths: 1 for CJK and full-width forms, 0.6 for Greek, 0.5 for ASCII
+  // (Times New Roman: digits exactly 0.5).
+  double widest = 0.0;
+  double line = 0.0;
+  std::size_t i = 0;
+  while (i < text.size()) {
+    const auto lead = static_cast<unsigned char>(text[i]);
+    const std::size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+    if (lead == '\n') {
+      widest = std::max(widest, line);
+      line = 0.0;
+    } else if (length == 1) {
+      line += 0.5;
+    } else if (length == 2) {
+      line += 0.6;  // Greek, Latin-1 and other two-byte letters
+    } else {
+      line += 1.0;
+    }
+    i += length;
+  }
+  widest = std::max(widest, line);
+  return static_cast<int>(std::ceil(widest * sizePt * 20.0));
+}
+
 Table BuildRecordSheetTable(const CKorvaneDoc& doc, int member, bool velocityForm) {
   const Member& record = doc.members.at(static_cast<std::size_t>(member));
   const ReportProjectInfo& info = doc.reportInfo;
@@ -219,10 +260,15 @@ Table BuildRecordSheetTable(const CKorvaneDoc& doc, int member, bool velocityFor
 
   // Zone rows: zone k uses rows 9 + 2k and 10 + 2k. The two-row cells are
   // merged for every slot, so that the empty slots keep the sheet's grid.
-  table.MergeSet(11, 1, 2 * slots + 10, 1, FormatInt(record.sectionIndex + 1));
+  // The member number's column is one two-row cell per slot without borders
+  // between them, reading as one cell with the number in its middle: word
+  // processors (LibreOffice) lose the text of a cell merged over many rows
+  // when the table breaks across pages.
   for (int slot = 0; slot < slots; ++slot) {
     const int top = 11 + 2 * slot;
     const int bottom = top + 1;
+    table.MergeSet(top, 1, bottom, 1, slot == (slots - 1) / 2 ? FormatInt(record.sectionIndex + 1) : "");
+    table.OpenEdges(top, 1, slot > 0, slot + 1 < slots);
     table.Merge(top, 2, bottom, 2);
     table.Merge(top, angleCol, bottom, angleCol);
     table.Merge(top, surfaceCol, bottom, surfaceCol);
@@ -233,29 +279,36 @@ Table BuildRecordSheetTable(const CKorvaneDoc& doc, int member, bool velocityFor
     const TestZone* zone = slot < zoneCount ? doc.Zone(member, slot) : nullptr;
     if (zone == nullptr) continue;
     table.Set(top, 2, FormatInt(slot + 1));
+    const report::ZoneReportCells cells = report::FormatZoneCells(*zone);
     // Readings 1..c in the zone's first row, c+1..2c in the second.
     const auto readings = static_cast<std::size_t>(readingColumns);
     for (std::size_t k = 0; k < readings; ++k) {
       const int col = 3 + static_cast<int>(k);
-      table.Set(top, col, FormatInt(zone->rebound[k]));
-      table.Set(bottom, col, FormatInt(zone->rebound[readings + k]));
+      table.Set(top, col, cells.readings[k]);
+      table.Set(bottom, col, cells.readings[readings + k]);
     }
-    table.Set(top, angleCol, FormatInt(zone->angle));
-    table.Set(top, surfaceCol, std::string(report::SurfaceName(zone->surface)));
+    table.Set(top, angleCol, cells.angle);
+    table.Set(top, surfaceCol, cells.surface);
     if (velocityForm) {
-      table.Set(top, blockFirst, FormatFixed(zone->correctedVelocity, 3));
+      table.Set(top, blockFirst, cells.correctedVelocity.text);
     } else {
-      const int shown = std::min(zone->usedPointSlots(), blockWidth);
+      const int shown = std::min(cells.points, blockWidth);
       for (int j = 0; j < shown; ++j) {
-        const MeasuringPoint* point = zone->points[static_cast<std::size_t>(j)].get();
-        if (point == nullptr) continue;
-        table.Set(top, blockFirst + j, FormatTruncated(point->distance));
-        table.Set(bottom, blockFirst + j, FormatFixed(zone->pointTime[static_cast<std::size_t>(j)], 1));
+        table.Set(top, blockFirst + j, cells.distances[static_cast<std::size_t>(j)]);
+        table.Set(bottom, blockFirst + j, cells.times[static_cast<std::size_t>(j)].text);
       }
     }
-    table.Set(top, methodCol, std::string(TestMethodName(zone->testMethod)));
-    table.Set(top, locationCol, report::LocationText(zone->testLocation));
+    table.Set(top, methodCol, cells.method);
+    table.Set(top, locationCol, cells.location);
   }
+
+  // A sheet longer than a page continues under a repeated head (project head
+  // and table head, rows 1-10); a zone's two rows stay together, and the last
+  // zone stays with the remark and signature rows that close the sheet.
+  table.headerRows = 10;
+  table.rowsCantSplit = true;
+  for (int slot = 0; slot < slots; ++slot) table.KeepWithNext(11 + 2 * slot);
+  for (int row = 11 + 2 * (slots - 1); row < 2 * slots + 13; ++row) table.KeepWithNext(row);
 
   // Foot: remark over two rows, then the signature row.
   const int remarkRow = 2 * slots + 11;
@@ -271,15 +324,48 @@ Table BuildRecordSheetTable(const CKorvaneDoc& doc, int member, bool velocityFor
   return table;
 }
 
-Table BuildResultTable(const CKorvaneDoc& doc, int member, int page, bool summaryPage) {
+std::vector<int> ResultTableColumnWidths(int textWidth) {
+  // Widest label of each label column (as the table writes it, with its line
+  // breaks), and of the labels spanning both.
+  const auto widest = [](std::span<const std::string_view> texts) {
+    int width = 0;
+    for (const std::string_view text : texts) width = std::max(width, EstimatedTextWidth(text, kTableFontPt));
+    return width + 2 * kResultCellMargin + kWidthSlack;
+  };
+  const std::string_view firstColumn[] = {kResultReboundLabel, kResultVelocityLabel};
+  const std::string_view bothColumns[] = {"仪器型号与编号",         "强度修正系数η",
+                                          kResultStrengthLabel,     kResultTableNameLabel,
+                                          "强度推定值\n(Mpa)N=100", "构件推定值\n(Mpa)N=100"};
+  const int first = widest(firstColumn);
+  int second = widest(kResultQuantityLabels);
+  const int both = widest(bothColumns);
+  second = std::max(second, both - first);
+  std::vector<int> widths = {first, second};
+  const int zone = std::max(0, (textWidth - first - second) / kZonesPerPage);
+  for (int k = 0; k < kZonesPerPage; ++k) widths.push_back(zone);
+  // What the division leaves goes to the second label column, so that the
+  // table fills the text width exactly.
+  widths[1] += std::max(0, textWidth - first - second - zone * kZonesPerPage);
+  return widths;
+}
+
+Table BuildResultTable(const CKorvaneDoc& doc, int member, int page, bool summaryPage,
+                       const ReportOptions& options) {
   const Member& record = doc.members.at(static_cast<std::size_t>(member));
   const ReportProjectInfo& info = doc.reportInfo;
   const bool lastMember = static_cast<std::size_t>(member) + 1 == doc.members.size();
+  const bool estimateRow =
+      options.printMemberEstimates && page == report::PagesForZoneCount(doc.ZoneCount(member));
   constexpr int cols = 12;
-  Table table(summaryPage ? 24 : 21, cols);
+  const int summaryRow = estimateRow ? 23 : 22;  // first row of the batch summary
+  Table table(summaryPage ? summaryRow + 2 : summaryRow - 1, cols);
   table.format = ResultTableFont();
   table.align = Align::Center;
   table.minRowHeight = kMinRowHeight;
+  table.cellMargin = kResultCellMargin;
+  const SectionSetup section = PageSetup(doc.printSettings);
+  table.columnWidths = ResultTableColumnWidths(section.pageWidth - section.marginLeft - section.marginRight);
+  table.rowsCantSplit = true;
 
   // Head, rows 1-9: label over columns 1-2, value over the rest; rows 4-7
   // carry a second label and value in the middle.
@@ -309,68 +395,70 @@ Table BuildResultTable(const CKorvaneDoc& doc, int member, int page, bool summar
   const int firstZone = (page - 1) * kZonesPerPage;
   for (int k = 1; k <= kZonesPerPage; ++k) table.Set(11, 2 + k, FormatInt(firstZone + k));
 
-  // Quantity labels.
-  table.MergeSet(12, 1, 16, 1, "回弹值");
-  const std::string_view reboundRows[] = {"测区代表值", "角度修正值", "角度修正后", "浇筑面修正值",
-                                          "浇筑面修正后"};
-  for (int k = 0; k < 5; ++k) table.Set(12 + k, 2, std::string(reboundRows[k]));
-  table.MergeSet(17, 1, 19, 1, "声速值（km/s）");
-  table.Set(17, 2, "测区代表值");
-  table.Set(18, 2, "修正系数β、λ");
-  table.Set(19, 2, "修正后的值");
+  // Quantity labels, broken into lines where they would widen their column.
+  table.MergeSet(12, 1, 16, 1, std::string(kResultReboundLabel));
+  for (int k = 0; k < 5; ++k)
+    table.Set(12 + k, 2, std::string(kResultQuantityLabels[static_cast<std::size_t>(k)]));
+  table.MergeSet(17, 1, 19, 1, std::string(kResultVelocityLabel));
+  for (int k = 5; k < 8; ++k)
+    table.Set(12 + k, 2, std::string(kResultQuantityLabels[static_cast<std::size_t>(k)]));
   table.MergeSet(20, 1, 20, 2, "强度修正系数η");
-  table.MergeSet(21, 1, 21, 2, "测区强度换算值（Mpa）");
+  table.MergeSet(21, 1, 21, 2, std::string(kResultStrengthLabel));
 
-  // Zone columns.
+  // Zone columns: each zone's own figures, η included.
   const int zones = std::clamp(doc.ZoneCount(member) - firstZone, 0, kZonesPerPage);
   for (int k = 0; k < zones; ++k) {
     const TestZone* zone = doc.Zone(member, firstZone + k);
     if (zone == nullptr) continue;
     const int c = 3 + k;
-    const float rm = zone->reboundValue;
-    const float afterAngle = rm + zone->angleCorrection;
-    const float afterSurface = afterAngle + zone->surfaceCorrection;
-    table.Set(12, c, FormatFixed(rm, 1));
-    table.Set(13, c, FormatFixed(zone->angleCorrection, 1));
-    table.Set(14, c, FormatFixed(afterAngle, 1));
-    table.Set(15, c, FormatFixed(zone->surfaceCorrection, 1));
-    table.Set(16, c, FormatFixed(afterSurface, 1));
-    table.Set(17, c, FormatFixed(zone->zoneVelocity, 3));
-    table.Set(18, c, "β=" + FormatFixed(zone->beta, 3) + "  " + "λ=" + FormatFixed(zone->lambda, 2));
-    table.Set(19, c, FormatFixed(zone->correctedVelocity, 3));
-    // The last member's pages print the project's η in every zone column.
-    table.Set(20, c, FormatFixed(lastMember ? doc.project.eta : zone->eta, 2));
-    table.Set(21, c, FormatFixed(zone->strengthValue, 1));
+    const report::ZoneReportCells cells = report::FormatZoneCells(*zone);
+    table.Set(12, c, cells.reboundValue.text);
+    table.Set(13, c, cells.angleCorrection.text);
+    table.Set(14, c, cells.afterAngle.text);
+    table.Set(15, c, cells.surfaceCorrection.text);
+    table.Set(16, c, cells.afterSurface.text);
+    table.Set(17, c, cells.zoneVelocity.text);
+    // β and λ on two lines, so that the narrow column never breaks a number.
+    table.Set(18, c, "β=" + cells.beta.text + "\nλ=" + cells.lambda.text);
+    table.Set(19, c, cells.correctedVelocity.text);
+    table.Set(20, c, cells.eta.text);
+    table.Set(21, c, cells.strength.text);
+  }
+
+  if (estimateRow) {
+    const report::MemberEstimateCells estimate = report::FormatMemberEstimate(doc, member);
+    constexpr auto kWord = report::SummaryStyle::Word;
+    table.MergeSet(22, 1, 22, 2,
+                   std::string(report::kMemberEstimateLabel) + "\n(Mpa)N=" + FormatInt(estimate.zones));
+    const bool any = estimate.zones > 0;
+    table.MergeSet(22, 3, 22, 4, any ? report::SummaryFigureText("Fmin", estimate.minimum, kWord) : "");
+    table.MergeSet(22, 5, 22, 6, any ? report::SummaryFigureText("Mf", estimate.mean, kWord) : "");
+    table.MergeSet(22, 7, 22, 8, any ? report::SummaryFigureText("Sf", estimate.stdDev, kWord) : "");
+    table.MergeSet(22, 9, 22, cols, report::MemberEstimateText(estimate, kWord));
   }
 
   if (summaryPage) {
-    const StrengthResult& result = doc.result;
-    table.MergeSet(22, 1, 22, 2, "强度推定值(Mpa)N=" + FormatInt(static_cast<int>(doc.zoneLists.size())));
-    table.MergeSet(22, 3, 22, 5, "Mf=" + FormatFixed(result.meanValue, 1) + "Mpa");
-    table.MergeSet(22, 6, 22, 8, "Sf=" + FormatFixed(result.stdDev, 2) + "Mpa");
-    std::string estimate;
-    if (result.fcue < 10.0f) {
-      estimate = "fcue < 10 Mpa";
-    } else if (result.fcue > 70.0f) {
-      estimate = "fcue > 70 Mpa";
-    } else {
-      estimate = "fcue =" + FormatFixed(result.fcue, 1) + "Mpa";
-    }
-    table.MergeSet(22, 9, 22, cols, estimate);
-    table.MergeSet(23, 1, 23, 2, "使用的测区强度换算表");
-    table.MergeSet(23, 3, 23, 5, info.conversionTableName);
-    table.MergeSet(23, 6, 23, 7, "备注：");
-    table.MergeSet(23, 8, 23, cols, info.resultTableRemark);
-    table.MergeSet(24, 1, 24, 2, "复核");
-    table.Merge(24, 3, 24, 5);
-    table.MergeSet(24, 6, 24, 7, "计算");
-    table.MergeSet(24, 9, 24, 10, "检测");
-    table.Merge(24, 11, 24, cols);
+    const report::BatchSummaryCells batch = report::FormatBatchSummary(doc);
+    constexpr auto kWord = report::SummaryStyle::Word;
+    const int r = summaryRow;
+    table.MergeSet(r, 1, r, 2, "强度推定值\n(Mpa)N=" + FormatInt(batch.members));
+    table.MergeSet(r, 3, r, 5, report::SummaryFigureText("Mf", batch.mean, kWord));
+    table.MergeSet(r, 6, r, 8, report::SummaryFigureText("Sf", batch.stdDev, kWord));
+    table.MergeSet(r, 9, r, cols, report::BatchEstimateText(batch.flag, batch.fcue, kWord));
+    table.MergeSet(r + 1, 1, r + 1, 2, std::string(kResultTableNameLabel));
+    table.MergeSet(r + 1, 3, r + 1, 5, info.conversionTableName);
+    table.MergeSet(r + 1, 6, r + 1, 7, "备注：");
+    table.MergeSet(r + 1, 8, r + 1, cols, info.resultTableRemark);
+    table.MergeSet(r + 2, 1, r + 2, 2, "复核");
+    table.Merge(r + 2, 3, r + 2, 5);
+    table.MergeSet(r + 2, 6, r + 2, 7, "计算");
+    table.MergeSet(r + 2, 9, r + 2, 10, "检测");
+    table.Merge(r + 2, 11, r + 2, cols);
   }
   return table;
 }
 
-WordDocument BuildWordReport(const CKorvaneDoc& doc) {
+WordDocument BuildWordReport(const CKorvaneDoc& doc, const ReportOptions& options) {
   const PrintSettings& settings = doc.printSettings;
   WordDocument document;
   document.section = PageSetup(settings);
@@ -405,7 +493,7 @@ WordDocument BuildWordReport(const CKorvaneDoc& doc) {
         if (!first) document.body.emplace_back(PageBreak{});
         first = false;
         const bool summary = m == memberCount - 1 && page == pages;
-        document.body.emplace_back(BuildResultTable(doc, m, page, summary));
+        document.body.emplace_back(BuildResultTable(doc, m, page, summary, options));
       }
     }
   }
@@ -413,8 +501,9 @@ WordDocument BuildWordReport(const CKorvaneDoc& doc) {
   return document;
 }
 
-void WriteWordReport(const CKorvaneDoc& doc, const std::filesystem::path& path) {
-  WriteDocx(BuildWordReport(doc), path);
+void WriteWordReport(const CKorvaneDoc& doc, const std::filesystem::path& path,
+                     const ReportOptions& options) {
+  WriteDocx(BuildWordReport(doc, options), path);
 }
 
 }  // namespace korvane::office

@@ -7,7 +7,10 @@
 
 #include <filesystem>
 #include <string>
+#include <string_view>
+#include <vector>
 
+#include "core/report/report_records.h"
 #include "office/docx_document.h"
 
 namespace korvane {
@@ -38,20 +41,37 @@ std::string RomanNumeral(int value);
 // when the current standard counts 10 rebound readings. `velocityForm`
 // replaces the point columns by the corrected velocity (used when the
 // document's current zone has 7 or more points; always with 10 readings).
+// Rows 1-10 (the heads) repeat on every page the table runs onto; no row
+// breaks across pages, a zone's two rows stay together and the last zone
+// stays with the closing remark and signature rows.
 Table BuildRecordSheetTable(const CKorvaneDoc& doc, int member, bool velocityForm);
-// Result table: 12 columns; 21 rows, or 24 with the summary rows when
-// `summaryPage` (the last page of the last member).
-Table BuildResultTable(const CKorvaneDoc& doc, int member, int page, bool summaryPage);
+// Result table: 12 columns, the two label columns as wide as their texts
+// and the ten zone columns sharing the rest of the text width of the print
+// settings' page; 21 rows, one more (row 22) for the member-estimate row on
+// the member's last page when `options` print it, and the three summary rows
+// after those when `summaryPage` (the last page of the last member). Each
+// zone shows its own η; β and λ take two lines of their cell.
+Table BuildResultTable(const CKorvaneDoc& doc, int member, int page, bool summaryPage,
+                       const ReportOptions& options = {});
+
+// Column widths of the result table, in twips, for a text width in twips.
+std::vector<int> ResultTableColumnWidths(int textWidth);
+
+// Estimated width in twips of the widest line ("\n" separated) of a text at
+// `sizePt` points, on the wide side: one em for Chinese and full-width
+// characters, 0.6 em for Greek, 0.5 em for ASCII.
+int EstimatedTextWidth(std::string_view text, double sizePt);
 
 // The whole report by doc.printSettings: page setup, header and footer, the
 // record sheet (if printRecordSheet) then the result table (if
 // printResultTable), a page break between tables. With neither report
 // chosen the body is one empty paragraph.
-WordDocument BuildWordReport(const CKorvaneDoc& doc);
+WordDocument BuildWordReport(const CKorvaneDoc& doc, const ReportOptions& options = {});
 
 // BuildWordReport written to `path` (.docx). Throws KorvaneError naming the
 // file when it cannot be written; an existing file is replaced only by a
 // complete one.
-void WriteWordReport(const CKorvaneDoc& doc, const std::filesystem::path& path);
+void WriteWordReport(const CKorvaneDoc& doc, const std::filesystem::path& path,
+                     const ReportOptions& options = {});
 
 }  // namespace korvane::office

@@ -16,19 +16,23 @@ struct FaceInfo {
   QStringList standIns;
 };
 
+// The Chinese stand-ins come first where they give each glyph to one
+// character only (AR PL UMing, AR PL UKai, WenQuanYi Zen Hei): the PDF
+// writer builds the text layer from a glyph-to-character map, and faces
+// that draw the Kangxi radicals (U+2F00...) with the same glyphs as the
+// ideographs (Noto CJK: 工 and ⼯) would make copied or searched PDF text
+// come out as radicals. Noto CJK stays only as the last resort. Chinese text
+// in a Latin face falls back to the Song face, as Windows links Arial and
+// Times New Roman to 宋体.
 const QList<FaceInfo>& Faces() {
   static const QList<FaceInfo> faces = {
-      {"Arial", true, {"Liberation Sans", "Arimo", "Noto Sans CJK SC"}},
-      {"Times New Roman", true, {"Liberation Serif", "Tinos", "Noto Serif CJK SC", "Noto Sans CJK SC"}},
-      {"宋体", false, {"SimSun", "Noto Serif CJK SC", "Noto Sans CJK SC"}},
-      {"黑体", false, {"SimHei", "Noto Sans CJK SC"}},
-      {"隶书", false, {"LiSu", "Noto Serif CJK SC", "Noto Sans CJK SC"}},
-      {"仿宋_GB2312",
-       false,
-       {"FangSong_GB2312", "FangSong", "仿宋", "Noto Serif CJK SC", "Noto Sans CJK SC"}},
-      {"楷体_GB2312",
-       false,
-       {"KaiTi_GB2312", "KaiTi", "楷体", "AR PL UKai CN", "Noto Serif CJK SC", "Noto Sans CJK SC"}},
+      {"Arial", true, {"Liberation Sans", "Arimo", "AR PL UMing CN", "Noto Sans CJK SC"}},
+      {"Times New Roman", true, {"Liberation Serif", "Tinos", "AR PL UMing CN", "Noto Serif CJK SC"}},
+      {"宋体", false, {"SimSun", "AR PL UMing CN", "Noto Serif CJK SC"}},
+      {"黑体", false, {"SimHei", "WenQuanYi Zen Hei", "Noto Sans CJK SC"}},
+      {"隶书", false, {"LiSu", "AR PL UMing CN", "Noto Serif CJK SC"}},
+      {"仿宋_GB2312", false, {"FangSong_GB2312", "FangSong", "仿宋", "AR PL UMing CN", "Noto Serif CJK SC"}},
+      {"楷体_GB2312", false, {"KaiTi_GB2312", "KaiTi", "楷体", "AR PL UKai CN", "Noto Serif CJK SC"}},
   };
   return faces;
 }
@@ -55,7 +59,7 @@ QStringList ReportFontFamilies(const QString& face) {
   if (const FaceInfo* info = FindFace(face)) {
     families += info->standIns;
   } else {
-    families += QStringList{"Noto Sans CJK SC"};
+    families += QStringList{"AR PL UMing CN", "Noto Sans CJK SC"};
   }
   return families;
 }

@@ -1,8 +1,10 @@
 // Fonts of the printed reports. The reports request their faces by their
 // Windows names ("Arial", "Times New Roman", "宋体", "黑体", "隶书",
 // "仿宋_GB2312", "楷体_GB2312"); where those are not installed (Linux), the
-// metric-compatible Liberation faces and the Noto CJK faces stand in, and
-// Chinese characters in a Latin face fall back to a CJK face.
+// metric-compatible Liberation faces and the Chinese faces AR PL UMing (Song),
+// AR PL UKai (Kai) and WenQuanYi Zen Hei (Hei) stand in, and Chinese
+// characters in a Latin face fall back to the Song face. The Chinese stand-ins
+// are chosen so that the text of a PDF page extracts as the characters drawn.
 #pragma once
 
 #include <QFont>

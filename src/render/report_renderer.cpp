@@ -87,7 +87,8 @@ report::DeviceMetrics PrinterMetrics(const QPrinter& printer) {
   return metrics;
 }
 
-bool PrintJob(const CKorvaneDoc& doc, QPrinter& printer, ReportChoice choice, int firstPage, int lastPage) {
+bool PrintJob(const CKorvaneDoc& doc, QPrinter& printer, ReportChoice choice, int firstPage, int lastPage,
+              const ReportOptions& options) {
   InstallReportFontSubstitutions();
   const std::vector<report::JobPage> job = BuildJob(doc, choice);
   if (job.empty()) return false;
@@ -106,12 +107,13 @@ bool PrintJob(const CKorvaneDoc& doc, QPrinter& printer, ReportChoice choice, in
     if (lastPage > 0 && page.jobPage > lastPage) break;
     if (!first) printer.newPage();
     first = false;
-    PaintPage(painter, report::LayoutJobPage(doc, page, frame, true));
+    PaintPage(painter, report::LayoutJobPage(doc, page, frame, true, options));
   }
   return painter.end();
 }
 
-void RenderJobToPdf(const CKorvaneDoc& doc, const std::filesystem::path& path, ReportChoice choice) {
+void RenderJobToPdf(const CKorvaneDoc& doc, const std::filesystem::path& path, ReportChoice choice,
+                    const ReportOptions& options) {
   const std::vector<report::JobPage> job = CheckedJob(doc, choice);
   InstallReportFontSubstitutions();
   // The whole PDF is made in memory, then written as one file replacement.
@@ -139,14 +141,15 @@ void RenderJobToPdf(const CKorvaneDoc& doc, const std::filesystem::path& path, R
     for (const report::JobPage& page : job) {
       if (!first) writer.newPage();
       first = false;
-      PaintPage(painter, report::LayoutJobPage(doc, page, frame, true));
+      PaintPage(painter, report::LayoutJobPage(doc, page, frame, true, options));
     }
     if (!painter.end()) throw WriteError(path);
   }
   ReplaceWith(path, pdf);
 }
 
-QImage RenderPrintedPage(const CKorvaneDoc& doc, const report::JobPage& page, int dpi) {
+QImage RenderPrintedPage(const CKorvaneDoc& doc, const report::JobPage& page, int dpi,
+                         const ReportOptions& options) {
   InstallReportFontSubstitutions();
   const QSize size = QPageSize(QPageSize::A4).sizePixels(dpi);
   QImage image = WhiteImage(size.width(), size.height());
@@ -159,19 +162,19 @@ QImage RenderPrintedPage(const CKorvaneDoc& doc, const report::JobPage& page, in
   const report::PageFrame frame = report::ComputePageFrame(metrics, doc.printSettings);
   {
     QPainter painter(&image);
-    PaintPage(painter, report::LayoutJobPage(doc, page, frame, true));
+    PaintPage(painter, report::LayoutJobPage(doc, page, frame, true, options));
   }
   return image.convertToFormat(QImage::Format_Grayscale8);
 }
 
-QImage RenderCanvasPage(const CKorvaneDoc& doc, const report::JobPage& page) {
+QImage RenderCanvasPage(const CKorvaneDoc& doc, const report::JobPage& page, const ReportOptions& options) {
   InstallReportFontSubstitutions();
   QImage image = WhiteImage(report::kCanvasWidth, report::kCanvasHeight);
   SetImageResolution(image, 96);
   const report::PageFrame frame = report::CanvasPageFrame(doc.printSettings);
   {
     QPainter painter(&image);
-    PaintPage(painter, report::LayoutJobPage(doc, page, frame, false));
+    PaintPage(painter, report::LayoutJobPage(doc, page, frame, false, options));
   }
   return image;
 }
@@ -184,13 +187,14 @@ std::string PageFileName(const report::JobPage& page, const std::string& extensi
 }
 
 std::vector<std::filesystem::path> ExportBmpPages(const CKorvaneDoc& doc, const std::filesystem::path& folder,
-                                                  ReportChoice choice) {
+                                                  ReportChoice choice, const ReportOptions& options) {
   const std::vector<report::JobPage> job = CheckedJob(doc, choice);
   CreateFolder(folder);
   std::vector<std::filesystem::path> written;
   for (const report::JobPage& page : job) {
     const std::filesystem::path path = folder / PageFileName(page, ".bmp");
-    if (const std::error_code error = report::CBMPOut::Write(path, ToMonochrome(RenderCanvasPage(doc, page))))
+    if (const std::error_code error =
+            report::CBMPOut::Write(path, ToMonochrome(RenderCanvasPage(doc, page, options))))
       throw WriteError(path, error.message());
     written.push_back(path);
   }
@@ -198,7 +202,8 @@ std::vector<std::filesystem::path> ExportBmpPages(const CKorvaneDoc& doc, const 
 }
 
 std::vector<std::filesystem::path> ExportPngPages(const CKorvaneDoc& doc, const std::filesystem::path& folder,
-                                                  ReportChoice choice, int dpi) {
+                                                  ReportChoice choice, int dpi,
+                                                  const ReportOptions& options) {
   const std::vector<report::JobPage> job = CheckedJob(doc, choice);
   CreateFolder(folder);
   std::vector<std::filesystem::path> written;
@@ -207,7 +212,7 @@ std::vector<std::filesystem::path> ExportPngPages(const CKorvaneDoc& doc, const 
     QByteArray png;
     QBuffer buffer(&png);
     buffer.open(QIODevice::WriteOnly);
-    if (!RenderPrintedPage(doc, page, dpi).save(&buffer, "PNG"))
+    if (!RenderPrintedPage(doc, page, dpi, options).save(&buffer, "PNG"))
       throw WriteError(path, "PNG encoding failed");
     ReplaceWith(path, png);
     written.push_back(path);

@@ -1,7 +1,8 @@
 // Rendering of the two reports of a document on the printer (print and
 // preview), into a PDF file, into page images and into monochrome BMP
 // files. The layouts come from core/report; this only paints them.
-// Everything here needs a QGuiApplication (fonts).
+// Everything here needs a QGuiApplication (fonts). `options` choose what the
+// pages print beyond the fixed layout (the member-estimate rows).
 #pragma once
 
 #include <QImage>
@@ -44,7 +45,7 @@ report::DeviceMetrics PrinterMetrics(const QPrinter& printer);
 // `firstPage` and `lastPage` (1-based, inclusive, 0 for the ends) select a
 // range. Returns false when the printer cannot be started.
 bool PrintJob(const CKorvaneDoc& doc, QPrinter& printer, ReportChoice choice, int firstPage = 0,
-              int lastPage = 0);
+              int lastPage = 0, const ReportOptions& options = {});
 
 // Resolution of the PDF files, pixels per inch.
 inline constexpr int kPdfResolution = 600;
@@ -53,17 +54,20 @@ inline constexpr int kPdfResolution = 600;
 // footer and page numbers of the print settings). A previous file at `path`
 // is replaced only when the new one is complete. Throws KorvaneError when
 // the job is empty or the file cannot be written.
-void RenderJobToPdf(const CKorvaneDoc& doc, const std::filesystem::path& path, ReportChoice choice);
+void RenderJobToPdf(const CKorvaneDoc& doc, const std::filesystem::path& path, ReportChoice choice,
+                    const ReportOptions& options = {});
 
 // One printed page as an image: A4 at `dpi`, white, with the page frame,
 // header, footer and page number of the print settings. Grayscale,
 // antialiased text.
-QImage RenderPrintedPage(const CKorvaneDoc& doc, const report::JobPage& page, int dpi);
+QImage RenderPrintedPage(const CKorvaneDoc& doc, const report::JobPage& page, int dpi,
+                         const ReportOptions& options = {});
 
 // One page on the BMP canvas: 1030 x 1400, white, title band and body inside
 // a 30-pixel border, header and footer texts in the top and bottom borders,
 // no page number.
-QImage RenderCanvasPage(const CKorvaneDoc& doc, const report::JobPage& page);
+QImage RenderCanvasPage(const CKorvaneDoc& doc, const report::JobPage& page,
+                        const ReportOptions& options = {});
 
 // File name of a job page: "record-001" or "result-001" (the page's position
 // in its report) followed by `extension` (".bmp", ".png").
@@ -73,11 +77,12 @@ std::string PageFileName(const report::JobPage& page, const std::string& extensi
 // missing), named by PageFileName. Returns the paths written. Throws
 // KorvaneError naming the file that cannot be written.
 std::vector<std::filesystem::path> ExportBmpPages(const CKorvaneDoc& doc, const std::filesystem::path& folder,
-                                                  ReportChoice choice);
+                                                  ReportChoice choice, const ReportOptions& options = {});
 
 // Writes one PNG per job page (the printed page at `dpi`) into `folder`.
 // Throws KorvaneError as above.
 std::vector<std::filesystem::path> ExportPngPages(const CKorvaneDoc& doc, const std::filesystem::path& folder,
-                                                  ReportChoice choice, int dpi = 150);
+                                                  ReportChoice choice, int dpi = 150,
+                                                  const ReportOptions& options = {});
 
 }  // namespace korvane::render

@@ -3,10 +3,16 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <map>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "cli/cli_process.h"
+#include "core/app/korvane_doc.h"
+#include "office/excel_export.h"
+#include "office/office_test_support.h"
+#include "office/word_report.h"
 #include "support/temp_dir.h"
 
 namespace korvane::testing {
@@ -25,11 +31,21 @@ std::vector<fs::path> SampleFiles() {
   return files;
 }
 
-bool IsZip(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  char magic[4] = {};
-  in.read(magic, 4);
-  return in && magic[0] == 'P' && magic[1] == 'K' && magic[2] == 3 && magic[3] == 4;
+// The entries of an office file by name, without the document properties,
+// which hold the time of writing.
+std::map<std::string, std::string> Content(const fs::path& path) {
+  std::map<std::string, std::string> entries = ReadZip(path);
+  entries.erase("docProps/core.xml");
+  return entries;
+}
+
+// Every text in every cell of a workbook.
+std::set<std::string> CellTexts(const fs::path& path) {
+  std::set<std::string> texts;
+  for (const XlsxSheet& sheet : ReadXlsx(path)) {
+    for (const auto& [reference, cell] : sheet.cells) texts.insert(cell.value);
+  }
+  return texts;
 }
 
 #ifdef KORVANE_WITH_OFFICE
@@ -45,15 +61,31 @@ TEST(CliExport, UsageErrors) {
   EXPECT_EQ(unknown.status, 2);
 }
 
+// The program's message, exit status 1 and no file, for a file that cannot
+// be opened and for one that cannot be read.
 TEST(CliExport, UnreadableInputFailsWithoutWriting) {
   const TempDir dir("korvane-cli-export");
-  const ProcessResult result = RunCli({"export", dir.File("missing.SHA"), "--docx", dir.File("out.docx")});
-  EXPECT_EQ(result.status, 1);
-  EXPECT_FALSE(result.err.empty());
-  EXPECT_FALSE(fs::exists(dir.File("out.docx")));
+  std::ofstream(dir / "empty.SHA").flush();
+  std::ofstream(dir / "empty.SHD").flush();
+  // The message names the file (and the system's reason).
+  const std::pair<const char*, std::string> cases[] = {
+      {"missing.SHA", "打开文件失败！ " + dir.File("missing.SHA") + "：No such file or directory\n"},
+      {"empty.SHA", "文件为空! " + dir.File("empty.SHA") + "\n"}};
+  for (const auto& [file, message] : cases) {
+    SCOPED_TRACE(file);
+    const ProcessResult result = RunCli({"export", dir.File(file), "--docx", dir.File("out.docx"), "--xlsx",
+                                         dir.File("out.xlsx"), "--raw-xlsx", dir.File("raw.xlsx")});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.err, message);
+    EXPECT_EQ(result.out, "");
+    for (const char* out : {"out.docx", "out.xlsx", "raw.xlsx"}) EXPECT_FALSE(fs::exists(dir / out)) << out;
+  }
 }
 
-TEST(CliExport, WritesAllThreeFilesForEveryExample) {
+// For every example the tool writes exactly what the program's exporters
+// write for the file opened and recomputed with both reports chosen, and
+// says where.
+TEST(CliExport, WritesWhatTheExportersWriteForEveryExample) {
   const std::vector<fs::path> samples = SampleFiles();
   if (samples.empty()) GTEST_SKIP() << "no example files in " << KORVANE_SAMPLES_DIR;
   for (const fs::path& sample : samples) {
@@ -63,9 +95,28 @@ TEST(CliExport, WritesAllThreeFilesForEveryExample) {
         RunCli({"export", sample.string(), "--docx", dir.File("r.docx"), "--xlsx", dir.File("r.xlsx"),
                 "--raw-xlsx", dir.File("raw.xlsx"), "--record-sheet", "--result-table"});
     ASSERT_EQ(result.status, 0) << result.err;
-    EXPECT_TRUE(IsZip(dir.File("r.docx")));
-    EXPECT_TRUE(IsZip(dir.File("r.xlsx")));
-    EXPECT_TRUE(IsZip(dir.File("raw.xlsx")));
+    EXPECT_EQ(result.out, "wrote " + dir.File("r.docx") + "\nwrote " + dir.File("r.xlsx") + "\nwrote " +
+                              dir.File("raw.xlsx") + "\n");
+
+    // The same settings file as the tool (the tests' settings folder).
+    CKorvaneDoc doc(CKorvaneDoc::Settings::Load);
+    doc.OnOpenDocument(sample);
+    doc.RecomputeAll();
+    doc.printSettings.printRecordSheet = 1;
+    doc.printSettings.printResultTable = 1;
+    office::WriteWordReport(doc, dir / "expected.docx");
+    office::WriteResultsWorkbook(doc, dir / "expected.xlsx");
+    office::WriteRawDataWorkbook(doc, dir / "expected-raw.xlsx");
+    EXPECT_EQ(Content(dir / "r.docx"), Content(dir / "expected.docx"));
+    EXPECT_EQ(Content(dir / "r.xlsx"), Content(dir / "expected.xlsx"));
+    EXPECT_EQ(Content(dir / "raw.xlsx"), Content(dir / "expected-raw.xlsx"));
+    // Every member has its block in the results workbook, under its name.
+    const std::set<std::string> texts = CellTexts(dir / "r.xlsx");
+    for (const Member& member : doc.members) {
+      const std::string heading =
+          "构件编号：" + std::to_string(member.sectionIndex + 1) + "        构件名称：" + member.name;
+      EXPECT_TRUE(texts.count(heading)) << heading;
+    }
   }
 }
 

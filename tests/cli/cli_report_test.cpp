@@ -38,7 +38,8 @@ TEST(CliReport, UnreadableFileFailsWithoutWriting) {
   const ProcessResult result = RunCli({"report", (folder / "missing.SHA").string(), "--pdf",
                                        (folder / "out.pdf").string(), "--bmp", (folder / "bmp").string()});
   EXPECT_EQ(result.status, 1);
-  EXPECT_FALSE(result.err.empty());
+  EXPECT_EQ(result.err,
+            "打开文件失败！ " + (folder / "missing.SHA").string() + "：No such file or directory\n");
   EXPECT_FALSE(std::filesystem::exists(folder / "out.pdf"));
   EXPECT_FALSE(std::filesystem::exists(folder / "bmp"));
 }

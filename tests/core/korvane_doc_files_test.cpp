@@ -58,29 +58,65 @@ TEST(DocumentOpen, FixedMethodStandardsSetDirectMethod) {
   }
 }
 
-TEST(DocumentOpen, FailureShowsNoFileAndKeepsPathName) {
+// Whatever makes an open fail, the document ends in the one "no file" state:
+// nothing of the previous file is left to show or to save over a file.
+TEST(DocumentOpen, EveryFailureShowsNoFileAndKeepsPathName) {
   TempDir dir;
+  // The message names the file and the reason.
+  const auto failure = [&dir](std::string_view message, const char* file, std::string_view reason = {}) {
+    return MessageWithPath(message, dir / file, reason);
+  };
+  struct Case {
+    const char* name;
+    const char* file;
+    std::string message;
+  };
+  const Case cases[] = {
+      {"missing file", "missing.SHA",
+       failure(kMsgOpenFileFailed, "missing.SHA", "No such file or directory")},
+      {"a folder", "folder.SHA", failure(kMsgOpenFileFailed, "folder.SHA", "Is a directory")},
+      {"empty file", "empty.SHA", failure(kMsgFileEmpty, "empty.SHA")},
+      // The warning sink of the desktop program may throw anything.
+      {"other exception", "long-number.SHA", std::string(kMsgOpenFileFailed)},
+  };
   SyntheticData d = SmallData(3, kMethodDirect, "cecs02:2005", {1});
   const auto good = WriteResult(dir, "good.SHA", d);
   WriteBytes(dir / "empty.SHA", "");
   WriteBytes(dir / "empty.SHD", "");
-  CKorvaneDoc doc;
-  doc.OnOpenDocument(good);
-  const std::string path = doc.pathName;
-  // A path that cannot be opened at all leaves the open file shown.
-  EXPECT_EQ(
-      ErrorOf([&] { doc.OnOpenDocument(dir / "missing.SHA"); }),
-      std::string(kMsgOpenFileFailed) + " " + (dir / "missing.SHA").string() + "：No such file or directory");
-  EXPECT_EQ(doc.memberCount, 1);
-  doc.project.site = "changed";
-  EXPECT_EQ(ErrorOf([&] { doc.OnOpenDocument(dir / "empty.SHA"); }),
-            std::string(kMsgFileEmpty) + " " + (dir / "empty.SHA").string());
-  EXPECT_EQ(doc.memberCount, -1);
-  EXPECT_EQ(doc.currentMember, -1);
-  EXPECT_EQ(doc.project.site, "");
-  EXPECT_EQ(doc.pathName, path);
-  EXPECT_EQ(doc.GetCurrentZone(), nullptr);
-  EXPECT_EQ(doc.openedFiles.size(), 1u);
+  std::filesystem::create_directories(dir / "folder.SHA");
+  std::string text = FileBytes(good);
+  const std::string moveLength = "Movelength     :50";
+  ASSERT_NE(text.find(moveLength), std::string::npos);
+  text.replace(text.find(moveLength), moveLength.size(), "Movelength     :123456789012345678901");
+  WriteBytes(dir / "long-number.SHA", text);
+  std::filesystem::copy_file(dir / "good.SHD", dir / "long-number.SHD");
+
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    CKorvaneDoc doc;
+    doc.warningSink = [](std::string_view) { throw std::runtime_error("not a file error"); };
+    doc.OnOpenDocument(good);
+    const std::string path = doc.pathName;
+    doc.project.site = "changed";
+    doc.modified = true;
+    doc.currentZone = 1;
+    EXPECT_EQ(ErrorOf([&] { doc.OnOpenDocument(dir / c.file); }), c.message);
+    EXPECT_EQ(doc.memberCount, -1);
+    EXPECT_EQ(doc.currentMember, -1);
+    EXPECT_EQ(doc.currentZone, 0);
+    EXPECT_EQ(doc.GetCurrentZone(), nullptr);
+    EXPECT_EQ(doc.project.site, "");
+    EXPECT_TRUE(doc.members.empty());
+    EXPECT_TRUE(doc.zoneLists.empty());
+    EXPECT_TRUE(doc.sections.empty());
+    EXPECT_EQ(doc.result.fcue, 0.0f);
+    EXPECT_FALSE(doc.modified);
+    EXPECT_EQ(doc.pathName, path);
+    EXPECT_EQ(doc.openedFiles.size(), 1u);
+    // Nothing to save: a save would have replaced a file with an empty one.
+    EXPECT_EQ(ErrorOf([&] { doc.OnSaveDocument(dir / "after.SHA"); }), kMsgOpenFileFirst);
+    EXPECT_FALSE(std::filesystem::exists(dir / "after.SHA"));
+  }
 }
 
 TEST(DocumentOpen, OpenedFilesListNewestFirstWithoutDuplicates) {

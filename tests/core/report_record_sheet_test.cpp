@@ -155,20 +155,29 @@ TEST_F(RecordSheetTest, GridLines) {
   EXPECT_TRUE(HasLine(page, {1500, 2790}, {1500, 2860}));
 }
 
-TEST_F(RecordSheetTest, LaterPageOfALongerMember) {
-  const PageDescription page = LayoutRecordSheetPage(*doc_, 1, 2, kTitle, kBody);
-  EXPECT_TRUE(TextsEqual(page, "现场记录表").empty());  // title only on page 1 of member 0
-  EXPECT_TRUE(LayoutRecordSheetPage(*doc_, 1, 1, kTitle, kBody).texts.size() > 0);
-  EXPECT_TRUE(TextsEqual(LayoutRecordSheetPage(*doc_, 1, 1, kTitle, kBody), "现场记录表").empty());
-
-  EXPECT_EQ(ValueAt(page, Cell(0, 13, 1, 33)), "2");
-  for (int i = 0; i < 10; ++i)
-    EXPECT_EQ(ValueAt(page, Cell(1, 13 + 2 * i, 2, 15 + 2 * i)), std::to_string(11 + i));
-  EXPECT_EQ(ValueAt(page, Cell(2, 13, 3, 14)), "30");  // zone 10
-  EXPECT_EQ(ValueAt(page, Cell(2, 15, 3, 16)), "31");  // zone 11
-  EXPECT_EQ(ValueAt(page, Cell(2, 17, 3, 18)), "<none>");
-  EXPECT_EQ(ValueAt(page, Cell(4, 5, 9, 6)), "梁2");
-
+// A member of 12 zones fills two pages of ten zone columns (numbered 1..10
+// and 11..20): each page with the member's number and name and the readings
+// of its zones; the title only on the first page of the first member.
+TEST_F(RecordSheetTest, PagesOfALongerMember) {
+  struct Page {
+    int page;
+    int firstZone;  // 0-based
+    int zones;
+  };
+  for (const Page& p : {Page{1, 0, 10}, Page{2, 10, 2}}) {
+    SCOPED_TRACE(p.page);
+    const PageDescription page = LayoutRecordSheetPage(*doc_, 1, p.page, kTitle, kBody);
+    EXPECT_TRUE(TextsEqual(page, "现场记录表").empty());
+    EXPECT_EQ(ValueAt(page, Cell(0, 13, 1, 33)), "2");
+    EXPECT_EQ(ValueAt(page, Cell(4, 5, 9, 6)), "梁2");
+    for (int i = 0; i < 10; ++i) {
+      EXPECT_EQ(ValueAt(page, Cell(1, 13 + 2 * i, 2, 15 + 2 * i)), std::to_string(p.firstZone + i + 1)) << i;
+      // The zone's first reading (30 + z % 5); nothing past the last zone.
+      EXPECT_EQ(ValueAt(page, Cell(2, 13 + 2 * i, 3, 14 + 2 * i)),
+                i < p.zones ? std::to_string(30 + (p.firstZone + i) % 5) : "<none>")
+          << i;
+    }
+  }
   EXPECT_TRUE(LayoutRecordSheetPage(*doc_, 2, 1, kTitle, kBody).texts.empty());
   EXPECT_TRUE(LayoutRecordSheetPage(*doc_, -1, 1, kTitle, kBody).texts.empty());
 }

@@ -15,6 +15,8 @@ using korvane::testing::TextsEqual;
 // Body of 2000 x 3000 pixels at (0, 100): 100 px per column (20 columns);
 // 100 px per row on ordinary pages (30 rows), 3000/35 on the summary page.
 const Rect kTitle{0, 0, 2000, 80};
+// The layout of the result table without the member-estimate rows.
+const ReportOptions kFixedLayout{false};
 const Rect kBody{0, 100, 2000, 3100};
 
 Rect Cell(double i0, double j0, double i1, double j1, bool summary = false) {
@@ -54,7 +56,7 @@ class ResultTableTest : public ::testing::Test {
 
 TEST_F(ResultTableTest, FirstPageOfAShortMember) {
   ASSERT_FALSE(IsSummaryPage(*doc_, 0, 1));
-  const PageDescription page = LayoutResultTablePage(*doc_, 0, 1, kTitle, kBody);
+  const PageDescription page = LayoutResultTablePage(*doc_, 0, 1, kTitle, kBody, kFixedLayout);
   ASSERT_EQ(TextsEqual(page, "结果数据表").size(), 1u);
   EXPECT_EQ(TextsEqual(page, "结果数据表").front().cell, kTitle);
   EXPECT_EQ(TextsEqual(page, "结果数据表").front().pixelHeight, 48);
@@ -121,21 +123,21 @@ TEST_F(ResultTableTest, SummaryOnlyOnTheLastPageOfTheLastMember) {
   EXPECT_FALSE(IsSummaryPage(*doc_, 1, 2));
   ASSERT_TRUE(IsSummaryPage(*doc_, 1, 3));
 
-  const PageDescription first = LayoutResultTablePage(*doc_, 1, 1, kTitle, kBody);
+  const PageDescription first = LayoutResultTablePage(*doc_, 1, 1, kTitle, kBody, kFixedLayout);
   EXPECT_TRUE(TextsEqual(first, "结果数据表").empty());
   EXPECT_TRUE(TextsEqual(first, "强度推定值").empty());
   EXPECT_EQ(At(first, Cell(5, 7, 20, 8)), "VKT-U6       U6-1234");  // seven blanks on the last member
-  EXPECT_EQ(At(first, ZoneCell(10, 27, 28)), "1.10");               // the project's η
+  EXPECT_EQ(At(first, ZoneCell(10, 27, 28)), "0.95");               // the zone's own η, not the project's
 
   const bool s = true;
-  const PageDescription page = LayoutResultTablePage(*doc_, 1, 3, kTitle, kBody);
+  const PageDescription page = LayoutResultTablePage(*doc_, 1, 3, kTitle, kBody, kFixedLayout);
   EXPECT_EQ(page.frames.at(0).rect, kBody);
   for (int k = 1; k <= 10; ++k)
     EXPECT_EQ(At(page, ZoneCell(k, 10, 11, s), FontRole::Label), std::to_string(20 + k));
   EXPECT_EQ(At(page, ZoneCell(1, 11, 13, s)), "56.0");
   EXPECT_EQ(At(page, ZoneCell(3, 28, 30, s)), "52.0");
   EXPECT_EQ(At(page, ZoneCell(4, 28, 30, s)), "<none>");
-  EXPECT_EQ(At(page, ZoneCell(3, 27, 28, s)), "1.10");
+  EXPECT_EQ(At(page, ZoneCell(3, 27, 28, s)), "0.95");
   EXPECT_EQ(At(page, Cell(5, 7, 20, 8, s)), "VKT-U6       U6-1234");
   EXPECT_EQ(At(page, Cell(5, 8, 20, 9, s)), "2");
 
@@ -177,7 +179,7 @@ TEST_F(ResultTableTest, FcueTextsAtTheLimits) {
       {70.01f, "fcue > 70 Mpa"}, {0.0f, "fcue < 10 Mpa"},   {45.55f, "fcue = 45.5Mpa"}};
   for (const auto& [fcue, text] : cases) {
     doc_->result.fcue = fcue;
-    const PageDescription page = LayoutResultTablePage(*doc_, 1, 3, kTitle, kBody);
+    const PageDescription page = LayoutResultTablePage(*doc_, 1, 3, kTitle, kBody, kFixedLayout);
     EXPECT_EQ(At(page, Cell(15, 30, 20, 32, true)), text) << fcue;
   }
 }
@@ -186,10 +188,12 @@ TEST(ResultTableFonts, FollowTheSmallerGridUnit) {
   auto doc = MakeSampleDoc({3});
   // Wide and short (c 200 > r 50) and narrow and tall (c 50 < r 200 on 30
   // rows; the only member's page is the summary page: 6000 / 35).
-  const PageDescription wide = LayoutResultTablePage(*doc, 0, 1, kTitle, Rect{0, 0, 4000, 1750});
+  const PageDescription wide =
+      LayoutResultTablePage(*doc, 0, 1, kTitle, Rect{0, 0, 4000, 1750}, kFixedLayout);
   EXPECT_EQ(TextsEqual(wide, "工程名称").front().pixelHeight, 35);
   EXPECT_EQ(TextsEqual(wide, "规程").front().pixelHeight, 32);
-  const PageDescription narrow = LayoutResultTablePage(*doc, 0, 1, kTitle, Rect{0, 0, 1000, 7000});
+  const PageDescription narrow =
+      LayoutResultTablePage(*doc, 0, 1, kTitle, Rect{0, 0, 1000, 7000}, kFixedLayout);
   EXPECT_EQ(TextsEqual(narrow, "工程名称").front().pixelHeight, 35);
   // Title and summary on the same page for a single one-page member.
   EXPECT_EQ(TextsEqual(wide, "结果数据表").size(), 1u);
@@ -198,7 +202,7 @@ TEST(ResultTableFonts, FollowTheSmallerGridUnit) {
 
 TEST(ResultTableFonts, MemberOutOfRangeGivesAnEmptyPage) {
   auto doc = MakeSampleDoc({3});
-  EXPECT_TRUE(LayoutResultTablePage(*doc, 1, 1, kTitle, kBody).texts.empty());
+  EXPECT_TRUE(LayoutResultTablePage(*doc, 1, 1, kTitle, kBody, kFixedLayout).texts.empty());
   EXPECT_FALSE(IsSummaryPage(*doc, 3, 1));
 }
 

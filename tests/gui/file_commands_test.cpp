@@ -98,8 +98,14 @@ class FileCommandsTest : public QObject {
     QCOMPARE(frame_->mainView()->shownPanels(), 3);
     const QString title = frame_->windowTitle();
 
-    // A file that cannot be read: its message, the title stays, no data shown.
+    // A file that cannot be read: its message, the title stays, no data shown,
+    // and nothing left to save at exit (edits of the file shown before are
+    // gone with it).
+    model_->setModified(true);
     QVERIFY(!frame_->openFile(dir_.filePath(QStringLiteral("missing.SHA"))));
+    QVERIFY(!model_->isModified());
+    QVERIFY(frame_->confirmExit());
+    QVERIFY(prompter_.questions.isEmpty());
     QCOMPARE(prompter_.messages.size(), 1);
     QCOMPARE(frame_->windowTitle(), title);
     QVERIFY(!model_->hasFile());

@@ -216,9 +216,8 @@ class FrameTest : public QObject {
 
   void testParameterDialog() {
     makeFrame(MakeWaveformDoc(1, 3));
-    const int row = CurrentSectionRow(model_->doc());
-    QCOMPARE(row, 0);
-    TestPara dialog(model_.get(), row);
+    QCOMPARE(model_->doc().CurrentSectionRow(), 0);
+    TestPara dialog(model_.get(), model_->doc().currentMember);
     QCOMPARE(dialog.intervalField()->text(), QStringLiteral("0.5"));
     QCOMPARE(dialog.countField()->text(), QStringLiteral("512"));
     QVERIFY(!dialog.gainField()->isReadOnly());

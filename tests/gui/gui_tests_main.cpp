@@ -13,6 +13,7 @@ namespace korvane::gui::test {
 int RunMainScreenTests(int argc, char** argv);
 int RunFrameTests(int argc, char** argv);
 int RunFileCommandsTests(int argc, char** argv);
+int RunGridCtrlTests(int argc, char** argv);
 }  // namespace korvane::gui::test
 
 namespace {
@@ -26,6 +27,7 @@ constexpr TestClass kClasses[] = {
     {"MainScreenTest", korvane::gui::test::RunMainScreenTests},
     {"FrameTest", korvane::gui::test::RunFrameTests},
     {"FileCommandsTest", korvane::gui::test::RunFileCommandsTests},
+    {"GridCtrlTest", korvane::gui::test::RunGridCtrlTests},
 };
 
 }  // namespace

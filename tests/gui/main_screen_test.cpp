@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QSlider>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -12,6 +13,8 @@
 #include <memory>
 
 #include "core/algorithm/standards.h"
+#include "core/app/document_edits.h"
+#include "core/wave/waveform_axes.h"
 #include "gui/commands.h"
 #include "gui/document_model.h"
 #include "gui/korvane_view.h"
@@ -145,21 +148,27 @@ class MainScreenTest : public QObject {
     QCOMPARE(panel->cursorX(), peakX);
   }
 
-  void zoomSliderFollowsTheTable() {
+  // The slider's range and start; moving it redraws the waveform at the
+  // zoom of its position (the position-to-zoom table is the core's), and
+  // moving it back gives the same picture again.
+  void zoomSliderRedrawsTheWaveform() {
     makeFrame(1, 3);
+    showFrame();
     CNodeCtrl* panel = frame_->mainView()->panel(0);
     QSlider* slider = panel->zoomSlider();
     QCOMPARE(slider->minimum(), 0);
     QCOMPARE(slider->maximum(), 100);
     QCOMPARE(slider->value(), 80);
     QCOMPARE(slider->tickInterval(), 10);
+    QVERIFY(slider->invertedAppearance());  // position 0, the largest zoom, at the top
     QCOMPARE(panel->zoomFactor(), 1.0f);
-    const std::pair<int, float> table[] = {
-        {0, 12.5f}, {69, 31.0f / 15.0f}, {70, 1.5f}, {80, 1.0f}, {100, 0.01f}};
-    for (const auto& [position, zoom] : table) {
-      slider->setValue(position);
-      QCOMPARE(panel->zoomFactor(), zoom);
-    }
+    const QRect waveform(0, 0, panel->areaWidth(), panel->height());
+    const QImage atStart = panel->grab(waveform).toImage();
+    slider->setValue(40);
+    QCOMPARE(panel->zoomFactor(), ZoomFactorForSlider(40));
+    QVERIFY(panel->grab(waveform).toImage() != atStart);
+    slider->setValue(80);
+    QCOMPARE(panel->grab(waveform).toImage(), atStart);
   }
 
   void zoneNavigationStopsAtTheEnds() {
@@ -247,6 +256,24 @@ class MainScreenTest : public QObject {
     zone().testMethod = method;
     model_->notifyZoneDataChanged();
     QCOMPARE(form()->methodList()->isEnabled(), enabled);
+  }
+
+  // The analysis screen's views will edit any zone through the model: the
+  // model relays what the edit changed, and nothing for a refused edit.
+  void editsOfAnyZoneAreRelayed() {
+    makeFrame(2, 3);
+    QSignalSpy data(model_.get(), &DocumentModel::zoneDataChanged);
+    QSignalSpy edited(model_.get(), &DocumentModel::edited);
+    QSignalSpy modified(model_.get(), &DocumentModel::modifiedChanged);
+    const EditResult refused = model_->apply(SetReading(model_->doc(), {0, 1}, 0, 12345));
+    QCOMPARE(QString::fromStdString(refused.message), QStringLiteral("输入的回弹值过大！"));
+    QCOMPARE(data.count() + edited.count() + modified.count(), 0);
+    model_->apply(SetReading(model_->doc(), {0, 1}, 0, 40));
+    QCOMPARE(data.count(), 1);
+    QCOMPARE(edited.count(), 1);
+    QCOMPARE(modified.count(), 1);
+    QCOMPARE(model_->doc().Zone(0, 1)->rebound[0], 40);
+    QVERIFY(model_->isModified());
   }
 
   void unstorableTextIsRefused() {

@@ -24,13 +24,14 @@ TEST(ExcelResults, OneBlockPerMemberWithHeadingsZoneRowsAndFormats) {
   for (int k = 0; k < 4; ++k)
     doc->zoneLists[1][static_cast<std::size_t>(k + 1)]->strengthValue = limits[k].first;
   const std::filesystem::path path = dir / "results.xlsx";
-  WriteResultsWorkbook(*doc, path);
+  const ReportOptions withoutEstimates{false};
+  WriteResultsWorkbook(*doc, path, withoutEstimates);
 
   const std::vector<XlsxSheet> sheets = ReadXlsx(path);
   ASSERT_EQ(sheets.size(), 1u);
   const XlsxSheet& s = sheets[0];
   EXPECT_EQ(s.name, "sheet1");
-  EXPECT_EQ(office::ResultBlockOffsets(*doc), (std::vector<int>{0, 14}));
+  EXPECT_EQ(office::ResultBlockOffsets(*doc, withoutEstimates), (std::vector<int>{0, 14}));
 
   // Member 1 from row 1, member 2 from row 15 (12 + 2 + 1).
   EXPECT_EQ(s.Text("A1"), "构件编号：1        构件名称：M1");
@@ -41,7 +42,8 @@ TEST(ExcelResults, OneBlockPerMemberWithHeadingsZoneRowsAndFormats) {
     EXPECT_EQ(s.Text(CellName(1, c)), headings[c]);
     EXPECT_EQ(s.Text(CellName(15, c)), headings[c]);
   }
-  EXPECT_EQ(s.Cell("K2"), nullptr);  // ten headings, nothing more
+  EXPECT_EQ(s.Text("K2"), "η");  // the zone's own η after the ten headings
+  EXPECT_EQ(s.Cell("L2"), nullptr);
   // Zone 1 of member 1 (row 3): numbers rounded as shown, with their formats.
   struct Expected {
     const char* cell;

@@ -23,9 +23,9 @@ struct WrittenReport {
 };
 
 WrittenReport WriteAndRead(const CKorvaneDoc& doc, const TempDir& dir,
-                           const std::string& name = "report.docx") {
+                           const std::string& name = "report.docx", const ReportOptions& options = {}) {
   const std::filesystem::path path = dir / name;
-  WriteWordReport(doc, path);
+  WriteWordReport(doc, path, options);
   WrittenReport report;
   report.entries = ReadPackage(path);
   EXPECT_EQ(report.entries.count("[Content_Types].xml"), 1u);
@@ -115,9 +115,16 @@ TEST(WordReportRecordSheet, FourZoneMemberHasThirtyThreeRowsWithTheSheetsMerges)
   EXPECT_EQ(t.TextAt(9, 16), "测试方式");
   EXPECT_EQ(t.TextAt(9, 17), "测试部位");
 
-  // Member number once over all ten zone slots; zone 1 in rows 11-12.
-  EXPECT_EQ(t.TextAt(11, 1), "1");
-  EXPECT_EQ(t.RowSpanAt(11, 1), 20);
+  // Member number once, in the middle of the ten zone slots, whose cells
+  // have no borders between them; zone 1 in rows 11-12.
+  for (int row = 11; row <= 29; row += 2) {
+    EXPECT_EQ(t.TextAt(row, 1), row == 19 ? "1" : "") << row;
+    EXPECT_EQ(t.RowSpanAt(row, 1), 2);
+    xmlNode* borders = FirstDescendant(t.At(row, 1)->node, "tcBorders");
+    ASSERT_NE(borders, nullptr);
+    EXPECT_EQ(Children(borders, "top").size(), row > 11 ? 1u : 0u);
+    EXPECT_EQ(Children(borders, "bottom").size(), row < 29 ? 1u : 0u);
+  }
   EXPECT_EQ(t.TextAt(11, 2), "1");
   EXPECT_EQ(t.RowSpanAt(11, 2), 2);
   EXPECT_EQ(t.TextAt(11, 3), "20");   // reading 1
@@ -218,7 +225,7 @@ TEST(WordReportResultTable, OneTablePerPageOfTenZonesAndTheSummaryOnTheLastPage)
   doc->printSettings.printResultTable = 1;
   doc->zoneLists[0][1]->eta = 0.9f;
   doc->zoneLists[1][21]->eta = 0.9f;
-  const WrittenReport report = WriteAndRead(*doc, dir);
+  const WrittenReport report = WriteAndRead(*doc, dir, "report.docx", ReportOptions{false});
 
   EXPECT_EQ(DocxText(Children(report.body(), "p").front()), "结果数据表");
   ASSERT_EQ(report.tables.size(), 4u);  // 1 page + 3 pages
@@ -254,13 +261,13 @@ TEST(WordReportResultTable, OneTablePerPageOfTenZonesAndTheSummaryOnTheLastPage)
       {11, 3, "1"},
       {11, 12, "10"},
       {12, 1, "回弹值"},
-      {12, 2, "测区代表值"},
-      {16, 2, "浇筑面修正后"},
-      {17, 1, "声速值（km/s）"},
-      {18, 2, "修正系数β、λ"},
-      {19, 2, "修正后的值"},
+      {12, 2, "测区\n代表值"},
+      {16, 2, "浇筑面\n修正后"},
+      {17, 1, "声速值\n（km\n/s）"},
+      {18, 2, "修正系数\nβ、λ"},
+      {19, 2, "修正后\n的值"},
       {20, 1, "强度修正系数η"},
-      {21, 1, "测区强度换算值（Mpa）"}};
+      {21, 1, "测区强度换算值\n（Mpa）"}};
   for (const auto& [r, c, text] : head) EXPECT_EQ(first.TextAt(r, c), text) << "row " << r << " col " << c;
   EXPECT_EQ(first.RowSpanAt(10, 1), 2);
   EXPECT_EQ(first.At(10, 3)->gridSpan, 10);
@@ -274,7 +281,7 @@ TEST(WordReportResultTable, OneTablePerPageOfTenZonesAndTheSummaryOnTheLastPage)
                                                {15, "0.8"},
                                                {16, "34.8"},
                                                {17, "4.123"},
-                                               {18, "β=1.000  λ=1.00"},
+                                               {18, "β=1.000\nλ=1.00"},
                                                {19, "4.234"},
                                                {20, "0.90"},
                                                {21, "31.0"}};
@@ -282,8 +289,8 @@ TEST(WordReportResultTable, OneTablePerPageOfTenZonesAndTheSummaryOnTheLastPage)
   // Columns past the member's three zones stay empty.
   for (int r = 12; r <= 21; ++r) EXPECT_EQ(first.TextAt(r, 6), "") << "row " << r;
 
-  // Member 2, page 3: zone numbers 21-30, values in three columns, the
-  // project's η on the last member's pages, then the summary rows.
+  // Member 2, page 3: zone numbers 21-30, values in three columns, each
+  // zone's own η, then the summary rows.
   const DocxTable& last = report.tables[3];
   EXPECT_EQ(last.TextAt(8, 3), "VKT-U5       SN42");  // seven blanks on the last member
   EXPECT_EQ(last.TextAt(11, 3), "21");
@@ -291,12 +298,13 @@ TEST(WordReportResultTable, OneTablePerPageOfTenZonesAndTheSummaryOnTheLastPage)
   EXPECT_EQ(last.TextAt(21, 3), "50.0");
   EXPECT_EQ(last.TextAt(21, 5), "52.0");
   EXPECT_EQ(last.TextAt(21, 6), "");
-  EXPECT_EQ(last.TextAt(20, 4), "1.05");
-  EXPECT_EQ(last.TextAt(22, 1), "强度推定值(Mpa)N=2");
+  EXPECT_EQ(last.TextAt(20, 3), "1.00");
+  EXPECT_EQ(last.TextAt(20, 4), "0.90");
+  EXPECT_EQ(last.TextAt(22, 1), "强度推定值\n(Mpa)N=2");
   EXPECT_EQ(last.TextAt(22, 3), "Mf=31.2Mpa");  // 31.25 is a tie: rounds to even
   EXPECT_EQ(last.TextAt(22, 6), "Sf=2.50Mpa");
   EXPECT_EQ(last.TextAt(22, 9), "fcue =25.1Mpa");
-  EXPECT_EQ(last.TextAt(23, 1), "使用的测区强度换算表");
+  EXPECT_EQ(last.TextAt(23, 1), "使用的测区\n强度换算表");
   EXPECT_EQ(last.TextAt(23, 3), "规程");
   EXPECT_EQ(last.TextAt(23, 6), "备注：");
   EXPECT_EQ(last.TextAt(23, 8), "结果备注");
@@ -308,7 +316,9 @@ TEST(WordReportResultTable, OneTablePerPageOfTenZonesAndTheSummaryOnTheLastPage)
   EXPECT_EQ(columns, 12);
 
   // Page breaks separate the tables.
-  EXPECT_EQ(Descendants(report.body(), "br").size(), 3u);
+  int pageBreaks = 0;
+  for (xmlNode* br : Descendants(report.body(), "br")) pageBreaks += Attr(br, "type") == "page" ? 1 : 0;
+  EXPECT_EQ(pageBreaks, 3);
 }
 
 TEST(WordReportResultTable, EstimateTextAtTheLimits) {
@@ -319,7 +329,7 @@ TEST(WordReportResultTable, EstimateTextAtTheLimits) {
   for (const auto& [fcue, text] : cases) {
     auto doc = MakeExportDoc({2});
     doc->result.fcue = fcue;
-    const office::Table table = office::BuildResultTable(*doc, 0, 1, true);
+    const office::Table table = office::BuildResultTable(*doc, 0, 1, true, ReportOptions{false});
     EXPECT_EQ(table.At(22, 9).text, text) << fcue;
   }
 }
@@ -334,7 +344,7 @@ TEST(WordReport, BothReportsRecordSheetFirstAndNeitherGivesPageSetupOnly) {
     EXPECT_EQ(report.tables[0].gridColumns, 17);
     EXPECT_EQ(report.tables[1].gridColumns, 17);
     EXPECT_EQ(report.tables[2].gridColumns, 12);
-    EXPECT_EQ(report.tables[3].rows.size(), 24u);
+    EXPECT_EQ(report.tables[3].rows.size(), 25u);  // with the member-estimate row
     // Body order: title, table, break, table, break, title, table, break, table.
     std::vector<std::string> order;
     for (xmlNode* child = report.body()->children; child != nullptr; child = child->next) {

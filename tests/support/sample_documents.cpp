@@ -205,4 +205,69 @@ std::unique_ptr<CKorvaneDoc> MakeWaveformDoc(int zones, int points, int standard
   return doc;
 }
 
+std::unique_ptr<CKorvaneDoc> MakeEditingDoc(int standard) {
+  auto doc = std::make_unique<CKorvaneDoc>();
+  std::vector<std::uint16_t> wave(512);
+  for (int k = 0; k < 512; ++k)
+    wave[static_cast<std::size_t>(k)] = static_cast<std::uint16_t>(TestWaveCode(k));
+  const int zoneCounts[] = {3, 2};
+  for (int m = 0; m < 2; ++m) {
+    Member member = NewMember();
+    member.name = m == 0 ? "柱1" : "梁2";
+    member.sectionIndex = m;
+    member.sampleCount = 512;
+    member.sampleInterval = 0.5f;
+    member.aggregateType = m == 0 ? 0 : 2;
+    member.coefA = m == 0 ? 0.02f : 0.03f;
+    member.coefB = m == 0 ? 1.6f : 1.5f;
+    member.coefC = m == 0 ? 1.4f : 1.3f;
+    member.coefD = m == 0 ? 0.5f : 0.25f;
+    member.minStrength = member.maxStrength = member.meanStrength = member.estimatedStrength = 77.0f;
+    member.stdDevStrength = 7.7f;
+    member.resultFlag = kResultValid;
+    doc->members.push_back(member);
+    SectionPara section;
+    section.sectionIndex = m;
+    section.gain = 2.0f + static_cast<float>(m);
+    section.delay = 0.25f;
+    section.sampleInterval = 0.5f;
+    section.sampleCount = 512;
+    doc->sections.push_back(section);
+
+    ZoneList list;
+    for (int z = 0; z < zoneCounts[m]; ++z) {
+      auto zone = NewTestZone();
+      zone->sectionIndex = m;
+      zone->zoneNumber = z + 1;
+      zone->sampleInterval = 0.5f;
+      zone->pointCount = 3;
+      zone->testMethod = kMethodSurface;
+      zone->testLocation = "侧面";
+      zone->angle = z == 0 ? 0 : (z == 1 ? -45 : 90);
+      zone->surface = z == 0 ? -1 : z;
+      zone->carbonationDepth = 1.5f;
+      for (int k = 0; k < kReadingsPerZone; ++k)
+        zone->rebound[static_cast<std::size_t>(k)] = 28 + (k * 7 + z * 3 + m) % 17;
+      for (int j = 0; j < 3; ++j) {
+        zone->points[static_cast<std::size_t>(j)] = NewMeasuringPoint(
+            j, 64, wave.data(), 512, 0.0f, 200.0f + 10.0f * static_cast<float>(j), 2.0f, 60 + 2 * z + j);
+      }
+      RecomputePointReadings(*zone);
+      list.push_back(std::move(zone));
+    }
+    doc->zoneLists.push_back(std::move(list));
+  }
+  doc->memberCount = 2;
+  doc->currentMember = 0;
+  doc->currentZone = 0;
+  doc->currentPoint = 0;
+  doc->SetStandard(standard);
+  for (ZoneList& zones : doc->zoneLists) {
+    for (std::size_t z = 0; z < zones.size(); ++z) zones[z]->strengthValue = 90.0f + static_cast<float>(z);
+  }
+  doc->result = {77.0f, 77.0f, 7.7f};
+  doc->pathName = "/data/editing.SHA";
+  return doc;
+}
+
 }  // namespace korvane::testing

@@ -37,4 +37,15 @@ int TestWaveCode(int k);
 // The point readings of every zone are computed; zone 0 is current.
 std::unique_ptr<CKorvaneDoc> MakeWaveformDoc(int zones, int points, int standard = 0);
 
+// A document for the editing tests, with a file "open" under `standard`:
+// member 0 "柱1" (3 zones, custom aggregate, coefficients 0.02, 1.6, 1.4,
+// 0.5) and member 1 "梁2" (2 zones, crushed stone, 0.03, 1.5, 1.3, 0.25),
+// each with a section row; zones of 3 points with the test waveform
+// (distance 200 + 10 j mm, arrival at sample 60 + 2 z + j), distinct
+// readings, angles 0, -45, 90 and surfaces none, top, bottom by zone, "平测"
+// on "侧面". Point readings, V and Va are computed; the strengths, member
+// results and the batch result are stale on purpose (fcu,i 90 + z, member
+// and batch figures 77), as a file's stored results may be.
+std::unique_ptr<CKorvaneDoc> MakeEditingDoc(int standard = 0);
+
 }  // namespace korvane::testing

@@ -65,6 +65,13 @@ const SectionPara* CKorvaneDoc::SectionOf(int member) const {
   return SectionForMember(sections, members, member);
 }
 
+int CKorvaneDoc::SectionRow(int member) const {
+  if (!HasFile()) return -1;
+  const SectionPara* section = SectionOf(member);
+  if (section == nullptr) return -1;
+  return static_cast<int>(section - sections.data());
+}
+
 std::string CKorvaneDoc::PreviousZone() {
   if (!HasFile()) return std::string(kMsgOpenFileFirst);
   if (currentZone <= 0) return std::string(kMsgFirstZone);

@@ -96,6 +96,10 @@ class CKorvaneDoc {
   // Section record that belongs to a member: the one whose sectionIndex
   // equals the member's, else sections[member], else null.
   const SectionPara* SectionOf(int member) const;
+  // Row in `sections` of SectionOf(member), or -1 (also with no file open).
+  int SectionRow(int member) const;
+  // SectionRow of the current member ("检测参数" is offered when it is >= 0).
+  int CurrentSectionRow() const { return SectionRow(currentMember); }
 
   // ---- Recomputation -------------------------------------------------------
   // Every derived value of one zone, then its strength; with `withMember`,
@@ -106,9 +110,10 @@ class CKorvaneDoc {
   void EvaluateMember(int member);
   void EvaluateBatch();
   void RecomputeAll();
-  // Copies the current member's aggregate and coefficients to every member,
-  // then RecomputeAll().
-  void ApplyCoefficientsToAll();
+  // Copies the aggregate and coefficients of member `fromMember` (without an
+  // argument: the current member) to every member, then RecomputeAll().
+  void ApplyCoefficientsToAll(int fromMember);
+  void ApplyCoefficientsToAll() { ApplyCoefficientsToAll(currentMember); }
   // Copies the project's η and Δ into every zone, then RecomputeAll().
   void ApplyCorrectionsToAll();
   // Selects standard `index` (any int; outside 0..9 the base algorithm) and
@@ -123,14 +128,18 @@ class CKorvaneDoc {
 
   // ---- Files -------------------------------------------------------------
   // Opens a raw (.SHT) or result (.SHA) file pair and runs the after-load
-  // reset. When the text file cannot be opened at all the document is left
-  // as it was; when reading fails the document shows no file (memberCount
-  // -1, project reset to defaults, data cleared). Either way KorvaneError
-  // carries the message.
+  // reset. Any failure (a file that cannot be opened, a read error, or any
+  // other exception on the way) leaves the one "no file" state: memberCount
+  // and currentMember -1, zone and point 0, the project reset to its
+  // defaults, members, zones, sections and results cleared, the modified
+  // flag cleared; pathName and the opened-files list are kept. Throws
+  // KorvaneError with the message ("打开文件失败！" when nothing better is
+  // known).
   void OnOpenDocument(const std::filesystem::path& path);
   // Writes the data to `path` by its type (.SHT raw, .SHA result); clears the
-  // modified flag. Throws KorvaneError ("无法识别的文件类型" or a writer
-  // message); the previous files at `path` are kept on failure.
+  // modified flag. Throws KorvaneError ("请先打开文件!" when no file is open,
+  // "无法识别的文件类型" or a writer message); the previous files at `path`
+  // are kept on failure.
   void OnSaveDocument(const std::filesystem::path& path);
   // Writes a result file pair to `path`, then opens it. Throws KorvaneError
   // ("请先打开文件!" when no file is open).
@@ -152,12 +161,20 @@ class CKorvaneDoc {
   bool CanGoPrevious() const;
   bool CanGoNext() const;
 
-  // ---- Waveform filter (current zone) ------------------------------------
-  void RestoreZoneWaveforms();
-  void FilterZoneWaveforms();
+  // ---- Waveform filter ------------------------------------------------------
+  // Copies the loaded waveforms of zone `zone` of member `member` back into
+  // the working buffers / filters the working buffers with the document's
+  // filter settings (then recomputes the point readings). Without
+  // arguments: the current zone. Out-of-range indices do nothing.
+  void RestoreZoneWaveforms(int member, int zone);
+  void FilterZoneWaveforms(int member, int zone);
+  void RestoreZoneWaveforms() { RestoreZoneWaveforms(currentMember, currentZone); }
+  void FilterZoneWaveforms() { FilterZoneWaveforms(currentMember, currentZone); }
 
  private:
+  void ReadAndReplace(const std::filesystem::path& path);
   void ResetAfterLoad();
+  void ShowNoFile();
   void Warn(std::string_view message) const;
 
   Settings settingsMode_;

@@ -71,9 +71,9 @@ void CKorvaneDoc::RecomputeAll() {
   EvaluateBatch();
 }
 
-void CKorvaneDoc::ApplyCoefficientsToAll() {
-  if (const Member* current = GetCurrentMember()) {
-    const Member source = *current;
+void CKorvaneDoc::ApplyCoefficientsToAll(int fromMember) {
+  if (fromMember >= 0 && static_cast<std::size_t>(fromMember) < members.size()) {
+    const Member source = members[static_cast<std::size_t>(fromMember)];
     for (Member& member : members) {
       member.aggregateType = source.aggregateType;
       member.coefA = source.coefA;

@@ -22,8 +22,19 @@ std::string FullPath(const std::filesystem::path& path) {
 }  // namespace
 
 void CKorvaneDoc::OnOpenDocument(const std::filesystem::path& path) {
-  // A text file that cannot be opened at all leaves the open document as it
-  // is (nothing was read).
+  // Every failure, whatever raised it, ends in the one "no file" state.
+  try {
+    ReadAndReplace(path);
+  } catch (const KorvaneError&) {
+    ShowNoFile();
+    throw;
+  } catch (...) {
+    ShowNoFile();
+    throw KorvaneError(std::string(kMsgOpenFileFailed));
+  }
+}
+
+void CKorvaneDoc::ReadAndReplace(const std::filesystem::path& path) {
   if (const std::error_code error = platform::ProbeRegularFile(path)) {
     throw KorvaneError(MessageWithPath(kMsgOpenFileFailed, path, error.message()));
   }
@@ -35,18 +46,8 @@ void CKorvaneDoc::OnOpenDocument(const std::filesystem::path& path) {
   std::vector<SectionPara> newSections;
   StrengthResult newResult = result;
   int newMemberCount = memberCount;
-  try {
-    const ReadTarget target{newMembers, newProject, newZoneLists, newMemberCount, newSections, newResult};
-    ReadTestFile(OpenFilePair(path), target, 0, ZoneLists{}, warningSink);
-  } catch (const KorvaneError&) {
-    memberCount = -1;
-    currentMember = -1;
-    project = NewProjectInfo();
-    members.clear();
-    zoneLists.clear();
-    sections.clear();
-    throw;
-  }
+  const ReadTarget target{newMembers, newProject, newZoneLists, newMemberCount, newSections, newResult};
+  ReadTestFile(OpenFilePair(path), target, 0, ZoneLists{}, warningSink);
 
   const std::string full = FullPath(path);
   openedFiles.erase(std::remove(openedFiles.begin(), openedFiles.end(), full), openedFiles.end());
@@ -67,6 +68,21 @@ void CKorvaneDoc::OnOpenDocument(const std::filesystem::path& path) {
   FillReportInfoFromProject(reportInfo, project, standardIndex);
 }
 
+void CKorvaneDoc::ShowNoFile() {
+  memberCount = -1;
+  currentMember = -1;
+  currentZone = 0;
+  currentPoint = 0;
+  project = NewProjectInfo();
+  members.clear();
+  zoneLists.clear();
+  sections.clear();
+  result = StrengthResult{};
+  batchResultFlag = 0;
+  // Nothing is left that could be saved.
+  modified = false;
+}
+
 void CKorvaneDoc::ResetAfterLoad() {
   highPassOn = false;
   lowPassOn = false;
@@ -84,6 +100,8 @@ void CKorvaneDoc::ResetAfterLoad() {
 }
 
 void CKorvaneDoc::OnSaveDocument(const std::filesystem::path& path) {
+  // Without data a save would replace a file with an empty one.
+  if (!HasFile()) throw KorvaneError(std::string(kMsgOpenFileFirst));
   const FilePair pair = OpenFilePair(path);
   switch (pair.kind) {
     case FileKind::Raw: WriteRawFile(pair, project, zoneLists, memberCount, sections, members); break;

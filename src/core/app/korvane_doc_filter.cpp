@@ -1,5 +1,5 @@
-// The document's waveform filter commands: both act on the current zone of
-// the current member, on every point slot below the zone's point count.
+// The document's waveform filter commands: both act on one zone of one
+// member, on every point slot below the zone's point count.
 #include <algorithm>
 #include <array>
 
@@ -21,10 +21,10 @@ std::size_t FilterSampleCount(const Member& member, const MeasuringPoint& point)
 
 }  // namespace
 
-void CKorvaneDoc::RestoreZoneWaveforms() {
-  TestZone* zone = GetCurrentZone();
-  const Member* member = GetCurrentMember();
-  if (zone == nullptr || member == nullptr) return;
+void CKorvaneDoc::RestoreZoneWaveforms(int memberIndex, int zoneIndex) {
+  TestZone* zone = Zone(memberIndex, zoneIndex);
+  if (zone == nullptr || static_cast<std::size_t>(memberIndex) >= members.size()) return;
+  const Member* member = &members[static_cast<std::size_t>(memberIndex)];
   const int used = zone->usedPointSlots();
   for (int j = 0; j < used; ++j) {
     MeasuringPoint* point = zone->points[static_cast<std::size_t>(j)].get();
@@ -34,10 +34,10 @@ void CKorvaneDoc::RestoreZoneWaveforms() {
   }
 }
 
-void CKorvaneDoc::FilterZoneWaveforms() {
-  TestZone* zone = GetCurrentZone();
-  const Member* member = GetCurrentMember();
-  if (zone == nullptr || member == nullptr) return;
+void CKorvaneDoc::FilterZoneWaveforms(int memberIndex, int zoneIndex) {
+  TestZone* zone = Zone(memberIndex, zoneIndex);
+  if (zone == nullptr || static_cast<std::size_t>(memberIndex) >= members.size()) return;
+  const Member* member = &members[static_cast<std::size_t>(memberIndex)];
   // Corners in Hz, multiplied in single precision (0.015 kHz gives 15 Hz).
   const float highPassHz = highPassKHz * 1000.0f;
   const float lowPassHz = lowPassKHz * 1000.0f;

@@ -192,7 +192,9 @@ ProjectInfo NewProjectInfo(const CivilDate& today);
 ProjectInfo NewProjectInfo();
 
 // Deep copies (zones own their points, so they are not copyable by value).
-std::unique_ptr<TestZone> CloneTestZone(const TestZone& zone);
+// Without `withSamples` the points are copied without their two sample
+// buffers (every other field is copied).
+std::unique_ptr<TestZone> CloneTestZone(const TestZone& zone, bool withSamples = true);
 ZoneLists CloneZoneLists(const ZoneLists& lists);
 
 }  // namespace korvane

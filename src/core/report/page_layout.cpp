@@ -64,12 +64,13 @@ PageDescription LayoutDecoration(const PrintSettings& settings, const PageFrame&
 }
 
 PageDescription LayoutJobPage(const CKorvaneDoc& doc, const JobPage& page, const PageFrame& frame,
-                              bool withPageNumber) {
+                              bool withPageNumber, const ReportOptions& options) {
   PageDescription description = LayoutDecoration(doc.printSettings, frame, page.jobPage, withPageNumber);
   if (page.report == ReportKind::RecordSheet) {
     description.Append(LayoutRecordSheetPage(doc, page.member, page.pageInMember, frame.title, frame.body));
   } else {
-    description.Append(LayoutResultTablePage(doc, page.member, page.pageInMember, frame.title, frame.body));
+    description.Append(
+        LayoutResultTablePage(doc, page.member, page.pageInMember, frame.title, frame.body, options));
   }
   return description;
 }

@@ -6,11 +6,10 @@
 #include <string>
 #include <string_view>
 
-#include "core/algorithm/standards.h"
 #include "core/app/korvane_doc.h"
 #include "core/report/layout_grid.h"
+#include "core/report/report_cells.h"
 #include "core/report/report_layout.h"
-#include "core/report/report_texts.h"
 
 namespace korvane::report {
 namespace {
@@ -181,31 +180,28 @@ PageDescription LayoutRecordSheetPage(const CKorvaneDoc& doc, int member, int pa
     const TestZone* zone = zones[static_cast<std::size_t>(index)].get();
     if (zone == nullptr) continue;
     const int top = 13 + 2 * i;
+    const ZoneReportCells cells = FormatZoneCells(*zone);
     for (int k = 0; k < kReadingsPerZone; ++k) {
       const int column = k % 8 + 2;
       const int row = top + k / 8;
-      value(column, row, column + 1, row + 1, FormatInt(zone->rebound[static_cast<std::size_t>(k)]));
+      value(column, row, column + 1, row + 1, cells.readings[static_cast<std::size_t>(k)]);
     }
-    value(10, top, 11, top + 2, FormatInt(zone->angle));
-    value(11, top, 12, top + 2, std::string(SurfaceName(zone->surface)));
+    value(10, top, 11, top + 2, cells.angle);
+    value(11, top, 12, top + 2, cells.surface);
     if (velocity) {
-      value(12, top, 15, top + 2, FormatFixed(zone->correctedVelocity, 3));
+      value(12, top, 15, top + 2, cells.correctedVelocity.text);
     } else {
-      const int own = std::clamp(zone->pointCount, 0, kMaxPoints);
+      // Points beyond the zone's own count, and missing points, leave the
+      // cells empty.
       for (int j = 0; j < points; ++j) {
         const double left = kPointColumnsStart + j * pointWidth;
         const double right = kPointColumnsStart + (j + 1) * pointWidth;
-        const MeasuringPoint* point = zone->points[static_cast<std::size_t>(j)].get();
-        // Points beyond the zone's own count, and missing points, leave the
-        // cells empty.
-        const bool shown = j < own && point != nullptr;
-        value(left, top, right, top + 1, shown ? FormatTruncated(point->distance) : std::string());
-        value(left, top + 1, right, top + 2,
-              shown ? FormatFixed(zone->pointTime[static_cast<std::size_t>(j)], 1) : std::string());
+        value(left, top, right, top + 1, cells.distances[static_cast<std::size_t>(j)]);
+        value(left, top + 1, right, top + 2, cells.times[static_cast<std::size_t>(j)].text);
       }
     }
-    value(modeColumn, top, modeColumn + 1, top + 2, std::string(TestMethodName(zone->testMethod)));
-    value(modeColumn + 1, top, modeColumn + 2, top + 2, LocationText(zone->testLocation));
+    value(modeColumn, top, modeColumn + 1, top + 2, cells.method);
+    value(modeColumn + 1, top, modeColumn + 2, top + 2, cells.location);
   }
 
   value(2, 33, cols, 37, info.recordSheetRemark);

@@ -25,6 +25,14 @@ bool UsesVelocityLayout(const CKorvaneDoc& doc);
 // The last page of the last member carries the result table's summary.
 bool IsSummaryPage(const CKorvaneDoc& doc, int member, int pageInMember);
 
+// The last page of a member (false for a member index out of range).
+bool IsLastPageOfMember(const CKorvaneDoc& doc, int member, int pageInMember);
+
+// Rows of a result-table page: 30; 2 more for the member-estimate row on the
+// member's last page when `options` print it; 5 more for the batch summary
+// on the summary page.
+int ResultTableRows(const CKorvaneDoc& doc, int member, int pageInMember, const ReportOptions& options);
+
 // One record-sheet page of member `member` (index into zoneLists) and page
 // `pageInMember` (1-based; zones (p-1)*10 .. p*10-1). The title goes into
 // `title` only on page 1 of member 0; the grid fills `body`. A member index
@@ -32,10 +40,11 @@ bool IsSummaryPage(const CKorvaneDoc& doc, int member, int pageInMember);
 PageDescription LayoutRecordSheetPage(const CKorvaneDoc& doc, int member, int pageInMember, const Rect& title,
                                       const Rect& body);
 
-// One result-table page, likewise; the summary rows on the last page of the
-// last member.
+// One result-table page, likewise: each zone's own η; on the last page of the
+// member its estimate row (N, Fmin, Mf, Sf, fcu,e) when `options` ask for
+// it; the batch summary rows on the last page of the last member.
 PageDescription LayoutResultTablePage(const CKorvaneDoc& doc, int member, int pageInMember, const Rect& title,
-                                      const Rect& body);
+                                      const Rect& body, const ReportOptions& options = {});
 
 // Header text, footer text and (with `withPageNumber`) the page number of job
 // page `jobPage` (1-based), in the bands of `frame`, as the print settings
@@ -45,6 +54,6 @@ PageDescription LayoutDecoration(const PrintSettings& settings, const PageFrame&
 
 // Decoration followed by the report page of `page`.
 PageDescription LayoutJobPage(const CKorvaneDoc& doc, const JobPage& page, const PageFrame& frame,
-                              bool withPageNumber);
+                              bool withPageNumber, const ReportOptions& options = {});
 
 }  // namespace korvane::report

@@ -72,6 +72,17 @@ struct ReportProjectInfo {
   const std::string& field(int index) const;
 };
 
+// What the reports print beyond the fixed layout, chosen in the print
+// settings dialog ("打印构件推定值") and kept with the program's window
+// settings, not in the settings file (whose layout is fixed). Every report
+// output takes it as a parameter; the defaults are what a fresh program
+// prints.
+struct ReportOptions {
+  // The member-estimate row (N, Fmin, Mf, Sf, fcu,e) on the last result page
+  // of every member, in the Word report and as a block in the Excel results.
+  bool printMemberEstimates = true;
+};
+
 PrintSettings NewPrintSettings();
 
 // Limits every field to the range its control in the print settings dialog

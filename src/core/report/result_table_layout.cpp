@@ -1,6 +1,8 @@
 // Result data table: ten zones of one member per page, one zone per column
-// pair, on a grid of 20 columns by 30 rows (35 rows on the summary page, the
-// last page of the last member). Zone column k (1..10) spans columns
+// pair, on a grid of 20 columns by 30 rows. The last page of every member
+// adds the member-estimate row (rows 30-32) when the options ask for it; the
+// summary page (the last page of the last member) adds the batch summary
+// below (five rows). Zone column k (1..10) spans columns
 // 5 + 1.5(k-1) .. 5 + 1.5k.
 #include <algorithm>
 #include <array>
@@ -9,6 +11,7 @@
 
 #include "core/app/korvane_doc.h"
 #include "core/report/layout_grid.h"
+#include "core/report/report_cells.h"
 #include "core/report/report_layout.h"
 
 namespace korvane::report {
@@ -21,11 +24,9 @@ constexpr double kZoneColumnWidth = 1.5;
 double ZoneLeft(int k) { return kZoneColumnsStart + kZoneColumnWidth * (k - 1); }
 double ZoneRight(int k) { return kZoneColumnsStart + kZoneColumnWidth * k; }
 
-std::string FcueText(float fcue) {
-  if (fcue < 10.0f) return "fcue < 10 Mpa";
-  if (fcue > 70.0f) return "fcue > 70 Mpa";
-  return "fcue = " + FormatFixed(fcue, 1) + "Mpa";
-}
+// The member-estimate row shares the zone columns' width among its four
+// figures.
+constexpr double kEstimateCellWidth = (kColumns - kZoneColumnsStart) / 4.0;
 
 }  // namespace
 
@@ -35,8 +36,20 @@ bool IsSummaryPage(const CKorvaneDoc& doc, int member, int pageInMember) {
   return pageInMember == PagesForZoneCount(doc.ZoneCount(member));
 }
 
+bool IsLastPageOfMember(const CKorvaneDoc& doc, int member, int pageInMember) {
+  if (member < 0 || static_cast<std::size_t>(member) >= doc.zoneLists.size()) return false;
+  return pageInMember == PagesForZoneCount(doc.ZoneCount(member));
+}
+
+int ResultTableRows(const CKorvaneDoc& doc, int member, int pageInMember, const ReportOptions& options) {
+  int rows = 30;
+  if (options.printMemberEstimates && IsLastPageOfMember(doc, member, pageInMember)) rows += 2;
+  if (IsSummaryPage(doc, member, pageInMember)) rows += 5;
+  return rows;
+}
+
 PageDescription LayoutResultTablePage(const CKorvaneDoc& doc, int member, int pageInMember, const Rect& title,
-                                      const Rect& body) {
+                                      const Rect& body, const ReportOptions& options) {
   PageDescription page;
   if (member < 0 || static_cast<std::size_t>(member) >= doc.zoneLists.size()) return page;
   const ZoneList& zones = doc.zoneLists[static_cast<std::size_t>(member)];
@@ -50,7 +63,10 @@ PageDescription LayoutResultTablePage(const CKorvaneDoc& doc, int member, int pa
   const int memberCount = static_cast<int>(doc.zoneLists.size());
   const bool lastMember = member == memberCount - 1;
   const bool summary = IsSummaryPage(doc, member, pageInMember);
-  const int rows = summary ? 35 : 30;
+  const bool estimateRow = options.printMemberEstimates && IsLastPageOfMember(doc, member, pageInMember);
+  const int rows = ResultTableRows(doc, member, pageInMember, options);
+  // First row of the batch summary: below the fcu,i row and the member's row.
+  const int s0 = estimateRow ? 32 : 30;
 
   const LayoutGrid grid(body, kColumns, rows);
   PageBuilder b(page, grid);
@@ -68,10 +84,10 @@ PageDescription LayoutResultTablePage(const CKorvaneDoc& doc, int member, int pa
   b.HLine(21, 0, kColumns, pen);
   for (int row : {23, 25}) b.HLine(row, 2, kColumns, pen);
   b.HLine(27, 0, kColumns, pen);
+  b.HLine(28, 0, kColumns, pen);
+  if (estimateRow) b.HLine(30, 0, kColumns, pen);
   if (summary) {
-    for (int row : {28, 30, 32, 34}) b.HLine(row, 0, kColumns, pen);
-  } else {
-    b.HLine(28, 0, kColumns, pen);
+    for (int row : {s0, s0 + 2, s0 + 4}) b.HLine(row, 0, kColumns, pen);
   }
 
   b.VLine(5, 0, rows, pen);
@@ -81,10 +97,13 @@ PageDescription LayoutResultTablePage(const CKorvaneDoc& doc, int member, int pa
   }
   b.VLine(11, 3, 7, pen);
   b.VLine(14, 3, 7, pen);
+  if (estimateRow) {
+    for (int k = 1; k < 4; ++k) b.VLine(kZoneColumnsStart + k * kEstimateCellWidth, 30, 32, pen);
+  }
   if (summary) {
-    b.VLine(10, 30, 35, pen);
-    b.VLine(15, 30, 32, pen);
-    for (double column : {12.5, 15.0, 17.5}) b.VLine(column, 34, 35, pen);
+    b.VLine(10, s0, s0 + 5, pen);
+    b.VLine(15, s0, s0 + 2, pen);
+    for (double column : {12.5, 15.0, 17.5}) b.VLine(column, s0 + 4, s0 + 5, pen);
   }
 
   // ---- Fonts -------------------------------------------------------------------
@@ -126,15 +145,20 @@ PageDescription LayoutResultTablePage(const CKorvaneDoc& doc, int member, int pa
   label(0, 27, 5, 28, "强度修正系数η");
   label(0, 28, 5, 29, "测区强度换算值");
   label(0, 29, 5, 30, "（Mpa）");
+  const MemberEstimateCells estimate = FormatMemberEstimate(doc, member);
+  if (estimateRow) {
+    label(0, 30, 5, 31, std::string(kMemberEstimateLabel));
+    label(0, 31, 5, 32, "（Mpa） N=" + FormatInt(estimate.zones));
+  }
   if (summary) {
-    label(0, 30, 5, 31, "强度推定值");
-    label(0, 31, 5, 32, "（Mpa） N=" + FormatInt(memberCount));
-    label(0, 32, 5, 33, "使用测区强度");
-    label(0, 33, 5, 34, "换算表");
-    label(0, 34, 5, 35, "复核");
-    label(10, 34, 12.5, 35, "计算");
-    label(15, 34, 17.5, 35, "检测");
-    label(10, 32, kColumns, 33, "备注：");
+    label(0, s0, 5, s0 + 1, "强度推定值");
+    label(0, s0 + 1, 5, s0 + 2, "（Mpa） N=" + FormatInt(memberCount));  // members of the batch
+    label(0, s0 + 2, 5, s0 + 3, "使用测区强度");
+    label(0, s0 + 3, 5, s0 + 4, "换算表");
+    label(0, s0 + 4, 5, s0 + 5, "复核");
+    label(10, s0 + 4, 12.5, s0 + 5, "计算");
+    label(15, s0 + 4, 17.5, s0 + 5, "检测");
+    label(10, s0 + 2, kColumns, s0 + 3, "备注：");
   }
 
   // ---- Head values ---------------------------------------------------------------
@@ -161,28 +185,42 @@ PageDescription LayoutResultTablePage(const CKorvaneDoc& doc, int member, int pa
     if (zone == nullptr) continue;
     const double l = ZoneLeft(k);
     const double r = ZoneRight(k);
-    const float afterAngle = zone->reboundValue + zone->angleCorrection;
-    const float afterSurface = afterAngle + zone->surfaceCorrection;
-    value(l, 11, r, 13, FormatFixed(zone->reboundValue, 1));
-    value(l, 13, r, 15, FormatFixed(zone->angleCorrection, 1));
-    value(l, 15, r, 17, FormatFixed(afterAngle, 1));
-    value(l, 17, r, 19, FormatFixed(zone->surfaceCorrection, 1));
-    value(l, 19, r, 21, FormatFixed(afterSurface, 1));
-    value(l, 21, r, 23, FormatFixed(zone->zoneVelocity, 3), true);
-    value(l, 23, r, 24, FormatFixed(zone->beta, 3));
-    value(l, 24, r, 25, FormatFixed(zone->lambda, 2));
-    value(l, 25, r, 27, FormatFixed(zone->correctedVelocity, 3), true);
-    value(l, 27, r, 28, FormatFixed(lastMember ? doc.project.eta : zone->eta, 2));
-    value(l, 28, r, 30, FormatFixed(zone->strengthValue, 1));
+    const ZoneReportCells cells = FormatZoneCells(*zone);
+    value(l, 11, r, 13, cells.reboundValue.text);
+    value(l, 13, r, 15, cells.angleCorrection.text);
+    value(l, 15, r, 17, cells.afterAngle.text);
+    value(l, 17, r, 19, cells.surfaceCorrection.text);
+    value(l, 19, r, 21, cells.afterSurface.text);
+    value(l, 21, r, 23, cells.zoneVelocity.text, true);
+    value(l, 23, r, 24, cells.beta.text);
+    value(l, 24, r, 25, cells.lambda.text);
+    value(l, 25, r, 27, cells.correctedVelocity.text, true);
+    value(l, 27, r, 28, cells.eta.text);
+    value(l, 28, r, 30, cells.strength.text);
+  }
+
+  // ---- Member estimate -------------------------------------------------------------
+  if (estimateRow && estimate.zones > 0) {
+    const std::string texts[4] = {SummaryFigureText("Fmin", estimate.minimum, SummaryStyle::Page),
+                                  SummaryFigureText("Mf", estimate.mean, SummaryStyle::Page),
+                                  SummaryFigureText("Sf", estimate.stdDev, SummaryStyle::Page),
+                                  MemberEstimateText(estimate, SummaryStyle::Page)};
+    for (int k = 0; k < 4; ++k) {
+      value(kZoneColumnsStart + k * kEstimateCellWidth, 30, kZoneColumnsStart + (k + 1) * kEstimateCellWidth,
+            32, texts[k]);
+    }
   }
 
   // ---- Summary -------------------------------------------------------------------
   if (summary) {
-    value(5, 30, 10, 32, "Mf = " + FormatFixed(doc.result.meanValue, 1) + "Mpa");
-    value(10, 30, 15, 32, "Sf = " + FormatFixed(doc.result.stdDev, 2) + "Mpa");
-    value(15, 30, kColumns, 32, FcueText(doc.result.fcue));
-    value(5, 32, 10, 34, info.conversionTableName);
-    value(10, 33, kColumns, 34, info.resultTableRemark);
+    const BatchSummaryCells batch = FormatBatchSummary(doc);
+    value(5, s0, 10, s0 + 2, SummaryFigureText("Mf", batch.mean, SummaryStyle::Page));
+    value(10, s0, 15, s0 + 2, SummaryFigureText("Sf", batch.stdDev, SummaryStyle::Page));
+    // The text after a failed batch test takes two lines of the two-row cell.
+    const std::string fcue = BatchEstimateText(batch.flag, batch.fcue, SummaryStyle::Page);
+    value(15, s0, kColumns, s0 + 2, fcue, fcue.find('\n') != std::string::npos);
+    value(5, s0 + 2, 10, s0 + 4, info.conversionTableName);
+    value(10, s0 + 3, kColumns, s0 + 4, info.resultTableRemark);
   }
   return page;
 }

@@ -3,6 +3,7 @@
 #include <charconv>
 #include <limits>
 
+#include "core/app/document_edits.h"
 #include "core/app/korvane_doc.h"
 #include "core/data/number_entry.h"
 
@@ -63,17 +64,16 @@ std::string CheckFilterCorners(std::optional<float> highPassKHz, std::optional<f
 std::string ApplyFilterCorners(CKorvaneDoc& doc, std::optional<float> highPassKHz,
                                std::optional<float> lowPassKHz) {
   if (std::string refusal = CheckFilterCorners(highPassKHz, lowPassKHz); !refusal.empty()) return refusal;
+  FilterSettings settings = FilterSettingsOf(doc);
   if (highPassKHz) {
-    doc.highPassKHz = *highPassKHz;
-    doc.highPassOn = true;
+    settings.highPassKHz = *highPassKHz;
+    settings.highPassOn = true;
   }
   if (lowPassKHz) {
-    doc.lowPassKHz = *lowPassKHz;
-    doc.lowPassOn = true;
+    settings.lowPassKHz = *lowPassKHz;
+    settings.lowPassOn = true;
   }
-  doc.RestoreZoneWaveforms();
-  doc.FilterZoneWaveforms();
-  doc.modified = true;
+  ApplyZoneFilter(doc, CurrentZoneRef(doc), settings);
   return {};
 }
 
@@ -95,10 +95,7 @@ bool FilterDialogModel::highPassChecked() const { return doc_.highPassOn; }
 bool FilterDialogModel::lowPassChecked() const { return doc_.lowPassOn; }
 
 void FilterDialogModel::Refilter(FilterDialogUpdate& update) {
-  // Always from the loaded waveforms, so filtering never accumulates.
-  doc_.RestoreZoneWaveforms();
-  doc_.FilterZoneWaveforms();
-  doc_.modified = true;
+  ApplyZoneFilter(doc_, CurrentZoneRef(doc_), FilterSettingsOf(doc_));
   update.redrawPanels = true;
 }
 

@@ -3,9 +3,9 @@
 // valid change refilters the current zone's waveforms from their loaded
 // copies at once; the dialog's view (Qt) only shows what this model says.
 //
-// The model reads and writes the document's four filter settings directly,
-// calls its RestoreZoneWaveforms / FilterZoneWaveforms and sets its modified
-// flag. It remembers the settings at opening for "取消".
+// The model reads and writes the document's four filter settings directly
+// and refilters through the document's ApplyZoneFilter edit. It remembers
+// the settings at opening for "取消".
 #pragma once
 
 #include <optional>

@@ -1,0 +1,573 @@
+#include "core/app/document_edits.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "core/algorithm/standards.h"
+#include "core/algorithm/test_position.h"
+#include "core/app/edit_snapshot.h"
+#include "core/app/korvane_doc.h"
+#include "core/data/text_entry.h"
+#include "core/wave/point_readings.h"
+
+namespace korvane {
+
+namespace {
+
+// What each kind of edit changes.
+constexpr EditScope kVelocityInputs = EditScope::Zone;
+constexpr EditScope kZoneData = EditScope::Zone | EditScope::Member | EditScope::Batch;
+constexpr EditScope kEverything = EditScope::AllMembers | EditScope::AllZones | EditScope::Batch;
+
+// Largest rebound reading a cell takes; this and above are refused.
+constexpr int kReadingLimit = 10000;
+constexpr float kMaxBetaLambda = 10.0f;
+constexpr float kMaxGridDistance = 10000.0f;  // mm
+constexpr float kMinTypedRebound = 20.0f;
+constexpr float kMaxTypedRebound = 50.0f;
+constexpr float kMaxCoefficient = 10.0f;
+constexpr float kMaxEta = 10.0f;
+constexpr float kMaxDeltaTot = 30.0f;  // MPa
+// The zone grid shows the points' distances only for zones of up to six.
+constexpr int kMaxGridPoints = 6;
+
+// `value` within lo ... hi; NaN gives lo.
+float Limit(float value, float lo, float hi) {
+  if (!(value >= lo)) return lo;
+  return value > hi ? hi : value;
+}
+
+bool ValidMember(const CKorvaneDoc& doc, int member) {
+  return doc.HasFile() && member >= 0 && static_cast<std::size_t>(member) < doc.members.size();
+}
+
+Member& MemberAt(CKorvaneDoc& doc, int member) { return doc.members[static_cast<std::size_t>(member)]; }
+
+TestZone* ZoneAt(CKorvaneDoc& doc, ZoneRef at) {
+  if (!ValidMember(doc, at.member)) return nullptr;
+  return doc.Zone(at.member, at.zone);
+}
+
+// Point `point` when it takes part in the zone's computations.
+MeasuringPoint* UsedPoint(TestZone& zone, int point) {
+  if (point < 0 || point >= zone.usedPointSlots()) return nullptr;
+  return zone.points[static_cast<std::size_t>(point)].get();
+}
+
+EditResult Refused(ZoneRef at, std::optional<float> stored = std::nullopt, std::string_view message = {}) {
+  EditResult result;
+  result.refused = true;
+  result.at = at;
+  result.stored = stored;
+  result.message = std::string(message);
+  return result;
+}
+
+EditResult Unchanged(ZoneRef at, std::optional<float> stored = std::nullopt) {
+  EditResult result;
+  result.at = at;
+  result.stored = stored;
+  return result;
+}
+
+// A data edit about to change what `scope` names: the snapshot for undo is
+// taken now, before anything changes.
+EditResult Begin(const CKorvaneDoc& doc, EditScope scope, ZoneRef at, std::optional<float> stored = {}) {
+  EditResult result;
+  result.scope = scope;
+  result.at = at;
+  result.stored = stored;
+  result.before = std::make_shared<const EditSnapshot>(EditSnapshot::Capture(doc, scope, at));
+  return result;
+}
+
+EditResult Finish(CKorvaneDoc& doc, EditResult result) {
+  doc.modified = true;
+  return result;
+}
+
+// ---- Edits of one zone ----
+
+// Runs `change` on zone `at` when `differs` says it would change it: the
+// snapshot first, then the change, then the recomputation of `scope`.
+template <typename Differs, typename Change>
+EditResult EditZone(CKorvaneDoc& doc, ZoneRef at, EditScope scope, std::optional<float> stored,
+                    Differs differs, Change change) {
+  TestZone& zone = *ZoneAt(doc, at);
+  if (!differs(zone)) return Unchanged(at, stored);
+  EditResult result = Begin(doc, scope, at, stored);
+  change(zone);
+  if (scope == kZoneData) {
+    doc.ComputeZone(at.member, at.zone, /*withMember=*/true);
+  } else {
+    doc.RecomputeZoneVelocity(zone);
+  }
+  return Finish(doc, std::move(result));
+}
+
+// ---- Coefficients of every member ----
+
+struct CoefficientSet {
+  int aggregate = 2;
+  float a = 1.0f, b = 1.0f, c = 1.0f, d = 1.0f;
+  friend bool operator==(const CoefficientSet&, const CoefficientSet&) = default;
+};
+
+CoefficientSet CoefficientsOf(const Member& member) {
+  return {member.aggregateType, member.coefA, member.coefB, member.coefC, member.coefD};
+}
+
+// Member `member` takes the set, every member takes it from there, and
+// everything is recomputed.
+void StoreCoefficientsEverywhere(CKorvaneDoc& doc, int member, const CoefficientSet& set) {
+  Member& target = MemberAt(doc, member);
+  target.aggregateType = set.aggregate;
+  target.coefA = set.a;
+  target.coefB = set.b;
+  target.coefC = set.c;
+  target.coefD = set.d;
+  doc.ApplyCoefficientsToAll(member);
+}
+
+// StoreCoefficientsEverywhere as an edit; nothing when every member holds
+// the set already.
+EditResult ApplyCoefficients(CKorvaneDoc& doc, int member, const CoefficientSet& set,
+                             std::optional<float> stored) {
+  const ZoneRef at{member, -1};
+  const bool everyMemberHoldsIt = std::all_of(doc.members.begin(), doc.members.end(),
+                                              [&set](const Member& m) { return CoefficientsOf(m) == set; });
+  if (everyMemberHoldsIt) return Unchanged(at, stored);
+  EditResult result = Begin(doc, kEverything, at, stored);
+  StoreCoefficientsEverywhere(doc, member, set);
+  return Finish(doc, std::move(result));
+}
+
+// The standard's coefficients for an aggregate (only 1 is pebble); the
+// coefficients the standard does not set keep the member's values.
+CoefficientSet StandardCoefficients(const CKorvaneDoc& doc, const Member& member, int aggregate) {
+  CoefficientSet set = CoefficientsOf(member);
+  set.aggregate = aggregate;
+  doc.algorithm->GetCoefficients(aggregate == 1, set.a, set.b, set.c, set.d);
+  return set;
+}
+
+int StoredAggregate(int aggregate) { return aggregate >= 0 && aggregate <= 2 ? aggregate : 2; }
+
+// ---- η and Δtot ----
+
+EditResult ApplyCorrections(CKorvaneDoc& doc, float eta, float deltaTot, float stored) {
+  bool held = doc.project.eta == eta && doc.project.deltaTot == deltaTot;
+  for (const ZoneList& zones : doc.zoneLists) {
+    for (const auto& zone : zones) {
+      if (zone && (zone->eta != eta || zone->deltaTot != deltaTot)) held = false;
+    }
+  }
+  if (held) return Unchanged({}, stored);
+  EditResult result = Begin(doc, EditScope::Project | kEverything, {}, stored);
+  doc.project.eta = eta;
+  doc.project.deltaTot = deltaTot;
+  doc.ApplyCorrectionsToAll();
+  return Finish(doc, std::move(result));
+}
+
+// ---- Correction tables ----
+
+const float& Cell(const CorrectionTables& tables, CorrectionTable table, int row, int column) {
+  const auto r = static_cast<std::size_t>(row);
+  const auto c = static_cast<std::size_t>(column);
+  switch (table) {
+    case CorrectionTable::Angle: return tables.angle[r][c];
+    case CorrectionTable::FineAngle: return tables.fineAngle[r][c];
+    case CorrectionTable::Surface: return tables.surface[r][c];
+    case CorrectionTable::FineSurface: return tables.fineSurface[r][c];
+    case CorrectionTable::Carbon: break;
+  }
+  return tables.carbon[r][c];
+}
+
+float& Cell(CorrectionTables& tables, CorrectionTable table, int row, int column) {
+  return const_cast<float&>(Cell(static_cast<const CorrectionTables&>(tables), table, row, column));
+}
+
+EditResult WriteTable(CKorvaneDoc& doc, CorrectionTable table, const std::vector<float>& values) {
+  if (!doc.HasFile()) return Refused({});
+  if (TableValues(doc.tables, table) == values) return Unchanged({});
+  EditResult result = Begin(doc, EditScope::Tables | kEverything, {});
+  const int columns = TableColumns(table);
+  for (std::size_t i = 0; i < values.size(); ++i) {
+    const int index = static_cast<int>(i);
+    Cell(doc.tables, table, index / columns, index % columns) = values[i];
+  }
+  doc.RecomputeAll();
+  return Finish(doc, std::move(result));
+}
+
+}  // namespace
+
+ZoneRef CurrentZoneRef(const CKorvaneDoc& doc) { return {doc.currentMember, doc.currentZone}; }
+
+// ---- Position ----------------------------------------------------------------
+
+EditResult SelectMember(CKorvaneDoc& doc, int member) {
+  const ZoneRef at{member, 0};
+  if (!ValidMember(doc, member)) return Refused(at);
+  if (doc.currentMember == member && doc.currentZone == 0 && doc.currentPoint == 0) return Unchanged(at);
+  doc.currentMember = member;
+  doc.currentZone = 0;
+  doc.currentPoint = 0;
+  EditResult result = Unchanged(at);
+  result.scope = EditScope::Position;
+  return result;
+}
+
+EditResult SelectZone(CKorvaneDoc& doc, int zone) {
+  const ZoneRef at{doc.currentMember, zone};
+  if (ZoneAt(doc, at) == nullptr) return Refused(at);
+  if (doc.currentZone == zone) return Unchanged(at);
+  doc.currentZone = zone;
+  EditResult result = Unchanged(at);
+  result.scope = EditScope::Position;
+  return result;
+}
+
+EditResult SelectPoint(CKorvaneDoc& doc, int point) {
+  const ZoneRef at = CurrentZoneRef(doc);
+  const TestZone* zone = ZoneAt(doc, at);
+  if (zone == nullptr || point < 0 || point >= zone->usedPointSlots()) return Refused(at);
+  if (doc.currentPoint == point) return Unchanged(at);
+  doc.currentPoint = point;
+  EditResult result = Unchanged(at);
+  result.scope = EditScope::Position;
+  return result;
+}
+
+// ---- First arrival ----------------------------------------------------------
+
+EditResult PickArrival(CKorvaneDoc& doc, ZoneRef at, int point, int sample, PickPanel panel) {
+  TestZone* zone = ZoneAt(doc, at);
+  const MeasuringPoint* target = zone != nullptr ? UsedPoint(*zone, point) : nullptr;
+  if (target == nullptr || !target->hasSamples()) return Refused(at);
+  const int last = static_cast<int>(target->samples.size()) - 1;
+  const int index = std::max(1, std::min(sample, last));
+  const bool withAmplitude = panel == PickPanel::PointPanel;
+  const auto differs = [&](const TestZone&) {
+    return target->arrivalIndex != index || (withAmplitude && target->amplitudeIndex != index);
+  };
+  const auto change = [&](TestZone& z) { SetArrival(z, point, index, withAmplitude); };
+  return EditZone(doc, at, withAmplitude ? kVelocityInputs : kZoneData, static_cast<float>(index), differs,
+                  change);
+}
+
+// ---- Velocity inputs of a zone ----------------------------------------------
+
+EditResult SetPointDistance(CKorvaneDoc& doc, ZoneRef at, int point, float distance) {
+  TestZone* zone = ZoneAt(doc, at);
+  MeasuringPoint* target = zone != nullptr ? UsedPoint(*zone, point) : nullptr;
+  if (target == nullptr || !std::isfinite(distance)) return Refused(at);
+  return EditZone(
+      doc, at, kVelocityInputs, distance, [&](const TestZone&) { return target->distance != distance; },
+      [&](TestZone& z) {
+        target->distance = distance;
+        RecomputePointReadings(z);
+      });
+}
+
+namespace {
+
+// Method and position with the β and λ that the rule gives them.
+EditResult EditMethodAndLocation(CKorvaneDoc& doc, ZoneRef at, int method, std::string_view location) {
+  const TestZone& zone = *ZoneAt(doc, at);
+  const BetaLambdaRule rule = BetaLambdaFor(method, location);
+  const float beta = rule.beta.value_or(zone.beta);
+  const float lambda = rule.lambda.value_or(zone.lambda);
+  return EditZone(
+      doc, at, kVelocityInputs, std::nullopt,
+      [&](const TestZone& z) {
+        return z.testMethod != method || z.testLocation != location || z.beta != beta || z.lambda != lambda;
+      },
+      [&](TestZone& z) {
+        z.testMethod = method;
+        z.testLocation = std::string(location);
+        z.beta = beta;
+        z.lambda = lambda;
+      });
+}
+
+}  // namespace
+
+EditResult SetTestMethod(CKorvaneDoc& doc, ZoneRef at, int method) {
+  if (ZoneAt(doc, at) == nullptr || method < kMethodAngle || method > kMethodDirect) return Refused(at);
+  return EditMethodAndLocation(doc, at, method, DefaultTestLocation(method));
+}
+
+EditResult SetTestLocation(CKorvaneDoc& doc, ZoneRef at, std::string_view location) {
+  const TestZone* zone = ZoneAt(doc, at);
+  if (zone == nullptr || !IsStorableText(location, kMaxTestLocationLength)) return Refused(at);
+  return EditMethodAndLocation(doc, at, zone->testMethod, location);
+}
+
+EditResult SetBeta(CKorvaneDoc& doc, ZoneRef at, float beta) {
+  if (ZoneAt(doc, at) == nullptr) return Refused(at);
+  const float value = Limit(beta, 0.0f, kMaxBetaLambda);
+  return EditZone(
+      doc, at, kVelocityInputs, value, [&](const TestZone& z) { return z.beta != value; },
+      [&](TestZone& z) { z.beta = value; });
+}
+
+EditResult SetLambda(CKorvaneDoc& doc, ZoneRef at, float lambda) {
+  if (ZoneAt(doc, at) == nullptr) return Refused(at);
+  const float value = Limit(lambda, 0.0f, kMaxBetaLambda);
+  return EditZone(
+      doc, at, kVelocityInputs, value, [&](const TestZone& z) { return z.lambda != value; },
+      [&](TestZone& z) { z.lambda = value; });
+}
+
+// ---- Zone data ------------------------------------------------------------------
+
+EditResult SetZoneGridDistance(CKorvaneDoc& doc, ZoneRef at, int point, float distance) {
+  TestZone* zone = ZoneAt(doc, at);
+  MeasuringPoint* target = zone != nullptr ? UsedPoint(*zone, point) : nullptr;
+  if (target == nullptr || zone->usedPointSlots() > kMaxGridPoints) return Refused(at);
+  const float value = Limit(distance, 0.0f, kMaxGridDistance);
+  return EditZone(
+      doc, at, kZoneData, value, [&](const TestZone&) { return target->distance != value; },
+      [&](TestZone&) { target->distance = value; });
+}
+
+EditResult SetReading(CKorvaneDoc& doc, ZoneRef at, int index, int value) {
+  const TestZone* zone = ZoneAt(doc, at);
+  if (zone == nullptr || index < 0 || index >= kReadingsPerZone) return Refused(at);
+  const auto slot = static_cast<std::size_t>(index);
+  if (value >= kReadingLimit) {
+    return Refused(at, static_cast<float>(zone->rebound[slot]), kMsgReadingTooLarge);
+  }
+  const int reading = std::max(value, 0);
+  return EditZone(
+      doc, at, kZoneData, static_cast<float>(reading),
+      [&](const TestZone& z) { return z.rebound[slot] != reading; },
+      [&](TestZone& z) { z.rebound[slot] = reading; });
+}
+
+EditResult SetReboundValue(CKorvaneDoc& doc, ZoneRef at, float value) {
+  if (ZoneAt(doc, at) == nullptr) return Refused(at);
+  const float r = Limit(value, kMinTypedRebound, kMaxTypedRebound);
+  return EditZone(
+      doc, at, kZoneData, r, [&](const TestZone& z) { return z.reboundValue != r || z.reboundManual == 0; },
+      [&](TestZone& z) {
+        z.reboundValue = r;
+        z.reboundManual = 1;
+      });
+}
+
+EditResult SetCarbonationDepth(CKorvaneDoc& doc, ZoneRef at, float depth) {
+  if (ZoneAt(doc, at) == nullptr || !std::isfinite(depth)) return Refused(at);
+  return EditZone(
+      doc, at, kZoneData, depth, [&](const TestZone& z) { return z.carbonationDepth != depth; },
+      [&](TestZone& z) { z.carbonationDepth = depth; });
+}
+
+EditResult SetAngle(CKorvaneDoc& doc, ZoneRef at, int angle) {
+  if (ZoneAt(doc, at) == nullptr) return Refused(at);
+  static constexpr int kAngles[] = {90, 60, 45, 30, 0, -30, -45, -60, -90};
+  const int value = std::find(std::begin(kAngles), std::end(kAngles), angle) != std::end(kAngles) ? angle : 0;
+  return EditZone(
+      doc, at, kZoneData, static_cast<float>(value), [&](const TestZone& z) { return z.angle != value; },
+      [&](TestZone& z) { z.angle = value; });
+}
+
+EditResult SetSurface(CKorvaneDoc& doc, ZoneRef at, int surface) {
+  if (ZoneAt(doc, at) == nullptr || surface < 0 || surface > 2) return Refused(at);
+  return EditZone(
+      doc, at, kZoneData, static_cast<float>(surface),
+      [&](const TestZone& z) { return z.surface != surface; }, [&](TestZone& z) { z.surface = surface; });
+}
+
+// ---- Member and file -------------------------------------------------------------
+
+EditResult SetCoefficient(CKorvaneDoc& doc, int member, Coefficient which, float value) {
+  if (!ValidMember(doc, member)) return Refused({member, -1});
+  const float v = Limit(value, 0.0f, kMaxCoefficient);
+  CoefficientSet set = CoefficientsOf(MemberAt(doc, member));
+  switch (which) {
+    case Coefficient::A: set.a = v; break;
+    case Coefficient::B: set.b = v; break;
+    case Coefficient::C: set.c = v; break;
+    case Coefficient::D: set.d = v; break;
+  }
+  return ApplyCoefficients(doc, member, set, v);
+}
+
+EditResult SetAggregate(CKorvaneDoc& doc, int member, int aggregate) {
+  if (!ValidMember(doc, member)) return Refused({member, -1});
+  const int a = StoredAggregate(aggregate);
+  const Member& record = MemberAt(doc, member);
+  CoefficientSet set = CoefficientsOf(record);
+  set.aggregate = a;
+  if (a != 0) set = StandardCoefficients(doc, record, a);
+  return ApplyCoefficients(doc, member, set, static_cast<float>(a));
+}
+
+EditResult RefreshStandardCoefficients(CKorvaneDoc& doc, int member, bool forced) {
+  if (!ValidMember(doc, member)) return Refused({member, -1});
+  const Member& record = MemberAt(doc, member);
+  const int a = StoredAggregate(record.aggregateType);
+  if (!forced && a == 0) return Unchanged({member, -1});
+  return ApplyCoefficients(doc, member, StandardCoefficients(doc, record, a), std::nullopt);
+}
+
+EditResult SetEta(CKorvaneDoc& doc, float eta) {
+  if (!doc.HasFile()) return Refused({});
+  const float v = Limit(eta, 0.0f, kMaxEta);
+  return ApplyCorrections(doc, v, doc.project.deltaTot, v);
+}
+
+EditResult SetDeltaTot(CKorvaneDoc& doc, float deltaTot) {
+  if (!doc.HasFile()) return Refused({});
+  const float v = Limit(deltaTot, 0.0f, kMaxDeltaTot);
+  return ApplyCorrections(doc, doc.project.eta, v, v);
+}
+
+EditResult SetPumped(CKorvaneDoc& doc, int member, bool pumped) {
+  const ZoneRef at{member, -1};
+  if (!ValidMember(doc, member)) return Refused(at);
+  const int value = pumped ? 1 : 0;
+  if (MemberAt(doc, member).pumped == value) return Unchanged(at, static_cast<float>(value));
+  EditResult result = Begin(doc, EditScope::Member | EditScope::MemberZones | EditScope::Batch, at,
+                            static_cast<float>(value));
+  MemberAt(doc, member).pumped = value;
+  doc.RecomputeMember(member, /*withFileResult=*/true);
+  return Finish(doc, std::move(result));
+}
+
+EditResult SwitchStandard(CKorvaneDoc& doc, ZoneRef shown, int standardIndex) {
+  const auto stored = static_cast<float>(doc.standardIndex);
+  if (standardIndex < 0 || standardIndex >= kStandardCount) return Refused(shown, stored);
+  if (standardIndex == doc.standardIndex) return Unchanged(shown, stored);
+  const StandardSwitch decision = CheckStandardSwitch(doc.standardIndex, standardIndex, ZoneAt(doc, shown));
+  if (!decision.allowed) return Refused(shown, stored, decision.message);
+
+  EditResult result =
+      Begin(doc, EditScope::Standard | EditScope::Project | EditScope::ReportInfo | kEverything, shown,
+            static_cast<float>(standardIndex));
+  doc.SetStandard(standardIndex);
+  // The forced coefficient refresh: the shown member takes the new
+  // standard's coefficients for its aggregate, every member takes them.
+  const Member& shownMember = MemberAt(doc, shown.member);
+  StoreCoefficientsEverywhere(
+      doc, shown.member, StandardCoefficients(doc, shownMember, StoredAggregate(shownMember.aggregateType)));
+  doc.reportInfo.testBasis = std::string(StandardDisplayName(standardIndex));
+  return Finish(doc, std::move(result));
+}
+
+EditResult RenameMember(CKorvaneDoc& doc, int member, std::string_view name) {
+  const ZoneRef at{member, -1};
+  if (!ValidMember(doc, member) || !IsStorableText(name)) return Refused(at);
+  if (MemberAt(doc, member).name == name) return Unchanged(at);
+  EditResult result = Begin(doc, EditScope::Member, at);
+  MemberAt(doc, member).name = std::string(name);
+  return Finish(doc, std::move(result));
+}
+
+// ---- Project and acquisition parameters ----------------------------------------
+
+namespace {
+
+EditResult SetProjectField(CKorvaneDoc& doc, std::string ProjectInfo::*field, std::string text) {
+  if (doc.project.*field == text) return Unchanged({});
+  EditResult result = Begin(doc, EditScope::Project, {});
+  doc.project.*field = std::move(text);
+  return Finish(doc, std::move(result));
+}
+
+}  // namespace
+
+EditResult SetProjectText(CKorvaneDoc& doc, ProjectText which, std::string_view text) {
+  if (!doc.HasFile() || !IsStorableText(text)) return Refused({});
+  switch (which) {
+    case ProjectText::Site: return SetProjectField(doc, &ProjectInfo::site, std::string(text));
+    case ProjectText::Unit: return SetProjectField(doc, &ProjectInfo::unit, std::string(text));
+    case ProjectText::Person: break;
+  }
+  return SetProjectField(doc, &ProjectInfo::person, std::string(text));
+}
+
+EditResult SetProjectDate(CKorvaneDoc& doc, ProjectDate which, const CivilDate& date) {
+  if (!doc.HasFile()) return Refused({});
+  return SetProjectField(doc,
+                         which == ProjectDate::Casting ? &ProjectInfo::castingDate : &ProjectInfo::testDate,
+                         FormatDate(date));
+}
+
+EditResult SetSectionGainDelay(CKorvaneDoc& doc, int member, float gain, float delay) {
+  const ZoneRef at{member, -1};
+  const int row = doc.SectionRow(member);
+  if (row < 0) return Refused(at);
+  SectionPara& section = doc.sections[static_cast<std::size_t>(row)];
+  if (section.gain == gain && section.delay == delay) return Unchanged(at);
+  EditResult result = Begin(doc, EditScope::Sections, at);
+  section.gain = gain;
+  section.delay = delay;
+  return Finish(doc, std::move(result));
+}
+
+// ---- Correction tables ---------------------------------------------------------
+
+int TableRows(CorrectionTable table) {
+  switch (table) {
+    case CorrectionTable::Angle:
+    case CorrectionTable::Surface: return kCoarseRows;
+    case CorrectionTable::FineAngle:
+    case CorrectionTable::FineSurface: return kFineRows;
+    case CorrectionTable::Carbon: break;
+  }
+  return 2;
+}
+
+int TableColumns(CorrectionTable table) {
+  switch (table) {
+    case CorrectionTable::Angle:
+    case CorrectionTable::FineAngle: return kAngleColumns;
+    case CorrectionTable::Surface:
+    case CorrectionTable::FineSurface: return 2;
+    case CorrectionTable::Carbon: break;
+  }
+  return 4;
+}
+
+std::vector<float> TableValues(const CorrectionTables& tables, CorrectionTable table) {
+  std::vector<float> values;
+  for (int r = 0; r < TableRows(table); ++r) {
+    for (int c = 0; c < TableColumns(table); ++c) values.push_back(Cell(tables, table, r, c));
+  }
+  return values;
+}
+
+EditResult SetCorrectionTable(CKorvaneDoc& doc, CorrectionTable table, const std::vector<float>& values) {
+  if (values.size() != static_cast<std::size_t>(TableRows(table) * TableColumns(table))) return Refused({});
+  return WriteTable(doc, table, values);
+}
+
+EditResult RestoreDefaultTable(CKorvaneDoc& doc, CorrectionTable table) {
+  return WriteTable(doc, table, TableValues(doc.defaultTables, table));
+}
+
+// ---- Waveform filter -------------------------------------------------------------
+
+FilterSettings FilterSettingsOf(const CKorvaneDoc& doc) {
+  return {doc.highPassOn, doc.highPassKHz, doc.lowPassOn, doc.lowPassKHz};
+}
+
+EditResult ApplyZoneFilter(CKorvaneDoc& doc, ZoneRef at, const FilterSettings& settings) {
+  if (ZoneAt(doc, at) == nullptr) return Refused(at);
+  EditResult result = Begin(doc, EditScope::Zone | EditScope::Waveforms | EditScope::Filter, at);
+  doc.highPassOn = settings.highPassOn;
+  doc.highPassKHz = settings.highPassKHz;
+  doc.lowPassOn = settings.lowPassOn;
+  doc.lowPassKHz = settings.lowPassKHz;
+  // Always from the loaded waveforms, so filtering never accumulates.
+  doc.RestoreZoneWaveforms(at.member, at.zone);
+  doc.FilterZoneWaveforms(at.member, at.zone);
+  return Finish(doc, std::move(result));
+}
+
+}  // namespace korvane

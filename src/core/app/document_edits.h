@@ -1,0 +1,248 @@
+// The editing layer: every change a user makes to the data of the open
+// file, as one operation on the document. The main screen's forms and
+// panels, the analysis screen's grids, form and dialogs, the undo stack and
+// the tests all call these; the rule of each edit (its limits, its refusal
+// and its message, what it recomputes) lives here and nowhere else.
+//
+// Each operation takes the member and zone it applies to (any of them, not
+// only the current one), limits or refuses the value, stores it, runs the
+// recomputation its field calls for, marks the document modified and
+// returns what changed. An edit that would store what is already stored
+// changes nothing: no recomputation, no modified flag, scope None.
+//
+// Recomputation by field:
+//   - main screen (point panels, project bar, "当前测区数据"): point
+//     readings, then V and Va of the zone (strengths follow on the analysis
+//     screen, whose "输出" recomputes everything);
+//   - zone data of the analysis screen (readings, R, carbonation depth,
+//     angle, surface, a distance in the zone grid, a pick in the waveform
+//     view): the zone with ComputeZone, then its member and the batch;
+//   - coefficients, aggregate, η, Δtot, standard, correction tables: every
+//     zone, every member and the batch;
+//   - names, project texts and dates, acquisition parameters: nothing.
+//
+// For undo every data edit returns `before`, a snapshot of everything it
+// changed, taken just before it changed it: restoring it puts back every
+// value, derived ones included (see edit_snapshot.h).
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/algorithm/correction_tables.h"
+#include "core/data/records.h"
+
+namespace korvane {
+
+class CKorvaneDoc;
+class EditSnapshot;
+
+// Shown when a rebound reading of 10000 or more is typed (the old reading
+// stays).
+inline constexpr std::string_view kMsgReadingTooLarge = "输入的回弹值过大！";
+
+// A zone of a member, both 0-based.
+struct ZoneRef {
+  int member = -1;
+  int zone = -1;
+  friend bool operator==(const ZoneRef&, const ZoneRef&) = default;
+};
+
+// The document's current member and zone.
+ZoneRef CurrentZoneRef(const CKorvaneDoc& doc);
+
+// What an edit changed (and what its snapshot holds), as bits.
+enum class EditScope : std::uint32_t {
+  None = 0,
+  Zone = 1u << 0,         // one zone (`at`): inputs and derived values
+  Waveforms = 1u << 1,    // the sample buffers of that zone's points
+  Member = 1u << 2,       // one member's record (`at.member`)
+  MemberZones = 1u << 3,  // every zone of that member
+  AllMembers = 1u << 4,   // every member's record
+  AllZones = 1u << 5,     // every zone of every member
+  Batch = 1u << 6,        // the file's results (result, batchResultFlag)
+  Project = 1u << 7,      // the project information (ProjectInfo)
+  Sections = 1u << 8,     // the acquisition parameter rows
+  Tables = 1u << 9,       // the current correction tables
+  Standard = 1u << 10,    // standardIndex and the algorithm object
+  ReportInfo = 1u << 11,  // the report project information
+  Filter = 1u << 12,      // the filter switches and corners
+  Position = 1u << 13,    // current member, zone and point
+};
+constexpr EditScope operator|(EditScope a, EditScope b) {
+  return static_cast<EditScope>(static_cast<std::uint32_t>(a) | static_cast<std::uint32_t>(b));
+}
+constexpr EditScope operator&(EditScope a, EditScope b) {
+  return static_cast<EditScope>(static_cast<std::uint32_t>(a) & static_cast<std::uint32_t>(b));
+}
+// Whether `scope` includes any bit of `part`.
+constexpr bool Touches(EditScope scope, EditScope part) { return (scope & part) != EditScope::None; }
+
+// What an operation did.
+struct EditResult {
+  // What changed; None when nothing did (refused, or the value was already
+  // stored).
+  EditScope scope = EditScope::None;
+  // Refused: the value was not taken (out of its list, a text a data file
+  // cannot hold, a reading too large, a forbidden switch, no such zone).
+  bool refused = false;
+  // The member and zone the edit applied to; -1 for what it did not name
+  // (the zone of a member edit, both for a file-wide edit).
+  ZoneRef at;
+  // The value the field holds afterwards, after limiting (for a refused
+  // edit, the value it kept), for fields with a number.
+  std::optional<float> stored;
+  // The system's message to show, when the rule shows one; else empty.
+  std::string message;
+  // The state before the edit, for undo; null when nothing changed and for
+  // changes of position (which are not undone).
+  std::shared_ptr<const EditSnapshot> before;
+
+  bool changed() const { return scope != EditScope::None; }
+};
+
+// ---- Position (changes no data: not marked modified, no snapshot) ----------
+
+// Member `member` becomes current with zone 0 and point 0.
+EditResult SelectMember(CKorvaneDoc& doc, int member);
+// Zone `zone` of the current member becomes current (the point stays).
+EditResult SelectZone(CKorvaneDoc& doc, int zone);
+// Point `point` (0 .. used point slots - 1) of the current zone becomes
+// current.
+EditResult SelectPoint(CKorvaneDoc& doc, int point);
+
+// ---- First arrival ----------------------------------------------------------
+
+// Where a pick was made: the main screen's point panel moves the arrival
+// and the amplitude sample together, then recomputes the point readings, V
+// and Va; the analysis screen's waveform view moves the arrival only, then
+// recomputes the zone, its member and the batch.
+enum class PickPanel { PointPanel, WaveformView };
+
+// Sample `sample` of point `point` becomes its first arrival: at least 1, at
+// most the last sample. Refused for a point without samples.
+EditResult PickArrival(CKorvaneDoc& doc, ZoneRef at, int point, int sample, PickPanel panel);
+
+// ---- Velocity inputs of a zone (main screen: point readings, V, Va) --------
+
+// Distance L (mm) of a point as typed in "当前测区数据" (no limits; a value
+// that is not finite is refused).
+EditResult SetPointDistance(CKorvaneDoc& doc, ZoneRef at, int point, float distance);
+// Test method 0 "角测", 1 "平测", 2 "对测" (others refused): the position
+// becomes the method's default ("侧面" for "对测", else "顶面"), then the
+// β/λ rule of test_position.h.
+EditResult SetTestMethod(CKorvaneDoc& doc, ZoneRef at, int method);
+// Test position (UTF-8), then the β/λ rule. Refused when a data file cannot
+// hold the text (a line break, more than 10 UTF-16 units).
+EditResult SetTestLocation(CKorvaneDoc& doc, ZoneRef at, std::string_view location);
+// β and λ, limited to 0 ... 10 (NaN gives 0).
+EditResult SetBeta(CKorvaneDoc& doc, ZoneRef at, float beta);
+EditResult SetLambda(CKorvaneDoc& doc, ZoneRef at, float lambda);
+
+// ---- Zone data (analysis screen: zone, member, batch) ----------------------
+
+// Distance L (mm) of a point typed into the zone grid of the waveform view,
+// limited to 0 ... 10000 (NaN gives 0). Refused for a zone of more than six
+// points (the grid shows no distances then).
+EditResult SetZoneGridDistance(CKorvaneDoc& doc, ZoneRef at, int point, float distance);
+// Rebound reading `index` (0..15): a negative value becomes 0; 10000 or more
+// is refused with "输入的回弹值过大！" and the old reading stays.
+EditResult SetReading(CKorvaneDoc& doc, ZoneRef at, int index, int value);
+// The representative rebound value R typed by hand, limited to 20.0 ... 50.0
+// (NaN gives 20); the readings no longer determine R (reboundManual set).
+EditResult SetReboundValue(CKorvaneDoc& doc, ZoneRef at, float value);
+// Carbonation depth (mm), without limits; a value that is not finite is
+// refused.
+EditResult SetCarbonationDepth(CKorvaneDoc& doc, ZoneRef at, float depth);
+// Hammer angle: 90, 60, 45, 30, 0, -30, -45, -60 or -90 degrees; any other
+// value stores 0.
+EditResult SetAngle(CKorvaneDoc& doc, ZoneRef at, int angle);
+// Tested surface 0 "侧面", 1 "顶面", 2 "底面"; others refused.
+EditResult SetSurface(CKorvaneDoc& doc, ZoneRef at, int surface);
+
+// ---- Member and file (analysis screen: every zone, member and the batch) ---
+
+enum class Coefficient { A, B, C, D };
+
+// Coefficient a, b, c or d of member `member`, limited to 0 ... 10 (NaN gives
+// 0); then that member's aggregate and four coefficients are copied to every
+// member and everything is recomputed.
+EditResult SetCoefficient(CKorvaneDoc& doc, int member, Coefficient which, float value);
+// Coarse aggregate of member `member`: 0 custom, 1 pebble, 2 crushed stone
+// (any other value stores 2). Pebble and crushed stone take the standard's
+// coefficients (GetCoefficients, pebble only for 1); then the copy to every
+// member and the recomputation as for a coefficient.
+EditResult SetAggregate(CKorvaneDoc& doc, int member, int aggregate);
+// The coefficient refresh of the analysis form, for member `member`: an
+// aggregate outside 0..2 is stored as 2; when `forced`, or the aggregate is
+// pebble or crushed stone, the member takes the standard's coefficients for
+// its aggregate (a forced refresh replaces custom coefficients too), then
+// the copy to every member and the recomputation.
+EditResult RefreshStandardCoefficients(CKorvaneDoc& doc, int member, bool forced);
+// The project's strength correction factor η, limited to 0 ... 10 (NaN gives
+// 0), or correction Δtot (MPa), limited to 0 ... 30; then η and Δtot of the
+// project go into every zone and everything is recomputed.
+EditResult SetEta(CKorvaneDoc& doc, float eta);
+EditResult SetDeltaTot(CKorvaneDoc& doc, float deltaTot);
+// Pumped-concrete switch of member `member`; the member's zones and the
+// batch are recomputed.
+EditResult SetPumped(CKorvaneDoc& doc, int member, bool pumped);
+// Switches the standard. The switch rule looks at zone `shown` (the zone the
+// analysis screen shows): refused with "当前规范(%s)及测试方式(%s)下，无法切换到
+// 新规范(%s)！" when it forbids the switch. Otherwise, in this order: the new
+// standard (its algorithm; point readings, V and Va of every zone), the
+// forced coefficient refresh for `shown.member`, and the display name of the
+// new standard as the report's test basis.
+EditResult SwitchStandard(CKorvaneDoc& doc, ZoneRef shown, int standardIndex);
+// Member name (UTF-8). Refused when a data file cannot hold it (line break).
+EditResult RenameMember(CKorvaneDoc& doc, int member, std::string_view name);
+
+// ---- Project and acquisition parameters (nothing recomputed) ---------------
+
+enum class ProjectText { Site, Unit, Person };  // "工程名称", "检测单位", "检测人员"
+enum class ProjectDate { Casting, Test };       // "浇注日期", "检测日期"
+
+// Refused when a data file cannot hold the text (line break).
+EditResult SetProjectText(CKorvaneDoc& doc, ProjectText which, std::string_view text);
+// Stored as "year-month-day" without leading zeros (FormatDate).
+EditResult SetProjectDate(CKorvaneDoc& doc, ProjectDate which, const CivilDate& date);
+// "检测参数" "确定": the gain and the delay (us) of the section record of
+// member `member` (the dialog's other fields cannot be typed into and keep
+// their values). Refused when the member has no section record.
+EditResult SetSectionGainDelay(CKorvaneDoc& doc, int member, float gain, float delay);
+
+// ---- Correction tables (every zone, member and the batch) ------------------
+
+// The five tables of correction_tables.h.
+enum class CorrectionTable { Angle, FineAngle, Surface, FineSurface, Carbon };
+int TableRows(CorrectionTable table);
+int TableColumns(CorrectionTable table);
+// The cells of a table, row after row.
+std::vector<float> TableValues(const CorrectionTables& tables, CorrectionTable table);
+
+// A correction dialog's "确定": every cell of `table` takes `values` (row
+// after row; refused unless there are exactly rows × columns of them).
+EditResult SetCorrectionTable(CKorvaneDoc& doc, CorrectionTable table, const std::vector<float>& values);
+// A correction dialog's "默认值": the table's default copy over its current one.
+EditResult RestoreDefaultTable(CKorvaneDoc& doc, CorrectionTable table);
+
+// ---- Waveform filter ---------------------------------------------------------
+
+struct FilterSettings {
+  bool highPassOn = false;
+  float highPassKHz = 20.0f;
+  bool lowPassOn = false;
+  float lowPassKHz = 50.0f;
+};
+FilterSettings FilterSettingsOf(const CKorvaneDoc& doc);
+
+// The document takes the filter settings and the zone's waveforms are
+// filtered again from their loaded copies (point readings recomputed). The
+// corners are not checked here (the filter dialog's model does that).
+EditResult ApplyZoneFilter(CKorvaneDoc& doc, ZoneRef at, const FilterSettings& settings);
+
+}  // namespace korvane

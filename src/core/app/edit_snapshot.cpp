@@ -1,0 +1,123 @@
+#include "core/app/edit_snapshot.h"
+
+#include "core/app/korvane_doc.h"
+
+namespace korvane {
+namespace {
+
+ZoneList CloneZones(const ZoneList& zones) {
+  ZoneList copy;
+  copy.reserve(zones.size());
+  for (const auto& zone : zones) copy.push_back(zone ? CloneTestZone(*zone, /*withSamples=*/false) : nullptr);
+  return copy;
+}
+
+// Puts a captured zone back into the live one, keeping the live object (and
+// with it every pointer to the zone). Without captured samples the live
+// points keep their buffers.
+void RestoreZone(const TestZone& saved, TestZone& live, bool withSamples) {
+  std::unique_ptr<TestZone> copy = CloneTestZone(saved, withSamples);
+  if (!withSamples) {
+    for (std::size_t j = 0; j < copy->points.size(); ++j) {
+      if (!copy->points[j] || !live.points[j]) continue;
+      copy->points[j]->samples = std::move(live.points[j]->samples);
+      copy->points[j]->unfilteredSamples = std::move(live.points[j]->unfilteredSamples);
+    }
+  }
+  live = std::move(*copy);
+}
+
+void RestoreZones(const ZoneList& saved, ZoneList& live) {
+  for (std::size_t z = 0; z < saved.size() && z < live.size(); ++z) {
+    if (saved[z] && live[z]) RestoreZone(*saved[z], *live[z], false);
+  }
+}
+
+}  // namespace
+
+EditSnapshot EditSnapshot::Capture(const CKorvaneDoc& doc, EditScope scope, ZoneRef at) {
+  EditSnapshot s;
+  s.scope_ = scope;
+  s.at_ = at;
+  if (Touches(scope, EditScope::Zone | EditScope::Waveforms)) {
+    if (const TestZone* zone = doc.Zone(at.member, at.zone)) {
+      s.zone_ = CloneTestZone(*zone, Touches(scope, EditScope::Waveforms));
+    }
+  }
+  const bool memberExists = at.member >= 0 && static_cast<std::size_t>(at.member) < doc.members.size();
+  if (Touches(scope, EditScope::Member) && memberExists) {
+    s.member_ = doc.members[static_cast<std::size_t>(at.member)];
+  }
+  if (Touches(scope, EditScope::MemberZones) && at.member >= 0 &&
+      static_cast<std::size_t>(at.member) < doc.zoneLists.size()) {
+    s.memberZones_ = CloneZones(doc.zoneLists[static_cast<std::size_t>(at.member)]);
+  }
+  if (Touches(scope, EditScope::AllMembers)) s.members_ = doc.members;
+  if (Touches(scope, EditScope::AllZones)) {
+    s.allZones_.reserve(doc.zoneLists.size());
+    for (const ZoneList& zones : doc.zoneLists) s.allZones_.push_back(CloneZones(zones));
+  }
+  s.result_ = doc.result;
+  s.batchResultFlag_ = doc.batchResultFlag;
+  if (Touches(scope, EditScope::Project)) s.project_ = doc.project;
+  if (Touches(scope, EditScope::Sections)) s.sections_ = doc.sections;
+  s.tables_ = doc.tables;
+  s.standardIndex_ = doc.standardIndex;
+  if (Touches(scope, EditScope::ReportInfo)) s.reportInfo_ = doc.reportInfo;
+  s.filter_ = FilterSettingsOf(doc);
+  s.currentMember_ = doc.currentMember;
+  s.currentZone_ = doc.currentZone;
+  s.currentPoint_ = doc.currentPoint;
+  return s;
+}
+
+void EditSnapshot::Restore(CKorvaneDoc& doc) const {
+  // The algorithm first: nothing below recomputes, but the object must be
+  // the captured standard's when the values are looked at again.
+  if (Touches(scope_, EditScope::Standard)) {
+    doc.standardIndex = standardIndex_;
+    doc.algorithm = CreateAlgorithm(standardIndex_, &doc.tables);
+  }
+  if (Touches(scope_, EditScope::Tables)) doc.tables = tables_;
+  if (Touches(scope_, EditScope::Project)) doc.project = project_;
+  if (Touches(scope_, EditScope::Sections)) doc.sections = sections_;
+  if (Touches(scope_, EditScope::ReportInfo)) doc.reportInfo = reportInfo_;
+  if (Touches(scope_, EditScope::Filter)) {
+    doc.highPassOn = filter_.highPassOn;
+    doc.highPassKHz = filter_.highPassKHz;
+    doc.lowPassOn = filter_.lowPassOn;
+    doc.lowPassKHz = filter_.lowPassKHz;
+  }
+  if (Touches(scope_, EditScope::AllMembers)) {
+    for (std::size_t m = 0; m < members_.size() && m < doc.members.size(); ++m) doc.members[m] = members_[m];
+  }
+  if (member_ && static_cast<std::size_t>(at_.member) < doc.members.size()) {
+    doc.members[static_cast<std::size_t>(at_.member)] = *member_;
+  }
+  if (Touches(scope_, EditScope::AllZones)) {
+    for (std::size_t m = 0; m < allZones_.size() && m < doc.zoneLists.size(); ++m) {
+      RestoreZones(allZones_[m], doc.zoneLists[m]);
+    }
+  }
+  if (Touches(scope_, EditScope::MemberZones) &&
+      static_cast<std::size_t>(at_.member) < doc.zoneLists.size()) {
+    RestoreZones(memberZones_, doc.zoneLists[static_cast<std::size_t>(at_.member)]);
+  }
+  if (zone_) {
+    if (TestZone* live = doc.Zone(at_.member, at_.zone)) {
+      RestoreZone(*zone_, *live, Touches(scope_, EditScope::Waveforms));
+    }
+  }
+  if (Touches(scope_, EditScope::Batch)) {
+    doc.result = result_;
+    doc.batchResultFlag = batchResultFlag_;
+  }
+  if (Touches(scope_, EditScope::Position)) {
+    doc.currentMember = currentMember_;
+    doc.currentZone = currentZone_;
+    doc.currentPoint = currentPoint_;
+  }
+  doc.modified = true;
+}
+
+}  // namespace korvane

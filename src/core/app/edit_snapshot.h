@@ -1,0 +1,60 @@
+// The part of the document an edit changes, captured just before the edit so
+// that an undo can put it back exactly: inputs and derived values alike
+// (strengths, member and batch results), so that no recomputation is needed
+// after a restore. A recomputation would not do: values read from a file
+// are not always what a recomputation gives.
+//
+// Zones are kept without their sample buffers unless the scope names the
+// waveforms (only the filter changes samples).
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "core/algorithm/correction_tables.h"
+#include "core/app/document_edits.h"
+#include "core/data/records.h"
+#include "core/report/report_records.h"
+
+namespace korvane {
+
+class EditSnapshot {
+ public:
+  // The parts of `doc` that `scope` names; Zone, Waveforms, Member and
+  // MemberZones refer to `at`. Parts that do not exist (a zone out of range)
+  // are left out.
+  static EditSnapshot Capture(const CKorvaneDoc& doc, EditScope scope, ZoneRef at);
+
+  // Puts the captured values back into the same zones, members and fields,
+  // then marks the document modified (an undo stack sets the flag from its
+  // own clean state afterwards). Zones and points keep their sample buffers
+  // unless the waveforms were captured. Parts whose zone or member no longer
+  // exists are skipped.
+  void Restore(CKorvaneDoc& doc) const;
+
+  EditScope scope() const { return scope_; }
+  ZoneRef at() const { return at_; }
+
+ private:
+  EditScope scope_ = EditScope::None;
+  ZoneRef at_;
+  std::unique_ptr<TestZone> zone_;  // Zone (with samples when Waveforms)
+  std::optional<Member> member_;
+  ZoneList memberZones_;
+  std::vector<Member> members_;
+  ZoneLists allZones_;
+  StrengthResult result_;
+  int batchResultFlag_ = 0;
+  ProjectInfo project_;
+  std::vector<SectionPara> sections_;
+  CorrectionTables tables_;
+  int standardIndex_ = 0;
+  ReportProjectInfo reportInfo_;
+  FilterSettings filter_;
+  int currentMember_ = -1;
+  int currentZone_ = 0;
+  int currentPoint_ = 0;
+};
+
+}  // namespace korvane

@@ -1,0 +1,112 @@
+// The three correction-table dialogs ("角度修正值表", "测试面修正表",
+// "碳化深度修正表"): which table each shows under a standard, the grid of that
+// table, and what the buttons "确定", "默认值" and "取消" write.
+//
+// A dialog shows the table that the current standard's algorithm reads:
+//   angle:   the 7-row AngleTable for CECS 02:2005, CECS 02-2020 and the
+//            regional standards; the 31-row FineAngleTable for the two
+//            railway standards (TB10426-2004, TB 10426-2019);
+//   surface: SurfaceTable / FineSurfaceTable, split the same way;
+//   carbon:  CarbonTable for TB10426-2004 only (the pumped-concrete step);
+// and no grid where the algorithm reads none (the carbonation table under
+// every other standard; every table for an index outside the ten standards).
+//
+// The models never write the document: "确定" and "默认值" return the tables
+// to store in the document's current tables (through the document's editing
+// operation); "取消" stores nothing.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/algorithm/correction_tables.h"
+#include "core/error.h"
+#include "core/forms/grid_layout.h"
+
+namespace korvane {
+
+class CKorvaneDoc;
+
+enum class CorrectionDialogKind { Angle, Surface, Carbon };
+
+enum class CorrectionTableId { None, Angle, FineAngle, Surface, FineSurface, Carbon };
+
+inline constexpr std::string_view kTitleAngleDialog = "角度修正值表";
+inline constexpr std::string_view kTitleSurfaceDialog = "测试面修正表";
+inline constexpr std::string_view kTitleCarbonDialog = "碳化深度修正表";
+
+std::string_view CorrectionDialogTitle(CorrectionDialogKind kind);
+
+// The table a dialog shows under standard `standardIndex` (see above).
+CorrectionTableId CorrectionTableOf(CorrectionDialogKind kind, int standardIndex);
+
+// The grid of a table with the values of `tables` ("%.1f"); an empty grid
+// (0 × 0) for None.
+//   Angle tables: corner " R" over three header rows, "检测角度" over the
+//     eight angle columns, "回弹仪向上" over +90 … +30 and "回弹仪向下" over
+//     -30 … -90, the angles "+90" … "-90"; rows labelled with R ("%3d").
+//   Surface tables: headers "测试面", "顶面", "底面"; rows labelled "%3d".
+//   Carbon table: "碳化深度值" over the two label columns and
+//     "抗压强度值（MPa）" over the four strength columns; per depth band
+//     ("0.0;0.5;1.0", "1.5;2.0") a row "fcui(MPa)" of strength bands and a
+//     row " K(MPa)" of values; the fourth value of the second band is not
+//     used by the lookup and is not shown.
+GridLayout CorrectionTableLayout(CorrectionTableId table, const CorrectionTables& tables);
+
+// Where each shown value of a table sits in its grid.
+struct CorrectionValueCell {
+  int row = 0;
+  int column = 0;
+  int tableRow = 0;
+  int tableColumn = 0;
+};
+std::vector<CorrectionValueCell> CorrectionValueCells(CorrectionTableId table);
+
+// Text of grid cell (row, column) as the dialog shows it now (UTF-8).
+using CellTextReader = std::function<std::string(int row, int column)>;
+
+// "确定": `base` with every shown value of `table` read from its cell by
+// number entry (a text that is too long reads as 0 and warns). A cell whose
+// text is still the one `base` shows ("%.1f") keeps its stored value. Values
+// not shown and the other tables stay as in `base`.
+CorrectionTables CorrectionTablesFromCells(CorrectionTableId table, const CorrectionTables& base,
+                                           const CellTextReader& cellText, const WarningSink& warn = {});
+
+// "默认值": `current` with `table` replaced by its copy in `defaults`.
+CorrectionTables WithDefaultTable(CorrectionTableId table, const CorrectionTables& current,
+                                  const CorrectionTables& defaults);
+
+// One open dialog.
+class CorrectionDialogModel {
+ public:
+  // Opening: the table of the document's standard, with the document's
+  // current values.
+  CorrectionDialogModel(CorrectionDialogKind kind, const CKorvaneDoc& doc);
+
+  CorrectionDialogKind kind() const { return kind_; }
+  std::string_view title() const { return CorrectionDialogTitle(kind_); }
+  CorrectionTableId table() const { return table_; }
+  bool hasGrid() const { return table_ != CorrectionTableId::None; }
+  // The grid to show (0 × 0 without a table).
+  const GridLayout& layout() const { return layout_; }
+
+  // "确定": the tables to store, read from the dialog's cells; the
+  // document's current tables unchanged when there is no grid.
+  CorrectionTables Accept(const CellTextReader& cellText, const WarningSink& warn = {}) const;
+  // "默认值": the tables to store at once (the shown table back to its
+  // defaults); the grid is rebuilt from them and the dialog stays open. A
+  // later "取消" does not undo this.
+  CorrectionTables RestoreDefaults();
+  // "取消" stores nothing.
+
+ private:
+  CorrectionDialogKind kind_;
+  CorrectionTableId table_;
+  CorrectionTables current_;
+  CorrectionTables defaults_;
+  GridLayout layout_;
+};
+
+}  // namespace korvane

@@ -1,0 +1,103 @@
+#include "core/report/report_cells.h"
+
+#include <algorithm>
+
+#include "core/algorithm/member_evaluation.h"
+#include "core/algorithm/standards.h"
+#include "core/app/korvane_doc.h"
+#include "core/data/text_format.h"
+#include "core/report/report_texts.h"
+
+namespace korvane::report {
+namespace {
+
+ReportFigure Figure(float value, int decimals) { return {value, decimals, FormatFixed(value, decimals)}; }
+
+}  // namespace
+
+ZoneReportCells FormatZoneCells(const TestZone& zone) {
+  ZoneReportCells cells;
+  for (std::size_t k = 0; k < cells.readings.size(); ++k) cells.readings[k] = FormatInt(zone.rebound[k]);
+  cells.angle = FormatInt(zone.angle);
+  cells.surface = std::string(SurfaceName(zone.surface));
+  cells.points = zone.usedPointSlots();
+  for (int j = 0; j < cells.points; ++j) {
+    const auto slot = static_cast<std::size_t>(j);
+    const MeasuringPoint* point = zone.points[slot].get();
+    if (point == nullptr) continue;
+    cells.distances[slot] = FormatTruncated(point->distance);
+    cells.times[slot] = Figure(zone.pointTime[slot], 1);
+  }
+  cells.method = std::string(TestMethodName(zone.testMethod));
+  cells.location = LocationText(zone.testLocation);
+
+  // The sums are formed in single precision, as the evaluation forms them.
+  const float afterAngle = zone.reboundValue + zone.angleCorrection;
+  const float afterSurface = afterAngle + zone.surfaceCorrection;
+  cells.reboundValue = Figure(zone.reboundValue, 1);
+  cells.angleCorrection = Figure(zone.angleCorrection, 1);
+  cells.afterAngle = Figure(afterAngle, 1);
+  cells.surfaceCorrection = Figure(zone.surfaceCorrection, 1);
+  cells.afterSurface = Figure(afterSurface, 1);
+  cells.zoneVelocity = Figure(zone.zoneVelocity, 3);
+  cells.beta = Figure(zone.beta, 3);
+  cells.lambda = Figure(zone.lambda, 2);
+  cells.correctedVelocity = Figure(zone.correctedVelocity, 3);
+  cells.eta = Figure(zone.eta, 2);
+  cells.strength = Figure(zone.strengthValue, 1);
+  if (zone.strengthValue > 70.0f) {
+    cells.strengthLimitText = ">70MPa";
+  } else if (zone.strengthValue < 10.0f) {
+    cells.strengthLimitText = "<10MPa";
+  }
+  return cells;
+}
+
+MemberEstimateCells FormatMemberEstimate(const CKorvaneDoc& doc, int member) {
+  MemberEstimateCells cells;
+  if (member < 0 || static_cast<std::size_t>(member) >= doc.members.size() ||
+      static_cast<std::size_t>(member) >= doc.zoneLists.size()) {
+    return cells;
+  }
+  const ZoneList& zones = doc.zoneLists[static_cast<std::size_t>(member)];
+  cells.zones =
+      static_cast<int>(std::count_if(zones.begin(), zones.end(), [](const auto& z) { return z != nullptr; }));
+  if (cells.zones == 0) return cells;
+  const Member& record = doc.members[static_cast<std::size_t>(member)];
+  cells.minimum = Figure(record.minStrength, 1);
+  cells.mean = Figure(record.meanStrength, 1);
+  cells.stdDev = Figure(record.stdDevStrength, 2);
+  cells.estimate = Figure(record.estimatedStrength, 1);
+  cells.flag = record.resultFlag;
+  cells.resultText = ResultText(record.resultFlag, record.estimatedStrength, false, doc.standardIndex);
+  return cells;
+}
+
+BatchSummaryCells FormatBatchSummary(const CKorvaneDoc& doc) {
+  BatchSummaryCells cells;
+  cells.members = static_cast<int>(doc.zoneLists.size());
+  cells.mean = Figure(doc.result.meanValue, 1);
+  cells.stdDev = Figure(doc.result.stdDev, 2);
+  cells.flag = doc.batchResultFlag;
+  cells.fcue = doc.result.fcue;
+  return cells;
+}
+
+std::string SummaryFigureText(std::string_view name, const ReportFigure& figure, SummaryStyle style) {
+  return std::string(name) + (style == SummaryStyle::Page ? " = " : "=") + figure.text + "Mpa";
+}
+
+std::string BatchEstimateText(int batchFlag, float fcue, SummaryStyle style) {
+  if (batchFlag == kResultBatchInvalid) return std::string(kBatchInvalidText);
+  if (fcue < 10.0f) return "fcue < 10 Mpa";
+  if (fcue > 70.0f) return "fcue > 70 Mpa";
+  return (style == SummaryStyle::Page ? "fcue = " : "fcue =") + FormatFixed(fcue, 1) + "Mpa";
+}
+
+std::string MemberEstimateText(const MemberEstimateCells& cells, SummaryStyle style) {
+  if (cells.zones == 0) return {};
+  if (cells.flag == kResultValid) return SummaryFigureText("fcu,e", cells.estimate, style);
+  return "fcu,e " + cells.resultText;
+}
+
+}  // namespace korvane::report

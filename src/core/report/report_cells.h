@@ -1,0 +1,114 @@
+// The result cells of the reports, formatted once for every output: the
+// printed, PDF and BMP pages, the Word report and the Excel results all take
+// a zone's figures, a member's estimate and the batch estimate from here, so
+// that they cannot disagree on a value, its decimals or the η shown beside it.
+#pragma once
+
+#include <array>
+#include <string>
+#include <string_view>
+
+#include "core/data/records.h"
+
+namespace korvane {
+class CKorvaneDoc;
+}
+
+namespace korvane::report {
+
+// One printed number: the value as the evaluation holds it (32-bit float),
+// the decimals shown and the text, FormatFixed(value, decimals). A cell of a
+// spreadsheet stores the number the text shows.
+struct ReportFigure {
+  float value = 0.0f;
+  int decimals = 0;
+  std::string text;
+};
+
+// Everything the reports print about one test zone.
+struct ZoneReportCells {
+  // Record sheet.
+  std::array<std::string, kReadingsPerZone> readings;  // "%d"
+  std::string angle;                                   // degrees, "%d"
+  std::string surface;                                 // "侧面", "顶面", "底面" or empty
+  // Point slots the zone shows: its own point count (0..7). Slots beyond it
+  // and slots without a point have empty texts.
+  int points = 0;
+  std::array<std::string, kMaxPoints> distances;  // mm truncated to "%d"
+  std::array<ReportFigure, kMaxPoints> times;     // transit time, µs, 1 decimal
+  std::string method;                             // "角测", "平测", "对测" or empty
+  std::string location;                           // "顶面底面间" shortened to "顶底间"
+
+  // Result table. The two corrected rebound values are float sums.
+  ReportFigure reboundValue;       // Rm, 1 decimal
+  ReportFigure angleCorrection;    // 1 decimal
+  ReportFigure afterAngle;         // Rm + angle correction, 1 decimal
+  ReportFigure surfaceCorrection;  // 1 decimal
+  ReportFigure afterSurface;       // Rm + angle + surface correction, 1 decimal
+  ReportFigure zoneVelocity;       // V, km/s, 3 decimals
+  ReportFigure beta;               // 3 decimals
+  ReportFigure lambda;             // 2 decimals
+  ReportFigure correctedVelocity;  // Va, km/s, 3 decimals
+  ReportFigure eta;                // the zone's own η (the one its strength used), 2 decimals
+  ReportFigure strength;           // fcu,i, MPa, 1 decimal
+  // fcu,i as the Excel results write it: ">70MPa" above 70, "<10MPa" below
+  // 10, otherwise empty (the number is written).
+  std::string strengthLimitText;
+};
+
+ZoneReportCells FormatZoneCells(const TestZone& zone);
+
+// A member's estimate as the member-estimate rows print it.
+struct MemberEstimateCells {
+  // N: the member's zones that hold a strength (its non-empty zone slots).
+  // With none the member was never evaluated and every text is empty.
+  int zones = 0;
+  ReportFigure minimum;   // Fmin, MPa, 1 decimal
+  ReportFigure mean;      // Mf, MPa, 1 decimal
+  ReportFigure stdDev;    // Sf, MPa, 2 decimals
+  ReportFigure estimate;  // fcu,e, MPa, 1 decimal
+  int flag = 0;           // the member's result flag
+  // The member's result text: the value for flag 0, "<10.0MPa", ">70.0MPa",
+  // else "输入有误！".
+  std::string resultText;
+};
+
+// Member `member` (index into doc.members and doc.zoneLists); zones 0 and
+// empty texts for an index out of range.
+MemberEstimateCells FormatMemberEstimate(const CKorvaneDoc& doc, int member);
+
+// The batch figures of the summary rows.
+struct BatchSummaryCells {
+  int members = 0;      // N: the members of the file
+  ReportFigure mean;    // Mf, MPa, 1 decimal
+  ReportFigure stdDev;  // Sf, MPa, 2 decimals
+  int flag = 0;         // the batch result flag
+  float fcue = 0.0f;    // the batch estimate, MPa
+};
+
+BatchSummaryCells FormatBatchSummary(const CKorvaneDoc& doc);
+
+// The two outputs write their summary texts slightly differently: the
+// printed page "Mf = 33.3Mpa", the Word report "Mf=33.3Mpa".
+enum class SummaryStyle { Page, Word };
+
+// "<name> = <text>Mpa" (page) or "<name>=<text>Mpa" (Word).
+std::string SummaryFigureText(std::string_view name, const ReportFigure& figure, SummaryStyle style);
+
+// The batch estimate cell: with batch flag 2 (the batch-validity test failed)
+// kBatchInvalidText; otherwise "fcue < 10 Mpa" below 10, "fcue > 70 Mpa"
+// above 70, else "fcue = 28.4Mpa" (page) or "fcue =28.4Mpa" (Word).
+std::string BatchEstimateText(int batchFlag, float fcue, SummaryStyle style);
+
+// After a failed batch test the batch estimate does not hold and every
+// member is assessed on its own.
+inline constexpr std::string_view kBatchInvalidText = "批推定值不成立，\n应按单个构件推定";
+
+// The member estimate cell: "fcu,e = 28.2Mpa" (page) or "fcu,e=28.2Mpa"
+// (Word) for flag 0, otherwise "fcu,e " followed by the result text
+// ("fcu,e <10.0MPa"); empty for a member without zones.
+std::string MemberEstimateText(const MemberEstimateCells& cells, SummaryStyle style);
+
+inline constexpr std::string_view kMemberEstimateLabel = "构件推定值";
+
+}  // namespace korvane::report

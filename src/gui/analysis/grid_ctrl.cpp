@@ -1,0 +1,1101 @@
+#include "gui/analysis/grid_ctrl.h"
+
+#include <QAbstractTableModel>
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QHelpEvent>
+#include <QItemSelection>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QProxyStyle>
+#include <QStyledItemDelegate>
+#include <QTableView>
+#include <QTimer>
+#include <QToolTip>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <functional>
+
+namespace korvane::gui {
+
+namespace {
+
+// Grid lines, body and headers alike.
+const QColor kGridLineColour(192, 192, 192);
+// Share of the highlight colour over a selected cell's own background, so
+// that marked cells stay recognisable while selected.
+constexpr double kSelectionBlend = 0.45;
+constexpr int kChoicesRole = Qt::UserRole + 1;
+
+QColor ToQColor(const std::optional<Rgb>& rgb) {
+  return rgb ? QColor(rgb->red, rgb->green, rgb->blue) : QColor();
+}
+
+Qt::Alignment ToAlignment(CellAlign align) {
+  switch (align) {
+    case CellAlign::Left: return Qt::AlignLeft;
+    case CellAlign::Right: return Qt::AlignRight;
+    case CellAlign::Center: break;
+  }
+  return Qt::AlignHCenter;
+}
+
+QColor Blend(const QColor& base, const QColor& over, double share) {
+  const auto mix = [share](int a, int b) { return static_cast<int>(a * (1.0 - share) + b * share + 0.5); };
+  return QColor(mix(base.red(), over.red()), mix(base.green(), over.green()), mix(base.blue(), over.blue()));
+}
+
+bool SameSide(int first, int last, int fixed) { return (first < fixed) == (last < fixed); }
+
+}  // namespace
+
+namespace grid_detail {
+
+struct Cell {
+  QString text;
+  bool editable = false;
+  QStringList choices;
+  QColor background;
+  QColor foreground;
+  Qt::Alignment alignment = Qt::AlignHCenter;
+
+  bool operator==(const Cell& other) const {
+    return text == other.text && editable == other.editable && choices == other.choices &&
+           background == other.background && foreground == other.foreground && alignment == other.alignment;
+  }
+};
+
+// All cells of the grid, fixed ones included; the item view sees only the
+// body (rows from fixedRows, columns from fixedColumns).
+class GridModel : public QAbstractTableModel {
+ public:
+  explicit GridModel(QObject* parent) : QAbstractTableModel(parent) {}
+
+  int rows = 0;
+  int columns = 0;
+  int fixedRows = 0;
+  int fixedColumns = 0;
+  std::vector<Cell> cells;
+  bool modified = false;
+
+  bool contains(int row, int column) const {
+    return row >= 0 && row < rows && column >= 0 && column < columns;
+  }
+  Cell& cell(int row, int column) {
+    return cells[static_cast<std::size_t>(row) * static_cast<std::size_t>(columns) +
+                 static_cast<std::size_t>(column)];
+  }
+  const Cell& cell(int row, int column) const {
+    return cells[static_cast<std::size_t>(row) * static_cast<std::size_t>(columns) +
+                 static_cast<std::size_t>(column)];
+  }
+  const Cell& cellOf(const QModelIndex& index) const {
+    return cell(index.row() + fixedRows, index.column() + fixedColumns);
+  }
+
+  int rowCount(const QModelIndex& parent = {}) const override {
+    return parent.isValid() ? 0 : rows - fixedRows;
+  }
+  int columnCount(const QModelIndex& parent = {}) const override {
+    return parent.isValid() ? 0 : columns - fixedColumns;
+  }
+
+  QVariant data(const QModelIndex& index, int role) const override {
+    if (!index.isValid()) return {};
+    const Cell& c = cellOf(index);
+    switch (role) {
+      case Qt::DisplayRole:
+      case Qt::EditRole: return c.text;
+      case Qt::BackgroundRole: return c.background.isValid() ? QVariant(QBrush(c.background)) : QVariant();
+      case Qt::ForegroundRole: return c.foreground.isValid() ? QVariant(QBrush(c.foreground)) : QVariant();
+      case Qt::TextAlignmentRole: return static_cast<int>(c.alignment | Qt::AlignVCenter);
+      case kChoicesRole: return c.choices;
+      default: break;
+    }
+    return {};
+  }
+
+  Qt::ItemFlags flags(const QModelIndex& index) const override {
+    if (!index.isValid()) return Qt::NoItemFlags;
+    const Cell& c = cellOf(index);
+    Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    if (c.editable || !c.choices.isEmpty()) f |= Qt::ItemIsEditable;
+    return f;
+  }
+
+  // An edit stores its text only when it differs.
+  bool setData(const QModelIndex& index, const QVariant& value, int role) override {
+    if (!index.isValid() || role != Qt::EditRole) return false;
+    Cell& c = cell(index.row() + fixedRows, index.column() + fixedColumns);
+    const QString text = value.toString();
+    if (text != c.text) {
+      c.text = text;
+      modified = true;
+      emit dataChanged(index, index);
+    }
+    return true;
+  }
+
+  void reshape(int newRows, int newColumns, int newFixedRows, int newFixedColumns) {
+    beginResetModel();
+    std::vector<Cell> kept(static_cast<std::size_t>(newRows) * static_cast<std::size_t>(newColumns));
+    for (int r = 0; r < std::min(rows, newRows); ++r) {
+      for (int c = 0; c < std::min(columns, newColumns); ++c) {
+        kept[static_cast<std::size_t>(r) * static_cast<std::size_t>(newColumns) +
+             static_cast<std::size_t>(c)] = std::move(cell(r, c));
+      }
+    }
+    cells = std::move(kept);
+    rows = newRows;
+    columns = newColumns;
+    fixedRows = newFixedRows;
+    fixedColumns = newFixedColumns;
+    endResetModel();
+  }
+
+  void bodyCellChanged(int row, int column) {
+    if (row < fixedRows || column < fixedColumns) return;
+    const QModelIndex i = index(row - fixedRows, column - fixedColumns);
+    emit dataChanged(i, i);
+  }
+
+  void bodyChanged() {
+    if (rowCount() > 0 && columnCount() > 0)
+      emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
+  }
+};
+
+class GridStyle : public QProxyStyle {
+ public:
+  int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                QStyleHintReturn* returnData) const override {
+    if (hint == SH_Table_GridLineColor) return static_cast<int>(kGridLineColour.rgba());
+    return QProxyStyle::styleHint(hint, option, widget, returnData);
+  }
+};
+
+// The fixed rows (horizontal) or fixed columns (vertical), painted by the
+// grid from its cells; section sizes are the body's column widths / row
+// heights.
+class GridHeader : public QHeaderView {
+ public:
+  GridHeader(Qt::Orientation orientation, CGridCtrl* grid, QWidget* parent)
+      : QHeaderView(orientation, parent), grid_(grid) {
+    setSectionsClickable(false);
+    setHighlightSections(false);
+    setMinimumSectionSize(0);
+    setSectionResizeMode(QHeaderView::Fixed);
+    setDefaultSectionSize(orientation == Qt::Horizontal ? CGridCtrl::kDefaultColumnWidth
+                                                        : CGridCtrl::kDefaultRowHeight);
+  }
+
+  QSize sizeHint() const override {
+    QSize size = QHeaderView::sizeHint();
+    if (orientation() == Qt::Horizontal) {
+      size.setHeight(grid_->fixedRowsHeight());
+    } else {
+      size.setWidth(grid_->fixedColumnsWidth());
+    }
+    return size;
+  }
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override {
+    if (orientation() == Qt::Vertical && event->button() == Qt::LeftButton) {
+      const int section = logicalIndexAt(event->position().toPoint().y());
+      if (section >= 0) grid_->onFixedRowHeaderPressed(section + grid_->fixedRowCount());
+    }
+  }
+  void mouseMoveEvent(QMouseEvent*) override {}
+  void mouseReleaseEvent(QMouseEvent*) override {}
+  void mouseDoubleClickEvent(QMouseEvent*) override {}
+
+ private:
+  CGridCtrl* grid_;
+};
+
+// The fixed cells above the fixed columns (top-left corner).
+class GridCorner : public QWidget {
+ public:
+  GridCorner(CGridCtrl* grid, QWidget* parent) : QWidget(parent), grid_(grid) {}
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  CGridCtrl* grid_;
+};
+
+class GridDelegate : public QStyledItemDelegate {
+ public:
+  explicit GridDelegate(CGridCtrl* grid) : QStyledItemDelegate(grid), grid_(grid) {}
+
+  QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&,
+                        const QModelIndex& index) const override {
+    const QStringList choices = index.data(kChoicesRole).toStringList();
+    if (!choices.isEmpty()) {
+      auto* combo = new QComboBox(parent);
+      combo->addItems(choices);
+      combo->setMaxVisibleItems(choices.size());
+      CGridCtrl* grid = grid_;
+      QObject::connect(combo, &QComboBox::activated, grid,
+                       [grid, combo](int entry) { grid->onChoiceActivated(combo, entry); });
+      return combo;
+    }
+    auto* edit = new QLineEdit(parent);
+    edit->setFrame(false);
+    edit->setAlignment(Qt::Alignment(index.data(Qt::TextAlignmentRole).toInt()));
+    return edit;
+  }
+
+  void setEditorData(QWidget* editor, const QModelIndex& index) const override {
+    if (auto* combo = qobject_cast<QComboBox*>(editor)) {
+      // A value outside the list ("未知") selects no entry.
+      combo->setCurrentIndex(combo->findText(index.data().toString()));
+      QTimer::singleShot(0, combo, [combo] {
+        if (combo->isVisible()) combo->showPopup();
+      });
+      return;
+    }
+    if (auto* edit = qobject_cast<QLineEdit*>(editor)) {
+      edit->setText(index.data(Qt::EditRole).toString());
+      edit->selectAll();
+    }
+  }
+
+  // A list stores its entry when it is chosen (onChoiceActivated), never
+  // when it merely loses the focus.
+  void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override {
+    if (auto* edit = qobject_cast<QLineEdit*>(editor)) model->setData(index, edit->text());
+  }
+
+  void updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option,
+                            const QModelIndex&) const override {
+    editor->setGeometry(option.rect);
+  }
+
+  void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    QStyleOptionViewItem opt(option);
+    initStyleOption(&opt, index);
+    if (opt.state & QStyle::State_Selected) {
+      const QColor own = opt.backgroundBrush.style() != Qt::NoBrush ? opt.backgroundBrush.color()
+                                                                    : opt.palette.color(QPalette::Base);
+      opt.backgroundBrush = Blend(own, opt.palette.color(QPalette::Highlight), kSelectionBlend);
+      opt.state &= ~QStyle::State_Selected;
+    }
+    const QWidget* widget = option.widget;
+    QStyle* style = widget != nullptr ? widget->style() : QApplication::style();
+    style->drawControl(QStyle::CE_ItemViewItem, &opt, painter, widget);
+    if (!index.data(kChoicesRole).toStringList().isEmpty()) {
+      // A small arrow marks a cell that offers a list.
+      QStyleOption arrow;
+      arrow.initFrom(widget != nullptr ? widget : grid_);
+      arrow.rect = QRect(opt.rect.right() - 11, opt.rect.center().y() - 3, 8, 7);
+      style->drawPrimitive(QStyle::PE_IndicatorArrowDown, &arrow, painter, widget);
+    }
+  }
+
+ private:
+  CGridCtrl* grid_;
+};
+
+class GridView : public QTableView {
+ public:
+  GridView(CGridCtrl* grid, QWidget* parent) : QTableView(parent), grid_(grid) {}
+
+  GridCorner* corner = nullptr;
+
+  void relayout() { updateGeometries(); }
+  bool editing() const { return state() == EditingState; }
+  bool openEditor(const QModelIndex& index) { return edit(index, AllEditTriggers, nullptr); }
+  void closeOpenEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) {
+    closeEditor(editor, hint);
+  }
+
+ protected:
+  bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override {
+    const bool wasEditing = state() == EditingState;
+    if (!QTableView::edit(index, trigger, event)) return false;
+    if (!wasEditing && state() == EditingState && indexWidget(index) != nullptr) {
+      grid_->onEditorOpened(index, !index.data(kChoicesRole).toStringList().isEmpty());
+    }
+    return true;
+  }
+
+  void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override {
+    // Tab out of an editor: end this edit (and report it) before moving on.
+    const bool move =
+        hint == QAbstractItemDelegate::EditNextItem || hint == QAbstractItemDelegate::EditPreviousItem;
+    QTableView::closeEditor(editor, move ? QAbstractItemDelegate::NoHint : hint);
+    grid_->onEditorClosed();
+    if (move) {
+      const QModelIndex next =
+          moveCursor(hint == QAbstractItemDelegate::EditNextItem ? MoveNext : MovePrevious, Qt::NoModifier);
+      if (next.isValid()) setCurrentIndex(next);
+    }
+  }
+
+  void currentChanged(const QModelIndex& current, const QModelIndex& previous) override {
+    QTableView::currentChanged(current, previous);
+    grid_->onCurrentChanged(current);
+  }
+
+  void keyPressEvent(QKeyEvent* event) override {
+    if (event == QKeySequence::Copy) {
+      grid_->copySelection();
+      event->accept();
+      return;
+    }
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && state() != EditingState &&
+        currentIndex().isValid()) {
+      edit(currentIndex(), AllEditTriggers, nullptr);
+      event->accept();
+      return;
+    }
+    grid_->inputModifiers_ = event->modifiers();
+    QTableView::keyPressEvent(event);
+    grid_->inputModifiers_ = Qt::NoModifier;
+  }
+
+  void mousePressEvent(QMouseEvent* event) override {
+    const QModelIndex index = indexAt(event->position().toPoint());
+    grid_->focusNotified_ = false;
+    grid_->inputModifiers_ = event->modifiers();
+    QTableView::mousePressEvent(event);
+    grid_->inputModifiers_ = Qt::NoModifier;
+    // A click into a list cell that already had the focus opens its list
+    // (on release, as a click).
+    clickedListCell_ = QPersistentModelIndex();
+    if (event->button() == Qt::LeftButton && index.isValid() && !grid_->focusNotified_ && !editing() &&
+        !index.data(kChoicesRole).toStringList().isEmpty()) {
+      clickedListCell_ = index;
+    }
+    if (event->button() == Qt::LeftButton && index.isValid()) grid_->onCellPressed(index);
+  }
+
+  void mouseReleaseEvent(QMouseEvent* event) override {
+    QTableView::mouseReleaseEvent(event);
+    const QPersistentModelIndex clicked = clickedListCell_;
+    clickedListCell_ = QPersistentModelIndex();
+    if (clicked.isValid() && indexAt(event->position().toPoint()) == clicked && !editing()) {
+      edit(clicked, AllEditTriggers, nullptr);
+    }
+  }
+
+  // The full text of a cell that is cut off, as a tip.
+  bool viewportEvent(QEvent* event) override {
+    if (event->type() == QEvent::ToolTip) {
+      const auto* help = static_cast<QHelpEvent*>(event);
+      const QModelIndex index = indexAt(help->pos());
+      const QString text = index.data().toString();
+      const QRect rect = visualRect(index);
+      if (!text.isEmpty() && fontMetrics().boundingRect(QRect(), 0, text).width() > rect.width() - 4) {
+        QToolTip::showText(help->globalPos(), text, viewport(), rect);
+      } else {
+        QToolTip::hideText();
+      }
+      return true;
+    }
+    return QTableView::viewportEvent(event);
+  }
+
+  void updateGeometries() override {
+    QTableView::updateGeometries();
+    if (corner == nullptr) return;
+    const QRect area = viewport()->geometry();
+    const int width = verticalHeader()->isHidden() ? 0 : verticalHeader()->width();
+    const int height = horizontalHeader()->isHidden() ? 0 : horizontalHeader()->height();
+    corner->setGeometry(area.left() - width, area.top() - height, width, height);
+    corner->setVisible(width > 0 && height > 0);
+    corner->raise();
+  }
+
+ private:
+  CGridCtrl* grid_;
+  QPersistentModelIndex clickedListCell_;
+};
+
+// ---- Painting of fixed cells ------------------------------------------------------
+
+namespace {
+
+using CellRect = std::function<QRect(int row, int column)>;
+
+void PaintFixedCell(QPainter& painter, const QRect& rect, const Cell& cell, const QPalette& palette) {
+  painter.fillRect(rect, cell.background.isValid() ? cell.background : palette.color(QPalette::Button));
+  painter.setPen(kGridLineColour);
+  painter.drawLine(rect.topRight(), rect.bottomRight());
+  painter.drawLine(rect.bottomLeft(), rect.bottomRight());
+  painter.setPen(cell.foreground.isValid() ? cell.foreground : palette.color(QPalette::ButtonText));
+  const QRect textRect = rect.adjusted(3, 1, -3, -1);
+  // A header wider than its column keeps its beginning ("L1(mm" rather
+  // than "1(mm").
+  Qt::Alignment alignment = cell.alignment;
+  if (painter.fontMetrics().boundingRect(QRect(), 0, cell.text).width() > textRect.width()) {
+    alignment = Qt::AlignLeft;
+  }
+  painter.drawText(textRect, static_cast<int>(alignment | Qt::AlignVCenter), cell.text);
+}
+
+}  // namespace
+
+}  // namespace grid_detail
+
+using grid_detail::GridCorner;
+using grid_detail::GridDelegate;
+using grid_detail::GridHeader;
+using grid_detail::GridModel;
+using grid_detail::GridStyle;
+using grid_detail::GridView;
+
+namespace {
+
+// Paints the cells of rows [rowBegin, rowEnd) × columns [columnBegin,
+// columnEnd) of the fixed area; a merge is painted once over its block.
+void PaintFixedArea(QPainter& painter, const CGridCtrl& grid, const GridModel& model, int rowBegin,
+                    int rowEnd, int columnBegin, int columnEnd, const grid_detail::CellRect& rectOf,
+                    const QRect& clip, const QPalette& palette) {
+  for (int r = rowBegin; r < rowEnd; ++r) {
+    for (int c = columnBegin; c < columnEnd; ++c) {
+      const GridCellPos origin = grid.mergeOrigin(r, c);
+      if (origin.row != r || origin.column != c) continue;
+      QRect rect = rectOf(r, c);
+      // The merge covering the cell ends where its last cell ends.
+      int lastRow = r;
+      int lastColumn = c;
+      for (int rr = r; rr < rowEnd && grid.mergeOrigin(rr, c) == origin; ++rr) lastRow = rr;
+      for (int cc = c; cc < columnEnd && grid.mergeOrigin(r, cc) == origin; ++cc) lastColumn = cc;
+      if (lastRow != r || lastColumn != c) rect = rect.united(rectOf(lastRow, lastColumn));
+      if (!rect.intersects(clip)) continue;
+      grid_detail::PaintFixedCell(painter, rect, model.cell(r, c), palette);
+    }
+  }
+}
+
+}  // namespace
+
+void GridHeader::paintEvent(QPaintEvent* event) {
+  QPainter painter(viewport());
+  painter.setFont(grid_->tableView()->font());
+  const GridModel& model = *grid_->model_;
+  if (orientation() == Qt::Horizontal) {
+    PaintFixedArea(
+        painter, *grid_, model, 0, model.fixedRows, model.fixedColumns, model.columns,
+        [this](int row, int column) {
+          int top = 0;
+          for (int r = 0; r < row; ++r) top += grid_->rowHeight(r);
+          const int section = column - grid_->fixedColumnCount();
+          return QRect(sectionViewportPosition(section), top, sectionSize(section), grid_->rowHeight(row));
+        },
+        event->rect(), grid_->palette());
+  } else {
+    PaintFixedArea(
+        painter, *grid_, model, model.fixedRows, model.rows, 0, model.fixedColumns,
+        [this](int row, int column) {
+          int left = 0;
+          for (int c = 0; c < column; ++c) left += grid_->columnWidth(c);
+          const int section = row - grid_->fixedRowCount();
+          return QRect(left, sectionViewportPosition(section), grid_->columnWidth(column),
+                       sectionSize(section));
+        },
+        event->rect(), grid_->palette());
+  }
+}
+
+void GridCorner::paintEvent(QPaintEvent* event) {
+  QPainter painter(this);
+  painter.setFont(grid_->tableView()->font());
+  const GridModel& model = *grid_->model_;
+  PaintFixedArea(
+      painter, *grid_, model, 0, model.fixedRows, 0, model.fixedColumns,
+      [this](int row, int column) {
+        int top = 0;
+        for (int r = 0; r < row; ++r) top += grid_->rowHeight(r);
+        int left = 0;
+        for (int c = 0; c < column; ++c) left += grid_->columnWidth(c);
+        return QRect(left, top, grid_->columnWidth(column), grid_->rowHeight(row));
+      },
+      event->rect(), grid_->palette());
+}
+
+// ---- CGridCtrl ------------------------------------------------------------------------
+
+CGridCtrl::CGridCtrl(QWidget* parent) : QWidget(parent) {
+  model_ = new GridModel(this);
+  view_ = new GridView(this, this);
+  auto* style = new GridStyle;
+  style->setParent(this);
+  view_->setStyle(style);
+  topHeader_ = new GridHeader(Qt::Horizontal, this, view_);
+  leftHeader_ = new GridHeader(Qt::Vertical, this, view_);
+  view_->setHorizontalHeader(topHeader_);
+  view_->setVerticalHeader(leftHeader_);
+  delegate_ = new GridDelegate(this);
+  view_->setItemDelegate(delegate_);
+  view_->setModel(model_);
+  view_->setCornerButtonEnabled(false);
+  corner_ = new GridCorner(this, view_);
+  view_->corner = corner_;
+  view_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+  view_->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                         QAbstractItemView::AnyKeyPressed);
+  view_->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+  view_->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+  view_->setWordWrap(false);
+  view_->setTabKeyNavigation(true);
+  topHeader_->hide();
+  leftHeader_->hide();
+  setFocusProxy(view_);
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->addWidget(view_);
+}
+
+CGridCtrl::~CGridCtrl() {
+  // The view goes first, while the grid it reports to is still whole: an
+  // open editor losing the focus must not reach a half-destroyed grid.
+  ++silent_;
+  closeEditorSilently();
+  delete view_;
+}
+
+QTableView* CGridCtrl::tableView() const { return view_; }
+
+QSize CGridCtrl::sizeHint() const {
+  int width = 2 * view_->frameWidth();
+  for (int w : columnWidths_) width += w;
+  int height = 2 * view_->frameWidth();
+  for (int h : rowHeights_) height += h;
+  return {width, height};
+}
+
+// ---- Structure ------------------------------------------------------------------------
+
+int CGridCtrl::rowCount() const { return model_->rows; }
+int CGridCtrl::columnCount() const { return model_->columns; }
+int CGridCtrl::fixedRowCount() const { return model_->fixedRows; }
+int CGridCtrl::fixedColumnCount() const { return model_->fixedColumns; }
+
+bool CGridCtrl::setRowCount(int rows) {
+  if (rows < 0) return false;
+  reshape(rows, model_->columns, std::min(model_->fixedRows, rows), model_->fixedColumns);
+  return true;
+}
+
+bool CGridCtrl::setColumnCount(int columns) {
+  if (columns < 0) return false;
+  reshape(model_->rows, columns, model_->fixedRows, std::min(model_->fixedColumns, columns));
+  return true;
+}
+
+bool CGridCtrl::setFixedRowCount(int rows) {
+  if (rows < 0 || rows > model_->rows) return false;
+  reshape(model_->rows, model_->columns, rows, model_->fixedColumns);
+  return true;
+}
+
+bool CGridCtrl::setFixedColumnCount(int columns) {
+  if (columns < 0 || columns > model_->columns) return false;
+  reshape(model_->rows, model_->columns, model_->fixedRows, columns);
+  return true;
+}
+
+int CGridCtrl::rowHeight(int row) const {
+  return row >= 0 && row < model_->rows ? rowHeights_[static_cast<std::size_t>(row)] : -1;
+}
+
+int CGridCtrl::columnWidth(int column) const {
+  return column >= 0 && column < model_->columns ? columnWidths_[static_cast<std::size_t>(column)] : -1;
+}
+
+bool CGridCtrl::setRowHeight(int row, int height) {
+  if (row < 0 || row >= model_->rows || height < 0) return false;
+  rowHeights_[static_cast<std::size_t>(row)] = height;
+  applySizes();
+  return true;
+}
+
+bool CGridCtrl::setColumnWidth(int column, int width) {
+  if (column < 0 || column >= model_->columns || width < 0) return false;
+  columnWidths_[static_cast<std::size_t>(column)] = width;
+  applySizes();
+  return true;
+}
+
+namespace {
+
+bool Overlaps(const GridMerge& a, const GridMerge& b) {
+  return a.row < b.row + b.rowSpan && b.row < a.row + a.rowSpan && a.column < b.column + b.columnSpan &&
+         b.column < a.column + a.columnSpan;
+}
+
+// Whether a merge fits the grid, stays inside one area and overlaps none of
+// `merges`.
+bool MergeFits(const GridMerge& m, int rows, int columns, int fixedRows, int fixedColumns,
+               const std::vector<GridMerge>& merges) {
+  const int lastRow = m.row + m.rowSpan - 1;
+  const int lastColumn = m.column + m.columnSpan - 1;
+  if (m.row < 0 || m.column < 0 || m.rowSpan < 1 || m.columnSpan < 1 || lastRow >= rows ||
+      lastColumn >= columns) {
+    return false;
+  }
+  if (!SameSide(m.row, lastRow, fixedRows) || !SameSide(m.column, lastColumn, fixedColumns)) return false;
+  return std::none_of(merges.begin(), merges.end(),
+                      [&](const GridMerge& other) { return Overlaps(m, other); });
+}
+
+}  // namespace
+
+bool CGridCtrl::mergeCells(int firstRow, int firstColumn, int lastRow, int lastColumn) {
+  const GridMerge merge{firstRow, firstColumn, lastRow - firstRow + 1, lastColumn - firstColumn + 1};
+  if (!MergeFits(merge, model_->rows, model_->columns, model_->fixedRows, model_->fixedColumns, merges_)) {
+    return false;
+  }
+  if (merge.rowSpan == 1 && merge.columnSpan == 1) return true;
+  merges_.push_back(merge);
+  applySpans();
+  refreshFixedArea();
+  return true;
+}
+
+void CGridCtrl::clearMerges() {
+  merges_.clear();
+  applySpans();
+  refreshFixedArea();
+}
+
+const GridMerge* CGridCtrl::mergeCovering(int row, int column) const {
+  for (const GridMerge& m : merges_) {
+    if (row >= m.row && row < m.row + m.rowSpan && column >= m.column && column < m.column + m.columnSpan)
+      return &m;
+  }
+  return nullptr;
+}
+
+GridCellPos CGridCtrl::mergeOrigin(int row, int column) const {
+  if (const GridMerge* m = mergeCovering(row, column)) return {m->row, m->column};
+  return {row, column};
+}
+
+void CGridCtrl::reshape(int rows, int columns, int fixedRows, int fixedColumns) {
+  ++silent_;
+  closeEditorSilently();
+  const GridCellPos focus = focusCell();
+  std::vector<GridCellPos> selected;
+  for (const QModelIndex& index : view_->selectionModel()->selectedIndexes())
+    selected.push_back(gridPos(index));
+
+  model_->reshape(rows, columns, fixedRows, fixedColumns);
+  rowHeights_.resize(static_cast<std::size_t>(rows), kDefaultRowHeight);
+  columnWidths_.resize(static_cast<std::size_t>(columns), kDefaultColumnWidth);
+  std::vector<GridMerge> kept;
+  for (const GridMerge& m : merges_) {
+    if (MergeFits(m, rows, columns, fixedRows, fixedColumns, kept)) kept.push_back(m);
+  }
+  merges_ = std::move(kept);
+  topHeader_->setVisible(fixedRows > 0);
+  leftHeader_->setVisible(fixedColumns > 0);
+  applySpans();
+  applySizes();
+
+  // The focus and the selection stay where their cells remain.
+  if (isBodyCell(focus.row, focus.column)) {
+    view_->selectionModel()->setCurrentIndex(bodyIndex(focus.row, focus.column),
+                                             QItemSelectionModel::NoUpdate);
+  }
+  QItemSelection selection;
+  for (const GridCellPos& pos : selected) {
+    if (isBodyCell(pos.row, pos.column)) {
+      const QModelIndex index = bodyIndex(pos.row, pos.column);
+      selection.select(index, index);
+    }
+  }
+  view_->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+  --silent_;
+  refreshFixedArea();
+}
+
+void CGridCtrl::applySizes() {
+  const int fixedRows = model_->fixedRows;
+  const int fixedColumns = model_->fixedColumns;
+  for (int r = fixedRows; r < model_->rows; ++r) {
+    leftHeader_->resizeSection(r - fixedRows, rowHeights_[static_cast<std::size_t>(r)]);
+  }
+  for (int c = fixedColumns; c < model_->columns; ++c) {
+    topHeader_->resizeSection(c - fixedColumns, columnWidths_[static_cast<std::size_t>(c)]);
+  }
+  topHeader_->updateGeometry();
+  leftHeader_->updateGeometry();
+  view_->relayout();
+  refreshFixedArea();
+  updateGeometry();
+}
+
+void CGridCtrl::applySpans() {
+  view_->clearSpans();
+  for (const GridMerge& m : merges_) {
+    if (m.row >= model_->fixedRows && m.column >= model_->fixedColumns) {
+      view_->setSpan(m.row - model_->fixedRows, m.column - model_->fixedColumns, m.rowSpan, m.columnSpan);
+    }
+  }
+}
+
+void CGridCtrl::refreshFixedArea() {
+  topHeader_->viewport()->update();
+  leftHeader_->viewport()->update();
+  corner_->update();
+}
+
+int CGridCtrl::fixedRowsHeight() const {
+  int height = 0;
+  for (int r = 0; r < model_->fixedRows; ++r) height += rowHeights_[static_cast<std::size_t>(r)];
+  return height;
+}
+
+int CGridCtrl::fixedColumnsWidth() const {
+  int width = 0;
+  for (int c = 0; c < model_->fixedColumns; ++c) width += columnWidths_[static_cast<std::size_t>(c)];
+  return width;
+}
+
+// ---- Cells --------------------------------------------------------------------------------
+
+bool CGridCtrl::isBodyCell(int row, int column) const {
+  return model_->contains(row, column) && row >= model_->fixedRows && column >= model_->fixedColumns;
+}
+
+QModelIndex CGridCtrl::bodyIndex(int row, int column) const {
+  return model_->index(row - model_->fixedRows, column - model_->fixedColumns);
+}
+
+GridCellPos CGridCtrl::gridPos(const QModelIndex& index) const {
+  if (!index.isValid()) return {};
+  return {index.row() + model_->fixedRows, index.column() + model_->fixedColumns};
+}
+
+QString CGridCtrl::itemText(int row, int column) const {
+  return model_->contains(row, column) ? model_->cell(row, column).text : QString();
+}
+
+bool CGridCtrl::setItemText(int row, int column, const QString& text) {
+  if (!model_->contains(row, column)) return false;
+  model_->cell(row, column).text = text;
+  model_->bodyCellChanged(row, column);
+  if (!isBodyCell(row, column)) refreshFixedArea();
+  return true;
+}
+
+bool CGridCtrl::isItemEditable(int row, int column) const {
+  return model_->contains(row, column) && model_->cell(row, column).editable;
+}
+
+bool CGridCtrl::setItemEditable(int row, int column, bool editable) {
+  if (!model_->contains(row, column)) return false;
+  model_->cell(row, column).editable = editable;
+  return true;
+}
+
+QStringList CGridCtrl::itemChoices(int row, int column) const {
+  return model_->contains(row, column) ? model_->cell(row, column).choices : QStringList();
+}
+
+bool CGridCtrl::setItemChoices(int row, int column, const QStringList& choices) {
+  if (!model_->contains(row, column)) return false;
+  model_->cell(row, column).choices = choices;
+  model_->bodyCellChanged(row, column);
+  return true;
+}
+
+QColor CGridCtrl::itemBackground(int row, int column) const {
+  return model_->contains(row, column) ? model_->cell(row, column).background : QColor();
+}
+
+bool CGridCtrl::setItemBackground(int row, int column, const QColor& colour) {
+  if (!model_->contains(row, column)) return false;
+  model_->cell(row, column).background = colour;
+  model_->bodyCellChanged(row, column);
+  if (!isBodyCell(row, column)) refreshFixedArea();
+  return true;
+}
+
+QColor CGridCtrl::itemForeground(int row, int column) const {
+  return model_->contains(row, column) ? model_->cell(row, column).foreground : QColor();
+}
+
+bool CGridCtrl::setItemForeground(int row, int column, const QColor& colour) {
+  if (!model_->contains(row, column)) return false;
+  model_->cell(row, column).foreground = colour;
+  model_->bodyCellChanged(row, column);
+  if (!isBodyCell(row, column)) refreshFixedArea();
+  return true;
+}
+
+bool CGridCtrl::setItemAlignment(int row, int column, Qt::Alignment alignment) {
+  if (!model_->contains(row, column)) return false;
+  model_->cell(row, column).alignment = alignment & Qt::AlignHorizontal_Mask;
+  model_->bodyCellChanged(row, column);
+  if (!isBodyCell(row, column)) refreshFixedArea();
+  return true;
+}
+
+void CGridCtrl::setGridBackground(const QColor& colour) {
+  gridBackground_ = colour;
+  QPalette palette = view_->palette();
+  palette.setColor(QPalette::Base,
+                   colour.isValid() ? colour : QApplication::palette(view_).color(QPalette::Base));
+  view_->setPalette(palette);
+}
+
+// ---- Whole layouts ------------------------------------------------------------------------
+
+void CGridCtrl::applyLayout(const GridLayout& layout) {
+  ++silent_;
+  closeEditorSilently();
+  setRowSelection(layout.rowSelection);
+  setRowPairs(layout.rowPairs);
+  const int rows = std::max(layout.rows, 0);
+  const int columns = std::max(layout.columns, 0);
+  const int fixedRows = std::clamp(layout.fixedRows, 0, rows);
+  const int fixedColumns = std::clamp(layout.fixedColumns, 0, columns);
+  if (rows != model_->rows || columns != model_->columns || fixedRows != model_->fixedRows ||
+      fixedColumns != model_->fixedColumns) {
+    reshape(rows, columns, fixedRows, fixedColumns);
+  }
+
+  bool bodyChanged = false;
+  for (int r = 0; r < rows; ++r) {
+    for (int c = 0; c < columns; ++c) {
+      const std::size_t at =
+          static_cast<std::size_t>(r) * static_cast<std::size_t>(columns) + static_cast<std::size_t>(c);
+      if (at >= layout.cells.size()) break;
+      const GridCell& source = layout.cells[at];
+      grid_detail::Cell cell;
+      cell.text = QString::fromUtf8(source.text.data(), static_cast<qsizetype>(source.text.size()));
+      cell.editable = source.editable;
+      for (const std::string& choice : source.choices) {
+        cell.choices << QString::fromUtf8(choice.data(), static_cast<qsizetype>(choice.size()));
+      }
+      cell.background = ToQColor(source.background);
+      cell.foreground = ToQColor(source.foreground);
+      cell.alignment = ToAlignment(source.align);
+      grid_detail::Cell& target = model_->cell(r, c);
+      if (target == cell) continue;
+      target = std::move(cell);
+      if (isBodyCell(r, c)) bodyChanged = true;
+    }
+  }
+  if (bodyChanged) model_->bodyChanged();
+
+  for (int r = 0; r < rows; ++r) {
+    const std::size_t i = static_cast<std::size_t>(r);
+    rowHeights_[i] = i < layout.rowHeights.size() ? std::max(layout.rowHeights[i], 0) : kDefaultRowHeight;
+  }
+  for (int c = 0; c < columns; ++c) {
+    const std::size_t i = static_cast<std::size_t>(c);
+    columnWidths_[i] =
+        i < layout.columnWidths.size() ? std::max(layout.columnWidths[i], 0) : kDefaultColumnWidth;
+  }
+  std::vector<GridMerge> merges;
+  for (const GridMerge& m : layout.merges) {
+    if ((m.rowSpan > 1 || m.columnSpan > 1) && MergeFits(m, rows, columns, fixedRows, fixedColumns, merges)) {
+      merges.push_back(m);
+    }
+  }
+  if (merges != merges_) {
+    merges_ = std::move(merges);
+    applySpans();
+  }
+  applySizes();
+  setGridBackground(ToQColor(layout.background));
+
+  if (layout.selection) {
+    const GridRange& s = *layout.selection;
+    const GridCellPos focus = focusCell();
+    const bool focusInside = focus.row >= s.firstRow && focus.row <= s.lastRow &&
+                             focus.column >= s.firstColumn && focus.column <= s.lastColumn;
+    if (!focusInside && isBodyCell(s.firstRow, s.firstColumn)) {
+      view_->selectionModel()->setCurrentIndex(bodyIndex(s.firstRow, s.firstColumn),
+                                               QItemSelectionModel::NoUpdate);
+      anchorRow_ = s.firstRow;
+    }
+    setSelectedRange(s.firstRow, s.firstColumn, s.lastRow, s.lastColumn);
+  }
+  --silent_;
+  refreshFixedArea();
+}
+
+// ---- Focus and selection ------------------------------------------------------------------
+
+void CGridCtrl::setRowSelection(bool on) {
+  rowSelection_ = on;
+  view_->setSelectionMode(on ? QAbstractItemView::NoSelection : QAbstractItemView::ExtendedSelection);
+}
+
+void CGridCtrl::setRowPairs(bool on) { rowPairs_ = on; }
+
+GridCellPos CGridCtrl::focusCell() const { return gridPos(view_->selectionModel()->currentIndex()); }
+
+bool CGridCtrl::setFocusCell(int row, int column) {
+  if (!isBodyCell(row, column)) return false;
+  programmaticFocus_ = true;
+  view_->selectionModel()->setCurrentIndex(bodyIndex(row, column), QItemSelectionModel::NoUpdate);
+  programmaticFocus_ = false;
+  return true;
+}
+
+void CGridCtrl::clearFocusCell() {
+  ++silent_;
+  view_->selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
+  --silent_;
+}
+
+bool CGridCtrl::setSelectedRange(int firstRow, int firstColumn, int lastRow, int lastColumn) {
+  const int r0 = std::max(std::min(firstRow, lastRow), model_->fixedRows);
+  const int r1 = std::min(std::max(firstRow, lastRow), model_->rows - 1);
+  const int c0 = std::max(std::min(firstColumn, lastColumn), model_->fixedColumns);
+  const int c1 = std::min(std::max(firstColumn, lastColumn), model_->columns - 1);
+  if (r0 > r1 || c0 > c1) return false;
+  view_->selectionModel()->select(QItemSelection(bodyIndex(r0, c0), bodyIndex(r1, c1)),
+                                  QItemSelectionModel::ClearAndSelect);
+  return true;
+}
+
+void CGridCtrl::clearSelection() { view_->selectionModel()->clearSelection(); }
+
+bool CGridCtrl::isCellSelected(int row, int column) const {
+  return isBodyCell(row, column) && view_->selectionModel()->isSelected(bodyIndex(row, column));
+}
+
+QString CGridCtrl::selectedText() const {
+  const QModelIndexList indexes = view_->selectionModel()->selectedIndexes();
+  if (indexes.isEmpty()) return {};
+  int r0 = model_->rows;
+  int r1 = -1;
+  int c0 = model_->columns;
+  int c1 = -1;
+  for (const QModelIndex& index : indexes) {
+    const GridCellPos pos = gridPos(index);
+    r0 = std::min(r0, pos.row);
+    r1 = std::max(r1, pos.row);
+    c0 = std::min(c0, pos.column);
+    c1 = std::max(c1, pos.column);
+  }
+  QStringList lines;
+  for (int r = r0; r <= r1; ++r) {
+    QStringList cells;
+    for (int c = c0; c <= c1; ++c) cells << (isCellSelected(r, c) ? model_->cell(r, c).text : QString());
+    lines << cells.join(QLatin1Char('\t'));
+  }
+  return lines.join(QLatin1Char('\n'));
+}
+
+void CGridCtrl::copySelection() const {
+  const QString text = selectedText();
+  if (!text.isEmpty()) QGuiApplication::clipboard()->setText(text);
+}
+
+void CGridCtrl::selectRowsFor(int focusRow) {
+  if (model_->rowCount() == 0 || model_->columnCount() == 0) return;
+  int first = std::min(anchorRow_, focusRow);
+  int last = std::max(anchorRow_, focusRow);
+  if (rowPairs_) {
+    // Rows are paired 1-2, 3-4, …: the anchor row's pair.
+    first = anchorRow_ % 2 == 1 ? anchorRow_ : anchorRow_ - 1;
+    last = first + 1;
+  }
+  first = std::max(first, model_->fixedRows);
+  last = std::min(last, model_->rows - 1);
+  if (first > last) return;
+  view_->selectionModel()->select(
+      QItemSelection(bodyIndex(first, model_->fixedColumns), bodyIndex(last, model_->columns - 1)),
+      QItemSelectionModel::ClearAndSelect);
+}
+
+void CGridCtrl::onCurrentChanged(const QModelIndex& current) {
+  if (!current.isValid()) return;
+  const GridCellPos pos = gridPos(current);
+  const bool extend =
+      silent_ == 0 && !programmaticFocus_ && inputModifiers_.testFlag(Qt::ShiftModifier) && anchorRow_ >= 0;
+  if (!extend) anchorRow_ = pos.row;
+  if (silent_ > 0) return;
+  if (rowSelection_) selectRowsFor(pos.row);
+  focusNotified_ = true;
+  const int flag = notifyKind_ != 0 ? 1 : 0;
+  emit rowSelected(pos.row, flag);
+  emit columnFocused(pos.column, flag);
+}
+
+void CGridCtrl::onCellPressed(const QModelIndex& index) {
+  // A click into the cell that already had the focus reports its column
+  // too (a focus change has just done so).
+  if (notifyKind_ == 0 && !focusNotified_ && silent_ == 0) emit columnFocused(gridPos(index).column, 0);
+}
+
+void CGridCtrl::onFixedRowHeaderPressed(int row) {
+  if (!isBodyCell(row, model_->fixedColumns)) return;
+  view_->setFocus();
+  const QModelIndex index = bodyIndex(row, model_->fixedColumns);
+  view_->selectionModel()->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
+  if (!rowSelection_) {
+    view_->selectionModel()->select(QItemSelection(index, bodyIndex(row, model_->columns - 1)),
+                                    QItemSelectionModel::ClearAndSelect);
+  }
+}
+
+// ---- Editing ------------------------------------------------------------------------------
+
+bool CGridCtrl::editCell(int row, int column) {
+  if (!isBodyCell(row, column)) return false;
+  const grid_detail::Cell& cell = model_->cell(row, column);
+  if (!cell.editable && cell.choices.isEmpty()) return false;
+  setFocusCell(row, column);
+  view_->setFocus();
+  return view_->openEditor(bodyIndex(row, column)) && isEditing();
+}
+
+bool CGridCtrl::isEditing() const { return view_->editing(); }
+
+bool CGridCtrl::isModified() const { return model_->modified; }
+
+void CGridCtrl::setModified(bool modified) { model_->modified = modified; }
+
+void CGridCtrl::onEditorOpened(const QModelIndex& index, bool choice) {
+  editing_ = index;
+  editingChoice_ = choice;
+  if (!choice && silent_ == 0) emit editBegan(notifyKind_);
+}
+
+void CGridCtrl::onEditorClosed() {
+  if (!editing_.isValid()) return;
+  const GridCellPos pos = gridPos(editing_);
+  const bool choice = editingChoice_;
+  editing_ = QPersistentModelIndex();
+  editingChoice_ = false;
+  if (!choice && silent_ == 0) emit editEnded(pos.row, pos.column);
+}
+
+void CGridCtrl::onChoiceActivated(QComboBox* editor, int entry) {
+  if (!editing_.isValid() || entry < 0 || entry >= editor->count()) return;
+  const GridCellPos pos = gridPos(editing_);
+  model_->setData(editing_, editor->itemText(entry), Qt::EditRole);
+  view_->closeOpenEditor(editor, QAbstractItemDelegate::NoHint);
+  emit choiceMade(pos.row, pos.column, entry);
+}
+
+void CGridCtrl::closeEditorSilently() {
+  if (!isEditing() || !editing_.isValid()) return;
+  QWidget* editor = view_->indexWidget(editing_);
+  if (editor == nullptr) return;
+  ++silent_;
+  view_->closeOpenEditor(editor, QAbstractItemDelegate::RevertModelCache);
+  --silent_;
+}
+
+}  // namespace korvane::gui

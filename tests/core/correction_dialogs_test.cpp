@@ -1,0 +1,239 @@
+// The correction-table dialogs: which table each offers per standard (checked
+// against what the algorithms really read), the grids, and the buttons.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "core/algorithm/algorithm.h"
+#include "core/algorithm/standards.h"
+#include "core/app/korvane_doc.h"
+#include "core/data/number_entry.h"
+#include "core/forms/correction_dialogs.h"
+
+namespace korvane {
+namespace {
+
+using Id = CorrectionTableId;
+using Kind = CorrectionDialogKind;
+
+CorrectionTables Filled(float angle, float fineAngle, float surface, float fineSurface, float carbon) {
+  CorrectionTables t;
+  for (auto& row : t.angle) row.fill(angle);
+  for (auto& row : t.fineAngle) row.fill(fineAngle);
+  for (auto& row : t.surface) row.fill(surface);
+  for (auto& row : t.fineSurface) row.fill(fineSurface);
+  for (auto& row : t.carbon) row.fill(carbon);
+  return t;
+}
+
+std::vector<std::string> RowTexts(const GridLayout& layout, int row) {
+  std::vector<std::string> texts;
+  for (int c = 0; c < layout.columns; ++c) texts.push_back(layout.At(row, c).text);
+  return texts;
+}
+
+TEST(CorrectionDialogs, TableOfEachDialogByStandard) {
+  struct Case {
+    int standard;
+    Id angle;
+    Id surface;
+    Id carbon;
+  };
+  const std::vector<Case> cases = {
+      {kCECS02_2005, Id::Angle, Id::Surface, Id::None},
+      {kTB10426_2004, Id::FineAngle, Id::FineSurface, Id::Carbon},
+      {kCECS02_2020, Id::Angle, Id::Surface, Id::None},
+      {kJTS239_2015, Id::Angle, Id::Surface, Id::None},
+      {kTB10426_2019, Id::FineAngle, Id::FineSurface, Id::None},
+      {kDB51T_1996_2015, Id::Angle, Id::Surface, Id::None},
+      {kDGTJ08_2020_2007, Id::Angle, Id::Surface, Id::None},
+      {kDB61T1084_2017, Id::Angle, Id::Surface, Id::None},
+      {kDB37T2361_2013, Id::Angle, Id::Surface, Id::None},
+      {kDGJ32TJ144_2012, Id::Angle, Id::Surface, Id::None},
+      {10, Id::None, Id::None, Id::None},
+      {-1, Id::None, Id::None, Id::None},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(CorrectionTableOf(Kind::Angle, c.standard), c.angle) << c.standard;
+    EXPECT_EQ(CorrectionTableOf(Kind::Surface, c.standard), c.surface) << c.standard;
+    EXPECT_EQ(CorrectionTableOf(Kind::Carbon, c.standard), c.carbon) << c.standard;
+  }
+}
+
+// Each dialog must offer the very table that the standard's algorithm reads:
+// tables filled with telltale values show which one a lookup used.
+TEST(CorrectionDialogs, OfferedTableIsTheOneTheAlgorithmReads) {
+  const CorrectionTables telltale = Filled(1.0f, 2.0f, 3.0f, 4.0f, 7.0f);
+  const CorrectionTables noCarbon = Filled(1.0f, 2.0f, 3.0f, 4.0f, 0.0f);
+  for (int s = -1; s <= kStandardCount; ++s) {
+    SCOPED_TRACE(s);
+    const auto algorithm = CreateAlgorithm(s, &telltale);
+    const auto plain = CreateAlgorithm(s, &noCarbon);
+    const float angle = algorithm->AngleCorrection(30.0f, 90);
+    const Id angleTable = angle == 1.0f ? Id::Angle : angle == 2.0f ? Id::FineAngle : Id::None;
+    EXPECT_EQ(CorrectionTableOf(Kind::Angle, s), angleTable);
+    const float surface = algorithm->SurfaceCorrection(30.0f, 1);
+    const Id surfaceTable = surface == 3.0f ? Id::Surface : surface == 4.0f ? Id::FineSurface : Id::None;
+    EXPECT_EQ(CorrectionTableOf(Kind::Surface, s), surfaceTable);
+    // A pumped member: the carbonation table shows in the strength.
+    const float withTable =
+        algorithm->CalcStrength(4.0f, 35.0f, false, 1, 1, 1, 1, false, 1, 0.5f, 1.0f, 0.0f);
+    const float without = plain->CalcStrength(4.0f, 35.0f, false, 1, 1, 1, 1, false, 1, 0.5f, 1.0f, 0.0f);
+    EXPECT_EQ(CorrectionTableOf(Kind::Carbon, s), withTable != without ? Id::Carbon : Id::None);
+  }
+}
+
+TEST(CorrectionDialogs, AngleTableGrids) {
+  const CorrectionTables defaults = CorrectionTables::Defaults();
+  const GridLayout coarse = CorrectionTableLayout(Id::Angle, defaults);
+  ASSERT_EQ(coarse.rows, 10);
+  ASSERT_EQ(coarse.columns, 9);
+  EXPECT_EQ(coarse.fixedRows, 3);
+  EXPECT_EQ(coarse.fixedColumns, 1);
+  EXPECT_EQ(coarse.At(0, 0).text, " R");
+  EXPECT_EQ(coarse.At(0, 1).text, "检测角度");
+  EXPECT_EQ(coarse.At(1, 1).text, "回弹仪向上");
+  EXPECT_EQ(coarse.At(1, 5).text, "回弹仪向下");
+  EXPECT_EQ(coarse.merges, (std::vector<GridMerge>{{0, 0, 3, 1}, {0, 1, 1, 8}, {1, 1, 1, 4}, {1, 5, 1, 4}}));
+  EXPECT_EQ(RowTexts(coarse, 2),
+            (std::vector<std::string>{"", "+90", "+60", "+45", "+30", "-30", "-45", "-60", "-90"}));
+  EXPECT_EQ(RowTexts(coarse, 3),
+            (std::vector<std::string>{" 20", "-6.0", "-5.0", "-4.0", "-3.0", "2.5", "3.0", "3.5", "4.0"}));
+  EXPECT_EQ(RowTexts(coarse, 9),
+            (std::vector<std::string>{" 50", "-3.5", "-3.0", "-2.5", "-1.5", "1.0", "1.5", "2.0", "2.5"}));
+  for (int r = 0; r < coarse.rows; ++r) {
+    for (int c = 0; c < coarse.columns; ++c)
+      EXPECT_EQ(coarse.At(r, c).editable, r >= 3 && c >= 1) << r << "," << c;
+  }
+
+  const GridLayout fine = CorrectionTableLayout(Id::FineAngle, defaults);
+  ASSERT_EQ(fine.rows, 34);
+  EXPECT_EQ(RowTexts(fine, 3 + 15),
+            (std::vector<std::string>{" 35", "-4.5", "-3.7", "-3.3", "-2.3", "1.8", "2.3", "2.8", "3.3"}));
+  EXPECT_EQ(fine.At(33, 0).text, " 50");
+  EXPECT_EQ(CorrectionValueCells(Id::FineAngle).size(), 31u * 8u);
+}
+
+TEST(CorrectionDialogs, SurfaceAndCarbonGrids) {
+  const CorrectionTables defaults = CorrectionTables::Defaults();
+  const GridLayout coarse = CorrectionTableLayout(Id::Surface, defaults);
+  ASSERT_EQ(coarse.rows, 8);
+  EXPECT_EQ(RowTexts(coarse, 0), (std::vector<std::string>{"测试面", "顶面", "底面"}));
+  EXPECT_EQ(RowTexts(coarse, 1), (std::vector<std::string>{" 20", "2.5", "-3.0"}));
+  EXPECT_EQ(RowTexts(coarse, 7), (std::vector<std::string>{" 50", "0.0", "0.0"}));
+  const GridLayout fine = CorrectionTableLayout(Id::FineSurface, defaults);
+  ASSERT_EQ(fine.rows, 32);
+  EXPECT_EQ(RowTexts(fine, 26), (std::vector<std::string>{" 45", "0.0", "-0.5"}));
+  for (const CorrectionValueCell& at : CorrectionValueCells(Id::FineSurface)) {
+    EXPECT_NE(fine.At(at.row, at.column).text, "-0.0") << at.row << "," << at.column;
+  }
+
+  const GridLayout carbon = CorrectionTableLayout(Id::Carbon, defaults);
+  ASSERT_EQ(carbon.rows, 5);
+  ASSERT_EQ(carbon.columns, 6);
+  EXPECT_EQ(carbon.fixedRows, 1);
+  EXPECT_EQ(carbon.fixedColumns, 2);
+  EXPECT_EQ(RowTexts(carbon, 0),
+            (std::vector<std::string>{"碳化深度值", "", "抗压强度值（MPa）", "", "", ""}));
+  EXPECT_EQ(RowTexts(carbon, 1),
+            (std::vector<std::string>{"0.0;0.5;1.0", "fcui(MPa)", "<=40.0", "45.0", "50.0", "55.0～60.0"}));
+  EXPECT_EQ(RowTexts(carbon, 2), (std::vector<std::string>{"", " K(MPa)", "4.5", "3.0", "1.5", "0.0"}));
+  EXPECT_EQ(RowTexts(carbon, 3),
+            (std::vector<std::string>{"1.5;2.0", "fcui(MPa)", "<=30.0", "35.0", "40.0～60.0", ""}));
+  // The fourth value of the second band is not used and not shown.
+  EXPECT_EQ(RowTexts(carbon, 4), (std::vector<std::string>{"", " K(MPa)", "3.0", "1.5", "0.0", ""}));
+  EXPECT_FALSE(carbon.At(4, 5).editable);
+  EXPECT_FALSE(carbon.At(1, 2).editable);
+  EXPECT_TRUE(carbon.At(4, 4).editable);
+  EXPECT_EQ(CorrectionValueCells(Id::Carbon).size(), 7u);
+}
+
+TEST(CorrectionDialogs, OkReadsEveryValueCellByNumberEntry) {
+  CKorvaneDoc doc;
+  doc.SetStandard(kCECS02_2005);
+  const CorrectionDialogModel dialog(Kind::Angle, doc);
+  ASSERT_TRUE(dialog.hasGrid());
+  EXPECT_EQ(dialog.title(), "角度修正值表");
+  std::vector<std::string> warnings;
+  const CorrectionTables accepted = dialog.Accept(
+      [&](int row, int column) -> std::string {
+        if (row == 3 && column == 1) return " -7.25abc";
+        if (row == 4 && column == 2) return "";
+        if (row == 5 && column == 3) return "1e1";
+        if (row == 6 && column == 4) return "123456789012345678901";
+        return dialog.layout().TextAt(row, column);
+      },
+      [&](std::string_view message) { warnings.emplace_back(message); });
+  EXPECT_EQ(accepted.angle[0][0], -7.25f);
+  EXPECT_EQ(accepted.angle[1][1], 0.0f);
+  EXPECT_EQ(accepted.angle[2][2], 10.0f);
+  EXPECT_EQ(accepted.angle[3][3], 0.0f);
+  EXPECT_EQ(warnings, std::vector<std::string>{std::string(kNumberTooLongMessage)});
+  // Every other cell as shown; the other tables untouched.
+  EXPECT_EQ(accepted.angle[6][7], 2.5f);
+  EXPECT_EQ(accepted.angle[0][7], 4.0f);
+  EXPECT_EQ(accepted.fineAngle, doc.tables.fineAngle);
+  EXPECT_EQ(accepted.surface, doc.tables.surface);
+}
+
+TEST(CorrectionDialogs, OkWithoutEditsKeepsEveryStoredValue) {
+  // The derived fine tables hold values that "%.1f" does not give back
+  // exactly; an unedited cell must not change them.
+  CKorvaneDoc doc;
+  for (int s : {kCECS02_2005, kTB10426_2004}) {
+    doc.SetStandard(s);
+    for (Kind kind : {Kind::Angle, Kind::Surface, Kind::Carbon}) {
+      const CorrectionDialogModel dialog(kind, doc);
+      const CorrectionTables accepted =
+          dialog.Accept([&](int row, int column) { return dialog.layout().TextAt(row, column); });
+      EXPECT_EQ(accepted.angle, doc.tables.angle);
+      EXPECT_EQ(accepted.fineAngle, doc.tables.fineAngle);
+      EXPECT_EQ(accepted.surface, doc.tables.surface);
+      EXPECT_EQ(accepted.fineSurface, doc.tables.fineSurface);
+      EXPECT_EQ(accepted.carbon, doc.tables.carbon);
+    }
+  }
+}
+
+TEST(CorrectionDialogs, DefaultsThenCancelAndNoGrid) {
+  CKorvaneDoc doc;
+  doc.SetStandard(kTB10426_2004);
+  doc.tables.fineSurface[0][0] = 9.0f;
+  doc.tables.carbon[1][2] = 8.0f;
+  doc.tables.angle[0][0] = 5.0f;
+
+  CorrectionDialogModel surface(Kind::Surface, doc);
+  EXPECT_EQ(surface.table(), Id::FineSurface);
+  EXPECT_EQ(surface.layout().At(1, 1).text, "9.0");
+  const CorrectionTables restored = surface.RestoreDefaults();
+  EXPECT_EQ(restored.fineSurface, doc.defaultTables.fineSurface);
+  EXPECT_EQ(surface.layout().At(1, 1).text, "2.5");
+  // Only the shown table goes back.
+  EXPECT_EQ(restored.carbon[1][2], 8.0f);
+  EXPECT_EQ(restored.angle[0][0], 5.0f);
+  // "确定" after "默认值" reads the restored grid.
+  doc.tables = restored;
+  const CorrectionTables accepted =
+      surface.Accept([&](int row, int column) { return surface.layout().TextAt(row, column); });
+  EXPECT_EQ(accepted.fineSurface, doc.defaultTables.fineSurface);
+
+  CorrectionDialogModel carbon(Kind::Carbon, doc);
+  EXPECT_EQ(carbon.layout().At(4, 4).text, "8.0");
+  EXPECT_EQ(carbon.RestoreDefaults().carbon, doc.defaultTables.carbon);
+
+  // Under CECS 02-2020 the carbonation dialog has no grid and writes nothing.
+  doc.SetStandard(kCECS02_2020);
+  const CorrectionDialogModel none(Kind::Carbon, doc);
+  EXPECT_FALSE(none.hasGrid());
+  EXPECT_EQ(none.layout().rows, 0);
+  EXPECT_EQ(none.title(), "碳化深度修正表");
+  const CorrectionTables unchanged = none.Accept([](int, int) { return std::string("1.0"); });
+  EXPECT_EQ(unchanged.carbon, doc.tables.carbon);
+  // ... while its angle dialog offers the 7-row table it uses.
+  EXPECT_EQ(CorrectionDialogModel(Kind::Angle, doc).layout().rows, 10);
+}
+
+}  // namespace
+}  // namespace korvane
