@@ -29,8 +29,12 @@ BUILD_PACKAGES=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbe
   qt6-base-dev libxlsxwriter-dev libzip-dev libxml2-dev locales fonts-noto-cjk fonts-liberation2
   fonts-arphic-uming fonts-arphic-ukai fonts-wqy-zenhei poppler-utils ccache)
 # LibreOffice lays the Word report out as a word processor does; the test of
-# its pages is skipped without it.
-TEST_PACKAGES=(libreoffice-writer-nogui)
+# its pages is skipped without it. CUPS with the cups-pdf printer: a test
+# prints through a real queue and reads the PDF it produced.
+TEST_PACKAGES=(libreoffice-writer-nogui cups cups-client cups-bsd printer-driver-cups-pdf)
+# The test printer: a cups-pdf queue writing into its own folder.
+TEST_PRINTER=KorvaneTestPDF
+TEST_PRINTER_INSTANCE=korvane
 RUN_PACKAGES=(xvfb xauth)
 FORMAT_PACKAGES=(clang-format git)
 FUZZ_PACKAGES=(clang libclang-rt-14-dev)
@@ -63,6 +67,50 @@ ensure_packages() {
   "${sudo[@]}" apt-get update -q
   DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -q -o DPkg::Lock::Timeout=600 "${options[@]}" \
     "${missing[@]}"
+}
+
+as_root() {
+  if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo -n "$@"; fi
+}
+
+cups_running() { lpstat -r 2>/dev/null | grep -qx "scheduler is running"; }
+
+# Starts the CUPS scheduler when it is not running (through systemd when the
+# machine runs it, else cupsd directly) and adds the test printer: a
+# cups-pdf queue whose PDFs go to /var/spool/cups-pdf/korvane/USER, with the
+# pdftocairo renderer so that the text of the pages survives the filters.
+# Failures are reported and leave the printer test to skip itself.
+setup_test_printer() {
+  if ! command -v lpstat >/dev/null || ! command -v lpadmin >/dev/null; then
+    log "CUPS is not installed: the printer test will be skipped"
+    return 0
+  fi
+  if ! cups_running; then
+    log "starting the CUPS scheduler"
+    if [ -d /run/systemd/system ] && command -v systemctl >/dev/null; then
+      as_root systemctl start cups >/dev/null 2>&1 || true
+    fi
+    cups_running || as_root /usr/sbin/cupsd >/dev/null 2>&1 || true
+    local tries=0
+    while ! cups_running && [ $tries -lt 50 ]; do
+      sleep 0.2
+      tries=$((tries + 1))
+    done
+  fi
+  if ! cups_running; then
+    log "the CUPS scheduler could not be started: the printer test will be skipped"
+    return 0
+  fi
+  local conf="/etc/cups/cups-pdf-$TEST_PRINTER_INSTANCE.conf"
+  local wanted='Out /var/spool/cups-pdf/korvane/${USER}'
+  if [ "$(cat "$conf" 2>/dev/null)" != "$wanted" ]; then
+    printf '%s\n' "$wanted" | as_root tee "$conf" >/dev/null || true
+  fi
+  if ! as_root lpadmin -p "$TEST_PRINTER" -E -v "cups-pdf:/$TEST_PRINTER_INSTANCE" \
+    -P /usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd -o pdftops-renderer-default=pdftocairo \
+    -o printer-is-shared=false 2>/dev/null; then
+    log "the test printer $TEST_PRINTER could not be added: the printer test will be skipped"
+  fi
 }
 
 build_jobs() { nproc 2>/dev/null || echo 2; }
@@ -146,6 +194,7 @@ check_format() {
 
 cmd_test() {
   ensure_packages "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
+  setup_test_printer
   if [ "${1:-}" = "quick" ]; then
     log "normal build"
     configure_and_build "$BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo

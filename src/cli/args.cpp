@@ -21,7 +21,8 @@ std::vector<std::string> ParsedArgs::All(const std::string& name) const {
 }
 
 ParsedArgs ParseArgs(const std::vector<std::string>& args, const std::set<std::string>& valueOptions,
-                     const std::set<std::string>& flagOptions) {
+                     const std::set<std::string>& flagOptions,
+                     const std::set<std::string>& optionalValueOptions) {
   ParsedArgs parsed;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
@@ -45,6 +46,9 @@ ParsedArgs ParseArgs(const std::vector<std::string>& args, const std::set<std::s
         if (i + 1 >= args.size()) throw UsageError("option " + name + " needs a value");
         value = args[++i];
       }
+      parsed.values.emplace(name, value);
+    } else if (optionalValueOptions.count(name) != 0) {
+      if (!inlineValue && i + 1 < args.size() && args[i + 1].rfind("--", 0) != 0) value = args[++i];
       parsed.values.emplace(name, value);
     } else {
       throw UsageError("unknown option " + name);

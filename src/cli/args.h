@@ -30,10 +30,13 @@ struct ParsedArgs {
 };
 
 // Parses args (without the program and command names). `valueOptions` take
-// one value ("--name value" or "--name=value"); `flagOptions` take none.
+// one value ("--name value" or "--name=value"); `flagOptions` take none;
+// `optionalValueOptions` take the next argument as their value unless it
+// starts with "--" or there is none (value empty then), or "--name=value".
 // Unknown options and missing values raise UsageError.
 ParsedArgs ParseArgs(const std::vector<std::string>& args, const std::set<std::string>& valueOptions,
-                     const std::set<std::string>& flagOptions);
+                     const std::set<std::string>& flagOptions,
+                     const std::set<std::string>& optionalValueOptions = {});
 
 // Strict number parsing of a whole text (no trailing characters); UsageError
 // naming `argument` otherwise.

@@ -1,24 +1,33 @@
 // korvane-cli report FILE [--record-sheet] [--result-table] [--pdf OUT.pdf]
-//                         [--png DIR] [--bmp DIR] [--no-member-estimates]
+//                         [--png DIR] [--bmp DIR] [--printer [NAME]]
+//                         [--no-member-estimates]
 // Opens a data file with the print settings of the settings file, recomputes
 // it and writes the chosen reports: one PDF of all pages (A4, 600 dpi, with
 // the header, footer and page numbers of the print settings), and/or one
 // image per page: BMP on the 1030 x 1400 monochrome canvas, PNG as the
 // printed A4 page at 150 dpi. Pages are named record-001, ..., result-001,
-// ... by their position in their report. The result table prints each
-// member's estimate row unless --no-member-estimates is given. The paths
-// written are listed on stdout.
+// ... by their position in their report. --printer sends the job to the
+// printer queue NAME (the default printer without a name) through the same
+// print path as the desktop program, the page frame taken from that
+// printer's resolution and printable area; a queue that does not exist is
+// an error (status 1). The result table prints each member's estimate row
+// unless --no-member-estimates is given. The paths written and the printer
+// used are listed on stdout.
 #include <ostream>
 
 #include "cli/args.h"
 #include "cli/commands.h"
 
 #ifdef KORVANE_WITH_QT
+#include <QFileInfo>
 #include <QGuiApplication>
+#include <QPrinter>
+#include <QPrinterInfo>
 #include <cstdio>
 #include <memory>
 
 #include "core/app/korvane_doc.h"
+#include "core/error.h"
 #include "core/platform/path_text.h"
 #include "core/report/report_layout.h"
 #include "render/report_renderer.h"
@@ -50,14 +59,33 @@ std::unique_ptr<QGuiApplication> MakeApplication() {
   return std::make_unique<QGuiApplication>(argc, argv);
 }
 
+// The printer queue `name` (the default queue when empty); KorvaneError
+// when there is none.
+QPrinterInfo FindPrinter(const std::string& name) {
+  const QPrinterInfo info =
+      name.empty() ? QPrinterInfo::defaultPrinter() : QPrinterInfo::printerInfo(QString::fromStdString(name));
+  if (info.isNull()) {
+    throw KorvaneError(name.empty() ? std::string("没有默认打印机") : "找不到打印机：" + name);
+  }
+  return info;
+}
+
 }  // namespace
 
 int RunReport(const Args& args, std::ostream& out, std::ostream& err) {
-  const ParsedArgs parsed = ParseArgs(args, {"--pdf", "--png", "--bmp"},
-                                      {"--record-sheet", "--result-table", "--no-member-estimates"});
+  ParsedArgs parsed = ParseArgs(args, {"--pdf", "--png", "--bmp"},
+                                {"--record-sheet", "--result-table", "--no-member-estimates"}, {"--printer"});
+  // "report --printer FILE": the word after --printer is the file, the
+  // printer the default one.
+  std::string printerName = parsed.Value("--printer");
+  if (parsed.positional.empty() && !printerName.empty()) {
+    parsed.positional.push_back(printerName);
+    printerName.clear();
+  }
   if (parsed.positional.size() != 1) throw UsageError("expects exactly one FILE");
-  if (!parsed.Has("--pdf") && !parsed.Has("--png") && !parsed.Has("--bmp")) {
-    throw UsageError("nothing to write: give --pdf OUT.pdf, --png DIR or --bmp DIR");
+  const bool toPrinter = parsed.Has("--printer");
+  if (!parsed.Has("--pdf") && !parsed.Has("--png") && !parsed.Has("--bmp") && !toPrinter) {
+    throw UsageError("nothing to write: give --pdf OUT.pdf, --png DIR, --bmp DIR or --printer [NAME]");
   }
   for (const char* option : {"--pdf", "--png", "--bmp"}) {
     if (parsed.Has(option) && parsed.Value(option).empty())
@@ -81,6 +109,8 @@ int RunReport(const Args& args, std::ostream& out, std::ostream& err) {
   doc.RecomputeAll();
 
   const std::unique_ptr<QGuiApplication> application = MakeApplication();
+  // A missing queue is reported before anything is written.
+  const QPrinterInfo printerInfo = toPrinter ? FindPrinter(printerName) : QPrinterInfo();
   if (parsed.Has("--pdf")) {
     const std::filesystem::path pdf = PathFromUtf8(parsed.Value("--pdf"));
     render::RenderJobToPdf(doc, pdf, choice, options);
@@ -94,6 +124,16 @@ int RunReport(const Args& args, std::ostream& out, std::ostream& err) {
   if (parsed.Has("--bmp")) {
     for (const auto& path : render::ExportBmpPages(doc, PathFromUtf8(parsed.Value("--bmp")), choice, options))
       out << PathToUtf8(path) << "\n";
+  }
+  if (toPrinter) {
+    QPrinter printer(printerInfo, QPrinter::HighResolution);
+    // The job's title in the queue: the data file's name.
+    printer.setDocName(QFileInfo(QString::fromStdString(parsed.positional.front())).completeBaseName());
+    const std::size_t pages = render::BuildJob(doc, choice).size();
+    if (!render::PrintJob(doc, printer, choice, 0, 0, options)) {
+      throw KorvaneError("无法打印到打印机：" + printerInfo.printerName().toStdString());
+    }
+    out << "printer " << printerInfo.printerName().toStdString() << ": " << pages << " pages\n";
   }
   return 0;
 }

@@ -32,7 +32,7 @@ const Command kCommands[] = {
     {"pick", korvane::cli::RunPick, "pick FILE [--member M] [--zone Z] [--json]  (suggested first arrivals)"},
     {"report", korvane::cli::RunReport,
      "report FILE [--record-sheet] [--result-table] [--pdf OUT.pdf] [--png DIR] [--bmp DIR] "
-     "[--no-member-estimates]",
+     "[--printer [NAME]] [--no-member-estimates]",
      korvane::cli::kHasRenderer},
     {"export", korvane::cli::RunExport,
      "export FILE [--docx OUT.docx] [--xlsx OUT.xlsx] [--raw-xlsx OUT.xlsx] [--record-sheet] "

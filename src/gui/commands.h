@@ -38,6 +38,8 @@ inline constexpr int kAnalysisBar = 32838;
 inline constexpr int kWord = 32808;
 inline constexpr int kBmp = 32809;
 inline constexpr int kExcel = 32830;
+// "输出到PDF": the reports as a PDF file (beside the Word command).
+inline constexpr int kPdf = 32850;
 inline constexpr int kHelpContents = 32793;
 inline constexpr int kContactUs = 32794;
 inline constexpr int kAboutAnalysis = 32795;

@@ -114,6 +114,7 @@ QIcon CommandIcon(int command, const QStyle* style) {
     case cmd::kNextZone: return style->standardIcon(QStyle::SP_ArrowRight);
     case cmd::kOutput: return ApplicationIcon();
     case cmd::kWord: return Badge(QStringLiteral("W"), QColor(40, 80, 170));
+    case cmd::kPdf: return Badge(QStringLiteral("PDF"), QColor(180, 40, 40));
     case cmd::kExcel: return Badge(QStringLiteral("X"), QColor(30, 120, 60));
     case cmd::kPrintSetup: return Printer(2);
     case cmd::kPrintPreview: return Printer(1);

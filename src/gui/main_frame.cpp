@@ -7,7 +7,6 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
-#include <QFrame>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -19,8 +18,13 @@
 #include <QToolBar>
 #include <QUrl>
 
+#include "core/algorithm/standards.h"
 #include "core/app/settings_file.h"
 #include "gui/about_dialog.h"
+#include "gui/analysis/analysis_down_view.h"
+#include "gui/analysis/analysis_view.h"
+#include "gui/analysis/dlg_correction.h"
+#include "gui/analysis/formview_ana.h"
 #include "gui/bars.h"
 #include "gui/commands.h"
 #include "gui/dlg_combine.h"
@@ -31,6 +35,7 @@
 #include "gui/main_form.h"
 #include "gui/main_form_right.h"
 #include "gui/node_ctrl.h"
+#include "gui/output/output_commands.h"
 #include "gui/prompter.h"
 #include "gui/test_para.h"
 #include "office/excel_export.h"
@@ -54,18 +59,6 @@ class WaitCursor {
   WaitCursor(const WaitCursor&) = delete;
   WaitCursor& operator=(const WaitCursor&) = delete;
 };
-
-// A pane of the analysis screen whose view is not built yet.
-QWidget* Placeholder(const QString& name, QWidget* parent) {
-  auto* frame = new QFrame(parent);
-  frame->setObjectName(name);
-  frame->setFrameShape(QFrame::StyledPanel);
-  frame->setAutoFillBackground(true);
-  QPalette palette = frame->palette();
-  palette.setColor(QPalette::Window, Qt::white);
-  frame->setPalette(palette);
-  return frame;
-}
 
 // Wraps a form so that it can be narrower or shorter than its layout wants.
 QScrollArea* Scrolled(QWidget* form, QWidget* parent) {
@@ -107,6 +100,10 @@ CMainFrame::CMainFrame(DocumentModel* model, Prompter* prompter, const QString& 
   buildAnalysisScreen();
   buildMenus();
   buildToolBars();
+  // The print and export commands connect to their actions by name.
+  outputs_ =
+      new OutputCommands(model_, prompter_, this, settings_.get(), access == UiSettings::ReadWrite, this);
+  outputs_->ConnectActions();
   readyLabel_ = new QLabel(QStringLiteral("就绪"), this);
   statusBar()->addWidget(readyLabel_, 1);
 
@@ -170,16 +167,22 @@ void CMainFrame::buildMainScreen() {
 }
 
 void CMainFrame::buildAnalysisScreen() {
-  auto* analysis = new CFixedSplitterA(Placeholder(QStringLiteral("CAnalysisView"), nullptr),
-                                       Placeholder(QStringLiteral("CAnalysisDownTView"), nullptr), pages_);
-  pages_->addWidget(analysis);
-  analysisBar_ = new CViewBar(QStringLiteral("分析输出信息栏"),
-                              Placeholder(QStringLiteral("FormviewAna"), nullptr), this);
+  analysisView_ = new CAnalysisView(model_);
+  downView_ = new CAnalysisDownTView(model_, prompter_);
+  analysisSplitter_ = new CFixedSplitterA(analysisView_, downView_, pages_);
+  pages_->addWidget(analysisSplitter_);
+  anaForm_ = new FormviewAna(model_, prompter_);
+  connect(anaForm_, &FormviewAna::readingCountChanged, downView_, &CAnalysisDownTView::refresh);
+  analysisBar_ = new CViewBar(QStringLiteral("分析输出信息栏"), Scrolled(anaForm_, nullptr), this);
   addDockWidget(Qt::LeftDockWidgetArea, analysisBar_);
   analysisBar_->hide();
   connect(analysisBar_, &CViewBar::closedByUser, this, [this] {
     analysisBarShown_ = false;
     updateCommands();
+  });
+  // The carbonation-table command follows the standard.
+  connect(model_, &DocumentModel::edited, this, [this](const EditResult& r) {
+    if (Touches(r.scope, EditScope::Standard)) updateCommands();
   });
 }
 
@@ -254,9 +257,17 @@ void CMainFrame::buildMenus() {
   aFile->addAction(addCommand(S::Analysis, cmd::kOpenAnalysis, QStringLiteral("打开")));
   aFile->addAction(addCommand(S::Analysis, cmd::kSave, QStringLiteral("保存")));
   aFile->addAction(addCommand(S::Analysis, cmd::kSaveResults, QStringLiteral("保存结果")));
-  aFile->addAction(addCommand(S::Analysis, cmd::kPrintSetup, QStringLiteral("打印设置")));
-  aFile->addAction(addCommand(S::Analysis, cmd::kPrintPreview, QStringLiteral("打印预览(&V)")));
-  aFile->addAction(addCommand(S::Analysis, cmd::kPrint, QStringLiteral("打印")));
+  // The output commands stay disabled here: the printing and export
+  // commands find them by object name, connect and enable them.
+  auto output = [&](int id, const QString& text, const char* name) {
+    QAction* a = addCommand(S::Analysis, id, text);
+    a->setObjectName(QString::fromLatin1(name));
+    a->setEnabled(false);
+    return a;
+  };
+  aFile->addAction(output(cmd::kPrintSetup, QStringLiteral("打印设置"), "actionPrintSetup"));
+  aFile->addAction(output(cmd::kPrintPreview, QStringLiteral("打印预览(&V)"), "actionPrintPreview"));
+  aFile->addAction(output(cmd::kPrint, QStringLiteral("打印"), "actionPrint"));
   aFile->addAction(addCommand(S::Analysis, cmd::kExitAnalysis, QStringLiteral("退出")));
 
   QMenu* aView = menu(S::Analysis, QStringLiteral("查看"));
@@ -267,9 +278,12 @@ void CMainFrame::buildMenus() {
   QMenu* aTools = menu(S::Analysis, QStringLiteral("工具"));
   aTools->addAction(addCommand(S::Analysis, cmd::kBackToMain, QStringLiteral("返回主界面")));
   aTools->addAction(addCommand(S::Analysis, cmd::kAnalysisBar, QStringLiteral("分析信息栏")));
-  aTools->addAction(addCommand(S::Analysis, cmd::kWord, QStringLiteral("生成word文档")));
-  aTools->addAction(addCommand(S::Analysis, cmd::kBmp, QStringLiteral("输出到BMP")));
-  aTools->addAction(addCommand(S::Analysis, cmd::kExcel, QStringLiteral("输出到excel")));
+  QAction* word = output(cmd::kWord, QStringLiteral("生成word文档"), "actionWord");
+  word->setToolTip(QStringLiteral("输出到word"));
+  aTools->addAction(word);
+  aTools->addAction(output(cmd::kPdf, QStringLiteral("输出到PDF"), "actionPdf"));
+  aTools->addAction(output(cmd::kBmp, QStringLiteral("输出到BMP"), "actionBmp"));
+  aTools->addAction(output(cmd::kExcel, QStringLiteral("输出到excel"), "actionExcel"));
 
   QMenu* aHelp = menu(S::Analysis, QStringLiteral("帮助"));
   aHelp->addAction(addCommand(S::Analysis, cmd::kHelpContents, QStringLiteral("目录")));
@@ -302,6 +316,9 @@ void CMainFrame::buildMenus() {
   handle(cmd::kExportRawToExcel, &CMainFrame::onExportRawData);
   handle(cmd::kTestParameters, &CMainFrame::onTestParameters);
   handle(cmd::kAbout, &CMainFrame::onAbout);
+  handle(cmd::kAngleTable, &CMainFrame::onAngleTable);
+  handle(cmd::kSurfaceTable, &CMainFrame::onSurfaceTable);
+  handle(cmd::kCarbonationTable, &CMainFrame::onCarbonationTable);
   connect(mainActions_[cmd::kExit], &QAction::triggered, this, &QWidget::close);
   connect(analysisActions_[cmd::kExitAnalysis], &QAction::triggered, this, &QWidget::close);
   connect(mainActions_[cmd::kToolBar], &QAction::triggered, this, [this](bool on) {
@@ -329,7 +346,8 @@ void CMainFrame::buildMenus() {
 void CMainFrame::buildToolBars() {
   auto make = [this](const QString& name, const QHash<int, QAction*>& actions,
                      std::initializer_list<int> ids) {
-    auto* bar = new QToolBar(name, this);
+    // Both screens' bars are "工具栏" to the user, shown by "工具栏(&T)".
+    auto* bar = new QToolBar(QStringLiteral("工具栏"), this);
     bar->setObjectName(name);
     bar->setIconSize(QSize(32, 32));
     bar->setContextMenuPolicy(Qt::PreventContextMenu);  // right clicks do nothing
@@ -346,8 +364,8 @@ void CMainFrame::buildToolBars() {
   mainTools_ = make(QStringLiteral("MainToolBar"), mainActions_,
                     {cmd::kOpen, cmd::kSave, cmd::kPreviousZone, cmd::kNextZone, cmd::kOutput});
   analysisTools_ = make(QStringLiteral("AnalysisToolBar"), analysisActions_,
-                        {cmd::kOpen, cmd::kSave, cmd::kSaveResults, cmd::kWord, cmd::kExcel, cmd::kPrintSetup,
-                         cmd::kPrintPreview, cmd::kPrint, cmd::kBackToMain});
+                        {cmd::kOpen, cmd::kSave, cmd::kSaveResults, cmd::kWord, cmd::kPdf, cmd::kExcel,
+                         cmd::kPrintSetup, cmd::kPrintPreview, cmd::kPrint, cmd::kBackToMain});
   analysisTools_->hide();
 }
 
@@ -385,7 +403,14 @@ void CMainFrame::showScreen(Screen screen) {
     pages_->setCurrentIndex(1);
     infoBar_->hide();
     analysisBar_->setVisible(analysisBarShown_);
-    if (analysisBarShown_) analysisBarSeen_ = true;
+    if (analysisBarShown_ && !analysisBarSeen_) {
+      // The bar takes its stored width once it is on screen, and at least
+      // the width of its form.
+      analysisBarSeen_ = true;
+      const int width =
+          std::max(analysisBar_->property("restoredWidth").toInt(), anaForm_->minimumSizeHint().width() + 24);
+      resizeDocks({analysisBar_}, {width}, Qt::Horizontal);
+    }
     installMenus(Screen::Analysis);
     mainTools_->hide();
     analysisTools_->setVisible(toolBarShown_);
@@ -397,9 +422,13 @@ void CMainFrame::onOutput() {
   if (!kAnalysisScreenAvailable || !model_->hasFile()) return;
   model_->doc().RecomputeAll();
   showScreen(Screen::Analysis);
+  // Every view shows the recomputed strengths.
+  model_->notifyZoneDataChanged();
 }
 
 void CMainFrame::onBackToMain() { showScreen(Screen::Main); }
+
+QMenu* CMainFrame::createPopupMenu() { return nullptr; }
 
 // ---- Update rules -------------------------------------------------------------
 
@@ -418,11 +447,11 @@ void CMainFrame::updateCommands() {
   enable(cmd::kOutput, kAnalysisScreenAvailable && open);
   enable(cmd::kTestParameters, doc.CurrentSectionRow() >= 0);
   enable(cmd::kExportRawToExcel, open);
-  // Commands of the analysis screen's views, which are not built yet.
-  for (int id : {cmd::kPrintSetup, cmd::kPrintPreview, cmd::kPrint, cmd::kAngleTable, cmd::kSurfaceTable,
-                 cmd::kCarbonationTable, cmd::kWord, cmd::kBmp, cmd::kExcel}) {
-    enable(id, false);
-  }
+  // The correction tables; the carbonation table has no use under CECS
+  // 02:2005. (The print and export commands are enabled by their owner.)
+  enable(cmd::kAngleTable, open);
+  enable(cmd::kSurfaceTable, open);
+  enable(cmd::kCarbonationTable, open && doc.standardIndex != kCECS02_2005);
   // No handler: shown disabled.
   for (int id : {cmd::kHelpContents, cmd::kContactUs, cmd::kAboutAnalysis}) enable(id, false);
 
@@ -430,6 +459,7 @@ void CMainFrame::updateCommands() {
   mainActions_[cmd::kInfoBar]->setChecked(infoBarShown_);
   mainActions_[cmd::kStatusBar]->setChecked(!statusBar()->isHidden());
   analysisActions_[cmd::kAnalysisBar]->setChecked(analysisBarShown_);
+  if (outputs_ != nullptr) outputs_->UpdateCommands(screen_ == Screen::Analysis);
 }
 
 // ---- Files --------------------------------------------------------------------
@@ -548,6 +578,24 @@ void CMainFrame::onTestParameters() {
   dialog.exec();
 }
 
+void CMainFrame::onAngleTable() {
+  if (!model_->hasFile()) return;
+  CDlgAngle dialog(model_, this);
+  dialog.exec();
+}
+
+void CMainFrame::onSurfaceTable() {
+  if (!model_->hasFile()) return;
+  CDlgPlane dialog(model_, this);
+  dialog.exec();
+}
+
+void CMainFrame::onCarbonationTable() {
+  if (!model_->hasFile() || model_->doc().standardIndex == kCECS02_2005) return;
+  CDlgCarbon dialog(model_, this);
+  dialog.exec();
+}
+
 void CMainFrame::onAbout() {
   AboutDialog dialog(programVersion(), this);
   dialog.exec();
@@ -650,6 +698,11 @@ bool CMainFrame::confirmExit() {
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
+  // While the print preview is shown, closing closes the preview only.
+  if (outputs_ != nullptr && outputs_->InterceptClose()) {
+    event->ignore();
+    return;
+  }
   if (!confirmExit()) {
     event->ignore();
     return;

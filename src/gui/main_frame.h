@@ -19,12 +19,17 @@ class QLabel;
 
 namespace korvane::gui {
 
+class CAnalysisDownTView;
+class CAnalysisView;
+class CFixedSplitterA;
 class CFixedSplitterWnd;
+class FormviewAna;
 class CKorvaneView;
 class CMainForm;
 class CViewBar;
 class DocumentModel;
 class MainFormRight;
+class OutputCommands;
 class Prompter;
 
 class CMainFrame : public QMainWindow {
@@ -33,9 +38,8 @@ class CMainFrame : public QMainWindow {
  public:
   enum class Screen { Main, Analysis };
 
-  // Whether the analysis screen's views exist; until they do, "输出" stays
-  // disabled and the analysis screen shows placeholders.
-  static constexpr bool kAnalysisScreenAvailable = false;
+  // Whether "输出" leads to the analysis screen.
+  static constexpr bool kAnalysisScreenAvailable = true;
 
   // Whether the frame writes its settings file or only reads it (a run that
   // leaves the user's settings alone, such as a screenshot run).
@@ -71,6 +75,12 @@ class CMainFrame : public QMainWindow {
   QToolBar* mainToolBar() const { return mainTools_; }
   QToolBar* analysisToolBar() const { return analysisTools_; }
   CFixedSplitterWnd* mainSplitter() const { return mainSplitter_; }
+  CAnalysisView* analysisView() const { return analysisView_; }
+  CAnalysisDownTView* downView() const { return downView_; }
+  FormviewAna* analysisForm() const { return anaForm_; }
+  CFixedSplitterA* analysisSplitter() const { return analysisSplitter_; }
+  // The print and export commands of the analysis screen.
+  OutputCommands* outputCommands() const { return outputs_; }
 
   // Command handlers, as the menus run them.
   void onOpen();
@@ -86,6 +96,13 @@ class CMainFrame : public QMainWindow {
   void onMerge();
   void onTestParameters();
   void onAbout();
+  void onAngleTable();
+  void onSurfaceTable();
+  void onCarbonationTable();
+
+  // No context menu over the docks and toolbars: each screen shows only its
+  // own bars, switched in its "工具" menu.
+  QMenu* createPopupMenu() override;
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -126,6 +143,11 @@ class CMainFrame : public QMainWindow {
   MainFormRight* right_ = nullptr;
   CMainForm* form_ = nullptr;
   CFixedSplitterWnd* mainSplitter_ = nullptr;
+  CAnalysisView* analysisView_ = nullptr;
+  CAnalysisDownTView* downView_ = nullptr;
+  FormviewAna* anaForm_ = nullptr;
+  CFixedSplitterA* analysisSplitter_ = nullptr;
+  OutputCommands* outputs_ = nullptr;
   CViewBar* infoBar_ = nullptr;
   CViewBar* analysisBar_ = nullptr;
   QToolBar* mainTools_ = nullptr;

@@ -1,8 +1,12 @@
 #include "gui/prompter.h"
 
+#include <QCheckBox>
 #include <QDesktopServices>
 #include <QFileDialog>
+#include <QGridLayout>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QUrl>
@@ -98,6 +102,49 @@ QString QtPrompter::saveFileName(QWidget* parent, const QString& initialPath, co
 
 namespace korvane::gui {
 
-void QtPrompter::showDocument(const QString& path) { QDesktopServices::openUrl(QUrl::fromLocalFile(path)); }
+QString Prompter::saveFileNameWithOption(QWidget* parent, const QString& initialPath, const QString& filter,
+                                         const QString& defaultSuffix, const QString& title, const QString&,
+                                         bool& optionChecked) {
+  optionChecked = false;
+  return saveFileName(parent, initialPath, filter, defaultSuffix, title);
+}
+
+bool Prompter::choosePrinter(QWidget*, QPrinter&, int) { return false; }
+
+QString QtPrompter::saveFileNameWithOption(QWidget* parent, const QString& initialPath, const QString& filter,
+                                           const QString& defaultSuffix, const QString& title,
+                                           const QString& option, bool& optionChecked) {
+  QFileDialog dialog(parent, title.isEmpty() ? QStringLiteral("另存为") : title);
+  // Qt's own dialog, whose layout takes the check box below its fields.
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setFileMode(QFileDialog::AnyFile);
+  dialog.setNameFilters(QtNameFilters(filter));
+  dialog.setDefaultSuffix(defaultSuffix);
+  if (!initialPath.isEmpty()) dialog.selectFile(initialPath);
+  auto* box = new QCheckBox(option, &dialog);
+  box->setChecked(optionChecked);
+  if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout())) {
+    grid->addWidget(box, grid->rowCount(), 0, 1, grid->columnCount());
+  }
+  optionChecked = false;
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+  optionChecked = box->isChecked();
+  return dialog.selectedFiles().constFirst();
+}
+
+bool QtPrompter::choosePrinter(QWidget* parent, QPrinter& printer, int pageCount) {
+  QPrintDialog dialog(&printer, parent);
+  dialog.setWindowTitle(QStringLiteral("打印"));
+  dialog.setMinMax(1, pageCount);
+  dialog.setFromTo(1, pageCount);
+  dialog.setOption(QAbstractPrintDialog::PrintPageRange, true);
+  dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
+  return dialog.exec() == QDialog::Accepted;
+}
+
+bool QtPrompter::showDocument(const QString& path) {
+  return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
 
 }  // namespace korvane::gui

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 
+class QPrinter;
 class QWidget;
 
 namespace korvane::gui {
@@ -28,9 +29,20 @@ class Prompter {
   virtual QStringList openFileNames(QWidget* parent, const QString& filter) = 0;
   virtual QString saveFileName(QWidget* parent, const QString& initialPath, const QString& filter,
                                const QString& defaultSuffix, const QString& title) = 0;
+  // A save dialog with a check box under the file name (text `option`,
+  // initially `optionChecked`); `optionChecked` returns its state. Without
+  // an override: the plain save dialog, the option unchecked.
+  virtual QString saveFileNameWithOption(QWidget* parent, const QString& initialPath, const QString& filter,
+                                         const QString& defaultSuffix, const QString& title,
+                                         const QString& option, bool& optionChecked);
+  // The print dialog for a job of `pageCount` pages: the user chooses the
+  // printer, the page range and the copies, which are set on `printer`.
+  // False when cancelled (also without an override).
+  virtual bool choosePrinter(QWidget* parent, QPrinter& printer, int pageCount);
   // Opens a file the program wrote in the program the desktop associates
-  // with it (a workbook in the spreadsheet program).
-  virtual void showDocument(const QString& path) = 0;
+  // with it (a workbook in the spreadsheet program). False when no program
+  // could be started for it.
+  virtual bool showDocument(const QString& path) = 0;
 };
 
 // Qt's message boxes (caption "Korvane") and file dialogs.
@@ -42,7 +54,11 @@ class QtPrompter : public Prompter {
   QStringList openFileNames(QWidget* parent, const QString& filter) override;
   QString saveFileName(QWidget* parent, const QString& initialPath, const QString& filter,
                        const QString& defaultSuffix, const QString& title) override;
-  void showDocument(const QString& path) override;
+  QString saveFileNameWithOption(QWidget* parent, const QString& initialPath, const QString& filter,
+                                 const QString& defaultSuffix, const QString& title, const QString& option,
+                                 bool& optionChecked) override;
+  bool choosePrinter(QWidget* parent, QPrinter& printer, int pageCount) override;
+  bool showDocument(const QString& path) override;
 };
 
 // Converts a filter of the "描述 (*.SHT)|*.SHT|All Files (*.*)|*.*||" form

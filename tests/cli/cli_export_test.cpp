@@ -67,7 +67,7 @@ TEST(CliExport, UnreadableInputFailsWithoutWriting) {
   const TempDir dir("korvane-cli-export");
   std::ofstream(dir / "empty.SHA").flush();
   std::ofstream(dir / "empty.SHD").flush();
-  // The message names the file (and the system's reason).
+  // The stated message first, then the path and the system's reason.
   const std::pair<const char*, std::string> cases[] = {
       {"missing.SHA", "打开文件失败！ " + dir.File("missing.SHA") + "：No such file or directory\n"},
       {"empty.SHA", "文件为空! " + dir.File("empty.SHA") + "\n"}};

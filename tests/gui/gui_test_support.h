@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QList>
+#include <QPrinter>
 #include <QStringList>
 #include <memory>
 
@@ -36,7 +37,30 @@ class ScriptedPrompter : public Prompter {
     return saveNames.isEmpty() ? QString() : saveNames.takeFirst();
   }
 
-  void showDocument(const QString& path) override { shownDocuments << path; }
+  QString saveFileNameWithOption(QWidget* parent, const QString& initialPath, const QString& filter,
+                                 const QString& defaultSuffix, const QString& title, const QString& option,
+                                 bool& optionChecked) override {
+    options << option;
+    optionChecked = !optionAnswers.isEmpty() && optionAnswers.takeFirst();
+    return saveFileName(parent, initialPath, filter, defaultSuffix, title);
+  }
+  // Prints into the PDF file `printFile` (cancels when it is empty), pages
+  // `printFrom`..`printTo` when printFrom > 0.
+  bool choosePrinter(QWidget*, QPrinter& printer, int pageCount) override {
+    printPageCounts << pageCount;
+    if (printFile.isEmpty()) return false;
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(printFile);
+    if (printFrom > 0) {
+      printer.setPrintRange(QPrinter::PageRange);
+      printer.setFromTo(printFrom, printTo);
+    }
+    return true;
+  }
+  bool showDocument(const QString& path) override {
+    shownDocuments << path;
+    return desktopOpens;
+  }
 
   // What the program showed or asked.
   QStringList messages;
@@ -46,11 +70,19 @@ class ScriptedPrompter : public Prompter {
   QStringList filters;
   QStringList saveInitialPaths;
   QStringList suffixes;
+  QStringList options;         // texts of the save dialogs' check boxes
+  QList<int> printPageCounts;  // page counts the print dialog was shown for
   // Scripted answers, used in order; an empty script answers Cancel.
   QList<Answer> answers;
   QStringList openNames;
   QList<QStringList> openLists;
   QStringList saveNames;
+  QList<bool> optionAnswers;  // states of the save dialogs' check boxes
+  QString printFile;
+  int printFrom = 0;
+  int printTo = 0;
+  // Whether the desktop has a program for the files shown.
+  bool desktopOpens = true;
 };
 
 // The in-memory documents of the support library.

@@ -14,6 +14,8 @@ int RunMainScreenTests(int argc, char** argv);
 int RunFrameTests(int argc, char** argv);
 int RunFileCommandsTests(int argc, char** argv);
 int RunGridCtrlTests(int argc, char** argv);
+int RunAnalysisScreenTests(int argc, char** argv);
+int RunOutputCommandsTests(int argc, char** argv);
 }  // namespace korvane::gui::test
 
 namespace {
@@ -28,6 +30,8 @@ constexpr TestClass kClasses[] = {
     {"FrameTest", korvane::gui::test::RunFrameTests},
     {"FileCommandsTest", korvane::gui::test::RunFileCommandsTests},
     {"GridCtrlTest", korvane::gui::test::RunGridCtrlTests},
+    {"AnalysisScreenTest", korvane::gui::test::RunAnalysisScreenTests},
+    {"OutputCommandsTest", korvane::gui::test::RunOutputCommandsTests},
 };
 
 }  // namespace

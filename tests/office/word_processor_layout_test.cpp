@@ -5,10 +5,10 @@
 // β and λ without breaking a number. Skipped when LibreOffice is absent.
 #include <gtest/gtest.h>
 
-#include "support/external_tools.h"
 #include "core/data/text_format.h"
 #include "office/office_test_support.h"
 #include "office/word_report.h"
+#include "support/external_tools.h"
 
 namespace korvane::testing {
 namespace {

@@ -3,11 +3,11 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include "support/external_tools.h"
 #include "core/algorithm/algorithm.h"
 #include "core/report/report_layout.h"
 #include "core/report_sample_doc.h"
 #include "render/report_renderer.h"
+#include "support/external_tools.h"
 
 namespace korvane::render {
 namespace {

@@ -35,6 +35,8 @@ void CKorvaneDoc::OnOpenDocument(const std::filesystem::path& path) {
 }
 
 void CKorvaneDoc::ReadAndReplace(const std::filesystem::path& path) {
+  // Only a regular file is opened (a FIFO or a device would block or never
+  // end).
   if (const std::error_code error = platform::ProbeRegularFile(path)) {
     throw KorvaneError(MessageWithPath(kMsgOpenFileFailed, path, error.message()));
   }

@@ -31,20 +31,23 @@ struct ReadTarget {
   StrengthResult& result;
 };
 
-// Reads one pair: loads both files whole, then ReadTestData. `fileIndex` is
+// Reads one pair as ReadTestData does: the text file whole, the waveform
+// file (WaveformFileInUse) as the waveforms are read, never a copy of it
+// whole; only regular files are opened. `fileIndex` is
 // 0 for an open and counts the files of a merge; from 1 on, a file whose
 // points per zone differ from ExistingPointsPerZone(existingZoneLists) is
 // refused. Appends this file's members, one zone list per member (possibly
 // empty), and its section records. Number texts of 20 characters or more
 // warn through `warn` and read as 0.
 //
-// Throws KorvaneError with the reader's message: "打开文件失败！" (a file
-// cannot be read, or a raw file without a SectNum value), "文件为空!",
-// "当前文件的测点数与前面的文件不相同，无法进行合并！", "读取SHD文件异常!"
-// (a Seek cell missing or empty, or a waveform that the waveform file does
-// not hold whole: it starts outside the file or the file ends inside it).
-// ReadTestFile adds the path of the file concerned to the message.
-// Containers may hold partial data after a failure; the caller discards them.
+// Throws KorvaneError with the reader's message, followed by the path of
+// the file concerned (and the system's reason when a file cannot be read):
+// "打开文件失败！" (a file cannot be read, or a raw file without a SectNum
+// value), "文件为空!", "读取SHD文件异常!" (a Seek cell missing or empty, or
+// a waveform that the waveform file does not hold whole: it starts outside
+// the file or the file ends inside it), and without a path
+// "当前文件的测点数与前面的文件不相同，无法进行合并！" (the merge names the
+// file). Containers may hold partial data after a failure; the caller discards them.
 void ReadTestFile(const FilePair& pair, const ReadTarget& target, int fileIndex,
                   const ZoneLists& existingZoneLists, const WarningSink& warn = {});
 

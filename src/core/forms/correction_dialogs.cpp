@@ -141,6 +141,18 @@ std::string_view CorrectionDialogTitle(CorrectionDialogKind kind) {
   return kTitleCarbonDialog;
 }
 
+std::optional<CorrectionTable> EditedTable(CorrectionTableId table) {
+  switch (table) {
+    case CorrectionTableId::Angle: return CorrectionTable::Angle;
+    case CorrectionTableId::FineAngle: return CorrectionTable::FineAngle;
+    case CorrectionTableId::Surface: return CorrectionTable::Surface;
+    case CorrectionTableId::FineSurface: return CorrectionTable::FineSurface;
+    case CorrectionTableId::Carbon: return CorrectionTable::Carbon;
+    case CorrectionTableId::None: break;
+  }
+  return std::nullopt;
+}
+
 CorrectionTableId CorrectionTableOf(CorrectionDialogKind kind, int standardIndex) {
   if (!IsStandard(standardIndex)) return CorrectionTableId::None;
   switch (kind) {

@@ -17,11 +17,13 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "core/algorithm/correction_tables.h"
+#include "core/app/document_edits.h"
 #include "core/error.h"
 #include "core/forms/grid_layout.h"
 
@@ -38,6 +40,10 @@ inline constexpr std::string_view kTitleSurfaceDialog = "测试面修正表";
 inline constexpr std::string_view kTitleCarbonDialog = "碳化深度修正表";
 
 std::string_view CorrectionDialogTitle(CorrectionDialogKind kind);
+
+// The document's table that the editing operations name for a shown table;
+// nullopt for None.
+std::optional<CorrectionTable> EditedTable(CorrectionTableId table);
 
 // The table a dialog shows under standard `standardIndex` (see above).
 CorrectionTableId CorrectionTableOf(CorrectionDialogKind kind, int standardIndex);

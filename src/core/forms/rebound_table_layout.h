@@ -16,6 +16,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/app/document_edits.h"
 #include "core/error.h"
 #include "core/forms/grid_layout.h"
 
@@ -30,7 +31,6 @@ inline constexpr int kReboundTwoLineHeaderHeight = 38;
 inline constexpr int kReboundNarrowColumn = 36;
 // A missing (negative) reading is shown as this value.
 inline constexpr int kMissingReadingShown = 35;
-inline constexpr std::string_view kMsgReadingTooLarge = "输入的回弹值过大！";
 // Readings from this value on are refused.
 inline constexpr int kReadingLimit = 10000;
 

@@ -14,6 +14,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QProxyStyle>
+#include <QStyle>
 #include <QStyledItemDelegate>
 #include <QTableView>
 #include <QTimer>
@@ -564,6 +565,12 @@ CGridCtrl::~CGridCtrl() {
   ++silent_;
   closeEditorSilently();
   delete view_;
+}
+
+int CGridCtrl::usableWidth() const {
+  const int frame = 2 * view_->frameWidth();
+  const int scrollBar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, view_);
+  return std::max(width() - frame - scrollBar, 0);
 }
 
 QTableView* CGridCtrl::tableView() const { return view_; }

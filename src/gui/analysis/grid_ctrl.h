@@ -144,6 +144,10 @@ class CGridCtrl : public QWidget {
   bool isModified() const;
   void setModified(bool modified);
 
+  // Width (pixels) that columns can fill without a horizontal scroll bar:
+  // the control's width less its frame and a vertical scroll bar.
+  int usableWidth() const;
+
   // The item view inside (for tests and keyboard focus).
   QTableView* tableView() const;
   QSize sizeHint() const override;

@@ -1,0 +1,314 @@
+#include "gui/analysis/analysis_view.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <QSlider>
+#include <algorithm>
+
+#include "core/app/document_edits.h"
+#include "core/forms/zone_grid_layout.h"
+#include "core/wave/point_readings.h"
+#include "gui/analysis/grid_ctrl.h"
+#include "gui/document_model.h"
+
+namespace korvane::gui {
+
+namespace {
+
+// GDI places texts by their top-left corner.
+void TextAt(QPainter& p, int x, int y, const QString& text) {
+  p.drawText(x, y + p.fontMetrics().ascent(), text);
+}
+
+QString Utf8(const std::string& text) { return FromUtf8(text); }
+
+}  // namespace
+
+void PaintWaveformPanel(QPainter& p, const QSize& size, const PanelPicture& pic, float delay) {
+  const int w = size.width();
+  const int h = size.height();
+  p.fillRect(QRect(0, 0, w, h), Qt::white);
+  p.setPen(QPen(Qt::black, 1));
+  p.setBrush(Qt::NoBrush);
+  p.drawRect(0, 0, w - 1, h - 1);
+  if (pic.trace.empty()) return;
+
+  QFont font(QStringLiteral("Times New Roman"));
+  font.setPixelSize(13);
+  p.setFont(font);
+  const QFontMetrics fm = p.fontMetrics();
+
+  const int y0 = pic.axisY;
+  p.drawLine(15, y0, w - 5, y0);
+  p.drawLine(w - 5, y0, w - 14, y0 - 4);
+  p.drawLine(w - 5, y0, w - 14, y0 + 4);
+  const QString timeLabel = QStringLiteral("T (us)");
+  TextAt(p, w - static_cast<int>(1.1 * fm.horizontalAdvance(timeLabel)),
+         y0 + static_cast<int>(1.1 * fm.height()), timeLabel);
+  TextAt(p, 1, y0 + 2, FormatFixed(delay, 1));
+  for (const PanelTick& tick : pic.timeTicks) {
+    p.fillRect(QRect(tick.pos, h / 2 - 8, 1, 8), Qt::black);
+    TextAt(p, tick.pos - 14, y0 + 2, QString::number(tick.value));
+  }
+
+  p.drawLine(15, 5, 15, h - 5);
+  p.drawLine(15, 5, 11, 14);
+  p.drawLine(15, 5, 19, 14);
+  TextAt(p, 49, 5, QStringLiteral("A (mv)"));
+  for (const PanelTick& tick : pic.amplitudeTicks) {
+    p.fillRect(QRect(15, tick.pos, 8, 1), Qt::black);
+    if (tick.labelled) TextAt(p, 25, tick.pos - 8, QString::number(tick.value));
+  }
+
+  QPolygon trace;
+  trace.reserve(static_cast<int>(pic.trace.size()));
+  for (const PanelPoint& pt : pic.trace) trace << QPoint(pt.x, pt.y);
+  p.drawPolyline(trace);
+
+  if (pic.hasArrival) {
+    p.setPen(QPen(QColor(255, 0, 0), 1));
+    p.drawLine(pic.arrivalX, 0, pic.arrivalX, h);
+  }
+}
+
+QRect PaintReadingStrip(QPainter& p, const QRect& rect, const StripReadings* readings) {
+  p.fillRect(rect, Qt::white);
+  p.setPen(QPen(Qt::black, 1));
+  p.setBrush(Qt::NoBrush);
+  p.drawRect(rect.adjusted(0, 0, -1, -1));
+  if (readings == nullptr) return {};
+  QFont font(QStringLiteral("Times New Roman"));
+  font.setPixelSize(ReadingStripFontHeight(rect.height()));
+  p.setFont(font);
+  const ReadingStripTexts t = ReadingStripTextsOf(*readings, rect.width());
+  const int y = rect.y() + 1;
+  TextAt(p, rect.x() + t.gainX, y, Utf8(t.gain));
+  TextAt(p, rect.x() + t.timeX, y, Utf8(t.time));
+  TextAt(p, rect.x() + t.amplitudeX, y, Utf8(t.amplitude));
+  TextAt(p, rect.x() + t.velocityX, y, Utf8(t.velocity));
+  const QString label = Utf8(t.pointLabel);
+  const QFontMetrics fm = p.fontMetrics();
+  const ViewRect r = PointLabelRect(rect.width(), fm.horizontalAdvance(label), fm.height());
+  const QRect labelRect(rect.x() + r.x, rect.y() + r.y, r.width, r.height);
+  p.drawText(labelRect, Qt::AlignCenter, label);
+  // Blue at a quarter opacity marks the label as clickable.
+  p.fillRect(labelRect, QColor(0, 0, 255, 64));
+  return labelRect;
+}
+
+CAnalysisView::CAnalysisView(DocumentModel* model, QWidget* parent)
+    : QWidget(parent), model_(model), slider_(new QSlider(Qt::Vertical, this)), grid_(new CGridCtrl(this)) {
+  setObjectName(QStringLiteral("CAnalysisView"));
+  setMouseTracking(true);
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  setMinimumSize(200, 160);
+  slider_->setRange(0, 100);
+  slider_->setValue(kSliderPosition);
+  slider_->setTickInterval(10);
+  slider_->setTickPosition(QSlider::TicksRight);
+  // Position 0 (largest zoom) at the top.
+  slider_->setInvertedAppearance(true);
+  slider_->setInvertedControls(true);
+  zoomFactor_ = ZoomFactorForSlider(kSliderPosition);
+  connect(slider_, &QSlider::valueChanged, this, [this](int position) {
+    zoomFactor_ = ZoomFactorForSlider(position);
+    cursorShown_ = false;
+    panelValid_ = false;
+    update();
+  });
+
+  grid_->setObjectName(QStringLiteral("zoneGrid"));
+  grid_->setNotifyKind(0);
+  connect(grid_, &CGridCtrl::editEnded, this, &CAnalysisView::onDistanceEdited);
+  connect(grid_, &CGridCtrl::rowSelected, this, &CAnalysisView::onRowSelected);
+  connect(grid_, &CGridCtrl::columnFocused, this, &CAnalysisView::onColumnFocused);
+
+  const auto changed = [this] { refresh(); };
+  connect(model_, &DocumentModel::fileChanged, this, changed);
+  connect(model_, &DocumentModel::zoneChanged, this, changed);
+  connect(model_, &DocumentModel::zoneDataChanged, this, changed);
+  connect(model_, &DocumentModel::waveformsChanged, this, changed);
+}
+
+const MeasuringPoint* CAnalysisView::shownPoint(const TestZone** zone, const Member** member) const {
+  const CKorvaneDoc& doc = model_->doc();
+  *zone = doc.GetCurrentZone();
+  *member = doc.GetCurrentMember();
+  if (*zone == nullptr || *member == nullptr) return nullptr;
+  const int point = doc.currentPoint;
+  if (point < 0 || point >= (*zone)->usedPointSlots()) return nullptr;
+  const MeasuringPoint* p = (*zone)->points[static_cast<std::size_t>(point)].get();
+  return p != nullptr && p->hasSamples() ? p : nullptr;
+}
+
+std::optional<StripReadings> CAnalysisView::stripReadings() const {
+  if (readout_) return readout_;
+  const TestZone* zone = model_->doc().GetCurrentZone();
+  StripReadings r;
+  if (zone == nullptr || !StoredStripReadings(*zone, model_->doc().currentPoint, r)) return std::nullopt;
+  return r;
+}
+
+void CAnalysisView::refresh() {
+  // A change of the data or of the point ends any readout under the mouse.
+  readout_.reset();
+  cursorShown_ = false;
+  panelValid_ = false;
+  rebuildGrid();
+  update();
+}
+
+void CAnalysisView::rebuildGrid() {
+  const CKorvaneDoc& doc = model_->doc();
+  grid_->applyLayout(ZoneGridLayout(doc, doc.HasFile() ? doc.currentMember : -1, grid_->usableWidth()));
+}
+
+void CAnalysisView::renderPanel() {
+  const ViewRect area = geometryNow().panel;
+  const QSize size(std::max(area.width, 1), std::max(area.height, 1));
+  const qreal ratio = devicePixelRatioF();
+  panel_ = QPixmap(size * ratio);
+  panel_.setDevicePixelRatio(ratio);
+  PanelPicture pic;
+  float delay = 0.0f;
+  const TestZone* zone = nullptr;
+  const Member* member = nullptr;
+  if (const MeasuringPoint* point = shownPoint(&zone, &member)) {
+    PanelInput in;
+    in.areaWidth = size.width();
+    in.height = size.height();
+    in.sampleCount = member->sampleCount;
+    in.sampleInterval = member->sampleInterval;
+    in.delay = point->delay;
+    in.gain = point->gain;
+    in.arrivalIndex = point->arrivalIndex;
+    in.zoom = zoomFactor_;
+    in.samples = point->samples;
+    pic = ComputePanelPicture(in);
+    delay = point->delay;
+  }
+  QPainter painter(&panel_);
+  PaintWaveformPanel(painter, size, pic, delay);
+  panelValid_ = true;
+}
+
+void CAnalysisView::paintEvent(QPaintEvent*) {
+  const WaveformViewGeometry g = geometryNow();
+  if (!panelValid_) renderPanel();
+  QPainter painter(this);
+  painter.fillRect(rect(), palette().window());
+  painter.drawPixmap(g.panel.x, g.panel.y, panel_);
+  const std::optional<StripReadings> readings = stripReadings();
+  labelRect_ = PaintReadingStrip(painter, QRect(g.strip.x, g.strip.y, g.strip.width, g.strip.height),
+                                 readings ? &*readings : nullptr);
+  if (cursorShown_) {
+    painter.setPen(QPen(QColor(0, 255, 0), 1));
+    painter.drawLine(g.panel.x + cursorX_, g.panel.y, g.panel.x + cursorX_, g.panel.y + g.panel.height - 1);
+  }
+}
+
+void CAnalysisView::resizeEvent(QResizeEvent*) {
+  const WaveformViewGeometry g = geometryNow();
+  slider_->setGeometry(g.slider.x, g.slider.y, g.slider.width, g.slider.height);
+  grid_->setGeometry(g.grid.x, g.grid.y, g.grid.width, g.grid.height);
+  cursorShown_ = false;
+  panelValid_ = false;
+  // Column widths follow the view's width.
+  rebuildGrid();
+}
+
+void CAnalysisView::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  refresh();
+}
+
+void CAnalysisView::clearCursor() {
+  if (!cursorShown_ && !readout_) return;
+  cursorShown_ = false;
+  readout_.reset();
+  update();
+}
+
+void CAnalysisView::mouseMoveEvent(QMouseEvent* event) {
+  const ViewRect panel = geometryNow().panel;
+  const QPoint pos = event->position().toPoint();
+  const TestZone* zone = nullptr;
+  const Member* member = nullptr;
+  const MeasuringPoint* point = shownPoint(&zone, &member);
+  const int x = pos.x() - panel.x;
+  if (point == nullptr || !panel.contains(pos.x(), pos.y()) || !PanelReadoutColumn(x, panel.width)) {
+    clearCursor();
+    return;
+  }
+  const float sx = PanelTimeScale(panel.width, member->sampleCount, member->sampleInterval);
+  const int sample =
+      std::max(PanelSampleAtX(x, sx, point->delay, member->sampleInterval, member->sampleCount, 0), 1);
+  const PointReading reading = PointReadout(*point, *member, sample);
+  StripReadings r;
+  r.gain = point->gain;
+  r.time = reading.time;
+  r.amplitudeMv = reading.amplitudeMv;
+  r.velocity = reading.velocity;
+  r.pointNumber = model_->doc().currentPoint + 1;
+  readout_ = r;
+  cursorX_ = x;
+  cursorShown_ = true;
+  update();
+}
+
+void CAnalysisView::leaveEvent(QEvent*) { clearCursor(); }
+
+void CAnalysisView::mousePressEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton || !model_->hasFile()) return;
+  const QPoint pos = event->position().toPoint();
+  CKorvaneDoc& doc = model_->doc();
+  if (labelRect_.width() > 1 && labelRect_.contains(pos)) {
+    model_->apply(SelectPoint(doc, NextPointOnLabelClick(doc.currentPoint, doc.GetCurrentZone())));
+    refresh();
+    return;
+  }
+  const ViewRect panel = geometryNow().panel;
+  if (!panel.contains(pos.x(), pos.y())) return;
+  const TestZone* zone = nullptr;
+  const Member* member = nullptr;
+  const MeasuringPoint* point = shownPoint(&zone, &member);
+  if (point == nullptr) return;
+  const float sx = PanelTimeScale(panel.width, member->sampleCount, member->sampleInterval);
+  const int sample = PanelSampleAtX(pos.x() - panel.x, sx, point->delay, member->sampleInterval,
+                                    member->sampleCount, point->arrivalIndex);
+  model_->apply(PickArrival(doc, model_->current(), doc.currentPoint, sample, PickPanel::WaveformView));
+  refresh();
+}
+
+void CAnalysisView::onDistanceEdited(int row, int column) {
+  CKorvaneDoc& doc = model_->doc();
+  const int member = doc.currentMember;
+  const auto cell =
+      ZoneGridDistanceCell(ZoneGridPointColumns(doc, member), doc.ZoneCount(member), row, column);
+  if (!cell) return;
+  const DistanceEntry entry =
+      ZoneGridDistanceEntry(grid_->itemText(row, column).toStdString(), doc.warningSink);
+  model_->apply(SetZoneGridDistance(doc, ZoneRef{member, cell->zone}, cell->point, entry.distance));
+  // The cell shows the stored value, also when the edit changed nothing.
+  rebuildGrid();
+}
+
+void CAnalysisView::onRowSelected(int row, int /*flag*/) {
+  // A zone row chosen in the grid becomes the current zone, whose waveform
+  // the panel shows.
+  CKorvaneDoc& doc = model_->doc();
+  if (row < 1 || row > doc.ZoneCount(doc.currentMember) || row - 1 == doc.currentZone) return;
+  model_->apply(SelectZone(doc, row - 1));
+}
+
+void CAnalysisView::onColumnFocused(int column, int flag) {
+  if (flag != 0) return;
+  const std::optional<int> point = ZoneGridPointOfColumn(grid_->columnCount(), column);
+  CKorvaneDoc& doc = model_->doc();
+  const TestZone* zone = doc.GetCurrentZone();
+  if (!point || zone == nullptr || *point >= zone->usedPointSlots() || *point == doc.currentPoint) return;
+  model_->apply(SelectPoint(doc, *point));
+  refresh();
+}
+
+}  // namespace korvane::gui

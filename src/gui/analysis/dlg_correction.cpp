@@ -1,0 +1,89 @@
+#include "gui/analysis/dlg_correction.h"
+
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableView>
+#include <QVBoxLayout>
+#include <numeric>
+
+#include "core/algorithm/standards.h"
+#include "gui/analysis/grid_ctrl.h"
+#include "gui/document_model.h"
+
+namespace korvane::gui {
+
+CDlgCorrection::CDlgCorrection(CorrectionDialogKind kind, DocumentModel* model, QWidget* parent)
+    : QDialog(parent),
+      kind_(kind),
+      model_(model),
+      dialog_(std::make_unique<CorrectionDialogModel>(kind, model->doc())),
+      grid_(new CGridCtrl(this)),
+      note_(new QLabel(this)),
+      ok_(new QPushButton(QStringLiteral("确定"), this)),
+      cancel_(new QPushButton(QStringLiteral("取消"), this)),
+      defaults_(new QPushButton(QStringLiteral("默认值"), this)) {
+  const std::string_view title = dialog_->title();
+  setWindowTitle(QString::fromUtf8(title.data(), static_cast<qsizetype>(title.size())));
+  setObjectName(kind == CorrectionDialogKind::Angle     ? QStringLiteral("CDlgAngle")
+                : kind == CorrectionDialogKind::Surface ? QStringLiteral("CDlgPlane")
+                                                        : QStringLiteral("CDlgCarbon"));
+  auto* outer = new QVBoxLayout(this);
+  outer->addWidget(note_);
+  outer->addWidget(grid_, 1);
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch(1);
+  buttons->addWidget(ok_);
+  buttons->addWidget(cancel_);
+  buttons->addWidget(defaults_);
+  outer->addLayout(buttons);
+  ok_->setDefault(true);
+  connect(ok_, &QPushButton::clicked, this, &CDlgCorrection::accept);
+  connect(cancel_, &QPushButton::clicked, this, &CDlgCorrection::reject);
+  connect(defaults_, &QPushButton::clicked, this, &CDlgCorrection::restoreDefaults);
+  showTable();
+}
+
+CDlgCorrection::~CDlgCorrection() = default;
+
+bool CDlgCorrection::hasGrid() const { return dialog_->hasGrid(); }
+
+void CDlgCorrection::showTable() {
+  const GridLayout& layout = dialog_->layout();
+  grid_->applyLayout(layout);
+  grid_->setVisible(dialog_->hasGrid());
+  note_->setVisible(!dialog_->hasGrid());
+  if (!dialog_->hasGrid()) {
+    const std::string_view name = StandardDisplayName(model_->doc().standardIndex);
+    note_->setText(QStringLiteral("当前规范(%1)不使用此修正表。")
+                       .arg(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()))));
+    resize(360, 120);
+    return;
+  }
+  // Wide enough for every column; at most 600 pixels of rows.
+  const int width = std::accumulate(layout.columnWidths.begin(), layout.columnWidths.end(), 0);
+  const int height = std::accumulate(layout.rowHeights.begin(), layout.rowHeights.end(), 0);
+  resize(std::max(width + 60, 360), std::min(height + 110, 640));
+}
+
+void CDlgCorrection::accept() {
+  const std::optional<CorrectionTable> table = EditedTable(dialog_->table());
+  if (table) {
+    CKorvaneDoc& doc = model_->doc();
+    const CorrectionTables tables = dialog_->Accept(
+        [this](int row, int column) { return grid_->itemText(row, column).toStdString(); }, doc.warningSink);
+    model_->apply(SetCorrectionTable(doc, *table, TableValues(tables, *table)));
+  }
+  QDialog::accept();
+}
+
+void CDlgCorrection::restoreDefaults() {
+  const std::optional<CorrectionTable> table = EditedTable(dialog_->table());
+  if (!table) return;
+  model_->apply(RestoreDefaultTable(model_->doc(), *table));
+  dialog_ = std::make_unique<CorrectionDialogModel>(kind_, model_->doc());
+  showTable();
+}
+
+}  // namespace korvane::gui

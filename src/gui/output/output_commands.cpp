@@ -1,0 +1,421 @@
+#include "gui/output/output_commands.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDialog>
+#include <QDir>
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QLabel>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
+#include <QPrinter>
+#include <QProgressBar>
+#include <QProgressDialog>
+#include <QRegularExpression>
+#include <QSettings>
+#include <QThread>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <QWidget>
+#include <exception>
+
+#include "core/app/korvane_doc.h"
+#include "core/report/bmp_writer.h"
+#include "core/report/report_layout.h"
+#include "gui/document_model.h"
+#include "gui/output/print_set_dialog.h"
+#include "gui/prompter.h"
+#include "office/excel_export.h"
+#include "office/word_report.h"
+#include "render/page_painter.h"
+#include "render/report_fonts.h"
+#include "render/report_renderer.h"
+
+namespace korvane::gui {
+
+namespace {
+
+constexpr char kFilterWord[] = "Word 文档 (*.docx)|*.docx||";
+constexpr char kFilterPdf[] = "PDF 文件 (*.pdf)|*.pdf||";
+constexpr char kFilterBmp[] = "(*.bmp)|*.bmp||";
+// A write shorter than this shows no progress window.
+constexpr int kProgressDelayMs = 300;
+
+QString Text(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+class WaitCursor {
+ public:
+  WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+  ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+  WaitCursor(const WaitCursor&) = delete;
+  WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
+}  // namespace
+
+QString DefaultOutputName(const std::string& dataPathName, const QString& extension) {
+  if (dataPathName.empty()) return QStringLiteral("报告") + extension;
+  const QFileInfo info(FromUtf8(dataPathName));
+  return QDir(info.absolutePath()).filePath(info.completeBaseName() + extension);
+}
+
+QString NumberedPagePath(const QString& chosenPath, int jobPage) {
+  const QFileInfo info(chosenPath);
+  QString base = info.completeBaseName();
+  static const QRegularExpression kNumber(QStringLiteral("-\\d+$"));
+  base.remove(kNumber);
+  return QDir(info.absolutePath())
+      .filePath(QStringLiteral("%1-%2.bmp").arg(base).arg(jobPage, 3, 10, QLatin1Char('0')));
+}
+
+OutputCommands::OutputCommands(DocumentModel* model, Prompter* prompter, QWidget* window, QSettings* settings,
+                               bool storeSettings, QObject* parent)
+    : QObject(parent),
+      model_(model),
+      prompter_(prompter),
+      window_(window),
+      settings_(settings),
+      storeSettings_(storeSettings) {
+  if (settings_ != nullptr) {
+    options_.printMemberEstimates = settings_->value(QString::fromLatin1(kMemberEstimatesKey), true).toBool();
+  }
+  // The preview follows the data: redrawn when values change, closed when
+  // the file is replaced or closed.
+  connect(model_, &DocumentModel::zoneDataChanged, this, [this] {
+    if (preview_ == nullptr) return;
+    if (auto* widget = preview_->findChild<QPrintPreviewWidget*>()) widget->updatePreview();
+  });
+  connect(model_, &DocumentModel::fileChanged, this, [this] {
+    if (preview_ != nullptr) preview_->close();
+  });
+}
+
+OutputCommands::~OutputCommands() {
+  if (preview_ != nullptr) delete preview_.data();
+}
+
+QPrinter& OutputCommands::printer() {
+  if (!printer_) printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+  return *printer_;
+}
+
+void OutputCommands::ConnectActions() {
+  if (window_ == nullptr) return;
+  const std::pair<const char*, void (OutputCommands::*)()> commands[] = {
+      {kActionPrintSetup, &OutputCommands::onPrintSetup},
+      {kActionPrintPreview, &OutputCommands::onPrintPreview},
+      {kActionPrint, &OutputCommands::onPrint},
+      {kActionWord, &OutputCommands::onWord},
+      {kActionPdf, &OutputCommands::onPdf},
+      {kActionBmp, &OutputCommands::onBmp},
+      {kActionExcel, &OutputCommands::onExcel},
+  };
+  for (const auto& [name, slot] : commands) {
+    QAction* action = window_->findChild<QAction*>(QString::fromLatin1(name));
+    if (action == nullptr) continue;
+    connect(action, &QAction::triggered, this, slot);
+    actions_ << action;
+  }
+}
+
+void OutputCommands::UpdateCommands(bool analysisScreenShown) {
+  const bool on = analysisScreenShown && model_->hasFile();
+  for (const QPointer<QAction>& action : actions_) {
+    if (action != nullptr) action->setEnabled(on);
+  }
+}
+
+bool OutputCommands::InterceptClose() {
+  if (writing_) return true;
+  if (preview_ == nullptr || !preview_->isVisible()) return false;
+  preview_->close();
+  return true;
+}
+
+bool OutputCommands::requireFile() {
+  if (model_->hasFile()) return true;
+  prompter_->message(window_, Text(kMsgOpenFileFirst));
+  return false;
+}
+
+bool OutputCommands::requireReport() {
+  if (render::ChoiceFromSettings(model_->doc()).any()) return true;
+  prompter_->message(window_, Text(report::kMsgChooseReport));
+  return false;
+}
+
+// ---- Print settings, print, preview ------------------------------------------------
+
+void OutputCommands::onPrintSetup() {
+  CPrintSetParent dialog(model_->doc(), options_, prompter_, window_);
+  const bool accepted = dialog.exec() == QDialog::Accepted;
+  if (accepted && settings_ != nullptr && storeSettings_) {
+    settings_->setValue(QString::fromLatin1(kMemberEstimatesKey), options_.printMemberEstimates);
+    settings_->sync();
+  }
+  // A click on a header, footer or page-number switch changes the settings
+  // even when the dialog is cancelled.
+  if (preview_ != nullptr) {
+    if (auto* widget = preview_->findChild<QPrintPreviewWidget*>()) widget->updatePreview();
+  }
+}
+
+void OutputCommands::paintPreview(QPrinter* target) {
+  const CKorvaneDoc& doc = model_->doc();
+  const render::ReportChoice choice = render::ChoiceFromSettings(doc);
+  if (!doc.HasFile() || !choice.any()) return;
+  int first = 0;
+  int last = 0;
+  if (target->printRange() == QPrinter::PageRange) {
+    first = target->fromPage();
+    last = target->toPage();
+  }
+  render::PrintJob(doc, *target, choice, first, last, options_);
+}
+
+void OutputCommands::onPrintPreview() {
+  if (!requireFile() || !requireReport()) return;
+  if (preview_ != nullptr) {
+    preview_->raise();
+    preview_->activateWindow();
+    return;
+  }
+  QPrinter& target = printer();
+  target.setPrintRange(QPrinter::AllPages);
+  auto* dialog = new QPrintPreviewDialog(&target, window_);
+  dialog->setObjectName(QStringLiteral("printPreview"));
+  dialog->setAttribute(Qt::WA_DeleteOnClose);
+  dialog->setWindowTitle(QStringLiteral("打印预览"));
+  // Not modal: the program's exit closes the preview first.
+  dialog->setWindowModality(Qt::NonModal);
+  connect(dialog, &QPrintPreviewDialog::paintRequested, this, &OutputCommands::paintPreview);
+  if (window_ != nullptr) dialog->resize(window_->size() * 9 / 10);
+  preview_ = dialog;
+  dialog->show();
+}
+
+void OutputCommands::onPrint() {
+  if (!requireFile() || !requireReport()) return;
+  const CKorvaneDoc& doc = model_->doc();
+  const render::ReportChoice choice = render::ChoiceFromSettings(doc);
+  const int pages = static_cast<int>(render::BuildJob(doc, choice).size());
+  QPrinter& target = printer();
+  target.setDocName(QFileInfo(FromUtf8(doc.pathName)).completeBaseName());
+  target.setPrintRange(QPrinter::AllPages);
+  if (!prompter_->choosePrinter(window_, target, pages)) return;
+  int first = 0;
+  int last = 0;
+  if (target.printRange() == QPrinter::PageRange) {
+    first = target.fromPage();
+    last = target.toPage();
+  }
+  bool printed = false;
+  {
+    const WaitCursor wait;
+    printed = render::PrintJob(doc, target, choice, first, last, options_);
+  }
+  if (!printed) {
+    const QString name =
+        target.outputFormat() == QPrinter::PdfFormat ? target.outputFileName() : target.printerName();
+    prompter_->message(window_, QStringLiteral("无法打印到打印机：%1").arg(QDir::toNativeSeparators(name)));
+  }
+}
+
+// ---- Files ----------------------------------------------------------------------------
+
+bool OutputCommands::writeWithProgress(const QString& label, const QString& path,
+                                       const std::function<void()>& write) {
+  // The fonts' stand-ins are registered here, before a worker paints.
+  render::InstallReportFontSubstitutions();
+  // A busy indicator that shows only when the write takes a while.
+  QDialog progress(window_);
+  progress.setWindowTitle(QStringLiteral("Korvane"));
+  progress.setWindowModality(Qt::ApplicationModal);
+  auto* layout = new QVBoxLayout(&progress);
+  layout->addWidget(new QLabel(label, &progress));
+  auto* bar = new QProgressBar(&progress);
+  bar->setRange(0, 0);
+  layout->addWidget(bar);
+  const WaitCursor wait;
+  writing_ = true;
+
+  // The file is written on a worker while this thread keeps the windows
+  // painted; no user input is handled until it is done, so the document
+  // does not change meanwhile.
+  std::exception_ptr failure;
+  std::unique_ptr<QThread> worker(QThread::create([&write, &failure] {
+    try {
+      write();
+    } catch (...) {
+      failure = std::current_exception();
+    }
+  }));
+  QEventLoop loop;
+  connect(worker.get(), &QThread::finished, &loop, &QEventLoop::quit);
+  QTimer showLater;
+  showLater.setSingleShot(true);
+  connect(&showLater, &QTimer::timeout, &progress, &QWidget::show);
+  showLater.start(kProgressDelayMs);
+  worker->start();
+  loop.exec(QEventLoop::ExcludeUserInputEvents);
+  worker->wait();
+  writing_ = false;
+  showLater.stop();
+  progress.hide();
+  if (!failure) return true;
+  try {
+    std::rethrow_exception(failure);
+  } catch (const std::exception& error) {
+    prompter_->message(window_, QString::fromUtf8(error.what()));
+  } catch (...) {
+    prompter_->message(window_, QStringLiteral("无法写入文件：%1").arg(QDir::toNativeSeparators(path)));
+  }
+  return false;
+}
+
+void OutputCommands::showWritten(const QString& path) {
+  if (prompter_->showDocument(path)) return;
+  prompter_->message(
+      window_,
+      QStringLiteral("文件已写入：\n%1\n没有可以打开它的程序。").arg(QDir::toNativeSeparators(path)));
+}
+
+void OutputCommands::onWord() {
+  if (!requireFile()) return;
+  const CKorvaneDoc& doc = model_->doc();
+  const QString path = prompter_->saveFileName(
+      window_, DefaultOutputName(doc.pathName, QStringLiteral(".docx")), QString::fromUtf8(kFilterWord),
+      QStringLiteral("docx"), QStringLiteral("生成word文档"));
+  if (path.isEmpty()) return;
+  const ReportOptions options = options_;
+  const std::filesystem::path target = ToFsPath(path);
+  if (!writeWithProgress(QStringLiteral("正在生成Word文档…\n%1").arg(QDir::toNativeSeparators(path)), path,
+                         [&doc, &target, options] { office::WriteWordReport(doc, target, options); })) {
+    return;
+  }
+  showWritten(path);
+}
+
+void OutputCommands::onExcel() {
+  if (!requireFile()) return;
+  const CKorvaneDoc& doc = model_->doc();
+  const QString path = prompter_->saveFileName(
+      window_, DefaultOutputName(doc.pathName, QStringLiteral(".xlsx")), QString::fromUtf8(kFilterWorkbook),
+      QStringLiteral("xlsx"), QStringLiteral("输出到excel"));
+  if (path.isEmpty()) return;
+  const ReportOptions options = options_;
+  const std::filesystem::path target = ToFsPath(path);
+  if (!writeWithProgress(QStringLiteral("正在输出到Excel…\n%1").arg(QDir::toNativeSeparators(path)), path,
+                         [&doc, &target, options] { office::WriteResultsWorkbook(doc, target, options); })) {
+    return;
+  }
+  showWritten(path);
+}
+
+void OutputCommands::onPdf() {
+  if (!requireFile() || !requireReport()) return;
+  const CKorvaneDoc& doc = model_->doc();
+  const QString path = prompter_->saveFileName(
+      window_, DefaultOutputName(doc.pathName, QStringLiteral(".pdf")), QString::fromUtf8(kFilterPdf),
+      QStringLiteral("pdf"), QStringLiteral("输出到PDF"));
+  if (path.isEmpty()) return;
+  const ReportOptions options = options_;
+  const render::ReportChoice choice = render::ChoiceFromSettings(doc);
+  const std::filesystem::path target = ToFsPath(path);
+  if (!writeWithProgress(
+          QStringLiteral("正在输出到PDF…\n%1").arg(QDir::toNativeSeparators(path)), path,
+          [&doc, &target, choice, options] { render::RenderJobToPdf(doc, target, choice, options); })) {
+    return;
+  }
+  showWritten(path);
+}
+
+OutputCommands::BatchMode OutputCommands::askBatchMode(const QString& chosen,
+                                                       const std::vector<report::JobPage>& job) {
+  QStringList existing;
+  for (std::size_t k = 1; k < job.size(); ++k) {
+    const QString numbered = NumberedPagePath(chosen, job[k].jobPage);
+    if (QFileInfo::exists(numbered)) existing << numbered;
+  }
+  if (existing.isEmpty()) return BatchMode::Replace;
+  const QString question = QStringLiteral(
+                               "文件夹中已有%1个同名文件（如 %2），是否替换？\n"
+                               "是：替换；否：跳过这些页；取消：逐页选择文件名。")
+                               .arg(existing.size())
+                               .arg(QFileInfo(existing.front()).fileName());
+  switch (prompter_->askYesNoCancel(window_, question)) {
+    case Prompter::Answer::Yes: return BatchMode::Replace;
+    case Prompter::Answer::No: return BatchMode::SkipExisting;
+    case Prompter::Answer::Cancel: break;
+  }
+  return BatchMode::Off;
+}
+
+void OutputCommands::onBmp() {
+  if (!requireFile() || !requireReport()) return;
+  const CKorvaneDoc& doc = model_->doc();
+  const std::vector<report::JobPage> job = render::BuildJob(doc, render::ChoiceFromSettings(doc));
+  const int count = static_cast<int>(job.size());
+  const QString filter = QString::fromUtf8(kFilterBmp);
+  QString previous = DefaultOutputName(doc.pathName, QStringLiteral("-001.bmp"));
+  BatchMode batch = BatchMode::Off;
+  QString batchPath;
+  std::unique_ptr<QProgressDialog> progress;
+
+  for (int i = 0; i < count; ++i) {
+    const report::JobPage& page = job[static_cast<std::size_t>(i)];
+    QString path;
+    if (batch != BatchMode::Off) {
+      progress->setValue(i);
+      if (progress->wasCanceled()) break;
+      path = NumberedPagePath(batchPath, page.jobPage);
+      if (batch == BatchMode::SkipExisting && QFileInfo::exists(path)) continue;
+    } else {
+      // One save dialog per page; the first offers to write the rest at once.
+      const QString title = QStringLiteral("输出到BMP（第%1页，共%2页）").arg(page.jobPage).arg(count);
+      const QString initial = i == 0 ? previous : NumberedPagePath(previous, page.jobPage);
+      if (i == 0 && count > 1) {
+        bool all = false;
+        path = prompter_->saveFileNameWithOption(
+            window_, initial, filter, QStringLiteral("bmp"), title,
+            QStringLiteral("其余%1页也写入此文件夹（文件名后加页码）").arg(count - 1), all);
+        if (!path.isEmpty() && all) {
+          batch = askBatchMode(path, job);
+          batchPath = path;
+          if (batch != BatchMode::Off) {
+            progress = std::make_unique<QProgressDialog>(QStringLiteral("正在写入BMP文件…"),
+                                                         QStringLiteral("取消"), 0, count, window_);
+            progress->setWindowTitle(QStringLiteral("Korvane"));
+            progress->setWindowModality(Qt::ApplicationModal);
+            progress->setMinimumDuration(kProgressDelayMs);
+          }
+        }
+      } else {
+        path = prompter_->saveFileName(window_, initial, filter, QStringLiteral("bmp"), title);
+      }
+      if (path.isEmpty()) continue;  // a cancelled dialog skips its page
+      previous = path;
+    }
+    bool written = false;
+    {
+      const WaitCursor wait;
+      written = report::CBMPOut::Save(ToFsPath(path),
+                                      render::ToMonochrome(render::RenderCanvasPage(doc, page, options_)));
+    }
+    if (!written) {
+      prompter_->message(window_, Text(report::kMsgBmpWriteError));
+      // The remaining pages are offered one by one again.
+      if (batch != BatchMode::Off) {
+        batch = BatchMode::Off;
+        progress.reset();
+        previous = path;
+      }
+    }
+  }
+  if (progress) progress->setValue(count);
+}
+
+}  // namespace korvane::gui

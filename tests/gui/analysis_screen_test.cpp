@@ -1,0 +1,498 @@
+// The analysis screen as a user drives it: the rebound table, the waveform
+// view and its zone grid, the analysis form and the correction dialogs,
+// through their widgets, checked against the document and against the same
+// edits made by the editing layer on a twin document.
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QProcess>
+#include <QPushButton>
+#include <QSlider>
+#include <QTabBar>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QToolBar>
+#include <QtTest>
+#include <memory>
+
+#include "core/algorithm/member_evaluation.h"
+#include "core/algorithm/standards.h"
+#include "core/app/document_edits.h"
+#include "core/forms/analysis_form_model.h"
+#include "core/forms/rebound_table_layout.h"
+#include "core/forms/zone_grid_layout.h"
+#include "core/wave/waveform_axes.h"
+#include "gui/analysis/analysis_down_view.h"
+#include "gui/analysis/analysis_view.h"
+#include "gui/analysis/dlg_correction.h"
+#include "gui/analysis/formview_ana.h"
+#include "gui/analysis/grid_ctrl.h"
+#include "gui/bars.h"
+#include "gui/commands.h"
+#include "gui/document_model.h"
+#include "gui/main_form_right.h"
+#include "gui/main_frame.h"
+#include "gui_test_support.h"
+#include "support/document_dump.h"
+
+namespace korvane::gui::test {
+
+using korvane::testing::MakeEditingDoc;
+
+class AnalysisScreenTest : public QObject {
+  Q_OBJECT
+
+ private:
+  // A frame on the analysis screen over MakeEditingDoc(standard); `direct`
+  // makes every zone "对测" so that every switch of standard is allowed.
+  void openAnalysis(int standard = kCECS02_2005, bool direct = false, bool oneMember = false) {
+    frame_.reset();
+    model_ = std::make_unique<DocumentModel>(prepared(standard, direct, oneMember));
+    frame_ = std::make_unique<CMainFrame>(model_.get(), &prompter_, dir_.filePath(QStringLiteral("ui.ini")),
+                                          CMainFrame::UiSettings::ReadOnly);
+    frame_->resize(1400, 900);
+    frame_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(frame_.get()));
+    frame_->onOutput();
+    QCOMPARE(frame_->screen(), CMainFrame::Screen::Analysis);
+    QCoreApplication::processEvents();
+  }
+  // The same document, recomputed as "输出" does, for the expected values.
+  static std::unique_ptr<CKorvaneDoc> prepared(int standard, bool direct, bool oneMember) {
+    auto doc = MakeEditingDoc(standard);
+    if (direct) {
+      for (auto& zones : doc->zoneLists)
+        for (auto& zone : zones) zone->testMethod = kMethodDirect;
+    }
+    if (oneMember) {
+      doc->members.resize(1);
+      doc->zoneLists.resize(1);
+      doc->memberCount = 1;
+    }
+    return doc;
+  }
+  static std::unique_ptr<CKorvaneDoc> twin(int standard = kCECS02_2005, bool direct = false) {
+    auto doc = prepared(standard, direct, false);
+    doc->RecomputeAll();
+    return doc;
+  }
+
+  CKorvaneDoc& doc() { return model_->doc(); }
+  CGridCtrl* rebound() { return frame_->downView()->grid(); }
+  CGridCtrl* zoneGrid() { return frame_->analysisView()->zoneGrid(); }
+  FormviewAna* form() { return frame_->analysisForm(); }
+
+  static void typeInto(CGridCtrl* grid, int row, int column, const QString& text) {
+    QVERIFY(grid->editCell(row, column));
+    auto* editor =
+        qobject_cast<QLineEdit*>(grid->tableView()->indexWidget(grid->tableView()->currentIndex()));
+    QVERIFY(editor != nullptr);
+    editor->setText(text);
+    QTest::keyClick(editor, Qt::Key_Return);
+    // The editor closes from the event loop.
+    QTRY_VERIFY(!grid->isEditing());
+    QCoreApplication::processEvents();
+  }
+  static void enter(QLineEdit* field, const QString& text) {
+    field->setText(text);
+    QTest::keyClick(field, Qt::Key_Return);
+  }
+  // Zone, member and batch results of two documents are the same.
+  static void compareResults(const CKorvaneDoc& got, const CKorvaneDoc& want) {
+    for (int m = 0; m < static_cast<int>(want.members.size()); ++m) {
+      for (int z = 0; z < want.ZoneCount(m); ++z) {
+        QCOMPARE(got.Zone(m, z)->reboundValue, want.Zone(m, z)->reboundValue);
+        QCOMPARE(got.Zone(m, z)->strengthValue, want.Zone(m, z)->strengthValue);
+      }
+      QCOMPARE(got.members[m].estimatedStrength, want.members[m].estimatedStrength);
+      QCOMPARE(got.members[m].meanStrength, want.members[m].meanStrength);
+    }
+    QCOMPARE(got.result.fcue, want.result.fcue);
+    QCOMPARE(got.result.meanValue, want.result.meanValue);
+    QCOMPARE(got.batchResultFlag, want.batchResultFlag);
+  }
+  // What a user reads off the analysis screen and a saved file must keep:
+  // per zone the readings, R, carbonation depth, η, V and fcu,i, per member
+  // the coefficients and results, and the batch.
+  static QList<float> figures(const CKorvaneDoc& doc) {
+    QList<float> out;
+    for (int m = 0; m < static_cast<int>(doc.members.size()); ++m) {
+      const Member& member = doc.members[m];
+      out << member.coefA << member.coefB << member.estimatedStrength << member.meanStrength
+          << member.stdDevStrength;
+      for (int z = 0; z < doc.ZoneCount(m); ++z) {
+        const TestZone& zone = *doc.Zone(m, z);
+        for (int reading : zone.rebound) out << static_cast<float>(reading);
+        out << zone.reboundValue << zone.carbonationDepth << zone.eta << zone.zoneVelocity
+            << zone.strengthValue;
+      }
+    }
+    out << doc.result.fcue << doc.result.meanValue << doc.result.stdDev;
+    return out;
+  }
+  static QList<float> figures(const QJsonObject& json) {
+    auto number = [](const QJsonObject& o, const char* key) {
+      return static_cast<float>(o.value(QString::fromLatin1(key)).toDouble());
+    };
+    QList<float> out;
+    for (const QJsonValue& m : json.value(QStringLiteral("members")).toArray()) {
+      const QJsonObject member = m.toObject();
+      for (const char* key : {"coefA", "coefB", "estimatedStrength", "meanStrength", "stdDevStrength"})
+        out << number(member, key);
+      for (const QJsonValue& z : member.value(QStringLiteral("zones")).toArray()) {
+        const QJsonObject zone = z.toObject();
+        for (const QJsonValue& reading : zone.value(QStringLiteral("rebound")).toArray())
+          out << static_cast<float>(reading.toInt());
+        for (const char* key : {"reboundValue", "carbonationDepth", "eta", "zoneVelocity", "strengthValue"})
+          out << number(zone, key);
+      }
+    }
+    const QJsonObject result = json.value(QStringLiteral("result")).toObject();
+    for (const char* key : {"fcue", "meanValue", "stdDev"}) out << number(result, key);
+    return out;
+  }
+
+  // Reading cells of zone `zone` shown yellow, as reading indices.
+  QList<int> yellowReadings(int zone) {
+    QList<int> out;
+    for (int i = 0; i < kReadingsPerZone; ++i) {
+      const GridPosition at = ReboundReadingPosition(zone, i);
+      if (rebound()->itemBackground(at.row, at.column) == QColor(255, 255, 0)) out << i;
+    }
+    return out;
+  }
+
+  QTemporaryDir dir_;
+  ScriptedPrompter prompter_;
+  std::unique_ptr<DocumentModel> model_;
+  std::unique_ptr<CMainFrame> frame_;
+
+ private slots:
+  void cleanup() {
+    frame_.reset();
+    model_.reset();
+    prompter_ = ScriptedPrompter();
+  }
+
+  void screensShowOnlyTheirOwnBars() {
+    openAnalysis();
+    QVERIFY(frame_->createPopupMenu() == nullptr);
+    QVERIFY(frame_->analysisBar()->isVisible());
+    QVERIFY(frame_->analysisToolBar()->isVisible());
+    QVERIFY(!frame_->infoBar()->isVisible());
+    QVERIFY(!frame_->mainToolBar()->isVisible());
+    QCOMPARE(frame_->analysisBar()->windowTitle(), QStringLiteral("分析输出信息栏"));
+    QCOMPARE(frame_->analysisToolBar()->windowTitle(), QStringLiteral("工具栏"));
+    // The output commands, by object name, enabled on this screen with a
+    // file open; PDF next to Word in the menu and the toolbar.
+    const QList<std::pair<const char*, const char*>> outputs = {
+        {"actionPrintSetup", "打印设置"}, {"actionPrintPreview", "打印预览(&V)"},
+        {"actionPrint", "打印"},          {"actionWord", "生成word文档"},
+        {"actionPdf", "输出到PDF"},       {"actionBmp", "输出到BMP"},
+        {"actionExcel", "输出到excel"}};
+    for (const auto& [name, text] : outputs) {
+      auto* a = frame_->findChild<QAction*>(QString::fromLatin1(name));
+      QVERIFY2(a != nullptr, name);
+      QCOMPARE(a->text(), QString::fromUtf8(text));
+      QVERIFY2(a->isEnabled(), name);
+    }
+    auto* word = frame_->findChild<QAction*>(QStringLiteral("actionWord"));
+    auto* pdf = frame_->findChild<QAction*>(QStringLiteral("actionPdf"));
+    QCOMPARE(word->toolTip(), QStringLiteral("输出到word"));
+    for (const QList<QAction*>& list :
+         {frame_->analysisToolBar()->actions(), frame_->menus(CMainFrame::Screen::Analysis)[2]->actions()}) {
+      QCOMPARE(list.indexOf(pdf), list.indexOf(word) + 1);
+    }
+    // The carbonation table has no use under CECS 02:2005.
+    QVERIFY(frame_->action(cmd::kAngleTable)->isEnabled());
+    QVERIFY(!frame_->action(cmd::kCarbonationTable)->isEnabled());
+    frame_->action(cmd::kBackToMain)->trigger();
+    QVERIFY(!frame_->analysisBar()->isVisible());
+    QVERIFY(!frame_->analysisToolBar()->isVisible());
+    QVERIFY(frame_->infoBar()->isVisible());
+    QVERIFY(frame_->mainToolBar()->isVisible());
+
+    openAnalysis(kTB10426_2004);
+    QVERIFY(frame_->action(cmd::kCarbonationTable)->isEnabled());
+  }
+
+  void editedReadingRecomputesAndRemarks() {
+    openAnalysis();
+    auto want = twin();
+    model_->setModified(false);
+    const GridPosition at = ReboundReadingPosition(1, 5);
+    typeInto(rebound(), at.row, at.column, QStringLiteral("60"));
+    SetReading(*want, {0, 1}, 5, 60);
+    QCOMPARE(doc().Zone(0, 1)->rebound[5], 60);
+    compareResults(doc(), *want);
+    QVERIFY(model_->isModified());
+    // The new highest reading is among the marked ones, and the marks are
+    // those the document drops.
+    const std::vector<int> dropped = DroppedReadingPositions(doc(), *doc().Zone(0, 1));
+    QList<int> expected(dropped.begin(), dropped.end());
+    std::sort(expected.begin(), expected.end());
+    QCOMPARE(yellowReadings(1), expected);
+    QVERIFY(expected.contains(5));
+    // The zone grid shows the zone's new strength.
+    QCOMPARE(zoneGrid()->itemText(2, ZoneGridStrengthColumn(zoneGrid()->columnCount())),
+             QString::fromStdString(StrengthCellText(kCECS02_2005, doc().Zone(0, 1)->strengthValue)));
+
+    // 12345 is refused with the message; the cell shows the old reading.
+    const int before = doc().Zone(0, 1)->rebound[2];
+    const GridPosition other = ReboundReadingPosition(1, 2);
+    typeInto(rebound(), other.row, other.column, QStringLiteral("12345"));
+    QCOMPARE(prompter_.messages, QStringList{QStringLiteral("输入的回弹值过大！")});
+    QCOMPARE(doc().Zone(0, 1)->rebound[2], before);
+    QCOMPARE(rebound()->itemText(other.row, other.column), QString::number(before));
+  }
+
+  void typedReboundValueIsLimitedAndKept() {
+    openAnalysis();
+    const ReboundColumns c = ReboundTableColumns(16);
+    const int row = ReboundZoneRow(0);
+    typeInto(rebound(), row, c.rebound, QStringLiteral("55"));
+    QCOMPARE(rebound()->itemText(row, c.rebound), QStringLiteral("50.0"));
+    QCOMPARE(doc().Zone(0, 0)->reboundValue, 50.0f);
+    QVERIFY(doc().Zone(0, 0)->reboundManual != 0);
+    QVERIFY(yellowReadings(0).isEmpty());
+    // The readings no longer move R.
+    const GridPosition at = ReboundReadingPosition(0, 0);
+    typeInto(rebound(), at.row, at.column, QStringLiteral("20"));
+    QCOMPARE(doc().Zone(0, 0)->rebound[0], 20);
+    QCOMPARE(rebound()->itemText(row, c.rebound), QStringLiteral("50.0"));
+    QVERIFY(yellowReadings(0).isEmpty());
+    QVERIFY(!rebound()->itemBackground(at.row, at.column).isValid());
+  }
+
+  void angleAndSurfaceChoices() {
+    openAnalysis();
+    auto want = twin();
+    const ReboundColumns c = ReboundTableColumns(16);
+    const int row = ReboundZoneRow(2);
+    QVERIFY(rebound()->editCell(row, c.angle));
+    auto* list =
+        qobject_cast<QComboBox*>(rebound()->tableView()->indexWidget(rebound()->tableView()->currentIndex()));
+    QVERIFY(list != nullptr);
+    QCOMPARE(list->count(), 9);
+    list->setCurrentIndex(1);
+    emit list->activated(1);  // "60"
+    SetAngle(*want, {0, 2}, 60);
+    QCOMPARE(doc().Zone(0, 2)->angle, 60);
+    compareResults(doc(), *want);
+    QCOMPARE(rebound()->itemText(row, c.angle), QStringLiteral("60"));
+    QCOMPARE(rebound()->itemText(row, c.angleCorrection), FormatFixed(doc().Zone(0, 2)->angleCorrection, 1));
+  }
+
+  void gridFollowsTheStandardsReadingCount() {
+    openAnalysis(kCECS02_2005, /*direct=*/true);
+    QCOMPARE(rebound()->columnCount(), 16);
+    QComboBox* standards = form()->standardList();
+    standards->setCurrentIndex(kCECS02_2020);
+    emit standards->activated(kCECS02_2020);
+    QCOMPARE(doc().standardIndex, kCECS02_2020);
+    QCOMPARE(rebound()->columnCount(), 13);
+    QCOMPARE(rebound()->itemText(0, 5), QStringLiteral("R9-R10"));
+    QCOMPARE(rebound()->itemText(0, 6), QStringLiteral("测试角度"));
+    // The fields follow: Δtot instead of η, "泵送" offered.
+    QVERIFY(form()->deltaTotField()->isEnabled());
+    QVERIFY(!form()->etaField()->isEnabled());
+    QVERIFY(form()->pumpedBox()->isEnabled());
+    QVERIFY(frame_->action(cmd::kCarbonationTable)->isEnabled());
+    auto want = twin(kCECS02_2005, true);
+    SwitchStandard(*want, {0, 0}, kCECS02_2020);
+    compareResults(doc(), *want);
+    standards->setCurrentIndex(kTB10426_2004);
+    emit standards->activated(kTB10426_2004);
+    QCOMPARE(rebound()->columnCount(), 16);
+  }
+
+  void refusedStandardSwitch() {
+    openAnalysis();  // zones tested by "平测"
+    model_->setModified(false);
+    QComboBox* standards = form()->standardList();
+    standards->setCurrentIndex(kCECS02_2020);
+    emit standards->activated(kCECS02_2020);
+    QCOMPARE(prompter_.messages,
+             QStringList{QStringLiteral(
+                 "当前规范(CECS 02:2005)及测试方式(平测)下，无法切换到新规范(CECS 02-2020)！")});
+    QCOMPARE(standards->currentIndex(), kCECS02_2005);
+    QCOMPARE(doc().standardIndex, kCECS02_2005);
+    QVERIFY(!model_->isModified());
+  }
+
+  void etaIsLimitedAndReachesEveryZone() {
+    openAnalysis();
+    auto want = twin();
+    enter(form()->etaField(), QStringLiteral("12"));
+    QCOMPARE(form()->etaField()->text(), QStringLiteral("10.00"));
+    SetEta(*want, 12.0f);
+    for (int m = 0; m < 2; ++m)
+      for (int z = 0; z < doc().ZoneCount(m); ++z) QCOMPARE(doc().Zone(m, z)->eta, 10.0f);
+    compareResults(doc(), *want);
+    QCOMPARE(form()->resultText(5), QString::fromStdString(MemberPaneTextsOf(doc(), 0).estimate));
+
+    // A custom coefficient goes to every member, shown with its Enter format.
+    enter(form()->coefficientField(0), QStringLiteral("0.02468"));
+    QCOMPARE(form()->coefficientField(0)->text(), QStringLiteral("0.025"));
+    QCOMPARE(doc().members[1].coefA, doc().members[0].coefA);
+    QCOMPARE(doc().members[1].aggregateType, 0);
+  }
+
+  void batchTab() {
+    openAnalysis(kCECS02_2005, false, /*oneMember=*/true);
+    form()->tabs()->setCurrentIndex(1);
+    QCOMPARE(prompter_.messages, QStringList{QStringLiteral("当前文件只有一个构件！")});
+    QCOMPARE(form()->tabs()->currentIndex(), 0);
+    QVERIFY(!form()->batchPaneShown());
+
+    openAnalysis(kCECS02_2005, false, false);
+    prompter_.messages.clear();
+    // An invalid batch: its notice, and "单" stays.
+    doc().batchResultFlag = 2;
+    form()->tabs()->setCurrentIndex(1);
+    QCOMPARE(prompter_.messages, QStringList{FromUtf8(BatchNotice(kCECS02_2005))});
+    QCOMPARE(form()->tabs()->currentIndex(), 0);
+    doc().batchResultFlag = 0;
+    form()->tabs()->setCurrentIndex(1);
+    QVERIFY(form()->batchPaneShown());
+    QCOMPARE(form()->resultText(6), FormatFixed(doc().result.meanValue, 1));
+    QCOMPARE(form()->resultText(7), FormatFixed(doc().result.stdDev, 2));
+  }
+
+  void pickMovesOnlyTheArrival() {
+    openAnalysis();
+    auto want = twin();
+    model_->setModified(false);
+    CAnalysisView* view = frame_->analysisView();
+    const ViewRect panel = view->geometryNow().panel;
+    const Member& member = doc().members[0];
+    const float sx = PanelTimeScale(panel.width, member.sampleCount, member.sampleInterval);
+    const int sample = 200;
+    const int x = kPanelLeftMargin + static_cast<int>(sample * member.sampleInterval * sx + 0.5f);
+    const MeasuringPoint& point = *doc().Zone(0, 0)->points[0];
+    const int amplitude = point.amplitudeIndex;
+    const int expected = PanelSampleAtX(x, sx, point.delay, member.sampleInterval, member.sampleCount, -1);
+    QTest::mouseClick(view, Qt::LeftButton, {}, QPoint(panel.x + x, panel.y + panel.height / 2));
+    QCOMPARE(point.arrivalIndex, expected);
+    QCOMPARE(point.amplitudeIndex, amplitude);
+    QVERIFY(model_->isModified());
+    PickArrival(*want, {0, 0}, 0, expected, PickPanel::WaveformView);
+    compareResults(doc(), *want);
+    QCOMPARE(zoneGrid()->itemText(1, ZoneGridTimeColumn(0)), FormatFixed(doc().Zone(0, 0)->pointTime[0], 1));
+
+    // The point label shows the next point; the strip its stored readings.
+    QCOMPARE(doc().currentPoint, 0);
+    QTest::mouseClick(view, Qt::LeftButton, {}, view->pointLabelRect().center());
+    QCOMPARE(doc().currentPoint, 1);
+    QCOMPARE(view->stripReadings()->pointNumber, 2);
+    QCOMPARE(view->stripReadings()->time, doc().Zone(0, 0)->pointTime[1]);
+  }
+
+  void distanceEditIsLimited() {
+    openAnalysis();
+    const int column = ZoneGridDistanceColumn(1);
+    typeInto(zoneGrid(), 2, column, QStringLiteral("12345"));
+    QCOMPARE(doc().Zone(0, 1)->points[1]->distance, 10000.0f);
+    QCOMPARE(zoneGrid()->itemText(2, column), QStringLiteral("10000"));
+    const int columns = zoneGrid()->columnCount();
+    QCOMPARE(zoneGrid()->itemText(2, ZoneGridVelocityColumn(columns)),
+             FormatFixed(doc().Zone(0, 1)->zoneVelocity, 3));
+    auto want = twin();
+    SetZoneGridDistance(*want, {0, 1}, 1, 10000.0f);
+    compareResults(doc(), *want);
+  }
+
+  void correctionDialogs() {
+    openAnalysis();
+    const float defaultValue = doc().defaultTables.angle[0][0];
+    {
+      CDlgAngle dialog(model_.get(), frame_.get());
+      QVERIFY(dialog.hasGrid());
+      QCOMPARE(dialog.windowTitle(), QStringLiteral("角度修正值表"));
+      QCOMPARE(dialog.grid()->rowCount(), 3 + 7);
+      QCOMPARE(dialog.grid()->itemText(3, 1), FormatFixed(defaultValue, 1));
+      dialog.grid()->setItemText(3, 1, QStringLiteral("-9.9"));
+      dialog.okButton()->click();
+    }
+    QCOMPARE(doc().tables.angle[0][0], -9.9f);
+    {
+      // "默认值" then "取消": the defaults stay.
+      CDlgAngle dialog(model_.get(), frame_.get());
+      QCOMPARE(dialog.grid()->itemText(3, 1), QStringLiteral("-9.9"));
+      dialog.defaultsButton()->click();
+      QCOMPARE(dialog.grid()->itemText(3, 1), FormatFixed(defaultValue, 1));
+      dialog.grid()->setItemText(3, 1, QStringLiteral("-5.0"));
+      dialog.cancelButton()->click();
+    }
+    QCOMPARE(doc().tables.angle[0][0], defaultValue);
+
+    // Under TB 10426-2019 the surface dialog offers the 31-row table its
+    // algorithm reads; the carbonation dialog none.
+    openAnalysis(kTB10426_2019, true);
+    {
+      CDlgPlane plane(model_.get(), frame_.get());
+      QVERIFY(plane.hasGrid());
+      QCOMPARE(plane.grid()->rowCount() - plane.grid()->fixedRowCount(), 31);
+      CDlgCarbon carbon(model_.get(), frame_.get());
+      QVERIFY(!carbon.hasGrid());
+      model_->setModified(false);
+      carbon.okButton()->click();
+      QVERIFY(!model_->isModified());
+    }
+  }
+
+  void editsSurviveTheScreenSwitchAndTheSave() {
+    openAnalysis();
+    const GridPosition at = ReboundReadingPosition(0, 3);
+    typeInto(rebound(), at.row, at.column, QStringLiteral("47"));
+    typeInto(rebound(), ReboundZoneRow(1), ReboundTableColumns(16).carbonation, QStringLiteral("2.5"));
+    typeInto(zoneGrid(), 1, ZoneGridDistanceColumn(0), QStringLiteral("321"));
+    enter(form()->etaField(), QStringLiteral("0.9"));
+    const std::string edited = korvane::testing::DumpDocument(doc());
+
+    frame_->action(cmd::kBackToMain)->trigger();
+    QCOMPARE(frame_->screen(), CMainFrame::Screen::Main);
+    QCOMPARE(frame_->rightForm()->distanceField(0)->text(), QStringLiteral("321"));
+    frame_->action(cmd::kOutput)->trigger();
+    QCOMPARE(frame_->screen(), CMainFrame::Screen::Analysis);
+    QCOMPARE(korvane::testing::DumpDocument(doc()), edited);
+    QCOMPARE(rebound()->itemText(at.row, at.column), QStringLiteral("47"));
+
+    // "保存结果" writes what reads back: korvane-cli evaluates the saved
+    // file to the inputs and results the screen shows.
+    const QList<float> onScreen = figures(doc());
+    const QString path = dir_.filePath(QStringLiteral("edited.SHA"));
+    prompter_.saveNames = {path};
+    frame_->action(cmd::kSaveResults)->trigger();
+    QVERIFY2(prompter_.messages.isEmpty(), qPrintable(prompter_.messages.join('\n')));
+    QCOMPARE(QString::fromStdString(doc().pathName), path);
+    QCOMPARE(doc().Zone(0, 0)->rebound[3], 47);
+    QCOMPARE(doc().Zone(0, 1)->carbonationDepth, 2.5f);
+    QCOMPARE(doc().Zone(0, 0)->points[0]->distance, 321.0f);
+    QCOMPARE(doc().project.eta, 0.9f);
+    QCOMPARE(doc().Zone(0, 0)->eta, 0.9f);
+    QCOMPARE(rebound()->itemText(at.row, at.column), QStringLiteral("47"));
+
+    QProcess cli;
+    cli.start(QStringLiteral(KORVANE_CLI_PATH), {QStringLiteral("evaluate"), path, QStringLiteral("--json")});
+    QVERIFY(cli.waitForFinished(60000));
+    QCOMPARE(cli.exitCode(), 0);
+    const QJsonObject json = QJsonDocument::fromJson(cli.readAllStandardOutput()).object();
+    QCOMPARE(figures(json), onScreen);
+  }
+};
+
+int RunAnalysisScreenTests(int argc, char** argv) {
+  AnalysisScreenTest test;
+  return QTest::qExec(&test, argc, argv);
+}
+
+}  // namespace korvane::gui::test
+
+#include "analysis_screen_test.moc"
