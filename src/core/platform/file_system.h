@@ -90,8 +90,8 @@ std::error_code SyncFolder(const Path& folder);
 // file); nothing when `from` is missing.
 std::error_code CopyPermissions(const Path& from, const Path& to);
 // Renames `from` to `to` in one step, replacing a file at `to` (Windows: a
-// read-only `to`, or one open in a program that does not share it for
-// deletion, is not replaced and the call fails).
+// read-only `to`, or one that another program keeps open for more than
+// about a second, is not replaced and the call fails).
 std::error_code RenameReplacing(const Path& from, const Path& to);
 // Removes a file; a missing file is not an error.
 std::error_code RemoveFile(const Path& path);

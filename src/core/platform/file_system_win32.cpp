@@ -8,8 +8,9 @@
 // - Replacing: MoveFileExW with MOVEFILE_REPLACE_EXISTING and
 //   MOVEFILE_WRITE_THROUGH renames over the target in one step and returns
 //   only when the rename is on the disk (so SyncFolder has nothing to do). A
-//   target that is read-only, or open in a program that does not share it
-//   for deletion, is not replaced: the save fails and the old file stays.
+//   target that is read-only, or that another program keeps open, is not
+//   replaced: the save fails and the old file stays (a file open for a
+//   moment is waited for, about a second).
 // - Permissions: access rights are the folder's inherited ACL, as for any
 //   new file; CopyPermissions keeps the hidden and system attributes.
 // - Folder lock: a named mutex per folder (Windows cannot lock a folder
