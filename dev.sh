@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
 # Developer entry point.
 #   ./dev.sh run            build and start the desktop program on an example file
-#   ./dev.sh test           check the formatting, build (normal and sanitizer
-#                           builds) and run every test
+#   ./dev.sh test           check the formatting, build (normal, Windows and
+#                           sanitizer builds) and run every test
 #   ./dev.sh test quick     normal build and its tests only (the edit-test loop)
-#   ./dev.sh build [asan]   build only
+#   ./dev.sh test windows   the Windows leg alone: cross-build, tests under Wine
+#   ./dev.sh build [asan|windows]  build only (windows: the core, korvane-cli
+#                           and the core tests for 64-bit Windows with
+#                           MinGW-w64, into build-windows/bin)
 #   ./dev.sh bench          build and run the benchmarks
 #   ./dev.sh fuzz [SECONDS] build the libFuzzer targets with clang and run them
 #   ./dev.sh deps           install the Debian packages the build and the tests need
@@ -16,6 +19,7 @@ ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 BUILD="$ROOT/build"
 BUILD_ASAN="$ROOT/build-asan"
 BUILD_FUZZ="$ROOT/build-fuzz"
+BUILD_WINDOWS="$ROOT/build-windows"
 
 # Report fonts: Liberation for Arial and Times New Roman; AR PL UMing (宋体,
 # 仿宋, 隶书), AR PL UKai (楷体) and WenQuanYi Zen Hei (黑体), whose glyphs
@@ -34,10 +38,22 @@ TEST_PRINTER_INSTANCE=korvane
 RUN_PACKAGES=(xvfb xauth)
 FORMAT_PACKAGES=(clang-format git)
 FUZZ_PACKAGES=(clang libclang-rt-14-dev)
+# The Windows leg: the MinGW-w64 cross-compiler, GoogleTest's sources (built
+# for the target) and Wine to run the programs. Installed without the
+# recommended extras (Wine's would bring desktop integration and fonts).
+WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix googletest wine wine64)
+# Programs of the Windows build (and the test programs it runs).
+WINDOWS_TARGETS=(korvane_core korvane-cli korvane_tests)
 
 log() { printf '== %s\n' "$*" >&2; }
 
+# ensure_packages [--no-install-recommends] PKG...
 ensure_packages() {
+  local options=()
+  if [ "${1:-}" = "--no-install-recommends" ]; then
+    options=(--no-install-recommends)
+    shift
+  fi
   local missing=() pkg
   for pkg in "$@"; do
     if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed"; then
@@ -49,7 +65,8 @@ ensure_packages() {
   [ "$(id -u)" -ne 0 ] && sudo=(sudo)
   log "installing: ${missing[*]}"
   "${sudo[@]}" apt-get update -q
-  DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -q "${missing[@]}"
+  DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -q -o DPkg::Lock::Timeout=600 "${options[@]}" \
+    "${missing[@]}"
 }
 
 as_root() {
@@ -98,8 +115,8 @@ setup_test_printer() {
 
 build_jobs() { nproc 2>/dev/null || echo 2; }
 
-# configure_and_build DIR [cmake args...]
-configure_and_build() {
+# configure DIR [cmake args...]
+configure() {
   local dir="$1"
   shift
   local launcher=()
@@ -107,7 +124,36 @@ configure_and_build() {
   # shared files) come from the compiler cache when it is installed.
   command -v ccache >/dev/null && launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
   cmake -S "$ROOT" -B "$dir" -G Ninja -DKORVANE_WERROR=ON "${launcher[@]}" "$@" >/dev/null
-  cmake --build "$dir" --parallel "$(build_jobs)"
+}
+
+# configure_and_build DIR [cmake args...]
+configure_and_build() {
+  configure "$@"
+  cmake --build "$1" --parallel "$(build_jobs)"
+}
+
+# The Windows build: korvane_core, korvane-cli without the Qt and office
+# parts, and the core tests, cross-compiled with MinGW-w64. Its tests compare
+# the tool's output with the normal build's korvane-cli (built first when
+# missing).
+build_windows() {
+  ensure_packages --no-install-recommends "${WINDOWS_PACKAGES[@]}"
+  # -O2 as the normal build, without debug information (a sixth less build
+  # time, an eighth of the size).
+  configure "$BUILD_WINDOWS" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64-x86_64.cmake" \
+    -DCMAKE_BUILD_TYPE=Release -DCMAKE_C_FLAGS_RELEASE="-O2 -DNDEBUG" -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" \
+    -DKORVANE_BUILD_QT=OFF -DKORVANE_BUILD_OFFICE=OFF \
+    -DKORVANE_BUILD_BENCH=OFF -DKORVANE_REFERENCE_CLI="$BUILD/bin/korvane-cli"
+  cmake --build "$BUILD_WINDOWS" --parallel "$(build_jobs)" --target "${WINDOWS_TARGETS[@]}"
+}
+
+# Builds and runs the Windows leg; needs the normal build's korvane-cli.
+test_windows() {
+  local started=$SECONDS
+  log "Windows build (MinGW-w64) and its tests under Wine"
+  build_windows
+  run_ctest "$BUILD_WINDOWS"
+  log "Windows leg passed in $((SECONDS - started)) s"
 }
 
 run_ctest() {
@@ -117,7 +163,9 @@ run_ctest() {
 
 cmd_build() {
   ensure_packages "${BUILD_PACKAGES[@]}"
-  if [ "${1:-}" = "asan" ]; then
+  if [ "${1:-}" = "windows" ]; then
+    build_windows
+  elif [ "${1:-}" = "asan" ]; then
     configure_and_build "$BUILD_ASAN" -DCMAKE_BUILD_TYPE=Debug -DKORVANE_SANITIZE=ON -DKORVANE_BUILD_BENCH=OFF
   else
     configure_and_build "$BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo
@@ -157,10 +205,17 @@ cmd_test() {
     log "tests of the normal build passed"
     return 0
   fi
+  if [ "${1:-}" = "windows" ]; then
+    configure "$BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+    cmake --build "$BUILD" --parallel "$(build_jobs)" --target korvane-cli
+    test_windows
+    return 0
+  fi
   check_format
   log "normal build"
   configure_and_build "$BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo
   run_ctest "$BUILD"
+  test_windows
   log "sanitizer build (AddressSanitizer + UndefinedBehaviorSanitizer)"
   configure_and_build "$BUILD_ASAN" -DCMAKE_BUILD_TYPE=Debug -DKORVANE_SANITIZE=ON -DKORVANE_BUILD_BENCH=OFF
   ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:strict_string_checks=1" \
@@ -232,9 +287,12 @@ case "${1:-}" in
   build) shift; cmd_build "$@" ;;
   bench) shift; cmd_bench "$@" ;;
   fuzz) shift; cmd_fuzz "$@" ;;
-  deps) ensure_packages "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}" "${RUN_PACKAGES[@]}" ;;
+  deps)
+    ensure_packages "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}" "${RUN_PACKAGES[@]}"
+    ensure_packages --no-install-recommends "${WINDOWS_PACKAGES[@]}"
+    ;;
   *)
-    sed -n '2,12p' "$0" | sed 's/^# \{0,1\}//'
+    sed -n '2,15p' "$0" | sed 's/^# \{0,1\}//'
     exit 2
     ;;
 esac

@@ -5,6 +5,7 @@
 
 #include "cli/json_writer.h"
 #include "core/algorithm/standards.h"
+#include "core/platform/path_text.h"
 
 namespace korvane::cli {
 
@@ -13,6 +14,10 @@ std::unique_ptr<CKorvaneDoc> OpenDocument(const std::filesystem::path& path, std
   doc->warningSink = [&err](std::string_view message) { err << message << "\n"; };
   doc->OnOpenDocument(path);
   return doc;
+}
+
+std::unique_ptr<CKorvaneDoc> OpenDocument(const std::string& utf8Path, std::ostream& err) {
+  return OpenDocument(PathFromUtf8(utf8Path), err);
 }
 
 namespace {

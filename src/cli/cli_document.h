@@ -13,6 +13,8 @@ namespace korvane::cli {
 // Opens `path` as the desktop program does (OnOpenDocument). Throws
 // KorvaneError with the reader's message.
 std::unique_ptr<CKorvaneDoc> OpenDocument(const std::filesystem::path& path, std::ostream& err);
+// The same for a file named on the command line (UTF-8).
+std::unique_ptr<CKorvaneDoc> OpenDocument(const std::string& utf8Path, std::ostream& err);
 
 // JSON dump of the document (project, standard, members with their zones
 // and points, sections, result, batch flag); samples are not dumped.

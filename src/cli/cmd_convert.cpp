@@ -9,13 +9,14 @@
 #include "cli/commands.h"
 #include "core/data/file_pair.h"
 #include "core/error.h"
+#include "core/platform/path_text.h"
 
 namespace korvane::cli {
 
 int RunConvert(const Args& args, std::ostream&, std::ostream& err) {
   const ParsedArgs parsed = ParseArgs(args, {}, {});
   if (parsed.positional.size() != 2) throw UsageError("expected two files: convert IN OUT");
-  const std::filesystem::path output = parsed.positional[1];
+  const std::filesystem::path output = PathFromUtf8(parsed.positional[1]);
   if (const auto other = OtherTextSharingWaveform(output); !other.empty()) {
     throw KorvaneError(SharedWaveformMessage(output, other));
   }

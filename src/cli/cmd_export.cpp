@@ -11,11 +11,17 @@
 
 #include "cli/args.h"
 #include "cli/commands.h"
+
+#ifdef KORVANE_WITH_OFFICE
 #include "core/app/korvane_doc.h"
+#include "core/platform/path_text.h"
 #include "office/excel_export.h"
 #include "office/word_report.h"
+#endif
 
 namespace korvane::cli {
+
+#ifdef KORVANE_WITH_OFFICE
 
 int RunExport(const Args& args, std::ostream& out, std::ostream&) {
   const ParsedArgs parsed = ParseArgs(args, {"--docx", "--xlsx", "--raw-xlsx"},
@@ -29,7 +35,7 @@ int RunExport(const Args& args, std::ostream& out, std::ostream&) {
   options.printMemberEstimates = !parsed.Has("--no-member-estimates");
 
   CKorvaneDoc doc(CKorvaneDoc::Settings::Load);
-  doc.OnOpenDocument(parsed.positional.front());
+  doc.OnOpenDocument(PathFromUtf8(parsed.positional.front()));
   doc.RecomputeAll();
   if (parsed.Has("--record-sheet") || parsed.Has("--result-table")) {
     doc.printSettings.printRecordSheet = parsed.Has("--record-sheet") ? 1 : 0;
@@ -38,20 +44,29 @@ int RunExport(const Args& args, std::ostream& out, std::ostream&) {
 
   if (parsed.Has("--docx")) {
     const std::string path = parsed.Value("--docx");
-    office::WriteWordReport(doc, path, options);
+    office::WriteWordReport(doc, PathFromUtf8(path), options);
     out << "wrote " << path << "\n";
   }
   if (parsed.Has("--xlsx")) {
     const std::string path = parsed.Value("--xlsx");
-    office::WriteResultsWorkbook(doc, path, options);
+    office::WriteResultsWorkbook(doc, PathFromUtf8(path), options);
     out << "wrote " << path << "\n";
   }
   if (parsed.Has("--raw-xlsx")) {
     const std::string path = parsed.Value("--raw-xlsx");
-    office::WriteRawDataWorkbook(doc, path);
+    office::WriteRawDataWorkbook(doc, PathFromUtf8(path));
     out << "wrote " << path << "\n";
   }
   return 0;
 }
+
+#else
+
+int RunExport(const Args&, std::ostream&, std::ostream& err) {
+  err << "korvane-cli export: " << kLacksOffice << "\n";
+  return 1;
+}
+
+#endif
 
 }  // namespace korvane::cli

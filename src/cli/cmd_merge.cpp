@@ -8,23 +8,26 @@
 #include "core/data/file_merge.h"
 #include "core/data/file_pair.h"
 #include "core/error.h"
+#include "core/platform/path_text.h"
 
 namespace korvane::cli {
 
 int RunMerge(const Args& args, std::ostream& out, std::ostream& err) {
   const ParsedArgs parsed = ParseArgs(args, {}, {});
   if (parsed.positional.size() < 2) throw UsageError("expected: merge OUT.SHA IN...");
-  const std::filesystem::path output = parsed.positional.front();
+  const std::filesystem::path output = PathFromUtf8(parsed.positional.front());
   if (KindOfPath(output) != FileKind::Result) throw UsageError("the merged file must be a .SHA file");
   if (const auto other = OtherTextSharingWaveform(output); !other.empty()) {
     throw KorvaneError(SharedWaveformMessage(output, other));
   }
-  const std::vector<std::filesystem::path> inputs(parsed.positional.begin() + 1, parsed.positional.end());
+  std::vector<std::filesystem::path> inputs;
+  for (auto it = parsed.positional.begin() + 1; it != parsed.positional.end(); ++it)
+    inputs.push_back(PathFromUtf8(*it));
   const MergedData data =
       ReadMergeInputs(inputs, [&err](std::string_view message) { err << message << "\n"; });
   WriteMergedFile(data, output);
-  out << "merged " << inputs.size() << " files, " << data.memberCount << " members into " << output.string()
-      << "\n";
+  out << "merged " << inputs.size() << " files, " << data.memberCount << " members into "
+      << PathToUtf8(output) << "\n";
   return 0;
 }
 

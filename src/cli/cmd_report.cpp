@@ -28,6 +28,7 @@
 
 #include "core/app/korvane_doc.h"
 #include "core/error.h"
+#include "core/platform/path_text.h"
 #include "core/report/report_layout.h"
 #include "render/report_renderer.h"
 #endif
@@ -104,24 +105,25 @@ int RunReport(const Args& args, std::ostream& out, std::ostream& err) {
   ReportOptions options;
   options.printMemberEstimates = !parsed.Has("--no-member-estimates");
 
-  doc.OnOpenDocument(parsed.positional.front());
+  doc.OnOpenDocument(PathFromUtf8(parsed.positional.front()));
   doc.RecomputeAll();
 
   const std::unique_ptr<QGuiApplication> application = MakeApplication();
   // A missing queue is reported before anything is written.
   const QPrinterInfo printerInfo = toPrinter ? FindPrinter(printerName) : QPrinterInfo();
   if (parsed.Has("--pdf")) {
-    const std::filesystem::path pdf = parsed.Value("--pdf");
+    const std::filesystem::path pdf = PathFromUtf8(parsed.Value("--pdf"));
     render::RenderJobToPdf(doc, pdf, choice, options);
-    out << pdf.string() << "\n";
+    out << PathToUtf8(pdf) << "\n";
   }
   if (parsed.Has("--png")) {
-    for (const auto& path : render::ExportPngPages(doc, parsed.Value("--png"), choice, 150, options))
-      out << path.string() << "\n";
+    for (const auto& path :
+         render::ExportPngPages(doc, PathFromUtf8(parsed.Value("--png")), choice, 150, options))
+      out << PathToUtf8(path) << "\n";
   }
   if (parsed.Has("--bmp")) {
-    for (const auto& path : render::ExportBmpPages(doc, parsed.Value("--bmp"), choice, options))
-      out << path.string() << "\n";
+    for (const auto& path : render::ExportBmpPages(doc, PathFromUtf8(parsed.Value("--bmp")), choice, options))
+      out << PathToUtf8(path) << "\n";
   }
   if (toPrinter) {
     QPrinter printer(printerInfo, QPrinter::HighResolution);
@@ -139,7 +141,7 @@ int RunReport(const Args& args, std::ostream& out, std::ostream& err) {
 #else
 
 int RunReport(const Args&, std::ostream&, std::ostream& err) {
-  err << "korvane-cli report: this build has no renderer (configure with KORVANE_BUILD_QT=ON)\n";
+  err << "korvane-cli report: " << kLacksRenderer << "\n";
   return 1;
 }
 

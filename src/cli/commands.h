@@ -6,9 +6,31 @@
 
 #include <iosfwd>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace korvane::cli {
+
+// What the report and export commands print (status 1) in builds without
+// the Qt renderer or without the Word and Excel writers (as the Windows
+// cross-build of the core and the tool).
+inline constexpr std::string_view kLacksRenderer =
+    "this build cannot print reports: it has no report renderer (Qt). Use a build with KORVANE_BUILD_QT=ON";
+inline constexpr std::string_view kLacksOffice =
+    "this build cannot write Word or Excel files: it has no office writers. Use a build with "
+    "KORVANE_BUILD_OFFICE=ON";
+
+// Whether this build has the commands above.
+#ifdef KORVANE_WITH_QT
+inline constexpr bool kHasRenderer = true;
+#else
+inline constexpr bool kHasRenderer = false;
+#endif
+#ifdef KORVANE_WITH_OFFICE
+inline constexpr bool kHasOffice = true;
+#else
+inline constexpr bool kHasOffice = false;
+#endif
 
 using Args = std::vector<std::string>;
 

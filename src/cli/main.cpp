@@ -1,12 +1,12 @@
 // korvane-cli: command-line calculator, evaluation, conversion, merge,
 // waveforms, suggested first arrivals, reports and exports.
-#include <cstring>
 #include <iostream>
 #include <string>
 #include <vector>
 
 #include "cli/args.h"
 #include "cli/commands.h"
+#include "cli/console.h"
 #include "core/error.h"
 
 namespace {
@@ -15,6 +15,7 @@ struct Command {
   const char* name;
   int (*run)(const korvane::cli::Args&, std::ostream&, std::ostream&);
   const char* usage;
+  bool inThisBuild = true;
 };
 
 const Command kCommands[] = {
@@ -31,32 +32,38 @@ const Command kCommands[] = {
     {"pick", korvane::cli::RunPick, "pick FILE [--member M] [--zone Z] [--json]  (suggested first arrivals)"},
     {"report", korvane::cli::RunReport,
      "report FILE [--record-sheet] [--result-table] [--pdf OUT.pdf] [--png DIR] [--bmp DIR] "
-     "[--printer [NAME]] [--no-member-estimates]"},
+     "[--printer [NAME]] [--no-member-estimates]",
+     korvane::cli::kHasRenderer},
     {"export", korvane::cli::RunExport,
      "export FILE [--docx OUT.docx] [--xlsx OUT.xlsx] [--raw-xlsx OUT.xlsx] [--record-sheet] "
-     "[--result-table] [--no-member-estimates]"},
+     "[--result-table] [--no-member-estimates]",
+     korvane::cli::kHasOffice},
 };
 
 void PrintUsage(std::ostream& out) {
   out << "usage: korvane-cli COMMAND [ARGS]\n\ncommands:\n";
-  for (const Command& command : kCommands) out << "  " << command.usage << "\n";
+  for (const Command& command : kCommands) {
+    out << "  " << command.usage << (command.inThisBuild ? "" : "  (not in this build)") << "\n";
+  }
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 2) {
+  korvane::cli::PrepareStandardStreams();
+  const std::vector<std::string> arguments = korvane::cli::Utf8Arguments(argc, argv);
+  if (arguments.empty()) {
     std::cerr << "korvane-cli: missing command (try --help)\n";
     return 2;
   }
-  const std::string name = argv[1];
+  const std::string& name = arguments.front();
   if (name == "--help" || name == "-h" || name == "help") {
     PrintUsage(std::cout);
     return 0;
   }
   for (const Command& command : kCommands) {
     if (name != command.name) continue;
-    const korvane::cli::Args args(argv + 2, argv + argc);
+    const korvane::cli::Args args(arguments.begin() + 1, arguments.end());
     try {
       return command.run(args, std::cout, std::cerr);
     } catch (const korvane::cli::UsageError& error) {

@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include "core/platform/path_text.h"
+
 namespace korvane {
 
 // Raised by file reading and writing; what() is the message to show.
@@ -21,10 +23,9 @@ class KorvaneError : public std::runtime_error {
 // "：<reason>" (the system's reason) when there is one.
 inline std::string MessageWithPath(std::string_view message, const std::filesystem::path& path,
                                    std::string_view reason = {}) {
-  const std::u8string utf8 = path.u8string();
   std::string text(message);
   text += ' ';
-  text.append(utf8.begin(), utf8.end());
+  text += PathToUtf8(path);
   if (!reason.empty()) {
     text += "：";
     text += reason;

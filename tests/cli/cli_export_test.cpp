@@ -48,6 +48,8 @@ std::set<std::string> CellTexts(const fs::path& path) {
   return texts;
 }
 
+#ifdef KORVANE_WITH_OFFICE
+
 TEST(CliExport, UsageErrors) {
   const ProcessResult none = RunCli({"export", "file.SHA"});
   EXPECT_EQ(none.status, 2);
@@ -127,6 +129,19 @@ TEST(CliExport, UnwritableOutputIsReportedWithStatusOne) {
   EXPECT_EQ(result.status, 1);
   EXPECT_NE(result.err.find("out.xlsx"), std::string::npos) << result.err;
 }
+
+#else
+
+TEST(CliExport, BuildWithoutTheOfficeWritersSaysSo) {
+  const ProcessResult result = RunCli({"export", "x.SHA", "--docx", "x.docx"});
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.err,
+            "korvane-cli export: this build cannot write Word or Excel files: it has no office writers. Use "
+            "a build "
+            "with KORVANE_BUILD_OFFICE=ON\n");
+}
+
+#endif
 
 }  // namespace
 }  // namespace korvane::testing

@@ -135,6 +135,17 @@ TEST_F(CliReportFiles, UnwritableOutputsExitOne) {
   EXPECT_FALSE(notAFolder.err.empty());
 }
 
+#else
+
+TEST(CliReport, BuildWithoutTheRendererSaysSo) {
+  const ProcessResult result = RunCli({"report", "x.SHA", "--pdf", "x.pdf"});
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(
+      result.err,
+      "korvane-cli report: this build cannot print reports: it has no report renderer (Qt). Use a build with "
+      "KORVANE_BUILD_QT=ON\n");
+}
+
 #endif
 
 }  // namespace

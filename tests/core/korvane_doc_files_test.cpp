@@ -63,19 +63,24 @@ TEST(DocumentOpen, FixedMethodStandardsSetDirectMethod) {
 // Whatever makes an open fail, the document ends in the one "no file" state:
 // nothing of the previous file is left to show or to save over a file.
 TEST(DocumentOpen, EveryFailureShowsNoFileAndKeepsPathName) {
+  TempDir dir;
+  // The message names the file and the reason.
+  const auto failure = [&dir](std::string_view message, const char* file, std::string_view reason = {}) {
+    return MessageWithPath(message, dir / file, reason);
+  };
   struct Case {
     const char* name;
     const char* file;
-    std::string_view message;
+    std::string message;
   };
   const Case cases[] = {
-      {"missing file", "missing.SHA", kMsgOpenFileFailed},
-      {"a folder", "folder.SHA", kMsgOpenFileFailed},
-      {"empty file", "empty.SHA", kMsgFileEmpty},
+      {"missing file", "missing.SHA",
+       failure(kMsgOpenFileFailed, "missing.SHA", "No such file or directory")},
+      {"a folder", "folder.SHA", failure(kMsgOpenFileFailed, "folder.SHA", "Is a directory")},
+      {"empty file", "empty.SHA", failure(kMsgFileEmpty, "empty.SHA")},
       // The warning sink of the desktop program may throw anything.
-      {"other exception", "long-number.SHA", kMsgOpenFileFailed},
+      {"other exception", "long-number.SHA", std::string(kMsgOpenFileFailed)},
   };
-  TempDir dir;
   SyntheticData d = SmallData(3, kMethodDirect, "cecs02:2005", {1});
   const auto good = WriteResult(dir, "good.SHA", d);
   WriteBytes(dir / "empty.SHA", "");
@@ -98,8 +103,7 @@ TEST(DocumentOpen, EveryFailureShowsNoFileAndKeepsPathName) {
     doc.modified = true;
     doc.currentZone = 1;
     // The stated message comes first; the path and the reason follow it.
-    const std::string error = ErrorOf([&] { doc.OnOpenDocument(dir / c.file); });
-    EXPECT_EQ(error.substr(0, c.message.size()), c.message) << error;
+    EXPECT_EQ(ErrorOf([&] { doc.OnOpenDocument(dir / c.file); }), c.message);
     EXPECT_EQ(doc.memberCount, -1);
     EXPECT_EQ(doc.currentMember, -1);
     EXPECT_EQ(doc.currentZone, 0);
@@ -247,6 +251,21 @@ TEST(FreeSaveName, AvoidsTheWaveformFileOfAnotherDataFile) {
   for (const Case& c : cases) EXPECT_EQ(FreeSaveName(dir / c.proposed), dir / c.expected) << c.proposed;
 }
 
+TEST(DocumentSave, SaveResultsDefaultNameCutsTheFileNameOnly) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"/data/2026.12/field.SHT", "/data/2026.12/field"},
+      {"/data/2026.12/field.v2.SHT", "/data/2026.12/field"},
+      {"/data/field.SHT", "/data/field"},
+      {"/data/2026.12/field", "/data/2026.12/field"},
+      {"field.SHT", "field"},
+  };
+  for (const auto& [path, expected] : cases) {
+    CKorvaneDoc doc;
+    doc.pathName = path;
+    EXPECT_EQ(doc.SaveResultsDefaultName(), expected) << path;
+  }
+}
+
 TEST(DocumentSave, SaveResultsReopensTheNewFile) {
   TempDir dir;
   SyntheticData d = SmallData(3, kMethodSurface, "cecs02:2005", {3});
@@ -301,7 +320,9 @@ TEST(DocumentSave, FailedSaveKeepsThePreviousPair) {
   doc.zoneLists[0][0]->rebound.fill(20);
 
   const auto failure = [&dir](const char* message, const char* name, const char* reason) {
-    return std::string(message) + " " + (dir / name).string() + "：" + reason;
+    // The path as the system writes it ('\\' between names on Windows).
+    std::filesystem::path path = dir / name;
+    return std::string(message) + " " + PathToUtf8(path.make_preferred()) + "：" + reason;
   };
   // The waveform target cannot be replaced (it is a folder): the text file
   // is not touched either.

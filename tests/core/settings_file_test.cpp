@@ -10,6 +10,7 @@
 #include <string>
 
 #include "core/app/korvane_doc.h"
+#include "core/data/text_encoding.h"
 #include "support/temp_dir.h"
 
 namespace korvane {
@@ -266,30 +267,63 @@ TEST_F(SettingsFileTest, SavingReplacesThePreviousFile) {
   EXPECT_EQ(ReadFile(path), EncodeSettings(doc));
 }
 
-// Sets or clears environment variables for one test and puts them back.
+// Sets or clears an environment variable (UTF-8) for one test and puts it
+// back.
 class ScopedEnv {
  public:
   ScopedEnv(const char* name, const char* value) : name_(name) {
-    if (const char* old = std::getenv(name)) old_ = old;
-    if (value != nullptr) {
-      setenv(name, value, 1);
+    old_ = Get(name);
+    Set(name, value ? std::optional<std::string>(value) : std::nullopt);
+  }
+  ~ScopedEnv() { Set(name_, old_); }
+
+ private:
+#ifdef _WIN32
+  // The wide environment, which the program reads on Windows.
+  static std::wstring Wide(const std::string& text) {
+    const std::u16string units = Utf8ToUtf16(text);
+    return std::wstring(units.begin(), units.end());
+  }
+  static std::optional<std::string> Get(const char* name) {
+    const wchar_t* value = _wgetenv(Wide(name).c_str());
+    if (value == nullptr) return std::nullopt;
+    const std::wstring_view view(value);
+    return Utf16ToUtf8(std::u16string(view.begin(), view.end()));
+  }
+  // An empty value removes the variable.
+  static void Set(const char* name, const std::optional<std::string>& value) {
+    _wputenv_s(Wide(name).c_str(), value ? Wide(*value).c_str() : L"");
+  }
+#else
+  static std::optional<std::string> Get(const char* name) {
+    const char* value = std::getenv(name);
+    return value ? std::optional<std::string>(value) : std::nullopt;
+  }
+  static void Set(const char* name, const std::optional<std::string>& value) {
+    if (value) {
+      setenv(name, value->c_str(), 1);
     } else {
       unsetenv(name);
     }
   }
-  ~ScopedEnv() {
-    if (old_) {
-      setenv(name_, old_->c_str(), 1);
-    } else {
-      unsetenv(name_);
-    }
-  }
+#endif
 
- private:
   const char* name_;
   std::optional<std::string> old_;
 };
 
+#ifdef _WIN32
+TEST(SettingsLocation, OverrideThenAppData) {
+  {
+    ScopedEnv dir("KORVANE_CONFIG_DIR", "D:\\检测\\设置");
+    EXPECT_EQ(DefaultSettingsPath(), fs::path(L"D:\\\u68c0\u6d4b\\\u8bbe\u7f6e\\korvane.ini"));
+  }
+  ScopedEnv dir("KORVANE_CONFIG_DIR", nullptr);
+  ScopedEnv appData("APPDATA", "C:\\Users\\张工\\AppData\\Roaming");
+  EXPECT_EQ(DefaultSettingsPath(),
+            fs::path(L"C:\\Users\\\u5f20\u5de5\\AppData\\Roaming\\Korvane\\korvane.ini"));
+}
+#else
 TEST(SettingsLocation, OverrideThenXdgThenHome) {
   {
     ScopedEnv dir("KORVANE_CONFIG_DIR", "/tmp/kv-test");
@@ -309,6 +343,7 @@ TEST(SettingsLocation, OverrideThenXdgThenHome) {
   EXPECT_EQ(SettingsDirectory(), fs::path("/home/tester/.config/korvane"));
   EXPECT_EQ(DefaultSettingsPath(), fs::path("/home/tester/.config/korvane/korvane.ini"));
 }
+#endif
 
 }  // namespace
 }  // namespace korvane

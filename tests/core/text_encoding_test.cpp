@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <cstdint>
 #include <cstdio>
 
 #include "core/data/text_encoding.h"
@@ -53,6 +54,59 @@ TEST(TextEncoding, InvalidBytesDecodeToQuestionMarksWithoutEatingLineEnds) {
   for (const Case& c : cases) EXPECT_EQ(DecodeCp936(c.bytes), c.text);
 }
 
+// FNV-1a over 16-bit units, to compare whole tables with one number.
+std::uint64_t Fingerprint(std::u16string_view units, std::uint64_t hash = 14695981039346656037ull) {
+  for (const char16_t unit : units) {
+    for (const int shift : {0, 8}) {
+      hash ^= (unit >> shift) & 0xFF;
+      hash *= 1099511628211ull;
+    }
+  }
+  return hash;
+}
+
+// The code page 936 table is the system's (iconv on Linux, the Win32
+// functions on Windows): both must give these same tables, code by code.
+TEST(TextEncoding, EveryCodeDecodesAndRoundTripsAlikeOnEverySystem) {
+  std::uint64_t hash = Fingerprint(u"");
+  int characters = 0;
+  for (int lead = 0x80; lead <= 0xFF; ++lead) {
+    for (int trail = -1; trail <= 0xFE; ++trail) {
+      if (trail >= 0 && (trail < 0x40 || trail == 0x7F || lead == 0x80 || lead == 0xFF)) continue;
+      std::string bytes(1, static_cast<char>(lead));
+      if (trail >= 0) bytes.push_back(static_cast<char>(trail));
+      const std::u16string text = DecodeCp936(bytes);
+      hash = Fingerprint(text, Fingerprint(u"|", hash));
+      // One character: it must encode to exactly the bytes it came from.
+      if (text.size() == 1 && text != u"?") {
+        ++characters;
+        EXPECT_EQ(EncodeCp936(Utf16ToUtf8(text)), bytes) << std::hex << lead << " " << trail;
+      }
+    }
+  }
+  // 0x80 (the euro sign) and 21791 double-byte characters; the
+  // user-defined rows (which Windows maps into the Private Use Area) are not
+  // characters: a '?' for the lead byte, then the next byte on its own.
+  EXPECT_EQ(characters, 21792);
+  EXPECT_EQ(hash, 0xd50d56b88da5d6f6ull) << std::hex << hash;
+  EXPECT_EQ(DecodeCp936("\xa1\x40\xaa\xa1"), u"?@??");
+}
+
+TEST(TextEncoding, EveryCharacterEncodesAlikeOnEverySystem) {
+  std::uint64_t hash = Fingerprint(u"");
+  int encodable = 0;
+  for (char32_t cp = 0x80; cp <= 0xFFFF; ++cp) {
+    if (cp >= 0xD800 && cp <= 0xDFFF) continue;
+    const std::string bytes = EncodeCp936(Utf16ToUtf8(std::u16string(1, static_cast<char16_t>(cp))));
+    if (bytes != "?") ++encodable;
+    hash = Fingerprint(std::u16string(bytes.begin(), bytes.end()), Fingerprint(u"|", hash));
+  }
+  EXPECT_EQ(encodable, 21792);
+  EXPECT_EQ(hash, 0x5e755293550c05f7ull) << std::hex << hash;
+  // No best-fit guesses and no Private Use Area: "?" for each.
+  EXPECT_EQ(EncodeCp936("\u00c0\ue4c6\uff5f"), "???");
+}
+
 TEST(TextFormat, MatchesPrintfFieldRules) {
   struct Case {
     double value;
@@ -78,7 +132,9 @@ TEST(TextFormat, IgnoresADecimalCommaLocale) {
   setenv("LOCPATH", KORVANE_TEST_LOCALE_DIR, 1);
 #endif
   const char* chosen = nullptr;
-  for (const char* name : {"de_DE.UTF-8", "fr_FR.UTF-8", "ru_RU.UTF-8", "de_DE"}) {
+  // glibc's names, then the Windows C runtime's.
+  for (const char* name :
+       {"de_DE.UTF-8", "fr_FR.UTF-8", "ru_RU.UTF-8", "de_DE", "de-DE", "German_Germany.1252"}) {
     if (std::setlocale(LC_NUMERIC, name) != nullptr) {
       chosen = name;
       break;

@@ -19,9 +19,10 @@ class TempDir {
   TempDir& operator=(const TempDir&) = delete;
 
   const std::filesystem::path& path() const { return path_; }
-  std::filesystem::path operator/(std::string_view name) const { return path_ / name; }
-  // The path of `name` inside the folder as text (for command lines).
-  std::string File(std::string_view name) const { return (path_ / name).string(); }
+  // `name` (UTF-8) inside the folder.
+  std::filesystem::path operator/(std::string_view name) const;
+  // The path of `name` inside the folder as UTF-8 text (for command lines).
+  std::string File(std::string_view name) const;
 
  private:
   std::filesystem::path path_;

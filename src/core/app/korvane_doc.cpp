@@ -90,8 +90,22 @@ bool CKorvaneDoc::CanGoPrevious() const { return HasFile() && currentZone > 0; }
 
 bool CKorvaneDoc::CanGoNext() const { return HasFile() && currentZone + 1 < ZoneCount(currentMember); }
 
+namespace {
+
+// Folder separators of a path name ('\\' only on Windows, where it is one).
+#ifdef _WIN32
+constexpr const char* kPathSeparators = "/\\";
+#else
+constexpr const char* kPathSeparators = "/";
+#endif
+
+}  // namespace
+
 std::string CKorvaneDoc::SaveResultsDefaultName() const {
-  const auto dot = pathName.find('.');
+  // The first '.' of the file name, not of the folders: a folder such as
+  // "2026.12" must not become the name.
+  const auto nameStart = pathName.find_last_of(kPathSeparators);
+  const auto dot = pathName.find('.', nameStart == std::string::npos ? 0 : nameStart + 1);
   return dot == std::string::npos ? pathName : pathName.substr(0, dot);
 }
 

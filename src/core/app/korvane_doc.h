@@ -148,8 +148,8 @@ class CKorvaneDoc {
   // Recomputes everything, writes a result file pair to `path`, then opens
   // it. Throws KorvaneError ("请先打开文件!" when no file is open).
   void SaveResults(const std::filesystem::path& path);
-  // Initial file name of the save-results dialog: pathName cut before its
-  // first '.'.
+  // Initial file name of the save-results dialog: pathName cut before the
+  // first '.' of its file name (the folders keep their dots).
   std::string SaveResultsDefaultName() const;
   // The same, or when a result file of that name would overwrite the
   // waveform file of another existing data file (the raw file x.SHT opened,

@@ -8,6 +8,7 @@
 #include "core/data/file_reader.h"
 #include "core/data/file_writer.h"
 #include "core/platform/file_system.h"
+#include "core/platform/path_text.h"
 
 namespace korvane {
 namespace {
@@ -15,7 +16,7 @@ namespace {
 std::string FullPath(const std::filesystem::path& path) {
   std::error_code error;
   const std::filesystem::path absolute = std::filesystem::absolute(path, error);
-  return (error ? path : absolute.lexically_normal()).string();
+  return PathToUtf8(error ? path : absolute.lexically_normal());
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include "core/data/file_pair.h"
 #include "core/data/file_reader.h"
 #include "core/data/file_writer.h"
+#include "core/platform/path_text.h"
 
 namespace korvane {
 namespace {
@@ -39,8 +40,8 @@ MergedData ReadMergeInputs(const std::vector<std::filesystem::path>& paths, cons
     try {
       ReadTestFile(pair, target, fileIndex, data.zoneLists, warn);
     } catch (const KorvaneError& error) {
-      throw KorvaneError(std::string(kMsgMergeReadPrefix) + path.string() + std::string(kMsgMergeReadInfix) +
-                         error.what());
+      throw KorvaneError(std::string(kMsgMergeReadPrefix) + PathToUtf8(path) +
+                         std::string(kMsgMergeReadInfix) + error.what());
     }
     if (fileIndex == 0) data.project = project;
     if (pair.kind == FileKind::Raw && firstMember < data.members.size()) {

@@ -4,11 +4,16 @@
 #include "core/error.h"
 #include "core/platform/file_replace.h"
 #include "core/platform/file_system.h"
+#include "core/platform/path_text.h"
 
 namespace korvane {
 namespace {
 
 namespace fs = std::filesystem;
+// Names are edited in the system's own string type (UTF-16 on Windows), so
+// that no conversion can fail or change them.
+using NativeString = fs::path::string_type;
+using NativeChar = fs::path::value_type;
 
 std::string LowerAscii(std::string text) {
   for (char& c : text) {
@@ -20,16 +25,16 @@ std::string LowerAscii(std::string text) {
 // The same path with the other case of its last character, when that is
 // 'D' or 'd' (empty otherwise).
 fs::path OtherCaseOfD(const fs::path& path) {
-  std::string text = path.string();
-  if (text.empty() || (text.back() != 'D' && text.back() != 'd')) return {};
-  text.back() = text.back() == 'D' ? 'd' : 'D';
+  NativeString text = path.native();
+  if (text.empty() || (text.back() != NativeChar('D') && text.back() != NativeChar('d'))) return {};
+  text.back() = text.back() == NativeChar('D') ? NativeChar('d') : NativeChar('D');
   return text;
 }
 
 }  // namespace
 
 FileKind KindOfPath(const fs::path& path) {
-  const std::string extension = LowerAscii(path.extension().string());
+  const std::string extension = LowerAscii(PathToUtf8(path.extension()));
   if (extension == ".sha") return FileKind::Result;
   if (extension == ".sht") return FileKind::Raw;
   return FileKind::Other;
@@ -39,10 +44,10 @@ FilePair OpenFilePair(const fs::path& path) {
   FilePair pair;
   pair.textPath = path;
   pair.kind = KindOfPath(path);
-  std::string wave = path.string();
+  NativeString wave = path.native();
   if (!wave.empty()) {
-    const char last = wave.back();
-    wave.back() = (last >= 'a' && last <= 'z') ? 'd' : 'D';
+    const NativeChar last = wave.back();
+    wave.back() = (last >= NativeChar('a') && last <= NativeChar('z')) ? NativeChar('d') : NativeChar('D');
   }
   pair.wavePath = wave;
   return pair;
@@ -62,11 +67,16 @@ fs::path WaveformFileInUse(const FilePair& pair) {
 fs::path OtherTextSharingWaveform(const fs::path& textPath) {
   const FilePair pair = OpenFilePair(textPath);
   if (platform::TypeOf(pair.wavePath) != platform::FileType::Regular) return {};
-  std::string base = textPath.string();
+  NativeString base = textPath.native();
   if (base.empty()) return {};
+  const bool lowerCase = base.back() >= NativeChar('a') && base.back() <= NativeChar('z');
   base.pop_back();
-  for (const char last : {'A', 'a', 'T', 't'}) {
-    const fs::path candidate = base + last;
+  // The case of the saved name first: where names ignore case (Windows),
+  // that is the one that names an existing "x.sht" as it is spelt.
+  const char upperFirst[] = {'A', 'a', 'T', 't'};
+  const char lowerFirst[] = {'a', 'A', 't', 'T'};
+  for (const char last : lowerCase ? lowerFirst : upperFirst) {
+    const fs::path candidate = base + NativeChar(last);
     std::error_code error;
     if (candidate == textPath || KindOfPath(candidate) == FileKind::Other) continue;
     if (platform::TypeOf(candidate) != platform::FileType::Regular) continue;
@@ -77,12 +87,8 @@ fs::path OtherTextSharingWaveform(const fs::path& textPath) {
 }
 
 std::string SharedWaveformMessage(const fs::path& textPath, const fs::path& other) {
-  const auto utf8 = [](const fs::path& path) {
-    const std::u8string text = path.u8string();
-    return std::string(text.begin(), text.end());
-  };
-  return std::string(kMsgCannotSavePrefix) + utf8(OpenFilePair(textPath).wavePath) + " 是 " + utf8(other) +
-         " 的波形文件，保存 " + utf8(textPath) + " 会覆盖它，请换一个文件名";
+  return std::string(kMsgCannotSavePrefix) + PathToUtf8(OpenFilePair(textPath).wavePath) + " 是 " +
+         PathToUtf8(other) + " 的波形文件，保存 " + PathToUtf8(textPath) + " 会覆盖它，请换一个文件名";
 }
 
 void SavePairBytes(const FilePair& pair, std::string_view text, std::string_view wave,

@@ -8,6 +8,7 @@
 #include "core/algorithm/standards.h"
 #include "core/data/file_format.h"
 #include "core/data/file_messages.h"
+#include "core/data/number_entry.h"
 #include "core/data/text_encoding.h"
 #include "core/data/text_format.h"
 #include "core/error.h"
@@ -67,6 +68,9 @@ struct Place {
   throw KorvaneError(message);
 }
 
+// Decimals tried before a float is written as its nearest 6-decimal text.
+constexpr int kMaxFaithfulDecimals = 6;
+
 // Cells of one row, each checked before it is laid out: a value wider than
 // its column would shift every later cell of the row, and a value that is
 // not a number would read back as 0, so either refuses the save.
@@ -83,6 +87,19 @@ class Cells {
     if (!std::isfinite(value)) Refuse(place_, field, {});
     cell_.clear();
     AppendFixed(cell_, value, 0, precision);
+    Put(width, field, false);
+  }
+  // A float of a column whose layout has no decimals (the ray table's gain
+  // and delay): whole values keep that layout; others get the fewest
+  // decimals that read back as the same float, so that a delay of 2.5 us is
+  // not stored as 2 and every arrival time moved by half a microsecond.
+  void Faithful(float value, int width, std::string_view field) {
+    if (!std::isfinite(value)) Refuse(place_, field, {});
+    for (int precision = 0; precision <= kMaxFaithfulDecimals; ++precision) {
+      cell_.clear();
+      AppendFixed(cell_, static_cast<double>(value), 0, precision);
+      if (MathOperation::ToFloat(cell_) == value) break;
+    }
     Put(width, field, false);
   }
 
@@ -364,8 +381,8 @@ void AppendRayTable(std::string& out, std::string& wave, bool rawReadings, const
         cells.Int(absMax, ff::kCellWidth, "AbsMax");
         cells.Int(0, ff::kFlagWidth, "Del");
         cells.Int(seek, ff::kSeekWidth, "Seek");
-        cells.Fixed(point != nullptr ? point->gain : zoneGain, ff::kCellWidth, 0, "Gain");
-        cells.Fixed(zone->delay, ff::kCellWidth, 0, "Delay");
+        cells.Faithful(point != nullptr ? point->gain : zoneGain, ff::kCellWidth, "Gain");
+        cells.Faithful(zone->delay, ff::kCellWidth, "Delay");
         cells.Int(rebound, ff::kCellWidth, "R");
         for (int k = 0; k < 3; ++k) out.append(ff::kRayFiller);
         out.append(kCrLf);

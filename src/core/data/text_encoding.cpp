@@ -1,33 +1,12 @@
 #include "core/data/text_encoding.h"
 
-#include <iconv.h>
-
-#include <cerrno>
 #include <cstdint>
 #include <cstring>
 
+#include "core/data/code_page_936.h"
+
 namespace korvane {
 namespace {
-
-constexpr const char* kCodePage = "CP936";
-
-// One iconv conversion descriptor for the duration of one call.
-class Converter {
- public:
-  Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
-  ~Converter() {
-    if (valid()) iconv_close(cd_);
-  }
-  Converter(const Converter&) = delete;
-  Converter& operator=(const Converter&) = delete;
-  // iconv_open reports failure as (iconv_t)-1.
-  // NOLINTNEXTLINE(performance-no-int-to-ptr)
-  bool valid() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
-  iconv_t get() const { return cd_; }
-
- private:
-  iconv_t cd_;
-};
 
 // Length of the UTF-8 sequence that starts with `lead` (1 for an invalid
 // lead byte).
@@ -88,34 +67,6 @@ void AppendUtf8(std::string& out, char32_t cp) {
   }
 }
 
-// Converts a run of non-ASCII input through iconv, appending to `out`
-// (element type OutChar). On an invalid or incomplete sequence `onError`
-// appends the replacement and returns how many input bytes to skip.
-template <typename OutString, typename OnError>
-void ConvertRun(const Converter& converter, std::string_view run, OutString& out, OnError onError) {
-  using Unit = typename OutString::value_type;
-  // Worst case: every input byte gives one output unit (code page 936 to
-  // UTF-16) or two bytes (UTF-8 to code page 936 never grows).
-  Unit buffer[256];
-  std::size_t pos = 0;
-  while (pos < run.size()) {
-    char* in = const_cast<char*>(run.data() + pos);
-    std::size_t inLeft = run.size() - pos;
-    char* outPtr = reinterpret_cast<char*>(buffer);
-    std::size_t outLeft = sizeof buffer;
-    const std::size_t rc = iconv(converter.get(), &in, &inLeft, &outPtr, &outLeft);
-    const int error = rc == static_cast<std::size_t>(-1) ? errno : 0;
-    out.append(buffer, static_cast<std::size_t>(reinterpret_cast<Unit*>(outPtr) - buffer));
-    pos = run.size() - inLeft;
-    if (error == E2BIG || (error == 0 && inLeft != 0)) continue;
-    if (error != 0) {
-      // EILSEQ or EINVAL: replace and resynchronise.
-      pos += onError(run.substr(pos), out);
-      iconv(converter.get(), nullptr, nullptr, nullptr, nullptr);
-    }
-  }
-}
-
 }  // namespace
 
 namespace {
@@ -124,7 +75,7 @@ template <typename AsciiUnit>
 std::u16string Decode(std::string_view bytes, AsciiUnit asciiUnit) {
   std::u16string out;
   out.reserve(bytes.size());
-  const Converter converter("UTF-16LE", kCodePage);
+  detail::Cp936Decoder decoder;
   std::size_t i = 0;
   while (i < bytes.size()) {
     // ASCII runs (most of the files) are widened directly.
@@ -146,20 +97,9 @@ std::u16string Decode(std::string_view bytes, AsciiUnit asciiUnit) {
       end += (lead >= 0x81 && lead <= 0xFE && end + 1 < bytes.size()) ? 2 : 1;
     }
     if (end > bytes.size()) end = bytes.size();
-    const std::string_view run = bytes.substr(i, end - i);
-    if (!converter.valid()) {
-      out.append(run.size(), u'?');
-    } else {
-      ConvertRun(converter, run, out, [](std::string_view, std::u16string& o) {
-        o.push_back(u'?');
-        return std::size_t{1};
-      });
-    }
+    decoder.AppendRun(bytes.substr(i, end - i), out);
     i = end;
   }
-  // iconv writes UTF-16LE; the conversion above relies on a little-endian
-  // host (x86, ARM as used on Debian and Windows).
-  static_assert(sizeof(char16_t) == 2);
   return out;
 }
 
@@ -176,7 +116,7 @@ std::u16string DecodeCp936(std::string_view bytes, const char16_t (&asciiMap)[12
 std::string EncodeCp936(std::string_view utf8) {
   std::string out;
   out.reserve(utf8.size());
-  const Converter converter(kCodePage, "UTF-8");
+  detail::Cp936Encoder encoder;
   std::size_t i = 0;
   while (i < utf8.size()) {
     const auto c = static_cast<unsigned char>(utf8[i]);
@@ -187,22 +127,15 @@ std::string EncodeCp936(std::string_view utf8) {
     }
     std::size_t end = i;
     while (end < utf8.size() && static_cast<unsigned char>(utf8[end]) >= 0x80) ++end;
-    const std::string_view run = utf8.substr(i, end - i);
-    if (!converter.valid()) {
-      out.push_back('?');
-    } else {
-      ConvertRun(converter, run, out, [](std::string_view rest, std::string& o) {
-        o.push_back('?');
-        // Skip the whole offending character when it is well-formed UTF-8.
-        std::size_t k = 0;
-        NextCodePoint(rest, k);
-        return k;
-      });
-    }
+    encoder.AppendRun(utf8.substr(i, end - i), out);
     i = end;
   }
   return out;
 }
+
+namespace detail {
+char32_t NextUtf8CodePoint(std::string_view text, std::size_t& i) { return NextCodePoint(text, i); }
+}  // namespace detail
 
 std::string Cp936Representable(std::string_view utf8) { return Utf16ToUtf8(DecodeCp936(EncodeCp936(utf8))); }
 

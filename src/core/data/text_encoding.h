@@ -2,9 +2,11 @@
 // reader works on (file columns are counted in UTF-16 code units), and code
 // page 936, the encoding of the instrument's data files.
 //
-// Code page 936 goes through the C library's iconv under the name "CP936"
-// (glibc: the same table as "GBK"; both decode 0x80 as the euro sign and
-// every double-byte code round-trips).
+// Code page 936 goes through the system's table: the C library's iconv
+// ("CP936", glibc's GBK table) on Linux, the Win32 conversion functions on
+// Windows, with the same result on both (code_page_936.h): 0x80 decodes as
+// the euro sign, every double-byte code round-trips, and the user-defined
+// rows are not characters.
 #pragma once
 
 #include <string>

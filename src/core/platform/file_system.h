@@ -5,7 +5,9 @@
 // else in the core builds on these (see file_replace.h).
 //
 // Failures are std::error_code values whose message() is the system's reason
-// (or one of FileError's). Paths are std::filesystem::path throughout.
+// (or one of FileError's), in UTF-8. Paths are std::filesystem::path
+// throughout (UTF-16 on Windows, so any name reaches the system unchanged).
+// Implementations: file_system_posix.cpp, file_system_win32.cpp.
 #pragma once
 
 #include <cstdint>
@@ -83,9 +85,13 @@ std::error_code SyncFile(const Path& path);
 // that cannot do that are not an error.
 std::error_code SyncFolder(const Path& folder);
 
-// Gives `to` the permission bits of `from`; nothing when `from` is missing.
+// Gives `to` the permission bits of `from` (Windows: its hidden and system
+// attributes; access rights there come from the folder, as for any new
+// file); nothing when `from` is missing.
 std::error_code CopyPermissions(const Path& from, const Path& to);
-// Renames `from` to `to` in one step, replacing a file at `to`.
+// Renames `from` to `to` in one step, replacing a file at `to` (Windows: a
+// read-only `to`, or one that another program keeps open for more than
+// about a second, is not replaced and the call fails).
 std::error_code RenameReplacing(const Path& from, const Path& to);
 // Removes a file; a missing file is not an error.
 std::error_code RemoveFile(const Path& path);

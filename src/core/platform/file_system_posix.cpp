@@ -8,33 +8,23 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cerrno>
-#include <chrono>
-#include <random>
 #include <utility>
 
 #include "core/platform/file_system.h"
+#include "core/platform/file_system_detail.h"
 
 namespace korvane::platform {
+
+std::uint64_t detail::ProcessId() { return static_cast<std::uint64_t>(::getpid()); }
+
 namespace {
 
-constexpr int kMaxLinks = 40;
-constexpr int kNameAttempts = 100;
-
-class FileErrorCategory : public std::error_category {
- public:
-  const char* name() const noexcept override { return "korvane-file"; }
-  std::string message(int code) const override {
-    switch (static_cast<FileError>(code)) {
-      case FileError::NotRegularFile: return "not a regular file";
-      case FileError::TooLarge: return "file too large";
-      case FileError::NoFreeName: return "no free temporary name";
-      case FileError::LinkLoop: return "too many levels of symbolic links";
-    }
-    return "unknown error";
-  }
-};
+using detail::InFolder;
+using detail::kMaxLinks;
+using detail::kNameAttempts;
+using detail::NameGenerator;
+using detail::UniqueName;
 
 std::error_code LastError() { return {errno, std::generic_category()}; }
 
@@ -82,35 +72,6 @@ std::error_code OpenRegular(const Path& path, Descriptor& out, struct stat& info
   return {};
 }
 
-// Short names that start with a dot (hidden in file listings): ".kv" and
-// ten hexadecimal digits, so that a name near the length limit still has
-// room beside it.
-std::string UniqueName(std::mt19937_64& generator) {
-  static constexpr char kDigits[] = "0123456789abcdef";
-  std::uint64_t value = generator();
-  std::string name = ".kv";
-  for (int k = 0; k < 10; ++k, value >>= 4) name.push_back(kDigits[value & 0xF]);
-  name += ".tmp";
-  return name;
-}
-
-std::mt19937_64 NameGenerator() {
-  static std::atomic<std::uint64_t> counter{0};
-  std::random_device device;
-  const auto now = static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
-  std::seed_seq seed{device(),
-                     device(),
-                     static_cast<unsigned>(now),
-                     static_cast<unsigned>(now >> 32),
-                     static_cast<unsigned>(::getpid()),
-                     static_cast<unsigned>(counter++)};
-  return std::mt19937_64(seed);
-}
-
-Path InFolder(const Path& folder, const std::string& name) {
-  return folder.empty() ? Path(name) : folder / name;
-}
-
 std::error_code WriteAll(int fd, std::string_view bytes) {
   const char* data = bytes.data();
   std::size_t left = bytes.size();
@@ -134,11 +95,6 @@ std::error_code Sync(int fd) {
 }
 
 }  // namespace
-
-std::error_code MakeError(FileError error) {
-  static const FileErrorCategory category;
-  return {static_cast<int>(error), category};
-}
 
 FileType TypeOf(const Path& path) {
   struct stat info {};
