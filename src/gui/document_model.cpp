@@ -104,7 +104,9 @@ QString DocumentModel::nextZone() {
 EditResult DocumentModel::edit(std::string_view name, EditOperation op, TypingField typing) {
   EditResult result = apply(op(*doc_));
   if (result.before) {
+    // Merged into the top step (typing going on) or a new top step.
     history_.push(new EditCommand(this, FromUtf8(std::string(name)), result, std::move(op), typing));
+    topTakesTyping_ = true;
   }
   syncModified();
   return result;
@@ -115,24 +117,23 @@ void DocumentModel::recordApplied(std::string_view name, const EditResult& resul
   if (result.before) {
     history_.push(
         new EditCommand(this, FromUtf8(std::string(name)), result, std::move(redo), TypingField::None));
+    topTakesTyping_ = true;
   }
   syncModified();
 }
 
-void DocumentModel::endTyping() {
-  const int top = history_.index() - 1;
-  if (top < 0) return;
-  // Only the top step can take further typing.
-  if (auto* step = dynamic_cast<EditCommand*>(const_cast<QUndoCommand*>(history_.command(top)))) step->seal();
-}
+void DocumentModel::endTyping() { topTakesTyping_ = false; }
 
 void DocumentModel::undo() {
   if (!history_.canUndo()) return;
+  // A step undone or redone is done with: typing starts a step of its own.
+  topTakesTyping_ = false;
   history_.undo();
 }
 
 void DocumentModel::redo() {
   if (!history_.canRedo()) return;
+  topTakesTyping_ = false;
   history_.redo();
 }
 

@@ -76,9 +76,10 @@ class DocumentModel : public QObject {
   // filters while it is open): `result.before` is the state before it;
   // redo calls `redo`. Relays the signals of `result`.
   void recordApplied(std::string_view name, const EditResult& result, EditOperation redo);
-  // The typing in a field ended (it lost the focus): its next edit is a
-  // step of its own.
+  // The typing in a field ended (Enter, or it lost the focus): its next
+  // edit is a step of its own.
   void endTyping();
+  bool topTakesTyping() const { return topTakesTyping_; }
   QUndoStack* undoStack() { return &history_; }
   // Undo and redo of the last step; the view shows the zone the step
   // changed first (see showPlace).
@@ -202,6 +203,9 @@ class DocumentModel : public QObject {
   bool lastModified_ = false;
   bool strengthsShown_ = false;
   std::optional<ArrivalSuggestion> suggestion_;
+  // Whether the top step of the history takes further typing of its field
+  // (EditCommand::mergeWith): until endTyping(), an undo or a redo.
+  bool topTakesTyping_ = false;
 };
 
 // A text field whose every keystroke is an edit (project texts): when its

@@ -28,7 +28,9 @@ void EditCommand::redo() {
 
 bool EditCommand::mergeWith(const QUndoCommand* other) {
   const auto* next = dynamic_cast<const EditCommand*>(other);
-  if (sealed_ || next == nullptr || typing_ == TypingField::None || next->typing_ != typing_) return false;
+  if (!model_->topTakesTyping() || next == nullptr || typing_ == TypingField::None ||
+      next->typing_ != typing_)
+    return false;
   // The state before the first keystroke stays; redo types the last text.
   redo_ = next->redo_;
   return true;

@@ -19,11 +19,10 @@ class EditCommand : public QUndoCommand {
 
   void undo() override;
   void redo() override;
-  // Typing in one field merges (see TypingField); -1 otherwise.
+  // Typing in one field merges (see TypingField) while the model says the
+  // typing goes on; -1 otherwise.
   int id() const override { return static_cast<int>(typing_); }
   bool mergeWith(const QUndoCommand* other) override;
-  // The typing ended: no later edit merges into this step.
-  void seal() { sealed_ = true; }
 
  private:
   DocumentModel* model_;
@@ -33,7 +32,6 @@ class EditCommand : public QUndoCommand {
   EditResult step_;
   TypingField typing_;
   bool made_ = true;
-  bool sealed_ = false;
 };
 
 }  // namespace korvane::gui
