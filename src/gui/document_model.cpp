@@ -34,7 +34,10 @@ DocumentModel::DocumentModel(std::unique_ptr<CKorvaneDoc> doc, QObject* parent)
 }
 
 // The document writes the settings file when it is destroyed (desktop mode).
-DocumentModel::~DocumentModel() = default;
+DocumentModel::~DocumentModel() {
+  // The history clears itself when destroyed; the flag need not follow.
+  disconnect(&history_, nullptr, this, nullptr);
+}
 
 namespace {
 
@@ -80,10 +83,13 @@ QString DocumentModel::save(const QString& path) {
 
 QString DocumentModel::saveResults(const QString& path) {
   QString message = Attempt([&] { doc_->SaveResults(ToFsPath(path)); });
-  // The result file written is opened: a new history (also when the save
-  // failed on the way and the document shows another state).
-  suggestion_.reset();
-  history_.clear();
+  // The result file written is opened: a new history. A write that failed
+  // leaves the data and their history (still modified); a reopening that
+  // failed leaves no file.
+  if (message.isEmpty() || !doc_->HasFile()) {
+    suggestion_.reset();
+    history_.clear();
+  }
   emit fileChanged();
   syncModified();
   return message;

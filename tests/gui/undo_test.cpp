@@ -515,6 +515,14 @@ class UndoTest : public QObject {
     undoAction()->trigger();
     QVERIFY(model_->isModified());
 
+    // Results that cannot be written: the edits, their history and the
+    // flag stay (the exit still asks).
+    prompter_.saveNames = {dir_.filePath(QStringLiteral("missing/field-results.SHA"))};
+    frame_->onSaveResults();
+    QCOMPARE(prompter_.messages.size(), 1);
+    QVERIFY(model_->isModified());
+    QVERIFY(redoAction()->isEnabled());
+
     // Saving results opens the result file: a new history.
     prompter_.saveNames = {dir_.filePath(QStringLiteral("field-results.SHA"))};
     frame_->onSaveResults();
