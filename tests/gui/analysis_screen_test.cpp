@@ -478,6 +478,12 @@ class AnalysisScreenTest : public QObject {
     QCOMPARE(doc().project.eta, 0.9f);
     QCOMPARE(doc().Zone(0, 0)->eta, 0.9f);
     QCOMPARE(rebound()->itemText(at.row, at.column), QStringLiteral("47"));
+    // The reopened result file shows the member and batch results it was
+    // saved with, not an unevaluated form.
+    QCOMPARE(figures(doc()), onScreen);
+    QVERIFY(!doc().modified);
+    QVERIFY(!model_->undoStack()->canUndo());
+    QCOMPARE(form()->resultText(5), QString::fromStdString(MemberPaneTextsOf(doc(), 0).estimate));
 
     QProcess cli;
     cli.start(QStringLiteral(KORVANE_CLI_PATH), {QStringLiteral("evaluate"), path, QStringLiteral("--json")});
