@@ -163,6 +163,10 @@ TEST(CorrectionDialogs, OkReadsEveryValueCellByNumberEntry) {
         if (row == 4 && column == 2) return "";
         if (row == 5 && column == 3) return "1e1";
         if (row == 6 && column == 4) return "123456789012345678901";
+        // Beyond float: the cell keeps its stored value (an infinite
+        // correction would make every strength infinite).
+        if (row == 7 && column == 5) return "1e39";
+        if (row == 7 && column == 6) return "-1e39";
         return dialog.layout().TextAt(row, column);
       },
       [&](std::string_view message) { warnings.emplace_back(message); });
@@ -170,6 +174,8 @@ TEST(CorrectionDialogs, OkReadsEveryValueCellByNumberEntry) {
   EXPECT_EQ(accepted.angle[1][1], 0.0f);
   EXPECT_EQ(accepted.angle[2][2], 10.0f);
   EXPECT_EQ(accepted.angle[3][3], 0.0f);
+  EXPECT_EQ(accepted.angle[4][4], doc.tables.angle[4][4]);
+  EXPECT_EQ(accepted.angle[4][5], doc.tables.angle[4][5]);
   EXPECT_EQ(warnings, std::vector<std::string>{std::string(kNumberTooLongMessage)});
   // Every other cell as shown; the other tables untouched.
   EXPECT_EQ(accepted.angle[6][7], 2.5f);

@@ -1,6 +1,7 @@
 #include "core/forms/correction_dialogs.h"
 
 #include <array>
+#include <cmath>
 #include <cstddef>
 
 #include "core/algorithm/standards.h"
@@ -221,7 +222,10 @@ CorrectionTables CorrectionTablesFromCells(CorrectionTableId table, const Correc
     // A cell left as shown keeps the stored value: "%.1f" does not give
     // back every stored float (the derived fine tables).
     if (text == FormatFixed(value, 1)) continue;
-    value = MathOperation::ToFloat(text, warn);
+    // A number beyond float (1e39) keeps the stored value: an infinite
+    // correction would make every strength of the standard infinite.
+    const float typed = MathOperation::ToFloat(text, warn);
+    if (std::isfinite(typed)) value = typed;
   }
   return result;
 }

@@ -74,7 +74,8 @@ std::vector<CorrectionValueCell> CorrectionValueCells(CorrectionTableId table);
 using CellTextReader = std::function<std::string(int row, int column)>;
 
 // "确定": `base` with every shown value of `table` read from its cell by
-// number entry (a text that is too long reads as 0 and warns). A cell whose
+// number entry (a text that is too long reads as 0 and warns; a number
+// beyond float keeps the stored value). A cell whose
 // text is still the one `base` shows ("%.1f") keeps its stored value. Values
 // not shown and the other tables stay as in `base`.
 CorrectionTables CorrectionTablesFromCells(CorrectionTableId table, const CorrectionTables& base,
