@@ -10,6 +10,7 @@
 #include <ostream>
 
 #include "cli/args.h"
+#include "cli/cli_document.h"
 #include "cli/commands.h"
 #include "cli/json_writer.h"
 #include "core/app/korvane_doc.h"
@@ -79,7 +80,7 @@ void WriteCsv(const TestZone& zone, const Member& member, std::ostream& out) {
 
 }  // namespace
 
-int RunWaveform(const Args& args, std::ostream& out, std::ostream&) {
+int RunWaveform(const Args& args, std::ostream& out, std::ostream& err) {
   const ParsedArgs parsed = ParseArgs(args, {"--member", "--zone", "--highpass", "--lowpass"}, {"--csv"});
   if (parsed.positional.size() != 1) throw UsageError("expected exactly one FILE");
   for (const char* required : {"--member", "--zone"}) {
@@ -97,8 +98,9 @@ int RunWaveform(const Args& args, std::ostream& out, std::ostream&) {
     throw UsageError(refusal);
   }
 
-  CKorvaneDoc doc;
-  doc.OnOpenDocument(parsed.positional.front());
+  // The path is UTF-8 (wide on Windows); the reader's warnings go to stderr.
+  const auto opened = OpenDocument(parsed.positional.front(), err);
+  CKorvaneDoc& doc = *opened;
 
   const int members = std::min(doc.memberCount, static_cast<int>(doc.members.size()));
   if (memberIndex < 0 || memberIndex >= members) {

@@ -134,6 +134,9 @@ elseif(MODE STREQUAL "chinese-paths")
   run(windows evaluate evaluate "${folder}/综合楼 一层.SHA" --json)
   run(linux evaluate evaluate "${linux}/a.SHA" --json)
   expect_same_run(evaluate)
+  run(windows waveform waveform "${folder}/综合楼 一层.SHA" --member 0 --zone 1)
+  run(linux waveform waveform "${linux}/a.SHA" --member 0 --zone 1)
+  expect_same_run(waveform)
 
   # A raw file saved as a result file beside itself, and over an existing
   # pair (the replacement path), then read back.
