@@ -730,7 +730,7 @@ void CMainFrame::onExportRawData() {
     prompter_->message(this, QString::fromUtf8(e.what()));
     return;
   }
-  prompter_->showDocument(path);
+  ShowWrittenFile(*prompter_, this, path);
 }
 
 void CMainFrame::onMerge() {

@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QMessageBox>
@@ -70,6 +71,12 @@ QString WithFilterExtension(const QString& path, const QString& windowsFilter, i
   const QString name = path.section(QLatin1Char('/'), -1).section(QLatin1Char('\\'), -1);
   if (name.isEmpty() || name.contains(QLatin1Char('.'))) return path;
   return path + QLatin1Char('.') + extension;
+}
+
+void ShowWrittenFile(Prompter& prompter, QWidget* parent, const QString& path) {
+  if (prompter.showDocument(path)) return;
+  prompter.message(
+      parent, QStringLiteral("文件已写入：\n%1\n没有可以打开它的程序。").arg(QDir::toNativeSeparators(path)));
 }
 
 void QtPrompter::message(QWidget* parent, const QString& text) {

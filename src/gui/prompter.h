@@ -84,6 +84,10 @@ QString FilterExtension(const QString& windowsFilter, int index);
 // extension (no dot), as a save dialog adds it; else `path` as it is.
 QString WithFilterExtension(const QString& path, const QString& windowsFilter, int index);
 
+// Opens a file the program wrote through `prompter`; when the desktop has no
+// program for it, a message says where it was written.
+void ShowWrittenFile(Prompter& prompter, QWidget* parent, const QString& path);
+
 // File dialog filters of the commands.
 inline constexpr char kFilterOpen[] =
     "声波原始文件 (*.SHT)|*.SHT|声波结果文件 (*.SHA)|*.SHA|All Files (*.*)|*.*||";

@@ -254,6 +254,14 @@ class FrameTest : public QObject {
     QVERIFY(QFileInfo(path).size() > 0);
     QCOMPARE(prompter_.shownDocuments, QStringList{path});
     QVERIFY(prompter_.messages.isEmpty());
+    // No program for workbooks: the message says where the file is.
+    prompter_.desktopOpens = false;
+    prompter_.saveNames = {path};
+    frame_->onExportRawData();
+    QCOMPARE(
+        prompter_.messages,
+        QStringList{
+            QStringLiteral("文件已写入：\n%1\n没有可以打开它的程序。").arg(QDir::toNativeSeparators(path))});
   }
 
   void mergeDialogNeedsATickedFile() {

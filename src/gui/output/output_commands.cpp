@@ -276,12 +276,7 @@ bool OutputCommands::writeWithProgress(const QString& label, const QString& path
   return false;
 }
 
-void OutputCommands::showWritten(const QString& path) {
-  if (prompter_->showDocument(path)) return;
-  prompter_->message(
-      window_,
-      QStringLiteral("文件已写入：\n%1\n没有可以打开它的程序。").arg(QDir::toNativeSeparators(path)));
-}
+void OutputCommands::showWritten(const QString& path) { ShowWrittenFile(*prompter_, window_, path); }
 
 void OutputCommands::onWord() {
   if (!requireFile()) return;
