@@ -1,5 +1,6 @@
 #include "gui/main_frame.h"
 
+#include <QAbstractItemView>
 #include <QAbstractSpinBox>
 #include <QAction>
 #include <QApplication>
@@ -15,6 +16,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QPointer>
 #include <QScrollArea>
 #include <QSettings>
 #include <QStackedWidget>
@@ -22,6 +24,8 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QUrl>
+#include <algorithm>
+#include <iterator>
 
 #include "core/algorithm/standards.h"
 #include "core/app/arrival_suggestion.h"
@@ -268,7 +272,32 @@ QAction* CMainFrame::addCommand(Screen screen, int id, const QString& text) {
   const QIcon icon = CommandIcon(id, style());
   if (!icon.isNull()) a->setIcon(icon);
   (screen == Screen::Main ? mainActions_ : analysisActions_).insert(id, a);
+  // Connected before any handler, so it runs first. Undo and redo act on a
+  // field's own typing instead; the bar switches read no data.
+  static constexpr int kKeepTyping[] = {cmd::kUndo,    cmd::kRedo,      cmd::kToolBar,
+                                        cmd::kInfoBar, cmd::kStatusBar, cmd::kAnalysisBar};
+  if (std::find(std::begin(kKeepTyping), std::end(kKeepTyping), id) == std::end(kKeepTyping))
+    connect(a, &QAction::triggered, this, &CMainFrame::enterPendingInput);
   return a;
+}
+
+void CMainFrame::enterPendingInput() {
+  // Only a grid cell's editor: the fields of the forms enter their text
+  // with Enter alone, as they always have.
+  QWidget* focus = QApplication::focusWidget();
+  QAbstractItemView* grid = nullptr;
+  bool ours = false;
+  for (QWidget* w = focus; w != nullptr && !ours; w = w->parentWidget()) {
+    if (grid == nullptr && w != focus) grid = qobject_cast<QAbstractItemView*>(w);
+    ours = w == this;
+  }
+  if (!ours || grid == nullptr) return;
+  // Losing the focus enters the cell's text (the delegate commits it, with
+  // its limits and messages) and closes the editor; the grid keeps the
+  // focus.
+  const QPointer<QAbstractItemView> restore(grid);
+  focus->clearFocus();
+  if (restore != nullptr && restore->isVisible()) restore->setFocus(Qt::OtherFocusReason);
 }
 
 void CMainFrame::buildMenus() {
@@ -351,8 +380,14 @@ void CMainFrame::buildMenus() {
 
   // ---- Analysis screen ----
   QMenu* aFile = menu(S::Analysis, QStringLiteral("文件"));
-  aFile->addAction(addCommand(S::Analysis, cmd::kOpenAnalysis, QStringLiteral("打开")));
-  aFile->addAction(addCommand(S::Analysis, cmd::kSave, QStringLiteral("保存")));
+  // The usual keys, as on the main screen (the menu shows them beside the
+  // texts).
+  QAction* aOpen = addCommand(S::Analysis, cmd::kOpenAnalysis, QStringLiteral("打开"));
+  aOpen->setShortcut(QKeySequence(QStringLiteral("Ctrl+O")));
+  QAction* aSave = addCommand(S::Analysis, cmd::kSave, QStringLiteral("保存"));
+  aSave->setShortcut(QKeySequence(QStringLiteral("Ctrl+S")));
+  aFile->addAction(aOpen);
+  aFile->addAction(aSave);
   aFile->addAction(addCommand(S::Analysis, cmd::kSaveResults, QStringLiteral("保存结果")));
   // The output commands stay disabled here: the printing and export
   // commands find them by object name, connect and enable them.
@@ -364,7 +399,9 @@ void CMainFrame::buildMenus() {
   };
   aFile->addAction(output(cmd::kPrintSetup, QStringLiteral("打印设置"), "actionPrintSetup"));
   aFile->addAction(output(cmd::kPrintPreview, QStringLiteral("打印预览(&V)"), "actionPrintPreview"));
-  aFile->addAction(output(cmd::kPrint, QStringLiteral("打印"), "actionPrint"));
+  QAction* aPrint = output(cmd::kPrint, QStringLiteral("打印"), "actionPrint");
+  aPrint->setShortcut(QKeySequence(QStringLiteral("Ctrl+P")));
+  aFile->addAction(aPrint);
   aFile->addAction(addCommand(S::Analysis, cmd::kExitAnalysis, QStringLiteral("退出")));
 
   editMenu(S::Analysis);
@@ -596,6 +633,7 @@ void CMainFrame::updateCommands() {
 // ---- Files --------------------------------------------------------------------
 
 CMainFrame::OpenOutcome CMainFrame::openFile(const QString& path) {
+  enterPendingInput();
   if (!saveModified()) return OpenOutcome::Kept;
   QString message;
   {
@@ -912,6 +950,7 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
     event->ignore();
     return;
   }
+  enterPendingInput();
   if (!confirmExit()) {
     event->ignore();
     return;

@@ -168,6 +168,10 @@ class CMainFrame : public QMainWindow {
   void storeBarWidths();
   void restoreBarSizes();
   void saveBarSizes();
+  // Enters what is typed and not yet entered in a grid cell of this window,
+  // as leaving the cell would, so that a command reads and writes what the
+  // screen shows; the grid keeps the focus.
+  void enterPendingInput();
   QString programVersion() const;
 
   DocumentModel* model_;

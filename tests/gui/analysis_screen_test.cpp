@@ -492,6 +492,50 @@ class AnalysisScreenTest : public QObject {
     const QJsonObject json = QJsonDocument::fromJson(cli.readAllStandardOutput()).object();
     QCOMPARE(figures(json), onScreen);
   }
+
+  // A command that reads or writes the document first enters what is typed
+  // in a grid cell and not yet entered, as leaving the cell would: nothing
+  // on the screen is missing from the file written.
+  void typingNotYetEnteredIsEnteredFirst() {
+    openAnalysis();
+    frame_->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(frame_.get()));
+    const GridPosition at = ReboundReadingPosition(0, 3);
+    QVERIFY(rebound()->editCell(at.row, at.column));
+    auto* editor =
+        qobject_cast<QLineEdit*>(rebound()->tableView()->indexWidget(rebound()->tableView()->currentIndex()));
+    QVERIFY(editor != nullptr);
+    editor->setFocus();
+    QTRY_VERIFY(editor->hasFocus());
+    editor->setText(QStringLiteral("47"));
+    prompter_.saveNames = {dir_.filePath(QStringLiteral("pending.SHA"))};
+    frame_->action(cmd::kSaveResults)->trigger();
+    QVERIFY2(prompter_.messages.isEmpty(), qPrintable(prompter_.messages.join('\n')));
+    QCOMPARE(doc().Zone(0, 0)->rebound[3], 47);
+    QCOMPARE(rebound()->itemText(at.row, at.column), QStringLiteral("47"));
+    QVERIFY(rebound()->tableView()->hasFocus());
+    QVERIFY(!rebound()->isEditing());
+
+    // Ctrl+S saves on this screen too (one action answers it), the pending
+    // cell entered first; and on the main screen.
+    const GridPosition next = ReboundReadingPosition(1, 0);
+    QVERIFY(rebound()->editCell(next.row, next.column));
+    auto* second =
+        qobject_cast<QLineEdit*>(rebound()->tableView()->indexWidget(rebound()->tableView()->currentIndex()));
+    QVERIFY(second != nullptr);
+    second->setFocus();
+    QTRY_VERIFY(second->hasFocus());
+    second->setText(QStringLiteral("46"));
+    QTest::keyClick(second, Qt::Key_S, Qt::ControlModifier);
+    QCOMPARE(doc().Zone(0, 1)->rebound[0], 46);
+    QVERIFY(!doc().modified);
+    frame_->action(cmd::kBackToMain)->trigger();
+    model_->setBeta(1.5f);
+    QVERIFY(doc().modified);
+    QTest::keyClick(frame_.get(), Qt::Key_S, Qt::ControlModifier);
+    QVERIFY(!doc().modified);
+    QVERIFY2(prompter_.messages.isEmpty(), qPrintable(prompter_.messages.join('\n')));
+  }
 };
 
 int RunAnalysisScreenTests(int argc, char** argv) {
