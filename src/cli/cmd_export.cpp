@@ -23,7 +23,7 @@ namespace korvane::cli {
 
 #ifdef KORVANE_WITH_OFFICE
 
-int RunExport(const Args& args, std::ostream& out, std::ostream&) {
+int RunExport(const Args& args, std::ostream& out, std::ostream& err) {
   const ParsedArgs parsed = ParseArgs(args, {"--docx", "--xlsx", "--raw-xlsx"},
                                       {"--record-sheet", "--result-table", "--no-member-estimates"});
   if (parsed.positional.size() != 1) throw UsageError("expected exactly one data file");
@@ -35,6 +35,7 @@ int RunExport(const Args& args, std::ostream& out, std::ostream&) {
   options.printMemberEstimates = !parsed.Has("--no-member-estimates");
 
   CKorvaneDoc doc(CKorvaneDoc::Settings::Load);
+  doc.warningSink = [&err](std::string_view message) { err << message << "\n"; };
   doc.OnOpenDocument(PathFromUtf8(parsed.positional.front()));
   doc.RecomputeAll();
   if (parsed.Has("--record-sheet") || parsed.Has("--result-table")) {

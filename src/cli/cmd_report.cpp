@@ -105,6 +105,7 @@ int RunReport(const Args& args, std::ostream& out, std::ostream& err) {
   ReportOptions options;
   options.printMemberEstimates = !parsed.Has("--no-member-estimates");
 
+  doc.warningSink = [&err](std::string_view message) { err << message << "\n"; };
   doc.OnOpenDocument(PathFromUtf8(parsed.positional.front()));
   doc.RecomputeAll();
 

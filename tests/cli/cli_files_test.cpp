@@ -178,6 +178,33 @@ TEST(CliFiles, FailuresAndBadArguments) {
   EXPECT_EQ(RunCli({"evaluate", "x.SHA", "--bogus"}).status, 2);
 }
 
+// A number of 20 or more characters in a file is read as 0 with a warning;
+// every command that reads a file prints it, once.
+TEST(CliFiles, ReaderWarningsReachStderrOfEveryCommand) {
+  const TempDir dir;
+  std::string text = Read(kSamples / "result-3members-cecs2005.SHA");
+  const std::string key = "Movelength     :50";
+  ASSERT_NE(text.find(key), std::string::npos);
+  text.replace(text.find(key), key.size(), "Movelength     :123456789012345678901");
+  const std::string file = (dir.path() / "long.SHA").string();
+  std::ofstream(file, std::ios::binary) << text;
+  std::filesystem::copy_file(kSamples / "result-3members-cecs2005.SHD", dir.path() / "long.SHD");
+  const std::string out = (dir.path() / "out").string();
+  const std::vector<std::vector<std::string>> commands = {
+      {"info", file},
+      {"evaluate", file},
+      {"waveform", file, "--member", "0", "--zone", "0"},
+      {"pick", file},
+      {"export", file, "--xlsx", out + ".xlsx"},
+      {"report", file, "--pdf", out + ".pdf"},
+  };
+  for (const auto& command : commands) {
+    const ProcessResult run = RunCli(command);
+    EXPECT_EQ(run.status, 0) << command[0] << ": " << run.err;
+    EXPECT_EQ(run.err, "数字过长，请输入小于20位的数值\n") << command[0];
+  }
+}
+
 TEST(CliFiles, GenerateWritesTheExamples) {
   const TempDir dir("korvane-cli-generate");
   const ProcessResult generate = RunCli({"generate", dir.path().string()});
