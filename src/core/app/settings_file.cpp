@@ -1,7 +1,6 @@
 #include "core/app/settings_file.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <cstring>
 #include <system_error>
 
@@ -186,33 +185,18 @@ class Reader {
   int count_ = 0;
 };
 
-#if defined(_WIN32)
-std::filesystem::path EnvironmentPath(const wchar_t* name) {
-  const wchar_t* value = _wgetenv(name);
-  if (value == nullptr || *value == L'\0') return {};
-  return std::filesystem::path(value);
-}
-#else
-std::filesystem::path EnvironmentPath(const char* name) {
-  const char* value = std::getenv(name);
-  if (value == nullptr || *value == '\0') return {};
-  return std::filesystem::path(value);
-}
-#endif
-
 }  // namespace
 
 std::filesystem::path SettingsDirectory() {
+  if (auto dir = platform::EnvironmentPath("KORVANE_CONFIG_DIR"); !dir.empty()) return dir;
 #if defined(_WIN32)
-  if (auto dir = EnvironmentPath(L"KORVANE_CONFIG_DIR"); !dir.empty()) return dir;
-  if (auto appData = EnvironmentPath(L"APPDATA"); !appData.empty()) return appData / "Korvane";
+  if (auto appData = platform::EnvironmentPath("APPDATA"); !appData.empty()) return appData / "Korvane";
 #else
-  if (auto dir = EnvironmentPath("KORVANE_CONFIG_DIR"); !dir.empty()) return dir;
   // XDG says a relative XDG_CONFIG_HOME is to be ignored.
-  if (auto config = EnvironmentPath("XDG_CONFIG_HOME"); !config.empty() && config.is_absolute()) {
+  if (auto config = platform::EnvironmentPath("XDG_CONFIG_HOME"); !config.empty() && config.is_absolute()) {
     return config / "korvane";
   }
-  if (auto home = EnvironmentPath("HOME"); !home.empty()) return home / ".config" / "korvane";
+  if (auto home = platform::EnvironmentPath("HOME"); !home.empty()) return home / ".config" / "korvane";
 #endif
   return std::filesystem::path(".");
 }

@@ -29,6 +29,11 @@ enum class FileError {
 };
 std::error_code MakeError(FileError error);
 
+// The value of the environment variable `name` (ASCII) as a path; empty
+// when it is not set or empty. Read wide on Windows, so a user folder of any
+// name comes through.
+Path EnvironmentPath(std::string_view name);
+
 // What a path names, following symbolic links (a dangling link is Missing).
 enum class FileType { Missing, Regular, Directory, Other };
 FileType TypeOf(const Path& path);

@@ -9,6 +9,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
+#include <string>
 #include <utility>
 
 #include "core/platform/file_system.h"
@@ -282,6 +284,12 @@ FolderLock::FolderLock(const Path& folder) {
     return;
   }
   handle_ = fd;
+}
+
+Path EnvironmentPath(std::string_view name) {
+  const char* value = std::getenv(std::string(name).c_str());
+  if (value == nullptr || *value == '\0') return {};
+  return Path(value);
 }
 
 FolderLock::~FolderLock() {

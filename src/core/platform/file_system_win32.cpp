@@ -30,7 +30,9 @@
 // clang-format on
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "core/platform/file_system.h"
@@ -456,6 +458,13 @@ FolderLock::FolderLock(const Path& folder) {
     return;
   }
   handle_ = reinterpret_cast<std::intptr_t>(mutex);
+}
+
+Path EnvironmentPath(std::string_view name) {
+  const std::wstring wide(name.begin(), name.end());
+  const wchar_t* value = _wgetenv(wide.c_str());
+  if (value == nullptr || *value == L'\0') return {};
+  return Path(value);
 }
 
 FolderLock::~FolderLock() {
