@@ -10,77 +10,94 @@
 
 namespace korvane::gui {
 
-namespace {
-
-// GDI places texts by their top-left corner.
 void TextAt(QPainter& p, int x, int y, const QString& text) {
   p.drawText(x, y + p.fontMetrics().ascent(), text);
 }
 
-}  // namespace
+void SetUpZoomSlider(QSlider* slider) {
+  slider->setRange(0, 100);
+  slider->setValue(CNodeCtrl::kSliderPosition);
+  slider->setTickInterval(10);
+  slider->setTickPosition(QSlider::TicksRight);
+  // Position 0 (largest zoom) at the top.
+  slider->setInvertedAppearance(true);
+  slider->setInvertedControls(true);
+}
 
-void PaintPointPanel(QPainter& p, const QSize& size, const PanelPicture& pic, int slot, float gain,
-                     float delay) {
-  const int w = size.width();
-  const int h = size.height();
-  p.fillRect(QRect(0, 0, w, h), Qt::white);
+bool PaintPanelFrame(QPainter& p, const QSize& size, const PanelPicture& pic) {
+  p.fillRect(QRect(QPoint(0, 0), size), Qt::white);
   p.setPen(QPen(Qt::black, 1));
   p.setBrush(Qt::NoBrush);
-  p.drawRect(0, 0, w - 1, h - 1);
-  if (pic.trace.empty()) return;
-
+  p.drawRect(0, 0, size.width() - 1, size.height() - 1);
+  if (pic.trace.empty()) return false;
   QFont font(QStringLiteral("Times New Roman"));
   font.setPixelSize(13);
   p.setFont(font);
+  return true;
+}
+
+void PaintPanelAxesAndTrace(QPainter& p, const QSize& size, const PanelPicture& pic, float delay,
+                            const QPoint& timeLabel) {
+  const int w = size.width();
+  const int h = size.height();
+  // Time axis with its arrow head, the delay at its left end and the ticks.
+  const int y0 = pic.axisY;
+  p.drawLine(15, y0, w - 5, y0);
+  p.drawLine(w - 5, y0, w - 14, y0 - 4);
+  p.drawLine(w - 5, y0, w - 14, y0 + 4);
+  TextAt(p, timeLabel.x(), timeLabel.y(), QStringLiteral("T (us)"));
+  TextAt(p, 1, y0 + 2, FormatFixed(delay, 1));
+  for (const PanelTick& tick : pic.timeTicks) {
+    p.fillRect(QRect(tick.pos, h / 2 - 8, 1, 8), Qt::black);
+    TextAt(p, tick.pos - 14, y0 + 2, QString::number(tick.value));
+  }
+
+  // Amplitude axis, its label and ticks.
+  p.drawLine(15, 5, 15, h - 5);
+  p.drawLine(15, 5, 11, 14);
+  p.drawLine(15, 5, 19, 14);
+  TextAt(p, 49, 5, QStringLiteral("A (mv)"));
+  for (const PanelTick& tick : pic.amplitudeTicks) {
+    p.fillRect(QRect(15, tick.pos, 8, 1), Qt::black);
+    if (tick.labelled) TextAt(p, 25, tick.pos - 8, QString::number(tick.value));
+  }
+
+  QPolygon trace;
+  trace.reserve(static_cast<int>(pic.trace.size()));
+  for (const PanelPoint& pt : pic.trace) trace << QPoint(pt.x, pt.y);
+  p.drawPolyline(trace);
+}
+
+void PaintArrivalMarks(QPainter& p, const QSize& size, const PanelPicture& pic) {
+  if (pic.hasArrival) {
+    p.setPen(QPen(QColor(255, 0, 0), 1));
+    p.drawLine(pic.arrivalX, 0, pic.arrivalX, size.height());
+  }
+  PaintProposalMark(p, size, pic);
+}
+
+void PaintPointPanel(QPainter& p, const QSize& size, const PanelPicture& pic, int slot, float gain,
+                     float delay) {
+  if (!PaintPanelFrame(p, size, pic)) return;
+  const int w = size.width();
   const QFontMetrics fm = p.fontMetrics();
 
   // A gain of several digits moves left rather than under the slider.
   const QString gainText = QStringLiteral("Amp: %1").arg(FormatFixed(gain, 0));
   TextAt(p, w - std::max(45, fm.horizontalAdvance(gainText) + 4), 5, gainText);
 
-  // Time axis with its arrow head.
-  const int y0 = pic.axisY;
-  p.drawLine(15, y0, w - 5, y0);
-  p.drawLine(w - 5, y0, w - 14, y0 - 4);
-  p.drawLine(w - 5, y0, w - 14, y0 + 4);
-  TextAt(p, w - 45, h / 2 + 15, QStringLiteral("T (us)"));
-  TextAt(p, 1, h / 2 + 2, FormatFixed(delay, 1));
-  for (const PanelTick& tick : pic.timeTicks) {
-    p.fillRect(QRect(tick.pos, h / 2 - 8, 1, 8), Qt::black);
-    TextAt(p, tick.pos - 14, h / 2 + 2, QString::number(tick.value));
-  }
+  PaintPanelAxesAndTrace(p, size, pic, delay, QPoint(w - 45, size.height() / 2 + 15));
 
-  // Amplitude axis, its label and the point label next to it.
-  p.drawLine(15, 5, 15, h - 5);
-  p.drawLine(15, 5, 11, 14);
-  p.drawLine(15, 5, 19, 14);
-  const QString axisLabel = QStringLiteral("A (mv)");
-  TextAt(p, 49, 5, axisLabel);
-  for (const PanelTick& tick : pic.amplitudeTicks) {
-    p.fillRect(QRect(15, tick.pos, 8, 1), Qt::black);
-    if (tick.labelled) TextAt(p, 25, tick.pos - 8, QString::number(tick.value));
-  }
-
-  // Trace.
-  QPolygon trace;
-  trace.reserve(static_cast<int>(pic.trace.size()));
-  for (const PanelPoint& pt : pic.trace) trace << QPoint(pt.x, pt.y);
-  p.drawPolyline(trace);
-
-  // The point label goes over the trace so that a large waveform does not
-  // hide it.
-  const int c = fm.horizontalAdvance(axisLabel);
+  // The point label beside the axis label goes over the trace so that a
+  // large waveform does not hide it.
+  const int c = fm.horizontalAdvance(QStringLiteral("A (mv)"));
   const int ch = fm.height();
   const QRect labelRect(QPoint(c + 55, 0), QPoint(2 * c + 65 - 1, ch + 10 - 1));
   p.fillRect(labelRect, Qt::white);
   p.drawText(labelRect, Qt::AlignCenter, QStringLiteral("测点%1").arg(slot + 1));
   p.fillRect(labelRect, QColor(0, 0, 255, 64));
 
-  if (pic.hasArrival) {
-    p.setPen(QPen(QColor(255, 0, 0), 1));
-    p.drawLine(pic.arrivalX, 0, pic.arrivalX, h);
-  }
-  PaintProposalMark(p, size, pic);
+  PaintArrivalMarks(p, size, pic);
 }
 
 void PaintProposalMark(QPainter& p, const QSize& size, const PanelPicture& pic) {
@@ -103,13 +120,7 @@ CNodeCtrl::CNodeCtrl(DocumentModel* model, int slot, QWidget* parent)
   setCursor(Qt::CrossCursor);
   setMouseTracking(true);
   setAttribute(Qt::WA_OpaquePaintEvent);
-  slider_->setRange(0, 100);
-  slider_->setValue(kSliderPosition);
-  slider_->setTickInterval(10);
-  slider_->setTickPosition(QSlider::TicksRight);
-  // Position 0 (largest zoom) at the top.
-  slider_->setInvertedAppearance(true);
-  slider_->setInvertedControls(true);
+  SetUpZoomSlider(slider_);
   zoomFactor_ = ZoomFactorForSlider(kSliderPosition);
   connect(slider_, &QSlider::valueChanged, this, [this](int position) {
     zoomFactor_ = ZoomFactorForSlider(position);

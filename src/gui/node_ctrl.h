@@ -74,6 +74,24 @@ class CNodeCtrl : public QWidget {
   int cursorX_ = 0;
 };
 
+// Pieces shared by the main screen's point panels and the analysis screen's
+// waveform view (both draw one PanelPicture).
+// A text placed by its top-left corner, as GDI places it.
+void TextAt(QPainter& painter, int x, int y, const QString& text);
+// The zoom slider beside a panel: 0…100, ticks every 10, the largest zoom
+// (position 0) at the top, starting at CNodeCtrl::kSliderPosition.
+void SetUpZoomSlider(QSlider* slider);
+// White background and frame over `size`; false when `picture` has no trace
+// (nothing more to draw), else the panel font is set.
+bool PaintPanelFrame(QPainter& painter, const QSize& size, const PanelPicture& picture);
+// Time axis (its label "T (us)" with its top-left at `timeLabel`, the delay
+// `delay` µs at its left end, the ticks), amplitude axis with "A (mv)" and
+// its ticks, and the trace.
+void PaintPanelAxesAndTrace(QPainter& painter, const QSize& size, const PanelPicture& picture, float delay,
+                            const QPoint& timeLabel);
+// The red stored first-arrival line and the suggestion (PaintProposalMark).
+void PaintArrivalMarks(QPainter& painter, const QSize& size, const PanelPicture& picture);
+
 // Draws one point panel into `painter` over an area of `size`: the frame,
 // and, when `picture` has a trace, the axes, labels, ticks, trace and the
 // first-arrival mark. `slot` numbers the point label "测点%d" (slot + 1).

@@ -17,61 +17,18 @@ namespace korvane::gui {
 
 namespace {
 
-// GDI places texts by their top-left corner.
-void TextAt(QPainter& p, int x, int y, const QString& text) {
-  p.drawText(x, y + p.fontMetrics().ascent(), text);
-}
-
 QString Utf8(const std::string& text) { return FromUtf8(text); }
 
 }  // namespace
 
 void PaintWaveformPanel(QPainter& p, const QSize& size, const PanelPicture& pic, float delay) {
-  const int w = size.width();
-  const int h = size.height();
-  p.fillRect(QRect(0, 0, w, h), Qt::white);
-  p.setPen(QPen(Qt::black, 1));
-  p.setBrush(Qt::NoBrush);
-  p.drawRect(0, 0, w - 1, h - 1);
-  if (pic.trace.empty()) return;
-
-  QFont font(QStringLiteral("Times New Roman"));
-  font.setPixelSize(13);
-  p.setFont(font);
+  if (!PaintPanelFrame(p, size, pic)) return;
   const QFontMetrics fm = p.fontMetrics();
-
-  const int y0 = pic.axisY;
-  p.drawLine(15, y0, w - 5, y0);
-  p.drawLine(w - 5, y0, w - 14, y0 - 4);
-  p.drawLine(w - 5, y0, w - 14, y0 + 4);
   const QString timeLabel = QStringLiteral("T (us)");
-  TextAt(p, w - static_cast<int>(1.1 * fm.horizontalAdvance(timeLabel)),
-         y0 + static_cast<int>(1.1 * fm.height()), timeLabel);
-  TextAt(p, 1, y0 + 2, FormatFixed(delay, 1));
-  for (const PanelTick& tick : pic.timeTicks) {
-    p.fillRect(QRect(tick.pos, h / 2 - 8, 1, 8), Qt::black);
-    TextAt(p, tick.pos - 14, y0 + 2, QString::number(tick.value));
-  }
-
-  p.drawLine(15, 5, 15, h - 5);
-  p.drawLine(15, 5, 11, 14);
-  p.drawLine(15, 5, 19, 14);
-  TextAt(p, 49, 5, QStringLiteral("A (mv)"));
-  for (const PanelTick& tick : pic.amplitudeTicks) {
-    p.fillRect(QRect(15, tick.pos, 8, 1), Qt::black);
-    if (tick.labelled) TextAt(p, 25, tick.pos - 8, QString::number(tick.value));
-  }
-
-  QPolygon trace;
-  trace.reserve(static_cast<int>(pic.trace.size()));
-  for (const PanelPoint& pt : pic.trace) trace << QPoint(pt.x, pt.y);
-  p.drawPolyline(trace);
-
-  if (pic.hasArrival) {
-    p.setPen(QPen(QColor(255, 0, 0), 1));
-    p.drawLine(pic.arrivalX, 0, pic.arrivalX, h);
-  }
-  PaintProposalMark(p, size, pic);
+  PaintPanelAxesAndTrace(p, size, pic, delay,
+                         QPoint(size.width() - static_cast<int>(1.1 * fm.horizontalAdvance(timeLabel)),
+                                pic.axisY + static_cast<int>(1.1 * fm.height())));
+  PaintArrivalMarks(p, size, pic);
 }
 
 QRect PaintReadingStrip(QPainter& p, const QRect& rect, const StripReadings* readings) {
@@ -105,13 +62,7 @@ CAnalysisView::CAnalysisView(DocumentModel* model, QWidget* parent)
   setMouseTracking(true);
   setAttribute(Qt::WA_OpaquePaintEvent);
   setMinimumSize(200, 160);
-  slider_->setRange(0, 100);
-  slider_->setValue(kSliderPosition);
-  slider_->setTickInterval(10);
-  slider_->setTickPosition(QSlider::TicksRight);
-  // Position 0 (largest zoom) at the top.
-  slider_->setInvertedAppearance(true);
-  slider_->setInvertedControls(true);
+  SetUpZoomSlider(slider_);
   zoomFactor_ = ZoomFactorForSlider(kSliderPosition);
   connect(slider_, &QSlider::valueChanged, this, [this](int position) {
     zoomFactor_ = ZoomFactorForSlider(position);
