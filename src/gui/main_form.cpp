@@ -17,33 +17,16 @@
 #include "core/data/text_entry.h"
 #include "core/report/report_records.h"
 #include "gui/document_model.h"
+#include "gui/project_fields.h"
 #include "gui/text_validator.h"
 
 namespace korvane::gui {
 
 namespace {
 
-QGroupBox* Section(QWidget* parent, QFormLayout** form) {
-  auto* box = new QGroupBox(parent);
-  *form = new QFormLayout(box);
-  (*form)->setContentsMargins(6, 6, 6, 6);
-  (*form)->setHorizontalSpacing(6);
-  (*form)->setVerticalSpacing(4);
-  (*form)->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
-  (*form)->setLabelAlignment(Qt::AlignRight | Qt::AlignVCenter);
-  return box;
-}
-
 QLineEdit* ReadOnlyField(QWidget* parent) {
   auto* edit = new QLineEdit(parent);
   edit->setReadOnly(true);
-  return edit;
-}
-
-QDateEdit* DateField(QWidget* parent) {
-  auto* edit = new QDateEdit(parent);
-  edit->setCalendarPopup(true);
-  edit->setDisplayFormat(QStringLiteral("yyyy-M-d"));
   return edit;
 }
 
@@ -61,33 +44,20 @@ CMainForm::CMainForm(DocumentModel* model, QWidget* parent) : QWidget(parent), m
   outer->setContentsMargins(4, 4, 4, 4);
   outer->setSpacing(6);
 
-  QFormLayout* form = nullptr;
-  outer->addWidget(Section(this, &form));
-  site_ = new QLineEdit(this);
-  unit_ = new QLineEdit(this);
-  person_ = new QLineEdit(this);
-  for (QLineEdit* e : {site_, unit_, person_}) e->setValidator(new StorableTextValidator(-1, e));
-  castingDate_ = DateField(this);
-  testDate_ = DateField(this);
-  form->addRow(QStringLiteral("工程名称"), site_);
-  form->addRow(QStringLiteral("检测单位"), unit_);
-  form->addRow(QStringLiteral("检测人员"), person_);
-  form->addRow(QStringLiteral("浇注日期"), castingDate_);
-  form->addRow(QStringLiteral("检测日期"), testDate_);
+  project_ = MakeProjectFields(this, model_);
+  QFormLayout* form = AddFormSection(outer, this);
+  form->addRow(QStringLiteral("工程名称"), project_.site);
+  form->addRow(QStringLiteral("检测单位"), project_.unit);
+  form->addRow(QStringLiteral("检测人员"), project_.person);
+  form->addRow(QStringLiteral("浇注日期"), project_.castingDate);
+  form->addRow(QStringLiteral("检测日期"), project_.testDate);
 
-  outer->addWidget(Section(this, &form));
-  member_ = new QComboBox(this);
-  member_->setEditable(true);
-  member_->setInsertPolicy(QComboBox::NoInsert);
-  member_->lineEdit()->setValidator(new StorableTextValidator(-1, member_));
-  // Enter in the edit part renames the member; the combo box must not treat
-  // it as a choice of the entry with the same name.
-  disconnect(member_->lineEdit(), &QLineEdit::returnPressed, member_, nullptr);
+  form = AddFormSection(outer, this);
   zone_ = new QComboBox(this);
-  form->addRow(QStringLiteral("构件名称"), member_);
+  form->addRow(QStringLiteral("构件名称"), project_.member);
   form->addRow(QStringLiteral("测区编号"), zone_);
 
-  outer->addWidget(Section(this, &form));
+  form = AddFormSection(outer, this);
   method_ = new QComboBox(this);
   for (int m = 0; m < 3; ++m)
     method_->addItem(
@@ -104,7 +74,7 @@ CMainForm::CMainForm(DocumentModel* model, QWidget* parent) : QWidget(parent), m
   form->addRow(QStringLiteral("V:(km/s)"), velocity_);
   form->addRow(QStringLiteral("Va(km/s)"), corrected_);
 
-  outer->addWidget(Section(this, &form));
+  form = AddFormSection(outer, this);
   for (int slot = 0; slot < kMaxPoints; ++slot) {
     pointVelocity_[static_cast<std::size_t>(slot)] = ReadOnlyField(this);
     form->addRow(QStringLiteral("V%1(km/s)").arg(slot + 1), pointVelocity_[static_cast<std::size_t>(slot)]);
@@ -116,24 +86,8 @@ CMainForm::CMainForm(DocumentModel* model, QWidget* parent) : QWidget(parent), m
   outer->addWidget(files_, 1);
 
   // Edits.
-  auto projectText = [this](QLineEdit* edit, DocumentModel::ProjectText which) {
-    connect(edit, &QLineEdit::textEdited, this,
-            [this, which](const QString& text) { model_->setProjectText(which, text); });
-    // Typing goes on as one undo step until the field is left.
-    EndTypingWhenLeft(edit, model_);
-  };
-  projectText(site_, DocumentModel::ProjectText::Site);
-  projectText(unit_, DocumentModel::ProjectText::Unit);
-  projectText(person_, DocumentModel::ProjectText::Person);
-  connect(castingDate_, &QDateEdit::dateChanged, this,
-          [this](const QDate& d) { model_->setProjectDate(true, d); });
-  connect(testDate_, &QDateEdit::dateChanged, this,
-          [this](const QDate& d) { model_->setProjectDate(false, d); });
-  for (QDateEdit* e : {castingDate_, testDate_})
-    connect(e, &QDateEdit::editingFinished, model_, &DocumentModel::endTyping);
-  connect(member_, qOverload<int>(&QComboBox::activated), this,
+  connect(project_.member, qOverload<int>(&QComboBox::activated), this,
           [this](int index) { model_->selectMember(index); });
-  connect(member_->lineEdit(), &QLineEdit::returnPressed, this, &CMainForm::memberRenamed);
   connect(zone_, qOverload<int>(&QComboBox::activated), this,
           [this](int index) { model_->selectZone(index); });
   connect(method_, qOverload<int>(&QComboBox::activated), this,
@@ -167,23 +121,9 @@ void CMainForm::refreshAll() {
 void CMainForm::refreshProject() {
   const CKorvaneDoc& doc = model_->doc();
   const bool open = doc.HasFile();
-  // Each keystroke is stored, so the field being typed into already holds
-  // the document's text and keeps its cursor.
-  for (auto [edit, text] : {std::pair{site_, &doc.project.site}, std::pair{unit_, &doc.project.unit},
-                            std::pair{person_, &doc.project.person}}) {
-    const QString value = FromUtf8(*text);
-    if (edit->text() != value) edit->setText(value);
-  }
-  for (auto [edit, text] :
-       {std::pair{castingDate_, &doc.project.castingDate}, std::pair{testDate_, &doc.project.testDate}}) {
-    const QSignalBlocker block(edit);
-    // A text that is no date shows today (and stays as it is until changed).
-    const std::optional<CivilDate> date = ParseDateText(*text);
-    const QDate shown = date ? QDate(date->year, date->month, date->day) : QDate::currentDate();
-    // The field being typed into keeps its place.
-    if (edit->date() != shown) edit->setDate(shown);
-  }
-  for (QWidget* w : std::initializer_list<QWidget*>{site_, unit_, person_, castingDate_, testDate_})
+  ShowProjectTexts(project_, doc);
+  for (QWidget* w : std::initializer_list<QWidget*>{project_.site, project_.unit, project_.person,
+                                                    project_.castingDate, project_.testDate})
     w->setEnabled(open);
 }
 
@@ -203,13 +143,13 @@ void CMainForm::refreshZone() {
   const CKorvaneDoc& doc = model_->doc();
   const bool open = doc.HasFile();
   {
-    const QSignalBlocker block(member_);
-    member_->clear();
+    const QSignalBlocker block(project_.member);
+    project_.member->clear();
     if (open) {
-      for (const Member& m : doc.members) member_->addItem(FromUtf8(m.name));
-      member_->setCurrentIndex(doc.currentMember);
+      for (const Member& m : doc.members) project_.member->addItem(FromUtf8(m.name));
+      project_.member->setCurrentIndex(doc.currentMember);
     }
-    member_->setEnabled(open);
+    project_.member->setEnabled(open);
   }
   {
     const QSignalBlocker block(zone_);
@@ -279,16 +219,6 @@ void CMainForm::coefficientEntered(bool isBeta) {
   // The model refreshes the fields; a field without a zone keeps its text.
   if (const TestZone* zone = model_->doc().GetCurrentZone())
     edit->setText(FormatFixed(isBeta ? zone->beta : zone->lambda, 3));
-}
-
-void CMainForm::memberRenamed() {
-  const int index = model_->doc().currentMember;
-  const QString name = member_->lineEdit()->text();
-  if (index < 0 || !model_->renameMember(name)) return;
-  // The entry keeps its place so that list positions still name members.
-  const QSignalBlocker block(member_);
-  member_->setItemText(index, name);
-  member_->setCurrentIndex(index);
 }
 
 }  // namespace korvane::gui

@@ -7,6 +7,7 @@
 #include <array>
 
 #include "core/data/records.h"
+#include "gui/project_fields.h"
 
 class QComboBox;
 class QDateEdit;
@@ -23,12 +24,12 @@ class CMainForm : public QWidget {
  public:
   explicit CMainForm(DocumentModel* model, QWidget* parent = nullptr);
 
-  QLineEdit* siteField() const { return site_; }
-  QLineEdit* unitField() const { return unit_; }
-  QLineEdit* personField() const { return person_; }
-  QDateEdit* castingDateField() const { return castingDate_; }
-  QDateEdit* testDateField() const { return testDate_; }
-  QComboBox* memberList() const { return member_; }
+  QLineEdit* siteField() const { return project_.site; }
+  QLineEdit* unitField() const { return project_.unit; }
+  QLineEdit* personField() const { return project_.person; }
+  QDateEdit* castingDateField() const { return project_.castingDate; }
+  QDateEdit* testDateField() const { return project_.testDate; }
+  QComboBox* memberList() const { return project_.member; }
   QComboBox* zoneList() const { return zone_; }
   QComboBox* methodList() const { return method_; }
   QComboBox* locationList() const { return location_; }
@@ -54,15 +55,9 @@ class CMainForm : public QWidget {
   void refreshProject();
   void refreshFiles();
   void coefficientEntered(bool beta);
-  void memberRenamed();
 
   DocumentModel* model_;
-  QLineEdit* site_;
-  QLineEdit* unit_;
-  QLineEdit* person_;
-  QDateEdit* castingDate_;
-  QDateEdit* testDate_;
-  QComboBox* member_;
+  ProjectFields project_;
   QComboBox* zone_;
   QComboBox* method_;
   QComboBox* location_;

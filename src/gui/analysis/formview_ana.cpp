@@ -19,6 +19,7 @@
 #include "core/forms/analysis_form_model.h"
 #include "core/report/report_records.h"
 #include "gui/document_model.h"
+#include "gui/project_fields.h"
 #include "gui/prompter.h"
 #include "gui/text_validator.h"
 
@@ -28,25 +29,6 @@ namespace {
 
 QString Text(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-QFormLayout* Section(QVBoxLayout* outer, QWidget* parent) {
-  auto* box = new QGroupBox(parent);
-  auto* form = new QFormLayout(box);
-  form->setContentsMargins(6, 6, 6, 6);
-  form->setHorizontalSpacing(6);
-  form->setVerticalSpacing(4);
-  form->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
-  form->setLabelAlignment(Qt::AlignRight | Qt::AlignVCenter);
-  outer->addWidget(box);
-  return form;
-}
-
-QDateEdit* DateField(QWidget* parent) {
-  auto* edit = new QDateEdit(parent);
-  edit->setCalendarPopup(true);
-  edit->setDisplayFormat(QStringLiteral("yyyy-M-d"));
-  return edit;
 }
 
 // A result value: sunken, selectable, wrapping (the batch notice has lines).
@@ -71,7 +53,7 @@ FormviewAna::FormviewAna(DocumentModel* model, Prompter* prompter, QWidget* pare
   outer->setContentsMargins(4, 4, 4, 4);
   outer->setSpacing(6);
 
-  QFormLayout* form = Section(outer, this);
+  QFormLayout* form = AddFormSection(outer, this);
   standard_ = new QComboBox(this);
   for (int i = 0; i < kStandardCount; ++i) standard_->addItem(Text(StandardDisplayName(i)));
   aggregate_ = new QComboBox(this);
@@ -88,26 +70,21 @@ FormviewAna::FormviewAna(DocumentModel* model, Prompter* prompter, QWidget* pare
   form->addRow(QStringLiteral("强度修正系数η"), eta_);
   form->addRow(QStringLiteral("强度修正量Δtot"), deltaTot_);
 
-  form = Section(outer, this);
-  member_ = new QComboBox(this);
-  member_->setEditable(true);
-  member_->setInsertPolicy(QComboBox::NoInsert);
-  member_->lineEdit()->setValidator(new StorableTextValidator(-1, member_));
-  // Enter in the edit part renames the member; the combo box must not treat
-  // it as a choice of the entry with the same name.
-  disconnect(member_->lineEdit(), &QLineEdit::returnPressed, member_, nullptr);
-  form->addRow(QStringLiteral("构件名称"), member_);
-  site_ = new QLineEdit(this);
-  unit_ = new QLineEdit(this);
-  person_ = new QLineEdit(this);
-  for (QLineEdit* e : {site_, unit_, person_}) e->setValidator(new StorableTextValidator(-1, e));
-  castingDate_ = DateField(this);
-  testDate_ = DateField(this);
-  form->addRow(QStringLiteral("工程名称"), site_);
-  form->addRow(QStringLiteral("检测单位"), unit_);
-  form->addRow(QStringLiteral("检测人员"), person_);
-  form->addRow(QStringLiteral("浇注日期"), castingDate_);
-  form->addRow(QStringLiteral("检测日期"), testDate_);
+  form = AddFormSection(outer, this);
+  project_ = MakeProjectFields(this, model_);
+  // Tab order as laid out here: the member list above the project texts.
+  QWidget* previous = project_.member;
+  for (QWidget* w : std::initializer_list<QWidget*>{project_.site, project_.unit, project_.person,
+                                                    project_.castingDate, project_.testDate}) {
+    setTabOrder(previous, w);
+    previous = w;
+  }
+  form->addRow(QStringLiteral("构件名称"), project_.member);
+  form->addRow(QStringLiteral("工程名称"), project_.site);
+  form->addRow(QStringLiteral("检测单位"), project_.unit);
+  form->addRow(QStringLiteral("检测人员"), project_.person);
+  form->addRow(QStringLiteral("浇注日期"), project_.castingDate);
+  form->addRow(QStringLiteral("检测日期"), project_.testDate);
   lock_ = new QCheckBox(QStringLiteral("锁定工程信息"), this);
   pumped_ = new QCheckBox(QStringLiteral("泵送"), this);
   form->addRow(lock_);
@@ -143,23 +120,7 @@ FormviewAna::FormviewAna(DocumentModel* model, Prompter* prompter, QWidget* pare
   }
   connect(eta_, &QLineEdit::returnPressed, this, [this] { onCorrectionEntered(true); });
   connect(deltaTot_, &QLineEdit::returnPressed, this, [this] { onCorrectionEntered(false); });
-  connect(member_, qOverload<int>(&QComboBox::activated), this, &FormviewAna::onMemberChosen);
-  connect(member_->lineEdit(), &QLineEdit::returnPressed, this, &FormviewAna::onMemberRenamed);
-  auto projectText = [this](QLineEdit* edit, ProjectText which) {
-    connect(edit, &QLineEdit::textEdited, this,
-            [this, which](const QString& text) { model_->setProjectText(which, text); });
-    // Typing goes on as one undo step until the field is left.
-    EndTypingWhenLeft(edit, model_);
-  };
-  projectText(site_, ProjectText::Site);
-  projectText(unit_, ProjectText::Unit);
-  projectText(person_, ProjectText::Person);
-  connect(castingDate_, &QDateEdit::dateChanged, this,
-          [this](const QDate& d) { model_->setProjectDate(true, d); });
-  connect(testDate_, &QDateEdit::dateChanged, this,
-          [this](const QDate& d) { model_->setProjectDate(false, d); });
-  for (QDateEdit* e : {castingDate_, testDate_})
-    connect(e, &QDateEdit::editingFinished, model_, &DocumentModel::endTyping);
+  connect(project_.member, qOverload<int>(&QComboBox::activated), this, &FormviewAna::onMemberChosen);
   connect(lock_, &QCheckBox::toggled, this, [this] { applyEnabling(); });
   connect(pumped_, &QCheckBox::clicked, this, [this](bool on) {
     const int member = model_->doc().currentMember;
@@ -210,10 +171,11 @@ void FormviewAna::applyEnabling() {
   eta_->setEnabled(on.eta);
   deltaTot_->setEnabled(on.deltaTot);
   pumped_->setEnabled(on.pumped);
-  for (QWidget* w : std::initializer_list<QWidget*>{standard_, aggregate_, member_, lock_})
+  for (QWidget* w : std::initializer_list<QWidget*>{standard_, aggregate_, project_.member, lock_})
     w->setEnabled(open);
   const bool projectOpen = open && !lock_->isChecked();
-  for (QWidget* w : std::initializer_list<QWidget*>{site_, unit_, person_, castingDate_, testDate_})
+  for (QWidget* w : std::initializer_list<QWidget*>{project_.site, project_.unit, project_.person,
+                                                    project_.castingDate, project_.testDate})
     w->setEnabled(projectOpen);
   for (int i = 6; i < 9; ++i) results_[i]->setEnabled(on.batchPane);
 }
@@ -234,33 +196,16 @@ void FormviewAna::refreshFields() {
   eta_->setText(doc.HasFile() ? FromUtf8(f.eta) : QString());
   deltaTot_->setText(doc.HasFile() ? FromUtf8(f.deltaTot) : QString());
   {
-    const QSignalBlocker block(member_);
-    member_->clear();
-    for (const std::string& name : f.memberNames) member_->addItem(FromUtf8(name));
-    member_->setCurrentIndex(f.member);
+    const QSignalBlocker block(project_.member);
+    project_.member->clear();
+    for (const std::string& name : f.memberNames) project_.member->addItem(FromUtf8(name));
+    project_.member->setCurrentIndex(f.member);
   }
   {
     const QSignalBlocker block(pumped_);
     pumped_->setChecked(f.pumped);
   }
-  auto setText = [](QLineEdit* edit, const std::string& text) {
-    // Each keystroke is stored, so the field being typed into already holds
-    // the document's text and keeps its cursor; an undo changes it.
-    const QString value = FromUtf8(text);
-    if (edit->text() != value) edit->setText(value);
-  };
-  setText(site_, doc.project.site);
-  setText(unit_, doc.project.unit);
-  setText(person_, doc.project.person);
-  for (auto [edit, text] :
-       {std::pair{castingDate_, &doc.project.castingDate}, std::pair{testDate_, &doc.project.testDate}}) {
-    const QSignalBlocker block(edit);
-    // A text that is no date shows today (and stays as it is until changed).
-    const std::optional<CivilDate> date = ParseDateText(*text);
-    const QDate shown = date ? QDate(date->year, date->month, date->day) : QDate::currentDate();
-    // The field being typed into keeps its place.
-    if (edit->date() != shown) edit->setDate(shown);
-  }
+  ShowProjectTexts(project_, doc);
 }
 
 void FormviewAna::refreshResults() {
@@ -324,21 +269,6 @@ void FormviewAna::onCorrectionEntered(bool eta) {
 void FormviewAna::onMemberChosen(int index) {
   model_->selectMember(index);
   refresh();
-}
-
-void FormviewAna::onMemberRenamed() {
-  CKorvaneDoc& doc = model_->doc();
-  const int index = doc.currentMember;
-  const QString name = member_->lineEdit()->text();
-  const std::string text = name.toStdString();
-  if (index < 0 ||
-      model_->edit(edit_name::kMemberName, [=](CKorvaneDoc& d) { return RenameMember(d, index, text); })
-          .refused)
-    return;
-  // The entry keeps its place so that list positions still name members.
-  const QSignalBlocker block(member_);
-  member_->setItemText(index, name);
-  member_->setCurrentIndex(index);
 }
 
 void FormviewAna::onTabChosen(int index) {

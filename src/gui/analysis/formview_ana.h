@@ -8,6 +8,8 @@
 
 #include <QWidget>
 
+#include "gui/project_fields.h"
+
 class QCheckBox;
 class QComboBox;
 class QDateEdit;
@@ -30,10 +32,10 @@ class FormviewAna : public QWidget {
   // Fields by their labels, for the frame and the tests.
   QComboBox* standardList() const { return standard_; }
   QComboBox* aggregateList() const { return aggregate_; }
-  QComboBox* memberList() const { return member_; }
+  QComboBox* memberList() const { return project_.member; }
   QLineEdit* coefficientField(int index) const { return coef_[index]; }  // 0 a … 3 d
   QLineEdit* etaField() const { return eta_; }
-  QLineEdit* siteField() const { return site_; }
+  QLineEdit* siteField() const { return project_.site; }
   QLineEdit* deltaTotField() const { return deltaTot_; }
   QCheckBox* pumpedBox() const { return pumped_; }
   QCheckBox* lockBox() const { return lock_; }
@@ -64,7 +66,6 @@ class FormviewAna : public QWidget {
   void onCoefficientEntered(int index);
   void onCorrectionEntered(bool eta);
   void onMemberChosen(int index);
-  void onMemberRenamed();
   void onTabChosen(int index);
   void showMessage(const std::string& text);
 
@@ -75,12 +76,7 @@ class FormviewAna : public QWidget {
   QLineEdit* coef_[4];
   QLineEdit* eta_;
   QLineEdit* deltaTot_;
-  QComboBox* member_;
-  QLineEdit* site_;
-  QLineEdit* unit_;
-  QLineEdit* person_;
-  QDateEdit* castingDate_;
-  QDateEdit* testDate_;
+  ProjectFields project_;
   QCheckBox* lock_;
   QCheckBox* pumped_;
   QTabBar* tabs_;
