@@ -88,21 +88,6 @@ class AnalysisScreenTest : public QObject {
   CGridCtrl* zoneGrid() { return frame_->analysisView()->zoneGrid(); }
   FormviewAna* form() { return frame_->analysisForm(); }
 
-  static void typeInto(CGridCtrl* grid, int row, int column, const QString& text) {
-    QVERIFY(grid->editCell(row, column));
-    auto* editor =
-        qobject_cast<QLineEdit*>(grid->tableView()->indexWidget(grid->tableView()->currentIndex()));
-    QVERIFY(editor != nullptr);
-    editor->setText(text);
-    QTest::keyClick(editor, Qt::Key_Return);
-    // The editor closes from the event loop.
-    QTRY_VERIFY(!grid->isEditing());
-    QCoreApplication::processEvents();
-  }
-  static void enter(QLineEdit* field, const QString& text) {
-    field->setText(text);
-    QTest::keyClick(field, Qt::Key_Return);
-  }
   // Zone, member and batch results of two documents are the same.
   static void compareResults(const CKorvaneDoc& got, const CKorvaneDoc& want) {
     for (int m = 0; m < static_cast<int>(want.members.size()); ++m) {
@@ -227,7 +212,7 @@ class AnalysisScreenTest : public QObject {
     auto want = twin();
     model_->setModified(false);
     const GridPosition at = ReboundReadingPosition(1, 5);
-    typeInto(rebound(), at.row, at.column, QStringLiteral("60"));
+    TypeIntoCell(rebound(), at.row, at.column, QStringLiteral("60"));
     SetReading(*want, {0, 1}, 5, 60);
     QCOMPARE(doc().Zone(0, 1)->rebound[5], 60);
     compareResults(doc(), *want);
@@ -246,7 +231,7 @@ class AnalysisScreenTest : public QObject {
     // 12345 is refused with the message; the cell shows the old reading.
     const int before = doc().Zone(0, 1)->rebound[2];
     const GridPosition other = ReboundReadingPosition(1, 2);
-    typeInto(rebound(), other.row, other.column, QStringLiteral("12345"));
+    TypeIntoCell(rebound(), other.row, other.column, QStringLiteral("12345"));
     QCOMPARE(prompter_.messages, QStringList{QStringLiteral("输入的回弹值过大！")});
     QCOMPARE(doc().Zone(0, 1)->rebound[2], before);
     QCOMPARE(rebound()->itemText(other.row, other.column), QString::number(before));
@@ -256,14 +241,14 @@ class AnalysisScreenTest : public QObject {
     openAnalysis();
     const ReboundColumns c = ReboundTableColumns(16);
     const int row = ReboundZoneRow(0);
-    typeInto(rebound(), row, c.rebound, QStringLiteral("55"));
+    TypeIntoCell(rebound(), row, c.rebound, QStringLiteral("55"));
     QCOMPARE(rebound()->itemText(row, c.rebound), QStringLiteral("50.0"));
     QCOMPARE(doc().Zone(0, 0)->reboundValue, 50.0f);
     QVERIFY(doc().Zone(0, 0)->reboundManual != 0);
     QVERIFY(yellowReadings(0).isEmpty());
     // The readings no longer move R.
     const GridPosition at = ReboundReadingPosition(0, 0);
-    typeInto(rebound(), at.row, at.column, QStringLiteral("20"));
+    TypeIntoCell(rebound(), at.row, at.column, QStringLiteral("20"));
     QCOMPARE(doc().Zone(0, 0)->rebound[0], 20);
     QCOMPARE(rebound()->itemText(row, c.rebound), QStringLiteral("50.0"));
     QVERIFY(yellowReadings(0).isEmpty());
@@ -329,7 +314,7 @@ class AnalysisScreenTest : public QObject {
   void etaIsLimitedAndReachesEveryZone() {
     openAnalysis();
     auto want = twin();
-    enter(form()->etaField(), QStringLiteral("12"));
+    EnterText(form()->etaField(), QStringLiteral("12"));
     QCOMPARE(form()->etaField()->text(), QStringLiteral("10.00"));
     SetEta(*want, 12.0f);
     for (int m = 0; m < 2; ++m)
@@ -338,7 +323,7 @@ class AnalysisScreenTest : public QObject {
     QCOMPARE(form()->resultText(5), QString::fromStdString(MemberPaneTextsOf(doc(), 0).estimate));
 
     // A custom coefficient goes to every member, shown with its Enter format.
-    enter(form()->coefficientField(0), QStringLiteral("0.02468"));
+    EnterText(form()->coefficientField(0), QStringLiteral("0.02468"));
     QCOMPARE(form()->coefficientField(0)->text(), QStringLiteral("0.025"));
     QCOMPARE(doc().members[1].coefA, doc().members[0].coefA);
     QCOMPARE(doc().members[1].aggregateType, 0);
@@ -397,7 +382,7 @@ class AnalysisScreenTest : public QObject {
   void distanceEditIsLimited() {
     openAnalysis();
     const int column = ZoneGridDistanceColumn(1);
-    typeInto(zoneGrid(), 2, column, QStringLiteral("12345"));
+    TypeIntoCell(zoneGrid(), 2, column, QStringLiteral("12345"));
     QCOMPARE(doc().Zone(0, 1)->points[1]->distance, 10000.0f);
     QCOMPARE(zoneGrid()->itemText(2, column), QStringLiteral("10000"));
     const int columns = zoneGrid()->columnCount();
@@ -450,10 +435,10 @@ class AnalysisScreenTest : public QObject {
   void editsSurviveTheScreenSwitchAndTheSave() {
     openAnalysis();
     const GridPosition at = ReboundReadingPosition(0, 3);
-    typeInto(rebound(), at.row, at.column, QStringLiteral("47"));
-    typeInto(rebound(), ReboundZoneRow(1), ReboundTableColumns(16).carbonation, QStringLiteral("2.5"));
-    typeInto(zoneGrid(), 1, ZoneGridDistanceColumn(0), QStringLiteral("321"));
-    enter(form()->etaField(), QStringLiteral("0.9"));
+    TypeIntoCell(rebound(), at.row, at.column, QStringLiteral("47"));
+    TypeIntoCell(rebound(), ReboundZoneRow(1), ReboundTableColumns(16).carbonation, QStringLiteral("2.5"));
+    TypeIntoCell(zoneGrid(), 1, ZoneGridDistanceColumn(0), QStringLiteral("321"));
+    EnterText(form()->etaField(), QStringLiteral("0.9"));
     const std::string edited = korvane::testing::DumpDocument(doc());
 
     frame_->action(cmd::kBackToMain)->trigger();
@@ -501,9 +486,7 @@ class AnalysisScreenTest : public QObject {
     frame_->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(frame_.get()));
     const GridPosition at = ReboundReadingPosition(0, 3);
-    QVERIFY(rebound()->editCell(at.row, at.column));
-    auto* editor =
-        qobject_cast<QLineEdit*>(rebound()->tableView()->indexWidget(rebound()->tableView()->currentIndex()));
+    QLineEdit* editor = OpenCellEditor(rebound(), at.row, at.column);
     QVERIFY(editor != nullptr);
     editor->setFocus();
     QTRY_VERIFY(editor->hasFocus());
@@ -519,9 +502,7 @@ class AnalysisScreenTest : public QObject {
     // Ctrl+S saves on this screen too (one action answers it), the pending
     // cell entered first; and on the main screen.
     const GridPosition next = ReboundReadingPosition(1, 0);
-    QVERIFY(rebound()->editCell(next.row, next.column));
-    auto* second =
-        qobject_cast<QLineEdit*>(rebound()->tableView()->indexWidget(rebound()->tableView()->currentIndex()));
+    QLineEdit* second = OpenCellEditor(rebound(), next.row, next.column);
     QVERIFY(second != nullptr);
     second->setFocus();
     QTRY_VERIFY(second->hasFocus());

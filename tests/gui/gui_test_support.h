@@ -2,12 +2,17 @@
 // records what it was asked; the documents come from the support library.
 #pragma once
 
+#include <QCoreApplication>
+#include <QLineEdit>
 #include <QList>
 #include <QPrinter>
 #include <QStringList>
+#include <QTableView>
+#include <QtTest>
 #include <memory>
 
 #include "core/app/korvane_doc.h"
+#include "gui/analysis/grid_ctrl.h"
 #include "gui/prompter.h"
 #include "support/sample_documents.h"
 
@@ -89,6 +94,30 @@ class ScriptedPrompter : public Prompter {
   // Whether the desktop has a program for the files shown.
   bool desktopOpens = true;
 };
+
+// Input as a user gives it. Failures are recorded by QVERIFY and end the
+// helper; the calling test reports them.
+// Opens the in-place editor of grid cell (row, column): its line edit, or
+// null when the cell refused or holds a list.
+inline QLineEdit* OpenCellEditor(CGridCtrl* grid, int row, int column) {
+  if (!grid->editCell(row, column)) return nullptr;
+  return qobject_cast<QLineEdit*>(grid->tableView()->indexWidget(grid->tableView()->currentIndex()));
+}
+// Types `text` into cell (row, column) and presses Enter; returns once the
+// editor, which closes from the event loop, is gone.
+inline void TypeIntoCell(CGridCtrl* grid, int row, int column, const QString& text) {
+  QLineEdit* editor = OpenCellEditor(grid, row, column);
+  QVERIFY(editor != nullptr);
+  editor->setText(text);
+  QTest::keyClick(editor, Qt::Key_Return);
+  QTRY_VERIFY(!grid->isEditing());
+  QCoreApplication::processEvents();
+}
+// Replaces a field's text and presses Enter.
+inline void EnterText(QLineEdit* field, const QString& text) {
+  field->setText(text);
+  QTest::keyClick(field, Qt::Key_Return);
+}
 
 // The in-memory documents of the support library.
 using korvane::testing::MakeWaveformDoc;

@@ -126,20 +126,6 @@ class UndoTest : public QObject {
   QAction* undoAction() { return frame_->action(cmd::kUndo); }
   QAction* redoAction() { return frame_->action(cmd::kRedo); }
 
-  static void enter(QLineEdit* field, const QString& text) {
-    field->setText(text);
-    QTest::keyClick(field, Qt::Key_Return);
-  }
-  static void typeInto(CGridCtrl* grid, int row, int column, const QString& text) {
-    QVERIFY(grid->editCell(row, column));
-    auto* editor =
-        qobject_cast<QLineEdit*>(grid->tableView()->indexWidget(grid->tableView()->currentIndex()));
-    QVERIFY(editor != nullptr);
-    editor->setText(text);
-    QTest::keyClick(editor, Qt::Key_Return);
-    QTRY_VERIFY(!grid->isEditing());
-    QCoreApplication::processEvents();
-  }
   static void choose(CGridCtrl* grid, int row, int column, int entry) {
     QVERIFY(grid->editCell(row, column));
     auto* list = qobject_cast<QComboBox*>(grid->tableView()->indexWidget(grid->tableView()->currentIndex()));
@@ -247,10 +233,10 @@ class UndoTest : public QObject {
         // ---- Main screen ----
         {"拾取首波", Screen::Main, [this] { clickWaveform(); }},
         {"修改测距", Screen::Main,
-         [this] { enter(frame_->rightForm()->distanceField(2), QStringLiteral("250")); }},
-        {"修改β修正值", Screen::Main, [this] { enter(form()->betaField(), QStringLiteral("1.2")); },
+         [this] { EnterText(frame_->rightForm()->distanceField(2), QStringLiteral("250")); }},
+        {"修改β修正值", Screen::Main, [this] { EnterText(form()->betaField(), QStringLiteral("1.2")); },
          [this] { choose(form()->methodList(), kMethodDirect); }},
-        {"修改λ修正值", Screen::Main, [this] { enter(form()->lambdaField(), QStringLiteral("0.9")); }},
+        {"修改λ修正值", Screen::Main, [this] { EnterText(form()->lambdaField(), QStringLiteral("0.9")); }},
         {"修改测试方式", Screen::Main, [this] { choose(form()->methodList(), kMethodDirect); }},
         {"修改测试位置", Screen::Main,
          [this] {
@@ -285,27 +271,27 @@ class UndoTest : public QObject {
         // ---- Analysis screen ----
         {"拾取首波", Screen::Analysis, [this] { clickWaveform(); }},
         {"修改测距", Screen::Analysis,
-         [this] { typeInto(zoneGrid(), 1, ZoneGridDistanceColumn(1), QStringLiteral("321")); },
+         [this] { TypeIntoCell(zoneGrid(), 1, ZoneGridDistanceColumn(1), QStringLiteral("321")); },
          // The click into the cell shows the point (not a step).
          [this] { model_->selectPoint(1); }},
         {"修改回弹值", Screen::Analysis,
          [this] {
            const GridPosition at = ReboundReadingPosition(0, 5);
-           typeInto(rebound(), at.row, at.column, QStringLiteral("60"));
+           TypeIntoCell(rebound(), at.row, at.column, QStringLiteral("60"));
          }},
         {"修改回弹代表值", Screen::Analysis,
-         [=, this] { typeInto(rebound(), zone0, c.rebound, QStringLiteral("41.5")); }},
+         [=, this] { TypeIntoCell(rebound(), zone0, c.rebound, QStringLiteral("41.5")); }},
         {"修改碳化深度", Screen::Analysis,
-         [=, this] { typeInto(rebound(), zone0, c.carbonation, QStringLiteral("3.25")); }},
+         [=, this] { TypeIntoCell(rebound(), zone0, c.carbonation, QStringLiteral("3.25")); }},
         {"修改回弹角度", Screen::Analysis, [=, this] { choose(rebound(), zone0, c.angle, 1); }},
         {"修改测试面", Screen::Analysis, [=, this] { choose(rebound(), zone0, c.surface, 2); }},
         {"修改系数a", Screen::Analysis,
-         [this] { enter(anaForm()->coefficientField(0), QStringLiteral("0.03")); }},
+         [this] { EnterText(anaForm()->coefficientField(0), QStringLiteral("0.03")); }},
         {"修改粗骨料", Screen::Analysis, [this] { choose(anaForm()->aggregateList(), 1); }},
         {"修改强度修正系数η", Screen::Analysis,
-         [this] { enter(anaForm()->etaField(), QStringLiteral("1.2")); }},
+         [this] { EnterText(anaForm()->etaField(), QStringLiteral("1.2")); }},
         {"修改强度修正量Δtot", Screen::Analysis,
-         [this] { enter(anaForm()->deltaTotField(), QStringLiteral("4.5")); }, nullptr, kCECS02_2020},
+         [this] { EnterText(anaForm()->deltaTotField(), QStringLiteral("4.5")); }, nullptr, kCECS02_2020},
         {"修改泵送", Screen::Analysis, [this] { anaForm()->pumpedBox()->click(); }, nullptr, kCECS02_2020},
         {"切换规范", Screen::Analysis, [this] { choose(anaForm()->standardList(), kTB10426_2004); }},
         {"修改构件名称", Screen::Analysis,
@@ -428,12 +414,12 @@ class UndoTest : public QObject {
   // the member; a step of every member leaves the position.
   void undoShowsWhatItChanged() {
     openFrame(Screen::Analysis);
-    typeInto(zoneGrid(), 3, ZoneGridDistanceColumn(2), QStringLiteral("333"));  // zone 3, point 3
+    TypeIntoCell(zoneGrid(), 3, ZoneGridDistanceColumn(2), QStringLiteral("333"));  // zone 3, point 3
     model_->selectZone(0);
     model_->selectPoint(1);
     rename(anaForm()->memberList(), QStringLiteral("柱一"));
     model_->selectMember(1);
-    enter(anaForm()->etaField(), QStringLiteral("1.2"));
+    EnterText(anaForm()->etaField(), QStringLiteral("1.2"));
     model_->selectZone(1);
 
     undoAction()->trigger();  // η: every zone
@@ -569,7 +555,7 @@ class UndoTest : public QObject {
     // document's step; Ctrl+Y redoes it.
     const float lambda = doc().Zone(0, 0)->lambda;
     form()->lambdaField()->setFocus();
-    enter(form()->lambdaField(), QStringLiteral("0.9"));
+    EnterText(form()->lambdaField(), QStringLiteral("0.9"));
     QTest::keyClick(form()->lambdaField(), Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(doc().Zone(0, 0)->lambda, lambda);
     QCOMPARE(form()->lambdaField()->text(), FormatFixed(lambda, 3));
