@@ -12,6 +12,7 @@
 #include "gui/document_model.h"
 #include "gui/prompter.h"
 #include "gui/save_dialog.h"
+#include "gui/wait_cursor.h"
 
 namespace korvane::gui {
 
@@ -49,9 +50,8 @@ void CDlgcombine::updateMergeButton() {
 void CDlgcombine::chooseFiles() {
   const QStringList files = prompter_->openFileNames(this, QString::fromUtf8(kFilterMerge));
   if (files.isEmpty()) return;
-  QApplication::setOverrideCursor(Qt::WaitCursor);
+  const WaitCursor wait;
   addFiles(files);
-  QApplication::restoreOverrideCursor();
 }
 
 void CDlgcombine::addFiles(const QStringList& files) {
@@ -80,9 +80,7 @@ void CDlgcombine::mergeFiles() {
 
   std::vector<std::filesystem::path> inputs;
   for (const QString& path : paths_) inputs.push_back(ToFsPath(path));
-  const WarningSink warn = [this](std::string_view message) {
-    prompter_->message(this, QString::fromUtf8(message.data(), static_cast<qsizetype>(message.size())));
-  };
+  const WarningSink warn = [this](std::string_view message) { prompter_->message(this, FromUtf8(message)); };
   MergedData merged;
   {
     // Reading many files takes a while: show how far it got.
@@ -110,13 +108,12 @@ void CDlgcombine::mergeFiles() {
   if (!output.isEmpty()) {
     QString failure;
     {
-      QApplication::setOverrideCursor(Qt::WaitCursor);
+      const WaitCursor wait;
       try {
         WriteMergedFile(merged, ToFsPath(output));
       } catch (const std::exception& e) {
         failure = QString::fromUtf8(e.what());
       }
-      QApplication::restoreOverrideCursor();
     }
     if (failure.isEmpty()) {
       list_->clear();

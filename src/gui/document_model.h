@@ -25,7 +25,7 @@ namespace korvane::gui {
 // Path of a file name as the file system wants it.
 std::filesystem::path ToFsPath(const QString& path);
 // Text of a UTF-8 core string.
-inline QString FromUtf8(const std::string& text) {
+inline QString FromUtf8(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 // A float with a fixed number of decimals, independent of the locale ("%.3f").

@@ -59,9 +59,7 @@ CMainForm::CMainForm(DocumentModel* model, QWidget* parent) : QWidget(parent), m
 
   form = AddFormSection(outer, this);
   method_ = new QComboBox(this);
-  for (int m = 0; m < 3; ++m)
-    method_->addItem(
-        QString::fromUtf8(TestMethodName(m).data(), static_cast<qsizetype>(TestMethodName(m).size())));
+  for (int m = 0; m < 3; ++m) method_->addItem(FromUtf8(TestMethodName(m)));
   location_ = new QComboBox(this);
   beta_ = new QLineEdit(this);
   lambda_ = new QLineEdit(this);
@@ -188,7 +186,7 @@ void CMainForm::refreshZoneFields() {
   method_->setCurrentIndex(method >= 0 && method <= 2 ? method : 0);
   method_->setEnabled(TestMethodListEnabled(doc.standardIndex, zone));
   for (std::string_view choice : TestLocationChoices(method)) {
-    location_->addItem(QString::fromUtf8(choice.data(), static_cast<qsizetype>(choice.size())));
+    location_->addItem(FromUtf8(choice));
   }
   location_->setCurrentIndex(TestLocationIndex(method, zone->testLocation));
   const BetaLambdaRule rule = BetaLambdaFor(method, zone->testLocation);

@@ -51,6 +51,7 @@
 #include "gui/prompter.h"
 #include "gui/save_dialog.h"
 #include "gui/test_para.h"
+#include "gui/wait_cursor.h"
 #include "office/excel_export.h"
 
 namespace korvane::gui {
@@ -63,15 +64,6 @@ const QString kRecentGroup = QStringLiteral("Recent File List");
 const QString kInfoBarSection = QStringLiteral("Korvane-SCBar-1");
 const QString kAnalysisBarSection = QStringLiteral("Korvane-SCBar-2");
 constexpr int kBarMinimumWidth = 120;
-
-// Shows the wait cursor for the life of the object.
-class WaitCursor {
- public:
-  WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-  ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-  WaitCursor(const WaitCursor&) = delete;
-  WaitCursor& operator=(const WaitCursor&) = delete;
-};
 
 // Wraps a form so that it can be narrower or shorter than its layout wants.
 QScrollArea* Scrolled(QWidget* form, QWidget* parent) {
@@ -171,7 +163,7 @@ CMainFrame::CMainFrame(DocumentModel* model, Prompter* prompter, const QString& 
 
   // Non-fatal messages of the document (a number text that is too long).
   model_->doc().warningSink = [this](std::string_view message) {
-    prompter_->message(this, QString::fromUtf8(message.data(), static_cast<qsizetype>(message.size())));
+    prompter_->message(this, FromUtf8(message));
   };
 
   const auto refreshCommands = [this] { updateCommands(); };

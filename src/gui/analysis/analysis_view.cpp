@@ -15,12 +15,6 @@
 
 namespace korvane::gui {
 
-namespace {
-
-QString Utf8(const std::string& text) { return FromUtf8(text); }
-
-}  // namespace
-
 void PaintWaveformPanel(QPainter& p, const QSize& size, const PanelPicture& pic, float delay) {
   if (!PaintPanelFrame(p, size, pic)) return;
   const QFontMetrics fm = p.fontMetrics();
@@ -42,11 +36,11 @@ QRect PaintReadingStrip(QPainter& p, const QRect& rect, const StripReadings* rea
   p.setFont(font);
   const ReadingStripTexts t = ReadingStripTextsOf(*readings, rect.width());
   const int y = rect.y() + 1;
-  TextAt(p, rect.x() + t.gainX, y, Utf8(t.gain));
-  TextAt(p, rect.x() + t.timeX, y, Utf8(t.time));
-  TextAt(p, rect.x() + t.amplitudeX, y, Utf8(t.amplitude));
-  TextAt(p, rect.x() + t.velocityX, y, Utf8(t.velocity));
-  const QString label = Utf8(t.pointLabel);
+  TextAt(p, rect.x() + t.gainX, y, FromUtf8(t.gain));
+  TextAt(p, rect.x() + t.timeX, y, FromUtf8(t.time));
+  TextAt(p, rect.x() + t.amplitudeX, y, FromUtf8(t.amplitude));
+  TextAt(p, rect.x() + t.velocityX, y, FromUtf8(t.velocity));
+  const QString label = FromUtf8(t.pointLabel);
   const QFontMetrics fm = p.fontMetrics();
   const ViewRect r = PointLabelRect(rect.width(), fm.horizontalAdvance(label), fm.height());
   const QRect labelRect(rect.x() + r.x, rect.y() + r.y, r.width, r.height);

@@ -26,7 +26,7 @@ CDlgCorrection::CDlgCorrection(CorrectionDialogKind kind, DocumentModel* model, 
       cancel_(new QPushButton(QStringLiteral("取消"), this)),
       defaults_(new QPushButton(QStringLiteral("默认值"), this)) {
   const std::string_view title = dialog_->title();
-  setWindowTitle(QString::fromUtf8(title.data(), static_cast<qsizetype>(title.size())));
+  setWindowTitle(FromUtf8(title));
   setObjectName(kind == CorrectionDialogKind::Angle     ? QStringLiteral("CDlgAngle")
                 : kind == CorrectionDialogKind::Surface ? QStringLiteral("CDlgPlane")
                                                         : QStringLiteral("CDlgCarbon"));
@@ -57,8 +57,7 @@ void CDlgCorrection::showTable() {
   note_->setVisible(!dialog_->hasGrid());
   if (!dialog_->hasGrid()) {
     const std::string_view name = StandardDisplayName(model_->doc().standardIndex);
-    note_->setText(QStringLiteral("当前规范(%1)不使用此修正表。")
-                       .arg(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()))));
+    note_->setText(QStringLiteral("当前规范(%1)不使用此修正表。").arg(FromUtf8(name)));
     resize(360, 120);
     return;
   }

@@ -27,10 +27,6 @@ namespace korvane::gui {
 
 namespace {
 
-QString Text(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 // A result value: sunken, selectable, wrapping (the batch notice has lines).
 QLabel* ResultField(QWidget* parent) {
   auto* label = new QLabel(parent);
@@ -55,9 +51,9 @@ FormviewAna::FormviewAna(DocumentModel* model, Prompter* prompter, QWidget* pare
 
   QFormLayout* form = AddFormSection(outer, this);
   standard_ = new QComboBox(this);
-  for (int i = 0; i < kStandardCount; ++i) standard_->addItem(Text(StandardDisplayName(i)));
+  for (int i = 0; i < kStandardCount; ++i) standard_->addItem(FromUtf8(StandardDisplayName(i)));
   aggregate_ = new QComboBox(this);
-  for (std::string_view entry : kAggregateEntries) aggregate_->addItem(Text(entry));
+  for (std::string_view entry : kAggregateEntries) aggregate_->addItem(FromUtf8(entry));
   form->addRow(QStringLiteral("规范选择"), standard_);
   form->addRow(QStringLiteral("粗骨料"), aggregate_);
   const char* coefLabels[] = {"系数a", "系数b", "系数c", "系数d"};

@@ -26,6 +26,7 @@
 #include "gui/document_model.h"
 #include "gui/output/print_set_dialog.h"
 #include "gui/prompter.h"
+#include "gui/wait_cursor.h"
 #include "office/excel_export.h"
 #include "office/word_report.h"
 #include "render/page_painter.h"
@@ -41,18 +42,6 @@ constexpr char kFilterPdf[] = "PDF 文件 (*.pdf)|*.pdf||";
 constexpr char kFilterBmp[] = "(*.bmp)|*.bmp||";
 // A write shorter than this shows no progress window.
 constexpr int kProgressDelayMs = 300;
-
-QString Text(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-class WaitCursor {
- public:
-  WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-  ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-  WaitCursor(const WaitCursor&) = delete;
-  WaitCursor& operator=(const WaitCursor&) = delete;
-};
 
 }  // namespace
 
@@ -137,13 +126,13 @@ bool OutputCommands::InterceptClose() {
 
 bool OutputCommands::requireFile() {
   if (model_->hasFile()) return true;
-  prompter_->message(window_, Text(kMsgOpenFileFirst));
+  prompter_->message(window_, FromUtf8(kMsgOpenFileFirst));
   return false;
 }
 
 bool OutputCommands::requireReport() {
   if (render::ChoiceFromSettings(model_->doc()).any()) return true;
-  prompter_->message(window_, Text(report::kMsgChooseReport));
+  prompter_->message(window_, FromUtf8(report::kMsgChooseReport));
   return false;
 }
 
@@ -401,7 +390,7 @@ void OutputCommands::onBmp() {
                                       render::ToMonochrome(render::RenderCanvasPage(doc, page, options_)));
     }
     if (!written) {
-      prompter_->message(window_, Text(report::kMsgBmpWriteError));
+      prompter_->message(window_, FromUtf8(report::kMsgBmpWriteError));
       // The remaining pages are offered one by one again.
       if (batch != BatchMode::Off) {
         batch = BatchMode::Off;

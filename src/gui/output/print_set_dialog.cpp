@@ -21,14 +21,10 @@ namespace korvane::gui {
 
 namespace {
 
-QString Text(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 template <std::size_t N>
 QComboBox* FixedList(const std::array<std::string_view, N>& names, QWidget* parent) {
   auto* list = new QComboBox(parent);
-  for (std::string_view name : names) list->addItem(Text(name));
+  for (std::string_view name : names) list->addItem(FromUtf8(name));
   return list;
 }
 
@@ -306,9 +302,9 @@ CPrintSetInfo::CPrintSetInfo(QWidget* parent) : QWidget(parent) {
       if (row.field == 5) {
         for (const std::string& grade : DesignStrengthChoices()) list->addItem(FromUtf8(grade));
       } else if (row.field == 20) {
-        for (std::string_view model : kInstrumentModelChoices) list->addItem(Text(model));
+        for (std::string_view model : kInstrumentModelChoices) list->addItem(FromUtf8(model));
       } else {
-        for (std::string_view table : kConversionTableChoices) list->addItem(Text(table));
+        for (std::string_view table : kConversionTableChoices) list->addItem(FromUtf8(table));
       }
       editor = list;
       fields_[row.field] = list;
@@ -366,12 +362,12 @@ CPrintSetParent::CPrintSetParent(CKorvaneDoc& doc, ReportOptions& options, Promp
                                  QWidget* parent)
     : QDialog(parent), prompter_(prompter), logic_(std::make_unique<PrintSetDialogModel>(doc, options)) {
   setObjectName(QStringLiteral("CPrintSetParent"));
-  setWindowTitle(Text(kPrintSetDialogTitle));
+  setWindowTitle(FromUtf8(kPrintSetDialogTitle));
   tabs_ = new QTabWidget(this);
   pageSetup_ = new CDlgPrintSet(tabs_);
   info_ = new CPrintSetInfo(tabs_);
-  tabs_->addTab(pageSetup_, Text(kPrintPageTabTitle));
-  tabs_->addTab(info_, Text(kPrintInfoTabTitle));
+  tabs_->addTab(pageSetup_, FromUtf8(kPrintPageTabTitle));
+  tabs_->addTab(info_, FromUtf8(kPrintInfoTabTitle));
   ok_ = new QPushButton(QStringLiteral("确定"), this);
   cancel_ = new QPushButton(QStringLiteral("取消"), this);
   ok_->setDefault(true);
