@@ -62,9 +62,17 @@ QString DocumentModel::open(const QString& path) {
   // Other data (or none): a new history.
   suggestion_.reset();
   history_.clear();
+  if (message.isEmpty()) recomputeIfStrengthsShown();
   emit fileChanged();
   syncModified();
   return message;
+}
+
+void DocumentModel::recomputeIfStrengthsShown() {
+  // The reader keeps no member or batch results: a file opened while
+  // strengths are shown is shown recomputed, as "输出" shows it. Not an
+  // edit: the flag and the new history stay clear.
+  if (strengthsShown_ && doc_->HasFile()) doc_->RecomputeAll();
 }
 
 QString DocumentModel::save(const QString& path) {
@@ -90,6 +98,7 @@ QString DocumentModel::saveResults(const QString& path) {
     suggestion_.reset();
     history_.clear();
   }
+  if (message.isEmpty()) recomputeIfStrengthsShown();
   emit fileChanged();
   syncModified();
   return message;

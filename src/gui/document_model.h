@@ -94,13 +94,15 @@ class DocumentModel : public QObject {
 
   // ---- Files (the caller shows a returned message) --------------------------
   // Opens a data file pair; empty on success, else the message to show. The
-  // modified flag is cleared; on failure the document shows no file.
+  // modified flag is cleared; on failure the document shows no file. While
+  // strengths are shown, the file opened is recomputed (as "输出" does).
   QString open(const QString& path);
   // Writes the data to `path` by its type (a result file recomputed first);
   // empty on success. A save to another file makes the document name it
   // (pathChanged).
   QString save(const QString& path);
-  // Writes a result file and opens it; empty on success.
+  // Writes a result file and opens it (recomputed as open() does); empty on
+  // success.
   QString saveResults(const QString& path);
 
   // ---- Navigation ------------------------------------------------------------
@@ -197,6 +199,9 @@ class DocumentModel : public QObject {
   // The analysis screen's recomputation after a main-screen step was undone
   // or redone (setStrengthsShown); returns the step with what it changed.
   EditResult followStrengths(EditResult step);
+  // After a file was opened: the recomputation of "输出" while strengths are
+  // shown.
+  void recomputeIfStrengthsShown();
 
   std::unique_ptr<CKorvaneDoc> doc_;
   QUndoStack history_;

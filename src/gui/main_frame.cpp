@@ -644,15 +644,7 @@ CMainFrame::OpenOutcome CMainFrame::openFile(const QString& path) {
 void CMainFrame::afterOpen(const QString& path) {
   addRecentFile(path);
   updateTitle();
-  if (screen_ == Screen::Main) {
-    view_->scrollToTop();
-  } else {
-    // The reader keeps no member or batch results: the analysis screen
-    // shows the file as "输出" would, recomputed (not an edit: the modified
-    // flag and the new history stay clear).
-    model_->doc().RecomputeAll();
-    model_->notifyZoneDataChanged();
-  }
+  if (screen_ == Screen::Main) view_->scrollToTop();
   updateCommands();
 }
 
