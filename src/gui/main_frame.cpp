@@ -277,13 +277,11 @@ void CMainFrame::enterPendingInput() {
   // Only a grid cell's editor: the fields of the forms enter their text
   // with Enter alone, as they always have.
   QWidget* focus = QApplication::focusWidget();
+  if (focus == nullptr || !isAncestorOf(focus)) return;
   QAbstractItemView* grid = nullptr;
-  bool ours = false;
-  for (QWidget* w = focus; w != nullptr && !ours; w = w->parentWidget()) {
-    if (grid == nullptr && w != focus) grid = qobject_cast<QAbstractItemView*>(w);
-    ours = w == this;
-  }
-  if (!ours || grid == nullptr) return;
+  for (QWidget* w = focus->parentWidget(); w != nullptr && grid == nullptr; w = w->parentWidget())
+    grid = qobject_cast<QAbstractItemView*>(w);
+  if (grid == nullptr) return;
   // Losing the focus enters the cell's text (the delegate commits it, with
   // its limits and messages) and closes the editor; the grid keeps the
   // focus.
