@@ -9,9 +9,13 @@
 
 namespace korvane::cli {
 
+void SendWarningsTo(CKorvaneDoc& doc, std::ostream& err) {
+  doc.warningSink = [&err](std::string_view message) { err << message << "\n"; };
+}
+
 std::unique_ptr<CKorvaneDoc> OpenDocument(const std::filesystem::path& path, std::ostream& err) {
   auto doc = std::make_unique<CKorvaneDoc>(CKorvaneDoc::Settings::None);
-  doc->warningSink = [&err](std::string_view message) { err << message << "\n"; };
+  SendWarningsTo(*doc, err);
   doc->OnOpenDocument(path);
   return doc;
 }

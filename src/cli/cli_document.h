@@ -10,6 +10,10 @@
 
 namespace korvane::cli {
 
+// Sends the document's warnings (the reader's "数字过长…") to `err`, a line
+// each; `err` must outlive the document's use.
+void SendWarningsTo(CKorvaneDoc& doc, std::ostream& err);
+
 // Opens `path` as the desktop program does (OnOpenDocument). Throws
 // KorvaneError with the reader's message.
 std::unique_ptr<CKorvaneDoc> OpenDocument(const std::filesystem::path& path, std::ostream& err);

@@ -10,6 +10,7 @@
 #include <ostream>
 
 #include "cli/args.h"
+#include "cli/cli_document.h"
 #include "cli/commands.h"
 
 #ifdef KORVANE_WITH_OFFICE
@@ -35,7 +36,7 @@ int RunExport(const Args& args, std::ostream& out, std::ostream& err) {
   options.printMemberEstimates = !parsed.Has("--no-member-estimates");
 
   CKorvaneDoc doc(CKorvaneDoc::Settings::Load);
-  doc.warningSink = [&err](std::string_view message) { err << message << "\n"; };
+  SendWarningsTo(doc, err);
   doc.OnOpenDocument(PathFromUtf8(parsed.positional.front()));
   doc.RecomputeAll();
   if (parsed.Has("--record-sheet") || parsed.Has("--result-table")) {

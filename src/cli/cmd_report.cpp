@@ -16,6 +16,7 @@
 #include <ostream>
 
 #include "cli/args.h"
+#include "cli/cli_document.h"
 #include "cli/commands.h"
 
 #ifdef KORVANE_WITH_QT
@@ -105,7 +106,7 @@ int RunReport(const Args& args, std::ostream& out, std::ostream& err) {
   ReportOptions options;
   options.printMemberEstimates = !parsed.Has("--no-member-estimates");
 
-  doc.warningSink = [&err](std::string_view message) { err << message << "\n"; };
+  SendWarningsTo(doc, err);
   doc.OnOpenDocument(PathFromUtf8(parsed.positional.front()));
   doc.RecomputeAll();
 
