@@ -152,13 +152,16 @@ test_windows() {
   local started=$SECONDS
   log "Windows build (MinGW-w64) and its tests under Wine"
   build_windows
-  run_ctest "$BUILD_WINDOWS"
+  # Wine itself now and then fails to start a program (seen once in many
+  # runs: no output, 0.01 s); a test that fails twice is a real failure.
+  run_ctest "$BUILD_WINDOWS" --repeat until-pass:2
   log "Windows leg passed in $((SECONDS - started)) s"
 }
 
 run_ctest() {
   local dir="$1"
-  ctest --test-dir "$dir" --output-on-failure -j "$(build_jobs)" --timeout 600
+  shift
+  ctest --test-dir "$dir" --output-on-failure -j "$(build_jobs)" --timeout 600 "$@"
 }
 
 cmd_build() {
