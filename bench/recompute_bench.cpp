@@ -6,8 +6,8 @@
 
 #include <vector>
 
-#include "core/algorithm/standards.h"
 #include "core/app/korvane_doc.h"
+#include "core/standards/standards.h"
 
 namespace {
 

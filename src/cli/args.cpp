@@ -3,7 +3,7 @@
 #include <charconv>
 #include <cmath>
 
-#include "core/algorithm/standards.h"
+#include "core/standards/standards.h"
 
 namespace korvane::cli {
 

@@ -4,8 +4,8 @@
 #include <string>
 
 #include "cli/json_writer.h"
-#include "core/algorithm/standards.h"
 #include "core/platform/path_text.h"
+#include "core/standards/standards.h"
 
 namespace korvane::cli {
 

@@ -8,7 +8,7 @@
 #include "cli/cli_document.h"
 #include "cli/commands.h"
 #include "core/data/file_pair.h"
-#include "core/error.h"
+#include "core/platform/error.h"
 #include "core/platform/path_text.h"
 
 namespace korvane::cli {

@@ -7,8 +7,8 @@
 #include "cli/cli_document.h"
 #include "cli/commands.h"
 #include "core/algorithm/member_evaluation.h"
-#include "core/algorithm/standards.h"
 #include "core/data/text_format.h"
+#include "core/standards/standards.h"
 
 namespace korvane::cli {
 namespace {

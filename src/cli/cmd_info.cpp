@@ -4,8 +4,8 @@
 #include "cli/args.h"
 #include "cli/cli_document.h"
 #include "cli/commands.h"
-#include "core/algorithm/standards.h"
 #include "core/data/text_format.h"
+#include "core/standards/standards.h"
 
 namespace korvane::cli {
 

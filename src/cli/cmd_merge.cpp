@@ -7,7 +7,7 @@
 #include "cli/commands.h"
 #include "core/data/file_merge.h"
 #include "core/data/file_pair.h"
-#include "core/error.h"
+#include "core/platform/error.h"
 #include "core/platform/path_text.h"
 
 namespace korvane::cli {

@@ -28,7 +28,7 @@
 #include <memory>
 
 #include "core/app/korvane_doc.h"
-#include "core/error.h"
+#include "core/platform/error.h"
 #include "core/platform/path_text.h"
 #include "core/report/report_layout.h"
 #include "render/report_renderer.h"

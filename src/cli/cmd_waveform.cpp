@@ -14,7 +14,7 @@
 #include "cli/commands.h"
 #include "cli/json_writer.h"
 #include "core/app/korvane_doc.h"
-#include "core/wave/filter_dialog_model.h"
+#include "core/forms/filter_dialog_model.h"
 #include "core/wave/point_readings.h"
 
 namespace korvane::cli {

@@ -7,7 +7,7 @@
 #include "cli/args.h"
 #include "cli/commands.h"
 #include "cli/console.h"
-#include "core/error.h"
+#include "core/platform/error.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 
 #include "core/app/edit_names.h"
 #include "core/app/edit_snapshot.h"
-#include "core/wave/filter_dialog_model.h"
+#include "core/forms/filter_dialog_model.h"
 #include "gui/document_model.h"
 #include "gui/prompter.h"
 

@@ -11,11 +11,11 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
-#include "core/algorithm/standards.h"
 #include "core/algorithm/test_position.h"
 #include "core/data/number_entry.h"
 #include "core/data/text_entry.h"
 #include "core/report/report_records.h"
+#include "core/standards/standards.h"
 #include "gui/document_model.h"
 #include "gui/project_fields.h"
 #include "gui/text_validator.h"
@@ -184,7 +184,8 @@ void CMainForm::refreshZoneFields() {
   }
   const int method = zone->testMethod;
   method_->setCurrentIndex(method >= 0 && method <= 2 ? method : 0);
-  method_->setEnabled(TestMethodListEnabled(doc.standardIndex, zone));
+  method_->setEnabled(
+      TestMethodListEnabled(doc.standardIndex, zone ? std::optional(zone->testMethod) : std::nullopt));
   for (std::string_view choice : TestLocationChoices(method)) {
     location_->addItem(FromUtf8(choice));
   }

@@ -27,10 +27,10 @@
 #include <algorithm>
 #include <iterator>
 
-#include "core/algorithm/standards.h"
 #include "core/app/arrival_suggestion.h"
 #include "core/app/edit_names.h"
 #include "core/app/settings_file.h"
+#include "core/standards/standards.h"
 #include "core/wave/point_readings.h"
 #include "gui/about_dialog.h"
 #include "gui/analysis/analysis_down_view.h"

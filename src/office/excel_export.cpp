@@ -255,7 +255,8 @@ void WriteResultsWorkbook(const CKorvaneDoc& doc, const std::filesystem::path& p
       for (int c = 0; c < static_cast<int>(std::size(kEstimateHeadings)); ++c) {
         WriteText(sheet, row, c, kEstimateHeadings[c]);
       }
-      const report::MemberEstimateCells estimate = report::FormatMemberEstimate(doc, static_cast<int>(m));
+      const report::MemberEstimateCells estimate =
+          report::FormatMemberEstimate(ReportSourceOf(doc), static_cast<int>(m));
       WriteNumber(sheet, row + 1, 1, estimate.zones, whole);
       if (estimate.zones == 0) continue;
       writeFigure(row + 1, 2, estimate.minimum);

@@ -6,10 +6,10 @@
 #include <span>
 #include <utility>
 
-#include "core/algorithm/standards.h"
 #include "core/app/korvane_doc.h"
 #include "core/report/pagination.h"
 #include "core/report/report_cells.h"
+#include "core/standards/standards.h"
 #include "office/text_format.h"
 
 namespace korvane::office {
@@ -426,7 +426,7 @@ Table BuildResultTable(const CKorvaneDoc& doc, int member, int page, bool summar
   }
 
   if (estimateRow) {
-    const report::MemberEstimateCells estimate = report::FormatMemberEstimate(doc, member);
+    const report::MemberEstimateCells estimate = report::FormatMemberEstimate(ReportSourceOf(doc), member);
     constexpr auto kWord = report::SummaryStyle::Word;
     table.MergeSet(22, 1, 22, 2,
                    std::string(report::kMemberEstimateLabel) + "\n(Mpa)N=" + FormatInt(estimate.zones));
@@ -438,7 +438,7 @@ Table BuildResultTable(const CKorvaneDoc& doc, int member, int page, bool summar
   }
 
   if (summaryPage) {
-    const report::BatchSummaryCells batch = report::FormatBatchSummary(doc);
+    const report::BatchSummaryCells batch = report::FormatBatchSummary(ReportSourceOf(doc));
     constexpr auto kWord = report::SummaryStyle::Word;
     const int r = summaryRow;
     table.MergeSet(r, 1, r, 2, "强度推定值\n(Mpa)N=" + FormatInt(batch.members));

@@ -11,7 +11,7 @@
 #include <system_error>
 
 #include "core/app/korvane_doc.h"
-#include "core/error.h"
+#include "core/platform/error.h"
 #include "core/platform/file_replace.h"
 #include "core/report/bmp_writer.h"
 #include "core/report/report_layout.h"
@@ -107,7 +107,7 @@ bool PrintJob(const CKorvaneDoc& doc, QPrinter& printer, ReportChoice choice, in
     if (lastPage > 0 && page.jobPage > lastPage) break;
     if (!first) printer.newPage();
     first = false;
-    PaintPage(painter, report::LayoutJobPage(doc, page, frame, true, options));
+    PaintPage(painter, report::LayoutJobPage(ReportSourceOf(doc), page, frame, true, options));
   }
   return painter.end();
 }
@@ -141,7 +141,7 @@ void RenderJobToPdf(const CKorvaneDoc& doc, const std::filesystem::path& path, R
     for (const report::JobPage& page : job) {
       if (!first) writer.newPage();
       first = false;
-      PaintPage(painter, report::LayoutJobPage(doc, page, frame, true, options));
+      PaintPage(painter, report::LayoutJobPage(ReportSourceOf(doc), page, frame, true, options));
     }
     if (!painter.end()) throw WriteError(path);
   }
@@ -162,7 +162,7 @@ QImage RenderPrintedPage(const CKorvaneDoc& doc, const report::JobPage& page, in
   const report::PageFrame frame = report::ComputePageFrame(metrics, doc.printSettings);
   {
     QPainter painter(&image);
-    PaintPage(painter, report::LayoutJobPage(doc, page, frame, true, options));
+    PaintPage(painter, report::LayoutJobPage(ReportSourceOf(doc), page, frame, true, options));
   }
   return image.convertToFormat(QImage::Format_Grayscale8);
 }
@@ -174,7 +174,7 @@ QImage RenderCanvasPage(const CKorvaneDoc& doc, const report::JobPage& page, con
   const report::PageFrame frame = report::CanvasPageFrame(doc.printSettings);
   {
     QPainter painter(&image);
-    PaintPage(painter, report::LayoutJobPage(doc, page, frame, false, options));
+    PaintPage(painter, report::LayoutJobPage(ReportSourceOf(doc), page, frame, false, options));
   }
   return image;
 }

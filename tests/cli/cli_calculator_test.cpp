@@ -9,8 +9,8 @@
 #include "cli/cli_process.h"
 #include "core/algorithm/algorithm.h"
 #include "core/algorithm/correction_tables.h"
-#include "core/algorithm/standards.h"
 #include "core/algorithm/zone_computation.h"
+#include "core/standards/standards.h"
 
 namespace korvane::testing {
 namespace {

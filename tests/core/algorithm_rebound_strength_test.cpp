@@ -7,8 +7,8 @@
 #include "core/algorithm/algorithm.h"
 #include "core/algorithm/correction_tables.h"
 #include "core/algorithm/standard_algorithms.h"
-#include "core/algorithm/standards.h"
 #include "core/algorithm/zone_computation.h"
+#include "core/standards/standards.h"
 
 namespace korvane {
 namespace {

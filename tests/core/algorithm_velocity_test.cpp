@@ -6,8 +6,8 @@
 
 #include "core/algorithm/algorithm.h"
 #include "core/algorithm/standard_algorithms.h"
-#include "core/algorithm/standards.h"
 #include "core/data/records.h"
+#include "core/standards/standards.h"
 
 namespace korvane {
 namespace {

@@ -7,9 +7,9 @@
 #include <string>
 
 #include "core/algorithm/member_evaluation.h"
-#include "core/algorithm/standards.h"
 #include "core/app/korvane_doc.h"
 #include "core/forms/analysis_form_model.h"
+#include "core/standards/standards.h"
 #include "core/wave/waveform_view_layout.h"
 #include "support/sample_documents.h"
 

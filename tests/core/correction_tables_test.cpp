@@ -4,7 +4,7 @@
 
 #include "core/algorithm/algorithm.h"
 #include "core/algorithm/correction_tables.h"
-#include "core/algorithm/standards.h"
+#include "core/standards/standards.h"
 
 namespace korvane {
 namespace {

@@ -10,9 +10,9 @@
 #include <functional>
 #include <limits>
 
-#include "core/algorithm/standards.h"
 #include "core/app/edit_snapshot.h"
 #include "core/app/korvane_doc.h"
+#include "core/standards/standards.h"
 #include "core/wave/point_readings.h"
 #include "support/document_dump.h"
 #include "support/sample_documents.h"

@@ -11,11 +11,11 @@
 #include <limits>
 #include <thread>
 
-#include "core/algorithm/standards.h"
 #include "core/app/korvane_doc.h"
 #include "core/app/settings_file.h"
 #include "core/data/file_merge.h"
 #include "core/data/file_messages.h"
+#include "core/standards/standards.h"
 #include "file_test_support.h"
 
 namespace korvane::testing {

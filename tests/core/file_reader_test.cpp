@@ -1,8 +1,8 @@
 // The reader's rules and failure messages on edited files.
 #include <gtest/gtest.h>
 
-#include "core/algorithm/standards.h"
 #include "core/data/file_messages.h"
+#include "core/standards/standards.h"
 #include "file_test_support.h"
 
 namespace korvane::testing {

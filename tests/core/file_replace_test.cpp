@@ -12,7 +12,7 @@
 #include <stdexcept>
 #include <vector>
 
-#include "core/error.h"
+#include "core/platform/error.h"
 #include "core/platform/file_replace.h"
 #include "file_test_support.h"
 

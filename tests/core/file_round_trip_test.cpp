@@ -5,9 +5,9 @@
 #include <climits>
 #include <cmath>
 
-#include "core/algorithm/standards.h"
 #include "core/data/number_entry.h"
 #include "core/data/text_format.h"
+#include "core/standards/standards.h"
 #include "file_test_support.h"
 
 namespace korvane::testing {

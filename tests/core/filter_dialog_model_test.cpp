@@ -1,4 +1,4 @@
-#include "core/wave/filter_dialog_model.h"
+#include "core/forms/filter_dialog_model.h"
 
 #include <gtest/gtest.h>
 

@@ -12,10 +12,10 @@
 #include <utility>
 #include <vector>
 
-#include "core/algorithm/standards.h"
 #include "core/app/korvane_doc.h"
 #include "core/forms/rebound_table_layout.h"
 #include "core/forms/zone_grid_layout.h"
+#include "core/standards/standards.h"
 
 namespace korvane {
 namespace {

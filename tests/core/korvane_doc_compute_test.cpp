@@ -4,9 +4,9 @@
 #include <vector>
 
 #include "core/algorithm/standard_algorithms.h"
-#include "core/algorithm/standards.h"
 #include "core/algorithm/zone_computation.h"
 #include "core/app/korvane_doc.h"
+#include "core/standards/standards.h"
 
 namespace korvane {
 namespace {

@@ -1,11 +1,11 @@
 // Opening and saving through the document.
 #include <gtest/gtest.h>
 
-#include "core/algorithm/standards.h"
 #include "core/app/document_edits.h"
 #include "core/app/korvane_doc.h"
 #include "core/data/file_messages.h"
 #include "core/data/save_names.h"
+#include "core/standards/standards.h"
 #include "file_test_support.h"
 
 namespace korvane::testing {

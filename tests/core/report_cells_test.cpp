@@ -84,8 +84,8 @@ TEST(ResultTablePage, EveryMembersPagesShowEachZonesOwnEta) {
   for (int k = 0; k < 3; ++k) doc->zoneLists[1][static_cast<std::size_t>(k)]->eta = etas[k];
   for (const bool estimates : {true, false}) {
     const ReportOptions options{estimates};
-    const int rows = ResultTableRows(*doc, 1, 1, options);
-    const PageDescription page = LayoutResultTablePage(*doc, 1, 1, kTitle, kBody, options);
+    const int rows = ResultTableRows(ReportSourceOf(*doc), 1, 1, options);
+    const PageDescription page = LayoutResultTablePage(ReportSourceOf(*doc), 1, 1, kTitle, kBody, options);
     const std::string expected[] = {"0.90", "0.85", "1.15"};
     for (int k = 1; k <= 3; ++k) {
       EXPECT_EQ(At(page, rows, 5 + 1.5 * (k - 1), 27, 5 + 1.5 * k, 28), expected[k - 1]) << k;
@@ -115,9 +115,9 @@ TEST(ResultTablePage, BatchEstimateCellStatesAnInvalidBatch) {
     doc->result.fcue = c.fcue;
     for (const bool estimates : {true, false}) {
       const ReportOptions options{estimates};
-      const int rows = ResultTableRows(*doc, 1, 1, options);
+      const int rows = ResultTableRows(ReportSourceOf(*doc), 1, 1, options);
       const int s0 = estimates ? 32 : 30;
-      const PageDescription page = LayoutResultTablePage(*doc, 1, 1, kTitle, kBody, options);
+      const PageDescription page = LayoutResultTablePage(ReportSourceOf(*doc), 1, 1, kTitle, kBody, options);
       EXPECT_EQ(At(page, rows, 15, s0, 20, s0 + 2), c.page) << c.flag << " " << estimates;
       // Mf and Sf stay; the invalid-batch text takes two lines of its cell.
       EXPECT_EQ(At(page, rows, 5, s0, 10, s0 + 2), "Mf = 33.2Mpa");
@@ -135,8 +135,8 @@ TEST(ResultTablePage, MemberEstimateRowOnTheLastPageOfEveryMember) {
   SetMemberResult(doc->members[1], 9.5f, 35.55f, 7.125f, 0.0f, kResultBelow10);
 
   // Member 1: one page, its last; 32 rows, the row below the fcu,i row.
-  ASSERT_EQ(ResultTableRows(*doc, 0, 1, {}), 32);
-  const PageDescription first = LayoutResultTablePage(*doc, 0, 1, kTitle, kBody);
+  ASSERT_EQ(ResultTableRows(ReportSourceOf(*doc), 0, 1, {}), 32);
+  const PageDescription first = LayoutResultTablePage(ReportSourceOf(*doc), 0, 1, kTitle, kBody);
   EXPECT_EQ(first.frames.at(0).rect, kBody);
   const std::tuple<double, double, FontRole, std::string> row[] = {
       {0, 5, FontRole::Label, "构件推定值"},          {0, 5, FontRole::Label, "（Mpa） N=3"},
@@ -152,17 +152,18 @@ TEST(ResultTablePage, MemberEstimateRowOnTheLastPageOfEveryMember) {
 
   // Member 2: the row only on its second (last) page; flag 1 gives the
   // member's result text.
-  EXPECT_EQ(ResultTableRows(*doc, 1, 1, {}), 30);
-  EXPECT_TRUE(TextsEqual(LayoutResultTablePage(*doc, 1, 1, kTitle, kBody), "构件推定值").empty());
-  const PageDescription second = LayoutResultTablePage(*doc, 1, 2, kTitle, kBody);
+  EXPECT_EQ(ResultTableRows(ReportSourceOf(*doc), 1, 1, {}), 30);
+  EXPECT_TRUE(
+      TextsEqual(LayoutResultTablePage(ReportSourceOf(*doc), 1, 1, kTitle, kBody), "构件推定值").empty());
+  const PageDescription second = LayoutResultTablePage(ReportSourceOf(*doc), 1, 2, kTitle, kBody);
   EXPECT_EQ(At(second, 32, 16.25, 30, 20, 32), "fcu,e <10.0MPa");
   EXPECT_EQ(At(second, 32, 0, 31, 5, 32, FontRole::Label), "（Mpa） N=12");
   EXPECT_EQ(At(second, 32, 12.5, 30, 16.25, 32), "Sf = 7.12Mpa");  // 7.125f: a tie, to even
 
   // Member 3 (no zones, the summary page): N=0 without figures, then the
   // batch summary five rows further down; the page keeps to the body.
-  ASSERT_EQ(ResultTableRows(*doc, 2, 1, {}), 37);
-  const PageDescription last = LayoutResultTablePage(*doc, 2, 1, kTitle, kBody);
+  ASSERT_EQ(ResultTableRows(ReportSourceOf(*doc), 2, 1, {}), 37);
+  const PageDescription last = LayoutResultTablePage(ReportSourceOf(*doc), 2, 1, kTitle, kBody);
   EXPECT_EQ(last.frames.at(0).rect, kBody);
   EXPECT_EQ(At(last, 37, 0, 31, 5, 32, FontRole::Label), "（Mpa） N=0");
   EXPECT_EQ(At(last, 37, 5, 30, 8.75, 32), "<none>");
@@ -174,9 +175,10 @@ TEST(ResultTablePage, MemberEstimateRowOnTheLastPageOfEveryMember) {
 
   // Switched off: the fixed layout of 30 and 35 rows.
   const ReportOptions off{false};
-  EXPECT_EQ(ResultTableRows(*doc, 0, 1, off), 30);
-  EXPECT_EQ(ResultTableRows(*doc, 2, 1, off), 35);
-  EXPECT_TRUE(TextsEqual(LayoutResultTablePage(*doc, 0, 1, kTitle, kBody, off), "构件推定值").empty());
+  EXPECT_EQ(ResultTableRows(ReportSourceOf(*doc), 0, 1, off), 30);
+  EXPECT_EQ(ResultTableRows(ReportSourceOf(*doc), 2, 1, off), 35);
+  EXPECT_TRUE(TextsEqual(LayoutResultTablePage(ReportSourceOf(*doc), 0, 1, kTitle, kBody, off), "构件推定值")
+                  .empty());
 }
 
 TEST(ReportCells, MemberEstimateTextsByFlag) {
@@ -188,16 +190,16 @@ TEST(ReportCells, MemberEstimateTextsByFlag) {
       {kResultBatchInvalid, 0.0f, "fcu,e 输入有误！", "fcu,e 输入有误！"}};
   for (const auto& [flag, estimate, page, word] : cases) {
     SetMemberResult(doc->members[0], 12.0f, 30.0f, 3.0f, estimate, flag);
-    const MemberEstimateCells cells = FormatMemberEstimate(*doc, 0);
+    const MemberEstimateCells cells = FormatMemberEstimate(ReportSourceOf(*doc), 0);
     EXPECT_EQ(cells.zones, 10);
     EXPECT_EQ(MemberEstimateText(cells, SummaryStyle::Page), page);
     EXPECT_EQ(MemberEstimateText(cells, SummaryStyle::Word), word);
   }
   // An empty zone slot is no zone of the estimate.
   doc->zoneLists[0][3].reset();
-  EXPECT_EQ(FormatMemberEstimate(*doc, 0).zones, 9);
-  EXPECT_EQ(FormatMemberEstimate(*doc, 1).zones, 0);
-  EXPECT_EQ(MemberEstimateText(FormatMemberEstimate(*doc, -1), SummaryStyle::Page), "");
+  EXPECT_EQ(FormatMemberEstimate(ReportSourceOf(*doc), 0).zones, 9);
+  EXPECT_EQ(FormatMemberEstimate(ReportSourceOf(*doc), 1).zones, 0);
+  EXPECT_EQ(MemberEstimateText(FormatMemberEstimate(ReportSourceOf(*doc), -1), SummaryStyle::Page), "");
 }
 
 }  // namespace

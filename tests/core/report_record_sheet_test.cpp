@@ -49,7 +49,7 @@ class RecordSheetTest : public ::testing::Test {
 };
 
 TEST_F(RecordSheetTest, FirstPageHeadAndFonts) {
-  const PageDescription page = LayoutRecordSheetPage(*doc_, 0, 1, kTitle, kBody);
+  const PageDescription page = LayoutRecordSheetPage(ReportSourceOf(*doc_), 0, 1, kTitle, kBody);
   ASSERT_EQ(TextsEqual(page, "现场记录表").size(), 1u);
   const TextItem title = TextsEqual(page, "现场记录表").front();
   EXPECT_EQ(title.cell, kTitle);
@@ -98,7 +98,7 @@ TEST_F(RecordSheetTest, FirstPageHeadAndFonts) {
 }
 
 TEST_F(RecordSheetTest, ZoneRowsOfAMemberWithFourZones) {
-  const PageDescription page = LayoutRecordSheetPage(*doc_, 0, 1, kTitle, kBody);
+  const PageDescription page = LayoutRecordSheetPage(ReportSourceOf(*doc_), 0, 1, kTitle, kBody);
   // Member number spans all ten slots; ten zone numbers whatever the count.
   EXPECT_EQ(ValueAt(page, Cell(0, 13, 1, 33)), "1");
   for (int i = 0; i < 10; ++i)
@@ -137,7 +137,7 @@ TEST_F(RecordSheetTest, ZoneRowsOfAMemberWithFourZones) {
 }
 
 TEST_F(RecordSheetTest, GridLines) {
-  const PageDescription page = LayoutRecordSheetPage(*doc_, 0, 1, kTitle, kBody);
+  const PageDescription page = LayoutRecordSheetPage(ReportSourceOf(*doc_), 0, 1, kTitle, kBody);
   // Point separators at 13 1/3 and 14 2/3, rows 12-33.
   EXPECT_TRUE(HasLine(page, {1433, 1040}, {1433, 2510}));
   EXPECT_TRUE(HasLine(page, {1566, 1040}, {1566, 2510}));
@@ -166,7 +166,7 @@ TEST_F(RecordSheetTest, PagesOfALongerMember) {
   };
   for (const Page& p : {Page{1, 0, 10}, Page{2, 10, 2}}) {
     SCOPED_TRACE(p.page);
-    const PageDescription page = LayoutRecordSheetPage(*doc_, 1, p.page, kTitle, kBody);
+    const PageDescription page = LayoutRecordSheetPage(ReportSourceOf(*doc_), 1, p.page, kTitle, kBody);
     EXPECT_TRUE(TextsEqual(page, "现场记录表").empty());
     EXPECT_EQ(ValueAt(page, Cell(0, 13, 1, 33)), "2");
     EXPECT_EQ(ValueAt(page, Cell(4, 5, 9, 6)), "梁2");
@@ -178,14 +178,14 @@ TEST_F(RecordSheetTest, PagesOfALongerMember) {
           << i;
     }
   }
-  EXPECT_TRUE(LayoutRecordSheetPage(*doc_, 2, 1, kTitle, kBody).texts.empty());
-  EXPECT_TRUE(LayoutRecordSheetPage(*doc_, -1, 1, kTitle, kBody).texts.empty());
+  EXPECT_TRUE(LayoutRecordSheetPage(ReportSourceOf(*doc_), 2, 1, kTitle, kBody).texts.empty());
+  EXPECT_TRUE(LayoutRecordSheetPage(ReportSourceOf(*doc_), -1, 1, kTitle, kBody).texts.empty());
 }
 
 TEST(RecordSheetVelocityLayout, SevenPointCurrentZone) {
   auto doc = MakeSampleDoc({3}, 7);
-  ASSERT_TRUE(UsesVelocityLayout(*doc));
-  const PageDescription page = LayoutRecordSheetPage(*doc, 0, 1, kTitle, kBody);
+  ASSERT_TRUE(UsesVelocityLayout(ReportSourceOf(*doc)));
+  const PageDescription page = LayoutRecordSheetPage(ReportSourceOf(*doc), 0, 1, kTitle, kBody);
   auto cell17 = [](double i0, double j0, double i1, double j1) { return Cell(i0, j0, i1, j1, 17); };
   EXPECT_EQ(page.frames.at(0).rect, kBody);
   EXPECT_EQ(TextInCell(page, cell17(12, 9, 15, 10), FontRole::Label)->text, "修正后声速");
@@ -212,21 +212,21 @@ TEST(RecordSheetVelocityLayout, ChosenByTheCurrentZoneOnly) {
   // seven point cells of member 1 share columns 12-16.
   auto doc = MakeSampleDoc({2, 2});
   for (auto& zone : doc->zoneLists[1]) zone = korvane::testing::MakeSampleZone(0, 7);
-  EXPECT_FALSE(UsesVelocityLayout(*doc));
-  const PageDescription page = LayoutRecordSheetPage(*doc, 1, 1, kTitle, kBody);
+  EXPECT_FALSE(UsesVelocityLayout(ReportSourceOf(*doc)));
+  const PageDescription page = LayoutRecordSheetPage(ReportSourceOf(*doc), 1, 1, kTitle, kBody);
   EXPECT_EQ(ValueAt(page, Cell(12 + 6 * 4.0 / 7, 13, 16, 14)), "206");
   EXPECT_EQ(ValueAt(page, Cell(16, 13, 17, 15)), "平测");
 
   doc->currentMember = 1;
-  EXPECT_TRUE(UsesVelocityLayout(*doc));
+  EXPECT_TRUE(UsesVelocityLayout(ReportSourceOf(*doc)));
   doc->memberCount = -1;  // no file open: no current zone
-  EXPECT_FALSE(UsesVelocityLayout(*doc));
+  EXPECT_FALSE(UsesVelocityLayout(ReportSourceOf(*doc)));
 }
 
 TEST(RecordSheetPointLayout, FiveAndSixPointsStayLeftOfTheTestMode) {
   for (int points : {4, 5, 6}) {
     auto doc = MakeSampleDoc({1}, points);
-    const PageDescription page = LayoutRecordSheetPage(*doc, 0, 1, kTitle, kBody);
+    const PageDescription page = LayoutRecordSheetPage(ReportSourceOf(*doc), 0, 1, kTitle, kBody);
     const double w = points == 4 ? 1.0 : 4.0 / points;
     const TextItem* last = TextInCell(page, Cell(12 + (points - 1) * w, 12, 16, 13), FontRole::Label);
     ASSERT_NE(last, nullptr) << points;

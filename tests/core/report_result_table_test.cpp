@@ -55,8 +55,9 @@ class ResultTableTest : public ::testing::Test {
 };
 
 TEST_F(ResultTableTest, FirstPageOfAShortMember) {
-  ASSERT_FALSE(IsSummaryPage(*doc_, 0, 1));
-  const PageDescription page = LayoutResultTablePage(*doc_, 0, 1, kTitle, kBody, kFixedLayout);
+  ASSERT_FALSE(IsSummaryPage(ReportSourceOf(*doc_), 0, 1));
+  const PageDescription page =
+      LayoutResultTablePage(ReportSourceOf(*doc_), 0, 1, kTitle, kBody, kFixedLayout);
   ASSERT_EQ(TextsEqual(page, "结果数据表").size(), 1u);
   EXPECT_EQ(TextsEqual(page, "结果数据表").front().cell, kTitle);
   EXPECT_EQ(TextsEqual(page, "结果数据表").front().pixelHeight, 48);
@@ -119,18 +120,20 @@ TEST_F(ResultTableTest, FirstPageOfAShortMember) {
 }
 
 TEST_F(ResultTableTest, SummaryOnlyOnTheLastPageOfTheLastMember) {
-  EXPECT_FALSE(IsSummaryPage(*doc_, 1, 1));
-  EXPECT_FALSE(IsSummaryPage(*doc_, 1, 2));
-  ASSERT_TRUE(IsSummaryPage(*doc_, 1, 3));
+  EXPECT_FALSE(IsSummaryPage(ReportSourceOf(*doc_), 1, 1));
+  EXPECT_FALSE(IsSummaryPage(ReportSourceOf(*doc_), 1, 2));
+  ASSERT_TRUE(IsSummaryPage(ReportSourceOf(*doc_), 1, 3));
 
-  const PageDescription first = LayoutResultTablePage(*doc_, 1, 1, kTitle, kBody, kFixedLayout);
+  const PageDescription first =
+      LayoutResultTablePage(ReportSourceOf(*doc_), 1, 1, kTitle, kBody, kFixedLayout);
   EXPECT_TRUE(TextsEqual(first, "结果数据表").empty());
   EXPECT_TRUE(TextsEqual(first, "强度推定值").empty());
   EXPECT_EQ(At(first, Cell(5, 7, 20, 8)), "VKT-U6       U6-1234");  // seven blanks on the last member
   EXPECT_EQ(At(first, ZoneCell(10, 27, 28)), "0.95");               // the zone's own η, not the project's
 
   const bool s = true;
-  const PageDescription page = LayoutResultTablePage(*doc_, 1, 3, kTitle, kBody, kFixedLayout);
+  const PageDescription page =
+      LayoutResultTablePage(ReportSourceOf(*doc_), 1, 3, kTitle, kBody, kFixedLayout);
   EXPECT_EQ(page.frames.at(0).rect, kBody);
   for (int k = 1; k <= 10; ++k)
     EXPECT_EQ(At(page, ZoneCell(k, 10, 11, s), FontRole::Label), std::to_string(20 + k));
@@ -179,7 +182,8 @@ TEST_F(ResultTableTest, FcueTextsAtTheLimits) {
       {70.01f, "fcue > 70 Mpa"}, {0.0f, "fcue < 10 Mpa"},   {45.55f, "fcue = 45.5Mpa"}};
   for (const auto& [fcue, text] : cases) {
     doc_->result.fcue = fcue;
-    const PageDescription page = LayoutResultTablePage(*doc_, 1, 3, kTitle, kBody, kFixedLayout);
+    const PageDescription page =
+        LayoutResultTablePage(ReportSourceOf(*doc_), 1, 3, kTitle, kBody, kFixedLayout);
     EXPECT_EQ(At(page, Cell(15, 30, 20, 32, true)), text) << fcue;
   }
 }
@@ -189,11 +193,11 @@ TEST(ResultTableFonts, FollowTheSmallerGridUnit) {
   // Wide and short (c 200 > r 50) and narrow and tall (c 50 < r 200 on 30
   // rows; the only member's page is the summary page: 6000 / 35).
   const PageDescription wide =
-      LayoutResultTablePage(*doc, 0, 1, kTitle, Rect{0, 0, 4000, 1750}, kFixedLayout);
+      LayoutResultTablePage(ReportSourceOf(*doc), 0, 1, kTitle, Rect{0, 0, 4000, 1750}, kFixedLayout);
   EXPECT_EQ(TextsEqual(wide, "工程名称").front().pixelHeight, 35);
   EXPECT_EQ(TextsEqual(wide, "规程").front().pixelHeight, 32);
   const PageDescription narrow =
-      LayoutResultTablePage(*doc, 0, 1, kTitle, Rect{0, 0, 1000, 7000}, kFixedLayout);
+      LayoutResultTablePage(ReportSourceOf(*doc), 0, 1, kTitle, Rect{0, 0, 1000, 7000}, kFixedLayout);
   EXPECT_EQ(TextsEqual(narrow, "工程名称").front().pixelHeight, 35);
   // Title and summary on the same page for a single one-page member.
   EXPECT_EQ(TextsEqual(wide, "结果数据表").size(), 1u);
@@ -202,8 +206,8 @@ TEST(ResultTableFonts, FollowTheSmallerGridUnit) {
 
 TEST(ResultTableFonts, MemberOutOfRangeGivesAnEmptyPage) {
   auto doc = MakeSampleDoc({3});
-  EXPECT_TRUE(LayoutResultTablePage(*doc, 1, 1, kTitle, kBody, kFixedLayout).texts.empty());
-  EXPECT_FALSE(IsSummaryPage(*doc, 3, 1));
+  EXPECT_TRUE(LayoutResultTablePage(ReportSourceOf(*doc), 1, 1, kTitle, kBody, kFixedLayout).texts.empty());
+  EXPECT_FALSE(IsSummaryPage(ReportSourceOf(*doc), 3, 1));
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "core/algorithm/standards.h"
 #include "core/data/records.h"
+#include "core/standards/standards.h"
 
 namespace korvane {
 namespace {
@@ -56,9 +56,9 @@ TEST(Standards, TestMethodLock) {
   direct.testMethod = kMethodDirect;
   for (int i = 0; i < kStandardCount; ++i) {
     const bool fixed = i == kTB10426_2019 || i == kDB61T1084_2017;
-    EXPECT_EQ(TestMethodListEnabled(i, &direct), !fixed) << i;
-    EXPECT_EQ(TestMethodListEnabled(i, nullptr), !fixed) << i;
-    EXPECT_EQ(TestMethodListEnabled(i, &surface), i == kCECS02_2005 || i == kTB10426_2004) << i;
+    EXPECT_EQ(TestMethodListEnabled(i, direct.testMethod), !fixed) << i;
+    EXPECT_EQ(TestMethodListEnabled(i, std::nullopt), !fixed) << i;
+    EXPECT_EQ(TestMethodListEnabled(i, surface.testMethod), i == kCECS02_2005 || i == kTB10426_2004) << i;
   }
 }
 
@@ -73,25 +73,25 @@ TEST(Standards, SwitchRule) {
   // Surface method: only within {0, 1} or within {2..9}.
   for (int from = 0; from < kStandardCount; ++from) {
     for (int to = 0; to < kStandardCount; ++to) {
-      EXPECT_EQ(CheckStandardSwitch(from, to, &surface).allowed, (from < 2) == (to < 2))
+      EXPECT_EQ(CheckStandardSwitch(from, to, surface.testMethod).allowed, (from < 2) == (to < 2))
           << from << "->" << to;
       const bool jts = from != to && (from == kJTS239_2015 || to == kJTS239_2015);
-      EXPECT_EQ(CheckStandardSwitch(from, to, &direct).allowed, !jts) << from << "->" << to;
-      EXPECT_EQ(CheckStandardSwitch(from, to, &angle).allowed, !jts) << from << "->" << to;
+      EXPECT_EQ(CheckStandardSwitch(from, to, direct.testMethod).allowed, !jts) << from << "->" << to;
+      EXPECT_EQ(CheckStandardSwitch(from, to, angle.testMethod).allowed, !jts) << from << "->" << to;
     }
   }
 
-  const StandardSwitch refused = CheckStandardSwitch(kCECS02_2005, kCECS02_2020, &surface);
+  const StandardSwitch refused = CheckStandardSwitch(kCECS02_2005, kCECS02_2020, surface.testMethod);
   EXPECT_FALSE(refused.allowed);
   EXPECT_EQ(refused.message, "当前规范(CECS 02:2005)及测试方式(平测)下，无法切换到新规范(CECS 02-2020)！");
-  EXPECT_TRUE(CheckStandardSwitch(kCECS02_2005, kTB10426_2004, &surface).allowed);
-  EXPECT_TRUE(CheckStandardSwitch(kCECS02_2005, kTB10426_2004, &surface).message.empty());
-  EXPECT_EQ(CheckStandardSwitch(kCECS02_2020, kJTS239_2015, &direct).message,
+  EXPECT_TRUE(CheckStandardSwitch(kCECS02_2005, kTB10426_2004, surface.testMethod).allowed);
+  EXPECT_TRUE(CheckStandardSwitch(kCECS02_2005, kTB10426_2004, surface.testMethod).message.empty());
+  EXPECT_EQ(CheckStandardSwitch(kCECS02_2020, kJTS239_2015, direct.testMethod).message,
             "当前规范(CECS 02-2020)及测试方式(对测)下，无法切换到新规范(JTS 239-2015)！");
-  EXPECT_FALSE(CheckStandardSwitch(kJTS239_2015, kCECS02_2020, &direct).allowed);
+  EXPECT_FALSE(CheckStandardSwitch(kJTS239_2015, kCECS02_2020, direct.testMethod).allowed);
 
   // No current zone: never allowed, named with the angle method.
-  const StandardSwitch noZone = CheckStandardSwitch(kCECS02_2020, kCECS02_2020, nullptr);
+  const StandardSwitch noZone = CheckStandardSwitch(kCECS02_2020, kCECS02_2020, std::nullopt);
   EXPECT_FALSE(noZone.allowed);
   EXPECT_EQ(noZone.message, "当前规范(CECS 02-2020)及测试方式(角测)下，无法切换到新规范(CECS 02-2020)！");
 }

@@ -22,11 +22,11 @@
 #include <memory>
 
 #include "core/algorithm/member_evaluation.h"
-#include "core/algorithm/standards.h"
 #include "core/app/document_edits.h"
 #include "core/forms/analysis_form_model.h"
 #include "core/forms/rebound_table_layout.h"
 #include "core/forms/zone_grid_layout.h"
+#include "core/standards/standards.h"
 #include "core/wave/waveform_axes.h"
 #include "gui/analysis/analysis_down_view.h"
 #include "gui/analysis/analysis_view.h"

@@ -18,7 +18,7 @@
 #include <QtTest>
 #include <memory>
 
-#include "core/algorithm/standards.h"
+#include "core/standards/standards.h"
 #include "gui/bars.h"
 #include "gui/commands.h"
 #include "gui/dlg_combine.h"

@@ -12,9 +12,9 @@
 #include <QtTest>
 #include <memory>
 
-#include "core/algorithm/standards.h"
 #include "core/forms/rebound_table_layout.h"
 #include "core/forms/zone_grid_layout.h"
+#include "core/standards/standards.h"
 #include "gui/analysis/grid_ctrl.h"
 #include "gui_test_support.h"
 

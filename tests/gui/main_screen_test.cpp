@@ -13,8 +13,8 @@
 #include <cmath>
 #include <memory>
 
-#include "core/algorithm/standards.h"
 #include "core/app/document_edits.h"
+#include "core/standards/standards.h"
 #include "core/wave/waveform_axes.h"
 #include "gui/commands.h"
 #include "gui/document_model.h"

@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-#include "core/error.h"
+#include "core/platform/error.h"
 #include "office/office_test_support.h"
 
 namespace korvane::testing {

@@ -67,9 +67,10 @@ TEST(ReportOutputs, PrintedWordAndExcelShowTheSameZoneCells) {
   const int member = 1;  // the last member: its pages once printed the project's η
   for (int page = 1; page <= 2; ++page) {
     const office::Table word = BuildResultTable(*doc, member, page, page == 2);
-    const int rows = report::ResultTableRows(*doc, member, page, {});
+    const int rows = report::ResultTableRows(ReportSourceOf(*doc), member, page, {});
     const report::Rect body{0, 0, 2000, 3000};
-    const report::PageDescription printed = report::LayoutResultTablePage(*doc, member, page, {}, body);
+    const report::PageDescription printed =
+        report::LayoutResultTablePage(ReportSourceOf(*doc), member, page, {}, body);
     const report::LayoutGrid grid(body, 20, rows);
     // Quantity rows of the printed page and of the Word table.
     const std::pair<double, double> printedRows[] = {{11, 13}, {13, 15}, {15, 17}, {17, 19}, {19, 21},

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "core/algorithm/algorithm.h"
-#include "core/algorithm/standards.h"
-#include "core/error.h"
+#include "core/platform/error.h"
+#include "core/standards/standards.h"
 #include "office/office_test_support.h"
 
 namespace korvane::testing {

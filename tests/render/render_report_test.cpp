@@ -9,7 +9,7 @@
 #include <iterator>
 #include <regex>
 
-#include "core/error.h"
+#include "core/platform/error.h"
 #include "core/report/layout_grid.h"
 #include "core/report/report_layout.h"
 #include "core/report_sample_doc.h"

@@ -69,7 +69,7 @@ TEST(RenderPdfText, EveryLabelAndValueOfEveryPageIsFoundInTheExtractedText) {
   const report::PageFrame frame = report::CanvasPageFrame(doc->printSettings);
   for (std::size_t n = 0; n < job.size(); ++n) {
     const std::string extracted = WithoutBlanks(pages[n]);
-    const report::PageDescription page = report::LayoutJobPage(*doc, job[n], frame, true);
+    const report::PageDescription page = report::LayoutJobPage(ReportSourceOf(*doc), job[n], frame, true);
     int checked = 0;
     for (const report::TextItem& item : page.texts) {
       // Lines of a wrapped text, and parts of a line far apart, may come out

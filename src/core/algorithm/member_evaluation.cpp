@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "core/algorithm/standard_algorithms.h"
-#include "core/algorithm/standards.h"
+#include "core/standards/standards.h"
 
 namespace korvane {
 namespace {

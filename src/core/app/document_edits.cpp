@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <cmath>
 
-#include "core/algorithm/standards.h"
 #include "core/algorithm/test_position.h"
 #include "core/app/edit_snapshot.h"
 #include "core/app/korvane_doc.h"
 #include "core/data/text_entry.h"
+#include "core/standards/standards.h"
 #include "core/wave/point_readings.h"
 
 namespace korvane {
@@ -499,7 +499,9 @@ EditResult SwitchStandard(CKorvaneDoc& doc, ZoneRef shown, int standardIndex) {
   const auto stored = static_cast<float>(doc.standardIndex);
   if (standardIndex < 0 || standardIndex >= kStandardCount) return Refused(shown, stored);
   if (standardIndex == doc.standardIndex) return Unchanged(shown, stored);
-  const StandardSwitch decision = CheckStandardSwitch(doc.standardIndex, standardIndex, ZoneAt(doc, shown));
+  const TestZone* zone = ZoneAt(doc, shown);
+  const StandardSwitch decision = CheckStandardSwitch(doc.standardIndex, standardIndex,
+                                                      zone ? std::optional(zone->testMethod) : std::nullopt);
   if (!decision.allowed) return Refused(shown, stored, decision.message);
 
   EditResult result =

@@ -1,10 +1,10 @@
 #include "core/app/example_files.h"
 
-#include "core/algorithm/standards.h"
 #include "core/app/korvane_doc.h"
 #include "core/data/file_pair.h"
 #include "core/data/file_writer.h"
 #include "core/data/synthetic_data.h"
+#include "core/standards/standards.h"
 
 namespace korvane {
 namespace {

@@ -119,4 +119,16 @@ std::string CKorvaneDoc::SaveResultsFreeName() const {
   return base;
 }
 
+report::ReportSource ReportSourceOf(const CKorvaneDoc& doc) {
+  const TestZone* zone = doc.GetCurrentZone();
+  return report::ReportSource{.members = doc.members,
+                              .zoneLists = doc.zoneLists,
+                              .result = doc.result,
+                              .batchResultFlag = doc.batchResultFlag,
+                              .standardIndex = doc.standardIndex,
+                              .printSettings = doc.printSettings,
+                              .reportInfo = doc.reportInfo,
+                              .shownZonePoints = zone != nullptr ? zone->pointCount : 0};
+}
+
 }  // namespace korvane

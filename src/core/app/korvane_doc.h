@@ -17,8 +17,9 @@
 #include "core/algorithm/algorithm.h"
 #include "core/algorithm/correction_tables.h"
 #include "core/data/records.h"
-#include "core/error.h"
+#include "core/platform/error.h"
 #include "core/report/report_records.h"
+#include "core/report/report_source.h"
 
 namespace korvane {
 
@@ -186,5 +187,9 @@ class CKorvaneDoc {
   Settings settingsMode_;
   std::filesystem::path settingsPath_;
 };
+
+// What the reports read of the document (its records, results and report
+// settings, and the point count of the current zone).
+report::ReportSource ReportSourceOf(const CKorvaneDoc& doc);
 
 }  // namespace korvane

@@ -1,9 +1,9 @@
 // Recomputation of zones, members and the batch, and the choice of standard.
 #include <vector>
 
-#include "core/algorithm/standards.h"
 #include "core/algorithm/zone_computation.h"
 #include "core/app/korvane_doc.h"
+#include "core/standards/standards.h"
 #include "core/wave/point_readings.h"
 
 namespace korvane {

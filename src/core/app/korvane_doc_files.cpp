@@ -1,7 +1,6 @@
 // Opening and saving file pairs, and the reset that follows a load.
 #include <algorithm>
 
-#include "core/algorithm/standards.h"
 #include "core/app/korvane_doc.h"
 #include "core/data/file_messages.h"
 #include "core/data/file_pair.h"
@@ -9,6 +8,7 @@
 #include "core/data/file_writer.h"
 #include "core/platform/file_system.h"
 #include "core/platform/path_text.h"
+#include "core/standards/standards.h"
 
 namespace korvane {
 namespace {

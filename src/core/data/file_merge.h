@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "core/data/records.h"
-#include "core/error.h"
+#include "core/platform/error.h"
 
 namespace korvane {
 

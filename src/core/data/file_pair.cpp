@@ -1,7 +1,7 @@
 #include "core/data/file_pair.h"
 
 #include "core/data/file_messages.h"
-#include "core/error.h"
+#include "core/platform/error.h"
 #include "core/platform/file_replace.h"
 #include "core/platform/file_system.h"
 #include "core/platform/path_text.h"

@@ -12,13 +12,13 @@
 #include <string>
 #include <unordered_map>
 
-#include "core/algorithm/standards.h"
 #include "core/data/file_format.h"
 #include "core/data/file_messages.h"
 #include "core/data/fixed_width_text.h"
 #include "core/data/number_entry.h"
 #include "core/data/text_encoding.h"
 #include "core/platform/file_system.h"
+#include "core/standards/standards.h"
 
 namespace korvane {
 namespace {

@@ -16,7 +16,7 @@
 
 #include "core/data/file_pair.h"
 #include "core/data/records.h"
-#include "core/error.h"
+#include "core/platform/error.h"
 
 namespace korvane {
 

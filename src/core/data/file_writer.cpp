@@ -5,13 +5,13 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "core/algorithm/standards.h"
 #include "core/data/file_format.h"
 #include "core/data/file_messages.h"
 #include "core/data/number_entry.h"
 #include "core/data/text_encoding.h"
 #include "core/data/text_format.h"
-#include "core/error.h"
+#include "core/platform/error.h"
+#include "core/standards/standards.h"
 
 namespace korvane {
 namespace {

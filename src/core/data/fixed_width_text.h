@@ -20,7 +20,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "core/error.h"
+#include "core/platform/error.h"
 
 namespace korvane {
 

@@ -10,7 +10,7 @@
 
 #include <string_view>
 
-#include "core/error.h"
+#include "core/platform/error.h"
 
 namespace korvane {
 

@@ -13,12 +13,9 @@
 #include <string>
 #include <vector>
 
-namespace korvane {
+#include "core/standards/standards.h"
 
-// Test methods (zone and project `testMethod`).
-inline constexpr int kMethodAngle = 0;    // "角测"
-inline constexpr int kMethodSurface = 1;  // "平测"
-inline constexpr int kMethodDirect = 2;   // "对测"
+namespace korvane {
 
 // At most this many measuring points take part in any zone computation.
 inline constexpr int kMaxPoints = 7;

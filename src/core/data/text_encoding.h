@@ -12,6 +12,8 @@
 #include <string>
 #include <string_view>
 
+#include "core/platform/unicode_text.h"
+
 namespace korvane {
 
 // Code page 936 bytes to UTF-16. A byte sequence that is not valid code page
@@ -39,10 +41,5 @@ bool IsUtf8Text(std::string_view bytes);
 // UTF-8 to UTF-16 with every ASCII byte b decoded as asciiMap[b] (as
 // DecodeCp936 does); an invalid byte becomes U+FFFD.
 std::u16string DecodeUtf8(std::string_view bytes, const char16_t (&asciiMap)[128]);
-
-// UTF-16 to UTF-8; an unpaired surrogate becomes U+FFFD.
-std::string Utf16ToUtf8(std::u16string_view text);
-// UTF-8 to UTF-16; an invalid byte becomes U+FFFD.
-std::u16string Utf8ToUtf16(std::string_view text);
 
 }  // namespace korvane

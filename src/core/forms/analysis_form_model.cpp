@@ -3,9 +3,9 @@
 #include <algorithm>
 
 #include "core/algorithm/member_evaluation.h"
-#include "core/algorithm/standards.h"
 #include "core/app/korvane_doc.h"
 #include "core/data/text_format.h"
+#include "core/standards/standards.h"
 
 namespace korvane {
 

@@ -17,8 +17,8 @@
 #include <vector>
 
 #include "core/app/document_edits.h"
-#include "core/error.h"
 #include "core/forms/grid_layout.h"
+#include "core/platform/error.h"
 
 namespace korvane {
 

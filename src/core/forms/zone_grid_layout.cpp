@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <cstddef>
 
-#include "core/algorithm/standards.h"
 #include "core/app/korvane_doc.h"
 #include "core/data/number_entry.h"
 #include "core/data/text_format.h"
+#include "core/standards/standards.h"
 
 namespace korvane {
 

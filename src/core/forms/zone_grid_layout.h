@@ -12,8 +12,8 @@
 #include <string_view>
 #include <vector>
 
-#include "core/error.h"
 #include "core/forms/grid_layout.h"
+#include "core/platform/error.h"
 
 namespace korvane {
 

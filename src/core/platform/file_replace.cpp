@@ -4,7 +4,7 @@
 #include <memory>
 #include <vector>
 
-#include "core/error.h"
+#include "core/platform/error.h"
 #include "core/platform/file_system.h"
 
 namespace korvane {

@@ -1,6 +1,6 @@
 #include "core/platform/path_text.h"
 
-#include "core/data/text_encoding.h"
+#include "core/platform/unicode_text.h"
 
 namespace korvane {
 

@@ -2,7 +2,6 @@
 // page.
 #include <string>
 
-#include "core/app/korvane_doc.h"
 #include "core/report/report_layout.h"
 
 namespace korvane::report {
@@ -63,7 +62,7 @@ PageDescription LayoutDecoration(const PrintSettings& settings, const PageFrame&
   return page;
 }
 
-PageDescription LayoutJobPage(const CKorvaneDoc& doc, const JobPage& page, const PageFrame& frame,
+PageDescription LayoutJobPage(const ReportSource& doc, const JobPage& page, const PageFrame& frame,
                               bool withPageNumber, const ReportOptions& options) {
   PageDescription description = LayoutDecoration(doc.printSettings, frame, page.jobPage, withPageNumber);
   if (page.report == ReportKind::RecordSheet) {

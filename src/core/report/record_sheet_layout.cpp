@@ -6,7 +6,6 @@
 #include <string>
 #include <string_view>
 
-#include "core/app/korvane_doc.h"
 #include "core/report/layout_grid.h"
 #include "core/report/report_cells.h"
 #include "core/report/report_layout.h"
@@ -38,13 +37,10 @@ void Vertical(PageBuilder& b, double i0, double i1, int firstRow,
 
 }  // namespace
 
-bool UsesVelocityLayout(const CKorvaneDoc& doc) {
-  const TestZone* zone = doc.GetCurrentZone();
-  return zone != nullptr && zone->pointCount >= 7;
-}
+bool UsesVelocityLayout(const ReportSource& doc) { return doc.shownZonePoints >= 7; }
 
-PageDescription LayoutRecordSheetPage(const CKorvaneDoc& doc, int member, int pageInMember, const Rect& title,
-                                      const Rect& body) {
+PageDescription LayoutRecordSheetPage(const ReportSource& doc, int member, int pageInMember,
+                                      const Rect& title, const Rect& body) {
   PageDescription page;
   if (member < 0 || static_cast<std::size_t>(member) >= doc.zoneLists.size()) return page;
   const ZoneList& zones = doc.zoneLists[static_cast<std::size_t>(member)];

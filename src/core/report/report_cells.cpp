@@ -3,10 +3,9 @@
 #include <algorithm>
 
 #include "core/algorithm/member_evaluation.h"
-#include "core/algorithm/standards.h"
-#include "core/app/korvane_doc.h"
 #include "core/data/text_format.h"
 #include "core/report/report_texts.h"
+#include "core/standards/standards.h"
 
 namespace korvane::report {
 namespace {
@@ -53,7 +52,7 @@ ZoneReportCells FormatZoneCells(const TestZone& zone) {
   return cells;
 }
 
-MemberEstimateCells FormatMemberEstimate(const CKorvaneDoc& doc, int member) {
+MemberEstimateCells FormatMemberEstimate(const ReportSource& doc, int member) {
   MemberEstimateCells cells;
   if (member < 0 || static_cast<std::size_t>(member) >= doc.members.size() ||
       static_cast<std::size_t>(member) >= doc.zoneLists.size()) {
@@ -73,7 +72,7 @@ MemberEstimateCells FormatMemberEstimate(const CKorvaneDoc& doc, int member) {
   return cells;
 }
 
-BatchSummaryCells FormatBatchSummary(const CKorvaneDoc& doc) {
+BatchSummaryCells FormatBatchSummary(const ReportSource& doc) {
   BatchSummaryCells cells;
   cells.members = static_cast<int>(doc.zoneLists.size());
   cells.mean = Figure(doc.result.meanValue, 1);

@@ -9,10 +9,7 @@
 #include <string_view>
 
 #include "core/data/records.h"
-
-namespace korvane {
-class CKorvaneDoc;
-}
+#include "core/report/report_source.h"
 
 namespace korvane::report {
 
@@ -75,7 +72,7 @@ struct MemberEstimateCells {
 
 // Member `member` (index into doc.members and doc.zoneLists); zones 0 and
 // empty texts for an index out of range.
-MemberEstimateCells FormatMemberEstimate(const CKorvaneDoc& doc, int member);
+MemberEstimateCells FormatMemberEstimate(const ReportSource& doc, int member);
 
 // The batch figures of the summary rows.
 struct BatchSummaryCells {
@@ -86,7 +83,7 @@ struct BatchSummaryCells {
   float fcue = 0.0f;    // the batch estimate, MPa
 };
 
-BatchSummaryCells FormatBatchSummary(const CKorvaneDoc& doc);
+BatchSummaryCells FormatBatchSummary(const ReportSource& doc);
 
 // The two outputs write their summary texts slightly differently: the
 // printed page "Mf = 33.3Mpa", the Word report "Mf=33.3Mpa".

@@ -9,7 +9,6 @@
 #include <string>
 #include <string_view>
 
-#include "core/app/korvane_doc.h"
 #include "core/report/layout_grid.h"
 #include "core/report/report_cells.h"
 #include "core/report/report_layout.h"
@@ -30,26 +29,26 @@ constexpr double kEstimateCellWidth = (kColumns - kZoneColumnsStart) / 4.0;
 
 }  // namespace
 
-bool IsSummaryPage(const CKorvaneDoc& doc, int member, int pageInMember) {
+bool IsSummaryPage(const ReportSource& doc, int member, int pageInMember) {
   const int members = static_cast<int>(doc.zoneLists.size());
   if (members == 0 || member != members - 1) return false;
   return pageInMember == PagesForZoneCount(doc.ZoneCount(member));
 }
 
-bool IsLastPageOfMember(const CKorvaneDoc& doc, int member, int pageInMember) {
+bool IsLastPageOfMember(const ReportSource& doc, int member, int pageInMember) {
   if (member < 0 || static_cast<std::size_t>(member) >= doc.zoneLists.size()) return false;
   return pageInMember == PagesForZoneCount(doc.ZoneCount(member));
 }
 
-int ResultTableRows(const CKorvaneDoc& doc, int member, int pageInMember, const ReportOptions& options) {
+int ResultTableRows(const ReportSource& doc, int member, int pageInMember, const ReportOptions& options) {
   int rows = 30;
   if (options.printMemberEstimates && IsLastPageOfMember(doc, member, pageInMember)) rows += 2;
   if (IsSummaryPage(doc, member, pageInMember)) rows += 5;
   return rows;
 }
 
-PageDescription LayoutResultTablePage(const CKorvaneDoc& doc, int member, int pageInMember, const Rect& title,
-                                      const Rect& body, const ReportOptions& options) {
+PageDescription LayoutResultTablePage(const ReportSource& doc, int member, int pageInMember,
+                                      const Rect& title, const Rect& body, const ReportOptions& options) {
   PageDescription page;
   if (member < 0 || static_cast<std::size_t>(member) >= doc.zoneLists.size()) return page;
   const ZoneList& zones = doc.zoneLists[static_cast<std::size_t>(member)];

@@ -8,8 +8,8 @@
 #include <QVBoxLayout>
 #include <numeric>
 
-#include "core/algorithm/standards.h"
 #include "core/app/edit_names.h"
+#include "core/standards/standards.h"
 #include "gui/analysis/grid_ctrl.h"
 #include "gui/document_model.h"
 

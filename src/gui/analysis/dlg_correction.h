@@ -1,7 +1,7 @@
 // The correction-table dialogs of the analysis screen: "角度修正值表"
 // (CDlgAngle), "测试面修正表" (CDlgPlane) and "碳化深度修正表" (CDlgCarbon).
 // Each shows the table that the current standard's algorithm uses (see
-// core/forms/correction_dialogs.h), or a note that the standard uses none.
+// core/forms/correction_dialog_model.h), or a note that the standard uses none.
 // "确定" stores the grid's values, "默认值" restores the table's defaults at
 // once (the dialog stays open), "取消" stores nothing more.
 #pragma once
@@ -9,7 +9,7 @@
 #include <QDialog>
 #include <memory>
 
-#include "core/forms/correction_dialogs.h"
+#include "core/forms/correction_dialog_model.h"
 
 class QLabel;
 class QPushButton;

@@ -12,12 +12,12 @@
 #include <QTabBar>
 #include <QVBoxLayout>
 
-#include "core/algorithm/standards.h"
 #include "core/app/edit_names.h"
 #include "core/data/number_entry.h"
 #include "core/data/text_entry.h"
 #include "core/forms/analysis_form_model.h"
 #include "core/report/report_records.h"
+#include "core/standards/standards.h"
 #include "gui/document_model.h"
 #include "gui/project_fields.h"
 #include "gui/prompter.h"

@@ -10,7 +10,7 @@
 #include <array>
 #include <memory>
 
-#include "core/report/print_settings_dialog.h"
+#include "core/forms/print_settings_model.h"
 
 class QCheckBox;
 class QComboBox;

@@ -1,13 +1,13 @@
-#include "core/forms/correction_dialogs.h"
+#include "core/forms/correction_dialog_model.h"
 
 #include <array>
 #include <cmath>
 #include <cstddef>
 
-#include "core/algorithm/standards.h"
 #include "core/app/korvane_doc.h"
 #include "core/data/number_entry.h"
 #include "core/data/text_format.h"
+#include "core/standards/standards.h"
 
 namespace korvane {
 

@@ -1,8 +1,6 @@
-#include "core/algorithm/standards.h"
+#include "core/standards/standards.h"
 
 #include <array>
-
-#include "core/data/records.h"
 
 namespace korvane {
 namespace {
@@ -66,16 +64,16 @@ bool IsCarbonationTermStandard(int index) { return index == kDB37T2361_2013 || i
 
 bool IsFixedTestMethodStandard(int index) { return index == kTB10426_2019 || index == kDB61T1084_2017; }
 
-bool TestMethodListEnabled(int standardIndex, const TestZone* currentZone) {
+bool TestMethodListEnabled(int standardIndex, std::optional<int> zoneMethod) {
   if (IsFixedTestMethodStandard(standardIndex)) return false;
-  const bool surface = currentZone != nullptr && currentZone->testMethod == kMethodSurface;
+  const bool surface = zoneMethod == kMethodSurface;
   return !(surface && standardIndex != kCECS02_2005 && standardIndex != kTB10426_2004);
 }
 
-StandardSwitch CheckStandardSwitch(int currentIndex, int requestedIndex, const TestZone* currentZone) {
+StandardSwitch CheckStandardSwitch(int currentIndex, int requestedIndex, std::optional<int> zoneMethod) {
   StandardSwitch decision;
-  if (currentZone != nullptr) {
-    if (currentZone->testMethod == kMethodSurface) {
+  if (zoneMethod) {
+    if (*zoneMethod == kMethodSurface) {
       decision.allowed = (currentIndex < 2) == (requestedIndex < 2);
     } else {
       const bool touchesJts =
@@ -84,8 +82,7 @@ StandardSwitch CheckStandardSwitch(int currentIndex, int requestedIndex, const T
     }
   }
   if (!decision.allowed) {
-    const std::string_view method =
-        currentZone != nullptr ? TestMethodName(currentZone->testMethod) : TestMethodName(0);
+    const std::string_view method = TestMethodName(zoneMethod.value_or(0));
     decision.message = "当前规范(" + std::string(StandardDisplayName(currentIndex)) + ")及测试方式(" +
                        std::string(method) + ")下，无法切换到新规范(" +
                        std::string(StandardDisplayName(requestedIndex)) + ")！";

@@ -1,6 +1,6 @@
 // Rules of the print settings dialog: the page transfer of the three switches
 // and what "取消" restores, whole-number fields, the report choice, the dates.
-#include "core/report/print_settings_dialog.h"
+#include "core/forms/print_settings_model.h"
 
 #include <gtest/gtest.h>
 

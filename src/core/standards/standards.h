@@ -8,7 +8,10 @@
 
 namespace korvane {
 
-struct TestZone;
+// Test methods (zone and project `testMethod`).
+inline constexpr int kMethodAngle = 0;    // "角测"
+inline constexpr int kMethodSurface = 1;  // "平测"
+inline constexpr int kMethodDirect = 2;   // "对测"
 
 inline constexpr int kStandardCount = 10;
 
@@ -49,16 +52,17 @@ bool IsCarbonationTermStandard(int index);
 // After a file is opened the project's test method becomes 2 ("对测").
 bool IsFixedTestMethodStandard(int index);
 
-// Whether the main form lets the user change the zone's test method.
-bool TestMethodListEnabled(int standardIndex, const TestZone* currentZone);
+// Whether the main form lets the user change the test method of a zone
+// tested by `zoneMethod` (nullopt: no zone).
+bool TestMethodListEnabled(int standardIndex, std::optional<int> zoneMethod);
 
-// Whether a switch of standard is allowed with the given current zone (null:
-// no current zone, never allowed). When refused, `message` is the text
+// Whether a switch of standard is allowed while the zone shown was tested by
+// `zoneMethod` (nullopt: no zone shown, never allowed). When refused, `message` is the text
 // "当前规范(%s)及测试方式(%s)下，无法切换到新规范(%s)！" filled in.
 struct StandardSwitch {
   bool allowed = false;
   std::string message;
 };
-StandardSwitch CheckStandardSwitch(int currentIndex, int requestedIndex, const TestZone* currentZone);
+StandardSwitch CheckStandardSwitch(int currentIndex, int requestedIndex, std::optional<int> zoneMethod);
 
 }  // namespace korvane

@@ -7,10 +7,10 @@
 #include <vector>
 
 #include "core/algorithm/algorithm.h"
-#include "core/algorithm/standards.h"
 #include "core/app/korvane_doc.h"
 #include "core/data/number_entry.h"
-#include "core/forms/correction_dialogs.h"
+#include "core/forms/correction_dialog_model.h"
+#include "core/standards/standards.h"
 
 namespace korvane {
 namespace {

@@ -1,4 +1,4 @@
-#include "core/report/print_settings_dialog.h"
+#include "core/forms/print_settings_model.h"
 
 #include <algorithm>
 #include <charconv>

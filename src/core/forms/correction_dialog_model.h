@@ -24,8 +24,8 @@
 
 #include "core/algorithm/correction_tables.h"
 #include "core/app/document_edits.h"
-#include "core/error.h"
 #include "core/forms/grid_layout.h"
+#include "core/platform/error.h"
 
 namespace korvane {
 
