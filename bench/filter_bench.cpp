@@ -40,12 +40,12 @@ void FillZone(CKorvaneDoc& doc) {
   doc.members = {member};
   doc.zoneLists.clear();
   doc.zoneLists.emplace_back();
-  auto zone = korvane::NewTestZone();
-  zone->pointCount = kPoints;
-  zone->sampleInterval = kIntervalUs;
+  korvane::TestZone zone;
+  zone.pointCount = kPoints;
+  zone.sampleInterval = kIntervalUs;
   for (int j = 0; j < kPoints; ++j) {
     const std::vector<std::uint16_t> codes = Waveform(static_cast<unsigned>(j + 1));
-    zone->points[static_cast<std::size_t>(j)] =
+    zone.points[static_cast<std::size_t>(j)] =
         korvane::NewMeasuringPoint(j, 300, codes.data(), kSamples, 0.0f, 200.0f, 10.0f, 250);
   }
   doc.zoneLists[0].push_back(std::move(zone));

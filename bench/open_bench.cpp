@@ -45,7 +45,7 @@ class LargePair {
     SyntheticFilePlan plan;
     plan.project = NewProjectInfo(CivilDate{2022, 3, 5});
     plan.project.site = "基准测试工程";
-    plan.project.testMethod = kMethodDirect;
+    plan.project.testMethod = TestMethod::Direct;
     plan.pointsPerZone = 3;
     plan.distances = {300.0f, 300.0f, 300.0f};
     plan.sampleCount = 1024;
@@ -65,8 +65,7 @@ class LargePair {
       member.name = "构件" + std::to_string(m + 1);
       member.sectionIndex = m;
       data.members.push_back(member);
-      ZoneLists copy = CloneZoneLists(one.zoneLists);
-      data.zoneLists.push_back(std::move(copy.front()));
+      data.zoneLists.push_back(one.zoneLists.front());
       SectionPara section = one.sections[0];
       section.sectionIndex = m;
       data.sections.push_back(section);

@@ -57,14 +57,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (flags & 4) {
     // Second file of a merge after a file with 7-point zones.
     existing.emplace_back();
-    existing.back().push_back(NewTestZone());
-    existing.back().back()->pointCount = 7;
+    existing.back().emplace_back().pointCount = 7;
     fileIndex = 1;
   }
   Containers first;
   if (!Read(text, wave, kind, fileIndex, existing, first)) return 0;
   for (auto& list : first.zoneLists) {
-    for (auto& zone : list) RecomputePointReadings(*zone);
+    for (TestZone& zone : list) RecomputePointReadings(zone);
   }
 
   // What was read writes and reads again, or the writer refuses it with a

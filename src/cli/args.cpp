@@ -112,8 +112,8 @@ std::vector<int> ParseIntListArg(std::string_view text, std::string_view argumen
   return values;
 }
 
-int ParseStandardArg(std::string_view text, std::string_view argument) {
-  if (auto index = ParseStandard(text)) return *index;
+Standard ParseStandardArg(std::string_view text, std::string_view argument) {
+  if (auto standard = ParseStandard(text)) return *standard;
   throw UsageError(std::string(argument) + ": unknown standard '" + std::string(text) +
                    "' (use 0-9 or a name such as \"CECS 02:2005\")");
 }

@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/standards/standards.h"
+
 namespace korvane::cli {
 
 class UsageError : public std::runtime_error {
@@ -46,6 +48,6 @@ std::vector<float> ParseFloatListArg(std::string_view text, std::string_view arg
 std::vector<int> ParseIntListArg(std::string_view text, std::string_view argument);
 
 // Standard given as an index 0-9 or a display name; UsageError otherwise.
-int ParseStandardArg(std::string_view text, std::string_view argument = "--standard");
+Standard ParseStandardArg(std::string_view text, std::string_view argument = "--standard");
 
 }  // namespace korvane::cli

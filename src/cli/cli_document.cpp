@@ -126,9 +126,7 @@ void MemberObject(JsonWriter& json, const Member& m, const ZoneList* zones) {
   json.Field("estimatedStrength", m.estimatedStrength);
   json.Key("zones").BeginArray();
   if (zones != nullptr) {
-    for (const auto& zone : *zones) {
-      if (zone) Zone(json, *zone);
-    }
+    for (const TestZone& zone : *zones) Zone(json, zone);
   }
   json.EndArray();
   json.EndObject();
@@ -155,8 +153,8 @@ std::string DocumentJson(const CKorvaneDoc& doc) {
   JsonWriter json;
   json.BeginObject();
   Project(json, doc.project);
-  json.Field("standardIndex", doc.standardIndex);
-  json.Field("standardName", StandardDisplayName(doc.standardIndex));
+  json.Field("standardIndex", IndexOf(doc.standard));
+  json.Field("standardName", StandardDisplayName(doc.standard));
   json.Field("memberCount", doc.memberCount);
   json.Key("members").BeginArray();
   for (std::size_t i = 0; i < doc.members.size(); ++i) {

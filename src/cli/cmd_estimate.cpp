@@ -13,7 +13,7 @@ int RunEstimate(const Args& args, std::ostream& out, std::ostream&) {
   const ParsedArgs parsed = ParseArgs(args, {"--standard", "--member"}, {});
   if (!parsed.positional.empty()) throw UsageError("unexpected argument '" + parsed.positional.front() + "'");
   if (!parsed.Has("--standard")) throw UsageError("--standard is required");
-  const int standard = ParseStandardArg(parsed.Value("--standard"));
+  const Standard standard = ParseStandardArg(parsed.Value("--standard"));
   const std::vector<std::string> memberTexts = parsed.All("--member");
   if (memberTexts.empty()) throw UsageError("--member: at least one member is required");
 
@@ -23,14 +23,10 @@ int RunEstimate(const Args& args, std::ostream& out, std::ostream&) {
   for (const std::string& text : memberTexts) {
     const std::vector<float> values = ParseFloatListArg(text, "--member");
     Member member = NewMember();
-    member.aggregateType = 2;
+    member.aggregateType = Aggregate::CrushedStone;
     doc.members.push_back(member);
     ZoneList& zones = doc.zoneLists.emplace_back();
-    for (float value : values) {
-      auto zone = NewTestZone();
-      zone->strengthValue = value;
-      zones.push_back(std::move(zone));
-    }
+    for (float value : values) zones.emplace_back().strengthValue = value;
   }
   doc.memberCount = static_cast<int>(doc.members.size());
   for (int m = 0; m < doc.memberCount; ++m) doc.EvaluateMember(m);

@@ -1,6 +1,7 @@
 // korvane-cli evaluate FILE [--standard S] [--json]: opens a data file,
 // optionally switches the standard, recomputes everything and prints the
 // zone, member and batch results (or the whole document as JSON).
+#include <optional>
 #include <ostream>
 
 #include "cli/args.h"
@@ -35,29 +36,28 @@ std::string OneLine(std::string text) {
 }
 
 void PrintTable(const CKorvaneDoc& doc, std::ostream& out) {
-  out << "standard: " << StandardDisplayName(doc.standardIndex) << "\n";
+  out << "standard: " << StandardDisplayName(doc.standard) << "\n";
   for (std::size_t i = 0; i < doc.members.size(); ++i) {
     const Member& m = doc.members[i];
     out << "\nmember " << i << ": " << m.name << "\n";
     out << "  zone  location        R    dRa    dRs      V      Va   fcu,i\n";
     if (i < doc.zoneLists.size()) {
-      for (const auto& zone : doc.zoneLists[i]) {
-        if (!zone) continue;
-        out << "  " << FormatInt(zone->zoneNumber, 4) << "  " << PadRight(zone->testLocation, 10)
-            << Fixed(zone->reboundValue, 6, 1) << Fixed(zone->angleCorrection, 7, 1)
-            << Fixed(zone->surfaceCorrection, 7, 1) << Fixed(zone->zoneVelocity, 7, 3)
-            << Fixed(zone->correctedVelocity, 8, 3) << Fixed(zone->strengthValue, 8, 1) << "\n";
+      for (const TestZone& zone : doc.zoneLists[i]) {
+        out << "  " << FormatInt(zone.zoneNumber, 4) << "  " << PadRight(zone.testLocation, 10)
+            << Fixed(zone.reboundValue, 6, 1) << Fixed(zone.angleCorrection, 7, 1)
+            << Fixed(zone.surfaceCorrection, 7, 1) << Fixed(zone.zoneVelocity, 7, 3)
+            << Fixed(zone.correctedVelocity, 8, 3) << Fixed(zone.strengthValue, 8, 1) << "\n";
       }
     }
     out << "  min " << FormatFixed(m.minStrength, 0, 1) << "  mean " << FormatFixed(m.meanStrength, 0, 1)
         << "  sd " << FormatFixed(m.stdDevStrength, 0, 2) << "  fcu,e "
-        << ResultText(m.resultFlag, m.estimatedStrength, false, doc.standardIndex) << " (flag "
-        << m.resultFlag << ")\n";
+        << ResultText(m.resultFlag, m.estimatedStrength, false, doc.standard) << " (flag "
+        << static_cast<int>(m.resultFlag) << ")\n";
   }
   out << "\nbatch: mean " << FormatFixed(doc.result.meanValue, 0, 1) << "  sd "
       << FormatFixed(doc.result.stdDev, 0, 2) << "  fcu,e "
-      << OneLine(ResultText(doc.batchResultFlag, doc.result.fcue, true, doc.standardIndex)) << " (flag "
-      << doc.batchResultFlag << ")\n";
+      << OneLine(ResultText(doc.batchResultFlag, doc.result.fcue, true, doc.standard)) << " (flag "
+      << static_cast<int>(doc.batchResultFlag) << ")\n";
 }
 
 }  // namespace
@@ -66,10 +66,10 @@ int RunEvaluate(const Args& args, std::ostream& out, std::ostream& err) {
   const ParsedArgs parsed = ParseArgs(args, {"--standard"}, {"--json"});
   if (parsed.positional.size() != 1)
     throw UsageError("expected one file: evaluate FILE [--standard S] [--json]");
-  int standard = -1;
+  std::optional<Standard> standard;
   if (parsed.Has("--standard")) standard = ParseStandardArg(parsed.Value("--standard"));
   const auto doc = OpenDocument(parsed.positional.front(), err);
-  if (standard >= 0) doc->SetStandard(standard);
+  if (standard) doc->SetStandard(*standard);
   doc->RecomputeAll();
   if (parsed.Has("--json")) {
     out << DocumentJson(*doc);

@@ -20,7 +20,7 @@ int RunInfo(const Args& args, std::ostream& out, std::ostream& err) {
   out << "person:      " << p.person << "\n";
   out << "test date:   " << p.testDate << "\n";
   out << "instrument:  " << p.instrument << "\n";
-  out << "standard:    " << StandardDisplayName(doc->standardIndex) << " (" << p.standardName << ")\n";
+  out << "standard:    " << StandardDisplayName(doc->standard) << " (" << p.standardName << ")\n";
   out << "test method: " << TestMethodName(p.testMethod) << "\n";
   int zones = 0;
   for (const auto& list : doc->zoneLists) zones += static_cast<int>(list.size());

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <optional>
 #include <ostream>
+#include <span>
 
 #include "cli/args.h"
 #include "cli/cli_document.h"
@@ -25,12 +26,12 @@ namespace {
 std::vector<const MeasuringPoint*> ShownPoints(const TestZone& zone) {
   std::vector<const MeasuringPoint*> points;
   for (int j = 0; j < zone.usedPointSlots(); ++j) {
-    if (const MeasuringPoint* point = zone.points[static_cast<std::size_t>(j)].get()) points.push_back(point);
+    if (const MeasuringPoint* point = zone.point(j)) points.push_back(point);
   }
   return points;
 }
 
-void WriteCodes(JsonWriter& json, std::string_view key, const std::vector<std::uint16_t>& codes) {
+void WriteCodes(JsonWriter& json, std::string_view key, std::span<const std::uint16_t> codes) {
   json.Key(key).BeginArray();
   for (std::uint16_t code : codes) json.Value(static_cast<int>(code));
   json.EndArray();

@@ -32,7 +32,7 @@ int RunZone(const Args& args, std::ostream& out, std::ostream&) {
     if (!parsed.Has(required)) throw UsageError(std::string(required) + " is required");
   }
 
-  const int standard = ParseStandardArg(parsed.Value("--standard"));
+  const Standard standard = ParseStandardArg(parsed.Value("--standard"));
   ZoneCalculatorInput input;
 
   const std::vector<int> readings = ParseIntListArg(parsed.Value("--readings"), "--readings");
@@ -52,17 +52,20 @@ int RunZone(const Args& args, std::ostream& out, std::ostream&) {
   }
 
   if (parsed.Has("--method")) {
-    input.testMethod = ParseIntArg(parsed.Value("--method"), "--method");
-    RequireRange(input.testMethod, 0, 2, "--method");
+    const int method = ParseIntArg(parsed.Value("--method"), "--method");
+    RequireRange(method, 0, 2, "--method");
+    input.testMethod = static_cast<TestMethod>(method);
   }
   if (parsed.Has("--angle")) input.angle = ParseIntArg(parsed.Value("--angle"), "--angle");
-  if (parsed.Has("--surface")) input.surface = ParseIntArg(parsed.Value("--surface"), "--surface");
+  if (parsed.Has("--surface"))
+    input.surface = static_cast<Surface>(ParseIntArg(parsed.Value("--surface"), "--surface"));
   if (parsed.Has("--carbonation")) {
     input.carbonationDepth = ParseFloatArg(parsed.Value("--carbonation"), "--carbonation");
   }
   if (parsed.Has("--aggregate")) {
-    input.aggregateType = ParseIntArg(parsed.Value("--aggregate"), "--aggregate");
-    RequireRange(input.aggregateType, 0, 2, "--aggregate");
+    const int aggregate = ParseIntArg(parsed.Value("--aggregate"), "--aggregate");
+    RequireRange(aggregate, 0, 2, "--aggregate");
+    input.aggregateType = static_cast<Aggregate>(aggregate);
   }
   if (parsed.Has("--coefficients")) {
     const std::vector<float> coefficients =
@@ -81,22 +84,22 @@ int RunZone(const Args& args, std::ostream& out, std::ostream&) {
   input.pumped = parsed.Has("--pumped");
 
   const CorrectionTables tables = CorrectionTables::Defaults();
-  const auto algorithm = CreateAlgorithm(standard, &tables);
-  const auto zone = CalculateZone(*algorithm, input);
+  const CAlgorithm algorithm(standard, &tables);
+  const TestZone zone = CalculateZone(algorithm, input);
 
   JsonWriter json;
   json.BeginObject();
-  json.Field("reboundValue", zone->reboundValue);
-  json.Field("angleCorrection", zone->angleCorrection);
-  json.Field("surfaceCorrection", zone->surfaceCorrection);
-  json.Field("correctedRebound", CorrectedRebound(*zone));
-  json.Field("zoneVelocity", zone->zoneVelocity);
-  json.Field("correctedVelocity", zone->correctedVelocity);
-  json.Field("strengthValue", zone->strengthValue);
+  json.Field("reboundValue", zone.reboundValue);
+  json.Field("angleCorrection", zone.angleCorrection);
+  json.Field("surfaceCorrection", zone.surfaceCorrection);
+  json.Field("correctedRebound", CorrectedRebound(zone));
+  json.Field("zoneVelocity", zone.zoneVelocity);
+  json.Field("correctedVelocity", zone.correctedVelocity);
+  json.Field("strengthValue", zone.strengthValue);
   json.Key("pointVelocity").BeginArray();
-  for (std::size_t j = 0; j < input.distances.size(); ++j) json.Value(zone->pointVelocity[j]);
+  for (std::size_t j = 0; j < input.distances.size(); ++j) json.Value(zone.pointVelocity[j]);
   json.EndArray();
-  json.Field("standardIndex", standard);
+  json.Field("standardIndex", IndexOf(standard));
   json.EndObject();
   out << json.str();
   return 0;

@@ -5,6 +5,7 @@
 
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 namespace korvane::cli {
@@ -25,6 +26,9 @@ class JsonWriter {
   JsonWriter& Value(bool value);
   JsonWriter& Value(std::string_view text);
   JsonWriter& Value(const char* text) { return Value(std::string_view(text)); }
+  // An enumeration as its number.
+  template <typename E>
+  requires std::is_enum_v<E> JsonWriter& Value(E value) { return Value(static_cast<int>(value)); }
   JsonWriter& Null();
 
   // Key followed by value.

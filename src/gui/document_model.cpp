@@ -241,7 +241,7 @@ void DocumentModel::setPointDistance(int slot, float distance) {
   edit(edit_name::kDistance, [=](CKorvaneDoc& d) { return SetPointDistance(d, at, slot, distance); });
 }
 
-void DocumentModel::setTestMethod(int method) {
+void DocumentModel::setTestMethod(TestMethod method) {
   const ZoneRef at = current();
   edit(edit_name::kTestMethod, [=](CKorvaneDoc& d) { return SetTestMethod(d, at, method); });
 }

@@ -123,7 +123,7 @@ class DocumentModel : public QObject {
   void setPointDistance(int slot, float distance);
   // Test method: the position becomes the method's default, then the β/λ rule
   // and the velocity recomputation.
-  void setTestMethod(int method);
+  void setTestMethod(TestMethod method);
   // Test position; refused (false) when a data file cannot hold the text.
   bool setTestLocation(const QString& location);
   // β or λ, limited to 0..10, then the velocity recomputation.

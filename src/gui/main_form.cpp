@@ -59,7 +59,8 @@ CMainForm::CMainForm(DocumentModel* model, QWidget* parent) : QWidget(parent), m
 
   form = AddFormSection(outer, this);
   method_ = new QComboBox(this);
-  for (int m = 0; m < 3; ++m) method_->addItem(FromUtf8(TestMethodName(m)));
+  for (TestMethod m : {TestMethod::Angle, TestMethod::Surface, TestMethod::Direct})
+    method_->addItem(FromUtf8(TestMethodName(m)));
   location_ = new QComboBox(this);
   beta_ = new QLineEdit(this);
   lambda_ = new QLineEdit(this);
@@ -89,7 +90,7 @@ CMainForm::CMainForm(DocumentModel* model, QWidget* parent) : QWidget(parent), m
   connect(zone_, qOverload<int>(&QComboBox::activated), this,
           [this](int index) { model_->selectZone(index); });
   connect(method_, qOverload<int>(&QComboBox::activated), this,
-          [this](int index) { model_->setTestMethod(index); });
+          [this](int index) { model_->setTestMethod(static_cast<TestMethod>(index)); });
   connect(location_, qOverload<int>(&QComboBox::activated), this,
           [this](int index) { model_->setTestLocation(location_->itemText(index)); });
   connect(beta_, &QLineEdit::returnPressed, this, [this] { coefficientEntered(true); });
@@ -182,10 +183,10 @@ void CMainForm::refreshZoneFields() {
     }
     return;
   }
-  const int method = zone->testMethod;
-  method_->setCurrentIndex(method >= 0 && method <= 2 ? method : 0);
-  method_->setEnabled(
-      TestMethodListEnabled(doc.standardIndex, zone ? std::optional(zone->testMethod) : std::nullopt));
+  const TestMethod method = zone->testMethod;
+  const int code = static_cast<int>(method);
+  method_->setCurrentIndex(code >= 0 && code <= 2 ? code : 0);
+  method_->setEnabled(TestMethodListEnabled(doc.standard, method));
   for (std::string_view choice : TestLocationChoices(method)) {
     location_->addItem(FromUtf8(choice));
   }

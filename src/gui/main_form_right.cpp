@@ -85,7 +85,7 @@ void MainFormRight::refresh() {
       for (QLineEdit* e : {row.time, row.amplitude, row.distance, row.velocity}) e->clear();
       continue;
     }
-    const MeasuringPoint* point = zone->points[j].get();
+    const MeasuringPoint* point = zone->point(static_cast<int>(j));
     showStoredReadings(slot);
     row.distance->setText(FormatFixed(point != nullptr ? point->distance : zone->pointDistance[j], 0));
     row.distance->setEnabled(point != nullptr);

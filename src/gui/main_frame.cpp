@@ -607,7 +607,7 @@ void CMainFrame::updateCommands() {
   // 02:2005. (The print and export commands are enabled by their owner.)
   enable(cmd::kAngleTable, open);
   enable(cmd::kSurfaceTable, open);
-  enable(cmd::kCarbonationTable, open && doc.standardIndex != kCECS02_2005);
+  enable(cmd::kCarbonationTable, open && doc.standard != Standard::CECS02_2005);
   enable(cmd::kSuggestArrivals, open && doc.GetCurrentZone() != nullptr);
   enable(cmd::kSuggestArrivalsAllZones, open && doc.ZoneCount(doc.currentMember) > 0);
   // No handler: shown disabled.
@@ -777,7 +777,7 @@ void CMainFrame::onSurfaceTable() {
 }
 
 void CMainFrame::onCarbonationTable() {
-  if (!model_->hasFile() || model_->doc().standardIndex == kCECS02_2005) return;
+  if (!model_->hasFile() || model_->doc().standard == Standard::CECS02_2005) return;
   CDlgCarbon dialog(model_, this);
   dialog.exec();
 }

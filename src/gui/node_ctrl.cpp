@@ -136,7 +136,7 @@ const MeasuringPoint* CNodeCtrl::shownPoint(const Member** member) const {
   const TestZone* zone = doc.GetCurrentZone();
   const Member* owner = doc.GetCurrentMember();
   if (zone == nullptr || owner == nullptr || slot_ >= zone->usedPointSlots()) return nullptr;
-  const MeasuringPoint* point = zone->points[static_cast<std::size_t>(slot_)].get();
+  const MeasuringPoint* point = zone->point(slot_);
   if (point == nullptr || !point->hasSamples()) return nullptr;
   *member = owner;
   return point;

@@ -233,7 +233,7 @@ void WriteResultsWorkbook(const CKorvaneDoc& doc, const std::filesystem::path& p
         if (zone == nullptr) continue;
         const report::ZoneReportCells cells = report::FormatZoneCells(*zone);
         for (int j = 0; j < std::min(cells.points, 3); ++j) {
-          const MeasuringPoint* point = zone->points[static_cast<std::size_t>(j)].get();
+          const MeasuringPoint* point = zone->point(j);
           if (point == nullptr) continue;
           WriteRounded(sheet, row, 1 + 2 * j, point->distance, 0, whole);
           writeFigure(row, 2 + 2 * j, cells.times[static_cast<std::size_t>(j)]);
@@ -262,7 +262,7 @@ void WriteResultsWorkbook(const CKorvaneDoc& doc, const std::filesystem::path& p
       writeFigure(row + 1, 2, estimate.minimum);
       writeFigure(row + 1, 3, estimate.mean);
       writeFigure(row + 1, 4, estimate.stdDev);
-      if (estimate.flag == kResultValid) {
+      if (estimate.flag == ResultFlag::Valid) {
         writeFigure(row + 1, 5, estimate.estimate);
       } else {
         WriteText(sheet, row + 1, 5, estimate.resultText);
@@ -328,7 +328,7 @@ void WriteRawDataWorkbook(const CKorvaneDoc& doc, const std::filesystem::path& p
           WriteNumber(sheet, 2 + static_cast<int>(i), column, times[i], border);
         }
         for (int j = 0; j < amplitudes; ++j) {
-          const MeasuringPoint* point = zone->points[static_cast<std::size_t>(j)].get();
+          const MeasuringPoint* point = zone->point(j);
           const int col = column + 1 + j;
           WriteText(sheet, 1, col, "A" + FormatInt(point != nullptr ? point->pointIndex : j) + "(mv)",
                     border);

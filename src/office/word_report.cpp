@@ -65,7 +65,7 @@ void WriteSplitRows(Table& table, const SplitRow (&rows)[4], const std::array<in
   }
 }
 
-bool TenReadings(const CKorvaneDoc& doc) { return doc.algorithm && doc.algorithm->ReadingCount() == 10; }
+bool TenReadings(const CKorvaneDoc& doc) { return doc.algorithm.ReadingCount() == 10; }
 
 bool VelocityForm(const CKorvaneDoc& doc) {
   const TestZone* zone = doc.GetCurrentZone();

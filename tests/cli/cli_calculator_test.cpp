@@ -2,6 +2,8 @@
 // the core library.
 #include <gtest/gtest.h>
 
+#include "support/enum_printing.h"
+
 #include <charconv>
 #include <string>
 #include <vector>
@@ -38,24 +40,24 @@ ZoneCalculatorInput DefaultInput() {
   return input;
 }
 
-std::unique_ptr<TestZone> Expected(int standard, const ZoneCalculatorInput& input) {
+TestZone Expected(Standard standard, const ZoneCalculatorInput& input) {
   const CorrectionTables tables = CorrectionTables::Defaults();
-  return CalculateZone(*CreateAlgorithm(standard, &tables), input);
+  return CalculateZone(CAlgorithm(standard, &tables), input);
 }
 
 TEST(CliZone, EveryStandardByIndexAndName) {
   const ZoneCalculatorInput input = DefaultInput();
-  for (int standard = 0; standard < kStandardCount; ++standard) {
-    const std::string name =
-        standard % 2 == 0 ? std::to_string(standard) : std::string(StandardDisplayName(standard));
+  for (Standard standard : kAllStandards) {
+    const std::string name = IndexOf(standard) % 2 == 0 ? std::to_string(IndexOf(standard))
+                                                        : std::string(StandardDisplayName(standard));
     const ProcessResult run = RunCli({"zone", "--standard", name, "--readings", kReadings, "--distances",
                                       "200,200,200", "--times", "45,44,46"});
     ASSERT_EQ(run.status, 0) << name << ": " << run.err;
     const auto zone = Expected(standard, input);
-    EXPECT_TRUE(Contains(run.out, Field("strengthValue", zone->strengthValue))) << name << "\n" << run.out;
-    EXPECT_TRUE(Contains(run.out, Field("zoneVelocity", zone->zoneVelocity))) << name;
-    EXPECT_TRUE(Contains(run.out, Field("reboundValue", zone->reboundValue))) << name;
-    EXPECT_TRUE(Contains(run.out, "\"standardIndex\": " + std::to_string(standard))) << name;
+    EXPECT_TRUE(Contains(run.out, Field("strengthValue", zone.strengthValue))) << name << "\n" << run.out;
+    EXPECT_TRUE(Contains(run.out, Field("zoneVelocity", zone.zoneVelocity))) << name;
+    EXPECT_TRUE(Contains(run.out, Field("reboundValue", zone.reboundValue))) << name;
+    EXPECT_TRUE(Contains(run.out, "\"standardIndex\": " + std::to_string(IndexOf(standard)))) << name;
   }
 }
 
@@ -72,21 +74,21 @@ TEST(CliZone, PublishedExampleAndAllOptions) {
   ZoneCalculatorInput input = DefaultInput();
   input.distances = {100, 150, 200, 250, 300, 350, 400};
   input.times = {30, 42, 55, 66, 79, 90, 103};
-  input.testMethod = kMethodSurface;
+  input.testMethod = TestMethod::Surface;
   input.angle = -60;
-  input.surface = 2;
+  input.surface = Surface::Bottom;
   input.carbonationDepth = 0.5f;
-  input.aggregateType = 0;
+  input.aggregateType = Aggregate::Custom;
   input.coefficients = {0.02f, 1.5f, 1.4f, -0.01f};
   input.beta = 0.95f;
   input.lambda = 1.02f;
   input.eta = 1.1f;
   input.deltaTot = 1.5f;
   input.pumped = true;
-  for (int standard : {kTB10426_2004, kDB37T2361_2013, kCECS02_2020}) {
+  for (Standard standard : {Standard::TB10426_2004, Standard::DB37T2361_2013, Standard::CECS02_2020}) {
     const ProcessResult run = RunCli({"zone",
                                       "--standard",
-                                      std::to_string(standard),
+                                      std::to_string(IndexOf(standard)),
                                       "--readings",
                                       kReadings,
                                       "--distances",
@@ -116,12 +118,11 @@ TEST(CliZone, PublishedExampleAndAllOptions) {
                                       "--pumped"});
     ASSERT_EQ(run.status, 0) << run.err;
     const auto zone = Expected(standard, input);
-    EXPECT_TRUE(Contains(run.out, Field("strengthValue", zone->strengthValue))) << standard << "\n"
-                                                                                << run.out;
-    EXPECT_TRUE(Contains(run.out, Field("correctedVelocity", zone->correctedVelocity))) << standard;
-    EXPECT_TRUE(Contains(run.out, Field("angleCorrection", zone->angleCorrection))) << standard;
-    EXPECT_TRUE(Contains(run.out, Field("surfaceCorrection", zone->surfaceCorrection))) << standard;
-    EXPECT_TRUE(Contains(run.out, Shortest(zone->pointVelocity[6]) + "\n  ]")) << standard;
+    EXPECT_TRUE(Contains(run.out, Field("strengthValue", zone.strengthValue))) << standard << "\n" << run.out;
+    EXPECT_TRUE(Contains(run.out, Field("correctedVelocity", zone.correctedVelocity))) << standard;
+    EXPECT_TRUE(Contains(run.out, Field("angleCorrection", zone.angleCorrection))) << standard;
+    EXPECT_TRUE(Contains(run.out, Field("surfaceCorrection", zone.surfaceCorrection))) << standard;
+    EXPECT_TRUE(Contains(run.out, Shortest(zone.pointVelocity[6]) + "\n  ]")) << standard;
   }
 }
 

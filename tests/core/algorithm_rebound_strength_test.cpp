@@ -6,7 +6,6 @@
 
 #include "core/algorithm/algorithm.h"
 #include "core/algorithm/correction_tables.h"
-#include "core/algorithm/standard_algorithms.h"
 #include "core/algorithm/zone_computation.h"
 #include "core/standards/standards.h"
 
@@ -22,39 +21,40 @@ Readings Consecutive(int first) {
 }
 
 TEST(Rebound, SixteenReadingRule) {
-  const auto a = CreateAlgorithm(kCECS02_2005, nullptr);
-  EXPECT_EQ(a->CalcRebound(Consecutive(30)), 37.5f);
+  const auto a = CreateAlgorithm(Standard::CECS02_2005, nullptr);
+  EXPECT_EQ(a.CalcRebound(Consecutive(30)), 37.5f);
   Readings equal{};
   equal.fill(41);
-  EXPECT_FLOAT_EQ(a->CalcRebound(equal), 41.0f);
+  EXPECT_FLOAT_EQ(a.CalcRebound(equal), 41.0f);
   // Order does not matter; the three lowest and highest are dropped.
   const Readings shuffled = {45, 30, 44, 31, 43, 32, 42, 33, 41, 34, 40, 35, 39, 36, 38, 37};
-  EXPECT_EQ(a->CalcRebound(shuffled), 37.5f);
+  EXPECT_EQ(a.CalcRebound(shuffled), 37.5f);
   const Readings outliers = {0, 0, 0, 40, 40, 40, 40, 40, 40, 40, 40, 40, 40, 99, 99, 99};
-  EXPECT_FLOAT_EQ(a->CalcRebound(outliers), 40.0f);
+  EXPECT_FLOAT_EQ(a.CalcRebound(outliers), 40.0f);
   // Only exactly sixteen readings give a value.
   const std::vector<int> fifteen(15, 40);
   const std::vector<int> seventeen(17, 40);
-  EXPECT_EQ(a->CalcRebound(fifteen), 0.0f);
-  EXPECT_EQ(a->CalcRebound(seventeen), 0.0f);
-  EXPECT_EQ(a->CalcRebound({}), 0.0f);
+  EXPECT_EQ(a.CalcRebound(fifteen), 0.0f);
+  EXPECT_EQ(a.CalcRebound(seventeen), 0.0f);
+  EXPECT_EQ(a.CalcRebound({}), 0.0f);
   // The sum times the float constant 0.1, not divided by 10.
   const Readings odd = {31, 31, 31, 33, 33, 33, 33, 33, 33, 33, 33, 33, 34, 34, 34, 34};
-  EXPECT_EQ(a->CalcRebound(odd), 331.0f * 0.1f);
-  EXPECT_NE(a->CalcRebound(odd), 331.0f / 10.0f);
+  EXPECT_EQ(a.CalcRebound(odd), 331.0f * 0.1f);
+  EXPECT_NE(a.CalcRebound(odd), 331.0f / 10.0f);
 }
 
 TEST(Rebound, TenReadingRuleOfCecs2020) {
-  const auto a = CreateAlgorithm(kCECS02_2020, nullptr);
-  EXPECT_EQ(a->ReadingCount(), 10);
+  const auto a = CreateAlgorithm(Standard::CECS02_2020, nullptr);
+  EXPECT_EQ(a.ReadingCount(), 10);
   Readings r = Consecutive(30);  // first ten 30..39: drop 30 and 39 → 34.5
-  EXPECT_EQ(a->CalcRebound(r), 34.5f);
+  EXPECT_EQ(a.CalcRebound(r), 34.5f);
   for (std::size_t i = 10; i < 16; ++i) r[i] = 11 + static_cast<int>(i);
-  EXPECT_EQ(a->CalcRebound(r), 34.5f);
+  EXPECT_EQ(a.CalcRebound(r), 34.5f);
   const std::vector<int> ten(10, 40);
-  EXPECT_EQ(a->CalcRebound(ten), 0.0f);
-  for (int standard : {-1, 0, 1, 3, 4, 5, 6, 7, 8, 9}) {
-    EXPECT_EQ(CreateAlgorithm(standard, nullptr)->ReadingCount(), 16) << standard;
+  EXPECT_EQ(a.CalcRebound(ten), 0.0f);
+  for (Standard standard : kAllStandards) {
+    if (standard == Standard::CECS02_2020) continue;
+    EXPECT_EQ(CAlgorithm(standard).ReadingCount(), 16) << IndexOf(standard);
   }
 }
 
@@ -79,21 +79,30 @@ double PowerLaw(double a, double b, double c, double va, double rc) {
   return a * std::pow(va, b) * std::pow(rc, c);
 }
 
-float Strength(int standard, float va, float rc, int aggregate, float eta = 1.0f, float delta = 0.0f,
+// Aggregate codes: 0 custom (the coefficients `coef`), 1 pebble, 2 crushed stone.
+float Strength(Standard standard, float va, float rc, int aggregate, float eta = 1.0f, float delta = 0.0f,
                float depth = 1.0f, int pumped = 0, std::array<float, 4> coef = {1, 1, 1, 1}) {
   const CorrectionTables tables = CorrectionTables::Defaults();
-  const auto a = CreateAlgorithm(standard, &tables);
-  return a->CalcStrength(va, rc, aggregate == 1, coef[0], coef[1], coef[2], coef[3], aggregate == 0, pumped,
-                         depth, eta, delta);
+  const CAlgorithm a(standard, &tables);
+  return a.CalcStrength({.va = va,
+                         .rc = rc,
+                         .aggregate = static_cast<Aggregate>(aggregate),
+                         .own = {coef[0], coef[1], coef[2], coef[3]},
+                         .pumped = pumped != 0,
+                         .carbonationDepth = depth,
+                         .eta = eta,
+                         .deltaTot = delta});
 }
 
 TEST(Strength, PublishedExamples) {
-  EXPECT_NEAR(Strength(kCECS02_2005, 4.5f, 35.0f, 2), 29.40, 0.005);
-  EXPECT_NEAR(Strength(kCECS02_2005, 4.5f, 35.0f, 1), 26.28, 0.005);
-  EXPECT_NEAR(Strength(kCECS02_2020, 4.5f, 35.0f, 2), 35.12, 0.005);
+  EXPECT_NEAR(Strength(Standard::CECS02_2005, 4.5f, 35.0f, 2), 29.40, 0.005);
+  EXPECT_NEAR(Strength(Standard::CECS02_2005, 4.5f, 35.0f, 1), 26.28, 0.005);
+  EXPECT_NEAR(Strength(Standard::CECS02_2020, 4.5f, 35.0f, 2), 35.12, 0.005);
   // Pumped TB10426-2004: a power law of 38 MPa at 0.5 mm carbonation gains 4.5.
-  EXPECT_EQ(Strength(kTB10426_2004, 1.0f, 1.0f, 0, 1.0f, 0.0f, 0.5f, 1, {38.0f, 0.0f, 0.0f, 0.0f}), 42.5f);
-  EXPECT_EQ(Strength(kTB10426_2004, 1.0f, 1.0f, 0, 1.0f, 0.0f, 0.5f, 0, {38.0f, 0.0f, 0.0f, 0.0f}), 38.0f);
+  EXPECT_EQ(Strength(Standard::TB10426_2004, 1.0f, 1.0f, 0, 1.0f, 0.0f, 0.5f, 1, {38.0f, 0.0f, 0.0f, 0.0f}),
+            42.5f);
+  EXPECT_EQ(Strength(Standard::TB10426_2004, 1.0f, 1.0f, 0, 1.0f, 0.0f, 0.5f, 0, {38.0f, 0.0f, 0.0f, 0.0f}),
+            38.0f);
 }
 
 TEST(Strength, FormulaOfEveryStandard) {
@@ -103,22 +112,25 @@ TEST(Strength, FormulaOfEveryStandard) {
   const float delta = 2.0f;
   const float depth = 3.0f;
   struct Case {
-    int standard;
+    Standard standard;
     double pebble[4];
     double other[4];
     char variant;  // 'e' η factor, 'd' +Δ, 'c' carbonation term, 'p' pumped table
   };
   const Case cases[] = {
-      {kCECS02_2005, {0.0056, 1.439, 1.769, 0}, {0.0162, 1.656, 1.410, 0}, 'e'},
-      {kTB10426_2004, {0.0038, 1.23, 1.95, 0}, {0.0038, 1.72, 1.57, 0}, 'e'},
-      {kCECS02_2020, {0.0286, 1.999, 1.155, 0}, {0.0286, 1.999, 1.155, 0}, 'd'},
-      {kJTS239_2015, {0.008, 1.72, 1.57, 0}, {0.008, 1.72, 1.57, 0}, 'd'},
-      {kTB10426_2019, {0.0056, 1.439, 1.769, 0}, {0.0162, 1.656, 1.410, 0}, 'd'},
-      {kDB51T_1996_2015, {0.0456, 0.274, 1.76, 0}, {0.0263, 1.79, 1.26, 0}, 'e'},
-      {kDGTJ08_2020_2007, {0.00846, 2.273, 1.382, 0}, {0.00846, 2.273, 1.382, 0}, 'd'},
-      {kDB61T1084_2017, {0.01093, 1.1581, 1.744, 0}, {0.01093, 1.1581, 1.744, 0}, 'e'},
-      {kDB37T2361_2013, {0.00913, 2.3476, 1.313, -0.0113}, {0.00913, 2.3476, 1.313, -0.0113}, 'c'},
-      {kDGJ32TJ144_2012, {0.01569, 1.3038, 1.5913, -0.0056}, {0.01569, 1.3038, 1.5913, -0.0056}, 'c'},
+      {Standard::CECS02_2005, {0.0056, 1.439, 1.769, 0}, {0.0162, 1.656, 1.410, 0}, 'e'},
+      {Standard::TB10426_2004, {0.0038, 1.23, 1.95, 0}, {0.0038, 1.72, 1.57, 0}, 'e'},
+      {Standard::CECS02_2020, {0.0286, 1.999, 1.155, 0}, {0.0286, 1.999, 1.155, 0}, 'd'},
+      {Standard::JTS239_2015, {0.008, 1.72, 1.57, 0}, {0.008, 1.72, 1.57, 0}, 'd'},
+      {Standard::TB10426_2019, {0.0056, 1.439, 1.769, 0}, {0.0162, 1.656, 1.410, 0}, 'd'},
+      {Standard::DB51T1996_2015, {0.0456, 0.274, 1.76, 0}, {0.0263, 1.79, 1.26, 0}, 'e'},
+      {Standard::DGTJ08_2020_2007, {0.00846, 2.273, 1.382, 0}, {0.00846, 2.273, 1.382, 0}, 'd'},
+      {Standard::DB61T1084_2017, {0.01093, 1.1581, 1.744, 0}, {0.01093, 1.1581, 1.744, 0}, 'e'},
+      {Standard::DB37T2361_2013, {0.00913, 2.3476, 1.313, -0.0113}, {0.00913, 2.3476, 1.313, -0.0113}, 'c'},
+      {Standard::DGJ32TJ144_2012,
+       {0.01569, 1.3038, 1.5913, -0.0056},
+       {0.01569, 1.3038, 1.5913, -0.0056},
+       'c'},
   };
   for (const Case& c : cases) {
     for (int aggregate : {1, 2}) {
@@ -128,7 +140,7 @@ TEST(Strength, FormulaOfEveryStandard) {
       if (c.variant == 'd') expected += delta;
       if (c.variant == 'c') expected *= eta * std::pow(10.0, k[3] * depth);
       const float got = Strength(c.standard, va, rc, aggregate, eta, delta, depth);
-      EXPECT_NEAR(got, expected, expected * 2e-6) << c.standard << " aggregate " << aggregate;
+      EXPECT_NEAR(got, expected, expected * 2e-6) << IndexOf(c.standard) << " aggregate " << aggregate;
     }
   }
 }
@@ -138,86 +150,85 @@ TEST(Strength, CoefficientsByAggregate) {
   const float va = 4.5f;
   const float rc = 35.0f;
   // Custom aggregate uses the member's coefficients as typed.
-  EXPECT_NEAR(Strength(kCECS02_2005, va, rc, 0, 1.0f, 0.0f, 1.0f, 0, own), PowerLaw(0.02, 1.5, 1.4, va, rc),
-              1e-4);
+  EXPECT_NEAR(Strength(Standard::CECS02_2005, va, rc, 0, 1.0f, 0.0f, 1.0f, 0, own),
+              PowerLaw(0.02, 1.5, 1.4, va, rc), 1e-4);
   // Pebble and crushed stone ignore them.
-  EXPECT_EQ(Strength(kCECS02_2005, va, rc, 1, 1.0f, 0.0f, 1.0f, 0, own), Strength(kCECS02_2005, va, rc, 1));
-  EXPECT_EQ(Strength(kCECS02_2005, va, rc, 2, 1.0f, 0.0f, 1.0f, 0, own), Strength(kCECS02_2005, va, rc, 2));
+  EXPECT_EQ(Strength(Standard::CECS02_2005, va, rc, 1, 1.0f, 0.0f, 1.0f, 0, own),
+            Strength(Standard::CECS02_2005, va, rc, 1));
+  EXPECT_EQ(Strength(Standard::CECS02_2005, va, rc, 2, 1.0f, 0.0f, 1.0f, 0, own),
+            Strength(Standard::CECS02_2005, va, rc, 2));
   // The carbonation term takes the member's d with custom coefficients.
   const double custom = PowerLaw(0.02, 1.5, 1.4, va, rc) * std::pow(10.0, -0.01 * 2.0);
-  EXPECT_NEAR(Strength(kDB37T2361_2013, va, rc, 0, 1.0f, 0.0f, 2.0f, 0, own), custom, custom * 2e-6);
+  EXPECT_NEAR(Strength(Standard::DB37T2361_2013, va, rc, 0, 1.0f, 0.0f, 2.0f, 0, own), custom, custom * 2e-6);
 
   // GetCoefficients: CECS 02:2005 leaves d as it is, the others set it.
   float a = 0, b = 0, c = 0, d = 7.0f;
-  CreateAlgorithm(kCECS02_2005, nullptr)->GetCoefficients(false, a, b, c, d);
+  CAlgorithm(Standard::CECS02_2005).GetCoefficients(false, a, b, c, d);
   EXPECT_EQ(a, 0.0162f);
   EXPECT_EQ(b, 1.656f);
   EXPECT_EQ(c, 1.410f);
   EXPECT_EQ(d, 7.0f);
-  CreateAlgorithm(kDGJ32TJ144_2012, nullptr)->GetCoefficients(true, a, b, c, d);
+  CAlgorithm(Standard::DGJ32TJ144_2012).GetCoefficients(true, a, b, c, d);
   EXPECT_EQ(d, -0.0056f);
-  CreateAlgorithm(-1, nullptr)->GetCoefficients(true, a, b, c, d);
-  EXPECT_EQ(a, 1.0f);
-  EXPECT_EQ(b + c + d, 0.0f);
 }
 
 TEST(Strength, CorrectionsOfTheVariants) {
   const float va = 4.5f;
   const float rc = 35.0f;
   // Additive Δ: exactly Δ after the power law; η has no effect.
-  const float plain = Strength(kCECS02_2020, va, rc, 2);
-  EXPECT_EQ(Strength(kCECS02_2020, va, rc, 2, 1.3f, 2.0f), plain + 2.0f);
+  const float plain = Strength(Standard::CECS02_2020, va, rc, 2);
+  EXPECT_EQ(Strength(Standard::CECS02_2020, va, rc, 2, 1.3f, 2.0f), plain + 2.0f);
   // η factor classes ignore Δ.
-  EXPECT_EQ(Strength(kDB51T_1996_2015, va, rc, 2, 1.0f, 5.0f), Strength(kDB51T_1996_2015, va, rc, 2));
+  EXPECT_EQ(Strength(Standard::DB51T1996_2015, va, rc, 2, 1.0f, 5.0f),
+            Strength(Standard::DB51T1996_2015, va, rc, 2));
   // Carbonation term: depth 0 is the power law times η; each millimetre
   // multiplies by 10^(-0.0113).
-  const float db37 = Strength(kDB37T2361_2013, va, rc, 2, 1.2f, 0.0f, 0.0f);
-  EXPECT_EQ(db37, Strength(kDB37T2361_2013, va, rc, 2, 1.0f, 0.0f, 0.0f) * 1.2f);
-  EXPECT_NEAR(Strength(kDB37T2361_2013, va, rc, 2, 1.2f, 0.0f, 1.0f) / db37, std::pow(10.0, -0.0113), 1e-6);
-  // The base class: the plain coefficients 1, 0, 0 and no corrections.
-  EXPECT_EQ(Strength(-1, va, rc, 2, 2.0f, 3.0f), 1.0f);
+  const float db37 = Strength(Standard::DB37T2361_2013, va, rc, 2, 1.2f, 0.0f, 0.0f);
+  EXPECT_EQ(db37, Strength(Standard::DB37T2361_2013, va, rc, 2, 1.0f, 0.0f, 0.0f) * 1.2f);
+  EXPECT_NEAR(Strength(Standard::DB37T2361_2013, va, rc, 2, 1.2f, 0.0f, 1.0f) / db37, std::pow(10.0, -0.0113),
+              1e-6);
 }
 
 TEST(Strength, MissingVelocityOrRebound) {
-  for (int standard = -1; standard < kStandardCount; ++standard) {
-    const bool additive = standard == kCECS02_2020 || standard == kJTS239_2015 || standard == kTB10426_2019 ||
-                          standard == kDGTJ08_2020_2007;
+  for (Standard standard : kAllStandards) {
+    const bool additive = standard == Standard::CECS02_2020 || standard == Standard::JTS239_2015 ||
+                          standard == Standard::TB10426_2019 || standard == Standard::DGTJ08_2020_2007;
     const float expected = additive ? 2.0f : 0.0f;
-    EXPECT_EQ(Strength(standard, 0.0f, 35.0f, 2, 1.0f, 2.0f), expected) << standard;
-    EXPECT_EQ(Strength(standard, 4.5f, 0.0f, 2, 1.0f, 2.0f), expected) << standard;
+    EXPECT_EQ(Strength(standard, 0.0f, 35.0f, 2, 1.0f, 2.0f), expected) << IndexOf(standard);
+    EXPECT_EQ(Strength(standard, 4.5f, 0.0f, 2, 1.0f, 2.0f), expected) << IndexOf(standard);
   }
   // Pumped TB10426-2004 gets the table value even for a zero strength.
-  EXPECT_EQ(Strength(kTB10426_2004, 0.0f, 35.0f, 2, 1.0f, 0.0f, 1.0f, 1), 3.0f);
-  EXPECT_EQ(Strength(kTB10426_2004, 0.0f, 35.0f, 2, 1.0f, 0.0f, 0.5f, 1), 4.5f);
+  EXPECT_EQ(Strength(Standard::TB10426_2004, 0.0f, 35.0f, 2, 1.0f, 0.0f, 1.0f, 1), 3.0f);
+  EXPECT_EQ(Strength(Standard::TB10426_2004, 0.0f, 35.0f, 2, 1.0f, 0.0f, 0.5f, 1), 4.5f);
 }
 
 TEST(Strength, ConvertStrengthLimitsVelocityAndMapsAggregate) {
   const CorrectionTables tables = CorrectionTables::Defaults();
-  const auto a = CreateAlgorithm(kCECS02_2005, &tables);
+  const CAlgorithm a(Standard::CECS02_2005, &tables);
   Member member = NewMember();
-  member.aggregateType = 2;
+  member.aggregateType = Aggregate::CrushedStone;
   TestZone zone;
   zone.reboundValue = 33.0f;
   zone.angleCorrection = 1.5f;
   zone.surfaceCorrection = 0.5f;
   zone.correctedVelocity = 4.5f;
   EXPECT_EQ(CorrectedRebound(zone), 35.0f);
-  EXPECT_NEAR(ConvertStrength(*a, member, zone), 29.40, 0.005);
-  member.aggregateType = 1;
-  EXPECT_NEAR(ConvertStrength(*a, member, zone), 26.28, 0.005);
-  member.aggregateType = -1;  // not chosen: the standard's crushed-stone values
-  EXPECT_NEAR(ConvertStrength(*a, member, zone), 29.40, 0.005);
-  member.aggregateType = 0;
+  EXPECT_NEAR(ConvertStrength(a, member, zone), 29.40, 0.005);
+  member.aggregateType = Aggregate::Pebble;
+  EXPECT_NEAR(ConvertStrength(a, member, zone), 26.28, 0.005);
+  member.aggregateType = Aggregate::Unset;  // not chosen: the standard's crushed-stone values
+  EXPECT_NEAR(ConvertStrength(a, member, zone), 29.40, 0.005);
+  member.aggregateType = Aggregate::Custom;
   member.coefA = 0.0162f;
   member.coefB = 1.656f;
   member.coefC = 1.410f;
-  EXPECT_NEAR(ConvertStrength(*a, member, zone), 29.40, 0.005);
+  EXPECT_NEAR(ConvertStrength(a, member, zone), 29.40, 0.005);
 
-  member.aggregateType = 2;
+  member.aggregateType = Aggregate::CrushedStone;
   zone.correctedVelocity = 1.0e6f;
-  const float limited = ConvertStrength(*a, member, zone);
+  const float limited = ConvertStrength(a, member, zone);
   zone.correctedVelocity = 9999.0f;
-  EXPECT_EQ(limited, ConvertStrength(*a, member, zone));
+  EXPECT_EQ(limited, ConvertStrength(a, member, zone));
 }
 
 }  // namespace

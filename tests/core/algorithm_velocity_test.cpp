@@ -2,10 +2,8 @@
 
 #include <array>
 #include <cmath>
-#include <typeinfo>
 
 #include "core/algorithm/algorithm.h"
-#include "core/algorithm/standard_algorithms.h"
 #include "core/data/records.h"
 #include "core/standards/standards.h"
 
@@ -14,40 +12,25 @@ namespace {
 
 using Points = std::array<float, 7>;
 
-std::unique_ptr<CAlgorithm> Make(int standard) { return CreateAlgorithm(standard, nullptr); }
+CAlgorithm Make(Standard standard) { return CAlgorithm(standard); }
 
-TEST(CreateAlgorithm, ClassOfEveryIndex) {
-  EXPECT_EQ(typeid(*Make(0)), typeid(Algorithm_CECS02_2005));
-  EXPECT_EQ(typeid(*Make(1)), typeid(Algorithm_TB10426_2004));
-  EXPECT_EQ(typeid(*Make(2)), typeid(CAlgorithm_CECS02_2020));
-  EXPECT_EQ(typeid(*Make(3)), typeid(CAlgorithm_JTS239_2015));
-  EXPECT_EQ(typeid(*Make(4)), typeid(CAlgorithm_TB10426_2019));
-  EXPECT_EQ(typeid(*Make(5)), typeid(CAlgorithm_DB51T_1996_2015));
-  EXPECT_EQ(typeid(*Make(6)), typeid(CAlgorithm_DGTJ08_2020_2007));
-  EXPECT_EQ(typeid(*Make(7)), typeid(CAlgorithm_DB61T1084_2017));
-  EXPECT_EQ(typeid(*Make(8)), typeid(CAlgorithm_DB37T2361_2013));
-  EXPECT_EQ(typeid(*Make(9)), typeid(CAlgorithm_DGJ32TJ144_2012));
-  EXPECT_EQ(typeid(*Make(10)), typeid(CAlgorithm));
-  EXPECT_EQ(typeid(*Make(-1)), typeid(CAlgorithm));
-}
-
-TEST(Velocity, BaseMeanOfRatiosSkipsZeroTimes) {
-  const CAlgorithm base;
+TEST(Velocity, MeanOfRatiosSkipsZeroTimes) {
+  const CAlgorithm base(Standard::CECS02_2020);
   const Points l = {200, 300, 400, 100, 0, 0, 0};
   const Points t = {50, 0.00005f, 100, 25, 0, 0, 0};
   // Point 1 (|T| < 0.0001) is skipped: (4 + 4 + 4) / 3.
-  EXPECT_FLOAT_EQ(base.CalcVelocity(l.data(), t.data(), kMethodDirect, 4), 4.0f);
-  EXPECT_FLOAT_EQ(base.CalcVelocity(l.data(), t.data(), kMethodDirect, 1), 4.0f);
-  EXPECT_EQ(base.CalcVelocity(l.data(), t.data(), kMethodDirect, 0), 0.0f);
-  EXPECT_EQ(base.CalcVelocity(l.data(), t.data(), kMethodDirect, -3), 0.0f);
+  EXPECT_FLOAT_EQ(base.CalcVelocity(l.data(), t.data(), TestMethod::Direct, 4), 4.0f);
+  EXPECT_FLOAT_EQ(base.CalcVelocity(l.data(), t.data(), TestMethod::Direct, 1), 4.0f);
+  EXPECT_EQ(base.CalcVelocity(l.data(), t.data(), TestMethod::Direct, 0), 0.0f);
+  EXPECT_EQ(base.CalcVelocity(l.data(), t.data(), TestMethod::Direct, -3), 0.0f);
   const Points zero{};
-  EXPECT_EQ(base.CalcVelocity(l.data(), zero.data(), kMethodDirect, 7), 0.0f);
+  EXPECT_EQ(base.CalcVelocity(l.data(), zero.data(), TestMethod::Direct, 7), 0.0f);
   // Counts above 7 never read past the seven slots.
-  EXPECT_FLOAT_EQ(base.CalcVelocity(l.data(), t.data(), kMethodDirect, 1000), 4.0f);
+  EXPECT_FLOAT_EQ(base.CalcVelocity(l.data(), t.data(), TestMethod::Direct, 1000), 4.0f);
 }
 
 TEST(Velocity, RatioOfSums) {
-  const CAlgorithm base;
+  const CAlgorithm base(Standard::CECS02_2020);
   const Points a = {100, 200, 300, 0, 0, 0, 0};
   const Points b = {20, 50, 80, 0, 0, 0, 0};
   EXPECT_FLOAT_EQ(base.RatioOfSums(a.data(), b.data(), 3), 600.0f / 150.0f);
@@ -65,8 +48,10 @@ TEST(Velocity, ThreePointRulesIgnoreCount) {
   const float v1 = ((200.0f / 40.0f + 200.0f / 50.0f) + 200.0f / 80.0f) / 3.0f;
   const float v4 = 200.0f * 3.0f / 170.0f;
   for (int count : {1, 3, 7}) {
-    EXPECT_EQ(Make(kCECS02_2005)->CalcVelocity(l.data(), t.data(), kMethodSurface, count), v1) << count;
-    EXPECT_EQ(Make(kTB10426_2004)->CalcVelocity(l.data(), t.data(), kMethodSurface, count), v4) << count;
+    EXPECT_EQ(Make(Standard::CECS02_2005).CalcVelocity(l.data(), t.data(), TestMethod::Surface, count), v1)
+        << count;
+    EXPECT_EQ(Make(Standard::TB10426_2004).CalcVelocity(l.data(), t.data(), TestMethod::Surface, count), v4)
+        << count;
   }
 }
 
@@ -77,15 +62,18 @@ TEST(Velocity, ThreePointRulesGiveZeroWithoutUsableTimes) {
   for (std::size_t zeroAt = 0; zeroAt < 3; ++zeroAt) {
     Points t = {40, 50, 80, 0, 0, 0, 0};
     t[zeroAt] = 0.0f;
-    EXPECT_EQ(Make(kCECS02_2005)->CalcVelocity(l.data(), t.data(), kMethodDirect, 3), 0.0f) << zeroAt;
+    EXPECT_EQ(Make(Standard::CECS02_2005).CalcVelocity(l.data(), t.data(), TestMethod::Direct, 3), 0.0f)
+        << zeroAt;
   }
   const Points none{};
-  EXPECT_EQ(Make(kTB10426_2004)->CalcVelocity(l.data(), none.data(), kMethodDirect, 3), 0.0f);
+  EXPECT_EQ(Make(Standard::TB10426_2004).CalcVelocity(l.data(), none.data(), TestMethod::Direct, 3), 0.0f);
   const Points cancelling = {40, -40, 0, 0, 0, 0, 0};
-  EXPECT_EQ(Make(kTB10426_2004)->CalcVelocity(l.data(), cancelling.data(), kMethodDirect, 3), 0.0f);
+  EXPECT_EQ(Make(Standard::TB10426_2004).CalcVelocity(l.data(), cancelling.data(), TestMethod::Direct, 3),
+            0.0f);
   // One missing time with a non-zero sum is still the ratio of sums.
   const Points oneMissing = {50, 0, 100, 0, 0, 0, 0};
-  EXPECT_FLOAT_EQ(Make(kTB10426_2004)->CalcVelocity(l.data(), oneMissing.data(), kMethodDirect, 3), 4.0f);
+  EXPECT_FLOAT_EQ(
+      Make(Standard::TB10426_2004).CalcVelocity(l.data(), oneMissing.data(), TestMethod::Direct, 3), 4.0f);
 }
 
 TEST(Velocity, RegressionSlope) {
@@ -112,41 +100,43 @@ TEST(Velocity, RegressionOrFallbackByStandard) {
   const Points l = {100, 150, 200, 250, 300, 350, 400};
   const Points t = {30, 42, 55, 66, 79, 90, 103};
   const float slope = RegressVelocity(l.data(), t.data(), 7);
-  const CAlgorithm base;
-  const float meanOfRatios7 = base.CalcVelocity(l.data(), t.data(), kMethodSurface, 7);
-  const float meanOfRatios6 = base.CalcVelocity(l.data(), t.data(), kMethodSurface, 6);
+  const CAlgorithm base(Standard::CECS02_2020);
+  const float meanOfRatios7 = base.CalcVelocity(l.data(), t.data(), TestMethod::Direct, 7);
+  const float meanOfRatios6 = base.CalcVelocity(l.data(), t.data(), TestMethod::Surface, 6);
   const float ratioOfSums6 = base.RatioOfSums(l.data(), t.data(), 6);
   const float ratioOfSums7 = base.RatioOfSums(l.data(), t.data(), 7);
   ASSERT_NE(slope, meanOfRatios7);
   ASSERT_NE(meanOfRatios6, ratioOfSums6);
 
-  for (int standard :
-       {kCECS02_2020, kJTS239_2015, kDB51T_1996_2015, kDGTJ08_2020_2007, kDB37T2361_2013, kDGJ32TJ144_2012}) {
+  for (Standard standard :
+       {Standard::CECS02_2020, Standard::JTS239_2015, Standard::DB51T1996_2015, Standard::DGTJ08_2020_2007,
+        Standard::DB37T2361_2013, Standard::DGJ32TJ144_2012}) {
     const auto a = Make(standard);
-    EXPECT_EQ(a->CalcVelocity(l.data(), t.data(), kMethodSurface, 7), slope) << standard;
-    EXPECT_EQ(a->CalcVelocity(l.data(), t.data(), kMethodSurface, 6), meanOfRatios6) << standard;
-    EXPECT_EQ(a->CalcVelocity(l.data(), t.data(), kMethodDirect, 7), meanOfRatios7) << standard;
+    EXPECT_EQ(a.CalcVelocity(l.data(), t.data(), TestMethod::Surface, 7), slope) << IndexOf(standard);
+    EXPECT_EQ(a.CalcVelocity(l.data(), t.data(), TestMethod::Surface, 6), meanOfRatios6) << IndexOf(standard);
+    EXPECT_EQ(a.CalcVelocity(l.data(), t.data(), TestMethod::Direct, 7), meanOfRatios7) << IndexOf(standard);
   }
-  for (int standard : {kDB61T1084_2017, kTB10426_2019}) {
+  for (Standard standard : {Standard::DB61T1084_2017, Standard::TB10426_2019}) {
     const auto a = Make(standard);
-    EXPECT_EQ(a->CalcVelocity(l.data(), t.data(), kMethodSurface, 7), slope) << standard;
-    EXPECT_EQ(a->CalcVelocity(l.data(), t.data(), kMethodSurface, 6), ratioOfSums6) << standard;
-    EXPECT_EQ(a->CalcVelocity(l.data(), t.data(), kMethodAngle, 7), ratioOfSums7) << standard;
+    EXPECT_EQ(a.CalcVelocity(l.data(), t.data(), TestMethod::Surface, 7), slope) << IndexOf(standard);
+    EXPECT_EQ(a.CalcVelocity(l.data(), t.data(), TestMethod::Surface, 6), ratioOfSums6) << IndexOf(standard);
+    EXPECT_EQ(a.CalcVelocity(l.data(), t.data(), TestMethod::Angle, 7), ratioOfSums7) << IndexOf(standard);
   }
   // A failed fit gives 0, not the fallback.
   const Points same = {50, 50, 50, 50, 50, 50, 50};
-  EXPECT_EQ(Make(kCECS02_2020)->CalcVelocity(l.data(), same.data(), kMethodSurface, 7), 0.0f);
-  EXPECT_EQ(Make(kDB61T1084_2017)->CalcVelocity(l.data(), same.data(), kMethodSurface, 7), 0.0f);
+  EXPECT_EQ(Make(Standard::CECS02_2020).CalcVelocity(l.data(), same.data(), TestMethod::Surface, 7), 0.0f);
+  EXPECT_EQ(Make(Standard::DB61T1084_2017).CalcVelocity(l.data(), same.data(), TestMethod::Surface, 7), 0.0f);
 }
 
 TEST(Velocity, CorrectedVelocity) {
   const float v = 4.0f;
-  for (int standard = -1; standard < kStandardCount; ++standard) {
+  for (Standard standard : kAllStandards) {
     const auto a = Make(standard);
-    const bool railway = standard == kTB10426_2004 || standard == kTB10426_2019;
-    EXPECT_EQ(a->CorrectVelocity(v, kMethodSurface, 1.1f, 1.05f), v * 1.1f * 1.05f) << standard;
-    EXPECT_EQ(a->CorrectVelocity(v, kMethodDirect, 1.0f, 1.034f), v * 1.034f) << standard;
-    EXPECT_EQ(a->CorrectVelocity(v, kMethodAngle, 1.1f, 1.05f), railway ? v : v * 1.1f * 1.05f) << standard;
+    const bool railway = standard == Standard::TB10426_2004 || standard == Standard::TB10426_2019;
+    EXPECT_EQ(a.CorrectVelocity(v, TestMethod::Surface, 1.1f, 1.05f), v * 1.1f * 1.05f) << IndexOf(standard);
+    EXPECT_EQ(a.CorrectVelocity(v, TestMethod::Direct, 1.0f, 1.034f), v * 1.034f) << IndexOf(standard);
+    EXPECT_EQ(a.CorrectVelocity(v, TestMethod::Angle, 1.1f, 1.05f), railway ? v : v * 1.1f * 1.05f)
+        << IndexOf(standard);
   }
 }
 

@@ -3,6 +3,8 @@
 // geometry, reading strip and point label.
 #include <gtest/gtest.h>
 
+#include "support/enum_printing.h"
+
 #include <memory>
 #include <string>
 
@@ -21,33 +23,45 @@ using testing::MakeEditingDoc;
 TEST(AnalysisFormModel, EnablingFollowsStandardAggregateAndMembers) {
   struct Case {
     const char* name;
-    int standard;
-    int aggregate;
+    Standard standard;
+    Aggregate aggregate;
     bool oneMember;
     AnalysisFormEnabling expected;  // a, b, c, d, η, Δtot, 泵送, batch
   };
   const Case cases[] = {
-      {"CECS 02:2005 custom", kCECS02_2005, 0, false, {true, true, true, false, true, false, false, true}},
-      {"TB10426-2004 pebble", kTB10426_2004, 1, false, {false, false, false, false, true, false, true, true}},
-      {"CECS 02-2020 crushed", kCECS02_2020, 2, false, {false, false, false, false, false, true, true, true}},
+      {"CECS 02:2005 custom",
+       Standard::CECS02_2005,
+       Aggregate::Custom,
+       false,
+       {true, true, true, false, true, false, false, true}},
+      {"TB10426-2004 pebble",
+       Standard::TB10426_2004,
+       Aggregate::Pebble,
+       false,
+       {false, false, false, false, true, false, true, true}},
+      {"CECS 02-2020 crushed",
+       Standard::CECS02_2020,
+       Aggregate::CrushedStone,
+       false,
+       {false, false, false, false, false, true, true, true}},
       {"DGJ32/TJ 144-2012 custom",
-       kDGJ32TJ144_2012,
-       0,
+       Standard::DGJ32TJ144_2012,
+       Aggregate::Custom,
        false,
        {true, true, true, true, false, true, true, true}},
       {"DB 37/T 2361-2013 crushed",
-       kDB37T2361_2013,
-       2,
+       Standard::DB37T2361_2013,
+       Aggregate::CrushedStone,
        false,
        {false, false, false, false, false, true, true, true}},
       {"DB51/T custom, one member",
-       kDB51T_1996_2015,
-       0,
+       Standard::DB51T1996_2015,
+       Aggregate::Custom,
        true,
        {true, true, true, false, true, false, true, false}},
       {"unset aggregate counts as crushed",
-       kJTS239_2015,
-       -1,
+       Standard::JTS239_2015,
+       Aggregate::Unset,
        false,
        {false, false, false, false, false, true, true, true}},
   };
@@ -66,12 +80,12 @@ TEST(AnalysisFormModel, EnablingFollowsStandardAggregateAndMembers) {
 }
 
 TEST(AnalysisFormModel, FieldTextsAfterRefreshAndAfterEnter) {
-  auto doc = MakeEditingDoc(kCECS02_2005);
+  auto doc = MakeEditingDoc(Standard::CECS02_2005);
   doc->project.eta = 0.95f;
   doc->project.deltaTot = 2.5f;
-  doc->members[0].aggregateType = 7;
+  doc->members[0].aggregateType = static_cast<Aggregate>(7);
   const AnalysisFormFields f = AnalysisFormFieldsOf(*doc);
-  EXPECT_EQ(f.standard, kCECS02_2005);
+  EXPECT_EQ(f.standard, IndexOf(Standard::CECS02_2005));
   EXPECT_EQ(f.aggregate, 2);  // out of range shows "碎石"
   EXPECT_EQ(f.coefA, "0.0200");
   EXPECT_EQ(f.coefB, "1.600");
@@ -87,24 +101,26 @@ TEST(AnalysisFormModel, FieldTextsAfterRefreshAndAfterEnter) {
   EXPECT_EQ(CoefficientEnteredText(Coefficient::C, 1.4f), "1.40");
   EXPECT_EQ(CoefficientEnteredText(Coefficient::D, 0.5f), "0.5000");
   EXPECT_EQ(CorrectionEnteredText(10.0f), "10.00");
-  for (int code : {-1, 3, 100}) EXPECT_EQ(ShownAggregate(code), 2);
-  for (int code : {0, 1, 2}) EXPECT_EQ(ShownAggregate(code), code);
+  for (int code : {-1, 3, 100}) EXPECT_EQ(ShownAggregate(static_cast<Aggregate>(code)), 2);
+  for (int code : {0, 1, 2}) EXPECT_EQ(ShownAggregate(static_cast<Aggregate>(code)), code);
 }
 
 TEST(AnalysisFormModel, ResultPanesByFlag) {
-  auto doc = MakeEditingDoc(kCECS02_2005);
+  auto doc = MakeEditingDoc(Standard::CECS02_2005);
   Member& m = doc->members[0];
   m.minStrength = 21.26f;
   m.maxStrength = 33.04f;
   m.meanStrength = 27.16f;
   m.stdDevStrength = 3.456f;
   struct Case {
-    int flag;
+    ResultFlag flag;
     float value;
     const char* text;
   };
-  for (const Case& c : {Case{0, 24.96f, "25.0"}, Case{1, 0.0f, "<10.0MPa"}, Case{4, 72.0f, ">70.0MPa"},
-                        Case{2, 0.0f, "输入有误！"}, Case{9, 30.0f, "输入有误！"}}) {
+  for (const Case& c :
+       {Case{ResultFlag::Valid, 24.96f, "25.0"}, Case{ResultFlag::Below10, 0.0f, "<10.0MPa"},
+        Case{ResultFlag::Above70, 72.0f, ">70.0MPa"}, Case{ResultFlag::BatchInvalid, 0.0f, "输入有误！"},
+        Case{static_cast<ResultFlag>(9), 30.0f, "输入有误！"}}) {
     m.resultFlag = c.flag;
     m.estimatedStrength = c.value;
     const MemberPaneTexts t = MemberPaneTextsOf(*doc, 0);
@@ -118,43 +134,43 @@ TEST(AnalysisFormModel, ResultPanesByFlag) {
   EXPECT_EQ(MemberPaneTextsOf(*doc, 5), MemberPaneTexts{});
 
   doc->result = {28.44f, 30.06f, 2.346f};
-  doc->batchResultFlag = 0;
+  doc->batchResultFlag = ResultFlag::Valid;
   EXPECT_EQ(BatchPaneTextsOf(*doc), (BatchPaneTexts{"30.1", "2.35", "28.4"}));
-  doc->batchResultFlag = 2;
-  EXPECT_EQ(BatchPaneTextsOf(*doc).estimate, BatchNotice(kCECS02_2005));
+  doc->batchResultFlag = ResultFlag::BatchInvalid;
+  EXPECT_EQ(BatchPaneTextsOf(*doc).estimate, BatchNotice(Standard::CECS02_2005));
   EXPECT_EQ(BatchPaneTextsOf(CKorvaneDoc()), BatchPaneTexts{});
 }
 
 TEST(AnalysisFormModel, BatchTabNeedsTwoMembersAndAValidBatch) {
-  auto doc = MakeEditingDoc(kTB10426_2004);
-  doc->batchResultFlag = 0;
+  auto doc = MakeEditingDoc(Standard::TB10426_2004);
+  doc->batchResultFlag = ResultFlag::Valid;
   BatchTabChoice choice = ChooseBatchTab(*doc);
   EXPECT_TRUE(choice.show);
   EXPECT_TRUE(choice.message.empty());
 
-  doc->batchResultFlag = 2;
+  doc->batchResultFlag = ResultFlag::BatchInvalid;
   choice = ChooseBatchTab(*doc);
   EXPECT_FALSE(choice.show);
-  EXPECT_EQ(choice.message, BatchNotice(kTB10426_2004));
+  EXPECT_EQ(choice.message, BatchNotice(Standard::TB10426_2004));
   EXPECT_NE(choice.message.find("平均值<25.0且标准差>4.5"), std::string::npos);
 
   doc->members.resize(1);
   doc->zoneLists.resize(1);
-  doc->batchResultFlag = 0;
+  doc->batchResultFlag = ResultFlag::Valid;
   choice = ChooseBatchTab(*doc);
   EXPECT_FALSE(choice.show);
   EXPECT_EQ(choice.message, "当前文件只有一个构件！");
 }
 
 TEST(AnalysisFormModel, OnlyCecs2020ChangesTheReadingCount) {
-  EXPECT_TRUE(ReadingCountChanges(kCECS02_2005, kCECS02_2020));
-  EXPECT_TRUE(ReadingCountChanges(kCECS02_2020, kJTS239_2015));
-  EXPECT_FALSE(ReadingCountChanges(kCECS02_2005, kTB10426_2004));
-  EXPECT_FALSE(ReadingCountChanges(kCECS02_2020, kCECS02_2020));
+  EXPECT_TRUE(ReadingCountChanges(Standard::CECS02_2005, Standard::CECS02_2020));
+  EXPECT_TRUE(ReadingCountChanges(Standard::CECS02_2020, Standard::JTS239_2015));
+  EXPECT_FALSE(ReadingCountChanges(Standard::CECS02_2005, Standard::TB10426_2004));
+  EXPECT_FALSE(ReadingCountChanges(Standard::CECS02_2020, Standard::CECS02_2020));
   // The rule names the standards whose algorithms really take ten readings.
-  for (int i = 0; i < kStandardCount; ++i) {
-    auto doc = MakeEditingDoc(i);
-    EXPECT_EQ(doc->algorithm->ReadingCount() == 10, i == kCECS02_2020) << i;
+  for (Standard s : kAllStandards) {
+    auto doc = MakeEditingDoc(s);
+    EXPECT_EQ(doc->algorithm.ReadingCount() == 10, s == Standard::CECS02_2020) << IndexOf(s);
   }
 }
 
@@ -199,7 +215,7 @@ TEST(WaveformViewLayout, ReadingStripTextsAndLabel) {
   EXPECT_FLOAT_EQ(r.amplitudeMv, zone.pointAmplitude[2] * 1000.0f);
   EXPECT_FLOAT_EQ(r.velocity, zone.pointVelocity[2]);
   EXPECT_FALSE(StoredStripReadings(zone, 3, r));
-  zone.points[0]->samples.clear();
+  zone.points[0]->samples = SampleBuffer();
   EXPECT_FALSE(StoredStripReadings(zone, 0, r));
 }
 

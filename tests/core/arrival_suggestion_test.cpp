@@ -19,7 +19,7 @@ std::unique_ptr<CKorvaneDoc> DocWithFlatPoints() {
   for (const ZoneRef at : {ZoneRef{0, 0}, ZoneRef{0, 2}}) {
     const int slot = at.zone == 0 ? 2 : 0;
     MeasuringPoint& point = *doc->Zone(at.member, at.zone)->points[static_cast<std::size_t>(slot)];
-    point.samples.assign(512, 2048);
+    point.samples = SampleBuffer(std::vector<std::uint16_t>(512, 2048));
     if (!point.unfilteredSamples.empty()) point.unfilteredSamples = point.samples;
   }
   return doc;

@@ -2,6 +2,8 @@
 // against what the algorithms really read), the grids, and the buttons.
 #include <gtest/gtest.h>
 
+#include "support/enum_printing.h"
+
 #include <algorithm>
 #include <string>
 #include <vector>
@@ -36,24 +38,22 @@ std::vector<std::string> RowTexts(const GridLayout& layout, int row) {
 
 TEST(CorrectionDialogs, TableOfEachDialogByStandard) {
   struct Case {
-    int standard;
+    Standard standard;
     Id angle;
     Id surface;
     Id carbon;
   };
   const std::vector<Case> cases = {
-      {kCECS02_2005, Id::Angle, Id::Surface, Id::None},
-      {kTB10426_2004, Id::FineAngle, Id::FineSurface, Id::Carbon},
-      {kCECS02_2020, Id::Angle, Id::Surface, Id::None},
-      {kJTS239_2015, Id::Angle, Id::Surface, Id::None},
-      {kTB10426_2019, Id::FineAngle, Id::FineSurface, Id::None},
-      {kDB51T_1996_2015, Id::Angle, Id::Surface, Id::None},
-      {kDGTJ08_2020_2007, Id::Angle, Id::Surface, Id::None},
-      {kDB61T1084_2017, Id::Angle, Id::Surface, Id::None},
-      {kDB37T2361_2013, Id::Angle, Id::Surface, Id::None},
-      {kDGJ32TJ144_2012, Id::Angle, Id::Surface, Id::None},
-      {10, Id::None, Id::None, Id::None},
-      {-1, Id::None, Id::None, Id::None},
+      {Standard::CECS02_2005, Id::Angle, Id::Surface, Id::None},
+      {Standard::TB10426_2004, Id::FineAngle, Id::FineSurface, Id::Carbon},
+      {Standard::CECS02_2020, Id::Angle, Id::Surface, Id::None},
+      {Standard::JTS239_2015, Id::Angle, Id::Surface, Id::None},
+      {Standard::TB10426_2019, Id::FineAngle, Id::FineSurface, Id::None},
+      {Standard::DB51T1996_2015, Id::Angle, Id::Surface, Id::None},
+      {Standard::DGTJ08_2020_2007, Id::Angle, Id::Surface, Id::None},
+      {Standard::DB61T1084_2017, Id::Angle, Id::Surface, Id::None},
+      {Standard::DB37T2361_2013, Id::Angle, Id::Surface, Id::None},
+      {Standard::DGJ32TJ144_2012, Id::Angle, Id::Surface, Id::None},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(CorrectionTableOf(Kind::Angle, c.standard), c.angle) << c.standard;
@@ -67,20 +67,24 @@ TEST(CorrectionDialogs, TableOfEachDialogByStandard) {
 TEST(CorrectionDialogs, OfferedTableIsTheOneTheAlgorithmReads) {
   const CorrectionTables telltale = Filled(1.0f, 2.0f, 3.0f, 4.0f, 7.0f);
   const CorrectionTables noCarbon = Filled(1.0f, 2.0f, 3.0f, 4.0f, 0.0f);
-  for (int s = -1; s <= kStandardCount; ++s) {
-    SCOPED_TRACE(s);
-    const auto algorithm = CreateAlgorithm(s, &telltale);
-    const auto plain = CreateAlgorithm(s, &noCarbon);
-    const float angle = algorithm->AngleCorrection(30.0f, 90);
+  for (Standard s : kAllStandards) {
+    SCOPED_TRACE(IndexOf(s));
+    const CAlgorithm algorithm(s, &telltale);
+    const CAlgorithm plain(s, &noCarbon);
+    const float angle = algorithm.AngleCorrection(30.0f, 90);
     const Id angleTable = angle == 1.0f ? Id::Angle : angle == 2.0f ? Id::FineAngle : Id::None;
     EXPECT_EQ(CorrectionTableOf(Kind::Angle, s), angleTable);
-    const float surface = algorithm->SurfaceCorrection(30.0f, 1);
+    const float surface = algorithm.SurfaceCorrection(30.0f, Surface::Top);
     const Id surfaceTable = surface == 3.0f ? Id::Surface : surface == 4.0f ? Id::FineSurface : Id::None;
     EXPECT_EQ(CorrectionTableOf(Kind::Surface, s), surfaceTable);
     // A pumped member: the carbonation table shows in the strength.
-    const float withTable =
-        algorithm->CalcStrength(4.0f, 35.0f, false, 1, 1, 1, 1, false, 1, 0.5f, 1.0f, 0.0f);
-    const float without = plain->CalcStrength(4.0f, 35.0f, false, 1, 1, 1, 1, false, 1, 0.5f, 1.0f, 0.0f);
+    StrengthInputs pumped;
+    pumped.va = 4.0f;
+    pumped.rc = 35.0f;
+    pumped.pumped = true;
+    pumped.carbonationDepth = 0.5f;
+    const float withTable = algorithm.CalcStrength(pumped);
+    const float without = plain.CalcStrength(pumped);
     EXPECT_EQ(CorrectionTableOf(Kind::Carbon, s), withTable != without ? Id::Carbon : Id::None);
   }
 }
@@ -152,7 +156,7 @@ TEST(CorrectionDialogs, SurfaceAndCarbonGrids) {
 
 TEST(CorrectionDialogs, OkReadsEveryValueCellByNumberEntry) {
   CKorvaneDoc doc;
-  doc.SetStandard(kCECS02_2005);
+  doc.SetStandard(Standard::CECS02_2005);
   const CorrectionDialogModel dialog(Kind::Angle, doc);
   ASSERT_TRUE(dialog.hasGrid());
   EXPECT_EQ(dialog.title(), "角度修正值表");
@@ -188,7 +192,7 @@ TEST(CorrectionDialogs, OkWithoutEditsKeepsEveryStoredValue) {
   // The derived fine tables hold values that "%.1f" does not give back
   // exactly; an unedited cell must not change them.
   CKorvaneDoc doc;
-  for (int s : {kCECS02_2005, kTB10426_2004}) {
+  for (Standard s : {Standard::CECS02_2005, Standard::TB10426_2004}) {
     doc.SetStandard(s);
     for (Kind kind : {Kind::Angle, Kind::Surface, Kind::Carbon}) {
       const CorrectionDialogModel dialog(kind, doc);
@@ -205,7 +209,7 @@ TEST(CorrectionDialogs, OkWithoutEditsKeepsEveryStoredValue) {
 
 TEST(CorrectionDialogs, DefaultsThenCancelAndNoGrid) {
   CKorvaneDoc doc;
-  doc.SetStandard(kTB10426_2004);
+  doc.SetStandard(Standard::TB10426_2004);
   doc.tables.fineSurface[0][0] = 9.0f;
   doc.tables.carbon[1][2] = 8.0f;
   doc.tables.angle[0][0] = 5.0f;
@@ -230,7 +234,7 @@ TEST(CorrectionDialogs, DefaultsThenCancelAndNoGrid) {
   EXPECT_EQ(carbon.RestoreDefaults().carbon, doc.defaultTables.carbon);
 
   // Under CECS 02-2020 the carbonation dialog has no grid and writes nothing.
-  doc.SetStandard(kCECS02_2020);
+  doc.SetStandard(Standard::CECS02_2020);
   const CorrectionDialogModel none(Kind::Carbon, doc);
   EXPECT_FALSE(none.hasGrid());
   EXPECT_EQ(none.layout().rows, 0);

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "support/enum_printing.h"
+
 #include <cmath>
 
 #include "core/algorithm/algorithm.h"
@@ -128,54 +130,53 @@ TEST(CorrectionTables, CarbonTableStep) {
 TEST(CorrectionLookup, AngleAndSurfaceByStandard) {
   const CorrectionTables tables = CorrectionTables::Defaults();
   struct Case {
-    int standard;
+    Standard standard;
     float r;
     int angle;
-    int surface;
+    Surface surface;
     float angleCorrection;
     float surfaceCorrection;
   };
   const Case cases[] = {
-      {kCECS02_2005, 19.0f, 90, 1, -6.0f, 2.5f},
-      {kCECS02_2005, 20.0f, 90, 2, -5.5f, -2.5f},
-      {kCECS02_2005, 44.9f, 90, 1, -3.8f, 0.0f},
-      {kCECS02_2005, 45.0f, 90, 2, -3.5f, 0.0f},
-      {kCECS02_2005, 60.0f, -90, 2, 2.5f, 0.0f},
-      {kCECS02_2020, 25.0f, 50, 1, -3.5f, 1.5f},   // +45 column, R = 30 row
-      {kJTS239_2015, 30.0f, 10, 2, -2.3f, -1.5f},  // +30 column, R = 35 row
-      {kDGJ32TJ144_2012, 30.0f, -100, 0, 3.3f, 0.0f},
-      {kTB10426_2004, 35.0f, -45, 1, 2.2f, static_cast<float>(2.5 - 0.1 * 16)},
-      {kTB10426_2019, 49.0f, -45, 2, 1.5f, 0.0f},
-      {kTB10426_2019, 35.0f, 0, -1, 0.0f, 0.0f},
+      {Standard::CECS02_2005, 19.0f, 90, Surface::Top, -6.0f, 2.5f},
+      {Standard::CECS02_2005, 20.0f, 90, Surface::Bottom, -5.5f, -2.5f},
+      {Standard::CECS02_2005, 44.9f, 90, Surface::Top, -3.8f, 0.0f},
+      {Standard::CECS02_2005, 45.0f, 90, Surface::Bottom, -3.5f, 0.0f},
+      {Standard::CECS02_2005, 60.0f, -90, Surface::Bottom, 2.5f, 0.0f},
+      {Standard::CECS02_2020, 25.0f, 50, Surface::Top, -3.5f, 1.5f},      // +45 column, R = 30 row
+      {Standard::JTS239_2015, 30.0f, 10, Surface::Bottom, -2.3f, -1.5f},  // +30 column, R = 35 row
+      {Standard::DGJ32TJ144_2012, 30.0f, -100, Surface::Side, 3.3f, 0.0f},
+      {Standard::TB10426_2004, 35.0f, -45, Surface::Top, 2.2f, static_cast<float>(2.5 - 0.1 * 16)},
+      {Standard::TB10426_2019, 49.0f, -45, Surface::Bottom, 1.5f, 0.0f},
+      {Standard::TB10426_2019, 35.0f, 0, Surface::None, 0.0f, 0.0f},
   };
   for (const Case& c : cases) {
-    const auto algorithm = CreateAlgorithm(c.standard, &tables);
-    EXPECT_NEAR(algorithm->AngleCorrection(c.r, c.angle), c.angleCorrection, 1e-5)
+    const CAlgorithm algorithm(c.standard, &tables);
+    EXPECT_NEAR(algorithm.AngleCorrection(c.r, c.angle), c.angleCorrection, 1e-5)
         << c.standard << " R=" << c.r << " angle " << c.angle;
-    EXPECT_FLOAT_EQ(algorithm->SurfaceCorrection(c.r, c.surface), c.surfaceCorrection)
+    EXPECT_FLOAT_EQ(algorithm.SurfaceCorrection(c.r, c.surface), c.surfaceCorrection)
         << c.standard << " R=" << c.r << " surface " << c.surface;
   }
-  // Side face, unknown codes and the base class: no correction.
-  for (int standard = 0; standard <= kStandardCount; ++standard) {
-    const auto algorithm = CreateAlgorithm(standard == kStandardCount ? -1 : standard, &tables);
-    EXPECT_EQ(algorithm->SurfaceCorrection(30.0f, 0), 0.0f);
-    EXPECT_EQ(algorithm->SurfaceCorrection(30.0f, 3), 0.0f);
-    EXPECT_EQ(algorithm->AngleCorrection(30.0f, 0), 0.0f);
+  // Side face and unknown codes: no correction.
+  for (Standard standard : kAllStandards) {
+    const CAlgorithm algorithm(standard, &tables);
+    EXPECT_EQ(algorithm.SurfaceCorrection(30.0f, Surface::Side), 0.0f);
+    EXPECT_EQ(algorithm.SurfaceCorrection(30.0f, static_cast<Surface>(3)), 0.0f);
+    EXPECT_EQ(algorithm.AngleCorrection(30.0f, 0), 0.0f);
   }
-  EXPECT_EQ(CreateAlgorithm(-1, &tables)->AngleCorrection(30.0f, 90), 0.0f);
 }
 
 TEST(CorrectionLookup, ReadsTheCurrentTableOnEveryCall) {
   CorrectionTables tables = CorrectionTables::Defaults();
-  const auto coarse = CreateAlgorithm(kCECS02_2005, &tables);
-  const auto fine = CreateAlgorithm(kTB10426_2004, &tables);
-  EXPECT_EQ(coarse->AngleCorrection(31.0f, 90), -4.5f);
+  const auto coarse = CreateAlgorithm(Standard::CECS02_2005, &tables);
+  const auto fine = CreateAlgorithm(Standard::TB10426_2004, &tables);
+  EXPECT_EQ(coarse.AngleCorrection(31.0f, 90), -4.5f);
   tables.angle[3][0] = -7.25f;  // user edit of R = 35, +90
   tables.fineSurface[11][1] = 9.0f;
-  EXPECT_EQ(coarse->AngleCorrection(31.0f, 90), -7.25f);
-  EXPECT_EQ(fine->SurfaceCorrection(30.0f, 2), 9.0f);
+  EXPECT_EQ(coarse.AngleCorrection(31.0f, 90), -7.25f);
+  EXPECT_EQ(fine.SurfaceCorrection(30.0f, Surface::Bottom), 9.0f);
   tables = CorrectionTables::Defaults();  // the defaults button
-  EXPECT_EQ(coarse->AngleCorrection(31.0f, 90), -4.5f);
+  EXPECT_EQ(coarse.AngleCorrection(31.0f, 90), -4.5f);
 }
 
 }  // namespace

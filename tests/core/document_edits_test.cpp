@@ -68,9 +68,9 @@ std::vector<Recipe> Recipes() {
          ZoneOf(d, kOther).angle = 60;
          d.ComputeZone(1, 1, true);
        }},
-      {"surface", [](CKorvaneDoc& d) { return SetSurface(d, kOther, 2); },
+      {"surface", [](CKorvaneDoc& d) { return SetSurface(d, kOther, Surface::Bottom); },
        [](CKorvaneDoc& d) {
-         ZoneOf(d, kOther).surface = 2;
+         ZoneOf(d, kOther).surface = Surface::Bottom;
          d.ComputeZone(1, 1, true);
        }},
       {"zone grid distance", [](CKorvaneDoc& d) { return SetZoneGridDistance(d, kOther, 1, 320.0f); },
@@ -117,10 +117,10 @@ std::vector<Recipe> Recipes() {
          RecomputePointReadings(ZoneOf(d, kOther));
          d.RecomputeZoneVelocity(ZoneOf(d, kOther));
        }},
-      {"test method", [](CKorvaneDoc& d) { return SetTestMethod(d, kOther, kMethodDirect); },
+      {"test method", [](CKorvaneDoc& d) { return SetTestMethod(d, kOther, TestMethod::Direct); },
        [](CKorvaneDoc& d) {
          TestZone& z = ZoneOf(d, kOther);
-         z.testMethod = kMethodDirect;
+         z.testMethod = TestMethod::Direct;
          z.testLocation = "侧面";
          z.beta = 1.0f;
          z.lambda = 1.0f;
@@ -148,22 +148,22 @@ std::vector<Recipe> Recipes() {
          d.members[1].coefC = 1.45f;
          d.ApplyCoefficientsToAll(1);
        }},
-      {"aggregate", [](CKorvaneDoc& d) { return SetAggregate(d, 1, 1); },
+      {"aggregate", [](CKorvaneDoc& d) { return SetAggregate(d, 1, Aggregate::Pebble); },
        [](CKorvaneDoc& d) {
          Member& m = d.members[1];
-         m.aggregateType = 1;
-         d.algorithm->GetCoefficients(true, m.coefA, m.coefB, m.coefC, m.coefD);
+         m.aggregateType = Aggregate::Pebble;
+         d.algorithm.GetCoefficients(true, m.coefA, m.coefB, m.coefC, m.coefD);
          d.ApplyCoefficientsToAll(1);
        }},
-      {"custom aggregate", [](CKorvaneDoc& d) { return SetAggregate(d, 1, 0); },
+      {"custom aggregate", [](CKorvaneDoc& d) { return SetAggregate(d, 1, Aggregate::Custom); },
        [](CKorvaneDoc& d) {
-         d.members[1].aggregateType = 0;
+         d.members[1].aggregateType = Aggregate::Custom;
          d.ApplyCoefficientsToAll(1);
        }},
       {"forced coefficient refresh", [](CKorvaneDoc& d) { return RefreshStandardCoefficients(d, 0, true); },
        [](CKorvaneDoc& d) {
          Member& m = d.members[0];
-         d.algorithm->GetCoefficients(false, m.coefA, m.coefB, m.coefC, m.coefD);
+         d.algorithm.GetCoefficients(false, m.coefA, m.coefB, m.coefC, m.coefD);
          d.ApplyCoefficientsToAll(0);
        }},
       {"eta", [](CKorvaneDoc& d) { return SetEta(d, 1.2f); },
@@ -183,12 +183,12 @@ std::vector<Recipe> Recipes() {
        }},
       {"standard",
        [](CKorvaneDoc& d) {
-         return SwitchStandard(d, {0, 0}, kTB10426_2004);
+         return SwitchStandard(d, {0, 0}, Standard::TB10426_2004);
        },
        [](CKorvaneDoc& d) {
-         d.SetStandard(kTB10426_2004);
+         d.SetStandard(Standard::TB10426_2004);
          Member& m = d.members[0];  // custom aggregate: the standard's crushed-stone values
-         d.algorithm->GetCoefficients(false, m.coefA, m.coefB, m.coefC, m.coefD);
+         d.algorithm.GetCoefficients(false, m.coefA, m.coefB, m.coefC, m.coefD);
          d.ApplyCoefficientsToAll(0);
          d.reportInfo.testBasis = "TB10426-2004";
        }},
@@ -280,7 +280,7 @@ TEST(DocumentEdits, SnapshotRestoresEveryValueAndTheEditRedoes) {
 TEST(DocumentEdits, RestoreKeepsTheZoneObjectsAndTheirSamples) {
   auto doc = MakeEditingDoc();
   const TestZone* zone = doc->Zone(1, 1);
-  const std::vector<std::uint16_t> samples = zone->points[0]->samples;
+  const SampleBuffer samples = zone->points[0]->samples;
   const EditResult result = SetEta(*doc, 2.0f);
   ASSERT_TRUE(Touches(result.scope, EditScope::AllZones));
   EXPECT_FALSE(Touches(result.scope, EditScope::Waveforms));
@@ -321,13 +321,13 @@ TEST(DocumentEdits, CoefficientsAndAggregateGoToEveryMember) {
   auto doc = MakeEditingDoc();
   SetCoefficient(*doc, 0, Coefficient::A, 0.025f);
   for (const Member& m : doc->members) {
-    EXPECT_EQ(m.aggregateType, 0);
+    EXPECT_EQ(m.aggregateType, Aggregate::Custom);
     EXPECT_EQ(m.coefA, 0.025f);
     EXPECT_EQ(m.coefD, 0.5f);  // member 0's
   }
-  SetAggregate(*doc, 1, 1);  // pebble: the standard's pebble coefficients
+  SetAggregate(*doc, 1, Aggregate::Pebble);  // pebble: the standard's pebble coefficients
   for (const Member& m : doc->members) {
-    EXPECT_EQ(m.aggregateType, 1);
+    EXPECT_EQ(m.aggregateType, Aggregate::Pebble);
     EXPECT_EQ(m.coefA, 0.0056f);
     EXPECT_EQ(m.coefB, 1.439f);
     EXPECT_EQ(m.coefC, 1.769f);
@@ -360,7 +360,7 @@ std::vector<LimitCase> LimitCases() {
   auto aggregate = [](CKorvaneDoc& d) { return static_cast<float>(d.members[0].aggregateType); };
   auto angle = [](CKorvaneDoc& d) { return static_cast<float>(ZoneOf(d, kOther).angle); };
   auto arrival = [](CKorvaneDoc& d) { return static_cast<float>(ZoneOf(d, kOther).points[0]->arrivalIndex); };
-  auto standard = [](CKorvaneDoc& d) { return static_cast<float>(d.standardIndex); };
+  auto standard = [](CKorvaneDoc& d) { return static_cast<float>(d.standard); };
   const float oldReading = static_cast<float>(MakeEditingDoc()->Zone(1, 1)->rebound[3]);
   const std::string refusedSwitch =
       "当前规范(CECS 02:2005)及测试方式(平测)下，无法切换到新规范(CECS 02-2020)！";
@@ -390,7 +390,8 @@ std::vector<LimitCase> LimitCases() {
        coefD},
       {"coefficient a 11", [](CKorvaneDoc& d) { return SetCoefficient(d, 0, Coefficient::A, 11.0f); }, 10.0f,
        coefA},
-      {"aggregate 7", [](CKorvaneDoc& d) { return SetAggregate(d, 0, 7); }, 2.0f, aggregate},
+      {"aggregate 7", [](CKorvaneDoc& d) { return SetAggregate(d, 0, static_cast<Aggregate>(7)); }, 2.0f,
+       aggregate},
       {"angle 17", [](CKorvaneDoc& d) { return SetAngle(d, kOther, 17); }, 0.0f, angle},
       {"angle -60", [](CKorvaneDoc& d) { return SetAngle(d, kOther, -60); }, -60.0f, angle},
       {"pick before the first sample",
@@ -400,17 +401,18 @@ std::vector<LimitCase> LimitCases() {
        arrival},
       {"forbidden standard switch",
        [](CKorvaneDoc& d) {
-         return SwitchStandard(d, {0, 0}, kCECS02_2020);
+         return SwitchStandard(d, {0, 0}, Standard::CECS02_2020);
        },
-       static_cast<float>(kCECS02_2005), standard, true, refusedSwitch},
+       static_cast<float>(Standard::CECS02_2005), standard, true, refusedSwitch},
       {"standard 10",
        [](CKorvaneDoc& d) {
-         return SwitchStandard(d, {0, 0}, 10);
+         return SwitchStandard(d, {0, 0}, static_cast<Standard>(10));
        },
-       static_cast<float>(kCECS02_2005), standard, true},
-      {"surface 3", [](CKorvaneDoc& d) { return SetSurface(d, kOther, 3); }, std::nullopt, nullptr, true},
-      {"test method 3", [](CKorvaneDoc& d) { return SetTestMethod(d, kOther, 3); }, std::nullopt, nullptr,
-       true},
+       static_cast<float>(Standard::CECS02_2005), standard, true},
+      {"surface 3", [](CKorvaneDoc& d) { return SetSurface(d, kOther, static_cast<Surface>(3)); },
+       std::nullopt, nullptr, true},
+      {"test method 3", [](CKorvaneDoc& d) { return SetTestMethod(d, kOther, static_cast<TestMethod>(3)); },
+       std::nullopt, nullptr, true},
       {"position with a line break", [](CKorvaneDoc& d) { return SetTestLocation(d, kOther, "顶面\n"); },
        std::nullopt, nullptr, true},
       {"position of 11 characters",
@@ -504,7 +506,7 @@ TEST(DocumentEdits, TypedRStopsTheReadingsFromMovingR) {
 }
 
 TEST(DocumentEdits, ZoneGridHasNoDistancesForSevenPoints) {
-  auto doc = MakeWaveformDoc(1, 7, kCECS02_2020);
+  auto doc = MakeWaveformDoc(1, 7, Standard::CECS02_2020);
   const EditResult result = SetZoneGridDistance(*doc, {0, 0}, 1, 300.0f);
   EXPECT_TRUE(result.refused);
   EXPECT_EQ(doc->Zone(0, 0)->points[1]->distance, 200.0f);
@@ -524,7 +526,7 @@ TEST(DocumentEdits, StoringWhatIsStoredChangesNothing) {
       {"pumped", [](CKorvaneDoc& d) { return SetPumped(d, 0, false); }},
       {"standard",
        [](CKorvaneDoc& d) {
-         return SwitchStandard(d, {0, 0}, kCECS02_2005);
+         return SwitchStandard(d, {0, 0}, Standard::CECS02_2005);
        }},
       {"default table", [](CKorvaneDoc& d) { return RestoreDefaultTable(d, CorrectionTable::Angle); }},
       {"refresh of a custom aggregate",

@@ -50,15 +50,15 @@ TEST(ExampleFiles, StoredStrengthsMatchARecomputation) {
     doc.OnOpenDocument(std::filesystem::path(KORVANE_SAMPLES_DIR) / name);
     std::vector<float> stored;
     for (const auto& list : doc.zoneLists) {
-      for (const auto& zone : list) stored.push_back(zone->strengthValue);
+      for (const TestZone& zone : list) stored.push_back(zone.strengthValue);
     }
     const StrengthResult storedResult = doc.result;
     doc.RecomputeAll();
     std::size_t i = 0;
     for (const auto& list : doc.zoneLists) {
-      for (const auto& zone : list) {
-        EXPECT_GT(zone->strengthValue, 5.0f) << name;
-        EXPECT_NEAR(zone->strengthValue, stored[i++], 0.05f) << name;
+      for (const TestZone& zone : list) {
+        EXPECT_GT(zone.strengthValue, 5.0f) << name;
+        EXPECT_NEAR(zone.strengthValue, stored[i++], 0.05f) << name;
       }
     }
     EXPECT_NEAR(doc.result.meanValue, storedResult.meanValue, 0.05f) << name;

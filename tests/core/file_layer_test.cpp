@@ -17,6 +17,7 @@
 #include "core/data/file_messages.h"
 #include "core/standards/standards.h"
 #include "file_test_support.h"
+#include "support/sample_documents.h"
 
 namespace korvane::testing {
 namespace {
@@ -47,12 +48,12 @@ void ExpectReadsBackAs(const SyntheticData& d, const ReadBack& back, const std::
 // Zone values at the precision of their columns, so that they come back
 // exactly.
 SyntheticData ResultData(std::vector<int> zones) {
-  SyntheticData d = SmallData(3, kMethodDirect, "cecs02:2005", std::move(zones));
+  SyntheticData d = SmallData(3, TestMethod::Direct, "cecs02:2005", std::move(zones));
   int n = 0;
   for (auto& list : d.zoneLists) {
-    for (auto& zone : list) {
-      zone->strengthValue = 25.0f + 0.5f * static_cast<float>(n++);
-      zone->deltaTot = 0.5f;
+    for (TestZone& zone : list) {
+      zone.strengthValue = 25.0f + 0.5f * static_cast<float>(n++);
+      zone.deltaTot = 0.5f;
     }
   }
   return d;
@@ -95,7 +96,7 @@ TEST(FileLayerTexts, TextsThatLookLikeKeysRoundTrip) {
       {"member name", [](SyntheticData& d, const std::string& t) { d.members[0].name = t; }},
       // (at most ten characters are stored)
       {"location", [](SyntheticData& d,
-                      const std::string& t) { d.zoneLists[0][0]->testLocation = TestLocationForFile(t); }},
+                      const std::string& t) { d.zoneLists[0][0].testLocation = TestLocationForFile(t); }},
   };
   for (const Field& field : fields) {
     for (const std::string& text : texts) {
@@ -115,7 +116,7 @@ TEST(FileLayerTexts, TextsThatLookLikeKeysRoundTrip) {
       EXPECT_EQ(back.members[0].name, AsRead(raw.members[0].name)) << where;
       EXPECT_EQ(back.members[0].sampleCount, 64) << where;
       ASSERT_EQ(back.zoneLists[0].size(), 2u) << where;
-      EXPECT_EQ(back.zoneLists[0][1]->points[2]->samples, raw.zoneLists[0][1]->points[2]->samples) << where;
+      EXPECT_EQ(back.zoneLists[0][1].points[2]->samples, raw.zoneLists[0][1].points[2]->samples) << where;
     }
   }
 }
@@ -163,24 +164,24 @@ TEST(FileLayerValues, ValuesThatDoNotFitTheirColumnRefuseTheSave) {
   };
   const float nan = std::numeric_limits<float>::quiet_NaN();
   const Case cases[] = {
-      {"zone strength of 10^6 MPa", [](SyntheticData& d) { d.zoneLists[1][2]->strengthValue = 1e6f; },
+      {"zone strength of 10^6 MPa", [](SyntheticData& d) { d.zoneLists[1][2].strengthValue = 1e6f; },
        "无法保存：构件2测区3的FCUI值1000000.0超出文件的列宽"},
-      {"largest strength that fits", [](SyntheticData& d) { d.zoneLists[1][2]->strengthValue = 999999.875f; },
+      {"largest strength that fits", [](SyntheticData& d) { d.zoneLists[1][2].strengthValue = 999999.875f; },
        ""},
-      {"beta of 10^4", [](SyntheticData& d) { d.zoneLists[0][1]->beta = 1e4f; },
+      {"beta of 10^4", [](SyntheticData& d) { d.zoneLists[0][1].beta = 1e4f; },
        "无法保存：构件1测区2的BETA值10000.000超出文件的列宽"},
       {"dT near 10^8", [](SyntheticData& d) { d.members[1].sampleInterval = 1e8f; },
        "无法保存：构件2的dT(us)值100000000.00超出文件的列宽"},
       {"section delay near 10^8", [](SyntheticData& d) { d.sections[0].delay = 99999999.0f; },
        "无法保存：构件1的Delay值100000000.00超出文件的列宽"},
       {"transit time near 10^8",
-       [](SyntheticData& d) { d.zoneLists[0][0]->points[1]->arrivalIndex = 400000000; },
+       [](SyntheticData& d) { d.zoneLists[0][0].points[1]->arrivalIndex = 400000000; },
        "无法保存：构件1测区1测点2的T(us)值200000000.0超出文件的列宽"},
-      {"rebound reading of 10000", [](SyntheticData& d) { d.zoneLists[0][0]->rebound[3] = 10000; },
+      {"rebound reading of 10000", [](SyntheticData& d) { d.zoneLists[0][0].rebound[3] = 10000; },
        "无法保存：构件1测区1的R4值10000超出文件的列宽"},
       {"member numbered 100", [](SyntheticData& d) { d.members[1].sectionIndex = 100; },
        "无法保存：构件2测区1的SI值100超出文件的列宽"},
-      {"strength not a number", [nan](SyntheticData& d) { d.zoneLists[0][0]->strengthValue = nan; },
+      {"strength not a number", [nan](SyntheticData& d) { d.zoneLists[0][0].strengthValue = nan; },
        "无法保存：构件1测区1的FCUI值不是有效数字"},
       {"beta of the project not a number", [nan](SyntheticData& d) { d.project.beta = nan; },
        "无法保存：β值不是有效数字"},
@@ -189,9 +190,9 @@ TEST(FileLayerValues, ValuesThatDoNotFitTheirColumnRefuseTheSave) {
       // time of the zone).
       {"fractional delay and gain",
        [](SyntheticData& d) {
-         for (auto& zone : d.zoneLists[1]) {
-           zone->delay = 2.5f;
-           for (auto& point : zone->points) {
+         for (TestZone& zone : d.zoneLists[1]) {
+           zone.delay = 2.5f;
+           for (auto& point : zone.points) {
              if (point) point->delay = 2.5f, point->gain = 1.25f;
            }
          }
@@ -232,10 +233,10 @@ TEST(FileLayerSections, MemberWithoutItsSectionRowKeepsItsSampling) {
   member.sampleCount = 512;
   member.sampleInterval = 1.0f;
   member.sectionIndex = 5;  // names no row
-  for (auto& zone : d.zoneLists[0]) {
-    zone->sampleInterval = 1.0f;
-    for (auto& point : zone->points) {
-      if (point) point->samples.resize(512, 1900);
+  for (TestZone& zone : d.zoneLists[0]) {
+    zone.sampleInterval = 1.0f;
+    for (auto& point : zone.points) {
+      if (point) point->samples = testing::Resized(point->samples, 512, 1900);
     }
   }
   for (int r = 0; r < 2; ++r) {
@@ -253,10 +254,9 @@ TEST(FileLayerSections, MemberWithoutItsSectionRowKeepsItsSampling) {
   ASSERT_EQ(read.members[0].sampleCount, 512);
   ASSERT_EQ(read.members[0].sampleInterval, 1.0f);
 
-  const ReadBack back =
-      Read(ResultBytes(SyntheticData{read.project, read.members, CloneZoneLists(read.zoneLists),
-                                     read.sections, read.memberCount}),
-           FileKind::Result);
+  const ReadBack back = Read(ResultBytes(SyntheticData{read.project, read.members, ZoneLists(read.zoneLists),
+                                                       read.sections, read.memberCount}),
+                             FileKind::Result);
   EXPECT_EQ(back.members[0].sampleCount, 512);
   EXPECT_EQ(back.members[0].sampleInterval, 1.0f);
   ExpectSameZoneLists(read.zoneLists, back.zoneLists);
@@ -334,9 +334,10 @@ TEST(FileLayerWaveforms, FileReadsAgreeWithReadsFromMemory) {
   for (const Case& c : cases) {
     SyntheticData d = ResultData({2});
     d.members[0].sampleCount = c.samples;
-    for (auto& zone : d.zoneLists[0]) {
-      for (auto& point : zone->points) {
-        if (point) point->samples.resize(static_cast<std::size_t>(c.samples), 2000);
+    for (TestZone& zone : d.zoneLists[0]) {
+      for (auto& point : zone.points) {
+        if (point)
+          point->samples = testing::Resized(point->samples, static_cast<std::size_t>(c.samples), 2000);
       }
     }
     EncodedPair bytes = ResultBytes(d);
@@ -350,7 +351,7 @@ TEST(FileLayerWaveforms, FileReadsAgreeWithReadsFromMemory) {
     const ReadBack fromMemory = Read(bytes, FileKind::Result);
     SCOPED_TRACE(c.name);
     ExpectSameZoneLists(fromMemory.zoneLists, fromFile.zoneLists);
-    EXPECT_EQ(fromFile.zoneLists[0][1]->points[2]->samples.size(), static_cast<std::size_t>(c.samples));
+    EXPECT_EQ(fromFile.zoneLists[0][1].points[2]->samples.size(), static_cast<std::size_t>(c.samples));
   }
 }
 
@@ -412,8 +413,8 @@ TEST(FileLayerSharedWaveform, SaveResultsProposesAFreeName) {
 // waveforms of the other.
 TEST(FileLayerSaves, ConcurrentSavesToOneTargetNeverMix) {
   TempDir dir;
-  SyntheticData a = SmallData(3, kMethodDirect, "cecs02:2005", {6, 6}, 11);
-  SyntheticData b = SmallData(3, kMethodDirect, "cecs02:2005", {6, 6}, 12);
+  SyntheticData a = SmallData(3, TestMethod::Direct, "cecs02:2005", {6, 6}, 11);
+  SyntheticData b = SmallData(3, TestMethod::Direct, "cecs02:2005", {6, 6}, 12);
   a.project.site = "甲";
   b.project.site = "乙";
   const FilePair pair = OpenFilePair(dir / "shared.SHA");
@@ -435,7 +436,7 @@ TEST(FileLayerSaves, ConcurrentSavesToOneTargetNeverMix) {
     ASSERT_EQ(back.zoneLists.size(), 2u);
     for (std::size_t m = 0; m < 2; ++m) {
       for (std::size_t z = 0; z < 6; ++z) {
-        ASSERT_EQ(back.zoneLists[m][z]->points[1]->samples, written.zoneLists[m][z]->points[1]->samples)
+        ASSERT_EQ(back.zoneLists[m][z].points[1]->samples, written.zoneLists[m][z].points[1]->samples)
             << "round " << round << ": text of " << back.project.site << " with the other's waveforms";
       }
     }
@@ -583,7 +584,7 @@ TEST(FileLayerEncoding, Utf8TextReadsAsItsCodePage936Twin) {
   SyntheticData d = ResultData({3, 2});
   d.project.site = "测试工程";
   d.members[1].name = "二号柱";
-  d.zoneLists[1][1]->testLocation = "底面";
+  d.zoneLists[1][1].testLocation = "底面";
   const EncodedPair cp936 = ResultBytes(d);
   const std::string utf8 = Utf16ToUtf8(DecodeCp936(cp936.text));
   ASSERT_NE(utf8, cp936.text);
@@ -628,7 +629,7 @@ TEST(FileLayerSettings, ValuesOutOfRangeAreLimitedToTheDialogRanges) {
   s.footerFont = -3;
   s.borderLineWidth = 100000;
   s.gridLineWidth = -4;
-  written.project.testMethod = 9;
+  written.project.testMethod = static_cast<TestMethod>(9);
   const std::string bytes = EncodeSettings(written);
 
   CKorvaneDoc doc;
@@ -651,7 +652,7 @@ TEST(FileLayerSettings, ValuesOutOfRangeAreLimitedToTheDialogRanges) {
   EXPECT_EQ(r.footerFont, 0);
   EXPECT_EQ(r.borderLineWidth, 100);
   EXPECT_EQ(r.gridLineWidth, 0);
-  EXPECT_EQ(doc.project.testMethod, 2);
+  EXPECT_EQ(doc.project.testMethod, TestMethod::Direct);
   // Values in range come back as they were.
   CKorvaneDoc plain;
   plain.printSettings.topMargin = 33;

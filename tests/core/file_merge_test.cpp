@@ -9,7 +9,7 @@ namespace {
 
 // A raw file of one member recorded on channel `channel` of a VKT-U-6 (two
 // channel rows; the other channel's row has other settings).
-std::filesystem::path WriteRaw(const TempDir& dir, const std::string& name, int points, int method,
+std::filesystem::path WriteRaw(const TempDir& dir, const std::string& name, int points, TestMethod method,
                                const std::string& standard, int zones, int channel, std::uint64_t seed) {
   SyntheticData d = SmallData(points, method, standard, {zones}, seed);
   d.members[0].name = name;
@@ -28,9 +28,9 @@ std::filesystem::path WriteRaw(const TempDir& dir, const std::string& name, int 
 TEST(Merge, ThreeRawFilesBecomeThreeMembers) {
   TempDir dir;
   const std::vector<std::filesystem::path> inputs = {
-      WriteRaw(dir, "a", 3, kMethodSurface, "cecs02:2005", 2, 0, 1),
-      WriteRaw(dir, "b", 3, kMethodSurface, "cecs02:2005", 3, 1, 2),
-      WriteRaw(dir, "c", 3, kMethodSurface, "cecs02:2005", 1, 1, 3),
+      WriteRaw(dir, "a", 3, TestMethod::Surface, "cecs02:2005", 2, 0, 1),
+      WriteRaw(dir, "b", 3, TestMethod::Surface, "cecs02:2005", 3, 1, 2),
+      WriteRaw(dir, "c", 3, TestMethod::Surface, "cecs02:2005", 1, 1, 3),
   };
   const MergedData data = ReadMergeInputs(inputs);
   ASSERT_EQ(data.memberCount, 3);
@@ -65,11 +65,11 @@ TEST(Merge, ThreeRawFilesBecomeThreeMembers) {
 // the row of the result file's second member.
 TEST(Merge, RawFileAfterAMultiMemberFileKeepsItsOwnRow) {
   TempDir dir;
-  SyntheticData result = SmallData(3, kMethodSurface, "cecs02:2005", {1, 1, 1});
+  SyntheticData result = SmallData(3, TestMethod::Surface, "cecs02:2005", {1, 1, 1});
   const auto first = dir / "three.SHA";
   WriteResultFile(OpenFilePair(first), result.project, result.zoneLists, result.memberCount, {},
                   result.sections, result.members);
-  const auto raw = WriteRaw(dir, "raw", 3, kMethodSurface, "cecs02:2005", 2, 0, 9);
+  const auto raw = WriteRaw(dir, "raw", 3, TestMethod::Surface, "cecs02:2005", 2, 0, 9);
   const MergedData data = ReadMergeInputs({first, raw});
   ASSERT_EQ(data.memberCount, 4);
   ASSERT_EQ(data.sections.size(), 4u);
@@ -79,7 +79,7 @@ TEST(Merge, RawFileAfterAMultiMemberFileKeepsItsOwnRow) {
 
 TEST(Merge, ThreeChannelRawFileKeepsOnlyItsChannel) {
   TempDir dir;
-  SyntheticData d = SmallData(3, kMethodSurface, "cecs02:2005", {2});
+  SyntheticData d = SmallData(3, TestMethod::Surface, "cecs02:2005", {2});
   d.project.instrument = "VKT-U-8";
   d.members[0].sectionIndex = 2;
   d.sections.resize(3, d.sections[0]);
@@ -97,8 +97,8 @@ TEST(Merge, ThreeChannelRawFileKeepsOnlyItsChannel) {
 
 TEST(Merge, Messages) {
   TempDir dir;
-  const auto seven = WriteRaw(dir, "seven", 7, kMethodSurface, "cecs02-2020", 1, 0, 1);
-  const auto three = WriteRaw(dir, "three", 3, kMethodSurface, "cecs02:2005", 1, 0, 2);
+  const auto seven = WriteRaw(dir, "seven", 7, TestMethod::Surface, "cecs02-2020", 1, 0, 1);
+  const auto three = WriteRaw(dir, "three", 3, TestMethod::Surface, "cecs02:2005", 1, 0, 2);
   EXPECT_EQ(ErrorOf([&] {
               ReadMergeInputs({seven, three});
             }),

@@ -1,6 +1,8 @@
 // The reader's rules and failure messages on edited files.
 #include <gtest/gtest.h>
 
+#include "support/enum_printing.h"
+
 #include "core/data/file_messages.h"
 #include "core/standards/standards.h"
 #include "file_test_support.h"
@@ -9,9 +11,9 @@ namespace korvane::testing {
 namespace {
 
 EncodedPair ThreeMemberFile() {
-  SyntheticData d = SmallData(3, kMethodDirect, "cecs02:2005", {2, 3, 1});
+  SyntheticData d = SmallData(3, TestMethod::Direct, "cecs02:2005", {2, 3, 1});
   for (auto& list : d.zoneLists) {
-    for (auto& zone : list) zone->deltaTot = 1.5f;
+    for (TestZone& zone : list) zone.deltaTot = 1.5f;
   }
   return ResultBytes(d);
 }
@@ -28,15 +30,15 @@ TEST(Reader, ResultTableWithoutDeltaColumnReadsTheOtherColumns) {
   for (std::size_t m = 0; m < 3; ++m) {
     ASSERT_EQ(back.zoneLists[m].size(), full.zoneLists[m].size());
     for (std::size_t z = 0; z < back.zoneLists[m].size(); ++z) {
-      EXPECT_EQ(back.zoneLists[m][z]->deltaTot, 0.0f);
-      EXPECT_EQ(back.zoneLists[m][z]->rebound, full.zoneLists[m][z]->rebound);
-      EXPECT_EQ(back.zoneLists[m][z]->testLocation, full.zoneLists[m][z]->testLocation);
+      EXPECT_EQ(back.zoneLists[m][z].deltaTot, 0.0f);
+      EXPECT_EQ(back.zoneLists[m][z].rebound, full.zoneLists[m][z].rebound);
+      EXPECT_EQ(back.zoneLists[m][z].testLocation, full.zoneLists[m][z].testLocation);
     }
   }
 }
 
 TEST(Reader, KeysMatchWithoutCaseAndTextsReadBackLowerWithoutBlanks) {
-  SyntheticData d = SmallData(3, kMethodDirect, "cecs02:2005", {1, 1});
+  SyntheticData d = SmallData(3, TestMethod::Direct, "cecs02:2005", {1, 1});
   d.members[0].name = "Column A1";
   d.project.site = "Main Hall 主楼";
   EncodedPair bytes = ResultBytes(d);
@@ -54,9 +56,9 @@ TEST(Reader, KeysMatchWithoutCaseAndTextsReadBackLowerWithoutBlanks) {
 
 TEST(Reader, LowerCaseExtensionStillReadsResultData) {
   TempDir dir;
-  SyntheticData d = SmallData(3, kMethodDirect, "cecs02:2005", {2});
+  SyntheticData d = SmallData(3, TestMethod::Direct, "cecs02:2005", {2});
   d.project.castingDate = "2021-1-2";
-  d.zoneLists[0][1]->strengthValue = 27.5f;
+  d.zoneLists[0][1].strengthValue = 27.5f;
   const FilePair pair = OpenFilePair(dir / "lower.sha");
   EXPECT_EQ(pair.kind, FileKind::Result);
   EXPECT_EQ(pair.wavePath, dir / "lower.shd");
@@ -66,7 +68,7 @@ TEST(Reader, LowerCaseExtensionStillReadsResultData) {
   ReadBack back;
   ReadTestFile(OpenFilePair(dir / "lower.sha"), back.Target(), 0, {});
   EXPECT_EQ(back.project.castingDate, "2021-1-2");
-  EXPECT_EQ(back.zoneLists[0][1]->strengthValue, 27.5f);
+  EXPECT_EQ(back.zoneLists[0][1].strengthValue, 27.5f);
 
   // A waveform file named with the other case of "D" is found as well.
   std::filesystem::rename(dir / "lower.shd", dir / "lower.shD");
@@ -93,18 +95,18 @@ TEST(Reader, SplitsMembersBySiButNeverASingleMember) {
   EXPECT_EQ(three.zoneLists[2].size(), 1u);
 
   // One member whose rows carry SI 1 (a second-channel raw file).
-  SyntheticData d = SmallData(3, kMethodDirect, "cecs02:2005", {4});
+  SyntheticData d = SmallData(3, TestMethod::Direct, "cecs02:2005", {4});
   d.members[0].sectionIndex = 1;
   const ReadBack one = Read(ResultBytes(d), FileKind::Result);
   ASSERT_EQ(one.zoneLists.size(), 1u);
   EXPECT_EQ(one.zoneLists[0].size(), 4u);
-  EXPECT_EQ(one.zoneLists[0][0]->sectionIndex, 1);
+  EXPECT_EQ(one.zoneLists[0][0].sectionIndex, 1);
 }
 
 TEST(Reader, RawFileRules) {
-  SyntheticData d = SmallData(3, kMethodSurface, "cecs02:2005", {2});
+  SyntheticData d = SmallData(3, TestMethod::Surface, "cecs02:2005", {2});
   d.project.beta = 1.25f;
-  for (auto& zone : d.zoneLists[0]) zone->rebound.fill(36);
+  for (TestZone& zone : d.zoneLists[0]) zone.rebound.fill(36);
   d.project.instrument = "VKT-U-7";  // three channel rows
   d.sections.resize(3);
   for (int r = 0; r < 3; ++r) {
@@ -113,24 +115,24 @@ TEST(Reader, RawFileRules) {
   }
   const ReadBack back = Read(RawBytes(d), FileKind::Raw);
   EXPECT_EQ(back.sections.size(), 3u);
-  const TestZone& zone = *back.zoneLists[0][0];
+  const TestZone& zone = back.zoneLists[0][0];
   EXPECT_EQ(zone.rebound,
             (std::array<int, 16>{36, 36, 36, 36, 36, 36, 36, 36, 36, 36, 36, 36, 36, 36, 36, 36}));
   EXPECT_EQ(zone.beta, 1.25f);
-  EXPECT_EQ(zone.testMethod, kMethodSurface);
+  EXPECT_EQ(zone.testMethod, TestMethod::Surface);
   EXPECT_EQ(zone.strengthValue, 0.0f);
   EXPECT_EQ(zone.carbonationDepth, 1.0f);
-  EXPECT_EQ(back.members[0].aggregateType, -1);  // a raw file has no CGL
+  EXPECT_EQ(back.members[0].aggregateType, Aggregate::Unset);  // a raw file has no CGL
 
   // Surface method under CECS 02-2020: seven rows to a zone.
-  SyntheticData seven = SmallData(7, kMethodSurface, "cecs02-2020", {3});
+  SyntheticData seven = SmallData(7, TestMethod::Surface, "cecs02-2020", {3});
   const ReadBack sevenBack = Read(RawBytes(seven), FileKind::Raw);
   ASSERT_EQ(sevenBack.zoneLists[0].size(), 3u);
-  EXPECT_EQ(sevenBack.zoneLists[0][0]->pointCount, 7);
+  EXPECT_EQ(sevenBack.zoneLists[0][0].pointCount, 7);
 }
 
 TEST(Reader, ParameterRuleAndStandardNames) {
-  SyntheticData d = SmallData(3, kMethodDirect, "cecs02:2005", {1});
+  SyntheticData d = SmallData(3, TestMethod::Direct, "cecs02:2005", {1});
   d.project.beta = 0.0f;
   d.project.lambda = 0.000001f;
   d.project.eta = 0.9f;
@@ -145,12 +147,13 @@ TEST(Reader, ParameterRuleAndStandardNames) {
 TEST(Reader, MethodLineNamesTheMethod) {
   struct Case {
     std::string line;
-    int method;
+    TestMethod method;
   };
-  const Case cases[] = {{"Method   :角测", 0}, {"Method   :平测", 1}, {"Method   :对测", 2},
-                        {"Method   :斜测", 0}, {"Method   :", 0},     {"Nothing  :平测", 0}};
+  const Case cases[] = {{"Method   :角测", TestMethod::Angle},  {"Method   :平测", TestMethod::Surface},
+                        {"Method   :对测", TestMethod::Direct}, {"Method   :斜测", TestMethod::Angle},
+                        {"Method   :", TestMethod::Angle},      {"Nothing  :平测", TestMethod::Angle}};
   for (const Case& c : cases) {
-    SyntheticData d = SmallData(3, kMethodDirect, "cecs02:2005", {1});
+    SyntheticData d = SmallData(3, TestMethod::Direct, "cecs02:2005", {1});
     EncodedPair bytes = ResultBytes(d);
     bytes.text = EditText(bytes.text, [&c](std::string& t) { ReplaceAll(t, "Method   :对测", c.line); });
     EXPECT_EQ(Read(bytes, FileKind::Result).project.testMethod, c.method) << c.line;
@@ -207,7 +210,7 @@ TEST(Reader, FailureMessages) {
        FileKind::Raw, kMsgWaveformRead},
   };
   for (const Case& c : cases) {
-    SyntheticData d = SmallData(3, kMethodSurface, "cecs02:2005", {2});
+    SyntheticData d = SmallData(3, TestMethod::Surface, "cecs02:2005", {2});
     d.members[0].sectionIndex = 1;
     d.sections.resize(2, d.sections[0]);
     d.sections[1].sectionIndex = 1;
@@ -219,7 +222,7 @@ TEST(Reader, FailureMessages) {
 
 TEST(Reader, MissingFilesFailToOpen) {
   TempDir dir;
-  SyntheticData d = SmallData(3, kMethodDirect, "cecs02:2005", {1});
+  SyntheticData d = SmallData(3, TestMethod::Direct, "cecs02:2005", {1});
   ReadBack back;
   // The message names the file that cannot be read and the reason.
   const auto failure = [](const std::filesystem::path& path, const char* reason) {
@@ -237,7 +240,7 @@ TEST(Reader, MissingFilesFailToOpen) {
 }
 
 TEST(Reader, LongNumberTextWarnsAndReadsZero) {
-  SyntheticData d = SmallData(3, kMethodDirect, "cecs02:2005", {1});
+  SyntheticData d = SmallData(3, TestMethod::Direct, "cecs02:2005", {1});
   EncodedPair bytes = ResultBytes(d);
   bytes.text = EditText(bytes.text, [](std::string& t) {
     ReplaceAll(t, "Movelength     :50", "Movelength     :123456789012345678901");
@@ -249,8 +252,8 @@ TEST(Reader, LongNumberTextWarnsAndReadsZero) {
 }
 
 TEST(Reader, MergeRefusesAnotherPointCount) {
-  SyntheticData seven = SmallData(7, kMethodSurface, "cecs02-2020", {1});
-  SyntheticData three = SmallData(3, kMethodSurface, "cecs02:2005", {1});
+  SyntheticData seven = SmallData(7, TestMethod::Surface, "cecs02-2020", {1});
+  SyntheticData three = SmallData(3, TestMethod::Surface, "cecs02:2005", {1});
   ReadBack back;
   const EncodedPair first = RawBytes(seven);
   ReadTestData(first.text, first.wave, FileKind::Raw, back.Target(), 0, back.zoneLists);

@@ -2,6 +2,8 @@
 // files, and the round trips that used to scramble data.
 #include <gtest/gtest.h>
 
+#include "support/enum_printing.h"
+
 #include <climits>
 #include <cmath>
 
@@ -9,6 +11,7 @@
 #include "core/data/text_format.h"
 #include "core/standards/standards.h"
 #include "file_test_support.h"
+#include "support/sample_documents.h"
 
 namespace korvane::testing {
 namespace {
@@ -17,18 +20,18 @@ namespace {
 void SetResultValues(SyntheticData& d) {
   int n = 0;
   for (auto& list : d.zoneLists) {
-    for (auto& zone : list) {
+    for (TestZone& zone : list) {
       ++n;
-      zone->strengthValue = 20.0f + 0.1f * static_cast<float>(n % 50);
-      zone->angleCorrection = -1.5f;
-      zone->surfaceCorrection = 0.7f;
-      zone->angle = n % 2 == 0 ? -90 : 0;
-      zone->surface = n % 3;
-      zone->deltaTot = 1.25f;
-      zone->beta = 1.125f;
-      zone->lambda = 0.75f;
-      zone->eta = 1.5f;
-      zone->recordedRebound = 36.0f;
+      zone.strengthValue = 20.0f + 0.1f * static_cast<float>(n % 50);
+      zone.angleCorrection = -1.5f;
+      zone.surfaceCorrection = 0.7f;
+      zone.angle = n % 2 == 0 ? -90 : 0;
+      zone.surface = static_cast<Surface>(n % 3);
+      zone.deltaTot = 1.25f;
+      zone.beta = 1.125f;
+      zone.lambda = 0.75f;
+      zone.eta = 1.5f;
+      zone.recordedRebound = 36.0f;
     }
   }
   for (Member& member : d.members) {
@@ -36,14 +39,14 @@ void SetResultValues(SyntheticData& d) {
     member.coefB = 1.999f;
     member.coefC = 1.155f;
     member.coefD = -0.0201f;
-    member.aggregateType = 0;
+    member.aggregateType = Aggregate::Custom;
   }
 }
 
 struct RoundTripCase {
   const char* name;
   int points;
-  int method;
+  TestMethod method;
   const char* standard;
 };
 
@@ -54,8 +57,10 @@ TEST_P(ResultRoundTrip, GivesBackMembersZonesReadingsAndWaveforms) {
   SyntheticData d = SmallData(c.points, c.method, c.standard, {4, 2, 3});
   SetResultValues(d);
   // A filtered waveform is stored filtered.
-  auto& filtered = *d.zoneLists[1][0]->points[0];
-  for (auto& s : filtered.samples) s = static_cast<std::uint16_t>(s / 2 + 1024);
+  auto& filtered = *d.zoneLists[1][0].points[0];
+  std::uint16_t* codes = filtered.samples.writableData();
+  for (std::size_t k = 0; k < filtered.samples.size(); ++k)
+    codes[k] = static_cast<std::uint16_t>(codes[k] / 2 + 1024);
   const StrengthResult result{23.4f, 25.5f, 1.25f};
   const EncodedPair bytes = ResultBytes(d, FileKind::Result, result);
   ReadBack back = Read(bytes, FileKind::Result);
@@ -76,8 +81,8 @@ TEST_P(ResultRoundTrip, GivesBackMembersZonesReadingsAndWaveforms) {
     EXPECT_EQ(a.aggregateType, b.aggregateType);
   }
   for (auto& list : d.zoneLists) {
-    for (auto& zone : list) {
-      for (auto& point : zone->points) {
+    for (TestZone& zone : list) {
+      for (auto& point : zone.points) {
         if (point) point->unfilteredSamples = point->samples;
       }
     }
@@ -98,13 +103,13 @@ TEST_P(ResultRoundTrip, GivesBackMembersZonesReadingsAndWaveforms) {
 
 INSTANTIATE_TEST_SUITE_P(
     PointsPerZone, ResultRoundTrip,
-    ::testing::Values(RoundTripCase{"three_points_surface_cecs2005", 3, kMethodSurface, "cecs02:2005"},
-                      RoundTripCase{"four_points_direct_jts239", 4, kMethodDirect, "jts239-2015"},
-                      RoundTripCase{"seven_points_surface_cecs2020", 7, kMethodSurface, "cecs02-2020"}),
+    ::testing::Values(RoundTripCase{"three_points_surface_cecs2005", 3, TestMethod::Surface, "cecs02:2005"},
+                      RoundTripCase{"four_points_direct_jts239", 4, TestMethod::Direct, "jts239-2015"},
+                      RoundTripCase{"seven_points_surface_cecs2020", 7, TestMethod::Surface, "cecs02-2020"}),
     [](const ::testing::TestParamInfo<RoundTripCase>& info) { return std::string(info.param.name); });
 
 TEST(RawRoundTrip, MemberChannelAndReboundValuesComeBack) {
-  SyntheticData d = SmallData(3, kMethodSurface, "cecs02:2005", {5});
+  SyntheticData d = SmallData(3, TestMethod::Surface, "cecs02:2005", {5});
   // Two channel rows; the member's own is row 1 with its own settings.
   d.sections.resize(2);
   d.sections[0].sectionIndex = 0;
@@ -117,7 +122,7 @@ TEST(RawRoundTrip, MemberChannelAndReboundValuesComeBack) {
   d.sections[1].delay = 3.0f;
   d.sections[1].crossDistance = 1.0f;
   d.members[0].sectionIndex = 1;
-  for (auto& zone : d.zoneLists[0]) zone->rebound.fill(30 + zone->zoneNumber);
+  for (TestZone& zone : d.zoneLists[0]) zone.rebound.fill(30 + zone.zoneNumber);
 
   const ReadBack back = Read(RawBytes(d), FileKind::Raw);
   ASSERT_EQ(back.memberCount, 1);
@@ -129,13 +134,13 @@ TEST(RawRoundTrip, MemberChannelAndReboundValuesComeBack) {
   ASSERT_EQ(back.zoneLists.size(), 1u);
   ASSERT_EQ(back.zoneLists[0].size(), 5u);
   for (std::size_t z = 0; z < 5; ++z) {
-    const TestZone& zone = *back.zoneLists[0][z];
-    EXPECT_EQ(zone.rebound, d.zoneLists[0][z]->rebound) << z;  // R column holds the zone's value
+    const TestZone& zone = back.zoneLists[0][z];
+    EXPECT_EQ(zone.rebound, d.zoneLists[0][z].rebound) << z;  // R column holds the zone's value
     EXPECT_EQ(zone.recordedRebound, 35.0f);
     EXPECT_EQ(zone.testLocation, back.project.spot);
     for (int p = 0; p < 3; ++p) {
       EXPECT_EQ(zone.points[static_cast<std::size_t>(p)]->samples,
-                d.zoneLists[0][z]->points[static_cast<std::size_t>(p)]->samples);
+                d.zoneLists[0][z].points[static_cast<std::size_t>(p)]->samples);
     }
   }
 }
@@ -143,7 +148,7 @@ TEST(RawRoundTrip, MemberChannelAndReboundValuesComeBack) {
 // A raw file of the second channel saved as a result file keeps the
 // member's own acquisition row.
 TEST(RawToResult, SecondChannelKeepsItsOwnSectionRow) {
-  SyntheticData d = SmallData(3, kMethodSurface, "cecs02:2005", {3});
+  SyntheticData d = SmallData(3, TestMethod::Surface, "cecs02:2005", {3});
   d.sections.resize(2);
   d.sections[0] = SectionPara{0, 1.0f, 40.0f, 0.0f, 2.0f, 0.0f, 16, 0.0f, 0.0f, 0.0f};
   d.sections[1] = SectionPara{1, 1.0f, 40.0f, 0.0f, 0.5f, 0.0f, 64, 0.0f, 0.0f, 0.0f};
@@ -163,45 +168,45 @@ TEST(RawToResult, SecondChannelKeepsItsOwnSectionRow) {
 // grouping when the project's method has become "对测".
 TEST(FixedMethodStandard, SevenPointZonesSurviveTheMethodSwitch) {
   for (const char* standard : {"tb10426-2019", "db61/t1084-2017"}) {
-    SyntheticData d = SmallData(7, kMethodSurface, standard, {2, 1});
+    SyntheticData d = SmallData(7, TestMethod::Surface, standard, {2, 1});
     const ReadBack first = Read(ResultBytes(d), FileKind::Result);
-    ASSERT_EQ(first.zoneLists[0][0]->pointCount, 7);
+    ASSERT_EQ(first.zoneLists[0][0].pointCount, 7);
     ProjectInfo switched = first.project;
-    switched.testMethod = kMethodDirect;  // as the document does after opening
+    switched.testMethod = TestMethod::Direct;  // as the document does after opening
     const EncodedPair bytes = BuildResultFile(FileKind::Result, switched, first.zoneLists, first.memberCount,
                                               first.result, first.sections, first.members);
     const ReadBack back = Read(bytes, FileKind::Result);
-    EXPECT_EQ(back.project.testMethod, kMethodSurface) << standard;
+    EXPECT_EQ(back.project.testMethod, TestMethod::Surface) << standard;
     ExpectSameZoneLists(first.zoneLists, back.zoneLists);
   }
 }
 
 TEST(HeaderTestMethod, KeepsTheProjectsMethodWhenTheGroupingAgrees) {
-  SyntheticData d = SmallData(3, kMethodDirect, "tb10426-2019", {1});
-  EXPECT_EQ(HeaderTestMethod(d.project, d.zoneLists), kMethodDirect);
-  d.project.testMethod = kMethodAngle;  // 3 points as well
-  EXPECT_EQ(HeaderTestMethod(d.project, d.zoneLists), kMethodAngle);
-  d.project.testMethod = kMethodSurface;  // would be 7 points
-  EXPECT_EQ(HeaderTestMethod(d.project, d.zoneLists), kMethodDirect);
-  EXPECT_EQ(HeaderTestMethod(d.project, ZoneLists{}), kMethodSurface);
+  SyntheticData d = SmallData(3, TestMethod::Direct, "tb10426-2019", {1});
+  EXPECT_EQ(HeaderTestMethod(d.project, d.zoneLists), TestMethod::Direct);
+  d.project.testMethod = TestMethod::Angle;  // 3 points as well
+  EXPECT_EQ(HeaderTestMethod(d.project, d.zoneLists), TestMethod::Angle);
+  d.project.testMethod = TestMethod::Surface;  // would be 7 points
+  EXPECT_EQ(HeaderTestMethod(d.project, d.zoneLists), TestMethod::Direct);
+  EXPECT_EQ(HeaderTestMethod(d.project, ZoneLists{}), TestMethod::Surface);
 }
 
 // Zones of 4 and 7 points are stored whole; a slot without samples is
 // written as a flat waveform so that later zones stay aligned.
 TEST(ZoneSlots, SlotWithoutSamplesIsWrittenFlat) {
-  SyntheticData d = SmallData(7, kMethodSurface, "cecs02-2020", {3});
-  d.zoneLists[0][1]->points[2]->samples.clear();
-  d.zoneLists[0][1]->points[5].reset();
+  SyntheticData d = SmallData(7, TestMethod::Surface, "cecs02-2020", {3});
+  d.zoneLists[0][1].points[2]->samples = SampleBuffer();
+  d.zoneLists[0][1].points[5].reset();
   const ReadBack back = Read(ResultBytes(d), FileKind::Result);
   ASSERT_EQ(back.zoneLists[0].size(), 3u);
-  const TestZone& zone = *back.zoneLists[0][1];
-  EXPECT_EQ(zone.points[2]->samples, std::vector<std::uint16_t>(64, 2048));
-  EXPECT_EQ(zone.points[5]->samples, std::vector<std::uint16_t>(64, 2048));
-  EXPECT_EQ(zone.points[5]->gain, d.zoneLists[0][1]->points[0]->gain);
-  EXPECT_EQ(zone.points[2]->distance, d.zoneLists[0][1]->points[2]->distance);
+  const TestZone& zone = back.zoneLists[0][1];
+  EXPECT_EQ(zone.points[2]->samples, SampleBuffer(std::vector<std::uint16_t>(64, 2048)));
+  EXPECT_EQ(zone.points[5]->samples, SampleBuffer(std::vector<std::uint16_t>(64, 2048)));
+  EXPECT_EQ(zone.points[5]->gain, d.zoneLists[0][1].points[0]->gain);
+  EXPECT_EQ(zone.points[2]->distance, d.zoneLists[0][1].points[2]->distance);
   for (std::size_t z : {0u, 2u}) {
     for (std::size_t p = 0; p < 7; ++p) {
-      EXPECT_EQ(back.zoneLists[0][z]->points[p]->samples, d.zoneLists[0][z]->points[p]->samples)
+      EXPECT_EQ(back.zoneLists[0][z].points[p]->samples, d.zoneLists[0][z].points[p]->samples)
           << z << "/" << p;
     }
   }
@@ -209,35 +214,36 @@ TEST(ZoneSlots, SlotWithoutSamplesIsWrittenFlat) {
 
 // Indices outside the waveform are kept and never read through.
 TEST(ZoneSlots, IndicesOutsideTheWaveformAreKept) {
-  SyntheticData d = SmallData(3, kMethodDirect, "cecs02:2005", {1});
-  d.zoneLists[0][0]->points[0]->arrivalIndex = 5000;
-  d.zoneLists[0][0]->points[1]->amplitudeIndex = -5;
-  d.zoneLists[0][0]->points[2]->samples.resize(10);  // shorter than DatLen
+  SyntheticData d = SmallData(3, TestMethod::Direct, "cecs02:2005", {1});
+  d.zoneLists[0][0].points[0]->arrivalIndex = 5000;
+  d.zoneLists[0][0].points[1]->amplitudeIndex = -5;
+  d.zoneLists[0][0].points[2]->samples =
+      testing::Resized(d.zoneLists[0][0].points[2]->samples, 10);  // shorter than DatLen
   const ReadBack back = Read(ResultBytes(d), FileKind::Result);
-  EXPECT_EQ(back.zoneLists[0][0]->points[0]->arrivalIndex, 5000);
-  EXPECT_EQ(back.zoneLists[0][0]->points[1]->amplitudeIndex, -5);
-  const auto& samples = back.zoneLists[0][0]->points[2]->samples;
+  EXPECT_EQ(back.zoneLists[0][0].points[0]->arrivalIndex, 5000);
+  EXPECT_EQ(back.zoneLists[0][0].points[1]->amplitudeIndex, -5);
+  const auto& samples = back.zoneLists[0][0].points[2]->samples;
   ASSERT_EQ(samples.size(), 64u);
   EXPECT_EQ(samples[10], 2048);
 }
 
 TEST(TestLocation, LongLocationIsCutAndLaterRowsStayInPlace) {
-  SyntheticData d = SmallData(3, kMethodDirect, "cecs02:2005", {3});
-  d.zoneLists[0][0]->testLocation = "一二三四五六七八九十十一十二";
-  d.zoneLists[0][1]->testLocation = "ABCDEFGHIJKLMNOP";
-  d.zoneLists[0][2]->testLocation = "a😀\r\nb";  // outside code page 936, line break
-  for (auto& zone : d.zoneLists[0]) zone->strengthValue = 31.5f;
+  SyntheticData d = SmallData(3, TestMethod::Direct, "cecs02:2005", {3});
+  d.zoneLists[0][0].testLocation = "一二三四五六七八九十十一十二";
+  d.zoneLists[0][1].testLocation = "ABCDEFGHIJKLMNOP";
+  d.zoneLists[0][2].testLocation = "a😀\r\nb";  // outside code page 936, line break
+  for (TestZone& zone : d.zoneLists[0]) zone.strengthValue = 31.5f;
   const ReadBack back = Read(ResultBytes(d), FileKind::Result);
-  EXPECT_EQ(back.zoneLists[0][0]->testLocation, "一二三四五六七八九十");
-  EXPECT_EQ(back.zoneLists[0][1]->testLocation, "abcdefghij");
-  EXPECT_EQ(back.zoneLists[0][2]->testLocation, "a?b");
-  for (auto& zone : back.zoneLists[0]) EXPECT_EQ(zone->strengthValue, 31.5f);
+  EXPECT_EQ(back.zoneLists[0][0].testLocation, "一二三四五六七八九十");
+  EXPECT_EQ(back.zoneLists[0][1].testLocation, "abcdefghij");
+  EXPECT_EQ(back.zoneLists[0][2].testLocation, "a?b");
+  for (const TestZone& zone : back.zoneLists[0]) EXPECT_EQ(zone.strengthValue, 31.5f);
 }
 
 // Members without a SectionPara record of their own get a row made from
 // their acquisition values.
 TEST(SectionRows, MemberWithoutRecordGetsADefaultRow) {
-  SyntheticData d = SmallData(3, kMethodDirect, "cecs02:2005", {1, 1});
+  SyntheticData d = SmallData(3, TestMethod::Direct, "cecs02:2005", {1, 1});
   d.sections.clear();
   d.members[1].sampleInterval = 0.5f;
   d.project.delay = 2.0f;
@@ -268,7 +274,7 @@ TEST(SectionRows, SectionForMemberPrefersTheMembersOwnRecord) {
 // A member without zones in the middle does not hand the zones of the
 // following members to the first one.
 TEST(MemberWithoutZones, KeepsTheOtherMembersZones) {
-  SyntheticData d = SmallData(3, kMethodDirect, "cecs02:2005", {2, 0, 3, 0});
+  SyntheticData d = SmallData(3, TestMethod::Direct, "cecs02:2005", {2, 0, 3, 0});
   const ReadBack back = Read(ResultBytes(d), FileKind::Result);
   ASSERT_EQ(back.zoneLists.size(), 4u);
   EXPECT_EQ(back.zoneLists[0].size(), 2u);
@@ -278,7 +284,7 @@ TEST(MemberWithoutZones, KeepsTheOtherMembersZones) {
 }
 
 TEST(MemberWithoutZones, FileWithoutRayRowsOpensWithEmptyLists) {
-  SyntheticData d = SmallData(3, kMethodDirect, "cecs02:2005", {0, 0});
+  SyntheticData d = SmallData(3, TestMethod::Direct, "cecs02:2005", {0, 0});
   const ReadBack back = Read(ResultBytes(d), FileKind::Result);
   EXPECT_EQ(back.memberCount, 2);
   ASSERT_EQ(back.zoneLists.size(), 2u);

@@ -53,7 +53,7 @@ inline std::string ErrorOf(const std::function<void()>& action) {
 
 // Small synthetic file: `zones` per member, given points, method and
 // standard, 32 samples at dT 0.5 us.
-inline SyntheticData SmallData(int points, int method, const std::string& standardName,
+inline SyntheticData SmallData(int points, TestMethod method, const std::string& standardName,
                                std::vector<int> zones, std::uint64_t seed = 7) {
   SyntheticFilePlan plan;
   plan.project = NewProjectInfo(CivilDate{2022, 3, 5});
@@ -147,7 +147,7 @@ inline void ExpectSameZone(const TestZone& a, const TestZone& b, const std::stri
   for (int j = 0; j < kMaxPoints; ++j) {
     const auto& pa = a.points[static_cast<std::size_t>(j)];
     const auto& pb = b.points[static_cast<std::size_t>(j)];
-    ASSERT_EQ(pa != nullptr, pb != nullptr) << where << " slot " << j;
+    ASSERT_EQ(pa.has_value(), pb.has_value()) << where << " slot " << j;
     if (pa) ExpectSamePoint(*pa, *pb, where + " slot " + std::to_string(j));
   }
 }
@@ -157,7 +157,7 @@ inline void ExpectSameZoneLists(const ZoneLists& a, const ZoneLists& b) {
   for (std::size_t m = 0; m < a.size(); ++m) {
     ASSERT_EQ(a[m].size(), b[m].size()) << "member " << m;
     for (std::size_t z = 0; z < a[m].size(); ++z) {
-      ExpectSameZone(*a[m][z], *b[m][z], "member " + std::to_string(m) + " zone " + std::to_string(z));
+      ExpectSameZone(a[m][z], b[m][z], "member " + std::to_string(m) + " zone " + std::to_string(z));
     }
   }
 }

@@ -18,13 +18,12 @@ bool ZoneIsFiltered(const CKorvaneDoc& doc) {
 }
 
 // Codes of point 0 filtered with the given settings from the loaded copy.
-std::vector<std::uint16_t> Expected(const CKorvaneDoc& doc, bool high, float highKHz, bool low,
-                                    float lowKHz) {
+SampleBuffer Expected(const CKorvaneDoc& doc, bool high, float highKHz, bool low, float lowKHz) {
   const MeasuringPoint& point = *doc.GetCurrentZone()->points[0];
   std::vector<std::uint16_t> out(point.unfilteredSamples.size());
   WaveformFilter(point.unfilteredSamples.data(), out.data(), static_cast<int>(out.size()),
                  doc.GetCurrentZone()->sampleInterval, high, highKHz * 1000.0f, low, lowKHz * 1000.0f);
-  return out;
+  return SampleBuffer(std::move(out));
 }
 
 class FilterDialogTest : public ::testing::Test {

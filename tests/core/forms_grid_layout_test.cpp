@@ -3,6 +3,8 @@
 // marking, widths, and the cell entries.
 #include <gtest/gtest.h>
 
+#include "support/enum_printing.h"
+
 #include <algorithm>
 #include <array>
 #include <memory>
@@ -25,27 +27,27 @@ namespace {
 // readings 30 + i, V 4.1234, Va 4.5678, fcu,i 25.25 + z, R 37.5, corrections
 // -1.2 (angle) and 0.5 (surface). Zone 0 is current. Nothing is recomputed,
 // so the cells show exactly these stored values.
-std::unique_ptr<CKorvaneDoc> MakeDoc(int standard, int method, int points, int zones) {
+std::unique_ptr<CKorvaneDoc> MakeDoc(Standard standard, TestMethod method, int points, int zones) {
   auto doc = std::make_unique<CKorvaneDoc>();
   doc->SetStandard(standard);
   doc->members.push_back(NewMember());
   ZoneList& list = doc->zoneLists.emplace_back();
   for (int z = 0; z < zones; ++z) {
-    auto zone = NewTestZone();
-    zone->testMethod = method;
-    zone->pointCount = points;
+    TestZone zone;
+    zone.testMethod = method;
+    zone.pointCount = points;
     for (int j = 0; j < points && j < kMaxPoints; ++j) {
       const auto slot = static_cast<std::size_t>(j);
-      zone->points[slot] = NewMeasuringPoint(j, 0, nullptr, 0, 0.0f, 200.0f + static_cast<float>(j), 1.0f, 0);
-      zone->pointTime[slot] = 50.5f + static_cast<float>(j);
+      zone.points[slot] = NewMeasuringPoint(j, 0, nullptr, 0, 0.0f, 200.0f + static_cast<float>(j), 1.0f, 0);
+      zone.pointTime[slot] = 50.5f + static_cast<float>(j);
     }
-    for (int i = 0; i < kReadingsPerZone; ++i) zone->rebound[static_cast<std::size_t>(i)] = 30 + i;
-    zone->zoneVelocity = 4.1234f;
-    zone->correctedVelocity = 4.5678f;
-    zone->strengthValue = 25.25f + static_cast<float>(z);
-    zone->reboundValue = 37.5f;
-    zone->angleCorrection = -1.2f;
-    zone->surfaceCorrection = 0.5f;
+    for (int i = 0; i < kReadingsPerZone; ++i) zone.rebound[static_cast<std::size_t>(i)] = 30 + i;
+    zone.zoneVelocity = 4.1234f;
+    zone.correctedVelocity = 4.5678f;
+    zone.strengthValue = 25.25f + static_cast<float>(z);
+    zone.reboundValue = 37.5f;
+    zone.angleCorrection = -1.2f;
+    zone.surfaceCorrection = 0.5f;
     list.push_back(std::move(zone));
   }
   doc->memberCount = 1;
@@ -66,20 +68,21 @@ std::vector<std::string> RowTexts(const GridLayout& layout, int row) {
 // zone holding the points its method has under that standard.
 TEST(ZoneGridLayout, ColumnSetsForEveryStandardAndMethod) {
   struct Case {
-    int standard;
+    Standard standard;
     std::array<int, 3> pairs;  // by method 0, 1, 2
   };
   const std::vector<Case> cases = {
-      {kCECS02_2005, {3, 3, 3}},      {kTB10426_2004, {3, 3, 3}},   {kCECS02_2020, {3, 0, 3}},
-      {kJTS239_2015, {4, 0, 4}},      {kTB10426_2019, {3, 0, 3}},   {kDB51T_1996_2015, {3, 0, 3}},
-      {kDGTJ08_2020_2007, {3, 0, 3}}, {kDB61T1084_2017, {3, 0, 3}}, {kDB37T2361_2013, {3, 0, 3}},
-      {kDGJ32TJ144_2012, {3, 0, 3}},
+      {Standard::CECS02_2005, {3, 3, 3}},      {Standard::TB10426_2004, {3, 3, 3}},
+      {Standard::CECS02_2020, {3, 0, 3}},      {Standard::JTS239_2015, {4, 0, 4}},
+      {Standard::TB10426_2019, {3, 0, 3}},     {Standard::DB51T1996_2015, {3, 0, 3}},
+      {Standard::DGTJ08_2020_2007, {3, 0, 3}}, {Standard::DB61T1084_2017, {3, 0, 3}},
+      {Standard::DB37T2361_2013, {3, 0, 3}},   {Standard::DGJ32TJ144_2012, {3, 0, 3}},
   };
   for (const Case& c : cases) {
     for (int method = 0; method < 3; ++method) {
       SCOPED_TRACE(std::string(StandardDisplayName(c.standard)) + " method " + std::to_string(method));
-      const int points = PointsPerZone(method, c.standard);
-      const auto doc = MakeDoc(c.standard, method, points, 2);
+      const int points = PointsPerZone(static_cast<TestMethod>(method), c.standard);
+      const auto doc = MakeDoc(c.standard, static_cast<TestMethod>(method), points, 2);
       const GridLayout grid = ZoneGridLayout(*doc, 0, 1000);
       const int g = c.pairs[static_cast<std::size_t>(method)];
       EXPECT_EQ(ZoneGridPointColumns(*doc, 0), g);
@@ -99,7 +102,7 @@ TEST(ZoneGridLayout, ColumnSetsForEveryStandardAndMethod) {
 TEST(ZoneGridLayout, PointColumnsFollowTheCurrentZoneAndTheFirstZonesMethod) {
   // A 3-point file switched to CECS 02-2020: seven pairs, the four without a
   // point empty and read-only.
-  auto doc = MakeDoc(kCECS02_2020, kMethodSurface, 3, 1);
+  auto doc = MakeDoc(Standard::CECS02_2020, TestMethod::Surface, 3, 1);
   GridLayout grid = ZoneGridLayout(*doc, 0, 1000);
   ASSERT_EQ(grid.columns, 18);
   EXPECT_EQ(grid.At(1, 5).text, "202");
@@ -110,7 +113,7 @@ TEST(ZoneGridLayout, PointColumnsFollowTheCurrentZoneAndTheFirstZonesMethod) {
   }
   // A 7-point zone that is not current does not hide the pairs; its L cells
   // stay read-only.
-  auto seven = MakeDoc(kCECS02_2020, kMethodSurface, 7, 1);
+  auto seven = MakeDoc(Standard::CECS02_2020, TestMethod::Surface, 7, 1);
   doc->zoneLists[0].push_back(std::move(seven->zoneLists[0][0]));
   grid = ZoneGridLayout(*doc, 0, 1000);
   ASSERT_EQ(grid.columns, 18);
@@ -121,7 +124,7 @@ TEST(ZoneGridLayout, PointColumnsFollowTheCurrentZoneAndTheFirstZonesMethod) {
   EXPECT_EQ(ZoneGridLayout(*doc, 0, 1000).columns, 4);
 
   // A member without zones: the method counts as 对测 (4 points under JTS).
-  doc = MakeDoc(kJTS239_2015, kMethodSurface, 7, 0);
+  doc = MakeDoc(Standard::JTS239_2015, TestMethod::Surface, 7, 0);
   grid = ZoneGridLayout(*doc, 0, 1000);
   EXPECT_EQ(grid.columns, 12);
   EXPECT_EQ(grid.rows, 1);
@@ -130,7 +133,7 @@ TEST(ZoneGridLayout, PointColumnsFollowTheCurrentZoneAndTheFirstZonesMethod) {
 }
 
 TEST(ZoneGridLayout, CellsFormatsAndEditableSet) {
-  auto doc = MakeDoc(kCECS02_2005, kMethodSurface, 3, 3);
+  auto doc = MakeDoc(Standard::CECS02_2005, TestMethod::Surface, 3, 3);
   doc->Zone(0, 1)->strengthValue = 9.96f;
   doc->Zone(0, 2)->strengthValue = 70.04f;
   doc->currentZone = 2;
@@ -155,7 +158,7 @@ TEST(ZoneGridLayout, CellsFormatsAndEditableSet) {
   EXPECT_EQ(grid.selection, (GridRange{3, 1, 3, 9}));
 
   // The 7-point surface test: no point columns, nothing editable.
-  doc = MakeDoc(kCECS02_2020, kMethodSurface, 7, 1);
+  doc = MakeDoc(Standard::CECS02_2020, TestMethod::Surface, 7, 1);
   const GridLayout seven = ZoneGridLayout(*doc, 0, 1000);
   EXPECT_EQ(RowTexts(seven, 1), (std::vector<std::string>{"1", "4.123", "4.568", "25.2"}));
   EXPECT_FALSE(seven.At(1, 1).editable);
@@ -179,20 +182,21 @@ TEST(ZoneGridLayout, ColumnWidthsForAClientWidth) {
   for (const Case& c : cases) {
     EXPECT_EQ(ZoneGridColumnWidths(c.columns, c.width), c.widths) << c.columns << " columns, W " << c.width;
   }
-  EXPECT_EQ(ZoneGridLayout(*MakeDoc(kCECS02_2005, kMethodSurface, 3, 1), 0, 1366).columnWidths,
+  EXPECT_EQ(ZoneGridLayout(*MakeDoc(Standard::CECS02_2005, TestMethod::Surface, 3, 1), 0, 1366).columnWidths,
             cases[1].widths);
 }
 
 TEST(ZoneGridLayout, StrengthTextMarksOutOfRangeOnlyUnderCecs2005) {
   struct Case {
-    int standard;
+    Standard standard;
     float strength;
     const char* text;
   };
   const std::vector<Case> cases = {
-      {kCECS02_2005, 9.99f, "<10MPa"},  {kCECS02_2005, 10.0f, "10.0"},  {kCECS02_2005, 70.0f, "70.0"},
-      {kCECS02_2005, 70.01f, ">70MPa"}, {kCECS02_2005, 0.0f, "<10MPa"}, {kCECS02_2020, 9.99f, "10.0"},
-      {kTB10426_2004, 75.34f, "75.3"},  {kJTS239_2015, 5.0f, "5.0"},
+      {Standard::CECS02_2005, 9.99f, "<10MPa"}, {Standard::CECS02_2005, 10.0f, "10.0"},
+      {Standard::CECS02_2005, 70.0f, "70.0"},   {Standard::CECS02_2005, 70.01f, ">70MPa"},
+      {Standard::CECS02_2005, 0.0f, "<10MPa"},  {Standard::CECS02_2020, 9.99f, "10.0"},
+      {Standard::TB10426_2004, 75.34f, "75.3"}, {Standard::JTS239_2015, 5.0f, "5.0"},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(StrengthCellText(c.standard, c.strength), c.text) << c.standard << " " << c.strength;
@@ -241,11 +245,11 @@ TEST(ZoneGridLayout, DistanceEntryIsLimited) {
 // ---- Rebound table ------------------------------------------------------------------
 
 TEST(ReboundTableLayout, SixteenReadingsTwoRowsPerZone) {
-  auto doc = MakeDoc(kCECS02_2005, kMethodSurface, 3, 2);
+  auto doc = MakeDoc(Standard::CECS02_2005, TestMethod::Surface, 3, 2);
   TestZone& zone = *doc->Zone(0, 1);
   zone.rebound[3] = -1;  // missing
   zone.angle = -45;
-  zone.surface = 1;
+  zone.surface = Surface::Top;
   zone.carbonationDepth = 1.25f;
   doc->currentZone = 1;
   const GridLayout grid = ReboundTableLayout(*doc, 0, 1200);
@@ -292,7 +296,7 @@ TEST(ReboundTableLayout, SixteenReadingsTwoRowsPerZone) {
 }
 
 TEST(ReboundTableLayout, DroppedReadingsMarkedUnlessRTypedByHand) {
-  auto doc = MakeDoc(kCECS02_2005, kMethodSurface, 3, 1);
+  auto doc = MakeDoc(Standard::CECS02_2005, TestMethod::Surface, 3, 1);
   TestZone& zone = *doc->Zone(0, 0);
   zone.rebound = {40, 52, 38, 41, 29, 44, 40, 39, 60, 41, 42, 27, 43, 40, 39, 41};
   // Highest 60 (8), 52 (1), 44 (5); lowest 27 (11), 29 (4), 38 (2).
@@ -314,7 +318,7 @@ TEST(ReboundTableLayout, DroppedReadingsMarkedUnlessRTypedByHand) {
 }
 
 TEST(ReboundTableLayout, TenReadingsUnderCecs2020) {
-  auto doc = MakeDoc(kCECS02_2020, kMethodSurface, 7, 1);
+  auto doc = MakeDoc(Standard::CECS02_2020, TestMethod::Surface, 7, 1);
   TestZone& zone = *doc->Zone(0, 0);
   // First ten: lowest 31 at 6, highest 48 at 2. Readings 10..15 (which the
   // standard ignores) hold the extremes of all sixteen.
@@ -352,13 +356,13 @@ TEST(ReboundTableLayout, AngleAndSurfaceEntries) {
 
   const std::vector<std::pair<int, std::string_view>> surfaces = {{0, "侧面"},  {1, "顶面"}, {2, "底面"},
                                                                   {-1, "未知"}, {3, "未知"}, {7, "未知"}};
-  for (const auto& [code, text] : surfaces) EXPECT_EQ(SurfaceText(code), text) << code;
-  EXPECT_EQ(SurfaceOfEntry(2), 2);
-  EXPECT_EQ(SurfaceOfEntry(3), -1);
-  EXPECT_EQ(SurfaceEntryOf(-1), -1);
+  for (const auto& [code, text] : surfaces) EXPECT_EQ(SurfaceText(static_cast<Surface>(code)), text) << code;
+  EXPECT_EQ(SurfaceOfEntry(2), Surface::Bottom);
+  EXPECT_EQ(SurfaceOfEntry(3), Surface::None);
+  EXPECT_EQ(SurfaceEntryOf(Surface::None), -1);
 
-  auto doc = MakeDoc(kCECS02_2005, kMethodSurface, 3, 1);
-  doc->Zone(0, 0)->surface = -1;
+  auto doc = MakeDoc(Standard::CECS02_2005, TestMethod::Surface, 3, 1);
+  doc->Zone(0, 0)->surface = Surface::None;
   doc->Zone(0, 0)->angle = 50;
   const GridLayout grid = ReboundTableLayout(*doc, 0, 1200);
   EXPECT_EQ(grid.At(1, 10).text, "未知");
@@ -382,7 +386,7 @@ TEST(ReboundTableLayout, WidthsAndTwoLineHeaders) {
         << c.readings << " readings, w " << c.width;
   }
 
-  auto doc = MakeDoc(kCECS02_2005, kMethodSurface, 3, 1);
+  auto doc = MakeDoc(Standard::CECS02_2005, TestMethod::Surface, 3, 1);
   // Column 0: int(0.04 · 899) = 35 < 36 pixels.
   GridLayout narrow = ReboundTableLayout(*doc, 0, 899);
   EXPECT_EQ(narrow.columnWidths[0], 35);

@@ -19,9 +19,9 @@ std::filesystem::path WriteResult(const TempDir& dir, const std::string& name, S
 
 TEST(DocumentOpen, ResetsStateAndFillsReportInfo) {
   TempDir dir;
-  SyntheticData d = SmallData(3, kMethodDirect, "tb10426-2004", {2, 1});
+  SyntheticData d = SmallData(3, TestMethod::Direct, "tb10426-2004", {2, 1});
   d.project.site = "某工程";
-  d.members[1].aggregateType = -1;
+  d.members[1].aggregateType = Aggregate::Unset;
   const auto path = WriteResult(dir, "open.SHA", d);
 
   CKorvaneDoc doc;
@@ -35,28 +35,28 @@ TEST(DocumentOpen, ResetsStateAndFillsReportInfo) {
   EXPECT_EQ(doc.currentMember, 0);
   EXPECT_EQ(doc.currentZone, 0);
   EXPECT_EQ(doc.currentPoint, 0);
-  EXPECT_EQ(doc.standardIndex, kTB10426_2004);
+  EXPECT_EQ(doc.standard, Standard::TB10426_2004);
   EXPECT_EQ(doc.pathName, std::filesystem::absolute(path).lexically_normal().string());
   EXPECT_EQ(doc.reportInfo.projectName, "某工程");
   EXPECT_EQ(doc.reportInfo.testBasis, "TB10426-2004");
   // A member without CGL gets crushed stone and the standard's coefficients.
   float a = 0, b = 0, c = 0, e = 0;
-  doc.algorithm->GetCoefficients(false, a, b, c, e);
-  EXPECT_EQ(doc.members[1].aggregateType, 2);
+  doc.algorithm.GetCoefficients(false, a, b, c, e);
+  EXPECT_EQ(doc.members[1].aggregateType, Aggregate::CrushedStone);
   EXPECT_EQ(doc.members[1].coefA, a);
   EXPECT_EQ(doc.members[1].coefB, b);
-  EXPECT_EQ(doc.members[0].aggregateType, 2);  // as written
+  EXPECT_EQ(doc.members[0].aggregateType, Aggregate::CrushedStone);  // as written
 }
 
 TEST(DocumentOpen, FixedMethodStandardsSetDirectMethod) {
   TempDir dir;
   for (const char* standard : {"tb10426-2019", "db61/t1084-2017", "cecs02:2005"}) {
-    SyntheticData d = SmallData(3, kMethodAngle, standard, {1});
+    SyntheticData d = SmallData(3, TestMethod::Angle, standard, {1});
     const auto path = WriteResult(dir, "fixed.SHA", d);
     CKorvaneDoc doc;
     doc.OnOpenDocument(path);
     const bool fixed = std::string(standard) != "cecs02:2005";
-    EXPECT_EQ(doc.project.testMethod, fixed ? kMethodDirect : kMethodAngle) << standard;
+    EXPECT_EQ(doc.project.testMethod, fixed ? TestMethod::Direct : TestMethod::Angle) << standard;
   }
 }
 
@@ -81,7 +81,7 @@ TEST(DocumentOpen, EveryFailureShowsNoFileAndKeepsPathName) {
       // The warning sink of the desktop program may throw anything.
       {"other exception", "long-number.SHA", std::string(kMsgOpenFileFailed)},
   };
-  SyntheticData d = SmallData(3, kMethodDirect, "cecs02:2005", {1});
+  SyntheticData d = SmallData(3, TestMethod::Direct, "cecs02:2005", {1});
   const auto good = WriteResult(dir, "good.SHA", d);
   WriteBytes(dir / "empty.SHA", "");
   WriteBytes(dir / "empty.SHD", "");
@@ -124,7 +124,7 @@ TEST(DocumentOpen, EveryFailureShowsNoFileAndKeepsPathName) {
 
 TEST(DocumentOpen, OpenedFilesListNewestFirstWithoutDuplicates) {
   TempDir dir;
-  SyntheticData d = SmallData(3, kMethodDirect, "cecs02:2005", {1});
+  SyntheticData d = SmallData(3, TestMethod::Direct, "cecs02:2005", {1});
   const auto a = WriteResult(dir, "a.SHA", d);
   const auto b = WriteResult(dir, "b.SHA", d);
   CKorvaneDoc doc;
@@ -137,7 +137,7 @@ TEST(DocumentOpen, OpenedFilesListNewestFirstWithoutDuplicates) {
 
 TEST(DocumentSave, ByTypeAndMessages) {
   TempDir dir;
-  SyntheticData d = SmallData(3, kMethodSurface, "cecs02:2005", {2});
+  SyntheticData d = SmallData(3, TestMethod::Surface, "cecs02:2005", {2});
   const auto path = WriteResult(dir, "save.SHA", d);
   CKorvaneDoc doc;
   EXPECT_EQ(ErrorOf([&] { doc.SaveResults(dir / "x.SHA"); }), "请先打开文件!");
@@ -157,7 +157,7 @@ TEST(DocumentSave, ByTypeAndMessages) {
 // writes there, not over the file first opened. A failed save names nothing.
 TEST(DocumentSave, TheDocumentNamesTheFileItWrote) {
   TempDir dir;
-  SyntheticData d = SmallData(3, kMethodSurface, "cecs02:2005", {2});
+  SyntheticData d = SmallData(3, TestMethod::Surface, "cecs02:2005", {2});
   const auto original = WriteResult(dir, "original.SHA", d);
   const std::string full = std::filesystem::absolute(original).lexically_normal().string();
   CKorvaneDoc doc;
@@ -195,17 +195,17 @@ TEST(DocumentSave, ResultFileCarriesResultsOfItsOwnData) {
       {"save results", [](CKorvaneDoc& doc, const std::filesystem::path& p) { doc.SaveResults(p); }},
   };
   TempDir dir;
-  SyntheticData d = SmallData(3, kMethodSurface, "cecs02:2005", {3, 2});
+  SyntheticData d = SmallData(3, TestMethod::Surface, "cecs02:2005", {3, 2});
   const auto original = WriteResult(dir, "field.SHA", d);
   for (const Case& c : cases) {
     CKorvaneDoc doc;
     doc.OnOpenDocument(original);
     doc.RecomputeAll();  // "输出"
-    const float stale = doc.zoneLists[0][1]->strengthValue;
+    const float stale = doc.zoneLists[0][1].strengthValue;
     const float staleMean = doc.result.meanValue;
-    ASSERT_FALSE(SetPointDistance(doc, {0, 1}, 0, 2.0f * doc.zoneLists[0][1]->points[0]->distance).refused);
+    ASSERT_FALSE(SetPointDistance(doc, {0, 1}, 0, 2.0f * doc.zoneLists[0][1].points[0]->distance).refused);
     ASSERT_FALSE(PickArrival(doc, {1, 0}, 2, 8, PickPanel::PointPanel).refused);
-    ASSERT_EQ(doc.zoneLists[0][1]->strengthValue, stale);
+    ASSERT_EQ(doc.zoneLists[0][1].strengthValue, stale);
 
     const auto saved = dir / (std::string(c.name) + ".SHA");
     c.save(doc, saved);
@@ -213,16 +213,16 @@ TEST(DocumentSave, ResultFileCarriesResultsOfItsOwnData) {
     back.OnOpenDocument(saved);
     std::vector<float> stored;
     for (const ZoneList& zones : back.zoneLists) {
-      for (const auto& zone : zones) stored.push_back(zone->strengthValue);
+      for (const TestZone& zone : zones) stored.push_back(zone.strengthValue);
     }
     const StrengthResult storedBatch = back.result;
-    EXPECT_GT(std::abs(back.zoneLists[0][1]->strengthValue - stale), 0.5f) << c.name;
+    EXPECT_GT(std::abs(back.zoneLists[0][1].strengthValue - stale), 0.5f) << c.name;
     EXPECT_GT(std::abs(back.result.meanValue - staleMean), 0.1f) << c.name;
 
     back.RecomputeAll();
     std::size_t i = 0;
     for (const ZoneList& zones : back.zoneLists) {
-      for (const auto& zone : zones) EXPECT_NEAR(zone->strengthValue, stored[i++], 0.051f) << c.name;
+      for (const TestZone& zone : zones) EXPECT_NEAR(zone.strengthValue, stored[i++], 0.051f) << c.name;
     }
     EXPECT_NEAR(back.result.meanValue, storedBatch.meanValue, 0.051f) << c.name;
     EXPECT_NEAR(back.result.stdDev, storedBatch.stdDev, 0.0051f) << c.name;
@@ -268,18 +268,18 @@ TEST(DocumentSave, SaveResultsDefaultNameCutsTheFileNameOnly) {
 
 TEST(DocumentSave, SaveResultsReopensTheNewFile) {
   TempDir dir;
-  SyntheticData d = SmallData(3, kMethodSurface, "cecs02:2005", {3});
+  SyntheticData d = SmallData(3, TestMethod::Surface, "cecs02:2005", {3});
   const auto raw = dir / "field.SHT";
   WriteRawFile(OpenFilePair(raw), d.project, d.zoneLists, d.memberCount, d.sections, d.members);
   CKorvaneDoc doc;
   doc.OnOpenDocument(raw);
   EXPECT_EQ(doc.SaveResultsDefaultName(), (dir / "field").string());
-  doc.zoneLists[0][1]->rebound.fill(44);
+  doc.zoneLists[0][1].rebound.fill(44);
   const auto result = dir / "field-results.SHA";
   doc.SaveResults(result);
   EXPECT_EQ(doc.pathName, result.string());
   EXPECT_EQ(doc.openedFiles.front(), result.string());
-  EXPECT_EQ(doc.zoneLists[0][1]->rebound[0], 44);  // came back from the new file
+  EXPECT_EQ(doc.zoneLists[0][1].rebound[0], 44);  // came back from the new file
   EXPECT_EQ(doc.memberCount, 1);
 }
 
@@ -287,37 +287,37 @@ TEST(DocumentSave, SaveResultsReopensTheNewFile) {
 // method "对测" and still saves and reopens with seven points per zone.
 TEST(DocumentSave, SevenPointZonesUnderAFixedMethodStandard) {
   TempDir dir;
-  SyntheticData d = SmallData(7, kMethodSurface, "tb10426-2019", {3});
+  SyntheticData d = SmallData(7, TestMethod::Surface, "tb10426-2019", {3});
   const auto raw = dir / "wall.SHT";
   WriteRawFile(OpenFilePair(raw), d.project, d.zoneLists, d.memberCount, d.sections, d.members);
   CKorvaneDoc doc;
   doc.OnOpenDocument(raw);
-  ASSERT_EQ(doc.project.testMethod, kMethodDirect);
-  ASSERT_EQ(doc.zoneLists[0][0]->pointCount, 7);
+  ASSERT_EQ(doc.project.testMethod, TestMethod::Direct);
+  ASSERT_EQ(doc.zoneLists[0][0].pointCount, 7);
   doc.RecomputeAll();
-  const ZoneLists before = CloneZoneLists(doc.zoneLists);
+  const ZoneLists before = ZoneLists(doc.zoneLists);
   doc.SaveResults(dir / "wall.SHA");
-  EXPECT_EQ(doc.project.testMethod, kMethodDirect);
+  EXPECT_EQ(doc.project.testMethod, TestMethod::Direct);
   ASSERT_EQ(doc.ZoneCount(0), 3);
   for (std::size_t z = 0; z < 3; ++z) {
-    EXPECT_EQ(doc.zoneLists[0][z]->pointCount, 7);
+    EXPECT_EQ(doc.zoneLists[0][z].pointCount, 7);
     for (std::size_t p = 0; p < 7; ++p) {
-      EXPECT_EQ(doc.zoneLists[0][z]->points[p]->samples, before[0][z]->points[p]->samples);
+      EXPECT_EQ(doc.zoneLists[0][z].points[p]->samples, before[0][z].points[p]->samples);
     }
-    EXPECT_NEAR(doc.zoneLists[0][z]->strengthValue, before[0][z]->strengthValue, 0.05f);
+    EXPECT_NEAR(doc.zoneLists[0][z].strengthValue, before[0][z].strengthValue, 0.05f);
   }
 }
 
 // Saving never destroys the previous pair.
 TEST(DocumentSave, FailedSaveKeepsThePreviousPair) {
   TempDir dir;
-  SyntheticData d = SmallData(3, kMethodSurface, "cecs02:2005", {2});
+  SyntheticData d = SmallData(3, TestMethod::Surface, "cecs02:2005", {2});
   const auto path = WriteResult(dir, "keep.SHA", d);
   const std::string text = FileBytes(path);
   const std::string wave = FileBytes(dir / "keep.SHD");
   CKorvaneDoc doc;
   doc.OnOpenDocument(path);
-  doc.zoneLists[0][0]->rebound.fill(20);
+  doc.zoneLists[0][0].rebound.fill(20);
 
   const auto failure = [&dir](const char* message, const char* name, const char* reason) {
     // The path as the system writes it ('\\' between names on Windows).

@@ -5,7 +5,6 @@
 
 #include "core/algorithm/algorithm.h"
 #include "core/algorithm/member_evaluation.h"
-#include "core/algorithm/standard_algorithms.h"
 #include "core/data/text_format.h"
 #include "core/standards/standards.h"
 
@@ -31,7 +30,7 @@ Values Spread(float mean, float sd, int pairs) {
 }
 
 TEST(Statistics, MinMaxMeanStdDev) {
-  const CAlgorithm a;
+  const CAlgorithm a(Standard::CECS02_2005);
   const Values v = {3.0f, 1.0f, 4.0f, 2.0f};
   EXPECT_EQ(a.Minimum(v), 1.0f);
   EXPECT_EQ(a.Maximum(v), 4.0f);
@@ -56,7 +55,7 @@ TEST(Statistics, MinMaxMeanStdDev) {
 // Rounding can leave a slightly negative variance for equal values; its
 // square root used to be NaN.
 TEST(Statistics, StdDevOfEqualValuesIsNeverNan) {
-  const CAlgorithm a;
+  const CAlgorithm a(Standard::CECS02_2005);
   // Three times 0.117: S − n·m·m rounds to a negative number.
   const Values negative(3, 0.117f);
   EXPECT_EQ(a.StdDev(negative), 0.0f);
@@ -74,56 +73,52 @@ struct EstimateCase {
   const char* what;
   Values values;
   float estimate;
-  int flag;
+  ResultFlag flag;
 };
 
 TEST(MemberEstimate, GeneralRules) {
-  const auto a = CreateAlgorithm(kCECS02_2005, nullptr);
+  const auto a = CreateAlgorithm(Standard::CECS02_2005, nullptr);
   Values tenWith75(9, 40.0f);
   tenWith75.push_back(75.0f);
   const EstimateCase cases[] = {
-      {"nine zones: the minimum", {35, 20.5f, 60, 44, 38, 29, 51, 33, 47}, 20.5f, kResultValid},
-      {"ten zones: mean - 1.645 sd", kMean30Sd3, 25.065f, kResultValid},
-      {"a zone above 70: the minimum", tenWith75, 40.0f, kResultValid},
-      {"all above 70", {72, 75, 80}, 72.0f, kResultAbove70},
-      {"above 70 and below 10", {75, 9}, 9.0f, kResultBelow10},
-      {"a zone below 10", {35, 9.5f, 40}, 0.0f, kResultBelow10},
+      {"nine zones: the minimum", {35, 20.5f, 60, 44, 38, 29, 51, 33, 47}, 20.5f, ResultFlag::Valid},
+      {"ten zones: mean - 1.645 sd", kMean30Sd3, 25.065f, ResultFlag::Valid},
+      {"a zone above 70: the minimum", tenWith75, 40.0f, ResultFlag::Valid},
+      {"all above 70", {72, 75, 80}, 72.0f, ResultFlag::Above70},
+      {"above 70 and below 10", {75, 9}, 9.0f, ResultFlag::Below10},
+      {"a zone below 10", {35, 9.5f, 40}, 0.0f, ResultFlag::Below10},
       {"estimate below 10 is kept",
        {10, 10, 10, 10, 10, 60, 60, 60, 60, 60},
        static_cast<float>(35.0 - static_cast<double>(1.645f) * std::sqrt(6250.0 / 9.0)),
-       kResultBelow10},
+       ResultFlag::Below10},
   };
   for (const EstimateCase& c : cases) {
-    int flag = -1;
-    EXPECT_FLOAT_EQ(a->MemberEstimate(c.values, flag), c.estimate) << c.what;
+    ResultFlag flag = ResultFlag::Valid;
+    EXPECT_FLOAT_EQ(a.MemberEstimate(c.values, flag), c.estimate) << c.what;
     EXPECT_EQ(flag, c.flag) << c.what;
   }
   // 30 - 1.645f·3 in double, rounded once.
-  int flag = -1;
-  EXPECT_EQ(a->MemberEstimate(kMean30Sd3, flag),
-            static_cast<float>(30.0 - 3.0 * static_cast<double>(1.645f)));
-  EXPECT_EQ(ResultText(flag, a->MemberEstimate(kMean30Sd3, flag), false, 0), "25.1");
+  ResultFlag flag = ResultFlag::Valid;
+  EXPECT_EQ(a.MemberEstimate(kMean30Sd3, flag), static_cast<float>(30.0 - 3.0 * static_cast<double>(1.645f)));
+  EXPECT_EQ(ResultText(flag, a.MemberEstimate(kMean30Sd3, flag), false, Standard::CECS02_2005), "25.1");
 }
 
 TEST(MemberEstimate, TbRulesTakeTheMinimumWithoutLimits) {
-  for (int standard : {kTB10426_2004, kTB10426_2019}) {
+  for (Standard standard : {Standard::TB10426_2004, Standard::TB10426_2019}) {
     const auto a = CreateAlgorithm(standard, nullptr);
-    int flag = -1;
+    ResultFlag flag = ResultFlag::Valid;
     const Values high = {72, 75, 80};
     const Values low = {35, 9.5f, 40};
-    EXPECT_EQ(a->MemberEstimate(high, flag), 72.0f);
-    EXPECT_EQ(flag, kResultValid);
-    EXPECT_EQ(a->MemberEstimate(low, flag), 9.5f);
-    EXPECT_EQ(flag, kResultValid);
-    EXPECT_EQ(a->MemberEstimate(kMean30Sd3, flag), 24.0f);
+    EXPECT_EQ(a.MemberEstimate(high, flag), 72.0f);
+    EXPECT_EQ(flag, ResultFlag::Valid);
+    EXPECT_EQ(a.MemberEstimate(low, flag), 9.5f);
+    EXPECT_EQ(flag, ResultFlag::Valid);
+    EXPECT_EQ(a.MemberEstimate(kMean30Sd3, flag), 24.0f);
   }
-  int flag = -1;
-  EXPECT_EQ(CreateAlgorithm(-1, nullptr)->MemberEstimate(kMean30Sd3, flag), 0.0f);
-  EXPECT_EQ(flag, kResultValid);
 }
 
 TEST(BatchEstimate, GeneralValidityTest) {
-  const auto a = CreateAlgorithm(kCECS02_2020, nullptr);
+  const auto a = CreateAlgorithm(Standard::CECS02_2020, nullptr);
   struct Case {
     const char* what;
     float mean;
@@ -139,90 +134,91 @@ TEST(BatchEstimate, GeneralValidityTest) {
   for (const Case& c : cases) {
     const Values v = Spread(c.mean, c.sd, 6);
     const StrengthLists lists = {Values(v.begin(), v.begin() + 5), Values(v.begin() + 5, v.end())};
-    ASSERT_EQ(a->SafeMean(v), c.mean) << c.what;
-    ASSERT_NEAR(a->StdDev(v), c.sd, 1e-4) << c.what;
-    int flag = -1;
-    const float estimate = a->BatchEstimate(lists, flag);
+    ASSERT_EQ(a.SafeMean(v), c.mean) << c.what;
+    ASSERT_NEAR(a.StdDev(v), c.sd, 1e-4) << c.what;
+    ResultFlag flag = ResultFlag::Valid;
+    const float estimate = a.BatchEstimate(lists, flag);
     if (c.valid) {
-      int memberFlag = -1;
-      EXPECT_EQ(estimate, a->MemberEstimate(v, memberFlag)) << c.what;
+      ResultFlag memberFlag = ResultFlag::Valid;
+      EXPECT_EQ(estimate, a.MemberEstimate(v, memberFlag)) << c.what;
       EXPECT_EQ(flag, memberFlag) << c.what;
     } else {
       EXPECT_EQ(estimate, 0.0f) << c.what;
-      EXPECT_EQ(flag, kResultBatchInvalid) << c.what;
+      EXPECT_EQ(flag, ResultFlag::BatchInvalid) << c.what;
     }
   }
   // A valid batch follows the member rules, the 70 MPa test included.
-  int flag = -1;
+  ResultFlag flag = ResultFlag::Valid;
   const StrengthLists high = {{72, 75}, {80}};
-  EXPECT_EQ(a->BatchEstimate(high, flag), 72.0f);
-  EXPECT_EQ(flag, kResultAbove70);
+  EXPECT_EQ(a.BatchEstimate(high, flag), 72.0f);
+  EXPECT_EQ(flag, ResultFlag::Above70);
 }
 
 TEST(BatchEstimate, TbRules) {
-  const auto a = CreateAlgorithm(kTB10426_2004, nullptr);
-  int flag = -1;
+  const auto a = CreateAlgorithm(Standard::TB10426_2004, nullptr);
+  ResultFlag flag = ResultFlag::Valid;
   const StrengthLists single = {kMean30Sd3};
-  EXPECT_EQ(a->BatchEstimate(single, flag), 0.0f);
-  EXPECT_EQ(flag, kResultBatchInvalid);
+  EXPECT_EQ(a.BatchEstimate(single, flag), 0.0f);
+  EXPECT_EQ(flag, ResultFlag::BatchInvalid);
 
   const StrengthLists empty = {{}, {}};
-  EXPECT_EQ(a->BatchEstimate(empty, flag), 0.0f);
-  EXPECT_EQ(flag, kResultValid);
+  EXPECT_EQ(a.BatchEstimate(empty, flag), 0.0f);
+  EXPECT_EQ(flag, ResultFlag::Valid);
 
   const StrengthLists valid = {Values(kMean30Sd3.begin(), kMean30Sd3.begin() + 4),
                                Values(kMean30Sd3.begin() + 4, kMean30Sd3.end())};
-  EXPECT_EQ(a->BatchEstimate(valid, flag), static_cast<float>(30.0 - 3.0 * static_cast<double>(1.645f)));
-  EXPECT_EQ(flag, kResultValid);
+  EXPECT_EQ(a.BatchEstimate(valid, flag), static_cast<float>(30.0 - 3.0 * static_cast<double>(1.645f)));
+  EXPECT_EQ(flag, ResultFlag::Valid);
 
   // Mean below 25 with a spread of at most 4.5 but m - 1.645 s < 0: the mean
   // of the members' own minima.
   const StrengthLists negative = {{0.5f, 6.0f, 9.0f}, {2.0f, 4.0f, 11.0f}};
-  ASSERT_LT(a->SafeMean(JoinLists(negative)), 25.0f);
-  EXPECT_FLOAT_EQ(a->BatchEstimate(negative, flag), (0.5f + 2.0f) / 2.0f);
-  EXPECT_EQ(flag, kResultValid);
+  ASSERT_LT(a.SafeMean(JoinLists(negative)), 25.0f);
+  EXPECT_FLOAT_EQ(a.BatchEstimate(negative, flag), (0.5f + 2.0f) / 2.0f);
+  EXPECT_EQ(flag, ResultFlag::Valid);
 
   // Mean exactly 25 passes; above 25 a spread over 5.5 fails; below 25 one
   // over 4.5 fails.
   struct Case {
     float mean;
     float sd;
-    int flag;
+    ResultFlag flag;
   };
-  const Case cases[] = {{25.0f, 5.8f, kResultValid},
-                        {26.0f, 5.6f, kResultBatchInvalid},
-                        {26.0f, 5.4f, kResultValid},
-                        {24.0f, 4.6f, kResultBatchInvalid},
-                        {24.0f, 4.4f, kResultValid}};
+  const Case cases[] = {{25.0f, 5.8f, ResultFlag::Valid},
+                        {26.0f, 5.6f, ResultFlag::BatchInvalid},
+                        {26.0f, 5.4f, ResultFlag::Valid},
+                        {24.0f, 4.6f, ResultFlag::BatchInvalid},
+                        {24.0f, 4.4f, ResultFlag::Valid}};
   for (const Case& c : cases) {
     const Values v = Spread(c.mean, c.sd, 6);
-    ASSERT_EQ(a->SafeMean(v), c.mean);
+    ASSERT_EQ(a.SafeMean(v), c.mean);
     const StrengthLists lists = {Values(v.begin(), v.begin() + 6), Values(v.begin() + 6, v.end())};
-    const float estimate = a->BatchEstimate(lists, flag);
+    const float estimate = a.BatchEstimate(lists, flag);
     EXPECT_EQ(flag, c.flag) << c.mean << " / " << c.sd;
-    if (c.flag == kResultValid) {
-      EXPECT_FLOAT_EQ(estimate, c.mean - 1.645f * a->StdDev(v)) << c.mean << " / " << c.sd;
+    if (c.flag == ResultFlag::Valid) {
+      EXPECT_FLOAT_EQ(estimate, c.mean - 1.645f * a.StdDev(v)) << c.mean << " / " << c.sd;
     }
   }
 }
 
 TEST(ResultText, ByFlag) {
-  EXPECT_EQ(ResultText(kResultValid, 25.065f, false, 0), "25.1");
-  EXPECT_EQ(ResultText(kResultValid, 0.0f, true, 0), "0.0");
-  EXPECT_EQ(ResultText(kResultBelow10, 0.0f, false, 0), "<10.0MPa");
-  EXPECT_EQ(ResultText(kResultAbove70, 72.0f, true, 0), ">70.0MPa");
-  EXPECT_EQ(ResultText(kResultBatchInvalid, 0.0f, false, 0), "输入有误！");
-  EXPECT_EQ(ResultText(3, 30.0f, false, 0), "输入有误！");
-  EXPECT_EQ(ResultText(-1, 30.0f, true, 0), "输入有误！");
-  EXPECT_EQ(ResultText(kResultBatchInvalid, 0.0f, true, kTB10426_2004),
+  EXPECT_EQ(ResultText(ResultFlag::Valid, 25.065f, false, Standard::CECS02_2005), "25.1");
+  EXPECT_EQ(ResultText(ResultFlag::Valid, 0.0f, true, Standard::CECS02_2005), "0.0");
+  EXPECT_EQ(ResultText(ResultFlag::Below10, 0.0f, false, Standard::CECS02_2005), "<10.0MPa");
+  EXPECT_EQ(ResultText(ResultFlag::Above70, 72.0f, true, Standard::CECS02_2005), ">70.0MPa");
+  EXPECT_EQ(ResultText(ResultFlag::BatchInvalid, 0.0f, false, Standard::CECS02_2005), "输入有误！");
+  EXPECT_EQ(ResultText(static_cast<ResultFlag>(3), 30.0f, false, Standard::CECS02_2005), "输入有误！");
+  EXPECT_EQ(ResultText(static_cast<ResultFlag>(-1), 30.0f, true, Standard::CECS02_2005), "输入有误！");
+  EXPECT_EQ(ResultText(ResultFlag::BatchInvalid, 0.0f, true, Standard::TB10426_2004),
             "在如下条件下：\r\n1)平均值<25.0且标准差>4.5；\r\n2)平均值>25.0且标准差>5."
             "5；\r\n该批构件应全部重新按单个构件检测");
-  EXPECT_EQ(BatchNotice(kTB10426_2019), BatchNotice(kTB10426_2004));
-  for (int standard : {0, 2, 3, 5, 6, 7, 8, 9}) {
-    EXPECT_EQ(ResultText(kResultBatchInvalid, 0.0f, true, standard),
+  EXPECT_EQ(BatchNotice(Standard::TB10426_2019), BatchNotice(Standard::TB10426_2004));
+  for (Standard standard : kAllStandards) {
+    if (Traits(standard).estimate == EstimateFamily::Railway) continue;
+    EXPECT_EQ(ResultText(ResultFlag::BatchInvalid, 0.0f, true, standard),
               "在如下条件下：\r\n1)平均值<25.0且标准差>4.5；\r\n2)平均值<50.0且标准差>5.5；\r\n"
               "3)平均值>50.0且标准差>6.5；\r\n该批构件应全部重新按单个构件检测")
-        << standard;
+        << IndexOf(standard);
   }
 }
 

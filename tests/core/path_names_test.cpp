@@ -46,7 +46,7 @@ TEST(ChinesePathNames, PairIsSavedReadAndOpenedUnderChineseNames) {
   TempDir dir;
   const fs::path folder = dir / "检测数据 2024";
   fs::create_directory(folder);
-  const SyntheticData d = SmallData(3, kMethodDirect, "cecs02:2005", {2, 3});
+  const SyntheticData d = SmallData(3, TestMethod::Direct, "cecs02:2005", {2, 3});
   const FilePair pair = OpenFilePair(folder / PathFromUtf8("一层柱 A轴.SHA"));
   EXPECT_EQ(PathToUtf8(pair.wavePath.filename()), "一层柱 A轴.SHD");
   WriteResultFile(pair, d.project, d.zoneLists, d.memberCount, {}, d.sections, d.members);
@@ -67,7 +67,7 @@ TEST(ChinesePathNames, PairIsSavedReadAndOpenedUnderChineseNames) {
   // The results of a raw file would take its waveform file: refused, with
   // every name in the message.
   const FilePair raw = OpenFilePair(folder / PathFromUtf8("三层板.SHT"));
-  const SyntheticData one = SmallData(3, kMethodDirect, "cecs02:2005", {2});
+  const SyntheticData one = SmallData(3, TestMethod::Direct, "cecs02:2005", {2});
   WriteRawFile(raw, one.project, one.zoneLists, one.memberCount, one.sections, one.members);
   const fs::path results = folder / PathFromUtf8("三层板.SHA");
   EXPECT_EQ(OtherTextSharingWaveform(results), raw.textPath);

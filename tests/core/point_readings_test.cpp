@@ -9,15 +9,15 @@
 namespace korvane {
 namespace {
 
-std::unique_ptr<MeasuringPoint> PointWith(std::vector<std::uint16_t> samples, int arrival, int amplitude,
-                                          float distance, float gain) {
-  auto point = std::make_unique<MeasuringPoint>();
-  point->samples = samples;
-  point->unfilteredSamples = std::move(samples);
-  point->arrivalIndex = arrival;
-  point->amplitudeIndex = amplitude;
-  point->distance = distance;
-  point->gain = gain;
+MeasuringPoint PointWith(std::vector<std::uint16_t> samples, int arrival, int amplitude, float distance,
+                         float gain) {
+  MeasuringPoint point;
+  point.samples = SampleBuffer(std::move(samples));
+  point.unfilteredSamples = point.samples;
+  point.arrivalIndex = arrival;
+  point.amplitudeIndex = amplitude;
+  point.distance = distance;
+  point.gain = gain;
   return point;
 }
 
@@ -149,14 +149,14 @@ TEST(PointReadout, TimeFromMemberIntervalAmplitudeInMillivolts) {
   std::vector<std::uint16_t> codes(16, 2048);
   codes[4] = 2048 + 100;
   auto point = PointWith(codes, 1, 1, 30.0f, 4.0f);
-  point->delay = 1.0f;
+  point.delay = 1.0f;
   Member member = NewMember();
   member.sampleInterval = 0.5f;
-  const PointReading reading = PointReadout(*point, member, 4);
+  const PointReading reading = PointReadout(point, member, 4);
   EXPECT_EQ(reading.time, 3.0f);
   EXPECT_FLOAT_EQ(reading.amplitudeMv, 100.0f * 2.0f / 2048.0f / 4.0f * 1000.0f);
   EXPECT_EQ(reading.velocity, 10.0f);
-  EXPECT_EQ(PointReadout(*point, member, 99).amplitudeMv, 0.0f);
+  EXPECT_EQ(PointReadout(point, member, 99).amplitudeMv, 0.0f);
 }
 
 }  // namespace

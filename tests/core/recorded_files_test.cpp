@@ -20,7 +20,7 @@ TEST(RecordedFiles, RawFileOfTheSecondChannel) {
   const ReadBack back = ReadFile("raw-recorded-by-instrument.SHT");
   EXPECT_EQ(back.project.site, "桥梁工程");
   EXPECT_EQ(back.project.instrument, "vkt-u-6");
-  EXPECT_EQ(back.project.testMethod, 1);
+  EXPECT_EQ(back.project.testMethod, TestMethod::Surface);
   EXPECT_EQ(back.project.beta, 1.05f);
   EXPECT_EQ(back.project.lambda, 1.0f);  // 0.00 in the file
   EXPECT_EQ(back.project.delay, 2.0f);   // row 1, the member's channel
@@ -35,8 +35,8 @@ TEST(RecordedFiles, RawFileOfTheSecondChannel) {
 
   ASSERT_EQ(back.zoneLists.size(), 1u);
   ASSERT_EQ(back.zoneLists[0].size(), 2u);
-  const TestZone& first = *back.zoneLists[0][0];
-  const TestZone& second = *back.zoneLists[0][1];
+  const TestZone& first = back.zoneLists[0][0];
+  const TestZone& second = back.zoneLists[0][1];
   EXPECT_EQ(first.zoneNumber, 1);
   EXPECT_EQ(second.zoneNumber, 2);
   EXPECT_EQ(first.rebound[0], 38);    // R of the zone's last point
@@ -54,7 +54,7 @@ TEST(RecordedFiles, RawFileOfTheSecondChannel) {
     EXPECT_EQ(point.distance, distances[p]);
     EXPECT_EQ(point.gain, 40.0f);
   }
-  const std::vector<std::uint16_t> samples = {2148, 1947, 2150, 1945, 2152, 1943, 2154, 1941};
+  const SampleBuffer samples(std::vector<std::uint16_t>{2148, 1947, 2150, 1945, 2152, 1943, 2154, 1941});
   EXPECT_EQ(first.points[1]->samples, samples);
   EXPECT_EQ(first.points[1]->loadedSamples(), samples);
 }
@@ -64,7 +64,7 @@ TEST(RecordedFiles, ResultFileWithoutDeltaColumn) {
   EXPECT_EQ(back.project.site, "officeblock");
   EXPECT_EQ(back.project.castingDate, "2020-1-2");
   EXPECT_EQ(back.project.standardName, "cecs02-2020");
-  EXPECT_EQ(back.project.testMethod, 2);
+  EXPECT_EQ(back.project.testMethod, TestMethod::Direct);
   EXPECT_EQ(back.project.delay, 1.0f);
   ASSERT_EQ(back.memberCount, 2);
   EXPECT_EQ(back.members[0].name, "kz-1");
@@ -75,7 +75,7 @@ TEST(RecordedFiles, ResultFileWithoutDeltaColumn) {
   EXPECT_EQ(back.members[0].coefA, 0.0286f);
   EXPECT_EQ(back.members[0].coefB, 1.999f);
   EXPECT_EQ(back.members[1].coefC, 1.196f);
-  EXPECT_EQ(back.members[1].aggregateType, 1);
+  EXPECT_EQ(back.members[1].aggregateType, Aggregate::Pebble);
   EXPECT_EQ(back.result.meanValue, 29.9f);
   EXPECT_EQ(back.result.stdDev, 1.25f);
   EXPECT_EQ(back.result.fcue, 27.8f);
@@ -83,30 +83,30 @@ TEST(RecordedFiles, ResultFileWithoutDeltaColumn) {
   ASSERT_EQ(back.zoneLists.size(), 2u);
   ASSERT_EQ(back.zoneLists[0].size(), 1u);
   ASSERT_EQ(back.zoneLists[1].size(), 2u);
-  const TestZone& a = *back.zoneLists[0][0];
+  const TestZone& a = back.zoneLists[0][0];
   EXPECT_EQ(a.rebound[0], 30);
   EXPECT_EQ(a.rebound[15], 45);
   EXPECT_EQ(a.testLocation, "东侧");
   EXPECT_EQ(a.strengthValue, 31.2f);
   EXPECT_EQ(a.carbonationDepth, 1.5f);
   EXPECT_EQ(a.deltaTot, 0.0f);
-  EXPECT_EQ(a.testMethod, 2);
+  EXPECT_EQ(a.testMethod, TestMethod::Direct);
   for (int p = 0; p < 3; ++p) {
     EXPECT_EQ(a.points[static_cast<std::size_t>(p)]->arrivalIndex, 1 + p);
     EXPECT_EQ(a.points[static_cast<std::size_t>(p)]->amplitudeIndex, 2 + p);
   }
-  EXPECT_EQ(a.points[0]->samples, (std::vector<std::uint16_t>{2048, 2043, 2055, 4048}));
-  const TestZone& b = *back.zoneLists[1][0];
+  EXPECT_EQ(a.points[0]->samples, SampleBuffer(std::vector<std::uint16_t>{2048, 2043, 2055, 4048}));
+  const TestZone& b = back.zoneLists[1][0];
   EXPECT_EQ(b.angle, -90);
   EXPECT_EQ(b.angleCorrection, -3.4f);
-  EXPECT_EQ(b.surface, 1);
+  EXPECT_EQ(b.surface, Surface::Top);
   EXPECT_EQ(b.surfaceCorrection, 1.2f);
   EXPECT_EQ(b.testLocation, "top");
-  const TestZone& c = *back.zoneLists[1][1];
+  const TestZone& c = back.zoneLists[1][1];
   EXPECT_EQ(c.surfaceCorrection, -1.1f);
   EXPECT_EQ(c.strengthValue, 29.9f);
   EXPECT_EQ(c.testLocation, "底面");
-  EXPECT_EQ(c.points[2]->samples, (std::vector<std::uint16_t>{2048 + 22, 2043, 2055, 4048}));
+  EXPECT_EQ(c.points[2]->samples, SampleBuffer(std::vector<std::uint16_t>{2048 + 22, 2043, 2055, 4048}));
 }
 
 }  // namespace

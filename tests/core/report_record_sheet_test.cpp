@@ -39,11 +39,11 @@ class RecordSheetTest : public ::testing::Test {
   void SetUp() override {
     doc_ = MakeSampleDoc({4, 12});
     ZoneList& zones = doc_->zoneLists[0];
-    zones[0]->testMethod = kMethodDirect;
-    zones[0]->testLocation = "顶面";
-    zones[1]->surface = -1;
-    zones[2]->testLocation = "顶面底面间";
-    zones[3]->pointCount = 2;  // the member's first zone has 3
+    zones[0].testMethod = TestMethod::Direct;
+    zones[0].testLocation = "顶面";
+    zones[1].surface = Surface::None;
+    zones[2].testLocation = "顶面底面间";
+    zones[3].pointCount = 2;  // the member's first zone has 3
   }
   std::unique_ptr<CKorvaneDoc> doc_;
 };
@@ -211,7 +211,7 @@ TEST(RecordSheetVelocityLayout, ChosenByTheCurrentZoneOnly) {
   // The current zone has 3 points, member 1 has 7: point layout, and the
   // seven point cells of member 1 share columns 12-16.
   auto doc = MakeSampleDoc({2, 2});
-  for (auto& zone : doc->zoneLists[1]) zone = korvane::testing::MakeSampleZone(0, 7);
+  for (TestZone& zone : doc->zoneLists[1]) zone = korvane::testing::MakeSampleZone(0, 7);
   EXPECT_FALSE(UsesVelocityLayout(ReportSourceOf(*doc)));
   const PageDescription page = LayoutRecordSheetPage(ReportSourceOf(*doc), 1, 1, kTitle, kBody);
   EXPECT_EQ(ValueAt(page, Cell(12 + 6 * 4.0 / 7, 13, 16, 14)), "206");

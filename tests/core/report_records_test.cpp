@@ -38,15 +38,19 @@ TEST(ReportRecords, FillFromProjectByStandard) {
   project.testDate = "2022/03/05";
   project.castingDate = "二月";  // not a date: copied as it is
   struct Case {
-    int standard;
+    Standard standard;
     const char* basis;
   };
-  const Case cases[] = {{0, "CECS 02：2005"}, {1, "TB10426-2004"}, {2, ""}, {4, ""}, {9, ""}};
+  const Case cases[] = {{Standard::CECS02_2005, "CECS 02：2005"},
+                        {Standard::TB10426_2004, "TB10426-2004"},
+                        {Standard::CECS02_2020, ""},
+                        {Standard::TB10426_2019, ""},
+                        {Standard::DGJ32TJ144_2012, ""}};
   for (const Case& c : cases) {
     ReportProjectInfo info = NewReportProjectInfo();
     info.clientUnit = "kept";
     FillReportInfoFromProject(info, project, c.standard);
-    EXPECT_EQ(info.testBasis, c.basis) << c.standard;
+    EXPECT_EQ(info.testBasis, c.basis) << IndexOf(c.standard);
     EXPECT_EQ(info.projectName, "工程A");
     EXPECT_EQ(info.testingUnit, "检测站");
     EXPECT_EQ(info.testDate, "2022-3-5");

@@ -46,7 +46,7 @@ class ResultTableTest : public ::testing::Test {
     doc_ = MakeSampleDoc({3, 23});
     doc_->result = {28.4f, 33.26f, 2.345f};
     // 20 + (-2.85) is 17.1499996 in single precision (17.15000010 in double).
-    TestZone& zone = *doc_->zoneLists[0][1];
+    TestZone& zone = doc_->zoneLists[0][1];
     zone.reboundValue = 20.0f;
     zone.angleCorrection = -2.85f;
     zone.surfaceCorrection = 0.0f;

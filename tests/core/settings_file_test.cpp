@@ -78,7 +78,7 @@ void SetNonDefaults(CKorvaneDoc& doc) {
   doc.project.delay = 1.25f;
   doc.project.reserved = -7;
   doc.project.castingDate = "2023-1-31";
-  doc.project.testMethod = 2;
+  doc.project.testMethod = TestMethod::Direct;
   doc.project.spot = "底面";
   doc.project.beta = 0.95f;
   doc.project.lambda = 1.05f;
@@ -187,7 +187,7 @@ TEST_F(SettingsFileTest, FileCutAfterItemTenRestoresTheFirstTen) {
   EXPECT_EQ(doc.project.instrument, source.project.instrument);
   EXPECT_EQ(doc.project.person, source.project.person);
   EXPECT_EQ(doc.project.castingDate, "2023-1-31");
-  EXPECT_EQ(doc.project.testMethod, 2);
+  EXPECT_EQ(doc.project.testMethod, TestMethod::Direct);
   EXPECT_EQ(doc.project.spot, "底面");
   EXPECT_EQ(doc.project.beta, 0.0f);
   EXPECT_EQ(doc.project.lambda, 0.0f);

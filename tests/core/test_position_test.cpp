@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "support/enum_printing.h"
+
 #include <string>
 
 #include "core/algorithm/test_position.h"
@@ -11,7 +13,7 @@ namespace {
 
 TEST(BetaLambdaRule, FollowsMethodAndPosition) {
   struct Case {
-    int method;
+    TestMethod method;
     const char* location;
     float beta;    // < 0: left as it was
     float lambda;  // < 0: left as it was
@@ -21,25 +23,25 @@ TEST(BetaLambdaRule, FollowsMethodAndPosition) {
   };
   using F = FieldAccess;
   const Case cases[] = {
-      {kMethodSurface, "顶面", 1.05f, -1, F::Editable, F::ReadOnly, F::Editable},
-      {kMethodSurface, "底面", 0.95f, -1, F::Editable, F::ReadOnly, F::Editable},
-      {kMethodSurface, "侧面", 1.0f, -1, F::Editable, F::ReadOnly, F::Editable},
-      {kMethodSurface, "顶面底面间", -1, -1, F::Editable, F::ReadOnly, F::Editable},
-      {kMethodDirect, "侧面", 1.0f, 1.0f, F::Editable, F::Editable, F::Disabled},
-      {kMethodDirect, "顶面底面间", 1.034f, 1.0f, F::Editable, F::Editable, F::Disabled},
-      {kMethodDirect, "顶面", 1.034f, 1.0f, F::Editable, F::Editable, F::Disabled},
-      {kMethodAngle, "底面", 1.0f, 1.0f, F::Disabled, F::Disabled, F::Disabled},
-      {5, "侧面", 1.0f, 1.0f, F::Disabled, F::Disabled, F::Disabled},
+      {TestMethod::Surface, "顶面", 1.05f, -1, F::Editable, F::ReadOnly, F::Editable},
+      {TestMethod::Surface, "底面", 0.95f, -1, F::Editable, F::ReadOnly, F::Editable},
+      {TestMethod::Surface, "侧面", 1.0f, -1, F::Editable, F::ReadOnly, F::Editable},
+      {TestMethod::Surface, "顶面底面间", -1, -1, F::Editable, F::ReadOnly, F::Editable},
+      {TestMethod::Direct, "侧面", 1.0f, 1.0f, F::Editable, F::Editable, F::Disabled},
+      {TestMethod::Direct, "顶面底面间", 1.034f, 1.0f, F::Editable, F::Editable, F::Disabled},
+      {TestMethod::Direct, "顶面", 1.034f, 1.0f, F::Editable, F::Editable, F::Disabled},
+      {TestMethod::Angle, "底面", 1.0f, 1.0f, F::Disabled, F::Disabled, F::Disabled},
+      {static_cast<TestMethod>(5), "侧面", 1.0f, 1.0f, F::Disabled, F::Disabled, F::Disabled},
   };
   for (const Case& c : cases) {
-    auto zone = NewTestZone();
-    zone->testMethod = c.method;
-    zone->testLocation = c.location;
-    zone->beta = 0.5f;
-    zone->lambda = 0.8f;
-    const BetaLambdaRule rule = ApplyBetaLambdaRule(*zone);
-    EXPECT_FLOAT_EQ(zone->beta, c.beta < 0 ? 0.5f : c.beta) << c.method << c.location;
-    EXPECT_FLOAT_EQ(zone->lambda, c.lambda < 0 ? 0.8f : c.lambda) << c.method << c.location;
+    TestZone zone;
+    zone.testMethod = c.method;
+    zone.testLocation = c.location;
+    zone.beta = 0.5f;
+    zone.lambda = 0.8f;
+    const BetaLambdaRule rule = ApplyBetaLambdaRule(zone);
+    EXPECT_FLOAT_EQ(zone.beta, c.beta < 0 ? 0.5f : c.beta) << c.method << c.location;
+    EXPECT_FLOAT_EQ(zone.lambda, c.lambda < 0 ? 0.8f : c.lambda) << c.method << c.location;
     EXPECT_EQ(rule.location, c.list) << c.method << c.location;
     EXPECT_EQ(rule.betaField, c.betaField) << c.method << c.location;
     EXPECT_EQ(rule.lambdaField, c.lambdaField) << c.method << c.location;
@@ -47,14 +49,15 @@ TEST(BetaLambdaRule, FollowsMethodAndPosition) {
 }
 
 TEST(TestLocation, ChoicesDefaultsAndSelection) {
-  EXPECT_EQ(TestLocationChoices(kMethodDirect), (std::vector<std::string_view>{"侧面", "顶面底面间"}));
-  EXPECT_EQ(TestLocationChoices(kMethodSurface), (std::vector<std::string_view>{"顶面", "底面", "侧面"}));
-  EXPECT_EQ(TestLocationChoices(kMethodAngle), TestLocationChoices(kMethodSurface));
-  EXPECT_EQ(DefaultTestLocation(kMethodDirect), "侧面");
-  EXPECT_EQ(DefaultTestLocation(kMethodSurface), "顶面");
-  EXPECT_EQ(TestLocationIndex(kMethodSurface, "侧面"), 2);
-  EXPECT_EQ(TestLocationIndex(kMethodDirect, "顶面底面间"), 1);
-  EXPECT_EQ(TestLocationIndex(kMethodDirect, "底面"), 0);  // no match: first entry
+  EXPECT_EQ(TestLocationChoices(TestMethod::Direct), (std::vector<std::string_view>{"侧面", "顶面底面间"}));
+  EXPECT_EQ(TestLocationChoices(TestMethod::Surface),
+            (std::vector<std::string_view>{"顶面", "底面", "侧面"}));
+  EXPECT_EQ(TestLocationChoices(TestMethod::Angle), TestLocationChoices(TestMethod::Surface));
+  EXPECT_EQ(DefaultTestLocation(TestMethod::Direct), "侧面");
+  EXPECT_EQ(DefaultTestLocation(TestMethod::Surface), "顶面");
+  EXPECT_EQ(TestLocationIndex(TestMethod::Surface, "侧面"), 2);
+  EXPECT_EQ(TestLocationIndex(TestMethod::Direct, "顶面底面间"), 1);
+  EXPECT_EQ(TestLocationIndex(TestMethod::Direct, "底面"), 0);  // no match: first entry
 }
 
 TEST(IsStorableText, RefusesLineBreaksAndOverlongLocations) {

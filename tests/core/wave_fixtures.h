@@ -44,13 +44,13 @@ inline void FillDocument(CKorvaneDoc& doc, int pointCount, int sampleCount, floa
   doc.zoneLists.clear();
   doc.zoneLists.emplace_back();
   for (int z = 0; z < zoneCount; ++z) {
-    auto zone = NewTestZone();
-    zone->pointCount = pointCount;
-    zone->sampleInterval = intervalUs;
+    TestZone zone;
+    zone.pointCount = pointCount;
+    zone.sampleInterval = intervalUs;
     for (int j = 0; j < std::min(pointCount, kMaxPoints); ++j) {
       const std::vector<std::uint16_t> codes =
           SyntheticWaveform(sampleCount, static_cast<unsigned>(z * 10 + j + 1), intervalUs);
-      zone->points[static_cast<std::size_t>(j)] =
+      zone.points[static_cast<std::size_t>(j)] =
           NewMeasuringPoint(j, 80, codes.data(), sampleCount, 0.0f, 200.0f, 10.0f, 60);
     }
     doc.zoneLists[0].push_back(std::move(zone));

@@ -11,11 +11,11 @@ namespace {
 
 using testing::FillDocument;
 
-std::vector<std::uint16_t> Filtered(const std::vector<std::uint16_t>& codes, float dt, bool high,
-                                    float highHz, bool low, float lowHz) {
+SampleBuffer Filtered(std::span<const std::uint16_t> codes, float dt, bool high, float highHz, bool low,
+                      float lowHz) {
   std::vector<std::uint16_t> out(codes.size());
   WaveformFilter(codes.data(), out.data(), static_cast<int>(codes.size()), dt, high, highHz, low, lowHz);
-  return out;
+  return SampleBuffer(std::move(out));
 }
 
 TEST(ZoneFilter, EveryPointBelowThePointCountIsFiltered) {
@@ -53,7 +53,7 @@ TEST(ZoneFilter, FilteringStartsFromTheLoadedWaveformEachTime) {
   doc.lowPassOn = true;
   doc.RestoreZoneWaveforms();
   doc.FilterZoneWaveforms();
-  const std::vector<std::uint16_t> once = doc.GetCurrentZone()->points[0]->samples;
+  const SampleBuffer once = doc.GetCurrentZone()->points[0]->samples;
   doc.RestoreZoneWaveforms();
   doc.FilterZoneWaveforms();
   EXPECT_EQ(doc.GetCurrentZone()->points[0]->samples, once);
@@ -113,7 +113,7 @@ TEST(ZoneFilter, SampleCountIsTheMembersWithinTheBuffers) {
   doc.FilterZoneWaveforms();
   const std::vector<std::uint16_t> head(point.unfilteredSamples.begin(),
                                         point.unfilteredSamples.begin() + 100);
-  const std::vector<std::uint16_t> expected = Filtered(head, 1.0f, false, 0.0f, true, 50000.0f);
+  const SampleBuffer expected = Filtered(head, 1.0f, false, 0.0f, true, 50000.0f);
   EXPECT_TRUE(std::equal(expected.begin(), expected.end(), point.samples.begin()));
   EXPECT_TRUE(
       std::equal(point.samples.begin() + 100, point.samples.end(), point.unfilteredSamples.begin() + 100));
@@ -146,8 +146,8 @@ TEST(ZoneFilter, NoFileOrNoZoneDoesNothing) {
   EXPECT_EQ(doc.Zone(0, 0)->points[0]->samples, doc.Zone(0, 0)->points[0]->unfilteredSamples);
   doc.currentZone = 0;
   doc.GetCurrentZone()->points[1].reset();
-  doc.GetCurrentZone()->points[2]->samples.clear();
-  doc.GetCurrentZone()->points[2]->unfilteredSamples.clear();
+  doc.GetCurrentZone()->points[2]->samples = SampleBuffer();
+  doc.GetCurrentZone()->points[2]->unfilteredSamples = SampleBuffer();
   doc.FilterZoneWaveforms();
   EXPECT_NE(doc.Zone(0, 0)->points[0]->samples, doc.Zone(0, 0)->points[0]->unfilteredSamples);
 }

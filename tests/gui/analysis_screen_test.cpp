@@ -51,7 +51,7 @@ class AnalysisScreenTest : public QObject {
  private:
   // A frame on the analysis screen over MakeEditingDoc(standard); `direct`
   // makes every zone "对测" so that every switch of standard is allowed.
-  void openAnalysis(int standard = kCECS02_2005, bool direct = false, bool oneMember = false) {
+  void openAnalysis(Standard standard = Standard::CECS02_2005, bool direct = false, bool oneMember = false) {
     frame_.reset();
     model_ = std::make_unique<DocumentModel>(prepared(standard, direct, oneMember));
     frame_ = std::make_unique<CMainFrame>(model_.get(), &prompter_, dir_.filePath(QStringLiteral("ui.ini")),
@@ -64,11 +64,11 @@ class AnalysisScreenTest : public QObject {
     QCoreApplication::processEvents();
   }
   // The same document, recomputed as "输出" does, for the expected values.
-  static std::unique_ptr<CKorvaneDoc> prepared(int standard, bool direct, bool oneMember) {
+  static std::unique_ptr<CKorvaneDoc> prepared(Standard standard, bool direct, bool oneMember) {
     auto doc = MakeEditingDoc(standard);
     if (direct) {
       for (auto& zones : doc->zoneLists)
-        for (auto& zone : zones) zone->testMethod = kMethodDirect;
+        for (TestZone& zone : zones) zone.testMethod = TestMethod::Direct;
     }
     if (oneMember) {
       doc->members.resize(1);
@@ -77,7 +77,7 @@ class AnalysisScreenTest : public QObject {
     }
     return doc;
   }
-  static std::unique_ptr<CKorvaneDoc> twin(int standard = kCECS02_2005, bool direct = false) {
+  static std::unique_ptr<CKorvaneDoc> twin(Standard standard = Standard::CECS02_2005, bool direct = false) {
     auto doc = prepared(standard, direct, false);
     doc->RecomputeAll();
     return doc;
@@ -203,7 +203,7 @@ class AnalysisScreenTest : public QObject {
     QVERIFY(frame_->infoBar()->isVisible());
     QVERIFY(frame_->mainToolBar()->isVisible());
 
-    openAnalysis(kTB10426_2004);
+    openAnalysis(Standard::TB10426_2004);
     QVERIFY(frame_->action(cmd::kCarbonationTable)->isEnabled());
   }
 
@@ -225,8 +225,9 @@ class AnalysisScreenTest : public QObject {
     QCOMPARE(yellowReadings(1), expected);
     QVERIFY(expected.contains(5));
     // The zone grid shows the zone's new strength.
-    QCOMPARE(zoneGrid()->itemText(2, ZoneGridStrengthColumn(zoneGrid()->columnCount())),
-             QString::fromStdString(StrengthCellText(kCECS02_2005, doc().Zone(0, 1)->strengthValue)));
+    QCOMPARE(
+        zoneGrid()->itemText(2, ZoneGridStrengthColumn(zoneGrid()->columnCount())),
+        QString::fromStdString(StrengthCellText(Standard::CECS02_2005, doc().Zone(0, 1)->strengthValue)));
 
     // 12345 is refused with the message; the cell shows the old reading.
     const int before = doc().Zone(0, 1)->rebound[2];
@@ -275,12 +276,12 @@ class AnalysisScreenTest : public QObject {
   }
 
   void gridFollowsTheStandardsReadingCount() {
-    openAnalysis(kCECS02_2005, /*direct=*/true);
+    openAnalysis(Standard::CECS02_2005, /*direct=*/true);
     QCOMPARE(rebound()->columnCount(), 16);
     QComboBox* standards = form()->standardList();
-    standards->setCurrentIndex(kCECS02_2020);
-    emit standards->activated(kCECS02_2020);
-    QCOMPARE(doc().standardIndex, kCECS02_2020);
+    standards->setCurrentIndex(IndexOf(Standard::CECS02_2020));
+    emit standards->activated(IndexOf(Standard::CECS02_2020));
+    QCOMPARE(doc().standard, Standard::CECS02_2020);
     QCOMPARE(rebound()->columnCount(), 13);
     QCOMPARE(rebound()->itemText(0, 5), QStringLiteral("R9-R10"));
     QCOMPARE(rebound()->itemText(0, 6), QStringLiteral("测试角度"));
@@ -289,11 +290,11 @@ class AnalysisScreenTest : public QObject {
     QVERIFY(!form()->etaField()->isEnabled());
     QVERIFY(form()->pumpedBox()->isEnabled());
     QVERIFY(frame_->action(cmd::kCarbonationTable)->isEnabled());
-    auto want = twin(kCECS02_2005, true);
-    SwitchStandard(*want, {0, 0}, kCECS02_2020);
+    auto want = twin(Standard::CECS02_2005, true);
+    SwitchStandard(*want, {0, 0}, Standard::CECS02_2020);
     compareResults(doc(), *want);
-    standards->setCurrentIndex(kTB10426_2004);
-    emit standards->activated(kTB10426_2004);
+    standards->setCurrentIndex(IndexOf(Standard::TB10426_2004));
+    emit standards->activated(IndexOf(Standard::TB10426_2004));
     QCOMPARE(rebound()->columnCount(), 16);
   }
 
@@ -301,13 +302,13 @@ class AnalysisScreenTest : public QObject {
     openAnalysis();  // zones tested by "平测"
     model_->setModified(false);
     QComboBox* standards = form()->standardList();
-    standards->setCurrentIndex(kCECS02_2020);
-    emit standards->activated(kCECS02_2020);
+    standards->setCurrentIndex(IndexOf(Standard::CECS02_2020));
+    emit standards->activated(IndexOf(Standard::CECS02_2020));
     QCOMPARE(prompter_.messages,
              QStringList{QStringLiteral(
                  "当前规范(CECS 02:2005)及测试方式(平测)下，无法切换到新规范(CECS 02-2020)！")});
-    QCOMPARE(standards->currentIndex(), kCECS02_2005);
-    QCOMPARE(doc().standardIndex, kCECS02_2005);
+    QCOMPARE(standards->currentIndex(), IndexOf(Standard::CECS02_2005));
+    QCOMPARE(doc().standard, Standard::CECS02_2005);
     QVERIFY(!model_->isModified());
   }
 
@@ -326,24 +327,24 @@ class AnalysisScreenTest : public QObject {
     EnterText(form()->coefficientField(0), QStringLiteral("0.02468"));
     QCOMPARE(form()->coefficientField(0)->text(), QStringLiteral("0.025"));
     QCOMPARE(doc().members[1].coefA, doc().members[0].coefA);
-    QCOMPARE(doc().members[1].aggregateType, 0);
+    QCOMPARE(doc().members[1].aggregateType, Aggregate::Custom);
   }
 
   void batchTab() {
-    openAnalysis(kCECS02_2005, false, /*oneMember=*/true);
+    openAnalysis(Standard::CECS02_2005, false, /*oneMember=*/true);
     form()->tabs()->setCurrentIndex(1);
     QCOMPARE(prompter_.messages, QStringList{QStringLiteral("当前文件只有一个构件！")});
     QCOMPARE(form()->tabs()->currentIndex(), 0);
     QVERIFY(!form()->batchPaneShown());
 
-    openAnalysis(kCECS02_2005, false, false);
+    openAnalysis(Standard::CECS02_2005, false, false);
     prompter_.messages.clear();
     // An invalid batch: its notice, and "单" stays.
-    doc().batchResultFlag = 2;
+    doc().batchResultFlag = ResultFlag::BatchInvalid;
     form()->tabs()->setCurrentIndex(1);
-    QCOMPARE(prompter_.messages, QStringList{FromUtf8(BatchNotice(kCECS02_2005))});
+    QCOMPARE(prompter_.messages, QStringList{FromUtf8(BatchNotice(Standard::CECS02_2005))});
     QCOMPARE(form()->tabs()->currentIndex(), 0);
-    doc().batchResultFlag = 0;
+    doc().batchResultFlag = ResultFlag::Valid;
     form()->tabs()->setCurrentIndex(1);
     QVERIFY(form()->batchPaneShown());
     QCOMPARE(form()->resultText(6), FormatFixed(doc().result.meanValue, 1));
@@ -419,7 +420,7 @@ class AnalysisScreenTest : public QObject {
 
     // Under TB 10426-2019 the surface dialog offers the 31-row table its
     // algorithm reads; the carbonation dialog none.
-    openAnalysis(kTB10426_2019, true);
+    openAnalysis(Standard::TB10426_2019, true);
     {
       CDlgPlane plane(model_.get(), frame_.get());
       QVERIFY(plane.hasGrid());

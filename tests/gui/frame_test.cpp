@@ -328,7 +328,7 @@ class FrameTest : public QObject {
   }
   void rightColumnKeepsItsWidth() {
     QFETCH(int, width);
-    makeFrame(MakeWaveformDoc(1, 7, kCECS02_2020));
+    makeFrame(MakeWaveformDoc(1, 7, Standard::CECS02_2020));
     frame_->resize(width, 900);
     frame_->show();
     QVERIFY(QTest::qWaitForWindowExposed(frame_.get()));

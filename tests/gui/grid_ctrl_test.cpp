@@ -192,7 +192,7 @@ class GridCtrlTest : public QObject {
 
   void tenReadingTableSelectsPairsToo() {
     // The rebound table under CECS 02-2020 has 13 columns.
-    const auto doc = MakeWaveformDoc(2, 7, kCECS02_2020);
+    const auto doc = MakeWaveformDoc(2, 7, Standard::CECS02_2020);
     grid_ = std::make_unique<CGridCtrl>();
     grid_->applyLayout(ReboundTableLayout(*doc, 0, 1000));
     grid_->show();
@@ -283,7 +283,7 @@ class GridCtrlTest : public QObject {
   }
 
   void showsAWholeLayout() {
-    auto doc = MakeWaveformDoc(3, 3, kCECS02_2005);
+    auto doc = MakeWaveformDoc(3, 3, Standard::CECS02_2005);
     doc->currentZone = 1;
     grid_ = std::make_unique<CGridCtrl>();
     grid_->resize(1000, 300);

@@ -32,7 +32,7 @@ class MainScreenTest : public QObject {
 
  private:
   // A frame over a fresh document; the previous one (if any) is destroyed.
-  void makeFrame(int zones, int points, int standard = 0) {
+  void makeFrame(int zones, int points, Standard standard = Standard::CECS02_2005) {
     frame_.reset();
     model_ = std::make_unique<DocumentModel>(MakeWaveformDoc(zones, points, standard));
     frame_ = std::make_unique<CMainFrame>(model_.get(), &prompter_, dir_.filePath(QStringLiteral("ui.ini")));
@@ -65,7 +65,7 @@ class MainScreenTest : public QObject {
   }
   void formsShowTheCurrentZone() {
     QFETCH(int, points);
-    makeFrame(3, points, points == 7 ? kCECS02_2020 : kCECS02_2005);
+    makeFrame(3, points, points == 7 ? Standard::CECS02_2020 : Standard::CECS02_2005);
     showFrame();
 
     QCOMPARE(form()->memberList()->count(), 1);
@@ -183,7 +183,7 @@ class MainScreenTest : public QObject {
   }
   void readoutGoesWithTheCursorLine() {
     QFETCH(QString, action);
-    makeFrame(2, 7, kCECS02_2020);  // seven panels: the view scrolls
+    makeFrame(2, 7, Standard::CECS02_2020);  // seven panels: the view scrolls
     showFrame();
     CKorvaneView* view = frame_->mainView();
     CNodeCtrl* panel = view->panel(1);
@@ -275,8 +275,8 @@ class MainScreenTest : public QObject {
   void betaLambdaRuleOnMethodAndPosition() {
     makeFrame(1, 3);
     zone().lambda = 0.9f;
-    emit form()->methodList()->activated(kMethodDirect);
-    QCOMPARE(zone().testMethod, kMethodDirect);
+    emit form()->methodList()->activated(static_cast<int>(TestMethod::Direct));
+    QCOMPARE(zone().testMethod, TestMethod::Direct);
     QCOMPARE(zone().testLocation, std::string("侧面"));
     QCOMPARE(form()->locationList()->currentText(), QStringLiteral("侧面"));
     QCOMPARE(form()->locationList()->count(), 2);
@@ -285,7 +285,7 @@ class MainScreenTest : public QObject {
     QVERIFY(!form()->lambdaField()->isEnabled());
     QVERIFY(!form()->betaField()->isReadOnly());
 
-    emit form()->methodList()->activated(kMethodSurface);
+    emit form()->methodList()->activated(static_cast<int>(TestMethod::Surface));
     QCOMPARE(form()->locationList()->currentText(), QStringLiteral("顶面"));
     QCOMPARE(form()->betaField()->text(), QStringLiteral("1.050"));
     emit form()->locationList()->activated(1);
@@ -306,7 +306,7 @@ class MainScreenTest : public QObject {
     QCOMPARE(zone().lambda, 10.0f);
     QCOMPARE(form()->lambdaField()->text(), QStringLiteral("10.000"));
 
-    emit form()->methodList()->activated(kMethodAngle);
+    emit form()->methodList()->activated(static_cast<int>(TestMethod::Angle));
     QVERIFY(!form()->locationList()->isEnabled());
     QVERIFY(!form()->betaField()->isEnabled());
     QVERIFY(!form()->lambdaField()->isEnabled());
@@ -317,18 +317,23 @@ class MainScreenTest : public QObject {
     QTest::addColumn<int>("standard");
     QTest::addColumn<int>("method");
     QTest::addColumn<bool>("enabled");
-    QTest::newRow("TB 10426-2019") << kTB10426_2019 << kMethodDirect << false;
-    QTest::newRow("DB61/T 1084-2017") << kDB61T1084_2017 << kMethodDirect << false;
-    QTest::newRow("CECS 02:2005 surface") << kCECS02_2005 << kMethodSurface << true;
-    QTest::newRow("CECS 02-2020 surface") << kCECS02_2020 << kMethodSurface << false;
-    QTest::newRow("CECS 02-2020 direct") << kCECS02_2020 << kMethodDirect << true;
+    QTest::newRow("TB 10426-2019") << static_cast<int>(Standard::TB10426_2019)
+                                   << static_cast<int>(TestMethod::Direct) << false;
+    QTest::newRow("DB61/T 1084-2017")
+        << static_cast<int>(Standard::DB61T1084_2017) << static_cast<int>(TestMethod::Direct) << false;
+    QTest::newRow("CECS 02:2005 surface")
+        << static_cast<int>(Standard::CECS02_2005) << static_cast<int>(TestMethod::Surface) << true;
+    QTest::newRow("CECS 02-2020 surface")
+        << static_cast<int>(Standard::CECS02_2020) << static_cast<int>(TestMethod::Surface) << false;
+    QTest::newRow("CECS 02-2020 direct")
+        << static_cast<int>(Standard::CECS02_2020) << static_cast<int>(TestMethod::Direct) << true;
   }
   void methodListFollowsTheLock() {
     QFETCH(int, standard);
     QFETCH(int, method);
     QFETCH(bool, enabled);
-    makeFrame(1, 3, standard);
-    zone().testMethod = method;
+    makeFrame(1, 3, static_cast<Standard>(standard));
+    zone().testMethod = static_cast<TestMethod>(method);
     model_->notifyZoneDataChanged();
     QCOMPARE(form()->methodList()->isEnabled(), enabled);
   }

@@ -101,11 +101,11 @@ class UndoTest : public QObject {
   // A shown frame over MakeEditingDoc(standard) with point 3 of zone 1 of
   // member 1 flat (its suggestion has low confidence); on the analysis
   // screen after "输出".
-  void openFrame(Screen screen, int standard = kCECS02_2005) {
+  void openFrame(Screen screen, Standard standard = Standard::CECS02_2005) {
     frame_.reset();
     auto doc = MakeEditingDoc(standard);
     MeasuringPoint& flat = *doc->Zone(0, 0)->points[2];
-    flat.samples.assign(flat.samples.size(), 2048);
+    flat.samples = SampleBuffer(std::vector<std::uint16_t>(flat.samples.size(), 2048));
     if (!flat.unfilteredSamples.empty()) flat.unfilteredSamples = flat.samples;
     model_ = std::make_unique<DocumentModel>(std::move(doc));
     frame_ = std::make_unique<CMainFrame>(model_.get(), &prompter_, dir_.filePath(QStringLiteral("ui.ini")),
@@ -223,7 +223,7 @@ class UndoTest : public QObject {
     Screen screen;
     std::function<void()> edit;
     std::function<void()> setup = nullptr;
-    int standard = kCECS02_2005;
+    Standard standard = Standard::CECS02_2005;
   };
 
   std::vector<Case> cases() {
@@ -235,9 +235,10 @@ class UndoTest : public QObject {
         {"修改测距", Screen::Main,
          [this] { EnterText(frame_->rightForm()->distanceField(2), QStringLiteral("250")); }},
         {"修改β修正值", Screen::Main, [this] { EnterText(form()->betaField(), QStringLiteral("1.2")); },
-         [this] { choose(form()->methodList(), kMethodDirect); }},
+         [this] { choose(form()->methodList(), static_cast<int>(TestMethod::Direct)); }},
         {"修改λ修正值", Screen::Main, [this] { EnterText(form()->lambdaField(), QStringLiteral("0.9")); }},
-        {"修改测试方式", Screen::Main, [this] { choose(form()->methodList(), kMethodDirect); }},
+        {"修改测试方式", Screen::Main,
+         [this] { choose(form()->methodList(), static_cast<int>(TestMethod::Direct)); }},
         {"修改测试位置", Screen::Main,
          [this] {
            QComboBox* list = form()->locationList();
@@ -291,9 +292,12 @@ class UndoTest : public QObject {
         {"修改强度修正系数η", Screen::Analysis,
          [this] { EnterText(anaForm()->etaField(), QStringLiteral("1.2")); }},
         {"修改强度修正量Δtot", Screen::Analysis,
-         [this] { EnterText(anaForm()->deltaTotField(), QStringLiteral("4.5")); }, nullptr, kCECS02_2020},
-        {"修改泵送", Screen::Analysis, [this] { anaForm()->pumpedBox()->click(); }, nullptr, kCECS02_2020},
-        {"切换规范", Screen::Analysis, [this] { choose(anaForm()->standardList(), kTB10426_2004); }},
+         [this] { EnterText(anaForm()->deltaTotField(), QStringLiteral("4.5")); }, nullptr,
+         Standard::CECS02_2020},
+        {"修改泵送", Screen::Analysis, [this] { anaForm()->pumpedBox()->click(); }, nullptr,
+         Standard::CECS02_2020},
+        {"切换规范", Screen::Analysis,
+         [this] { choose(anaForm()->standardList(), IndexOf(Standard::TB10426_2004)); }},
         {"修改构件名称", Screen::Analysis,
          [this] { rename(anaForm()->memberList(), QStringLiteral("柱一")); }},
         {"修改工程名称", Screen::Analysis,
@@ -446,7 +450,7 @@ class UndoTest : public QObject {
     undoAction()->trigger();
     auto want = MakeEditingDoc();
     MeasuringPoint& flat = *want->Zone(0, 0)->points[2];
-    flat.samples.assign(flat.samples.size(), 2048);
+    flat.samples = SampleBuffer(std::vector<std::uint16_t>(flat.samples.size(), 2048));
     want->RecomputeAll();
     const auto same = [this](const CKorvaneDoc& w) {
       for (int m = 0; m < 2; ++m) {
@@ -611,7 +615,7 @@ class UndoTest : public QObject {
     const ArrivalSuggestion all = SuggestArrivals(doc(), 0, -1);
     auto want = MakeEditingDoc();
     MeasuringPoint& flat = *want->Zone(0, 0)->points[2];
-    flat.samples.assign(flat.samples.size(), 2048);
+    flat.samples = SampleBuffer(std::vector<std::uint16_t>(flat.samples.size(), 2048));
     want->RecomputeAll();
     SetArrivals(*want, 0, all.changes, PickPanel::WaveformView);
     prompter_.answers = {Prompter::Answer::Yes};

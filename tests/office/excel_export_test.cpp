@@ -6,6 +6,7 @@
 
 #include "core/platform/error.h"
 #include "office/office_test_support.h"
+#include "support/sample_documents.h"
 
 namespace korvane::testing {
 namespace {
@@ -18,11 +19,11 @@ TEST(ExcelResults, OneBlockPerMemberWithHeadingsZoneRowsAndFormats) {
   TempDir dir;
   auto doc = MakeExportDoc({12, 7});
   doc->members[1].name = "梁<2>";
-  doc->zoneLists[1][0]->points[1].reset();  // missing point: empty cells
+  doc->zoneLists[1][0].points[1].reset();  // missing point: empty cells
   const std::pair<float, const char*> limits[] = {
       {70.0f, ""}, {70.04f, ">70MPa"}, {10.0f, ""}, {9.99f, "<10MPa"}};
   for (int k = 0; k < 4; ++k)
-    doc->zoneLists[1][static_cast<std::size_t>(k + 1)]->strengthValue = limits[k].first;
+    doc->zoneLists[1][static_cast<std::size_t>(k + 1)].strengthValue = limits[k].first;
   const std::filesystem::path path = dir / "results.xlsx";
   const ReportOptions withoutEstimates{false};
   WriteResultsWorkbook(*doc, path, withoutEstimates);
@@ -75,8 +76,8 @@ TEST(ExcelRaw, BlocksHaveOneAmplitudeColumnPerPointFromTheUnfilteredSamples) {
   TempDir dir;
   auto doc = MakeExportDoc({3, 1}, 3);
   // Zone 2 has four points, zone 3 seven: no waveform may be left out.
-  TestZone& four = *doc->zoneLists[0][1];
-  TestZone& seven = *doc->zoneLists[0][2];
+  TestZone& four = doc->zoneLists[0][1];
+  TestZone& seven = doc->zoneLists[0][2];
   four.pointCount = 4;
   seven.pointCount = 7;
   std::vector<std::uint16_t> samples(16, 2148);  // +100 codes
@@ -84,12 +85,14 @@ TEST(ExcelRaw, BlocksHaveOneAmplitudeColumnPerPointFromTheUnfilteredSamples) {
     four.points[static_cast<std::size_t>(j)] = NewMeasuringPoint(j, 0, samples.data(), 16, 0, 100, 2.0f, 0);
   for (int j = 3; j < 7; ++j)
     seven.points[static_cast<std::size_t>(j)] = NewMeasuringPoint(j, 0, samples.data(), 16, 0, 100, 2.0f, 0);
-  seven.points[3]->gain = -2.0f;                  // negative gain flips the sign
-  seven.points[4]->gain = 1e-6f;                  // just below 1e-6: zeros
-  seven.points[5]->gain = 0.0f;                   // exports zeros
-  seven.points[6]->unfilteredSamples.resize(10);  // shorter waveform: blanks after it
-  four.points[0]->samples.assign(16, 4000);       // filtered copy: not exported
-  doc->sections.pop_back();                       // member 2 without a section row: project delay
+  seven.points[3]->gain = -2.0f;  // negative gain flips the sign
+  seven.points[4]->gain = 1e-6f;  // just below 1e-6: zeros
+  seven.points[5]->gain = 0.0f;   // exports zeros
+  seven.points[6]->unfilteredSamples =
+      testing::Resized(seven.points[6]->unfilteredSamples, 10);  // shorter waveform: blanks after it
+  four.points[0]->samples =
+      SampleBuffer(std::vector<std::uint16_t>(16, 4000));  // filtered copy: not exported
+  doc->sections.pop_back();                                // member 2 without a section row: project delay
   doc->project.delay = 7.5f;
   const std::filesystem::path path = dir / "raw.xlsx";
   WriteRawDataWorkbook(*doc, path);
@@ -142,7 +145,7 @@ TEST(ExcelRaw, BlocksHaveOneAmplitudeColumnPerPointFromTheUnfilteredSamples) {
 }
 
 TEST(ExcelRaw, AmplitudeColumnsCoverEveryRecordedPoint) {
-  auto zone = NewTestZone();
+  TestZone zone;
   struct Case {
     int pointCount;
     std::vector<int> slots;  // slots holding a point
@@ -152,11 +155,11 @@ TEST(ExcelRaw, AmplitudeColumnsCoverEveryRecordedPoint) {
                         {3, {0, 1, 2, 3}, 4}, {9, {0}, 7},          {0, {}, 0},
                         {-1, {1}, 2}};
   for (const Case& c : cases) {
-    zone = NewTestZone();
-    zone->pointCount = c.pointCount;
+    zone = TestZone();
+    zone.pointCount = c.pointCount;
     for (int j : c.slots)
-      zone->points[static_cast<std::size_t>(j)] = NewMeasuringPoint(j, 0, nullptr, 0, 0, 0, 1, 0);
-    EXPECT_EQ(office::RawAmplitudeColumns(*zone), c.columns) << "pointCount " << c.pointCount;
+      zone.points[static_cast<std::size_t>(j)] = NewMeasuringPoint(j, 0, nullptr, 0, 0, 0, 1, 0);
+    EXPECT_EQ(office::RawAmplitudeColumns(zone), c.columns) << "pointCount " << c.pointCount;
   }
 }
 

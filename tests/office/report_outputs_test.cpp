@@ -20,7 +20,7 @@ namespace {
 
 using office::BuildResultTable;
 
-void SetMemberResult(Member& member, float min, float mean, float sd, float estimate, int flag) {
+void SetMemberResult(Member& member, float min, float mean, float sd, float estimate, ResultFlag flag) {
   member.minStrength = min;
   member.meanStrength = mean;
   member.stdDevStrength = sd;
@@ -32,15 +32,15 @@ void SetMemberResult(Member& member, float min, float mean, float sd, float esti
 // η and β.
 std::unique_ptr<CKorvaneDoc> InvalidBatchDoc() {
   auto doc = MakeExportDoc({3, 12});
-  doc->batchResultFlag = kResultBatchInvalid;
+  doc->batchResultFlag = ResultFlag::BatchInvalid;
   doc->result = {0.0f, 26.6f, 6.34f};
-  SetMemberResult(doc->members[0], 30.0f, 30.5f, 0.5f, 30.0f, kResultValid);
-  SetMemberResult(doc->members[1], 8.5f, 24.45f, 7.25f, 0.0f, kResultBelow10);
+  SetMemberResult(doc->members[0], 30.0f, 30.5f, 0.5f, 30.0f, ResultFlag::Valid);
+  SetMemberResult(doc->members[1], 8.5f, 24.45f, 7.25f, 0.0f, ResultFlag::Below10);
   for (auto& zones : doc->zoneLists) {
     for (std::size_t z = 0; z < zones.size(); ++z) {
-      zones[z]->eta = 0.85f + 0.01f * static_cast<float>(z);
-      zones[z]->beta = 1.0f + 0.01f * static_cast<float>(z);
-      zones[z]->lambda = 0.95f + 0.01f * static_cast<float>(z);
+      zones[z].eta = 0.85f + 0.01f * static_cast<float>(z);
+      zones[z].beta = 1.0f + 0.01f * static_cast<float>(z);
+      zones[z].lambda = 0.95f + 0.01f * static_cast<float>(z);
     }
   }
   return doc;
@@ -57,7 +57,7 @@ const report::TextItem* TextInCellOf(const report::PageDescription& page, const 
 TEST(ReportOutputs, PrintedWordAndExcelShowTheSameZoneCells) {
   auto doc = InvalidBatchDoc();
   doc->project.eta = 1.0f;
-  doc->zoneLists[1][10]->strengthValue = 72.0f;
+  doc->zoneLists[1][10].strengthValue = 72.0f;
   TempDir dir;
   office::WriteResultsWorkbook(*doc, dir / "r.xlsx");
   const std::vector<XlsxSheet> sheets = ReadXlsx(dir / "r.xlsx");
@@ -149,12 +149,12 @@ TEST(WordResultTable, InvalidBatchAndMemberEstimateRows) {
 
   // Flags 0, 1 and 4 of the batch keep their texts.
   for (const auto& [flag, fcue, text] :
-       {std::tuple<int, float, std::string>{kResultValid, 25.06f, "fcue =25.1Mpa"},
-        {kResultBelow10, 0.0f, "fcue < 10 Mpa"},
-        {kResultAbove70, 71.0f, "fcue > 70 Mpa"}}) {
+       {std::tuple<ResultFlag, float, std::string>{ResultFlag::Valid, 25.06f, "fcue =25.1Mpa"},
+        {ResultFlag::Below10, 0.0f, "fcue < 10 Mpa"},
+        {ResultFlag::Above70, 71.0f, "fcue > 70 Mpa"}}) {
     doc->batchResultFlag = flag;
     doc->result.fcue = fcue;
-    EXPECT_EQ(BuildResultTable(*doc, 1, 2, true).At(23, 9).text, text) << flag;
+    EXPECT_EQ(BuildResultTable(*doc, 1, 2, true).At(23, 9).text, text) << static_cast<int>(flag);
   }
 }
 

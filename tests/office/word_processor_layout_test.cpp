@@ -70,11 +70,11 @@ TEST_F(WordProcessorLayout, EveryPageHasItsHeadAndEveryZoneItsValues) {
   for (std::size_t m = 0; m < 2; ++m) {
     ZoneList& zones = doc->zoneLists[m];
     for (std::size_t z = 0; z < zones.size(); ++z) {
-      zones[z]->beta = 1.0f + 0.01f * static_cast<float>(z);
-      zones[z]->lambda = 0.95f + 0.01f * static_cast<float>(z);
+      zones[z].beta = 1.0f + 0.01f * static_cast<float>(z);
+      zones[z].lambda = 0.95f + 0.01f * static_cast<float>(z);
       // The first reading of each of the zone's rows tells the zone apart.
-      zones[z]->rebound[0] = 70 + static_cast<int>(z + 20 * m);
-      zones[z]->rebound[8] = 40 + static_cast<int>(z + 20 * m);
+      zones[z].rebound[0] = 70 + static_cast<int>(z + 20 * m);
+      zones[z].rebound[8] = 40 + static_cast<int>(z + 20 * m);
     }
   }
   doc->printSettings.printResultTable = 1;

@@ -53,8 +53,8 @@ TEST(WordReportUnits, MillimetresFontSizesAndRomanNumbers) {
 TEST(WordReportRecordSheet, FourZoneMemberHasThirtyThreeRowsWithTheSheetsMerges) {
   TempDir dir;
   auto doc = MakeExportDoc({4});
-  doc->zoneLists[0][1]->testLocation = "顶面底面间";
-  doc->zoneLists[0][2]->points[2].reset();  // a zone with 2 of its 3 points
+  doc->zoneLists[0][1].testLocation = "顶面底面间";
+  doc->zoneLists[0][2].points[2].reset();  // a zone with 2 of its 3 points
   const WrittenReport report = WriteAndRead(*doc, dir);
 
   // Title first: "现场记录表", centred, 16 pt bold.
@@ -183,9 +183,9 @@ TEST(WordReportRecordSheet, ColumnsAndPointBlockFollowPointsAndStandard) {
     SCOPED_TRACE(c.name);
     TempDir dir;
     auto doc = MakeExportDoc({12}, c.points);
-    doc->zoneLists[0][0]->pointCount = c.currentZonePoints;
+    doc->zoneLists[0][0].pointCount = c.currentZonePoints;
     // CECS 02-2020 counts ten rebound readings per zone.
-    if (c.tenReadings) doc->algorithm = CreateAlgorithm(kCECS02_2020, &doc->tables);
+    if (c.tenReadings) doc->algorithm = CreateAlgorithm(Standard::CECS02_2020, &doc->tables);
     const WrittenReport report = WriteAndRead(*doc, dir);
     ASSERT_EQ(report.tables.size(), 1u);
     const DocxTable& t = report.tables[0];
@@ -223,8 +223,8 @@ TEST(WordReportResultTable, OneTablePerPageOfTenZonesAndTheSummaryOnTheLastPage)
   auto doc = MakeExportDoc({3, 23});
   doc->printSettings.printRecordSheet = 0;
   doc->printSettings.printResultTable = 1;
-  doc->zoneLists[0][1]->eta = 0.9f;
-  doc->zoneLists[1][21]->eta = 0.9f;
+  doc->zoneLists[0][1].eta = 0.9f;
+  doc->zoneLists[1][21].eta = 0.9f;
   const WrittenReport report = WriteAndRead(*doc, dir, "report.docx", ReportOptions{false});
 
   EXPECT_EQ(DocxText(Children(report.body(), "p").front()), "结果数据表");

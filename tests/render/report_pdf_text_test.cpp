@@ -24,20 +24,20 @@ using korvane::testing::WithoutBlanks;
 // (黑体), footer and page numbers (楷体_GB2312).
 std::unique_ptr<CKorvaneDoc> SearchableDoc() {
   auto doc = MakeSampleDoc({3, 12, 4});
-  doc->batchResultFlag = kResultBatchInvalid;
+  doc->batchResultFlag = ResultFlag::BatchInvalid;
   doc->result = {0.0f, 26.6f, 6.34f};
   for (Member& member : doc->members) {
     member.minStrength = 30.0f;
     member.meanStrength = 31.0f;
     member.stdDevStrength = 1.0f;
     member.estimatedStrength = 30.0f;
-    member.resultFlag = kResultValid;
+    member.resultFlag = ResultFlag::Valid;
   }
   doc->members[1].name = "二层梁5";
   doc->reportInfo.projectName = "一号工程日用品仓库";
   doc->reportInfo.clientUnit = "示范方面目";
   doc->reportInfo.resultTableRemark = "心角";
-  doc->zoneLists[2][1]->testLocation = "顶面底面间";
+  doc->zoneLists[2][1].testLocation = "顶面底面间";
   PrintSettings& settings = doc->printSettings;
   settings.printHeader = 1;
   settings.headerText = "工程检测报告";

@@ -9,30 +9,29 @@
 
 namespace korvane::testing {
 
-std::unique_ptr<TestZone> MakeSampleZone(int z, int points) {
-  auto zone = NewTestZone();
-  zone->zoneNumber = z + 1;
-  for (int k = 0; k < kReadingsPerZone; ++k) zone->rebound[static_cast<std::size_t>(k)] = 30 + k + z % 5;
-  zone->angle = z % 2 == 1 ? -90 : 0;
-  zone->surface = 0;
-  zone->pointCount = points;
+TestZone MakeSampleZone(int z, int points) {
+  TestZone zone;
+  zone.zoneNumber = z + 1;
+  for (int k = 0; k < kReadingsPerZone; ++k) zone.rebound[static_cast<std::size_t>(k)] = 30 + k + z % 5;
+  zone.angle = z % 2 == 1 ? -90 : 0;
+  zone.surface = Surface::Side;
+  zone.pointCount = points;
   for (int j = 0; j < points && j < kMaxPoints; ++j) {
-    zone->points[static_cast<std::size_t>(j)] =
-        NewMeasuringPoint(j, 0, nullptr, 0, 0.0f, 200.0f + j, 1.0f, 0);
-    zone->pointTime[static_cast<std::size_t>(j)] = 50.5f + j;
-    zone->pointDistance[static_cast<std::size_t>(j)] = 200.0f + j;
+    zone.points[static_cast<std::size_t>(j)] = NewMeasuringPoint(j, 0, nullptr, 0, 0.0f, 200.0f + j, 1.0f, 0);
+    zone.pointTime[static_cast<std::size_t>(j)] = 50.5f + j;
+    zone.pointDistance[static_cast<std::size_t>(j)] = 200.0f + j;
   }
-  zone->testMethod = kMethodSurface;
-  zone->testLocation = "侧面";
-  zone->reboundValue = 36.0f + z;
-  zone->angleCorrection = -1.2f;
-  zone->surfaceCorrection = 0.5f;
-  zone->zoneVelocity = 4.123f;
-  zone->correctedVelocity = 4.321f;
-  zone->beta = 1.05f;
-  zone->lambda = 0.98f;
-  zone->eta = 0.95f;
-  zone->strengthValue = 30.0f + z;
+  zone.testMethod = TestMethod::Surface;
+  zone.testLocation = "侧面";
+  zone.reboundValue = 36.0f + z;
+  zone.angleCorrection = -1.2f;
+  zone.surfaceCorrection = 0.5f;
+  zone.zoneVelocity = 4.123f;
+  zone.correctedVelocity = 4.321f;
+  zone.beta = 1.05f;
+  zone.lambda = 0.98f;
+  zone.eta = 0.95f;
+  zone.strengthValue = 30.0f + z;
   return zone;
 }
 
@@ -115,35 +114,34 @@ std::unique_ptr<CKorvaneDoc> MakeExportDoc(const std::vector<int>& zonesPerMembe
 
     ZoneList zones;
     for (int z = 0; z < zonesPerMember[m]; ++z) {
-      std::unique_ptr<TestZone> zone = NewTestZone();
-      zone->sectionIndex = static_cast<int>(m);
-      zone->zoneNumber = z + 1;
-      zone->sampleInterval = 0.5f;
-      zone->pointCount = pointsPerZone;
-      zone->testMethod = kMethodSurface;
-      zone->testLocation = "侧面";
-      for (int k = 0; k < kReadingsPerZone; ++k) zone->rebound[static_cast<std::size_t>(k)] = 20 + k + z;
-      zone->angle = z == 0 ? 90 : 0;
-      zone->surface = z % 3;
-      zone->reboundValue = 35.0f + 0.5f * static_cast<float>(z);
-      zone->angleCorrection = -1.5f;
-      zone->surfaceCorrection = 0.75f;
-      zone->zoneVelocity = 4.1234f;
-      zone->correctedVelocity = 4.2345f;
-      zone->beta = 1.0f;
-      zone->lambda = 1.0f;
-      zone->eta = 1.0f;
-      zone->strengthValue = 30.0f + static_cast<float>(z);
+      TestZone zone;
+      zone.sectionIndex = static_cast<int>(m);
+      zone.zoneNumber = z + 1;
+      zone.sampleInterval = 0.5f;
+      zone.pointCount = pointsPerZone;
+      zone.testMethod = TestMethod::Surface;
+      zone.testLocation = "侧面";
+      for (int k = 0; k < kReadingsPerZone; ++k) zone.rebound[static_cast<std::size_t>(k)] = 20 + k + z;
+      zone.angle = z == 0 ? 90 : 0;
+      zone.surface = static_cast<Surface>(z % 3);
+      zone.reboundValue = 35.0f + 0.5f * static_cast<float>(z);
+      zone.angleCorrection = -1.5f;
+      zone.surfaceCorrection = 0.75f;
+      zone.zoneVelocity = 4.1234f;
+      zone.correctedVelocity = 4.2345f;
+      zone.beta = 1.0f;
+      zone.lambda = 1.0f;
+      zone.eta = 1.0f;
+      zone.strengthValue = 30.0f + static_cast<float>(z);
       for (int j = 0; j < std::min(pointsPerZone, kMaxPoints); ++j) {
         std::vector<std::uint16_t> samples(16);
         for (std::size_t i = 0; i < samples.size(); ++i)
           samples[i] = static_cast<std::uint16_t>(2048 + 10 * i + j);
-        zone->points[static_cast<std::size_t>(j)] =
+        zone.points[static_cast<std::size_t>(j)] =
             NewMeasuringPoint(j, 3, samples.data(), 16, 0.0f,
                               200.0f + 10.0f * static_cast<float>(j) + static_cast<float>(z), 1.0f, 4);
-        zone->pointTime[static_cast<std::size_t>(j)] = 50.25f + static_cast<float>(j + z);
-        zone->pointDistance[static_cast<std::size_t>(j)] =
-            zone->points[static_cast<std::size_t>(j)]->distance;
+        zone.pointTime[static_cast<std::size_t>(j)] = 50.25f + static_cast<float>(j + z);
+        zone.pointDistance[static_cast<std::size_t>(j)] = zone.points[static_cast<std::size_t>(j)]->distance;
       }
       zones.push_back(std::move(zone));
     }
@@ -161,7 +159,7 @@ int TestWaveCode(int k) {
   return 2048 + static_cast<int>(std::lround(900.0 * std::sin(t * 3.14159265 / 8.0) * std::exp(-t / 120.0)));
 }
 
-std::unique_ptr<CKorvaneDoc> MakeWaveformDoc(int zones, int points, int standard) {
+std::unique_ptr<CKorvaneDoc> MakeWaveformDoc(int zones, int points, Standard standard) {
   auto doc = std::make_unique<CKorvaneDoc>();
   Member member = NewMember();
   member.name = "柱1";
@@ -183,17 +181,17 @@ std::unique_ptr<CKorvaneDoc> MakeWaveformDoc(int zones, int points, int standard
     wave[static_cast<std::size_t>(k)] = static_cast<std::uint16_t>(TestWaveCode(k));
   ZoneList list;
   for (int z = 0; z < zones; ++z) {
-    auto zone = NewTestZone();
-    zone->zoneNumber = z + 1;
-    zone->sampleInterval = 0.5f;
-    zone->pointCount = points;
-    zone->testMethod = kMethodSurface;
-    zone->testLocation = "侧面";
+    TestZone zone;
+    zone.zoneNumber = z + 1;
+    zone.sampleInterval = 0.5f;
+    zone.pointCount = points;
+    zone.testMethod = TestMethod::Surface;
+    zone.testLocation = "侧面";
     for (int j = 0; j < points; ++j) {
-      zone->points[static_cast<std::size_t>(j)] =
+      zone.points[static_cast<std::size_t>(j)] =
           NewMeasuringPoint(j, 64, wave.data(), 512, 0.0f, 200.0f, 2.0f, 60);
     }
-    RecomputePointReadings(*zone);
+    RecomputePointReadings(zone);
     list.push_back(std::move(zone));
   }
   doc->zoneLists.push_back(std::move(list));
@@ -205,7 +203,7 @@ std::unique_ptr<CKorvaneDoc> MakeWaveformDoc(int zones, int points, int standard
   return doc;
 }
 
-std::unique_ptr<CKorvaneDoc> MakeEditingDoc(int standard) {
+std::unique_ptr<CKorvaneDoc> MakeEditingDoc(Standard standard) {
   auto doc = std::make_unique<CKorvaneDoc>();
   std::vector<std::uint16_t> wave(512);
   for (int k = 0; k < 512; ++k)
@@ -217,14 +215,14 @@ std::unique_ptr<CKorvaneDoc> MakeEditingDoc(int standard) {
     member.sectionIndex = m;
     member.sampleCount = 512;
     member.sampleInterval = 0.5f;
-    member.aggregateType = m == 0 ? 0 : 2;
+    member.aggregateType = m == 0 ? Aggregate::Custom : Aggregate::CrushedStone;
     member.coefA = m == 0 ? 0.02f : 0.03f;
     member.coefB = m == 0 ? 1.6f : 1.5f;
     member.coefC = m == 0 ? 1.4f : 1.3f;
     member.coefD = m == 0 ? 0.5f : 0.25f;
     member.minStrength = member.maxStrength = member.meanStrength = member.estimatedStrength = 77.0f;
     member.stdDevStrength = 7.7f;
-    member.resultFlag = kResultValid;
+    member.resultFlag = ResultFlag::Valid;
     doc->members.push_back(member);
     SectionPara section;
     section.sectionIndex = m;
@@ -236,23 +234,23 @@ std::unique_ptr<CKorvaneDoc> MakeEditingDoc(int standard) {
 
     ZoneList list;
     for (int z = 0; z < zoneCounts[m]; ++z) {
-      auto zone = NewTestZone();
-      zone->sectionIndex = m;
-      zone->zoneNumber = z + 1;
-      zone->sampleInterval = 0.5f;
-      zone->pointCount = 3;
-      zone->testMethod = kMethodSurface;
-      zone->testLocation = "侧面";
-      zone->angle = z == 0 ? 0 : (z == 1 ? -45 : 90);
-      zone->surface = z == 0 ? -1 : z;
-      zone->carbonationDepth = 1.5f;
+      TestZone zone;
+      zone.sectionIndex = m;
+      zone.zoneNumber = z + 1;
+      zone.sampleInterval = 0.5f;
+      zone.pointCount = 3;
+      zone.testMethod = TestMethod::Surface;
+      zone.testLocation = "侧面";
+      zone.angle = z == 0 ? 0 : (z == 1 ? -45 : 90);
+      zone.surface = z == 0 ? Surface::None : static_cast<Surface>(z);
+      zone.carbonationDepth = 1.5f;
       for (int k = 0; k < kReadingsPerZone; ++k)
-        zone->rebound[static_cast<std::size_t>(k)] = 28 + (k * 7 + z * 3 + m) % 17;
+        zone.rebound[static_cast<std::size_t>(k)] = 28 + (k * 7 + z * 3 + m) % 17;
       for (int j = 0; j < 3; ++j) {
-        zone->points[static_cast<std::size_t>(j)] = NewMeasuringPoint(
+        zone.points[static_cast<std::size_t>(j)] = NewMeasuringPoint(
             j, 64, wave.data(), 512, 0.0f, 200.0f + 10.0f * static_cast<float>(j), 2.0f, 60 + 2 * z + j);
       }
-      RecomputePointReadings(*zone);
+      RecomputePointReadings(zone);
       list.push_back(std::move(zone));
     }
     doc->zoneLists.push_back(std::move(list));
@@ -263,7 +261,7 @@ std::unique_ptr<CKorvaneDoc> MakeEditingDoc(int standard) {
   doc->currentPoint = 0;
   doc->SetStandard(standard);
   for (ZoneList& zones : doc->zoneLists) {
-    for (std::size_t z = 0; z < zones.size(); ++z) zones[z]->strengthValue = 90.0f + static_cast<float>(z);
+    for (std::size_t z = 0; z < zones.size(); ++z) zones[z].strengthValue = 90.0f + static_cast<float>(z);
   }
   doc->result = {77.0f, 77.0f, 7.7f};
   doc->pathName = "/data/editing.SHA";

@@ -11,11 +11,18 @@
 
 namespace korvane::testing {
 
+// A copy of `samples` cut or lengthened to `count`, new samples `fill`.
+inline SampleBuffer Resized(const SampleBuffer& samples, std::size_t count, std::uint16_t fill = 0) {
+  std::vector<std::uint16_t> codes(samples.begin(), samples.end());
+  codes.resize(count, fill);
+  return SampleBuffer(std::move(codes));
+}
+
 // Zone z (0-based within its member) of a member: readings 30 + k + z % 5,
 // angle -90 when z is odd else 0, surface 0, points with distances 200 + j
 // mm and times 50.5 + j us, Rm 36.0 + z, corrections -1.2 and 0.5, V 4.123,
 // Va 4.321, β 1.05, λ 0.98, η 0.95, fcu,i 30.0 + z.
-std::unique_ptr<TestZone> MakeSampleZone(int z, int points);
+TestZone MakeSampleZone(int z, int points);
 
 // A document whose members have the given zone counts (zones of
 // MakeSampleZone). Members are named "梁1", "梁2", ... with section indices
@@ -35,7 +42,8 @@ int TestWaveCode(int k);
 // `points` points each (distance 200 mm, gain 2, delay 0, arrival at sample
 // 60, amplitude at sample 64), test method "平测" on "侧面", under `standard`.
 // The point readings of every zone are computed; zone 0 is current.
-std::unique_ptr<CKorvaneDoc> MakeWaveformDoc(int zones, int points, int standard = 0);
+std::unique_ptr<CKorvaneDoc> MakeWaveformDoc(int zones, int points,
+                                             Standard standard = Standard::CECS02_2005);
 
 // A document for the editing tests, with a file "open" under `standard`:
 // member 0 "柱1" (3 zones, custom aggregate, coefficients 0.02, 1.6, 1.4,
@@ -46,6 +54,6 @@ std::unique_ptr<CKorvaneDoc> MakeWaveformDoc(int zones, int points, int standard
 // on "侧面". Point readings, V and Va are computed; the strengths, member
 // results and the batch result are stale on purpose (fcu,i 90 + z, member
 // and batch figures 77), as a file's stored results may be.
-std::unique_ptr<CKorvaneDoc> MakeEditingDoc(int standard = 0);
+std::unique_ptr<CKorvaneDoc> MakeEditingDoc(Standard standard = Standard::CECS02_2005);
 
 }  // namespace korvane::testing

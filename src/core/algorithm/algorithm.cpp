@@ -1,24 +1,25 @@
-// Base strength algorithm: the behaviour every standard inherits unless it
-// replaces an operation, plus the regression fit and the factory.
+// The rules of the standards, each written once and chosen by the
+// standard's row of the table; plus the building blocks they share.
 #include "core/algorithm/algorithm.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
-#include "core/algorithm/standard_algorithms.h"
+#include "core/algorithm/member_evaluation.h"
 
 namespace korvane {
+namespace {
 
-float MeanOf(std::span<const float> values) {
-  if (values.empty()) return 0.0f;
-  // Accumulated in extended precision; only the quotient is rounded.
-  long double sum = 0.0L;
-  for (float x : values) sum += x;
-  return static_cast<float>(sum / static_cast<long double>(values.size()));
+// Single-precision power as the conversion formulas take it: computed in
+// double, rounded once to float.
+float PowF(float base, float exponent) {
+  return static_cast<float>(std::pow(static_cast<double>(base), static_cast<double>(exponent)));
 }
 
-float CAlgorithm::CalcVelocity(const float* distances, const float* times, int, int count) const {
-  if (distances == nullptr || times == nullptr) return 0.0f;
+// Mean of L/T over the first min(count, 7) points, skipping points without a
+// first arrival.
+float MeanOfRatios(const float* distances, const float* times, int count) {
   const int n = std::min(count, kMaxVelocityPoints);
   float sum = 0.0f;
   int used = 0;
@@ -30,6 +31,56 @@ float CAlgorithm::CalcVelocity(const float* distances, const float* times, int, 
   }
   if (used == 0) return 0.0f;
   return sum / static_cast<float>(used);
+}
+
+// The standard's coefficients unless the member's own are used.
+PowerLawCoefficients UsedCoefficients(const CAlgorithm& algorithm, const StrengthInputs& in) {
+  if (in.aggregate == Aggregate::Custom) return in.own;
+  return algorithm.StandardCoefficients(in.aggregate == Aggregate::Pebble, in.own.d);
+}
+
+}  // namespace
+
+// ---- Velocity --------------------------------------------------------------
+
+float CAlgorithm::CalcVelocity(const float* distances, const float* times, TestMethod method,
+                               int count) const {
+  if (distances == nullptr || times == nullptr) return 0.0f;
+  const bool regression = method == TestMethod::Surface && count == kMaxVelocityPoints;
+  switch (traits_->velocity) {
+    case VelocityRule::MeanOfFirstThree: {
+      // Always the first three points. A point without a first arrival (time
+      // 0) leaves no usable velocity.
+      if (times[0] == 0.0f || times[1] == 0.0f || times[2] == 0.0f) return 0.0f;
+      float sum = distances[0] / times[0];
+      sum += distances[1] / times[1];
+      sum += distances[2] / times[2];
+      return sum / 3.0f;
+    }
+    case VelocityRule::RatioOfFirstThree: {
+      float meanDistance = distances[0] + distances[1];
+      meanDistance += distances[2];
+      meanDistance = meanDistance / 3.0f;
+      float timeSum = times[0] + times[1];
+      timeSum += times[2];
+      // No first arrival at all: no usable velocity.
+      if (timeSum == 0.0f) return 0.0f;
+      return meanDistance * 3.0f / timeSum;
+    }
+    case VelocityRule::RegressionOrMeanOfRatios:
+      if (regression) return RegressVelocity(distances, times, kMaxVelocityPoints);
+      return MeanOfRatios(distances, times, count);
+    case VelocityRule::RegressionOrRatioOfSums:
+      if (regression) return RegressVelocity(distances, times, kMaxVelocityPoints);
+      return RatioOfSums(distances, times, std::min(count, kMaxVelocityPoints));
+  }
+  return 0.0f;
+}
+
+float CAlgorithm::CorrectVelocity(float velocity, TestMethod method, float lambda, float beta) const {
+  if (traits_->angleKeepsVelocity && method == TestMethod::Angle) return velocity;
+  const float corrected = velocity * lambda;
+  return corrected * beta;
 }
 
 float CAlgorithm::RatioOfSums(const float* a, const float* b, int count) const {
@@ -44,10 +95,72 @@ float CAlgorithm::RatioOfSums(const float* a, const float* b, int count) const {
   return sumA / sumB;
 }
 
-float CAlgorithm::CorrectVelocity(float velocity, int, float lambda, float beta) const {
-  const float corrected = velocity * lambda;
-  return corrected * beta;
+// ---- Rebound value and its corrections -----------------------------------------
+
+float CAlgorithm::CalcRebound(std::span<const int> readings) const {
+  return traits_->readingsUsed == 10 ? ReboundOfFirstTen(readings) : ReboundOfSixteen(readings);
 }
+
+float CAlgorithm::AngleCorrection(float r, int angle) const {
+  return traits_->tables == TableFamily::Fine ? FineAngleCorrection(tables_, r, angle)
+                                              : CoarseAngleCorrection(tables_, r, angle);
+}
+
+float CAlgorithm::SurfaceCorrection(float r, Surface surface) const {
+  return traits_->tables == TableFamily::Fine ? FineSurfaceCorrection(tables_, r, surface)
+                                              : CoarseSurfaceCorrection(tables_, r, surface);
+}
+
+// ---- Strength ----------------------------------------------------------------
+
+PowerLawCoefficients CAlgorithm::StandardCoefficients(bool pebble, float memberD) const {
+  PowerLawCoefficients k = pebble ? traits_->pebble : traits_->crushedStone;
+  if (traits_->keepsMemberD) k.d = memberD;
+  return k;
+}
+
+void CAlgorithm::GetCoefficients(bool pebble, float& a, float& b, float& c, float& d) const {
+  const PowerLawCoefficients k = StandardCoefficients(pebble, d);
+  a = k.a;
+  b = k.b;
+  c = k.c;
+  d = k.d;
+}
+
+float CAlgorithm::CalcStrength(const StrengthInputs& in) const {
+  const PowerLawCoefficients k = UsedCoefficients(*this, in);
+  switch (traits_->strength) {
+    case StrengthRule::EtaScalesA: {
+      if (in.va < 1e-8 || in.rc < 1e-8) return 0.0f;
+      // η scales the coefficient a inside the power law.
+      const float p = PowF(in.va, k.b);
+      const double q = static_cast<double>(p) * (static_cast<double>(k.a) * static_cast<double>(in.eta));
+      const float r = PowF(in.rc, k.c);
+      return static_cast<float>(static_cast<double>(r) * q);
+    }
+    case StrengthRule::EtaThenCarbon: {
+      const float f = (in.va <= 1e-8 || in.rc <= 1e-8) ? 0.0f : PowerLawStrength(in.va, in.rc, k.a, k.b, k.c);
+      const float v = f * in.eta;
+      if (!in.pumped) return v;
+      // Pumped concrete: table correction by carbonation depth and strength,
+      // applied even to a zero strength.
+      return tables_ == nullptr ? v : v + CarbonTableValue(*tables_, in.carbonationDepth, v);
+    }
+    case StrengthRule::PlusDeltaTot: return PowerLawStrength(in.va, in.rc, k.a, k.b, k.c) + in.deltaTot;
+    case StrengthRule::TimesEta: return PowerLawStrength(in.va, in.rc, k.a, k.b, k.c) * in.eta;
+    case StrengthRule::CarbonationTerm: {
+      // 10^(d·depth) · (fcu0·η), each step rounded to float.
+      const float base = PowerLawStrength(in.va, in.rc, k.a, k.b, k.c);
+      const float exponent = k.d * in.carbonationDepth;
+      const float factor = static_cast<float>(std::pow(10.0, static_cast<double>(exponent)));
+      const float scaled = base * in.eta;
+      return factor * scaled;
+    }
+  }
+  return 0.0f;
+}
+
+// ---- Statistics and estimates --------------------------------------------------
 
 float CAlgorithm::Minimum(std::span<const float> values) const {
   if (values.empty()) return 0.0f;
@@ -68,18 +181,6 @@ float CAlgorithm::Maximum(std::span<const float> values) const {
 }
 
 float CAlgorithm::Mean(std::span<const float> values) const { return MeanOf(values); }
-
-float CAlgorithm::CalcRebound(std::span<const int> readings) const { return ReboundOfSixteen(readings); }
-
-float CAlgorithm::AngleCorrection(float, int) const { return 0.0f; }
-
-float CAlgorithm::SurfaceCorrection(float, int) const { return 0.0f; }
-
-float CAlgorithm::CalcStrength(float va, float rc, bool pebble, float a, float b, float c, float d,
-                               bool custom, int, float, float, float) const {
-  if (!custom) GetCoefficients(pebble, a, b, c, d);
-  return PowerLawStrength(va, rc, a, b, c);
-}
 
 float CAlgorithm::BatchMean(const StrengthLists& lists) const {
   const std::vector<float> joined = JoinLists(lists);
@@ -110,24 +211,62 @@ float CAlgorithm::StdDev(std::span<const float> values) const {
   return static_cast<float>(std::pow(static_cast<double>(variance), 0.5));
 }
 
-float CAlgorithm::BatchEstimate(const StrengthLists&, int& flag) const {
-  flag = kResultValid;
-  return 0.0f;
+float CAlgorithm::MemberEstimate(std::span<const float> values, ResultFlag& flag) const {
+  return traits_->estimate == EstimateFamily::Railway ? TbMemberEstimate(*this, values, flag)
+                                                      : GeneralMemberEstimate(*this, values, flag);
 }
 
-float CAlgorithm::MemberEstimate(std::span<const float>, int& flag) const {
-  flag = kResultValid;
-  return 0.0f;
+float CAlgorithm::BatchEstimate(const StrengthLists& lists, ResultFlag& flag) const {
+  return traits_->estimate == EstimateFamily::Railway ? TbBatchEstimate(*this, lists, flag)
+                                                      : GeneralBatchEstimate(*this, lists, flag);
 }
 
-void CAlgorithm::GetCoefficients(bool, float& a, float& b, float& c, float& d) const {
-  a = 1.0f;
-  b = 0.0f;
-  c = 0.0f;
-  d = 0.0f;
+// ---- Building blocks -------------------------------------------------------------
+
+float MeanOf(std::span<const float> values) {
+  if (values.empty()) return 0.0f;
+  // Accumulated in extended precision; only the quotient is rounded.
+  long double sum = 0.0L;
+  for (float x : values) sum += x;
+  return static_cast<float>(sum / static_cast<long double>(values.size()));
 }
 
-int CAlgorithm::ReadingCount() const { return 16; }
+std::vector<float> JoinLists(const StrengthLists& lists) {
+  std::vector<float> joined;
+  std::size_t total = 0;
+  for (const auto& list : lists) total += list.size();
+  joined.reserve(total);
+  for (const auto& list : lists) joined.insert(joined.end(), list.begin(), list.end());
+  return joined;
+}
+
+float ReboundOfSixteen(std::span<const int> readings) {
+  if (readings.size() != 16) return 0.0f;
+  std::array<float, 16> sorted{};
+  for (std::size_t i = 0; i < 16; ++i) sorted[i] = static_cast<float>(readings[i]);
+  std::sort(sorted.begin(), sorted.end());
+  float sum = 0.0f;
+  for (std::size_t i = 3; i <= 12; ++i) sum += sorted[i];
+  return sum * 0.1f;
+}
+
+float ReboundOfFirstTen(std::span<const int> readings) {
+  if (readings.size() != 16) return 0.0f;
+  std::array<float, 10> sorted{};
+  for (std::size_t i = 0; i < 10; ++i) sorted[i] = static_cast<float>(readings[i]);
+  std::sort(sorted.begin(), sorted.end());
+  float sum = 0.0f;
+  for (std::size_t i = 1; i <= 8; ++i) sum += sorted[i];
+  return sum / 8.0f;
+}
+
+float PowerLawStrength(float va, float rc, float a, float b, float c) {
+  if (va < 1e-8 || rc < 1e-8) return 0.0f;
+  const float p = PowF(va, b);
+  const double q = static_cast<double>(p) * static_cast<double>(a);
+  const float r = PowF(rc, c);
+  return static_cast<float>(static_cast<double>(r) * q);
+}
 
 float RegressVelocity(const float* distances, const float* times, int n) {
   if (distances == nullptr || times == nullptr || n <= 0) return 0.0f;
@@ -146,22 +285,6 @@ float RegressVelocity(const float* distances, const float* times, int n) {
   if (std::fabs(denominator) < 0.0001) return 0.0f;
   const float numerator = sxy - meanL * count * meanT;
   return numerator / denominator;
-}
-
-std::unique_ptr<CAlgorithm> CreateAlgorithm(int index, const CorrectionTables* tables) {
-  switch (index) {
-    case 0: return std::make_unique<Algorithm_CECS02_2005>(tables);
-    case 1: return std::make_unique<Algorithm_TB10426_2004>(tables);
-    case 2: return std::make_unique<CAlgorithm_CECS02_2020>(tables);
-    case 3: return std::make_unique<CAlgorithm_JTS239_2015>(tables);
-    case 4: return std::make_unique<CAlgorithm_TB10426_2019>(tables);
-    case 5: return std::make_unique<CAlgorithm_DB51T_1996_2015>(tables);
-    case 6: return std::make_unique<CAlgorithm_DGTJ08_2020_2007>(tables);
-    case 7: return std::make_unique<CAlgorithm_DB61T1084_2017>(tables);
-    case 8: return std::make_unique<CAlgorithm_DB37T2361_2013>(tables);
-    case 9: return std::make_unique<CAlgorithm_DGJ32TJ144_2012>(tables);
-    default: return std::make_unique<CAlgorithm>(tables);
-  }
 }
 
 }  // namespace korvane

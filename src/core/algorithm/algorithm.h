@@ -1,79 +1,128 @@
-// The strength-evaluation algorithm family. One class per standard; the
-// document holds exactly one object, of the class of the current standard.
+// The strength evaluation of one standard: velocity, rebound value, rebound
+// corrections, strength conversion, member and batch statistics and
+// estimates. The document holds one object, of the current standard; each
+// operation follows the standard's row of the table (standards.h), so the
+// rules of the ten standards are written once each, here and in
+// member_evaluation.h.
 //
 // All arithmetic is in 32-bit floats with the rounding order of each rule;
 // degenerate input gives 0, never an error. Validity of estimates travels in
-// the ResultFlag codes below.
+// ResultFlag (records.h).
 #pragma once
 
-#include <memory>
 #include <span>
 #include <vector>
 
 #include "core/algorithm/correction_tables.h"
+#include "core/data/records.h"
+#include "core/standards/standards.h"
 
 namespace korvane {
 
-// Result flags of member and batch estimates.
-inline constexpr int kResultValid = 0;
-inline constexpr int kResultBelow10 = 1;
-inline constexpr int kResultBatchInvalid = 2;
-inline constexpr int kResultAbove70 = 4;
-
 // One list of zone strength values per member.
 using StrengthLists = std::vector<std::vector<float>>;
+
+// What the strength conversion of one zone takes.
+struct StrengthInputs {
+  float va = 0.0f;  // corrected velocity Va, km/s
+  float rc = 0.0f;  // corrected rebound value Rc
+  // Pebble takes the standard's pebble coefficients, Custom the member's own
+  // (`own`), every other value the standard's crushed-stone coefficients.
+  Aggregate aggregate = Aggregate::CrushedStone;
+  PowerLawCoefficients own;
+  bool pumped = false;
+  float carbonationDepth = 0.0f;  // mm
+  float eta = 1.0f;               // η, the factor correction
+  float deltaTot = 0.0f;          // Δtot (MPa), the additive correction
+};
 
 class CAlgorithm {
  public:
   // `tables` is the document's current correction tables (not owned; must
   // outlive the object). Null: corrections read as 0.
-  explicit CAlgorithm(const CorrectionTables* tables = nullptr) : tables_(tables) {}
-  virtual ~CAlgorithm() = default;
-  CAlgorithm(const CAlgorithm&) = delete;
-  CAlgorithm& operator=(const CAlgorithm&) = delete;
+  explicit CAlgorithm(Standard standard = Standard::CECS02_2020, const CorrectionTables* tables = nullptr)
+      : standard_(standard), traits_(&Traits(standard)), tables_(tables) {}
+
+  Standard standard() const { return standard_; }
+  const StandardTraits& traits() const { return *traits_; }
 
   // Zone velocity V (km/s) from distances L (mm) and times T (us) of the
-  // first `count` points (arrays of at least 7 entries).
-  virtual float CalcVelocity(const float* distances, const float* times, int testMethod, int count) const;
-  // Σa/Σb over i < count; 0 for null arrays, count <= 0 or |Σb| < 1e-5.
-  virtual float RatioOfSums(const float* a, const float* b, int count) const;
-  // Va from V, test method, λ and β.
-  virtual float CorrectVelocity(float velocity, int testMethod, float lambda, float beta) const;
-  virtual float Minimum(std::span<const float> values) const;
-  virtual float Maximum(std::span<const float> values) const;
-  virtual float Mean(std::span<const float> values) const;
-  // Representative rebound value R from the readings; 0 unless 16 readings.
-  virtual float CalcRebound(std::span<const int> readings) const;
-  // ΔRα for rebound value r and hammer angle in degrees.
-  virtual float AngleCorrection(float r, int angle) const;
-  // ΔRs for rebound value r and surface code (1 top, 2 bottom).
-  virtual float SurfaceCorrection(float r, int surface) const;
-  // fcu,i from Va, Rc and the member's coefficients and switches.
-  virtual float CalcStrength(float va, float rc, bool pebble, float a, float b, float c, float d, bool custom,
-                             int pumped, float carbonationDepth, float eta, float deltaTot) const;
-  virtual float BatchMean(const StrengthLists& lists) const;
-  virtual float SafeMean(std::span<const float> values) const;
-  virtual float BatchStdDev(const StrengthLists& lists) const;
-  virtual float StdDev(std::span<const float> values) const;
-  virtual float BatchEstimate(const StrengthLists& lists, int& flag) const;
-  virtual float MemberEstimate(std::span<const float> values, int& flag) const;
-  // Standard coefficients a, b, c, d for the aggregate (pebble or not).
-  virtual void GetCoefficients(bool pebble, float& a, float& b, float& c, float& d) const;
-  // Number of rebound readings per zone the standard uses (16, or 10).
-  virtual int ReadingCount() const;
+  // first `count` points (arrays of at least 7 entries), by the standard's
+  // velocity rule. Null arrays give 0.
+  float CalcVelocity(const float* distances, const float* times, TestMethod method, int count) const;
+  // Va from V: V·λ·β, or V for the angle method under the railway standards.
+  float CorrectVelocity(float velocity, TestMethod method, float lambda, float beta) const;
+  // Representative rebound value R from 16 readings (0 unless 16): the ten
+  // middle of sixteen, or under a ten-reading standard the eight middle of
+  // the first ten.
+  float CalcRebound(std::span<const int> readings) const;
+  // ΔRα for rebound value r and hammer angle in degrees; ΔRs for surface
+  // Top or Bottom (others 0); from the standard's table family.
+  float AngleCorrection(float r, int angle) const;
+  float SurfaceCorrection(float r, Surface surface) const;
+  // fcu,i (MPa) by the standard's strength rule.
+  float CalcStrength(const StrengthInputs& in) const;
+  // The standard's coefficients for an aggregate: pebble or crushed stone
+  // (a, b, c and d; d stays `memberD` where the standard has none of its own).
+  PowerLawCoefficients StandardCoefficients(bool pebble, float memberD) const;
+  void GetCoefficients(bool pebble, float& a, float& b, float& c, float& d) const;
+  // Rebound readings per zone the standard uses (16, or 10).
+  int ReadingCount() const { return traits_->readingsUsed; }
 
- protected:
-  const CorrectionTables* tables() const { return tables_; }
+  // Statistics: minimum, maximum, mean (0 for none), sample standard
+  // deviation (0 for fewer than two), and the same over all lists joined.
+  float Minimum(std::span<const float> values) const;
+  float Maximum(std::span<const float> values) const;
+  float Mean(std::span<const float> values) const;
+  float SafeMean(std::span<const float> values) const;
+  float StdDev(std::span<const float> values) const;
+  float BatchMean(const StrengthLists& lists) const;
+  float BatchStdDev(const StrengthLists& lists) const;
+  // Σa/Σb over i < count; 0 for null arrays, count <= 0 or |Σb| < 1e-5.
+  float RatioOfSums(const float* a, const float* b, int count) const;
+
+  // Member and batch estimates of the standard's family (member_evaluation.h).
+  float MemberEstimate(std::span<const float> values, ResultFlag& flag) const;
+  float BatchEstimate(const StrengthLists& lists, ResultFlag& flag) const;
 
  private:
+  Standard standard_;
+  const StandardTraits* traits_;
   const CorrectionTables* tables_;
 };
 
-// A new object of the class of standard `index` (the base CAlgorithm for an
-// index outside 0..9).
-std::unique_ptr<CAlgorithm> CreateAlgorithm(int index, const CorrectionTables* tables);
+// The object of `standard`.
+inline CAlgorithm CreateAlgorithm(Standard standard, const CorrectionTables* tables) {
+  return CAlgorithm(standard, tables);
+}
+
+// ---- Building blocks of the rules ------------------------------------------
+
+// Velocity arrays hold this many points; counts above it are cut to it.
+inline constexpr int kMaxVelocityPoints = 7;
 
 // Least-squares slope of L against T over n points; 0 when the fit fails.
 float RegressVelocity(const float* distances, const float* times, int n);
+
+// Mean of the values accumulated in extended precision, rounded to float;
+// 0 for an empty list.
+float MeanOf(std::span<const float> values);
+
+// All lists joined in order.
+std::vector<float> JoinLists(const StrengthLists& lists);
+
+// R from 16 readings: sorted ascending, the ten middle values (positions
+// 3..12) summed in float, times 0.1f. 0 unless exactly 16 readings.
+float ReboundOfSixteen(std::span<const int> readings);
+
+// R from the first 10 of 16 readings: sorted, lowest and highest dropped,
+// the eight others summed in float and divided by 8. 0 unless exactly 16
+// readings are given.
+float ReboundOfFirstTen(std::span<const int> readings);
+
+// a·Va^b·Rc^c with the rounding of the conversion: p = Va^b as float,
+// q = p·a in double, r = Rc^c as float, result r·q as float. 0 when Va or Rc
+// is below 1e-8.
+float PowerLawStrength(float va, float rc, float a, float b, float c);
 
 }  // namespace korvane

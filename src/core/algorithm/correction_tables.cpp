@@ -4,8 +4,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "core/algorithm/standard_algorithms.h"
-
 namespace korvane {
 namespace {
 
@@ -39,9 +37,9 @@ void DeriveFineAngle(CorrectionTables& t) {
 }
 
 // Surface column: 0 top (code 1), 1 bottom (code 2), -1 no correction.
-int SurfaceColumn(int surface) {
-  if (surface == 1) return 0;
-  if (surface == 2) return 1;
+int SurfaceColumn(Surface surface) {
+  if (surface == Surface::Top) return 0;
+  if (surface == Surface::Bottom) return 1;
   return -1;
 }
 
@@ -115,7 +113,7 @@ float CoarseAngleCorrection(const CorrectionTables* tables, float r, int angle) 
   return tables->angle[static_cast<std::size_t>(CoarseRow(r))][static_cast<std::size_t>(column)];
 }
 
-float CoarseSurfaceCorrection(const CorrectionTables* tables, float r, int surface) {
+float CoarseSurfaceCorrection(const CorrectionTables* tables, float r, Surface surface) {
   const int column = SurfaceColumn(surface);
   if (column < 0 || tables == nullptr) return 0.0f;
   return tables->surface[static_cast<std::size_t>(CoarseRow(r))][static_cast<std::size_t>(column)];
@@ -127,7 +125,7 @@ float FineAngleCorrection(const CorrectionTables* tables, float r, int angle) {
   return tables->fineAngle[static_cast<std::size_t>(FineRow(r))][static_cast<std::size_t>(column)];
 }
 
-float FineSurfaceCorrection(const CorrectionTables* tables, float r, int surface) {
+float FineSurfaceCorrection(const CorrectionTables* tables, float r, Surface surface) {
   const int column = SurfaceColumn(surface);
   if (column < 0 || tables == nullptr) return 0.0f;
   return tables->fineSurface[static_cast<std::size_t>(FineRow(r))][static_cast<std::size_t>(column)];

@@ -5,6 +5,8 @@
 
 #include <array>
 
+#include "core/data/records.h"
+
 namespace korvane {
 
 // Angle columns, in table order: +90, +60, +45, +30, -30, -45, -60, -90.
@@ -35,5 +37,13 @@ int AngleColumn(int angle);
 // Table value added to a pumped member's strength f (after η) for a
 // carbonation depth in mm.
 float CarbonTableValue(const CorrectionTables& tables, float depth, float strength);
+
+// Corrections from the 7-row tables (rows R = 20, 25, ..., 50) and from the
+// 31-row tables (R = 20, 21, ..., 50). Angle 0, a surface other than Top or
+// Bottom, or no tables give 0.
+float CoarseAngleCorrection(const CorrectionTables* tables, float r, int angle);
+float CoarseSurfaceCorrection(const CorrectionTables* tables, float r, Surface surface);
+float FineAngleCorrection(const CorrectionTables* tables, float r, int angle);
+float FineSurfaceCorrection(const CorrectionTables* tables, float r, Surface surface);
 
 }  // namespace korvane

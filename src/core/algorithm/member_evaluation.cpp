@@ -7,7 +7,6 @@
 #include <charconv>
 #include <vector>
 
-#include "core/algorithm/standard_algorithms.h"
 #include "core/standards/standards.h"
 
 namespace korvane {
@@ -26,20 +25,20 @@ constexpr std::string_view kInputError = "输入有误！";
 
 }  // namespace
 
-float GeneralMemberEstimate(const CAlgorithm& algorithm, std::span<const float> values, int& flag) {
-  flag = kResultValid;
+float GeneralMemberEstimate(const CAlgorithm& algorithm, std::span<const float> values, ResultFlag& flag) {
+  flag = ResultFlag::Valid;
   const float minimum = algorithm.Minimum(values);
   const bool anyAbove70 = std::any_of(values.begin(), values.end(), [](float x) { return x > 70.0f; });
   if (anyAbove70) {
     if (minimum > 70.0f) {
-      flag = kResultAbove70;
+      flag = ResultFlag::Above70;
     } else if (minimum < 10.0f) {
-      flag = kResultBelow10;
+      flag = ResultFlag::Below10;
     }
     return minimum;
   }
   if (minimum < 10.0f) {
-    flag = kResultBelow10;
+    flag = ResultFlag::Below10;
     return 0.0f;
   }
   float estimate = minimum;
@@ -47,35 +46,35 @@ float GeneralMemberEstimate(const CAlgorithm& algorithm, std::span<const float> 
     estimate = CharacteristicValue(algorithm.SafeMean(values), algorithm.StdDev(values));
   }
   if (estimate < 10.0f) {
-    flag = kResultBelow10;
+    flag = ResultFlag::Below10;
   } else if (estimate > 70.0f) {
-    flag = kResultAbove70;
+    flag = ResultFlag::Above70;
   }
   return estimate;
 }
 
-float GeneralBatchEstimate(const CAlgorithm& algorithm, const StrengthLists& lists, int& flag) {
-  flag = kResultValid;
+float GeneralBatchEstimate(const CAlgorithm& algorithm, const StrengthLists& lists, ResultFlag& flag) {
+  flag = ResultFlag::Valid;
   const std::vector<float> joined = JoinLists(lists);
   const float mean = algorithm.SafeMean(joined);
   const float stdDev = algorithm.StdDev(joined);
   // A mean of exactly 50 passes all three tests.
   if ((mean < 25.0f && stdDev > 4.5f) || (mean < 50.0f && stdDev > 5.5f) || (mean > 50.0f && stdDev > 6.5f)) {
-    flag = kResultBatchInvalid;
+    flag = ResultFlag::BatchInvalid;
     return 0.0f;
   }
   return algorithm.MemberEstimate(joined, flag);
 }
 
-float TbMemberEstimate(const CAlgorithm& algorithm, std::span<const float> values, int& flag) {
-  flag = kResultValid;
+float TbMemberEstimate(const CAlgorithm& algorithm, std::span<const float> values, ResultFlag& flag) {
+  flag = ResultFlag::Valid;
   return algorithm.Minimum(values);
 }
 
-float TbBatchEstimate(const CAlgorithm& algorithm, const StrengthLists& lists, int& flag) {
-  flag = kResultValid;
+float TbBatchEstimate(const CAlgorithm& algorithm, const StrengthLists& lists, ResultFlag& flag) {
+  flag = ResultFlag::Valid;
   if (lists.size() < 2) {
-    flag = kResultBatchInvalid;
+    flag = ResultFlag::BatchInvalid;
     return 0.0f;
   }
   const std::vector<float> joined = JoinLists(lists);
@@ -84,7 +83,7 @@ float TbBatchEstimate(const CAlgorithm& algorithm, const StrengthLists& lists, i
   const float stdDev = algorithm.StdDev(joined);
   // A mean of exactly 25 passes both tests.
   if ((mean < 25.0f && stdDev > 4.5f) || (mean > 25.0f && stdDev > 5.5f)) {
-    flag = kResultBatchInvalid;
+    flag = ResultFlag::BatchInvalid;
     return 0.0f;
   }
   float estimate = CharacteristicValue(mean, stdDev);
@@ -97,18 +96,18 @@ float TbBatchEstimate(const CAlgorithm& algorithm, const StrengthLists& lists, i
   return estimate;
 }
 
-std::string ResultText(int flag, float value, bool batchPane, int standardIndex) {
+std::string ResultText(ResultFlag flag, float value, bool batchPane, Standard standard) {
   switch (flag) {
-    case kResultValid: return FormatFixed(value, 1);
-    case kResultBelow10: return "<10.0MPa";
-    case kResultAbove70: return ">70.0MPa";
-    case kResultBatchInvalid: return batchPane ? BatchNotice(standardIndex) : std::string(kInputError);
+    case ResultFlag::Valid: return FormatFixed(value, 1);
+    case ResultFlag::Below10: return "<10.0MPa";
+    case ResultFlag::Above70: return ">70.0MPa";
+    case ResultFlag::BatchInvalid: return batchPane ? BatchNotice(standard) : std::string(kInputError);
     default: return std::string(kInputError);
   }
 }
 
-std::string BatchNotice(int standardIndex) {
-  if (standardIndex == kTB10426_2004 || standardIndex == kTB10426_2019) {
+std::string BatchNotice(Standard standard) {
+  if (Traits(standard).estimate == EstimateFamily::Railway) {
     return "在如下条件下：\r\n1)平均值<25.0且标准差>4.5；\r\n2)平均值>25.0且标准差>5.5；\r\n"
            "该批构件应全部重新按单个构件检测";
   }

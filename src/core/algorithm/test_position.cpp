@@ -6,16 +6,16 @@
 
 namespace korvane {
 
-std::vector<std::string_view> TestLocationChoices(int testMethod) {
-  if (testMethod == kMethodDirect) return {kLocationSide, kLocationBetweenTopBottom};
+std::vector<std::string_view> TestLocationChoices(TestMethod testMethod) {
+  if (testMethod == TestMethod::Direct) return {kLocationSide, kLocationBetweenTopBottom};
   return {kLocationTop, kLocationBottom, kLocationSide};
 }
 
-std::string_view DefaultTestLocation(int testMethod) {
-  return testMethod == kMethodDirect ? kLocationSide : kLocationTop;
+std::string_view DefaultTestLocation(TestMethod testMethod) {
+  return testMethod == TestMethod::Direct ? kLocationSide : kLocationTop;
 }
 
-int TestLocationIndex(int testMethod, std::string_view location) {
+int TestLocationIndex(TestMethod testMethod, std::string_view location) {
   const std::vector<std::string_view> choices = TestLocationChoices(testMethod);
   for (std::size_t i = 0; i < choices.size(); ++i) {
     if (choices[i] == location) return static_cast<int>(i);
@@ -23,9 +23,9 @@ int TestLocationIndex(int testMethod, std::string_view location) {
   return 0;
 }
 
-BetaLambdaRule BetaLambdaFor(int testMethod, std::string_view location) {
+BetaLambdaRule BetaLambdaFor(TestMethod testMethod, std::string_view location) {
   BetaLambdaRule rule;
-  if (testMethod == kMethodSurface) {
+  if (testMethod == TestMethod::Surface) {
     if (location == kLocationTop)
       rule.beta = 1.05f;
     else if (location == kLocationBottom)
@@ -36,7 +36,7 @@ BetaLambdaRule BetaLambdaFor(int testMethod, std::string_view location) {
     rule.lambdaField = FieldAccess::Editable;
     return rule;
   }
-  if (testMethod == kMethodDirect) {
+  if (testMethod == TestMethod::Direct) {
     rule.beta = location == kLocationSide ? 1.0f : 1.034f;
     rule.lambda = 1.0f;
     rule.betaField = FieldAccess::Editable;

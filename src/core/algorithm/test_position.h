@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/standards/standards.h"
+
 namespace korvane {
 
 struct TestZone;
@@ -16,15 +18,15 @@ inline constexpr std::string_view kLocationTop = "顶面";
 inline constexpr std::string_view kLocationBottom = "底面";
 inline constexpr std::string_view kLocationBetweenTopBottom = "顶面底面间";
 
-// Positions offered for a method: "对测" (2) gives "侧面", "顶面底面间"; every
+// Positions offered for a method: "对测" gives "侧面", "顶面底面间"; every
 // other method "顶面", "底面", "侧面", in this order.
-std::vector<std::string_view> TestLocationChoices(int testMethod);
+std::vector<std::string_view> TestLocationChoices(TestMethod testMethod);
 
 // Position a zone gets when its method is chosen: "侧面" for "对测", else "顶面".
-std::string_view DefaultTestLocation(int testMethod);
+std::string_view DefaultTestLocation(TestMethod testMethod);
 
 // Index of `location` in TestLocationChoices(testMethod); 0 when absent.
-int TestLocationIndex(int testMethod, std::string_view location);
+int TestLocationIndex(TestMethod testMethod, std::string_view location);
 
 // How a field of the coefficient rule is offered to the user.
 enum class FieldAccess { Disabled, ReadOnly, Editable };
@@ -43,7 +45,7 @@ struct BetaLambdaRule {
   FieldAccess betaField = FieldAccess::ReadOnly;
   FieldAccess lambdaField = FieldAccess::Editable;
 };
-BetaLambdaRule BetaLambdaFor(int testMethod, std::string_view location);
+BetaLambdaRule BetaLambdaFor(TestMethod testMethod, std::string_view location);
 
 // Writes the rule's β and λ into the zone (from its testMethod and
 // testLocation) and returns the rule.

@@ -13,7 +13,7 @@ constexpr float kMaxCorrectedVelocity = 9999.0f;
 void ComputePointVelocities(TestZone& zone) {
   const int used = zone.usedPointSlots();
   for (std::size_t j = 0; j < static_cast<std::size_t>(kMaxPoints); ++j) {
-    const MeasuringPoint* point = static_cast<int>(j) < used ? zone.points[j].get() : nullptr;
+    const MeasuringPoint* point = static_cast<int>(j) < used ? zone.point(static_cast<int>(j)) : nullptr;
     if (point == nullptr) {
       zone.pointVelocity[j] = 0.0f;
       zone.pointDistance[j] = 0.0f;
@@ -29,7 +29,7 @@ void ComputePointVelocities(TestZone& zone) {
 void RefreshPointDistances(TestZone& zone) {
   const int used = zone.usedPointSlots();
   for (std::size_t j = 0; j < static_cast<std::size_t>(kMaxPoints); ++j) {
-    const MeasuringPoint* point = static_cast<int>(j) < used ? zone.points[j].get() : nullptr;
+    const MeasuringPoint* point = static_cast<int>(j) < used ? zone.point(static_cast<int>(j)) : nullptr;
     zone.pointDistance[j] = point != nullptr ? point->distance : 0.0f;
   }
 }
@@ -51,15 +51,20 @@ float CorrectedRebound(const TestZone& zone) {
 float ConvertStrength(const CAlgorithm& algorithm, const Member& member, const TestZone& zone) {
   float va = zone.correctedVelocity;
   if (va > kMaxCorrectedVelocity) va = kMaxCorrectedVelocity;
-  return algorithm.CalcStrength(va, CorrectedRebound(zone), member.aggregateType == 1, member.coefA,
-                                member.coefB, member.coefC, member.coefD, member.aggregateType == 0,
-                                member.pumped, zone.carbonationDepth, zone.eta, zone.deltaTot);
+  return algorithm.CalcStrength({.va = va,
+                                 .rc = CorrectedRebound(zone),
+                                 .aggregate = member.aggregateType,
+                                 .own = {member.coefA, member.coefB, member.coefC, member.coefD},
+                                 .pumped = member.pumped,
+                                 .carbonationDepth = zone.carbonationDepth,
+                                 .eta = zone.eta,
+                                 .deltaTot = zone.deltaTot});
 }
 
 void ComputePointTimes(TestZone& zone) {
   const int used = zone.usedPointSlots();
   for (std::size_t j = 0; j < static_cast<std::size_t>(kMaxPoints); ++j) {
-    const MeasuringPoint* point = static_cast<int>(j) < used ? zone.points[j].get() : nullptr;
+    const MeasuringPoint* point = static_cast<int>(j) < used ? zone.point(static_cast<int>(j)) : nullptr;
     if (point != nullptr && point->hasSamples()) {
       zone.pointTime[j] = static_cast<float>(point->arrivalIndex) * zone.sampleInterval + zone.delay;
     } else {
@@ -74,8 +79,9 @@ void ComputeZoneFromTimes(const CAlgorithm& algorithm, const Member& member, Tes
   if (zone.reboundManual == 0) zone.reboundValue = algorithm.CalcRebound(zone.rebound);
   // Both corrections are looked up with the uncorrected R.
   zone.angleCorrection = algorithm.AngleCorrection(zone.reboundValue, zone.angle);
-  zone.surfaceCorrection =
-      zone.surface >= 0 ? algorithm.SurfaceCorrection(zone.reboundValue, zone.surface) : 0.0f;
+  zone.surfaceCorrection = static_cast<int>(zone.surface) >= 0
+                               ? algorithm.SurfaceCorrection(zone.reboundValue, zone.surface)
+                               : 0.0f;
   zone.strengthValue = ConvertStrength(algorithm, member, zone);
 }
 
@@ -114,28 +120,27 @@ std::array<int, 6> ExtremeReadingPositions(const std::array<int, kReadingsPerZon
 
 float ClampTypedRebound(float value) { return std::clamp(value, 20.0f, 50.0f); }
 
-std::unique_ptr<TestZone> CalculateZone(const CAlgorithm& algorithm, const ZoneCalculatorInput& input) {
-  auto zone = NewTestZone();
+TestZone CalculateZone(const CAlgorithm& algorithm, const ZoneCalculatorInput& input) {
+  TestZone zone;
   const std::size_t n =
       std::min({input.distances.size(), input.times.size(), static_cast<std::size_t>(kMaxPoints)});
-  zone->pointCount = static_cast<int>(n);
+  zone.pointCount = static_cast<int>(n);
   for (std::size_t j = 0; j < n; ++j) {
-    zone->points[j] =
-        NewMeasuringPoint(static_cast<int>(j), 0, nullptr, 0, 0.0f, input.distances[j], 1.0f, 0);
-    zone->pointTime[j] = input.times[j];
+    zone.points[j] = NewMeasuringPoint(static_cast<int>(j), 0, nullptr, 0, 0.0f, input.distances[j], 1.0f, 0);
+    zone.pointTime[j] = input.times[j];
   }
-  zone->rebound = input.readings;
-  zone->testMethod = input.testMethod;
-  zone->angle = input.angle;
-  zone->surface = input.surface;
-  zone->carbonationDepth = input.carbonationDepth;
-  zone->beta = input.beta;
-  zone->lambda = input.lambda;
-  zone->eta = input.eta;
-  zone->deltaTot = input.deltaTot;
+  zone.rebound = input.readings;
+  zone.testMethod = input.testMethod;
+  zone.angle = input.angle;
+  zone.surface = input.surface;
+  zone.carbonationDepth = input.carbonationDepth;
+  zone.beta = input.beta;
+  zone.lambda = input.lambda;
+  zone.eta = input.eta;
+  zone.deltaTot = input.deltaTot;
   if (input.manualRebound) {
-    zone->reboundManual = 1;
-    zone->reboundValue = ClampTypedRebound(*input.manualRebound);
+    zone.reboundManual = 1;
+    zone.reboundValue = ClampTypedRebound(*input.manualRebound);
   }
 
   Member member = NewMember();
@@ -146,7 +151,7 @@ std::unique_ptr<TestZone> CalculateZone(const CAlgorithm& algorithm, const ZoneC
   member.coefD = input.coefficients[3];
   member.pumped = input.pumped ? 1 : 0;
 
-  ComputeZoneFromTimes(algorithm, member, *zone);
+  ComputeZoneFromTimes(algorithm, member, zone);
   return zone;
 }
 

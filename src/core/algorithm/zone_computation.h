@@ -19,8 +19,8 @@ namespace korvane {
 float CorrectedRebound(const TestZone& zone);
 
 // fcu,i (MPa) of a zone: Va (limited to 9999) and Rc through CalcStrength
-// with the member's aggregate (1 pebble, 0 custom: the member's own
-// coefficients), pumped switch and the zone's carbonation depth, η and Δ.
+// with the member's aggregate (Custom: the member's own coefficients),
+// pumped switch and the zone's carbonation depth, η and Δ.
 float ConvertStrength(const CAlgorithm& algorithm, const Member& member, const TestZone& zone);
 
 // Transit times of the points: arrivalIndex × dT + delay for every point in
@@ -50,11 +50,11 @@ struct ZoneCalculatorInput {
   std::array<int, kReadingsPerZone> readings{};
   std::vector<float> distances;  // mm, one per point (1..7)
   std::vector<float> times;      // us, same count as distances
-  int testMethod = kMethodSurface;
+  TestMethod testMethod = TestMethod::Surface;
   int angle = 0;
-  int surface = -1;
+  Surface surface = Surface::None;
   float carbonationDepth = 1.0f;
-  int aggregateType = 2;
+  Aggregate aggregateType = Aggregate::CrushedStone;
   std::array<float, 4> coefficients{1.0f, 1.0f, 1.0f, 1.0f};
   float beta = 1.0f;
   float lambda = 1.0f;
@@ -67,6 +67,6 @@ struct ZoneCalculatorInput {
 // The computed zone: points hold the distances (no samples), pointTime the
 // given times, every derived value as ComputeZoneFromTimes leaves it. Point
 // counts above 7 and unequal lists are cut to the shorter list and 7.
-std::unique_ptr<TestZone> CalculateZone(const CAlgorithm& algorithm, const ZoneCalculatorInput& input);
+TestZone CalculateZone(const CAlgorithm& algorithm, const ZoneCalculatorInput& input);
 
 }  // namespace korvane

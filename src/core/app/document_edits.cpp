@@ -51,7 +51,7 @@ TestZone* ZoneAt(CKorvaneDoc& doc, ZoneRef at) {
 // Point `point` when it takes part in the zone's computations.
 MeasuringPoint* UsedPoint(TestZone& zone, int point) {
   if (point < 0 || point >= zone.usedPointSlots()) return nullptr;
-  return zone.points[static_cast<std::size_t>(point)].get();
+  return zone.point(point);
 }
 
 // The result of an edit of one measuring point names the point.
@@ -114,7 +114,7 @@ EditResult EditZone(CKorvaneDoc& doc, ZoneRef at, EditScope scope, std::optional
 // ---- Coefficients of every member ----
 
 struct CoefficientSet {
-  int aggregate = 2;
+  Aggregate aggregate = Aggregate::CrushedStone;
   float a = 1.0f, b = 1.0f, c = 1.0f, d = 1.0f;
   friend bool operator==(const CoefficientSet&, const CoefficientSet&) = default;
 };
@@ -150,22 +150,25 @@ EditResult ApplyCoefficients(CKorvaneDoc& doc, int member, const CoefficientSet&
 
 // The standard's coefficients for an aggregate (only 1 is pebble); the
 // coefficients the standard does not set keep the member's values.
-CoefficientSet StandardCoefficients(const CKorvaneDoc& doc, const Member& member, int aggregate) {
+CoefficientSet StandardCoefficients(const CKorvaneDoc& doc, const Member& member, Aggregate aggregate) {
   CoefficientSet set = CoefficientsOf(member);
   set.aggregate = aggregate;
-  doc.algorithm->GetCoefficients(aggregate == 1, set.a, set.b, set.c, set.d);
+  doc.algorithm.GetCoefficients(aggregate == Aggregate::Pebble, set.a, set.b, set.c, set.d);
   return set;
 }
 
-int StoredAggregate(int aggregate) { return aggregate >= 0 && aggregate <= 2 ? aggregate : 2; }
+Aggregate StoredAggregate(Aggregate aggregate) {
+  const int code = static_cast<int>(aggregate);
+  return code >= 0 && code <= 2 ? aggregate : Aggregate::CrushedStone;
+}
 
 // ---- η and Δtot ----
 
 EditResult ApplyCorrections(CKorvaneDoc& doc, float eta, float deltaTot, float stored) {
   bool held = doc.project.eta == eta && doc.project.deltaTot == deltaTot;
   for (const ZoneList& zones : doc.zoneLists) {
-    for (const auto& zone : zones) {
-      if (zone && (zone->eta != eta || zone->deltaTot != deltaTot)) held = false;
+    for (const TestZone& zone : zones) {
+      if (zone.eta != eta || zone.deltaTot != deltaTot) held = false;
     }
   }
   if (held) return Unchanged({}, stored);
@@ -330,7 +333,7 @@ EditResult SetPointDistance(CKorvaneDoc& doc, ZoneRef at, int point, float dista
 namespace {
 
 // Method and position with the β and λ that the rule gives them.
-EditResult EditMethodAndLocation(CKorvaneDoc& doc, ZoneRef at, int method, std::string_view location) {
+EditResult EditMethodAndLocation(CKorvaneDoc& doc, ZoneRef at, TestMethod method, std::string_view location) {
   const TestZone& zone = *ZoneAt(doc, at);
   const BetaLambdaRule rule = BetaLambdaFor(method, location);
   const float beta = rule.beta.value_or(zone.beta);
@@ -350,8 +353,9 @@ EditResult EditMethodAndLocation(CKorvaneDoc& doc, ZoneRef at, int method, std::
 
 }  // namespace
 
-EditResult SetTestMethod(CKorvaneDoc& doc, ZoneRef at, int method) {
-  if (ZoneAt(doc, at) == nullptr || method < kMethodAngle || method > kMethodDirect) return Refused(at);
+EditResult SetTestMethod(CKorvaneDoc& doc, ZoneRef at, TestMethod method) {
+  const int code = static_cast<int>(method);
+  if (ZoneAt(doc, at) == nullptr || code < 0 || code > 2) return Refused(at);
   return EditMethodAndLocation(doc, at, method, DefaultTestLocation(method));
 }
 
@@ -431,11 +435,12 @@ EditResult SetAngle(CKorvaneDoc& doc, ZoneRef at, int angle) {
       [&](TestZone& z) { z.angle = value; });
 }
 
-EditResult SetSurface(CKorvaneDoc& doc, ZoneRef at, int surface) {
-  if (ZoneAt(doc, at) == nullptr || surface < 0 || surface > 2) return Refused(at);
+EditResult SetSurface(CKorvaneDoc& doc, ZoneRef at, Surface surface) {
+  const int code = static_cast<int>(surface);
+  if (ZoneAt(doc, at) == nullptr || code < 0 || code > 2) return Refused(at);
   return EditZone(
-      doc, at, kZoneData, static_cast<float>(surface),
-      [&](const TestZone& z) { return z.surface != surface; }, [&](TestZone& z) { z.surface = surface; });
+      doc, at, kZoneData, static_cast<float>(code), [&](const TestZone& z) { return z.surface != surface; },
+      [&](TestZone& z) { z.surface = surface; });
 }
 
 // ---- Member and file -------------------------------------------------------------
@@ -453,21 +458,21 @@ EditResult SetCoefficient(CKorvaneDoc& doc, int member, Coefficient which, float
   return ApplyCoefficients(doc, member, set, v);
 }
 
-EditResult SetAggregate(CKorvaneDoc& doc, int member, int aggregate) {
+EditResult SetAggregate(CKorvaneDoc& doc, int member, Aggregate aggregate) {
   if (!ValidMember(doc, member)) return Refused({member, -1});
-  const int a = StoredAggregate(aggregate);
+  const Aggregate a = StoredAggregate(aggregate);
   const Member& record = MemberAt(doc, member);
   CoefficientSet set = CoefficientsOf(record);
   set.aggregate = a;
-  if (a != 0) set = StandardCoefficients(doc, record, a);
+  if (a != Aggregate::Custom) set = StandardCoefficients(doc, record, a);
   return ApplyCoefficients(doc, member, set, static_cast<float>(a));
 }
 
 EditResult RefreshStandardCoefficients(CKorvaneDoc& doc, int member, bool forced) {
   if (!ValidMember(doc, member)) return Refused({member, -1});
   const Member& record = MemberAt(doc, member);
-  const int a = StoredAggregate(record.aggregateType);
-  if (!forced && a == 0) return Unchanged({member, -1});
+  const Aggregate a = StoredAggregate(record.aggregateType);
+  if (!forced && a == Aggregate::Custom) return Unchanged({member, -1});
   return ApplyCoefficients(doc, member, StandardCoefficients(doc, record, a), std::nullopt);
 }
 
@@ -486,34 +491,33 @@ EditResult SetDeltaTot(CKorvaneDoc& doc, float deltaTot) {
 EditResult SetPumped(CKorvaneDoc& doc, int member, bool pumped) {
   const ZoneRef at{member, -1};
   if (!ValidMember(doc, member)) return Refused(at);
-  const int value = pumped ? 1 : 0;
-  if (MemberAt(doc, member).pumped == value) return Unchanged(at, static_cast<float>(value));
-  EditResult result = Begin(doc, EditScope::Member | EditScope::MemberZones | EditScope::Batch, at,
-                            static_cast<float>(value));
-  MemberAt(doc, member).pumped = value;
+  const auto value = static_cast<float>(pumped ? 1 : 0);
+  if (MemberAt(doc, member).pumped == pumped) return Unchanged(at, value);
+  EditResult result = Begin(doc, EditScope::Member | EditScope::MemberZones | EditScope::Batch, at, value);
+  MemberAt(doc, member).pumped = pumped;
   doc.RecomputeMember(member, /*withFileResult=*/true);
   return Finish(doc, std::move(result));
 }
 
-EditResult SwitchStandard(CKorvaneDoc& doc, ZoneRef shown, int standardIndex) {
-  const auto stored = static_cast<float>(doc.standardIndex);
-  if (standardIndex < 0 || standardIndex >= kStandardCount) return Refused(shown, stored);
-  if (standardIndex == doc.standardIndex) return Unchanged(shown, stored);
+EditResult SwitchStandard(CKorvaneDoc& doc, ZoneRef shown, Standard standard) {
+  const auto stored = static_cast<float>(IndexOf(doc.standard));
+  if (!StandardAt(IndexOf(standard))) return Refused(shown, stored);
+  if (standard == doc.standard) return Unchanged(shown, stored);
   const TestZone* zone = ZoneAt(doc, shown);
-  const StandardSwitch decision = CheckStandardSwitch(doc.standardIndex, standardIndex,
-                                                      zone ? std::optional(zone->testMethod) : std::nullopt);
+  const StandardSwitch decision =
+      CheckStandardSwitch(doc.standard, standard, zone ? std::optional(zone->testMethod) : std::nullopt);
   if (!decision.allowed) return Refused(shown, stored, decision.message);
 
   EditResult result =
       Begin(doc, EditScope::Standard | EditScope::Project | EditScope::ReportInfo | kEverything, shown,
-            static_cast<float>(standardIndex));
-  doc.SetStandard(standardIndex);
+            static_cast<float>(IndexOf(standard)));
+  doc.SetStandard(standard);
   // The forced coefficient refresh: the shown member takes the new
   // standard's coefficients for its aggregate, every member takes them.
   const Member& shownMember = MemberAt(doc, shown.member);
   StoreCoefficientsEverywhere(
       doc, shown.member, StandardCoefficients(doc, shownMember, StoredAggregate(shownMember.aggregateType)));
-  doc.reportInfo.testBasis = std::string(StandardDisplayName(standardIndex));
+  doc.reportInfo.testBasis = std::string(StandardDisplayName(standard));
   return Finish(doc, std::move(result));
 }
 

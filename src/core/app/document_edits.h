@@ -154,10 +154,10 @@ EditResult SetArrivals(CKorvaneDoc& doc, int member, const std::vector<ArrivalCh
 // Distance L (mm) of a point as typed in "当前测区数据" (no limits; a value
 // that is not finite is refused).
 EditResult SetPointDistance(CKorvaneDoc& doc, ZoneRef at, int point, float distance);
-// Test method 0 "角测", 1 "平测", 2 "对测" (others refused): the position
+// Test method "角测", "平测", "对测" (another number is refused): the position
 // becomes the method's default ("侧面" for "对测", else "顶面"), then the
 // β/λ rule of test_position.h.
-EditResult SetTestMethod(CKorvaneDoc& doc, ZoneRef at, int method);
+EditResult SetTestMethod(CKorvaneDoc& doc, ZoneRef at, TestMethod method);
 // Test position (UTF-8), then the β/λ rule. Refused when a data file cannot
 // hold the text (a line break, more than 10 UTF-16 units).
 EditResult SetTestLocation(CKorvaneDoc& doc, ZoneRef at, std::string_view location);
@@ -183,8 +183,8 @@ EditResult SetCarbonationDepth(CKorvaneDoc& doc, ZoneRef at, float depth);
 // Hammer angle: 90, 60, 45, 30, 0, -30, -45, -60 or -90 degrees; any other
 // value stores 0.
 EditResult SetAngle(CKorvaneDoc& doc, ZoneRef at, int angle);
-// Tested surface 0 "侧面", 1 "顶面", 2 "底面"; others refused.
-EditResult SetSurface(CKorvaneDoc& doc, ZoneRef at, int surface);
+// Tested surface "侧面", "顶面", "底面"; None and other numbers refused.
+EditResult SetSurface(CKorvaneDoc& doc, ZoneRef at, Surface surface);
 
 // ---- Member and file (analysis screen: every zone, member and the batch) ---
 
@@ -194,11 +194,11 @@ enum class Coefficient { A, B, C, D };
 // 0); then that member's aggregate and four coefficients are copied to every
 // member and everything is recomputed.
 EditResult SetCoefficient(CKorvaneDoc& doc, int member, Coefficient which, float value);
-// Coarse aggregate of member `member`: 0 custom, 1 pebble, 2 crushed stone
-// (any other value stores 2). Pebble and crushed stone take the standard's
+// Coarse aggregate of member `member`: Custom, Pebble or CrushedStone (any
+// other value stores CrushedStone). Pebble and crushed stone take the standard's
 // coefficients (GetCoefficients, pebble only for 1); then the copy to every
 // member and the recomputation as for a coefficient.
-EditResult SetAggregate(CKorvaneDoc& doc, int member, int aggregate);
+EditResult SetAggregate(CKorvaneDoc& doc, int member, Aggregate aggregate);
 // The coefficient refresh of the analysis form, for member `member`: an
 // aggregate outside 0..2 is stored as 2; when `forced`, or the aggregate is
 // pebble or crushed stone, the member takes the standard's coefficients for
@@ -219,7 +219,7 @@ EditResult SetPumped(CKorvaneDoc& doc, int member, bool pumped);
 // standard (its algorithm; point readings, V and Va of every zone), the
 // forced coefficient refresh for `shown.member`, and the display name of the
 // new standard as the report's test basis.
-EditResult SwitchStandard(CKorvaneDoc& doc, ZoneRef shown, int standardIndex);
+EditResult SwitchStandard(CKorvaneDoc& doc, ZoneRef shown, Standard standard);
 // Member name (UTF-8). Refused when a data file cannot hold it (line break).
 EditResult RenameMember(CKorvaneDoc& doc, int member, std::string_view name);
 

@@ -5,32 +5,25 @@
 namespace korvane {
 namespace {
 
-ZoneList CloneZones(const ZoneList& zones) {
-  ZoneList copy;
-  copy.reserve(zones.size());
-  for (const auto& zone : zones) copy.push_back(zone ? CloneTestZone(*zone, /*withSamples=*/false) : nullptr);
-  return copy;
-}
-
-// Puts a captured zone back into the live one, keeping the live object (and
-// with it every pointer to the zone). Without captured samples the live
-// points keep their buffers.
+// Puts a captured zone back into the live one. Without captured waveforms
+// the live points keep their sample buffers (the zone's other values,
+// derived ones included, are the captured ones).
 void RestoreZone(const TestZone& saved, TestZone& live, bool withSamples) {
-  std::unique_ptr<TestZone> copy = CloneTestZone(saved, withSamples);
+  TestZone copy = saved;
   if (!withSamples) {
-    for (std::size_t j = 0; j < copy->points.size(); ++j) {
-      if (!copy->points[j] || !live.points[j]) continue;
-      copy->points[j]->samples = std::move(live.points[j]->samples);
-      copy->points[j]->unfilteredSamples = std::move(live.points[j]->unfilteredSamples);
+    for (int j = 0; j < kMaxPoints; ++j) {
+      MeasuringPoint* point = copy.point(j);
+      const MeasuringPoint* current = live.point(j);
+      if (point == nullptr || current == nullptr) continue;
+      point->samples = current->samples;
+      point->unfilteredSamples = current->unfilteredSamples;
     }
   }
-  live = std::move(*copy);
+  live = std::move(copy);
 }
 
 void RestoreZones(const ZoneList& saved, ZoneList& live) {
-  for (std::size_t z = 0; z < saved.size() && z < live.size(); ++z) {
-    if (saved[z] && live[z]) RestoreZone(*saved[z], *live[z], false);
-  }
+  for (std::size_t z = 0; z < saved.size() && z < live.size(); ++z) RestoreZone(saved[z], live[z], false);
 }
 
 }  // namespace
@@ -41,7 +34,7 @@ EditSnapshot EditSnapshot::Capture(const CKorvaneDoc& doc, EditScope scope, Zone
   s.at_ = at;
   if (Touches(scope, EditScope::Zone | EditScope::Waveforms)) {
     if (const TestZone* zone = doc.Zone(at.member, at.zone)) {
-      s.zone_ = CloneTestZone(*zone, Touches(scope, EditScope::Waveforms));
+      s.zone_ = *zone;
     }
   }
   const bool memberExists = at.member >= 0 && static_cast<std::size_t>(at.member) < doc.members.size();
@@ -50,19 +43,16 @@ EditSnapshot EditSnapshot::Capture(const CKorvaneDoc& doc, EditScope scope, Zone
   }
   if (Touches(scope, EditScope::MemberZones) && at.member >= 0 &&
       static_cast<std::size_t>(at.member) < doc.zoneLists.size()) {
-    s.memberZones_ = CloneZones(doc.zoneLists[static_cast<std::size_t>(at.member)]);
+    s.memberZones_ = doc.zoneLists[static_cast<std::size_t>(at.member)];
   }
   if (Touches(scope, EditScope::AllMembers)) s.members_ = doc.members;
-  if (Touches(scope, EditScope::AllZones)) {
-    s.allZones_.reserve(doc.zoneLists.size());
-    for (const ZoneList& zones : doc.zoneLists) s.allZones_.push_back(CloneZones(zones));
-  }
+  if (Touches(scope, EditScope::AllZones)) s.allZones_ = doc.zoneLists;
   s.result_ = doc.result;
   s.batchResultFlag_ = doc.batchResultFlag;
   if (Touches(scope, EditScope::Project)) s.project_ = doc.project;
   if (Touches(scope, EditScope::Sections)) s.sections_ = doc.sections;
   s.tables_ = doc.tables;
-  s.standardIndex_ = doc.standardIndex;
+  s.standard_ = doc.standard;
   if (Touches(scope, EditScope::ReportInfo)) s.reportInfo_ = doc.reportInfo;
   s.filter_ = FilterSettingsOf(doc);
   s.currentMember_ = doc.currentMember;
@@ -75,8 +65,8 @@ void EditSnapshot::Restore(CKorvaneDoc& doc) const {
   // The algorithm first: nothing below recomputes, but the object must be
   // the captured standard's when the values are looked at again.
   if (Touches(scope_, EditScope::Standard)) {
-    doc.standardIndex = standardIndex_;
-    doc.algorithm = CreateAlgorithm(standardIndex_, &doc.tables);
+    doc.standard = standard_;
+    doc.algorithm = CAlgorithm(standard_, &doc.tables);
   }
   if (Touches(scope_, EditScope::Tables)) doc.tables = tables_;
   if (Touches(scope_, EditScope::Project)) doc.project = project_;

@@ -4,8 +4,10 @@
 // after a restore. A recomputation would not do: values read from a file
 // are not always what a recomputation gives.
 //
-// Zones are kept without their sample buffers unless the scope names the
-// waveforms (only the filter changes samples).
+// Zones are kept whole: their sample buffers are shared with the live ones
+// (copy on write), so a snapshot costs no copy of the waveforms. A restore
+// puts the captured samples back only when the scope names the waveforms
+// (only the filter changes samples).
 #pragma once
 
 #include <memory>
@@ -39,17 +41,17 @@ class EditSnapshot {
  private:
   EditScope scope_ = EditScope::None;
   ZoneRef at_;
-  std::unique_ptr<TestZone> zone_;  // Zone (with samples when Waveforms)
+  std::optional<TestZone> zone_;  // Zone
   std::optional<Member> member_;
   ZoneList memberZones_;
   std::vector<Member> members_;
   ZoneLists allZones_;
   StrengthResult result_;
-  int batchResultFlag_ = 0;
+  ResultFlag batchResultFlag_ = ResultFlag::Valid;
   ProjectInfo project_;
   std::vector<SectionPara> sections_;
   CorrectionTables tables_;
-  int standardIndex_ = 0;
+  Standard standard_ = Standard::CECS02_2005;
   ReportProjectInfo reportInfo_;
   FilterSettings filter_;
   int currentMember_ = -1;

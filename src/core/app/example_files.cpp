@@ -9,7 +9,7 @@
 namespace korvane {
 namespace {
 
-ProjectInfo ExampleProject(int testMethod, int standardIndex) {
+ProjectInfo ExampleProject(TestMethod testMethod, Standard standard) {
   ProjectInfo project = NewProjectInfo(CivilDate{2022, 3, 5});
   project.instrument = "VKT-U-6";
   project.site = "示例工程综合楼";
@@ -17,7 +17,7 @@ ProjectInfo ExampleProject(int testMethod, int standardIndex) {
   project.person = "张工";
   project.castingDate = "2021-12-1";
   project.testMethod = testMethod;
-  project.standardName = StoredStandardName(StandardDisplayName(standardIndex));
+  project.standardName = StoredStandardName(StandardDisplayName(standard));
   project.spot = "侧面";
   project.beta = 1.0f;
   project.lambda = 1.0f;
@@ -26,7 +26,7 @@ ProjectInfo ExampleProject(int testMethod, int standardIndex) {
 }
 
 SyntheticMemberPlan MemberPlan(std::string name, int zones, double rebound, double velocity,
-                               std::vector<std::string> locations, int angle, int surface,
+                               std::vector<std::string> locations, int angle, Surface surface,
                                std::vector<float> distances = {}) {
   SyntheticMemberPlan plan;
   plan.name = std::move(name);
@@ -51,10 +51,10 @@ void WriteResultThroughDocument(SyntheticData data, const std::filesystem::path&
   doc.sections = std::move(data.sections);
   doc.memberCount = data.memberCount;
   doc.currentMember = 0;
-  doc.SetStandard(StandardIndexOfStoredName(doc.project.standardName));
+  doc.SetStandard(StandardOfStoredName(doc.project.standardName));
   for (Member& member : doc.members) {
-    doc.algorithm->GetCoefficients(member.aggregateType == 1, member.coefA, member.coefB, member.coefC,
-                                   member.coefD);
+    doc.algorithm.GetCoefficients(member.aggregateType == Aggregate::Pebble, member.coefA, member.coefB,
+                                  member.coefC, member.coefD);
   }
   doc.RecomputeAll();
   doc.OnSaveDocument(path);
@@ -72,15 +72,15 @@ std::vector<std::string> WriteExampleFiles(const std::filesystem::path& dir) {
     // per zone, one rebound value per zone; the member's channel is section
     // row 1 of the two rows of a VKT-U-6.
     SyntheticFilePlan plan;
-    plan.project = ExampleProject(kMethodSurface, kCECS02_2005);
+    plan.project = ExampleProject(TestMethod::Surface, Standard::CECS02_2005);
     plan.pointsPerZone = 3;
     plan.distances = {200.0f, 250.0f, 300.0f};
     plan.channelRows = 2;
     plan.ownSection = 1;
     plan.seed = 2005;
-    plan.members = {MemberPlan("二层柱7", 10, 36.0, 4.25, {}, 0, 0)};
+    plan.members = {MemberPlan("二层柱7", 10, 36.0, 4.25, {}, 0, Surface::Side)};
     SyntheticData data = MakeSyntheticData(plan);
-    for (auto& zone : data.zoneLists.front()) zone->rebound.fill(zone->rebound[0]);
+    for (TestZone& zone : data.zoneLists.front()) zone.rebound.fill(zone.rebound[0]);
     const std::string name = "raw-1member-cecs2005.SHT";
     WriteRawFile(OpenFilePair(dir / name), data.project, data.zoneLists, data.memberCount, data.sections,
                  data.members);
@@ -89,14 +89,14 @@ std::vector<std::string> WriteExampleFiles(const std::filesystem::path& dir) {
   {
     // Three members tested through their thickness, 12, 7 and 4 zones.
     SyntheticFilePlan plan;
-    plan.project = ExampleProject(kMethodDirect, kCECS02_2005);
+    plan.project = ExampleProject(TestMethod::Direct, Standard::CECS02_2005);
     plan.pointsPerZone = 3;
     plan.distances = {400.0f, 400.0f, 400.0f};
     plan.seed = 2022;
     plan.members = {
-        MemberPlan("一层柱3", 12, 38.0, 4.35, {"东侧面", "西侧面"}, 0, 0),
-        MemberPlan("二层梁5", 7, 34.0, 4.10, {"梁侧"}, 0, 0, {300.0f, 300.0f, 300.0f}),
-        MemberPlan("屋面板2", 4, 32.0, 3.95, {"板底"}, 90, 2, {150.0f, 150.0f, 150.0f}),
+        MemberPlan("一层柱3", 12, 38.0, 4.35, {"东侧面", "西侧面"}, 0, Surface::Side),
+        MemberPlan("二层梁5", 7, 34.0, 4.10, {"梁侧"}, 0, Surface::Side, {300.0f, 300.0f, 300.0f}),
+        MemberPlan("屋面板2", 4, 32.0, 3.95, {"板底"}, 90, Surface::Bottom, {150.0f, 150.0f, 150.0f}),
     };
     const std::string name = "result-3members-cecs2005.SHA";
     WriteResultThroughDocument(MakeSyntheticData(plan), dir / name);
@@ -105,13 +105,13 @@ std::vector<std::string> WriteExampleFiles(const std::filesystem::path& dir) {
   {
     // Surface method under CECS 02-2020: seven points per zone.
     SyntheticFilePlan plan;
-    plan.project = ExampleProject(kMethodSurface, kCECS02_2020);
+    plan.project = ExampleProject(TestMethod::Surface, Standard::CECS02_2020);
     plan.pointsPerZone = 7;
     plan.distances = {100.0f, 150.0f, 200.0f, 250.0f, 300.0f, 350.0f, 400.0f};
     plan.seed = 2020;
     plan.members = {
-        MemberPlan("地下室墙1", 5, 40.0, 4.40, {"外侧面"}, 0, 0),
-        MemberPlan("地下室墙2", 4, 39.0, 4.30, {"内侧面"}, 0, 0),
+        MemberPlan("地下室墙1", 5, 40.0, 4.40, {"外侧面"}, 0, Surface::Side),
+        MemberPlan("地下室墙2", 4, 39.0, 4.30, {"内侧面"}, 0, Surface::Side),
     };
     const std::string name = "result-7point-cecs2020.SHA";
     WriteResultThroughDocument(MakeSyntheticData(plan), dir / name);

@@ -11,7 +11,6 @@ CKorvaneDoc::CKorvaneDoc(Settings settings, std::filesystem::path settingsPath)
   project = NewProjectInfo();
   tables = CorrectionTables::Defaults();
   defaultTables = tables;
-  algorithm = CreateAlgorithm(standardIndex, &tables);
   printSettings = NewPrintSettings();
   reportInfo = NewReportProjectInfo();
   if (settingsMode_ != Settings::None) {
@@ -36,7 +35,7 @@ const TestZone* CKorvaneDoc::Zone(int member, int zone) const {
   if (member < 0 || static_cast<std::size_t>(member) >= zoneLists.size()) return nullptr;
   const ZoneList& list = zoneLists[static_cast<std::size_t>(member)];
   if (zone < 0 || static_cast<std::size_t>(zone) >= list.size()) return nullptr;
-  return list[static_cast<std::size_t>(zone)].get();
+  return &list[static_cast<std::size_t>(zone)];
 }
 
 int CKorvaneDoc::ZoneCount(int member) const {
@@ -125,7 +124,7 @@ report::ReportSource ReportSourceOf(const CKorvaneDoc& doc) {
                               .zoneLists = doc.zoneLists,
                               .result = doc.result,
                               .batchResultFlag = doc.batchResultFlag,
-                              .standardIndex = doc.standardIndex,
+                              .standard = doc.standard,
                               .printSettings = doc.printSettings,
                               .reportInfo = doc.reportInfo,
                               .shownZonePoints = zone != nullptr ? zone->pointCount : 0};

@@ -49,11 +49,11 @@ class CKorvaneDoc {
   std::vector<SectionPara> sections;
   int memberCount = -1;  // -1: no file open
   StrengthResult result;
-  int batchResultFlag = 0;
+  ResultFlag batchResultFlag = ResultFlag::Valid;
 
   // ---- Standard and tables ---------------------------------------------
-  int standardIndex = 0;
-  std::unique_ptr<CAlgorithm> algorithm;
+  Standard standard = Standard::CECS02_2005;
+  CAlgorithm algorithm{standard, &tables};
   CorrectionTables tables;         // current (used by the lookups)
   CorrectionTables defaultTables;  // restored by the tables' defaults button
 
@@ -117,9 +117,8 @@ class CKorvaneDoc {
   void ApplyCoefficientsToAll() { ApplyCoefficientsToAll(currentMember); }
   // Copies the project's η and Δ into every zone, then RecomputeAll().
   void ApplyCorrectionsToAll();
-  // Selects standard `index` (any int; outside 0..9 the base algorithm) and
-  // recomputes point readings, V and Va of every zone.
-  void SetStandard(int index);
+  // Selects `standard` and recomputes point readings, V and Va of every zone.
+  void SetStandard(Standard standard);
   // Marks the three highest (positions 0..2) and three lowest (3..5)
   // readings; returns CalcRebound of the readings.
   float MarkExtremes(const std::array<int, kReadingsPerZone>& readings, std::array<int, 6>& positions) const;

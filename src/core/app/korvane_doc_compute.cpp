@@ -13,7 +13,7 @@ void CKorvaneDoc::ComputeZone(int member, int zone, bool withMember) {
   TestZone* target = Zone(member, zone);
   if (target == nullptr) return;
   ComputePointTimes(*target);
-  ComputeZoneFromTimes(*algorithm, members[static_cast<std::size_t>(member)], *target);
+  ComputeZoneFromTimes(algorithm, members[static_cast<std::size_t>(member)], *target);
   if (withMember) {
     EvaluateMember(member);
     EvaluateBatch();
@@ -34,18 +34,17 @@ void CKorvaneDoc::EvaluateMember(int member) {
     return;
   }
   std::vector<float> values;
-  for (const auto& zone : zoneLists[static_cast<std::size_t>(member)]) {
-    if (zone) values.push_back(zone->strengthValue);
-  }
+  for (const TestZone& zone : zoneLists[static_cast<std::size_t>(member)])
+    values.push_back(zone.strengthValue);
   // A member without zones keeps its previous results.
   if (values.empty()) return;
   Member& record = members[static_cast<std::size_t>(member)];
-  int flag = kResultValid;
-  record.estimatedStrength = algorithm->MemberEstimate(values, flag);
-  record.minStrength = algorithm->Minimum(values);
-  record.maxStrength = algorithm->Maximum(values);
-  record.meanStrength = algorithm->SafeMean(values);
-  record.stdDevStrength = algorithm->StdDev(values);
+  ResultFlag flag = ResultFlag::Valid;
+  record.estimatedStrength = algorithm.MemberEstimate(values, flag);
+  record.minStrength = algorithm.Minimum(values);
+  record.maxStrength = algorithm.Maximum(values);
+  record.meanStrength = algorithm.SafeMean(values);
+  record.stdDevStrength = algorithm.StdDev(values);
   record.resultFlag = flag;
 }
 
@@ -56,13 +55,12 @@ void CKorvaneDoc::EvaluateBatch() {
   for (const ZoneList& zones : zoneLists) {
     std::vector<float>& values = lists.emplace_back();
     values.reserve(zones.size());
-    // An empty slot counts as 0 here, unlike in the member evaluation.
-    for (const auto& zone : zones) values.push_back(zone ? zone->strengthValue : 0.0f);
+    for (const TestZone& zone : zones) values.push_back(zone.strengthValue);
   }
-  result.meanValue = algorithm->BatchMean(lists);
-  result.stdDev = algorithm->BatchStdDev(lists);
-  int flag = kResultValid;
-  result.fcue = algorithm->BatchEstimate(lists, flag);
+  result.meanValue = algorithm.BatchMean(lists);
+  result.stdDev = algorithm.BatchStdDev(lists);
+  ResultFlag flag = ResultFlag::Valid;
+  result.fcue = algorithm.BatchEstimate(lists, flag);
   batchResultFlag = flag;
 }
 
@@ -87,24 +85,22 @@ void CKorvaneDoc::ApplyCoefficientsToAll(int fromMember) {
 
 void CKorvaneDoc::ApplyCorrectionsToAll() {
   for (ZoneList& zones : zoneLists) {
-    for (auto& zone : zones) {
-      if (!zone) continue;
-      zone->eta = project.eta;
-      zone->deltaTot = project.deltaTot;
+    for (TestZone& zone : zones) {
+      zone.eta = project.eta;
+      zone.deltaTot = project.deltaTot;
     }
   }
   RecomputeAll();
 }
 
-void CKorvaneDoc::SetStandard(int index) {
-  standardIndex = index;
-  project.standardName = StoredStandardName(StandardDisplayName(index));
-  algorithm = CreateAlgorithm(index, &tables);
+void CKorvaneDoc::SetStandard(Standard newStandard) {
+  standard = newStandard;
+  project.standardName = StoredStandardName(StandardDisplayName(standard));
+  algorithm = CAlgorithm(standard, &tables);
   for (ZoneList& zones : zoneLists) {
-    for (auto& zone : zones) {
-      if (!zone) continue;
-      RecomputePointReadings(*zone);
-      ComputeZoneVelocity(*algorithm, *zone);
+    for (TestZone& zone : zones) {
+      RecomputePointReadings(zone);
+      ComputeZoneVelocity(algorithm, zone);
     }
   }
 }
@@ -112,9 +108,9 @@ void CKorvaneDoc::SetStandard(int index) {
 float CKorvaneDoc::MarkExtremes(const std::array<int, kReadingsPerZone>& readings,
                                 std::array<int, 6>& positions) const {
   positions = ExtremeReadingPositions(readings);
-  return algorithm->CalcRebound(readings);
+  return algorithm.CalcRebound(readings);
 }
 
-void CKorvaneDoc::RecomputeZoneVelocity(TestZone& zone) const { ComputeZoneVelocity(*algorithm, zone); }
+void CKorvaneDoc::RecomputeZoneVelocity(TestZone& zone) const { ComputeZoneVelocity(algorithm, zone); }
 
 }  // namespace korvane

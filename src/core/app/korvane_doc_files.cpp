@@ -63,7 +63,7 @@ void CKorvaneDoc::ReadAndReplace(const std::filesystem::path& path) {
   ResetAfterLoad();
   modified = false;
   NameFile(path);
-  FillReportInfoFromProject(reportInfo, project, standardIndex);
+  FillReportInfoFromProject(reportInfo, project, standard);
 }
 
 void CKorvaneDoc::NameFile(const std::filesystem::path& path) {
@@ -83,7 +83,7 @@ void CKorvaneDoc::ShowNoFile() {
   zoneLists.clear();
   sections.clear();
   result = StrengthResult{};
-  batchResultFlag = 0;
+  batchResultFlag = ResultFlag::Valid;
   // Nothing is left that could be saved.
   modified = false;
 }
@@ -94,13 +94,13 @@ void CKorvaneDoc::ResetAfterLoad() {
   currentMember = 0;
   currentZone = 0;
   currentPoint = 0;
-  standardIndex = StandardIndexOfStoredName(project.standardName);
-  if (IsFixedTestMethodStandard(standardIndex)) project.testMethod = kMethodDirect;
-  SetStandard(standardIndex);
+  const Standard opened = StandardOfStoredName(project.standardName);
+  if (Traits(opened).fixedTestMethod) project.testMethod = TestMethod::Direct;
+  SetStandard(opened);
   for (Member& member : members) {
-    if (member.aggregateType != -1) continue;
-    member.aggregateType = 2;
-    algorithm->GetCoefficients(false, member.coefA, member.coefB, member.coefC, member.coefD);
+    if (member.aggregateType != Aggregate::Unset) continue;
+    member.aggregateType = Aggregate::CrushedStone;
+    algorithm.GetCoefficients(false, member.coefA, member.coefB, member.coefC, member.coefD);
   }
 }
 

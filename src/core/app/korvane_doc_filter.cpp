@@ -27,10 +27,10 @@ void CKorvaneDoc::RestoreZoneWaveforms(int memberIndex, int zoneIndex) {
   const Member* member = &members[static_cast<std::size_t>(memberIndex)];
   const int used = zone->usedPointSlots();
   for (int j = 0; j < used; ++j) {
-    MeasuringPoint* point = zone->points[static_cast<std::size_t>(j)].get();
+    MeasuringPoint* point = zone->point(j);
     if (point == nullptr || !point->hasSamples()) continue;
     const std::size_t count = FilterSampleCount(*member, *point);
-    std::copy_n(point->unfilteredSamples.begin(), count, point->samples.begin());
+    if (count > 0) std::copy_n(point->unfilteredSamples.begin(), count, point->samples.writableData());
   }
 }
 
@@ -58,12 +58,12 @@ void CKorvaneDoc::FilterZoneWaveforms(int memberIndex, int zoneIndex) {
   };
   const int used = zone->usedPointSlots();
   for (int j = 0; j < used; ++j) {
-    MeasuringPoint* point = zone->points[static_cast<std::size_t>(j)].get();
+    MeasuringPoint* point = zone->point(j);
     if (point == nullptr || !point->hasSamples()) continue;
     point->keepLoadedSamples();
     const int count = static_cast<int>(FilterSampleCount(*member, *point));
     if (grouped == kFilterLanes || (grouped > 0 && count != groupCount)) flush();
-    group[static_cast<std::size_t>(grouped++)] = point->samples.data();
+    group[static_cast<std::size_t>(grouped++)] = point->samples.writableData();
     groupCount = count;
   }
   flush();

@@ -23,8 +23,8 @@ constexpr std::uint16_t kHugeLength = 0xFFFF;  // a 32-bit length follows
 
 // ---- The items, in file order -------------------------------------------
 // One list for both directions, so reading and writing cannot disagree.
-// `Doc` is CKorvaneDoc or const CKorvaneDoc; the visitor has Int, Float and
-// Text taking the field.
+// `Doc` is CKorvaneDoc or const CKorvaneDoc; the visitor has Int, Enum (an
+// enumeration as its number), Float and Text taking the field.
 
 template <typename Doc, typename Visitor>
 void VisitItems(Doc& doc, Visitor& v) {
@@ -37,7 +37,7 @@ void VisitItems(Doc& doc, Visitor& v) {
   v.Float(p.delay);       // 6
   v.Int(p.reserved);      // 7
   v.Text(p.castingDate);  // 8
-  v.Int(p.testMethod);    // 9
+  v.Enum(p.testMethod);   // 9
   v.Text(p.spot);         // 10
   v.Float(p.beta);        // 11
   v.Float(p.lambda);      // 12
@@ -77,6 +77,10 @@ void VisitItems(Doc& doc, Visitor& v) {
 class Writer {
  public:
   void Int(int value) { U32(static_cast<std::uint32_t>(value)); }
+  template <typename E>
+  void Enum(E value) {
+    Int(static_cast<int>(value));
+  }
   void Float(float value) {
     std::uint32_t bits = 0;
     std::memcpy(&bits, &value, sizeof bits);
@@ -125,6 +129,12 @@ class Reader {
     if (!ok_ || !U32(value)) return Fail();
     field = static_cast<int>(value);
     ++count_;
+  }
+  template <typename E>
+  void Enum(E& field) {
+    int value = static_cast<int>(field);
+    Int(value);
+    field = static_cast<E>(value);
   }
   void Float(float& field) {
     std::uint32_t bits = 0;
@@ -215,7 +225,7 @@ int DecodeSettings(CKorvaneDoc& doc, std::string_view bytes) {
   // The file may hold anything: values go back into the ranges the program
   // lets the user choose from.
   LimitToDialogRanges(doc.printSettings);
-  doc.project.testMethod = std::clamp(doc.project.testMethod, kMethodAngle, kMethodDirect);
+  doc.project.testMethod = std::clamp(doc.project.testMethod, TestMethod::Angle, TestMethod::Direct);
   return reader.count();
 }
 

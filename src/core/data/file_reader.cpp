@@ -158,7 +158,7 @@ class PairReader {
   void Read(int fileIndex, const ZoneLists& existingZoneLists) {
     const int existing = ExistingPointsPerZone(existingZoneLists);
     ReadHeader();
-    const int standard = StandardIndexOfStoredName(t_.project.standardName);
+    const Standard standard = StandardOfStoredName(t_.project.standardName);
     points_ = PointsPerZone(t_.project.testMethod, standard);
     if (fileIndex >= 1 && points_ != existing) Fail(kMsgPointsPerZoneDiffer);
     ReadParameters();
@@ -190,7 +190,7 @@ class PairReader {
     reader_.ReadString(ff::kKeyUnit, p.unit);
     reader_.ReadString(ff::kKeyPerson, p.person);
     const auto method = reader_.KeyValue(ff::kKeyMethod);
-    p.testMethod = method ? TestMethodIndex(*method) : kMethodAngle;
+    p.testMethod = method ? TestMethodOfName(*method) : TestMethod::Angle;
     reader_.ReadString(ff::kKeyInstrument, p.instrument);
     reader_.ReadString(ff::kKeySoftware, p.softwareId);
     reader_.ReadString(ff::kKeyCriterion, p.standardName);
@@ -312,7 +312,7 @@ class PairReader {
         reader_.CellFloat(b, r, member.coefB);
         reader_.CellFloat(c, r, member.coefC);
         reader_.CellFloat(d, r, member.coefD);
-        reader_.CellInt(aggregate, r, member.aggregateType);
+        reader_.CellEnum(aggregate, r, member.aggregateType);
       }
     }
   }
@@ -350,20 +350,19 @@ class PairReader {
         // rows at all).
         const long long si = section;
         if (count > 1 && si > static_cast<long long>(e) && si < static_cast<long long>(count)) break;
-        std::unique_ptr<TestZone> zone = ReadZone(columns, firstRow, member);
-        zone->sectionIndex = section;
-        zone->testLocation = t_.project.spot;
-        zone->sampleInterval = member.sampleInterval;
-        list.push_back(std::move(zone));
+        TestZone& zone = list.emplace_back(ReadZone(columns, firstRow, member));
+        zone.sectionIndex = section;
+        zone.testLocation = t_.project.spot;
+        zone.sampleInterval = member.sampleInterval;
         ++zoneCounter_;
       }
       t_.zoneLists.push_back(std::move(list));
     }
   }
 
-  std::unique_ptr<TestZone> ReadZone(const RayColumns& columns, std::size_t firstRow, const Member& member) {
-    auto zone = NewTestZone();
-    zone->pointCount = points_;
+  TestZone ReadZone(const RayColumns& columns, std::size_t firstRow, const Member& member) {
+    TestZone zone;
+    zone.pointCount = points_;
     float rebound = 0.0f;
     for (int p = 0; p < points_; ++p) {
       const std::size_t row = firstRow + static_cast<std::size_t>(p);
@@ -386,42 +385,42 @@ class PairReader {
       if (kind_ == FileKind::Raw) reader_.CellFloat(columns.rebound, row, pointRebound);
       rebound = pointRebound;  // the last point's value stands
 
-      auto point = std::make_unique<MeasuringPoint>();
-      point->pointIndex = p;
-      point->arrivalIndex = SampleIndexOfTime(time, delay, member.sampleInterval);
-      point->amplitudeIndex = SampleIndexOfTime(amplitudeTime, delay, member.sampleInterval);
-      point->delay = delay;
-      point->distance = distance;
-      point->gain = gain;
-      ReadWaveform(static_cast<long long>(seek) - 1, member.sampleCount, point->samples);
-      zone->points[static_cast<std::size_t>(p)] = std::move(point);
-      zone->delay = delay;
-      zone->zoneNumber = zoneNumber;
+      MeasuringPoint& point = zone.points[static_cast<std::size_t>(p)].emplace();
+      point.pointIndex = p;
+      point.arrivalIndex = SampleIndexOfTime(time, delay, member.sampleInterval);
+      point.amplitudeIndex = SampleIndexOfTime(amplitudeTime, delay, member.sampleInterval);
+      point.delay = delay;
+      point.distance = distance;
+      point.gain = gain;
+      point.samples = ReadWaveform(static_cast<long long>(seek) - 1, member.sampleCount);
+      zone.delay = delay;
+      zone.zoneNumber = zoneNumber;
     }
     if (kind_ == FileKind::Raw) {
       const ProjectInfo& project = t_.project;
-      zone->testMethod = project.testMethod;
-      zone->beta = project.beta;
-      zone->lambda = project.lambda;
-      zone->eta = project.eta;
-      zone->rebound.fill(SaturatingInt(std::trunc(static_cast<double>(rebound))));
+      zone.testMethod = project.testMethod;
+      zone.beta = project.beta;
+      zone.lambda = project.lambda;
+      zone.eta = project.eta;
+      zone.rebound.fill(SaturatingInt(std::trunc(static_cast<double>(rebound))));
     }
     return zone;
   }
 
   // `count` samples from byte `offset` of the waveform file: stored value +
   // 2048 (modulo 2^16, as 16-bit words add).
-  void ReadWaveform(long long offset, int count, std::vector<std::uint16_t>& samples) const {
-    if (count <= 0) return;
+  SampleBuffer ReadWaveform(long long offset, int count) const {
+    if (count <= 0) return {};
     const auto size = static_cast<long long>(wave_.size());
     if (offset < 0 || offset >= size) Fail(kMsgWaveformRead);
     // A waveform file that ends inside a waveform is damaged: the missing
     // samples are not made up.
     const long long available = (size - offset) / 2;
     if (available < count) Fail(kMsgWaveformRead);
-    samples.resize(static_cast<std::size_t>(count));
+    std::vector<std::uint16_t> samples(static_cast<std::size_t>(count));
     if (!wave_.Read(static_cast<std::uint64_t>(offset), samples.size(), samples.data()))
       Fail(kMsgWaveformRead);
+    return SampleBuffer(std::move(samples));
   }
 
   void ReadResultBlock() {
@@ -457,25 +456,25 @@ class PairReader {
     const Column deltaTot = reader_.TableColumn(ff::kColDeltaTot, header, w, ff::kCellWidth);
     std::size_t row = 0;
     for (std::size_t i = FirstZoneList(); i < t_.zoneLists.size(); ++i) {
-      for (auto& zone : t_.zoneLists[i]) {
-        for (std::size_t k = 0; k < readings.size(); ++k) reader_.CellInt(readings[k], row, zone->rebound[k]);
-        reader_.CellFloat(recorded, row, zone->recordedRebound);
-        reader_.CellFloat(lambda, row, zone->lambda);
-        reader_.CellFloat(beta, row, zone->beta);
-        reader_.CellFloat(eta, row, zone->eta);
-        reader_.CellInt(angle, row, zone->angle);
-        reader_.CellFloat(angleCorrection, row, zone->angleCorrection);
-        reader_.CellInt(surface, row, zone->surface);
-        reader_.CellFloat(surfaceCorrection, row, zone->surfaceCorrection);
-        reader_.CellFloat(carbonation, row, zone->carbonationDepth);
-        reader_.CellFloat(strength, row, zone->strengthValue);
-        reader_.CellInt(method, row, zone->testMethod);
+      for (TestZone& zone : t_.zoneLists[i]) {
+        for (std::size_t k = 0; k < readings.size(); ++k) reader_.CellInt(readings[k], row, zone.rebound[k]);
+        reader_.CellFloat(recorded, row, zone.recordedRebound);
+        reader_.CellFloat(lambda, row, zone.lambda);
+        reader_.CellFloat(beta, row, zone.beta);
+        reader_.CellFloat(eta, row, zone.eta);
+        reader_.CellInt(angle, row, zone.angle);
+        reader_.CellFloat(angleCorrection, row, zone.angleCorrection);
+        reader_.CellEnum(surface, row, zone.surface);
+        reader_.CellFloat(surfaceCorrection, row, zone.surfaceCorrection);
+        reader_.CellFloat(carbonation, row, zone.carbonationDepth);
+        reader_.CellFloat(strength, row, zone.strengthValue);
+        reader_.CellEnum(method, row, zone.testMethod);
         if (location.keyPos != npos) {
           std::string text;
           reader_.CellText(location, row, text);
-          zone->testLocation = std::move(text);
+          zone.testLocation = std::move(text);
         }
-        if (wide) reader_.CellFloat(deltaTot, row, zone->deltaTot);
+        if (wide) reader_.CellFloat(deltaTot, row, zone.deltaTot);
         ++row;
       }
     }

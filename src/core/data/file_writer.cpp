@@ -236,7 +236,7 @@ void AppendSectionTable(std::string& out, FileKind kind, const ProjectInfo& proj
       cells.Fixed(member.coefB, ff::kCellWidth, 3, "B");
       cells.Fixed(member.coefC, ff::kCellWidth, 3, "C");
       cells.Fixed(member.coefD, ff::kCellWidth, 4, "D");
-      cells.Int(member.aggregateType, ff::kCellWidth, "CGL");
+      cells.Int(static_cast<int>(member.aggregateType), ff::kCellWidth, "CGL");
       out.append(kCrLf);
     }
   } else {
@@ -268,30 +268,29 @@ void AppendResultTable(std::string& out, const ZoneLists& zoneLists, const std::
   for (int i = 0; i < rows && static_cast<std::size_t>(i) < zoneLists.size(); ++i) {
     const Member& member = members[static_cast<std::size_t>(i)];
     int z = -1;
-    for (const auto& zone : zoneLists[static_cast<std::size_t>(i)]) {
+    for (const TestZone& zone : zoneLists[static_cast<std::size_t>(i)]) {
       ++z;
-      if (!zone) continue;
       Cells cells(out, Place{i, z});
       cells.Int(member.sectionIndex, ff::kShortIndexWidth, "SI");
-      cells.Int(zone->zoneNumber, ff::kCellWidth, "TESTNUM");
-      for (std::size_t k = 0; k < zone->rebound.size(); ++k)
-        cells.Int(zone->rebound[k], ff::kReadingWidth, kReadingFields[k]);
-      cells.Fixed(zone->recordedRebound, ff::kReadingWidth, 0, "RA");
-      cells.Fixed(zone->lambda, ff::kCellWidth, 2, "LAMDA");
-      cells.Fixed(zone->beta, ff::kCellWidth, 3, "BETA");
-      cells.Fixed(zone->eta, ff::kCellWidth, 2, "ETA");
-      cells.Int(zone->angle, ff::kCellWidth, "ANGLE");
-      cells.Fixed(zone->angleCorrection, ff::kCellWidth, 1, "ANGLEAM");
-      cells.Int(zone->surface, ff::kCellWidth, "PLANE");
-      cells.Fixed(zone->surfaceCorrection, ff::kCellWidth, 1, "PLANEAM");
-      cells.Fixed(zone->carbonationDepth, ff::kCellWidth, 1, "CARBON");
-      cells.Fixed(zone->strengthValue, ff::kCellWidth, 1, "FCUI");
-      cells.Int(zone->testMethod, ff::kCellWidth, "TMETHOD");
-      const std::string location = TestLocationForFile(zone->testLocation);
+      cells.Int(zone.zoneNumber, ff::kCellWidth, "TESTNUM");
+      for (std::size_t k = 0; k < zone.rebound.size(); ++k)
+        cells.Int(zone.rebound[k], ff::kReadingWidth, kReadingFields[k]);
+      cells.Fixed(zone.recordedRebound, ff::kReadingWidth, 0, "RA");
+      cells.Fixed(zone.lambda, ff::kCellWidth, 2, "LAMDA");
+      cells.Fixed(zone.beta, ff::kCellWidth, 3, "BETA");
+      cells.Fixed(zone.eta, ff::kCellWidth, 2, "ETA");
+      cells.Int(zone.angle, ff::kCellWidth, "ANGLE");
+      cells.Fixed(zone.angleCorrection, ff::kCellWidth, 1, "ANGLEAM");
+      cells.Int(static_cast<int>(zone.surface), ff::kCellWidth, "PLANE");
+      cells.Fixed(zone.surfaceCorrection, ff::kCellWidth, 1, "PLANEAM");
+      cells.Fixed(zone.carbonationDepth, ff::kCellWidth, 1, "CARBON");
+      cells.Fixed(zone.strengthValue, ff::kCellWidth, 1, "FCUI");
+      cells.Int(static_cast<int>(zone.testMethod), ff::kCellWidth, "TMETHOD");
+      const std::string location = TestLocationForFile(zone.testLocation);
       const std::size_t units = Utf8ToUtf16(location).size();
       out.append(ff::kTestLocationWidth - std::min<std::size_t>(units, ff::kTestLocationWidth), ' ');
       out.append(location);
-      cells.Fixed(zone->deltaTot, ff::kCellWidth, 2, "DELTAT");
+      cells.Fixed(zone.deltaTot, ff::kCellWidth, 2, "DELTAT");
       out.append(kCrLf);
     }
   }
@@ -323,13 +322,12 @@ void AppendRayTable(std::string& out, std::string& wave, bool rawReadings, const
   Line(out, ff::kMarkerRays);
   Line(out, ff::kRayHeader);
   long long seek = 1;
-  std::vector<std::uint16_t> flat;
   std::size_t waveBytes = 0;
   for (int i = 0; i < rows && static_cast<std::size_t>(i) < zoneLists.size(); ++i) {
     const int n = members[static_cast<std::size_t>(i)].sampleCount;
-    for (const auto& zone : zoneLists[static_cast<std::size_t>(i)]) {
-      if (zone && n > 0)
-        waveBytes += 2 * static_cast<std::size_t>(n) * static_cast<std::size_t>(zone->usedPointSlots());
+    for (const TestZone& zone : zoneLists[static_cast<std::size_t>(i)]) {
+      if (n > 0)
+        waveBytes += 2 * static_cast<std::size_t>(n) * static_cast<std::size_t>(zone.usedPointSlots());
     }
   }
   wave.reserve(waveBytes);
@@ -337,24 +335,25 @@ void AppendRayTable(std::string& out, std::string& wave, bool rawReadings, const
     const Member& member = members[static_cast<std::size_t>(i)];
     const std::size_t n = member.sampleCount > 0 ? static_cast<std::size_t>(member.sampleCount) : 0;
     int z = -1;
-    for (const auto& zone : zoneLists[static_cast<std::size_t>(i)]) {
+    for (const TestZone& zone : zoneLists[static_cast<std::size_t>(i)]) {
       ++z;
-      if (!zone) continue;
       // Gain of the zone's first point, for slots that hold no point (a flat
       // waveform then reads as 0 V rather than 0/0).
       float zoneGain = 1.0f;
-      for (const auto& point : zone->points) {
+      for (const auto& point : zone.points) {
         if (point) {
           zoneGain = point->gain;
           break;
         }
       }
-      const int rebound = rawReadings ? RawReboundValue(*zone) : ff::kRayReboundPlaceholder;
+      const int rebound = rawReadings ? RawReboundValue(zone) : ff::kRayReboundPlaceholder;
       // Every slot below pointCount is written, so the reader's grouping of
       // rows into zones stays aligned; a slot without samples is flat.
-      for (int j = 0; j < zone->usedPointSlots(); ++j) {
-        const MeasuringPoint* point = zone->points[static_cast<std::size_t>(j)].get();
-        const std::vector<std::uint16_t>& stored = point != nullptr ? point->samples : flat;
+      for (int j = 0; j < zone.usedPointSlots(); ++j) {
+        const MeasuringPoint* point = zone.point(j);
+        const std::span<const std::uint16_t> stored = point != nullptr
+                                                          ? std::span<const std::uint16_t>(point->samples)
+                                                          : std::span<const std::uint16_t>();
         int minimum = 0;
         int maximum = 0;
         for (std::size_t k = 0; k < n; ++k) {
@@ -365,12 +364,12 @@ void AppendRayTable(std::string& out, std::string& wave, bool rawReadings, const
         const int absMax = n == 0 ? 0 : std::max(std::abs(minimum - 2047), std::abs(maximum - 2047));
         const int arrival = point != nullptr ? point->arrivalIndex : 0;
         const int amplitude = point != nullptr ? point->amplitudeIndex : 0;
-        const float time = static_cast<float>(arrival) * zone->sampleInterval + zone->delay;
-        const float amplitudeTime = static_cast<float>(amplitude) * zone->sampleInterval + zone->delay;
+        const float time = static_cast<float>(arrival) * zone.sampleInterval + zone.delay;
+        const float amplitudeTime = static_cast<float>(amplitude) * zone.sampleInterval + zone.delay;
 
         Cells cells(out, Place{i, z, j});
         cells.Int(member.sectionIndex, ff::kShortIndexWidth, "SI");
-        cells.Int(zone->zoneNumber, ff::kCellWidth, "RATNO");
+        cells.Int(zone.zoneNumber, ff::kCellWidth, "RATNO");
         cells.Int(j, ff::kCellWidth, "SpotNO");
         cells.Fixed(point != nullptr ? point->distance : 0.0f, ff::kCellWidth, 0, "L");
         cells.Fixed(time, ff::kCellWidth, 1, "T(us)");
@@ -382,7 +381,7 @@ void AppendRayTable(std::string& out, std::string& wave, bool rawReadings, const
         cells.Int(0, ff::kFlagWidth, "Del");
         cells.Int(seek, ff::kSeekWidth, "Seek");
         cells.Faithful(point != nullptr ? point->gain : zoneGain, ff::kCellWidth, "Gain");
-        cells.Faithful(zone->delay, ff::kCellWidth, "Delay");
+        cells.Faithful(zone.delay, ff::kCellWidth, "Delay");
         cells.Int(rebound, ff::kCellWidth, "R");
         for (int k = 0; k < 3; ++k) out.append(ff::kRayFiller);
         out.append(kCrLf);
@@ -415,23 +414,23 @@ const SectionPara* SectionForMember(const std::vector<SectionPara>& sections,
   return nullptr;
 }
 
-int HeaderTestMethod(const ProjectInfo& project, const ZoneLists& zoneLists) {
+TestMethod HeaderTestMethod(const ProjectInfo& project, const ZoneLists& zoneLists) {
   const TestZone* first = nullptr;
   for (const auto& list : zoneLists) {
-    for (const auto& zone : list) {
-      if (zone && zone->pointCount != 0) {
-        first = zone.get();
+    for (const TestZone& zone : list) {
+      if (zone.pointCount != 0) {
+        first = &zone;
         break;
       }
     }
     if (first != nullptr) break;
   }
   if (first == nullptr) return project.testMethod;
-  const int standard = StandardIndexOfStoredName(project.standardName);
+  const Standard standard = StandardOfStoredName(project.standardName);
   const int points = first->pointCount;
   if (PointsPerZone(project.testMethod, standard) == points) return project.testMethod;
   if (PointsPerZone(first->testMethod, standard) == points) return first->testMethod;
-  for (int method : {kMethodSurface, kMethodAngle, kMethodDirect}) {
+  for (TestMethod method : {TestMethod::Surface, TestMethod::Angle, TestMethod::Direct}) {
     if (PointsPerZone(method, standard) == points) return method;
   }
   return project.testMethod;

@@ -66,7 +66,7 @@ const SectionPara* SectionForMember(const std::vector<SectionPara>& sections,
 // unless it would make the reader group the ray rows differently from the
 // zones' pointCount; then the method the zones were read under (the first
 // zone's), or failing that a method that gives their pointCount.
-int HeaderTestMethod(const ProjectInfo& project, const ZoneLists& zoneLists);
+TestMethod HeaderTestMethod(const ProjectInfo& project, const ZoneLists& zoneLists);
 
 // Test location as written: control characters as blanks, characters code
 // page 936 cannot hold as '?', at most 10 UTF-16 code units.

@@ -92,6 +92,14 @@ class FixedWidthText {
   // Column cell as a number: false (field unchanged) when absent or empty.
   bool CellFloat(const Column& column, std::size_t row, float& field) const;
   bool CellInt(const Column& column, std::size_t row, int& field) const;
+  // An enumeration stored as its number (any number is kept).
+  template <typename Enum>
+  bool CellEnum(const Column& column, std::size_t row, Enum& field) const {
+    int value = static_cast<int>(field);
+    if (!CellInt(column, row, value)) return false;
+    field = static_cast<Enum>(value);
+    return true;
+  }
 
   // First positions of the numbered keys prefix + "%d" + suffix (suffix
   // ending in ':') that start a line, found in one pass over the colons of

@@ -7,37 +7,40 @@
 
 namespace korvane {
 
-int TestZone::usedPointSlots() const { return std::clamp(pointCount, 0, kMaxPoints); }
+SampleBuffer::SampleBuffer(std::vector<std::uint16_t> codes)
+    : codes_(codes.empty() ? nullptr : std::make_shared<std::vector<std::uint16_t>>(std::move(codes))) {}
 
-int PointsPerZone(int testMethod, int standardIndex) {
-  if (testMethod == kMethodSurface) return (standardIndex == 0 || standardIndex == 1) ? 3 : 7;
-  return standardIndex == 3 ? 4 : 3;
+SampleBuffer::SampleBuffer(const std::uint16_t* codes, std::size_t count)
+    : SampleBuffer(codes != nullptr ? std::vector<std::uint16_t>(codes, codes + count)
+                                    : std::vector<std::uint16_t>()) {}
+
+std::uint16_t* SampleBuffer::writableData() {
+  if (!codes_) return nullptr;
+  if (codes_.use_count() > 1) codes_ = std::make_shared<std::vector<std::uint16_t>>(*codes_);
+  return codes_->data();
 }
 
 int ExistingPointsPerZone(const ZoneLists& zoneLists) {
   for (const auto& list : zoneLists) {
-    for (const auto& zone : list) {
-      if (zone && zone->pointCount != 0) return zone->pointCount;
+    for (const TestZone& zone : list) {
+      if (zone.pointCount != 0) return zone.pointCount;
     }
   }
   return 3;
 }
 
-std::unique_ptr<TestZone> NewTestZone() { return std::make_unique<TestZone>(); }
-
-std::unique_ptr<MeasuringPoint> NewMeasuringPoint(int pointIndex, int amplitudeIndex,
-                                                  const std::uint16_t* samples, int sampleCount, float delay,
-                                                  float distance, float gain, int arrivalIndex) {
-  auto point = std::make_unique<MeasuringPoint>();
-  point->pointIndex = pointIndex;
-  point->amplitudeIndex = amplitudeIndex;
-  point->arrivalIndex = arrivalIndex;
-  point->delay = delay;
-  point->distance = distance;
-  point->gain = gain;
+MeasuringPoint NewMeasuringPoint(int pointIndex, int amplitudeIndex, const std::uint16_t* samples,
+                                 int sampleCount, float delay, float distance, float gain, int arrivalIndex) {
+  MeasuringPoint point;
+  point.pointIndex = pointIndex;
+  point.amplitudeIndex = amplitudeIndex;
+  point.arrivalIndex = arrivalIndex;
+  point.delay = delay;
+  point.distance = distance;
+  point.gain = gain;
   if (samples != nullptr && sampleCount > 0) {
-    point->samples.assign(samples, samples + sampleCount);
-    point->unfilteredSamples = point->samples;
+    point.samples = SampleBuffer(samples, static_cast<std::size_t>(sampleCount));
+    point.unfilteredSamples = point.samples;
   }
   return point;
 }
@@ -73,73 +76,5 @@ ProjectInfo NewProjectInfo(const CivilDate& today) {
 }
 
 ProjectInfo NewProjectInfo() { return NewProjectInfo(CivilDate::Today()); }
-
-namespace {
-
-std::unique_ptr<MeasuringPoint> ClonePoint(const MeasuringPoint& point, bool withSamples) {
-  if (withSamples) return std::make_unique<MeasuringPoint>(point);
-  // Fails to compile when MeasuringPoint gains a field: copy it below too.
-  [[maybe_unused]] const auto& [f0, f1, f2, f3, f4, f5, f6, f7] = point;
-  auto copy = std::make_unique<MeasuringPoint>();
-  copy->pointIndex = point.pointIndex;
-  copy->gain = point.gain;
-  copy->amplitudeIndex = point.amplitudeIndex;
-  copy->arrivalIndex = point.arrivalIndex;
-  copy->distance = point.distance;
-  copy->delay = point.delay;
-  return copy;
-}
-
-}  // namespace
-
-std::unique_ptr<TestZone> CloneTestZone(const TestZone& zone, bool withSamples) {
-  // Fails to compile when TestZone gains a field: copy it below too.
-  [[maybe_unused]] const auto& [f0, f1, f2, f3, f4, f5, f6, f7, f8, f9, f10, f11, f12, f13, f14, f15, f16,
-                                f17, f18, f19, f20, f21, f22, f23, f24, f25, f26, f27] = zone;
-  auto copy = std::make_unique<TestZone>();
-  copy->sectionIndex = zone.sectionIndex;
-  copy->zoneNumber = zone.zoneNumber;
-  copy->sampleInterval = zone.sampleInterval;
-  copy->delay = zone.delay;
-  for (std::size_t j = 0; j < zone.points.size(); ++j) {
-    if (zone.points[j]) copy->points[j] = ClonePoint(*zone.points[j], withSamples);
-  }
-  copy->testMethod = zone.testMethod;
-  copy->testLocation = zone.testLocation;
-  copy->beta = zone.beta;
-  copy->lambda = zone.lambda;
-  copy->eta = zone.eta;
-  copy->reboundManual = zone.reboundManual;
-  copy->rebound = zone.rebound;
-  copy->reboundValue = zone.reboundValue;
-  copy->angle = zone.angle;
-  copy->surface = zone.surface;
-  copy->angleCorrection = zone.angleCorrection;
-  copy->surfaceCorrection = zone.surfaceCorrection;
-  copy->recordedRebound = zone.recordedRebound;
-  copy->pointVelocity = zone.pointVelocity;
-  copy->pointTime = zone.pointTime;
-  copy->pointAmplitude = zone.pointAmplitude;
-  copy->carbonationDepth = zone.carbonationDepth;
-  copy->strengthValue = zone.strengthValue;
-  copy->zoneVelocity = zone.zoneVelocity;
-  copy->correctedVelocity = zone.correctedVelocity;
-  copy->pointCount = zone.pointCount;
-  copy->pointDistance = zone.pointDistance;
-  copy->deltaTot = zone.deltaTot;
-  return copy;
-}
-
-ZoneLists CloneZoneLists(const ZoneLists& lists) {
-  ZoneLists copy;
-  copy.reserve(lists.size());
-  for (const auto& list : lists) {
-    ZoneList zones;
-    zones.reserve(list.size());
-    for (const auto& zone : list) zones.push_back(zone ? CloneTestZone(*zone) : nullptr);
-    copy.push_back(std::move(zones));
-  }
-  return copy;
-}
 
 }  // namespace korvane

@@ -7,9 +7,12 @@
 // Texts are UTF-8; the file layer converts to and from code page 936.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -24,6 +27,63 @@ inline constexpr int kReadingsPerZone = 16;
 // Sample coding: 12-bit converter codes, 2048 is 0 V.
 inline constexpr int kZeroCode = 2048;
 
+// The tested surface of a zone, for the surface correction. A file may hold
+// another number; it is kept as it is and gets no correction.
+enum class Surface : int {
+  None = -1,   // not given
+  Side = 0,    // "侧面"
+  Top = 1,     // "顶面"
+  Bottom = 2,  // "底面"
+};
+
+// The coarse aggregate of a member, which chooses the strength formula's
+// coefficients. A file may hold another number; it is kept as it is and
+// counts as crushed stone.
+enum class Aggregate : int {
+  Unset = -1,
+  Custom = 0,        // "自定义": the member's own coefficients
+  Pebble = 1,        // "卵石"
+  CrushedStone = 2,  // "碎石"
+};
+
+// Result flags of member and batch estimates.
+enum class ResultFlag : int {
+  Valid = 0,
+  Below10 = 1,       // below 10 MPa
+  BatchInvalid = 2,  // the batch-validity test failed (and a member not yet evaluated)
+  Above70 = 4,       // above 70 MPa
+};
+
+// A waveform's samples: 12-bit converter codes in 16-bit words. Copies share
+// one buffer until one of them is written (copy on write), so that zones and
+// points copy cheaply (undo snapshots); a writer gets a buffer of its own.
+class SampleBuffer {
+ public:
+  SampleBuffer() = default;
+  explicit SampleBuffer(std::vector<std::uint16_t> codes);
+  SampleBuffer(const std::uint16_t* codes, std::size_t count);
+
+  std::size_t size() const { return codes_ ? codes_->size() : 0; }
+  bool empty() const { return size() == 0; }
+  const std::uint16_t* data() const { return codes_ ? codes_->data() : nullptr; }
+  std::uint16_t operator[](std::size_t k) const { return (*codes_)[k]; }
+  const std::uint16_t* begin() const { return data(); }
+  const std::uint16_t* end() const { return data() + size(); }
+  operator std::span<const std::uint16_t>() const { return {data(), size()}; }
+  std::span<const std::uint16_t> first(std::size_t n) const { return {data(), n}; }
+  // The samples to write: the buffer is made this copy's own first.
+  std::uint16_t* writableData();
+  // Whether two copies share one buffer (none is written yet).
+  bool sharesWith(const SampleBuffer& other) const { return codes_ == other.codes_; }
+
+  friend bool operator==(const SampleBuffer& a, const SampleBuffer& b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end());
+  }
+
+ private:
+  std::shared_ptr<std::vector<std::uint16_t>> codes_;
+};
+
 // File header and project information.
 struct ProjectInfo {
   std::string instrument;
@@ -34,7 +94,7 @@ struct ProjectInfo {
   std::string castingDate;
   float delay = 0.0f;  // instrument delay, us
   int reserved = 0;    // kept only in the settings file
-  int testMethod = kMethodSurface;
+  TestMethod testMethod = TestMethod::Surface;
   std::string spot = "侧面";
   float beta = 0.0f;
   float lambda = 0.0f;
@@ -53,8 +113,8 @@ struct Member {
   std::string name;
   int sampleCount = 512;        // samples per waveform (DatLen)
   float sampleInterval = 1.0f;  // dT, us
-  int pumped = 0;               // pumped concrete switch
-  int aggregateType = -1;       // 0 custom, 1 pebble, 2 crushed stone, -1 unset
+  bool pumped = false;          // pumped concrete ("泵送")
+  Aggregate aggregateType = Aggregate::Unset;
   float coefA = 1.0f;
   float coefB = 1.0f;
   float coefC = 1.0f;
@@ -63,7 +123,7 @@ struct Member {
   float maxStrength = 0.0f;
   float meanStrength = 0.0f;
   float stdDevStrength = 0.0f;
-  int resultFlag = 2;
+  ResultFlag resultFlag = ResultFlag::BatchInvalid;
   float estimatedStrength = 0.0f;
 };
 
@@ -81,14 +141,14 @@ struct SectionPara {
   float senDH = 0.0f;
 };
 
-// One measuring point (测点) with its waveform. An empty `samples` vector
-// means "the point has no samples".
+// One measuring point (测点) with its waveform. Empty `samples` mean "the
+// point has no samples".
 struct MeasuringPoint {
-  std::vector<std::uint16_t> samples;  // working copy (filtered)
+  SampleBuffer samples;  // working copy (filtered)
   // The samples as loaded, kept from the moment a filter first changes
   // `samples`; empty while `samples` still holds them (a file is loaded into
   // one copy). Read them through loadedSamples().
-  std::vector<std::uint16_t> unfilteredSamples;
+  SampleBuffer unfilteredSamples;
   int pointIndex = 0;
   float gain = 0.0f;
   int amplitudeIndex = 0;
@@ -98,10 +158,11 @@ struct MeasuringPoint {
 
   bool hasSamples() const { return !samples.empty(); }
   // The samples as loaded.
-  const std::vector<std::uint16_t>& loadedSamples() const {
+  const SampleBuffer& loadedSamples() const {
     return unfilteredSamples.empty() ? samples : unfilteredSamples;
   }
-  // Called before `samples` is changed: keeps the loaded copy.
+  // Called before `samples` is changed: keeps the loaded copy (shared until
+  // `samples` is written).
   void keepLoadedSamples() {
     if (unfilteredSamples.empty()) unfilteredSamples = samples;
   }
@@ -113,8 +174,9 @@ struct TestZone {
   int zoneNumber = 0;
   float sampleInterval = 1.0f;  // dT of the waveforms, us
   float delay = 0.0f;           // time of sample 0, us
-  std::array<std::unique_ptr<MeasuringPoint>, kMaxPoints> points;
-  int testMethod = kMethodSurface;
+  // The zone's points by slot; a slot may be empty.
+  std::array<std::optional<MeasuringPoint>, kMaxPoints> points;
+  TestMethod testMethod = TestMethod::Surface;
   std::string testLocation;
   float beta = 1.0f;
   float lambda = 1.0f;
@@ -122,8 +184,8 @@ struct TestZone {
   int reboundManual = 0;
   std::array<int, kReadingsPerZone> rebound{};
   float reboundValue = 35.0f;
-  int angle = 0;     // degrees
-  int surface = -1;  // 0 side, 1 top, 2 bottom, other unknown
+  int angle = 0;  // degrees
+  Surface surface = Surface::None;
   float angleCorrection = 0.0f;
   float surfaceCorrection = 0.0f;
   float recordedRebound = 35.0f;
@@ -140,7 +202,18 @@ struct TestZone {
 
   // Number of point slots that take part in computations: min(pointCount, 7),
   // never negative.
-  int usedPointSlots() const;
+  int usedPointSlots() const { return std::clamp(pointCount, 0, kMaxPoints); }
+  // The point of slot j, or null for an empty slot or j outside 0..6.
+  const MeasuringPoint* point(int j) const {
+    return j >= 0 && j < kMaxPoints && points[static_cast<std::size_t>(j)]
+               ? &*points[static_cast<std::size_t>(j)]
+               : nullptr;
+  }
+  MeasuringPoint* point(int j) {
+    return j >= 0 && j < kMaxPoints && points[static_cast<std::size_t>(j)]
+               ? &*points[static_cast<std::size_t>(j)]
+               : nullptr;
+  }
 };
 
 // File-level strength result.
@@ -150,25 +223,18 @@ struct StrengthResult {
   float stdDev = 0.0f;
 };
 
-using ZoneList = std::vector<std::unique_ptr<TestZone>>;
+using ZoneList = std::vector<TestZone>;
 using ZoneLists = std::vector<ZoneList>;
-
-// Points per zone of a file: surface method (1) gives 3 under standards 0 and
-// 1, else 7; other methods give 4 under standard 3 (JTS 239-2015), else 3.
-int PointsPerZone(int testMethod, int standardIndex);
 
 // pointCount of the first zone (member order) whose pointCount is non-zero;
 // 3 when there is none.
 int ExistingPointsPerZone(const ZoneLists& zoneLists);
 
-std::unique_ptr<TestZone> NewTestZone();
-
-// A point whose `samples` and `unfilteredSamples` both hold copies of the
-// first `sampleCount` values of `samples` (fewer when the span is shorter).
-// A null `samples` or a count <= 0 leaves both buffers empty.
-std::unique_ptr<MeasuringPoint> NewMeasuringPoint(int pointIndex, int amplitudeIndex,
-                                                  const std::uint16_t* samples, int sampleCount, float delay,
-                                                  float distance, float gain, int arrivalIndex);
+// A point whose `samples` and `unfilteredSamples` both hold the first
+// `sampleCount` values of `samples` (one shared buffer). A null `samples` or
+// a count <= 0 leaves both buffers empty.
+MeasuringPoint NewMeasuringPoint(int pointIndex, int amplitudeIndex, const std::uint16_t* samples,
+                                 int sampleCount, float delay, float distance, float gain, int arrivalIndex);
 
 Member NewMember();
 
@@ -187,11 +253,5 @@ std::string FormatDate(const CivilDate& date);
 // "V5.2." + the last six characters of the yyyymmdd form of `today`.
 ProjectInfo NewProjectInfo(const CivilDate& today);
 ProjectInfo NewProjectInfo();
-
-// Deep copies (zones own their points, so they are not copyable by value).
-// Without `withSamples` the points are copied without their two sample
-// buffers (every other field is copied).
-std::unique_ptr<TestZone> CloneTestZone(const TestZone& zone, bool withSamples = true);
-ZoneLists CloneZoneLists(const ZoneLists& lists);
 
 }  // namespace korvane

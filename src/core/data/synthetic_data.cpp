@@ -157,30 +157,30 @@ SyntheticData MakeSyntheticData(const SyntheticFilePlan& plan) {
     member.sectionIndex = plan.channelRows > 0 ? plan.ownSection : static_cast<int>(m);
     member.sampleCount = plan.sampleCount;
     member.sampleInterval = plan.sampleInterval;
-    member.aggregateType = 2;
+    member.aggregateType = Aggregate::CrushedStone;
     data.members.push_back(member);
 
     ZoneList zones;
     for (int z = 0; z < ms.zones; ++z) {
-      auto zone = NewTestZone();
-      zone->sectionIndex = member.sectionIndex;
-      zone->zoneNumber = z + 1;
-      zone->sampleInterval = plan.sampleInterval;
-      zone->delay = plan.delay;
-      zone->pointCount = points;
-      zone->testMethod = plan.project.testMethod;
-      zone->beta = plan.project.beta;
-      zone->lambda = plan.project.lambda;
-      zone->eta = plan.project.eta;
-      zone->deltaTot = plan.project.deltaTot;
-      zone->angle = ms.angle;
-      zone->surface = ms.surface;
+      TestZone zone;
+      zone.sectionIndex = member.sectionIndex;
+      zone.zoneNumber = z + 1;
+      zone.sampleInterval = plan.sampleInterval;
+      zone.delay = plan.delay;
+      zone.pointCount = points;
+      zone.testMethod = plan.project.testMethod;
+      zone.beta = plan.project.beta;
+      zone.lambda = plan.project.lambda;
+      zone.eta = plan.project.eta;
+      zone.deltaTot = plan.project.deltaTot;
+      zone.angle = ms.angle;
+      zone.surface = ms.surface;
       if (!ms.locations.empty())
-        zone->testLocation = ms.locations[static_cast<std::size_t>(z) % ms.locations.size()];
-      zone->carbonationDepth = static_cast<float>(0.5 * static_cast<double>(1 + (random.Next() % 6)));
+        zone.testLocation = ms.locations[static_cast<std::size_t>(z) % ms.locations.size()];
+      zone.carbonationDepth = static_cast<float>(0.5 * static_cast<double>(1 + (random.Next() % 6)));
 
       const double zoneRebound = ms.meanRebound + 1.5 * random.Normal();
-      for (int& reading : zone->rebound) {
+      for (int& reading : zone.rebound) {
         reading = static_cast<int>(
             std::clamp<long long>(RoundHalfAway(zoneRebound + 2.0 * random.Normal()), 20, 55));
       }
@@ -196,7 +196,7 @@ SyntheticData MakeSyntheticData(const SyntheticFilePlan& plan) {
         const double amplitude = std::min(1900.0, 1200.0 * 200.0 / std::max(distance, 50.0f));
         const auto samples = SyntheticWaveform(random, plan.sampleCount, plan.sampleInterval, arrival,
                                                plan.frequencyKHz, amplitude, 6.0);
-        zone->points[static_cast<std::size_t>(p)] =
+        zone.points[static_cast<std::size_t>(p)] =
             NewMeasuringPoint(p, peak, samples.data(), static_cast<int>(samples.size()), plan.delay, distance,
                               plan.gain, arrival);
       }

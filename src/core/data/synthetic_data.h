@@ -35,7 +35,7 @@ struct SyntheticMemberPlan {
   double velocityKmS = 4.2;            // member mean pulse velocity
   std::vector<std::string> locations;  // test locations, used in turn ("" none)
   int angle = 0;                       // hammer angle of every zone, degrees
-  int surface = 0;                     // tested surface code of every zone
+  Surface surface = Surface::Side;     // tested surface of every zone
   std::vector<float> distances;        // L per point slot, mm; empty: the file's
 };
 

@@ -9,25 +9,29 @@
 
 namespace korvane {
 
-int ShownAggregate(int aggregateType) { return aggregateType >= 0 && aggregateType <= 2 ? aggregateType : 2; }
+int ShownAggregate(Aggregate aggregateType) {
+  const int code = static_cast<int>(aggregateType);
+  return code >= 0 && code <= 2 ? code : static_cast<int>(Aggregate::CrushedStone);
+}
 
 AnalysisFormEnabling AnalysisFormEnablingOf(const CKorvaneDoc& doc) {
   AnalysisFormEnabling on;
   const Member* member = doc.GetCurrentMember();
   if (!doc.HasFile() || member == nullptr) return on;
-  const bool custom = member->aggregateType == 0;
+  const StandardTraits& traits = Traits(doc.standard);
+  const bool custom = member->aggregateType == Aggregate::Custom;
   on.coefA = on.coefB = on.coefC = custom;
-  on.coefD = custom && IsCarbonationTermStandard(doc.standardIndex);
-  on.deltaTot = IsAdditiveCorrectionStandard(doc.standardIndex);
+  on.coefD = custom && traits.carbonationTerm;
+  on.deltaTot = traits.correction == CorrectionKind::Additive;
   on.eta = !on.deltaTot;
-  on.pumped = doc.standardIndex != kCECS02_2005;
+  on.pumped = traits.pumpedOffered;
   on.batchPane = doc.members.size() >= 2;
   return on;
 }
 
 AnalysisFormFields AnalysisFormFieldsOf(const CKorvaneDoc& doc) {
   AnalysisFormFields f;
-  f.standard = doc.standardIndex;
+  f.standard = IndexOf(doc.standard);
   f.eta = FormatFixed(doc.project.eta, 2);
   f.deltaTot = FormatFixed(doc.project.deltaTot, 2);
   for (const Member& m : doc.members) f.memberNames.push_back(m.name);
@@ -39,7 +43,7 @@ AnalysisFormFields AnalysisFormFieldsOf(const CKorvaneDoc& doc) {
   f.coefB = FormatFixed(member->coefB, 3);
   f.coefC = FormatFixed(member->coefC, 3);
   f.coefD = FormatFixed(member->coefD, 4);
-  f.pumped = member->pumped != 0;
+  f.pumped = member->pumped;
   return f;
 }
 
@@ -59,16 +63,12 @@ MemberPaneTexts MemberPaneTextsOf(const CKorvaneDoc& doc, int member) {
   MemberPaneTexts t;
   if (member < 0 || member >= static_cast<int>(doc.members.size())) return t;
   const Member& m = doc.members[static_cast<std::size_t>(member)];
-  int zones = 0;
-  for (int z = 0; z < doc.ZoneCount(member); ++z) {
-    if (doc.Zone(member, z) != nullptr) ++zones;
-  }
-  t.zones = FormatInt(zones);
+  t.zones = FormatInt(doc.ZoneCount(member));
   t.minimum = FormatFixed(m.minStrength, 1);
   t.maximum = FormatFixed(m.maxStrength, 1);
   t.mean = FormatFixed(m.meanStrength, 1);
   t.stdDev = FormatFixed(m.stdDevStrength, 2);
-  t.estimate = ResultText(m.resultFlag, m.estimatedStrength, false, doc.standardIndex);
+  t.estimate = ResultText(m.resultFlag, m.estimatedStrength, false, doc.standard);
   return t;
 }
 
@@ -77,18 +77,18 @@ BatchPaneTexts BatchPaneTextsOf(const CKorvaneDoc& doc) {
   if (!doc.HasFile()) return t;
   t.mean = FormatFixed(doc.result.meanValue, 1);
   t.stdDev = FormatFixed(doc.result.stdDev, 2);
-  t.estimate = ResultText(doc.batchResultFlag, doc.result.fcue, true, doc.standardIndex);
+  t.estimate = ResultText(doc.batchResultFlag, doc.result.fcue, true, doc.standard);
   return t;
 }
 
 BatchTabChoice ChooseBatchTab(const CKorvaneDoc& doc) {
   if (doc.members.size() < 2) return {false, std::string(kMsgSingleMemberFile)};
-  if (doc.batchResultFlag == 2) return {false, BatchNotice(doc.standardIndex)};
+  if (doc.batchResultFlag == ResultFlag::BatchInvalid) return {false, BatchNotice(doc.standard)};
   return {true, {}};
 }
 
-bool ReadingCountChanges(int oldStandard, int newStandard) {
-  return (oldStandard == kCECS02_2020) != (newStandard == kCECS02_2020);
+bool ReadingCountChanges(Standard oldStandard, Standard newStandard) {
+  return Traits(oldStandard).readingsUsed != Traits(newStandard).readingsUsed;
 }
 
 }  // namespace korvane

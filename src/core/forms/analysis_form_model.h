@@ -41,9 +41,10 @@ struct AnalysisFormEnabling {
 };
 AnalysisFormEnabling AnalysisFormEnablingOf(const CKorvaneDoc& doc);
 
-// The aggregate entry shown for a stored aggregate code: 0..2 as they are,
-// any other value (unset -1 included) as "碎石" (2).
-int ShownAggregate(int aggregateType);
+// The aggregate entry shown for a stored aggregate (entry i is the code i):
+// Custom, Pebble and CrushedStone as they are, any other value (Unset
+// included) as "碎石".
+int ShownAggregate(Aggregate aggregateType);
 
 // What the form's fields show after a refresh (UTF-8).
 struct AnalysisFormFields {
@@ -103,8 +104,7 @@ struct BatchTabChoice {
 BatchTabChoice ChooseBatchTab(const CKorvaneDoc& doc);
 
 // Whether a switch of standard changes the reading count of the rebound
-// table (CECS 02-2020 takes ten readings, the others sixteen), so that the
-// table is built anew.
-bool ReadingCountChanges(int oldStandard, int newStandard);
+// table (ten or sixteen readings), so that the table is built anew.
+bool ReadingCountChanges(Standard oldStandard, Standard newStandard);
 
 }  // namespace korvane

@@ -29,10 +29,6 @@ constexpr int kCarbonFirstValueColumn = 2;
 int CarbonStrengthRow(int band) { return 1 + 2 * band; }
 int CarbonValueRow(int band) { return 2 + 2 * band; }
 
-bool IsRailway(int standardIndex) { return standardIndex == kTB10426_2004 || standardIndex == kTB10426_2019; }
-
-bool IsStandard(int standardIndex) { return standardIndex >= 0 && standardIndex < kStandardCount; }
-
 int TableRows(CorrectionTableId table) {
   switch (table) {
     case CorrectionTableId::Angle:
@@ -154,17 +150,17 @@ std::optional<CorrectionTable> EditedTable(CorrectionTableId table) {
   return std::nullopt;
 }
 
-CorrectionTableId CorrectionTableOf(CorrectionDialogKind kind, int standardIndex) {
-  if (!IsStandard(standardIndex)) return CorrectionTableId::None;
+CorrectionTableId CorrectionTableOf(CorrectionDialogKind kind, Standard standard) {
+  const StandardTraits& traits = Traits(standard);
+  const bool fine = traits.tables == TableFamily::Fine;
   switch (kind) {
-    case CorrectionDialogKind::Angle:
-      return IsRailway(standardIndex) ? CorrectionTableId::FineAngle : CorrectionTableId::Angle;
+    case CorrectionDialogKind::Angle: return fine ? CorrectionTableId::FineAngle : CorrectionTableId::Angle;
     case CorrectionDialogKind::Surface:
-      return IsRailway(standardIndex) ? CorrectionTableId::FineSurface : CorrectionTableId::Surface;
+      return fine ? CorrectionTableId::FineSurface : CorrectionTableId::Surface;
     case CorrectionDialogKind::Carbon: break;
   }
   // Only TB10426-2004 corrects pumped concrete by the carbonation table.
-  return standardIndex == kTB10426_2004 ? CorrectionTableId::Carbon : CorrectionTableId::None;
+  return traits.strength == StrengthRule::EtaThenCarbon ? CorrectionTableId::Carbon : CorrectionTableId::None;
 }
 
 std::vector<CorrectionValueCell> CorrectionValueCells(CorrectionTableId table) {
@@ -246,7 +242,7 @@ CorrectionTables WithDefaultTable(CorrectionTableId table, const CorrectionTable
 
 CorrectionDialogModel::CorrectionDialogModel(CorrectionDialogKind kind, const CKorvaneDoc& doc)
     : kind_(kind),
-      table_(CorrectionTableOf(kind, doc.standardIndex)),
+      table_(CorrectionTableOf(kind, doc.standard)),
       current_(doc.tables),
       defaults_(doc.defaultTables),
       layout_(CorrectionTableLayout(table_, current_)) {}

@@ -9,7 +9,7 @@
 //   surface: SurfaceTable / FineSurfaceTable, split the same way;
 //   carbon:  CarbonTable for TB10426-2004 only (the pumped-concrete step);
 // and no grid where the algorithm reads none (the carbonation table under
-// every other standard; every table for an index outside the ten standards).
+// every other standard; ).
 //
 // The models never write the document: "确定" and "默认值" return the tables
 // to store in the document's current tables (through the document's editing
@@ -45,8 +45,8 @@ std::string_view CorrectionDialogTitle(CorrectionDialogKind kind);
 // nullopt for None.
 std::optional<CorrectionTable> EditedTable(CorrectionTableId table);
 
-// The table a dialog shows under standard `standardIndex` (see above).
-CorrectionTableId CorrectionTableOf(CorrectionDialogKind kind, int standardIndex);
+// The table a dialog shows under `standard` (see above).
+CorrectionTableId CorrectionTableOf(CorrectionDialogKind kind, Standard standard);
 
 // The grid of a table with the values of `tables` ("%.1f"); an empty grid
 // (0 × 0) for None.

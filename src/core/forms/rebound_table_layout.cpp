@@ -35,20 +35,22 @@ int AngleEntryOf(int angle) {
   return static_cast<int>(found - kAngleEntryValues.begin());
 }
 
-int SurfaceOfEntry(int entry) {
-  return entry >= 0 && entry < static_cast<int>(kSurfaceEntries.size()) ? entry : -1;
+Surface SurfaceOfEntry(int entry) {
+  return entry >= 0 && entry < static_cast<int>(kSurfaceEntries.size()) ? static_cast<Surface>(entry)
+                                                                        : Surface::None;
 }
 
-int SurfaceEntryOf(int surface) { return SurfaceOfEntry(surface); }
+int SurfaceEntryOf(Surface surface) {
+  const int code = static_cast<int>(surface);
+  return code >= 0 && code < static_cast<int>(kSurfaceEntries.size()) ? code : -1;
+}
 
-std::string_view SurfaceText(int surface) {
+std::string_view SurfaceText(Surface surface) {
   const int entry = SurfaceEntryOf(surface);
   return entry < 0 ? kSurfaceUnknown : kSurfaceEntries[static_cast<std::size_t>(entry)];
 }
 
-int ReboundReadingCount(const CKorvaneDoc& doc) {
-  return doc.algorithm ? doc.algorithm->ReadingCount() : kReadingsPerZone;
-}
+int ReboundReadingCount(const CKorvaneDoc& doc) { return doc.algorithm.ReadingCount(); }
 
 ReboundColumns ReboundTableColumns(int readingCount) {
   ReboundColumns c;
@@ -100,11 +102,7 @@ std::vector<int> DroppedReadingPositions(const CKorvaneDoc& doc, const TestZone&
     return {static_cast<int>(low - first), static_cast<int>(high - first)};
   }
   std::array<int, 6> positions{};
-  if (doc.algorithm) {
-    doc.MarkExtremes(zone.rebound, positions);
-  } else {
-    positions = ExtremeReadingPositions(zone.rebound);
-  }
+  doc.MarkExtremes(zone.rebound, positions);
   return {positions.begin(), positions.end()};
 }
 

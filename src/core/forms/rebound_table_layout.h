@@ -38,7 +38,7 @@ inline constexpr int kReadingLimit = 10000;
 inline constexpr std::array<std::string_view, 9> kAngleEntries = {"90",  "60",  "45",  "30", "0",
                                                                   "-30", "-45", "-60", "-90"};
 inline constexpr std::array<int, 9> kAngleEntryValues = {90, 60, 45, 30, 0, -30, -45, -60, -90};
-// Tested-surface list: entry i stores surface code i.
+// Tested-surface list: entry i stores the surface of code i.
 inline constexpr std::array<std::string_view, 3> kSurfaceEntries = {"侧面", "顶面", "底面"};
 inline constexpr std::string_view kSurfaceUnknown = "未知";
 
@@ -47,15 +47,14 @@ inline constexpr std::string_view kSurfaceUnknown = "未知";
 int AngleOfEntry(int entry);
 // List entry of an angle; the "0" entry (4) for an angle not in the list.
 int AngleEntryOf(int angle);
-// Surface code stored for list entry `entry` (0..2); -1 outside the list.
-int SurfaceOfEntry(int entry);
-// List entry of a surface code, -1 for an unknown surface.
-int SurfaceEntryOf(int surface);
-// "侧面", "顶面", "底面" for codes 0..2, "未知" for any other code.
-std::string_view SurfaceText(int surface);
+// Surface stored for list entry `entry` (0..2); None outside the list.
+Surface SurfaceOfEntry(int entry);
+// List entry of a surface, -1 for an unknown surface.
+int SurfaceEntryOf(Surface surface);
+// "侧面", "顶面", "底面", "未知" for any other value.
+std::string_view SurfaceText(Surface surface);
 
-// Readings per zone the current standard uses (16, or 10); 16 without an
-// algorithm.
+// Readings per zone the current standard uses (16, or 10).
 int ReboundReadingCount(const CKorvaneDoc& doc);
 
 // Column indices for a reading count k (g = k / 2 reading columns).

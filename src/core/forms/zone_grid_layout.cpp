@@ -28,8 +28,8 @@ int ZoneGridPointColumns(const CKorvaneDoc& doc, int member) {
   const TestZone* current = doc.Zone(member, doc.currentZone);
   if (current != nullptr && current->pointCount > kMaxGridPoints) return 0;
   const TestZone* first = doc.Zone(member, 0);
-  const int method = first != nullptr ? first->testMethod : kMethodDirect;
-  return PointsPerZone(method, doc.standardIndex);
+  const TestMethod method = first != nullptr ? first->testMethod : TestMethod::Direct;
+  return PointsPerZone(method, doc.standard);
 }
 
 std::vector<int> ZoneGridColumnWidths(int columns, int clientWidth) {
@@ -46,8 +46,8 @@ std::vector<int> ZoneGridColumnWidths(int columns, int clientWidth) {
   return widths;
 }
 
-std::string StrengthCellText(int standardIndex, float strength) {
-  if (standardIndex == kCECS02_2005) {
+std::string StrengthCellText(Standard standard, float strength) {
+  if (Traits(standard).gridShowsLimits) {
     if (strength < 10.0f) return "<10MPa";
     if (strength > 70.0f) return ">70MPa";
   }
@@ -80,7 +80,7 @@ GridLayout ZoneGridLayout(const CKorvaneDoc& doc, int member, int clientWidth) {
     if (zone == nullptr) continue;
     const int points = zone->usedPointSlots();
     for (int j = 0; j < g && j < points; ++j) {
-      const MeasuringPoint* point = zone->points[static_cast<std::size_t>(j)].get();
+      const MeasuringPoint* point = zone->point(j);
       if (point == nullptr) continue;
       GridCell& distance = layout.At(row, ZoneGridDistanceColumn(j));
       distance.text = FormatFixed(point->distance, 0);
@@ -91,7 +91,7 @@ GridLayout ZoneGridLayout(const CKorvaneDoc& doc, int member, int clientWidth) {
     layout.At(row, ZoneGridVelocityColumn(columns)).text = FormatFixed(zone->zoneVelocity, 3);
     layout.At(row, ZoneGridCorrectedVelocityColumn(columns)).text = FormatFixed(zone->correctedVelocity, 3);
     layout.At(row, ZoneGridStrengthColumn(columns)).text =
-        StrengthCellText(doc.standardIndex, zone->strengthValue);
+        StrengthCellText(doc.standard, zone->strengthValue);
   }
 
   if (member == doc.currentMember && doc.currentZone >= 0 && doc.currentZone < zones) {

@@ -14,6 +14,7 @@
 
 #include "core/forms/grid_layout.h"
 #include "core/platform/error.h"
+#include "core/standards/standards.h"
 
 namespace korvane {
 
@@ -37,9 +38,10 @@ int ZoneGridPointColumns(const CKorvaneDoc& doc, int member);
 // would be negative in a very narrow view are 0.
 std::vector<int> ZoneGridColumnWidths(int columns, int clientWidth);
 
-// Text of a zone strength fcu,i (MPa) in the fcui(Mpa) cell: under CECS
-// 02:2005 "<10MPa" below 10 and ">70MPa" above 70; otherwise "%.1f".
-std::string StrengthCellText(int standardIndex, float strength);
+// Text of a zone strength fcu,i (MPa) in the fcui(Mpa) cell: under a
+// standard whose grid shows the limits (CECS 02:2005) "<10MPa" below 10 and
+// ">70MPa" above 70; otherwise "%.1f".
+std::string StrengthCellText(Standard standard, float strength);
 
 // The grid of member `member` for a view of client width W. Cells: zone
 // number "%d" from 1; L "%.0f" of each point's distance, T "%.1f" of

@@ -64,8 +64,7 @@ PageDescription LayoutRecordSheetPage(const ReportSource& doc, int member, int p
 
   // Points per zone of the member: that of its first zone.
   int points = 3;
-  if (!zones.empty() && zones.front() != nullptr)
-    points = std::clamp(zones.front()->pointCount, 0, kMaxPoints);
+  if (!zones.empty()) points = std::clamp(zones.front().pointCount, 0, kMaxPoints);
   const double pointWidth = PointCellWidth(points);
 
   // ---- Lines -----------------------------------------------------------------
@@ -173,8 +172,7 @@ PageDescription LayoutRecordSheetPage(const ReportSource& doc, int member, int p
   for (int i = 0; i < kZonesPerPage; ++i) {
     const long long index = firstZone + i;
     if (index < 0 || index >= static_cast<long long>(zones.size())) break;
-    const TestZone* zone = zones[static_cast<std::size_t>(index)].get();
-    if (zone == nullptr) continue;
+    const TestZone* zone = &zones[static_cast<std::size_t>(index)];
     const int top = 13 + 2 * i;
     const ZoneReportCells cells = FormatZoneCells(*zone);
     for (int k = 0; k < kReadingsPerZone; ++k) {

@@ -22,7 +22,7 @@ ZoneReportCells FormatZoneCells(const TestZone& zone) {
   cells.points = zone.usedPointSlots();
   for (int j = 0; j < cells.points; ++j) {
     const auto slot = static_cast<std::size_t>(j);
-    const MeasuringPoint* point = zone.points[slot].get();
+    const MeasuringPoint* point = zone.point(j);
     if (point == nullptr) continue;
     cells.distances[slot] = FormatTruncated(point->distance);
     cells.times[slot] = Figure(zone.pointTime[slot], 1);
@@ -59,8 +59,7 @@ MemberEstimateCells FormatMemberEstimate(const ReportSource& doc, int member) {
     return cells;
   }
   const ZoneList& zones = doc.zoneLists[static_cast<std::size_t>(member)];
-  cells.zones =
-      static_cast<int>(std::count_if(zones.begin(), zones.end(), [](const auto& z) { return z != nullptr; }));
+  cells.zones = static_cast<int>(zones.size());
   if (cells.zones == 0) return cells;
   const Member& record = doc.members[static_cast<std::size_t>(member)];
   cells.minimum = Figure(record.minStrength, 1);
@@ -68,7 +67,7 @@ MemberEstimateCells FormatMemberEstimate(const ReportSource& doc, int member) {
   cells.stdDev = Figure(record.stdDevStrength, 2);
   cells.estimate = Figure(record.estimatedStrength, 1);
   cells.flag = record.resultFlag;
-  cells.resultText = ResultText(record.resultFlag, record.estimatedStrength, false, doc.standardIndex);
+  cells.resultText = ResultText(record.resultFlag, record.estimatedStrength, false, doc.standard);
   return cells;
 }
 
@@ -86,8 +85,8 @@ std::string SummaryFigureText(std::string_view name, const ReportFigure& figure,
   return std::string(name) + (style == SummaryStyle::Page ? " = " : "=") + figure.text + "Mpa";
 }
 
-std::string BatchEstimateText(int batchFlag, float fcue, SummaryStyle style) {
-  if (batchFlag == kResultBatchInvalid) return std::string(kBatchInvalidText);
+std::string BatchEstimateText(ResultFlag batchFlag, float fcue, SummaryStyle style) {
+  if (batchFlag == ResultFlag::BatchInvalid) return std::string(kBatchInvalidText);
   if (fcue < 10.0f) return "fcue < 10 Mpa";
   if (fcue > 70.0f) return "fcue > 70 Mpa";
   return (style == SummaryStyle::Page ? "fcue = " : "fcue =") + FormatFixed(fcue, 1) + "Mpa";
@@ -95,7 +94,7 @@ std::string BatchEstimateText(int batchFlag, float fcue, SummaryStyle style) {
 
 std::string MemberEstimateText(const MemberEstimateCells& cells, SummaryStyle style) {
   if (cells.zones == 0) return {};
-  if (cells.flag == kResultValid) return SummaryFigureText("fcu,e", cells.estimate, style);
+  if (cells.flag == ResultFlag::Valid) return SummaryFigureText("fcu,e", cells.estimate, style);
   return "fcu,e " + cells.resultText;
 }
 

@@ -57,14 +57,14 @@ ZoneReportCells FormatZoneCells(const TestZone& zone);
 
 // A member's estimate as the member-estimate rows print it.
 struct MemberEstimateCells {
-  // N: the member's zones that hold a strength (its non-empty zone slots).
-  // With none the member was never evaluated and every text is empty.
+  // N: the member's zones. With none the member was never evaluated and
+  // every text is empty.
   int zones = 0;
-  ReportFigure minimum;   // Fmin, MPa, 1 decimal
-  ReportFigure mean;      // Mf, MPa, 1 decimal
-  ReportFigure stdDev;    // Sf, MPa, 2 decimals
-  ReportFigure estimate;  // fcu,e, MPa, 1 decimal
-  int flag = 0;           // the member's result flag
+  ReportFigure minimum;                 // Fmin, MPa, 1 decimal
+  ReportFigure mean;                    // Mf, MPa, 1 decimal
+  ReportFigure stdDev;                  // Sf, MPa, 2 decimals
+  ReportFigure estimate;                // fcu,e, MPa, 1 decimal
+  ResultFlag flag = ResultFlag::Valid;  // the member's result flag
   // The member's result text: the value for flag 0, "<10.0MPa", ">70.0MPa",
   // else "输入有误！".
   std::string resultText;
@@ -76,11 +76,11 @@ MemberEstimateCells FormatMemberEstimate(const ReportSource& doc, int member);
 
 // The batch figures of the summary rows.
 struct BatchSummaryCells {
-  int members = 0;      // N: the members of the file
-  ReportFigure mean;    // Mf, MPa, 1 decimal
-  ReportFigure stdDev;  // Sf, MPa, 2 decimals
-  int flag = 0;         // the batch result flag
-  float fcue = 0.0f;    // the batch estimate, MPa
+  int members = 0;                      // N: the members of the file
+  ReportFigure mean;                    // Mf, MPa, 1 decimal
+  ReportFigure stdDev;                  // Sf, MPa, 2 decimals
+  ResultFlag flag = ResultFlag::Valid;  // the batch result flag
+  float fcue = 0.0f;                    // the batch estimate, MPa
 };
 
 BatchSummaryCells FormatBatchSummary(const ReportSource& doc);
@@ -95,7 +95,7 @@ std::string SummaryFigureText(std::string_view name, const ReportFigure& figure,
 // The batch estimate cell: with batch flag 2 (the batch-validity test failed)
 // kBatchInvalidText; otherwise "fcue < 10 Mpa" below 10, "fcue > 70 Mpa"
 // above 70, else "fcue = 28.4Mpa" (page) or "fcue =28.4Mpa" (Word).
-std::string BatchEstimateText(int batchFlag, float fcue, SummaryStyle style);
+std::string BatchEstimateText(ResultFlag batchFlag, float fcue, SummaryStyle style);
 
 // After a failed batch test the batch estimate does not hold and every
 // member is assessed on its own.

@@ -98,9 +98,9 @@ void LimitToDialogRanges(PrintSettings& s) {
   for (int* font : {&s.headerFont, &s.footerFont}) *font = std::clamp(*font, 0, lastFont);
 }
 
-std::string TestBasisForStandard(int standardIndex) {
-  if (standardIndex == 0) return "CECS 02：2005";
-  if (standardIndex == 1) return "TB10426-2004";
+std::string TestBasisForStandard(Standard standard) {
+  if (standard == Standard::CECS02_2005) return "CECS 02：2005";
+  if (standard == Standard::TB10426_2004) return "TB10426-2004";
   return {};
 }
 
@@ -125,12 +125,12 @@ std::string ReportDateText(std::string_view text) {
   return std::string(text);
 }
 
-void FillReportInfoFromProject(ReportProjectInfo& info, const ProjectInfo& project, int standardIndex) {
+void FillReportInfoFromProject(ReportProjectInfo& info, const ProjectInfo& project, Standard standard) {
   info.projectName = project.site;
   info.testingUnit = project.unit;
   info.testDate = ReportDateText(project.testDate);
   info.constructionDate = ReportDateText(project.castingDate);
-  info.testBasis = TestBasisForStandard(standardIndex);
+  info.testBasis = TestBasisForStandard(standard);
 }
 
 }  // namespace korvane

@@ -97,7 +97,7 @@ ReportProjectInfo NewReportProjectInfo();
 
 // Test basis printed for a standard: "CECS 02：2005" (full-width colon) for
 // index 0, "TB10426-2004" for 1, empty otherwise.
-std::string TestBasisForStandard(int standardIndex);
+std::string TestBasisForStandard(Standard standard);
 
 // Report dates are texts "year-month-day" without leading zeros
 // ("2022-3-5"): FormatDate of records.h writes them.
@@ -113,6 +113,6 @@ std::string ReportDateText(std::string_view text);
 // After a file is opened: project name, testing unit, test date and
 // construction date from the project header (dates in the report form when
 // they can be read); test basis by the standard.
-void FillReportInfoFromProject(ReportProjectInfo& info, const ProjectInfo& project, int standardIndex);
+void FillReportInfoFromProject(ReportProjectInfo& info, const ProjectInfo& project, Standard standard);
 
 }  // namespace korvane

@@ -15,8 +15,8 @@ struct ReportSource {
   const std::vector<Member>& members;
   const ZoneLists& zoneLists;
   const StrengthResult& result;
-  int batchResultFlag = 0;
-  int standardIndex = 0;
+  ResultFlag batchResultFlag = ResultFlag::Valid;
+  Standard standard = Standard::CECS02_2005;
   const PrintSettings& printSettings;
   const ReportProjectInfo& reportInfo;
   // Measuring points of the zone the screen shows (0: none); the record

@@ -2,11 +2,11 @@
 
 namespace korvane::report {
 
-std::string_view SurfaceName(int surface) {
+std::string_view SurfaceName(Surface surface) {
   switch (surface) {
-    case 0: return "侧面";
-    case 1: return "顶面";
-    case 2: return "底面";
+    case Surface::Side: return "侧面";
+    case Surface::Top: return "顶面";
+    case Surface::Bottom: return "底面";
     default: return {};
   }
 }

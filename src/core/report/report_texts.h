@@ -4,10 +4,12 @@
 #include <string>
 #include <string_view>
 
+#include "core/data/records.h"
+
 namespace korvane::report {
 
-// Tested surface: 0 "侧面", 1 "顶面", 2 "底面"; empty for any other code.
-std::string_view SurfaceName(int surface);
+// Tested surface: "侧面", "顶面", "底面"; empty for any other value.
+std::string_view SurfaceName(Surface surface);
 
 // Test location as printed: "顶面底面间" is shortened to "顶底间" to fit the
 // narrow cell; any other text is printed as it is.

@@ -180,8 +180,7 @@ PageDescription LayoutResultTablePage(const ReportSource& doc, int member, int p
   for (int k = 1; k <= kZonesPerPage; ++k) {
     const long long index = firstZone + k - 1;
     if (index < 0 || index >= static_cast<long long>(zones.size())) break;
-    const TestZone* zone = zones[static_cast<std::size_t>(index)].get();
-    if (zone == nullptr) continue;
+    const TestZone* zone = &zones[static_cast<std::size_t>(index)];
     const double l = ZoneLeft(k);
     const double r = ZoneRight(k);
     const ZoneReportCells cells = FormatZoneCells(*zone);

@@ -352,7 +352,7 @@ ArrivalProposal ProposeArrival(std::span<const std::uint16_t> codes, float inter
 std::vector<PointArrivalProposal> ProposeZoneArrivals(const TestZone& zone, int member, int zoneIndex) {
   std::vector<PointArrivalProposal> proposals;
   for (int j = 0; j < zone.usedPointSlots(); ++j) {
-    const MeasuringPoint* point = zone.points[static_cast<std::size_t>(j)].get();
+    const MeasuringPoint* point = zone.point(j);
     if (point == nullptr) continue;
     PointArrivalProposal p;
     p.member = member;
@@ -361,9 +361,7 @@ std::vector<PointArrivalProposal> ProposeZoneArrivals(const TestZone& zone, int 
     p.pointIndex = point->pointIndex;
     p.storedArrival = point->arrivalIndex;
     p.storedTime = static_cast<float>(point->arrivalIndex) * zone.sampleInterval + zone.delay;
-    const std::vector<std::uint16_t>& codes =
-        point->unfilteredSamples.empty() ? point->samples : point->unfilteredSamples;
-    p.proposal = ProposeArrival(codes, zone.sampleInterval, zone.delay);
+    p.proposal = ProposeArrival(point->loadedSamples(), zone.sampleInterval, zone.delay);
     proposals.push_back(p);
   }
   return proposals;
@@ -372,9 +370,8 @@ std::vector<PointArrivalProposal> ProposeZoneArrivals(const TestZone& zone, int 
 std::vector<PointArrivalProposal> ProposeMemberArrivals(const ZoneList& zones, int member) {
   std::vector<PointArrivalProposal> proposals;
   for (std::size_t z = 0; z < zones.size(); ++z) {
-    if (!zones[z]) continue;
     std::vector<PointArrivalProposal> zoneProposals =
-        ProposeZoneArrivals(*zones[z], member, static_cast<int>(z));
+        ProposeZoneArrivals(zones[z], member, static_cast<int>(z));
     proposals.insert(proposals.end(), zoneProposals.begin(), zoneProposals.end());
   }
   return proposals;

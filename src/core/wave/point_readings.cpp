@@ -15,7 +15,7 @@ float CodeToVolts(int code, float gain) {
 void RecomputePointReadings(TestZone& zone) {
   const int used = zone.usedPointSlots();
   for (int j = 0; j < kMaxPoints; ++j) {
-    const MeasuringPoint* point = j < used ? zone.points[static_cast<std::size_t>(j)].get() : nullptr;
+    const MeasuringPoint* point = j < used ? zone.point(j) : nullptr;
     const bool withSamples = point != nullptr && point->hasSamples();
     float time = 0.0f;
     float velocity = 0.0f;
@@ -38,7 +38,7 @@ void RecomputePointReadings(TestZone& zone) {
 
 ArrivalCheck CheckArrival(const TestZone& zone, int point) {
   if (point < 0 || point >= zone.usedPointSlots()) return ArrivalCheck::Plausible;
-  const MeasuringPoint* p = zone.points[static_cast<std::size_t>(point)].get();
+  const MeasuringPoint* p = zone.point(point);
   if (p == nullptr || !p->hasSamples()) return ArrivalCheck::Plausible;
   const auto j = static_cast<std::size_t>(point);
   // Written so that a time or velocity that is not a number counts as
@@ -73,7 +73,7 @@ PointReading PointReadout(const MeasuringPoint& point, const Member& member, int
 
 void SetArrival(TestZone& zone, int pointSlot, int k, bool moveAmplitude) {
   if (pointSlot < 0 || pointSlot >= kMaxPoints) return;
-  MeasuringPoint* point = zone.points[static_cast<std::size_t>(pointSlot)].get();
+  MeasuringPoint* point = zone.point(pointSlot);
   if (point == nullptr) return;
   point->arrivalIndex = std::max(k, 1);
   if (moveAmplitude) point->amplitudeIndex = point->arrivalIndex;

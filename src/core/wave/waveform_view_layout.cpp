@@ -44,7 +44,7 @@ ViewRect PointLabelRect(int stripWidth, int textWidth, int textHeight) {
 
 bool StoredStripReadings(const TestZone& zone, int point, StripReadings& out) {
   if (point < 0 || point >= zone.usedPointSlots()) return false;
-  const MeasuringPoint* p = zone.points[static_cast<std::size_t>(point)].get();
+  const MeasuringPoint* p = zone.point(point);
   if (p == nullptr || !p->hasSamples()) return false;
   const auto i = static_cast<std::size_t>(point);
   out.gain = p->gain;

@@ -86,7 +86,7 @@ void CAnalysisDownTView::onChoiceMade(int row, int column, int entry) {
     const int angle = AngleOfEntry(entry);
     model_->edit(edit_name::kAngle, [=](CKorvaneDoc& d) { return SetAngle(d, at, angle); });
   } else if (cell.kind == ReboundCell::Kind::Surface) {
-    const int surface = SurfaceOfEntry(entry);
+    const Surface surface = SurfaceOfEntry(entry);
     model_->edit(edit_name::kSurface, [=](CKorvaneDoc& d) { return SetSurface(d, at, surface); });
   }
   refresh();

@@ -86,7 +86,7 @@ const MeasuringPoint* CAnalysisView::shownPoint(const TestZone** zone, const Mem
   if (*zone == nullptr || *member == nullptr) return nullptr;
   const int point = doc.currentPoint;
   if (point < 0 || point >= (*zone)->usedPointSlots()) return nullptr;
-  const MeasuringPoint* p = (*zone)->points[static_cast<std::size_t>(point)].get();
+  const MeasuringPoint* p = (*zone)->point(point);
   return p != nullptr && p->hasSamples() ? p : nullptr;
 }
 

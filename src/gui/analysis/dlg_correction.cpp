@@ -56,7 +56,7 @@ void CDlgCorrection::showTable() {
   grid_->setVisible(dialog_->hasGrid());
   note_->setVisible(!dialog_->hasGrid());
   if (!dialog_->hasGrid()) {
-    const std::string_view name = StandardDisplayName(model_->doc().standardIndex);
+    const std::string_view name = StandardDisplayName(model_->doc().standard);
     note_->setText(QStringLiteral("当前规范(%1)不使用此修正表。").arg(FromUtf8(name)));
     resize(360, 120);
     return;

@@ -51,7 +51,7 @@ FormviewAna::FormviewAna(DocumentModel* model, Prompter* prompter, QWidget* pare
 
   QFormLayout* form = AddFormSection(outer, this);
   standard_ = new QComboBox(this);
-  for (int i = 0; i < kStandardCount; ++i) standard_->addItem(FromUtf8(StandardDisplayName(i)));
+  for (Standard s : kAllStandards) standard_->addItem(FromUtf8(StandardDisplayName(s)));
   aggregate_ = new QComboBox(this);
   for (std::string_view entry : kAggregateEntries) aggregate_->addItem(FromUtf8(entry));
   form->addRow(QStringLiteral("规范选择"), standard_);
@@ -217,25 +217,28 @@ void FormviewAna::refreshResults() {
 
 void FormviewAna::onStandardChosen(int index) {
   CKorvaneDoc& doc = model_->doc();
-  const int old = doc.standardIndex;
+  const Standard old = doc.standard;
+  const std::optional<Standard> chosen = StandardAt(index);
+  if (!chosen) return;
   const ZoneRef shown = model_->current();
   const EditResult result =
-      model_->edit(edit_name::kStandard, [=](CKorvaneDoc& d) { return SwitchStandard(d, shown, index); });
+      model_->edit(edit_name::kStandard, [=](CKorvaneDoc& d) { return SwitchStandard(d, shown, *chosen); });
   if (result.refused) {
     // The list goes back to the standard in force.
     const QSignalBlocker block(standard_);
-    standard_->setCurrentIndex(old);
+    standard_->setCurrentIndex(IndexOf(old));
     showMessage(result.message);
     return;
   }
   refresh();
-  if (result.changed() && ReadingCountChanges(old, doc.standardIndex)) emit readingCountChanged();
+  if (result.changed() && ReadingCountChanges(old, doc.standard)) emit readingCountChanged();
 }
 
 void FormviewAna::onAggregateChosen(int index) {
   CKorvaneDoc& doc = model_->doc();
   const int member = doc.currentMember;
-  model_->edit(edit_name::kAggregate, [=](CKorvaneDoc& d) { return SetAggregate(d, member, index); });
+  const auto aggregate = static_cast<Aggregate>(index);
+  model_->edit(edit_name::kAggregate, [=](CKorvaneDoc& d) { return SetAggregate(d, member, aggregate); });
   refresh();
 }
 
