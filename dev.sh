@@ -43,7 +43,7 @@ FUZZ_PACKAGES=(clang libclang-rt-14-dev)
 # recommended extras (Wine's would bring desktop integration and fonts).
 WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix googletest wine wine64)
 # Programs of the Windows build (and the test programs it runs).
-WINDOWS_TARGETS=(korvane_core korvane-cli korvane_tests)
+WINDOWS_TARGETS=(korvane_forms korvane-cli korvane_tests)
 
 log() { printf '== %s\n' "$*" >&2; }
 

@@ -1,9 +1,69 @@
-// Command identifiers of the menus and toolbars. Every QAction of the frame
-// carries its identifier (QAction::data) so that handlers, update rules and
-// tests name commands the same way.
+// The commands of the menus and toolbars: their identifiers, and the row
+// type of the one table that declares each screen's menus (main_frame.cpp).
+// Every QAction of the frame carries its identifier (QAction::data) so that
+// handlers, update rules and tests name commands the same way.
 #pragma once
 
+#include <QHash>
+#include <QList>
+#include <functional>
+#include <initializer_list>
+#include <vector>
+
+class QAction;
+class QMenu;
+class QToolBar;
+class QWidget;
+
+namespace korvane::gui {
+
+// The two screens of the main window.
+enum class Screen { Main, Analysis };
+
+// One row of the command table, in menu order: the command `id` of `screen`
+// listed in the menu titled `menu` with `text` (and the shortcut `keys`, ""
+// for none; a second shortcut after '|'). `handler` runs when the command
+// is chosen; without one the command is shown disabled. Rows of id
+// kSeparator end a group of the menu; rows without a menu title make an
+// action for the toolbar only.
+struct CommandRow {
+  Screen screen;
+  const char* menu;
+  int id;
+  const char* text;
+  const char* keys;
+  std::function<void()> handler;
+};
+
+// The actions and menus a table makes, per screen.
+struct CommandSet {
+  QHash<int, QAction*> actions[2];  // by Screen
+  QList<QMenu*> menus[2];
+  QList<QAction*> recentFiles;  // the kRecentFile1 … entries
+  QAction* recentPlaceholder = nullptr;
+  QAction* action(Screen screen, int id) const { return actions[static_cast<int>(screen)].value(id); }
+};
+
+// Makes the actions and menus of `rows`, owned by `owner`: each action
+// carries its id, icon (CommandIcon), shortcuts and check mark (the bar
+// switches); a command with a handler runs `before` first, unless it is one
+// that must not disturb a value being typed (撤销, 重做, the bar switches).
+CommandSet BuildCommands(QWidget* owner, const std::vector<CommandRow>& rows,
+                         const std::function<void()>& before);
+
+// A toolbar "工具栏" (object name `name`) of the commands `ids`, each showing
+// its text without accelerator and "...".
+QToolBar* BuildToolBar(QWidget* owner, const QString& name, const QHash<int, QAction*>& actions,
+                       std::initializer_list<int> ids);
+
+}  // namespace korvane::gui
+
 namespace korvane::gui::cmd {
+
+// A line between two groups of a menu.
+inline constexpr int kSeparator = 0;
+// The disabled entry "最近的文件" shown while there are no recent files.
+inline constexpr int kRecentPlaceholder = -1;
 
 // Main screen.
 inline constexpr int kOpen = 57601;

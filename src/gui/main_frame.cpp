@@ -1,23 +1,17 @@
 #include "gui/main_frame.h"
 
 #include <QAbstractItemView>
-#include <QAbstractSpinBox>
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QComboBox>
-#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
-#include <QKeyEvent>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPointer>
-#include <QScrollArea>
 #include <QSettings>
 #include <QStackedWidget>
 #include <QStatusBar>
@@ -25,99 +19,32 @@
 #include <QToolBar>
 #include <QUrl>
 #include <algorithm>
-#include <iterator>
 
-#include "core/app/arrival_suggestion.h"
 #include "core/app/edit_names.h"
 #include "core/app/settings_file.h"
-#include "core/standards/standards.h"
-#include "core/wave/point_readings.h"
-#include "gui/about_dialog.h"
-#include "gui/analysis/analysis_down_view.h"
-#include "gui/analysis/analysis_view.h"
-#include "gui/analysis/dlg_correction.h"
-#include "gui/analysis/formview_ana.h"
-#include "gui/bars.h"
-#include "gui/commands.h"
-#include "gui/dlg_combine.h"
-#include "gui/dlg_filter.h"
+#include "core/forms/correction_dialog_model.h"
+#include "gui/analysis_screen/analysis_form.h"
+#include "gui/analysis_screen/waveform_view.h"
+#include "gui/analysis_screen/zone_tables_view.h"
+#include "gui/dialogs/about_dialog.h"
+#include "gui/dialogs/correction_table_dialogs.h"
+#include "gui/dialogs/filter_dialog.h"
+#include "gui/dialogs/test_parameters_dialog.h"
 #include "gui/document_model.h"
+#include "gui/history_keys.h"
 #include "gui/icons.h"
-#include "gui/korvane_view.h"
-#include "gui/main_form.h"
-#include "gui/main_form_right.h"
-#include "gui/node_ctrl.h"
+#include "gui/main_screen/point_panels_view.h"
+#include "gui/main_screen/project_bar.h"
+#include "gui/main_screen/zone_points_form.h"
 #include "gui/output/output_commands.h"
 #include "gui/prompter.h"
-#include "gui/save_dialog.h"
-#include "gui/test_para.h"
-#include "gui/wait_cursor.h"
-#include "office/excel_export.h"
+#include "gui/suggestion_command.h"
+#include "gui/widgets/docking_bars.h"
+#include "gui/widgets/point_panel.h"
 
 namespace korvane::gui {
 
 namespace {
-
-const QString kExitQuestion = QStringLiteral("数据已经修改，是否保存");
-const QString kRecentGroup = QStringLiteral("Recent File List");
-// Sections of the bar sizes; the number tells the bars apart.
-const QString kInfoBarSection = QStringLiteral("Korvane-SCBar-1");
-const QString kAnalysisBarSection = QStringLiteral("Korvane-SCBar-2");
-constexpr int kBarMinimumWidth = 120;
-
-// Wraps a form so that it can be narrower or shorter than its layout wants.
-QScrollArea* Scrolled(QWidget* form, QWidget* parent) {
-  auto* area = new QScrollArea(parent);
-  area->setWidget(form);
-  area->setWidgetResizable(true);
-  area->setFrameShape(QFrame::NoFrame);
-  area->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-  return area;
-}
-
-// Width in pixels of `units` horizontal dialog units of `widget`'s font: a
-// dialog unit is a quarter of the font's average width of the Latin letters,
-// rounded as the dialog manager rounds it.
-int DialogUnitsToPixels(const QWidget& widget, int units) {
-  const int letters = widget.fontMetrics().horizontalAdvance(
-      QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
-  const int baseUnit = (letters / 26 + 1) / 2;
-  return units * baseUnit / 4;
-}
-
-// The main screen's right column: 124 dialog units, the width of the form it
-// holds; wider only as far as its form needs to show every value whole, so
-// that it does not scroll sideways.
-int RightColumnWidth(const QWidget& form) {
-  return std::max(DialogUnitsToPixels(form, 124), form.minimumSizeHint().width());
-}
-
-// The history key of a key press: 1 undo (Ctrl+Z), 2 redo (Ctrl+Y,
-// Ctrl+Shift+Z), 0 another key.
-int HistoryKey(const QKeyEvent& key) {
-  const Qt::KeyboardModifiers mods = key.modifiers() & ~Qt::KeypadModifier;
-  if (key.key() == Qt::Key_Z && mods == Qt::ControlModifier) return 1;
-  if (key.key() == Qt::Key_Z && mods == (Qt::ControlModifier | Qt::ShiftModifier)) return 2;
-  if (key.key() == Qt::Key_Y && mods == Qt::ControlModifier) return 2;
-  return 0;
-}
-
-// Whether the focused widget undoes (redoes) typing of its own: an editable
-// text field, or the edit part of a list or of a date field, with something
-// to undo (redo). A field whose text was entered has been set anew and has
-// nothing of its own left.
-bool FieldTakesHistoryKey(QWidget* focus, bool undo) {
-  QLineEdit* edit = qobject_cast<QLineEdit*>(focus);
-  if (edit == nullptr) {
-    if (auto* list = qobject_cast<QComboBox*>(focus)) {
-      edit = list->lineEdit();
-    } else if (qobject_cast<QAbstractSpinBox*>(focus) != nullptr) {
-      edit = focus->findChild<QLineEdit*>();
-    }
-  }
-  if (edit == nullptr || edit->isReadOnly()) return false;
-  return undo ? edit->isUndoAvailable() : edit->isRedoAvailable();
-}
 
 QString DefaultUiSettingsFile() {
   const std::filesystem::path dir = SettingsDirectory();
@@ -143,16 +70,15 @@ CMainFrame::CMainFrame(DocumentModel* model, Prompter* prompter, const QString& 
   setAcceptDrops(true);
   setDockOptions(QMainWindow::AnimatedDocks);
 
+  const bool store = access == UiSettings::ReadWrite;
+  files_ = new FileCommands(model_, prompter_, this, settings_.get(), store, this);
+  outputs_ = new OutputCommands(model_, prompter_, this, settings_.get(), store, this);
   pages_ = new QStackedWidget(this);
   setCentralWidget(pages_);
   buildMainScreen();
   buildAnalysisScreen();
-  buildMenus();
+  buildCommands();
   buildToolBars();
-  // The print and export commands connect to their actions by name.
-  outputs_ =
-      new OutputCommands(model_, prompter_, this, settings_.get(), access == UiSettings::ReadWrite, this);
-  outputs_->ConnectActions();
   readyLabel_ = new QLabel(QStringLiteral("就绪"), this);
   statusBar()->addWidget(readyLabel_, 1);
   arrivalNote_ = new QLabel(this);
@@ -160,6 +86,7 @@ CMainFrame::CMainFrame(DocumentModel* model, Prompter* prompter, const QString& 
   arrivalNote_->setStyleSheet(QStringLiteral("color: #c00000;"));
   statusBar()->addWidget(arrivalNote_);
   arrivalNote_->hide();
+  new HistoryKeyRouter(this);
 
   // Non-fatal messages of the document (a number text that is too long).
   model_->doc().warningSink = [this](std::string_view message) {
@@ -170,45 +97,29 @@ CMainFrame::CMainFrame(DocumentModel* model, Prompter* prompter, const QString& 
   connect(model_, &DocumentModel::fileChanged, this, refreshCommands);
   connect(model_, &DocumentModel::zoneChanged, this, refreshCommands);
   connect(form_, &CMainForm::openRequested, this, [this](const QString& path) { openFile(path); });
-  // A save to another name: the window names the new file.
-  connect(model_, &DocumentModel::pathChanged, this, [this] {
-    addRecentFile(FromUtf8(model_->doc().pathName));
-    updateTitle();
-  });
+  connect(files_, &FileCommands::aboutToRun, this, &CMainFrame::enterPendingInput);
+  connect(files_, &FileCommands::stateChanged, this, refreshCommands);
+  connect(files_, &FileCommands::fileNamed, this, &CMainFrame::updateTitle);
   connect(model_, &DocumentModel::edited, this, &CMainFrame::noteArrivals);
   connect(model_, &DocumentModel::fileChanged, this, [this] {
-    notedPoints_.clear();
+    notedArrivals_.Clear();
     noteArrivals(EditResult{});
+    if (screen_ == Screen::Main) view_->scrollToTop();
   });
 
-  // 撤销 and 重做 follow the history; the screen shown tells the model
-  // whether strengths are on screen.
+  // 撤销 and 重做 follow the history.
   QUndoStack* history = model_->undoStack();
   connect(history, &QUndoStack::indexChanged, this, &CMainFrame::updateHistoryCommands);
   connect(history, &QUndoStack::cleanChanged, this, &CMainFrame::updateHistoryCommands);
   connect(history, &QUndoStack::undoTextChanged, this, &CMainFrame::updateHistoryCommands);
   connect(history, &QUndoStack::redoTextChanged, this, &CMainFrame::updateHistoryCommands);
-  qApp->installEventFilter(this);
 
-  recent_ = [&] {
-    QStringList list;
-    settings_->beginGroup(kRecentGroup);
-    for (int i = 1; i <= cmd::kRecentFileCount; ++i) {
-      const QString path = settings_->value(QStringLiteral("File%1").arg(i)).toString();
-      if (!path.isEmpty()) list << path;
-    }
-    settings_->endGroup();
-    return list;
-  }();
-  rebuildRecentMenu();
   restoreBarSizes();
-
   setWindowTitle(QStringLiteral("Korvane") + programVersion());
   showScreen(Screen::Main);
 }
 
 CMainFrame::~CMainFrame() {
-  qApp->removeEventFilter(this);
   // The document outlives the frame; its sink must not call into a dead window.
   model_->doc().warningSink = nullptr;
 }
@@ -220,9 +131,7 @@ QString CMainFrame::programVersion() const { return FromUtf8(model_->doc().proje
 void CMainFrame::buildMainScreen() {
   view_ = new CKorvaneView(model_);
   right_ = new MainFormRight(model_);
-  QScrollArea* rightArea = Scrolled(right_, nullptr);
-  const int rightWidth = RightColumnWidth(*right_);
-  mainSplitter_ = new CFixedSplitterWnd(view_, rightArea, rightWidth, pages_);
+  mainSplitter_ = new CFixedSplitterWnd(view_, ScrolledForm(right_), right_->columnWidth(), pages_);
   pages_->addWidget(mainSplitter_);
   for (int slot = 0; slot < kMaxPoints; ++slot) {
     connect(view_->panel(slot), &CNodeCtrl::cursorReadout, right_, &MainFormRight::showReadout);
@@ -230,7 +139,7 @@ void CMainFrame::buildMainScreen() {
   }
 
   form_ = new CMainForm(model_);
-  infoBar_ = new CViewBar(QStringLiteral("工程信息栏"), Scrolled(form_, nullptr), this);
+  infoBar_ = new CViewBar(QStringLiteral("工程信息栏"), ScrolledForm(form_), this);
   addDockWidget(Qt::LeftDockWidgetArea, infoBar_);
   connect(infoBar_, &CViewBar::closedByUser, this, [this] {
     infoBarShown_ = false;
@@ -245,7 +154,7 @@ void CMainFrame::buildAnalysisScreen() {
   pages_->addWidget(analysisSplitter_);
   anaForm_ = new FormviewAna(model_, prompter_);
   connect(anaForm_, &FormviewAna::readingCountChanged, downView_, &CAnalysisDownTView::refresh);
-  analysisBar_ = new CViewBar(QStringLiteral("分析输出信息栏"), Scrolled(anaForm_, nullptr), this);
+  analysisBar_ = new CViewBar(QStringLiteral("分析输出信息栏"), ScrolledForm(anaForm_), this);
   addDockWidget(Qt::LeftDockWidgetArea, analysisBar_);
   analysisBar_->hide();
   connect(analysisBar_, &CViewBar::closedByUser, this, [this] {
@@ -258,19 +167,132 @@ void CMainFrame::buildAnalysisScreen() {
   });
 }
 
-QAction* CMainFrame::addCommand(Screen screen, int id, const QString& text) {
-  auto* a = new QAction(text, this);
-  a->setData(id);
-  const QIcon icon = CommandIcon(id, style());
-  if (!icon.isNull()) a->setIcon(icon);
-  (screen == Screen::Main ? mainActions_ : analysisActions_).insert(id, a);
-  // Connected before any handler, so it runs first. Undo and redo act on a
-  // field's own typing instead; the bar switches read no data.
-  static constexpr int kKeepTyping[] = {cmd::kUndo,    cmd::kRedo,      cmd::kToolBar,
-                                        cmd::kInfoBar, cmd::kStatusBar, cmd::kAnalysisBar};
-  if (std::find(std::begin(kKeepTyping), std::end(kKeepTyping), id) == std::end(kKeepTyping))
-    connect(a, &QAction::triggered, this, &CMainFrame::enterPendingInput);
-  return a;
+// ---- The command table ----------------------------------------------------------
+
+std::vector<CommandRow> CMainFrame::commandTable() {
+  using S = Screen;
+  // A bar switch: the action's check mark says whether the bar is shown.
+  const auto bar = [this](int id, bool& shown, const std::function<QWidget*()>& widget) {
+    return [this, id, &shown, widget] {
+      shown = action(id)->isChecked();
+      widget()->setVisible(shown);
+      updateCommands();
+    };
+  };
+  const auto output = [this](void (OutputCommands::*command)()) {
+    return [this, command] { (outputs_->*command)(); };
+  };
+  const auto suggest = [this](bool allZones) { return [this, allZones] { onSuggestArrivals(allZones); }; };
+  const auto table = [this](int id) { return [this, id] { onCorrectionTable(id); }; };
+  FileCommands* f = files_;
+  const char* kSuggestZone = edit_name::kSuggestedZone.data();
+  const char* kSuggestMember = edit_name::kSuggestedMember.data();
+
+  std::vector<CommandRow> rows = {
+      // ---- Main screen ----
+      {S::Main, "文件(&F)", cmd::kOpen, "打开(&O)...\tCtrl+O", "Ctrl+O", [f] { f->onOpen(); }},
+      {S::Main, "文件(&F)", cmd::kSave, "保存(&S)\tCtrl+S", "Ctrl+S", [f] { f->onSave(); }},
+      {S::Main, "文件(&F)", cmd::kSaveAs, "另存为(&A)...", "", [f] { f->onSaveAs(); }},
+      {S::Main, "文件(&F)", cmd::kMerge, "合并", "", [f] { f->onMerge(); }},
+      {S::Main, "文件(&F)", cmd::kSeparator, "", "", {}},
+      {S::Main, "文件(&F)", cmd::kExportRawToExcel, "导出原始数据到Excel", "", [f] { f->onExportRawData(); }},
+      {S::Main, "文件(&F)", cmd::kSeparator, "", "", {}},
+      {S::Main, "文件(&F)", cmd::kRecentPlaceholder, "最近的文件", "", {}},
+  };
+  // The recent files: their texts and handlers are the file commands'.
+  for (int i = 0; i < cmd::kRecentFileCount; ++i)
+    rows.push_back({S::Main, "文件(&F)", cmd::kRecentFile1 + i, "", "", [] {}});
+  const std::vector<CommandRow> rest = {
+      {S::Main, "文件(&F)", cmd::kSeparator, "", "", {}},
+      {S::Main, "文件(&F)", cmd::kExit, "退出", "", [this] { close(); }},
+      {S::Main, "编辑(&E)", cmd::kUndo, "撤销", "Ctrl+Z", [this] { model_->undo(); }},
+      {S::Main, "编辑(&E)", cmd::kRedo, "重做", "Ctrl+Y|Ctrl+Shift+Z", [this] { model_->redo(); }},
+      {S::Main, "查看", cmd::kTestParameters, "检测参数", "", [this] { onTestParameters(); }},
+      {S::Main, "查看", cmd::kSeparator, "", "", {}},
+      {S::Main, "查看", cmd::kPreviousZone, "前一测区", "", [this] { onPreviousZone(); }},
+      {S::Main, "查看", cmd::kNextZone, "后一测区", "", [this] { onNextZone(); }},
+      {S::Main, "工具", cmd::kToolBar, "工具栏(&T)", "",
+       bar(cmd::kToolBar, toolBarShown_,
+           [this]() -> QWidget* { return screen_ == Screen::Main ? mainTools_ : analysisTools_; })},
+      {S::Main, "工具", cmd::kInfoBar, "工程信息栏", "",
+       bar(cmd::kInfoBar, infoBarShown_, [this] { return infoBar_; })},
+      {S::Main, "工具", cmd::kStatusBar, "状态栏(&S)", "",
+       [this] {
+         statusBar()->setVisible(action(cmd::kStatusBar)->isChecked());
+         updateCommands();
+       }},
+      {S::Main, "工具", cmd::kOutput, "输出", "", [this] { onOutput(); }},
+      {S::Main, "波形处理", cmd::kFilter, "滤波", "", [this] { onFilter(); }},
+      {S::Main, "波形处理", cmd::kSeparator, "", "", {}},
+      {S::Main, "波形处理", cmd::kSuggestArrivals, kSuggestZone, "", suggest(false)},
+      {S::Main, "波形处理", cmd::kSuggestArrivalsAllZones, kSuggestMember, "", suggest(true)},
+      {S::Main, "帮助(&H)", cmd::kAbout, "关于 Korvane(&A)...", "", [this] { onAbout(); }},
+      // ---- Analysis screen ----
+      // The usual keys, as on the main screen (the menu shows them beside
+      // the texts).
+      {S::Analysis, "文件", cmd::kOpenAnalysis, "打开", "Ctrl+O", [f] { f->onOpen(); }},
+      {S::Analysis, "文件", cmd::kSave, "保存", "Ctrl+S", [f] { f->onSave(); }},
+      {S::Analysis, "文件", cmd::kSaveResults, "保存结果", "", [f] { f->onSaveResults(); }},
+      {S::Analysis, "文件", cmd::kPrintSetup, "打印设置", "", output(&OutputCommands::onPrintSetup)},
+      {S::Analysis, "文件", cmd::kPrintPreview, "打印预览(&V)", "", output(&OutputCommands::onPrintPreview)},
+      {S::Analysis, "文件", cmd::kPrint, "打印", "Ctrl+P", output(&OutputCommands::onPrint)},
+      {S::Analysis, "文件", cmd::kExitAnalysis, "退出", "", [this] { close(); }},
+      {S::Analysis, "编辑(&E)", cmd::kUndo, "撤销", "Ctrl+Z", [this] { model_->undo(); }},
+      {S::Analysis, "编辑(&E)", cmd::kRedo, "重做", "Ctrl+Y|Ctrl+Shift+Z", [this] { model_->redo(); }},
+      {S::Analysis, "查看", cmd::kAngleTable, "角度修正表", "", table(cmd::kAngleTable)},
+      {S::Analysis, "查看", cmd::kSurfaceTable, "测试面修正表", "", table(cmd::kSurfaceTable)},
+      {S::Analysis, "查看", cmd::kCarbonationTable, "碳化深度修正表", "", table(cmd::kCarbonationTable)},
+      {S::Analysis, "工具", cmd::kBackToMain, "返回主界面", "", [this] { onBackToMain(); }},
+      {S::Analysis, "工具", cmd::kAnalysisBar, "分析信息栏", "",
+       [this] {
+         analysisBarShown_ = action(cmd::kAnalysisBar)->isChecked();
+         analysisBar_->setVisible(analysisBarShown_);
+         if (analysisBarShown_) analysisBarSeen_ = true;
+         updateCommands();
+       }},
+      {S::Analysis, "工具", cmd::kWord, "生成word文档", "", output(&OutputCommands::onWord)},
+      {S::Analysis, "工具", cmd::kPdf, "输出到PDF", "", output(&OutputCommands::onPdf)},
+      {S::Analysis, "工具", cmd::kBmp, "输出到BMP", "", output(&OutputCommands::onBmp)},
+      {S::Analysis, "工具", cmd::kExcel, "输出到excel", "", output(&OutputCommands::onExcel)},
+      {S::Analysis, "波形处理", cmd::kSuggestArrivals, kSuggestZone, "", suggest(false)},
+      {S::Analysis, "波形处理", cmd::kSuggestArrivalsAllZones, kSuggestMember, "", suggest(true)},
+      {S::Analysis, "帮助", cmd::kHelpContents, "目录", "", {}},
+      {S::Analysis, "帮助", cmd::kContactUs, "联系我们", "", {}},
+      {S::Analysis, "帮助", cmd::kAboutAnalysis, "关于", "", {}},
+      // The analysis toolbar opens with the main screen's command number.
+      {S::Analysis, nullptr, cmd::kOpen, "打开", "", [f] { f->onOpen(); }},
+  };
+  rows.insert(rows.end(), rest.begin(), rest.end());
+  return rows;
+}
+
+void CMainFrame::buildCommands() {
+  CommandSet set = BuildCommands(this, commandTable(), [this] { enterPendingInput(); });
+  mainActions_ = set.actions[static_cast<int>(Screen::Main)];
+  analysisActions_ = set.actions[static_cast<int>(Screen::Analysis)];
+  mainMenus_ = set.menus[static_cast<int>(Screen::Main)];
+  analysisMenus_ = set.menus[static_cast<int>(Screen::Analysis)];
+  files_->setRecentActions(set.recentFiles, set.recentPlaceholder);
+  QList<QAction*> outputs;
+  for (int id :
+       {cmd::kPrintSetup, cmd::kPrintPreview, cmd::kPrint, cmd::kWord, cmd::kPdf, cmd::kBmp, cmd::kExcel})
+    outputs << analysisActions_.value(id);
+  outputs_->SetActions(outputs);
+  analysisActions_.value(cmd::kWord)->setToolTip(QStringLiteral("输出到word"));
+}
+
+void CMainFrame::buildToolBars() {
+  mainTools_ = BuildToolBar(
+      this, QStringLiteral("MainToolBar"), mainActions_,
+      {cmd::kOpen, cmd::kSave, cmd::kUndo, cmd::kRedo, cmd::kPreviousZone, cmd::kNextZone, cmd::kOutput});
+  analysisTools_ =
+      BuildToolBar(this, QStringLiteral("AnalysisToolBar"), analysisActions_,
+                   {cmd::kOpen, cmd::kSave, cmd::kUndo, cmd::kRedo, cmd::kSaveResults, cmd::kWord, cmd::kPdf,
+                    cmd::kExcel, cmd::kPrintSetup, cmd::kPrintPreview, cmd::kPrint, cmd::kBackToMain});
+  addToolBar(Qt::TopToolBarArea, mainTools_);
+  addToolBar(Qt::TopToolBarArea, analysisTools_);
+  analysisTools_->hide();
+  updateHistoryCommands();
 }
 
 void CMainFrame::enterPendingInput() {
@@ -288,224 +310,6 @@ void CMainFrame::enterPendingInput() {
   const QPointer<QAbstractItemView> restore(grid);
   focus->clearFocus();
   if (restore != nullptr && restore->isVisible()) restore->setFocus(Qt::OtherFocusReason);
-}
-
-void CMainFrame::buildMenus() {
-  using S = Screen;
-  auto menu = [this](S s, const QString& title) {
-    auto* m = new QMenu(title, this);
-    (s == S::Main ? mainMenus_ : analysisMenus_) << m;
-    return m;
-  };
-
-  // ---- Main screen ----
-  QMenu* file = menu(S::Main, QStringLiteral("文件(&F)"));
-  QAction* open = addCommand(S::Main, cmd::kOpen, QStringLiteral("打开(&O)...\tCtrl+O"));
-  open->setShortcut(QKeySequence(QStringLiteral("Ctrl+O")));
-  QAction* save = addCommand(S::Main, cmd::kSave, QStringLiteral("保存(&S)\tCtrl+S"));
-  save->setShortcut(QKeySequence(QStringLiteral("Ctrl+S")));
-  file->addAction(open);
-  file->addAction(save);
-  file->addAction(addCommand(S::Main, cmd::kSaveAs, QStringLiteral("另存为(&A)...")));
-  file->addAction(addCommand(S::Main, cmd::kMerge, QStringLiteral("合并")));
-  file->addSeparator();
-  file->addAction(addCommand(S::Main, cmd::kExportRawToExcel, QStringLiteral("导出原始数据到Excel")));
-  file->addSeparator();
-  recentPlaceholder_ = file->addAction(QStringLiteral("最近的文件"));
-  recentPlaceholder_->setEnabled(false);
-  for (int i = 0; i < cmd::kRecentFileCount; ++i) {
-    QAction* entry = addCommand(S::Main, cmd::kRecentFile1 + i, QString());
-    file->addAction(entry);
-    connect(entry, &QAction::triggered, this, [this, i] {
-      if (i >= recent_.size()) return;
-      const QString path = recent_[i];
-      if (openFile(path) == OpenOutcome::Failed) {
-        recent_.removeAll(path);
-        saveRecentFiles();
-        rebuildRecentMenu();
-      }
-    });
-  }
-  file->addSeparator();
-  file->addAction(addCommand(S::Main, cmd::kExit, QStringLiteral("退出")));
-
-  // "编辑" of both screens: one history.
-  auto editMenu = [&](S s) {
-    QMenu* edit = menu(s, QStringLiteral("编辑(&E)"));
-    QAction* undo = addCommand(s, cmd::kUndo, QStringLiteral("撤销"));
-    undo->setShortcut(QKeySequence(QStringLiteral("Ctrl+Z")));
-    QAction* redo = addCommand(s, cmd::kRedo, QStringLiteral("重做"));
-    redo->setShortcuts(
-        {QKeySequence(QStringLiteral("Ctrl+Y")), QKeySequence(QStringLiteral("Ctrl+Shift+Z"))});
-    edit->addAction(undo);
-    edit->addAction(redo);
-  };
-  editMenu(S::Main);
-
-  QMenu* view = menu(S::Main, QStringLiteral("查看"));
-  view->addAction(addCommand(S::Main, cmd::kTestParameters, QStringLiteral("检测参数")));
-  view->addSeparator();
-  view->addAction(addCommand(S::Main, cmd::kPreviousZone, QStringLiteral("前一测区")));
-  view->addAction(addCommand(S::Main, cmd::kNextZone, QStringLiteral("后一测区")));
-
-  QMenu* tools = menu(S::Main, QStringLiteral("工具"));
-  tools->addAction(addCommand(S::Main, cmd::kToolBar, QStringLiteral("工具栏(&T)")));
-  tools->addAction(addCommand(S::Main, cmd::kInfoBar, QStringLiteral("工程信息栏")));
-  tools->addAction(addCommand(S::Main, cmd::kStatusBar, QStringLiteral("状态栏(&S)")));
-  tools->addAction(addCommand(S::Main, cmd::kOutput, QStringLiteral("输出")));
-
-  // "波形处理" of both screens; the filter is the main screen's.
-  auto suggestions = [&](S s, QMenu* wave) {
-    wave->addAction(addCommand(s, cmd::kSuggestArrivals, QString::fromUtf8(edit_name::kSuggestedZone)));
-    wave->addAction(
-        addCommand(s, cmd::kSuggestArrivalsAllZones, QString::fromUtf8(edit_name::kSuggestedMember)));
-  };
-  QMenu* wave = menu(S::Main, QStringLiteral("波形处理"));
-  wave->addAction(addCommand(S::Main, cmd::kFilter, QStringLiteral("滤波")));
-  wave->addSeparator();
-  suggestions(S::Main, wave);
-
-  QMenu* help = menu(S::Main, QStringLiteral("帮助(&H)"));
-  help->addAction(addCommand(S::Main, cmd::kAbout, QStringLiteral("关于 Korvane(&A)...")));
-
-  // ---- Analysis screen ----
-  QMenu* aFile = menu(S::Analysis, QStringLiteral("文件"));
-  // The usual keys, as on the main screen (the menu shows them beside the
-  // texts).
-  QAction* aOpen = addCommand(S::Analysis, cmd::kOpenAnalysis, QStringLiteral("打开"));
-  aOpen->setShortcut(QKeySequence(QStringLiteral("Ctrl+O")));
-  QAction* aSave = addCommand(S::Analysis, cmd::kSave, QStringLiteral("保存"));
-  aSave->setShortcut(QKeySequence(QStringLiteral("Ctrl+S")));
-  aFile->addAction(aOpen);
-  aFile->addAction(aSave);
-  aFile->addAction(addCommand(S::Analysis, cmd::kSaveResults, QStringLiteral("保存结果")));
-  // The output commands stay disabled here: the printing and export
-  // commands find them by object name, connect and enable them.
-  auto output = [&](int id, const QString& text, const char* name) {
-    QAction* a = addCommand(S::Analysis, id, text);
-    a->setObjectName(QString::fromLatin1(name));
-    a->setEnabled(false);
-    return a;
-  };
-  aFile->addAction(output(cmd::kPrintSetup, QStringLiteral("打印设置"), "actionPrintSetup"));
-  aFile->addAction(output(cmd::kPrintPreview, QStringLiteral("打印预览(&V)"), "actionPrintPreview"));
-  QAction* aPrint = output(cmd::kPrint, QStringLiteral("打印"), "actionPrint");
-  aPrint->setShortcut(QKeySequence(QStringLiteral("Ctrl+P")));
-  aFile->addAction(aPrint);
-  aFile->addAction(addCommand(S::Analysis, cmd::kExitAnalysis, QStringLiteral("退出")));
-
-  editMenu(S::Analysis);
-
-  QMenu* aView = menu(S::Analysis, QStringLiteral("查看"));
-  aView->addAction(addCommand(S::Analysis, cmd::kAngleTable, QStringLiteral("角度修正表")));
-  aView->addAction(addCommand(S::Analysis, cmd::kSurfaceTable, QStringLiteral("测试面修正表")));
-  aView->addAction(addCommand(S::Analysis, cmd::kCarbonationTable, QStringLiteral("碳化深度修正表")));
-
-  QMenu* aTools = menu(S::Analysis, QStringLiteral("工具"));
-  aTools->addAction(addCommand(S::Analysis, cmd::kBackToMain, QStringLiteral("返回主界面")));
-  aTools->addAction(addCommand(S::Analysis, cmd::kAnalysisBar, QStringLiteral("分析信息栏")));
-  QAction* word = output(cmd::kWord, QStringLiteral("生成word文档"), "actionWord");
-  word->setToolTip(QStringLiteral("输出到word"));
-  aTools->addAction(word);
-  aTools->addAction(output(cmd::kPdf, QStringLiteral("输出到PDF"), "actionPdf"));
-  aTools->addAction(output(cmd::kBmp, QStringLiteral("输出到BMP"), "actionBmp"));
-  aTools->addAction(output(cmd::kExcel, QStringLiteral("输出到excel"), "actionExcel"));
-
-  suggestions(S::Analysis, menu(S::Analysis, QStringLiteral("波形处理")));
-
-  QMenu* aHelp = menu(S::Analysis, QStringLiteral("帮助"));
-  aHelp->addAction(addCommand(S::Analysis, cmd::kHelpContents, QStringLiteral("目录")));
-  aHelp->addAction(addCommand(S::Analysis, cmd::kContactUs, QStringLiteral("联系我们")));
-  aHelp->addAction(addCommand(S::Analysis, cmd::kAboutAnalysis, QStringLiteral("关于")));
-
-  // The analysis toolbar opens with the main screen's command number.
-  addCommand(S::Analysis, cmd::kOpen, QStringLiteral("打开"));
-
-  for (int id : {cmd::kToolBar, cmd::kInfoBar, cmd::kStatusBar}) mainActions_[id]->setCheckable(true);
-  analysisActions_[cmd::kAnalysisBar]->setCheckable(true);
-
-  // Handlers. Both screens' actions of one command run the same handler.
-  auto handle = [this](int id, void (CMainFrame::*slot)()) {
-    for (auto* map : {&mainActions_, &analysisActions_}) {
-      if (QAction* a = map->value(id)) connect(a, &QAction::triggered, this, slot);
-    }
-  };
-  handle(cmd::kOpen, &CMainFrame::onOpen);
-  handle(cmd::kOpenAnalysis, &CMainFrame::onOpen);
-  handle(cmd::kSave, &CMainFrame::onSave);
-  handle(cmd::kSaveAs, &CMainFrame::onSaveAs);
-  handle(cmd::kSaveResults, &CMainFrame::onSaveResults);
-  handle(cmd::kPreviousZone, &CMainFrame::onPreviousZone);
-  handle(cmd::kNextZone, &CMainFrame::onNextZone);
-  handle(cmd::kFilter, &CMainFrame::onFilter);
-  handle(cmd::kOutput, &CMainFrame::onOutput);
-  handle(cmd::kBackToMain, &CMainFrame::onBackToMain);
-  handle(cmd::kMerge, &CMainFrame::onMerge);
-  handle(cmd::kExportRawToExcel, &CMainFrame::onExportRawData);
-  handle(cmd::kTestParameters, &CMainFrame::onTestParameters);
-  handle(cmd::kAbout, &CMainFrame::onAbout);
-  handle(cmd::kAngleTable, &CMainFrame::onAngleTable);
-  handle(cmd::kSurfaceTable, &CMainFrame::onSurfaceTable);
-  handle(cmd::kCarbonationTable, &CMainFrame::onCarbonationTable);
-  handle(cmd::kUndo, &CMainFrame::onUndo);
-  handle(cmd::kRedo, &CMainFrame::onRedo);
-  for (auto* map : {&mainActions_, &analysisActions_}) {
-    connect(map->value(cmd::kSuggestArrivals), &QAction::triggered, this,
-            [this] { onSuggestArrivals(false); });
-    connect(map->value(cmd::kSuggestArrivalsAllZones), &QAction::triggered, this,
-            [this] { onSuggestArrivals(true); });
-  }
-  connect(mainActions_[cmd::kExit], &QAction::triggered, this, &QWidget::close);
-  connect(analysisActions_[cmd::kExitAnalysis], &QAction::triggered, this, &QWidget::close);
-  connect(mainActions_[cmd::kToolBar], &QAction::triggered, this, [this](bool on) {
-    toolBarShown_ = on;
-    (screen_ == Screen::Main ? mainTools_ : analysisTools_)->setVisible(on);
-    updateCommands();
-  });
-  connect(mainActions_[cmd::kInfoBar], &QAction::triggered, this, [this](bool on) {
-    infoBarShown_ = on;
-    infoBar_->setVisible(on);
-    updateCommands();
-  });
-  connect(mainActions_[cmd::kStatusBar], &QAction::triggered, this, [this](bool on) {
-    statusBar()->setVisible(on);
-    updateCommands();
-  });
-  connect(analysisActions_[cmd::kAnalysisBar], &QAction::triggered, this, [this](bool on) {
-    analysisBarShown_ = on;
-    analysisBar_->setVisible(on);
-    if (on) analysisBarSeen_ = true;
-    updateCommands();
-  });
-}
-
-void CMainFrame::buildToolBars() {
-  auto make = [this](const QString& name, const QHash<int, QAction*>& actions,
-                     std::initializer_list<int> ids) {
-    // Both screens' bars are "工具栏" to the user, shown by "工具栏(&T)".
-    auto* bar = new QToolBar(QStringLiteral("工具栏"), this);
-    bar->setObjectName(name);
-    bar->setIconSize(QSize(32, 32));
-    bar->setContextMenuPolicy(Qt::PreventContextMenu);  // right clicks do nothing
-    for (int id : ids) {
-      QAction* a = actions.value(id);
-      bar->addAction(a);
-      // Toolbar buttons show the command without its accelerator text.
-      a->setIconText(
-          a->text().section(QLatin1Char('\t'), 0, 0).remove(QLatin1Char('&')).remove(QStringLiteral("...")));
-    }
-    addToolBar(Qt::TopToolBarArea, bar);
-    return bar;
-  };
-  mainTools_ = make(
-      QStringLiteral("MainToolBar"), mainActions_,
-      {cmd::kOpen, cmd::kSave, cmd::kUndo, cmd::kRedo, cmd::kPreviousZone, cmd::kNextZone, cmd::kOutput});
-  analysisTools_ =
-      make(QStringLiteral("AnalysisToolBar"), analysisActions_,
-           {cmd::kOpen, cmd::kSave, cmd::kUndo, cmd::kRedo, cmd::kSaveResults, cmd::kWord, cmd::kPdf,
-            cmd::kExcel, cmd::kPrintSetup, cmd::kPrintPreview, cmd::kPrint, cmd::kBackToMain});
-  analysisTools_->hide();
-  updateHistoryCommands();
 }
 
 void CMainFrame::updateHistoryCommands() {
@@ -575,7 +379,7 @@ void CMainFrame::showScreen(Screen screen) {
 }
 
 void CMainFrame::onOutput() {
-  if (!kAnalysisScreenAvailable || !model_->hasFile()) return;
+  if (!model_->hasFile()) return;
   model_->doc().RecomputeAll();
   showScreen(Screen::Analysis);
   // Every view shows the recomputed strengths.
@@ -600,120 +404,30 @@ void CMainFrame::updateCommands() {
   enable(cmd::kSaveAs, open);
   enable(cmd::kPreviousZone, doc.CanGoPrevious());
   enable(cmd::kNextZone, doc.CanGoNext());
-  enable(cmd::kOutput, kAnalysisScreenAvailable && open);
+  enable(cmd::kOutput, open);
   enable(cmd::kTestParameters, doc.CurrentSectionRow() >= 0);
   enable(cmd::kExportRawToExcel, open);
-  // The correction tables; the carbonation table has no use under CECS
-  // 02:2005. (The print and export commands are enabled by their owner.)
+  // The correction tables (the print and export commands are enabled by
+  // their owner).
   enable(cmd::kAngleTable, open);
   enable(cmd::kSurfaceTable, open);
-  enable(cmd::kCarbonationTable, open && doc.standard != Standard::CECS02_2005);
+  enable(cmd::kCarbonationTable, CarbonationTableOffered(doc));
   enable(cmd::kSuggestArrivals, open && doc.GetCurrentZone() != nullptr);
   enable(cmd::kSuggestArrivalsAllZones, open && doc.ZoneCount(doc.currentMember) > 0);
-  // No handler: shown disabled.
-  for (int id : {cmd::kHelpContents, cmd::kContactUs, cmd::kAboutAnalysis}) enable(id, false);
 
   mainActions_[cmd::kToolBar]->setChecked(toolBarShown_);
   mainActions_[cmd::kInfoBar]->setChecked(infoBarShown_);
   mainActions_[cmd::kStatusBar]->setChecked(!statusBar()->isHidden());
   analysisActions_[cmd::kAnalysisBar]->setChecked(analysisBarShown_);
-  if (outputs_ != nullptr) outputs_->UpdateCommands(screen_ == Screen::Analysis);
+  outputs_->UpdateCommands(screen_ == Screen::Analysis);
 }
 
-// ---- Files --------------------------------------------------------------------
-
-CMainFrame::OpenOutcome CMainFrame::openFile(const QString& path) {
-  enterPendingInput();
-  if (!saveModified()) return OpenOutcome::Kept;
-  QString message;
-  {
-    const WaitCursor wait;
-    message = model_->open(path);
-  }
-  if (!message.isEmpty()) {
-    prompter_->message(this, message);
-    updateCommands();
-    return OpenOutcome::Failed;
-  }
-  afterOpen(path);
-  return OpenOutcome::Opened;
-}
-
-void CMainFrame::afterOpen(const QString& path) {
-  addRecentFile(path);
-  updateTitle();
-  if (screen_ == Screen::Main) view_->scrollToTop();
-  updateCommands();
-}
-
-void CMainFrame::updateTitle() {
+void CMainFrame::updateTitle(const QString& path) {
   setWindowTitle(QStringLiteral("Korvane  ") + programVersion() + QLatin1Char(' ') +
-                 QFileInfo(FromUtf8(model_->doc().pathName)).fileName());
+                 QFileInfo(path).fileName());
 }
 
-QString CMainFrame::askSavePath(const QString& initialPath, const char* filter) {
-  return AskDataFileSavePath(*prompter_, this, initialPath, QString::fromUtf8(filter));
-}
-
-bool CMainFrame::saveTo(const QString& path) {
-  QString message;
-  {
-    const WaitCursor wait;
-    message = model_->save(path);
-  }
-  if (!message.isEmpty()) {
-    prompter_->message(this, message);
-    return false;
-  }
-  return true;
-}
-
-void CMainFrame::onOpen() {
-  const QString path = prompter_->openFileName(this, QString::fromUtf8(kFilterOpen));
-  if (!path.isEmpty()) openFile(path);
-}
-
-void CMainFrame::onSave() {
-  if (!model_->hasFile()) return;
-  const QString path = FromUtf8(model_->doc().pathName);
-  switch (ConfirmSharedWaveform(*prompter_, this, path)) {
-    case Prompter::Answer::Yes: saveTo(path); break;
-    case Prompter::Answer::No: {
-      // Another name, as in the exit prompt's dialog (both file types).
-      const QString other = askSavePath(path, kFilterExitSave);
-      if (!other.isEmpty()) saveTo(other);
-      break;
-    }
-    case Prompter::Answer::Cancel: break;
-  }
-}
-
-void CMainFrame::onSaveAs() {
-  if (!model_->hasFile()) return;
-  const QString path = askSavePath(FromUtf8(model_->doc().pathName), kFilterSaveAs);
-  if (!path.isEmpty()) saveTo(path);
-}
-
-void CMainFrame::onSaveResults() {
-  if (!model_->hasFile()) {
-    prompter_->message(this, FromUtf8(std::string(kMsgOpenFileFirst)));
-    return;
-  }
-  const QString path = AskDataFileSavePath(*prompter_, this, FromUtf8(model_->doc().SaveResultsFreeName()),
-                                           QString::fromUtf8(kFilterResult), QStringLiteral("SHA"));
-  if (path.isEmpty()) return;
-  QString message;
-  {
-    const WaitCursor wait;
-    message = model_->saveResults(path);
-  }
-  if (!message.isEmpty()) {
-    prompter_->message(this, message);
-    updateCommands();
-    return;
-  }
-  afterOpen(path);
-}
+// ---- Commands of the window ---------------------------------------------------------
 
 void CMainFrame::onPreviousZone() {
   const QString message = model_->previousZone();
@@ -727,34 +441,10 @@ void CMainFrame::onNextZone() {
 
 void CMainFrame::onFilter() {
   if (!model_->hasFile()) {
-    prompter_->message(this, FromUtf8(std::string(kMsgOpenFileBeforeFilter)));
+    prompter_->message(this, FromUtf8(kMsgOpenFileBeforeFilter));
     return;
   }
   CDlgFilter dialog(model_, prompter_, this);
-  dialog.exec();
-}
-
-void CMainFrame::onExportRawData() {
-  if (!model_->hasFile()) {
-    prompter_->message(this, FromUtf8(std::string(kMsgOpenFileFirst)));
-    return;
-  }
-  const QString title = QStringLiteral("导出原始数据到Excel");
-  const QString path = prompter_->saveFileName(this, QString(), QString::fromUtf8(kFilterWorkbook),
-                                               QStringLiteral("xlsx"), title);
-  if (path.isEmpty()) return;
-  try {
-    const WaitCursor wait;
-    office::WriteRawDataWorkbook(model_->doc(), ToFsPath(path));
-  } catch (const std::exception& e) {
-    prompter_->message(this, QString::fromUtf8(e.what()));
-    return;
-  }
-  ShowWrittenFile(*prompter_, this, path);
-}
-
-void CMainFrame::onMerge() {
-  CDlgcombine dialog(prompter_, this);
   dialog.exec();
 }
 
@@ -764,68 +454,18 @@ void CMainFrame::onTestParameters() {
   dialog.exec();
 }
 
-void CMainFrame::onAngleTable() {
+void CMainFrame::onCorrectionTable(int id) {
   if (!model_->hasFile()) return;
-  CDlgAngle dialog(model_, this);
-  dialog.exec();
-}
-
-void CMainFrame::onSurfaceTable() {
-  if (!model_->hasFile()) return;
-  CDlgPlane dialog(model_, this);
-  dialog.exec();
-}
-
-void CMainFrame::onCarbonationTable() {
-  if (!model_->hasFile() || model_->doc().standard == Standard::CECS02_2005) return;
-  CDlgCarbon dialog(model_, this);
-  dialog.exec();
-}
-
-void CMainFrame::onUndo() { model_->undo(); }
-
-void CMainFrame::onRedo() { model_->redo(); }
-
-void CMainFrame::onSuggestArrivals(bool allZones) {
-  CKorvaneDoc& doc = model_->doc();
-  if (const std::string refusal = SuggestionCommandRefusal(doc); !refusal.empty()) {
-    prompter_->message(this, FromUtf8(refusal));
-    return;
+  if (id == cmd::kAngleTable) {
+    CDlgAngle dialog(model_, this);
+    dialog.exec();
+  } else if (id == cmd::kSurfaceTable) {
+    CDlgPlane dialog(model_, this);
+    dialog.exec();
+  } else if (CarbonationTableOffered(model_->doc())) {
+    CDlgCarbon dialog(model_, this);
+    dialog.exec();
   }
-  const int member = doc.currentMember;
-  ArrivalSuggestion suggestion;
-  {
-    const WaitCursor wait;
-    suggestion = SuggestArrivals(doc, member, allZones ? -1 : doc.currentZone);
-  }
-  const SuggestionPrompt prompt = SuggestionPromptOf(doc, suggestion);
-  const std::vector<ArrivalChange> changes = suggestion.changes;
-  // The proposed lines stand beside the stored ones while the user reads.
-  model_->showSuggestion(std::move(suggestion));
-  bool accepted = false;
-  if (prompt.ask) {
-    accepted = prompter_->acceptSuggestion(this, FromUtf8(prompt.text));
-  } else {
-    prompter_->message(this, FromUtf8(prompt.text));
-  }
-  model_->clearSuggestion();
-  if (!accepted) return;
-  const PickPanel panel = screen_ == Screen::Main ? PickPanel::PointPanel : PickPanel::WaveformView;
-  model_->edit(allZones ? edit_name::kSuggestedMember : edit_name::kSuggestedZone,
-               [=](CKorvaneDoc& d) { return SetArrivals(d, member, changes, panel); });
-}
-
-bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() == QEvent::ShortcutOverride && watched->isWidgetType() &&
-      static_cast<QWidget*>(watched)->window() == this) {
-    const int key = HistoryKey(*static_cast<QKeyEvent*>(event));
-    if (key != 0 && !FieldTakesHistoryKey(QApplication::focusWidget(), key == 1)) {
-      // Not the field's: the key goes on to the shortcuts of 撤销 and 重做.
-      event->ignore();
-      return true;
-    }
-  }
-  return QMainWindow::eventFilter(watched, event);
 }
 
 void CMainFrame::onAbout() {
@@ -833,58 +473,18 @@ void CMainFrame::onAbout() {
   dialog.exec();
 }
 
-// ---- Recent files ---------------------------------------------------------------
-
-void CMainFrame::addRecentFile(const QString& path) {
-  const QString full = QFileInfo(path).absoluteFilePath();
-  recent_.removeAll(full);
-  recent_.prepend(full);
-  while (recent_.size() > cmd::kRecentFileCount) recent_.removeLast();
-  saveRecentFiles();
-  rebuildRecentMenu();
-}
-
-void CMainFrame::saveRecentFiles() {
-  // The list in the menu still follows the files opened in this run.
-  if (settingsAccess_ == UiSettings::ReadOnly) return;
-  settings_->beginGroup(kRecentGroup);
-  for (int i = 1; i <= cmd::kRecentFileCount; ++i) {
-    const QString key = QStringLiteral("File%1").arg(i);
-    if (i <= recent_.size())
-      settings_->setValue(key, recent_[i - 1]);
-    else
-      settings_->remove(key);
-  }
-  settings_->endGroup();
-  settings_->sync();
-}
-
-void CMainFrame::rebuildRecentMenu() {
-  recentPlaceholder_->setVisible(recent_.isEmpty());
-  for (int i = 0; i < cmd::kRecentFileCount; ++i) {
-    QAction* entry = mainActions_.value(cmd::kRecentFile1 + i);
-    const bool used = i < recent_.size();
-    entry->setVisible(used);
-    if (!used) continue;
-    QString shown = QDir::toNativeSeparators(recent_[i]);
-    if (shown.size() > 48) shown = shown.left(3) + QStringLiteral("...") + shown.right(42);
-    shown.replace(QLatin1Char('&'), QStringLiteral("&&"));
-    entry->setText(QStringLiteral("&%1 %2").arg(i + 1).arg(shown));
-    entry->setToolTip(recent_[i]);
-  }
+void CMainFrame::onSuggestArrivals(bool allZones) {
+  RunArrivalSuggestion(*model_, *prompter_, this, allZones,
+                       screen_ == Screen::Main ? PickPanel::PointPanel : PickPanel::WaveformView);
 }
 
 // ---- Bars ---------------------------------------------------------------------
 
 void CMainFrame::restoreBarSizes() {
   const CKorvaneDoc& doc = model_->doc();
-  auto stored = [this](const QString& section, int fallback) {
-    const int width = settings_->value(section + QStringLiteral("/sizeVertCX"), fallback).toInt();
-    // A size below the bar's minimum is replaced by the minimum.
-    return std::max(width, kBarMinimumWidth);
-  };
-  const int info = stored(kInfoBarSection, std::max(doc.infoBarWidth, form_->minimumSizeHint().width() + 24));
-  const int analysis = stored(kAnalysisBarSection, doc.analysisBarWidth);
+  const int info =
+      StoredBarWidth(*settings_, kInfoBar, std::max(doc.infoBarWidth, form_->minimumSizeHint().width() + 24));
+  const int analysis = StoredBarWidth(*settings_, kAnalysisBar, doc.analysisBarWidth);
   resizeDocks({infoBar_, analysisBar_}, {info, analysis}, Qt::Horizontal);
   infoBar_->setProperty("restoredWidth", info);
   analysisBar_->setProperty("restoredWidth", analysis);
@@ -892,13 +492,8 @@ void CMainFrame::restoreBarSizes() {
 
 void CMainFrame::saveBarSizes() {
   if (settingsAccess_ == UiSettings::ReadOnly) return;
-  auto store = [this](const QString& section, const QDockWidget* bar) {
-    const QString kind = bar->isFloating() ? QStringLiteral("Float") : QStringLiteral("Vert");
-    settings_->setValue(section + QStringLiteral("/size%1CX").arg(kind), bar->width());
-    settings_->setValue(section + QStringLiteral("/size%1CY").arg(kind), bar->height());
-  };
-  store(kInfoBarSection, infoBar_);
-  if (analysisBarSeen_) store(kAnalysisBarSection, analysisBar_);
+  StoreBarSize(*settings_, kInfoBar, *infoBar_);
+  if (analysisBarSeen_) StoreBarSize(*settings_, kAnalysisBar, *analysisBar_);
   settings_->sync();
 }
 
@@ -910,25 +505,14 @@ void CMainFrame::storeBarWidths() {
 
 // ---- Exit ---------------------------------------------------------------------
 
-bool CMainFrame::saveModified() {
-  if (!model_->isModified()) return true;
-  switch (prompter_->askYesNoCancel(this, kExitQuestion)) {
-    case Prompter::Answer::Cancel: return false;
-    case Prompter::Answer::No: return true;
-    case Prompter::Answer::Yes: break;
-  }
-  const QString path = askSavePath(FromUtf8(model_->doc().pathName), kFilterExitSave);
-  return !path.isEmpty() && saveTo(path);
-}
-
 bool CMainFrame::confirmExit() {
   storeBarWidths();
-  return saveModified();
+  return files_->saveModified();
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
   // While the print preview is shown, closing closes the preview only.
-  if (outputs_ != nullptr && outputs_->InterceptClose()) {
+  if (outputs_->InterceptClose()) {
     event->ignore();
     return;
   }
@@ -953,39 +537,13 @@ void CMainFrame::showEvent(QShowEvent* event) {
 
 void CMainFrame::noteArrivals(const EditResult& result) {
   const CKorvaneDoc& doc = model_->doc();
-  const auto check = [&doc](const NotedPoint& p) {
-    const TestZone* zone = doc.Zone(p.member, p.zone);
-    return zone != nullptr ? CheckArrival(*zone, p.point) : ArrivalCheck::Plausible;
-  };
-  const auto same = [](const NotedPoint& a, const NotedPoint& b) {
-    return a.member == b.member && a.zone == b.zone && a.point == b.point;
-  };
-  if (result.point >= 0 && result.at.member >= 0 && result.at.zone >= 0) {
-    const NotedPoint edited{result.at.member, result.at.zone, result.point};
-    notedPoints_.removeIf([&](const NotedPoint& p) { return same(p, edited); });
-    notedPoints_.prepend(edited);
-  }
-  // A point stays noted until an edit makes it plausible (or another file
-  // comes).
-  notedPoints_.removeIf([&](const NotedPoint& p) { return check(p) == ArrivalCheck::Plausible; });
-  if (notedPoints_.isEmpty()) {
-    arrivalNote_->clear();
-    arrivalNote_->hide();
-    return;
-  }
-  const NotedPoint& p = notedPoints_.constFirst();
-  const TestZone& zone = *doc.Zone(p.member, p.zone);
-  const auto j = static_cast<std::size_t>(p.point);
-  const QString where = QStringLiteral("构件“%1”测区%2测点%3")
-                            .arg(FromUtf8(doc.members[static_cast<std::size_t>(p.member)].name))
-                            .arg(p.zone + 1)
-                            .arg(p.point + 1);
-  const QString what =
-      check(p) == ArrivalCheck::TimeTooShort ? QStringLiteral("声时") : QStringLiteral("声速");
-  arrivalNote_->setText(
-      QStringLiteral("%1的%2不合理（T=%3us，V=%4km/s），请重新选取首波")
-          .arg(where, what, FormatFixed(zone.pointTime[j], 2), FormatFixed(zone.pointVelocity[j], 3)));
-  arrivalNote_->show();
+  std::optional<NotedPoint> edited;
+  if (result.point >= 0 && result.at.member >= 0 && result.at.zone >= 0)
+    edited = NotedPoint{result.at.member, result.at.zone, result.point};
+  notedArrivals_.Update(doc.zoneLists, edited);
+  const std::string text = notedArrivals_.Text(doc.zoneLists, doc.members);
+  arrivalNote_->setText(FromUtf8(text));
+  arrivalNote_->setVisible(!text.empty());
 }
 
 // ---- Dropped files --------------------------------------------------------------

@@ -1,16 +1,22 @@
-// The main window: two screens over the one document, each with its own menu
-// bar contents, toolbar and docking bar. The main screen shows the waveform
-// panels of the current zone with the zone's point data to the right and the
-// project information bar docked left; the analysis screen is a second page
-// of the central area (two rows) with the analysis information bar.
+// The main window: it assembles the two screens over the one document, each
+// with its own menus (one table of commands), toolbar and docking bar. The
+// main screen shows the waveform panels of the current zone with the zone's
+// point data to the right and the project information bar docked left; the
+// analysis screen is a second page of the central area (two rows) with the
+// analysis information bar. The file commands, the output commands, the
+// history keys and the arrival note live in their own classes.
 #pragma once
 
 #include <QHash>
 #include <QMainWindow>
 #include <QStringList>
 #include <memory>
+#include <vector>
 
 #include "core/app/document_edits.h"
+#include "core/wave/arrival_notes.h"
+#include "gui/commands.h"
+#include "gui/file_commands.h"
 
 class QAction;
 class QMenu;
@@ -38,10 +44,8 @@ class CMainFrame : public QMainWindow {
   Q_OBJECT
 
  public:
-  enum class Screen { Main, Analysis };
-
-  // Whether "输出" leads to the analysis screen.
-  static constexpr bool kAnalysisScreenAvailable = true;
+  using Screen = gui::Screen;
+  using OpenOutcome = FileCommands::OpenOutcome;
 
   // Whether the frame writes its settings file or only reads it (a run that
   // leaves the user's settings alone, such as a screenshot run).
@@ -53,24 +57,10 @@ class CMainFrame : public QMainWindow {
              UiSettings access = UiSettings::ReadWrite, QWidget* parent = nullptr);
   ~CMainFrame() override;
 
-  enum class OpenOutcome {
-    Opened,
-    Kept,    // the user kept the document shown (Cancel, or no save made)
-    Failed,  // the file could not be read; its message was shown
-  };
-  // Opens a data file: the one routine of every way of opening (command
-  // line, also of a second start, open dialog, dropped file, recent file,
-  // opened-files list). Modified data are offered for saving first
-  // (saveModified).
-  OpenOutcome openFile(const QString& path);
-  // Before the data shown go (another file opened, the window closed): when
-  // they are modified, asks "数据已经修改，是否保存" with Yes, No and Cancel;
-  // Yes opens the save dialog and saves. True when the data may go (not
-  // modified, No, or saved); false for Cancel, a cancelled dialog or a
-  // failed save.
-  bool saveModified();
-  // The exit prompt: stores the bar widths into the document, then
-  // saveModified(). True when the window may close.
+  // Opens a data file as every way of opening does (FileCommands::openFile).
+  OpenOutcome openFile(const QString& path) { return files_->openFile(path); }
+  // The exit prompt: stores the bar widths into the document, then the
+  // question of FileCommands::saveModified. True when the window may close.
   bool confirmExit();
   void showScreen(Screen screen);
   Screen screen() const { return screen_; }
@@ -80,7 +70,7 @@ class CMainFrame : public QMainWindow {
   QList<QMenu*> menus(Screen screen) const;
   // Enables, disables and checks the commands for the current state.
   void updateCommands();
-  QStringList recentFiles() const { return recent_; }
+  QStringList recentFiles() const { return files_->recentFiles(); }
 
   CKorvaneView* mainView() const { return view_; }
   MainFormRight* rightForm() const { return right_; }
@@ -96,28 +86,20 @@ class CMainFrame : public QMainWindow {
   CAnalysisDownTView* downView() const { return downView_; }
   FormviewAna* analysisForm() const { return anaForm_; }
   CFixedSplitterA* analysisSplitter() const { return analysisSplitter_; }
+  // The file commands of both screens.
+  FileCommands* fileCommands() const { return files_; }
   // The print and export commands of the analysis screen.
   OutputCommands* outputCommands() const { return outputs_; }
 
-  // Command handlers, as the menus run them.
-  void onOpen();
-  void onSave();
-  void onSaveAs();
-  void onSaveResults();
+  // Command handlers of the window, as the menus run them.
   void onPreviousZone();
   void onNextZone();
   void onFilter();
   void onOutput();
   void onBackToMain();
-  void onExportRawData();
-  void onMerge();
   void onTestParameters();
   void onAbout();
-  void onAngleTable();
-  void onSurfaceTable();
-  void onCarbonationTable();
-  void onUndo();
-  void onRedo();
+  void onCorrectionTable(int id);
   // "自动判读首波" (`allZones` false: the current zone) and "自动判读首波（全部
   // 测区）" (every zone of the current member): the suggestion is shown
   // beside the stored arrivals while the prompter asks; accepted, it is
@@ -129,11 +111,6 @@ class CMainFrame : public QMainWindow {
   // own bars, switched in its "工具" menu.
   QMenu* createPopupMenu() override;
 
-  // Ctrl+Z, Ctrl+Y and Ctrl+Shift+Z in a text field of the window: the
-  // field's own undo while it holds typing of its own (not yet entered),
-  // else the document's 撤销 and 重做.
-  bool eventFilter(QObject* watched, QEvent* event) override;
-
  protected:
   void closeEvent(QCloseEvent* event) override;
   void showEvent(QShowEvent* event) override;
@@ -141,27 +118,16 @@ class CMainFrame : public QMainWindow {
   void dropEvent(QDropEvent* event) override;
 
  private:
-  QAction* addCommand(Screen screen, int id, const QString& text);
   void buildMainScreen();
   void buildAnalysisScreen();
-  void buildMenus();
+  // Both screens' menus, in menu-bar order (see CommandRow).
+  std::vector<CommandRow> commandTable();
+  void buildCommands();
   void buildToolBars();
   void installMenus(Screen screen);
-  void rebuildRecentMenu();
   // Texts ("撤销 拾取首波") and enabling of 撤销 and 重做 from the history.
   void updateHistoryCommands();
-  void addRecentFile(const QString& path);
-  void saveRecentFiles();
-  void afterOpen(const QString& path);
-  void updateTitle();
-  // The data file save dialog over `filter` (AskDataFileSavePath: a free
-  // name proposed, the chosen filter's extension added to a bare name, a
-  // question before another data file's waveform file is overwritten).
-  // Empty: no save (cancelled).
-  QString askSavePath(const QString& initialPath, const char* filter);
-  // Saves to `path`; shows the message of a failure. The document then
-  // names the new file (title, recent files, opened-files list follow).
-  bool saveTo(const QString& path);
+  void updateTitle(const QString& path);
   // Re-checks the points noted for implausible arrivals and the point
   // `result` edited; shows the newest in the status bar.
   void noteArrivals(const korvane::EditResult& result);
@@ -183,9 +149,6 @@ class CMainFrame : public QMainWindow {
   QHash<int, QAction*> analysisActions_;
   QList<QMenu*> mainMenus_;
   QList<QMenu*> analysisMenus_;
-  QList<QAction*> recentActions_;
-  QAction* recentPlaceholder_ = nullptr;
-  QStringList recent_;
   QStackedWidget* pages_ = nullptr;
   CKorvaneView* view_ = nullptr;
   MainFormRight* right_ = nullptr;
@@ -195,6 +158,7 @@ class CMainFrame : public QMainWindow {
   CAnalysisDownTView* downView_ = nullptr;
   FormviewAna* anaForm_ = nullptr;
   CFixedSplitterA* analysisSplitter_ = nullptr;
+  FileCommands* files_ = nullptr;
   OutputCommands* outputs_ = nullptr;
   CViewBar* infoBar_ = nullptr;
   CViewBar* analysisBar_ = nullptr;
@@ -202,13 +166,7 @@ class CMainFrame : public QMainWindow {
   QToolBar* analysisTools_ = nullptr;
   QLabel* readyLabel_ = nullptr;
   QLabel* arrivalNote_ = nullptr;
-  // Points whose first arrival is implausible, newest first.
-  struct NotedPoint {
-    int member;
-    int zone;
-    int point;
-  };
-  QList<NotedPoint> notedPoints_;
+  ArrivalNotes notedArrivals_;
   // Show flags of the bars, kept while the other screen hides them.
   bool toolBarShown_ = true;
   bool infoBarShown_ = true;

@@ -28,16 +28,16 @@
 #include "core/forms/zone_grid_layout.h"
 #include "core/standards/standards.h"
 #include "core/wave/waveform_axes.h"
-#include "gui/analysis/analysis_down_view.h"
-#include "gui/analysis/analysis_view.h"
-#include "gui/analysis/dlg_correction.h"
-#include "gui/analysis/formview_ana.h"
-#include "gui/analysis/grid_ctrl.h"
-#include "gui/bars.h"
+#include "gui/analysis_screen/analysis_form.h"
+#include "gui/analysis_screen/waveform_view.h"
+#include "gui/analysis_screen/zone_tables_view.h"
 #include "gui/commands.h"
+#include "gui/dialogs/correction_table_dialogs.h"
 #include "gui/document_model.h"
-#include "gui/main_form_right.h"
 #include "gui/main_frame.h"
+#include "gui/main_screen/zone_points_form.h"
+#include "gui/widgets/docking_bars.h"
+#include "gui/widgets/grid_ctrl.h"
 #include "gui_test_support.h"
 #include "support/document_dump.h"
 
@@ -174,21 +174,21 @@ class AnalysisScreenTest : public QObject {
     QVERIFY(!frame_->mainToolBar()->isVisible());
     QCOMPARE(frame_->analysisBar()->windowTitle(), QStringLiteral("分析输出信息栏"));
     QCOMPARE(frame_->analysisToolBar()->windowTitle(), QStringLiteral("工具栏"));
-    // The output commands, by object name, enabled on this screen with a
-    // file open; PDF next to Word in the menu and the toolbar.
-    const QList<std::pair<const char*, const char*>> outputs = {
-        {"actionPrintSetup", "打印设置"}, {"actionPrintPreview", "打印预览(&V)"},
-        {"actionPrint", "打印"},          {"actionWord", "生成word文档"},
-        {"actionPdf", "输出到PDF"},       {"actionBmp", "输出到BMP"},
-        {"actionExcel", "输出到excel"}};
-    for (const auto& [name, text] : outputs) {
-      auto* a = frame_->findChild<QAction*>(QString::fromLatin1(name));
-      QVERIFY2(a != nullptr, name);
+    // The output commands, enabled on this screen with a file open; PDF next
+    // to Word in the menu and the toolbar.
+    const QList<std::pair<int, const char*>> outputs = {
+        {cmd::kPrintSetup, "打印设置"}, {cmd::kPrintPreview, "打印预览(&V)"},
+        {cmd::kPrint, "打印"},          {cmd::kWord, "生成word文档"},
+        {cmd::kPdf, "输出到PDF"},       {cmd::kBmp, "输出到BMP"},
+        {cmd::kExcel, "输出到excel"}};
+    for (const auto& [id, text] : outputs) {
+      QAction* a = frame_->action(CMainFrame::Screen::Analysis, id);
+      QVERIFY2(a != nullptr, text);
       QCOMPARE(a->text(), QString::fromUtf8(text));
-      QVERIFY2(a->isEnabled(), name);
+      QVERIFY2(a->isEnabled(), text);
     }
-    auto* word = frame_->findChild<QAction*>(QStringLiteral("actionWord"));
-    auto* pdf = frame_->findChild<QAction*>(QStringLiteral("actionPdf"));
+    QAction* word = frame_->action(CMainFrame::Screen::Analysis, cmd::kWord);
+    QAction* pdf = frame_->action(CMainFrame::Screen::Analysis, cmd::kPdf);
     QCOMPARE(word->toolTip(), QStringLiteral("输出到word"));
     for (const QList<QAction*>& list :
          {frame_->analysisToolBar()->actions(), frame_->menus(CMainFrame::Screen::Analysis)[3]->actions()}) {

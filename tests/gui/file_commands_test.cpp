@@ -20,13 +20,13 @@
 
 #include "core/data/text_format.h"
 #include "gui/commands.h"
-#include "gui/dlg_combine.h"
+#include "gui/dialogs/merge_dialog.h"
 #include "gui/document_model.h"
 #include "gui/instance_relay.h"
-#include "gui/korvane_view.h"
-#include "gui/main_form.h"
-#include "gui/main_form_right.h"
 #include "gui/main_frame.h"
+#include "gui/main_screen/point_panels_view.h"
+#include "gui/main_screen/project_bar.h"
+#include "gui/main_screen/zone_points_form.h"
 #include "gui_test_support.h"
 
 namespace korvane::gui::test {
@@ -279,7 +279,7 @@ class FileCommandsTest : public QObject {
     model_->pickArrival(0, 200);
 
     prompter_.saveNames = {dir_.filePath(QStringLiteral("copy.txt"))};
-    frame_->onSaveAs();
+    frame_->fileCommands()->onSaveAs();
     QCOMPARE(prompter_.messages, QStringList{QStringLiteral("无法识别的文件类型")});
     QCOMPARE(model_->doc().pathName, original.toStdString());
     QCOMPARE(frame_->windowTitle(), QStringLiteral("Korvane  1.1.220310 field.SHT"));
@@ -287,7 +287,7 @@ class FileCommandsTest : public QObject {
 
     const QString copy = dir_.filePath(QStringLiteral("copy.SHT"));
     prompter_.saveNames = {dir_.filePath(QStringLiteral("copy"))};  // bare: the filter's extension
-    frame_->onSaveAs();
+    frame_->fileCommands()->onSaveAs();
     QCOMPARE(prompter_.filters.last(), QString::fromUtf8(kFilterSaveAs));
     QCOMPARE(prompter_.saveInitialPaths.last(), original);
     QCOMPARE(prompter_.messages.size(), 1);
@@ -350,7 +350,7 @@ class FileCommandsTest : public QObject {
     const float stale = model_->doc().GetCurrentZone()->strengthValue;
     model_->pickArrival(0, model_->doc().GetCurrentZone()->points[0]->arrivalIndex - 40);
     model_->pickArrival(1, model_->doc().GetCurrentZone()->points[1]->arrivalIndex - 40);
-    frame_->onSave();
+    frame_->fileCommands()->onSave();
     QVERIFY(prompter_.messages.isEmpty());
 
     QProcess cli;
@@ -407,7 +407,7 @@ class FileCommandsTest : public QObject {
     QVERIFY(opens(raw));
     const QString result = dir_.filePath(QStringLiteral("结果.SHA"));
     prompter_.saveNames = {result};
-    frame_->onSaveResults();
+    frame_->fileCommands()->onSaveResults();
     QVERIFY(prompter_.messages.isEmpty());
     // "field.SHA" would take the raw file's field.SHD: a free name instead.
     QCOMPARE(prompter_.saveInitialPaths.last(), dir_.filePath(QStringLiteral("field(2)")));
@@ -436,7 +436,7 @@ class FileCommandsTest : public QObject {
     prompter_.saveNames = {dir_.filePath(QStringLiteral("field")),
                            dir_.filePath(QStringLiteral("field(2).SHA"))};
     prompter_.answers = {Prompter::Answer::No};
-    frame_->onSaveResults();
+    frame_->fileCommands()->onSaveResults();
     QCOMPARE(prompter_.questions, QStringList{question});
     QCOMPARE(prompter_.saveInitialPaths, (QStringList{dir_.filePath(QStringLiteral("field(2)")),
                                                       dir_.filePath(QStringLiteral("field(2).SHA"))}));
@@ -447,7 +447,7 @@ class FileCommandsTest : public QObject {
     prompter_ = ScriptedPrompter();
     prompter_.saveNames = {dir_.filePath(QStringLiteral("field.SHA"))};
     prompter_.answers = {Prompter::Answer::Cancel};
-    frame_->onSaveAs();
+    frame_->fileCommands()->onSaveAs();
     QCOMPARE(prompter_.questions, QStringList{question});
     QVERIFY(!QFileInfo::exists(dir_.filePath(QStringLiteral("field.SHA"))));
     QCOMPARE(Bytes(rawWave), wave);
@@ -468,7 +468,7 @@ class FileCommandsTest : public QObject {
     prompter_ = ScriptedPrompter();
     prompter_.answers = {Prompter::Answer::No};
     prompter_.saveNames = {dir_.filePath(QStringLiteral("field(3).SHT"))};
-    frame_->onSave();
+    frame_->fileCommands()->onSave();
     QCOMPARE(prompter_.questions.size(), 1);
     QVERIFY(prompter_.questions[0].startsWith(rawWave + QStringLiteral(" 是 ") +
                                               dir_.filePath(QStringLiteral("field.SHA"))));

@@ -15,7 +15,7 @@
 #include "core/forms/rebound_table_layout.h"
 #include "core/forms/zone_grid_layout.h"
 #include "core/standards/standards.h"
-#include "gui/analysis/grid_ctrl.h"
+#include "gui/widgets/grid_ctrl.h"
 #include "gui_test_support.h"
 
 namespace korvane::gui::test {

@@ -12,8 +12,8 @@
 #include <memory>
 
 #include "core/app/korvane_doc.h"
-#include "gui/analysis/grid_ctrl.h"
 #include "gui/prompter.h"
+#include "gui/widgets/grid_ctrl.h"
 #include "support/sample_documents.h"
 
 namespace korvane::gui::test {

@@ -18,11 +18,11 @@
 #include "core/wave/waveform_axes.h"
 #include "gui/commands.h"
 #include "gui/document_model.h"
-#include "gui/korvane_view.h"
-#include "gui/main_form.h"
-#include "gui/main_form_right.h"
 #include "gui/main_frame.h"
-#include "gui/node_ctrl.h"
+#include "gui/main_screen/point_panels_view.h"
+#include "gui/main_screen/project_bar.h"
+#include "gui/main_screen/zone_points_form.h"
+#include "gui/widgets/point_panel.h"
 #include "gui_test_support.h"
 
 namespace korvane::gui::test {

@@ -24,10 +24,11 @@
 #include <memory>
 
 #include "core/report/bmp_writer.h"
+#include "gui/commands.h"
 #include "gui/document_model.h"
 #include "gui/main_frame.h"
 #include "gui/output/output_commands.h"
-#include "gui/output/print_set_dialog.h"
+#include "gui/output/print_settings_dialog.h"
 #include "gui_test_support.h"
 #include "office/office_test_support.h"
 #include "support/external_tools.h"
@@ -94,22 +95,31 @@ class OutputCommandsTest : public QObject {
     model_ = std::make_unique<DocumentModel>(std::move(doc));
     settings_ = std::make_unique<QSettings>(dir_.filePath(QStringLiteral("ui.ini")), QSettings::IniFormat);
     window_ = std::make_unique<QWidget>();
-    for (const char* name : {kActionPrintSetup, kActionPrintPreview, kActionPrint, kActionWord, kActionPdf,
-                             kActionBmp, kActionExcel}) {
-      auto* action = new QAction(QString::fromLatin1(name), window_.get());
-      action->setObjectName(QString::fromLatin1(name));
-      window_->addAction(action);
-    }
     commands_ =
         std::make_unique<OutputCommands>(model_.get(), &prompter_, window_.get(), settings_.get(), true);
-    commands_->ConnectActions();
+    const std::pair<int, void (OutputCommands::*)()> commands[] = {
+        {cmd::kPrintSetup, &OutputCommands::onPrintSetup},
+        {cmd::kPrintPreview, &OutputCommands::onPrintPreview},
+        {cmd::kPrint, &OutputCommands::onPrint},
+        {cmd::kWord, &OutputCommands::onWord},
+        {cmd::kPdf, &OutputCommands::onPdf},
+        {cmd::kBmp, &OutputCommands::onBmp},
+        {cmd::kExcel, &OutputCommands::onExcel}};
+    actions_.clear();
+    for (const auto& [id, command] : commands) {
+      auto* action = new QAction(window_.get());
+      QObject::connect(action, &QAction::triggered, commands_.get(), command);
+      actions_.insert(id, action);
+    }
+    commands_->SetActions(actions_.values());
   }
   CKorvaneDoc& doc() { return model_->doc(); }
-  QAction* action(const char* name) { return window_->findChild<QAction*>(QString::fromLatin1(name)); }
+  QAction* action(int id) { return actions_.value(id); }
   QString path(const QString& name) const { return dir_.filePath(name); }
 
   QTemporaryDir dir_;
   ScriptedPrompter prompter_;
+  QHash<int, QAction*> actions_;
   std::unique_ptr<DocumentModel> model_;
   std::unique_ptr<QSettings> settings_;
   std::unique_ptr<QWidget> window_;
@@ -220,7 +230,7 @@ class OutputCommandsTest : public QObject {
       dialog->pageSetup()->memberEstimatesCheck()->setChecked(false);
       dialog->okButton()->click();
     });
-    action(kActionPrintSetup)->trigger();
+    action(cmd::kPrintSetup)->trigger();
     QCOMPARE(doc().reportInfo.testDate, std::string("2022-4-12"));
     QCOMPARE(doc().reportInfo.reportDate, std::string("2024-1-9"));
     QCOMPARE(doc().reportInfo.designStrength, std::string("C45"));
@@ -244,7 +254,7 @@ class OutputCommandsTest : public QObject {
   void printJobHasThePagesOfTheJob() {
     doc().printSettings.printResultTable = 1;
     prompter_.printFile = path(QStringLiteral("printed.pdf"));
-    action(kActionPrint)->trigger();
+    action(cmd::kPrint)->trigger();
     QCOMPARE(prompter_.printPageCounts, QList<int>{12});
     QVERIFY(prompter_.messages.isEmpty());
     if (PdfPages(prompter_.printFile) < 0) QSKIP("pdfinfo is not installed");
@@ -253,19 +263,19 @@ class OutputCommandsTest : public QObject {
     // A page range prints those pages only.
     prompter_.printFrom = 6;
     prompter_.printTo = 8;
-    action(kActionPrint)->trigger();
+    action(cmd::kPrint)->trigger();
     QCOMPARE(PdfPages(prompter_.printFile), 3);
 
     // Cancelled: nothing printed.
     QFile::remove(prompter_.printFile);
     prompter_.printFile.clear();
-    action(kActionPrint)->trigger();
+    action(cmd::kPrint)->trigger();
     QVERIFY(!QFile::exists(path(QStringLiteral("printed.pdf"))));
   }
 
   void withoutAReportNothingStartsAndSaysWhy() {
     doc().printSettings.printRecordSheet = 0;
-    for (const char* name : {kActionPrint, kActionPrintPreview, kActionPdf, kActionBmp}) {
+    for (int name : {cmd::kPrint, cmd::kPrintPreview, cmd::kPdf, cmd::kBmp}) {
       prompter_.messages.clear();
       action(name)->trigger();
       QCOMPARE(prompter_.messages, QStringList{QStringLiteral("请选择要打印的内容")});
@@ -277,7 +287,7 @@ class OutputCommandsTest : public QObject {
 
   void previewShowsTheJobAndTheExitClosesIt() {
     doc().printSettings.printResultTable = 1;
-    action(kActionPrintPreview)->trigger();
+    action(cmd::kPrintPreview)->trigger();
     QPrintPreviewDialog* preview = commands_->preview();
     QVERIFY(preview != nullptr);
     QVERIFY(preview->isVisible());
@@ -294,14 +304,14 @@ class OutputCommandsTest : public QObject {
 
   void commandsAreEnabledOnTheAnalysisScreenWithAFile() {
     commands_->UpdateCommands(true);
-    QVERIFY(action(kActionWord)->isEnabled());
+    QVERIFY(action(cmd::kWord)->isEnabled());
     commands_->UpdateCommands(false);
-    QVERIFY(!action(kActionWord)->isEnabled());
+    QVERIFY(!action(cmd::kWord)->isEnabled());
     doc().memberCount = -1;
     commands_->UpdateCommands(true);
-    for (const char* name : {kActionPrintSetup, kActionPrintPreview, kActionPrint, kActionWord, kActionPdf,
-                             kActionBmp, kActionExcel}) {
-      QVERIFY2(!action(name)->isEnabled(), name);
+    for (int id :
+         {cmd::kPrintSetup, cmd::kPrintPreview, cmd::kPrint, cmd::kWord, cmd::kPdf, cmd::kBmp, cmd::kExcel}) {
+      QVERIFY2(!action(id)->isEnabled(), qPrintable(QString::number(id)));
     }
     // Run anyway (from elsewhere than its disabled action): the command's message.
     commands_->onExcel();
@@ -314,21 +324,21 @@ class OutputCommandsTest : public QObject {
     auto model = std::make_unique<DocumentModel>(std::make_unique<CKorvaneDoc>());
     CMainFrame frame(model.get(), &prompter_, path(QStringLiteral("frame.ini")));
     frame.show();
-    auto named = [&frame](const char* name) { return frame.findChild<QAction*>(QString::fromLatin1(name)); };
-    QVERIFY(!named(kActionPrintPreview)->isEnabled());
+    auto named = [&frame](int id) { return frame.action(CMainFrame::Screen::Analysis, id); };
+    QVERIFY(!named(cmd::kPrintPreview)->isEnabled());
     QCOMPARE(
         frame.openFile(
             QDir(QStringLiteral(KORVANE_SAMPLES_DIR)).filePath(QStringLiteral("result-7point-cecs2020.SHA"))),
         CMainFrame::OpenOutcome::Opened);
-    QVERIFY(!named(kActionPrintPreview)->isEnabled());  // main screen
+    QVERIFY(!named(cmd::kPrintPreview)->isEnabled());  // main screen
     frame.onOutput();
     QCOMPARE(frame.screen(), CMainFrame::Screen::Analysis);
-    for (const char* name : {kActionPrintSetup, kActionPrintPreview, kActionPrint, kActionWord, kActionPdf,
-                             kActionBmp, kActionExcel}) {
-      QVERIFY2(named(name)->isEnabled(), name);
+    for (int id :
+         {cmd::kPrintSetup, cmd::kPrintPreview, cmd::kPrint, cmd::kWord, cmd::kPdf, cmd::kBmp, cmd::kExcel}) {
+      QVERIFY2(named(id)->isEnabled(), qPrintable(QString::number(id)));
     }
 
-    named(kActionPrintPreview)->trigger();
+    named(cmd::kPrintPreview)->trigger();
     OutputCommands* outputs = frame.outputCommands();
     QVERIFY(outputs->preview() != nullptr);
     QVERIFY(outputs->preview()->isVisible());
@@ -340,7 +350,7 @@ class OutputCommandsTest : public QObject {
     QVERIFY(frame.close());
 
     frame.onBackToMain();
-    QVERIFY(!named(kActionWord)->isEnabled());
+    QVERIFY(!named(cmd::kWord)->isEnabled());
   }
 
   // ---- Word, Excel, PDF ------------------------------------------------------------
@@ -348,7 +358,7 @@ class OutputCommandsTest : public QObject {
   void wordAndExcelWriteWhatTheOfficeParsersRead() {
     doc().printSettings.printResultTable = 1;
     prompter_.saveNames << path(QStringLiteral("报告.docx"));
-    action(kActionWord)->trigger();
+    action(cmd::kWord)->trigger();
     QCOMPARE(prompter_.saveInitialPaths, QStringList{path(QStringLiteral("桥梁检测.docx"))});
     QCOMPARE(prompter_.saveTitles, QStringList{QStringLiteral("生成word文档")});
     QCOMPARE(prompter_.shownDocuments, QStringList{path(QStringLiteral("报告.docx"))});
@@ -364,7 +374,7 @@ class OutputCommandsTest : public QObject {
     // Excel; the desktop has no program for it: the message says where it is.
     prompter_.desktopOpens = false;
     prompter_.saveNames << path(QStringLiteral("结果.xlsx"));
-    action(kActionExcel)->trigger();
+    action(cmd::kExcel)->trigger();
     QCOMPARE(prompter_.saveInitialPaths.last(), path(QStringLiteral("桥梁检测.xlsx")));
     QCOMPARE(prompter_.suffixes.last(), QStringLiteral("xlsx"));
     QCOMPARE(prompter_.messages.size(), 1);
@@ -379,7 +389,7 @@ class OutputCommandsTest : public QObject {
   void pdfHoldsTheJobsPages() {
     doc().printSettings.printResultTable = 1;
     prompter_.saveNames << path(QStringLiteral("报告.pdf"));
-    action(kActionPdf)->trigger();
+    action(cmd::kPdf)->trigger();
     QVERIFY(prompter_.messages.isEmpty());
     QCOMPARE(prompter_.shownDocuments, QStringList{path(QStringLiteral("报告.pdf"))});
     if (PdfPages(path(QStringLiteral("报告.pdf"))) < 0) QSKIP("pdfinfo is not installed");
@@ -390,9 +400,9 @@ class OutputCommandsTest : public QObject {
     doc().printSettings.printResultTable = 1;
     const QByteArray old("previous report");
     const struct {
-      const char* action;
+      int action;
       const char* name;
-    } cases[] = {{kActionWord, "报告.docx"}, {kActionExcel, "结果.xlsx"}, {kActionPdf, "报告.pdf"}};
+    } cases[] = {{cmd::kWord, "报告.docx"}, {cmd::kExcel, "结果.xlsx"}, {cmd::kPdf, "报告.pdf"}};
     for (const auto& c : cases) {
       const QString target = path(QString::fromUtf8(c.name));
       {
@@ -426,7 +436,7 @@ class OutputCommandsTest : public QObject {
     // Page 1 into a folder that does not exist, page 2 cancelled, page 3 written.
     prompter_.saveNames << path(QStringLiteral("missing/p1.bmp")) << QString()
                         << path(QStringLiteral("p3.bmp"));
-    action(kActionBmp)->trigger();
+    action(cmd::kBmp)->trigger();
     QCOMPARE(prompter_.saveTitles.size(), 3);
     QCOMPARE(prompter_.saveTitles[0], QStringLiteral("输出到BMP（第1页，共3页）"));
     QCOMPARE(prompter_.saveTitles[2], QStringLiteral("输出到BMP（第3页，共3页）"));
@@ -448,7 +458,7 @@ class OutputCommandsTest : public QObject {
     prompter_.saveNames << path(QStringLiteral("页-001.bmp"));
     prompter_.optionAnswers << true;
     prompter_.answers << Prompter::Answer::No;
-    action(kActionBmp)->trigger();
+    action(cmd::kBmp)->trigger();
     QCOMPARE(prompter_.saveTitles.size(), 1);
     QCOMPARE(prompter_.questions.size(), 1);
     QVERIFY(prompter_.messages.isEmpty());

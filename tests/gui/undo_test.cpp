@@ -28,20 +28,20 @@
 #include "core/forms/zone_grid_layout.h"
 #include "core/standards/standards.h"
 #include "core/wave/waveform_axes.h"
-#include "gui/analysis/analysis_down_view.h"
-#include "gui/analysis/analysis_view.h"
-#include "gui/analysis/dlg_correction.h"
-#include "gui/analysis/formview_ana.h"
-#include "gui/analysis/grid_ctrl.h"
+#include "gui/analysis_screen/analysis_form.h"
+#include "gui/analysis_screen/waveform_view.h"
+#include "gui/analysis_screen/zone_tables_view.h"
 #include "gui/commands.h"
-#include "gui/dlg_filter.h"
+#include "gui/dialogs/correction_table_dialogs.h"
+#include "gui/dialogs/filter_dialog.h"
+#include "gui/dialogs/test_parameters_dialog.h"
 #include "gui/document_model.h"
-#include "gui/korvane_view.h"
-#include "gui/main_form.h"
-#include "gui/main_form_right.h"
 #include "gui/main_frame.h"
-#include "gui/node_ctrl.h"
-#include "gui/test_para.h"
+#include "gui/main_screen/point_panels_view.h"
+#include "gui/main_screen/project_bar.h"
+#include "gui/main_screen/zone_points_form.h"
+#include "gui/widgets/grid_ctrl.h"
+#include "gui/widgets/point_panel.h"
 #include "gui_test_support.h"
 #include "support/document_dump.h"
 
@@ -491,7 +491,7 @@ class UndoTest : public QObject {
     redoAction()->trigger();
     QVERIFY(model_->isModified());
 
-    frame_->onSave();
+    frame_->fileCommands()->onSave();
     QVERIFY(prompter_.messages.isEmpty());
     QVERIFY(!model_->isModified());
     QVERIFY(undoAction()->isEnabled());  // the history goes on
@@ -508,14 +508,14 @@ class UndoTest : public QObject {
     // Results that cannot be written: the edits, their history and the
     // flag stay (the exit still asks).
     prompter_.saveNames = {dir_.filePath(QStringLiteral("missing/field-results.SHA"))};
-    frame_->onSaveResults();
+    frame_->fileCommands()->onSaveResults();
     QCOMPARE(prompter_.messages.size(), 1);
     QVERIFY(model_->isModified());
     QVERIFY(redoAction()->isEnabled());
 
     // Saving results opens the result file: a new history.
     prompter_.saveNames = {dir_.filePath(QStringLiteral("field-results.SHA"))};
-    frame_->onSaveResults();
+    frame_->fileCommands()->onSaveResults();
     QVERIFY(!model_->isModified());
     QVERIFY(!undoAction()->isEnabled());
     QVERIFY(!redoAction()->isEnabled());

@@ -12,8 +12,12 @@ namespace korvane {
 inline std::ostream& operator<<(std::ostream& out, Standard standard) {
   return out << StandardDisplayName(standard);
 }
-inline std::ostream& operator<<(std::ostream& out, TestMethod method) { return out << static_cast<int>(method); }
-inline std::ostream& operator<<(std::ostream& out, Surface surface) { return out << static_cast<int>(surface); }
+inline std::ostream& operator<<(std::ostream& out, TestMethod method) {
+  return out << static_cast<int>(method);
+}
+inline std::ostream& operator<<(std::ostream& out, Surface surface) {
+  return out << static_cast<int>(surface);
+}
 inline std::ostream& operator<<(std::ostream& out, Aggregate aggregate) {
   return out << static_cast<int>(aggregate);
 }

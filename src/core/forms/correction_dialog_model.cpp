@@ -150,6 +150,10 @@ std::optional<CorrectionTable> EditedTable(CorrectionTableId table) {
   return std::nullopt;
 }
 
+bool CarbonationTableOffered(const CKorvaneDoc& doc) {
+  return doc.HasFile() && Traits(doc.standard).pumpedOffered;
+}
+
 CorrectionTableId CorrectionTableOf(CorrectionDialogKind kind, Standard standard) {
   const StandardTraits& traits = Traits(standard);
   const bool fine = traits.tables == TableFamily::Fine;

@@ -45,6 +45,11 @@ std::string_view CorrectionDialogTitle(CorrectionDialogKind kind);
 // nullopt for None.
 std::optional<CorrectionTable> EditedTable(CorrectionTableId table);
 
+// Whether the command "碳化深度修正表" is offered: a file is open under a
+// standard that offers "泵送" (every one but CECS 02:2005; the dialog shows
+// the table the standard reads, or says that it reads none).
+bool CarbonationTableOffered(const CKorvaneDoc& doc);
+
 // The table a dialog shows under `standard` (see above).
 CorrectionTableId CorrectionTableOf(CorrectionDialogKind kind, Standard standard);
 

@@ -24,7 +24,7 @@
 #include "core/report/bmp_writer.h"
 #include "core/report/report_layout.h"
 #include "gui/document_model.h"
-#include "gui/output/print_set_dialog.h"
+#include "gui/output/print_settings_dialog.h"
 #include "gui/prompter.h"
 #include "gui/wait_cursor.h"
 #include "office/excel_export.h"
@@ -91,23 +91,9 @@ QPrinter& OutputCommands::printer() {
   return *printer_;
 }
 
-void OutputCommands::ConnectActions() {
-  if (window_ == nullptr) return;
-  const std::pair<const char*, void (OutputCommands::*)()> commands[] = {
-      {kActionPrintSetup, &OutputCommands::onPrintSetup},
-      {kActionPrintPreview, &OutputCommands::onPrintPreview},
-      {kActionPrint, &OutputCommands::onPrint},
-      {kActionWord, &OutputCommands::onWord},
-      {kActionPdf, &OutputCommands::onPdf},
-      {kActionBmp, &OutputCommands::onBmp},
-      {kActionExcel, &OutputCommands::onExcel},
-  };
-  for (const auto& [name, slot] : commands) {
-    QAction* action = window_->findChild<QAction*>(QString::fromLatin1(name));
-    if (action == nullptr) continue;
-    connect(action, &QAction::triggered, this, slot);
-    actions_ << action;
-  }
+void OutputCommands::SetActions(const QList<QAction*>& actions) {
+  actions_.clear();
+  for (QAction* action : actions) actions_ << action;
 }
 
 void OutputCommands::UpdateCommands(bool analysisScreenShown) {

@@ -4,10 +4,10 @@
 // choose them, through the one report renderer and the office writers; every
 // dialog and message goes through the prompter.
 //
-// The frame creates the actions (with the object names below) in its menus
-// and toolbar; ConnectActions finds them by name, and UpdateCommands applies
-// the enabling rule: enabled only while a file is open and the analysis
-// screen is shown.
+// The frame creates the actions in its menus and toolbar (its command table
+// runs the commands below) and hands them over (SetActions); UpdateCommands
+// applies the enabling rule: enabled only while a file is open and the
+// analysis screen is shown.
 #pragma once
 
 #include <QObject>
@@ -30,15 +30,6 @@ namespace korvane::gui {
 
 class DocumentModel;
 class Prompter;
-
-// Object names of the commands' actions.
-inline constexpr char kActionPrintSetup[] = "actionPrintSetup";
-inline constexpr char kActionPrintPreview[] = "actionPrintPreview";
-inline constexpr char kActionPrint[] = "actionPrint";
-inline constexpr char kActionWord[] = "actionWord";
-inline constexpr char kActionPdf[] = "actionPdf";
-inline constexpr char kActionBmp[] = "actionBmp";
-inline constexpr char kActionExcel[] = "actionExcel";
 
 // Key of "打印构件推定值" in the program's window settings.
 inline constexpr char kMemberEstimatesKey[] = "Report/printMemberEstimates";
@@ -65,9 +56,8 @@ class OutputCommands : public QObject {
                  bool storeSettings, QObject* parent = nullptr);
   ~OutputCommands() override;
 
-  // Connects the actions found under the window by their object names
-  // (missing ones are left out).
-  void ConnectActions();
+  // The actions whose enabling UpdateCommands sets.
+  void SetActions(const QList<QAction*>& actions);
   // Enables the commands while a file is open and `analysisScreenShown`.
   void UpdateCommands(bool analysisScreenShown);
   // The frame's close handling asks this first. While the print preview is

@@ -1,4 +1,4 @@
-#include "gui/output/print_set_dialog.h"
+#include "gui/output/print_settings_dialog.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -28,6 +28,10 @@ class MainFormRight : public QWidget {
   QLineEdit* velocityField(int slot) const { return rows_[static_cast<std::size_t>(slot)].velocity; }
   // Whether the row of point `slot` is shown.
   bool rowShown(int slot) const;
+  // Width of the main screen's right column: 124 dialog units, wider only as
+  // far as the form needs to show every value whole (it does not scroll
+  // sideways).
+  int columnWidth() const;
 
   // Reloads every field from the current zone.
   void refresh();

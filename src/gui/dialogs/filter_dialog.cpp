@@ -1,4 +1,4 @@
-#include "gui/dlg_filter.h"
+#include "gui/dialogs/filter_dialog.h"
 
 #include <QCheckBox>
 #include <QGridLayout>

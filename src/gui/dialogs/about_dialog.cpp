@@ -1,4 +1,4 @@
-#include "gui/about_dialog.h"
+#include "gui/dialogs/about_dialog.h"
 
 #include <QDialogButtonBox>
 #include <QHBoxLayout>

@@ -1,4 +1,4 @@
-#include "gui/analysis/dlg_correction.h"
+#include "gui/dialogs/correction_table_dialogs.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -10,8 +10,8 @@
 
 #include "core/app/edit_names.h"
 #include "core/standards/standards.h"
-#include "gui/analysis/grid_ctrl.h"
 #include "gui/document_model.h"
+#include "gui/widgets/grid_ctrl.h"
 
 namespace korvane::gui {
 

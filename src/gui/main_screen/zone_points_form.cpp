@@ -1,4 +1,4 @@
-#include "gui/main_form_right.h"
+#include "gui/main_screen/zone_points_form.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QScrollArea>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "core/data/number_entry.h"
 #include "gui/document_model.h"
@@ -67,6 +68,15 @@ MainFormRight::MainFormRight(DocumentModel* model, QWidget* parent) : QWidget(pa
   connect(model, &DocumentModel::zoneChanged, this, &MainFormRight::refresh);
   connect(model, &DocumentModel::zoneDataChanged, this, &MainFormRight::refresh);
   refresh();
+}
+
+int MainFormRight::columnWidth() const {
+  // A dialog unit is a quarter of the font's average width of the Latin
+  // letters, rounded as the dialog manager rounds it.
+  const int letters =
+      fontMetrics().horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+  const int baseUnit = (letters / 26 + 1) / 2;
+  return std::max(124 * baseUnit / 4, minimumSizeHint().width());
 }
 
 bool MainFormRight::rowShown(int slot) const {

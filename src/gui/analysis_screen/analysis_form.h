@@ -8,7 +8,7 @@
 
 #include <QWidget>
 
-#include "gui/project_fields.h"
+#include "gui/widgets/project_fields.h"
 
 class QCheckBox;
 class QComboBox;

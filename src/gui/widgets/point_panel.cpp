@@ -1,4 +1,4 @@
-#include "gui/node_ctrl.h"
+#include "gui/widgets/point_panel.h"
 
 #include <QMouseEvent>
 #include <QPainter>

@@ -1,4 +1,4 @@
-#include "gui/main_form.h"
+#include "gui/main_screen/project_bar.h"
 
 #include <QComboBox>
 #include <QDateEdit>
@@ -17,8 +17,8 @@
 #include "core/report/report_records.h"
 #include "core/standards/standards.h"
 #include "gui/document_model.h"
-#include "gui/project_fields.h"
-#include "gui/text_validator.h"
+#include "gui/widgets/project_fields.h"
+#include "gui/widgets/text_validator.h"
 
 namespace korvane::gui {
 

@@ -1,10 +1,42 @@
-#include "gui/bars.h"
+#include "gui/widgets/docking_bars.h"
+
+#include <QScrollArea>
+#include <QSettings>
+#include <algorithm>
 
 #include <QCloseEvent>
 
 #include "core/app/frame_layout.h"
 
 namespace korvane::gui {
+
+namespace {
+
+QString SectionName(BarSection bar) {
+  return bar == BarSection::Info ? QStringLiteral("Korvane-SCBar-1") : QStringLiteral("Korvane-SCBar-2");
+}
+
+}  // namespace
+
+int StoredBarWidth(const QSettings& settings, BarSection bar, int fallback) {
+  const int width = settings.value(SectionName(bar) + QStringLiteral("/sizeVertCX"), fallback).toInt();
+  return std::max(width, kBarMinimumWidth);
+}
+
+void StoreBarSize(QSettings& settings, BarSection bar, const QDockWidget& widget) {
+  const QString kind = widget.isFloating() ? QStringLiteral("Float") : QStringLiteral("Vert");
+  settings.setValue(SectionName(bar) + QStringLiteral("/size%1CX").arg(kind), widget.width());
+  settings.setValue(SectionName(bar) + QStringLiteral("/size%1CY").arg(kind), widget.height());
+}
+
+QScrollArea* ScrolledForm(QWidget* form) {
+  auto* area = new QScrollArea();
+  area->setWidget(form);
+  area->setWidgetResizable(true);
+  area->setFrameShape(QFrame::NoFrame);
+  area->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  return area;
+}
 
 CViewBar::CViewBar(const QString& title, QWidget* content, QWidget* parent) : QDockWidget(title, parent) {
   setObjectName(title);

@@ -1,4 +1,4 @@
-#include "gui/text_validator.h"
+#include "gui/widgets/text_validator.h"
 
 #include "core/data/text_entry.h"
 

@@ -7,7 +7,7 @@
 #include <array>
 
 #include "core/data/records.h"
-#include "gui/project_fields.h"
+#include "gui/widgets/project_fields.h"
 
 class QComboBox;
 class QDateEdit;

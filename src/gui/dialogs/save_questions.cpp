@@ -1,4 +1,4 @@
-#include "gui/save_dialog.h"
+#include "gui/dialogs/save_questions.h"
 
 #include "core/data/file_pair.h"
 #include "core/data/save_names.h"

@@ -1,4 +1,4 @@
-#include "gui/analysis/analysis_view.h"
+#include "gui/analysis_screen/waveform_view.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -9,9 +9,9 @@
 #include "core/app/edit_names.h"
 #include "core/forms/zone_grid_layout.h"
 #include "core/wave/point_readings.h"
-#include "gui/analysis/grid_ctrl.h"
 #include "gui/document_model.h"
-#include "gui/node_ctrl.h"
+#include "gui/widgets/grid_ctrl.h"
+#include "gui/widgets/point_panel.h"
 
 namespace korvane::gui {
 

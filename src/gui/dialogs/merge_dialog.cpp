@@ -1,4 +1,4 @@
-#include "gui/dlg_combine.h"
+#include "gui/dialogs/merge_dialog.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -9,9 +9,9 @@
 #include <QPushButton>
 
 #include "core/data/file_merge.h"
+#include "gui/dialogs/save_questions.h"
 #include "gui/document_model.h"
 #include "gui/prompter.h"
-#include "gui/save_dialog.h"
 #include "gui/wait_cursor.h"
 
 namespace korvane::gui {

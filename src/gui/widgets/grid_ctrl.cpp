@@ -1,4 +1,4 @@
-#include "gui/analysis/grid_ctrl.h"
+#include "gui/widgets/grid_ctrl.h"
 
 #include <QAbstractTableModel>
 #include <QApplication>

@@ -1,4 +1,4 @@
-#include "gui/project_fields.h"
+#include "gui/widgets/project_fields.h"
 
 #include <QComboBox>
 #include <QDate>
@@ -14,7 +14,7 @@
 #include "core/app/korvane_doc.h"
 #include "core/report/report_records.h"
 #include "gui/document_model.h"
-#include "gui/text_validator.h"
+#include "gui/widgets/text_validator.h"
 
 namespace korvane::gui {
 

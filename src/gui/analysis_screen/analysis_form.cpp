@@ -1,4 +1,4 @@
-#include "gui/analysis/formview_ana.h"
+#include "gui/analysis_screen/analysis_form.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -19,9 +19,9 @@
 #include "core/report/report_records.h"
 #include "core/standards/standards.h"
 #include "gui/document_model.h"
-#include "gui/project_fields.h"
 #include "gui/prompter.h"
-#include "gui/text_validator.h"
+#include "gui/widgets/project_fields.h"
+#include "gui/widgets/text_validator.h"
 
 namespace korvane::gui {
 

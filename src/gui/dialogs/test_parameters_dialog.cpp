@@ -1,4 +1,4 @@
-#include "gui/test_para.h"
+#include "gui/dialogs/test_parameters_dialog.h"
 
 #include <QDialogButtonBox>
 #include <QFormLayout>

@@ -1,10 +1,10 @@
-#include "gui/korvane_view.h"
+#include "gui/main_screen/point_panels_view.h"
 
 #include <QScrollBar>
 #include <algorithm>
 
 #include "gui/document_model.h"
-#include "gui/node_ctrl.h"
+#include "gui/widgets/point_panel.h"
 
 namespace korvane::gui {
 

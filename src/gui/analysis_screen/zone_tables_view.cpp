@@ -1,12 +1,12 @@
-#include "gui/analysis/analysis_down_view.h"
+#include "gui/analysis_screen/zone_tables_view.h"
 
 #include "core/app/document_edits.h"
 #include "core/app/edit_names.h"
 #include "core/data/number_entry.h"
 #include "core/forms/rebound_table_layout.h"
-#include "gui/analysis/grid_ctrl.h"
 #include "gui/document_model.h"
 #include "gui/prompter.h"
+#include "gui/widgets/grid_ctrl.h"
 
 namespace korvane::gui {
 
