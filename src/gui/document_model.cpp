@@ -69,10 +69,7 @@ QString DocumentModel::open(const QString& path) {
 }
 
 void DocumentModel::recomputeIfStrengthsShown() {
-  // The reader keeps no member or batch results: a file opened while
-  // strengths are shown is shown recomputed, as "输出" shows it. Not an
-  // edit: the flag and the new history stay clear.
-  if (strengthsShown_ && doc_->HasFile()) doc_->RecomputeAll();
+  if (strengthsShown_) RecomputeOpenedFile(*doc_);
 }
 
 QString DocumentModel::save(const QString& path) {
@@ -165,17 +162,7 @@ void DocumentModel::showPlace(const EditResult& step) {
 }
 
 EditResult DocumentModel::followStrengths(EditResult step) {
-  // Steps of the analysis screen recompute their strengths themselves.
-  if (!strengthsShown_ || Touches(step.scope, EditScope::Batch) || step.at.member < 0) return step;
-  if (Touches(step.scope, EditScope::Zone) && step.at.zone >= 0) {
-    doc_->ComputeZone(step.at.member, step.at.zone, /*withMember=*/true);
-  } else if (Touches(step.scope, EditScope::MemberZones)) {
-    doc_->RecomputeMember(step.at.member, /*withFileResult=*/true);
-  } else {
-    return step;
-  }
-  step.scope = step.scope | EditScope::Member | EditScope::Batch;
-  return step;
+  return strengthsShown_ ? FollowStrengths(*doc_, std::move(step)) : step;
 }
 
 void DocumentModel::restoreStep(const EditResult& step, const EditSnapshot& before) {

@@ -44,24 +44,22 @@ Align AlignOf(int value) {
   return Align::Left;
 }
 
-// Head rows 4-7 of both tables: label, value, second label, second value.
-struct SplitRow {
-  std::string_view label;
-  std::string value;
-  std::string_view label2;
-  std::string value2;
-};
-
-// Writes the four split rows from row 4 on. `ends` are the last columns of
-// the label, the value and the second label; the second value runs to
-// `lastColumn`.
-void WriteSplitRows(Table& table, const SplitRow (&rows)[4], const std::array<int, 3>& ends, int lastColumn) {
-  for (int k = 0; k < 4; ++k) {
-    const int r = 4 + k;
-    table.MergeSet(r, 1, r, ends[0], std::string(rows[k].label));
-    table.MergeSet(r, ends[0] + 1, r, ends[1], rows[k].value);
-    table.MergeSet(r, ends[1] + 1, r, ends[2], std::string(rows[k].label2));
-    table.MergeSet(r, ends[2] + 1, r, lastColumn, rows[k].value2);
+// Writes the head's rows from row 1 on: a whole row's label over columns
+// 1..ends[0] and its value to `lastColumn`; a split row's label, value,
+// second label and second value up to the columns `ends` and `lastColumn`.
+void WriteHead(Table& table, const std::array<report::HeadRow, 7>& rows, const std::array<int, 3>& ends,
+               int lastColumn) {
+  for (int k = 0; k < 7; ++k) {
+    const int r = 1 + k;
+    const report::HeadRow& h = rows[static_cast<std::size_t>(k)];
+    table.MergeSet(r, 1, r, ends[0], std::string(h.label));
+    if (h.rightLabel.empty()) {
+      table.MergeSet(r, ends[0] + 1, r, lastColumn, h.value);
+      continue;
+    }
+    table.MergeSet(r, ends[0] + 1, r, ends[1], h.value);
+    table.MergeSet(r, ends[1] + 1, r, ends[2], std::string(h.rightLabel));
+    table.MergeSet(r, ends[2] + 1, r, lastColumn, h.rightValue);
   }
 }
 
@@ -227,18 +225,8 @@ Table BuildRecordSheetTable(const CKorvaneDoc& doc, int member, bool velocityFor
 
   // Head, rows 1-8.
   const std::string instrumentLine = info.instrumentModel + "     " + info.instrumentNumber;
-  const std::pair<std::string_view, const std::string*> fullRows[] = {
-      {"工程名称", &info.projectName}, {"检测单位", &info.testingUnit}, {"施工单位", &info.constructionUnit}};
-  for (int r = 1; r <= 3; ++r) {
-    table.MergeSet(r, 1, r, 3, std::string(fullRows[r - 1].first));
-    table.MergeSet(r, 4, r, cols, *fullRows[r - 1].second);
-  }
-  const SplitRow splitRows[] = {{"委托单位", info.clientUnit, "委托编号", info.commissionNumber},
-                                {"施工日期", info.constructionDate, "检测日期", info.testDate},
-                                {"构件名称", record.name, "设计强度", info.designStrength},
-                                {"检测依据", info.testBasis, "检测编号", info.testNumber}};
-  WriteSplitRows(table, splitRows, {3, 9, 12}, cols);
-  table.MergeSet(8, 1, 8, 3, "仪器型号与编号");
+  WriteHead(table, report::RecordSheetHead(info, record), {3, 9, 12}, cols);
+  table.MergeSet(8, 1, 8, 3, std::string(report::kInstrumentLabel));
   table.MergeSet(8, 4, 8, cols, instrumentLine);
 
   // Table head, rows 9-10.
@@ -371,23 +359,11 @@ Table BuildResultTable(const CKorvaneDoc& doc, int member, int page, bool summar
   // carry a second label and value in the middle.
   const std::string instrumentLine =
       info.instrumentModel + (lastMember ? "       " : "      ") + info.instrumentNumber;
-  const std::pair<std::string_view, std::string> fullRows[] = {
-      {"工程名称", info.projectName},
-      {"检测单位", info.testingUnit},
-      {"施工单位", info.constructionUnit},
-      {"仪器型号与编号", instrumentLine},
-      {"构件编号", FormatInt(record.sectionIndex + 1)}};
-  const int fullRowNumbers[] = {1, 2, 3, 8, 9};
-  for (int k = 0; k < 5; ++k) {
-    const int r = fullRowNumbers[k];
-    table.MergeSet(r, 1, r, 2, std::string(fullRows[k].first));
-    table.MergeSet(r, 3, r, cols, fullRows[k].second);
-  }
-  const SplitRow splitRows[] = {{"委托单位", info.clientUnit, "委托编号", info.commissionNumber},
-                                {"检测龄期", info.testAge, "检测日期", info.testDate},
-                                {"设计强度", info.designStrength, "报告日期", info.reportDate},
-                                {"构件名称", record.name, "检测依据", info.testBasis}};
-  WriteSplitRows(table, splitRows, {2, 6, 8}, cols);
+  WriteHead(table, report::ResultTableHead(info, record), {2, 6, 8}, cols);
+  table.MergeSet(8, 1, 8, 2, std::string(report::kInstrumentLabel));
+  table.MergeSet(8, 3, 8, cols, instrumentLine);
+  table.MergeSet(9, 1, 9, 2, "构件编号");
+  table.MergeSet(9, 3, 9, cols, FormatInt(record.sectionIndex + 1));
 
   // Rows 10-11: zone heading and the ten zone numbers of the page.
   table.MergeSet(10, 1, 11, 2, "计算项目");

@@ -632,4 +632,23 @@ EditResult ApplyZoneFilter(CKorvaneDoc& doc, ZoneRef at, const FilterSettings& s
   return Finish(doc, std::move(result));
 }
 
+// ---- Strengths on screen ---------------------------------------------------------
+
+EditResult FollowStrengths(CKorvaneDoc& doc, EditResult step) {
+  if (Touches(step.scope, EditScope::Batch) || step.at.member < 0) return step;
+  if (Touches(step.scope, EditScope::Zone) && step.at.zone >= 0) {
+    doc.ComputeZone(step.at.member, step.at.zone, /*withMember=*/true);
+  } else if (Touches(step.scope, EditScope::MemberZones)) {
+    doc.RecomputeMember(step.at.member, /*withFileResult=*/true);
+  } else {
+    return step;
+  }
+  step.scope = step.scope | EditScope::Member | EditScope::Batch;
+  return step;
+}
+
+void RecomputeOpenedFile(CKorvaneDoc& doc) {
+  if (doc.HasFile()) doc.RecomputeAll();
+}
+
 }  // namespace korvane

@@ -252,6 +252,21 @@ EditResult SetCorrectionTable(CKorvaneDoc& doc, CorrectionTable table, const std
 // A correction dialog's "默认值": the table's default copy over its current one.
 EditResult RestoreDefaultTable(CKorvaneDoc& doc, CorrectionTable table);
 
+// ---- Strengths on screen -------------------------------------------------------
+
+// Edits of the main screen recompute point readings, V and Va only; the
+// analysis screen's "输出" recomputes the rest. While strengths are shown
+// (the analysis screen), such a step that was undone or redone is followed
+// by the recomputation of its zone (or member), its member and the batch,
+// so that the screen stays consistent. Steps that recompute the batch
+// themselves, and steps of no member, are returned as they are; otherwise
+// the step comes back with what the recomputation changed (Member, Batch).
+EditResult FollowStrengths(CKorvaneDoc& doc, EditResult step);
+// A file opened (or reopened by "保存结果") while strengths are shown is
+// shown recomputed, as "输出" shows it: the reader keeps no member or batch
+// results. Not an edit: nothing is marked modified.
+void RecomputeOpenedFile(CKorvaneDoc& doc);
+
 // ---- Waveform filter ---------------------------------------------------------
 
 struct FilterSettings {

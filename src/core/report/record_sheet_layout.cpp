@@ -112,14 +112,22 @@ PageDescription LayoutRecordSheetPage(const ReportSource& doc, int member, int p
     b.Text(i0, j0, i1, j1, std::move(text), FontRole::Value, valuePx);
   };
 
-  static constexpr std::array<std::string_view, 9> kHeadLabels = {"工程名称", "检测单位", "施工单位",
-                                                                  "委托单位", "施工日期", "构件名称",
-                                                                  "检测依据", "仪器型号", "与编号"};
-  for (int row = 0; row < static_cast<int>(kHeadLabels.size()); ++row)
-    label(0, row, 4, row + 1, kHeadLabels[row]);
-  static constexpr std::array<std::string_view, 4> kRightLabels = {"委托编号", "检测日期", "设计强度",
-                                                                   "检测编号"};
-  for (int k = 0; k < 4; ++k) label(9, 3 + k, 13, 4 + k, kRightLabels[k]);
+  // The head: whole rows, then split rows; the instrument label on two rows.
+  const std::array<HeadRow, 7> head = RecordSheetHead(info, memberRecord);
+  for (int row = 0; row < static_cast<int>(head.size()); ++row) {
+    const HeadRow& h = head[static_cast<std::size_t>(row)];
+    label(0, row, 4, row + 1, h.label);
+    if (h.rightLabel.empty()) {
+      value(5, row, 10, row + 1, h.value);
+    } else {
+      label(9, row, 13, row + 1, h.rightLabel);
+      value(4, row, 9, row + 1, h.value);
+      value(13, row, cols, row + 1, h.rightValue);
+    }
+  }
+  label(0, 7, 4, 8, "仪器型号");
+  label(0, 8, 4, 9, "与编号");
+  value(4, 7, cols, 9, info.instrumentModel + std::string(8, ' ') + info.instrumentNumber);
 
   Vertical(b, 0, 1, 9, {"构", "件", "编", "号"}, labelPx);
   Vertical(b, 1, 2, 10, {"测", "区"}, labelPx);
@@ -150,20 +158,6 @@ PageDescription LayoutRecordSheetPage(const ReportSource& doc, int member, int p
   label(0, 37, 2, 38, "校核");
   label(6, 37, 8, 38, "计算");
   label(12, 37, 14, 38, "检测");
-
-  // ---- Head values ---------------------------------------------------------------
-  value(5, 0, 10, 1, info.projectName);
-  value(5, 1, 10, 2, info.testingUnit);
-  value(5, 2, 10, 3, info.constructionUnit);
-  value(4, 3, 9, 4, info.clientUnit);
-  value(4, 4, 9, 5, info.constructionDate);
-  value(4, 5, 9, 6, memberRecord.name);
-  value(4, 6, 9, 7, info.testBasis);
-  value(13, 3, cols, 4, info.commissionNumber);
-  value(13, 4, cols, 5, info.testDate);
-  value(13, 5, cols, 6, info.designStrength);
-  value(13, 6, cols, 7, info.testNumber);
-  value(4, 7, cols, 9, info.instrumentModel + std::string(8, ' ') + info.instrumentNumber);
 
   // ---- Zone rows -------------------------------------------------------------------
   const long long firstZone = static_cast<long long>(pageInMember - 1) * kZonesPerPage;

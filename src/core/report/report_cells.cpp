@@ -98,4 +98,24 @@ std::string MemberEstimateText(const MemberEstimateCells& cells, SummaryStyle st
   return "fcu,e " + cells.resultText;
 }
 
+std::array<HeadRow, 7> RecordSheetHead(const ReportProjectInfo& info, const Member& member) {
+  return {{{"工程名称", info.projectName, {}, {}},
+           {"检测单位", info.testingUnit, {}, {}},
+           {"施工单位", info.constructionUnit, {}, {}},
+           {"委托单位", info.clientUnit, "委托编号", info.commissionNumber},
+           {"施工日期", info.constructionDate, "检测日期", info.testDate},
+           {"构件名称", member.name, "设计强度", info.designStrength},
+           {"检测依据", info.testBasis, "检测编号", info.testNumber}}};
+}
+
+std::array<HeadRow, 7> ResultTableHead(const ReportProjectInfo& info, const Member& member) {
+  return {{{"工程名称", info.projectName, {}, {}},
+           {"检测单位", info.testingUnit, {}, {}},
+           {"施工单位", info.constructionUnit, {}, {}},
+           {"委托单位", info.clientUnit, "委托编号", info.commissionNumber},
+           {"检测龄期", info.testAge, "检测日期", info.testDate},
+           {"设计强度", info.designStrength, "报告日期", info.reportDate},
+           {"构件名称", member.name, "检测依据", info.testBasis}}};
+}
+
 }  // namespace korvane::report

@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "core/data/records.h"
+#include "core/report/report_records.h"
 #include "core/report/report_source.h"
 
 namespace korvane::report {
@@ -107,5 +108,29 @@ inline constexpr std::string_view kBatchInvalidText = "批推定值不成立，\
 std::string MemberEstimateText(const MemberEstimateCells& cells, SummaryStyle style);
 
 inline constexpr std::string_view kMemberEstimateLabel = "构件推定值";
+
+// One row of a report's head (the rows above the zone table): a label and
+// its value, and on the split rows a second label and value to the right
+// (`rightLabel` empty: the value runs across the row). The printed pages and
+// the Word report place the same rows, each in its own grid.
+struct HeadRow {
+  std::string_view label;
+  std::string value;
+  std::string_view rightLabel;
+  std::string rightValue;
+};
+
+// Label of the instrument row; its value is the model and the number with
+// a gap that each output sets.
+inline constexpr std::string_view kInstrumentLabel = "仪器型号与编号";
+
+// Record sheet: 工程名称, 检测单位, 施工单位, then 委托单位|委托编号,
+// 施工日期|检测日期, 构件名称|设计强度, 检测依据|检测编号 (the instrument row
+// follows).
+std::array<HeadRow, 7> RecordSheetHead(const ReportProjectInfo& info, const Member& member);
+// Result table: 工程名称, 检测单位, 施工单位, then 委托单位|委托编号,
+// 检测龄期|检测日期, 设计强度|报告日期, 构件名称|检测依据 (the instrument row
+// and 构件编号 follow).
+std::array<HeadRow, 7> ResultTableHead(const ReportProjectInfo& info, const Member& member);
 
 }  // namespace korvane::report

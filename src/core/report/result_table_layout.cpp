@@ -118,15 +118,25 @@ PageDescription LayoutResultTablePage(const ReportSource& doc, int member, int p
   };
 
   // ---- Labels ------------------------------------------------------------------
-  static constexpr std::array<std::string_view, 9> kHeadLabels = {"工程名称", "检测单位",       "施工单位",
-                                                                  "委托单位", "检测龄期",       "设计强度",
-                                                                  "构件名称", "仪器型号与编号", "构件编号"};
-  for (int row = 0; row < static_cast<int>(kHeadLabels.size()); ++row) {
-    label(0, row, 5, row + 1, std::string(kHeadLabels[row]));
+  // The head: whole rows, split rows, then the instrument and the member's
+  // number.
+  const std::array<HeadRow, 7> head = ResultTableHead(info, memberRecord);
+  for (int row = 0; row < static_cast<int>(head.size()); ++row) {
+    const HeadRow& h = head[static_cast<std::size_t>(row)];
+    label(0, row, 5, row + 1, std::string(h.label));
+    if (h.rightLabel.empty()) {
+      value(5, row, kColumns, row + 1, h.value);
+    } else {
+      label(11, row, 14, row + 1, std::string(h.rightLabel));
+      value(5, row, 11, row + 1, h.value);
+      value(14, row, kColumns, row + 1, h.rightValue);
+    }
   }
-  static constexpr std::array<std::string_view, 4> kRightLabels = {"委托编号", "检测日期", "报告日期",
-                                                                   "检测依据"};
-  for (int k = 0; k < 4; ++k) label(11, 3 + k, 14, 4 + k, std::string(kRightLabels[k]));
+  label(0, 7, 5, 8, std::string(kInstrumentLabel));
+  label(0, 8, 5, 9, "构件编号");
+  value(5, 7, kColumns, 8,
+        info.instrumentModel + std::string(lastMember ? 7 : 6, ' ') + info.instrumentNumber);
+  value(5, 8, kColumns, 9, FormatInt(static_cast<long long>(memberRecord.sectionIndex) + 1));
   label(0, 9, 5, 11, "计算项目");
   label(5, 9, kColumns, 10, "测" + std::string(9, ' ') + "区");
   const long long firstZone = static_cast<long long>(pageInMember - 1) * kZonesPerPage;
@@ -159,22 +169,6 @@ PageDescription LayoutResultTablePage(const ReportSource& doc, int member, int p
     label(15, s0 + 4, 17.5, s0 + 5, "检测");
     label(10, s0 + 2, kColumns, s0 + 3, "备注：");
   }
-
-  // ---- Head values ---------------------------------------------------------------
-  value(5, 0, kColumns, 1, info.projectName);
-  value(5, 1, kColumns, 2, info.testingUnit);
-  value(5, 2, kColumns, 3, info.constructionUnit);
-  value(5, 7, kColumns, 8,
-        info.instrumentModel + std::string(lastMember ? 7 : 6, ' ') + info.instrumentNumber);
-  value(5, 8, kColumns, 9, FormatInt(static_cast<long long>(memberRecord.sectionIndex) + 1));
-  value(5, 3, 11, 4, info.clientUnit);
-  value(5, 4, 11, 5, info.testAge);
-  value(5, 5, 11, 6, info.designStrength);
-  value(5, 6, 11, 7, memberRecord.name);
-  value(14, 3, kColumns, 4, info.commissionNumber);
-  value(14, 4, kColumns, 5, info.testDate);
-  value(14, 5, kColumns, 6, info.reportDate);
-  value(14, 6, kColumns, 7, info.testBasis);
 
   // ---- Zone values ---------------------------------------------------------------
   for (int k = 1; k <= kZonesPerPage; ++k) {

@@ -36,12 +36,13 @@ std::string ArrivalNotes::Text(const ZoneLists& zones, const std::vector<Member>
   const TestZone* zone = ZoneOf(zones, p);
   if (zone == nullptr) return {};
   const auto j = static_cast<std::size_t>(p.point);
-  const std::string name =
-      static_cast<std::size_t>(p.member) < members.size() ? members[static_cast<std::size_t>(p.member)].name : "";
+  const std::string name = static_cast<std::size_t>(p.member) < members.size()
+                               ? members[static_cast<std::size_t>(p.member)].name
+                               : "";
   const std::string what = Check(zones, p) == ArrivalCheck::TimeTooShort ? "声时" : "声速";
   return "构件“" + name + "”测区" + std::to_string(p.zone + 1) + "测点" + std::to_string(p.point + 1) + "的" +
-         what + "不合理（T=" + FormatFixed(zone->pointTime[j], 2) + "us，V=" + FormatFixed(zone->pointVelocity[j], 3) +
-         "km/s），请重新选取首波";
+         what + "不合理（T=" + FormatFixed(zone->pointTime[j], 2) +
+         "us，V=" + FormatFixed(zone->pointVelocity[j], 3) + "km/s），请重新选取首波";
 }
 
 }  // namespace korvane

@@ -236,4 +236,20 @@ PanelPicture ComputePanelPicture(const PanelInput& in) {
   return pic;
 }
 
+PanelInput PanelInputOf(const Member& member, const MeasuringPoint& point, int areaWidth, int height,
+                        float zoom, int proposedIndex) {
+  PanelInput in;
+  in.areaWidth = areaWidth;
+  in.height = height;
+  in.sampleCount = member.sampleCount;
+  in.sampleInterval = member.sampleInterval;
+  in.delay = point.delay;
+  in.gain = point.gain;
+  in.arrivalIndex = point.arrivalIndex;
+  in.proposedIndex = proposedIndex;
+  in.zoom = zoom;
+  in.samples = point.samples;
+  return in;
+}
+
 }  // namespace korvane

@@ -12,6 +12,8 @@
 #include <span>
 #include <vector>
 
+#include "core/data/records.h"
+
 namespace korvane {
 
 // A round axis end and its tick step.
@@ -69,6 +71,13 @@ struct PanelInput {
   float zoom = 1.0f;                       // from the slider
   std::span<const std::uint16_t> samples;  // point's working samples
 };
+
+// The input of the panel of `point` (a point of a zone of `member`, with
+// samples) for a panel of `areaWidth` × `height` pixels at amplitude zoom
+// `zoom`; `proposedIndex` a suggested first arrival shown beside the stored
+// one (-1: none). Both screens' panels are drawn from it.
+PanelInput PanelInputOf(const Member& member, const MeasuringPoint& point, int areaWidth, int height,
+                        float zoom, int proposedIndex);
 
 struct PanelTick {
   int pos = 0;    // x of a time tick block, y of an amplitude tick block

@@ -123,18 +123,8 @@ void CAnalysisView::renderPanel() {
   const TestZone* zone = nullptr;
   const Member* member = nullptr;
   if (const MeasuringPoint* point = shownPoint(&zone, &member)) {
-    PanelInput in;
-    in.areaWidth = size.width();
-    in.height = size.height();
-    in.sampleCount = member->sampleCount;
-    in.sampleInterval = member->sampleInterval;
-    in.delay = point->delay;
-    in.gain = point->gain;
-    in.arrivalIndex = point->arrivalIndex;
-    in.proposedIndex = model_->proposedArrival(model_->doc().currentPoint);
-    in.zoom = zoomFactor_;
-    in.samples = point->samples;
-    pic = ComputePanelPicture(in);
+    pic = ComputePanelPicture(PanelInputOf(*member, *point, size.width(), size.height(), zoomFactor_,
+                                           model_->proposedArrival(model_->doc().currentPoint)));
     delay = point->delay;
   }
   QPainter painter(&panel_);

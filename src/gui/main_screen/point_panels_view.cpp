@@ -1,4 +1,5 @@
 #include "gui/main_screen/point_panels_view.h"
+#include "core/forms/main_screen_model.h"
 
 #include <QScrollBar>
 #include <algorithm>
@@ -40,8 +41,7 @@ CKorvaneView::CKorvaneView(DocumentModel* model, QWidget* parent)
 
 int CKorvaneView::shownPanels() const {
   const TestZone* zone = model_->doc().GetCurrentZone();
-  const int points = zone != nullptr ? zone->pointCount : 0;
-  return std::clamp(points, 3, kMaxPoints);
+  return ShownPointPanels(zone);
 }
 
 int CKorvaneView::panelHeight() const { return std::max(viewport()->height() / 3, 1); }

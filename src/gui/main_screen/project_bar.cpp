@@ -14,6 +14,7 @@
 #include "core/algorithm/test_position.h"
 #include "core/data/number_entry.h"
 #include "core/data/text_entry.h"
+#include "core/forms/main_screen_model.h"
 #include "core/report/report_records.h"
 #include "core/standards/standards.h"
 #include "gui/document_model.h"
@@ -164,12 +165,11 @@ void CMainForm::refreshZone() {
 }
 
 void CMainForm::refreshZoneFields() {
-  const CKorvaneDoc& doc = model_->doc();
-  const TestZone* zone = doc.GetCurrentZone();
+  const ZoneFieldsTexts t = ZoneFieldsTextsOf(model_->doc());
   const QSignalBlocker blockMethod(method_);
   const QSignalBlocker blockLocation(location_);
   location_->clear();
-  if (zone == nullptr) {
+  if (!t.hasZone) {
     method_->setCurrentIndex(-1);
     method_->setEnabled(false);
     location_->setEnabled(false);
@@ -183,29 +183,23 @@ void CMainForm::refreshZoneFields() {
     }
     return;
   }
-  const TestMethod method = zone->testMethod;
-  const int code = static_cast<int>(method);
-  method_->setCurrentIndex(code >= 0 && code <= 2 ? code : 0);
-  method_->setEnabled(TestMethodListEnabled(doc.standard, method));
-  for (std::string_view choice : TestLocationChoices(method)) {
-    location_->addItem(FromUtf8(choice));
-  }
-  location_->setCurrentIndex(TestLocationIndex(method, zone->testLocation));
-  const BetaLambdaRule rule = BetaLambdaFor(method, zone->testLocation);
-  location_->setEnabled(rule.location != FieldAccess::Disabled);
-  beta_->setText(FormatFixed(zone->beta, 3));
-  lambda_->setText(FormatFixed(zone->lambda, 3));
-  SetAccess(beta_, rule.betaField);
-  SetAccess(lambda_, rule.lambdaField);
-  velocity_->setText(FormatFixed(zone->zoneVelocity, 3));
-  corrected_->setText(FormatFixed(zone->correctedVelocity, 3));
+  method_->setCurrentIndex(t.method);
+  method_->setEnabled(t.methodEnabled);
+  for (const std::string& choice : t.locations) location_->addItem(FromUtf8(choice));
+  location_->setCurrentIndex(t.location);
+  location_->setEnabled(t.locationEnabled);
+  beta_->setText(FromUtf8(t.beta));
+  lambda_->setText(FromUtf8(t.lambda));
+  SetAccess(beta_, t.betaAccess);
+  SetAccess(lambda_, t.lambdaAccess);
+  velocity_->setText(FromUtf8(t.velocity));
+  corrected_->setText(FromUtf8(t.correctedVelocity));
   velocity_->setEnabled(true);
   corrected_->setEnabled(true);
-  const int used = zone->usedPointSlots();
   for (int slot = 0; slot < kMaxPoints; ++slot) {
     QLineEdit* e = pointVelocity_[static_cast<std::size_t>(slot)];
-    e->setText(FormatFixed(zone->pointVelocity[static_cast<std::size_t>(slot)], 3));
-    e->setEnabled(slot < used);
+    e->setText(FromUtf8(t.pointVelocities[static_cast<std::size_t>(slot)]));
+    e->setEnabled(slot < t.enabledPointVelocities);
   }
 }
 
@@ -218,7 +212,7 @@ void CMainForm::coefficientEntered(bool isBeta) {
     model_->setLambda(value);
   // The model refreshes the fields; a field without a zone keeps its text.
   if (const TestZone* zone = model_->doc().GetCurrentZone())
-    edit->setText(FormatFixed(isBeta ? zone->beta : zone->lambda, 3));
+    edit->setText(FromUtf8(CoefficientText(isBeta ? zone->beta : zone->lambda)));
 }
 
 }  // namespace korvane::gui

@@ -9,6 +9,7 @@
 #include <algorithm>
 
 #include "core/data/number_entry.h"
+#include "core/forms/main_screen_model.h"
 #include "gui/document_model.h"
 
 namespace korvane::gui {
@@ -84,40 +85,38 @@ bool MainFormRight::rowShown(int slot) const {
 }
 
 void MainFormRight::refresh() {
-  const TestZone* zone = model_->doc().GetCurrentZone();
-  const int shown = zone != nullptr ? zone->usedPointSlots() : 3;
+  const ZonePointsTexts t = ZonePointsTextsOf(model_->doc());
   for (int slot = 0; slot < kMaxPoints; ++slot) {
     Row& row = rows_[static_cast<std::size_t>(slot)];
-    const auto j = static_cast<std::size_t>(slot);
-    row.box->setVisible(slot < shown);
-    row.box->setEnabled(zone != nullptr);
-    if (zone == nullptr) {
+    row.box->setVisible(slot < t.rows);
+    row.box->setEnabled(t.hasZone);
+    if (!t.hasZone) {
       for (QLineEdit* e : {row.time, row.amplitude, row.distance, row.velocity}) e->clear();
       continue;
     }
-    const MeasuringPoint* point = zone->point(static_cast<int>(j));
-    showStoredReadings(slot);
-    row.distance->setText(FormatFixed(point != nullptr ? point->distance : zone->pointDistance[j], 0));
-    row.distance->setEnabled(point != nullptr);
+    const PointRowTexts& texts = t.points[static_cast<std::size_t>(slot)];
+    showTexts(slot, texts);
+    row.distance->setText(FromUtf8(texts.distance));
+    row.distance->setEnabled(texts.distanceEditable);
   }
+}
+
+void MainFormRight::showTexts(int slot, const PointRowTexts& texts) {
+  Row& row = rows_[static_cast<std::size_t>(slot)];
+  row.time->setText(FromUtf8(texts.time));
+  row.amplitude->setText(FromUtf8(texts.amplitudeMv));
+  row.velocity->setText(FromUtf8(texts.velocity));
 }
 
 void MainFormRight::showReadout(int slot, float time, float amplitudeMv, float velocity) {
   if (slot < 0 || slot >= kMaxPoints) return;
-  Row& row = rows_[static_cast<std::size_t>(slot)];
-  row.time->setText(FormatFixed(time, 2));
-  row.amplitude->setText(FormatFixed(amplitudeMv, 2));
-  row.velocity->setText(FormatFixed(velocity, 3));
+  showTexts(slot, ReadoutTexts(time, amplitudeMv, velocity));
 }
 
 void MainFormRight::showStoredReadings(int slot) {
   const TestZone* zone = model_->doc().GetCurrentZone();
   if (zone == nullptr || slot < 0 || slot >= kMaxPoints) return;
-  const auto j = static_cast<std::size_t>(slot);
-  Row& row = rows_[j];
-  row.time->setText(FormatFixed(zone->pointTime[j], 2));
-  row.amplitude->setText(FormatFixed(zone->pointAmplitude[j] * 1000.0f, 2));
-  row.velocity->setText(FormatFixed(zone->pointVelocity[j], 3));
+  showTexts(slot, StoredReadingTexts(*zone, slot));
 }
 
 void MainFormRight::distanceEntered(int slot) {

@@ -7,6 +7,7 @@
 #include <array>
 
 #include "core/data/records.h"
+#include "core/forms/main_screen_model.h"
 
 class QLabel;
 class QLineEdit;
@@ -49,6 +50,7 @@ class MainFormRight : public QWidget {
     QLineEdit* velocity = nullptr;
   };
   void distanceEntered(int slot);
+  void showTexts(int slot, const PointRowTexts& texts);
 
   DocumentModel* model_;
   std::array<Row, kMaxPoints> rows_;

@@ -157,18 +157,8 @@ void CNodeCtrl::renderPicture() {
   float delay = 0.0f;
   const Member* member = nullptr;
   if (const MeasuringPoint* point = shownPoint(&member)) {
-    PanelInput in;
-    in.areaWidth = area.width();
-    in.height = area.height();
-    in.sampleCount = member->sampleCount;
-    in.sampleInterval = member->sampleInterval;
-    in.delay = point->delay;
-    in.gain = point->gain;
-    in.arrivalIndex = point->arrivalIndex;
-    in.proposedIndex = model_->proposedArrival(slot_);
-    in.zoom = zoomFactor_;
-    in.samples = point->samples;
-    pic = ComputePanelPicture(in);
+    pic = ComputePanelPicture(PanelInputOf(*member, *point, area.width(), area.height(), zoomFactor_,
+                                           model_->proposedArrival(slot_)));
     gain = point->gain;
     delay = point->delay;
   }
