@@ -2,17 +2,22 @@
 # Developer entry point.
 #   ./dev.sh run            build and start the desktop program on an example file
 #   ./dev.sh test           check the formatting, build (normal, Windows and
-#                           sanitizer builds) and run every test
+#                           sanitizer builds), run every test and clang-tidy
 #   ./dev.sh test quick     normal build and its tests only (the edit-test loop)
 #   ./dev.sh test windows   the Windows leg alone: cross-build, tests under Wine
 #   ./dev.sh build [asan|windows]  build only (windows: the core, korvane-cli
 #                           and the core tests for 64-bit Windows with
 #                           MinGW-w64, into build-windows/bin)
 #   ./dev.sh bench          build and run the benchmarks
-#   ./dev.sh fuzz [SECONDS] build the libFuzzer targets with clang and run them
-#   ./dev.sh deps           install the Debian packages the build and the tests need
-# Each command installs missing Debian packages first (apt-get, with sudo when
-# not run as root).
+#   ./dev.sh fuzz [SECONDS] build the libFuzzer targets with clang and run them;
+#                           fails when a fuzzer finds a crash
+#   ./dev.sh deps           install everything the full test needs and set up
+#                           its printer queue
+# Each command installs the missing Debian packages it needs first (apt-get,
+# with sudo when not run as root). build, test quick, bench and fuzz install
+# build packages only and change nothing else on the machine; the test
+# printer, LibreOffice and Wine come with deps and the full test. The Linux
+# builds are the CMake presets dev, asan and fuzz (CMakePresets.json).
 set -euo pipefail
 
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
@@ -38,6 +43,8 @@ TEST_PRINTER_INSTANCE=korvane
 RUN_PACKAGES=(xvfb xauth)
 FORMAT_PACKAGES=(clang-format git)
 FUZZ_PACKAGES=(clang libclang-rt-14-dev)
+# clang-tidy over the sources, with the repository's .clang-tidy.
+TIDY_PACKAGES=(clang-tidy)
 # The Windows leg: the MinGW-w64 cross-compiler, GoogleTest's sources (built
 # for the target) and Wine to run the programs. Installed without the
 # recommended extras (Wine's would bring desktop integration and fonts).
@@ -115,21 +122,37 @@ setup_test_printer() {
 
 build_jobs() { nproc 2>/dev/null || echo 2; }
 
-# configure DIR [cmake args...]
+# Repeated builds of the same sources (worktrees, the build variants' shared
+# files) come from the compiler cache when it is installed.
+compiler_launcher() {
+  command -v ccache >/dev/null && echo -DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache
+  return 0
+}
+
+# configure DIR [cmake args...]  (a build without a preset: the Windows leg)
 configure() {
   local dir="$1"
   shift
-  local launcher=()
-  # Repeated builds of the same sources (worktrees, the two build variants'
-  # shared files) come from the compiler cache when it is installed.
-  command -v ccache >/dev/null && launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
-  cmake -S "$ROOT" -B "$dir" -G Ninja -DKORVANE_WERROR=ON "${launcher[@]}" "$@" >/dev/null
+  # shellcheck disable=SC2046
+  cmake -S "$ROOT" -B "$dir" -G Ninja -DKORVANE_WERROR=ON $(compiler_launcher) "$@" >/dev/null
 }
 
-# configure_and_build DIR [cmake args...]
-configure_and_build() {
-  configure "$@"
-  cmake --build "$1" --parallel "$(build_jobs)"
+# build_preset PRESET [cmake args...]: configures the preset's folder and builds it.
+build_preset() {
+  local preset="$1"
+  shift
+  # shellcheck disable=SC2046
+  (cd "$ROOT" && cmake --preset "$preset" $(compiler_launcher) "$@" >/dev/null)
+  cmake --build "$(preset_dir "$preset")" --parallel "$(build_jobs)"
+}
+
+preset_dir() {
+  case "$1" in
+    dev) echo "$BUILD" ;;
+    asan) echo "$BUILD_ASAN" ;;
+    fuzz) echo "$BUILD_FUZZ" ;;
+    release) echo "$ROOT/build-release" ;;
+  esac
 }
 
 # The Windows build: korvane_core, korvane-cli without the Qt and office
@@ -169,9 +192,9 @@ cmd_build() {
   if [ "${1:-}" = "windows" ]; then
     build_windows
   elif [ "${1:-}" = "asan" ]; then
-    configure_and_build "$BUILD_ASAN" -DCMAKE_BUILD_TYPE=Debug -DKORVANE_SANITIZE=ON -DKORVANE_BUILD_BENCH=OFF
+    build_preset asan
   else
-    configure_and_build "$BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+    build_preset dev
   fi
 }
 
@@ -198,29 +221,43 @@ check_format() {
   fi
 }
 
+# clang-tidy over the program's sources with the repository's .clang-tidy;
+# any finding fails.
+run_tidy() {
+  log "clang-tidy"
+  (cd "$ROOT" && git ls-files -z -- 'src/*.cpp' 2>/dev/null || find src -name '*.cpp' -print0) |
+    xargs -0 -r -n 4 -P "$(build_jobs)" clang-tidy -p "$BUILD" --quiet --warnings-as-errors='*' --extra-arg=-Wno-unknown-warning-option \
+      2> >(grep -v -E '^[0-9]+ warnings? generated|^Suppressed|^Use -header-filter' >&2)
+}
+
 cmd_test() {
-  ensure_packages "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
-  setup_test_printer
   if [ "${1:-}" = "quick" ]; then
+    # The edit-test loop: build packages only, nothing else on the machine
+    # (tests that need LibreOffice or the test printer skip themselves).
+    ensure_packages "${BUILD_PACKAGES[@]}"
     log "normal build"
-    configure_and_build "$BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+    build_preset dev
     run_ctest "$BUILD"
     log "tests of the normal build passed"
     return 0
   fi
   if [ "${1:-}" = "windows" ]; then
-    configure "$BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+    ensure_packages "${BUILD_PACKAGES[@]}"
+    (cd "$ROOT" && cmake --preset dev >/dev/null)
     cmake --build "$BUILD" --parallel "$(build_jobs)" --target korvane-cli
     test_windows
     return 0
   fi
+  ensure_packages "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}" "${TIDY_PACKAGES[@]}"
+  setup_test_printer
   check_format
   log "normal build"
-  configure_and_build "$BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+  build_preset dev
   run_ctest "$BUILD"
+  run_tidy
   test_windows
   log "sanitizer build (AddressSanitizer + UndefinedBehaviorSanitizer)"
-  configure_and_build "$BUILD_ASAN" -DCMAKE_BUILD_TYPE=Debug -DKORVANE_SANITIZE=ON -DKORVANE_BUILD_BENCH=OFF
+  build_preset asan
   ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:strict_string_checks=1" \
     LSAN_OPTIONS="suppressions=$ROOT/tools/lsan.supp:print_suppressions=0" \
     UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1" \
@@ -238,7 +275,7 @@ example_file() {
 
 cmd_run() {
   ensure_packages "${BUILD_PACKAGES[@]}" "${RUN_PACKAGES[@]}"
-  configure_and_build "$BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+  build_preset dev
   local example=""
   example="$(example_file || true)"
   if [ -x "$BUILD/bin/korvane" ] && [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
@@ -258,7 +295,7 @@ cmd_run() {
 
 cmd_bench() {
   ensure_packages "${BUILD_PACKAGES[@]}"
-  configure_and_build "$BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+  build_preset dev
   local b
   for b in "$BUILD"/bin/*_bench; do
     [ -x "$b" ] || continue
@@ -270,18 +307,22 @@ cmd_bench() {
 cmd_fuzz() {
   local seconds="${1:-60}"
   ensure_packages "${BUILD_PACKAGES[@]}" "${FUZZ_PACKAGES[@]}"
-  CC=clang CXX=clang++ cmake -S "$ROOT" -B "$BUILD_FUZZ" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DKORVANE_LIBFUZZER=ON -DKORVANE_BUILD_QT=OFF -DKORVANE_BUILD_BENCH=OFF >/dev/null
-  cmake --build "$BUILD_FUZZ" --parallel "$(build_jobs)"
-  local fuzzer name
+  build_preset fuzz
+  local fuzzer name failed=()
   for fuzzer in "$BUILD_FUZZ"/bin/*_fuzzer; do
     [ -x "$fuzzer" ] || continue
     name="$(basename "$fuzzer" _fuzzer)"
     mkdir -p "$ROOT/fuzz/crashes/$name" "$BUILD_FUZZ/corpus/$name"
     log "fuzzing $name for ${seconds}s (new crash inputs go to fuzz/crashes/$name)"
-    "$fuzzer" -max_total_time="$seconds" -artifact_prefix="$ROOT/fuzz/crashes/$name/" \
-      "$BUILD_FUZZ/corpus/$name" "$ROOT/fuzz/corpus/$name" || true
+    if ! "$fuzzer" -max_total_time="$seconds" -artifact_prefix="$ROOT/fuzz/crashes/$name/" \
+      "$BUILD_FUZZ/corpus/$name" "$ROOT/fuzz/corpus/$name"; then
+      failed+=("$name")
+    fi
   done
+  if [ ${#failed[@]} -gt 0 ]; then
+    log "a fuzzer found a crash: ${failed[*]} (inputs in fuzz/crashes/; the replay tests now run them)"
+    return 1
+  fi
 }
 
 case "${1:-}" in
@@ -291,11 +332,12 @@ case "${1:-}" in
   bench) shift; cmd_bench "$@" ;;
   fuzz) shift; cmd_fuzz "$@" ;;
   deps)
-    ensure_packages "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}" "${RUN_PACKAGES[@]}"
+    ensure_packages "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}" "${RUN_PACKAGES[@]}" "${TIDY_PACKAGES[@]}"
     ensure_packages --no-install-recommends "${WINDOWS_PACKAGES[@]}"
+    setup_test_printer
     ;;
   *)
-    sed -n '2,15p' "$0" | sed 's/^# \{0,1\}//'
+    sed -n '2,/^[^#]/p' "$0" | sed '$d' | sed 's/^# \{0,1\}//'
     exit 2
     ;;
 esac

@@ -61,10 +61,10 @@ class LargePair {
     SyntheticData data;
     data.project = one.project;
     for (int m = 0; m < members; ++m) {
-      Member member = one.members[0];
-      member.name = "构件" + std::to_string(m + 1);
-      member.sectionIndex = m;
-      data.members.push_back(member);
+      Member copy = one.members[0];
+      copy.name = "构件" + std::to_string(m + 1);
+      copy.sectionIndex = m;
+      data.members.push_back(copy);
       data.zoneLists.push_back(one.zoneLists.front());
       SectionPara section = one.sections[0];
       section.sectionIndex = m;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/wave/arrival_picker.h"
+#include "fuzz_target.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   std::vector<std::uint16_t> codes(size / 2);

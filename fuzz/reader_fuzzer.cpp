@@ -11,6 +11,7 @@
 #include "core/data/file_reader.h"
 #include "core/data/file_writer.h"
 #include "core/wave/point_readings.h"
+#include "fuzz_target.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <iterator>
 #include <vector>
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size);
+#include "fuzz_target.h"
 
 int main(int argc, char** argv) {
   int files = 0;

@@ -59,7 +59,7 @@ QString FilterExtension(const QString& windowsFilter, int index) {
   if (index < 0 || at >= parts.size() || parts[at - 1].isEmpty()) return {};
   const QString first = parts[at].section(QLatin1Char(';'), 0, 0).trimmed();
   if (!first.startsWith(QLatin1String("*."))) return {};
-  const QString extension = first.mid(2);
+  QString extension = first.mid(2);
   if (extension.isEmpty() || extension.contains(QLatin1Char('*')) || extension.contains(QLatin1Char('?')))
     return {};
   return extension;

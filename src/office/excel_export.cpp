@@ -171,11 +171,11 @@ float SampleAmplitudeMillivolts(std::uint16_t sample, float gain) {
   return static_cast<float>((static_cast<int>(sample) - 2048) * 2 * 0.00048828125 / g * 1000);
 }
 
-}  // namespace
-
 int ResultBlockRows(const CKorvaneDoc& doc, int member, const ReportOptions& options) {
   return doc.ZoneCount(member) + 2 + (options.printMemberEstimates ? kMemberEstimateRows : 0);
 }
+
+}  // namespace
 
 std::vector<int> ResultBlockOffsets(const CKorvaneDoc& doc, const ReportOptions& options) {
   std::vector<int> offsets;

@@ -106,7 +106,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(RoundTripCase{"three_points_surface_cecs2005", 3, TestMethod::Surface, "cecs02:2005"},
                       RoundTripCase{"four_points_direct_jts239", 4, TestMethod::Direct, "jts239-2015"},
                       RoundTripCase{"seven_points_surface_cecs2020", 7, TestMethod::Surface, "cecs02-2020"}),
-    [](const ::testing::TestParamInfo<RoundTripCase>& info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<RoundTripCase>& param) { return std::string(param.param.name); });
 
 TEST(RawRoundTrip, MemberChannelAndReboundValuesComeBack) {
   SyntheticData d = SmallData(3, TestMethod::Surface, "cecs02:2005", {5});

@@ -321,8 +321,8 @@ TEST(DocumentSave, FailedSaveKeepsThePreviousPair) {
 
   const auto failure = [&dir](const char* message, const char* name, const char* reason) {
     // The path as the system writes it ('\\' between names on Windows).
-    std::filesystem::path path = dir / name;
-    return std::string(message) + " " + PathToUtf8(path.make_preferred()) + "：" + reason;
+    std::filesystem::path where = dir / name;
+    return std::string(message) + " " + PathToUtf8(where.make_preferred()) + "：" + reason;
   };
   // The waveform target cannot be replaced (it is a folder): the text file
   // is not touched either.

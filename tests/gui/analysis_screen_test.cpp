@@ -45,20 +45,15 @@ namespace korvane::gui::test {
 
 using korvane::testing::MakeEditingDoc;
 
-class AnalysisScreenTest : public QObject {
+class AnalysisScreenTest : public QObject, protected WindowFixture<> {
   Q_OBJECT
 
  private:
   // A frame on the analysis screen over MakeEditingDoc(standard); `direct`
   // makes every zone "对测" so that every switch of standard is allowed.
   void openAnalysis(Standard standard = Standard::CECS02_2005, bool direct = false, bool oneMember = false) {
-    frame_.reset();
-    model_ = std::make_unique<DocumentModel>(prepared(standard, direct, oneMember));
-    frame_ = std::make_unique<CMainFrame>(model_.get(), &prompter_, dir_.filePath(QStringLiteral("ui.ini")),
-                                          CMainFrame::UiSettings::ReadOnly);
-    frame_->resize(1400, 900);
-    frame_->show();
-    QVERIFY(QTest::qWaitForWindowExposed(frame_.get()));
+    makeFrame(prepared(standard, direct, oneMember), CMainFrame::UiSettings::ReadOnly);
+    showFrame();
     frame_->onOutput();
     QCOMPARE(frame_->screen(), CMainFrame::Screen::Analysis);
     QCoreApplication::processEvents();
@@ -83,7 +78,6 @@ class AnalysisScreenTest : public QObject {
     return doc;
   }
 
-  CKorvaneDoc& doc() { return model_->doc(); }
   CGridCtrl* rebound() { return frame_->downView()->grid(); }
   CGridCtrl* zoneGrid() { return frame_->analysisView()->zoneGrid(); }
   FormviewAna* form() { return frame_->analysisForm(); }
@@ -153,17 +147,8 @@ class AnalysisScreenTest : public QObject {
     return out;
   }
 
-  QTemporaryDir dir_;
-  ScriptedPrompter prompter_;
-  std::unique_ptr<DocumentModel> model_;
-  std::unique_ptr<CMainFrame> frame_;
-
  private slots:
-  void cleanup() {
-    frame_.reset();
-    model_.reset();
-    prompter_ = ScriptedPrompter();
-  }
+  void cleanup() { resetFrame(); }
 
   void screensShowOnlyTheirOwnBars() {
     openAnalysis();

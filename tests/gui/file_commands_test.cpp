@@ -57,30 +57,19 @@ enum class Way { OpenDialog, RecentFile, DroppedFile, OpenedFilesList, SecondSta
 
 }  // namespace
 
-class FileCommandsTest : public QObject {
+class FileCommandsTest : public QObject, protected WindowFixture<> {
   Q_OBJECT
 
  private:
-  void makeFrame() {
-    frame_.reset();
-    model_ = std::make_unique<DocumentModel>(std::make_unique<CKorvaneDoc>());
-    frame_ = std::make_unique<CMainFrame>(model_.get(), &prompter_, dir_.filePath(QStringLiteral("ui.ini")));
-  }
+  void makeFrame() { WindowFixture::makeFrame(std::make_unique<CKorvaneDoc>()); }
   CMainForm* form() const { return frame_->mainForm(); }
   bool opens(const QString& path) { return frame_->openFile(path) == CMainFrame::OpenOutcome::Opened; }
-
-  QTemporaryDir dir_;
-  ScriptedPrompter prompter_;
-  std::unique_ptr<DocumentModel> model_;
-  std::unique_ptr<CMainFrame> frame_;
 
  private slots:
   void init() { makeFrame(); }
   void cleanup() {
-    frame_.reset();
-    model_.reset();
-    prompter_ = ScriptedPrompter();
-    QFile::remove(dir_.filePath(QStringLiteral("ui.ini")));
+    resetFrame();
+    QFile::remove(uiSettingsFile());
   }
 
   void openShowsTheFileAndAFailedOpenShowsNone() {

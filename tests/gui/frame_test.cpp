@@ -35,32 +35,18 @@ namespace korvane::gui::test {
 
 using korvane::testing::DumpDocument;
 
-class FrameTest : public QObject {
+class FrameTest : public QObject, protected WindowFixture<> {
   Q_OBJECT
 
  private:
-  void makeFrame(std::unique_ptr<CKorvaneDoc> doc) {
-    frame_.reset();
-    model_ = std::make_unique<DocumentModel>(std::move(doc));
-    frame_ = std::make_unique<CMainFrame>(model_.get(), &prompter_, dir_.filePath(QStringLiteral("ui.ini")));
-  }
   static QStringList titles(const QList<QMenu*>& menus) {
     QStringList out;
     for (const QMenu* m : menus) out << m->title();
     return out;
   }
 
-  QTemporaryDir dir_;
-  ScriptedPrompter prompter_;
-  std::unique_ptr<DocumentModel> model_;
-  std::unique_ptr<CMainFrame> frame_;
-
  private slots:
-  void cleanup() {
-    frame_.reset();
-    model_.reset();
-    prompter_ = ScriptedPrompter();
-  }
+  void cleanup() { resetFrame(); }
 
   void menusAndCommandStates() {
     makeFrame(std::make_unique<CKorvaneDoc>());
@@ -130,7 +116,7 @@ class FrameTest : public QObject {
   }
 
   void barWidthsGoToTheDocumentAndTheSettings() {
-    const QString ui = dir_.filePath(QStringLiteral("ui.ini"));
+    const QString ui = uiSettingsFile();
     {
       QSettings stored(ui, QSettings::IniFormat);
       stored.setValue(QStringLiteral("Korvane-SCBar-1/sizeVertCX"), 10);  // below the minimum

@@ -1,5 +1,6 @@
 // Shared pieces of the GUI tests: a prompter that answers from a script and
-// records what it was asked; the documents come from the support library.
+// records what it was asked, the window fixture, and input as a user gives
+// it; the documents come from the support library.
 #pragma once
 
 #include <QCoreApplication>
@@ -8,10 +9,13 @@
 #include <QPrinter>
 #include <QStringList>
 #include <QTableView>
+#include <QTemporaryDir>
 #include <QtTest>
 #include <memory>
 
 #include "core/app/korvane_doc.h"
+#include "gui/document_model.h"
+#include "gui/main_frame.h"
 #include "gui/prompter.h"
 #include "gui/widgets/grid_ctrl.h"
 #include "support/sample_documents.h"
@@ -95,6 +99,40 @@ class ScriptedPrompter : public Prompter {
   bool desktopOpens = true;
 };
 
+// The window the GUI test classes drive: a frame over a document of the
+// test's choosing, a scripted prompter, and the window settings in a scratch
+// folder. A test class derives from QObject first, then from this.
+template <typename PrompterType = ScriptedPrompter>
+class WindowFixture {
+ protected:
+  // A frame over `doc`; the previous frame and model go first.
+  void makeFrame(std::unique_ptr<CKorvaneDoc> doc,
+                 CMainFrame::UiSettings access = CMainFrame::UiSettings::ReadWrite) {
+    frame_.reset();
+    model_ = std::make_unique<DocumentModel>(std::move(doc));
+    frame_ = std::make_unique<CMainFrame>(model_.get(), &prompter_, uiSettingsFile(), access);
+  }
+  // Shows the frame at 1400 × 900 and waits until it is on screen.
+  void showFrame() {
+    frame_->resize(1400, 900);
+    frame_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(frame_.get()));
+  }
+  // Frame, model and prompter gone (each test's cleanup).
+  void resetFrame() {
+    frame_.reset();
+    model_.reset();
+    prompter_ = PrompterType();
+  }
+  QString uiSettingsFile() const { return dir_.filePath(QStringLiteral("ui.ini")); }
+  CKorvaneDoc& doc() { return model_->doc(); }
+
+  QTemporaryDir dir_;
+  PrompterType prompter_;
+  std::unique_ptr<DocumentModel> model_;
+  std::unique_ptr<CMainFrame> frame_;
+};
+
 // Input as a user gives it. Failures are recorded by QVERIFY and end the
 // helper; the calling test reports them.
 // Opens the in-place editor of grid cell (row, column): its line edit, or
@@ -118,6 +156,15 @@ inline void EnterText(QLineEdit* field, const QString& text) {
   field->setText(text);
   QTest::keyClick(field, Qt::Key_Return);
 }
+
+// The test classes, each run as a program of its own (gui_tests_main.cpp).
+int RunMainScreenTests(int argc, char** argv);
+int RunFrameTests(int argc, char** argv);
+int RunFileCommandsTests(int argc, char** argv);
+int RunGridCtrlTests(int argc, char** argv);
+int RunAnalysisScreenTests(int argc, char** argv);
+int RunOutputCommandsTests(int argc, char** argv);
+int RunUndoTests(int argc, char** argv);
 
 // The in-memory documents of the support library.
 using korvane::testing::MakeWaveformDoc;

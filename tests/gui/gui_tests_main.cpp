@@ -9,15 +9,7 @@
 #include <cstring>
 #include <vector>
 
-namespace korvane::gui::test {
-int RunMainScreenTests(int argc, char** argv);
-int RunFrameTests(int argc, char** argv);
-int RunFileCommandsTests(int argc, char** argv);
-int RunGridCtrlTests(int argc, char** argv);
-int RunAnalysisScreenTests(int argc, char** argv);
-int RunOutputCommandsTests(int argc, char** argv);
-int RunUndoTests(int argc, char** argv);
-}  // namespace korvane::gui::test
+#include "gui/gui_test_support.h"
 
 namespace {
 

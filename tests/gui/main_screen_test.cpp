@@ -27,36 +27,21 @@
 
 namespace korvane::gui::test {
 
-class MainScreenTest : public QObject {
+class MainScreenTest : public QObject, protected WindowFixture<> {
   Q_OBJECT
 
  private:
   // A frame over a fresh document; the previous one (if any) is destroyed.
   void makeFrame(int zones, int points, Standard standard = Standard::CECS02_2005) {
-    frame_.reset();
-    model_ = std::make_unique<DocumentModel>(MakeWaveformDoc(zones, points, standard));
-    frame_ = std::make_unique<CMainFrame>(model_.get(), &prompter_, dir_.filePath(QStringLiteral("ui.ini")));
+    WindowFixture::makeFrame(MakeWaveformDoc(zones, points, standard));
     frame_->resize(1400, 900);
-  }
-  void showFrame() {
-    frame_->show();
-    QVERIFY(QTest::qWaitForWindowExposed(frame_.get()));
   }
   CMainForm* form() const { return frame_->mainForm(); }
   MainFormRight* right() const { return frame_->rightForm(); }
   TestZone& zone() const { return *model_->doc().GetCurrentZone(); }
 
-  QTemporaryDir dir_;
-  ScriptedPrompter prompter_;
-  std::unique_ptr<DocumentModel> model_;
-  std::unique_ptr<CMainFrame> frame_;
-
  private slots:
-  void cleanup() {
-    frame_.reset();
-    model_.reset();
-    prompter_ = ScriptedPrompter();
-  }
+  void cleanup() { resetFrame(); }
 
   void formsShowTheCurrentZone_data() {
     QTest::addColumn<int>("points");

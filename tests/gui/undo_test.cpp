@@ -94,7 +94,7 @@ QString Sample(const char* name) {
 
 }  // namespace
 
-class UndoTest : public QObject {
+class UndoTest : public QObject, protected WindowFixture<SuggestionPrompter> {
   Q_OBJECT
 
  private:
@@ -107,18 +107,13 @@ class UndoTest : public QObject {
     MeasuringPoint& flat = *doc->Zone(0, 0)->points[2];
     flat.samples = SampleBuffer(std::vector<std::uint16_t>(flat.samples.size(), 2048));
     if (!flat.unfilteredSamples.empty()) flat.unfilteredSamples = flat.samples;
-    model_ = std::make_unique<DocumentModel>(std::move(doc));
-    frame_ = std::make_unique<CMainFrame>(model_.get(), &prompter_, dir_.filePath(QStringLiteral("ui.ini")),
-                                          CMainFrame::UiSettings::ReadOnly);
-    frame_->resize(1400, 900);
-    frame_->show();
-    QVERIFY(QTest::qWaitForWindowExposed(frame_.get()));
+    makeFrame(std::move(doc), CMainFrame::UiSettings::ReadOnly);
+    showFrame();
     if (screen == Screen::Analysis) frame_->onOutput();
     QCOMPARE(frame_->screen(), screen);
     QCoreApplication::processEvents();
   }
 
-  CKorvaneDoc& doc() { return model_->doc(); }
   CMainForm* form() { return frame_->mainForm(); }
   FormviewAna* anaForm() { return frame_->analysisForm(); }
   CGridCtrl* rebound() { return frame_->downView()->grid(); }
@@ -330,17 +325,8 @@ class UndoTest : public QObject {
     };
   }
 
-  QTemporaryDir dir_;
-  SuggestionPrompter prompter_;
-  std::unique_ptr<DocumentModel> model_;
-  std::unique_ptr<CMainFrame> frame_;
-
  private slots:
-  void cleanup() {
-    frame_.reset();
-    model_.reset();
-    prompter_ = SuggestionPrompter();
-  }
+  void cleanup() { resetFrame(); }
 
   // Each kind of edit: one step named in 撤销 and 重做; undo gives back the
   // document and both screens exactly, not modified; redo the edited ones.

@@ -335,4 +335,18 @@ std::vector<XlsxSheet> ReadXlsx(const std::filesystem::path& path) {
   return sheets;
 }
 
+void ExpectCells(const DocxTable& table, const std::vector<ExpectedCell>& cells) {
+  for (const ExpectedCell& c : cells) {
+    EXPECT_EQ(table.TextAt(c.row, c.col), c.text) << "row " << c.row << " col " << c.col;
+    const DocxCell* cell = table.At(c.row, c.col);
+    if (c.gridSpan > 0) {
+      ASSERT_NE(cell, nullptr) << "row " << c.row << " col " << c.col;
+      EXPECT_EQ(cell->gridSpan, c.gridSpan) << "row " << c.row << " col " << c.col;
+    }
+    if (c.rowSpan > 0) {
+      EXPECT_EQ(table.RowSpanAt(c.row, c.col), c.rowSpan) << "row " << c.row << " col " << c.col;
+    }
+  }
+}
+
 }  // namespace korvane::testing

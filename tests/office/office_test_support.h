@@ -86,6 +86,18 @@ struct DocxTable {
 // Tables of the document body, in order.
 std::vector<DocxTable> ReadDocxTables(xmlNode* documentRoot);
 
+// One expected cell of a table: its text and, when given (> 0), the grid
+// columns it spans and the rows it spans.
+struct ExpectedCell {
+  int row;
+  int col;
+  std::string text;
+  int gridSpan = 0;
+  int rowSpan = 0;
+};
+// Checks every expected cell of `table`; a failure names the row and column.
+void ExpectCells(const DocxTable& table, const std::vector<ExpectedCell>& cells);
+
 // ---- .xlsx -----------------------------------------------------------------
 
 struct XlsxCell {

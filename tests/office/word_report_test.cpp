@@ -100,20 +100,21 @@ TEST(WordReportRecordSheet, FourZoneMemberHasThirtyThreeRowsWithTheSheetsMerges)
   EXPECT_EQ(t.At(4, 13)->gridSpan, 5);
 
   // Table head.
-  EXPECT_EQ(t.TextAt(9, 1), "构件编号");
-  EXPECT_EQ(t.RowSpanAt(9, 1), 2);
-  EXPECT_EQ(t.TextAt(9, 2), "测区");
-  EXPECT_EQ(t.TextAt(9, 3), "测点回弹值");
-  EXPECT_EQ(t.At(9, 3)->gridSpan, 8);
+  ExpectCells(t, {
+                     {9, 1, "构件编号", 0, 2},
+                     {9, 2, "测区"},
+                     {9, 3, "测点回弹值", 8},
+                 });
   for (int k = 1; k <= 8; ++k) EXPECT_EQ(t.TextAt(10, 2 + k), std::to_string(k));
-  EXPECT_EQ(t.TextAt(9, 11), "测试角度");
-  EXPECT_EQ(t.TextAt(9, 12), "测试面");
-  EXPECT_EQ(t.TextAt(9, 13), "测点测距\n/声时\nli/ti");
-  EXPECT_EQ(t.At(9, 13)->gridSpan, 3);
-  EXPECT_EQ(t.TextAt(10, 13), "1");
-  EXPECT_EQ(t.TextAt(10, 15), "3");
-  EXPECT_EQ(t.TextAt(9, 16), "测试方式");
-  EXPECT_EQ(t.TextAt(9, 17), "测试部位");
+  ExpectCells(t, {
+                     {9, 11, "测试角度"},
+                     {9, 12, "测试面"},
+                     {9, 13, "测点测距\n/声时\nli/ti", 3},
+                     {10, 13, "1"},
+                     {10, 15, "3"},
+                     {9, 16, "测试方式"},
+                     {9, 17, "测试部位"},
+                 });
 
   // Member number once, in the middle of the ten zone slots, whose cells
   // have no borders between them; zone 1 in rows 11-12.
@@ -125,43 +126,44 @@ TEST(WordReportRecordSheet, FourZoneMemberHasThirtyThreeRowsWithTheSheetsMerges)
     EXPECT_EQ(Children(borders, "top").size(), row > 11 ? 1u : 0u);
     EXPECT_EQ(Children(borders, "bottom").size(), row < 29 ? 1u : 0u);
   }
-  EXPECT_EQ(t.TextAt(11, 2), "1");
-  EXPECT_EQ(t.RowSpanAt(11, 2), 2);
-  EXPECT_EQ(t.TextAt(11, 3), "20");   // reading 1
-  EXPECT_EQ(t.TextAt(11, 10), "27");  // reading 8
-  EXPECT_EQ(t.TextAt(12, 3), "28");   // reading 9
-  EXPECT_EQ(t.TextAt(12, 10), "35");  // reading 16
-  EXPECT_EQ(t.TextAt(11, 11), "90");
-  EXPECT_EQ(t.TextAt(11, 12), "侧面");
-  EXPECT_EQ(t.TextAt(11, 13), "200");
-  EXPECT_EQ(t.TextAt(12, 13), "50.2");  // 50.25 is a tie: rounds to even, as printf does
-  EXPECT_EQ(t.TextAt(11, 15), "220");
-  EXPECT_EQ(t.TextAt(12, 15), "52.2");
-  EXPECT_EQ(t.TextAt(11, 16), "平测");
-  EXPECT_EQ(t.TextAt(11, 17), "侧面");
-  EXPECT_EQ(t.RowSpanAt(11, 17), 2);
+  ExpectCells(t, {
+                     {11, 2, "1", 0, 2},
+                     {11, 3, "20"},   // reading 1
+                     {11, 10, "27"},  // reading 8
+                     {12, 3, "28"},   // reading 9
+                     {12, 10, "35"},  // reading 16
+                     {11, 11, "90"},
+                     {11, 12, "侧面"},
+                     {11, 13, "200"},
+                     {12, 13, "50.2"},  // 50.25 is a tie: rounds to even, as printf does
+                     {11, 15, "220"},
+                     {12, 15, "52.2"},
+                     {11, 16, "平测"},
+                     {11, 17, "侧面", 0, 2},
+                 });
   // Zone 2: surface "顶面", shortened location; zone 3 lacks its third point.
-  EXPECT_EQ(t.TextAt(13, 12), "顶面");
-  EXPECT_EQ(t.TextAt(13, 17), "顶底间");
-  EXPECT_EQ(t.TextAt(15, 12), "底面");
-  EXPECT_EQ(t.TextAt(15, 14), "212");
-  EXPECT_EQ(t.TextAt(15, 15), "");
-  EXPECT_EQ(t.TextAt(16, 15), "");
+  ExpectCells(t, {
+                     {13, 12, "顶面"},
+                     {13, 17, "顶底间"},
+                     {15, 12, "底面"},
+                     {15, 14, "212"},
+                     {15, 15, ""},
+                     {16, 15, ""},
+                 });
   // Zone rows 5-10 (rows 19-30) carry no text except the member number.
   for (int r = 19; r <= 30; ++r) {
     for (int c = 2; c <= 17; ++c) EXPECT_EQ(t.TextAt(r, c), "") << "row " << r << " col " << c;
   }
 
   // Foot.
-  EXPECT_EQ(t.TextAt(31, 1), "备注");
-  EXPECT_EQ(t.RowSpanAt(31, 1), 2);
-  EXPECT_EQ(t.TextAt(31, 2), "记录备注");
-  EXPECT_EQ(t.At(31, 2)->gridSpan, 16);
-  EXPECT_EQ(t.TextAt(33, 1), "校核");
-  EXPECT_EQ(t.At(33, 1)->gridSpan, 2);
-  EXPECT_EQ(t.TextAt(33, 7), "计算");
-  EXPECT_EQ(t.TextAt(33, 13), "检测");
-  EXPECT_EQ(t.TextAt(33, 3), "");
+  ExpectCells(t, {
+                     {31, 1, "备注", 0, 2},
+                     {31, 2, "记录备注", 16},
+                     {33, 1, "校核", 2},
+                     {33, 7, "计算"},
+                     {33, 13, "检测"},
+                     {33, 3, ""},
+                 });
 }
 
 TEST(WordReportRecordSheet, ColumnsAndPointBlockFollowPointsAndStandard) {
@@ -292,25 +294,27 @@ TEST(WordReportResultTable, OneTablePerPageOfTenZonesAndTheSummaryOnTheLastPage)
   // Member 2, page 3: zone numbers 21-30, values in three columns, each
   // zone's own η, then the summary rows.
   const DocxTable& last = report.tables[3];
-  EXPECT_EQ(last.TextAt(8, 3), "VKT-U5       SN42");  // seven blanks on the last member
-  EXPECT_EQ(last.TextAt(11, 3), "21");
-  EXPECT_EQ(last.TextAt(11, 12), "30");
-  EXPECT_EQ(last.TextAt(21, 3), "50.0");
-  EXPECT_EQ(last.TextAt(21, 5), "52.0");
-  EXPECT_EQ(last.TextAt(21, 6), "");
-  EXPECT_EQ(last.TextAt(20, 3), "1.00");
-  EXPECT_EQ(last.TextAt(20, 4), "0.90");
-  EXPECT_EQ(last.TextAt(22, 1), "强度推定值\n(Mpa)N=2");
-  EXPECT_EQ(last.TextAt(22, 3), "Mf=31.2Mpa");  // 31.25 is a tie: rounds to even
-  EXPECT_EQ(last.TextAt(22, 6), "Sf=2.50Mpa");
-  EXPECT_EQ(last.TextAt(22, 9), "fcue =25.1Mpa");
-  EXPECT_EQ(last.TextAt(23, 1), "使用的测区\n强度换算表");
-  EXPECT_EQ(last.TextAt(23, 3), "规程");
-  EXPECT_EQ(last.TextAt(23, 6), "备注：");
-  EXPECT_EQ(last.TextAt(23, 8), "结果备注");
-  EXPECT_EQ(last.TextAt(24, 1), "复核");
-  EXPECT_EQ(last.TextAt(24, 6), "计算");
-  EXPECT_EQ(last.TextAt(24, 9), "检测");
+  ExpectCells(last, {
+                        {8, 3, "VKT-U5       SN42"},  // seven blanks on the last member
+                        {11, 3, "21"},
+                        {11, 12, "30"},
+                        {21, 3, "50.0"},
+                        {21, 5, "52.0"},
+                        {21, 6, ""},
+                        {20, 3, "1.00"},
+                        {20, 4, "0.90"},
+                        {22, 1, "强度推定值\n(Mpa)N=2"},
+                        {22, 3, "Mf=31.2Mpa"},  // 31.25 is a tie: rounds to even
+                        {22, 6, "Sf=2.50Mpa"},
+                        {22, 9, "fcue =25.1Mpa"},
+                        {23, 1, "使用的测区\n强度换算表"},
+                        {23, 3, "规程"},
+                        {23, 6, "备注："},
+                        {23, 8, "结果备注"},
+                        {24, 1, "复核"},
+                        {24, 6, "计算"},
+                        {24, 9, "检测"},
+                    });
   int columns = 0;
   for (const DocxCell& cell : last.rows[21].cells) columns += cell.gridSpan;
   EXPECT_EQ(columns, 12);

@@ -605,7 +605,9 @@ std::vector<float> TableValues(const CorrectionTables& tables, CorrectionTable t
 }
 
 EditResult SetCorrectionTable(CKorvaneDoc& doc, CorrectionTable table, const std::vector<float>& values) {
-  if (values.size() != static_cast<std::size_t>(TableRows(table) * TableColumns(table))) return Refused({});
+  const auto cells =
+      static_cast<std::size_t>(TableRows(table)) * static_cast<std::size_t>(TableColumns(table));
+  if (values.size() != cells) return Refused({});
   return WriteTable(doc, table, values);
 }
 

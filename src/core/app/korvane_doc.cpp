@@ -109,10 +109,10 @@ std::string CKorvaneDoc::SaveResultsDefaultName() const {
 }
 
 std::string CKorvaneDoc::SaveResultsFreeName() const {
-  const std::string base = SaveResultsDefaultName();
+  std::string base = SaveResultsDefaultName();
   if (base.empty()) return base;
   for (int n = 1; n <= 999; ++n) {
-    const std::string name = n == 1 ? base : base + "(" + std::to_string(n) + ")";
+    std::string name = n == 1 ? base : base + "(" + std::to_string(n) + ")";
     if (OtherTextSharingWaveform(std::filesystem::path(name + ".SHA")).empty()) return name;
   }
   return base;

@@ -59,7 +59,7 @@ bool ReadWholeFile(const fs::path& path, std::string& bytes) {
 
 fs::path WaveformFileInUse(const FilePair& pair) {
   if (platform::TypeOf(pair.wavePath) != platform::FileType::Missing) return pair.wavePath;
-  const fs::path other = OtherCaseOfD(pair.wavePath);
+  fs::path other = OtherCaseOfD(pair.wavePath);
   if (!other.empty() && platform::TypeOf(other) != platform::FileType::Missing) return other;
   return pair.wavePath;
 }
@@ -76,7 +76,7 @@ fs::path OtherTextSharingWaveform(const fs::path& textPath) {
   const char upperFirst[] = {'A', 'a', 'T', 't'};
   const char lowerFirst[] = {'a', 'A', 't', 'T'};
   for (const char last : lowerCase ? lowerFirst : upperFirst) {
-    const fs::path candidate = base + NativeChar(last);
+    fs::path candidate = base + NativeChar(last);
     std::error_code error;
     if (candidate == textPath || KindOfPath(candidate) == FileKind::Other) continue;
     if (platform::TypeOf(candidate) != platform::FileType::Regular) continue;

@@ -12,7 +12,10 @@ std::filesystem::path FreeSaveName(const std::filesystem::path& textPath) {
   const std::string stem = textPath.stem().string();
   const std::string extension = textPath.extension().string();
   for (int n = 2; n <= 999; ++n) {
-    const std::filesystem::path candidate = folder / (stem + "(" + std::to_string(n) + ")" + extension);
+    std::string name = stem;
+    name += "(" + std::to_string(n) + ")";
+    name += extension;
+    std::filesystem::path candidate = folder / name;
     if (OtherTextSharingWaveform(candidate).empty()) return candidate;
   }
   return textPath;

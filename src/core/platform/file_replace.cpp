@@ -46,10 +46,12 @@ std::error_code Finish(const Staged& staged) {
 // never wait for each other.
 std::vector<std::unique_ptr<pf::FolderLock>> LockFolders(const std::vector<Staged>& group) {
   std::vector<fs::path> folders;
+  folders.reserve(group.size());
   for (const Staged& staged : group) folders.push_back(staged.folder);
   std::sort(folders.begin(), folders.end());
   folders.erase(std::unique(folders.begin(), folders.end()), folders.end());
   std::vector<std::unique_ptr<pf::FolderLock>> locks;
+  locks.reserve(folders.size());
   for (const fs::path& folder : folders) locks.push_back(std::make_unique<pf::FolderLock>(folder));
   return locks;
 }

@@ -246,14 +246,14 @@ ArrivalProposal ProposeArrival(std::span<const std::uint16_t> codes, float inter
   const float whiteRms = noiseRms / std::sqrt(static_cast<float>(2 * halfWidth + 1));
   float smoothRms = whiteRms;
   {
-    double sumSq = 0.0;
+    double bandSumSq = 0.0;
     int count = 0;
     for (int k = 0; k < noiseSamples; ++k) {
       if (std::fabs(s(k)) > kBandRms * whiteRms) continue;
-      sumSq += static_cast<double>(s(k)) * s(k);
+      bandSumSq += static_cast<double>(s(k)) * s(k);
       ++count;
     }
-    if (count > 0) smoothRms = std::max(smoothRms, static_cast<float>(std::sqrt(sumSq / count)));
+    if (count > 0) smoothRms = std::max(smoothRms, static_cast<float>(std::sqrt(bandSumSq / count)));
   }
   const float band = kBandRms * smoothRms;
 

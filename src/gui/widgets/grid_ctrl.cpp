@@ -21,6 +21,7 @@
 #include <QToolTip>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <cmath>
 #include <functional>
 
 namespace korvane::gui {
@@ -48,7 +49,9 @@ Qt::Alignment ToAlignment(CellAlign align) {
 }
 
 QColor Blend(const QColor& base, const QColor& over, double share) {
-  const auto mix = [share](int a, int b) { return static_cast<int>(a * (1.0 - share) + b * share + 0.5); };
+  const auto mix = [share](int a, int b) {
+    return static_cast<int>(std::lround(a * (1.0 - share) + b * share));
+  };
   return QColor(mix(base.red(), over.red()), mix(base.green(), over.green()), mix(base.blue(), over.blue()));
 }
 

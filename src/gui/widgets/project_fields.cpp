@@ -41,15 +41,19 @@ ProjectFields MakeProjectFields(QWidget* parent, DocumentModel* model) {
   f.member->setInsertPolicy(QComboBox::NoInsert);
 
   using Text = DocumentModel::ProjectText;
-  for (auto [edit, which] :
+  for (const auto& field :
        {std::pair{f.site, Text::Site}, std::pair{f.unit, Text::Unit}, std::pair{f.person, Text::Person}}) {
+    QLineEdit* edit = field.first;
+    const Text which = field.second;
     edit->setValidator(new StorableTextValidator(-1, edit));
     QObject::connect(edit, &QLineEdit::textEdited, model,
                      [model, which](const QString& text) { model->setProjectText(which, text); });
     // Typing goes on as one undo step until the field is left.
     EndTypingWhenLeft(edit, model);
   }
-  for (auto [edit, casting] : {std::pair{f.castingDate, true}, std::pair{f.testDate, false}}) {
+  for (const auto& field : {std::pair{f.castingDate, true}, std::pair{f.testDate, false}}) {
+    QDateEdit* edit = field.first;
+    const bool casting = field.second;
     QObject::connect(edit, &QDateEdit::dateChanged, model,
                      [model, casting](const QDate& d) { model->setProjectDate(casting, d); });
     QObject::connect(edit, &QDateEdit::editingFinished, model, &DocumentModel::endTyping);
