@@ -5,7 +5,7 @@
 
 #include "cli/args.h"
 #include "cli/commands.h"
-#include "core/data/file_merge.h"
+#include "core/app/merge_output.h"
 #include "core/data/file_pair.h"
 #include "core/platform/error.h"
 #include "core/platform/path_text.h"

@@ -87,16 +87,15 @@ QString DocumentModel::save(const QString& path) {
 }
 
 QString DocumentModel::saveResults(const QString& path) {
+  const std::string before = doc_->pathName;
   QString message = Attempt([&] { doc_->SaveResults(ToFsPath(path)); });
-  // The result file written is opened: a new history. A write that failed
-  // leaves the data and their history (still modified); a reopening that
-  // failed leaves no file.
-  if (message.isEmpty() || !doc_->HasFile()) {
-    suggestion_.reset();
-    history_.clear();
+  if (message.isEmpty()) {
+    // As after a save: the data and their history go on, every value as it
+    // was; the strengths written were recomputed.
+    history_.setClean();
+    if (doc_->pathName != before) emit pathChanged();
+    emit zoneDataChanged();
   }
-  if (message.isEmpty()) recomputeIfStrengthsShown();
-  emit fileChanged();
   syncModified();
   return message;
 }

@@ -101,8 +101,8 @@ class DocumentModel : public QObject {
   // empty on success. A save to another file makes the document name it
   // (pathChanged).
   QString save(const QString& path);
-  // Writes a result file and opens it (recomputed as open() does); empty on
-  // success.
+  // Writes a result file with every strength recomputed, which the document
+  // then names, as save() does; every value stays. Empty on success.
   QString saveResults(const QString& path);
 
   // ---- Navigation ------------------------------------------------------------

@@ -127,12 +127,9 @@ void FileCommands::onSaveResults() {
     const WaitCursor wait;
     message = model_->saveResults(path);
   }
-  if (!message.isEmpty()) {
-    prompter_->message(window_, message);
-    emit stateChanged();
-    return;
-  }
-  afterOpen(path);
+  // A new name reaches the window and the recent files through pathChanged.
+  if (!message.isEmpty()) prompter_->message(window_, message);
+  emit stateChanged();
 }
 
 bool FileCommands::saveModified() {

@@ -79,7 +79,7 @@ TEST(CliPick, TableFlagsPointsWithoutAProposal) {
   const ProcessResult result = RunCli({"pick", recorded, "--member", "0", "--zone", "1"});
   ASSERT_EQ(result.status, 0) << result.err;
   EXPECT_EQ(result.out,
-            "member 0: pier3\n"
+            "member 0: Pier 3\n"
             "  zone  point  stored   T(us)  proposed   T(us)  change  confidence\n"
             "     1      0       3    3.20         1    2.40      -2        0.00  low (too-short)\n"
             "     1      1       4    3.60         1    2.40      -3        0.00  low (too-short)\n"

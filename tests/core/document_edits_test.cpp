@@ -206,8 +206,14 @@ std::vector<Recipe> Recipes() {
        [](CKorvaneDoc& d) { d.tables.fineSurface[4][1] = 9.0f; }},
       {"member name", [](CKorvaneDoc& d) { return RenameMember(d, 1, "梁二"); },
        [](CKorvaneDoc& d) { d.members[1].name = "梁二"; }},
+      // The report's field follows the project text it was filled from …
       {"project text", [](CKorvaneDoc& d) { return SetProjectText(d, ProjectText::Unit, "检测中心"); },
-       [](CKorvaneDoc& d) { d.project.unit = "检测中心"; }},
+       [](CKorvaneDoc& d) { d.project.unit = d.reportInfo.testingUnit = "检测中心"; }},
+      // … and keeps a text of its own.
+      {"project text, report's own",
+       [](CKorvaneDoc& d) { return SetProjectText(d, ProjectText::Site, "Tower B"); },
+       [](CKorvaneDoc& d) { d.project.site = "Tower B"; },
+       [](CKorvaneDoc& d) { d.reportInfo.projectName = "B栋"; }},
       {"project date",
        [](CKorvaneDoc& d) {
          return SetProjectDate(d, ProjectDate::Casting, {2023, 1, 9});

@@ -4,6 +4,7 @@
 #include "support/enum_printing.h"
 
 #include "core/data/file_messages.h"
+#include "core/data/text_entry.h"
 #include "core/standards/standards.h"
 #include "file_test_support.h"
 
@@ -37,10 +38,15 @@ TEST(Reader, ResultTableWithoutDeltaColumnReadsTheOtherColumns) {
   }
 }
 
-TEST(Reader, KeysMatchWithoutCaseAndTextsReadBackLowerWithoutBlanks) {
-  SyntheticData d = SmallData(3, TestMethod::Direct, "cecs02:2005", {1, 1});
+// Keys match whatever their case; text values keep their letters and inner
+// blanks (a member "KZ 1" must not become "kz1" on the client's report).
+TEST(Reader, KeysMatchWithoutCaseAndTextsKeepTheirLettersAndBlanks) {
+  SyntheticData d = SmallData(3, TestMethod::Direct, "CECS 02:2005", {1, 1});
   d.members[0].name = "Column A1";
+  d.members[1].name = "KZ 1";
   d.project.site = "Main Hall 主楼";
+  d.project.unit = "Tower B";
+  d.project.instrument = "vkt-U -6";
   EncodedPair bytes = ResultBytes(d);
   bytes.text = EditText(bytes.text, [](std::string& t) {
     ReplaceAll(t, "SITE     :", "site     :");
@@ -48,10 +54,16 @@ TEST(Reader, KeysMatchWithoutCaseAndTextsReadBackLowerWithoutBlanks) {
     ReplaceAll(t, "  dT(us)", "  DT(US)");
   });
   const ReadBack back = Read(bytes, FileKind::Result);
-  EXPECT_EQ(back.project.site, "mainhall主楼");
+  EXPECT_EQ(back.project.site, "Main Hall 主楼");
+  EXPECT_EQ(back.project.unit, "Tower B");
   ASSERT_EQ(back.memberCount, 2);
-  EXPECT_EQ(back.members[0].name, "columna1");
+  EXPECT_EQ(back.members[0].name, "Column A1");
+  EXPECT_EQ(back.members[1].name, "KZ 1");
   EXPECT_EQ(back.members[0].sampleInterval, 0.5f);
+  // Comparisons of texts still ignore case and blanks: the standard's name,
+  // the two-channel instrument (its two section rows).
+  EXPECT_EQ(StandardOfStoredName(back.project.standardName), Standard::CECS02_2005);
+  EXPECT_TRUE(SameTextLoosely(back.project.instrument, "VKT-U-6"));
 }
 
 TEST(Reader, LowerCaseExtensionStillReadsResultData) {

@@ -235,8 +235,8 @@ TEST(TestLocation, LongLocationIsCutAndLaterRowsStayInPlace) {
   for (TestZone& zone : d.zoneLists[0]) zone.strengthValue = 31.5f;
   const ReadBack back = Read(ResultBytes(d), FileKind::Result);
   EXPECT_EQ(back.zoneLists[0][0].testLocation, "一二三四五六七八九十");
-  EXPECT_EQ(back.zoneLists[0][1].testLocation, "abcdefghij");
-  EXPECT_EQ(back.zoneLists[0][2].testLocation, "a?b");
+  EXPECT_EQ(back.zoneLists[0][1].testLocation, "ABCDEFGHIJ");
+  EXPECT_EQ(back.zoneLists[0][2].testLocation, "a?  b");
   for (const TestZone& zone : back.zoneLists[0]) EXPECT_EQ(zone.strengthValue, 31.5f);
 }
 

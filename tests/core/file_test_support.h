@@ -10,12 +10,14 @@
 #include <string>
 #include <vector>
 
+#include "core/data/companion_file.h"
 #include "core/data/file_pair.h"
 #include "core/data/file_reader.h"
 #include "core/data/file_writer.h"
 #include "core/data/records.h"
 #include "core/data/synthetic_data.h"
 #include "core/data/text_encoding.h"
+#include "core/platform/file_system.h"
 #include "support/temp_dir.h"
 
 namespace korvane::testing {
@@ -38,6 +40,22 @@ inline ReadBack Read(const EncodedPair& pair, FileKind kind) {
   ReadBack back;
   ReadTestData(pair.text, pair.wave, kind, back.Target(), 0, ZoneLists{},
                [&back](std::string_view m) { back.warnings.emplace_back(m); });
+  return back;
+}
+
+// Reads a pair from its files with its companion's values applied (as an
+// open does, before the document's own steps).
+inline ReadBack ReadPair(const std::filesystem::path& textPath) {
+  ReadBack back;
+  ReadTestFile(OpenFilePair(textPath), back.Target(), 0, ZoneLists{},
+               [&back](std::string_view m) { back.warnings.emplace_back(m); });
+  std::string text;
+  std::string message;
+  EXPECT_FALSE(platform::ReadRegularFile(textPath, text));
+  if (const auto companion = ReadCompanionOf(textPath, text, message)) {
+    EXPECT_EQ(ApplyStoredValues(companion->values, &back.project, back.members, back.zoneLists), 0);
+  }
+  if (!message.empty()) back.warnings.push_back(message);
   return back;
 }
 
@@ -102,14 +120,11 @@ inline void ReplaceAll(std::string& text, const std::string& from, const std::st
   }
 }
 
-// Lower case A-Z and no blanks: a text value as the reader returns it.
+// A text value as the reader returns it: without the blanks around it.
 inline std::string AsRead(const std::string& text) {
-  std::string out;
-  for (char c : text) {
-    if (c == ' ') continue;
-    out.push_back(c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c);
-  }
-  return out;
+  std::size_t first = text.find_first_not_of(' ');
+  if (first == std::string::npos) return {};
+  return text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
 inline void ExpectSamePoint(const MeasuringPoint& a, const MeasuringPoint& b, const std::string& where) {

@@ -19,13 +19,13 @@ ReadBack ReadFile(const std::string& name) {
 TEST(RecordedFiles, RawFileOfTheSecondChannel) {
   const ReadBack back = ReadFile("raw-recorded-by-instrument.SHT");
   EXPECT_EQ(back.project.site, "桥梁工程");
-  EXPECT_EQ(back.project.instrument, "vkt-u-6");
+  EXPECT_EQ(back.project.instrument, "VKT-U-6");
   EXPECT_EQ(back.project.testMethod, TestMethod::Surface);
   EXPECT_EQ(back.project.beta, 1.05f);
   EXPECT_EQ(back.project.lambda, 1.0f);  // 0.00 in the file
   EXPECT_EQ(back.project.delay, 2.0f);   // row 1, the member's channel
   ASSERT_EQ(back.memberCount, 1);
-  EXPECT_EQ(back.members[0].name, "pier3");
+  EXPECT_EQ(back.members[0].name, "Pier 3");
   EXPECT_EQ(back.members[0].sectionIndex, 1);
   EXPECT_EQ(back.members[0].sampleInterval, 0.4f);
   EXPECT_EQ(back.members[0].sampleCount, 8);
@@ -61,13 +61,13 @@ TEST(RecordedFiles, RawFileOfTheSecondChannel) {
 
 TEST(RecordedFiles, ResultFileWithoutDeltaColumn) {
   const ReadBack back = ReadFile("result-without-deltat-column.SHA");
-  EXPECT_EQ(back.project.site, "officeblock");
+  EXPECT_EQ(back.project.site, "Office Block");
   EXPECT_EQ(back.project.castingDate, "2020-1-2");
   EXPECT_EQ(back.project.standardName, "cecs02-2020");
   EXPECT_EQ(back.project.testMethod, TestMethod::Direct);
   EXPECT_EQ(back.project.delay, 1.0f);
   ASSERT_EQ(back.memberCount, 2);
-  EXPECT_EQ(back.members[0].name, "kz-1");
+  EXPECT_EQ(back.members[0].name, "KZ-1");
   EXPECT_EQ(back.members[1].sectionIndex, 1);
   EXPECT_EQ(back.members[0].sampleInterval, 0.5f);
   EXPECT_EQ(back.members[1].sampleInterval, 0.25f);
@@ -101,7 +101,7 @@ TEST(RecordedFiles, ResultFileWithoutDeltaColumn) {
   EXPECT_EQ(b.angleCorrection, -3.4f);
   EXPECT_EQ(b.surface, Surface::Top);
   EXPECT_EQ(b.surfaceCorrection, 1.2f);
-  EXPECT_EQ(b.testLocation, "top");
+  EXPECT_EQ(b.testLocation, "Top");
   const TestZone& c = back.zoneLists[1][1];
   EXPECT_EQ(c.surfaceCorrection, -1.1f);
   EXPECT_EQ(c.strengthValue, 29.9f);

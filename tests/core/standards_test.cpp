@@ -25,9 +25,11 @@ TEST(Standards, NamesAndStoredNames) {
   }
   EXPECT_FALSE(StandardAt(-1));
   EXPECT_FALSE(StandardAt(10));
-  // Only the exact stored form is recognised; anything else is CECS 02-2020.
-  EXPECT_EQ(StandardOfStoredName("CECS 02:2005"), Standard::CECS02_2020);
-  EXPECT_EQ(StandardOfStoredName("cecs02:2005 "), Standard::CECS02_2020);
+  // A name as a file holds it: case and blanks do not count; anything else
+  // is CECS 02-2020.
+  EXPECT_EQ(StandardOfStoredName("CECS 02:2005"), Standard::CECS02_2005);
+  EXPECT_EQ(StandardOfStoredName("cecs02:2005 "), Standard::CECS02_2005);
+  EXPECT_EQ(StandardOfStoredName("cecs02-2005"), Standard::CECS02_2020);
   EXPECT_EQ(StandardOfStoredName(""), Standard::CECS02_2020);
   EXPECT_FALSE(ParseStandard("10"));
   EXPECT_FALSE(ParseStandard("cecs02:2005"));

@@ -7,6 +7,7 @@
 #include "core/app/edit_snapshot.h"
 #include "core/app/korvane_doc.h"
 #include "core/data/text_entry.h"
+#include "core/report/report_records.h"
 #include "core/standards/standards.h"
 #include "core/wave/point_readings.h"
 
@@ -534,10 +535,17 @@ EditResult RenameMember(CKorvaneDoc& doc, int member, std::string_view name) {
 
 namespace {
 
-EditResult SetProjectField(CKorvaneDoc& doc, std::string ProjectInfo::*field, std::string text) {
+// A project text and the report field filled from it when the file was
+// opened (`report`, null for none): the report follows while it still
+// shows what the project held, and keeps a text of its own.
+EditResult SetProjectField(CKorvaneDoc& doc, std::string ProjectInfo::*field, std::string text,
+                           std::string ReportProjectInfo::*report, bool date) {
   if (doc.project.*field == text) return Unchanged({});
-  EditResult result = Begin(doc, EditScope::Project, {});
+  const auto shown = [date](const std::string& value) { return date ? ReportDateText(value) : value; };
+  const bool follows = report != nullptr && doc.reportInfo.*report == shown(doc.project.*field);
+  EditResult result = Begin(doc, EditScope::Project | (follows ? EditScope::ReportInfo : EditScope::None), {});
   doc.project.*field = std::move(text);
+  if (follows) doc.reportInfo.*report = shown(doc.project.*field);
   return Finish(doc, std::move(result));
 }
 
@@ -546,18 +554,20 @@ EditResult SetProjectField(CKorvaneDoc& doc, std::string ProjectInfo::*field, st
 EditResult SetProjectText(CKorvaneDoc& doc, ProjectText which, std::string_view text) {
   if (!doc.HasFile() || !IsStorableText(text)) return Refused({});
   switch (which) {
-    case ProjectText::Site: return SetProjectField(doc, &ProjectInfo::site, std::string(text));
-    case ProjectText::Unit: return SetProjectField(doc, &ProjectInfo::unit, std::string(text));
+    case ProjectText::Site:
+      return SetProjectField(doc, &ProjectInfo::site, std::string(text), &ReportProjectInfo::projectName, false);
+    case ProjectText::Unit:
+      return SetProjectField(doc, &ProjectInfo::unit, std::string(text), &ReportProjectInfo::testingUnit, false);
     case ProjectText::Person: break;
   }
-  return SetProjectField(doc, &ProjectInfo::person, std::string(text));
+  return SetProjectField(doc, &ProjectInfo::person, std::string(text), nullptr, false);
 }
 
 EditResult SetProjectDate(CKorvaneDoc& doc, ProjectDate which, const CivilDate& date) {
   if (!doc.HasFile()) return Refused({});
-  return SetProjectField(doc,
-                         which == ProjectDate::Casting ? &ProjectInfo::castingDate : &ProjectInfo::testDate,
-                         FormatDate(date));
+  const bool casting = which == ProjectDate::Casting;
+  return SetProjectField(doc, casting ? &ProjectInfo::castingDate : &ProjectInfo::testDate, FormatDate(date),
+                         casting ? &ReportProjectInfo::constructionDate : &ReportProjectInfo::testDate, true);
 }
 
 EditResult SetSectionGainDelay(CKorvaneDoc& doc, int member, float gain, float delay) {
@@ -602,6 +612,26 @@ std::vector<float> TableValues(const CorrectionTables& tables, CorrectionTable t
     for (int c = 0; c < TableColumns(table); ++c) values.push_back(Cell(tables, table, r, c));
   }
   return values;
+}
+
+void SetTableValues(CorrectionTables& tables, CorrectionTable table, const std::vector<float>& values) {
+  const int columns = TableColumns(table);
+  if (values.size() != static_cast<std::size_t>(TableRows(table)) * static_cast<std::size_t>(columns)) return;
+  for (std::size_t i = 0; i < values.size(); ++i) {
+    const int index = static_cast<int>(i);
+    Cell(tables, table, index / columns, index % columns) = values[i];
+  }
+}
+
+std::string_view TableName(CorrectionTable table) {
+  switch (table) {
+    case CorrectionTable::Angle: return "angle";
+    case CorrectionTable::FineAngle: return "fineAngle";
+    case CorrectionTable::Surface: return "surface";
+    case CorrectionTable::FineSurface: return "fineSurface";
+    case CorrectionTable::Carbon: return "carbon";
+  }
+  return {};
 }
 
 EditResult SetCorrectionTable(CKorvaneDoc& doc, CorrectionTable table, const std::vector<float>& values) {

@@ -228,7 +228,10 @@ EditResult RenameMember(CKorvaneDoc& doc, int member, std::string_view name);
 enum class ProjectText { Site, Unit, Person };  // "工程名称", "检测单位", "检测人员"
 enum class ProjectDate { Casting, Test };       // "浇注日期", "检测日期"
 
-// Refused when a data file cannot hold the text (line break).
+// Refused when a data file cannot hold the text (line break). The report
+// field filled from the project text on opening (工程名称, 检测单位, and
+// the two dates) follows the edit while it still shows the old project
+// text; one given a text of its own keeps it.
 EditResult SetProjectText(CKorvaneDoc& doc, ProjectText which, std::string_view text);
 // Stored as "year-month-day" without leading zeros (FormatDate).
 EditResult SetProjectDate(CKorvaneDoc& doc, ProjectDate which, const CivilDate& date);
@@ -245,6 +248,15 @@ int TableRows(CorrectionTable table);
 int TableColumns(CorrectionTable table);
 // The cells of a table, row after row.
 std::vector<float> TableValues(const CorrectionTables& tables, CorrectionTable table);
+// Sets the cells of a table, row after row (nothing unless there are exactly
+// rows × columns values). Not an edit: for loading stored tables.
+void SetTableValues(CorrectionTables& tables, CorrectionTable table, const std::vector<float>& values);
+// The five tables, and each one's name in the companion file ("angle",
+// "fineAngle", "surface", "fineSurface", "carbon").
+inline constexpr CorrectionTable kAllCorrectionTables[] = {CorrectionTable::Angle, CorrectionTable::FineAngle,
+                                                            CorrectionTable::Surface, CorrectionTable::FineSurface,
+                                                            CorrectionTable::Carbon};
+std::string_view TableName(CorrectionTable table);
 
 // A correction dialog's "确定": every cell of `table` takes `values` (row
 // after row; refused unless there are exactly rows × columns of them).

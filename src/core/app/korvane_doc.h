@@ -16,6 +16,7 @@
 
 #include "core/algorithm/algorithm.h"
 #include "core/algorithm/correction_tables.h"
+#include "core/data/companion_file.h"
 #include "core/data/records.h"
 #include "core/platform/error.h"
 #include "core/report/report_records.h"
@@ -56,6 +57,8 @@ class CKorvaneDoc {
   CAlgorithm algorithm{standard, &tables};
   CorrectionTables tables;         // current (used by the lookups)
   CorrectionTables defaultTables;  // restored by the tables' defaults button
+  // Cores drilled for the core correction (kept in the companion file).
+  std::vector<CoreSample> cores;
 
   // ---- Report records ----------------------------------------------------
   PrintSettings printSettings;
@@ -128,7 +131,11 @@ class CKorvaneDoc {
 
   // ---- Files -------------------------------------------------------------
   // Opens a raw (.SHT) or result (.SHA) file pair and runs the after-load
-  // reset. Any failure (a file that cannot be opened, a read error, or any
+  // reset. The pair's companion file (companion_file.h), when it belongs to
+  // the text file as it is, puts back what the pair cannot hold: typed R,
+  // pumped members, the edited correction tables (the others take their
+  // defaults) and the cores; a stale or unreadable companion is left unused
+  // with one message to `warningSink`. Any failure (a file that cannot be opened, a read error, or any
   // other exception on the way) leaves the one "no file" state: memberCount
   // and currentMember -1, zone and point 0, the project reset to its
   // defaults, members, zones, sections and results cleared, the modified
@@ -139,14 +146,21 @@ class CKorvaneDoc {
   // Writes the data to `path` by its type (.SHT raw, .SHA result); a result
   // file first gets every zone, member and the batch recomputed
   // (RecomputeAll), so that its strengths follow from the data it stores.
+  // What the pair does not hold as the document does (values without a
+  // field or with more decimals than their column, and CompanionExtras)
+  // goes into its companion file in the same group; a companion is written
+  // also when there is nothing to keep but one exists at the target, so
+  // that no old one remains in force.
   // On success the modified flag is cleared and the document names the file
   // written: pathName becomes its full path, which also goes to the top of
   // the opened-files list. Throws KorvaneError ("请先打开文件!" when no file
   // is open, "无法识别的文件类型" or a writer message); on failure the
   // previous files at `path`, pathName, the list and the flag stay.
   void OnSaveDocument(const std::filesystem::path& path);
-  // Recomputes everything, writes a result file pair to `path`, then opens
-  // it. Throws KorvaneError ("请先打开文件!" when no file is open).
+  // Recomputes everything and writes a result file pair (and its companion)
+  // to `path`, which the document then names, as OnSaveDocument does. Every
+  // value stays as it was: reopening the pair shows the same. Throws
+  // KorvaneError ("请先打开文件!" when no file is open, or a writer message).
   void SaveResults(const std::filesystem::path& path);
   // Initial file name of the save-results dialog: pathName cut before the
   // first '.' of its file name (the folders keep their dots).
@@ -186,6 +200,10 @@ class CKorvaneDoc {
   Settings settingsMode_;
   std::filesystem::path settingsPath_;
 };
+
+// What the companion of the document's pair keeps besides the records'
+// values: the correction tables that differ from the defaults, the cores.
+CompanionData CompanionExtras(const CKorvaneDoc& doc);
 
 // What the reports read of the document (its records, results and report
 // settings, and the point count of the current zone).

@@ -1,6 +1,7 @@
 // Opening and saving file pairs, and the reset that follows a load.
 #include <algorithm>
 
+#include "core/app/document_edits.h"
 #include "core/app/korvane_doc.h"
 #include "core/data/file_messages.h"
 #include "core/data/file_pair.h"
@@ -50,7 +51,26 @@ void CKorvaneDoc::ReadAndReplace(const std::filesystem::path& path) {
   int newMemberCount = memberCount;
   const ReadTarget target{newMembers, newProject, newZoneLists, newMemberCount, newSections, newResult};
   ReadTestFile(OpenFilePair(path), target, 0, ZoneLists{}, warningSink);
-
+  // What the pair cannot hold, from its companion file.
+  std::optional<CompanionData> extras;
+  std::string text;
+  std::string message;
+  if (!platform::ReadRegularFile(path, text)) extras = ReadCompanionOf(path, text, message);
+  if (!message.empty()) Warn(message);
+  if (extras) {
+    if (const int unused = ApplyStoredValues(extras->values, &newProject, newMembers, newZoneLists)) {
+      Warn(CompanionValuesUnusedMessage(CompanionPath(path), unused));
+    }
+    tables = defaultTables;
+    for (const TableCells& stored : extras->tables) {
+      for (CorrectionTable table : kAllCorrectionTables) {
+        if (TableName(table) == stored.name) SetTableValues(tables, table, stored.cells);
+      }
+    }
+    cores = std::move(extras->cores);
+  } else {
+    cores.clear();
+  }
   project = std::move(newProject);
   members = std::move(newMembers);
   zoneLists = std::move(newZoneLists);
@@ -84,6 +104,7 @@ void CKorvaneDoc::ShowNoFile() {
   sections.clear();
   result = StrengthResult{};
   batchResultFlag = ResultFlag::Valid;
+  cores.clear();
   // Nothing is left that could be saved.
   modified = false;
 }
@@ -108,15 +129,15 @@ void CKorvaneDoc::OnSaveDocument(const std::filesystem::path& path) {
   // Without data a save would replace a file with an empty one.
   if (!HasFile()) throw KorvaneError(std::string(kMsgOpenFileFirst));
   const FilePair pair = OpenFilePair(path);
-  switch (pair.kind) {
-    case FileKind::Raw: WriteRawFile(pair, project, zoneLists, memberCount, sections, members); break;
-    case FileKind::Result:
-      // The strengths of a result file follow from the data written with
-      // them: edits since the last recomputation (a pick, a distance) count.
-      RecomputeAll();
-      WriteResultFile(pair, project, zoneLists, memberCount, result, sections, members);
-      break;
-    case FileKind::Other: throw KorvaneError(std::string(kMsgUnknownFileType));
+  if (pair.kind == FileKind::Other) throw KorvaneError(std::string(kMsgUnknownFileType));
+  const CompanionData extras = CompanionExtras(*this);
+  if (pair.kind == FileKind::Raw) {
+    WriteRawFile(pair, project, zoneLists, memberCount, sections, members, extras);
+  } else {
+    // The strengths of a result file follow from the data written with
+    // them: edits since the last recomputation (a pick, a distance) count.
+    RecomputeAll();
+    WriteResultFile(pair, project, zoneLists, memberCount, result, sections, members, extras);
   }
   modified = false;
   // As in every editor, the document now is the file just written.
@@ -126,8 +147,20 @@ void CKorvaneDoc::OnSaveDocument(const std::filesystem::path& path) {
 void CKorvaneDoc::SaveResults(const std::filesystem::path& path) {
   if (!HasFile()) throw KorvaneError(std::string(kMsgOpenFileFirst));
   RecomputeAll();
-  WriteResultFile(OpenFilePair(path), project, zoneLists, memberCount, result, sections, members);
-  OnOpenDocument(path);
+  const CompanionData extras = CompanionExtras(*this);
+  WriteResultFile(OpenFilePair(path), project, zoneLists, memberCount, result, sections, members, extras);
+  modified = false;
+  NameFile(path);
+}
+
+CompanionData CompanionExtras(const CKorvaneDoc& doc) {
+  CompanionData data;
+  for (CorrectionTable table : kAllCorrectionTables) {
+    std::vector<float> cells = TableValues(doc.tables, table);
+    if (cells != TableValues(doc.defaultTables, table)) data.tables.push_back({std::string(TableName(table)), std::move(cells)});
+  }
+  data.cores = doc.cores;
+  return data;
 }
 
 }  // namespace korvane

@@ -1,9 +1,11 @@
 #include "core/data/file_merge.h"
 
+#include "core/data/companion_file.h"
 #include "core/data/file_messages.h"
 #include "core/data/file_pair.h"
 #include "core/data/file_reader.h"
 #include "core/data/file_writer.h"
+#include "core/platform/file_system.h"
 #include "core/platform/path_text.h"
 
 namespace korvane {
@@ -43,6 +45,25 @@ MergedData ReadMergeInputs(const std::vector<std::filesystem::path>& paths, cons
       throw KorvaneError(std::string(kMsgMergeReadPrefix) + PathToUtf8(path) +
                          std::string(kMsgMergeReadInfix) + error.what());
     }
+    // The file's companion: its values and cores follow their members (the
+    // project's values are the first file's); the correction tables are
+    // those of the first file that has edited ones.
+    std::string text;
+    std::string message;
+    std::optional<CompanionData> extras;
+    if (!platform::ReadRegularFile(path, text)) extras = ReadCompanionOf(path, text, message);
+    if (!message.empty() && warn) warn(message);
+    if (extras) {
+      const int offset = static_cast<int>(firstMember);
+      const int unused = ApplyStoredValues(extras->values, fileIndex == 0 ? &project : nullptr, data.members,
+                                           data.zoneLists, offset);
+      if (unused > 0 && warn) warn(CompanionValuesUnusedMessage(CompanionPath(path), unused));
+      for (CoreSample c : extras->cores) {
+        c.member += offset;
+        data.extras.cores.push_back(c);
+      }
+      if (data.extras.tables.empty()) data.extras.tables = extras->tables;
+    }
     if (fileIndex == 0) data.project = project;
     if (pair.kind == FileKind::Raw && firstMember < data.members.size()) {
       KeepOwnSectionRecord(fileSections, data.members[firstMember].sectionIndex);
@@ -52,25 +73,13 @@ MergedData ReadMergeInputs(const std::vector<std::filesystem::path>& paths, cons
     ++fileIndex;
     if (progress) progress(fileIndex, static_cast<int>(paths.size()));
   }
+  // Each member keeps its own aggregate and coefficients (its own strength
+  // formula, with aggregate code 0).
   for (std::size_t j = 0; j < data.members.size(); ++j) {
-    Member& member = data.members[j];
-    member.sectionIndex = static_cast<int>(j);
+    data.members[j].sectionIndex = static_cast<int>(j);
     if (j < data.sections.size()) data.sections[j].sectionIndex = static_cast<int>(j);
-    member.coefA = 0.0f;
-    member.coefB = 0.0f;
-    member.coefC = 0.0f;
   }
   return data;
-}
-
-void WriteMergedFile(const MergedData& data, const std::filesystem::path& output) {
-  WriteResultFile(OpenFilePair(output), data.project, data.zoneLists, data.memberCount, data.result,
-                  data.sections, data.members);
-}
-
-void MergeFiles(const std::vector<std::filesystem::path>& paths, const std::filesystem::path& output,
-                const WarningSink& warn) {
-  WriteMergedFile(ReadMergeInputs(paths, warn), output);
 }
 
 }  // namespace korvane

@@ -1,5 +1,8 @@
 #include "core/data/file_pair.h"
 
+#include <vector>
+
+#include "core/data/companion_file.h"
 #include "core/data/file_messages.h"
 #include "core/platform/error.h"
 #include "core/platform/file_replace.h"
@@ -92,17 +95,18 @@ std::string SharedWaveformMessage(const fs::path& textPath, const fs::path& othe
 }
 
 void SavePairBytes(const FilePair& pair, std::string_view text, std::string_view wave,
-                   std::string_view textFailure) {
+                   std::string_view textFailure, const std::optional<std::string>& companion) {
   if (pair.textPath.empty() || pair.textPath == pair.wavePath) {
     throw KorvaneError(MessageWithPath(textFailure, pair.textPath));
   }
-  // The waveform file is renamed into place before the text file.
-  const FileContent files[] = {{pair.textPath, text}, {pair.wavePath, wave}};
+  // The text file comes first in the group: it is renamed into place last.
+  std::vector<FileContent> files = {{pair.textPath, text}, {pair.wavePath, wave}};
+  const fs::path companionPath = CompanionPath(pair.textPath);
+  if (companion) files.push_back({companionPath, *companion});
   if (const auto failure = ReplaceFiles(files)) {
-    const bool waveFailed = failure->file == 1;
-    throw KorvaneError(MessageWithPath(waveFailed ? kMsgCreateWaveform : textFailure,
-                                       waveFailed ? pair.wavePath : pair.textPath,
-                                       failure->reason.message()));
+    const std::string_view message =
+        failure->file == 0 ? textFailure : failure->file == 1 ? kMsgCreateWaveform : kMsgCreateCompanion;
+    throw KorvaneError(MessageWithPath(message, files[failure->file].target, failure->reason.message()));
   }
 }
 

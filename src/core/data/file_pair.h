@@ -6,6 +6,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -34,14 +35,15 @@ FilePair OpenFilePair(const std::filesystem::path& path);
 // exists.
 std::filesystem::path WaveformFileInUse(const FilePair& pair);
 
-// Replaces both files together (the waveform file is renamed into place
-// before the text file). Throws KorvaneError
-// `textFailure` or "创建SHD文件失败！", followed by the path of the file that
-// failed and the reason; the files at the targets are then as they were
-// before the call. A target that exists but is not a regular file is
-// refused; one that is a symbolic link is written through.
+// Replaces both files together, and the companion file (CompanionPath) when
+// `companion` holds its text (the waveform file and the companion are
+// renamed into place before the text file). Throws KorvaneError
+// `textFailure`, "创建SHD文件失败！" or "创建附加数据文件失败！", followed by the
+// path of the file that failed and the reason; the files at the targets are
+// then as they were before the call. A target that exists but is not a
+// regular file is refused; one that is a symbolic link is written through.
 void SavePairBytes(const FilePair& pair, std::string_view text, std::string_view wave,
-                   std::string_view textFailure);
+                   std::string_view textFailure, const std::optional<std::string>& companion = std::nullopt);
 
 // The existing text file, other than `textPath` itself, that reads its
 // waveforms from the file a pair written at `textPath` would replace: x.SHT

@@ -16,6 +16,7 @@
 #include "core/data/file_messages.h"
 #include "core/data/fixed_width_text.h"
 #include "core/data/number_entry.h"
+#include "core/data/text_entry.h"
 #include "core/data/text_encoding.h"
 #include "core/platform/file_system.h"
 #include "core/standards/standards.h"
@@ -89,6 +90,20 @@ class WaveSource {
   // out[k] = stored word (offset + 2k) + 2048 for k < count; false when the
   // source cannot deliver them. The caller checks the range.
   virtual bool Read(std::uint64_t offset, std::size_t count, std::uint16_t* out) const = 0;
+  // False for a source that only knows the file's size (the samples are
+  // then left empty, the ranges still checked).
+  virtual bool holdsSamples() const { return true; }
+};
+
+class SizeOnly : public WaveSource {
+ public:
+  explicit SizeOnly(std::uint64_t size) : size_(size) {}
+  std::uint64_t size() const override { return size_; }
+  bool Read(std::uint64_t, std::size_t, std::uint16_t*) const override { return false; }
+  bool holdsSamples() const override { return false; }
+
+ private:
+  std::uint64_t size_;
 };
 
 class MemoryWaves : public WaveSource {
@@ -218,7 +233,7 @@ class PairReader {
       for (long long k = 0;; ++k) {
         const auto name = names.find(k);
         if (name == names.end()) break;
-        member.name = reader_.ValueAt(name->second);
+        member.name = reader_.StringAt(name->second);
         const auto row = rows.find(k);
         if (row != rows.end()) {
           const std::string value = reader_.ValueAt(row->second);
@@ -320,8 +335,8 @@ class PairReader {
   // Channel rows of a raw file's section table: the instrument's channels
   // (the instrument's name as read: lower case, without blanks).
   std::size_t RawSectionRows() const {
-    static const std::string twoChannels = Utf16ToUtf8(KeyText(ff::kTwoChannelInstrument));
-    return t_.project.instrument == twoChannels ? ff::kTwoChannelRows : ff::kChannelRows;
+    return SameTextLoosely(t_.project.instrument, ff::kTwoChannelInstrument) ? ff::kTwoChannelRows
+                                                                               : ff::kChannelRows;
   }
 
   // Whether the text holds at least one more ray row: it reaches at least a
@@ -417,6 +432,7 @@ class PairReader {
     // samples are not made up.
     const long long available = (size - offset) / 2;
     if (available < count) Fail(kMsgWaveformRead);
+    if (!wave_.holdsSamples()) return {};
     std::vector<std::uint16_t> samples(static_cast<std::size_t>(count));
     if (!wave_.Read(static_cast<std::uint64_t>(offset), samples.size(), samples.data()))
       Fail(kMsgWaveformRead);
@@ -471,7 +487,7 @@ class PairReader {
         reader_.CellEnum(method, row, zone.testMethod);
         if (location.keyPos != npos) {
           std::string text;
-          reader_.CellText(location, row, text);
+          reader_.CellString(location, row, text);
           zone.testLocation = std::move(text);
         }
         if (wide) reader_.CellFloat(deltaTot, row, zone.deltaTot);
@@ -498,7 +514,7 @@ class PairReader {
 
 std::u16string PrepareText(std::string_view textBytes) {
   char16_t map[128];
-  for (int c = 0; c < 128; ++c) map[c] = static_cast<char16_t>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+  for (int c = 0; c < 128; ++c) map[c] = static_cast<char16_t>(c);
   map[0] = u' ';
   // Files saved by a text editor may be UTF-8 (with or without a byte-order
   // mark); the instrument's are code page 936.
@@ -553,6 +569,14 @@ void ReadTestData(std::string_view textBytes, std::string_view waveBytes, FileKi
   const MemoryWaves waves(waveBytes);
   PairReader reader(textBytes, waves, kind, target, warn);
   reader.Read(fileIndex, existingZoneLists);
+}
+
+void ReadTestText(std::string_view textBytes, std::uint64_t waveSize, FileKind kind, const ReadTarget& target,
+                  const WarningSink& warn) {
+  if (textBytes.empty()) Fail(kMsgFileEmpty);
+  const SizeOnly waves(waveSize);
+  PairReader reader(textBytes, waves, kind, target, warn);
+  reader.Read(0, ZoneLists{});
 }
 
 void ReadTestFile(const FilePair& pair, const ReadTarget& target, int fileIndex,

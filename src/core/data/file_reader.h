@@ -3,14 +3,16 @@
 //
 // The text is decoded from code page 936 (or UTF-8, when it has a UTF-8
 // byte-order mark or is valid UTF-8 with characters beyond ASCII), NUL bytes
-// become blanks, A-Z are lowered (keys match without regard to case; text
-// values read back lower case), line ends of LF or CR alone are read as
-// CR LF, and every position counts UTF-16 code units of that text. Line keys
+// become blanks, line ends of LF or CR alone are read as CR LF, and every
+// position counts UTF-16 code units of that text. Keys match without regard
+// to case; text values (names, site, unit, location …) keep their letters
+// and inner blanks as written and lose only the blanks around them. Line keys
 // (markers, header and parameter keys) are found at the start of a line,
 // table cells by their column key in the table's header line and the row
 // number (fixed_width_text.h).
 #pragma once
 
+#include <cstdint>
 #include <string_view>
 #include <vector>
 
@@ -58,9 +60,14 @@ void ReadTestData(std::string_view textBytes, std::string_view waveBytes, FileKi
                   const ReadTarget& target, int fileIndex, const ZoneLists& existingZoneLists,
                   const WarningSink& warn = {});
 
+// ReadTestData without the samples: every waveform is checked against a
+// waveform file of `waveSize` bytes and left empty. For the save, which
+// reads back what it is about to write.
+void ReadTestText(std::string_view textBytes, std::uint64_t waveSize, FileKind kind, const ReadTarget& target,
+                  const WarningSink& warn = {});
+
 // The reader's text: decoded (code page 936 or UTF-8, as above), NUL as
-// blank, A-Z lowered, every line ending in CR LF. Exposed for the benchmarks
-// and tests.
+// blank, every line ending in CR LF. Exposed for the benchmarks and tests.
 std::u16string PrepareText(std::string_view textBytes);
 
 // Sample index from a time: trunc((time - delay) / interval) in 32-bit

@@ -7,10 +7,13 @@
 
 #include "core/data/file_format.h"
 #include "core/data/file_messages.h"
+#include "core/data/file_reader.h"
 #include "core/data/number_entry.h"
 #include "core/data/text_encoding.h"
 #include "core/data/text_format.h"
 #include "core/platform/error.h"
+#include "core/platform/file_system.h"
+#include "core/platform/path_text.h"
 #include "core/standards/standards.h"
 
 namespace korvane {
@@ -476,19 +479,48 @@ EncodedPair BuildResultFile(FileKind kind, const ProjectInfo& project, const Zon
   return pair;
 }
 
+namespace {
+
+// The companion of the pair about to be written (see WriteRawFile).
+std::optional<std::string> CompanionBytes(const FilePair& pair, const EncodedPair& bytes, std::string_view failure,
+                                          const RecordsView& shown, const CompanionData& extras) {
+  ProjectInfo project = NewProjectInfo();
+  std::vector<Member> members;
+  ZoneLists zoneLists;
+  std::vector<SectionPara> sections;
+  StrengthResult result;
+  int memberCount = 0;
+  try {
+    ReadTestText(bytes.text, bytes.wave.size(), pair.kind,
+                 ReadTarget{members, project, zoneLists, memberCount, sections, result});
+  } catch (const KorvaneError& error) {
+    throw KorvaneError(MessageWithPath(failure, pair.textPath, error.what()));
+  }
+  CompanionData data = extras;
+  data.values = ValuesNotReadBack(shown, RecordsView{project, members, zoneLists});
+  if (data.empty() && platform::TypeOf(CompanionPath(pair.textPath)) == platform::FileType::Missing) {
+    return std::nullopt;
+  }
+  return EncodeCompanion(data, PathToUtf8(pair.textPath.filename()), bytes.text);
+}
+
+}  // namespace
+
 void WriteRawFile(const FilePair& pair, const ProjectInfo& project, const ZoneLists& zoneLists,
                   int memberCount, const std::vector<SectionPara>& sections,
-                  const std::vector<Member>& members) {
+                  const std::vector<Member>& members, const CompanionData& extras) {
   const EncodedPair bytes = BuildRawFile(project, zoneLists, memberCount, sections, members);
-  SavePairBytes(pair, bytes.text, bytes.wave, kMsgCreateRawText);
+  SavePairBytes(pair, bytes.text, bytes.wave, kMsgCreateRawText,
+                CompanionBytes(pair, bytes, kMsgCreateRawText, RecordsView{project, members, zoneLists}, extras));
 }
 
 void WriteResultFile(const FilePair& pair, const ProjectInfo& project, const ZoneLists& zoneLists,
                      int memberCount, const StrengthResult& result, const std::vector<SectionPara>& sections,
-                     const std::vector<Member>& members) {
+                     const std::vector<Member>& members, const CompanionData& extras) {
   const EncodedPair bytes =
       BuildResultFile(pair.kind, project, zoneLists, memberCount, result, sections, members);
-  SavePairBytes(pair, bytes.text, bytes.wave, kMsgCreateResultText);
+  SavePairBytes(pair, bytes.text, bytes.wave, kMsgCreateResultText,
+                CompanionBytes(pair, bytes, kMsgCreateResultText, RecordsView{project, members, zoneLists}, extras));
 }
 
 }  // namespace korvane

@@ -12,9 +12,11 @@
 // are two characters wide), several members in a raw file.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "core/data/companion_file.h"
 #include "core/data/file_pair.h"
 #include "core/data/records.h"
 
@@ -49,12 +51,20 @@ EncodedPair BuildResultFile(FileKind kind, const ProjectInfo& project, const Zon
 // "创建SHT/SHA文件失败！" (raw) or "创建SHA文件失败！" (result) when the text
 // file cannot be written, "创建SHD文件失败！" when the waveform file cannot,
 // each followed by the path and the reason.
+// The text written is read back first (without the samples); every value
+// it does not hold as the records do (ValuesNotReadBack) goes, with the
+// `tables` and `cores` of `extras`, into the companion file
+// (companion_file.h), written in the same group. No companion is written
+// when there is nothing to keep and none exists at the target (an existing
+// one is replaced, so that it never describes an older text file). A text
+// that does not read back at all is refused with the text file's message
+// and the reader's.
 void WriteRawFile(const FilePair& pair, const ProjectInfo& project, const ZoneLists& zoneLists,
                   int memberCount, const std::vector<SectionPara>& sections,
-                  const std::vector<Member>& members);
+                  const std::vector<Member>& members, const CompanionData& extras = {});
 void WriteResultFile(const FilePair& pair, const ProjectInfo& project, const ZoneLists& zoneLists,
                      int memberCount, const StrengthResult& result, const std::vector<SectionPara>& sections,
-                     const std::vector<Member>& members);
+                     const std::vector<Member>& members, const CompanionData& extras = {});
 
 // Section record of member `member`: the first whose sectionIndex equals the
 // member's, else sections[member], else null (also for a member index out

@@ -107,6 +107,13 @@ std::string WithoutBlanks(std::u16string_view span) {
   return out;
 }
 
+// UTF-8 form of a text span without the blanks around it.
+std::string Trimmed(std::u16string_view span) {
+  while (!span.empty() && IsBlank(span.front())) span.remove_prefix(1);
+  while (!span.empty() && IsBlank(span.back())) span.remove_suffix(1);
+  return Utf16ToUtf8(span);
+}
+
 }  // namespace
 
 std::u16string KeyText(std::string_view key) {
@@ -117,7 +124,8 @@ std::u16string KeyText(std::string_view key) {
 
 FixedWidthText::FixedWidthText(std::u16string text, const std::vector<std::string_view>& lineKeys,
                                const WarningSink& warn)
-    : text_(std::move(text)), warn_(warn) {
+    : text_(text), cased_(std::move(text)), warn_(warn) {
+  for (char16_t& c : text_) c = LowerUnit(c);
   lineStarts_.push_back(0);
   for (std::size_t lf = FindUnit(u'\n', 0); lf != npos; lf = FindUnit(u'\n', lf + 1))
     lineStarts_.push_back(lf + 1);
@@ -221,8 +229,22 @@ Column FixedWidthText::TableColumn(std::string_view key, std::size_t header, std
   return Column{pos, lineWidth, width};
 }
 
+std::optional<std::string> FixedWidthText::KeyString(std::string_view key) const {
+  const std::size_t pos = Find(key);
+  if (pos == npos) return std::nullopt;
+  return StringAt(pos + KeyText(key).size());
+}
+
+std::string FixedWidthText::StringAt(std::size_t start) const {
+  for (auto next = std::lower_bound(lineStarts_.begin(), lineStarts_.end(), start + 2);
+       next != lineStarts_.end(); ++next) {
+    if (text_[*next - 2] == u'\r') return Trimmed(std::u16string_view(cased_).substr(start, *next - 2 - start));
+  }
+  return {};
+}
+
 void FixedWidthText::ReadString(std::string_view key, std::string& field) const {
-  if (auto value = KeyValue(key)) field = std::move(*value);
+  if (auto value = KeyString(key)) field = std::move(*value);
 }
 
 void FixedWidthText::ReadFloat(std::string_view key, float& field) const {
@@ -244,6 +266,16 @@ bool FixedWidthText::CellText(const Column& column, std::size_t row, std::string
   const std::size_t start = column.keyPos + (row + 1) * column.lineWidth;
   if (start >= text_.size()) return false;
   WithoutBlanks(std::u16string_view(text_).substr(start, column.width), cell);
+  return true;
+}
+
+bool FixedWidthText::CellString(const Column& column, std::size_t row, std::string& cell) const {
+  cell.clear();
+  if (column.keyPos == npos) return false;
+  if (row >= text_.size() / std::max<std::size_t>(column.lineWidth, 1) + 1) return false;
+  const std::size_t start = column.keyPos + (row + 1) * column.lineWidth;
+  if (start >= text_.size()) return false;
+  cell = Trimmed(std::u16string_view(cased_).substr(start, column.width));
   return true;
 }
 

@@ -4,8 +4,10 @@
 // data-file format itself (its keys, tables and rules are file_reader.cpp's).
 //
 // The text is UTF-16; positions and widths count UTF-16 code units. Keys are
-// given as UTF-8 and matched with A-Z lowered, so the text is expected to be
-// lowered already. Every line ends in CR LF (the caller normalises).
+// given as UTF-8 and matched without regard to the case of A-Z (in a lowered
+// copy of the text); text values are read from the text as it is, with
+// their letters as written. Every line ends in CR LF (the caller
+// normalises).
 //
 // Keys are anchored where the format puts them, so that a value that happens
 // to contain a key's text is never taken for the key: a line key at the
@@ -45,6 +47,7 @@ class FixedWidthText {
   // `warn` must outlive the object.
   FixedWidthText(std::u16string text, const std::vector<std::string_view>& lineKeys, const WarningSink& warn);
 
+  // The text with A-Z lowered (where keys are found).
   const std::u16string& text() const { return text_; }
   std::size_t size() const { return text_.size(); }
   const WarningSink& warn() const { return warn_; }
@@ -73,9 +76,14 @@ class FixedWidthText {
   std::optional<std::string> KeyValue(std::string_view key) const;
   // The same from a position: up to the next CR LF, blanks removed.
   std::string ValueAt(std::size_t start) const;
+  // A text value: as KeyValue and ValueAt, but with the letters as written
+  // and only the blanks around it removed ("Tower B").
+  std::optional<std::string> KeyString(std::string_view key) const;
+  std::string StringAt(std::size_t start) const;
 
   // Key values into fields: an absent key leaves the field; for numbers
   // (number entry, core/data/number_entry.h) an empty value leaves it too.
+  // Texts keep their letters and inner blanks (KeyString).
   void ReadString(std::string_view key, std::string& field) const;
   void ReadFloat(std::string_view key, float& field) const;
   void ReadInt(std::string_view key, int& field) const;
@@ -89,6 +97,8 @@ class FixedWidthText {
   // Text of the cell in data row `row` (blanks removed) into `cell`; false
   // when the key is absent or the cell lies outside the text.
   bool CellText(const Column& column, std::size_t row, std::string& cell) const;
+  // A text cell: the letters as written, only the blanks around it removed.
+  bool CellString(const Column& column, std::size_t row, std::string& cell) const;
   // Column cell as a number: false (field unchanged) when absent or empty.
   bool CellFloat(const Column& column, std::size_t row, float& field) const;
   bool CellInt(const Column& column, std::size_t row, int& field) const;
@@ -118,7 +128,8 @@ class FixedWidthText {
   // Whether only blanks stand between the start of its line and `pos`.
   bool StartsLine(std::size_t pos) const;
 
-  std::u16string text_;
+  std::u16string text_;   // A-Z lowered
+  std::u16string cased_;  // as given
   const WarningSink& warn_;
   std::vector<std::size_t> lineStarts_;  // 0 and every position after a LF
   std::vector<std::u16string> lineKeys_;

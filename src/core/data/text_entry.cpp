@@ -14,4 +14,21 @@ bool IsStorableText(std::string_view utf8, int maxUtf16Units) {
   return maxUtf16Units < 0 || MathOperation::Utf16Length(utf8) <= maxUtf16Units;
 }
 
+bool SameTextLoosely(std::string_view a, std::string_view b) {
+  const auto next = [](std::string_view text, std::size_t& i) -> int {
+    while (i < text.size() && text[i] == ' ') ++i;
+    if (i == text.size()) return -1;
+    const char c = text[i++];
+    return c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : static_cast<unsigned char>(c);
+  };
+  std::size_t i = 0;
+  std::size_t j = 0;
+  for (;;) {
+    const int x = next(a, i);
+    const int y = next(b, j);
+    if (x != y) return false;
+    if (x < 0) return true;
+  }
+}
+
 }  // namespace korvane

@@ -14,4 +14,9 @@ inline constexpr int kMaxTestLocationLength = 10;
 // `maxUtf16Units` is not negative, at most that many UTF-16 code units.
 bool IsStorableText(std::string_view utf8, int maxUtf16Units = -1);
 
+// Whether two texts are the same when A-Z and a-z count alike and blanks
+// are left out ("VKT-U-6" and "vkt-u 6"): how the program compares names
+// read from files, whose writers differ in case and padding.
+bool SameTextLoosely(std::string_view a, std::string_view b);
+
 }  // namespace korvane

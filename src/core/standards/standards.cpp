@@ -228,8 +228,10 @@ std::string StoredStandardName(std::string_view displayName) {
 }
 
 Standard StandardOfStoredName(std::string_view stored) {
+  // As read from a file: A-Z and blanks do not count ("CECS02:2005").
+  const std::string normalized = StoredStandardName(stored);
   for (Standard standard : kAllStandards) {
-    if (StoredStandardName(StandardDisplayName(standard)) == stored) return standard;
+    if (StoredStandardName(StandardDisplayName(standard)) == normalized) return standard;
   }
   return Standard::CECS02_2020;
 }

@@ -129,7 +129,8 @@ std::string_view StandardDisplayName(Standard standard);
 // Stored form of a name: A-Z lowered, every space removed ("cecs02:2005").
 std::string StoredStandardName(std::string_view displayName);
 
-// The standard whose stored form equals `stored` exactly; CECS 02-2020 when
+// The standard whose stored form equals the stored form of `stored` (a name
+// as a file holds it, its case and blanks not counting); CECS 02-2020 when
 // none does.
 Standard StandardOfStoredName(std::string_view stored);
 

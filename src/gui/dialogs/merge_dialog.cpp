@@ -8,7 +8,7 @@
 #include <QProgressDialog>
 #include <QPushButton>
 
-#include "core/data/file_merge.h"
+#include "core/app/merge_output.h"
 #include "gui/dialogs/save_questions.h"
 #include "gui/document_model.h"
 #include "gui/prompter.h"
