@@ -1,4 +1,5 @@
 #include "gui/main_frame.h"
+#include "gui/widgets/number_field.h"
 
 #include <QAbstractItemView>
 #include <QAction>
@@ -296,10 +297,10 @@ void CMainFrame::buildToolBars() {
 }
 
 void CMainFrame::enterPendingInput() {
-  // Only a grid cell's editor: the fields of the forms enter their text
-  // with Enter alone, as they always have.
+  // A number field of a form, or a grid cell's editor.
   QWidget* focus = QApplication::focusWidget();
   if (focus == nullptr || !isAncestorOf(focus)) return;
+  if (NumberFieldEntry::EnterTyped(focus)) return;
   QAbstractItemView* grid = nullptr;
   for (QWidget* w = focus->parentWidget(); w != nullptr && grid == nullptr; w = w->parentWidget())
     grid = qobject_cast<QAbstractItemView*>(w);

@@ -12,8 +12,8 @@
 #include <thread>
 
 #include "core/app/korvane_doc.h"
-#include "core/app/settings_file.h"
 #include "core/app/merge_output.h"
+#include "core/app/settings_file.h"
 #include "core/data/file_messages.h"
 #include "core/standards/standards.h"
 #include "file_test_support.h"

@@ -35,12 +35,13 @@ struct Unshown {
 std::string Differences(const std::string& before, const std::string& after, Unshown unshown) {
   const auto skipped = [unshown](const std::string& section, const std::string& field) {
     static const std::set<std::string> kResults = {
-        "fcue",         "meanValue",      "stdDev",     "batchResultFlag",   "minStrength", "maxStrength",
-        "meanStrength", "stdDevStrength", "resultFlag", "estimatedStrength", "strengthValue", "reboundValue", "angleCorrection", "surfaceCorrection"};
+        "fcue",          "meanValue",    "stdDev",          "batchResultFlag",  "minStrength",
+        "maxStrength",   "meanStrength", "stdDevStrength",  "resultFlag",       "estimatedStrength",
+        "strengthValue", "reboundValue", "angleCorrection", "surfaceCorrection"};
     if (field == "pathName" || field == "softwareId") return true;
     if (unshown.results && kResults.contains(field)) return true;
-    return unshown.sectionRows &&
-           (section.rfind("-- section", 0) == 0 || (section.rfind("-- member", 0) == 0 && field == "sectionIndex"));
+    return unshown.sectionRows && (section.rfind("-- section", 0) == 0 ||
+                                   (section.rfind("-- member", 0) == 0 && field == "sectionIndex"));
   };
   const auto fields = [&skipped](const std::string& dump) {
     std::map<std::string, std::string> named;
@@ -86,25 +87,49 @@ struct Edit {
 void Must(const EditResult& r) { ASSERT_TRUE(r.changed()) << r.message; }
 
 const std::vector<Edit> kEdits = {
-    {"typed R", [](CKorvaneDoc& d) { Must(SetReboundValue(d, {0, 1}, 45.0f)); }},
-    {"typed R, two decimals", [](CKorvaneDoc& d) { Must(SetReboundValue(d, {0, 0}, 45.37f)); }},
-    {"reading", [](CKorvaneDoc& d) { Must(SetReading(d, {0, 0}, 3, 44)); }},
-    {"β", [](CKorvaneDoc& d) { Must(SetBeta(d, {0, 0}, 1.2345f)); }},
-    {"λ", [](CKorvaneDoc& d) { Must(SetLambda(d, {0, 0}, 0.987f)); }},
+    {"typed R",
+     [](CKorvaneDoc& d) {
+       Must(SetReboundValue(d, {0, 1}, 45.0f));
+     }},
+    {"typed R, two decimals",
+     [](CKorvaneDoc& d) {
+       Must(SetReboundValue(d, {0, 0}, 45.37f));
+     }},
+    {"reading",
+     [](CKorvaneDoc& d) {
+       Must(SetReading(d, {0, 0}, 3, 44));
+     }},
+    {"β",
+     [](CKorvaneDoc& d) {
+       Must(SetBeta(d, {0, 0}, 1.2345f));
+     }},
+    {"λ",
+     [](CKorvaneDoc& d) {
+       Must(SetLambda(d, {0, 0}, 0.987f));
+     }},
     {"η", [](CKorvaneDoc& d) { Must(SetEta(d, 1.2345f)); }},
     {"Δtot", [](CKorvaneDoc& d) { Must(SetDeltaTot(d, 1.234f)); }},
-    {"carbonation", [](CKorvaneDoc& d) { Must(SetCarbonationDepth(d, {0, 0}, 2.25f)); }},
-    {"point distance", [](CKorvaneDoc& d) { Must(SetPointDistance(d, {0, 0}, 0, 150.5f)); }},
-    {"coefficient", [](CKorvaneDoc& d) {
+    {"carbonation",
+     [](CKorvaneDoc& d) {
+       Must(SetCarbonationDepth(d, {0, 0}, 2.25f));
+     }},
+    {"point distance",
+     [](CKorvaneDoc& d) {
+       Must(SetPointDistance(d, {0, 0}, 0, 150.5f));
+     }},
+    {"coefficient",
+     [](CKorvaneDoc& d) {
        Must(SetAggregate(d, 0, Aggregate::Custom));
        Must(SetCoefficient(d, 0, Coefficient::A, 0.012345f));
      }},
-    {"angle table", [](CKorvaneDoc& d) {
+    {"angle table",
+     [](CKorvaneDoc& d) {
        std::vector<float> cells = TableValues(d.tables, CorrectionTable::Angle);
        cells[0] = -8.0f;
        Must(SetCorrectionTable(d, CorrectionTable::Angle, cells));
      }},
-    {"pumped", [](CKorvaneDoc& d) {
+    {"pumped",
+     [](CKorvaneDoc& d) {
        Must(SwitchStandard(d, {0, 0}, Standard::TB10426_2004));
        Must(SetPumped(d, 0, true));
      }},
@@ -149,7 +174,8 @@ std::pair<std::string, std::string> SaveAndReopen(const char* sample, const Edit
   CKorvaneDoc reopened;
   reopened.OnOpenDocument(saved);
   shown(reopened);
-  return {Differences(before, DumpDocument(doc), unshown), Differences(before, DumpDocument(reopened), unshown)};
+  return {Differences(before, DumpDocument(doc), unshown),
+          Differences(before, DumpDocument(reopened), unshown)};
 }
 
 TEST(SaveReopen, TheScreenBeforeTheSaveIsTheScreenAfterTheReopen) {
@@ -157,8 +183,9 @@ TEST(SaveReopen, TheScreenBeforeTheSaveIsTheScreenAfterTheReopen) {
     for (SaveKind kind : {SaveKind::Save, SaveKind::SaveAs, SaveKind::SaveResults}) {
       for (Screen screen : {Screen::Main, Screen::Analysis}) {
         for (const Edit& edit : kEdits) {
-          SCOPED_TRACE(std::string(sample) + " / " + edit.name + " / save " + std::to_string(static_cast<int>(kind)) +
-                       " / screen " + std::to_string(static_cast<int>(screen)));
+          SCOPED_TRACE(std::string(sample) + " / " + edit.name + " / save " +
+                       std::to_string(static_cast<int>(kind)) + " / screen " +
+                       std::to_string(static_cast<int>(screen)));
           const auto [afterSave, afterReopen] = SaveAndReopen(sample, edit, kind, screen);
           EXPECT_EQ(afterSave, "");
           EXPECT_EQ(afterReopen, "");

@@ -455,8 +455,78 @@ class UndoTest : public QObject, protected WindowFixture<SuggestionPrompter> {
     same(*want);
   }
 
+  // A number typed into a form's field and not entered with Enter is
+  // entered when the field is left (Tab, a click elsewhere, a command such
+  // as 保存, which then writes it); Esc puts back the stored value.
+  void typedNumbersAreEnteredWhenTheFieldIsLeft() {
+    struct Field {
+      const char* name;
+      Screen screen;
+      std::function<QLineEdit*()> field;
+      QString typed;
+      std::function<float(const CKorvaneDoc&)> stored;
+      Standard standard = Standard::CECS02_2005;
+    };
+    const std::vector<Field> fields = {
+        {"L", Screen::Main, [this] { return frame_->rightForm()->distanceField(2); }, QStringLiteral("250"),
+         [](const CKorvaneDoc& d) { return d.zoneLists[0][0].points[2]->distance; }},
+        {"λ", Screen::Main, [this] { return form()->lambdaField(); }, QStringLiteral("0.9"),
+         [](const CKorvaneDoc& d) { return d.zoneLists[0][0].lambda; }},
+        {"a", Screen::Analysis, [this] { return anaForm()->coefficientField(0); }, QStringLiteral("0.03"),
+         [](const CKorvaneDoc& d) { return d.members[0].coefA; }},
+        {"b", Screen::Analysis, [this] { return anaForm()->coefficientField(1); }, QStringLiteral("1.75"),
+         [](const CKorvaneDoc& d) { return d.members[0].coefB; }},
+        {"η", Screen::Analysis, [this] { return anaForm()->etaField(); }, QStringLiteral("1.2"),
+         [](const CKorvaneDoc& d) { return d.project.eta; }},
+        {"Δtot", Screen::Analysis, [this] { return anaForm()->deltaTotField(); }, QStringLiteral("4.5"),
+         [](const CKorvaneDoc& d) { return d.project.deltaTot; }, Standard::CECS02_2020},
+    };
+    enum class Leave { Tab, Click, Save, Escape };
+    for (const Field& f : fields) {
+      for (Leave leave : {Leave::Tab, Leave::Click, Leave::Save, Leave::Escape}) {
+        const QByteArray where =
+            QByteArray(f.name) + " left by " + QByteArray::number(static_cast<int>(leave));
+        openFrame(f.screen, f.standard);
+        QVERIFY(QTest::qWaitForWindowActive(frame_.get()));
+        const QString path = dir_.filePath(QStringLiteral("typed.SHA"));
+        doc().pathName = path.toStdString();
+        const float before = f.stored(doc());
+        QLineEdit* field = f.field();
+        field->setFocus();
+        QVERIFY2(field->hasFocus(), where);
+        field->selectAll();
+        QTest::keyClicks(field, f.typed);
+        QCOMPARE(f.stored(doc()), before);  // typing alone enters nothing
+        switch (leave) {
+          case Leave::Tab: QTest::keyClick(field, Qt::Key_Tab); break;
+          case Leave::Click:
+            // On a view that takes no focus: the click is its own step after
+            // the entered value.
+            clickWaveform();
+            break;
+          case Leave::Save: frame_->action(cmd::kSave)->trigger(); break;
+          case Leave::Escape:
+            QTest::keyClick(field, Qt::Key_Escape);
+            QVERIFY2(!field->text().contains(f.typed), where);
+            QTest::keyClick(field, Qt::Key_Tab);
+            break;
+        }
+        QVERIFY2(prompter_.messages.isEmpty(), qPrintable(prompter_.messages.join('\n')));
+        const float expected = leave == Leave::Escape ? before : f.typed.toFloat();
+        QVERIFY2(f.stored(doc()) == expected, where + " shows " + QByteArray::number(f.stored(doc())));
+        QCOMPARE(model_->undoStack()->count(), leave == Leave::Escape ? 0 : leave == Leave::Click ? 2 : 1);
+        if (leave == Leave::Save) {
+          CKorvaneDoc saved(CKorvaneDoc::Settings::None);
+          saved.OnOpenDocument(path.toStdString());
+          QVERIFY2(f.stored(saved) == expected, where);
+          QVERIFY(!model_->isModified());
+        }
+      }
+    }
+  }
+
   // The flag follows the history: back at the state opened or saved it is
-  // clear; a save sets that state; opening and saving results start anew.
+  // clear; a save (also of results) sets that state; opening starts anew.
   void modifiedFlagFollowsSaveAndUndo() {
     openFrame(Screen::Main);
     const QString file = dir_.filePath(QStringLiteral("field.SHT"));

@@ -543,7 +543,8 @@ EditResult SetProjectField(CKorvaneDoc& doc, std::string ProjectInfo::*field, st
   if (doc.project.*field == text) return Unchanged({});
   const auto shown = [date](const std::string& value) { return date ? ReportDateText(value) : value; };
   const bool follows = report != nullptr && doc.reportInfo.*report == shown(doc.project.*field);
-  EditResult result = Begin(doc, EditScope::Project | (follows ? EditScope::ReportInfo : EditScope::None), {});
+  EditResult result =
+      Begin(doc, EditScope::Project | (follows ? EditScope::ReportInfo : EditScope::None), {});
   doc.project.*field = std::move(text);
   if (follows) doc.reportInfo.*report = shown(doc.project.*field);
   return Finish(doc, std::move(result));
@@ -555,9 +556,11 @@ EditResult SetProjectText(CKorvaneDoc& doc, ProjectText which, std::string_view 
   if (!doc.HasFile() || !IsStorableText(text)) return Refused({});
   switch (which) {
     case ProjectText::Site:
-      return SetProjectField(doc, &ProjectInfo::site, std::string(text), &ReportProjectInfo::projectName, false);
+      return SetProjectField(doc, &ProjectInfo::site, std::string(text), &ReportProjectInfo::projectName,
+                             false);
     case ProjectText::Unit:
-      return SetProjectField(doc, &ProjectInfo::unit, std::string(text), &ReportProjectInfo::testingUnit, false);
+      return SetProjectField(doc, &ProjectInfo::unit, std::string(text), &ReportProjectInfo::testingUnit,
+                             false);
     case ProjectText::Person: break;
   }
   return SetProjectField(doc, &ProjectInfo::person, std::string(text), nullptr, false);

@@ -253,9 +253,9 @@ std::vector<float> TableValues(const CorrectionTables& tables, CorrectionTable t
 void SetTableValues(CorrectionTables& tables, CorrectionTable table, const std::vector<float>& values);
 // The five tables, and each one's name in the companion file ("angle",
 // "fineAngle", "surface", "fineSurface", "carbon").
-inline constexpr CorrectionTable kAllCorrectionTables[] = {CorrectionTable::Angle, CorrectionTable::FineAngle,
-                                                            CorrectionTable::Surface, CorrectionTable::FineSurface,
-                                                            CorrectionTable::Carbon};
+inline constexpr CorrectionTable kAllCorrectionTables[] = {
+    CorrectionTable::Angle, CorrectionTable::FineAngle, CorrectionTable::Surface,
+    CorrectionTable::FineSurface, CorrectionTable::Carbon};
 std::string_view TableName(CorrectionTable table);
 
 // A correction dialog's "确定": every cell of `table` takes `values` (row

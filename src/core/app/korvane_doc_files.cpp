@@ -157,7 +157,8 @@ CompanionData CompanionExtras(const CKorvaneDoc& doc) {
   CompanionData data;
   for (CorrectionTable table : kAllCorrectionTables) {
     std::vector<float> cells = TableValues(doc.tables, table);
-    if (cells != TableValues(doc.defaultTables, table)) data.tables.push_back({std::string(TableName(table)), std::move(cells)});
+    if (cells != TableValues(doc.defaultTables, table))
+      data.tables.push_back({std::string(TableName(table)), std::move(cells)});
   }
   data.cores = doc.cores;
   return data;

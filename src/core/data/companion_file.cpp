@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <charconv>
-#include <cstdio>
 #include <cmath>
+#include <cstdio>
 #include <functional>
 #include <map>
 #include <type_traits>
@@ -31,7 +31,8 @@ std::string FloatText(float value) {
 
 std::string_view Trim(std::string_view text) {
   while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-  while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\r')) text.remove_suffix(1);
+  while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\r'))
+    text.remove_suffix(1);
   return text;
 }
 
@@ -59,7 +60,9 @@ bool ParsePlace(std::string_view key, int& member, int& zone) {
   return true;
 }
 
-std::string Place(int member, int zone) { return std::to_string(member + 1) + "." + std::to_string(zone + 1); }
+std::string Place(int member, int zone) {
+  return std::to_string(member + 1) + "." + std::to_string(zone + 1);
+}
 
 // ---- Values as text -------------------------------------------------------
 
@@ -122,7 +125,10 @@ struct Field {
 
 template <typename R, typename T>
 Field<R> Of(std::string_view name, T R::*member) {
-  return {name, [member](const R& a, const R& b) { return a.*member == b.*member || Text(a.*member) == Text(b.*member); },
+  return {name,
+          [member](const R& a, const R& b) {
+            return a.*member == b.*member || Text(a.*member) == Text(b.*member);
+          },
           [member](const R& r) { return Text(r.*member); },
           [member](R& r, std::string_view text) {
             T value{};
@@ -135,7 +141,9 @@ Field<R> Of(std::string_view name, T R::*member) {
 // R typed by hand ("none" when the zone's R follows from its readings; an
 // R that is not typed is a result, and not kept).
 Field<TestZone> TypedRebound() {
-  const auto text = [](const TestZone& z) { return z.reboundManual != 0 ? FloatText(z.reboundValue) : "none"; };
+  const auto text = [](const TestZone& z) {
+    return z.reboundManual != 0 ? FloatText(z.reboundValue) : "none";
+  };
   return {"typedR", [text](const TestZone& a, const TestZone& b) { return text(a) == text(b); }, text,
           [](TestZone& z, std::string_view value) {
             if (Trim(value) == "none") {
@@ -154,12 +162,18 @@ Field<TestZone> TypedRebound() {
 // recomputed from these.
 const std::vector<Field<ProjectInfo>>& ProjectFields() {
   static const std::vector<Field<ProjectInfo>> fields = {
-      Of("instrument", &ProjectInfo::instrument), Of("site", &ProjectInfo::site),
-      Of("testDate", &ProjectInfo::testDate),     Of("unit", &ProjectInfo::unit),
-      Of("person", &ProjectInfo::person),         Of("castingDate", &ProjectInfo::castingDate),
-      Of("testMethod", &ProjectInfo::testMethod), Of("spot", &ProjectInfo::spot),
-      Of("beta", &ProjectInfo::beta),             Of("lambda", &ProjectInfo::lambda),
-      Of("eta", &ProjectInfo::eta),               Of("deltaTot", &ProjectInfo::deltaTot),
+      Of("instrument", &ProjectInfo::instrument),
+      Of("site", &ProjectInfo::site),
+      Of("testDate", &ProjectInfo::testDate),
+      Of("unit", &ProjectInfo::unit),
+      Of("person", &ProjectInfo::person),
+      Of("castingDate", &ProjectInfo::castingDate),
+      Of("testMethod", &ProjectInfo::testMethod),
+      Of("spot", &ProjectInfo::spot),
+      Of("beta", &ProjectInfo::beta),
+      Of("lambda", &ProjectInfo::lambda),
+      Of("eta", &ProjectInfo::eta),
+      Of("deltaTot", &ProjectInfo::deltaTot),
       Of("standard", &ProjectInfo::standardName),
   };
   return fields;
@@ -167,8 +181,8 @@ const std::vector<Field<ProjectInfo>>& ProjectFields() {
 
 const std::vector<Field<Member>>& MemberFields() {
   static const std::vector<Field<Member>> fields = {
-      Of("name", &Member::name),   Of("pumped", &Member::pumped), Of("aggregate", &Member::aggregateType),
-      Of("a", &Member::coefA),     Of("b", &Member::coefB),       Of("c", &Member::coefC),
+      Of("name", &Member::name), Of("pumped", &Member::pumped), Of("aggregate", &Member::aggregateType),
+      Of("a", &Member::coefA),   Of("b", &Member::coefB),       Of("c", &Member::coefC),
       Of("d", &Member::coefD),
   };
   return fields;
@@ -195,8 +209,10 @@ const std::vector<Field<TestZone>>& ZoneFields() {
 
 const std::vector<Field<MeasuringPoint>>& PointFields() {
   static const std::vector<Field<MeasuringPoint>> fields = {
-      Of("distance", &MeasuringPoint::distance), Of("arrival", &MeasuringPoint::arrivalIndex),
-      Of("amplitude", &MeasuringPoint::amplitudeIndex), Of("gain", &MeasuringPoint::gain),
+      Of("distance", &MeasuringPoint::distance),
+      Of("arrival", &MeasuringPoint::arrivalIndex),
+      Of("amplitude", &MeasuringPoint::amplitudeIndex),
+      Of("gain", &MeasuringPoint::gain),
       Of("delay", &MeasuringPoint::delay),
   };
   return fields;
@@ -260,9 +276,8 @@ bool ParsePlaceName(std::string_view place, ParsedPlace& parsed) {
 // files come from a case-insensitive file system).
 bool SameNameIgnoringCase(std::string_view a, std::string_view b) {
   const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) {
-           return lower(x) == lower(y);
-         });
+  return a.size() == b.size() &&
+         std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return lower(x) == lower(y); });
 }
 
 }  // namespace
@@ -270,7 +285,8 @@ bool SameNameIgnoringCase(std::string_view a, std::string_view b) {
 std::filesystem::path CompanionPath(const std::filesystem::path& textPath) {
   const std::string extension = PathToUtf8(textPath.extension());
   char last = extension.size() > 1 ? extension.back() : 'X';
-  if (!((last >= 'a' && last <= 'z') || (last >= 'A' && last <= 'Z') || (last >= '0' && last <= '9'))) last = 'X';
+  if (!((last >= 'a' && last <= 'z') || (last >= 'A' && last <= 'Z') || (last >= '0' && last <= '9')))
+    last = 'X';
   const bool lower = last >= 'a' && last <= 'z';
   std::filesystem::path path = textPath;
   path.replace_extension(PathFromUtf8(std::string(lower ? ".kv" : ".KV") + last));
@@ -283,9 +299,11 @@ std::uint64_t TextChecksum(std::string_view textBytes) {
   return hash;
 }
 
-std::string EncodeCompanion(const CompanionData& data, std::string_view textName, std::string_view textBytes) {
+std::string EncodeCompanion(const CompanionData& data, std::string_view textName,
+                            std::string_view textBytes) {
   char checksum[24];
-  std::snprintf(checksum, sizeof checksum, "%016llx", static_cast<unsigned long long>(TextChecksum(textBytes)));
+  std::snprintf(checksum, sizeof checksum, "%016llx",
+                static_cast<unsigned long long>(TextChecksum(textBytes)));
   std::string out;
   out += "; Korvane: what the data file does not hold as the screen showed it\n";
   out += "; (typed R, pumped members, values the format has no field or decimals\n";
@@ -313,7 +331,8 @@ std::string EncodeCompanion(const CompanionData& data, std::string_view textName
   }
   if (!data.cores.empty()) {
     out += "\n[" + std::string(kCores) + "]\n";
-    for (const CoreSample& c : data.cores) out += Place(c.member, c.zone) + "=" + FloatText(c.strength) + "\n";
+    for (const CoreSample& c : data.cores)
+      out += Place(c.member, c.zone) + "=" + FloatText(c.strength) + "\n";
   }
   return out;
 }
@@ -360,7 +379,8 @@ CompanionText DecodeCompanion(std::string_view bytes) {
       } else if (key == "text") {
         result.textName = std::string(value);
       } else if (key == "checksum") {
-        const auto [p, error] = std::from_chars(value.data(), value.data() + value.size(), result.checksum, 16);
+        const auto [p, error] =
+            std::from_chars(value.data(), value.data() + value.size(), result.checksum, 16);
         if (error != std::errc() || p != value.data() + value.size()) return fail(where);
         sawChecksum = true;
       }
@@ -417,8 +437,8 @@ std::vector<StoredValue> ValuesNotReadBack(const RecordsView& shown, const Recor
   return values;
 }
 
-int ApplyStoredValues(const std::vector<StoredValue>& values, ProjectInfo* project, std::vector<Member>& members,
-                      ZoneLists& zoneLists, int firstMember) {
+int ApplyStoredValues(const std::vector<StoredValue>& values, ProjectInfo* project,
+                      std::vector<Member>& members, ZoneLists& zoneLists, int firstMember) {
   int unused = 0;
   for (const StoredValue& value : values) {
     ParsedPlace place;
@@ -438,9 +458,7 @@ int ApplyStoredValues(const std::vector<StoredValue>& values, ProjectInfo* proje
           applied = m >= 0 && m < static_cast<long long>(members.size()) &&
                     Apply(MemberFields(), value, members[static_cast<std::size_t>(m)]);
           break;
-        case ParsedPlace::Zone:
-          applied = zone != nullptr && Apply(ZoneFields(), value, *zone);
-          break;
+        case ParsedPlace::Zone: applied = zone != nullptr && Apply(ZoneFields(), value, *zone); break;
         case ParsedPlace::Point: {
           MeasuringPoint* point = zone != nullptr ? zone->point(place.point) : nullptr;
           applied = point != nullptr && Apply(PointFields(), value, *point);
@@ -458,16 +476,17 @@ std::string CompanionValuesUnusedMessage(const std::filesystem::path& path, int 
          std::string(kMsgCompanionValuesUnused);
 }
 
-std::optional<CompanionData> ReadCompanionOf(const std::filesystem::path& textPath, std::string_view textBytes,
-                                             std::string& message) {
+std::optional<CompanionData> ReadCompanionOf(const std::filesystem::path& textPath,
+                                             std::string_view textBytes, std::string& message) {
   message.clear();
   const std::filesystem::path path = CompanionPath(textPath);
   if (platform::TypeOf(path) == platform::FileType::Missing) return std::nullopt;
   std::string bytes;
   const std::error_code error = platform::ReadRegularFile(path, bytes);
   const auto unreadable = [&](std::string_view reason) {
-    message = std::string(kMsgCompanionStale) + " " + PathToUtf8(path) + " " + std::string(kMsgCompanionUnreadable) +
-              "（" + std::string(reason) + "）" + std::string(kMsgCompanionUnused);
+    message = std::string(kMsgCompanionStale) + " " + PathToUtf8(path) + " " +
+              std::string(kMsgCompanionUnreadable) + "（" + std::string(reason) + "）" +
+              std::string(kMsgCompanionUnused);
     return std::nullopt;
   };
   if (error) return unreadable(error.message());
@@ -477,8 +496,9 @@ std::optional<CompanionData> ReadCompanionOf(const std::filesystem::path& textPa
   // The companion of the folder's other text file (x.SHT beside x.SHA).
   if (!SameNameIgnoringCase(companion.textName, PathToUtf8(textPath.filename()))) return std::nullopt;
   if (companion.checksum != TextChecksum(textBytes)) {
-    message = std::string(kMsgCompanionStale) + " " + PathToUtf8(path) + " " + std::string(kMsgCompanionStaleMiddle) +
-              " " + PathToUtf8(textPath) + " " + std::string(kMsgCompanionStaleEnd);
+    message = std::string(kMsgCompanionStale) + " " + PathToUtf8(path) + " " +
+              std::string(kMsgCompanionStaleMiddle) + " " + PathToUtf8(textPath) + " " +
+              std::string(kMsgCompanionStaleEnd);
     return std::nullopt;
   }
   return std::move(companion.data);

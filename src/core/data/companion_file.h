@@ -2,8 +2,8 @@
 // no field for, kept beside the pair so that a save and a reopen show what
 // the screen showed. It is "<base name>.KVA" beside a result file x.SHA and
 // "<base name>.KVT" beside a raw file x.SHT (the two text files of a folder
-// share their waveform file, not their companion), UTF-8 text in INI form, written in the same atomic group as the pair, and
-// holds
+// share their waveform file, not their companion), UTF-8 text in INI form, written in the same atomic group
+// as the pair, and holds
 //   - the text file it belongs to (its name and a checksum of its bytes),
 //   - every value the text file does not read back as the screen showed it
 //     (StoredValue): the R typed by hand in a zone, the members whose
@@ -34,7 +34,8 @@ namespace korvane {
 // "附加数据文件 <path> 与 <text> 不一致（数据文件在别处被修改过），未使用其中的数据"
 inline constexpr std::string_view kMsgCompanionStale = "附加数据文件";
 inline constexpr std::string_view kMsgCompanionStaleMiddle = "与";
-inline constexpr std::string_view kMsgCompanionStaleEnd = "不一致（数据文件在别处被修改过），未使用其中的数据";
+inline constexpr std::string_view kMsgCompanionStaleEnd =
+    "不一致（数据文件在别处被修改过），未使用其中的数据";
 // "附加数据文件 <path> 无法读取（…），未使用其中的数据"
 inline constexpr std::string_view kMsgCompanionUnreadable = "无法读取";
 inline constexpr std::string_view kMsgCompanionUnused = "，未使用其中的数据";
@@ -104,8 +105,8 @@ std::vector<StoredValue> ValuesNotReadBack(const RecordsView& shown, const Recor
 // a member, zone or point that does not exist, an unknown field, or a text
 // that is not a value of the field are left out; their number is returned.
 // Project values are applied only when `project` is not null.
-int ApplyStoredValues(const std::vector<StoredValue>& values, ProjectInfo* project, std::vector<Member>& members,
-                      ZoneLists& zoneLists, int firstMember = 0);
+int ApplyStoredValues(const std::vector<StoredValue>& values, ProjectInfo* project,
+                      std::vector<Member>& members, ZoneLists& zoneLists, int firstMember = 0);
 
 // The companion of the text file at `textPath`: the same folder and base
 // name, the extension "KV" and the text extension's last letter (".SHA" →
@@ -138,7 +139,7 @@ std::string CompanionValuesUnusedMessage(const std::filesystem::path& path, int 
 // bytes `textBytes`: nullopt when there is none or when it belongs to
 // another text file of the folder; otherwise its data, or (stale or
 // unreadable) nullopt with `message` set to the text to show once.
-std::optional<CompanionData> ReadCompanionOf(const std::filesystem::path& textPath, std::string_view textBytes,
-                                             std::string& message);
+std::optional<CompanionData> ReadCompanionOf(const std::filesystem::path& textPath,
+                                             std::string_view textBytes, std::string& message);
 
 }  // namespace korvane

@@ -104,8 +104,9 @@ void SavePairBytes(const FilePair& pair, std::string_view text, std::string_view
   const fs::path companionPath = CompanionPath(pair.textPath);
   if (companion) files.push_back({companionPath, *companion});
   if (const auto failure = ReplaceFiles(files)) {
-    const std::string_view message =
-        failure->file == 0 ? textFailure : failure->file == 1 ? kMsgCreateWaveform : kMsgCreateCompanion;
+    const std::string_view message = failure->file == 0   ? textFailure
+                                     : failure->file == 1 ? kMsgCreateWaveform
+                                                          : kMsgCreateCompanion;
     throw KorvaneError(MessageWithPath(message, files[failure->file].target, failure->reason.message()));
   }
 }

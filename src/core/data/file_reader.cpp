@@ -16,8 +16,8 @@
 #include "core/data/file_messages.h"
 #include "core/data/fixed_width_text.h"
 #include "core/data/number_entry.h"
-#include "core/data/text_entry.h"
 #include "core/data/text_encoding.h"
+#include "core/data/text_entry.h"
 #include "core/platform/file_system.h"
 #include "core/standards/standards.h"
 
@@ -336,7 +336,7 @@ class PairReader {
   // (the instrument's name as read: lower case, without blanks).
   std::size_t RawSectionRows() const {
     return SameTextLoosely(t_.project.instrument, ff::kTwoChannelInstrument) ? ff::kTwoChannelRows
-                                                                               : ff::kChannelRows;
+                                                                             : ff::kChannelRows;
   }
 
   // Whether the text holds at least one more ray row: it reaches at least a

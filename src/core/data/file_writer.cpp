@@ -482,8 +482,9 @@ EncodedPair BuildResultFile(FileKind kind, const ProjectInfo& project, const Zon
 namespace {
 
 // The companion of the pair about to be written (see WriteRawFile).
-std::optional<std::string> CompanionBytes(const FilePair& pair, const EncodedPair& bytes, std::string_view failure,
-                                          const RecordsView& shown, const CompanionData& extras) {
+std::optional<std::string> CompanionBytes(const FilePair& pair, const EncodedPair& bytes,
+                                          std::string_view failure, const RecordsView& shown,
+                                          const CompanionData& extras) {
   ProjectInfo project = NewProjectInfo();
   std::vector<Member> members;
   ZoneLists zoneLists;
@@ -510,8 +511,9 @@ void WriteRawFile(const FilePair& pair, const ProjectInfo& project, const ZoneLi
                   int memberCount, const std::vector<SectionPara>& sections,
                   const std::vector<Member>& members, const CompanionData& extras) {
   const EncodedPair bytes = BuildRawFile(project, zoneLists, memberCount, sections, members);
-  SavePairBytes(pair, bytes.text, bytes.wave, kMsgCreateRawText,
-                CompanionBytes(pair, bytes, kMsgCreateRawText, RecordsView{project, members, zoneLists}, extras));
+  SavePairBytes(
+      pair, bytes.text, bytes.wave, kMsgCreateRawText,
+      CompanionBytes(pair, bytes, kMsgCreateRawText, RecordsView{project, members, zoneLists}, extras));
 }
 
 void WriteResultFile(const FilePair& pair, const ProjectInfo& project, const ZoneLists& zoneLists,
@@ -519,8 +521,9 @@ void WriteResultFile(const FilePair& pair, const ProjectInfo& project, const Zon
                      const std::vector<Member>& members, const CompanionData& extras) {
   const EncodedPair bytes =
       BuildResultFile(pair.kind, project, zoneLists, memberCount, result, sections, members);
-  SavePairBytes(pair, bytes.text, bytes.wave, kMsgCreateResultText,
-                CompanionBytes(pair, bytes, kMsgCreateResultText, RecordsView{project, members, zoneLists}, extras));
+  SavePairBytes(
+      pair, bytes.text, bytes.wave, kMsgCreateResultText,
+      CompanionBytes(pair, bytes, kMsgCreateResultText, RecordsView{project, members, zoneLists}, extras));
 }
 
 }  // namespace korvane

@@ -238,7 +238,8 @@ std::optional<std::string> FixedWidthText::KeyString(std::string_view key) const
 std::string FixedWidthText::StringAt(std::size_t start) const {
   for (auto next = std::lower_bound(lineStarts_.begin(), lineStarts_.end(), start + 2);
        next != lineStarts_.end(); ++next) {
-    if (text_[*next - 2] == u'\r') return Trimmed(std::u16string_view(cased_).substr(start, *next - 2 - start));
+    if (text_[*next - 2] == u'\r')
+      return Trimmed(std::u16string_view(cased_).substr(start, *next - 2 - start));
   }
   return {};
 }

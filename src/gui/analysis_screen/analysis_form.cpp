@@ -1,4 +1,5 @@
 #include "gui/analysis_screen/analysis_form.h"
+#include "gui/widgets/number_field.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -112,10 +113,10 @@ FormviewAna::FormviewAna(DocumentModel* model, Prompter* prompter, QWidget* pare
   connect(standard_, qOverload<int>(&QComboBox::activated), this, &FormviewAna::onStandardChosen);
   connect(aggregate_, qOverload<int>(&QComboBox::activated), this, &FormviewAna::onAggregateChosen);
   for (int i = 0; i < 4; ++i) {
-    connect(coef_[i], &QLineEdit::returnPressed, this, [this, i] { onCoefficientEntered(i); });
+    NumberFieldEntry::Attach(coef_[i], [this, i] { onCoefficientEntered(i); });
   }
-  connect(eta_, &QLineEdit::returnPressed, this, [this] { onCorrectionEntered(true); });
-  connect(deltaTot_, &QLineEdit::returnPressed, this, [this] { onCorrectionEntered(false); });
+  NumberFieldEntry::Attach(eta_, [this] { onCorrectionEntered(true); });
+  NumberFieldEntry::Attach(deltaTot_, [this] { onCorrectionEntered(false); });
   connect(project_.member, qOverload<int>(&QComboBox::activated), this, &FormviewAna::onMemberChosen);
   connect(lock_, &QCheckBox::toggled, this, [this] { applyEnabling(); });
   connect(pumped_, &QCheckBox::clicked, this, [this](bool on) {

@@ -1,4 +1,5 @@
 #include "gui/main_screen/project_bar.h"
+#include "gui/widgets/number_field.h"
 
 #include <QComboBox>
 #include <QDateEdit>
@@ -94,8 +95,8 @@ CMainForm::CMainForm(DocumentModel* model, QWidget* parent) : QWidget(parent), m
           [this](int index) { model_->setTestMethod(static_cast<TestMethod>(index)); });
   connect(location_, qOverload<int>(&QComboBox::activated), this,
           [this](int index) { model_->setTestLocation(location_->itemText(index)); });
-  connect(beta_, &QLineEdit::returnPressed, this, [this] { coefficientEntered(true); });
-  connect(lambda_, &QLineEdit::returnPressed, this, [this] { coefficientEntered(false); });
+  NumberFieldEntry::Attach(beta_, [this] { coefficientEntered(true); });
+  NumberFieldEntry::Attach(lambda_, [this] { coefficientEntered(false); });
   connect(files_, &QListWidget::itemDoubleClicked, this,
           [this](QListWidgetItem* item) { emit openRequested(item->data(Qt::UserRole).toString()); });
 

@@ -1,4 +1,5 @@
 #include "gui/main_screen/zone_points_form.h"
+#include "gui/widgets/number_field.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -61,7 +62,7 @@ MainFormRight::MainFormRight(DocumentModel* model, QWidget* parent) : QWidget(pa
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(3, 1);
     rowsLayout->addWidget(row.box);
-    connect(row.distance, &QLineEdit::returnPressed, this, [this, slot] { distanceEntered(slot); });
+    NumberFieldEntry::Attach(row.distance, [this, slot] { distanceEntered(slot); });
   }
   rowsLayout->addStretch(1);
 
