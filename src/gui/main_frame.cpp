@@ -180,9 +180,9 @@ std::vector<CommandRow> CMainFrame::commandTable() {
       updateCommands();
     };
   };
-  const auto output = [this](void (OutputCommands::*command)()) {
-    return [this, command] { (outputs_->*command)(); };
-  };
+  // (A function of its own per command: a member-function pointer kept in
+  // the closure misreads under GCC's address sanitizer.)
+  OutputCommands* o = outputs_;
   const auto suggest = [this](bool allZones) { return [this, allZones] { onSuggestArrivals(allZones); }; };
   const auto table = [this](int id) { return [this, id] { onCorrectionTable(id); }; };
   FileCommands* f = files_;
@@ -234,9 +234,9 @@ std::vector<CommandRow> CMainFrame::commandTable() {
       {S::Analysis, "文件", cmd::kOpenAnalysis, "打开", "Ctrl+O", [f] { f->onOpen(); }},
       {S::Analysis, "文件", cmd::kSave, "保存", "Ctrl+S", [f] { f->onSave(); }},
       {S::Analysis, "文件", cmd::kSaveResults, "保存结果", "", [f] { f->onSaveResults(); }},
-      {S::Analysis, "文件", cmd::kPrintSetup, "打印设置", "", output(&OutputCommands::onPrintSetup)},
-      {S::Analysis, "文件", cmd::kPrintPreview, "打印预览(&V)", "", output(&OutputCommands::onPrintPreview)},
-      {S::Analysis, "文件", cmd::kPrint, "打印", "Ctrl+P", output(&OutputCommands::onPrint)},
+      {S::Analysis, "文件", cmd::kPrintSetup, "打印设置", "", [o] { o->onPrintSetup(); }},
+      {S::Analysis, "文件", cmd::kPrintPreview, "打印预览(&V)", "", [o] { o->onPrintPreview(); }},
+      {S::Analysis, "文件", cmd::kPrint, "打印", "Ctrl+P", [o] { o->onPrint(); }},
       {S::Analysis, "文件", cmd::kExitAnalysis, "退出", "", [this] { close(); }},
       {S::Analysis, "编辑(&E)", cmd::kUndo, "撤销", "Ctrl+Z", [this] { model_->undo(); }},
       {S::Analysis, "编辑(&E)", cmd::kRedo, "重做", "Ctrl+Y|Ctrl+Shift+Z", [this] { model_->redo(); }},
@@ -251,10 +251,10 @@ std::vector<CommandRow> CMainFrame::commandTable() {
          if (analysisBarShown_) analysisBarSeen_ = true;
          updateCommands();
        }},
-      {S::Analysis, "工具", cmd::kWord, "生成word文档", "", output(&OutputCommands::onWord)},
-      {S::Analysis, "工具", cmd::kPdf, "输出到PDF", "", output(&OutputCommands::onPdf)},
-      {S::Analysis, "工具", cmd::kBmp, "输出到BMP", "", output(&OutputCommands::onBmp)},
-      {S::Analysis, "工具", cmd::kExcel, "输出到excel", "", output(&OutputCommands::onExcel)},
+      {S::Analysis, "工具", cmd::kWord, "生成word文档", "", [o] { o->onWord(); }},
+      {S::Analysis, "工具", cmd::kPdf, "输出到PDF", "", [o] { o->onPdf(); }},
+      {S::Analysis, "工具", cmd::kBmp, "输出到BMP", "", [o] { o->onBmp(); }},
+      {S::Analysis, "工具", cmd::kExcel, "输出到excel", "", [o] { o->onExcel(); }},
       {S::Analysis, "波形处理", cmd::kSuggestArrivals, kSuggestZone, "", suggest(false)},
       {S::Analysis, "波形处理", cmd::kSuggestArrivalsAllZones, kSuggestMember, "", suggest(true)},
       {S::Analysis, "帮助", cmd::kHelpContents, "目录", "", {}},
