@@ -9,6 +9,9 @@
 #include <vector>
 
 #include "cli/cli_process.h"
+#include "core/app/document_edits.h"
+#include "core/app/korvane_doc.h"
+#include "core/standards/standards.h"
 #include "support/temp_dir.h"
 
 namespace korvane::testing {
@@ -64,6 +67,47 @@ TEST(CliFiles, EvaluateWithAnotherStandard) {
   const ProcessResult byIndex = RunCli({"evaluate", path, "--standard", "1", "--json"});
   EXPECT_EQ(byIndex.out, byName.out);
   EXPECT_EQ(RunCli({"evaluate", path, "--standard", "CECS"}).status, 2);
+}
+
+// A pair saved with what its format cannot hold (a typed R, pumped concrete,
+// an edited correction table) evaluates to what the window showed; once its
+// text file is changed elsewhere, the companion is not used (and the
+// evaluation says so on stderr).
+TEST(CliFiles, EvaluateReadsTheCompanionOfThePair) {
+  const TempDir dir;
+  const std::filesystem::path path = dir.path() / "edited.SHA";
+  std::filesystem::copy_file(kSamples / "result-3members-cecs2005.SHA", path);
+  std::filesystem::copy_file(kSamples / "result-3members-cecs2005.SHD", dir.path() / "edited.SHD");
+  CKorvaneDoc doc(CKorvaneDoc::Settings::None);
+  doc.OnOpenDocument(path);
+  ASSERT_TRUE(SwitchStandard(doc, {0, 0}, Standard::TB10426_2004).changed());
+  ASSERT_TRUE(SetReboundValue(doc, {0, 1}, 45.0f).changed());
+  ASSERT_TRUE(SetPumped(doc, 1, true).changed());
+  std::vector<float> cells = TableValues(doc.tables, CorrectionTable::FineAngle);
+  std::fill(cells.begin(), cells.end(), -8.0f);
+  ASSERT_TRUE(SetCorrectionTable(doc, CorrectionTable::FineAngle, cells).changed());
+  doc.OnSaveDocument(path);
+  std::vector<std::string> shown;
+  for (const ZoneList& zones : doc.zoneLists)
+    for (const TestZone& zone : zones) shown.push_back(std::to_string(zone.strengthValue));
+
+  const auto strengths = [](const std::string& json) {
+    std::vector<std::string> values;
+    for (const std::string& v : ValuesOf(json, "\"strengthValue\""))
+      values.push_back(std::to_string(std::stof(v)));
+    return values;
+  };
+  const ProcessResult saved = RunCli({"evaluate", path.string(), "--json"});
+  EXPECT_EQ(saved.status, 0) << saved.err;
+  EXPECT_EQ(saved.err, "");
+  EXPECT_EQ(strengths(saved.out), shown);
+
+  std::ofstream(path, std::ios::binary | std::ios::app) << "\r\n";
+  const ProcessResult changed = RunCli({"evaluate", path.string(), "--json"});
+  EXPECT_EQ(changed.status, 0) << changed.err;
+  EXPECT_EQ(changed.err.rfind("附加数据文件", 0), 0u) << changed.err;
+  EXPECT_EQ(std::count(changed.err.begin(), changed.err.end(), '\n'), 1);  // said once
+  EXPECT_NE(strengths(changed.out), shown);
 }
 
 // The entries of the "sections" list of an evaluation; the evaluation

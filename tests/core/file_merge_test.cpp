@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "core/app/document_edits.h"
+#include "core/app/korvane_doc.h"
 #include "core/app/merge_output.h"
 #include "core/data/file_messages.h"
 #include "file_test_support.h"
@@ -97,6 +99,60 @@ TEST(Merge, ThreeChannelRawFileKeepsOnlyItsChannel) {
   ASSERT_EQ(data.sections.size(), 2u);
   EXPECT_EQ(data.sections[0].crossDistance, 102.0f);
   EXPECT_EQ(data.sections[1].crossDistance, 102.0f);
+}
+
+// A member's own strength formula (aggregate code 0 and its A, B, C) and
+// what each source's companion keeps (typed R, pumped) reach the merged
+// file; the strengths it stores are those its data give.
+TEST(Merge, OwnFormulasAndCompanionsAreKeptAndResultsRecomputed) {
+  TempDir dir;
+  const auto source = [&](const std::string& name, std::uint64_t seed,
+                          const std::function<void(CKorvaneDoc&)>& edit) {
+    SyntheticData d = SmallData(3, TestMethod::Surface, "tb10426-2004", {3}, seed);
+    d.members[0].name = name;
+    const auto path = dir / (name + ".SHA");
+    WriteResultFile(OpenFilePair(path), d.project, d.zoneLists, d.memberCount, {}, d.sections, d.members);
+    CKorvaneDoc doc(CKorvaneDoc::Settings::None);
+    doc.OnOpenDocument(path);
+    edit(doc);
+    doc.OnSaveDocument(path);
+    return path;
+  };
+  const auto own = source("own", 1, [](CKorvaneDoc& d) {
+    ASSERT_TRUE(SetAggregate(d, 0, Aggregate::Custom).changed());
+    ASSERT_TRUE(SetCoefficient(d, 0, Coefficient::A, 0.0125f).changed());
+    ASSERT_TRUE(SetCoefficient(d, 0, Coefficient::B, 1.72f).changed());
+  });
+  const auto typed = source("typed", 2, [](CKorvaneDoc& d) {
+    ASSERT_TRUE(SetReboundValue(d, {0, 1}, 45.0f).changed());
+    ASSERT_TRUE(SetPumped(d, 0, true).changed());
+  });
+  const auto output = dir / "merged.SHA";
+  MergeFiles({own, typed}, output);
+
+  CKorvaneDoc merged(CKorvaneDoc::Settings::None);
+  merged.OnOpenDocument(output);
+  ASSERT_EQ(merged.members.size(), 2u);
+  const Member& first = merged.members[0];
+  EXPECT_EQ(first.aggregateType, Aggregate::Custom);
+  EXPECT_EQ(first.coefA, 0.0125f);
+  EXPECT_EQ(first.coefB, 1.72f);
+  EXPECT_NE(first.coefC, 0.0f);
+  EXPECT_TRUE(merged.members[1].pumped);
+  EXPECT_EQ(merged.zoneLists[1][1].reboundManual, 1);
+  EXPECT_EQ(merged.zoneLists[1][1].reboundValue, 45.0f);
+  // Stored (one decimal) = recomputed from the merged data.
+  std::vector<float> stored;
+  for (const ZoneList& zones : merged.zoneLists)
+    for (const TestZone& zone : zones) stored.push_back(zone.strengthValue);
+  merged.RecomputeAll();
+  std::size_t k = 0;
+  for (const ZoneList& zones : merged.zoneLists) {
+    for (const TestZone& zone : zones) {
+      EXPECT_GT(zone.strengthValue, 0.0f);
+      EXPECT_NEAR(stored[k++], zone.strengthValue, 0.05f);
+    }
+  }
 }
 
 TEST(Merge, Messages) {
