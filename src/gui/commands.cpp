@@ -20,7 +20,7 @@ bool Checkable(int id) {
   return id == cmd::kToolBar || id == cmd::kInfoBar || id == cmd::kStatusBar || id == cmd::kAnalysisBar;
 }
 
-QAction* MakeAction(QWidget* owner, const CommandRow& row, const std::function<void()>& before) {
+QAction* MakeAction(QWidget* owner, const CommandRow& row, const std::function<bool()>& before) {
   auto* a = new QAction(QString::fromUtf8(row.text), owner);
   a->setData(row.id);
   const QIcon icon = CommandIcon(row.id, owner->style());
@@ -36,16 +36,20 @@ QAction* MakeAction(QWidget* owner, const CommandRow& row, const std::function<v
     a->setEnabled(false);
     return a;
   }
-  // Connected before the handler, so it runs first.
-  if (!KeepsTyping(row.id)) QObject::connect(a, &QAction::triggered, owner, before);
-  QObject::connect(a, &QAction::triggered, owner, row.handler);
+  if (KeepsTyping(row.id)) {
+    QObject::connect(a, &QAction::triggered, owner, row.handler);
+  } else {
+    QObject::connect(a, &QAction::triggered, owner, [before, handler = row.handler] {
+      if (before()) handler();
+    });
+  }
   return a;
 }
 
 }  // namespace
 
 CommandSet BuildCommands(QWidget* owner, const std::vector<CommandRow>& rows,
-                         const std::function<void()>& before) {
+                         const std::function<bool()>& before) {
   CommandSet set;
   QMenu* menu = nullptr;
   std::string_view title;

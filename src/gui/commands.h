@@ -47,9 +47,10 @@ struct CommandSet {
 // Makes the actions and menus of `rows`, owned by `owner`: each action
 // carries its id, icon (CommandIcon), shortcuts and check mark (the bar
 // switches); a command with a handler runs `before` first, unless it is one
-// that must not disturb a value being typed (撤销, 重做, the bar switches).
+// that must not disturb a value being typed (撤销, 重做, the bar switches),
+// and does not run when `before` returns false (a typed value refused).
 CommandSet BuildCommands(QWidget* owner, const std::vector<CommandRow>& rows,
-                         const std::function<void()>& before);
+                         const std::function<bool()>& before);
 
 // A toolbar "工具栏" (object name `name`) of the commands `ids`, each showing
 // its text without accelerator and "...".

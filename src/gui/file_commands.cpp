@@ -47,7 +47,7 @@ FileCommands::FileCommands(DocumentModel* model, Prompter* prompter, QWidget* wi
 // ---- Opening ---------------------------------------------------------------------
 
 FileCommands::OpenOutcome FileCommands::openFile(const QString& path) {
-  emit aboutToRun();
+  if (beforeRun_ && !beforeRun_()) return OpenOutcome::Kept;
   if (!saveModified()) return OpenOutcome::Kept;
   QString message;
   {

@@ -7,6 +7,7 @@
 
 #include <QObject>
 #include <QStringList>
+#include <functional>
 
 class QAction;
 class QSettings;
@@ -56,6 +57,9 @@ class FileCommands : public QObject {
   // The menu entries that show the recent files, and the placeholder shown
   // while there are none.
   void setRecentActions(const QList<QAction*>& entries, QAction* placeholder);
+  // Run before a file is opened over the document: a value being typed is
+  // entered first; false (refused) keeps the document and opens nothing.
+  void setBeforeRun(std::function<bool()> beforeRun) { beforeRun_ = std::move(beforeRun); }
 
  signals:
   // A file was opened, or saved under the name the document now has: the
@@ -64,9 +68,6 @@ class FileCommands : public QObject {
   // A command changed what is open, or failed to: the window refreshes its
   // commands.
   void stateChanged();
-  // Before any command reads or writes the document: a value being typed is
-  // entered first.
-  void aboutToRun();
 
  private:
   void afterOpen(const QString& path);
@@ -83,6 +84,7 @@ class FileCommands : public QObject {
   QWidget* window_;
   QSettings* settings_;
   bool storeSettings_;
+  std::function<bool()> beforeRun_;
   QStringList recent_;
   QList<QAction*> recentActions_;
   QAction* recentPlaceholder_ = nullptr;

@@ -1,5 +1,4 @@
 #include "gui/main_frame.h"
-#include "gui/widgets/number_field.h"
 
 #include <QAbstractItemView>
 #include <QAction>
@@ -24,6 +23,7 @@
 #include "core/app/edit_names.h"
 #include "core/app/settings_file.h"
 #include "core/forms/correction_dialog_model.h"
+#include "core/forms/zone_grid_layout.h"
 #include "gui/analysis_screen/analysis_form.h"
 #include "gui/analysis_screen/waveform_view.h"
 #include "gui/analysis_screen/zone_tables_view.h"
@@ -41,6 +41,7 @@
 #include "gui/prompter.h"
 #include "gui/suggestion_command.h"
 #include "gui/widgets/docking_bars.h"
+#include "gui/widgets/number_field.h"
 #include "gui/widgets/point_panel.h"
 
 namespace korvane::gui {
@@ -87,6 +88,11 @@ CMainFrame::CMainFrame(DocumentModel* model, Prompter* prompter, const QString& 
   arrivalNote_->setStyleSheet(QStringLiteral("color: #c00000;"));
   statusBar()->addWidget(arrivalNote_);
   arrivalNote_->hide();
+  strengthNote_ = new QLabel(this);
+  strengthNote_->setObjectName(QStringLiteral("StrengthNote"));
+  strengthNote_->setStyleSheet(QStringLiteral("color: #c00000;"));
+  statusBar()->addWidget(strengthNote_);
+  strengthNote_->hide();
   new HistoryKeyRouter(this);
 
   // Non-fatal messages of the document (a number text that is too long).
@@ -98,10 +104,13 @@ CMainFrame::CMainFrame(DocumentModel* model, Prompter* prompter, const QString& 
   connect(model_, &DocumentModel::fileChanged, this, refreshCommands);
   connect(model_, &DocumentModel::zoneChanged, this, refreshCommands);
   connect(form_, &CMainForm::openRequested, this, [this](const QString& path) { openFile(path); });
-  connect(files_, &FileCommands::aboutToRun, this, &CMainFrame::enterPendingInput);
+  files_->setBeforeRun([this] { return enterPendingInput(); });
   connect(files_, &FileCommands::stateChanged, this, refreshCommands);
   connect(files_, &FileCommands::fileNamed, this, &CMainFrame::updateTitle);
   connect(model_, &DocumentModel::edited, this, &CMainFrame::noteArrivals);
+  connect(model_, &DocumentModel::edited, this, &CMainFrame::noteStrengths);
+  connect(model_, &DocumentModel::zoneDataChanged, this, &CMainFrame::noteStrengths);
+  connect(model_, &DocumentModel::fileChanged, this, &CMainFrame::noteStrengths);
   connect(model_, &DocumentModel::fileChanged, this, [this] {
     notedArrivals_.Clear();
     noteArrivals(EditResult{});
@@ -131,7 +140,7 @@ QString CMainFrame::programVersion() const { return FromUtf8(model_->doc().proje
 
 void CMainFrame::buildMainScreen() {
   view_ = new CKorvaneView(model_);
-  right_ = new MainFormRight(model_);
+  right_ = new MainFormRight(model_, prompter_);
   mainSplitter_ = new CFixedSplitterWnd(view_, ScrolledForm(right_), right_->columnWidth(), pages_);
   pages_->addWidget(mainSplitter_);
   for (int slot = 0; slot < kMaxPoints; ++slot) {
@@ -139,7 +148,7 @@ void CMainFrame::buildMainScreen() {
     connect(view_->panel(slot), &CNodeCtrl::cursorCleared, right_, &MainFormRight::showStoredReadings);
   }
 
-  form_ = new CMainForm(model_);
+  form_ = new CMainForm(model_, prompter_);
   infoBar_ = new CViewBar(QStringLiteral("工程信息栏"), ScrolledForm(form_), this);
   addDockWidget(Qt::LeftDockWidgetArea, infoBar_);
   connect(infoBar_, &CViewBar::closedByUser, this, [this] {
@@ -149,7 +158,7 @@ void CMainFrame::buildMainScreen() {
 }
 
 void CMainFrame::buildAnalysisScreen() {
-  analysisView_ = new CAnalysisView(model_);
+  analysisView_ = new CAnalysisView(model_, prompter_);
   downView_ = new CAnalysisDownTView(model_, prompter_);
   analysisSplitter_ = new CFixedSplitterA(analysisView_, downView_, pages_);
   pages_->addWidget(analysisSplitter_);
@@ -268,7 +277,7 @@ std::vector<CommandRow> CMainFrame::commandTable() {
 }
 
 void CMainFrame::buildCommands() {
-  CommandSet set = BuildCommands(this, commandTable(), [this] { enterPendingInput(); });
+  CommandSet set = BuildCommands(this, commandTable(), [this] { return enterPendingInput(); });
   mainActions_ = set.actions[static_cast<int>(Screen::Main)];
   analysisActions_ = set.actions[static_cast<int>(Screen::Analysis)];
   mainMenus_ = set.menus[static_cast<int>(Screen::Main)];
@@ -296,21 +305,27 @@ void CMainFrame::buildToolBars() {
   updateHistoryCommands();
 }
 
-void CMainFrame::enterPendingInput() {
+bool CMainFrame::enterPendingInput() {
   // A number field of a form, or a grid cell's editor.
   QWidget* focus = QApplication::focusWidget();
-  if (focus == nullptr || !isAncestorOf(focus)) return;
-  if (NumberFieldEntry::EnterTyped(focus)) return;
+  if (focus == nullptr || !isAncestorOf(focus)) return true;
+  switch (NumberFieldEntry::EnterTyped(focus)) {
+    case NumberFieldEntry::Outcome::Entered: return true;
+    case NumberFieldEntry::Outcome::Refused: return false;
+    case NumberFieldEntry::Outcome::Nothing: break;
+  }
   QAbstractItemView* grid = nullptr;
   for (QWidget* w = focus->parentWidget(); w != nullptr && grid == nullptr; w = w->parentWidget())
     grid = qobject_cast<QAbstractItemView*>(w);
-  if (grid == nullptr) return;
-  // Losing the focus enters the cell's text (the delegate commits it, with
-  // its limits and messages) and closes the editor; the grid keeps the
-  // focus.
+  if (grid == nullptr) return true;
+  // Losing the focus enters the cell's text (the delegate commits it; a
+  // refused text shows its message and the cell the stored value, so the
+  // command goes on with what the screen shows) and closes the editor; the
+  // grid keeps the focus.
   const QPointer<QAbstractItemView> restore(grid);
   focus->clearFocus();
   if (restore != nullptr && restore->isVisible()) restore->setFocus(Qt::OtherFocusReason);
+  return true;
 }
 
 void CMainFrame::updateHistoryCommands() {
@@ -377,6 +392,7 @@ void CMainFrame::showScreen(Screen screen) {
     analysisTools_->setVisible(toolBarShown_);
   }
   updateCommands();
+  noteStrengths();
 }
 
 void CMainFrame::onOutput() {
@@ -451,20 +467,20 @@ void CMainFrame::onFilter() {
 
 void CMainFrame::onTestParameters() {
   if (model_->doc().CurrentSectionRow() < 0) return;
-  TestPara dialog(model_, model_->doc().currentMember, this);
+  TestPara dialog(model_, prompter_, model_->doc().currentMember, this);
   dialog.exec();
 }
 
 void CMainFrame::onCorrectionTable(int id) {
   if (!model_->hasFile()) return;
   if (id == cmd::kAngleTable) {
-    CDlgAngle dialog(model_, this);
+    CDlgAngle dialog(model_, prompter_, this);
     dialog.exec();
   } else if (id == cmd::kSurfaceTable) {
-    CDlgPlane dialog(model_, this);
+    CDlgPlane dialog(model_, prompter_, this);
     dialog.exec();
   } else if (CarbonationTableOffered(model_->doc())) {
-    CDlgCarbon dialog(model_, this);
+    CDlgCarbon dialog(model_, prompter_, this);
     dialog.exec();
   }
 }
@@ -517,8 +533,7 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
     event->ignore();
     return;
   }
-  enterPendingInput();
-  if (!confirmExit()) {
+  if (!enterPendingInput() || !confirmExit()) {
     event->ignore();
     return;
   }
@@ -545,6 +560,14 @@ void CMainFrame::noteArrivals(const EditResult& result) {
   const std::string text = notedArrivals_.Text(doc.zoneLists, doc.members);
   arrivalNote_->setText(FromUtf8(text));
   arrivalNote_->setVisible(!text.empty());
+}
+
+void CMainFrame::noteStrengths() {
+  const CKorvaneDoc& doc = model_->doc();
+  const std::string text =
+      screen_ == Screen::Analysis ? ImplausibleStrengthNote(doc.zoneLists, doc.members) : std::string();
+  strengthNote_->setText(FromUtf8(text));
+  strengthNote_->setVisible(!text.empty());
 }
 
 // ---- Dropped files --------------------------------------------------------------

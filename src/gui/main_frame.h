@@ -81,6 +81,7 @@ class CMainFrame : public QMainWindow {
   QToolBar* analysisToolBar() const { return analysisTools_; }
   // The status bar's note of implausible first arrivals (empty: none).
   QLabel* arrivalNote() const { return arrivalNote_; }
+  QLabel* strengthNote() const { return strengthNote_; }
   CFixedSplitterWnd* mainSplitter() const { return mainSplitter_; }
   CAnalysisView* analysisView() const { return analysisView_; }
   CAnalysisDownTView* downView() const { return downView_; }
@@ -131,13 +132,18 @@ class CMainFrame : public QMainWindow {
   // Re-checks the points noted for implausible arrivals and the point
   // `result` edited; shows the newest in the status bar.
   void noteArrivals(const korvane::EditResult& result);
+  // The first implausible zone strength, while the analysis screen shows
+  // strengths.
+  void noteStrengths();
   void storeBarWidths();
   void restoreBarSizes();
   void saveBarSizes();
   // Enters what is typed and not yet entered in a grid cell of this window,
   // as leaving the cell would, so that a command reads and writes what the
   // screen shows; the grid keeps the focus.
-  void enterPendingInput();
+  // Enters a value still being typed (a form field, a grid cell); false
+  // when the field refused it (its message shown).
+  bool enterPendingInput();
   QString programVersion() const;
 
   DocumentModel* model_;
@@ -166,6 +172,7 @@ class CMainFrame : public QMainWindow {
   QToolBar* analysisTools_ = nullptr;
   QLabel* readyLabel_ = nullptr;
   QLabel* arrivalNote_ = nullptr;
+  QLabel* strengthNote_ = nullptr;
   ArrivalNotes notedArrivals_;
   // Show flags of the bars, kept while the other screen hides them.
   bool toolBarShown_ = true;

@@ -154,38 +154,36 @@ TEST(CorrectionDialogs, SurfaceAndCarbonGrids) {
   EXPECT_EQ(CorrectionValueCells(Id::Carbon).size(), 7u);
 }
 
-TEST(CorrectionDialogs, OkReadsEveryValueCellByNumberEntry) {
+// "确定" takes every typed cell, or refuses the whole table at the first
+// cell that holds no number in −20 … 20 (its message and position).
+TEST(CorrectionDialogs, OkTakesEveryTypedCellOrRefusesTheTable) {
   CKorvaneDoc doc;
   doc.SetStandard(Standard::CECS02_2005);
   const CorrectionDialogModel dialog(Kind::Angle, doc);
   ASSERT_TRUE(dialog.hasGrid());
   EXPECT_EQ(dialog.title(), "角度修正值表");
-  std::vector<std::string> warnings;
-  const CorrectionTables accepted = dialog.Accept(
-      [&](int row, int column) -> std::string {
-        if (row == 3 && column == 1) return " -7.25abc";
-        if (row == 4 && column == 2) return "";
-        if (row == 5 && column == 3) return "1e1";
-        if (row == 6 && column == 4) return "123456789012345678901";
-        // Beyond float: the cell keeps its stored value (an infinite
-        // correction would make every strength infinite).
-        if (row == 7 && column == 5) return "1e39";
-        if (row == 7 && column == 6) return "-1e39";
-        return dialog.layout().TextAt(row, column);
-      },
-      [&](std::string_view message) { warnings.emplace_back(message); });
-  EXPECT_EQ(accepted.angle[0][0], -7.25f);
-  EXPECT_EQ(accepted.angle[1][1], 0.0f);
-  EXPECT_EQ(accepted.angle[2][2], 10.0f);
-  EXPECT_EQ(accepted.angle[3][3], 0.0f);
-  EXPECT_EQ(accepted.angle[4][4], doc.tables.angle[4][4]);
-  EXPECT_EQ(accepted.angle[4][5], doc.tables.angle[4][5]);
-  EXPECT_EQ(warnings, std::vector<std::string>{std::string(kNumberTooLongMessage)});
+  const auto typed = [&](std::string_view first) {
+    return dialog.Accept([&](int row, int column) -> std::string {
+      if (row == 3 && column == 1) return std::string(first);
+      if (row == 4 && column == 2) return " -7.25 ";
+      return dialog.layout().TextAt(row, column);
+    });
+  };
+  const CellTables accepted = typed("20");
+  EXPECT_EQ(accepted.message, "");
+  EXPECT_EQ(accepted.tables.angle[0][0], 20.0f);
+  EXPECT_EQ(accepted.tables.angle[1][1], -7.25f);
   // Every other cell as shown; the other tables untouched.
-  EXPECT_EQ(accepted.angle[6][7], 2.5f);
-  EXPECT_EQ(accepted.angle[0][7], 4.0f);
-  EXPECT_EQ(accepted.fineAngle, doc.tables.fineAngle);
-  EXPECT_EQ(accepted.surface, doc.tables.surface);
+  EXPECT_EQ(accepted.tables.angle[6][7], 2.5f);
+  EXPECT_EQ(accepted.tables.fineAngle, doc.tables.fineAngle);
+  EXPECT_EQ(accepted.tables.surface, doc.tables.surface);
+  for (const char* text : {"-7.25abc", "", "1e1", "123456789012345678901", "1e39", "20.5"}) {
+    const CellTables refused = typed(text);
+    EXPECT_EQ(refused.message, "修正值须为-20～20之间的数") << text;
+    EXPECT_EQ(refused.row, 3) << text;
+    EXPECT_EQ(refused.column, 1) << text;
+    EXPECT_EQ(refused.tables.angle, doc.tables.angle) << text;
+  }
 }
 
 TEST(CorrectionDialogs, OkWithoutEditsKeepsEveryStoredValue) {
@@ -197,7 +195,7 @@ TEST(CorrectionDialogs, OkWithoutEditsKeepsEveryStoredValue) {
     for (Kind kind : {Kind::Angle, Kind::Surface, Kind::Carbon}) {
       const CorrectionDialogModel dialog(kind, doc);
       const CorrectionTables accepted =
-          dialog.Accept([&](int row, int column) { return dialog.layout().TextAt(row, column); });
+          dialog.Accept([&](int row, int column) { return dialog.layout().TextAt(row, column); }).tables;
       EXPECT_EQ(accepted.angle, doc.tables.angle);
       EXPECT_EQ(accepted.fineAngle, doc.tables.fineAngle);
       EXPECT_EQ(accepted.surface, doc.tables.surface);
@@ -226,7 +224,7 @@ TEST(CorrectionDialogs, DefaultsThenCancelAndNoGrid) {
   // "确定" after "默认值" reads the restored grid.
   doc.tables = restored;
   const CorrectionTables accepted =
-      surface.Accept([&](int row, int column) { return surface.layout().TextAt(row, column); });
+      surface.Accept([&](int row, int column) { return surface.layout().TextAt(row, column); }).tables;
   EXPECT_EQ(accepted.fineSurface, doc.defaultTables.fineSurface);
 
   CorrectionDialogModel carbon(Kind::Carbon, doc);
@@ -239,7 +237,7 @@ TEST(CorrectionDialogs, DefaultsThenCancelAndNoGrid) {
   EXPECT_FALSE(none.hasGrid());
   EXPECT_EQ(none.layout().rows, 0);
   EXPECT_EQ(none.title(), "碳化深度修正表");
-  const CorrectionTables unchanged = none.Accept([](int, int) { return std::string("1.0"); });
+  const CorrectionTables unchanged = none.Accept([](int, int) { return std::string("1.0"); }).tables;
   EXPECT_EQ(unchanged.carbon, doc.tables.carbon);
   // ... while its angle dialog offers the 7-row table it uses.
   EXPECT_EQ(CorrectionDialogModel(Kind::Angle, doc).layout().rows, 10);

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <memory>
 #include <optional>
 #include <string>
@@ -220,26 +221,42 @@ TEST(ZoneGridLayout, ClickedColumnsAndDistanceCells) {
   EXPECT_FALSE(ZoneGridDistanceCell(3, 2, 1, 7).has_value());  // V
 }
 
-TEST(ZoneGridLayout, DistanceEntryIsLimited) {
-  struct Case {
-    const char* text;
-    float distance;
-    const char* shown;
+// A strength concrete cannot have (custom coefficients can give any) is
+// marked in its cell, and the status bar's note names its member and zone.
+TEST(ZoneGridLayout, ImplausibleStrengthsAreMarkedAndNamed) {
+  const std::vector<std::tuple<float, Standard, const char*>> cells = {
+      {250.34f, Standard::CECS02_2020, "!250.3"}, {-0.5f, Standard::CECS02_2020, "!-0.5"},
+      {250.34f, Standard::CECS02_2005, "!250.3"}, {200.0f, Standard::CECS02_2020, "200.0"},
+      {0.0f, Standard::CECS02_2020, "0.0"},       {80.0f, Standard::CECS02_2005, ">70MPa"},
   };
-  const std::vector<Case> cases = {
-      {"12345", 10000.0f, "10000"}, {"250.6", 250.6f, "251"}, {"-5", 0.0f, "0"},
-      {" 300mm", 300.0f, "300"},    {"abc", 0.0f, "0"},       {"10000", 10000.0f, "10000"},
-  };
-  for (const Case& c : cases) {
-    const DistanceEntry entry = ZoneGridDistanceEntry(c.text);
-    EXPECT_EQ(entry.distance, c.distance) << c.text;
-    EXPECT_EQ(entry.text, c.shown) << c.text;
+  for (const auto& [strength, standard, text] : cells) EXPECT_EQ(StrengthCellText(standard, strength), text);
+
+  std::vector<Member> members(2);
+  members[0].name = "柱1";
+  members[1].name = "梁2";
+  ZoneLists zones(2, ZoneList(3));
+  for (ZoneList& list : zones)
+    for (TestZone& zone : list) zone.strengthValue = 30.0f;
+  EXPECT_EQ(ImplausibleStrengthNote(zones, members), "");
+  zones[1][2].strengthValue = 3843092.5f;
+  zones[1][1].strengthValue = std::nanf("");
+  EXPECT_EQ(ImplausibleStrengthNote(zones, members),
+            "构件“梁2”测区2的强度换算值nanMPa超出0～200MPa，请检查系数");
+  zones[1][1].strengthValue = 30.0f;
+  EXPECT_EQ(ImplausibleStrengthNote(zones, members),
+            "构件“梁2”测区3的强度换算值3843092.5MPa超出0～200MPa，请检查系数");
+}
+
+// A cell shows the value entered, or after a refusal the stored one.
+TEST(ZoneGridLayout, DistanceEntryShowsTheValueKept) {
+  const std::vector<std::tuple<const char*, std::optional<float>, const char*>> cases = {
+      {"250.6", 250.6f, "251"}, {"12345", std::nullopt, "200"}, {"abc", std::nullopt, "200"}};
+  for (const auto& [text, distance, shown] : cases) {
+    const DistanceEntry entry = ZoneGridDistanceEntry(text, 200.0f);
+    EXPECT_EQ(entry.distance, distance) << text;
+    EXPECT_EQ(entry.text, shown) << text;
+    EXPECT_EQ(entry.message.empty(), distance.has_value()) << text;
   }
-  std::vector<std::string> warnings;
-  const DistanceEntry tooLong =
-      ZoneGridDistanceEntry("12345678901234567890", [&](std::string_view m) { warnings.emplace_back(m); });
-  EXPECT_EQ(tooLong.distance, 0.0f);
-  EXPECT_EQ(warnings, std::vector<std::string>{"数字过长，请输入小于20位的数值"});
 }
 
 // ---- Rebound table ------------------------------------------------------------------
@@ -430,29 +447,22 @@ TEST(ReboundTableLayout, CellKinds) {
   }
 }
 
-TEST(ReboundTableLayout, TypedReadingsAndR) {
-  struct ReadingCase {
-    const char* text;
-    int previous;
-    int value;
-    const char* shown;
-    bool refused;
-  };
-  const std::vector<ReadingCase> readings = {
-      {"52", 40, 52, "52", false},   {"-7", 40, 0, "0", false},     {"9999", 40, 9999, "9999", false},
-      {"12345", 41, 41, "41", true}, {"10000", -1, -1, "35", true}, {"38.9", 40, 38, "38", false},
-  };
-  for (const ReadingCase& c : readings) {
-    const ReadingEntry entry = ReboundReadingEntry(c.text, c.previous);
-    EXPECT_EQ(entry.value, c.value) << c.text;
-    EXPECT_EQ(entry.text, c.shown) << c.text;
-    EXPECT_EQ(entry.message, c.refused ? "输入的回弹值过大！" : "") << c.text;
+TEST(ReboundTableLayout, TypedReadingsAndRShowTheValueKept) {
+  const std::vector<std::tuple<const char*, int, std::optional<int>, const char*>> readings = {
+      {"52", 40, 52, "52"},
+      {"-7", 40, std::nullopt, "40"},
+      {"100", -1, std::nullopt, "35"},
+      {"38.9", 40, std::nullopt, "40"}};
+  for (const auto& [text, previous, value, shown] : readings) {
+    const ReadingEntry entry = ReboundReadingEntry(text, previous);
+    EXPECT_EQ(entry.value, value) << text;
+    EXPECT_EQ(entry.text, shown) << text;
+    EXPECT_EQ(entry.message, value ? "" : "回弹值须为0～99之间的整数") << text;
   }
-
-  const std::vector<std::tuple<const char*, float, const char*>> values = {
-      {"55", 50.0f, "50.0"}, {"12", 20.0f, "20.0"}, {"33.33", 33.33f, "33.3"}, {"", 20.0f, "20.0"}};
+  const std::vector<std::tuple<const char*, std::optional<float>, const char*>> values = {
+      {"33.33", 33.33f, "33.3"}, {"55", std::nullopt, "41.5"}, {"", std::nullopt, "41.5"}};
   for (const auto& [text, value, shown] : values) {
-    const ReboundValueEntry entry = ReboundTypedValueEntry(text);
+    const ReboundValueEntry entry = ReboundTypedValueEntry(text, 41.5f);
     EXPECT_EQ(entry.value, value) << text;
     EXPECT_EQ(entry.text, shown) << text;
   }

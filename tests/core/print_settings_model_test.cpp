@@ -57,17 +57,14 @@ TEST_F(PrintSetDialogTest, SwitchTransfersThePageAndCancelRestoresOnlyTheSwitche
   PrintSetDialogModel model(doc, options, kToday);
   EXPECT_EQ(model.enabling(), (PrintPageEnabling{false, false, false}));
   model.page().integer(PrintIntField::TopMargin) = "33";
-  model.page().integer(PrintIntField::FirstPageNumber) = "150";  // limited to the spin range
-  model.page().integer(PrintIntField::LeftMargin) = "-4";
+  model.page().integer(PrintIntField::FirstPageNumber) = "100";
+  model.page().integer(PrintIntField::LeftMargin) = "0";
   model.page().headerText = "页眉文字";
 
   const PrintDialogUpdate update = model.ToggleSwitch(PrintSwitch::Header, true);
   EXPECT_TRUE(update.messages.empty());
   EXPECT_FALSE(update.close);
   EXPECT_EQ(update.enabling, (PrintPageEnabling{true, false, false}));
-  ASSERT_TRUE(update.integers.has_value());
-  EXPECT_EQ((*update.integers)[static_cast<int>(PrintIntField::FirstPageNumber)], "100");
-  EXPECT_EQ((*update.integers)[static_cast<int>(PrintIntField::LeftMargin)], "0");
   EXPECT_EQ(doc.printSettings.printHeader, 1);
   EXPECT_EQ(doc.printSettings.topMargin, 33);
   EXPECT_EQ(doc.printSettings.firstPageNumber, 100);
@@ -84,31 +81,62 @@ TEST_F(PrintSetDialogTest, SwitchTransfersThePageAndCancelRestoresOnlyTheSwitche
   EXPECT_EQ(doc.printSettings.headerText, "页眉文字");
 }
 
-TEST_F(PrintSetDialogTest, NonIntegerRefusesTheTransferAndKeepsFocus) {
-  doc.printSettings.printFooter = 1;
+// A field that holds no whole number in its range, or margins that leave
+// the report less than 100 mm of the A4 page, refuse the transfer: the
+// message names the field (or the sum), the field keeps the focus, nothing
+// is transferred.
+TEST_F(PrintSetDialogTest, ATextOutOfItsRangeRefusesTheTransferAndKeepsFocus) {
+  struct Case {
+    PrintIntField field;
+    const char* text;
+    const char* message;
+    PrintIntField focus;
+  };
+  const std::string sumWidth = "左右边距之和须不超过110 mm（A4纸宽210 mm，报表至少留100 mm）";
+  const std::string sumHeight = "上下边距之和须不超过197 mm（A4纸高297 mm，报表至少留100 mm）";
+  const Case cases[] = {
+      {PrintIntField::BottomMargin, "1.5", "下边距须为0～100 mm之间的整数", PrintIntField::BottomMargin},
+      {PrintIntField::TopMargin, "150", "上边距须为0～100 mm之间的整数", PrintIntField::TopMargin},
+      {PrintIntField::LeftMargin, "-5", "左边距须为0～100 mm之间的整数", PrintIntField::LeftMargin},
+      {PrintIntField::FirstPageNumber, "abc", "起始页码须为0～100之间的整数", PrintIntField::FirstPageNumber},
+      {PrintIntField::BorderLine, "", "边框线宽须为0～100之间的整数", PrintIntField::BorderLine},
+      {PrintIntField::LeftMargin, "100", sumWidth.c_str(), PrintIntField::RightMargin},
+      {PrintIntField::TopMargin, "100", sumHeight.c_str(), PrintIntField::BottomMargin},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    doc.printSettings.printFooter = 1;
+    doc.printSettings.printHeader = 0;
+    doc.printSettings.rightMargin = doc.printSettings.bottomMargin = 20;
+    const PrintSettings before = doc.printSettings;
+    PrintSetDialogModel model(doc, options, kToday);
+    if (c.field == PrintIntField::LeftMargin && std::string(c.text) == "100") {
+      model.page().integer(PrintIntField::RightMargin) = "11";
+    }
+    if (c.field == PrintIntField::TopMargin && std::string(c.text) == "100") {
+      model.page().integer(PrintIntField::BottomMargin) = "98";
+    }
+    model.page().integer(c.field) = c.text;
+    PrintDialogUpdate update = model.ToggleSwitch(PrintSwitch::Header, true);
+    EXPECT_EQ(update.messages, std::vector<std::string>{c.message});
+    EXPECT_EQ(update.focus, c.focus);
+    EXPECT_EQ(update.enabling, (PrintPageEnabling{true, true, false}));  // as the boxes show
+    EXPECT_EQ(doc.printSettings.printHeader, 0);
+    update = model.Accept();
+    EXPECT_FALSE(update.close);
+    EXPECT_EQ(update.focus, c.focus);
+    EXPECT_EQ(doc.printSettings.topMargin, before.topMargin);
+    EXPECT_EQ(doc.printSettings.leftMargin, before.leftMargin);
+  }
+  // Margins that leave exactly 100 mm are taken.
   PrintSetDialogModel model(doc, options, kToday);
-  EXPECT_EQ(model.enabling(), (PrintPageEnabling{false, true, false}));
-  model.page().integer(PrintIntField::TopMargin) = "25";
-  model.page().integer(PrintIntField::BottomMargin) = "1.5";
-
-  PrintDialogUpdate update = model.ToggleSwitch(PrintSwitch::Header, true);
-  EXPECT_EQ(update.messages, std::vector<std::string>{std::string(kMsgEnterInteger)});
-  EXPECT_EQ(update.focus, PrintIntField::BottomMargin);
-  EXPECT_EQ(update.enabling, (PrintPageEnabling{true, true, false}));  // as the boxes show
-  EXPECT_EQ(doc.printSettings.printHeader, 0);
-  EXPECT_EQ(doc.printSettings.topMargin, 20);
-
-  update = model.Accept();
-  EXPECT_FALSE(update.close);
-  EXPECT_EQ(update.focus, PrintIntField::BottomMargin);
-  EXPECT_EQ(doc.printSettings.topMargin, 20);
-
-  model.page().integer(PrintIntField::BottomMargin) = "18";
-  update = model.Accept();
-  EXPECT_TRUE(update.close);
-  EXPECT_EQ(doc.printSettings.printHeader, 1);
-  EXPECT_EQ(doc.printSettings.topMargin, 25);
-  EXPECT_EQ(doc.printSettings.bottomMargin, 18);
+  model.page().integer(PrintIntField::LeftMargin) = "100";
+  model.page().integer(PrintIntField::RightMargin) = "10";
+  model.page().integer(PrintIntField::TopMargin) = "99";
+  model.page().integer(PrintIntField::BottomMargin) = "98";
+  EXPECT_TRUE(model.Accept().close);
+  EXPECT_EQ(doc.printSettings.leftMargin, 100);
+  EXPECT_EQ(doc.printSettings.bottomMargin, 98);
 }
 
 TEST_F(PrintSetDialogTest, OkNeedsAReportAndThenTakesTheProjectPageAndOptions) {

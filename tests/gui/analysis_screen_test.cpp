@@ -214,20 +214,31 @@ class AnalysisScreenTest : public QObject, protected WindowFixture<> {
         zoneGrid()->itemText(2, ZoneGridStrengthColumn(zoneGrid()->columnCount())),
         QString::fromStdString(StrengthCellText(Standard::CECS02_2005, doc().Zone(0, 1)->strengthValue)));
 
-    // 12345 is refused with the message; the cell shows the old reading.
+    // 100, "abc" and an emptied cell are refused with the message; the cell
+    // shows the old reading and no step is made.
     const int before = doc().Zone(0, 1)->rebound[2];
+    const int steps = model_->undoStack()->count();
     const GridPosition other = ReboundReadingPosition(1, 2);
-    TypeIntoCell(rebound(), other.row, other.column, QStringLiteral("12345"));
-    QCOMPARE(prompter_.messages, QStringList{QStringLiteral("输入的回弹值过大！")});
-    QCOMPARE(doc().Zone(0, 1)->rebound[2], before);
-    QCOMPARE(rebound()->itemText(other.row, other.column), QString::number(before));
+    for (const QString& text : {QStringLiteral("100"), QStringLiteral("abc"), QString()}) {
+      prompter_.messages.clear();
+      TypeIntoCell(rebound(), other.row, other.column, text);
+      QCOMPARE(prompter_.messages, QStringList{QStringLiteral("回弹值须为0～99之间的整数")});
+      QCOMPARE(doc().Zone(0, 1)->rebound[2], before);
+      QCOMPARE(rebound()->itemText(other.row, other.column), QString::number(before));
+      QCOMPARE(model_->undoStack()->count(), steps);
+    }
   }
 
-  void typedReboundValueIsLimitedAndKept() {
+  void typedReboundValueIsCheckedAndKept() {
     openAnalysis();
     const ReboundColumns c = ReboundTableColumns(16);
     const int row = ReboundZoneRow(0);
+    const QString shown = rebound()->itemText(row, c.rebound);
     TypeIntoCell(rebound(), row, c.rebound, QStringLiteral("55"));
+    QCOMPARE(prompter_.messages, QStringList{QStringLiteral("回弹代表值R须为20～50之间的数")});
+    QCOMPARE(rebound()->itemText(row, c.rebound), shown);
+    QCOMPARE(doc().Zone(0, 0)->reboundManual, 0);
+    TypeIntoCell(rebound(), row, c.rebound, QStringLiteral("50"));
     QCOMPARE(rebound()->itemText(row, c.rebound), QStringLiteral("50.0"));
     QCOMPARE(doc().Zone(0, 0)->reboundValue, 50.0f);
     QVERIFY(doc().Zone(0, 0)->reboundManual != 0);
@@ -297,12 +308,21 @@ class AnalysisScreenTest : public QObject, protected WindowFixture<> {
     QVERIFY(!model_->isModified());
   }
 
-  void etaIsLimitedAndReachesEveryZone() {
+  void etaIsCheckedAndReachesEveryZone() {
     openAnalysis();
     auto want = twin();
-    EnterText(form()->etaField(), QStringLiteral("12"));
+    // 21 digits, "1e39" and 12 are refused, with no step; 10 is taken.
+    for (const QString& text :
+         {QStringLiteral("123456789012345678901"), QStringLiteral("1e39"), QStringLiteral("12")}) {
+      prompter_.messages.clear();
+      EnterText(form()->etaField(), text);
+      QCOMPARE(prompter_.messages, QStringList{QStringLiteral("强度修正系数η须为0.1～10之间的数")});
+      QCOMPARE(doc().project.eta, 1.0f);
+      QVERIFY(!model_->undoStack()->canUndo());
+    }
+    EnterText(form()->etaField(), QStringLiteral("10"));
     QCOMPARE(form()->etaField()->text(), QStringLiteral("10.00"));
-    SetEta(*want, 12.0f);
+    SetEta(*want, 10.0f);
     for (int m = 0; m < 2; ++m)
       for (int z = 0; z < doc().ZoneCount(m); ++z) QCOMPARE(doc().Zone(m, z)->eta, 10.0f);
     compareResults(doc(), *want);
@@ -365,10 +385,14 @@ class AnalysisScreenTest : public QObject, protected WindowFixture<> {
     QCOMPARE(view->stripReadings()->time, doc().Zone(0, 0)->pointTime[1]);
   }
 
-  void distanceEditIsLimited() {
+  void distanceEditIsChecked() {
     openAnalysis();
     const int column = ZoneGridDistanceColumn(1);
     TypeIntoCell(zoneGrid(), 2, column, QStringLiteral("12345"));
+    QCOMPARE(prompter_.messages, QStringList{QStringLiteral("测距L须为0～10000 mm之间的数")});
+    QCOMPARE(doc().Zone(0, 1)->points[1]->distance, 210.0f);
+    QCOMPARE(zoneGrid()->itemText(2, column), QStringLiteral("210"));
+    TypeIntoCell(zoneGrid(), 2, column, QStringLiteral("10000"));
     QCOMPARE(doc().Zone(0, 1)->points[1]->distance, 10000.0f);
     QCOMPARE(zoneGrid()->itemText(2, column), QStringLiteral("10000"));
     const int columns = zoneGrid()->columnCount();
@@ -383,7 +407,7 @@ class AnalysisScreenTest : public QObject, protected WindowFixture<> {
     openAnalysis();
     const float defaultValue = doc().defaultTables.angle[0][0];
     {
-      CDlgAngle dialog(model_.get(), frame_.get());
+      CDlgAngle dialog(model_.get(), &prompter_, frame_.get());
       QVERIFY(dialog.hasGrid());
       QCOMPARE(dialog.windowTitle(), QStringLiteral("角度修正值表"));
       QCOMPARE(dialog.grid()->rowCount(), 3 + 7);
@@ -394,7 +418,7 @@ class AnalysisScreenTest : public QObject, protected WindowFixture<> {
     QCOMPARE(doc().tables.angle[0][0], -9.9f);
     {
       // "默认值" then "取消": the defaults stay.
-      CDlgAngle dialog(model_.get(), frame_.get());
+      CDlgAngle dialog(model_.get(), &prompter_, frame_.get());
       QCOMPARE(dialog.grid()->itemText(3, 1), QStringLiteral("-9.9"));
       dialog.defaultsButton()->click();
       QCOMPARE(dialog.grid()->itemText(3, 1), FormatFixed(defaultValue, 1));
@@ -407,10 +431,10 @@ class AnalysisScreenTest : public QObject, protected WindowFixture<> {
     // algorithm reads; the carbonation dialog none.
     openAnalysis(Standard::TB10426_2019, true);
     {
-      CDlgPlane plane(model_.get(), frame_.get());
+      CDlgPlane plane(model_.get(), &prompter_, frame_.get());
       QVERIFY(plane.hasGrid());
       QCOMPARE(plane.grid()->rowCount() - plane.grid()->fixedRowCount(), 31);
-      CDlgCarbon carbon(model_.get(), frame_.get());
+      CDlgCarbon carbon(model_.get(), &prompter_, frame_.get());
       QVERIFY(!carbon.hasGrid());
       model_->setModified(false);
       carbon.okButton()->click();

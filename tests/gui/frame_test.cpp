@@ -210,7 +210,7 @@ class FrameTest : public QObject, protected WindowFixture<> {
   void testParameterDialog() {
     makeFrame(MakeWaveformDoc(1, 3));
     QCOMPARE(model_->doc().CurrentSectionRow(), 0);
-    TestPara dialog(model_.get(), model_->doc().currentMember);
+    TestPara dialog(model_.get(), &prompter_, model_->doc().currentMember);
     QCOMPARE(dialog.intervalField()->text(), QStringLiteral("0.5"));
     QCOMPARE(dialog.countField()->text(), QStringLiteral("512"));
     QVERIFY(!dialog.gainField()->isReadOnly());
@@ -219,9 +219,22 @@ class FrameTest : public QObject, protected WindowFixture<> {
                          dialog.countField(), dialog.zeroField()}) {
       QVERIFY(e->isReadOnly());
     }
+    // A gain or delay out of range keeps the dialog open with its message.
+    dialog.show();
+    for (const auto& [gain, delay, message] : {std::tuple{"abc", "1.5", "增益须为0～100之间的数"},
+                                               std::tuple{"8", "-1", "延时须为0～1000 us之间的数"}}) {
+      prompter_.messages.clear();
+      dialog.gainField()->setText(QString::fromUtf8(gain));
+      dialog.delayField()->setText(QString::fromUtf8(delay));
+      dialog.accept();
+      QCOMPARE(prompter_.messages, QStringList{QString::fromUtf8(message)});
+      QVERIFY(dialog.isVisible());
+      QCOMPARE(model_->doc().sections[0].gain, 2.0f);
+    }
     dialog.gainField()->setText(QStringLiteral("8"));
     dialog.delayField()->setText(QStringLiteral("1.5"));
     dialog.accept();
+    QVERIFY(!dialog.isVisible());
     QCOMPARE(model_->doc().sections[0].gain, 8.0f);
     QCOMPARE(model_->doc().sections[0].delay, 1.5f);
     QCOMPARE(model_->doc().sections[0].sampleInterval, 0.5f);

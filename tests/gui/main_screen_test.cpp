@@ -285,9 +285,13 @@ class MainScreenTest : public QObject, protected WindowFixture<> {
     QCOMPARE(form()->velocityField()->text(), FormatFixed(zone().zoneVelocity, 3));
     QCOMPARE(form()->correctedVelocityField()->text(), FormatFixed(zone().correctedVelocity, 3));
 
-    // λ is limited to 10 when Enter is pressed.
+    // λ beyond 10 is refused with its message; the field keeps the text.
     form()->lambdaField()->setText(QStringLiteral("12"));
     emit form()->lambdaField()->returnPressed();
+    QCOMPARE(zone().lambda, 1.0f);
+    QCOMPARE(prompter_.messages, QStringList{QStringLiteral("λ须为0～10之间的数")});
+    QCOMPARE(form()->lambdaField()->text(), QStringLiteral("12"));
+    EnterText(form()->lambdaField(), QStringLiteral("10"));
     QCOMPARE(zone().lambda, 10.0f);
     QCOMPARE(form()->lambdaField()->text(), QStringLiteral("10.000"));
 
@@ -331,9 +335,9 @@ class MainScreenTest : public QObject, protected WindowFixture<> {
     QSignalSpy edited(model_.get(), &DocumentModel::edited);
     QSignalSpy modified(model_.get(), &DocumentModel::modifiedChanged);
     const EditResult refused = model_->edit("修改回弹值", [](CKorvaneDoc& d) {
-      return SetReading(d, {0, 1}, 0, 12345);
+      return SetReading(d, {0, 1}, 0, 100);
     });
-    QCOMPARE(QString::fromStdString(refused.message), QStringLiteral("输入的回弹值过大！"));
+    QCOMPARE(QString::fromStdString(refused.message), QStringLiteral("回弹值须为0～99之间的整数"));
     QCOMPARE(data.count() + edited.count() + modified.count(), 0);
     model_->edit("修改回弹值", [](CKorvaneDoc& d) { return SetReading(d, {0, 1}, 0, 40); });
     QCOMPARE(data.count(), 1);

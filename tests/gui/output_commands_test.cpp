@@ -174,7 +174,10 @@ class OutputCommandsTest : public QObject {
     QCOMPARE(doc().printSettings.topMargin, 31);
   }
 
-  void nonIntegerKeepsTheFocusAndTheDialog() {
+  // A field without a whole number in its range keeps the focus and the
+  // dialog open, with the message naming it; the margin boxes show three
+  // digits.
+  void outOfRangeKeepsTheFocusAndTheDialog() {
     ReportOptions options;
     CPrintSetParent dialog(doc(), options, &prompter_);
     dialog.show();
@@ -183,21 +186,27 @@ class OutputCommandsTest : public QObject {
     QLineEdit* grid = dialog.pageSetup()->integerEdit(PrintIntField::GridLine);
     grid->setText(QStringLiteral("2.5"));
     dialog.okButton()->click();
-    QCOMPARE(prompter_.messages, QStringList{QStringLiteral("请输入一个整数。")});
+    QCOMPARE(prompter_.messages, QStringList{QStringLiteral("网格线宽须为0～100之间的整数")});
     QVERIFY(dialog.isVisible());
     QCOMPARE(dialog.tabs()->currentIndex(), 0);
     QCOMPARE(QApplication::focusWidget(), grid);
     QCOMPARE(doc().printSettings.gridLineWidth, 2);
 
-    // Whole numbers beyond the spin range are limited to it.
+    // Whole numbers beyond the spin range are refused as well.
     grid->setText(QStringLiteral("3"));
     CSpinEdit* first = qobject_cast<CSpinEdit*>(dialog.pageSetup()->integerField(PrintIntField::LeftMargin));
     QVERIFY(first != nullptr);
+    QVERIFY(first->edit()->width() > first->fontMetrics().horizontalAdvance(QStringLiteral("100")));
     first->setText(QStringLiteral("250"));
+    dialog.okButton()->click();
+    QVERIFY(dialog.isVisible());
+    QCOMPARE(prompter_.messages.last(), QStringLiteral("左边距须为0～100 mm之间的整数"));
+    QVERIFY(QApplication::focusWidget() == first || QApplication::focusWidget() == first->edit());
+    first->setText(QStringLiteral("25"));
     dialog.okButton()->click();
     QVERIFY(!dialog.isVisible());
     QCOMPARE(doc().printSettings.gridLineWidth, 3);
-    QCOMPARE(doc().printSettings.leftMargin, 100);
+    QCOMPARE(doc().printSettings.leftMargin, 25);
   }
 
   void spinButtonStepsWithinTheRange() {

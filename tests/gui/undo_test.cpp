@@ -255,7 +255,7 @@ class UndoTest : public QObject, protected WindowFixture<SuggestionPrompter> {
          }},
         {"修改检测参数", Screen::Main,
          [this] {
-           TestPara dialog(model_.get(), 0, frame_.get());
+           TestPara dialog(model_.get(), &prompter_, 0, frame_.get());
            dialog.gainField()->setText(QStringLiteral("8"));
            dialog.accept();
          }},
@@ -302,18 +302,18 @@ class UndoTest : public QObject, protected WindowFixture<SuggestionPrompter> {
          }},
         {"修改角度修正表", Screen::Analysis,
          [this] {
-           CDlgAngle dialog(model_.get(), frame_.get());
+           CDlgAngle dialog(model_.get(), &prompter_, frame_.get());
            dialog.grid()->setItemText(3, 1, QStringLiteral("-9.9"));
            dialog.okButton()->click();
          }},
         {"恢复测试面修正表默认值", Screen::Analysis,
          [this] {
-           CDlgPlane dialog(model_.get(), frame_.get());
+           CDlgPlane dialog(model_.get(), &prompter_, frame_.get());
            dialog.defaultsButton()->click();
            dialog.cancelButton()->click();
          },
          [this] {
-           CDlgPlane dialog(model_.get(), frame_.get());
+           CDlgPlane dialog(model_.get(), &prompter_, frame_.get());
            dialog.grid()->setItemText(3, 1, QStringLiteral("2.5"));
            dialog.okButton()->click();
          }},
@@ -457,7 +457,9 @@ class UndoTest : public QObject, protected WindowFixture<SuggestionPrompter> {
 
   // A number typed into a form's field and not entered with Enter is
   // entered when the field is left (Tab, a click elsewhere, a command such
-  // as 保存, which then writes it); Esc puts back the stored value.
+  // as 保存, which then writes it); Esc puts back the stored value. A text
+  // that is no number in range keeps the field: its message, the focus, no
+  // step, and the command (保存) does not run.
   void typedNumbersAreEnteredWhenTheFieldIsLeft() {
     struct Field {
       const char* name;
@@ -481,21 +483,22 @@ class UndoTest : public QObject, protected WindowFixture<SuggestionPrompter> {
         {"Δtot", Screen::Analysis, [this] { return anaForm()->deltaTotField(); }, QStringLiteral("4.5"),
          [](const CKorvaneDoc& d) { return d.project.deltaTot; }, Standard::CECS02_2020},
     };
-    enum class Leave { Tab, Click, Save, Escape };
+    enum class Leave { Tab, Click, Save, Escape, Refused };
     for (const Field& f : fields) {
-      for (Leave leave : {Leave::Tab, Leave::Click, Leave::Save, Leave::Escape}) {
+      for (Leave leave : {Leave::Tab, Leave::Click, Leave::Save, Leave::Escape, Leave::Refused}) {
         const QByteArray where =
             QByteArray(f.name) + " left by " + QByteArray::number(static_cast<int>(leave));
         openFrame(f.screen, f.standard);
         QVERIFY(QTest::qWaitForWindowActive(frame_.get()));
         const QString path = dir_.filePath(QStringLiteral("typed.SHA"));
+        QFile::remove(path);
         doc().pathName = path.toStdString();
         const float before = f.stored(doc());
         QLineEdit* field = f.field();
         field->setFocus();
         QVERIFY2(field->hasFocus(), where);
         field->selectAll();
-        QTest::keyClicks(field, f.typed);
+        QTest::keyClicks(field, leave == Leave::Refused ? QStringLiteral("1e39") : f.typed);
         QCOMPARE(f.stored(doc()), before);  // typing alone enters nothing
         switch (leave) {
           case Leave::Tab: QTest::keyClick(field, Qt::Key_Tab); break;
@@ -510,11 +513,27 @@ class UndoTest : public QObject, protected WindowFixture<SuggestionPrompter> {
             QVERIFY2(!field->text().contains(f.typed), where);
             QTest::keyClick(field, Qt::Key_Tab);
             break;
+          case Leave::Refused:
+            frame_->action(cmd::kSave)->trigger();
+            QCOMPARE(prompter_.messages.size(), 1);
+            QVERIFY2(prompter_.messages.front().contains(QStringLiteral("须为")), where);
+            prompter_.messages.clear();
+            QVERIFY2(!QFile::exists(path), where);  // not saved
+            QCOMPARE(field->text(), QStringLiteral("1e39"));
+            QTRY_VERIFY2(field->hasFocus(), where);
+            // Tab away is refused again; Esc then gives the stored value back.
+            QTest::keyClick(field, Qt::Key_Tab);
+            QCOMPARE(prompter_.messages.size(), 1);
+            prompter_.messages.clear();
+            QTRY_VERIFY2(field->hasFocus(), where);
+            QTest::keyClick(field, Qt::Key_Escape);
+            break;
         }
         QVERIFY2(prompter_.messages.isEmpty(), qPrintable(prompter_.messages.join('\n')));
-        const float expected = leave == Leave::Escape ? before : f.typed.toFloat();
+        const bool kept = leave == Leave::Escape || leave == Leave::Refused;
+        const float expected = kept ? before : f.typed.toFloat();
         QVERIFY2(f.stored(doc()) == expected, where + " shows " + QByteArray::number(f.stored(doc())));
-        QCOMPARE(model_->undoStack()->count(), leave == Leave::Escape ? 0 : leave == Leave::Click ? 2 : 1);
+        QCOMPARE(model_->undoStack()->count(), kept ? 0 : leave == Leave::Click ? 2 : 1);
         if (leave == Leave::Save) {
           CKorvaneDoc saved(CKorvaneDoc::Settings::None);
           saved.OnOpenDocument(path.toStdString());

@@ -7,6 +7,7 @@
 #include "core/app/edit_snapshot.h"
 #include "core/app/korvane_doc.h"
 #include "core/data/text_entry.h"
+#include "core/data/typed_number.h"
 #include "core/report/report_records.h"
 #include "core/standards/standards.h"
 #include "core/wave/point_readings.h"
@@ -20,23 +21,12 @@ constexpr EditScope kVelocityInputs = EditScope::Zone;
 constexpr EditScope kZoneData = EditScope::Zone | EditScope::Member | EditScope::Batch;
 constexpr EditScope kEverything = EditScope::AllMembers | EditScope::AllZones | EditScope::Batch;
 
-// Largest rebound reading a cell takes; this and above are refused.
-constexpr int kReadingLimit = 10000;
-constexpr float kMaxBetaLambda = 10.0f;
-constexpr float kMaxGridDistance = 10000.0f;  // mm
-constexpr float kMinTypedRebound = 20.0f;
-constexpr float kMaxTypedRebound = 50.0f;
-constexpr float kMaxCoefficient = 10.0f;
-constexpr float kMaxEta = 10.0f;
-constexpr float kMaxDeltaTot = 30.0f;  // MPa
 // The zone grid shows the points' distances only for zones of up to six.
 constexpr int kMaxGridPoints = 6;
 
-// `value` within lo ... hi; NaN gives lo.
-float Limit(float value, float lo, float hi) {
-  if (!(value >= lo)) return lo;
-  return value > hi ? hi : value;
-}
+// An edit of a value outside its field's range is refused with the
+// field's message; the stored value stays.
+bool Outside(float value, TypedField field) { return !InRange(value, RangeOf(field)); }
 
 bool ValidMember(const CKorvaneDoc& doc, int member) {
   return doc.HasFile() && member >= 0 && static_cast<std::size_t>(member) < doc.members.size();
@@ -320,7 +310,10 @@ EditResult SetArrivals(CKorvaneDoc& doc, int member, const std::vector<ArrivalCh
 EditResult SetPointDistance(CKorvaneDoc& doc, ZoneRef at, int point, float distance) {
   TestZone* zone = ZoneAt(doc, at);
   MeasuringPoint* target = zone != nullptr ? UsedPoint(*zone, point) : nullptr;
-  if (target == nullptr || !std::isfinite(distance)) return Refused(at);
+  if (target == nullptr) return Refused(at);
+  if (Outside(distance, TypedField::Distance)) {
+    return AtPoint(Refused(at, target->distance, RangeMessage(RangeOf(TypedField::Distance))), point);
+  }
   return AtPoint(
       EditZone(
           doc, at, kVelocityInputs, distance, [&](const TestZone&) { return target->distance != distance; },
@@ -367,16 +360,23 @@ EditResult SetTestLocation(CKorvaneDoc& doc, ZoneRef at, std::string_view locati
 }
 
 EditResult SetBeta(CKorvaneDoc& doc, ZoneRef at, float beta) {
-  if (ZoneAt(doc, at) == nullptr) return Refused(at);
-  const float value = Limit(beta, 0.0f, kMaxBetaLambda);
+  const TestZone* zone = ZoneAt(doc, at);
+  if (zone == nullptr) return Refused(at);
+  if (Outside(beta, TypedField::Beta))
+    return Refused(at, zone->beta, RangeMessage(RangeOf(TypedField::Beta)));
+  const float value = beta;
   return EditZone(
       doc, at, kVelocityInputs, value, [&](const TestZone& z) { return z.beta != value; },
       [&](TestZone& z) { z.beta = value; });
 }
 
 EditResult SetLambda(CKorvaneDoc& doc, ZoneRef at, float lambda) {
-  if (ZoneAt(doc, at) == nullptr) return Refused(at);
-  const float value = Limit(lambda, 0.0f, kMaxBetaLambda);
+  const TestZone* zone = ZoneAt(doc, at);
+  if (zone == nullptr) return Refused(at);
+  if (Outside(lambda, TypedField::Lambda)) {
+    return Refused(at, zone->lambda, RangeMessage(RangeOf(TypedField::Lambda)));
+  }
+  const float value = lambda;
   return EditZone(
       doc, at, kVelocityInputs, value, [&](const TestZone& z) { return z.lambda != value; },
       [&](TestZone& z) { z.lambda = value; });
@@ -388,7 +388,10 @@ EditResult SetZoneGridDistance(CKorvaneDoc& doc, ZoneRef at, int point, float di
   TestZone* zone = ZoneAt(doc, at);
   MeasuringPoint* target = zone != nullptr ? UsedPoint(*zone, point) : nullptr;
   if (target == nullptr || zone->usedPointSlots() > kMaxGridPoints) return Refused(at);
-  const float value = Limit(distance, 0.0f, kMaxGridDistance);
+  if (Outside(distance, TypedField::Distance)) {
+    return AtPoint(Refused(at, target->distance, RangeMessage(RangeOf(TypedField::Distance))), point);
+  }
+  const float value = distance;
   return AtPoint(EditZone(
                      doc, at, kZoneData, value, [&](const TestZone&) { return target->distance != value; },
                      [&](TestZone&) { target->distance = value; }),
@@ -399,10 +402,10 @@ EditResult SetReading(CKorvaneDoc& doc, ZoneRef at, int index, int value) {
   const TestZone* zone = ZoneAt(doc, at);
   if (zone == nullptr || index < 0 || index >= kReadingsPerZone) return Refused(at);
   const auto slot = static_cast<std::size_t>(index);
-  if (value >= kReadingLimit) {
-    return Refused(at, static_cast<float>(zone->rebound[slot]), kMsgReadingTooLarge);
+  if (Outside(static_cast<float>(value), TypedField::Reading)) {
+    return Refused(at, static_cast<float>(zone->rebound[slot]), RangeMessage(RangeOf(TypedField::Reading)));
   }
-  const int reading = std::max(value, 0);
+  const int reading = value;
   return EditZone(
       doc, at, kZoneData, static_cast<float>(reading),
       [&](const TestZone& z) { return z.rebound[slot] != reading; },
@@ -410,8 +413,12 @@ EditResult SetReading(CKorvaneDoc& doc, ZoneRef at, int index, int value) {
 }
 
 EditResult SetReboundValue(CKorvaneDoc& doc, ZoneRef at, float value) {
-  if (ZoneAt(doc, at) == nullptr) return Refused(at);
-  const float r = Limit(value, kMinTypedRebound, kMaxTypedRebound);
+  const TestZone* zone = ZoneAt(doc, at);
+  if (zone == nullptr) return Refused(at);
+  if (Outside(value, TypedField::Rebound)) {
+    return Refused(at, zone->reboundValue, RangeMessage(RangeOf(TypedField::Rebound)));
+  }
+  const float r = value;
   return EditZone(
       doc, at, kZoneData, r, [&](const TestZone& z) { return z.reboundValue != r || z.reboundManual == 0; },
       [&](TestZone& z) {
@@ -421,7 +428,11 @@ EditResult SetReboundValue(CKorvaneDoc& doc, ZoneRef at, float value) {
 }
 
 EditResult SetCarbonationDepth(CKorvaneDoc& doc, ZoneRef at, float depth) {
-  if (ZoneAt(doc, at) == nullptr || !std::isfinite(depth)) return Refused(at);
+  const TestZone* zone = ZoneAt(doc, at);
+  if (zone == nullptr) return Refused(at);
+  if (Outside(depth, TypedField::Carbonation)) {
+    return Refused(at, zone->carbonationDepth, RangeMessage(RangeOf(TypedField::Carbonation)));
+  }
   return EditZone(
       doc, at, kZoneData, depth, [&](const TestZone& z) { return z.carbonationDepth != depth; },
       [&](TestZone& z) { z.carbonationDepth = depth; });
@@ -446,10 +457,28 @@ EditResult SetSurface(CKorvaneDoc& doc, ZoneRef at, Surface surface) {
 
 // ---- Member and file -------------------------------------------------------------
 
+TypedField CoefficientField(Coefficient which, Standard standard) {
+  switch (which) {
+    case Coefficient::A: return TypedField::CoefficientA;
+    case Coefficient::B: return TypedField::CoefficientB;
+    case Coefficient::C: return TypedField::CoefficientC;
+    case Coefficient::D: break;
+  }
+  return Traits(standard).carbonationTerm ? TypedField::CarbonationD : TypedField::CoefficientD;
+}
+
 EditResult SetCoefficient(CKorvaneDoc& doc, int member, Coefficient which, float value) {
   if (!ValidMember(doc, member)) return Refused({member, -1});
-  const float v = Limit(value, 0.0f, kMaxCoefficient);
   CoefficientSet set = CoefficientsOf(MemberAt(doc, member));
+  const TypedField field = CoefficientField(which, doc.standard);
+  if (Outside(value, field)) {
+    const float stored = which == Coefficient::A   ? set.a
+                         : which == Coefficient::B ? set.b
+                         : which == Coefficient::C ? set.c
+                                                   : set.d;
+    return Refused({member, -1}, stored, RangeMessage(RangeOf(field)));
+  }
+  const float v = value;
   switch (which) {
     case Coefficient::A: set.a = v; break;
     case Coefficient::B: set.b = v; break;
@@ -479,13 +508,18 @@ EditResult RefreshStandardCoefficients(CKorvaneDoc& doc, int member, bool forced
 
 EditResult SetEta(CKorvaneDoc& doc, float eta) {
   if (!doc.HasFile()) return Refused({});
-  const float v = Limit(eta, 0.0f, kMaxEta);
+  if (Outside(eta, TypedField::Eta))
+    return Refused({}, doc.project.eta, RangeMessage(RangeOf(TypedField::Eta)));
+  const float v = eta;
   return ApplyCorrections(doc, v, doc.project.deltaTot, v);
 }
 
 EditResult SetDeltaTot(CKorvaneDoc& doc, float deltaTot) {
   if (!doc.HasFile()) return Refused({});
-  const float v = Limit(deltaTot, 0.0f, kMaxDeltaTot);
+  if (Outside(deltaTot, TypedField::DeltaTot)) {
+    return Refused({}, doc.project.deltaTot, RangeMessage(RangeOf(TypedField::DeltaTot)));
+  }
+  const float v = deltaTot;
   return ApplyCorrections(doc, doc.project.eta, v, v);
 }
 

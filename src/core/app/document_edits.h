@@ -35,15 +35,13 @@
 
 #include "core/algorithm/correction_tables.h"
 #include "core/data/records.h"
+#include "core/data/typed_number.h"
+#include "core/standards/standards.h"
 
 namespace korvane {
 
 class CKorvaneDoc;
 class EditSnapshot;
-
-// Shown when a rebound reading of 10000 or more is typed (the old reading
-// stays).
-inline constexpr std::string_view kMsgReadingTooLarge = "输入的回弹值过大！";
 
 // A zone of a member, both 0-based.
 struct ZoneRef {
@@ -151,8 +149,11 @@ EditResult SetArrivals(CKorvaneDoc& doc, int member, const std::vector<ArrivalCh
 
 // ---- Velocity inputs of a zone (main screen: point readings, V, Va) --------
 
-// Distance L (mm) of a point as typed in "当前测区数据" (no limits; a value
-// that is not finite is refused).
+// Every value typed below is refused outside its field's range
+// (typed_number.h) with the field's message; the stored value stays
+// (`stored`) and nothing is recomputed.
+//
+// Distance L (mm) of a point as typed in "当前测区数据" (0 … 10000).
 EditResult SetPointDistance(CKorvaneDoc& doc, ZoneRef at, int point, float distance);
 // Test method "角测", "平测", "对测" (another number is refused): the position
 // becomes the method's default ("侧面" for "对测", else "顶面"), then the
@@ -161,24 +162,22 @@ EditResult SetTestMethod(CKorvaneDoc& doc, ZoneRef at, TestMethod method);
 // Test position (UTF-8), then the β/λ rule. Refused when a data file cannot
 // hold the text (a line break, more than 10 UTF-16 units).
 EditResult SetTestLocation(CKorvaneDoc& doc, ZoneRef at, std::string_view location);
-// β and λ, limited to 0 ... 10 (NaN gives 0).
+// β and λ (0 … 10).
 EditResult SetBeta(CKorvaneDoc& doc, ZoneRef at, float beta);
 EditResult SetLambda(CKorvaneDoc& doc, ZoneRef at, float lambda);
 
 // ---- Zone data (analysis screen: zone, member, batch) ----------------------
 
-// Distance L (mm) of a point typed into the zone grid of the waveform view,
-// limited to 0 ... 10000 (NaN gives 0). Refused for a zone of more than six
-// points (the grid shows no distances then).
+// Distance L (mm) of a point typed into the zone grid of the waveform view
+// (0 … 10000). Refused for a zone of more than six points (the grid shows
+// no distances then).
 EditResult SetZoneGridDistance(CKorvaneDoc& doc, ZoneRef at, int point, float distance);
-// Rebound reading `index` (0..15): a negative value becomes 0; 10000 or more
-// is refused with "输入的回弹值过大！" and the old reading stays.
+// Rebound reading `index` (0..15): a whole number 0 … 99.
 EditResult SetReading(CKorvaneDoc& doc, ZoneRef at, int index, int value);
-// The representative rebound value R typed by hand, limited to 20.0 ... 50.0
-// (NaN gives 20); the readings no longer determine R (reboundManual set).
+// The representative rebound value R typed by hand (20.0 … 50.0); the
+// readings no longer determine R (reboundManual set).
 EditResult SetReboundValue(CKorvaneDoc& doc, ZoneRef at, float value);
-// Carbonation depth (mm), without limits; a value that is not finite is
-// refused.
+// Carbonation depth (0 … 10 mm).
 EditResult SetCarbonationDepth(CKorvaneDoc& doc, ZoneRef at, float depth);
 // Hammer angle: 90, 60, 45, 30, 0, -30, -45, -60 or -90 degrees; any other
 // value stores 0.
@@ -189,9 +188,12 @@ EditResult SetSurface(CKorvaneDoc& doc, ZoneRef at, Surface surface);
 // ---- Member and file (analysis screen: every zone, member and the batch) ---
 
 enum class Coefficient { A, B, C, D };
+// The range of a coefficient under `standard`: d is the exponent of the
+// carbonation term (−1 … 1) where the standard's strength rule has one.
+TypedField CoefficientField(Coefficient which, Standard standard);
 
-// Coefficient a, b, c or d of member `member`, limited to 0 ... 10 (NaN gives
-// 0); then that member's aggregate and four coefficients are copied to every
+// Coefficient a, b, c or d of member `member` (CoefficientField's range);
+// then that member's aggregate and four coefficients are copied to every
 // member and everything is recomputed.
 EditResult SetCoefficient(CKorvaneDoc& doc, int member, Coefficient which, float value);
 // Coarse aggregate of member `member`: Custom, Pebble or CrushedStone (any
@@ -205,9 +207,9 @@ EditResult SetAggregate(CKorvaneDoc& doc, int member, Aggregate aggregate);
 // its aggregate (a forced refresh replaces custom coefficients too), then
 // the copy to every member and the recomputation.
 EditResult RefreshStandardCoefficients(CKorvaneDoc& doc, int member, bool forced);
-// The project's strength correction factor η, limited to 0 ... 10 (NaN gives
-// 0), or correction Δtot (MPa), limited to 0 ... 30; then η and Δtot of the
-// project go into every zone and everything is recomputed.
+// The project's strength correction factor η (0.1 … 10) or correction Δtot
+// (−30 … 30 MPa); then η and Δtot of the project go into every zone and
+// everything is recomputed.
 EditResult SetEta(CKorvaneDoc& doc, float eta);
 EditResult SetDeltaTot(CKorvaneDoc& doc, float deltaTot);
 // Pumped-concrete switch of member `member`; the member's zones and the

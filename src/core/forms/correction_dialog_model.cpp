@@ -5,8 +5,8 @@
 #include <cstddef>
 
 #include "core/app/korvane_doc.h"
-#include "core/data/number_entry.h"
 #include "core/data/text_format.h"
+#include "core/data/typed_number.h"
 #include "core/standards/standards.h"
 
 namespace korvane {
@@ -212,20 +212,19 @@ GridLayout CorrectionTableLayout(CorrectionTableId table, const CorrectionTables
   return layout;
 }
 
-CorrectionTables CorrectionTablesFromCells(CorrectionTableId table, const CorrectionTables& base,
-                                           const CellTextReader& cellText, const WarningSink& warn) {
-  CorrectionTables result = base;
+CellTables CorrectionTablesFromCells(CorrectionTableId table, const CorrectionTables& base,
+                                     const CellTextReader& cellText) {
+  CellTables result{base, {}, -1, -1};
   if (!cellText) return result;
   for (const CorrectionValueCell& at : CorrectionValueCells(table)) {
-    float& value = TableValue(result, table, at.tableRow, at.tableColumn);
+    float& value = TableValue(result.tables, table, at.tableRow, at.tableColumn);
     const std::string text = cellText(at.row, at.column);
     // A cell left as shown keeps the stored value: "%.1f" does not give
     // back every stored float (the derived fine tables).
     if (text == FormatFixed(value, 1)) continue;
-    // A number beyond float (1e39) keeps the stored value: an infinite
-    // correction would make every strength of the standard infinite.
-    const float typed = MathOperation::ToFloat(text, warn);
-    if (std::isfinite(typed)) value = typed;
+    const TypedNumber typed = ReadTypedNumber(text, TypedField::Correction);
+    if (!typed.value) return CellTables{base, typed.message, at.row, at.column};
+    value = *typed.value;
   }
   return result;
 }
@@ -251,9 +250,8 @@ CorrectionDialogModel::CorrectionDialogModel(CorrectionDialogKind kind, const CK
       defaults_(doc.defaultTables),
       layout_(CorrectionTableLayout(table_, current_)) {}
 
-CorrectionTables CorrectionDialogModel::Accept(const CellTextReader& cellText,
-                                               const WarningSink& warn) const {
-  return CorrectionTablesFromCells(table_, current_, cellText, warn);
+CellTables CorrectionDialogModel::Accept(const CellTextReader& cellText) const {
+  return CorrectionTablesFromCells(table_, current_, cellText);
 }
 
 CorrectionTables CorrectionDialogModel::RestoreDefaults() {

@@ -78,13 +78,20 @@ std::vector<CorrectionValueCell> CorrectionValueCells(CorrectionTableId table);
 // Text of grid cell (row, column) as the dialog shows it now (UTF-8).
 using CellTextReader = std::function<std::string(int row, int column)>;
 
-// "确定": `base` with every shown value of `table` read from its cell by
-// number entry (a text that is too long reads as 0 and warns; a number
-// beyond float keeps the stored value). A cell whose
-// text is still the one `base` shows ("%.1f") keeps its stored value. Values
-// not shown and the other tables stay as in `base`.
-CorrectionTables CorrectionTablesFromCells(CorrectionTableId table, const CorrectionTables& base,
-                                           const CellTextReader& cellText, const WarningSink& warn = {});
+// "确定": `base` with every shown value of `table` read from its cell as a
+// typed number (typed_number.h, −20 … 20). A cell whose text is still the
+// one `base` shows ("%.1f") keeps its stored value. Values not shown and the
+// other tables stay as in `base`. The first cell that holds no number in
+// range refuses the whole table: its message and position, `tables` as
+// `base`.
+struct CellTables {
+  CorrectionTables tables;
+  std::string message;  // empty when every cell was taken
+  int row = -1;         // the refused cell
+  int column = -1;
+};
+CellTables CorrectionTablesFromCells(CorrectionTableId table, const CorrectionTables& base,
+                                     const CellTextReader& cellText);
 
 // "默认值": `current` with `table` replaced by its copy in `defaults`.
 CorrectionTables WithDefaultTable(CorrectionTableId table, const CorrectionTables& current,
@@ -106,7 +113,7 @@ class CorrectionDialogModel {
 
   // "确定": the tables to store, read from the dialog's cells; the
   // document's current tables unchanged when there is no grid.
-  CorrectionTables Accept(const CellTextReader& cellText, const WarningSink& warn = {}) const;
+  CellTables Accept(const CellTextReader& cellText) const;
   // "默认值": the tables to store at once (the shown table back to its
   // defaults); the grid is rebuilt from them and the dialog stays open. A
   // later "取消" does not undo this.

@@ -51,6 +51,26 @@ std::vector<std::string> DesignStrengthChoices() {
   return choices;
 }
 
+NumberRange PrintFieldRange(PrintIntField field) {
+  static constexpr std::array<std::string_view, kPrintIntFieldCount> kNames = {
+      "边框线宽", "网格线宽", "上边距", "左边距", "下边距", "右边距", "起始页码", "页眉高度", "页脚高度"};
+  const bool millimetres = field != PrintIntField::BorderLine && field != PrintIntField::GridLine &&
+                           field != PrintIntField::FirstPageNumber;
+  return NumberRange{std::string(kNames[static_cast<int>(field)]),
+                     kPrintFieldMinimum,
+                     kPrintFieldMaximum,
+                     true,
+                     true,
+                     millimetres ? "mm" : ""};
+}
+
+std::string MarginSumMessage(bool topAndBottom) {
+  const int paper = topAndBottom ? kPaperHeightMm : kPaperWidthMm;
+  return std::string(topAndBottom ? "上下边距之和须不超过" : "左右边距之和须不超过") +
+         std::to_string(paper - kReportLeastMm) + " mm（A4纸" + (topAndBottom ? "高" : "宽") +
+         std::to_string(paper) + " mm，报表至少留" + std::to_string(kReportLeastMm) + " mm）";
+}
+
 std::optional<int> ParseIntegerField(std::string_view text) {
   std::size_t begin = 0;
   std::size_t end = text.size();
@@ -119,14 +139,25 @@ void PrintSetDialogModel::SetDate(ReportDateField field, const CivilDate& date) 
 
 bool PrintSetDialogModel::TransferPage(PrintDialogUpdate& update) {
   std::array<int, kPrintIntFieldCount> values{};
+  const auto refuse = [&update](std::string message, PrintIntField field) {
+    update.messages.push_back(std::move(message));
+    update.focus = field;
+    return false;
+  };
   for (int i = 0; i < kPrintIntFieldCount; ++i) {
+    const auto field = static_cast<PrintIntField>(i);
+    const NumberRange range = PrintFieldRange(field);
     const std::optional<int> value = ParseIntegerField(page_.integers[i]);
-    if (!value) {
-      update.messages.emplace_back(kMsgEnterInteger);
-      update.focus = static_cast<PrintIntField>(i);
-      return false;
-    }
-    values[i] = std::clamp(*value, kPrintFieldMinimum, kPrintFieldMaximum);
+    if (!value || !InRange(*value, range)) return refuse(RangeMessage(range), field);
+    values[i] = *value;
+  }
+  const auto value = [&values](PrintIntField field) { return values[static_cast<int>(field)]; };
+  if (value(PrintIntField::LeftMargin) + value(PrintIntField::RightMargin) > kPaperWidthMm - kReportLeastMm) {
+    return refuse(MarginSumMessage(false), PrintIntField::RightMargin);
+  }
+  if (value(PrintIntField::TopMargin) + value(PrintIntField::BottomMargin) >
+      kPaperHeightMm - kReportLeastMm) {
+    return refuse(MarginSumMessage(true), PrintIntField::BottomMargin);
   }
   PrintSettings& s = doc_.printSettings;
   s.printHeader = page_.printHeader ? 1 : 0;

@@ -13,8 +13,11 @@
 //  - "确定" transfers the first page; with neither report chosen it shows
 //    "请选择要打印的内容" and the dialog stays open; otherwise the second page
 //    and "打印构件推定值" are transferred and the dialog closes.
-//  - An integer field holding no whole number refuses a transfer with
-//    "请输入一个整数。"; the field keeps the focus and nothing is transferred.
+//  - An integer field holding no whole number in its range (0 … 100) refuses
+//    a transfer with its message ("上边距须为0～100 mm之间的整数"), and so do
+//    margins that leave less than 100 mm of the A4 page's width or height
+//    (the message names the sum); the field keeps the focus and nothing is
+//    transferred.
 //  - The dates are rewritten year-month-day when the dialog opens; while a
 //    file is open, a changed date picker writes its date into its field at
 //    once.
@@ -27,6 +30,7 @@
 #include <vector>
 
 #include "core/data/records.h"
+#include "core/data/typed_number.h"
 #include "core/report/report_records.h"
 
 namespace korvane {
@@ -36,12 +40,16 @@ class CKorvaneDoc;
 inline constexpr std::string_view kPrintSetDialogTitle = "打印设置";
 inline constexpr std::string_view kPrintPageTabTitle = "打印页面设置";
 inline constexpr std::string_view kPrintInfoTabTitle = "打印工程信息";
-inline constexpr std::string_view kMsgEnterInteger = "请输入一个整数。";
 
-// Range of every integer field (the spin buttons' range; typed values are
-// limited to it when transferred).
+// Range of every integer field (the spin buttons' range; a typed value
+// outside it is refused).
 inline constexpr int kPrintFieldMinimum = 0;
 inline constexpr int kPrintFieldMaximum = 100;
+// The reports' paper (A4, mm) and the least width and height the margins
+// leave them.
+inline constexpr int kPaperWidthMm = 210;
+inline constexpr int kPaperHeightMm = 297;
+inline constexpr int kReportLeastMm = 100;
 
 // Lists of the first page, in index order of the fields they set.
 inline constexpr std::array<std::string_view, 3> kAlignmentNames = {"左侧", "居中", "右侧"};
@@ -63,7 +71,8 @@ inline constexpr std::array<std::string_view, 3> kConversionTableChoices = {"地
 // otherwise ("12.5", "", "1e3", "２").
 std::optional<int> ParseIntegerField(std::string_view text);
 
-// Integer fields of the first page, in tab order.
+// Integer fields of the first page, in tab order (PrintFieldRange names
+// them).
 enum class PrintIntField {
   BorderLine,  // "边框", pixels
   GridLine,    // "网格", pixels
@@ -76,6 +85,11 @@ enum class PrintIntField {
   FooterHeight,  // mm
 };
 inline constexpr int kPrintIntFieldCount = 9;
+// The field's range and the name its message gives it.
+NumberRange PrintFieldRange(PrintIntField field);
+// "左右边距之和须不超过110 mm（A4纸宽210 mm，报表至少留100 mm）", or the
+// same of the top and bottom margins.
+std::string MarginSumMessage(bool topAndBottom);
 
 // The three check boxes that transfer the page when clicked.
 enum class PrintSwitch { Header, Footer, PageNumber };

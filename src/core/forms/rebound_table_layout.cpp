@@ -5,8 +5,8 @@
 
 #include "core/algorithm/zone_computation.h"
 #include "core/app/korvane_doc.h"
-#include "core/data/number_entry.h"
 #include "core/data/text_format.h"
+#include "core/data/typed_number.h"
 
 namespace korvane {
 
@@ -213,23 +213,21 @@ GridPosition ReboundReadingPosition(int zone, int reading) {
   return GridPosition{ReboundZoneRow(zone) + reading % 2, reading / 2 + 1};
 }
 
-ReadingEntry ReboundReadingEntry(std::string_view text, int previousReading, const WarningSink& warn) {
+ReadingEntry ReboundReadingEntry(std::string_view text, int previousReading) {
   ReadingEntry entry;
-  const int typed = MathOperation::ToInt(text, warn);
-  if (typed >= kReadingLimit) {
-    entry.value = previousReading;
-    entry.message = std::string(kMsgReadingTooLarge);
-  } else {
-    entry.value = std::max(typed, 0);
-  }
-  entry.text = ReadingText(entry.value);
+  const TypedNumber typed = ReadTypedNumber(text, TypedField::Reading);
+  if (typed.value) entry.value = static_cast<int>(*typed.value);
+  entry.message = typed.message;
+  entry.text = ReadingText(entry.value.value_or(previousReading));
   return entry;
 }
 
-ReboundValueEntry ReboundTypedValueEntry(std::string_view text, const WarningSink& warn) {
+ReboundValueEntry ReboundTypedValueEntry(std::string_view text, float previousValue) {
   ReboundValueEntry entry;
-  entry.value = ClampTypedRebound(MathOperation::ToFloat(text, warn));
-  entry.text = FormatFixed(entry.value, 1);
+  const TypedNumber typed = ReadTypedNumber(text, TypedField::Rebound);
+  entry.value = typed.value;
+  entry.message = typed.message;
+  entry.text = FormatFixed(entry.value.value_or(previousValue), 1);
   return entry;
 }
 

@@ -12,6 +12,7 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -31,9 +32,6 @@ inline constexpr int kReboundTwoLineHeaderHeight = 38;
 inline constexpr int kReboundNarrowColumn = 36;
 // A missing (negative) reading is shown as this value.
 inline constexpr int kMissingReadingShown = 35;
-// Readings from this value on are refused.
-inline constexpr int kReadingLimit = 10000;
-
 // Hammer angle list: entry i stores kAngleEntryValues[i] degrees.
 inline constexpr std::array<std::string_view, 9> kAngleEntries = {"90",  "60",  "45",  "30", "0",
                                                                   "-30", "-45", "-60", "-90"};
@@ -125,22 +123,24 @@ GridPosition ReboundReadingPosition(int zone, int reading);
 // First grid row of zone `zone`.
 inline int ReboundZoneRow(int zone) { return 2 * zone + 1; }
 
-// A typed reading: number entry (integer) of the text; a negative value
-// becomes 0; a value of 10000 or more is refused with "输入的回弹值过大！" and
-// the previous reading is kept (the cell shows it, 35 when it is negative).
+// A typed reading (typed_number.h: a whole number 0 … 99), or the field's
+// message and the previous reading kept (the cell shows it, 35 when it is
+// negative).
 struct ReadingEntry {
-  int value = 0;        // the reading to store
-  std::string message;  // to show; empty when accepted
-  std::string text;     // the cell's text afterwards
+  std::optional<int> value;  // the reading to store; empty when refused
+  std::string message;       // to show; empty when accepted
+  std::string text;          // the cell's text afterwards
 };
-ReadingEntry ReboundReadingEntry(std::string_view text, int previousReading, const WarningSink& warn = {});
+ReadingEntry ReboundReadingEntry(std::string_view text, int previousReading);
 
-// A typed representative rebound value: number entry, kept within 20.0 …
-// 50.0, and its cell text "%.1f". Storing it sets the zone's manual flag.
+// A typed representative rebound value (20.0 … 50.0) and its cell text
+// "%.1f", or the message and the previous value's text. Storing it sets the
+// zone's manual flag.
 struct ReboundValueEntry {
-  float value = 0.0f;
+  std::optional<float> value;
+  std::string message;
   std::string text;
 };
-ReboundValueEntry ReboundTypedValueEntry(std::string_view text, const WarningSink& warn = {});
+ReboundValueEntry ReboundTypedValueEntry(std::string_view text, float previousValue);
 
 }  // namespace korvane

@@ -4,8 +4,8 @@
 #include <cstddef>
 
 #include "core/app/korvane_doc.h"
-#include "core/data/number_entry.h"
 #include "core/data/text_format.h"
+#include "core/data/typed_number.h"
 #include "core/standards/standards.h"
 
 namespace korvane {
@@ -46,7 +46,22 @@ std::vector<int> ZoneGridColumnWidths(int columns, int clientWidth) {
   return widths;
 }
 
+bool StrengthIsPlausible(float strength) { return strength >= 0.0f && strength <= 200.0f; }
+
+std::string ImplausibleStrengthNote(const ZoneLists& zoneLists, const std::vector<Member>& members) {
+  for (std::size_t m = 0; m < zoneLists.size() && m < members.size(); ++m) {
+    for (std::size_t z = 0; z < zoneLists[m].size(); ++z) {
+      const float strength = zoneLists[m][z].strengthValue;
+      if (StrengthIsPlausible(strength)) continue;
+      return "构件“" + members[m].name + "”测区" + std::to_string(z + 1) + "的强度换算值" +
+             FormatFixed(strength, 1) + "MPa超出0～200MPa，请检查系数";
+    }
+  }
+  return {};
+}
+
 std::string StrengthCellText(Standard standard, float strength) {
+  if (!StrengthIsPlausible(strength)) return "!" + FormatFixed(strength, 1);
   if (Traits(standard).gridShowsLimits) {
     if (strength < 10.0f) return "<10MPa";
     if (strength > 70.0f) return ">70MPa";
@@ -112,10 +127,12 @@ std::optional<ZoneGridPointCell> ZoneGridDistanceCell(int pointColumns, int zone
   return ZoneGridPointCell{row - 1, (column - 1) / 2};
 }
 
-DistanceEntry ZoneGridDistanceEntry(std::string_view text, const WarningSink& warn) {
+DistanceEntry ZoneGridDistanceEntry(std::string_view text, float previousDistance) {
   DistanceEntry entry;
-  entry.distance = std::clamp(MathOperation::ToFloat(text, warn), 0.0f, kMaxGridDistance);
-  entry.text = FormatFixed(entry.distance, 0);
+  const TypedNumber typed = ReadTypedNumber(text, TypedField::Distance);
+  entry.distance = typed.value;
+  entry.message = typed.message;
+  entry.text = FormatFixed(entry.distance.value_or(previousDistance), 0);
   return entry;
 }
 

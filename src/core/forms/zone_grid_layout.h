@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/data/records.h"
 #include "core/forms/grid_layout.h"
 #include "core/platform/error.h"
 #include "core/standards/standards.h"
@@ -21,8 +22,6 @@ namespace korvane {
 class CKorvaneDoc;
 
 inline constexpr int kZoneGridRowHeight = 19;
-// Distances typed into an L cell are kept within this range (mm).
-inline constexpr float kMaxGridDistance = 10000.0f;
 
 // Number of (L, T) column pairs g for a member: 0 when the member's zone
 // with index `doc.currentZone` has more than 6 points (the 7-point surface
@@ -38,10 +37,20 @@ int ZoneGridPointColumns(const CKorvaneDoc& doc, int member);
 // would be negative in a very narrow view are 0.
 std::vector<int> ZoneGridColumnWidths(int columns, int clientWidth);
 
-// Text of a zone strength fcu,i (MPa) in the fcui(Mpa) cell: under a
-// standard whose grid shows the limits (CECS 02:2005) "<10MPa" below 10 and
+// Text of a zone strength fcu,i (MPa) in the fcui(Mpa) cell: a strength
+// outside what concrete can have (StrengthIsPlausible) "!" and "%.1f"; under
+// a standard whose grid shows the limits (CECS 02:2005) "<10MPa" below 10 and
 // ">70MPa" above 70; otherwise "%.1f".
 std::string StrengthCellText(Standard standard, float strength);
+
+// A zone strength concrete can have: 0 … 200 MPa (custom coefficients can
+// give any number).
+bool StrengthIsPlausible(float strength);
+
+// The status bar's note of the first zone (member by member) whose strength
+// is not plausible: "构件“梁1”测区3的强度换算值250.3MPa超出0～200MPa，请检查
+// 系数"; empty when there is none.
+std::string ImplausibleStrengthNote(const ZoneLists& zoneLists, const std::vector<Member>& members);
 
 // The grid of member `member` for a view of client width W. Cells: zone
 // number "%d" from 1; L "%.0f" of each point's distance, T "%.1f" of
@@ -74,12 +83,13 @@ std::optional<ZoneGridPointCell> ZoneGridDistanceCell(int pointColumns, int zone
 inline int ZoneGridDistanceColumn(int point) { return 2 * point + 1; }
 inline int ZoneGridTimeColumn(int point) { return 2 * point + 2; }
 
-// A typed distance: number entry of the cell text, limited to 0 … 10000 mm,
-// and the text to write back ("%.0f").
+// A typed distance (0 … 10000 mm) and the text to write back ("%.0f"), or
+// the field's message and the previous distance's text.
 struct DistanceEntry {
-  float distance = 0.0f;
+  std::optional<float> distance;
+  std::string message;
   std::string text;
 };
-DistanceEntry ZoneGridDistanceEntry(std::string_view text, const WarningSink& warn = {});
+DistanceEntry ZoneGridDistanceEntry(std::string_view text, float previousDistance);
 
 }  // namespace korvane

@@ -1,5 +1,4 @@
 #include "gui/analysis_screen/analysis_form.h"
-#include "gui/widgets/number_field.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -14,13 +13,14 @@
 #include <QVBoxLayout>
 
 #include "core/app/edit_names.h"
-#include "core/data/number_entry.h"
 #include "core/data/text_entry.h"
+#include "core/data/typed_number.h"
 #include "core/forms/analysis_form_model.h"
 #include "core/report/report_records.h"
 #include "core/standards/standards.h"
 #include "gui/document_model.h"
 #include "gui/prompter.h"
+#include "gui/widgets/number_field.h"
 #include "gui/widgets/project_fields.h"
 #include "gui/widgets/text_validator.h"
 
@@ -113,10 +113,10 @@ FormviewAna::FormviewAna(DocumentModel* model, Prompter* prompter, QWidget* pare
   connect(standard_, qOverload<int>(&QComboBox::activated), this, &FormviewAna::onStandardChosen);
   connect(aggregate_, qOverload<int>(&QComboBox::activated), this, &FormviewAna::onAggregateChosen);
   for (int i = 0; i < 4; ++i) {
-    NumberFieldEntry::Attach(coef_[i], [this, i] { onCoefficientEntered(i); });
+    NumberFieldEntry::Attach(coef_[i], [this, i] { return onCoefficientEntered(i); });
   }
-  NumberFieldEntry::Attach(eta_, [this] { onCorrectionEntered(true); });
-  NumberFieldEntry::Attach(deltaTot_, [this] { onCorrectionEntered(false); });
+  NumberFieldEntry::Attach(eta_, [this] { return onCorrectionEntered(true); });
+  NumberFieldEntry::Attach(deltaTot_, [this] { return onCorrectionEntered(false); });
   connect(project_.member, qOverload<int>(&QComboBox::activated), this, &FormviewAna::onMemberChosen);
   connect(lock_, &QCheckBox::toggled, this, [this] { applyEnabling(); });
   connect(pumped_, &QCheckBox::clicked, this, [this](bool on) {
@@ -243,27 +243,40 @@ void FormviewAna::onAggregateChosen(int index) {
   refresh();
 }
 
-void FormviewAna::onCoefficientEntered(int index) {
+bool FormviewAna::onCoefficientEntered(int index) {
   CKorvaneDoc& doc = model_->doc();
-  const float typed = MathOperation::ToFloat(coef_[index]->text().toStdString(), doc.warningSink);
   const int member = doc.currentMember;
   const Coefficient which = kCoefficients[index];
+  const TypedNumber typed =
+      ReadTypedNumber(coef_[index]->text().toStdString(), CoefficientField(which, doc.standard));
+  if (!typed.value) {
+    prompter_->message(this, FromUtf8(typed.message));
+    return false;
+  }
+  const float value = *typed.value;
   const EditResult result = model_->edit(
-      edit_name::Coefficient(which), [=](CKorvaneDoc& d) { return SetCoefficient(d, member, which, typed); });
+      edit_name::Coefficient(which), [=](CKorvaneDoc& d) { return SetCoefficient(d, member, which, value); });
   refresh();
   if (result.stored)
     coef_[index]->setText(FromUtf8(CoefficientEnteredText(kCoefficients[index], *result.stored)));
+  return true;
 }
 
-void FormviewAna::onCorrectionEntered(bool eta) {
-  CKorvaneDoc& doc = model_->doc();
+bool FormviewAna::onCorrectionEntered(bool eta) {
   QLineEdit* field = eta ? eta_ : deltaTot_;
-  const float typed = MathOperation::ToFloat(field->text().toStdString(), doc.warningSink);
+  const TypedNumber typed =
+      ReadTypedNumber(field->text().toStdString(), eta ? TypedField::Eta : TypedField::DeltaTot);
+  if (!typed.value) {
+    prompter_->message(this, FromUtf8(typed.message));
+    return false;
+  }
+  const float value = *typed.value;
   const EditResult result = model_->edit(eta ? edit_name::kEta : edit_name::kDeltaTot, [=](CKorvaneDoc& d) {
-    return eta ? SetEta(d, typed) : SetDeltaTot(d, typed);
+    return eta ? SetEta(d, value) : SetDeltaTot(d, value);
   });
   refresh();
   if (result.stored) field->setText(FromUtf8(CorrectionEnteredText(*result.stored)));
+  return true;
 }
 
 void FormviewAna::onMemberChosen(int index) {

@@ -63,8 +63,9 @@ class FormviewAna : public QWidget {
   void refreshResults();
   void onStandardChosen(int index);
   void onAggregateChosen(int index);
-  void onCoefficientEntered(int index);
-  void onCorrectionEntered(bool eta);
+  // A coefficient, η or Δtot typed: entered, or its message shown (false).
+  bool onCoefficientEntered(int index);
+  bool onCorrectionEntered(bool eta);
   void onMemberChosen(int index);
   void onTabChosen(int index);
   void showMessage(const std::string& text);

@@ -10,6 +10,7 @@
 #include "core/forms/zone_grid_layout.h"
 #include "core/wave/point_readings.h"
 #include "gui/document_model.h"
+#include "gui/prompter.h"
 #include "gui/widgets/grid_ctrl.h"
 #include "gui/widgets/point_panel.h"
 
@@ -50,8 +51,12 @@ QRect PaintReadingStrip(QPainter& p, const QRect& rect, const StripReadings* rea
   return labelRect;
 }
 
-CAnalysisView::CAnalysisView(DocumentModel* model, QWidget* parent)
-    : QWidget(parent), model_(model), slider_(new QSlider(Qt::Vertical, this)), grid_(new CGridCtrl(this)) {
+CAnalysisView::CAnalysisView(DocumentModel* model, Prompter* prompter, QWidget* parent)
+    : QWidget(parent),
+      model_(model),
+      prompter_(prompter),
+      slider_(new QSlider(Qt::Vertical, this)),
+      grid_(new CGridCtrl(this)) {
   setObjectName(QStringLiteral("CAnalysisView"));
   setMouseTracking(true);
   setAttribute(Qt::WA_OpaquePaintEvent);
@@ -229,15 +234,20 @@ void CAnalysisView::onDistanceEdited(int row, int column) {
   const auto cell =
       ZoneGridDistanceCell(ZoneGridPointColumns(doc, member), doc.ZoneCount(member), row, column);
   if (!cell) return;
-  const DistanceEntry entry =
-      ZoneGridDistanceEntry(grid_->itemText(row, column).toStdString(), doc.warningSink);
+  const MeasuringPoint* stored = doc.Zone(member, cell->zone)->point(cell->point);
+  const DistanceEntry entry = ZoneGridDistanceEntry(grid_->itemText(row, column).toStdString(),
+                                                    stored != nullptr ? stored->distance : 0.0f);
   const ZoneRef at{member, cell->zone};
   const int point = cell->point;
-  const float distance = entry.distance;
-  model_->edit(edit_name::kDistance,
-               [=](CKorvaneDoc& d) { return SetZoneGridDistance(d, at, point, distance); });
-  // The cell shows the stored value, also when the edit changed nothing.
+  if (entry.distance) {
+    const float distance = *entry.distance;
+    model_->edit(edit_name::kDistance,
+                 [=](CKorvaneDoc& d) { return SetZoneGridDistance(d, at, point, distance); });
+  }
+  // The cell shows the stored value, also when the edit changed nothing or
+  // the text was refused.
   rebuildGrid();
+  if (!entry.message.empty()) prompter_->message(this, FromUtf8(entry.message));
 }
 
 void CAnalysisView::onRowSelected(int row, int /*flag*/) {

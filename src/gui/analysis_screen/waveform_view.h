@@ -24,6 +24,8 @@ struct TestZone;
 
 namespace korvane::gui {
 
+class Prompter;
+
 class CGridCtrl;
 class DocumentModel;
 
@@ -33,7 +35,7 @@ class CAnalysisView : public QWidget {
  public:
   static constexpr int kSliderPosition = 80;
 
-  explicit CAnalysisView(DocumentModel* model, QWidget* parent = nullptr);
+  CAnalysisView(DocumentModel* model, Prompter* prompter, QWidget* parent = nullptr);
 
   CGridCtrl* zoneGrid() const { return grid_; }
   QSlider* zoomSlider() const { return slider_; }
@@ -69,6 +71,7 @@ class CAnalysisView : public QWidget {
   void clearCursor();
 
   DocumentModel* model_;
+  Prompter* prompter_;
   QSlider* slider_;
   CGridCtrl* grid_;
   float zoomFactor_ = 1.0f;

@@ -3,6 +3,7 @@
 #include "core/app/document_edits.h"
 #include "core/app/edit_names.h"
 #include "core/data/number_entry.h"
+#include "core/data/typed_number.h"
 #include "core/forms/rebound_table_layout.h"
 #include "gui/document_model.h"
 #include "gui/prompter.h"
@@ -48,33 +49,46 @@ void CAnalysisDownTView::onEditEnded(int row, int column) {
   const ReboundCell cell = ReboundCellAt(ReboundReadingCount(doc), doc.ZoneCount(member), row, column);
   const ZoneRef at{member, cell.zone};
   const std::string text = grid_->itemText(row, column).toStdString();
+  const TestZone* zone = doc.Zone(member, cell.zone);
+  if (zone == nullptr) return;
   EditResult result;
+  std::string refusal;
   switch (cell.kind) {
     case ReboundCell::Kind::Reading: {
       const int index = cell.reading;
-      const int value = MathOperation::ToInt(text, doc.warningSink);
+      const ReadingEntry entry = ReboundReadingEntry(text, zone->rebound[static_cast<std::size_t>(index)]);
+      refusal = entry.message;
+      if (!entry.value) break;
+      const int value = *entry.value;
       result =
           model_->edit(edit_name::kReading, [=](CKorvaneDoc& d) { return SetReading(d, at, index, value); });
       break;
     }
     case ReboundCell::Kind::Carbonation: {
-      const float depth = MathOperation::ToFloat(text, doc.warningSink);
+      const TypedNumber typed = ReadTypedNumber(text, TypedField::Carbonation);
+      refusal = typed.message;
+      if (!typed.value) break;
+      const float depth = *typed.value;
       result = model_->edit(edit_name::kCarbonation,
                             [=](CKorvaneDoc& d) { return SetCarbonationDepth(d, at, depth); });
       break;
     }
     case ReboundCell::Kind::Rebound: {
-      const float value = MathOperation::ToFloat(text, doc.warningSink);
+      const ReboundValueEntry entry = ReboundTypedValueEntry(text, zone->reboundValue);
+      refusal = entry.message;
+      if (!entry.value) break;
+      const float value = *entry.value;
       result = model_->edit(edit_name::kReboundValue,
                             [=](CKorvaneDoc& d) { return SetReboundValue(d, at, value); });
       break;
     }
     default: return;
   }
-  // The cells show what the document holds: the old reading after a refusal,
-  // the limited R, and the same texts after an edit that changed nothing.
+  // The cells show what the document holds: the old value after a refusal,
+  // and the same texts after an edit that changed nothing.
   refresh();
-  if (!result.message.empty()) prompter_->message(this, FromUtf8(result.message));
+  if (refusal.empty()) refusal = result.message;
+  if (!refusal.empty()) prompter_->message(this, FromUtf8(refusal));
 }
 
 void CAnalysisDownTView::onChoiceMade(int row, int column, int entry) {

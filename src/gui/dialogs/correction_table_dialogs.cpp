@@ -11,14 +11,17 @@
 #include "core/app/edit_names.h"
 #include "core/standards/standards.h"
 #include "gui/document_model.h"
+#include "gui/prompter.h"
 #include "gui/widgets/grid_ctrl.h"
 
 namespace korvane::gui {
 
-CDlgCorrection::CDlgCorrection(CorrectionDialogKind kind, DocumentModel* model, QWidget* parent)
+CDlgCorrection::CDlgCorrection(CorrectionDialogKind kind, DocumentModel* model, Prompter* prompter,
+                               QWidget* parent)
     : QDialog(parent),
       kind_(kind),
       model_(model),
+      prompter_(prompter),
       dialog_(std::make_unique<CorrectionDialogModel>(kind, model->doc())),
       grid_(new CGridCtrl(this)),
       note_(new QLabel(this)),
@@ -70,11 +73,16 @@ void CDlgCorrection::showTable() {
 void CDlgCorrection::accept() {
   const std::optional<CorrectionTable> table = EditedTable(dialog_->table());
   if (table) {
-    CKorvaneDoc& doc = model_->doc();
-    const CorrectionTables tables = dialog_->Accept(
-        [this](int row, int column) { return grid_->itemText(row, column).toStdString(); }, doc.warningSink);
+    const CellTables cells =
+        dialog_->Accept([this](int row, int column) { return grid_->itemText(row, column).toStdString(); });
+    if (!cells.message.empty()) {
+      // The dialog stays, with the refused cell chosen.
+      prompter_->message(this, FromUtf8(cells.message));
+      grid_->setFocusCell(cells.row, cells.column);
+      return;
+    }
     const CorrectionTable which = *table;
-    const std::vector<float> values = TableValues(tables, which);
+    const std::vector<float> values = TableValues(cells.tables, which);
     model_->edit(edit_name::Table(which, false),
                  [=](CKorvaneDoc& d) { return SetCorrectionTable(d, which, values); });
   }

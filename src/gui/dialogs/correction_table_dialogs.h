@@ -18,12 +18,14 @@ namespace korvane::gui {
 
 class CGridCtrl;
 class DocumentModel;
+class Prompter;
 
 class CDlgCorrection : public QDialog {
   Q_OBJECT
 
  public:
-  CDlgCorrection(CorrectionDialogKind kind, DocumentModel* model, QWidget* parent = nullptr);
+  CDlgCorrection(CorrectionDialogKind kind, DocumentModel* model, Prompter* prompter,
+                 QWidget* parent = nullptr);
   ~CDlgCorrection() override;
 
   CGridCtrl* grid() const { return grid_; }
@@ -41,6 +43,7 @@ class CDlgCorrection : public QDialog {
 
   CorrectionDialogKind kind_;
   DocumentModel* model_;
+  Prompter* prompter_;
   std::unique_ptr<CorrectionDialogModel> dialog_;
   CGridCtrl* grid_;
   QLabel* note_;
@@ -52,22 +55,22 @@ class CDlgCorrection : public QDialog {
 class CDlgAngle : public CDlgCorrection {
   Q_OBJECT
  public:
-  explicit CDlgAngle(DocumentModel* model, QWidget* parent = nullptr)
-      : CDlgCorrection(CorrectionDialogKind::Angle, model, parent) {}
+  CDlgAngle(DocumentModel* model, Prompter* prompter, QWidget* parent = nullptr)
+      : CDlgCorrection(CorrectionDialogKind::Angle, model, prompter, parent) {}
 };
 
 class CDlgPlane : public CDlgCorrection {
   Q_OBJECT
  public:
-  explicit CDlgPlane(DocumentModel* model, QWidget* parent = nullptr)
-      : CDlgCorrection(CorrectionDialogKind::Surface, model, parent) {}
+  CDlgPlane(DocumentModel* model, Prompter* prompter, QWidget* parent = nullptr)
+      : CDlgCorrection(CorrectionDialogKind::Surface, model, prompter, parent) {}
 };
 
 class CDlgCarbon : public CDlgCorrection {
   Q_OBJECT
  public:
-  explicit CDlgCarbon(DocumentModel* model, QWidget* parent = nullptr)
-      : CDlgCorrection(CorrectionDialogKind::Carbon, model, parent) {}
+  CDlgCarbon(DocumentModel* model, Prompter* prompter, QWidget* parent = nullptr)
+      : CDlgCorrection(CorrectionDialogKind::Carbon, model, prompter, parent) {}
 };
 
 }  // namespace korvane::gui

@@ -6,8 +6,9 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "core/data/number_entry.h"
+#include "core/data/typed_number.h"
 #include "gui/document_model.h"
+#include "gui/prompter.h"
 
 namespace korvane::gui {
 
@@ -18,8 +19,8 @@ QString Plain(float value) { return QString::number(static_cast<double>(value), 
 
 }  // namespace
 
-TestPara::TestPara(DocumentModel* model, int member, QWidget* parent)
-    : QDialog(parent), model_(model), member_(member) {
+TestPara::TestPara(DocumentModel* model, Prompter* prompter, int member, QWidget* parent)
+    : QDialog(parent), model_(model), prompter_(prompter), member_(member) {
   setWindowTitle(QStringLiteral("检测参数"));
   const SectionPara& s = *model_->doc().SectionOf(member_);
   auto field = [this](const QString& text, bool editable) {
@@ -57,12 +58,23 @@ TestPara::TestPara(DocumentModel* model, int member, QWidget* parent)
 
 void TestPara::accept() {
   const SectionPara& s = *model_->doc().SectionOf(member_);
-  const WarningSink& warn = model_->doc().warningSink;
   // A field left as it was shown keeps the stored value (the text is rounded).
-  auto value = [&warn](const QLineEdit* edit, const QString& shown, float stored) {
-    return edit->text() == shown ? stored : MathOperation::ToFloat(edit->text().toStdString(), warn);
+  auto value = [this](QLineEdit* edit, const QString& shown, float stored,
+                      TypedField field) -> std::optional<float> {
+    if (edit->text() == shown) return stored;
+    const TypedNumber typed = ReadTypedNumber(edit->text().toStdString(), field);
+    if (!typed.value) {
+      prompter_->message(this, FromUtf8(typed.message));
+      edit->setFocus(Qt::OtherFocusReason);
+      edit->selectAll();
+    }
+    return typed.value;
   };
-  model_->setSectionGainDelay(member_, value(gain_, gainText_, s.gain), value(delay_, delayText_, s.delay));
+  const std::optional<float> gain = value(gain_, gainText_, s.gain, TypedField::Gain);
+  if (!gain) return;
+  const std::optional<float> delay = value(delay_, delayText_, s.delay, TypedField::Delay);
+  if (!delay) return;
+  model_->setSectionGainDelay(member_, *gain, *delay);
   QDialog::accept();
 }
 

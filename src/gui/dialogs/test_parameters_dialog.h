@@ -10,6 +10,7 @@ class QLineEdit;
 namespace korvane::gui {
 
 class DocumentModel;
+class Prompter;
 
 class TestPara : public QDialog {
   Q_OBJECT
@@ -17,7 +18,9 @@ class TestPara : public QDialog {
  public:
   // The dialog edits the section record of member `member`, which must have
   // one (CKorvaneDoc::SectionRow >= 0).
-  TestPara(DocumentModel* model, int member, QWidget* parent = nullptr);
+  // A typed gain (0 … 100) or delay (0 … 1000 us) outside its range keeps
+  // the dialog open with the field's message.
+  TestPara(DocumentModel* model, Prompter* prompter, int member, QWidget* parent = nullptr);
 
   QLineEdit* gainField() const { return gain_; }
   QLineEdit* delayField() const { return delay_; }
@@ -31,6 +34,7 @@ class TestPara : public QDialog {
 
  private:
   DocumentModel* model_;
+  Prompter* prompter_;
   int member_;
   QString gainText_;  // as shown at opening
   QString delayText_;

@@ -1,5 +1,4 @@
 #include "gui/main_screen/project_bar.h"
-#include "gui/widgets/number_field.h"
 
 #include <QComboBox>
 #include <QDateEdit>
@@ -13,12 +12,14 @@
 #include <QVBoxLayout>
 
 #include "core/algorithm/test_position.h"
-#include "core/data/number_entry.h"
 #include "core/data/text_entry.h"
+#include "core/data/typed_number.h"
 #include "core/forms/main_screen_model.h"
 #include "core/report/report_records.h"
 #include "core/standards/standards.h"
 #include "gui/document_model.h"
+#include "gui/prompter.h"
+#include "gui/widgets/number_field.h"
 #include "gui/widgets/project_fields.h"
 #include "gui/widgets/text_validator.h"
 
@@ -40,7 +41,8 @@ void SetAccess(QLineEdit* edit, FieldAccess access) {
 
 }  // namespace
 
-CMainForm::CMainForm(DocumentModel* model, QWidget* parent) : QWidget(parent), model_(model) {
+CMainForm::CMainForm(DocumentModel* model, Prompter* prompter, QWidget* parent)
+    : QWidget(parent), model_(model), prompter_(prompter) {
   setObjectName(QStringLiteral("CMainForm"));
   auto* outer = new QVBoxLayout(this);
   outer->setContentsMargins(4, 4, 4, 4);
@@ -95,8 +97,8 @@ CMainForm::CMainForm(DocumentModel* model, QWidget* parent) : QWidget(parent), m
           [this](int index) { model_->setTestMethod(static_cast<TestMethod>(index)); });
   connect(location_, qOverload<int>(&QComboBox::activated), this,
           [this](int index) { model_->setTestLocation(location_->itemText(index)); });
-  NumberFieldEntry::Attach(beta_, [this] { coefficientEntered(true); });
-  NumberFieldEntry::Attach(lambda_, [this] { coefficientEntered(false); });
+  NumberFieldEntry::Attach(beta_, [this] { return coefficientEntered(true); });
+  NumberFieldEntry::Attach(lambda_, [this] { return coefficientEntered(false); });
   connect(files_, &QListWidget::itemDoubleClicked, this,
           [this](QListWidgetItem* item) { emit openRequested(item->data(Qt::UserRole).toString()); });
 
@@ -204,16 +206,22 @@ void CMainForm::refreshZoneFields() {
   }
 }
 
-void CMainForm::coefficientEntered(bool isBeta) {
+bool CMainForm::coefficientEntered(bool isBeta) {
   QLineEdit* edit = isBeta ? beta_ : lambda_;
-  const float value = MathOperation::ToFloat(edit->text().toStdString(), model_->doc().warningSink);
+  const TypedNumber typed =
+      ReadTypedNumber(edit->text().toStdString(), isBeta ? TypedField::Beta : TypedField::Lambda);
+  if (!typed.value) {
+    prompter_->message(this, FromUtf8(typed.message));
+    return false;
+  }
   if (isBeta)
-    model_->setBeta(value);
+    model_->setBeta(*typed.value);
   else
-    model_->setLambda(value);
+    model_->setLambda(*typed.value);
   // The model refreshes the fields; a field without a zone keeps its text.
   if (const TestZone* zone = model_->doc().GetCurrentZone())
     edit->setText(FromUtf8(CoefficientText(isBeta ? zone->beta : zone->lambda)));
+  return true;
 }
 
 }  // namespace korvane::gui

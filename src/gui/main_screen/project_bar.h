@@ -17,12 +17,13 @@ class QListWidget;
 namespace korvane::gui {
 
 class DocumentModel;
+class Prompter;
 
 class CMainForm : public QWidget {
   Q_OBJECT
 
  public:
-  explicit CMainForm(DocumentModel* model, QWidget* parent = nullptr);
+  CMainForm(DocumentModel* model, Prompter* prompter, QWidget* parent = nullptr);
 
   QLineEdit* siteField() const { return project_.site; }
   QLineEdit* unitField() const { return project_.unit; }
@@ -54,9 +55,11 @@ class CMainForm : public QWidget {
  private:
   void refreshProject();
   void refreshFiles();
-  void coefficientEntered(bool beta);
+  // β or λ typed: entered, or its message shown (false).
+  bool coefficientEntered(bool beta);
 
   DocumentModel* model_;
+  Prompter* prompter_;
   ProjectFields project_;
   QComboBox* zone_;
   QComboBox* method_;

@@ -1,5 +1,4 @@
 #include "gui/main_screen/zone_points_form.h"
-#include "gui/widgets/number_field.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -9,9 +8,11 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "core/data/number_entry.h"
+#include "core/data/typed_number.h"
 #include "core/forms/main_screen_model.h"
 #include "gui/document_model.h"
+#include "gui/prompter.h"
+#include "gui/widgets/number_field.h"
 
 namespace korvane::gui {
 
@@ -30,7 +31,8 @@ QLineEdit* Field(bool readOnly, QWidget* parent) {
 
 }  // namespace
 
-MainFormRight::MainFormRight(DocumentModel* model, QWidget* parent) : QWidget(parent), model_(model) {
+MainFormRight::MainFormRight(DocumentModel* model, Prompter* prompter, QWidget* parent)
+    : QWidget(parent), model_(model), prompter_(prompter) {
   setObjectName(QStringLiteral("MainFormRight"));
   auto* outer = new QVBoxLayout(this);
   outer->setContentsMargins(2, 2, 2, 2);
@@ -62,7 +64,7 @@ MainFormRight::MainFormRight(DocumentModel* model, QWidget* parent) : QWidget(pa
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(3, 1);
     rowsLayout->addWidget(row.box);
-    NumberFieldEntry::Attach(row.distance, [this, slot] { distanceEntered(slot); });
+    NumberFieldEntry::Attach(row.distance, [this, slot] { return distanceEntered(slot); });
   }
   rowsLayout->addStretch(1);
 
@@ -120,11 +122,14 @@ void MainFormRight::showStoredReadings(int slot) {
   showTexts(slot, StoredReadingTexts(*zone, slot));
 }
 
-void MainFormRight::distanceEntered(int slot) {
-  const std::string text = distanceField(slot)->text().toStdString();
-  CKorvaneDoc& doc = model_->doc();
-  const float distance = MathOperation::ToFloat(text, doc.warningSink);
-  model_->setPointDistance(slot, distance);
+bool MainFormRight::distanceEntered(int slot) {
+  const TypedNumber typed = ReadTypedNumber(distanceField(slot)->text().toStdString(), TypedField::Distance);
+  if (!typed.value) {
+    prompter_->message(this, FromUtf8(typed.message));
+    return false;
+  }
+  model_->setPointDistance(slot, *typed.value);
+  return true;
 }
 
 }  // namespace korvane::gui

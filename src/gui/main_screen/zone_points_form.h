@@ -16,12 +16,13 @@ class QGroupBox;
 namespace korvane::gui {
 
 class DocumentModel;
+class Prompter;
 
 class MainFormRight : public QWidget {
   Q_OBJECT
 
  public:
-  explicit MainFormRight(DocumentModel* model, QWidget* parent = nullptr);
+  MainFormRight(DocumentModel* model, Prompter* prompter, QWidget* parent = nullptr);
 
   QLineEdit* timeField(int slot) const { return rows_[static_cast<std::size_t>(slot)].time; }
   QLineEdit* amplitudeField(int slot) const { return rows_[static_cast<std::size_t>(slot)].amplitude; }
@@ -49,10 +50,12 @@ class MainFormRight : public QWidget {
     QLineEdit* distance = nullptr;
     QLineEdit* velocity = nullptr;
   };
-  void distanceEntered(int slot);
+  // L typed: entered, or its message shown (false).
+  bool distanceEntered(int slot);
   void showTexts(int slot, const PointRowTexts& texts);
 
   DocumentModel* model_;
+  Prompter* prompter_;
   std::array<Row, kMaxPoints> rows_;
 };
 

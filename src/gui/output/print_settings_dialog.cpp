@@ -10,8 +10,11 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QStyle>
+#include <QStyleOptionSpinBox>
 #include <QTabWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "core/app/korvane_doc.h"
 #include "gui/document_model.h"
@@ -78,6 +81,16 @@ void CSpinEdit::stepBy(int steps) {
   selectAll();
 }
 
+QSize CSpinEdit::minimumSizeHint() const {
+  ensurePolished();
+  QStyleOptionSpinBox option;
+  initStyleOption(&option);
+  // Room for one digit more than the largest value, and the edit's margins.
+  const QSize text(fontMetrics().horizontalAdvance(QString::number(maximum_) + QLatin1Char('0')) + 6,
+                   lineEdit()->sizeHint().height());
+  return style()->sizeFromContents(QStyle::CT_SpinBox, &option, text, this);
+}
+
 QValidator::State CSpinEdit::validate(QString&, int&) const { return QValidator::Acceptable; }
 
 void CSpinEdit::fixup(QString&) const {}
@@ -107,7 +120,7 @@ CDlgPrintSet::CDlgPrintSet(QWidget* parent) : QWidget(parent) {
       edit = new QLineEdit(this);
       widget = edit;
     }
-    widget->setMaximumWidth(80);
+    widget->setMaximumWidth(std::max(80, widget->minimumSizeHint().width()));
     integerWidgets_[static_cast<int>(field)] = widget;
     integerEdits_[static_cast<int>(field)] = edit;
     return widget;

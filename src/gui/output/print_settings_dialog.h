@@ -36,6 +36,9 @@ class CSpinEdit : public QAbstractSpinBox {
   void setText(const QString& text);
   QLineEdit* edit() const { return lineEdit(); }
   void stepBy(int steps) override;
+  // Wide enough for "100" beside the buttons, whatever the font.
+  QSize minimumSizeHint() const override;
+  QSize sizeHint() const override { return minimumSizeHint(); }
 
  signals:
   void textChanged(const QString& text);

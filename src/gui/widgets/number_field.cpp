@@ -4,65 +4,101 @@
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QPointer>
+#include <QTimer>
 
 namespace korvane::gui {
 
-NumberFieldEntry::NumberFieldEntry(QLineEdit* field, std::function<void()> enter)
+namespace {
+
+// Watches the application's mouse presses for a field while it has the focus
+// (an object of its own: the field's own events must not reach the field's
+// filter twice).
+class ClickWatcher : public QObject {
+ public:
+  ClickWatcher(QObject* parent, std::function<bool(QObject*)> pressed)
+      : QObject(parent), pressed_(std::move(pressed)) {}
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    return event->type() == QEvent::MouseButtonPress && pressed_(watched);
+  }
+
+ private:
+  std::function<bool(QObject*)> pressed_;
+};
+
+}  // namespace
+
+NumberFieldEntry::NumberFieldEntry(QLineEdit* field, std::function<bool()> enter)
     : QObject(field), field_(field), enter_(std::move(enter)), shown_(field->text()) {
   field_->installEventFilter(this);
+  clicks_ = new ClickWatcher(this, [this](QObject* watched) {
+    auto* target = qobject_cast<QWidget*>(watched);
+    if (target == nullptr || target == field_ || field_->isAncestorOf(target) ||
+        target->window() != field_->window()) {
+      return false;
+    }
+    // A refused text keeps the field: the click is not carried out.
+    return enterNow(false) == Outcome::Refused;
+  });
   // A text the program sets leaves the field unmodified; typing marks it.
   connect(field_, &QLineEdit::textChanged, this, [this](const QString& text) {
     if (!field_->isModified()) shown_ = text;
   });
   // Enter enters also an unchanged text (and shows it as stored).
-  connect(field_, &QLineEdit::returnPressed, this, [this] {
-    if (entering_) return;
-    entering_ = true;
-    enter_();
-    field_->setModified(false);
-    entering_ = false;
-  });
+  connect(field_, &QLineEdit::returnPressed, this, [this] { enterNow(true); });
 }
 
-void NumberFieldEntry::Attach(QLineEdit* field, std::function<void()> enter) {
+void NumberFieldEntry::Attach(QLineEdit* field, std::function<bool()> enter) {
   new NumberFieldEntry(field, std::move(enter));
 }
 
-bool NumberFieldEntry::EnterTyped(QWidget* focus) {
+NumberFieldEntry::Outcome NumberFieldEntry::EnterTyped(QWidget* focus) {
   auto* field = qobject_cast<QLineEdit*>(focus);
-  if (field == nullptr) return false;
+  if (field == nullptr) return Outcome::Nothing;
   auto* entry = field->findChild<NumberFieldEntry*>(QString(), Qt::FindDirectChildrenOnly);
-  if (entry == nullptr || !entry->pending()) return false;
-  entry->enterNow();
-  return true;
+  return entry == nullptr ? Outcome::Nothing : entry->enterNow(false);
 }
 
-bool NumberFieldEntry::pending() const { return field_->isModified() && field_->isEnabled() && !entering_; }
+bool NumberFieldEntry::pending() const { return field_->isModified() && field_->isEnabled(); }
 
-void NumberFieldEntry::enterNow() {
-  if (!pending()) return;
+NumberFieldEntry::Outcome NumberFieldEntry::enterNow(bool evenUnchanged) {
+  if (entering_ || !(evenUnchanged || pending())) return Outcome::Nothing;
   entering_ = true;
-  enter_();
+  const bool entered = enter_();
+  entering_ = false;
+  if (!entered) {
+    // The typed text stays (still pending) and so does the focus; after the
+    // message box, which takes the focus while it is shown.
+    const QPointer<QLineEdit> field(field_);
+    QTimer::singleShot(0, field_, [field] {
+      if (field != nullptr && field->isVisible()) field->setFocus(Qt::OtherFocusReason);
+    });
+    return Outcome::Refused;
+  }
   // Entered (the handler refilled the field) or, without a zone, kept as
   // typed: either way nothing is pending any more.
   field_->setModified(false);
   shown_ = field_->text();
-  entering_ = false;
+  return Outcome::Entered;
 }
 
 bool NumberFieldEntry::eventFilter(QObject* watched, QEvent* event) {
   if (watched == field_) {
     switch (event->type()) {
       case QEvent::FocusIn:
-        // Clicks elsewhere in the window are watched while the field has the focus.
-        qApp->installEventFilter(this);
+        // Clicks elsewhere in the window are watched while the field has the
+        // focus.
+        qApp->installEventFilter(clicks_);
         break;
       case QEvent::FocusOut: {
-        qApp->removeEventFilter(this);
-        // A menu opening or another window taking over is not leaving the
-        // field: the command (which enters first) or the return decides.
+        qApp->removeEventFilter(clicks_);
+        // A menu opening or another window taking over (a message box) is
+        // not leaving the field: the command (which enters first) or the
+        // return decides.
         const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-        if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason) enterNow();
+        if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason) enterNow(false);
         break;
       }
       case QEvent::KeyPress:
@@ -72,14 +108,6 @@ bool NumberFieldEntry::eventFilter(QObject* watched, QEvent* event) {
         }
         break;
       default: break;
-    }
-    return false;
-  }
-  if (event->type() == QEvent::MouseButtonPress) {
-    auto* target = qobject_cast<QWidget*>(watched);
-    if (target != nullptr && target != field_ && !field_->isAncestorOf(target) &&
-        target->window() == field_->window()) {
-      enterNow();
     }
   }
   return false;

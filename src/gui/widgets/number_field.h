@@ -2,9 +2,14 @@
 // as a grid cell does: with Enter, when the focus goes to another control
 // (Tab, a click), at a click anywhere else in the window (also on a view
 // that takes no focus, such as a waveform panel), and before a command runs
-// (EnterTypedNumber). Esc puts back the text the field showed before the
-// typing. Only text typed since the field was last filled is entered: a
-// field the program refills (another zone, an undo) has nothing pending.
+// (EnterTyped). Esc puts back the text the field showed before the typing.
+// Only text typed since the field was last filled is entered: a field the
+// program refills (another zone, an undo) has nothing pending.
+//
+// A text its handler refuses (not a number in the field's range: the
+// handler shows the message) keeps the field and the focus: the click that
+// left it is not carried out, a command does not run, and the typed text
+// stays for correction (Esc gives the stored value back).
 #pragma once
 
 #include <QObject>
@@ -21,23 +26,27 @@ class NumberFieldEntry : public QObject {
 
  public:
   // Makes `field` such a field; `enter` takes its text into the document
-  // (and refills the field). Owned by the field.
-  static void Attach(QLineEdit* field, std::function<void()> enter);
+  // (and refills the field), or shows why it cannot and returns false.
+  // Owned by the field.
+  static void Attach(QLineEdit* field, std::function<bool()> enter);
 
+  enum class Outcome { Nothing, Entered, Refused };
   // Enters the typed text of `focus` when it is such a field with typing
-  // not yet entered; false when there was nothing to enter.
-  static bool EnterTyped(QWidget* focus);
+  // not yet entered.
+  static Outcome EnterTyped(QWidget* focus);
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  NumberFieldEntry(QLineEdit* field, std::function<void()> enter);
+  NumberFieldEntry(QLineEdit* field, std::function<bool()> enter);
   bool pending() const;
-  void enterNow();
+  // Runs the handler; after a refusal the field takes the focus back.
+  Outcome enterNow(bool evenUnchanged);
 
   QLineEdit* field_;
-  std::function<void()> enter_;
+  QObject* clicks_;  // the window's mouse presses while the field has the focus
+  std::function<bool()> enter_;
   QString shown_;  // the text the program last put in the field
   bool entering_ = false;
 };
