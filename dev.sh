@@ -8,6 +8,7 @@
 #   ./dev.sh build [asan|windows]  build only (windows: the core, korvane-cli
 #                           and the core tests for 64-bit Windows with
 #                           MinGW-w64, into build-windows/bin)
+#   ./dev.sh package        release build and its Debian package (build-release/*.deb)
 #   ./dev.sh bench          build and run the benchmarks
 #   ./dev.sh fuzz [SECONDS] build the libFuzzer targets with clang and run them;
 #                           fails when a fuzzer finds a crash
@@ -43,6 +44,8 @@ TEST_PRINTER_INSTANCE=korvane
 RUN_PACKAGES=(xvfb xauth)
 FORMAT_PACKAGES=(clang-format git)
 FUZZ_PACKAGES=(clang libclang-rt-14-dev)
+# The Debian package: dpkg-shlibdeps (the Depends of the binaries) and lintian.
+PACKAGE_PACKAGES=(dpkg-dev lintian)
 # clang-tidy over the sources, with the repository's .clang-tidy.
 TIDY_PACKAGES=(clang-tidy)
 # The Windows leg: the MinGW-w64 cross-compiler, GoogleTest's sources (built
@@ -248,13 +251,15 @@ cmd_test() {
     test_windows
     return 0
   fi
-  ensure_packages "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}" "${TIDY_PACKAGES[@]}"
+  ensure_packages "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}" "${TIDY_PACKAGES[@]}" "${PACKAGE_PACKAGES[@]}"
   setup_test_printer
   check_format
   log "normal build"
   build_preset dev
   run_ctest "$BUILD"
   run_tidy
+  build_package
+  "$ROOT/tests/package/check_package.sh" "$PACKAGE_PATH"
   test_windows
   log "sanitizer build (AddressSanitizer + UndefinedBehaviorSanitizer)"
   build_preset asan
@@ -291,6 +296,24 @@ cmd_run() {
       --readings 30,31,32,33,34,35,36,37,38,39,40,41,42,43,44,45 \
       --distances 200,200,200 --times 50,50,50
   fi
+}
+
+# Builds the release preset (Debian's optimization and hardening flags) and
+# its .deb; sets PACKAGE_PATH.
+build_package() {
+  ensure_packages "${BUILD_PACKAGES[@]}" "${PACKAGE_PACKAGES[@]}"
+  log "release build and Debian package"
+  build_preset release
+  local dir
+  dir="$(preset_dir release)"
+  rm -f "$dir"/*.deb
+  (cd "$dir" && cpack -G DEB)
+  PACKAGE_PATH="$(ls "$dir"/*.deb)"
+}
+
+cmd_package() {
+  build_package
+  log "package: $PACKAGE_PATH"
 }
 
 cmd_bench() {
@@ -330,9 +353,11 @@ case "${1:-}" in
   test) shift; cmd_test "$@" ;;
   build) shift; cmd_build "$@" ;;
   bench) shift; cmd_bench "$@" ;;
+  package) shift; cmd_package "$@" ;;
   fuzz) shift; cmd_fuzz "$@" ;;
   deps)
-    ensure_packages "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}" "${RUN_PACKAGES[@]}" "${TIDY_PACKAGES[@]}"
+    ensure_packages "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}" "${RUN_PACKAGES[@]}" "${TIDY_PACKAGES[@]}" \
+      "${PACKAGE_PACKAGES[@]}"
     ensure_packages --no-install-recommends "${WINDOWS_PACKAGES[@]}"
     setup_test_printer
     ;;

@@ -2,49 +2,33 @@
 // waveforms, suggested first arrivals, reports and exports.
 #include <iostream>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "cli/args.h"
 #include "cli/commands.h"
 #include "cli/console.h"
+#include "cli/help.h"
 #include "core/platform/error.h"
 
 namespace {
 
-struct Command {
-  const char* name;
-  int (*run)(const korvane::cli::Args&, std::ostream&, std::ostream&);
-  const char* usage;
-  bool inThisBuild = true;
-};
+using Runner = int (*)(const korvane::cli::Args&, std::ostream&, std::ostream&);
 
-const Command kCommands[] = {
-    {"zone", korvane::cli::RunZone,
-     "zone --standard S --readings r1,...,r16 --distances L1,...,Ln --times T1,...,Tn [options]"},
-    {"estimate", korvane::cli::RunEstimate, "estimate --standard S --member v1,v2,... [--member ...]"},
-    {"info", korvane::cli::RunInfo, "info FILE"},
-    {"evaluate", korvane::cli::RunEvaluate, "evaluate FILE [--standard S] [--json]"},
-    {"convert", korvane::cli::RunConvert, "convert IN OUT"},
-    {"merge", korvane::cli::RunMerge, "merge OUT.SHA IN..."},
-    {"generate", korvane::cli::RunGenerate, "generate DIR  (writes the example files)"},
-    {"waveform", korvane::cli::RunWaveform,
-     "waveform FILE --member M --zone Z [--highpass KHZ] [--lowpass KHZ] [--csv]"},
-    {"pick", korvane::cli::RunPick, "pick FILE [--member M] [--zone Z] [--json]  (suggested first arrivals)"},
-    {"report", korvane::cli::RunReport,
-     "report FILE [--record-sheet] [--result-table] [--pdf OUT.pdf] [--png DIR] [--bmp DIR] "
-     "[--printer [NAME]] [--no-member-estimates]",
-     korvane::cli::kHasRenderer},
-    {"export", korvane::cli::RunExport,
-     "export FILE [--docx OUT.docx] [--xlsx OUT.xlsx] [--raw-xlsx OUT.xlsx] [--record-sheet] "
-     "[--result-table] [--no-member-estimates]",
-     korvane::cli::kHasOffice},
-};
-
-void PrintUsage(std::ostream& out) {
-  out << "usage: korvane-cli COMMAND [ARGS]\n\ncommands:\n";
-  for (const Command& command : kCommands) {
-    out << "  " << command.usage << (command.inThisBuild ? "" : "  (not in this build)") << "\n";
+// The command of each name (their texts: help.cpp).
+Runner RunnerOf(std::string_view name) {
+  using namespace korvane::cli;
+  static const std::pair<std::string_view, Runner> kRunners[] = {
+      {"zone", RunZone},         {"estimate", RunEstimate}, {"info", RunInfo},
+      {"evaluate", RunEvaluate}, {"convert", RunConvert},   {"merge", RunMerge},
+      {"generate", RunGenerate}, {"waveform", RunWaveform}, {"pick", RunPick},
+      {"report", RunReport},     {"export", RunExport},
+  };
+  for (const auto& [command, run] : kRunners) {
+    if (command == name) return run;
   }
+  return nullptr;
 }
 
 }  // namespace
@@ -57,15 +41,36 @@ int main(int argc, char** argv) {
     return 2;
   }
   const std::string& name = arguments.front();
-  if (name == "--help" || name == "-h" || name == "help") {
-    PrintUsage(std::cout);
+  if (name == "--help" || name == "-h" || (name == "help" && arguments.size() == 1)) {
+    korvane::cli::PrintUsage(std::cout);
     return 0;
   }
-  for (const Command& command : kCommands) {
-    if (name != command.name) continue;
+  if (name == "help") {
+    if (korvane::cli::PrintCommandHelp(std::cout, arguments[1])) return 0;
+    std::cerr << "korvane-cli: unknown command '" << arguments[1] << "' (try --help)\n";
+    return 2;
+  }
+  if (name == "--version") {
+    std::cout << "korvane-cli " << KORVANE_VERSION << "\n";
+    return 0;
+  }
+  if (name == "--man") {
+    korvane::cli::PrintManPage(std::cout, KORVANE_VERSION);
+    return 0;
+  }
+  if (name == "--bash-completion") {
+    korvane::cli::PrintBashCompletion(std::cout);
+    return 0;
+  }
+  if (const Runner run = RunnerOf(name)) {
+    // "COMMAND --help" shows the command's page.
+    if (arguments.size() == 2 && (arguments[1] == "--help" || arguments[1] == "-h")) {
+      korvane::cli::PrintCommandHelp(std::cout, name);
+      return 0;
+    }
     const korvane::cli::Args args(arguments.begin() + 1, arguments.end());
     try {
-      return command.run(args, std::cout, std::cerr);
+      return run(args, std::cout, std::cerr);
     } catch (const korvane::cli::UsageError& error) {
       std::cerr << "korvane-cli " << name << ": " << error.what() << "\n";
       return 2;

@@ -4,6 +4,7 @@
 #include <QScreen>
 #include <QTimer>
 #include <cstdio>
+#include <string_view>
 
 #include "core/app/settings_file.h"
 #include "gui/document_model.h"
@@ -40,6 +41,18 @@ Arguments ParseArguments(const QStringList& args) {
 }  // namespace
 
 int RunKorvane(int argc, char** argv) {
+  // Answered before the window system is opened (they need no display).
+  for (int i = 1; i < argc; ++i) {
+    const std::string_view a = argv[i];
+    if (a == "--version") {
+      std::printf("korvane %s\n", KORVANE_VERSION);
+      return 0;
+    }
+    if (a == "--help" || a == "-h") {
+      std::printf("usage: korvane [FILE.SHA|FILE.SHT]\n       korvane --version\n");
+      return 0;
+    }
+  }
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Korvane"));
   QApplication::setWindowIcon(ApplicationIcon());
