@@ -316,7 +316,8 @@ TEST(FileLayerWaveforms, WaveformFileCutShortFailsToRead) {
   WriteBytes(pair.wavePath, bytes.wave.substr(0, bytes.wave.size() - 1));
   ReadBack back;
   EXPECT_EQ(ErrorOf([&] { ReadTestFile(pair, back.Target(), 0, {}); }),
-            std::string(kMsgWaveformRead) + " " + pair.wavePath.string());
+            std::string(kMsgWaveformRead) + " " + pair.wavePath.string() +
+                "：构件“构件1”第2个测区第3个测点的波形（位置641，64个采样点）超出波形文件（767字节）");
 }
 
 // The waveform file is read window by window: jumps back, waveforms longer

@@ -198,7 +198,7 @@ TEST(Reader, FailureMessages) {
        [](EncodedPair& b) {
          b.text = EditText(b.text, [](std::string& t) { ReplaceAll(t, "         129", "            "); });
        },
-       FileKind::Raw, kMsgWaveformRead},
+       FileKind::Raw, kMsgOpenFileFailed},  // the text is at fault, not the waveform file
       {"seek 0",
        [](EncodedPair& b) {
          b.text = EditText(
@@ -213,7 +213,7 @@ TEST(Reader, FailureMessages) {
            t.erase(start, end + 26 - start);  // drop the last ray row
          });
        },
-       FileKind::Raw, kMsgWaveformRead},
+       FileKind::Raw, kMsgOpenFileFailed},
       {"huge DatLen not in the waveform file",
        [](EncodedPair& b) {
          b.text =

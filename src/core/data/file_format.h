@@ -100,6 +100,7 @@ inline constexpr std::string_view kResultHeader =
     "SI TESTNUM  R1  R2  R3  R4  R5  R6  R7  R8  R9 R10 R11 R12 R13 R14 R15 R16  RA   LAMDA    BETA     ETA  "
     " ANGLE "
     "ANGLEAM   PLANE PLANEAM  CARBON    FCUI TMETHOD   TESTLOC";
+inline constexpr std::string_view kColResultSection = "SI TESTNUM";  // width 2
 inline constexpr std::string_view kColDeltaTot = "  DELTAT";
 inline constexpr int kResultLineWidthWide = 178;    // with DELTAT
 inline constexpr int kResultLineWidthNarrow = 170;  // without

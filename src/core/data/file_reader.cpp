@@ -29,6 +29,33 @@ constexpr std::size_t npos = std::u16string::npos;
 
 [[noreturn]] void Fail(std::string_view message) { throw KorvaneError(std::string(message)); }
 
+// A fault found in one file of the pair: what() is the reader's message,
+// `reason` says what is wrong where; a read of files names the file at
+// fault (the text or the waveform file) and gives the reason after it.
+class FileFault : public KorvaneError {
+ public:
+  enum class In { Text, Waveforms };
+  FileFault(In in, std::string_view message, std::string reason)
+      : KorvaneError(std::string(message)), in_(in), reason_(std::move(reason)) {}
+  In in() const { return in_; }
+  const std::string& reason() const { return reason_; }
+
+ private:
+  In in_;
+  std::string reason_;
+};
+
+std::string Count(std::size_t n) { return std::to_string(n); }
+
+std::string MemberLabel(const Member& member, std::size_t index) {
+  return member.name.empty() ? "第" + Count(index + 1) + "个构件" : "构件“" + member.name + "”";
+}
+
+std::string PointLabel(const Member& member, std::size_t memberIndex, std::size_t zoneIndex, int point) {
+  return MemberLabel(member, memberIndex) + "第" + Count(zoneIndex + 1) + "个测区第" +
+         Count(static_cast<std::size_t>(point) + 1) + "个测点";
+}
+
 // The keys that start lines: block markers, header, parameter and result
 // keys. Column keys are looked up in their table's header line instead.
 const std::vector<std::string_view>& LineKeys() {
@@ -166,9 +193,16 @@ int SaturatingInt(double value) {
 
 class PairReader {
  public:
+  // `textName` (the text file's path, or empty) starts the warnings that
+  // concern the file as a whole.
   PairReader(std::string_view textBytes, const WaveSource& wave, FileKind kind, const ReadTarget& target,
-             const WarningSink& warn)
-      : reader_(PrepareText(textBytes), LineKeys(), warn), wave_(wave), kind_(kind), t_(target) {}
+             const WarningSink& warn, std::string textName = {})
+      : reader_(PrepareText(textBytes), LineKeys(), warn),
+        wave_(wave),
+        kind_(kind),
+        t_(target),
+        warn_(warn),
+        textName_(std::move(textName)) {}
 
   void Read(int fileIndex, const ZoneLists& existingZoneLists) {
     const int existing = ExistingPointsPerZone(existingZoneLists);
@@ -180,11 +214,15 @@ class PairReader {
     firstMember_ = t_.members.size();
     sectionRows_ = reader_.TableRows(HeaderAfter(ff::kMarkerSections));
     ReadMembers();
+    if (FileMemberCount() > static_cast<std::size_t>(ff::kMaxMembers)) {
+      Warn("此文件有" + Count(FileMemberCount()) + "个构件，保存时最多" + Count(ff::kMaxMembers) + "个");
+    }
     ReadAcquisitionValues();
     ReadSectionRows();
     ReadRays();
     ReadResultBlock();
     if (kind_ == FileKind::Result) ReadResultTable();
+    CheckWhole();
   }
 
  private:
@@ -197,6 +235,56 @@ class PairReader {
     return at == npos ? npos : reader_.LineAfter(at);
   }
   Member& FileMember(std::size_t i) { return t_.members[firstMember_ + i]; }
+
+  void Warn(const std::string& message) const {
+    if (warn_) warn_(textName_.empty() ? message : textName_ + "：" + message);
+  }
+
+  // What the text declares against what was read: a text cut inside its ray
+  // table (the last lines of a file lost in a copy) reads as a shorter file,
+  // so the rows of the ray table left unread and, in a result file, the
+  // zones its result table lists but the ray table lacks are named.
+  void CheckWhole() const {
+    const std::size_t rayLines = reader_.TableRows(HeaderAfter(ff::kMarkerRays));
+    const std::size_t rowsRead = zoneCounter_ * static_cast<std::size_t>(points_);
+    if (rayLines != npos && rayLines > rowsRead) {
+      Warn("文件不完整：测点表有" + Count(rayLines) + "行，只读到" + Count(rowsRead) + "行（" +
+           Count(static_cast<std::size_t>(points_)) + "行一个测区），其余的测点未读入");
+    }
+    if (kind_ != FileKind::Result) return;
+    const std::size_t marker = reader_.FindAtLineStart(ff::kMarkerResultTable);
+    if (marker == npos) return;
+    const std::size_t header = reader_.LineAfter(marker);
+    const std::size_t listed = reader_.TableRows(header);
+    std::size_t read = 0;
+    for (std::size_t i = FirstZoneList(); i < t_.zoneLists.size(); ++i) read += t_.zoneLists[i].size();
+    if (listed == npos || listed <= read) return;
+    // The result rows' member numbers, counted per member of this file.
+    const Column si = reader_.TableColumn(ff::kColResultSection, header, ResultLineWidth(marker, header),
+                                          ff::kShortIndexWidth);
+    std::vector<std::size_t> perMember(FileMemberCount(), 0);
+    for (std::size_t row = 0; row < listed; ++row) {
+      int member = -1;
+      if (reader_.CellInt(si, row, member) && member >= 0 &&
+          static_cast<std::size_t>(member) < perMember.size())
+        ++perMember[static_cast<std::size_t>(member)];
+    }
+    std::string missing;
+    for (std::size_t i = 0; i < perMember.size(); ++i) {
+      const std::size_t have = t_.zoneLists[FirstZoneList() + i].size();
+      if (perMember[i] <= have) continue;
+      if (!missing.empty()) missing += "，";
+      missing += MemberLabel(t_.members[firstMember_ + i], i) + "缺" + Count(perMember[i] - have) + "个";
+    }
+    Warn("文件不完整：结果表列出" + Count(listed) + "个测区，测点表只有" + Count(read) + "个测区" +
+         (missing.empty() ? std::string() : "（" + missing + "）") + "，保存时缺少的测区将丢失");
+  }
+
+  std::size_t ResultLineWidth(std::size_t marker, std::size_t header) const {
+    const bool wide = header != npos ? reader_.FindInLine(ff::kColDeltaTot, header) != npos
+                                     : reader_.FindAnywhere(ff::kColDeltaTot, marker) != npos;
+    return wide ? ff::kResultLineWidthWide : ff::kResultLineWidthNarrow;
+  }
 
   void ReadHeader() {
     ProjectInfo& p = t_.project;
@@ -365,7 +453,7 @@ class PairReader {
         // rows at all).
         const long long si = section;
         if (count > 1 && si > static_cast<long long>(e) && si < static_cast<long long>(count)) break;
-        TestZone& zone = list.emplace_back(ReadZone(columns, firstRow, member));
+        TestZone& zone = list.emplace_back(ReadZone(columns, firstRow, member, e, list.size()));
         zone.sectionIndex = section;
         zone.testLocation = t_.project.spot;
         zone.sampleInterval = member.sampleInterval;
@@ -375,7 +463,8 @@ class PairReader {
     }
   }
 
-  TestZone ReadZone(const RayColumns& columns, std::size_t firstRow, const Member& member) {
+  TestZone ReadZone(const RayColumns& columns, std::size_t firstRow, const Member& member,
+                    std::size_t memberIndex, std::size_t zoneIndex) {
     TestZone zone;
     zone.pointCount = points_;
     float rebound = 0.0f;
@@ -385,12 +474,15 @@ class PairReader {
       float distance = 0.0f;
       float time = 0.0f;
       float amplitudeTime = 0.0f;
-      int seek = 0;
+      long long seek = 0;
       reader_.CellInt(columns.zone, row, zoneNumber);
       reader_.CellFloat(columns.distance, row, distance);
       reader_.CellFloat(columns.time, row, time);
       reader_.CellFloat(columns.amplitudeTime, row, amplitudeTime);
-      if (!reader_.CellInt(columns.seek, row, seek)) Fail(kMsgWaveformRead);
+      if (!reader_.CellInt64(columns.seek, row, seek)) {
+        throw FileFault(FileFault::In::Text, kMsgOpenFileFailed,
+                        PointLabel(member, memberIndex, zoneIndex, p) + "没有波形位置（Seek），文件不完整");
+      }
       lastSeekPos_ = columns.seek.keyPos + (row + 1) * ff::kRayLineWidth;
       float delay = 0.0f;
       float gain = 0.0f;
@@ -407,7 +499,10 @@ class PairReader {
       point.delay = delay;
       point.distance = distance;
       point.gain = gain;
-      point.samples = ReadWaveform(static_cast<long long>(seek) - 1, member.sampleCount);
+      point.samples = ReadWaveform(seek - 1, member, memberIndex, [&] {
+        return PointLabel(member, memberIndex, zoneIndex, p) + "的波形（位置" + std::to_string(seek) + "，" +
+               Count(static_cast<std::size_t>(std::max(member.sampleCount, 0))) + "个采样点）";
+      });
       zone.delay = delay;
       zone.zoneNumber = zoneNumber;
     }
@@ -424,14 +519,30 @@ class PairReader {
 
   // `count` samples from byte `offset` of the waveform file: stored value +
   // 2048 (modulo 2^16, as 16-bit words add).
-  SampleBuffer ReadWaveform(long long offset, int count) const {
+  template <typename Label>
+  SampleBuffer ReadWaveform(long long offset, const Member& member, std::size_t memberIndex,
+                            const Label& waveformLabel) {
+    const int count = member.sampleCount;
     if (count <= 0) return {};
-    const auto size = static_cast<long long>(wave_.size());
-    if (offset < 0 || offset >= size) Fail(kMsgWaveformRead);
-    // A waveform file that ends inside a waveform is damaged: the missing
-    // samples are not made up.
-    const long long available = (size - offset) / 2;
-    if (available < count) Fail(kMsgWaveformRead);
+    // A waveform that starts or ends outside the waveform file: the file is
+    // cut short (or the text's Seek or sample count is wrong); the message
+    // names the waveform. Then, before anything is allocated, all waveforms
+    // together (they do not overlap) must fit in the file: a sample count
+    // that asks for more is a fault of the text, named with its value,
+    // rather than gigabytes asked for.
+    const std::uint64_t size = wave_.size();
+    const std::uint64_t bytes = 2 * static_cast<std::uint64_t>(count);
+    if (offset < 0 || static_cast<std::uint64_t>(offset) >= size ||
+        size - static_cast<std::uint64_t>(offset) < bytes) {
+      throw FileFault(FileFault::In::Waveforms, kMsgWaveformRead,
+                      waveformLabel() + "超出波形文件（" + std::to_string(size) + "字节）");
+    }
+    if (bytes > size - std::min(size, waveBytes_)) {
+      throw FileFault(FileFault::In::Text, kMsgOpenFileFailed,
+                      MemberLabel(member, memberIndex) + "的采样点数（DatLen）" + std::to_string(count) +
+                          "与波形文件不符：各波形合计超出波形文件的" + std::to_string(size) + "字节");
+    }
+    waveBytes_ += bytes;
     if (!wave_.holdsSamples()) return {};
     std::vector<std::uint16_t> samples(static_cast<std::size_t>(count));
     if (!wave_.Read(static_cast<std::uint64_t>(offset), samples.size(), samples.data()))
@@ -450,9 +561,8 @@ class PairReader {
     const std::size_t marker = reader_.FindAtLineStart(ff::kMarkerResultTable);
     if (marker == npos) return;
     const std::size_t header = reader_.LineAfter(marker);
-    const bool wide = header != npos ? reader_.FindInLine(ff::kColDeltaTot, header) != npos
-                                     : reader_.FindAnywhere(ff::kColDeltaTot, marker) != npos;
-    const std::size_t w = wide ? ff::kResultLineWidthWide : ff::kResultLineWidthNarrow;
+    const std::size_t w = ResultLineWidth(marker, header);
+    const bool wide = w == ff::kResultLineWidthWide;
     std::array<Column, kReadingsPerZone> readings;
     for (std::size_t k = 0; k < readings.size(); ++k)
       readings[k] = reader_.TableColumn(ff::kColRebound[k], header, w, ff::kReadingWidth);
@@ -503,6 +613,9 @@ class PairReader {
   const WaveSource& wave_;
   FileKind kind_;
   const ReadTarget& t_;
+  WarningSink warn_;
+  std::string textName_;
+  std::uint64_t waveBytes_ = 0;  // bytes of the waveforms read so far
   int points_ = 3;
   std::size_t firstMember_ = 0;
   std::size_t sectionRows_ = 0;
@@ -595,8 +708,11 @@ void ReadTestFile(const FilePair& pair, const ReadTarget& target, int fileIndex,
   try {
     if (text.empty()) Fail(kMsgFileEmpty);
     const FileWaves waves(waveFile);
-    PairReader reader(text, waves, pair.kind, target, warn);
+    PairReader reader(text, waves, pair.kind, target, warn, PathToUtf8(pair.textPath));
     reader.Read(fileIndex, existingZoneLists);
+  } catch (const FileFault& fault) {
+    throw KorvaneError(MessageWithPath(
+        fault.what(), fault.in() == FileFault::In::Text ? pair.textPath : wavePath, fault.reason()));
   } catch (const KorvaneError& error) {
     // The message names the file it is about; the points-per-zone refusal
     // is about two files, which the merge names itself.

@@ -308,6 +308,14 @@ bool FixedWidthText::CellFloat(const Column& column, std::size_t row, float& fie
   return true;
 }
 
+bool FixedWidthText::CellInt64(const Column& column, std::size_t row, long long& field) const {
+  NumberBuffer buffer;
+  const auto cell = NumberCell(column, row, buffer);
+  if (!cell || cell->empty()) return false;
+  field = MathOperation::ToInt64(*cell, warn_);
+  return true;
+}
+
 bool FixedWidthText::CellInt(const Column& column, std::size_t row, int& field) const {
   NumberBuffer buffer;
   const auto cell = NumberCell(column, row, buffer);

@@ -102,6 +102,7 @@ class FixedWidthText {
   // Column cell as a number: false (field unchanged) when absent or empty.
   bool CellFloat(const Column& column, std::size_t row, float& field) const;
   bool CellInt(const Column& column, std::size_t row, int& field) const;
+  bool CellInt64(const Column& column, std::size_t row, long long& field) const;
   // An enumeration stored as its number (any number is kept).
   template <typename Enum>
   bool CellEnum(const Column& column, std::size_t row, Enum& field) const {

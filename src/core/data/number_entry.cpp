@@ -108,6 +108,27 @@ float MathOperation::ToFloat(std::string_view text, const WarningSink& warn) {
   return static_cast<float>(ParseDecimal(text));
 }
 
+long long MathOperation::ToInt64(std::string_view text, const WarningSink& warn) {
+  if (TooLong(text, warn)) return 0;
+  std::size_t i = 0;
+  while (i < text.size() && IsBlank(text[i])) ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+    negative = text[i] == '-';
+    ++i;
+  }
+  // Fewer than 20 characters: at most 19 digits, which an unsigned 64-bit
+  // value holds.
+  std::uint64_t value = 0;
+  while (i < text.size() && IsDigit(text[i])) {
+    value = value * 10 + static_cast<std::uint64_t>(text[i] - '0');
+    ++i;
+  }
+  constexpr auto kMax = static_cast<std::uint64_t>(LLONG_MAX);
+  if (negative) return value > kMax ? LLONG_MIN : -static_cast<long long>(value);
+  return value > kMax ? LLONG_MAX : static_cast<long long>(value);
+}
+
 int MathOperation::ToInt(std::string_view text, const WarningSink& warn) {
   if (TooLong(text, warn)) return 0;
   std::size_t i = 0;

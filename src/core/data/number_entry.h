@@ -23,6 +23,8 @@ class MathOperation {
   static float ToFloat(std::string_view text, const WarningSink& warn = {});
   // Integer part only ("12.7" gives 12); clamped to the int range.
   static int ToInt(std::string_view text, const WarningSink& warn = {});
+  // The same, clamped to the 64-bit range (byte offsets of large files).
+  static long long ToInt64(std::string_view text, const WarningSink& warn = {});
   // Number of UTF-16 code units of a UTF-8 text (invalid bytes count 1 each).
   static int Utf16Length(std::string_view utf8);
 };
