@@ -11,6 +11,7 @@
 #include "core/app/korvane_doc.h"
 #include "core/data/file_pair.h"
 #include "core/standards/standards.h"
+#include "file_test_support.h"
 #include "support/document_dump.h"
 #include "support/temp_dir.h"
 
@@ -193,6 +194,88 @@ TEST(SaveReopen, TheScreenBeforeTheSaveIsTheScreenAfterTheReopen) {
       }
     }
   }
+}
+
+// A file's text with the companion's line naming it left out (it names the
+// file saved).
+std::string WithoutOwnName(std::string bytes) {
+  const std::size_t at = bytes.find("\ntext=");
+  if (at != std::string::npos) bytes.erase(at, bytes.find('\n', at + 1) - at);
+  return bytes;
+}
+
+// Opening any readable file and saving it twice gives the same bytes the
+// second time as the first, and the values of the opened file: over the
+// examples, the reader's fuzz corpus and a fractional delay (whose arrival
+// times need two decimals to read back as the same sample).
+TEST(SaveReopen, ASecondSaveWritesTheBytesOfTheFirst) {
+  struct Input {
+    std::string name;
+    FileKind kind;
+    EncodedPair bytes;
+  };
+  std::vector<Input> inputs;
+  for (const char* sample :
+       {"raw-1member-cecs2005.SHT", "result-3members-cecs2005.SHA", "result-7point-cecs2020.SHA"}) {
+    const fs::path text = fs::path(KORVANE_SAMPLES_DIR) / sample;
+    fs::path wave = text;
+    wave.replace_extension(".SHD");
+    inputs.push_back({sample, KindOfPath(text), {FileBytes(text), FileBytes(wave)}});
+  }
+  for (const auto& entry : fs::directory_iterator(fs::path(KORVANE_FUZZ_DIR) / "corpus/reader")) {
+    const std::string bytes = FileBytes(entry.path());
+    if (bytes.size() < 5 || (bytes[0] & 4) != 0 || (bytes[0] & 3) > 1) continue;  // merges, other kinds
+    std::size_t length = 0;
+    for (int k = 4; k >= 1; --k) length = length * 256 + static_cast<unsigned char>(bytes[k]);
+    length = std::min(length, bytes.size() - 5);
+    inputs.push_back({entry.path().filename().string(),
+                      (bytes[0] & 3) == 0 ? FileKind::Result : FileKind::Raw,
+                      {bytes.substr(5, length), bytes.substr(5 + length)}});
+  }
+  {
+    SyntheticData d = SmallData(3, TestMethod::Direct, "cecs02:2005", {2});
+    for (TestZone& zone : d.zoneLists[0]) {
+      zone.delay = 2.54f;
+      for (auto& point : zone.points) {
+        if (!point) continue;
+        point->delay = 2.54f;
+        point->arrivalIndex = 50;  // T = 27.54 us: "27.5" would read as sample 49
+        point->amplitudeIndex = 57;
+      }
+    }
+    inputs.push_back({"fractional delay", FileKind::Result, ResultBytes(d)});
+  }
+  int resaved = 0;
+  for (const Input& input : inputs) {
+    SCOPED_TRACE(input.name);
+    TempDir dir;
+    const std::string extension = input.kind == FileKind::Result ? ".SHA" : ".SHT";
+    const FilePair in = OpenFilePair(dir / ("in" + extension));
+    WriteBytes(in.textPath, input.bytes.text);
+    WriteBytes(in.wavePath, input.bytes.wave);
+    CKorvaneDoc opened;
+    if (!ErrorOf([&] { opened.OnOpenDocument(in.textPath); }).empty()) continue;
+    const FilePair first = OpenFilePair(dir / ("first" + extension));
+    if (!ErrorOf([&] { opened.OnSaveDocument(first.textPath); }).empty()) continue;  // refused with a message
+    CKorvaneDoc reopened;
+    reopened.OnOpenDocument(first.textPath);
+    EXPECT_EQ(Differences(DumpDocument(opened), DumpDocument(reopened), {.results = true}), "");
+    const FilePair second = OpenFilePair(dir / ("second" + extension));
+    reopened.OnSaveDocument(second.textPath);
+    EXPECT_EQ(FileBytes(second.textPath), FileBytes(first.textPath));
+    EXPECT_EQ(FileBytes(second.wavePath), FileBytes(first.wavePath));
+    EXPECT_EQ(fs::exists(CompanionPath(second.textPath)), fs::exists(CompanionPath(first.textPath)));
+    if (fs::exists(CompanionPath(first.textPath))) {
+      EXPECT_EQ(WithoutOwnName(FileBytes(CompanionPath(second.textPath))),
+                WithoutOwnName(FileBytes(CompanionPath(first.textPath))));
+    }
+    if (input.name == "fractional delay") {
+      EXPECT_FALSE(fs::exists(CompanionPath(first.textPath)));  // the text holds every arrival itself
+      EXPECT_EQ(reopened.zoneLists[0][0].point(0)->arrivalIndex, 50);
+    }
+    ++resaved;
+  }
+  EXPECT_GE(resaved, 15);
 }
 
 }  // namespace

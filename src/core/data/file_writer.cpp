@@ -92,6 +92,28 @@ class Cells {
     AppendFixed(cell_, value, 0, precision);
     Put(width, field, false);
   }
+  // A time of the ray table (T, Ta: one decimal in the layout) that the
+  // reader turns back into `index` = (time - delay) / interval: one decimal
+  // where that reads back as the same sample, otherwise the fewest decimals
+  // that do (a fractional delay such as 2.54 us needs two), so that a save
+  // never moves a first arrival. The layout's one decimal when no text of
+  // the column's width does (the companion file then keeps the index).
+  void Time(float time, int index, float delay, float interval, int width, std::string_view field) {
+    if (!std::isfinite(time)) Refuse(place_, field, {});
+    std::string first;
+    for (int precision = 1; precision <= kMaxFaithfulDecimals; ++precision) {
+      cell_.clear();
+      AppendFixed(cell_, static_cast<double>(time), 0, precision);
+      if (precision == 1) first = cell_;
+      if (cell_.size() > static_cast<std::size_t>(width)) break;
+      if (SampleIndexOfTime(MathOperation::ToFloat(cell_), delay, interval) == index) {
+        Put(width, field, false);
+        return;
+      }
+    }
+    cell_ = first;
+    Put(width, field, false);
+  }
   // A float of a column whose layout has no decimals (the ray table's gain
   // and delay): whole values keep that layout; others get the fewest
   // decimals that read back as the same float, so that a delay of 2.5 us is
@@ -337,6 +359,9 @@ void AppendRayTable(std::string& out, std::string& wave, bool rawReadings, const
   for (int i = 0; i < rows && static_cast<std::size_t>(i) < zoneLists.size(); ++i) {
     const Member& member = members[static_cast<std::size_t>(i)];
     const std::size_t n = member.sampleCount > 0 ? static_cast<std::size_t>(member.sampleCount) : 0;
+    // The interval the reader divides by: the member's, as its section row
+    // holds it.
+    const float readInterval = MathOperation::ToFloat(FormatFixed(member.sampleInterval, 2));
     int z = -1;
     for (const TestZone& zone : zoneLists[static_cast<std::size_t>(i)]) {
       ++z;
@@ -375,8 +400,8 @@ void AppendRayTable(std::string& out, std::string& wave, bool rawReadings, const
         cells.Int(zone.zoneNumber, ff::kCellWidth, "RATNO");
         cells.Int(j, ff::kCellWidth, "SpotNO");
         cells.Fixed(point != nullptr ? point->distance : 0.0f, ff::kCellWidth, 0, "L");
-        cells.Fixed(time, ff::kCellWidth, 1, "T(us)");
-        cells.Fixed(amplitudeTime, ff::kCellWidth, 1, "Ta(us)");
+        cells.Time(time, arrival, zone.delay, readInterval, ff::kCellWidth, "T(us)");
+        cells.Time(amplitudeTime, amplitude, zone.delay, readInterval, ff::kCellWidth, "Ta(us)");
         cells.Fixed(0.0, ff::kCellWidth, 1, "A(dB)");
         cells.Fixed(0.0, ff::kCellWidth, 1, "Tf1(us)");
         cells.Fixed(0.0, ff::kCellWidth, 1, "Tf2(us)");
