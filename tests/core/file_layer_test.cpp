@@ -505,6 +505,41 @@ TEST(FileLayerSaves, LinksAreWrittenThroughAndPermissionsKept) {
 }
 #endif
 
+// A file of the pair marked read-only (no write permission for its owner;
+// the read-only attribute on Windows) is not replaced, whoever saves: the
+// save names it, and no file of the pair changes.
+TEST(FileLayerSaves, ReadOnlyFilesAreRefused) {
+  const SyntheticData old = ResultData({1});
+  const SyntheticData d = ResultData({3, 2});
+  struct Case {
+    const char* name;
+    std::function<fs::path(const FilePair&)> file;
+    std::string_view message;
+  };
+  const Case cases[] = {
+      {"text", [](const FilePair& p) { return p.textPath; }, kMsgCreateResultText},
+      {"waveforms", [](const FilePair& p) { return p.wavePath; }, kMsgCreateWaveform},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempDir dir;
+    const FilePair pair = OpenFilePair(dir / "x.SHA");
+    WriteResultFile(pair, old.project, old.zoneLists, old.memberCount, {}, old.sections, old.members);
+    const std::string text = FileBytes(pair.textPath);
+    const std::string wave = FileBytes(pair.wavePath);
+    const fs::path locked = c.file(pair);
+    fs::permissions(locked, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+    EXPECT_EQ(ErrorOf([&] {
+                WriteResultFile(pair, d.project, d.zoneLists, d.memberCount, {}, d.sections, d.members);
+              }),
+              MessageWithPath(c.message, locked, "the file is read-only"));
+    EXPECT_EQ(FileBytes(pair.textPath), text);
+    EXPECT_EQ(FileBytes(pair.wavePath), wave);
+    fs::permissions(locked, fs::perms::owner_write, fs::perm_options::add);
+  }
+}
+
 // ---- 10. FIFOs and other files that are not regular files ---------------------------------
 
 TEST(FileLayerOpen, WhatIsNotARegularFileFailsAtOnce) {

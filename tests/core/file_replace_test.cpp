@@ -12,6 +12,9 @@
 #include <stdexcept>
 #include <vector>
 
+#include "core/data/file_messages.h"
+#include "core/platform/file_system.h"
+
 #include "core/platform/error.h"
 #include "core/platform/file_replace.h"
 #include "file_test_support.h"
@@ -115,6 +118,113 @@ TEST(FileReplace, GroupIsAllOrNothing) {
   EXPECT_EQ(failure->reason, std::make_error_code(std::errc::is_a_directory));
   EXPECT_EQ(FileBytes(dir / "b.SHA"), "old text");
   EXPECT_EQ(EntriesIn(dir.path()), 4);
+}
+
+// ---- A save killed between its renames ---------------------------------------------
+
+struct Killed : std::runtime_error {
+  Killed() : std::runtime_error("killed") {}
+};
+
+// The files of the folder other than the pair's three (what a kill left).
+std::vector<std::string> Extras(const fs::path& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(folder)) {
+    const std::string name = entry.path().filename().string();
+    if (name != "x.SHA" && name != "x.SHD" && name != "x.KVA") names.push_back(name);
+  }
+  return names;
+}
+
+// A save of text, waveforms and companion stopped after each step of its
+// commit (a kill: nothing of the process runs after it), over an old pair and
+// where there was none: the next read of the pair, by any command, finds the
+// whole new save (or the whole old one when the save was being undone) and
+// says which; nothing of the save is left in the folder.
+TEST(FileReplaceRecovery, ASaveKilledAtEachStepIsFinishedWhenThePairIsNextRead) {
+  const SyntheticData before = SmallData(3, TestMethod::Direct, "cecs02:2005", {1});
+  const SyntheticData after = SmallData(3, TestMethod::Direct, "cecs02:2005", {3, 2});
+  const EncodedPair oldBytes = ResultBytes(before);
+  const EncodedPair newBytes = ResultBytes(after);
+  struct Case {
+    std::size_t killedAfter;  // renames done when killed (3: all, the journal not yet removed)
+    bool hadOldPair;
+    bool undoing;  // killed while a failed save put the old files back
+  };
+  std::vector<Case> cases;
+  for (std::size_t step = 0; step <= 3; ++step) {
+    for (bool old : {true, false}) cases.push_back({step, old, false});
+  }
+  cases.push_back({1, true, true});
+  cases.push_back({2, true, true});
+  for (const Case& c : cases) {
+    SCOPED_TRACE("killed after " + std::to_string(c.killedAfter) + " renames, old pair " +
+                 std::to_string(c.hadOldPair) + ", undoing " + std::to_string(c.undoing));
+    TempDir dir;
+    const FilePair pair = OpenFilePair(dir / "x.SHA");
+    if (c.hadOldPair) {
+      WriteBytes(pair.textPath, oldBytes.text);
+      WriteBytes(pair.wavePath, oldBytes.wave);
+      WriteBytes(CompanionPath(pair.textPath), "old companion");
+    }
+    const FileContent group[] = {{pair.textPath, newBytes.text},
+                                 {pair.wavePath, newBytes.wave},
+                                 {CompanionPath(pair.textPath), "new companion"}};
+    EXPECT_THROW(ReplaceFiles(group,
+                              [&](std::size_t renamed) {
+                                if (renamed == c.killedAfter) throw Killed();
+                              }),
+                 Killed);
+    EXPECT_FALSE(Extras(dir.path()).empty());  // the journal and what it names
+    if (c.undoing) {
+      // The state a failed rename writes before the old files go back.
+      for (const std::string& name : Extras(dir.path())) {
+        if (name.ends_with(".jnl")) {
+          std::string journal = FileBytes(dir / name);
+          ReplaceAll(journal, "state commit", "state rollback");
+          WriteBytes(dir / name, journal);
+        }
+      }
+    }
+    ReadBack back;
+    ReadTestFile(pair, back.Target(), 0, {}, [&back](std::string_view m) { back.warnings.emplace_back(m); });
+    const bool restored = c.undoing;
+    EXPECT_EQ(back.warnings,
+              std::vector<std::string>{pair.textPath.string() + "：" +
+                                       std::string(restored ? kMsgSaveRolledBack : kMsgSaveCompleted)});
+    const EncodedPair& expected = restored ? oldBytes : newBytes;
+    EXPECT_EQ(FileBytes(pair.textPath), expected.text);
+    EXPECT_EQ(FileBytes(pair.wavePath), expected.wave);
+    EXPECT_EQ(FileBytes(CompanionPath(pair.textPath)), restored ? "old companion" : "new companion");
+    EXPECT_EQ(Extras(dir.path()), std::vector<std::string>{});
+    // Nothing more to do the next time.
+    ReadBack again;
+    ReadTestFile(pair, again.Target(), 0, {},
+                 [&again](std::string_view m) { again.warnings.emplace_back(m); });
+    EXPECT_TRUE(again.warnings.empty());
+  }
+}
+
+// Leftovers of dead saves (no lock held on them, not written in the last
+// minute) go at the next save into their folder; those of a save still
+// running, and files that are not a save's, stay.
+TEST(FileReplaceRecovery, TheNextSaveRemovesOnlyTheLeftoversOfDeadSaves) {
+  TempDir dir;
+  const auto old = fs::file_time_type::clock::now() - std::chrono::hours(1);
+  WriteBytes(dir / ".kv0123456789.tmp", "dead save");
+  fs::last_write_time(dir / ".kv0123456789.tmp", old);
+  WriteBytes(dir / ".kvaaaaabbbbb.tmp", "running save");
+  fs::last_write_time(dir / ".kvaaaaabbbbb.tmp", old);
+  platform::FileLock running;
+  ASSERT_TRUE(running.TryLock(dir / ".kvaaaaabbbbb.tmp"));
+  WriteBytes(dir / ".kv9999999999.tmp", "just written");
+  WriteBytes(dir / ".kv0123456789.tmp.keep", "not a save's");
+  fs::last_write_time(dir / ".kv0123456789.tmp.keep", old);
+  ASSERT_FALSE(ReplaceFile(dir / "report.pdf", "pdf"));
+  EXPECT_FALSE(fs::exists(dir / ".kv0123456789.tmp"));
+  EXPECT_TRUE(fs::exists(dir / ".kvaaaaabbbbb.tmp"));
+  EXPECT_TRUE(fs::exists(dir / ".kv9999999999.tmp"));
+  EXPECT_TRUE(fs::exists(dir / ".kv0123456789.tmp.keep"));
 }
 
 }  // namespace

@@ -19,6 +19,12 @@ inline constexpr std::string_view kMsgCreateWaveform = "创建SHD文件失败！
 // Data that a file cannot hold faithfully: the save is refused before
 // anything is written.
 inline constexpr std::string_view kMsgCannotSavePrefix = "无法保存：";
+
+// An interrupted save of a pair found when it is next opened or saved
+// ("<text path>：" before each).
+inline constexpr std::string_view kMsgSaveCompleted = "上次保存时程序中断，已完成那次保存";
+inline constexpr std::string_view kMsgSaveRolledBack = "上次保存时程序中断，已恢复为保存前的文件";
+inline constexpr std::string_view kMsgSaveNotRecovered = "上次保存时程序中断，无法恢复";
 // "无法保存：数据文件最多能保存100个构件，当前有N个构件"
 inline constexpr std::string_view kMsgTooManyMembers = "无法保存：数据文件最多能保存100个构件，当前有";
 inline constexpr std::string_view kMsgTooManyMembersEnd = "个构件";

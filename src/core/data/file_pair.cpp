@@ -94,11 +94,28 @@ std::string SharedWaveformMessage(const fs::path& textPath, const fs::path& othe
          PathToUtf8(other) + " 的波形文件，保存 " + PathToUtf8(textPath) + " 会覆盖它，请换一个文件名";
 }
 
+std::string RecoverInterruptedSave(const fs::path& textPath) {
+  const ReplaceRecovery recovery = RecoverReplacement(textPath);
+  switch (recovery.outcome) {
+    case ReplaceRecovery::Outcome::None: return {};
+    case ReplaceRecovery::Outcome::Completed:
+      return PathToUtf8(textPath) + "：" + std::string(kMsgSaveCompleted);
+    case ReplaceRecovery::Outcome::RolledBack:
+      return PathToUtf8(textPath) + "：" + std::string(kMsgSaveRolledBack);
+    case ReplaceRecovery::Outcome::Failed: break;
+  }
+  throw KorvaneError(MessageWithPath(kMsgOpenFileFailed, textPath,
+                                     std::string(kMsgSaveNotRecovered) + "：" + recovery.error.message()));
+}
+
 void SavePairBytes(const FilePair& pair, std::string_view text, std::string_view wave,
                    std::string_view textFailure, const std::optional<std::string>& companion) {
   if (pair.textPath.empty() || pair.textPath == pair.wavePath) {
     throw KorvaneError(MessageWithPath(textFailure, pair.textPath));
   }
+  // A save of this pair that a killed process left is finished first, so
+  // that its journal and files never mix with this one.
+  RecoverInterruptedSave(pair.textPath);
   // The text file comes first in the group: it is renamed into place last.
   std::vector<FileContent> files = {{pair.textPath, text}, {pair.wavePath, wave}};
   const fs::path companionPath = CompanionPath(pair.textPath);

@@ -56,6 +56,14 @@ std::filesystem::path OtherTextSharingWaveform(const std::filesystem::path& text
 // <other> 的波形文件，保存 <text> 会覆盖它，请换一个文件名".
 std::string SharedWaveformMessage(const std::filesystem::path& textPath, const std::filesystem::path& other);
 
+// Finishes a save of the pair at `textPath` that a killed process left
+// unfinished (RecoverReplacement): the message that says what was done
+// ("<text>：上次保存时程序中断，已完成那次保存" or "…已恢复为保存前的文件"),
+// or empty when there was nothing to do. Throws KorvaneError
+// "打开文件失败！ <text>：上次保存时程序中断，无法恢复：<reason>" when the
+// files cannot be put in order (they are then left for another try).
+std::string RecoverInterruptedSave(const std::filesystem::path& textPath);
+
 // A regular file whole (binary); false when it cannot be read.
 bool ReadWholeFile(const std::filesystem::path& path, std::string& bytes);
 

@@ -694,6 +694,10 @@ void ReadTestText(std::string_view textBytes, std::uint64_t waveSize, FileKind k
 
 void ReadTestFile(const FilePair& pair, const ReadTarget& target, int fileIndex,
                   const ZoneLists& existingZoneLists, const WarningSink& warn) {
+  // A save of this pair that a killed process left unfinished is completed
+  // or undone first, and the user told which.
+  if (const std::string recovered = RecoverInterruptedSave(pair.textPath); !recovered.empty() && warn)
+    warn(recovered);
   // Only regular files are opened (a FIFO never blocks); the waveform file
   // is read as the waveforms are, not copied whole first.
   std::string text;

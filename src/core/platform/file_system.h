@@ -26,6 +26,7 @@ enum class FileError {
   TooLarge,            // more bytes than the caller accepts
   NoFreeName,          // no unique name could be found in the folder
   LinkLoop,            // too many symbolic links in a row
+  ReadOnly,            // the file is marked read-only: it is not replaced
 };
 std::error_code MakeError(FileError error);
 
@@ -37,6 +38,11 @@ Path EnvironmentPath(std::string_view name);
 // What a path names, following symbolic links (a dangling link is Missing).
 enum class FileType { Missing, Regular, Directory, Other };
 FileType TypeOf(const Path& path);
+
+// Whether an existing file is marked read-only: no write permission for its
+// owner (POSIX), the read-only attribute (Windows). A replacement refuses
+// such a file for every user, the owner and an administrator alike.
+bool IsMarkedReadOnly(const Path& path);
 
 // Reads a regular file whole into `bytes`. A folder fails with the system's
 // "is a directory", anything else that is not a regular file (FIFO, device,
@@ -100,6 +106,40 @@ std::error_code CopyPermissions(const Path& from, const Path& to);
 std::error_code RenameReplacing(const Path& from, const Path& to);
 // Removes a file; a missing file is not an error.
 std::error_code RemoveFile(const Path& path);
+
+// An exclusive lock on one file, held while the object lives (or until
+// Release). A replacement holds one on each of its new files while it writes
+// them, so that a cleanup tells them from the leftovers of a save that was
+// killed: TryLock fails on a file whose lock is held, by this or any other
+// process. Advisory: reading, writing and renaming the file are not
+// hindered. Where the file system has no locks, TryLock always succeeds.
+class FileLock {
+ public:
+  FileLock() = default;
+  ~FileLock() { Release(); }
+  FileLock(FileLock&& other) noexcept : handle_(other.handle_) { other.handle_ = -1; }
+  FileLock& operator=(FileLock&& other) noexcept {
+    if (this != &other) {
+      Release();
+      handle_ = other.handle_;
+      other.handle_ = -1;
+    }
+    return *this;
+  }
+  FileLock(const FileLock&) = delete;
+  FileLock& operator=(const FileLock&) = delete;
+
+  // Takes the lock on `path` without waiting; false when another holder has
+  // it or the file cannot be opened.
+  bool TryLock(const Path& path);
+  void Release();
+
+ private:
+  std::intptr_t handle_ = -1;  // file descriptor or handle
+};
+
+// Whether a file name is one CreateUniqueFile or LinkUnique gives.
+bool IsUniqueFileName(const Path& name);
 
 // Holds an exclusive lock on a folder while it lives, so that replacements
 // by this and other processes in that folder happen one after the other.

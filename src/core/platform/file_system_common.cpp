@@ -18,6 +18,7 @@ class FileErrorCategory : public std::error_category {
       case FileError::TooLarge: return "file too large";
       case FileError::NoFreeName: return "no free temporary name";
       case FileError::LinkLoop: return "too many levels of symbolic links";
+      case FileError::ReadOnly: return "the file is read-only";
     }
     return "unknown error";
   }
@@ -54,9 +55,30 @@ std::mt19937_64 NameGenerator() {
   return std::mt19937_64(seed);
 }
 
+bool IsUniqueName(const std::string& name) {
+  if (name.size() != 17 || name.compare(0, 3, ".kv") != 0 || name.compare(13, 4, ".tmp") != 0) return false;
+  for (std::size_t k = 3; k < 13; ++k) {
+    const char c = name[k];
+    if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'))) return false;
+  }
+  return true;
+}
+
 Path InFolder(const Path& folder, const std::string& name) {
   return folder.empty() ? Path(name) : folder / name;
 }
 
 }  // namespace detail
+
+bool IsUniqueFileName(const Path& name) {
+  const auto& native = name.native();
+  if (native.size() != 17) return false;
+  std::string ascii;
+  for (const auto c : native) {
+    if (c < 0x20 || c > 0x7E) return false;
+    ascii.push_back(static_cast<char>(c));
+  }
+  return detail::IsUniqueName(ascii);
+}
+
 }  // namespace korvane::platform

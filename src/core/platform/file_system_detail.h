@@ -17,6 +17,7 @@ inline constexpr int kNameAttempts = 100;
 // and ten hexadecimal digits and ".tmp", so that a name near the length
 // limit still has room beside it. ASCII, so the same on every system.
 std::string UniqueName(std::mt19937_64& generator);
+bool IsUniqueName(const std::string& name);
 // A generator seeded from the system's random source, the time, the process
 // and a counter, so that processes and threads draw different names.
 std::mt19937_64 NameGenerator();

@@ -106,6 +106,11 @@ FileType TypeOf(const Path& path) {
   return FileType::Other;
 }
 
+bool IsMarkedReadOnly(const Path& path) {
+  struct stat info {};
+  return ::stat(path.c_str(), &info) == 0 && (info.st_mode & S_IWUSR) == 0;
+}
+
 std::error_code ReadRegularFile(const Path& path, std::string& bytes, std::uintmax_t maxBytes) {
   Descriptor fd(-1);
   struct stat info {};
@@ -269,6 +274,26 @@ std::error_code RenameReplacing(const Path& from, const Path& to) {
 std::error_code RemoveFile(const Path& path) {
   if (::unlink(path.c_str()) == 0 || errno == ENOENT) return {};
   return LastError();
+}
+
+bool FileLock::TryLock(const Path& path) {
+  Release();
+  Descriptor fd(OpenRetrying(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY));
+  if (!fd.valid()) return false;
+  int locked = 0;
+  do {
+    locked = ::flock(fd.get(), LOCK_EX | LOCK_NB);
+  } while (locked != 0 && errno == EINTR);
+  if (locked != 0 && errno == EWOULDBLOCK) return false;
+  // Any other failure: a file system without locks.
+  handle_ = fd.get();
+  fd.Release();
+  return true;
+}
+
+void FileLock::Release() {
+  if (handle_ >= 0) ::close(static_cast<int>(handle_));  // closing releases the lock
+  handle_ = -1;
 }
 
 FolderLock::FolderLock(const Path& folder) {
