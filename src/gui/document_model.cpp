@@ -72,9 +72,9 @@ void DocumentModel::recomputeIfStrengthsShown() {
   if (strengthsShown_) RecomputeOpenedFile(*doc_);
 }
 
-QString DocumentModel::save(const QString& path) {
+QString DocumentModel::save(const QString& path, const WriteProgress& progress) {
   const std::string before = doc_->pathName;
-  QString message = Attempt([&] { doc_->OnSaveDocument(ToFsPath(path)); });
+  QString message = Attempt([&] { doc_->OnSaveDocument(ToFsPath(path), progress); });
   if (message.isEmpty()) {
     // The history goes on; undoing back to here clears the flag again.
     history_.setClean();
@@ -86,9 +86,9 @@ QString DocumentModel::save(const QString& path) {
   return message;
 }
 
-QString DocumentModel::saveResults(const QString& path) {
+QString DocumentModel::saveResults(const QString& path, const WriteProgress& progress) {
   const std::string before = doc_->pathName;
-  QString message = Attempt([&] { doc_->SaveResults(ToFsPath(path)); });
+  QString message = Attempt([&] { doc_->SaveResults(ToFsPath(path), progress); });
   if (message.isEmpty()) {
     // As after a save: the data and their history go on, every value as it
     // was; the strengths written were recomputed.

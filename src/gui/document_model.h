@@ -100,10 +100,10 @@ class DocumentModel : public QObject {
   // Writes the data to `path` by its type (a result file recomputed first);
   // empty on success. A save to another file makes the document name it
   // (pathChanged).
-  QString save(const QString& path);
+  QString save(const QString& path, const WriteProgress& progress = {});
   // Writes a result file with every strength recomputed, which the document
   // then names, as save() does; every value stays. Empty on success.
-  QString saveResults(const QString& path);
+  QString saveResults(const QString& path, const WriteProgress& progress = {});
 
   // ---- Navigation ------------------------------------------------------------
   // Previous / next zone of the current member: empty when it moved, else the

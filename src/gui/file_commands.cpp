@@ -11,6 +11,7 @@
 #include "gui/document_model.h"
 #include "gui/prompter.h"
 #include "gui/wait_cursor.h"
+#include "gui/widgets/save_progress.h"
 #include "office/excel_export.h"
 
 namespace korvane::gui {
@@ -84,7 +85,8 @@ bool FileCommands::saveTo(const QString& path) {
   QString message;
   {
     const WaitCursor wait;
-    message = model_->save(path);
+    SaveProgress progress(window_, QStringLiteral("正在保存…\n%1").arg(QDir::toNativeSeparators(path)));
+    message = model_->save(path, progress.callback());
   }
   if (!message.isEmpty()) {
     prompter_->message(window_, message);
@@ -125,7 +127,8 @@ void FileCommands::onSaveResults() {
   QString message;
   {
     const WaitCursor wait;
-    message = model_->saveResults(path);
+    SaveProgress progress(window_, QStringLiteral("正在保存结果…\n%1").arg(QDir::toNativeSeparators(path)));
+    message = model_->saveResults(path, progress.callback());
   }
   // A new name reaches the window and the recent files through pathChanged.
   if (!message.isEmpty()) prompter_->message(window_, message);

@@ -540,6 +540,26 @@ TEST(FileLayerSaves, ReadOnlyFilesAreRefused) {
   }
 }
 
+// The waveform file is written piece by piece from the records: the bytes
+// are those of the file built in memory, and the progress reaches the total
+// in steps.
+TEST(FileLayerSaves, WaveformsAreStreamedWithProgress) {
+  SyntheticData d = SmallData(3, TestMethod::Direct, "cecs02:2005", {60, 60});
+  for (Member& member : d.members) member.sampleCount = 4000;  // 2.9 MB of waveforms; short ones padded flat
+  TempDir dir;
+  const FilePair pair = OpenFilePair(dir / "big.SHA");
+  std::vector<std::pair<std::uint64_t, std::uint64_t>> calls;
+  WriteResultFile(pair, d.project, d.zoneLists, d.memberCount, {}, d.sections, d.members, {},
+                  [&calls](std::uint64_t done, std::uint64_t total) { calls.emplace_back(done, total); });
+  const std::string wave =
+      BuildResultFile(FileKind::Result, d.project, d.zoneLists, d.memberCount, {}, d.sections, d.members)
+          .wave;
+  EXPECT_EQ(FileBytes(pair.wavePath), wave);
+  ASSERT_GE(calls.size(), 3U);
+  for (std::size_t k = 1; k < calls.size(); ++k) EXPECT_GT(calls[k].first, calls[k - 1].first);
+  EXPECT_EQ(calls.back(), std::make_pair(std::uint64_t{wave.size()}, std::uint64_t{wave.size()}));
+}
+
 // ---- 10. FIFOs and other files that are not regular files ---------------------------------
 
 TEST(FileLayerOpen, WhatIsNotARegularFileFailsAtOnce) {

@@ -17,6 +17,7 @@
 #include "core/algorithm/algorithm.h"
 #include "core/algorithm/correction_tables.h"
 #include "core/data/companion_file.h"
+#include "core/data/file_writer.h"
 #include "core/data/records.h"
 #include "core/platform/error.h"
 #include "core/report/report_records.h"
@@ -156,12 +157,13 @@ class CKorvaneDoc {
   // the opened-files list. Throws KorvaneError ("请先打开文件!" when no file
   // is open, "无法识别的文件类型" or a writer message); on failure the
   // previous files at `path`, pathName, the list and the flag stay.
-  void OnSaveDocument(const std::filesystem::path& path);
+  // `progress` follows the waveform file as it is written (file_writer.h).
+  void OnSaveDocument(const std::filesystem::path& path, const WriteProgress& progress = {});
   // Recomputes everything and writes a result file pair (and its companion)
   // to `path`, which the document then names, as OnSaveDocument does. Every
   // value stays as it was: reopening the pair shows the same. Throws
   // KorvaneError ("请先打开文件!" when no file is open, or a writer message).
-  void SaveResults(const std::filesystem::path& path);
+  void SaveResults(const std::filesystem::path& path, const WriteProgress& progress = {});
   // Initial file name of the save-results dialog: pathName cut before the
   // first '.' of its file name (the folders keep their dots).
   std::string SaveResultsDefaultName() const;

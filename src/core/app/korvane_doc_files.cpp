@@ -125,30 +125,31 @@ void CKorvaneDoc::ResetAfterLoad() {
   }
 }
 
-void CKorvaneDoc::OnSaveDocument(const std::filesystem::path& path) {
+void CKorvaneDoc::OnSaveDocument(const std::filesystem::path& path, const WriteProgress& progress) {
   // Without data a save would replace a file with an empty one.
   if (!HasFile()) throw KorvaneError(std::string(kMsgOpenFileFirst));
   const FilePair pair = OpenFilePair(path);
   if (pair.kind == FileKind::Other) throw KorvaneError(std::string(kMsgUnknownFileType));
   const CompanionData extras = CompanionExtras(*this);
   if (pair.kind == FileKind::Raw) {
-    WriteRawFile(pair, project, zoneLists, memberCount, sections, members, extras);
+    WriteRawFile(pair, project, zoneLists, memberCount, sections, members, extras, progress);
   } else {
     // The strengths of a result file follow from the data written with
     // them: edits since the last recomputation (a pick, a distance) count.
     RecomputeAll();
-    WriteResultFile(pair, project, zoneLists, memberCount, result, sections, members, extras);
+    WriteResultFile(pair, project, zoneLists, memberCount, result, sections, members, extras, progress);
   }
   modified = false;
   // As in every editor, the document now is the file just written.
   NameFile(path);
 }
 
-void CKorvaneDoc::SaveResults(const std::filesystem::path& path) {
+void CKorvaneDoc::SaveResults(const std::filesystem::path& path, const WriteProgress& progress) {
   if (!HasFile()) throw KorvaneError(std::string(kMsgOpenFileFirst));
   RecomputeAll();
   const CompanionData extras = CompanionExtras(*this);
-  WriteResultFile(OpenFilePair(path), project, zoneLists, memberCount, result, sections, members, extras);
+  WriteResultFile(OpenFilePair(path), project, zoneLists, memberCount, result, sections, members, extras,
+                  progress);
   modified = false;
   NameFile(path);
 }

@@ -108,8 +108,10 @@ std::string RecoverInterruptedSave(const fs::path& textPath) {
                                      std::string(kMsgSaveNotRecovered) + "：" + recovery.error.message()));
 }
 
-void SavePairBytes(const FilePair& pair, std::string_view text, std::string_view wave,
-                   std::string_view textFailure, const std::optional<std::string>& companion) {
+namespace {
+
+void SaveGroup(const FilePair& pair, FileContent text, FileContent wave, std::string_view textFailure,
+               const std::optional<std::string>& companion) {
   if (pair.textPath.empty() || pair.textPath == pair.wavePath) {
     throw KorvaneError(MessageWithPath(textFailure, pair.textPath));
   }
@@ -117,7 +119,7 @@ void SavePairBytes(const FilePair& pair, std::string_view text, std::string_view
   // that its journal and files never mix with this one.
   RecoverInterruptedSave(pair.textPath);
   // The text file comes first in the group: it is renamed into place last.
-  std::vector<FileContent> files = {{pair.textPath, text}, {pair.wavePath, wave}};
+  std::vector<FileContent> files = {std::move(text), std::move(wave)};
   const fs::path companionPath = CompanionPath(pair.textPath);
   if (companion) files.push_back({companionPath, *companion});
   if (const auto failure = ReplaceFiles(files)) {
@@ -126,6 +128,19 @@ void SavePairBytes(const FilePair& pair, std::string_view text, std::string_view
                                                           : kMsgCreateCompanion;
     throw KorvaneError(MessageWithPath(message, files[failure->file].target, failure->reason.message()));
   }
+}
+
+}  // namespace
+
+void SavePairBytes(const FilePair& pair, std::string_view text, std::string_view wave,
+                   std::string_view textFailure, const std::optional<std::string>& companion) {
+  SaveGroup(pair, {pair.textPath, text}, {pair.wavePath, wave}, textFailure, companion);
+}
+
+void SavePairPieces(const FilePair& pair, std::string_view text,
+                    const std::function<bool(std::string& chunk)>& waveChunks, std::string_view textFailure,
+                    const std::optional<std::string>& companion) {
+  SaveGroup(pair, {pair.textPath, text}, {pair.wavePath, {}, waveChunks}, textFailure, companion);
 }
 
 }  // namespace korvane

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -44,6 +45,12 @@ std::filesystem::path WaveformFileInUse(const FilePair& pair);
 // regular file is refused; one that is a symbolic link is written through.
 void SavePairBytes(const FilePair& pair, std::string_view text, std::string_view wave,
                    std::string_view textFailure, const std::optional<std::string>& companion = std::nullopt);
+// The same with the waveform file made piece by piece as it is written
+// (`waveChunks` fills its argument with the next piece, false at the end;
+// what it throws ends the save with nothing replaced and goes on).
+void SavePairPieces(const FilePair& pair, std::string_view text,
+                    const std::function<bool(std::string& chunk)>& waveChunks, std::string_view textFailure,
+                    const std::optional<std::string>& companion = std::nullopt);
 
 // The existing text file, other than `textPath` itself, that reads its
 // waveforms from the file a pair written at `textPath` would replace: x.SHT

@@ -42,14 +42,26 @@ struct ReadTarget {
 // empty), and its section records. Number texts of 20 characters or more
 // warn through `warn` and read as 0.
 //
+// A save of the pair that a killed process left unfinished is completed or
+// undone first (RecoverInterruptedSave), with a warning saying which.
+//
 // Throws KorvaneError with the reader's message, followed by the path of
-// the file concerned (and the system's reason when a file cannot be read):
-// "打开文件失败！" (a file cannot be read, or a raw file without a SectNum
-// value), "文件为空!", "读取SHD文件异常!" (a Seek cell missing or empty, or
-// a waveform that the waveform file does not hold whole: it starts outside
-// the file or the file ends inside it), and without a path
+// the file at fault (and a reason): "打开文件失败！" with the text file (it
+// cannot be read, a raw file without a SectNum value, a point without its
+// Seek cell: a text cut short; a sample count whose waveforms together
+// exceed the waveform file, named with its member and value) or with the
+// waveform file (it cannot be read), "文件为空!", "读取SHD文件异常!" with the
+// waveform file (a waveform it does not hold whole: it starts outside the
+// file or the file ends inside it; the point, its Seek and sample count
+// named), and without a path
 // "当前文件的测点数与前面的文件不相同，无法进行合并！" (the merge names the
 // file). Containers may hold partial data after a failure; the caller discards them.
+//
+// Warnings (through `warn`, starting with the text path): a text whose ray
+// table ends inside a row, or whose result table lists zones its ray table
+// lacks (a file cut short: the zones read are kept, the warning names the
+// members that lost zones); more members than a save can write
+// ("此文件有N个构件，保存时最多100个"). Seek offsets are read as 64-bit.
 void ReadTestFile(const FilePair& pair, const ReadTarget& target, int fileIndex,
                   const ZoneLists& existingZoneLists, const WarningSink& warn = {});
 

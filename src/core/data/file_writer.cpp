@@ -341,21 +341,93 @@ int RawReboundValue(const TestZone& zone) {
   return static_cast<int>(std::lround(mean));
 }
 
-void AppendRayTable(std::string& out, std::string& wave, bool rawReadings, const ZoneLists& zoneLists,
+// Bytes of the waveform file: every slot below a zone's usedPointSlots, in
+// the order of the ray rows, `sampleCount` samples each.
+std::uint64_t WaveformBytes(const ZoneLists& zoneLists, const std::vector<Member>& members, int rows) {
+  std::uint64_t bytes = 0;
+  for (int i = 0; i < rows && static_cast<std::size_t>(i) < zoneLists.size(); ++i) {
+    const int n = members[static_cast<std::size_t>(i)].sampleCount;
+    for (const TestZone& zone : zoneLists[static_cast<std::size_t>(i)]) {
+      if (n > 0)
+        bytes += 2 * static_cast<std::uint64_t>(n) * static_cast<std::uint64_t>(zone.usedPointSlots());
+    }
+  }
+  return bytes;
+}
+
+// The waveform file piece by piece (about a mebibyte each), in the order
+// the ray table gives their Seek: stored value - 2048 as a little-endian
+// 16-bit word, a slot without samples (or a waveform shorter than the
+// member's count) flat.
+class WaveformPieces {
+ public:
+  WaveformPieces(const ZoneLists& zoneLists, const std::vector<Member>& members, int rows,
+                 WriteProgress progress)
+      : zoneLists_(zoneLists),
+        members_(members),
+        rows_(std::min<std::size_t>(static_cast<std::size_t>(std::max(rows, 0)), zoneLists.size())),
+        total_(WaveformBytes(zoneLists, members, rows)),
+        progress_(std::move(progress)) {}
+
+  std::uint64_t total() const { return total_; }
+
+  // Fills `chunk` with the next piece; false when all was given.
+  bool Next(std::string& chunk) {
+    chunk.clear();
+    while (chunk.size() < kPieceBytes && member_ < rows_) {
+      const ZoneList& zones = zoneLists_[member_];
+      const int count = members_[member_].sampleCount;
+      if (zone_ >= zones.size() || count <= 0) {
+        ++member_;
+        zone_ = 0;
+        slot_ = 0;
+        continue;
+      }
+      const TestZone& zone = zones[zone_];
+      if (slot_ >= zone.usedPointSlots()) {
+        ++zone_;
+        slot_ = 0;
+        continue;
+      }
+      const MeasuringPoint* point = zone.point(slot_);
+      const std::span<const std::uint16_t> stored = point != nullptr
+                                                        ? std::span<const std::uint16_t>(point->samples)
+                                                        : std::span<const std::uint16_t>();
+      const auto n = static_cast<std::size_t>(count);
+      const std::size_t offset = chunk.size();
+      chunk.resize(offset + 2 * n);
+      for (std::size_t k = 0; k < n; ++k) {
+        const std::uint16_t s = k < stored.size() ? stored[k] : static_cast<std::uint16_t>(kZeroCode);
+        const auto value = static_cast<std::uint16_t>(s - kZeroCode);
+        chunk[offset + 2 * k] = static_cast<char>(value & 0xFF);
+        chunk[offset + 2 * k + 1] = static_cast<char>(value >> 8);
+      }
+      ++slot_;
+    }
+    done_ += chunk.size();
+    if (progress_ && !chunk.empty()) progress_(done_, total_);
+    return !chunk.empty();
+  }
+
+ private:
+  static constexpr std::size_t kPieceBytes = 1 << 20;
+  const ZoneLists& zoneLists_;
+  const std::vector<Member>& members_;
+  std::size_t rows_;
+  std::uint64_t total_;
+  WriteProgress progress_;
+  std::size_t member_ = 0;
+  std::size_t zone_ = 0;
+  int slot_ = 0;
+  std::uint64_t done_ = 0;
+};
+
+void AppendRayTable(std::string& out, bool rawReadings, const ZoneLists& zoneLists,
                     const std::vector<Member>& members, int rows) {
   out.append(kCrLf);
   Line(out, ff::kMarkerRays);
   Line(out, ff::kRayHeader);
   long long seek = 1;
-  std::size_t waveBytes = 0;
-  for (int i = 0; i < rows && static_cast<std::size_t>(i) < zoneLists.size(); ++i) {
-    const int n = members[static_cast<std::size_t>(i)].sampleCount;
-    for (const TestZone& zone : zoneLists[static_cast<std::size_t>(i)]) {
-      if (n > 0)
-        waveBytes += 2 * static_cast<std::size_t>(n) * static_cast<std::size_t>(zone.usedPointSlots());
-    }
-  }
-  wave.reserve(waveBytes);
   for (int i = 0; i < rows && static_cast<std::size_t>(i) < zoneLists.size(); ++i) {
     const Member& member = members[static_cast<std::size_t>(i)];
     const std::size_t n = member.sampleCount > 0 ? static_cast<std::size_t>(member.sampleCount) : 0;
@@ -413,15 +485,6 @@ void AppendRayTable(std::string& out, std::string& wave, bool rawReadings, const
         cells.Int(rebound, ff::kCellWidth, "R");
         for (int k = 0; k < 3; ++k) out.append(ff::kRayFiller);
         out.append(kCrLf);
-
-        const std::size_t offset = wave.size();
-        wave.resize(offset + 2 * n);
-        for (std::size_t k = 0; k < n; ++k) {
-          const std::uint16_t s = k < stored.size() ? stored[k] : static_cast<std::uint16_t>(kZeroCode);
-          const auto value = static_cast<std::uint16_t>(s - kZeroCode);
-          wave[offset + 2 * k] = static_cast<char>(value & 0xFF);
-          wave[offset + 2 * k + 1] = static_cast<char>(value >> 8);
-        }
         seek += 2 * static_cast<long long>(n);
       }
     }
@@ -470,8 +533,16 @@ std::string TestLocationForFile(std::string_view location) {
   return Utf16ToUtf8(std::u16string_view(units).substr(0, ff::kTestLocationWidth));
 }
 
-EncodedPair BuildRawFile(const ProjectInfo& project, const ZoneLists& zoneLists, int memberCount,
-                         const std::vector<SectionPara>& sections, const std::vector<Member>& members) {
+namespace {
+
+// The text file of a pair (code page 936) and the rows of members it holds.
+struct PairText {
+  std::string text;
+  int rows = 0;
+};
+
+PairText RawText(const ProjectInfo& project, const ZoneLists& zoneLists, int memberCount,
+                 const std::vector<SectionPara>& sections, const std::vector<Member>& members) {
   const int rows = MemberRows(memberCount, members);
   // The reader takes every ray row of a raw file for its one member.
   if (rows > 1) {
@@ -479,37 +550,57 @@ EncodedPair BuildRawFile(const ProjectInfo& project, const ZoneLists& zoneLists,
                        std::string(kMsgRawHoldsOneMemberEnd));
   }
   std::string text;
-  EncodedPair pair;
   AppendHeader(text, FileKind::Raw, project, zoneLists, members, true);
   AppendSectionTable(text, FileKind::Raw, project, sections, members, rows);
-  AppendRayTable(text, pair.wave, true, zoneLists, members, rows);
-  pair.text = EncodeCp936(text);
-  return pair;
+  AppendRayTable(text, true, zoneLists, members, rows);
+  return {EncodeCp936(text), rows};
 }
 
-EncodedPair BuildResultFile(FileKind kind, const ProjectInfo& project, const ZoneLists& zoneLists,
-                            int memberCount, const StrengthResult& result,
-                            const std::vector<SectionPara>& sections, const std::vector<Member>& members) {
+PairText ResultText(FileKind kind, const ProjectInfo& project, const ZoneLists& zoneLists, int memberCount,
+                    const StrengthResult& result, const std::vector<SectionPara>& sections,
+                    const std::vector<Member>& members) {
   const int rows = MemberRows(memberCount, members);
   CheckMemberLimit(rows);
   std::string text;
-  EncodedPair pair;
   AppendHeader(text, kind, project, zoneLists, members, false);
   AppendMemberBlock(text, members, rows);
   AppendSectionTable(text, kind, project, sections, members, rows);
   AppendResultTable(text, zoneLists, members, rows);
   AppendResultBlock(text, result);
-  AppendRayTable(text, pair.wave, false, zoneLists, members, rows);
-  pair.text = EncodeCp936(text);
-  return pair;
+  AppendRayTable(text, false, zoneLists, members, rows);
+  return {EncodeCp936(text), rows};
+}
+
+std::string WaveformFile(const ZoneLists& zoneLists, const std::vector<Member>& members, int rows) {
+  WaveformPieces pieces(zoneLists, members, rows, {});
+  std::string wave;
+  wave.reserve(static_cast<std::size_t>(pieces.total()));
+  std::string chunk;
+  while (pieces.Next(chunk)) wave += chunk;
+  return wave;
+}
+
+}  // namespace
+
+EncodedPair BuildRawFile(const ProjectInfo& project, const ZoneLists& zoneLists, int memberCount,
+                         const std::vector<SectionPara>& sections, const std::vector<Member>& members) {
+  PairText text = RawText(project, zoneLists, memberCount, sections, members);
+  return {std::move(text.text), WaveformFile(zoneLists, members, text.rows)};
+}
+
+EncodedPair BuildResultFile(FileKind kind, const ProjectInfo& project, const ZoneLists& zoneLists,
+                            int memberCount, const StrengthResult& result,
+                            const std::vector<SectionPara>& sections, const std::vector<Member>& members) {
+  PairText text = ResultText(kind, project, zoneLists, memberCount, result, sections, members);
+  return {std::move(text.text), WaveformFile(zoneLists, members, text.rows)};
 }
 
 namespace {
 
 // The companion of the pair about to be written (see WriteRawFile).
-std::optional<std::string> CompanionBytes(const FilePair& pair, const EncodedPair& bytes,
-                                          std::string_view failure, const RecordsView& shown,
-                                          const CompanionData& extras) {
+std::optional<std::string> CompanionBytes(const FilePair& pair, const std::string& text,
+                                          std::uint64_t waveSize, std::string_view failure,
+                                          const RecordsView& shown, const CompanionData& extras) {
   ProjectInfo project = NewProjectInfo();
   std::vector<Member> members;
   ZoneLists zoneLists;
@@ -517,7 +608,7 @@ std::optional<std::string> CompanionBytes(const FilePair& pair, const EncodedPai
   StrengthResult result;
   int memberCount = 0;
   try {
-    ReadTestText(bytes.text, bytes.wave.size(), pair.kind,
+    ReadTestText(text, waveSize, pair.kind,
                  ReadTarget{members, project, zoneLists, memberCount, sections, result});
   } catch (const KorvaneError& error) {
     throw KorvaneError(MessageWithPath(failure, pair.textPath, error.what()));
@@ -527,28 +618,38 @@ std::optional<std::string> CompanionBytes(const FilePair& pair, const EncodedPai
   if (data.empty() && platform::TypeOf(CompanionPath(pair.textPath)) == platform::FileType::Missing) {
     return std::nullopt;
   }
-  return EncodeCompanion(data, PathToUtf8(pair.textPath.filename()), bytes.text);
+  return EncodeCompanion(data, PathToUtf8(pair.textPath.filename()), text);
+}
+
+// Saves the text and the waveforms streamed from the records (never the
+// whole waveform file in memory), with the companion.
+void SavePair(const FilePair& pair, const PairText& text, const ZoneLists& zoneLists,
+              const std::vector<Member>& members, std::string_view failure, const RecordsView& shown,
+              const CompanionData& extras, const WriteProgress& progress) {
+  WaveformPieces pieces(zoneLists, members, text.rows, progress);
+  const auto companion = CompanionBytes(pair, text.text, pieces.total(), failure, shown, extras);
+  SavePairPieces(
+      pair, text.text, [&pieces](std::string& chunk) { return pieces.Next(chunk); }, failure, companion);
 }
 
 }  // namespace
 
 void WriteRawFile(const FilePair& pair, const ProjectInfo& project, const ZoneLists& zoneLists,
                   int memberCount, const std::vector<SectionPara>& sections,
-                  const std::vector<Member>& members, const CompanionData& extras) {
-  const EncodedPair bytes = BuildRawFile(project, zoneLists, memberCount, sections, members);
-  SavePairBytes(
-      pair, bytes.text, bytes.wave, kMsgCreateRawText,
-      CompanionBytes(pair, bytes, kMsgCreateRawText, RecordsView{project, members, zoneLists}, extras));
+                  const std::vector<Member>& members, const CompanionData& extras,
+                  const WriteProgress& progress) {
+  const PairText text = RawText(project, zoneLists, memberCount, sections, members);
+  SavePair(pair, text, zoneLists, members, kMsgCreateRawText, RecordsView{project, members, zoneLists},
+           extras, progress);
 }
 
 void WriteResultFile(const FilePair& pair, const ProjectInfo& project, const ZoneLists& zoneLists,
                      int memberCount, const StrengthResult& result, const std::vector<SectionPara>& sections,
-                     const std::vector<Member>& members, const CompanionData& extras) {
-  const EncodedPair bytes =
-      BuildResultFile(pair.kind, project, zoneLists, memberCount, result, sections, members);
-  SavePairBytes(
-      pair, bytes.text, bytes.wave, kMsgCreateResultText,
-      CompanionBytes(pair, bytes, kMsgCreateResultText, RecordsView{project, members, zoneLists}, extras));
+                     const std::vector<Member>& members, const CompanionData& extras,
+                     const WriteProgress& progress) {
+  const PairText text = ResultText(pair.kind, project, zoneLists, memberCount, result, sections, members);
+  SavePair(pair, text, zoneLists, members, kMsgCreateResultText, RecordsView{project, members, zoneLists},
+           extras, progress);
 }
 
 }  // namespace korvane

@@ -12,6 +12,8 @@
 // are two characters wide), several members in a raw file.
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -59,12 +61,21 @@ EncodedPair BuildResultFile(FileKind kind, const ProjectInfo& project, const Zon
 // one is replaced, so that it never describes an older text file). A text
 // that does not read back at all is refused with the text file's message
 // and the reader's.
+//
+// The waveform file is made piece by piece as it is written, from the
+// records' samples (never whole in memory: a pair of gigabytes needs little
+// more than its records); `progress` (when set) is called after each piece
+// with the waveform bytes written so far and their total, on the calling
+// thread.
+using WriteProgress = std::function<void(std::uint64_t done, std::uint64_t total)>;
 void WriteRawFile(const FilePair& pair, const ProjectInfo& project, const ZoneLists& zoneLists,
                   int memberCount, const std::vector<SectionPara>& sections,
-                  const std::vector<Member>& members, const CompanionData& extras = {});
+                  const std::vector<Member>& members, const CompanionData& extras = {},
+                  const WriteProgress& progress = {});
 void WriteResultFile(const FilePair& pair, const ProjectInfo& project, const ZoneLists& zoneLists,
                      int memberCount, const StrengthResult& result, const std::vector<SectionPara>& sections,
-                     const std::vector<Member>& members, const CompanionData& extras = {});
+                     const std::vector<Member>& members, const CompanionData& extras = {},
+                     const WriteProgress& progress = {});
 
 // Section record of member `member`: the first whose sectionIndex equals the
 // member's, else sections[member], else null (also for a member index out

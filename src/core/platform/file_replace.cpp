@@ -375,15 +375,24 @@ ReplaceRecovery RecoverReplacement(const fs::path& firstTarget) {
 std::optional<ReplaceFailure> ReplaceFiles(std::span<const FileContent> files,
                                            const ReplaceStepHook& afterStep) {
   std::vector<Staged> group(files.size());
-  for (std::size_t i = 0; i < files.size(); ++i) {
-    Staged& staged = group[i];
-    std::error_code error = Prepare(files[i].target, staged);
-    if (!error) error = pf::WriteAndSync(staged.temporary, files[i].bytes);
-    if (!error) error = Finish(staged);
-    if (error) {
-      RemoveLeftovers(group);
-      return ReplaceFailure{i, error};
+  try {
+    for (std::size_t i = 0; i < files.size(); ++i) {
+      Staged& staged = group[i];
+      std::error_code error = Prepare(files[i].target, staged);
+      if (!error) {
+        error = files[i].chunks ? pf::WriteAndSync(staged.temporary, files[i].chunks)
+                                : pf::WriteAndSync(staged.temporary, files[i].bytes);
+      }
+      if (!error) error = Finish(staged);
+      if (error) {
+        RemoveLeftovers(group);
+        return ReplaceFailure{i, error};
+      }
     }
+  } catch (...) {
+    // A piece that could not be made: nothing is replaced.
+    RemoveLeftovers(group);
+    throw;
   }
   return Commit(group, afterStep);
 }

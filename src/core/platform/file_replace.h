@@ -30,6 +30,9 @@ inline constexpr std::string_view kMsgCannotWriteFile = "无法写入文件";
 struct FileContent {
   std::filesystem::path target;
   std::string_view bytes;
+  // When set, the content instead: made piece by piece as it is written
+  // (platform::WriteAndSync), never whole in memory.
+  std::function<bool(std::string& chunk)> chunks = {};
 };
 
 // Which file of a group could not be replaced, and why.

@@ -12,6 +12,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -90,6 +91,11 @@ std::error_code LinkUnique(const Path& file, const Path& folder, Path& link);
 // Truncates the existing file `path`, writes `bytes` and flushes them to the
 // disk.
 std::error_code WriteAndSync(const Path& path, std::string_view bytes);
+// The same with the bytes made piece by piece (a file larger than memory
+// should hold at once): `next` fills its argument with the next piece and
+// returns false when there is none (the argument is then not written).
+using ChunkSource = std::function<bool(std::string& chunk)>;
+std::error_code WriteAndSync(const Path& path, const ChunkSource& next);
 // Flushes a file that someone else wrote to the disk.
 std::error_code SyncFile(const Path& path);
 // Flushes a folder's entries (renames, new names) to the disk; file systems

@@ -245,6 +245,17 @@ std::error_code WriteAndSync(const Path& path, std::string_view bytes) {
   return fd.Close();
 }
 
+std::error_code WriteAndSync(const Path& path, const ChunkSource& next) {
+  Descriptor fd(OpenRetrying(path.c_str(), O_WRONLY | O_TRUNC | O_NOCTTY));
+  if (!fd.valid()) return LastError();
+  std::string chunk;
+  while (next(chunk)) {
+    if (std::error_code error = WriteAll(fd.get(), chunk)) return error;
+  }
+  if (std::error_code error = Sync(fd.get())) return error;
+  return fd.Close();
+}
+
 std::error_code SyncFile(const Path& path) {
   Descriptor fd(OpenRetrying(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY));
   if (!fd.valid()) return LastError();

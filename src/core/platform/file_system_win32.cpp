@@ -394,10 +394,25 @@ std::error_code LinkUnique(const Path& file, const Path& folder, Path& link) {
   return MakeError(FileError::NoFreeName);
 }
 
+// Shared for reading (and renaming): the replacement keeps a FileLock
+// handle open on its new files.
+constexpr DWORD kShareWhileWriting = FILE_SHARE_READ | FILE_SHARE_DELETE;
+
 std::error_code WriteAndSync(const Path& path, std::string_view bytes) {
-  Handle file(Open(path, GENERIC_WRITE, 0, TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL));
+  Handle file(Open(path, GENERIC_WRITE, kShareWhileWriting, TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL));
   if (!file.valid()) return LastError();
   if (std::error_code error = WriteAll(file.get(), bytes)) return error;
+  if (!FlushFileBuffers(file.get())) return LastError();
+  return file.Close();
+}
+
+std::error_code WriteAndSync(const Path& path, const ChunkSource& next) {
+  Handle file(Open(path, GENERIC_WRITE, kShareWhileWriting, TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL));
+  if (!file.valid()) return LastError();
+  std::string chunk;
+  while (next(chunk)) {
+    if (std::error_code error = WriteAll(file.get(), chunk)) return error;
+  }
   if (!FlushFileBuffers(file.get())) return LastError();
   return file.Close();
 }

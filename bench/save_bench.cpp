@@ -1,0 +1,104 @@
+// Saving a large result pair: the waveform file is streamed from the
+// records, so a save needs little memory beyond the document it writes.
+// Measured against the floor of writing the same bytes, already in memory,
+// to a file; and the memory the save adds while it runs, against the
+// waveform file's size (the peak resident size is reset before the save:
+// Linux's /proc/self/clear_refs).
+//
+// Counters: save_ms, floor_ms, ratio = save / floor; extra_ratio = (peak
+// resident size during the save - resident size before it) / waveform
+// bytes (a save that held the waveform file in memory gives at least 1);
+// MB = size of the waveform file.
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "core/data/file_pair.h"
+#include "core/data/file_writer.h"
+#include "core/data/synthetic_data.h"
+#include "core/platform/file_replace.h"
+
+namespace {
+
+using namespace korvane;
+using Clock = std::chrono::steady_clock;
+
+// A /proc/self/status value in bytes ("VmRSS", "VmHWM").
+double StatusBytes(const std::string& key) {
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  while (std::getline(status, line)) {
+    if (line.rfind(key + ":", 0) == 0) return std::stod(line.substr(key.size() + 1)) * 1024.0;
+  }
+  return 0.0;
+}
+
+void ResetPeak() { std::ofstream("/proc/self/clear_refs") << "5"; }
+
+SyntheticData LargeData(int members) {
+  SyntheticFilePlan plan;
+  plan.project = NewProjectInfo(CivilDate{2022, 3, 5});
+  plan.project.testMethod = TestMethod::Direct;
+  plan.pointsPerZone = 3;
+  plan.distances = {300.0f, 300.0f, 300.0f};
+  plan.sampleCount = 4096;
+  plan.sampleInterval = 0.2f;
+  SyntheticMemberPlan member;
+  member.name = "构件";
+  member.zones = 100;
+  plan.members = {member};
+  const SyntheticData one = MakeSyntheticData(plan);
+  SyntheticData data;
+  data.project = one.project;
+  for (int m = 0; m < members; ++m) {
+    Member copy = one.members[0];
+    copy.name = "构件" + std::to_string(m + 1);
+    copy.sectionIndex = m;
+    data.members.push_back(copy);
+    data.zoneLists.push_back(one.zoneLists.front());
+    SectionPara section = one.sections[0];
+    section.sectionIndex = m;
+    data.sections.push_back(section);
+  }
+  data.memberCount = members;
+  return data;
+}
+
+void BM_SaveLargePair(benchmark::State& state) {
+  const SyntheticData data = LargeData(static_cast<int>(state.range(0)));
+  const std::filesystem::path dir = std::filesystem::temp_directory_path() / "korvane-save-bench";
+  std::filesystem::create_directories(dir);
+  const FilePair pair = OpenFilePair(dir / "large.SHA");
+  const std::string wave = BuildResultFile(FileKind::Result, data.project, data.zoneLists, data.memberCount,
+                                           {}, data.sections, data.members)
+                               .wave;
+  double saveSeconds = 0.0;
+  double floorSeconds = 0.0;
+  double extra = 0.0;
+  for (auto _ : state) {
+    auto start = Clock::now();
+    ReplaceFile(dir / "floor.SHD", wave);
+    floorSeconds += std::chrono::duration<double>(Clock::now() - start).count();
+
+    const double before = StatusBytes("VmRSS");
+    ResetPeak();
+    start = Clock::now();
+    WriteResultFile(pair, data.project, data.zoneLists, data.memberCount, {}, data.sections, data.members);
+    saveSeconds += std::chrono::duration<double>(Clock::now() - start).count();
+    extra = std::max(extra, StatusBytes("VmHWM") - before);
+  }
+  const auto n = static_cast<double>(state.iterations());
+  state.counters["save_ms"] = 1000.0 * saveSeconds / n;
+  state.counters["floor_ms"] = 1000.0 * floorSeconds / n;
+  state.counters["ratio"] = saveSeconds / floorSeconds;
+  state.counters["extra_ratio"] = extra / static_cast<double>(wave.size());
+  state.counters["MB"] = static_cast<double>(wave.size()) / 1e6;
+  std::error_code ignored;
+  std::filesystem::remove_all(dir, ignored);
+}
+BENCHMARK(BM_SaveLargePair)->Arg(20)->Arg(100)->Unit(benchmark::kMillisecond)->Iterations(2);
+
+}  // namespace

@@ -1,0 +1,42 @@
+#include "gui/widgets/save_progress.h"
+
+#include <QCoreApplication>
+#include <QProgressDialog>
+
+namespace korvane::gui {
+namespace {
+
+constexpr qint64 kShowAfterMs = 400;    // a save quicker than this shows nothing
+constexpr qint64 kRepaintEveryMs = 50;  // the windows are repainted this often
+constexpr int kSteps = 1000;
+
+}  // namespace
+
+SaveProgress::SaveProgress(QWidget* window, QString label) : window_(window), label_(std::move(label)) {
+  started_.start();
+  painted_.start();
+}
+
+SaveProgress::~SaveProgress() = default;
+
+WriteProgress SaveProgress::callback() {
+  return [this](std::uint64_t done, std::uint64_t total) { update(done, total); };
+}
+
+void SaveProgress::update(std::uint64_t done, std::uint64_t total) {
+  if (!dialog_ && started_.elapsed() < kShowAfterMs) return;
+  if (!dialog_) {
+    dialog_ = std::make_unique<QProgressDialog>(label_, QString(), 0, kSteps, window_);
+    dialog_->setWindowTitle(QStringLiteral("Korvane"));
+    dialog_->setWindowModality(Qt::ApplicationModal);
+    dialog_->setCancelButton(nullptr);
+    dialog_->setMinimumDuration(0);
+    dialog_->show();
+  }
+  if (painted_.elapsed() < kRepaintEveryMs && done < total) return;
+  dialog_->setValue(total == 0 ? kSteps : static_cast<int>(done * kSteps / total));
+  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+  painted_.restart();
+}
+
+}  // namespace korvane::gui
