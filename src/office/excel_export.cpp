@@ -210,8 +210,17 @@ void WriteResultsWorkbook(const CKorvaneDoc& doc, const std::filesystem::path& p
     };
     Check(worksheet_set_column(sheet, 0, LXW_COL_MAX - 1, 9, nullptr));
 
-    static constexpr std::string_view kHeadings[] = {
-        "测区", "L1mm", "T1us", "L2mm", "T2us", "L3mm", "T3us", "V(km/s)", "Va(km/s)", "fcui(MPa)", "η"};
+    const std::string_view kHeadings[] = {"测区",
+                                          "L1mm",
+                                          "T1us",
+                                          "L2mm",
+                                          "T2us",
+                                          "L3mm",
+                                          "T3us",
+                                          "V(km/s)",
+                                          "Va(km/s)",
+                                          "fcui(MPa)",
+                                          report::CorrectionHeading(doc.standard)};
     static constexpr std::string_view kEstimateHeadings[] = {
         report::kMemberEstimateLabel, "N", "Fmin(MPa)", "Mf(MPa)", "Sf(MPa)", "fcu,e(MPa)"};
     const std::vector<int> offsets = ResultBlockOffsets(doc, options);
@@ -231,7 +240,7 @@ void WriteResultsWorkbook(const CKorvaneDoc& doc, const std::filesystem::path& p
         const int row = top + 2 + k;
         WriteNumber(sheet, row, 0, k + 1);
         if (zone == nullptr) continue;
-        const report::ZoneReportCells cells = report::FormatZoneCells(*zone);
+        const report::ZoneReportCells cells = report::FormatZoneCells(*zone, doc.standard);
         for (int j = 0; j < std::min(cells.points, 3); ++j) {
           const MeasuringPoint* point = zone->point(j);
           if (point == nullptr) continue;
@@ -245,7 +254,7 @@ void WriteResultsWorkbook(const CKorvaneDoc& doc, const std::filesystem::path& p
         } else {
           writeFigure(row, 9, cells.strength);
         }
-        writeFigure(row, 10, cells.eta);
+        writeFigure(row, 10, cells.correction);
       }
       if (!options.printMemberEstimates) continue;
 

@@ -267,7 +267,7 @@ Table BuildRecordSheetTable(const CKorvaneDoc& doc, int member, bool velocityFor
     const TestZone* zone = slot < zoneCount ? doc.Zone(member, slot) : nullptr;
     if (zone == nullptr) continue;
     table.Set(top, 2, FormatInt(slot + 1));
-    const report::ZoneReportCells cells = report::FormatZoneCells(*zone);
+    const report::ZoneReportCells cells = report::FormatZoneCells(*zone, doc.standard);
     // Readings 1..c in the zone's first row, c+1..2c in the second.
     const auto readings = static_cast<std::size_t>(readingColumns);
     for (std::size_t k = 0; k < readings; ++k) {
@@ -321,9 +321,9 @@ std::vector<int> ResultTableColumnWidths(int textWidth) {
     return width + 2 * kResultCellMargin + kWidthSlack;
   };
   const std::string_view firstColumn[] = {kResultReboundLabel, kResultVelocityLabel};
-  const std::string_view bothColumns[] = {"仪器型号与编号",         "强度修正系数η",
-                                          kResultStrengthLabel,     kResultTableNameLabel,
-                                          "强度推定值\n(Mpa)N=100", "构件推定值\n(Mpa)N=100"};
+  const std::string_view bothColumns[] = {
+      "仪器型号与编号",     "强度修正系数η",  // wider than "强度修正值\nΔtot(MPa)"
+      kResultStrengthLabel, kResultTableNameLabel, "强度推定值\n(Mpa)N=100", "构件推定值\n(Mpa)N=100"};
   const int first = widest(firstColumn);
   int second = widest(kResultQuantityLabels);
   const int both = widest(bothColumns);
@@ -378,7 +378,7 @@ Table BuildResultTable(const CKorvaneDoc& doc, int member, int page, bool summar
   table.MergeSet(17, 1, 19, 1, std::string(kResultVelocityLabel));
   for (int k = 5; k < 8; ++k)
     table.Set(12 + k, 2, std::string(kResultQuantityLabels[static_cast<std::size_t>(k)]));
-  table.MergeSet(20, 1, 20, 2, "强度修正系数η");
+  table.MergeSet(20, 1, 20, 2, std::string(report::CorrectionLabel(doc.standard, true)));
   table.MergeSet(21, 1, 21, 2, std::string(kResultStrengthLabel));
 
   // Zone columns: each zone's own figures, η included.
@@ -387,7 +387,7 @@ Table BuildResultTable(const CKorvaneDoc& doc, int member, int page, bool summar
     const TestZone* zone = doc.Zone(member, firstZone + k);
     if (zone == nullptr) continue;
     const int c = 3 + k;
-    const report::ZoneReportCells cells = report::FormatZoneCells(*zone);
+    const report::ZoneReportCells cells = report::FormatZoneCells(*zone, doc.standard);
     table.Set(12, c, cells.reboundValue.text);
     table.Set(13, c, cells.angleCorrection.text);
     table.Set(14, c, cells.afterAngle.text);
@@ -397,8 +397,8 @@ Table BuildResultTable(const CKorvaneDoc& doc, int member, int page, bool summar
     // β and λ on two lines, so that the narrow column never breaks a number.
     table.Set(18, c, "β=" + cells.beta.text + "\nλ=" + cells.lambda.text);
     table.Set(19, c, cells.correctedVelocity.text);
-    table.Set(20, c, cells.eta.text);
-    table.Set(21, c, cells.strength.text);
+    table.Set(20, c, cells.correction.text);
+    table.Set(21, c, cells.strengthText());
   }
 
   if (estimateRow) {

@@ -47,7 +47,7 @@ TEST(ReportCells, ZoneFiguresAsEveryOutputPrintsThem) {
   zone.points[1].reset();             // a missing point
   zone.pointCount = 2;                // slot 3 is beyond the zone's points
 
-  const ZoneReportCells cells = FormatZoneCells(zone);
+  const ZoneReportCells cells = FormatZoneCells(zone, Standard::CECS02_2005);
   const std::pair<const ReportFigure*, std::string> figures[] = {{&cells.reboundValue, "20.0"},
                                                                  {&cells.afterAngle, "17.1"},
                                                                  {&cells.afterSurface, "17.1"},
@@ -67,12 +67,30 @@ TEST(ReportCells, ZoneFiguresAsEveryOutputPrintsThem) {
   EXPECT_EQ(cells.readings[15], "45");
   EXPECT_EQ(cells.method, "平测");
 
-  const std::pair<float, std::string> limits[] = {
-      {70.0f, ""}, {70.04f, ">70MPa"}, {10.0f, ""}, {9.99f, "<10MPa"}};
-  for (const auto& [strength, text] : limits) {
-    zone.strengthValue = strength;
-    EXPECT_EQ(FormatZoneCells(zone).strengthLimitText, text) << strength;
+  // One rule for every output: the limits where the standard has the
+  // screen show them, the number elsewhere; the correction each standard
+  // applies (η, or Δtot for an additive one) beside the strength.
+  zone.deltaTot = -1.25f;
+  struct Case {
+    Standard standard;
+    float strength;
+    std::string shown;
+    std::string correction;
+  };
+  const Case cases[] = {
+      {Standard::CECS02_2005, 70.0f, "70.0", "0.90"},  {Standard::CECS02_2005, 70.04f, ">70MPa", "0.90"},
+      {Standard::CECS02_2005, 10.0f, "10.0", "0.90"},  {Standard::CECS02_2005, 9.99f, "<10MPa", "0.90"},
+      {Standard::CECS02_2020, 9.99f, "10.0", "-1.25"}, {Standard::CECS02_2020, 8.1f, "8.1", "-1.25"},
+      {Standard::CECS02_2020, 75.0f, "75.0", "-1.25"},
+  };
+  for (const Case& c : cases) {
+    zone.strengthValue = c.strength;
+    const ZoneReportCells limited = FormatZoneCells(zone, c.standard);
+    EXPECT_EQ(limited.strengthText(), c.shown) << c.strength;
+    EXPECT_EQ(limited.correction.text, c.correction) << c.strength;
   }
+  EXPECT_EQ(CorrectionLabel(Standard::CECS02_2005), "强度修正系数η");
+  EXPECT_EQ(CorrectionLabel(Standard::CECS02_2020), "强度修正值Δtot(MPa)");
 }
 
 // A file whose zones carry η 0.90 prints 0.90 beside the strengths computed

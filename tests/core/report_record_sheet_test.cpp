@@ -136,6 +136,22 @@ TEST_F(RecordSheetTest, ZoneRowsOfAMemberWithFourZones) {
   EXPECT_EQ(ValueAt(page, Cell(12 + 2 * w, 20, 16, 21)), "");
 }
 
+// A ten-reading standard prints the ten readings its R comes from, five to
+// a row, as the screen and the Word sheet show them; never the other six.
+TEST_F(RecordSheetTest, TenReadingStandardsPrintTheirTenReadings) {
+  doc_->standard = Standard::CECS02_2020;
+  const PageDescription page = LayoutRecordSheetPage(ReportSourceOf(*doc_), 0, 1, kTitle, kBody);
+  for (int k = 0; k < 10; ++k) {
+    EXPECT_EQ(ValueAt(page, Cell(2 + k % 5, 13 + k / 5, 3 + k % 5, 14 + k / 5)), std::to_string(30 + k)) << k;
+  }
+  for (int column = 7; column < 10; ++column) {
+    EXPECT_EQ(ValueAt(page, Cell(column, 13, column + 1, 14)), "<none>") << column;
+    EXPECT_EQ(ValueAt(page, Cell(column, 14, column + 1, 15)), "<none>") << column;
+  }
+  const TextItem* sixth = TextInCell(page, Cell(7, 12, 8, 13), FontRole::Label);
+  EXPECT_EQ(sixth, nullptr);  // reading columns numbered 1-5
+}
+
 TEST_F(RecordSheetTest, GridLines) {
   const PageDescription page = LayoutRecordSheetPage(ReportSourceOf(*doc_), 0, 1, kTitle, kBody);
   // Point separators at 13 1/3 and 14 2/3, rows 12-33.

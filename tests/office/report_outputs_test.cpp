@@ -54,57 +54,71 @@ const report::TextItem* TextInCellOf(const report::PageDescription& page, const 
   return nullptr;
 }
 
+// Every output shows the same zone cells, over a factor standard that shows
+// the limits (">70MPa") and an additive one (Δtot in the correction row, the
+// strength as a number).
 TEST(ReportOutputs, PrintedWordAndExcelShowTheSameZoneCells) {
-  auto doc = InvalidBatchDoc();
-  doc->project.eta = 1.0f;
-  doc->zoneLists[1][10].strengthValue = 72.0f;
-  TempDir dir;
-  office::WriteResultsWorkbook(*doc, dir / "r.xlsx");
-  const std::vector<XlsxSheet> sheets = ReadXlsx(dir / "r.xlsx");
-  ASSERT_EQ(sheets.size(), 1u);
-  const std::vector<int> offsets = office::ResultBlockOffsets(*doc);
+  for (const Standard standard : {Standard::CECS02_2005, Standard::CECS02_2020}) {
+    SCOPED_TRACE(static_cast<int>(standard));
+    auto doc = InvalidBatchDoc();
+    doc->standard = standard;
+    doc->project.eta = 1.0f;
+    doc->zoneLists[1][10].strengthValue = 72.0f;
+    doc->zoneLists[1][11].strengthValue = 8.1f;
+    for (TestZone& zone : doc->zoneLists[1]) zone.deltaTot = -1.5f;
+    TempDir dir;
+    office::WriteResultsWorkbook(*doc, dir / "r.xlsx");
+    const std::vector<XlsxSheet> sheets = ReadXlsx(dir / "r.xlsx");
+    ASSERT_EQ(sheets.size(), 1u);
+    const std::vector<int> offsets = office::ResultBlockOffsets(*doc);
 
-  const int member = 1;  // the last member: its pages once printed the project's η
-  for (int page = 1; page <= 2; ++page) {
-    const office::Table word = BuildResultTable(*doc, member, page, page == 2);
-    const int rows = report::ResultTableRows(ReportSourceOf(*doc), member, page, {});
-    const report::Rect body{0, 0, 2000, 3000};
-    const report::PageDescription printed =
-        report::LayoutResultTablePage(ReportSourceOf(*doc), member, page, {}, body);
-    const report::LayoutGrid grid(body, 20, rows);
-    // Quantity rows of the printed page and of the Word table.
-    const std::pair<double, double> printedRows[] = {{11, 13}, {13, 15}, {15, 17}, {17, 19}, {19, 21},
-                                                     {21, 23}, {25, 27}, {27, 28}, {28, 30}};
-    const int wordRows[] = {12, 13, 14, 15, 16, 17, 19, 20, 21};
-    for (int k = 1; k <= 10; ++k) {
-      const int zoneIndex = (page - 1) * 10 + k - 1;
-      if (zoneIndex >= doc->ZoneCount(member)) break;
-      SCOPED_TRACE("zone " + std::to_string(zoneIndex + 1));
-      const report::ZoneReportCells cells = report::FormatZoneCells(*doc->Zone(member, zoneIndex));
-      const std::string expected[] = {cells.reboundValue.text,      cells.angleCorrection.text,
-                                      cells.afterAngle.text,        cells.surfaceCorrection.text,
-                                      cells.afterSurface.text,      cells.zoneVelocity.text,
-                                      cells.correctedVelocity.text, cells.eta.text,
-                                      cells.strength.text};
-      for (int q = 0; q < 9; ++q) {
-        const auto [j0, j1] = printedRows[q];
-        const report::TextItem* item =
-            TextInCellOf(printed, grid.Cell(5 + 1.5 * (k - 1), j0, 5 + 1.5 * k, j1));
-        ASSERT_NE(item, nullptr) << "row " << j0;
-        EXPECT_EQ(item->text, expected[q]) << "printed row " << j0;
-        EXPECT_EQ(word.At(wordRows[q], 2 + k).text, expected[q]) << "Word row " << wordRows[q];
-      }
-      EXPECT_EQ(cells.eta.text, FormatFixed(0.85f + 0.01f * static_cast<float>(zoneIndex), 2));
-      EXPECT_EQ(word.At(18, 2 + k).text, "β=" + cells.beta.text + "\nλ=" + cells.lambda.text);
-      // Excel: the same numbers, η after fcu,i.
-      const int row = offsets[member] + 2 + zoneIndex;
-      EXPECT_DOUBLE_EQ(sheets[0].Number(CellName(row, 8)), std::stod(cells.correctedVelocity.text));
-      EXPECT_DOUBLE_EQ(sheets[0].Number(CellName(row, 10)), std::stod(cells.eta.text));
-      EXPECT_EQ(sheets[0].Cell(CellName(row, 10))->numberFormat, "0.00");
-      if (cells.strengthLimitText.empty()) {
-        EXPECT_DOUBLE_EQ(sheets[0].Number(CellName(row, 9)), std::stod(cells.strength.text));
-      } else {
-        EXPECT_EQ(sheets[0].Text(CellName(row, 9)), cells.strengthLimitText);
+    const int member = 1;  // the last member: its pages once printed the project's η
+    for (int page = 1; page <= 2; ++page) {
+      const office::Table word = BuildResultTable(*doc, member, page, page == 2);
+      const int rows = report::ResultTableRows(ReportSourceOf(*doc), member, page, {});
+      const report::Rect body{0, 0, 2000, 3000};
+      const report::PageDescription printed =
+          report::LayoutResultTablePage(ReportSourceOf(*doc), member, page, {}, body);
+      const report::LayoutGrid grid(body, 20, rows);
+      // Quantity rows of the printed page and of the Word table.
+      const std::pair<double, double> printedRows[] = {{11, 13}, {13, 15}, {15, 17}, {17, 19}, {19, 21},
+                                                       {21, 23}, {25, 27}, {27, 28}, {28, 30}};
+      const int wordRows[] = {12, 13, 14, 15, 16, 17, 19, 20, 21};
+      for (int k = 1; k <= 10; ++k) {
+        const int zoneIndex = (page - 1) * 10 + k - 1;
+        if (zoneIndex >= doc->ZoneCount(member)) break;
+        SCOPED_TRACE("zone " + std::to_string(zoneIndex + 1));
+        const report::ZoneReportCells cells =
+            report::FormatZoneCells(*doc->Zone(member, zoneIndex), doc->standard);
+        const std::string expected[] = {
+            cells.reboundValue.text,      cells.angleCorrection.text, cells.afterAngle.text,
+            cells.surfaceCorrection.text, cells.afterSurface.text,    cells.zoneVelocity.text,
+            cells.correctedVelocity.text, cells.correction.text,      cells.strengthText()};
+        for (int q = 0; q < 9; ++q) {
+          const auto [j0, j1] = printedRows[q];
+          const report::TextItem* item =
+              TextInCellOf(printed, grid.Cell(5 + 1.5 * (k - 1), j0, 5 + 1.5 * k, j1));
+          ASSERT_NE(item, nullptr) << "row " << j0;
+          EXPECT_EQ(item->text, expected[q]) << "printed row " << j0;
+          EXPECT_EQ(word.At(wordRows[q], 2 + k).text, expected[q]) << "Word row " << wordRows[q];
+        }
+        EXPECT_EQ(cells.correction.text, standard == Standard::CECS02_2020
+                                             ? "-1.50"
+                                             : FormatFixed(0.85f + 0.01f * static_cast<float>(zoneIndex), 2));
+        if (zoneIndex == 10) {
+          EXPECT_EQ(cells.strengthText(), standard == Standard::CECS02_2005 ? ">70MPa" : "72.0");
+        }
+        EXPECT_EQ(word.At(18, 2 + k).text, "β=" + cells.beta.text + "\nλ=" + cells.lambda.text);
+        // Excel: the same numbers, η after fcu,i.
+        const int row = offsets[member] + 2 + zoneIndex;
+        EXPECT_DOUBLE_EQ(sheets[0].Number(CellName(row, 8)), std::stod(cells.correctedVelocity.text));
+        EXPECT_DOUBLE_EQ(sheets[0].Number(CellName(row, 10)), std::stod(cells.correction.text));
+        EXPECT_EQ(sheets[0].Cell(CellName(row, 10))->numberFormat, "0.00");
+        if (cells.strengthLimitText.empty()) {
+          EXPECT_DOUBLE_EQ(sheets[0].Number(CellName(row, 9)), std::stod(cells.strength.text));
+        } else {
+          EXPECT_EQ(sheets[0].Text(CellName(row, 9)), cells.strengthLimitText);
+        }
       }
     }
   }

@@ -9,6 +9,7 @@
 #include "core/report/layout_grid.h"
 #include "core/report/report_cells.h"
 #include "core/report/report_layout.h"
+#include "core/standards/standards.h"
 
 namespace korvane::report {
 namespace {
@@ -54,6 +55,10 @@ PageDescription LayoutRecordSheetPage(const ReportSource& doc, int member, int p
 
   const bool velocity = UsesVelocityLayout(doc);
   const int cols = velocity ? 17 : 18;
+  // The readings the standard uses, as the screen and the Word sheet show
+  // them: sixteen in rows of eight, or ten in rows of five.
+  const int readings = std::clamp(Traits(doc.standard).readingsUsed, 1, kReadingsPerZone);
+  const int readingsPerRow = readings <= 10 ? 5 : 8;
   const LayoutGrid grid(body, cols, kRows);
   PageBuilder b(page, grid);
 
@@ -146,7 +151,7 @@ PageDescription LayoutRecordSheetPage(const ReportSource& doc, int member, int p
   }
   Vertical(b, modeColumn, modeColumn + 1, 9, {"测", "试", "方", "式"}, labelPx);
   Vertical(b, modeColumn + 1, modeColumn + 2, 9, {"测", "试", "部", "位"}, labelPx);
-  for (int k = 1; k <= 8; ++k) label(k + 1, 12, k + 2, 13, FormatInt(k));
+  for (int k = 1; k <= readingsPerRow; ++k) label(k + 1, 12, k + 2, 13, FormatInt(k));
   if (!velocity) {
     for (int j = 0; j < points; ++j) {
       label(kPointColumnsStart + j * pointWidth, 12, kPointColumnsStart + (j + 1) * pointWidth, 13,
@@ -168,10 +173,10 @@ PageDescription LayoutRecordSheetPage(const ReportSource& doc, int member, int p
     if (index < 0 || index >= static_cast<long long>(zones.size())) break;
     const TestZone* zone = &zones[static_cast<std::size_t>(index)];
     const int top = 13 + 2 * i;
-    const ZoneReportCells cells = FormatZoneCells(*zone);
-    for (int k = 0; k < kReadingsPerZone; ++k) {
-      const int column = k % 8 + 2;
-      const int row = top + k / 8;
+    const ZoneReportCells cells = FormatZoneCells(*zone, doc.standard);
+    for (int k = 0; k < readings; ++k) {
+      const int column = k % readingsPerRow + 2;
+      const int row = top + k / readingsPerRow;
       value(column, row, column + 1, row + 1, cells.readings[static_cast<std::size_t>(k)]);
     }
     value(10, top, 11, top + 2, cells.angle);

@@ -14,7 +14,16 @@ ReportFigure Figure(float value, int decimals) { return {value, decimals, Format
 
 }  // namespace
 
-ZoneReportCells FormatZoneCells(const TestZone& zone) {
+std::string_view CorrectionLabel(Standard standard, bool twoLines) {
+  if (Traits(standard).correction != CorrectionKind::Additive) return "强度修正系数η";
+  return twoLines ? "强度修正值\nΔtot(MPa)" : "强度修正值Δtot(MPa)";
+}
+
+std::string_view CorrectionHeading(Standard standard) {
+  return Traits(standard).correction == CorrectionKind::Additive ? "Δtot(MPa)" : "η";
+}
+
+ZoneReportCells FormatZoneCells(const TestZone& zone, Standard standard) {
   ZoneReportCells cells;
   for (std::size_t k = 0; k < cells.readings.size(); ++k) cells.readings[k] = FormatInt(zone.rebound[k]);
   cells.angle = FormatInt(zone.angle);
@@ -43,11 +52,15 @@ ZoneReportCells FormatZoneCells(const TestZone& zone) {
   cells.lambda = Figure(zone.lambda, 2);
   cells.correctedVelocity = Figure(zone.correctedVelocity, 3);
   cells.eta = Figure(zone.eta, 2);
+  cells.correction =
+      Traits(standard).correction == CorrectionKind::Additive ? Figure(zone.deltaTot, 2) : cells.eta;
   cells.strength = Figure(zone.strengthValue, 1);
-  if (zone.strengthValue > 70.0f) {
-    cells.strengthLimitText = ">70MPa";
-  } else if (zone.strengthValue < 10.0f) {
-    cells.strengthLimitText = "<10MPa";
+  if (Traits(standard).gridShowsLimits) {
+    if (zone.strengthValue > 70.0f) {
+      cells.strengthLimitText = ">70MPa";
+    } else if (zone.strengthValue < 10.0f) {
+      cells.strengthLimitText = "<10MPa";
+    }
   }
   return cells;
 }

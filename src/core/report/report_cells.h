@@ -48,13 +48,28 @@ struct ZoneReportCells {
   ReportFigure lambda;             // 2 decimals
   ReportFigure correctedVelocity;  // Va, km/s, 3 decimals
   ReportFigure eta;                // the zone's own η (the one its strength used), 2 decimals
-  ReportFigure strength;           // fcu,i, MPa, 1 decimal
-  // fcu,i as the Excel results write it: ">70MPa" above 70, "<10MPa" below
-  // 10, otherwise empty (the number is written).
+  // The correction the zone's strength used, by the standard: its η, or
+  // for an additive standard its Δtot (MPa); 2 decimals.
+  ReportFigure correction;
+  ReportFigure strength;  // fcu,i, MPa, 1 decimal
+  // fcu,i as every output shows it where the standard has the screen show
+  // the limits (StandardTraits::gridShowsLimits): ">70MPa" above 70,
+  // "<10MPa" below 10; otherwise empty (the number is shown).
   std::string strengthLimitText;
+  // What a report cell of fcu,i shows: the limit text, or the number.
+  const std::string& strengthText() const {
+    return strengthLimitText.empty() ? strength.text : strengthLimitText;
+  }
 };
 
-ZoneReportCells FormatZoneCells(const TestZone& zone);
+ZoneReportCells FormatZoneCells(const TestZone& zone, Standard standard);
+
+// The label of the correction row or column: "强度修正系数η" (factor
+// standards) or "强度修正值Δtot(MPa)" (additive; with `twoLines` broken
+// after "修正值" for a narrow column), and the short heading "η" or
+// "Δtot(MPa)".
+std::string_view CorrectionLabel(Standard standard, bool twoLines = false);
+std::string_view CorrectionHeading(Standard standard);
 
 // A member's estimate as the member-estimate rows print it.
 struct MemberEstimateCells {

@@ -151,7 +151,7 @@ PageDescription LayoutResultTablePage(const ReportSource& doc, int member, int p
   for (int k = 0; k < static_cast<int>(kQuantityLabels.size()); ++k) {
     label(2, 11 + k, 5, 12 + k, std::string(kQuantityLabels[k]));
   }
-  label(0, 27, 5, 28, "强度修正系数η");
+  label(0, 27, 5, 28, std::string(CorrectionLabel(doc.standard)));
   label(0, 28, 5, 29, "测区强度换算值");
   label(0, 29, 5, 30, "（Mpa）");
   const MemberEstimateCells estimate = FormatMemberEstimate(doc, member);
@@ -177,7 +177,7 @@ PageDescription LayoutResultTablePage(const ReportSource& doc, int member, int p
     const TestZone* zone = &zones[static_cast<std::size_t>(index)];
     const double l = ZoneLeft(k);
     const double r = ZoneRight(k);
-    const ZoneReportCells cells = FormatZoneCells(*zone);
+    const ZoneReportCells cells = FormatZoneCells(*zone, doc.standard);
     value(l, 11, r, 13, cells.reboundValue.text);
     value(l, 13, r, 15, cells.angleCorrection.text);
     value(l, 15, r, 17, cells.afterAngle.text);
@@ -187,8 +187,8 @@ PageDescription LayoutResultTablePage(const ReportSource& doc, int member, int p
     value(l, 23, r, 24, cells.beta.text);
     value(l, 24, r, 25, cells.lambda.text);
     value(l, 25, r, 27, cells.correctedVelocity.text, true);
-    value(l, 27, r, 28, cells.eta.text);
-    value(l, 28, r, 30, cells.strength.text);
+    value(l, 27, r, 28, cells.correction.text);
+    value(l, 28, r, 30, cells.strengthText());
   }
 
   // ---- Member estimate -------------------------------------------------------------
