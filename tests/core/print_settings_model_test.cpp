@@ -189,6 +189,17 @@ TEST_F(PrintSetDialogTest, DatesAreRewrittenAndPickersWriteWhileAFileIsOpen) {
   model.Accept();
   EXPECT_EQ(doc.reportInfo.constructionDate, "2023-1-9");
 
+  // A date never set shows today on its picker, and "确定" stores it: the
+  // reports print what the dialog showed.
+  doc.reportInfo.reportDate.clear();
+  doc.reportInfo.constructionDate = "不详";
+  PrintSetDialogModel untouched(doc, options, kToday);
+  untouched.Accept();
+  EXPECT_EQ(doc.reportInfo.reportDate, "2024-6-30");
+  EXPECT_EQ(doc.reportInfo.constructionDate, "2024-6-30");
+  EXPECT_EQ(doc.reportInfo.testDate, "2022-3-5");
+
+  doc.reportInfo.reportDate = "2021-12-1";
   doc.memberCount = -1;
   PrintSetDialogModel closed(doc, options, kToday);
   closed.SetDate(ReportDateField::ReportDate, CivilDate{2020, 2, 29});

@@ -43,9 +43,9 @@ TEST(ReportRecords, FillFromProjectByStandard) {
   };
   const Case cases[] = {{Standard::CECS02_2005, "CECS 02：2005"},
                         {Standard::TB10426_2004, "TB10426-2004"},
-                        {Standard::CECS02_2020, ""},
-                        {Standard::TB10426_2019, ""},
-                        {Standard::DGJ32TJ144_2012, ""}};
+                        {Standard::CECS02_2020, "CECS 02-2020"},
+                        {Standard::TB10426_2019, "TB 10426-2019"},
+                        {Standard::DGJ32TJ144_2012, "DGJ32/TJ 144-2012"}};
   for (const Case& c : cases) {
     ReportProjectInfo info = NewReportProjectInfo();
     info.clientUnit = "kept";

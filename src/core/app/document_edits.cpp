@@ -552,7 +552,7 @@ EditResult SwitchStandard(CKorvaneDoc& doc, ZoneRef shown, Standard standard) {
   const Member& shownMember = MemberAt(doc, shown.member);
   StoreCoefficientsEverywhere(
       doc, shown.member, StandardCoefficients(doc, shownMember, StoredAggregate(shownMember.aggregateType)));
-  doc.reportInfo.testBasis = std::string(StandardDisplayName(standard));
+  doc.reportInfo.testBasis = TestBasisForStandard(standard);
   return Finish(doc, std::move(result));
 }
 

@@ -205,6 +205,14 @@ PrintDialogUpdate PrintSetDialogModel::Accept() {
     update.messages.emplace_back(report::kMsgChooseReport);
     return update;
   }
+  // What the pickers show is what prints: a date never set (or a text that
+  // is no date) takes the picker's date, today's on opening.
+  if (doc_.HasFile()) {
+    for (int i = 0; i < 3; ++i) {
+      std::string& text = info_.field(kDateFieldIndex[i]);
+      if (!StoredDate(text)) text = FormatDate(dates_[i]);
+    }
+  }
   doc_.reportInfo = info_;
   options_.printMemberEstimates = page_.printMemberEstimates;
   update.close = true;

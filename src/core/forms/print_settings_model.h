@@ -166,6 +166,8 @@ class PrintSetDialogModel {
   void SetDate(ReportDateField field, const CivilDate& date);
 
   // A click on one of the three check boxes (its new state).
+  // "确定": also stores each date as its picker shows it (a date never set
+  // shows today's), so that the reports print what the dialog showed.
   PrintDialogUpdate ToggleSwitch(PrintSwitch which, bool checked);
   PrintDialogUpdate Accept();
   PrintDialogUpdate Cancel();

@@ -101,7 +101,7 @@ void LimitToDialogRanges(PrintSettings& s) {
 std::string TestBasisForStandard(Standard standard) {
   if (standard == Standard::CECS02_2005) return "CECS 02：2005";
   if (standard == Standard::TB10426_2004) return "TB10426-2004";
-  return {};
+  return std::string(StandardDisplayName(standard));
 }
 
 std::optional<CivilDate> ParseDateText(std::string_view text) {

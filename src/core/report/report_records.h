@@ -96,7 +96,8 @@ void LimitToDialogRanges(PrintSettings& settings);
 ReportProjectInfo NewReportProjectInfo();
 
 // Test basis printed for a standard: "CECS 02：2005" (full-width colon) for
-// index 0, "TB10426-2004" for 1, empty otherwise.
+// index 0, "TB10426-2004" for 1, the standard's display name otherwise. Set
+// when a file is opened and when its standard is switched.
 std::string TestBasisForStandard(Standard standard);
 
 // Report dates are texts "year-month-day" without leading zeros
