@@ -29,7 +29,7 @@ constexpr std::string_view kResultVelocityLabel = "声速值\n（km\n/s）";
 constexpr std::array<std::string_view, 8> kResultQuantityLabels = {
     "测区\n代表值",   "角度\n修正值", "角度\n修正后",   "浇筑面\n修正值",
     "浇筑面\n修正后", "测区\n代表值", "修正系数\nβ、λ", "修正后\n的值"};
-constexpr std::string_view kResultStrengthLabel = "测区强度换算值\n（Mpa）";
+constexpr std::string_view kResultStrengthLabel = "测区强度换算值\n（MPa）";
 constexpr std::string_view kResultTableNameLabel = "使用的测区\n强度换算表";
 
 RunFormat TableFont() { return RunFormat{"Times New Roman", "宋体", kTableFontPt, false}; }
@@ -323,7 +323,7 @@ std::vector<int> ResultTableColumnWidths(int textWidth) {
   const std::string_view firstColumn[] = {kResultReboundLabel, kResultVelocityLabel};
   const std::string_view bothColumns[] = {
       "仪器型号与编号",     "强度修正系数η",  // wider than "强度修正值\nΔtot(MPa)"
-      kResultStrengthLabel, kResultTableNameLabel, "强度推定值\n(Mpa)N=100", "构件推定值\n(Mpa)N=100"};
+      kResultStrengthLabel, kResultTableNameLabel, "强度推定值\n(MPa)N=100", "构件推定值\n(MPa)N=100"};
   const int first = widest(firstColumn);
   int second = widest(kResultQuantityLabels);
   const int both = widest(bothColumns);
@@ -405,7 +405,7 @@ Table BuildResultTable(const CKorvaneDoc& doc, int member, int page, bool summar
     const report::MemberEstimateCells estimate = report::FormatMemberEstimate(ReportSourceOf(doc), member);
     constexpr auto kWord = report::SummaryStyle::Word;
     table.MergeSet(22, 1, 22, 2,
-                   std::string(report::kMemberEstimateLabel) + "\n(Mpa)N=" + FormatInt(estimate.zones));
+                   std::string(report::kMemberEstimateLabel) + "\n(MPa)N=" + FormatInt(estimate.zones));
     const bool any = estimate.zones > 0;
     table.MergeSet(22, 3, 22, 4, any ? report::SummaryFigureText("Fmin", estimate.minimum, kWord) : "");
     table.MergeSet(22, 5, 22, 6, any ? report::SummaryFigureText("Mf", estimate.mean, kWord) : "");
@@ -417,7 +417,7 @@ Table BuildResultTable(const CKorvaneDoc& doc, int member, int page, bool summar
     const report::BatchSummaryCells batch = report::FormatBatchSummary(ReportSourceOf(doc));
     constexpr auto kWord = report::SummaryStyle::Word;
     const int r = summaryRow;
-    table.MergeSet(r, 1, r, 2, "强度推定值\n(Mpa)N=" + FormatInt(batch.members));
+    table.MergeSet(r, 1, r, 2, "强度推定值\n(MPa)N=" + FormatInt(batch.members));
     table.MergeSet(r, 3, r, 5, report::SummaryFigureText("Mf", batch.mean, kWord));
     table.MergeSet(r, 6, r, 8, report::SummaryFigureText("Sf", batch.stdDev, kWord));
     table.MergeSet(r, 9, r, cols, report::BatchEstimateText(batch.flag, batch.fcue, kWord));

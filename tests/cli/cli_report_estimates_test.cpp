@@ -37,9 +37,9 @@ TEST(CliReportEstimates, MemberRowsAndTheInvalidBatchOnTheResultPages) {
   ASSERT_EQ(pages.size(), 4u);
   const std::vector<std::vector<std::string>> expected = {
       {},
-      {"构件推定值", "（Mpa）N=12", "Fmin=28.6Mpa", "Mf=31.5Mpa", "Sf=1.99Mpa", "fcu,e=28.2Mpa"},
-      {"（Mpa）N=7", "Fmin=21.1Mpa", "Mf=24.4Mpa", "Sf=1.94Mpa", "fcu,e=21.1Mpa"},
-      {"（Mpa）N=4", "Fmin=12.9Mpa", "Mf=15.7Mpa", "fcu,e=12.9Mpa", "Mf=26.6Mpa", "Sf=6.34Mpa",
+      {"构件推定值", "（MPa）N=12", "Fmin=28.6MPa", "Mf=31.5MPa", "Sf=1.99MPa", "fcu,e=28.2MPa"},
+      {"（MPa）N=7", "Fmin=21.1MPa", "Mf=24.4MPa", "Sf=1.94MPa", "fcu,e=21.1MPa"},
+      {"（MPa）N=4", "Fmin=12.9MPa", "Mf=15.7MPa", "fcu,e=12.9MPa", "Mf=26.6MPa", "Sf=6.34MPa",
        "批推定值不成立，", "应按单个构件推定"}};
   for (std::size_t p = 0; p < pages.size(); ++p) {
     const std::string text = WithoutBlanks(pages[p]);
@@ -47,7 +47,7 @@ TEST(CliReportEstimates, MemberRowsAndTheInvalidBatchOnTheResultPages) {
       EXPECT_NE(text.find(piece), std::string::npos) << "page " << p + 1 << ": " << piece;
     }
     EXPECT_EQ(text.find("构件推定值") != std::string::npos, p > 0) << "page " << p + 1;
-    EXPECT_EQ(text.find("fcue<10Mpa"), std::string::npos) << "page " << p + 1;
+    EXPECT_EQ(text.find("fcue<10MPa"), std::string::npos) << "page " << p + 1;
   }
 
   const ProcessResult off = RunCli({"report", sample.string(), "--result-table", "--no-member-estimates",

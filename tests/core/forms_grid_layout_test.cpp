@@ -94,7 +94,7 @@ TEST(ZoneGridLayout, ColumnSetsForEveryStandardAndMethod) {
         header.push_back("L" + std::to_string(j) + "(mm)");
         header.push_back("T" + std::to_string(j) + "(μs)");
       }
-      header.insert(header.end(), {"V(km/s)", "Va(km/s)", "fcui(Mpa)"});
+      header.insert(header.end(), {"V(km/s)", "Va(km/s)", "fcui(MPa)"});
       EXPECT_EQ(RowTexts(grid, 0), header);
     }
   }

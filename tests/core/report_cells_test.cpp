@@ -123,9 +123,9 @@ TEST(ResultTablePage, BatchEstimateCellStatesAnInvalidBatch) {
        "批推定值不成立，\n应按单个构件推定"},
       {ResultFlag::BatchInvalid, 28.4f, "批推定值不成立，\n应按单个构件推定",
        "批推定值不成立，\n应按单个构件推定"},
-      {ResultFlag::Below10, 0.0f, "fcue < 10 Mpa", "fcue < 10 Mpa"},
-      {ResultFlag::Above70, 75.0f, "fcue > 70 Mpa", "fcue > 70 Mpa"},
-      {ResultFlag::Valid, 28.4f, "fcue = 28.4Mpa", "fcue =28.4Mpa"},
+      {ResultFlag::Below10, 0.0f, "fcue <10.0MPa", "fcue <10.0MPa"},
+      {ResultFlag::Above70, 75.0f, "fcue >70.0MPa", "fcue >70.0MPa"},
+      {ResultFlag::Valid, 28.4f, "fcue = 28.4MPa", "fcue =28.4MPa"},
   };
   auto doc = MakeSampleDoc({2, 3});
   for (const Case& c : cases) {
@@ -139,7 +139,7 @@ TEST(ResultTablePage, BatchEstimateCellStatesAnInvalidBatch) {
       const PageDescription page = LayoutResultTablePage(ReportSourceOf(*doc), 1, 1, kTitle, kBody, options);
       EXPECT_EQ(At(page, rows, 15, s0, 20, s0 + 2), c.page) << static_cast<int>(c.flag) << " " << estimates;
       // Mf and Sf stay; the invalid-batch text takes two lines of its cell.
-      EXPECT_EQ(At(page, rows, 5, s0, 10, s0 + 2), "Mf = 33.2Mpa");
+      EXPECT_EQ(At(page, rows, 5, s0, 10, s0 + 2), "Mf = 33.2MPa");
       const LayoutGrid grid(kBody, 20, rows);
       const TextItem* item = TextInCell(page, grid.Cell(15, s0, 20, s0 + 2), FontRole::Value);
       ASSERT_NE(item, nullptr);
@@ -158,9 +158,9 @@ TEST(ResultTablePage, MemberEstimateRowOnTheLastPageOfEveryMember) {
   const PageDescription first = LayoutResultTablePage(ReportSourceOf(*doc), 0, 1, kTitle, kBody);
   EXPECT_EQ(first.frames.at(0).rect, kBody);
   const std::tuple<double, double, FontRole, std::string> row[] = {
-      {0, 5, FontRole::Label, "构件推定值"},          {0, 5, FontRole::Label, "（Mpa） N=3"},
-      {5, 8.75, FontRole::Value, "Fmin = 30.0Mpa"},   {8.75, 12.5, FontRole::Value, "Mf = 31.0Mpa"},
-      {12.5, 16.25, FontRole::Value, "Sf = 1.00Mpa"}, {16.25, 20, FontRole::Value, "fcu,e = 30.0Mpa"}};
+      {0, 5, FontRole::Label, "构件推定值"},          {0, 5, FontRole::Label, "（MPa） N=3"},
+      {5, 8.75, FontRole::Value, "Fmin = 30.0MPa"},   {8.75, 12.5, FontRole::Value, "Mf = 31.0MPa"},
+      {12.5, 16.25, FontRole::Value, "Sf = 1.00MPa"}, {16.25, 20, FontRole::Value, "fcu,e = 30.0MPa"}};
   for (int k = 0; k < 6; ++k) {
     const auto& [i0, i1, role, text] = row[k];
     const double j0 = k == 1 ? 31 : 30;
@@ -176,18 +176,18 @@ TEST(ResultTablePage, MemberEstimateRowOnTheLastPageOfEveryMember) {
       TextsEqual(LayoutResultTablePage(ReportSourceOf(*doc), 1, 1, kTitle, kBody), "构件推定值").empty());
   const PageDescription second = LayoutResultTablePage(ReportSourceOf(*doc), 1, 2, kTitle, kBody);
   EXPECT_EQ(At(second, 32, 16.25, 30, 20, 32), "fcu,e <10.0MPa");
-  EXPECT_EQ(At(second, 32, 0, 31, 5, 32, FontRole::Label), "（Mpa） N=12");
-  EXPECT_EQ(At(second, 32, 12.5, 30, 16.25, 32), "Sf = 7.12Mpa");  // 7.125f: a tie, to even
+  EXPECT_EQ(At(second, 32, 0, 31, 5, 32, FontRole::Label), "（MPa） N=12");
+  EXPECT_EQ(At(second, 32, 12.5, 30, 16.25, 32), "Sf = 7.12MPa");  // 7.125f: a tie, to even
 
   // Member 3 (no zones, the summary page): N=0 without figures, then the
   // batch summary five rows further down; the page keeps to the body.
   ASSERT_EQ(ResultTableRows(ReportSourceOf(*doc), 2, 1, {}), 37);
   const PageDescription last = LayoutResultTablePage(ReportSourceOf(*doc), 2, 1, kTitle, kBody);
   EXPECT_EQ(last.frames.at(0).rect, kBody);
-  EXPECT_EQ(At(last, 37, 0, 31, 5, 32, FontRole::Label), "（Mpa） N=0");
+  EXPECT_EQ(At(last, 37, 0, 31, 5, 32, FontRole::Label), "（MPa） N=0");
   EXPECT_EQ(At(last, 37, 5, 30, 8.75, 32), "<none>");
   EXPECT_EQ(At(last, 37, 0, 32, 5, 33, FontRole::Label), "强度推定值");
-  EXPECT_EQ(At(last, 37, 0, 33, 5, 34, FontRole::Label), "（Mpa） N=3");
+  EXPECT_EQ(At(last, 37, 0, 33, 5, 34, FontRole::Label), "（MPa） N=3");
   EXPECT_EQ(At(last, 37, 10, 34, 20, 35, FontRole::Label), "备注：");
   EXPECT_EQ(At(last, 37, 10, 35, 20, 36), "结果备注");
   EXPECT_EQ(At(last, 37, 0, 36, 5, 37, FontRole::Label), "复核");
@@ -203,7 +203,7 @@ TEST(ResultTablePage, MemberEstimateRowOnTheLastPageOfEveryMember) {
 TEST(ReportCells, MemberEstimateTextsByFlag) {
   auto doc = MakeSampleDoc({10});
   const std::tuple<ResultFlag, float, std::string, std::string> cases[] = {
-      {ResultFlag::Valid, 25.065f, "fcu,e = 25.1Mpa", "fcu,e=25.1Mpa"},
+      {ResultFlag::Valid, 25.065f, "fcu,e = 25.1MPa", "fcu,e=25.1MPa"},
       {ResultFlag::Below10, 0.0f, "fcu,e <10.0MPa", "fcu,e <10.0MPa"},
       {ResultFlag::Above70, 72.0f, "fcu,e >70.0MPa", "fcu,e >70.0MPa"},
       {ResultFlag::BatchInvalid, 0.0f, "fcu,e 输入有误！", "fcu,e 输入有误！"}};

@@ -107,7 +107,7 @@ TEST_F(ResultTableTest, FirstPageOfAShortMember) {
   }
 
   // Ends after the fcu,i row: three foot labels, no summary.
-  EXPECT_EQ(At(page, Cell(0, 29, 5, 30), FontRole::Label), "（Mpa）");
+  EXPECT_EQ(At(page, Cell(0, 29, 5, 30), FontRole::Label), "（MPa）");
   EXPECT_TRUE(TextsEqual(page, "强度推定值").empty());
   EXPECT_TRUE(TextsEqual(page, "备注：").empty());
   EXPECT_TRUE(HasLine(page, {0, 2900}, {2000, 2900}));  // row 28
@@ -151,14 +151,14 @@ TEST_F(ResultTableTest, SummaryOnlyOnTheLastPageOfTheLastMember) {
   };
   const std::vector<Expected> summary = {
       {Cell(0, 30, 5, 31, s), FontRole::Label, "强度推定值"},
-      {Cell(0, 31, 5, 32, s), FontRole::Label, "（Mpa） N=2"},
+      {Cell(0, 31, 5, 32, s), FontRole::Label, "（MPa） N=2"},
       {Cell(0, 34, 5, 35, s), FontRole::Label, "复核"},
       {Cell(10, 34, 12.5, 35, s), FontRole::Label, "计算"},
       {Cell(15, 34, 17.5, 35, s), FontRole::Label, "检测"},
       {Cell(10, 32, 20, 33, s), FontRole::Label, "备注："},
-      {Cell(5, 30, 10, 32, s), FontRole::Value, "Mf = 33.3Mpa"},
-      {Cell(10, 30, 15, 32, s), FontRole::Value, "Sf = 2.35Mpa"},
-      {Cell(15, 30, 20, 32, s), FontRole::Value, "fcue = 28.4Mpa"},
+      {Cell(5, 30, 10, 32, s), FontRole::Value, "Mf = 33.3MPa"},
+      {Cell(10, 30, 15, 32, s), FontRole::Value, "Sf = 2.35MPa"},
+      {Cell(15, 30, 20, 32, s), FontRole::Value, "fcue = 28.4MPa"},
       {Cell(5, 32, 10, 34, s), FontRole::Value, "规程"},
       {Cell(10, 33, 20, 34, s), FontRole::Value, "结果备注"},
   };
@@ -178,8 +178,8 @@ TEST_F(ResultTableTest, SummaryOnlyOnTheLastPageOfTheLastMember) {
 
 TEST_F(ResultTableTest, FcueTextsAtTheLimits) {
   const std::vector<std::pair<float, std::string>> cases = {
-      {9.99f, "fcue < 10 Mpa"},  {10.0f, "fcue = 10.0Mpa"}, {70.0f, "fcue = 70.0Mpa"},
-      {70.01f, "fcue > 70 Mpa"}, {0.0f, "fcue < 10 Mpa"},   {45.55f, "fcue = 45.5Mpa"}};
+      {9.99f, "fcue <10.0MPa"},  {10.0f, "fcue = 10.0MPa"}, {70.0f, "fcue = 70.0MPa"},
+      {70.01f, "fcue >70.0MPa"}, {0.0f, "fcue <10.0MPa"},   {45.55f, "fcue = 45.5MPa"}};
   for (const auto& [fcue, text] : cases) {
     doc_->result.fcue = fcue;
     const PageDescription page =
@@ -201,7 +201,7 @@ TEST(ResultTableFonts, FollowTheSmallerGridUnit) {
   EXPECT_EQ(TextsEqual(narrow, "工程名称").front().pixelHeight, 35);
   // Title and summary on the same page for a single one-page member.
   EXPECT_EQ(TextsEqual(wide, "结果数据表").size(), 1u);
-  EXPECT_EQ(TextsEqual(wide, "（Mpa） N=1").size(), 1u);
+  EXPECT_EQ(TextsEqual(wide, "（MPa） N=1").size(), 1u);
 }
 
 TEST(ResultTableFonts, MemberOutOfRangeGivesAnEmptyPage) {

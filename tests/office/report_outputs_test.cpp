@@ -137,20 +137,20 @@ TEST(WordResultTable, InvalidBatchAndMemberEstimateRows) {
 
   // Member 1 (one page, its last): the estimate row after the fcu,i row.
   ASSERT_EQ(tables[0].rows.size(), 22u);
-  EXPECT_EQ(tables[0].TextAt(22, 1), "构件推定值\n(Mpa)N=3");
-  EXPECT_EQ(tables[0].TextAt(22, 3), "Fmin=30.0Mpa");
-  EXPECT_EQ(tables[0].TextAt(22, 5), "Mf=30.5Mpa");
-  EXPECT_EQ(tables[0].TextAt(22, 7), "Sf=0.50Mpa");
-  EXPECT_EQ(tables[0].TextAt(22, 9), "fcu,e=30.0Mpa");
+  EXPECT_EQ(tables[0].TextAt(22, 1), "构件推定值\n(MPa)N=3");
+  EXPECT_EQ(tables[0].TextAt(22, 3), "Fmin=30.0MPa");
+  EXPECT_EQ(tables[0].TextAt(22, 5), "Mf=30.5MPa");
+  EXPECT_EQ(tables[0].TextAt(22, 7), "Sf=0.50MPa");
+  EXPECT_EQ(tables[0].TextAt(22, 9), "fcu,e=30.0MPa");
   EXPECT_EQ(tables[0].At(22, 9)->gridSpan, 4);
   // Member 2: nothing on its first page; on the last, its estimate (flag 1:
   // the result text), then the batch rows stating the failed batch test.
   EXPECT_EQ(tables[1].rows.size(), 21u);
   ASSERT_EQ(tables[2].rows.size(), 25u);
-  EXPECT_EQ(tables[2].TextAt(22, 1), "构件推定值\n(Mpa)N=12");
+  EXPECT_EQ(tables[2].TextAt(22, 1), "构件推定值\n(MPa)N=12");
   EXPECT_EQ(tables[2].TextAt(22, 9), "fcu,e <10.0MPa");
-  EXPECT_EQ(tables[2].TextAt(23, 1), "强度推定值\n(Mpa)N=2");
-  EXPECT_EQ(tables[2].TextAt(23, 3), "Mf=26.6Mpa");
+  EXPECT_EQ(tables[2].TextAt(23, 1), "强度推定值\n(MPa)N=2");
+  EXPECT_EQ(tables[2].TextAt(23, 3), "Mf=26.6MPa");
   EXPECT_EQ(tables[2].TextAt(23, 9), "批推定值不成立，\n应按单个构件推定");
   EXPECT_EQ(tables[2].TextAt(24, 8), "结果备注");
   EXPECT_EQ(tables[2].TextAt(25, 1), "复核");
@@ -163,9 +163,9 @@ TEST(WordResultTable, InvalidBatchAndMemberEstimateRows) {
 
   // Flags 0, 1 and 4 of the batch keep their texts.
   for (const auto& [flag, fcue, text] :
-       {std::tuple<ResultFlag, float, std::string>{ResultFlag::Valid, 25.06f, "fcue =25.1Mpa"},
-        {ResultFlag::Below10, 0.0f, "fcue < 10 Mpa"},
-        {ResultFlag::Above70, 71.0f, "fcue > 70 Mpa"}}) {
+       {std::tuple<ResultFlag, float, std::string>{ResultFlag::Valid, 25.06f, "fcue =25.1MPa"},
+        {ResultFlag::Below10, 0.0f, "fcue <10.0MPa"},
+        {ResultFlag::Above70, 71.0f, "fcue >70.0MPa"}}) {
     doc->batchResultFlag = flag;
     doc->result.fcue = fcue;
     EXPECT_EQ(BuildResultTable(*doc, 1, 2, true).At(23, 9).text, text) << static_cast<int>(flag);

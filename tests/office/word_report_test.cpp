@@ -269,7 +269,7 @@ TEST(WordReportResultTable, OneTablePerPageOfTenZonesAndTheSummaryOnTheLastPage)
       {18, 2, "修正系数\nβ、λ"},
       {19, 2, "修正后\n的值"},
       {20, 1, "强度修正系数η"},
-      {21, 1, "测区强度换算值\n（Mpa）"}};
+      {21, 1, "测区强度换算值\n（MPa）"}};
   for (const auto& [r, c, text] : head) EXPECT_EQ(first.TextAt(r, c), text) << "row " << r << " col " << c;
   EXPECT_EQ(first.RowSpanAt(10, 1), 2);
   EXPECT_EQ(first.At(10, 3)->gridSpan, 10);
@@ -303,10 +303,10 @@ TEST(WordReportResultTable, OneTablePerPageOfTenZonesAndTheSummaryOnTheLastPage)
                         {21, 6, ""},
                         {20, 3, "1.00"},
                         {20, 4, "0.90"},
-                        {22, 1, "强度推定值\n(Mpa)N=2"},
-                        {22, 3, "Mf=31.2Mpa"},  // 31.25 is a tie: rounds to even
-                        {22, 6, "Sf=2.50Mpa"},
-                        {22, 9, "fcue =25.1Mpa"},
+                        {22, 1, "强度推定值\n(MPa)N=2"},
+                        {22, 3, "Mf=31.2MPa"},  // 31.25 is a tie: rounds to even
+                        {22, 6, "Sf=2.50MPa"},
+                        {22, 9, "fcue =25.1MPa"},
                         {23, 1, "使用的测区\n强度换算表"},
                         {23, 3, "规程"},
                         {23, 6, "备注："},
@@ -326,10 +326,10 @@ TEST(WordReportResultTable, OneTablePerPageOfTenZonesAndTheSummaryOnTheLastPage)
 }
 
 TEST(WordReportResultTable, EstimateTextAtTheLimits) {
-  const std::pair<float, const char*> cases[] = {{9.99f, "fcue < 10 Mpa"},
-                                                 {10.0f, "fcue =10.0Mpa"},
-                                                 {70.0f, "fcue =70.0Mpa"},
-                                                 {70.04f, "fcue > 70 Mpa"}};
+  const std::pair<float, const char*> cases[] = {{9.99f, "fcue <10.0MPa"},
+                                                 {10.0f, "fcue =10.0MPa"},
+                                                 {70.0f, "fcue =70.0MPa"},
+                                                 {70.04f, "fcue >70.0MPa"}};
   for (const auto& [fcue, text] : cases) {
     auto doc = MakeExportDoc({2});
     doc->result.fcue = fcue;

@@ -69,8 +69,8 @@ std::string CoefficientEnteredText(Coefficient which, float value);
 std::string CorrectionEnteredText(float value);
 
 // The single-member pane ("单") of member `member`: "N" the zones ("%d"),
-// "Fmin(Mpa)", "Fmax(Mpa)", "Mf(Mpa)" ("%.1f"), "Sf(Mpa)" ("%.2f") and
-// "Fcu(Mpa)" (the estimate by its result flag). Empty texts for a member that
+// "Fmin(MPa)", "Fmax(MPa)", "Mf(MPa)" ("%.1f"), "Sf(MPa)" ("%.2f") and
+// "Fcu(MPa)" (the estimate by its result flag). Empty texts for a member that
 // does not exist.
 struct MemberPaneTexts {
   std::string zones;

@@ -86,7 +86,7 @@ GridLayout ZoneGridLayout(const CKorvaneDoc& doc, int member, int clientWidth) {
   }
   layout.At(0, ZoneGridVelocityColumn(columns)).text = "V(km/s)";
   layout.At(0, ZoneGridCorrectedVelocityColumn(columns)).text = "Va(km/s)";
-  layout.At(0, ZoneGridStrengthColumn(columns)).text = "fcui(Mpa)";
+  layout.At(0, ZoneGridStrengthColumn(columns)).text = "fcui(MPa)";
 
   for (int z = 0; z < zones; ++z) {
     const TestZone* zone = doc.Zone(member, z);

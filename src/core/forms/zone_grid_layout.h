@@ -37,7 +37,7 @@ int ZoneGridPointColumns(const CKorvaneDoc& doc, int member);
 // would be negative in a very narrow view are 0.
 std::vector<int> ZoneGridColumnWidths(int columns, int clientWidth);
 
-// Text of a zone strength fcu,i (MPa) in the fcui(Mpa) cell: a strength
+// Text of a zone strength fcu,i (MPa) in the fcui(MPa) cell: a strength
 // outside what concrete can have (StrengthIsPlausible) "!" and "%.1f"; under
 // a standard whose grid shows the limits (CECS 02:2005) "<10MPa" below 10 and
 // ">70MPa" above 70; otherwise "%.1f".
@@ -55,7 +55,7 @@ std::string ImplausibleStrengthNote(const ZoneLists& zoneLists, const std::vecto
 // The grid of member `member` for a view of client width W. Cells: zone
 // number "%d" from 1; L "%.0f" of each point's distance, T "%.1f" of
 // pointTime; V, Va "%.3f" of the stored zoneVelocity and correctedVelocity
-// (recompute them before building); fcui(Mpa) as StrengthCellText. Point
+// (recompute them before building); fcui(MPa) as StrengthCellText. Point
 // columns beyond a zone's own points are empty and read-only; L cells are
 // editable when the zone has fewer than 7 points. When the member is the
 // current one, the current zone's row is selected. A member that does not
@@ -67,7 +67,7 @@ GridLayout ZoneGridLayout(const CKorvaneDoc& doc, int member, int clientWidth);
 // fewer than 6 columns.
 std::optional<int> ZoneGridPointOfColumn(int columns, int column);
 
-// Columns of V, Va and fcui(Mpa) in a zone grid of `columns` columns.
+// Columns of V, Va and fcui(MPa) in a zone grid of `columns` columns.
 inline int ZoneGridVelocityColumn(int columns) { return columns - 3; }
 inline int ZoneGridCorrectedVelocityColumn(int columns) { return columns - 2; }
 inline int ZoneGridStrengthColumn(int columns) { return columns - 1; }

@@ -95,14 +95,14 @@ BatchSummaryCells FormatBatchSummary(const ReportSource& doc) {
 }
 
 std::string SummaryFigureText(std::string_view name, const ReportFigure& figure, SummaryStyle style) {
-  return std::string(name) + (style == SummaryStyle::Page ? " = " : "=") + figure.text + "Mpa";
+  return std::string(name) + (style == SummaryStyle::Page ? " = " : "=") + figure.text + "MPa";
 }
 
 std::string BatchEstimateText(ResultFlag batchFlag, float fcue, SummaryStyle style) {
   if (batchFlag == ResultFlag::BatchInvalid) return std::string(kBatchInvalidText);
-  if (fcue < 10.0f) return "fcue < 10 Mpa";
-  if (fcue > 70.0f) return "fcue > 70 Mpa";
-  return (style == SummaryStyle::Page ? "fcue = " : "fcue =") + FormatFixed(fcue, 1) + "Mpa";
+  if (fcue < 10.0f) return "fcue <10.0MPa";
+  if (fcue > 70.0f) return "fcue >70.0MPa";
+  return (style == SummaryStyle::Page ? "fcue = " : "fcue =") + FormatFixed(fcue, 1) + "MPa";
 }
 
 std::string MemberEstimateText(const MemberEstimateCells& cells, SummaryStyle style) {

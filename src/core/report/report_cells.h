@@ -102,22 +102,22 @@ struct BatchSummaryCells {
 BatchSummaryCells FormatBatchSummary(const ReportSource& doc);
 
 // The two outputs write their summary texts slightly differently: the
-// printed page "Mf = 33.3Mpa", the Word report "Mf=33.3Mpa".
+// printed page "Mf = 33.3MPa", the Word report "Mf=33.3MPa".
 enum class SummaryStyle { Page, Word };
 
-// "<name> = <text>Mpa" (page) or "<name>=<text>Mpa" (Word).
+// "<name> = <text>MPa" (page) or "<name>=<text>MPa" (Word).
 std::string SummaryFigureText(std::string_view name, const ReportFigure& figure, SummaryStyle style);
 
 // The batch estimate cell: with batch flag 2 (the batch-validity test failed)
-// kBatchInvalidText; otherwise "fcue < 10 Mpa" below 10, "fcue > 70 Mpa"
-// above 70, else "fcue = 28.4Mpa" (page) or "fcue =28.4Mpa" (Word).
+// kBatchInvalidText; otherwise "fcue <10.0MPa" below 10, "fcue >70.0MPa"
+// above 70, else "fcue = 28.4MPa" (page) or "fcue =28.4MPa" (Word).
 std::string BatchEstimateText(ResultFlag batchFlag, float fcue, SummaryStyle style);
 
 // After a failed batch test the batch estimate does not hold and every
 // member is assessed on its own.
 inline constexpr std::string_view kBatchInvalidText = "批推定值不成立，\n应按单个构件推定";
 
-// The member estimate cell: "fcu,e = 28.2Mpa" (page) or "fcu,e=28.2Mpa"
+// The member estimate cell: "fcu,e = 28.2MPa" (page) or "fcu,e=28.2MPa"
 // (Word) for flag 0, otherwise "fcu,e " followed by the result text
 // ("fcu,e <10.0MPa"); empty for a member without zones.
 std::string MemberEstimateText(const MemberEstimateCells& cells, SummaryStyle style);

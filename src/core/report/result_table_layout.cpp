@@ -153,15 +153,15 @@ PageDescription LayoutResultTablePage(const ReportSource& doc, int member, int p
   }
   label(0, 27, 5, 28, std::string(CorrectionLabel(doc.standard)));
   label(0, 28, 5, 29, "测区强度换算值");
-  label(0, 29, 5, 30, "（Mpa）");
+  label(0, 29, 5, 30, "（MPa）");
   const MemberEstimateCells estimate = FormatMemberEstimate(doc, member);
   if (estimateRow) {
     label(0, 30, 5, 31, std::string(kMemberEstimateLabel));
-    label(0, 31, 5, 32, "（Mpa） N=" + FormatInt(estimate.zones));
+    label(0, 31, 5, 32, "（MPa） N=" + FormatInt(estimate.zones));
   }
   if (summary) {
     label(0, s0, 5, s0 + 1, "强度推定值");
-    label(0, s0 + 1, 5, s0 + 2, "（Mpa） N=" + FormatInt(memberCount));  // members of the batch
+    label(0, s0 + 1, 5, s0 + 2, "（MPa） N=" + FormatInt(memberCount));  // members of the batch
     label(0, s0 + 2, 5, s0 + 3, "使用测区强度");
     label(0, s0 + 3, 5, s0 + 4, "换算表");
     label(0, s0 + 4, 5, s0 + 5, "复核");

@@ -93,8 +93,8 @@ FormviewAna::FormviewAna(DocumentModel* model, Prompter* prompter, QWidget* pare
   outer->addWidget(tabs_);
   panes_ = new QStackedWidget(this);
   outer->addWidget(panes_);
-  const char* labels[] = {"N",        "Fmin(Mpa)",      "Fmax(Mpa)",      "Mf(Mpa)",   "Sf(Mpa)",
-                          "Fcu(Mpa)", "强度换算平均值", "强度换算标准差", "强度推定值"};
+  const char* labels[] = {"N",        "Fmin(MPa)",      "Fmax(MPa)",      "Mf(MPa)",   "Sf(MPa)",
+                          "Fcu(MPa)", "强度换算平均值", "强度换算标准差", "强度推定值"};
   for (int pane = 0; pane < 2; ++pane) {
     auto* page = new QWidget(panes_);
     auto* paneForm = new QFormLayout(page);

@@ -40,8 +40,8 @@ class FormviewAna : public QWidget {
   QCheckBox* pumpedBox() const { return pumped_; }
   QCheckBox* lockBox() const { return lock_; }
   QTabBar* tabs() const { return tabs_; }
-  // Result texts: "N", "Fmin(Mpa)", "Fmax(Mpa)", "Mf(Mpa)", "Sf(Mpa)",
-  // "Fcu(Mpa)" (0..5), then "强度换算平均值", "强度换算标准差", "强度推定值"
+  // Result texts: "N", "Fmin(MPa)", "Fmax(MPa)", "Mf(MPa)", "Sf(MPa)",
+  // "Fcu(MPa)" (0..5), then "强度换算平均值", "强度换算标准差", "强度推定值"
   // (6..8).
   QString resultText(int index) const;
   bool batchPaneShown() const;
