@@ -1,6 +1,7 @@
 #include "office/excel_export.h"
 
 #include <xlsxwriter.h>
+#include <zip.h>
 
 #include <cmath>
 #include <cstdint>
@@ -25,9 +26,17 @@ constexpr int kMemberEstimateRows = 2;  // headings and figures of a member's es
 // abandoned on an error is only freed.
 class Workbook {
  public:
+  // The library keeps its sheets in temporary files until Close: in the
+  // folder of `path` (beside the target), not the system's temporary
+  // folder, which may be small or full.
   explicit Workbook(const std::filesystem::path& path) {
     const std::u8string name = path.u8string();
-    workbook_ = workbook_new(reinterpret_cast<const char*>(name.c_str()));
+    std::filesystem::path folderPath = path.parent_path();
+    if (folderPath.empty()) folderPath = std::filesystem::path(".");
+    const std::u8string folder = folderPath.u8string();
+    lxw_workbook_options options{};
+    options.tmpdir = const_cast<char*>(reinterpret_cast<const char*>(folder.c_str()));
+    workbook_ = workbook_new_opt(reinterpret_cast<const char*>(name.c_str()), &options);
     if (workbook_ == nullptr) throw std::runtime_error("cannot create the workbook");
   }
   ~Workbook() {
@@ -50,19 +59,74 @@ class Workbook {
     return format;
   }
 
-  void Close() {
+  // Writes the file and checks it whole: the library does not report a
+  // failed write of its temporary sheet files (a full disk, a file-size
+  // limit), and would leave a workbook with cut sheets.
+  void Close(const std::filesystem::path& path) {
     lxw_workbook* workbook = workbook_;
     workbook_ = nullptr;
     const lxw_error error = workbook_close(workbook);
     if (error != LXW_NO_ERROR) throw std::runtime_error(lxw_strerror(error));
+    VerifyWhole(path);
   }
 
  private:
+  struct ZipDiscard {
+    void operator()(zip_t* archive) const { zip_discard(archive); }
+  };
+  struct ZipFileClose {
+    void operator()(zip_file_t* file) const { zip_fclose(file); }
+  };
+
+  // Every part of the package reads back with its checksum, and every
+  // worksheet ends with its closing tag.
+  static void VerifyWhole(const std::filesystem::path& path) {
+    static constexpr std::string_view kCut = "工作簿未能完整写入（磁盘已满或文件大小受限）";
+#ifdef _WIN32
+    const std::u8string text = path.u8string();
+    const std::string name(text.begin(), text.end());
+#else
+    const std::string name = path.string();
+#endif
+    int code = 0;
+    std::unique_ptr<zip_t, ZipDiscard> archive(zip_open(name.c_str(), ZIP_RDONLY | ZIP_CHECKCONS, &code));
+    if (!archive) throw std::runtime_error(std::string(kCut));
+    const zip_int64_t entries = zip_get_num_entries(archive.get(), 0);
+    std::string part;
+    std::vector<char> buffer(1 << 16);
+    for (zip_int64_t i = 0; i < entries; ++i) {
+      const char* entry = zip_get_name(archive.get(), static_cast<zip_uint64_t>(i), 0);
+      std::unique_ptr<zip_file_t, ZipFileClose> file(
+          zip_fopen_index(archive.get(), static_cast<zip_uint64_t>(i), 0));
+      if (entry == nullptr || !file) throw std::runtime_error(std::string(kCut));
+      const bool worksheet = std::string_view(entry).starts_with("xl/worksheets/sheet");
+      part.clear();
+      for (;;) {
+        const zip_int64_t got = zip_fread(file.get(), buffer.data(), buffer.size());
+        if (got < 0) throw std::runtime_error(std::string(kCut));  // a checksum that does not match
+        if (got == 0) break;
+        if (worksheet) part.append(buffer.data(), static_cast<std::size_t>(got));
+      }
+      while (!part.empty() && (part.back() == '\n' || part.back() == '\r' || part.back() == ' '))
+        part.pop_back();
+      if (worksheet && !part.ends_with("</worksheet>")) throw std::runtime_error(std::string(kCut));
+    }
+  }
+
   lxw_workbook* workbook_ = nullptr;
 };
 
 void Check(lxw_error error) {
   if (error != LXW_NO_ERROR) throw std::runtime_error(lxw_strerror(error));
+}
+
+// A4, landscape, one page wide, narrow margins: a printed sheet is readable.
+void SetPrintLayout(lxw_worksheet* sheet) {
+  constexpr std::uint8_t kA4 = 9;
+  worksheet_set_paper(sheet, kA4);
+  worksheet_set_landscape(sheet);
+  worksheet_fit_to_pages(sheet, 1, 0);
+  worksheet_set_margins(sheet, 0.5, 0.5, 0.6, 0.6);
 }
 
 // Texts reach the workbook's XML through libxlsxwriter, which escapes markup
@@ -177,6 +241,13 @@ int ResultBlockRows(const CKorvaneDoc& doc, int member, const ReportOptions& opt
 
 }  // namespace
 
+int BatchSummaryRow(const CKorvaneDoc& doc, const ReportOptions& options) {
+  int row = 0;
+  for (std::size_t m = 0; m < doc.members.size(); ++m)
+    row += ResultBlockRows(doc, static_cast<int>(m), options);
+  return row + 1;  // after an empty row
+}
+
 std::vector<int> ResultBlockOffsets(const CKorvaneDoc& doc, const ReportOptions& options) {
   std::vector<int> offsets;
   int row = 0;
@@ -224,6 +295,7 @@ void WriteResultsWorkbook(const CKorvaneDoc& doc, const std::filesystem::path& p
     static constexpr std::string_view kEstimateHeadings[] = {
         report::kMemberEstimateLabel, "N", "Fmin(MPa)", "Mf(MPa)", "Sf(MPa)", "fcu,e(MPa)"};
     const std::vector<int> offsets = ResultBlockOffsets(doc, options);
+    SetPrintLayout(sheet);
     for (std::size_t m = 0; m < doc.members.size(); ++m) {
       const Member& member = doc.members[m];
       const int top = offsets[m];
@@ -277,7 +349,30 @@ void WriteResultsWorkbook(const CKorvaneDoc& doc, const std::filesystem::path& p
         WriteText(sheet, row + 1, 5, estimate.resultText);
       }
     }
-    workbook.Close();
+
+    // The batch result, as the result table's summary gives it: N members,
+    // Mf, Sf and fcu,e, or the statement that the batch estimate does not
+    // hold (or its limit).
+    const int batchRow = BatchSummaryRow(doc, options);
+    if (batchRow + 2 > static_cast<int>(LXW_ROW_MAX))
+      throw std::runtime_error("测区过多，超出Excel工作表的行数上限");
+    static constexpr std::string_view kBatchHeadings[] = {"强度推定值", "N", "Mf(MPa)", "Sf(MPa)",
+                                                          "fcu,e(MPa)"};
+    for (int c = 0; c < static_cast<int>(std::size(kBatchHeadings)); ++c) {
+      WriteText(sheet, batchRow, c, kBatchHeadings[c]);
+    }
+    const report::BatchSummaryCells batch = report::FormatBatchSummary(ReportSourceOf(doc));
+    WriteNumber(sheet, batchRow + 1, 1, batch.members, whole);
+    writeFigure(batchRow + 1, 2, batch.mean);
+    writeFigure(batchRow + 1, 3, batch.stdDev);
+    const std::string estimate =
+        report::BatchEstimateText(batch.flag, batch.fcue, report::SummaryStyle::Word);
+    if (batch.flag == ResultFlag::BatchInvalid || batch.fcue < 10.0f || batch.fcue > 70.0f) {
+      WriteText(sheet, batchRow + 1, 4, estimate);
+    } else {
+      WriteRounded(sheet, batchRow + 1, 4, batch.fcue, 1, oneDecimal);
+    }
+    workbook.Close(temporary);
   });
 }
 
@@ -298,6 +393,11 @@ void WriteRawDataWorkbook(const CKorvaneDoc& doc, const std::filesystem::path& p
     Workbook workbook(temporary);
     lxw_format* border = workbook.Format();
     format_set_border(border, LXW_BORDER_THIN);
+    // Times as the file holds them: two decimals (the delay and interval
+    // are stored so), not the float sum's 8.400001.
+    lxw_format* timeFormat = workbook.Format();
+    format_set_border(timeFormat, LXW_BORDER_THIN);
+    format_set_num_format(timeFormat, "0.00");
 
     for (std::size_t m = 0; m < doc.members.size(); ++m) {
       const Member& member = doc.members[m];
@@ -312,7 +412,7 @@ void WriteRawDataWorkbook(const CKorvaneDoc& doc, const std::filesystem::path& p
       std::vector<double> times(samples);
       for (std::size_t i = 0; i < samples; ++i) {
         const float time = delay + member.sampleInterval * static_cast<float>(i);
-        times[i] = FloatAsDecimal(time);
+        times[i] = RoundedAsShown(static_cast<double>(time), 2);
       }
 
       int column = 0;
@@ -334,7 +434,7 @@ void WriteRawDataWorkbook(const CKorvaneDoc& doc, const std::filesystem::path& p
         }
         WriteText(sheet, 1, column, "时间(us)", border);
         for (std::size_t i = 0; i < samples; ++i) {
-          WriteNumber(sheet, 2 + static_cast<int>(i), column, times[i], border);
+          WriteNumber(sheet, 2 + static_cast<int>(i), column, times[i], timeFormat);
         }
         for (int j = 0; j < amplitudes; ++j) {
           const MeasuringPoint* point = zone->point(j);
@@ -355,9 +455,11 @@ void WriteRawDataWorkbook(const CKorvaneDoc& doc, const std::filesystem::path& p
         column += width;
       }
       worksheet_freeze_panes(sheet, 2, 0);
+      SetPrintLayout(sheet);
+      Check(worksheet_repeat_rows(sheet, 0, 1));
       worksheet_set_selection(sheet, 2, 0, 2, 0);
     }
-    workbook.Close();
+    workbook.Close(temporary);
   });
 }
 

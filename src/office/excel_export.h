@@ -23,15 +23,20 @@ struct TestZone;
 namespace korvane::office {
 
 // Results export. Each member's block: the heading line, the column
-// headings "测区", "L1mm", "T1us", … "fcui(MPa)", "η", one row per zone (the
-// zone's own η in the last column) and, when `options` print member
-// estimates, a "构件推定值" block of two rows: headings "N", "Fmin(MPa)",
-// "Mf(MPa)", "Sf(MPa)", "fcu,e(MPa)" and the member's figures (fcu,e as its
-// result text, e.g. "<10.0MPa", unless the member's flag is 0). Numbers are
-// stored as numbers rounded to the shown decimals, with the number formats
-// "0" (distances, N), "0.0" (times, strengths), "0.00" (η, Sf) and "0.000"
-// (velocities); zone strengths above 70 or below 10 MPa are the texts
-// ">70MPa" and "<10MPa".
+// headings "测区", "L1mm", "T1us", … "fcui(MPa)" and the correction the
+// standard applies ("η", or "Δtot(MPa)" for an additive standard), one row
+// per zone (the zone's own correction in the last column) and, when
+// `options` print member estimates, a "构件推定值" block of two rows:
+// headings "N", "Fmin(MPa)", "Mf(MPa)", "Sf(MPa)", "fcu,e(MPa)" and the
+// member's figures (fcu,e as its result text, e.g. "<10.0MPa", unless the
+// member's flag is 0). After an empty row, the batch result: "强度推定值",
+// N (members), Mf, Sf and fcu,e, or the result table's statement when the
+// batch estimate does not hold ("批推定值不成立…", "fcue <10.0MPa"). Numbers
+// are stored as numbers rounded to the shown decimals, with the number
+// formats "0" (distances, N), "0.0" (times, strengths), "0.00" (η, Δtot,
+// Sf) and "0.000" (velocities); zone strengths above 70 or below 10 MPa are
+// the texts ">70MPa" and "<10MPa" where the standard's screen shows them so
+// (as every report does). Printed: A4 landscape, one page wide.
 void WriteResultsWorkbook(const CKorvaneDoc& doc, const std::filesystem::path& path,
                           const ReportOptions& options = {});
 
@@ -39,6 +44,9 @@ void WriteResultsWorkbook(const CKorvaneDoc& doc, const std::filesystem::path& p
 // the previous start + the previous member's zone count + 2 (+ 2 more with
 // the member-estimate block).
 std::vector<int> ResultBlockOffsets(const CKorvaneDoc& doc, const ReportOptions& options = {});
+// Row (0-based) of the batch result's headings: one empty row after the
+// last member's block.
+int BatchSummaryRow(const CKorvaneDoc& doc, const ReportOptions& options = {});
 
 // Raw-data export: worksheet i holds member i's zones side by side. Each
 // block: row 1 "测区编号:%d" (the zone's number) merged over the block, row 2

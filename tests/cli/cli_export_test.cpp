@@ -10,9 +10,11 @@
 
 #include "cli/cli_process.h"
 #include "core/app/korvane_doc.h"
+#include "core/data/file_pair.h"
 #include "office/excel_export.h"
 #include "office/office_test_support.h"
 #include "office/word_report.h"
+#include "support/external_tools.h"
 #include "support/temp_dir.h"
 
 namespace korvane::testing {
@@ -129,6 +131,40 @@ TEST(CliExport, UnwritableOutputIsReportedWithStatusOne) {
   EXPECT_EQ(result.status, 1);
   EXPECT_NE(result.err.find("out.xlsx"), std::string::npos) << result.err;
 }
+
+#ifndef _WIN32
+// A workbook cut by a file-size limit (or a full disk) is a failure that
+// names the file, and the workbook written before stays whole: the results
+// and the raw data alike.
+TEST(CliExport, AWorkbookCutShortIsAFailureAndTheOldOneStays) {
+  const fs::path sample = fs::path(KORVANE_SAMPLES_DIR) / "result-3members-cecs2005.SHA";
+  struct Case {
+    const char* option;
+    int limitKiB;  // below the workbook's size
+  };
+  for (const Case& c : {Case{"--xlsx", 4}, Case{"--raw-xlsx", 100}}) {
+    SCOPED_TRACE(c.option);
+    const TempDir dir("korvane-cli-export");
+    const fs::path target = dir / "book.xlsx";
+    ASSERT_EQ(RunCli({"export", sample.string(), c.option, target.string()}).status, 0);
+    std::string before;
+    ASSERT_TRUE(ReadWholeFile(target, before));
+    std::string output;
+    const int status =
+        RunCommand("cd " + ShellQuote(dir.path().string()) + " && trap '' XFSZ && ulimit -f " +
+                       std::to_string(c.limitKiB) + " && " + ShellQuote(KORVANE_CLI_PATH) + " export " +
+                       ShellQuote(sample.string()) + " " + c.option + " book.xlsx 2>&1",
+                   output);
+    EXPECT_EQ(status, 1);
+    EXPECT_NE(output.find("无法写入文件 book.xlsx："), std::string::npos)
+        << output;  // after the library's own lines
+    std::string after;
+    ASSERT_TRUE(ReadWholeFile(target, after));
+    EXPECT_EQ(after, before);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
+  }
+}
+#endif
 
 #else
 

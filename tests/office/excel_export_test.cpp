@@ -142,6 +142,62 @@ TEST(ExcelRaw, BlocksHaveOneAmplitudeColumnPerPointFromTheUnfilteredSamples) {
   EXPECT_EQ(sheets[1].name, "M2");
   EXPECT_DOUBLE_EQ(sheets[1].Number("A3"), 7.5);
   EXPECT_DOUBLE_EQ(sheets[1].Number("A4"), 8.0);
+  EXPECT_EQ(s.Cell("A3")->numberFormat, "0.00");
+  // Printed A4 landscape, one page wide, the two head rows on every page.
+  EXPECT_NE(s.xml.find("paperSize=\"9\""), std::string::npos);
+  EXPECT_NE(s.xml.find("orientation=\"landscape\""), std::string::npos);
+}
+
+// Times as the file holds them (two decimals): 0.4 × 21 is 8.400001 as a
+// float sum, and the cell holds 8.4.
+TEST(ExcelRaw, TimesAreWrittenAsStored) {
+  TempDir dir;
+  auto doc = MakeExportDoc({1}, 3);
+  for (Member& member : doc->members) member.sampleInterval = 0.4f;
+  for (TestZone& zone : doc->zoneLists[0]) {
+    for (auto& point : zone.points) {
+      if (point) point->unfilteredSamples = testing::Resized(point->unfilteredSamples, 64);
+    }
+  }
+  doc->members[0].sampleCount = 64;
+  doc->sections[0].delay = 0.0f;
+  WriteRawDataWorkbook(*doc, dir / "raw.xlsx");
+  const XlsxSheet s = std::move(ReadXlsx(dir / "raw.xlsx")[0]);
+  EXPECT_EQ(s.Number("A24"), 8.4);  // sample 21
+}
+
+// The batch result under the member blocks, as the result table states it.
+TEST(ExcelResults, BatchResultAsTheResultTableStatesIt) {
+  struct Case {
+    ResultFlag flag;
+    float fcue;
+    std::string text;  // empty: the number fcue
+  };
+  const Case cases[] = {{ResultFlag::Valid, 25.06f, ""},
+                        {ResultFlag::BatchInvalid, 25.06f, "批推定值不成立，\n应按单个构件推定"},
+                        {ResultFlag::Valid, 9.5f, "fcue <10.0MPa"}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    TempDir dir;
+    auto doc = MakeExportDoc({12, 7});
+    doc->batchResultFlag = c.flag;
+    doc->result.fcue = c.fcue;
+    WriteResultsWorkbook(*doc, dir / "r.xlsx");
+    const std::vector<XlsxSheet> sheets = ReadXlsx(dir / "r.xlsx");
+    const XlsxSheet& s = sheets[0];
+    const int row = office::BatchSummaryRow(*doc);
+    EXPECT_EQ(row, 14 + 9 + 4 + 1);  // two member blocks with their estimates, an empty row
+    EXPECT_EQ(s.Text(CellName(row, 0)), "强度推定值");
+    EXPECT_EQ(s.Text(CellName(row, 4)), "fcu,e(MPa)");
+    EXPECT_DOUBLE_EQ(s.Number(CellName(row + 1, 1)), 2);
+    EXPECT_DOUBLE_EQ(s.Number(CellName(row + 1, 2)), 31.2);  // Mf 31.25, as the result table shows it
+    EXPECT_DOUBLE_EQ(s.Number(CellName(row + 1, 3)), 2.5);
+    if (c.text.empty()) {
+      EXPECT_DOUBLE_EQ(s.Number(CellName(row + 1, 4)), 25.1);
+    } else {
+      EXPECT_EQ(s.Text(CellName(row + 1, 4)), c.text);
+    }
+  }
 }
 
 TEST(ExcelRaw, AmplitudeColumnsCoverEveryRecordedPoint) {
