@@ -8,6 +8,7 @@
 
 #include "core/app/korvane_doc.h"
 #include "core/report/pagination.h"
+#include "core/report/report_layout.h"
 #include "core/report/report_cells.h"
 #include "core/standards/standards.h"
 #include "office/text_format.h"
@@ -479,6 +480,10 @@ WordDocument BuildWordReport(const CKorvaneDoc& doc, const ReportOptions& option
 
 void WriteWordReport(const CKorvaneDoc& doc, const std::filesystem::path& path,
                      const ReportOptions& options) {
+  // Neither report: nothing to write, as printing says.
+  if (doc.printSettings.printRecordSheet == 0 && doc.printSettings.printResultTable == 0) {
+    throw KorvaneError(std::string(report::kMsgChooseReport));
+  }
   WriteDocx(BuildWordReport(doc, options), path);
 }
 

@@ -284,7 +284,7 @@ class OutputCommandsTest : public QObject {
 
   void withoutAReportNothingStartsAndSaysWhy() {
     doc().printSettings.printRecordSheet = 0;
-    for (int name : {cmd::kPrint, cmd::kPrintPreview, cmd::kPdf, cmd::kBmp}) {
+    for (int name : {cmd::kPrint, cmd::kPrintPreview, cmd::kPdf, cmd::kBmp, cmd::kWord}) {
       prompter_.messages.clear();
       action(name)->trigger();
       QCOMPARE(prompter_.messages, QStringList{QStringLiteral("请选择要打印的内容")});

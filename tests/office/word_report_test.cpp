@@ -338,7 +338,7 @@ TEST(WordReportResultTable, EstimateTextAtTheLimits) {
   }
 }
 
-TEST(WordReport, BothReportsRecordSheetFirstAndNeitherGivesPageSetupOnly) {
+TEST(WordReport, BothReportsRecordSheetFirstAndNeitherIsRefused) {
   TempDir dir;
   auto doc = MakeExportDoc({2, 3});
   doc->printSettings.printResultTable = 1;  // record sheet is on by default
@@ -365,26 +365,35 @@ TEST(WordReport, BothReportsRecordSheetFirstAndNeitherGivesPageSetupOnly) {
     const std::vector<std::string> expected = {"现场记录表", "T", "|", "T", "|", "结果数据表", "T", "|", "T"};
     EXPECT_EQ(order, expected);
   }
+  // Neither report: refused as printing refuses it, nothing written.
   doc->printSettings.printRecordSheet = 0;
   doc->printSettings.printResultTable = 0;
+  try {
+    office::WriteWordReport(*doc, dir / "empty.docx");
+    ADD_FAILURE() << "an empty report was written";
+  } catch (const KorvaneError& error) {
+    EXPECT_STREQ(error.what(), "请选择要打印的内容");
+  }
+  EXPECT_FALSE(std::filesystem::exists(dir / "empty.docx"));
+
+  // The page setup from the print settings.
+  doc->printSettings.printResultTable = 1;
   doc->printSettings.topMargin = 25;
   doc->printSettings.leftMargin = 30;
-  const WrittenReport empty = WriteAndRead(*doc, dir, "empty.docx");
-  EXPECT_TRUE(empty.tables.empty());
-  EXPECT_EQ(Children(empty.body(), "p").size(), 1u);
-  xmlNode* pgSz = FirstDescendant(empty.sectPr(), "pgSz");
+  const WrittenReport one = WriteAndRead(*doc, dir, "one.docx");
+  xmlNode* pgSz = FirstDescendant(one.sectPr(), "pgSz");
   EXPECT_EQ(Attr(pgSz, "w"), "11906");
   EXPECT_EQ(Attr(pgSz, "h"), "16838");
-  xmlNode* pgMar = FirstDescendant(empty.sectPr(), "pgMar");
+  xmlNode* pgMar = FirstDescendant(one.sectPr(), "pgMar");
   EXPECT_EQ(Attr(pgMar, "top"), "1418");   // 25 mm: 70.88 pt
   EXPECT_EQ(Attr(pgMar, "left"), "1701");  // 30 mm
   EXPECT_EQ(Attr(pgMar, "bottom"), "851");
   EXPECT_EQ(Attr(pgMar, "right"), "851");
   EXPECT_EQ(Attr(pgMar, "header"), "284");
   EXPECT_EQ(Attr(pgMar, "footer"), "284");
-  EXPECT_EQ(empty.entries.count("word/header1.xml"), 0u);
-  EXPECT_EQ(empty.entries.count("word/footer1.xml"), 0u);
-  EXPECT_EQ(FirstDescendant(empty.sectPr(), "headerReference"), nullptr);
+  EXPECT_EQ(one.entries.count("word/header1.xml"), 0u);
+  EXPECT_EQ(one.entries.count("word/footer1.xml"), 0u);
+  EXPECT_EQ(FirstDescendant(one.sectPr(), "headerReference"), nullptr);
 }
 
 TEST(WordReport, HeaderFooterAndPageNumberField) {

@@ -254,7 +254,7 @@ bool OutputCommands::writeWithProgress(const QString& label, const QString& path
 void OutputCommands::showWritten(const QString& path) { ShowWrittenFile(*prompter_, window_, path); }
 
 void OutputCommands::onWord() {
-  if (!requireFile()) return;
+  if (!requireFile() || !requireReport()) return;
   const CKorvaneDoc& doc = model_->doc();
   const QString path = prompter_->saveFileName(
       window_, DefaultOutputName(doc.pathName, QStringLiteral(".docx")), QString::fromUtf8(kFilterWord),
