@@ -452,7 +452,12 @@ class OutputCommandsTest : public QObject {
     QCOMPARE(prompter_.options.size(), 1);  // only the first dialog offers all pages
     QCOMPARE(prompter_.saveInitialPaths[0], path(QStringLiteral("桥梁检测-001.bmp")));
     QCOMPARE(prompter_.suffixes[0], QStringLiteral("bmp"));
-    QCOMPARE(prompter_.messages, QStringList{QStringLiteral("error!")});
+    // The failed page names its file and the reason.
+    QCOMPARE(prompter_.messages.size(), 1);
+    QVERIFY(
+        prompter_.messages[0].startsWith(QStringLiteral("error! 无法写入文件 ") +
+                                         QDir::toNativeSeparators(path(QStringLiteral("missing/p1.bmp")))));
+    QVERIFY(prompter_.messages[0].contains(QStringLiteral("No such file or directory")));
     QCOMPARE(QFileInfo(path(QStringLiteral("p3.bmp"))).size(), qint64(184862));
     QCOMPARE(QDir(dir_.path()).entryList({QStringLiteral("*.bmp")}, QDir::Files).size(), 1);
   }
@@ -470,7 +475,9 @@ class OutputCommandsTest : public QObject {
     action(cmd::kBmp)->trigger();
     QCOMPARE(prompter_.saveTitles.size(), 1);
     QCOMPARE(prompter_.questions.size(), 1);
-    QVERIFY(prompter_.messages.isEmpty());
+    // 11 written (page 3 kept), and where they went.
+    QCOMPARE(prompter_.messages,
+             QStringList{QStringLiteral("已写入11页BMP文件：") + QDir::toNativeSeparators(dir_.path())});
     QStringList written = QDir(dir_.path()).entryList({QStringLiteral("*.bmp")}, QDir::Files, QDir::Name);
     QCOMPARE(written.size(), 12);
     QCOMPARE(written.first(), QStringLiteral("页-001.bmp"));

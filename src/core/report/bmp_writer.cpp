@@ -2,7 +2,9 @@
 
 #include <algorithm>
 
+#include "core/platform/error.h"
 #include "core/platform/file_replace.h"
+#include "core/platform/path_text.h"
 
 namespace korvane::report {
 namespace {
@@ -94,6 +96,14 @@ std::vector<std::uint8_t> CBMPOut::Encode(const MonochromeBitmap& bitmap) {
 std::error_code CBMPOut::Write(const std::filesystem::path& path, const MonochromeBitmap& bitmap) {
   const std::vector<std::uint8_t> bytes = Encode(bitmap);
   return ReplaceFile(path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+}
+
+std::string BmpWriteFailureMessage(const std::filesystem::path& path, const std::error_code& reason) {
+  return std::string(kMsgBmpWriteError) + " " + MessageWithPath(kMsgCannotWriteFile, path, reason.message());
+}
+
+std::string BmpBatchWrittenMessage(int pages, const std::filesystem::path& folder) {
+  return "已写入" + std::to_string(pages) + "页BMP文件：" + PathToUtf8(folder);
 }
 
 bool CBMPOut::Save(const std::filesystem::path& path, const MonochromeBitmap& bitmap) {

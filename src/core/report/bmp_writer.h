@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <string>
 #include <string_view>
 #include <system_error>
 #include <vector>
@@ -11,6 +12,11 @@
 namespace korvane::report {
 
 inline constexpr std::string_view kMsgBmpWriteError = "error!";
+
+// "error! 无法写入文件 <path>：<reason>": a page that could not be written.
+std::string BmpWriteFailureMessage(const std::filesystem::path& path, const std::error_code& reason);
+// "已写入N页BMP文件：<folder>": the end of a batch of pages written at once.
+std::string BmpBatchWrittenMessage(int pages, const std::filesystem::path& folder);
 
 // A 1-bit image, rows top to bottom, each row `stride()` bytes, the leftmost
 // pixel in the most significant bit. Bit value 1 is white, 0 black. Padding

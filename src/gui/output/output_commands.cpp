@@ -334,6 +334,7 @@ void OutputCommands::onBmp() {
   BatchMode batch = BatchMode::Off;
   QString batchPath;
   std::unique_ptr<QProgressDialog> progress;
+  int batchWritten = 0;
 
   for (int i = 0; i < count; ++i) {
     const report::JobPage& page = job[static_cast<std::size_t>(i)];
@@ -369,14 +370,15 @@ void OutputCommands::onBmp() {
       if (path.isEmpty()) continue;  // a cancelled dialog skips its page
       previous = path;
     }
-    bool written = false;
+    std::error_code failure;
     {
       const WaitCursor wait;
-      written = report::CBMPOut::Save(ToFsPath(path),
-                                      render::ToMonochrome(render::RenderCanvasPage(doc, page, options_)));
+      failure = report::CBMPOut::Write(ToFsPath(path),
+                                       render::ToMonochrome(render::RenderCanvasPage(doc, page, options_)));
     }
-    if (!written) {
-      prompter_->message(window_, FromUtf8(report::kMsgBmpWriteError));
+    if (!failure && batch != BatchMode::Off) ++batchWritten;
+    if (failure) {
+      prompter_->message(window_, FromUtf8(report::BmpWriteFailureMessage(ToFsPath(path), failure)));
       // The remaining pages are offered one by one again.
       if (batch != BatchMode::Off) {
         batch = BatchMode::Off;
@@ -386,6 +388,11 @@ void OutputCommands::onBmp() {
     }
   }
   if (progress) progress->setValue(count);
+  // Where the pages written at once went.
+  if (batch != BatchMode::Off && batchWritten > 0) {
+    prompter_->message(
+        window_, FromUtf8(report::BmpBatchWrittenMessage(batchWritten, ToFsPath(batchPath).parent_path())));
+  }
 }
 
 }  // namespace korvane::gui
