@@ -33,7 +33,7 @@ BUILD_WINDOWS="$ROOT/build-windows"
 # poppler-utils: the tests read the PDFs' text back with pdftotext.
 BUILD_PACKAGES=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev libxlsxwriter-dev libzip-dev libxml2-dev locales fonts-noto-cjk fonts-liberation2
-  fonts-arphic-uming fonts-arphic-ukai fonts-wqy-zenhei poppler-utils ccache)
+  fonts-arphic-uming fonts-arphic-ukai fonts-wqy-zenhei poppler-utils ccache qt6-translations-l10n)
 # LibreOffice lays the Word report out as a word processor does; the test of
 # its pages is skipped without it. CUPS with the cups-pdf printer: a test
 # prints through a real queue and reads the PDF it produced.

@@ -1,7 +1,10 @@
 #include "gui/application.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QScreen>
+#include <QTranslator>
 #include <QTimer>
 #include <cstdio>
 #include <string_view>
@@ -40,6 +43,11 @@ Arguments ParseArguments(const QStringList& args) {
 
 }  // namespace
 
+bool LoadQtChineseTexts(QTranslator& translator) {
+  return translator.load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"), QStringLiteral("_"),
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath));
+}
+
 int RunKorvane(int argc, char** argv) {
   // Answered before the window system is opened (they need no display).
   for (int i = 1; i < argc; ++i) {
@@ -55,6 +63,9 @@ int RunKorvane(int argc, char** argv) {
   }
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Korvane"));
+  // Qt's own buttons and standard dialogs in Chinese.
+  QTranslator qtTexts;
+  if (LoadQtChineseTexts(qtTexts)) QCoreApplication::installTranslator(&qtTexts);
   QApplication::setWindowIcon(ApplicationIcon());
   const Arguments args = ParseArguments(QApplication::arguments());
   if (!args.valid) {

@@ -2,6 +2,8 @@
 // the filter, test-parameter and merge dialogs, file dialog filters.
 #include <QAction>
 #include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QTranslator>
 #include <QDir>
 #include <QFileInfo>
 #include <QLineEdit>
@@ -19,6 +21,7 @@
 #include <memory>
 
 #include "core/standards/standards.h"
+#include "gui/application.h"
 #include "gui/commands.h"
 #include "gui/dialogs/filter_dialog.h"
 #include "gui/dialogs/merge_dialog.h"
@@ -47,6 +50,21 @@ class FrameTest : public QObject, protected WindowFixture<> {
 
  private slots:
   void cleanup() { resetFrame(); }
+
+  // Qt's standard buttons speak Chinese once the program's translator is in.
+  void qtStandardTextsAreChinese() {
+    QTranslator texts;
+    QVERIFY(LoadQtChineseTexts(texts));
+    QCoreApplication::installTranslator(&texts);
+    QDialogButtonBox box(QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Save);
+    const QString ok = box.button(QDialogButtonBox::Ok)->text();
+    const QString cancel = box.button(QDialogButtonBox::Cancel)->text();
+    const QString save = box.button(QDialogButtonBox::Save)->text();
+    QCoreApplication::removeTranslator(&texts);
+    QCOMPARE(ok, QStringLiteral("确定"));
+    QCOMPARE(cancel, QStringLiteral("取消"));
+    QCOMPARE(save, QStringLiteral("保存"));
+  }
 
   void menusAndCommandStates() {
     makeFrame(std::make_unique<CKorvaneDoc>());
