@@ -154,7 +154,7 @@ double FontSizeForHeight(int heightMm) {
   const double x = static_cast<double>(heightMm) / 0.3527 / 3.8;
   const double whole = std::floor(x);
   const double size = (x - whole) <= 0.25 ? whole : whole + 0.5;
-  return std::max(size, 5.0);
+  return std::max(size, kLeastHeaderFooterPt);
 }
 
 std::string RomanNumeral(int value) {

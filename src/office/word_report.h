@@ -25,7 +25,9 @@ int MillimetresToTwips(int millimetres);
 
 // Font size in points for a header or footer height in mm: 14 for 0;
 // otherwise x = h / 0.3527 / 3.8 and whichever of ⌊x⌋ and ⌊x⌋ + 0.5 lies
-// nearer to x (⌊x⌋ on a tie), but at least 5.
+// nearer to x (⌊x⌋ on a tie), but at least 9 (smaller is not readable on
+// paper).
+inline constexpr double kLeastHeaderFooterPt = 9.0;
 double FontSizeForHeight(int heightMm);
 
 // Upper-case Roman numeral of 1..1000 (greedy M, CM, D, …, I); empty text

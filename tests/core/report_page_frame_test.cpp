@@ -127,6 +127,14 @@ TEST(ReportDecoration, HeaderFooterAndPageNumberTexts) {
   EXPECT_EQ(number.align, HAlign::Left);
 
   EXPECT_EQ(LayoutDecoration(settings, frame, 2, false).texts.size(), 2u);
+
+  // At the same alignment the number follows the text on its line (as the
+  // Word footer writes them) instead of being drawn over it.
+  settings.pageNumberPosition = 2;
+  const PageDescription shared = LayoutDecoration(settings, frame, 2, true);
+  ASSERT_EQ(shared.texts.size(), 2u);
+  EXPECT_EQ(shared.texts[1].text, "页脚文字IV");
+  EXPECT_EQ(shared.texts[1].align, HAlign::Right);
 }
 
 TEST(ReportDecoration, PageNumberAloneAndOutOfRangeIndices) {

@@ -39,9 +39,9 @@ TEST(WordReportUnits, MillimetresFontSizesAndRomanNumbers) {
   const std::pair<int, int> twips[] = {{0, 0}, {5, 284}, {15, 851}, {20, 1134}, {100, 5671}};
   for (const auto& [mm, expected] : twips) EXPECT_EQ(office::MillimetresToTwips(mm), expected) << mm << " mm";
 
-  // x = h / 0.3527 / 3.8; the nearer of ⌊x⌋ and ⌊x⌋ + 0.5, at least 5.
-  const std::pair<int, double> sizes[] = {{0, 14.0},  {5, 5.0},   {8, 5.5}, {10, 7.5},
-                                          {15, 11.0}, {20, 14.5}, {-3, 5.0}};
+  // x = h / 0.3527 / 3.8; the nearer of ⌊x⌋ and ⌊x⌋ + 0.5, at least 9.
+  const std::pair<int, double> sizes[] = {{0, 14.0},  {5, 9.0},   {8, 9.0}, {10, 9.0}, {13, 9.5},
+                                          {15, 11.0}, {20, 14.5}, {-3, 9.0}};
   for (const auto& [mm, expected] : sizes)
     EXPECT_DOUBLE_EQ(office::FontSizeForHeight(mm), expected) << mm << " mm";
 
@@ -456,7 +456,7 @@ TEST(WordReport, HeaderFooterAndPageNumberField) {
       xmlNode* run = FirstDescendant(header.root(), "r");
       EXPECT_EQ(Attr(FirstDescendant(run, "rFonts"), "ascii"), "Times New Roman");
       EXPECT_EQ(Attr(FirstDescendant(run, "rFonts"), "eastAsia"), "隶书");
-      EXPECT_EQ(Attr(FirstDescendant(run, "sz"), "val"), "15");  // 7.5 pt from 10 mm
+      EXPECT_EQ(Attr(FirstDescendant(run, "sz"), "val"), "18");  // 10 mm gives 7.5 pt: raised to 9 pt
       EXPECT_EQ(FirstDescendant(run, "b"), nullptr);
     }
     if (c.footer) {

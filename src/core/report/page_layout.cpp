@@ -48,16 +48,27 @@ PageDescription LayoutDecoration(const PrintSettings& settings, const PageFrame&
     page.texts.push_back(DecorationText(frame.header, settings.headerText, FontRole::Header, lastFace,
                                         frame.decorationFontPx, AlignOf(settings.headerAlign)));
   }
-  if (settings.printFooter != 0 && frame.hasFooter) {
-    lastFace = FaceOf(settings.footerFont);
-    page.texts.push_back(DecorationText(frame.footer, settings.footerText, FontRole::Footer, lastFace,
-                                        frame.decorationFontPx, AlignOf(settings.footerAlign)));
+  const bool footer = settings.printFooter != 0 && frame.hasFooter;
+  const bool number = withPageNumber && settings.printPageNumber != 0 && frame.hasFooter;
+  std::string numberText;
+  if (number) {
+    numberText = PageNumberText(static_cast<long long>(settings.firstPageNumber) + jobPage - 1,
+                                settings.pageNumberFormat);
   }
-  if (withPageNumber && settings.printPageNumber != 0 && frame.hasFooter) {
-    const long long number = static_cast<long long>(settings.firstPageNumber) + jobPage - 1;
-    page.texts.push_back(DecorationText(frame.footer, PageNumberText(number, settings.pageNumberFormat),
-                                        FontRole::PageNumber, lastFace, frame.decorationFontPx,
-                                        AlignOf(settings.pageNumberPosition)));
+  // A footer and a page number at the same alignment share one line, the
+  // number after the text (as the Word report writes them), rather than
+  // one drawn over the other.
+  const bool shareLine = footer && number && !settings.footerText.empty() &&
+                         AlignOf(settings.footerAlign) == AlignOf(settings.pageNumberPosition);
+  if (footer) {
+    lastFace = FaceOf(settings.footerFont);
+    page.texts.push_back(DecorationText(frame.footer, settings.footerText + (shareLine ? numberText : ""),
+                                        FontRole::Footer, lastFace, frame.decorationFontPx,
+                                        AlignOf(settings.footerAlign)));
+  }
+  if (number && !shareLine) {
+    page.texts.push_back(DecorationText(frame.footer, numberText, FontRole::PageNumber, lastFace,
+                                        frame.decorationFontPx, AlignOf(settings.pageNumberPosition)));
   }
   return page;
 }
