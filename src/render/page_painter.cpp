@@ -57,12 +57,31 @@ void PaintPage(QPainter& painter, const report::PageDescription& page) {
         // text: a text that does not fit is first made up to a quarter
         // smaller, and only then cut with an ellipsis.
         const int width = painter.fontMetrics().horizontalAdvance(text);
+        const int original = font.pixelSize();
+        // Keep a little room from the grid lines on either side.
+        const int room = std::max(1, cell.width() - std::max(2, cell.width() / 16));
         if (width > cell.width()) {
-          // Keep a little room from the grid lines on either side.
-          const int room = std::max(1, cell.width() - std::max(2, cell.width() / 16));
-          const int minimum = std::max(1, font.pixelSize() * 3 / 4);
-          const auto fitting = static_cast<int>(static_cast<qint64>(font.pixelSize()) * room / width);
+          const int minimum = std::max(1, original * 3 / 4);
+          const auto fitting = static_cast<int>(static_cast<qint64>(original) * room / width);
           font.setPixelSize(std::max(minimum, fitting));
+          painter.setFont(font);
+        }
+        // Still too long: two lines in the same cell (a smaller font where
+        // the cell is one row high, not below half the size) before any cut.
+        if (painter.fontMetrics().horizontalAdvance(text) > cell.width()) {
+          QFont twoLines = font;
+          twoLines.setPixelSize(
+              std::max(std::max(1, original / 2), std::min(font.pixelSize(), cell.height() * 10 / 23)));
+          painter.setFont(twoLines);
+          const QRect inner(cell.left() + (cell.width() - room) / 2, cell.top(), room, cell.height());
+          const QRect needed = painter.fontMetrics().boundingRect(
+              inner, Qt::TextWrapAnywhere | AlignmentFlags(item.align), text);
+          if (needed.height() <= cell.height() &&
+              painter.fontMetrics().lineSpacing() * 2 >= needed.height()) {
+            painter.drawText(inner, AlignmentFlags(item.align) | Qt::AlignVCenter | Qt::TextWrapAnywhere,
+                             text);
+            continue;
+          }
           painter.setFont(font);
         }
         text = painter.fontMetrics().elidedText(text, Qt::ElideRight, cell.width());

@@ -79,7 +79,7 @@ TEST_F(RecordSheetTest, FirstPageHeadAndFonts) {
       {Cell(9, 12, 10, 13), FontRole::Label, "8"},
       {Cell(12 + 8.0 / 3, 12, 16, 13), FontRole::Label, "3"},
       {Cell(12, 37, 14, 38), FontRole::Label, "检测"},
-      {Cell(5, 0, 10, 1), FontRole::Value, "滨江大桥工程"},
+      {Cell(4, 0, 18, 1), FontRole::Value, "滨江大桥工程"},  // the whole merged cell
       {Cell(4, 4, 9, 5), FontRole::Value, "2022-3-5"},
       {Cell(4, 5, 9, 6), FontRole::Value, "梁1"},
       {Cell(13, 6, 18, 7), FontRole::Value, "JC-0421"},

@@ -94,5 +94,32 @@ TEST(RenderPdfText, EveryLabelAndValueOfEveryPageIsFoundInTheExtractedText) {
   }
 }
 
+// Long texts use the whole merged cell, then a second line in it, before
+// they are cut: a long 施工单位 and 测试部位 print whole.
+TEST(RenderPdfText, LongTextsTakeTheirWholeCellAndASecondLine) {
+  const std::filesystem::path pdftotext = FindProgram("pdftotext");
+  ASSERT_FALSE(pdftotext.empty()) << "pdftotext (poppler-utils) is needed: ./dev.sh deps installs it";
+  auto doc = MakeSampleDoc({3});
+  const std::string unit = "中国建筑第八工程局有限公司华东分公司第三项目部";
+  const std::string location = "北侧墙面下部";
+  doc->reportInfo.constructionUnit = unit;
+  doc->zoneLists[0][0].testLocation = location;
+  const std::filesystem::path pdf =
+      std::filesystem::path(::testing::TempDir()) / ("korvane_long_" + std::to_string(getpid()) + ".pdf");
+  RenderJobToPdf(*doc, pdf, ReportChoice{true, true});
+  const std::vector<std::string> pages = PdfPageTexts(pdftotext, pdf);
+  std::filesystem::remove(pdf);
+  ASSERT_EQ(pages.size(), 2u);
+  for (const std::string& page : pages) EXPECT_EQ(page.find("…"), std::string::npos);
+  // Record sheet: the location, split over two lines of its cell.
+  const std::string sheet = WithoutBlanks(pages[0]);
+  EXPECT_NE(sheet.find("北侧"), std::string::npos);
+  EXPECT_NE(sheet.find("下部"), std::string::npos);
+  // Result table: the unit whole, on one or two lines.
+  const std::string table = WithoutBlanks(pages[1]);
+  EXPECT_NE(table.find("中国建筑第八工程局"), std::string::npos);
+  EXPECT_NE(table.find("第三项目部"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace korvane::render

@@ -48,8 +48,10 @@ enum class FontRole { Title, Label, Value, Header, Footer, PageNumber };
 enum class HAlign { Left, Center, Right };
 
 // One text drawn into a cell. Vertically always centred. Single-line texts
-// that do not fit are cut at the right with an ellipsis when `ellipsis` is
-// set; `wordWrap` texts may break into several lines, the block centred.
+// that do not fit are, when `ellipsis` is set, made up to a quarter
+// smaller, then broken into two lines of the same cell (a smaller font where
+// it must, down to half), and only then cut at the right with an ellipsis;
+// `wordWrap` texts may break into several lines, the block centred.
 struct TextItem {
   Rect cell;
   std::string text;  // UTF-8

@@ -123,7 +123,7 @@ PageDescription LayoutRecordSheetPage(const ReportSource& doc, int member, int p
     const HeadRow& h = head[static_cast<std::size_t>(row)];
     label(0, row, 4, row + 1, h.label);
     if (h.rightLabel.empty()) {
-      value(5, row, 10, row + 1, h.value);
+      value(4, row, cols, row + 1, h.value);  // the whole merged cell
     } else {
       label(9, row, 13, row + 1, h.rightLabel);
       value(4, row, 9, row + 1, h.value);
