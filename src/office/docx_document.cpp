@@ -146,6 +146,7 @@ void WriteCell(XmlWriter& w, const Table& table, const Table::Cell& anchor, int 
   Paragraph paragraph;
   paragraph.align = table.align;
   paragraph.format = table.format;
+  if (anchor.sizePt > 0.0) paragraph.format.sizePt = anchor.sizePt;
   paragraph.keepWithNext = table.KeepsWithNext(row);
   if (!text.empty()) paragraph.content.push_back({Inline::Kind::Text, std::string(text), {}});
   WriteParagraph(w, paragraph);
@@ -512,6 +513,12 @@ void Table::OpenEdges(int row, int col, bool top, bool bottom) {
   if (cell.covered) throw std::logic_error("Table: borders of a covered cell");
   cell.openTop = top;
   cell.openBottom = bottom;
+}
+
+void Table::SetSizePt(int row, int col, double sizePt) {
+  Cell& cell = Mutable(row, col);
+  if (cell.covered) throw std::logic_error("Table: font size of a covered cell");
+  cell.sizePt = sizePt;
 }
 
 std::vector<std::pair<std::string, std::string>> DocxParts(const WordDocument& document) {

@@ -63,6 +63,7 @@ class Table {
     // that cells stacked in a column read as one.
     bool openTop = false;
     bool openBottom = false;
+    double sizePt = 0.0;  // the cell's own font size; 0: the table's
   };
 
   Table(int rows, int cols);
@@ -84,6 +85,8 @@ class Table {
   // col). Throws std::logic_error for a cell outside the table or covered by
   // a merge.
   void OpenEdges(int row, int col, bool top, bool bottom);
+  // The font size of the (merged) cell at (row, col); same failures.
+  void SetSizePt(int row, int col, double sizePt);
 
   RunFormat format;
   Align align = Align::Left;

@@ -8,8 +8,8 @@
 
 #include "core/app/korvane_doc.h"
 #include "core/report/pagination.h"
-#include "core/report/report_layout.h"
 #include "core/report/report_cells.h"
+#include "core/report/report_layout.h"
 #include "core/standards/standards.h"
 #include "office/text_format.h"
 
@@ -195,6 +195,60 @@ int EstimatedTextWidth(std::string_view text, double sizePt) {
   }
   widest = std::max(widest, line);
   return static_cast<int>(std::ceil(widest * sizePt * 20.0));
+}
+
+namespace {
+
+// Lines a cell of `heightTwips` holds at `sizePt` (single spacing of the
+// report fonts: about 1.3 × the size), at least 1.
+int LinesInHeight(int heightTwips, double sizePt) {
+  return std::max(1, static_cast<int>(heightTwips / (sizePt * 20.0 * 1.3)));
+}
+
+}  // namespace
+
+double FittingSizePt(std::string_view text, int widthTwips, int heightTwips, double sizePt) {
+  constexpr double kLeast = 5.0;
+  for (double pt = sizePt; pt > kLeast; pt -= 0.5) {
+    // Lines the text needs, wrapped character by character at the cell's
+    // width (a character never split), against the lines the height holds.
+    int needed = 1;
+    int line = 0;
+    std::size_t i = 0;
+    while (i < text.size()) {
+      const auto lead = static_cast<unsigned char>(text[i]);
+      const std::size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+      const int width = EstimatedTextWidth(text.substr(i, length), pt);
+      if (line > 0 && line + width > widthTwips) {
+        ++needed;
+        line = 0;
+      }
+      line += width;
+      i += length;
+    }
+    if (needed <= LinesInHeight(heightTwips, pt)) return pt;
+  }
+  return kLeast;
+}
+
+void FitCellTexts(Table& table, int textWidth) {
+  std::vector<int> widths = table.columnWidths;
+  if (widths.size() != static_cast<std::size_t>(table.cols()))
+    widths.assign(static_cast<std::size_t>(table.cols()), textWidth / std::max(1, table.cols()));
+  if (table.minRowHeight <= 0) return;
+  for (int r = 1; r <= table.rows(); ++r) {
+    for (int c = 1; c <= table.cols(); ++c) {
+      const Table::Cell& cell = table.At(r, c);
+      // Texts laid out on lines of their own (labels, β and λ) keep their
+      // size and rows as designed.
+      if (cell.covered || cell.text.empty() || cell.text.find('\n') != std::string::npos) continue;
+      int width = -2 * table.cellMargin;
+      for (int k = c; k < c + cell.colSpan; ++k) width += widths[static_cast<std::size_t>(k - 1)];
+      const double size =
+          FittingSizePt(cell.text, width, cell.rowSpan * table.minRowHeight, table.format.sizePt);
+      if (size < table.format.sizePt) table.SetSizePt(r, c, size);
+    }
+  }
 }
 
 Table BuildRecordSheetTable(const CKorvaneDoc& doc, int member, bool velocityForm) {
@@ -457,7 +511,9 @@ WordDocument BuildWordReport(const CKorvaneDoc& doc, const ReportOptions& option
     const bool velocityForm = VelocityForm(doc);
     for (int m = 0; m < memberCount; ++m) {
       if (m > 0) document.body.emplace_back(PageBreak{});
-      document.body.emplace_back(BuildRecordSheetTable(doc, m, velocityForm));
+      Table table = BuildRecordSheetTable(doc, m, velocityForm);
+      FitCellTexts(table, document.TextWidth());
+      document.body.emplace_back(std::move(table));
     }
   }
   if (resultTable) {
@@ -470,7 +526,9 @@ WordDocument BuildWordReport(const CKorvaneDoc& doc, const ReportOptions& option
         if (!first) document.body.emplace_back(PageBreak{});
         first = false;
         const bool summary = m == memberCount - 1 && page == pages;
-        document.body.emplace_back(BuildResultTable(doc, m, page, summary, options));
+        Table table = BuildResultTable(doc, m, page, summary, options);
+        FitCellTexts(table, document.TextWidth());
+        document.body.emplace_back(std::move(table));
       }
     }
   }

@@ -64,6 +64,16 @@ std::vector<int> ResultTableColumnWidths(int textWidth);
 // characters, 0.6 em for Greek, 0.5 em for ASCII.
 int EstimatedTextWidth(std::string_view text, double sizePt);
 
+// The largest size from `sizePt` down (in half points, not below 5) at which
+// `text` wrapped at `widthTwips` fits in `heightTwips`.
+double FittingSizePt(std::string_view text, int widthTwips, int heightTwips, double sizePt);
+// Gives every cell of a report table whose text (of one line as written)
+// would make its rows taller than their fixed height the font size that
+// fits (FittingSizePt), so that
+// each page keeps its rows: a long 测试部位 never pushes a page's zones onto
+// the next page.
+void FitCellTexts(Table& table, int textWidth);
+
 // The whole report by doc.printSettings: page setup, header and footer, the
 // record sheet (if printRecordSheet) then the result table (if
 // printResultTable), a page break between tables. With neither report

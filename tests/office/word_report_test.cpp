@@ -40,8 +40,8 @@ TEST(WordReportUnits, MillimetresFontSizesAndRomanNumbers) {
   for (const auto& [mm, expected] : twips) EXPECT_EQ(office::MillimetresToTwips(mm), expected) << mm << " mm";
 
   // x = h / 0.3527 / 3.8; the nearer of ⌊x⌋ and ⌊x⌋ + 0.5, at least 9.
-  const std::pair<int, double> sizes[] = {{0, 14.0},  {5, 9.0},   {8, 9.0}, {10, 9.0}, {13, 9.5},
-                                          {15, 11.0}, {20, 14.5}, {-3, 9.0}};
+  const std::pair<int, double> sizes[] = {{0, 14.0}, {5, 9.0},   {8, 9.0},   {10, 9.0},
+                                          {13, 9.5}, {15, 11.0}, {20, 14.5}, {-3, 9.0}};
   for (const auto& [mm, expected] : sizes)
     EXPECT_DOUBLE_EQ(office::FontSizeForHeight(mm), expected) << mm << " mm";
 
@@ -394,6 +394,39 @@ TEST(WordReport, BothReportsRecordSheetFirstAndNeitherIsRefused) {
   EXPECT_EQ(one.entries.count("word/header1.xml"), 0u);
   EXPECT_EQ(one.entries.count("word/footer1.xml"), 0u);
   EXPECT_EQ(FirstDescendant(one.sectPr(), "headerReference"), nullptr);
+}
+
+// A text longer than its cell holds at the table's size gets the size that
+// fits, so that the rows keep their height and a page its ten zones.
+TEST(WordReportUnits, LongCellTextsGetTheSizeThatFits) {
+  struct Case {
+    const char* text;
+    int width, height;
+    double expected;
+  };
+  const Case cases[] = {
+      {"北侧", 500, 794, 10.0},                        // 2 characters of 200 twips on one line
+      {"北侧墙面下部", 500, 794, 10.0},                // three lines of two in two rows
+      {"北侧墙面下部区域", 500, 794, 8.0},             // four lines do not fit: smaller
+      {"中国建筑第八工程局有限公司", 1200, 397, 7.5},  // two lines in one row, smaller
+      {"中国建筑第八工程局有限公司华东分公司第三项目部", 600, 397, 5.0},  // never fits: the least size
+  };
+  for (const Case& c : cases) {
+    EXPECT_DOUBLE_EQ(office::FittingSizePt(c.text, c.width, c.height, 10.0), c.expected) << c.text;
+  }
+  // In the report: the long location's cell has its own size, the short one none.
+  TempDir dir;
+  auto doc = MakeExportDoc({2});
+  doc->zoneLists[0][0].testLocation = "北侧墙面下部区域";
+  const WrittenReport report = WriteAndRead(*doc, dir, "fit.docx");
+  const std::string xml = report.entries.at("word/document.xml");
+  const std::size_t at = xml.find("北侧墙面下部区域");
+  ASSERT_NE(at, std::string::npos);
+  const std::size_t run = xml.rfind("<w:r>", at);
+  const std::string properties = xml.substr(run, at - run);
+  const std::size_t size = properties.find("<w:sz w:val=\"");
+  ASSERT_NE(size, std::string::npos) << properties;
+  EXPECT_LT(std::stoi(properties.substr(size + 13)), 20) << properties;  // half points: below 10 pt
 }
 
 TEST(WordReport, HeaderFooterAndPageNumberField) {
