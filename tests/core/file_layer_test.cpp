@@ -14,6 +14,7 @@
 #include "core/app/korvane_doc.h"
 #include "core/app/merge_output.h"
 #include "core/app/settings_file.h"
+#include "core/platform/file_replace.h"
 #include "core/data/file_messages.h"
 #include "core/standards/standards.h"
 #include "file_test_support.h"
@@ -538,6 +539,16 @@ TEST(FileLayerSaves, ReadOnlyFilesAreRefused) {
     EXPECT_EQ(FileBytes(pair.wavePath), wave);
     fs::permissions(locked, fs::perms::owner_write, fs::perm_options::add);
   }
+  // Every output alike: a report file marked read-only stays as it is.
+  TempDir dir;
+  const fs::path report = dir / "report.pdf";
+  WriteBytes(report, "old");
+  fs::permissions(report, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                  fs::perm_options::remove);
+  EXPECT_EQ(ErrorOf([&] { ReplaceFileOrThrow(report, "new"); }),
+            MessageWithPath(kMsgCannotWriteFile, report, "the file is read-only"));
+  EXPECT_EQ(FileBytes(report), "old");
+  fs::permissions(report, fs::perms::owner_write, fs::perm_options::add);
 }
 
 // The waveform file is written piece by piece from the records: the bytes
