@@ -4,8 +4,8 @@
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QScreen>
-#include <QTranslator>
 #include <QTimer>
+#include <QTranslator>
 #include <cstdio>
 #include <string_view>
 
@@ -44,8 +44,8 @@ Arguments ParseArguments(const QStringList& args) {
 }  // namespace
 
 bool LoadQtChineseTexts(QTranslator& translator) {
-  return translator.load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"), QStringLiteral("_"),
-                         QLibraryInfo::path(QLibraryInfo::TranslationsPath));
+  return translator.load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"),
+                         QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath));
 }
 
 int RunKorvane(int argc, char** argv) {
