@@ -3,7 +3,6 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QDialogButtonBox>
-#include <QTranslator>
 #include <QDir>
 #include <QFileInfo>
 #include <QLineEdit>
@@ -17,6 +16,7 @@
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QToolBar>
+#include <QTranslator>
 #include <QtTest>
 #include <memory>
 
