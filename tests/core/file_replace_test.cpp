@@ -220,7 +220,7 @@ TEST(FileReplaceRecovery, TheNextSaveRemovesOnlyTheLeftoversOfDeadSaves) {
   WriteBytes(dir / ".kv9999999999.tmp", "just written");
   WriteBytes(dir / ".kv0123456789.tmp.keep", "not a save's");
   fs::last_write_time(dir / ".kv0123456789.tmp.keep", old);
-  ASSERT_FALSE(ReplaceFile(dir / "report.pdf", "pdf"));
+  ReplaceFileOrThrow(dir / "report.pdf", "pdf");  // (ReplaceFile is a macro of windows.h)
   EXPECT_FALSE(fs::exists(dir / ".kv0123456789.tmp"));
   EXPECT_TRUE(fs::exists(dir / ".kvaaaaabbbbb.tmp"));
   EXPECT_TRUE(fs::exists(dir / ".kv9999999999.tmp"));
