@@ -19,6 +19,7 @@
 #include "core/data/file_writer.h"
 #include "core/data/synthetic_data.h"
 #include "core/data/text_encoding.h"
+#include "large_data.h"
 
 namespace {
 
@@ -32,8 +33,6 @@ double ThreadSeconds() {
   return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
 }
 
-constexpr int kZonesPerMember = 100;
-
 // A result pair of `members` members in a temporary folder, written once per
 // size and removed when the program ends.
 class LargePair {
@@ -42,35 +41,7 @@ class LargePair {
     dir_ = std::filesystem::temp_directory_path() / ("korvane-open-bench-" + std::to_string(members));
     std::filesystem::create_directories(dir_);
     path_ = dir_ / "large.SHA";
-    SyntheticFilePlan plan;
-    plan.project = NewProjectInfo(CivilDate{2022, 3, 5});
-    plan.project.site = "基准测试工程";
-    plan.project.testMethod = TestMethod::Direct;
-    plan.pointsPerZone = 3;
-    plan.distances = {300.0f, 300.0f, 300.0f};
-    plan.sampleCount = 1024;
-    plan.sampleInterval = 0.2f;
-    SyntheticMemberPlan member;
-    member.name = "构件";
-    member.zones = kZonesPerMember;
-    member.locations = {"侧面", "底面"};
-    plan.members = {member};
-    SyntheticData one = MakeSyntheticData(plan);
-    // The same zones for every member (generating 30,000 distinct noisy
-    // waveforms would only slow the set-up).
-    SyntheticData data;
-    data.project = one.project;
-    for (int m = 0; m < members; ++m) {
-      Member copy = one.members[0];
-      copy.name = "构件" + std::to_string(m + 1);
-      copy.sectionIndex = m;
-      data.members.push_back(copy);
-      data.zoneLists.push_back(one.zoneLists.front());
-      SectionPara section = one.sections[0];
-      section.sectionIndex = m;
-      data.sections.push_back(section);
-    }
-    data.memberCount = members;
+    const SyntheticData data = bench::LargeBenchData(members, 1024);
     WriteResultFile(OpenFilePair(path_), data.project, data.zoneLists, data.memberCount, {}, data.sections,
                     data.members);
     bytes_ = std::filesystem::file_size(path_) + std::filesystem::file_size(OpenFilePair(path_).wavePath);

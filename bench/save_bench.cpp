@@ -18,8 +18,8 @@
 
 #include "core/data/file_pair.h"
 #include "core/data/file_writer.h"
-#include "core/data/synthetic_data.h"
 #include "core/platform/file_replace.h"
+#include "large_data.h"
 
 namespace {
 
@@ -38,37 +38,8 @@ double StatusBytes(const std::string& key) {
 
 void ResetPeak() { std::ofstream("/proc/self/clear_refs") << "5"; }
 
-SyntheticData LargeData(int members) {
-  SyntheticFilePlan plan;
-  plan.project = NewProjectInfo(CivilDate{2022, 3, 5});
-  plan.project.testMethod = TestMethod::Direct;
-  plan.pointsPerZone = 3;
-  plan.distances = {300.0f, 300.0f, 300.0f};
-  plan.sampleCount = 4096;
-  plan.sampleInterval = 0.2f;
-  SyntheticMemberPlan member;
-  member.name = "构件";
-  member.zones = 100;
-  plan.members = {member};
-  const SyntheticData one = MakeSyntheticData(plan);
-  SyntheticData data;
-  data.project = one.project;
-  for (int m = 0; m < members; ++m) {
-    Member copy = one.members[0];
-    copy.name = "构件" + std::to_string(m + 1);
-    copy.sectionIndex = m;
-    data.members.push_back(copy);
-    data.zoneLists.push_back(one.zoneLists.front());
-    SectionPara section = one.sections[0];
-    section.sectionIndex = m;
-    data.sections.push_back(section);
-  }
-  data.memberCount = members;
-  return data;
-}
-
 void BM_SaveLargePair(benchmark::State& state) {
-  const SyntheticData data = LargeData(static_cast<int>(state.range(0)));
+  const SyntheticData data = bench::LargeBenchData(static_cast<int>(state.range(0)), 4096);
   const std::filesystem::path dir = std::filesystem::temp_directory_path() / "korvane-save-bench";
   std::filesystem::create_directories(dir);
   const FilePair pair = OpenFilePair(dir / "large.SHA");

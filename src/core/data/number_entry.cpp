@@ -1,5 +1,6 @@
 #include "core/data/number_entry.h"
 
+#include <algorithm>
 #include <charconv>
 #include <climits>
 #include <cmath>
@@ -130,24 +131,8 @@ long long MathOperation::ToInt64(std::string_view text, const WarningSink& warn)
 }
 
 int MathOperation::ToInt(std::string_view text, const WarningSink& warn) {
-  if (TooLong(text, warn)) return 0;
-  std::size_t i = 0;
-  while (i < text.size() && IsBlank(text[i])) ++i;
-  bool negative = false;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-    negative = text[i] == '-';
-    ++i;
-  }
-  std::int64_t value = 0;
-  while (i < text.size() && IsDigit(text[i])) {
-    value = value * 10 + (text[i] - '0');
-    if (value > static_cast<std::int64_t>(INT_MAX) + 1) value = static_cast<std::int64_t>(INT_MAX) + 1;
-    ++i;
-  }
-  if (negative) value = -value;
-  if (value > INT_MAX) return INT_MAX;
-  if (value < INT_MIN) return INT_MIN;
-  return static_cast<int>(value);
+  const long long value = ToInt64(text, warn);
+  return static_cast<int>(std::clamp<long long>(value, INT_MIN, INT_MAX));
 }
 
 }  // namespace korvane
