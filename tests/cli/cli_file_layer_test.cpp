@@ -16,6 +16,8 @@
 #include <vector>
 
 #include "cli/cli_process.h"
+#include "core/data/file_messages.h"
+#include "core/platform/file_replace.h"
 
 namespace korvane::testing {
 namespace {
@@ -196,6 +198,33 @@ TEST(CliFileLayer, SavesTheFormatCannotHoldExitWithTheirMessage) {
   EXPECT_EQ(convert.err,
             "无法保存：原始文件（.SHT）只能保存一个构件，当前有3个构件，请保存为结果文件（.SHA）\n");
   EXPECT_FALSE(fs::exists(dir / "three.SHT"));
+}
+
+// A save killed between its renames is finished by the next command that
+// reads the pair, which says so: every command reads through the one loader.
+TEST(CliFileLayer, ACommandFinishesASaveAKillInterrupted) {
+  for (const char* command : {"info", "evaluate"}) {
+    SCOPED_TRACE(command);
+    Scratch scratch(std::string("killed-") + command);
+    const fs::path text = scratch / "x.SHA";
+    const fs::path wave = scratch / "x.SHD";
+    fs::copy_file(kSamples / "result-3members-cecs2005.SHA", text);
+    fs::copy_file(kSamples / "result-3members-cecs2005.SHD", wave);
+    const std::string newText = Read(kSamples / "result-7point-cecs2020.SHA");
+    const std::string newWave = Read(kSamples / "result-7point-cecs2020.SHD");
+    const FileContent group[] = {{text, newText}, {wave, newWave}};
+    struct Killed {};
+    EXPECT_THROW(ReplaceFiles(group,
+                              [](std::size_t renamed) {
+                                if (renamed == 1) throw Killed{};
+                              }),
+                 Killed);
+    const ProcessResult result = RunCli({command, text.string()});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_NE(result.err.find(std::string(kMsgSaveCompleted)), std::string::npos) << result.err;
+    EXPECT_EQ(Read(text), newText);
+    EXPECT_EQ(Read(wave), newWave);
+  }
 }
 
 }  // namespace
