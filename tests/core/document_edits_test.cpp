@@ -620,5 +620,55 @@ TEST(DocumentEdits, SelectionsMoveThePositionOnly) {
   EXPECT_EQ(doc->CurrentSectionRow(), 1);
 }
 
+// A zone change never leaves the views a point the new zone lacks: the
+// point stays when the zone has it with samples, else the first that has.
+TEST(DocumentEdits, ZoneChangesKeepAPointTheZoneHas) {
+  enum class Move { Select, Next, Previous };
+  struct Case {
+    const char* name;
+    int fromPoint;
+    int pointCount;              // of the zone moved to
+    std::vector<int> noSamples;  // its points without samples
+    Move move;
+    int expected;
+  };
+  const Case cases[] = {
+      {"the point is there", 2, 3, {}, Move::Select, 2},
+      {"past the zone's points", 5, 3, {}, Move::Next, 0},
+      {"no samples at the point", 1, 3, {0, 1}, Move::Previous, 2},
+      {"no samples anywhere", 1, 3, {0, 1, 2}, Move::Select, 0},
+      {"after a 7-point zone", 6, 3, {0}, Move::Next, 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    auto doc = MakeEditingDoc();
+    TestZone& target = doc->zoneLists[0][1];
+    target.pointCount = c.pointCount;
+    for (int slot : c.noSamples) target.point(slot)->samples = {};
+    doc->currentZone = c.move == Move::Previous ? 2 : 0;
+    doc->currentPoint = c.fromPoint;
+    switch (c.move) {
+      case Move::Select: EXPECT_TRUE(SelectZone(*doc, 1).changed()); break;
+      case Move::Next: EXPECT_EQ(doc->NextZone(), ""); break;
+      case Move::Previous: EXPECT_EQ(doc->PreviousZone(), ""); break;
+    }
+    EXPECT_EQ(doc->currentZone, 1);
+    EXPECT_EQ(doc->currentPoint, c.expected);
+  }
+}
+
+// Switching away from a standard that keeps the member's d and back shows
+// the d it showed at first.
+TEST(DocumentEdits, SwitchingBackShowsTheSameCoefficientD) {
+  auto doc = MakeEditingDoc(Standard::CECS02_2005);
+  ASSERT_TRUE(SwitchStandard(*doc, {0, 0}, Standard::TB10426_2004).changed());
+  const float other = doc->members[0].coefD;
+  ASSERT_TRUE(SwitchStandard(*doc, {0, 0}, Standard::CECS02_2005).changed());
+  EXPECT_EQ(doc->members[0].coefD, NewMember().coefD);
+  EXPECT_EQ(doc->members[1].coefD, NewMember().coefD);
+  ASSERT_TRUE(SwitchStandard(*doc, {0, 0}, Standard::TB10426_2004).changed());
+  EXPECT_EQ(doc->members[0].coefD, other);
+}
+
 }  // namespace
 }  // namespace korvane::testing

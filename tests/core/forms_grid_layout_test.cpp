@@ -84,7 +84,7 @@ TEST(ZoneGridLayout, ColumnSetsForEveryStandardAndMethod) {
       SCOPED_TRACE(std::string(StandardDisplayName(c.standard)) + " method " + std::to_string(method));
       const int points = PointsPerZone(static_cast<TestMethod>(method), c.standard);
       const auto doc = MakeDoc(c.standard, static_cast<TestMethod>(method), points, 2);
-      const GridLayout grid = ZoneGridLayout(*doc, 0, 1000);
+      const GridLayout grid = ZoneGridLayout(*doc, 0, 2000);  // heads on one line
       const int g = c.pairs[static_cast<std::size_t>(method)];
       EXPECT_EQ(ZoneGridPointColumns(*doc, 0), g);
       ASSERT_EQ(grid.columns, 2 * g + 4);
@@ -97,6 +97,30 @@ TEST(ZoneGridLayout, ColumnSetsForEveryStandardAndMethod) {
       header.insert(header.end(), {"V(km/s)", "Va(km/s)", "fcui(MPa)"});
       EXPECT_EQ(RowTexts(grid, 0), header);
     }
+  }
+}
+
+// Point heads that would be cut go on two lines in a header row twice as
+// high: at 1280 x 800 the view is about 1000 pixels wide.
+TEST(ZoneGridLayout, NarrowPointColumnsWrapTheirHeads) {
+  struct Case {
+    int width;
+    const char* l1;
+    const char* t1;
+    int headerHeight;
+  };
+  const Case cases[] = {
+      {1000, "L1\n(mm)", "T1\n(μs)", 2 * kZoneGridRowHeight},
+      {1499, "L1\n(mm)", "T1\n(μs)", 2 * kZoneGridRowHeight},
+      {1500, "L1(mm)", "T1(μs)", kZoneGridRowHeight},
+  };
+  auto doc = MakeDoc(Standard::CECS02_2005, TestMethod::Surface, 3, 2);
+  for (const Case& c : cases) {
+    const GridLayout grid = ZoneGridLayout(*doc, 0, c.width);
+    EXPECT_EQ(grid.At(0, 1).text, c.l1) << c.width;
+    EXPECT_EQ(grid.At(0, 2).text, c.t1) << c.width;
+    EXPECT_EQ(grid.rowHeights[0], c.headerHeight) << c.width;
+    EXPECT_EQ(grid.rowHeights[1], kZoneGridRowHeight) << c.width;
   }
 }
 
@@ -142,7 +166,7 @@ TEST(ZoneGridLayout, CellsFormatsAndEditableSet) {
   EXPECT_EQ(grid.fixedRows, 1);
   EXPECT_EQ(grid.fixedColumns, 1);
   EXPECT_EQ(grid.background, kWhite);
-  EXPECT_EQ(grid.rowHeights, std::vector<int>(4, 19));
+  EXPECT_EQ(grid.rowHeights, (std::vector<int>{38, 19, 19, 19}));
   EXPECT_EQ(RowTexts(grid, 1), (std::vector<std::string>{"1", "200", "50.5", "201", "51.5", "202", "52.5",
                                                          "4.123", "4.568", "25.2"}));
   EXPECT_EQ(grid.At(2, 9).text, "<10MPa");

@@ -344,11 +344,16 @@ class AnalysisScreenTest : public QObject, protected WindowFixture<> {
 
     openAnalysis(Standard::CECS02_2005, false, false);
     prompter_.messages.clear();
-    // An invalid batch: its notice, and "单" stays.
+    // An invalid batch: its notice, with N, mean and deviation in view.
     doc().batchResultFlag = ResultFlag::BatchInvalid;
+    form()->refresh();
     form()->tabs()->setCurrentIndex(1);
     QCOMPARE(prompter_.messages, QStringList{FromUtf8(BatchNotice(Standard::CECS02_2005))});
-    QCOMPARE(form()->tabs()->currentIndex(), 0);
+    QCOMPARE(form()->tabs()->currentIndex(), 1);
+    QVERIFY(form()->batchPaneShown());
+    QCOMPARE(form()->resultText(9), QString::fromStdString(BatchPaneTextsOf(doc()).zones));
+    QCOMPARE(form()->resultText(6), FormatFixed(doc().result.meanValue, 1));
+    form()->tabs()->setCurrentIndex(0);
     doc().batchResultFlag = ResultFlag::Valid;
     form()->tabs()->setCurrentIndex(1);
     QVERIFY(form()->batchPaneShown());

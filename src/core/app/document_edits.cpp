@@ -215,6 +215,7 @@ EditResult SelectMember(CKorvaneDoc& doc, int member) {
   doc.currentMember = member;
   doc.currentZone = 0;
   doc.currentPoint = 0;
+  doc.FitCurrentPoint();
   EditResult result = Unchanged(at);
   result.scope = EditScope::Position;
   return result;
@@ -225,6 +226,7 @@ EditResult SelectZone(CKorvaneDoc& doc, int zone) {
   if (ZoneAt(doc, at) == nullptr) return Refused(at);
   if (doc.currentZone == zone) return Unchanged(at);
   doc.currentZone = zone;
+  doc.FitCurrentPoint();
   EditResult result = Unchanged(at);
   result.scope = EditScope::Position;
   return result;
@@ -550,8 +552,12 @@ EditResult SwitchStandard(CKorvaneDoc& doc, ZoneRef shown, Standard standard) {
   // The forced coefficient refresh: the shown member takes the new
   // standard's coefficients for its aggregate, every member takes them.
   const Member& shownMember = MemberAt(doc, shown.member);
-  StoreCoefficientsEverywhere(
-      doc, shown.member, StandardCoefficients(doc, shownMember, StoredAggregate(shownMember.aggregateType)));
+  CoefficientSet set = StandardCoefficients(doc, shownMember, StoredAggregate(shownMember.aggregateType));
+  // A standard that keeps the member's d (it has no d of its own) starts
+  // from a new member's d, not from the 0 the standard before set: the same
+  // standard shows the same d however it was reached.
+  if (Traits(standard).keepsMemberD) set.d = NewMember().coefD;
+  StoreCoefficientsEverywhere(doc, shown.member, set);
   doc.reportInfo.testBasis = TestBasisForStandard(standard);
   return Finish(doc, std::move(result));
 }

@@ -75,6 +75,7 @@ std::string CKorvaneDoc::PreviousZone() {
   if (!HasFile()) return std::string(kMsgOpenFileFirst);
   if (currentZone <= 0) return std::string(kMsgFirstZone);
   --currentZone;
+  FitCurrentPoint();
   return {};
 }
 
@@ -82,12 +83,31 @@ std::string CKorvaneDoc::NextZone() {
   if (!HasFile()) return std::string(kMsgOpenFileFirst);
   if (currentZone + 1 >= ZoneCount(currentMember)) return std::string(kMsgLastZone);
   ++currentZone;
+  FitCurrentPoint();
   return {};
 }
 
 bool CKorvaneDoc::CanGoPrevious() const { return HasFile() && currentZone > 0; }
 
 bool CKorvaneDoc::CanGoNext() const { return HasFile() && currentZone + 1 < ZoneCount(currentMember); }
+
+void CKorvaneDoc::FitCurrentPoint() {
+  const TestZone* zone = GetCurrentZone();
+  if (zone == nullptr) return;
+  const auto withSamples = [zone](int slot) {
+    const MeasuringPoint* p = zone->point(slot);
+    return p != nullptr && p->hasSamples();
+  };
+  const int slots = zone->usedPointSlots();
+  if (currentPoint >= 0 && currentPoint < slots && withSamples(currentPoint)) return;
+  currentPoint = 0;
+  for (int slot = 0; slot < slots; ++slot) {
+    if (withSamples(slot)) {
+      currentPoint = slot;
+      return;
+    }
+  }
+}
 
 namespace {
 

@@ -175,11 +175,16 @@ class CKorvaneDoc {
 
   // ---- Zone navigation -----------------------------------------------------
   // Moves to the previous / next zone of the current member. Returns an empty
-  // string when it moved, else the message to show.
+  // string when it moved, else the message to show. The current point
+  // follows as FitCurrentPoint says.
   std::string PreviousZone();
   std::string NextZone();
   bool CanGoPrevious() const;
   bool CanGoNext() const;
+  // Keeps the current point when the current zone has it with samples;
+  // otherwise makes the zone's first point with samples current (0 when it
+  // has none), so that a view never shows a point the zone lacks.
+  void FitCurrentPoint();
 
   // ---- Waveform filter ------------------------------------------------------
   // Copies the loaded waveforms of zone `zone` of member `member` back into

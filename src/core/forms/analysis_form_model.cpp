@@ -78,12 +78,15 @@ BatchPaneTexts BatchPaneTextsOf(const CKorvaneDoc& doc) {
   t.mean = FormatFixed(doc.result.meanValue, 1);
   t.stdDev = FormatFixed(doc.result.stdDev, 2);
   t.estimate = ResultText(doc.batchResultFlag, doc.result.fcue, true, doc.standard);
+  std::size_t zones = 0;
+  for (const ZoneList& list : doc.zoneLists) zones += list.size();
+  t.zones = std::to_string(zones);
   return t;
 }
 
 BatchTabChoice ChooseBatchTab(const CKorvaneDoc& doc) {
   if (doc.members.size() < 2) return {false, std::string(kMsgSingleMemberFile)};
-  if (doc.batchResultFlag == ResultFlag::BatchInvalid) return {false, BatchNotice(doc.standard)};
+  if (doc.batchResultFlag == ResultFlag::BatchInvalid) return {true, BatchNotice(doc.standard)};
   return {true, {}};
 }
 

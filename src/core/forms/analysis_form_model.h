@@ -84,19 +84,22 @@ struct MemberPaneTexts {
 MemberPaneTexts MemberPaneTextsOf(const CKorvaneDoc& doc, int member);
 
 // The batch pane ("多"): "强度换算平均值" ("%.1f"), "强度换算标准差" ("%.2f"),
-// "强度推定值" (by the batch flag; the batch notice for flag 2). Empty texts
-// while no file is open.
+// "强度推定值" (by the batch flag; the batch notice for flag 2), and "N", the
+// zones of every member whose strengths the figures are over ("%d"). Empty
+// texts while no file is open.
 struct BatchPaneTexts {
   std::string mean;
   std::string stdDev;
   std::string estimate;
+  std::string zones;
   friend bool operator==(const BatchPaneTexts&, const BatchPaneTexts&) = default;
 };
 BatchPaneTexts BatchPaneTextsOf(const CKorvaneDoc& doc);
 
-// Choosing the tab "多": shown when the file has two members or more and a
-// valid batch; otherwise the message to show ("当前文件只有一个构件！", or the
-// batch notice when the batch is invalid) and "单" stays.
+// Choosing the tab "多": shown when the file has two members or more, with
+// the batch notice as message when the batch is invalid (its N, mean and
+// standard deviation are shown with it); for one member the message
+// "当前文件只有一个构件！" and "单" stays.
 struct BatchTabChoice {
   bool show = false;
   std::string message;

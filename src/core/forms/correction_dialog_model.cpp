@@ -229,6 +229,14 @@ CellTables CorrectionTablesFromCells(CorrectionTableId table, const CorrectionTa
   return result;
 }
 
+std::string CorrectionCellShownText(std::string_view typed) {
+  const TypedNumber number = ReadTypedNumber(typed, TypedField::Correction);
+  if (!number.value || !number.message.empty()) return std::string(typed);
+  const std::string shown = FormatFixed(*number.value, 1);
+  const TypedNumber back = ReadTypedNumber(shown, TypedField::Correction);
+  return back.value == number.value ? shown : std::string(typed);
+}
+
 CorrectionTables WithDefaultTable(CorrectionTableId table, const CorrectionTables& current,
                                   const CorrectionTables& defaults) {
   CorrectionTables result = current;

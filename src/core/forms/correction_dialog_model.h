@@ -93,6 +93,12 @@ struct CellTables {
 CellTables CorrectionTablesFromCells(CorrectionTableId table, const CorrectionTables& base,
                                      const CellTextReader& cellText);
 
+// The text a value cell shows once its edit ends: a typed number in range
+// in the table's "%.1f" ("-8" shows "-8.0") when that text gives back the
+// same value; any other text as typed ("-8.25" keeps its digits, a refused
+// text stays for "确定" to name).
+std::string CorrectionCellShownText(std::string_view typed);
+
 // "默认值": `current` with `table` replaced by its copy in `defaults`.
 CorrectionTables WithDefaultTable(CorrectionTableId table, const CorrectionTables& current,
                                   const CorrectionTables& defaults);

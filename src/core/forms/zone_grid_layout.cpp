@@ -80,9 +80,11 @@ GridLayout ZoneGridLayout(const CKorvaneDoc& doc, int member, int clientWidth) {
   layout.columnWidths = ZoneGridColumnWidths(columns, clientWidth);
 
   layout.At(0, 0).text = "测区";
+  const bool twoLines = g > 0 && layout.columnWidths[1] < kZoneGridOneLineHeadWidth;
+  if (twoLines) layout.rowHeights[0] = 2 * kZoneGridRowHeight;
   for (int j = 1; j <= g; ++j) {
-    layout.At(0, 2 * j - 1).text = PointHeader('L', j, "(mm)");
-    layout.At(0, 2 * j).text = PointHeader('T', j, "(μs)");
+    layout.At(0, 2 * j - 1).text = PointHeader('L', j, twoLines ? "\n(mm)" : "(mm)");
+    layout.At(0, 2 * j).text = PointHeader('T', j, twoLines ? "\n(μs)" : "(μs)");
   }
   layout.At(0, ZoneGridVelocityColumn(columns)).text = "V(km/s)";
   layout.At(0, ZoneGridCorrectedVelocityColumn(columns)).text = "Va(km/s)";

@@ -4,7 +4,8 @@
 // fcu,i (MPa). Only the L cells are editable.
 //
 // Layout: one header row and the zone-number column are fixed; g (L, T)
-// column pairs, 2g + 4 columns; every row 19 pixels high; white background.
+// column pairs, 2g + 4 columns; every row 19 pixels high (the header row 38
+// when its heads take two lines); white background.
 #pragma once
 
 #include <optional>
@@ -22,6 +23,9 @@ namespace korvane {
 class CKorvaneDoc;
 
 inline constexpr int kZoneGridRowHeight = 19;
+// Point columns narrower than this (pixels) put their heads on two lines
+// ("L1" over "(mm)") in a header row twice as high, so that no head is cut.
+inline constexpr int kZoneGridOneLineHeadWidth = 60;
 
 // Number of (L, T) column pairs g for a member: 0 when the member's zone
 // with index `doc.currentZone` has more than 6 points (the 7-point surface

@@ -11,6 +11,7 @@
 #include <QStackedWidget>
 #include <QTabBar>
 #include <QVBoxLayout>
+#include <vector>
 
 #include "core/app/edit_names.h"
 #include "core/data/text_entry.h"
@@ -93,16 +94,16 @@ FormviewAna::FormviewAna(DocumentModel* model, Prompter* prompter, QWidget* pare
   outer->addWidget(tabs_);
   panes_ = new QStackedWidget(this);
   outer->addWidget(panes_);
-  const char* labels[] = {"N",        "Fmin(MPa)",      "Fmax(MPa)",      "Mf(MPa)",   "Sf(MPa)",
-                          "Fcu(MPa)", "强度换算平均值", "强度换算标准差", "强度推定值"};
-  for (int pane = 0; pane < 2; ++pane) {
+  const char* labels[] = {"N",        "Fmin(MPa)",      "Fmax(MPa)",      "Mf(MPa)",    "Sf(MPa)",
+                          "Fcu(MPa)", "强度换算平均值", "强度换算标准差", "强度推定值", "N"};
+  // The batch pane's N (index 9) heads it.
+  const std::vector<std::vector<int>> paneFields = {{0, 1, 2, 3, 4, 5}, {9, 6, 7, 8}};
+  for (const std::vector<int>& fields : paneFields) {
     auto* page = new QWidget(panes_);
     auto* paneForm = new QFormLayout(page);
     paneForm->setContentsMargins(6, 6, 6, 6);
     paneForm->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
-    const int first = pane == 0 ? 0 : 6;
-    const int last = pane == 0 ? 6 : 9;
-    for (int i = first; i < last; ++i) {
+    for (int i : fields) {
       results_[i] = ResultField(page);
       paneForm->addRow(QString::fromUtf8(labels[i]), results_[i]);
     }
@@ -174,7 +175,7 @@ void FormviewAna::applyEnabling() {
   for (QWidget* w : std::initializer_list<QWidget*>{project_.site, project_.unit, project_.person,
                                                     project_.castingDate, project_.testDate})
     w->setEnabled(projectOpen);
-  for (int i = 6; i < 9; ++i) results_[i]->setEnabled(on.batchPane);
+  for (int i = 6; i < 10; ++i) results_[i]->setEnabled(on.batchPane);
 }
 
 void FormviewAna::refreshFields() {
@@ -214,6 +215,7 @@ void FormviewAna::refreshResults() {
   results_[6]->setText(FromUtf8(b.mean));
   results_[7]->setText(FromUtf8(b.stdDev));
   results_[8]->setText(FromUtf8(b.estimate));
+  results_[9]->setText(FromUtf8(b.zones));
 }
 
 void FormviewAna::onStandardChosen(int index) {
@@ -294,6 +296,10 @@ void FormviewAna::onTabChosen(int index) {
       showMessage(choice.message);
       return;
     }
+    // An invalid batch: its figures stay in view under the notice.
+    panes_->setCurrentIndex(index);
+    showMessage(choice.message);
+    return;
   }
   panes_->setCurrentIndex(index);
 }

@@ -42,7 +42,7 @@ class FormviewAna : public QWidget {
   QTabBar* tabs() const { return tabs_; }
   // Result texts: "N", "Fmin(MPa)", "Fmax(MPa)", "Mf(MPa)", "Sf(MPa)",
   // "Fcu(MPa)" (0..5), then "强度换算平均值", "强度换算标准差", "强度推定值"
-  // (6..8).
+  // (6..8) and the batch's "N" (9).
   QString resultText(int index) const;
   bool batchPaneShown() const;
 
@@ -82,7 +82,7 @@ class FormviewAna : public QWidget {
   QCheckBox* pumped_;
   QTabBar* tabs_;
   QStackedWidget* panes_;
-  QLabel* results_[9];
+  QLabel* results_[10];
 };
 
 }  // namespace korvane::gui

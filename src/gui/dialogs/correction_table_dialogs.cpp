@@ -46,6 +46,11 @@ CDlgCorrection::CDlgCorrection(CorrectionDialogKind kind, DocumentModel* model, 
   connect(ok_, &QPushButton::clicked, this, &CDlgCorrection::accept);
   connect(cancel_, &QPushButton::clicked, this, &CDlgCorrection::reject);
   connect(defaults_, &QPushButton::clicked, this, &CDlgCorrection::restoreDefaults);
+  // A typed value takes the table's format as soon as its edit ends.
+  connect(grid_, &CGridCtrl::editEnded, this, [this](int row, int column) {
+    const std::string typed = grid_->itemText(row, column).toStdString();
+    grid_->setItemText(row, column, FromUtf8(CorrectionCellShownText(typed)));
+  });
   showTable();
 }
 
