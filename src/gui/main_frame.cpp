@@ -40,8 +40,10 @@
 #include "gui/output/output_commands.h"
 #include "gui/prompter.h"
 #include "gui/suggestion_command.h"
+#include "gui/widgets/click_guard.h"
 #include "gui/widgets/docking_bars.h"
 #include "gui/widgets/number_field.h"
+#include "gui/widgets/pane_focus.h"
 #include "gui/widgets/point_panel.h"
 
 namespace korvane::gui {
@@ -94,6 +96,7 @@ CMainFrame::CMainFrame(DocumentModel* model, Prompter* prompter, const QString& 
   statusBar()->addWidget(strengthNote_);
   strengthNote_->hide();
   new HistoryKeyRouter(this);
+  paneFocus_ = new PaneFocus(this, [this] { return panes(); });
 
   // Non-fatal messages of the document (a number text that is too long).
   model_->doc().warningSink = [this](std::string_view message) {
@@ -130,6 +133,9 @@ CMainFrame::CMainFrame(DocumentModel* model, Prompter* prompter, const QString& 
 }
 
 CMainFrame::~CMainFrame() {
+  // Focus moves while the children go; nothing may ask this frame's panes then.
+  delete paneFocus_;
+  paneFocus_ = nullptr;
   // The document outlives the frame; its sink must not call into a dead window.
   model_->doc().warningSink = nullptr;
 }
@@ -217,58 +223,58 @@ std::vector<CommandRow> CMainFrame::commandTable() {
       {S::Main, "文件(&F)", cmd::kExit, "退出", "", [this] { close(); }},
       {S::Main, "编辑(&E)", cmd::kUndo, "撤销", "Ctrl+Z", [this] { model_->undo(); }},
       {S::Main, "编辑(&E)", cmd::kRedo, "重做", "Ctrl+Y|Ctrl+Shift+Z", [this] { model_->redo(); }},
-      {S::Main, "查看", cmd::kTestParameters, "检测参数", "", [this] { onTestParameters(); }},
-      {S::Main, "查看", cmd::kSeparator, "", "", {}},
-      {S::Main, "查看", cmd::kPreviousZone, "前一测区", "", [this] { onPreviousZone(); }},
-      {S::Main, "查看", cmd::kNextZone, "后一测区", "", [this] { onNextZone(); }},
-      {S::Main, "工具", cmd::kToolBar, "工具栏(&T)", "",
+      {S::Main, "查看(&V)", cmd::kTestParameters, "检测参数", "", [this] { onTestParameters(); }},
+      {S::Main, "查看(&V)", cmd::kSeparator, "", "", {}},
+      {S::Main, "查看(&V)", cmd::kPreviousZone, "前一测区", "", [this] { onPreviousZone(); }},
+      {S::Main, "查看(&V)", cmd::kNextZone, "后一测区", "", [this] { onNextZone(); }},
+      {S::Main, "工具(&T)", cmd::kToolBar, "工具栏(&T)", "",
        bar(cmd::kToolBar, toolBarShown_,
            [this]() -> QWidget* { return screen_ == Screen::Main ? mainTools_ : analysisTools_; })},
-      {S::Main, "工具", cmd::kInfoBar, "工程信息栏", "",
+      {S::Main, "工具(&T)", cmd::kInfoBar, "工程信息栏", "",
        bar(cmd::kInfoBar, infoBarShown_, [this] { return infoBar_; })},
-      {S::Main, "工具", cmd::kStatusBar, "状态栏(&S)", "",
+      {S::Main, "工具(&T)", cmd::kStatusBar, "状态栏(&S)", "",
        [this] {
          statusBar()->setVisible(action(cmd::kStatusBar)->isChecked());
          updateCommands();
        }},
-      {S::Main, "工具", cmd::kOutput, "输出", "", [this] { onOutput(); }},
-      {S::Main, "波形处理", cmd::kFilter, "滤波", "", [this] { onFilter(); }},
-      {S::Main, "波形处理", cmd::kSeparator, "", "", {}},
-      {S::Main, "波形处理", cmd::kSuggestArrivals, kSuggestZone, "", suggest(false)},
-      {S::Main, "波形处理", cmd::kSuggestArrivalsAllZones, kSuggestMember, "", suggest(true)},
+      {S::Main, "工具(&T)", cmd::kOutput, "输出", "", [this] { onOutput(); }},
+      {S::Main, "波形处理(&W)", cmd::kFilter, "滤波", "", [this] { onFilter(); }},
+      {S::Main, "波形处理(&W)", cmd::kSeparator, "", "", {}},
+      {S::Main, "波形处理(&W)", cmd::kSuggestArrivals, kSuggestZone, "", suggest(false)},
+      {S::Main, "波形处理(&W)", cmd::kSuggestArrivalsAllZones, kSuggestMember, "", suggest(true)},
       {S::Main, "帮助(&H)", cmd::kAbout, "关于 Korvane(&A)...", "", [this] { onAbout(); }},
       // ---- Analysis screen ----
       // The usual keys, as on the main screen (the menu shows them beside
       // the texts).
-      {S::Analysis, "文件", cmd::kOpenAnalysis, "打开", "Ctrl+O", [f] { f->onOpen(); }},
-      {S::Analysis, "文件", cmd::kSave, "保存", "Ctrl+S", [f] { f->onSave(); }},
-      {S::Analysis, "文件", cmd::kSaveResults, "保存结果", "", [f] { f->onSaveResults(); }},
-      {S::Analysis, "文件", cmd::kPrintSetup, "打印设置", "", [o] { o->onPrintSetup(); }},
-      {S::Analysis, "文件", cmd::kPrintPreview, "打印预览(&V)", "", [o] { o->onPrintPreview(); }},
-      {S::Analysis, "文件", cmd::kPrint, "打印", "Ctrl+P", [o] { o->onPrint(); }},
-      {S::Analysis, "文件", cmd::kExitAnalysis, "退出", "", [this] { close(); }},
+      {S::Analysis, "文件(&F)", cmd::kOpenAnalysis, "打开", "Ctrl+O", [f] { f->onOpen(); }},
+      {S::Analysis, "文件(&F)", cmd::kSave, "保存", "Ctrl+S", [f] { f->onSave(); }},
+      {S::Analysis, "文件(&F)", cmd::kSaveResults, "保存结果", "", [f] { f->onSaveResults(); }},
+      {S::Analysis, "文件(&F)", cmd::kPrintSetup, "打印设置", "", [o] { o->onPrintSetup(); }},
+      {S::Analysis, "文件(&F)", cmd::kPrintPreview, "打印预览(&V)", "", [o] { o->onPrintPreview(); }},
+      {S::Analysis, "文件(&F)", cmd::kPrint, "打印", "Ctrl+P", [o] { o->onPrint(); }},
+      {S::Analysis, "文件(&F)", cmd::kExitAnalysis, "退出", "", [this] { close(); }},
       {S::Analysis, "编辑(&E)", cmd::kUndo, "撤销", "Ctrl+Z", [this] { model_->undo(); }},
       {S::Analysis, "编辑(&E)", cmd::kRedo, "重做", "Ctrl+Y|Ctrl+Shift+Z", [this] { model_->redo(); }},
-      {S::Analysis, "查看", cmd::kAngleTable, "角度修正表", "", table(cmd::kAngleTable)},
-      {S::Analysis, "查看", cmd::kSurfaceTable, "测试面修正表", "", table(cmd::kSurfaceTable)},
-      {S::Analysis, "查看", cmd::kCarbonationTable, "碳化深度修正表", "", table(cmd::kCarbonationTable)},
-      {S::Analysis, "工具", cmd::kBackToMain, "返回主界面", "", [this] { onBackToMain(); }},
-      {S::Analysis, "工具", cmd::kAnalysisBar, "分析信息栏", "",
+      {S::Analysis, "查看(&V)", cmd::kAngleTable, "角度修正表", "", table(cmd::kAngleTable)},
+      {S::Analysis, "查看(&V)", cmd::kSurfaceTable, "测试面修正表", "", table(cmd::kSurfaceTable)},
+      {S::Analysis, "查看(&V)", cmd::kCarbonationTable, "碳化深度修正表", "", table(cmd::kCarbonationTable)},
+      {S::Analysis, "工具(&T)", cmd::kBackToMain, "返回主界面", "", [this] { onBackToMain(); }},
+      {S::Analysis, "工具(&T)", cmd::kAnalysisBar, "分析信息栏", "",
        [this] {
          analysisBarShown_ = action(cmd::kAnalysisBar)->isChecked();
          analysisBar_->setVisible(analysisBarShown_);
          if (analysisBarShown_) analysisBarSeen_ = true;
          updateCommands();
        }},
-      {S::Analysis, "工具", cmd::kWord, "生成word文档", "", [o] { o->onWord(); }},
-      {S::Analysis, "工具", cmd::kPdf, "输出到PDF", "", [o] { o->onPdf(); }},
-      {S::Analysis, "工具", cmd::kBmp, "输出到BMP", "", [o] { o->onBmp(); }},
-      {S::Analysis, "工具", cmd::kExcel, "输出到excel", "", [o] { o->onExcel(); }},
-      {S::Analysis, "波形处理", cmd::kSuggestArrivals, kSuggestZone, "", suggest(false)},
-      {S::Analysis, "波形处理", cmd::kSuggestArrivalsAllZones, kSuggestMember, "", suggest(true)},
-      {S::Analysis, "帮助", cmd::kHelpContents, "目录", "", {}},
-      {S::Analysis, "帮助", cmd::kContactUs, "联系我们", "", {}},
-      {S::Analysis, "帮助", cmd::kAboutAnalysis, "关于", "", {}},
+      {S::Analysis, "工具(&T)", cmd::kWord, "生成word文档", "", [o] { o->onWord(); }},
+      {S::Analysis, "工具(&T)", cmd::kPdf, "输出到PDF", "", [o] { o->onPdf(); }},
+      {S::Analysis, "工具(&T)", cmd::kBmp, "输出到BMP", "", [o] { o->onBmp(); }},
+      {S::Analysis, "工具(&T)", cmd::kExcel, "输出到excel", "", [o] { o->onExcel(); }},
+      {S::Analysis, "波形处理(&W)", cmd::kSuggestArrivals, kSuggestZone, "", suggest(false)},
+      {S::Analysis, "波形处理(&W)", cmd::kSuggestArrivalsAllZones, kSuggestMember, "", suggest(true)},
+      {S::Analysis, "帮助(&H)", cmd::kHelpContents, "目录", "", {}},
+      {S::Analysis, "帮助(&H)", cmd::kContactUs, "联系我们", "", {}},
+      {S::Analysis, "帮助(&H)", cmd::kAboutAnalysis, "关于", "", {}},
       // The analysis toolbar opens with the main screen's command number.
       {S::Analysis, nullptr, cmd::kOpen, "打开", "", [f] { f->onOpen(); }},
   };
@@ -301,6 +307,8 @@ void CMainFrame::buildToolBars() {
                     cmd::kExcel, cmd::kPrintSetup, cmd::kPrintPreview, cmd::kPrint, cmd::kBackToMain});
   addToolBar(Qt::TopToolBarArea, mainTools_);
   addToolBar(Qt::TopToolBarArea, analysisTools_);
+  mainGuard_ = new ClickGuard(mainTools_);
+  analysisGuard_ = new ClickGuard(analysisTools_);
   analysisTools_->hide();
   updateHistoryCommands();
 }
@@ -365,6 +373,9 @@ void CMainFrame::installMenus(Screen screen) {
 // ---- Screens ----------------------------------------------------------------
 
 void CMainFrame::showScreen(Screen screen) {
+  // A toolbar that takes the place of the other one ignores the clicks of
+  // the moment it appears.
+  const bool switched = screen != screen_;
   screen_ = screen;
   model_->setStrengthsShown(screen == Screen::Analysis);
   if (screen == Screen::Main) {
@@ -374,22 +385,25 @@ void CMainFrame::showScreen(Screen screen) {
     installMenus(Screen::Main);
     analysisTools_->hide();
     mainTools_->setVisible(toolBarShown_);
+    if (switched) mainGuard_->arm();
     model_->notifyZoneDataChanged();
   } else {
     pages_->setCurrentIndex(1);
     infoBar_->hide();
     analysisBar_->setVisible(analysisBarShown_);
     if (analysisBarShown_ && !analysisBarSeen_) {
-      // The bar takes its stored width once it is on screen, and at least
-      // the width of its form.
+      // The bar takes its stored size once it is on screen; docked at a
+      // side, at least the width of its form.
       analysisBarSeen_ = true;
-      const int width =
-          std::max(analysisBar_->property("restoredWidth").toInt(), anaForm_->minimumSizeHint().width() + 24);
-      resizeDocks({analysisBar_}, {width}, Qt::Horizontal);
+      BarPlacement placement = analysisPlacement_;
+      placement.vertical.setWidth(
+          std::max(placement.vertical.width(), anaForm_->minimumSizeHint().width() + 24));
+      ApplyBarPlacement(*this, *analysisBar_, placement);
     }
     installMenus(Screen::Analysis);
     mainTools_->hide();
     analysisTools_->setVisible(toolBarShown_);
+    if (switched) analysisGuard_->arm();
   }
   updateCommands();
   noteStrengths();
@@ -406,6 +420,17 @@ void CMainFrame::onOutput() {
 void CMainFrame::onBackToMain() { showScreen(Screen::Main); }
 
 QMenu* CMainFrame::createPopupMenu() { return nullptr; }
+
+// ---- Keyboard focus -------------------------------------------------------------
+
+QList<QWidget*> CMainFrame::panes() const {
+  if (screen_ == Screen::Main) return {infoBar_, view_, right_};
+  return {analysisBar_, analysisView_, downView_};
+}
+
+bool CMainFrame::focusNextPrevChild(bool next) {
+  return (paneFocus_ != nullptr && paneFocus_->moveTab(next)) || QMainWindow::focusNextPrevChild(next);
+}
 
 // ---- Update rules -------------------------------------------------------------
 
@@ -499,12 +524,19 @@ void CMainFrame::onSuggestArrivals(bool allZones) {
 
 void CMainFrame::restoreBarSizes() {
   const CKorvaneDoc& doc = model_->doc();
-  const int info =
-      StoredBarWidth(*settings_, kInfoBar, std::max(doc.infoBarWidth, form_->minimumSizeHint().width() + 24));
-  const int analysis = StoredBarWidth(*settings_, kAnalysisBar, doc.analysisBarWidth);
-  resizeDocks({infoBar_, analysisBar_}, {info, analysis}, Qt::Horizontal);
-  infoBar_->setProperty("restoredWidth", info);
-  analysisBar_->setProperty("restoredWidth", analysis);
+  // Each bar where it was, with the size it had there; a docked bar at
+  // least as wide as its form.
+  const auto stored = [this](BarSection bar, int width) {
+    BarPlacement fallback;
+    fallback.vertical = QSize(width, 400);
+    fallback.horizontal = QSize(600, 240);
+    fallback.floating = QSize(width, 560);
+    return StoredBarPlacement(*settings_, bar, fallback);
+  };
+  infoPlacement_ = stored(kInfoBar, std::max(doc.infoBarWidth, form_->minimumSizeHint().width() + 24));
+  analysisPlacement_ = stored(kAnalysisBar, doc.analysisBarWidth);
+  ApplyBarPlacement(*this, *infoBar_, infoPlacement_);
+  ApplyBarPlacement(*this, *analysisBar_, analysisPlacement_);
 }
 
 void CMainFrame::saveBarSizes() {
@@ -546,7 +578,7 @@ void CMainFrame::showEvent(QShowEvent* event) {
   if (!firstShow_) return;
   firstShow_ = false;
   // Dock sizes take effect once the window has its real size.
-  resizeDocks({infoBar_}, {infoBar_->property("restoredWidth").toInt()}, Qt::Horizontal);
+  ApplyBarPlacement(*this, *infoBar_, infoPlacement_);
 }
 
 // ---- Implausible first arrivals -------------------------------------------------

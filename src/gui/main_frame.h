@@ -17,6 +17,7 @@
 #include "core/wave/arrival_notes.h"
 #include "gui/commands.h"
 #include "gui/file_commands.h"
+#include "gui/widgets/docking_bars.h"
 
 class QAction;
 class QMenu;
@@ -37,7 +38,9 @@ class CMainForm;
 class CViewBar;
 class DocumentModel;
 class MainFormRight;
+class ClickGuard;
 class OutputCommands;
+class PaneFocus;
 class Prompter;
 
 class CMainFrame : public QMainWindow {
@@ -77,6 +80,11 @@ class CMainFrame : public QMainWindow {
   CMainForm* mainForm() const { return form_; }
   CViewBar* infoBar() const { return infoBar_; }
   CViewBar* analysisBar() const { return analysisBar_; }
+  // The panes of the screen shown, in Tab and F6 order: the docking bar,
+  // then the central panes (analysis screen: the waveform view with its zone
+  // grid, then the rebound table).
+  QList<QWidget*> panes() const;
+  PaneFocus* paneFocus() const { return paneFocus_; }
   QToolBar* mainToolBar() const { return mainTools_; }
   QToolBar* analysisToolBar() const { return analysisTools_; }
   // The status bar's note of implausible first arrivals (empty: none).
@@ -114,6 +122,7 @@ class CMainFrame : public QMainWindow {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  bool focusNextPrevChild(bool next) override;
   void showEvent(QShowEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;
@@ -170,6 +179,12 @@ class CMainFrame : public QMainWindow {
   CViewBar* analysisBar_ = nullptr;
   QToolBar* mainTools_ = nullptr;
   QToolBar* analysisTools_ = nullptr;
+  // Where the bars were and their sizes, from the window settings.
+  BarPlacement infoPlacement_;
+  BarPlacement analysisPlacement_;
+  ClickGuard* mainGuard_ = nullptr;
+  ClickGuard* analysisGuard_ = nullptr;
+  PaneFocus* paneFocus_ = nullptr;
   QLabel* readyLabel_ = nullptr;
   QLabel* arrivalNote_ = nullptr;
   QLabel* strengthNote_ = nullptr;

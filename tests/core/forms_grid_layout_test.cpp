@@ -471,6 +471,55 @@ TEST(ReboundTableLayout, CellKinds) {
   }
 }
 
+// Enter and Tab walk a zone as the field sheet lists it: R1 … Rk, angle,
+// surface, carbonation, then the next zone; backwards the same way back.
+TEST(ReboundTableLayout, EntryOrderFollowsTheFieldSheet) {
+  for (int k : {16, 10}) {
+    SCOPED_TRACE(k);
+    const ReboundColumns c = ReboundTableColumns(k);
+    std::vector<std::pair<int, int>> sheet;
+    for (int zone = 0; zone < 2; ++zone) {
+      for (int i = 0; i < k; ++i) sheet.emplace_back(2 * zone + 1 + i % 2, i / 2 + 1);
+      for (int column : {c.angle, c.surface, c.carbonation}) sheet.emplace_back(2 * zone + 1, column);
+    }
+    std::vector<std::pair<int, int>> forward = {sheet.front()};
+    for (auto at = ReboundEntryNext(k, 2, 1, 1, false); at;
+         at = ReboundEntryNext(k, 2, at->row, at->column, false))
+      forward.emplace_back(at->row, at->column);
+    EXPECT_EQ(forward, sheet);
+    std::vector<std::pair<int, int>> backward = {sheet.back()};
+    for (auto at = ReboundEntryNext(k, 2, 3, c.carbonation, true); at;
+         at = ReboundEntryNext(k, 2, at->row, at->column, true))
+      backward.emplace_back(at->row, at->column);
+    std::reverse(backward.begin(), backward.end());
+    EXPECT_EQ(backward, sheet);
+  }
+  // Cells off the sheet: the zone number leads to R1, R and its
+  // corrections to the next zone; outside the zones nothing.
+  const ReboundColumns c = ReboundTableColumns(16);
+  struct Case {
+    int row, column;
+    bool backwards;
+    std::optional<std::pair<int, int>> next;
+  };
+  const Case cases[] = {
+      {3, 0, false, std::pair{3, 1}},
+      {3, 0, true, std::pair{1, c.carbonation}},
+      {2, c.rebound, false, std::pair{3, 1}},
+      {1, c.corrected, true, std::pair{1, c.carbonation}},
+      {4, c.angle, false, std::pair{3, c.surface}},
+      {0, 1, false, std::nullopt},
+      {5, 1, false, std::nullopt},
+  };
+  for (const Case& cs : cases) {
+    const auto next = ReboundEntryNext(16, 2, cs.row, cs.column, cs.backwards);
+    ASSERT_EQ(next.has_value(), cs.next.has_value()) << cs.row << "," << cs.column;
+    if (next) {
+      EXPECT_EQ(std::pair(next->row, next->column), *cs.next) << cs.row << "," << cs.column;
+    }
+  }
+}
+
 TEST(ReboundTableLayout, TypedReadingsAndRShowTheValueKept) {
   const std::vector<std::tuple<const char*, int, std::optional<int>, const char*>> readings = {
       {"52", 40, 52, "52"},

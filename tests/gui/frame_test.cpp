@@ -70,9 +70,9 @@ class FrameTest : public QObject, protected WindowFixture<> {
     makeFrame(std::make_unique<CKorvaneDoc>());
     QCOMPARE(frame_->windowTitle(), QStringLiteral("Korvane1.1.220310"));
     QCOMPARE(titles(frame_->menus(CMainFrame::Screen::Main)),
-             (QStringList{"文件(&F)", "编辑(&E)", "查看", "工具", "波形处理", "帮助(&H)"}));
+             (QStringList{"文件(&F)", "编辑(&E)", "查看(&V)", "工具(&T)", "波形处理(&W)", "帮助(&H)"}));
     QCOMPARE(titles(frame_->menus(CMainFrame::Screen::Analysis)),
-             (QStringList{"文件", "编辑(&E)", "查看", "工具", "波形处理", "帮助"}));
+             (QStringList{"文件(&F)", "编辑(&E)", "查看(&V)", "工具(&T)", "波形处理(&W)", "帮助(&H)"}));
     QCOMPARE(frame_->action(cmd::kOpen)->text(), QStringLiteral("打开(&O)...\tCtrl+O"));
 
     // No file: the commands that need data are disabled or say so.
@@ -156,6 +156,49 @@ class FrameTest : public QObject, protected WindowFixture<> {
     frame_.reset();
     model_.reset();
     QCOMPARE(CKorvaneDoc(CKorvaneDoc::Settings::Load, settingsFile).infoBarWidth, width);
+  }
+
+  // A bar floated or docked at the top comes back so, with the size it had
+  // there; a stored size below the minimum gives the minimum.
+  void barPlacesAndSizesAreRestored_data() {
+    QTest::addColumn<int>("area");  // 0: floating
+    QTest::addColumn<QSize>("stored");
+    QTest::addColumn<QSize>("expected");
+    QTest::newRow("floating") << 0 << QSize(333, 444) << QSize(333, 444);
+    QTest::newRow("floating, too small") << 0 << QSize(20, 30) << QSize(kBarMinimumWidth, kBarMinimumHeight);
+    QTest::newRow("top") << int(Qt::TopDockWidgetArea) << QSize(900, 150) << QSize(-1, 150);
+    QTest::newRow("right") << int(Qt::RightDockWidgetArea) << QSize(260, 600) << QSize(260, -1);
+  }
+  void barPlacesAndSizesAreRestored() {
+    QFETCH(int, area);
+    QFETCH(QSize, stored);
+    QFETCH(QSize, expected);
+    const QString kind = area == 0                            ? QStringLiteral("Float")
+                         : area == int(Qt::TopDockWidgetArea) ? QStringLiteral("Horz")
+                                                              : QStringLiteral("Vert");
+    {
+      QSettings settings(uiSettingsFile(), QSettings::IniFormat);
+      settings.clear();
+      settings.setValue(QStringLiteral("Korvane-SCBar-1/dockArea"), area);
+      settings.setValue(QStringLiteral("Korvane-SCBar-1/size%1CX").arg(kind), stored.width());
+      settings.setValue(QStringLiteral("Korvane-SCBar-1/size%1CY").arg(kind), stored.height());
+    }
+    makeFrame(std::make_unique<CKorvaneDoc>());
+    showFrame();
+    QCoreApplication::processEvents();
+    CViewBar* bar = frame_->infoBar();
+    QCOMPARE(bar->isFloating(), area == 0);
+    if (area != 0) QCOMPARE(int(frame_->dockWidgetArea(bar)), area);
+    if (expected.width() > 0) QCOMPARE(bar->width(), expected.width());
+    if (expected.height() > 0) QCOMPARE(bar->height(), expected.height());
+
+    // Closing keeps the place and the size there.
+    QVERIFY(frame_->close());
+    QSettings settings(uiSettingsFile(), QSettings::IniFormat);
+    QCOMPARE(settings.value(QStringLiteral("Korvane-SCBar-1/dockArea")).toInt(), area);
+    if (expected.width() > 0)
+      QCOMPARE(settings.value(QStringLiteral("Korvane-SCBar-1/size%1CX").arg(kind)).toInt(),
+               expected.width());
   }
 
   // A screenshot run of the program reads the settings but leaves no file

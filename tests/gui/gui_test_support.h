@@ -151,6 +151,17 @@ inline void TypeIntoCell(CGridCtrl* grid, int row, int column, const QString& te
   QTRY_VERIFY(!grid->isEditing());
   QCoreApplication::processEvents();
 }
+// Types `text` into cell (row, column) and leaves the cell as a click
+// elsewhere does: the text is entered, the focus cell stays (Enter would go
+// on to the next cell of a grid with an entry order).
+inline void TypeIntoCellAndLeave(CGridCtrl* grid, int row, int column, const QString& text) {
+  QLineEdit* editor = OpenCellEditor(grid, row, column);
+  QVERIFY(editor != nullptr);
+  editor->setText(text);
+  grid->tableView()->setFocus(Qt::MouseFocusReason);
+  QTRY_VERIFY(!grid->isEditing());
+  QCoreApplication::processEvents();
+}
 // Replaces a field's text and presses Enter.
 inline void EnterText(QLineEdit* field, const QString& text) {
   field->setText(text);
@@ -165,6 +176,7 @@ int RunGridCtrlTests(int argc, char** argv);
 int RunAnalysisScreenTests(int argc, char** argv);
 int RunOutputCommandsTests(int argc, char** argv);
 int RunUndoTests(int argc, char** argv);
+int RunKeyboardTests(int argc, char** argv);
 
 // The in-memory documents of the support library.
 using korvane::testing::MakeWaveformDoc;

@@ -26,6 +26,7 @@ constexpr TestClass kClasses[] = {
     {"AnalysisScreenTest", korvane::gui::test::RunAnalysisScreenTests},
     {"OutputCommandsTest", korvane::gui::test::RunOutputCommandsTests},
     {"UndoTest", korvane::gui::test::RunUndoTests},
+    {"KeyboardTest", korvane::gui::test::RunKeyboardTests},
 };
 
 }  // namespace

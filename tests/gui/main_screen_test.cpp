@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QSlider>
@@ -371,6 +372,26 @@ class MainScreenTest : public QObject, protected WindowFixture<> {
     QVERIFY(!model_->setTestLocation(QStringLiteral("顶面底面间顶面底面间侧")));
     QCOMPARE(zone().testLocation, std::string("侧面"));
     QVERIFY(model_->setTestLocation(QStringLiteral("顶面底面间顶面底面间")));
+  }
+
+  // An arrival line through the point label goes under it: the label's
+  // text stays readable on its own background.
+  void pointLabelIsDrawnOverTheArrivalLine() {
+    QImage image(300, 120, QImage::Format_RGB32);
+    QPainter painter(&image);
+    PanelPicture pic;
+    pic.axisY = 60;
+    pic.trace = {{15, 60}, {280, 60}};
+    pic.hasArrival = true;
+    QFont font(QStringLiteral("Times New Roman"));
+    font.setPixelSize(13);
+    const int c = QFontMetrics(font).horizontalAdvance(QStringLiteral("A (mv)"));
+    pic.arrivalX = c + 56;  // inside the label, beside its left edge
+    PaintPointPanel(painter, image.size(), pic, 0, 2.0f, 0.0f);
+    painter.end();
+    const QColor inLabel = image.pixelColor(pic.arrivalX, 3);
+    QVERIFY2(inLabel != QColor(255, 0, 0), qPrintable(inLabel.name()));
+    QCOMPARE(image.pixelColor(pic.arrivalX, 110), QColor(255, 0, 0));
   }
 };
 

@@ -204,7 +204,8 @@ class UndoTest : public QObject, protected WindowFixture<SuggestionPrompter> {
       for (int slot = 0; slot < 3; ++slot) out << picture(frame_->mainView()->panel(slot));
     } else {
       // The waveform and its reading strip (the grid below is compared by
-      // its cells; its selection is no data).
+      // its cells; its selection is no data, nor is the keyboard's frame).
+      frame_->analysisView()->clearFocus();
       const WaveformViewGeometry g = frame_->analysisView()->geometryNow();
       out << picture(frame_->analysisView(),
                      QRect(g.panel.x, g.panel.y, g.panel.width, g.panel.height)
@@ -273,12 +274,12 @@ class UndoTest : public QObject, protected WindowFixture<SuggestionPrompter> {
         {"修改回弹值", Screen::Analysis,
          [this] {
            const GridPosition at = ReboundReadingPosition(0, 5);
-           TypeIntoCell(rebound(), at.row, at.column, QStringLiteral("60"));
+           TypeIntoCellAndLeave(rebound(), at.row, at.column, QStringLiteral("60"));
          }},
         {"修改回弹代表值", Screen::Analysis,
-         [=, this] { TypeIntoCell(rebound(), zone0, c.rebound, QStringLiteral("41.5")); }},
+         [=, this] { TypeIntoCellAndLeave(rebound(), zone0, c.rebound, QStringLiteral("41.5")); }},
         {"修改碳化深度", Screen::Analysis,
-         [=, this] { TypeIntoCell(rebound(), zone0, c.carbonation, QStringLiteral("3.25")); }},
+         [=, this] { TypeIntoCellAndLeave(rebound(), zone0, c.carbonation, QStringLiteral("3.25")); }},
         {"修改回弹角度", Screen::Analysis, [=, this] { choose(rebound(), zone0, c.angle, 1); }},
         {"修改测试面", Screen::Analysis, [=, this] { choose(rebound(), zone0, c.surface, 2); }},
         {"修改系数a", Screen::Analysis,

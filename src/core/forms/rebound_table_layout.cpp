@@ -213,6 +213,39 @@ GridPosition ReboundReadingPosition(int zone, int reading) {
   return GridPosition{ReboundZoneRow(zone) + reading % 2, reading / 2 + 1};
 }
 
+std::optional<GridPosition> ReboundEntryNext(int readingCount, int zones, int row, int column,
+                                             bool backwards) {
+  const ReboundCell cell = ReboundCellAt(readingCount, zones, row, column);
+  if (cell.kind == ReboundCell::Kind::None) return std::nullopt;
+  const int k = readingCount;
+  const int last = k + 2;  // the carbonation depth
+  // Steps within a zone: readings 0 … k − 1, angle k, surface k + 1,
+  // carbonation k + 2.
+  int step = last + 1;
+  switch (cell.kind) {
+    case ReboundCell::Kind::ZoneNumber: step = -1; break;
+    case ReboundCell::Kind::Reading: step = cell.reading; break;
+    case ReboundCell::Kind::Angle: step = k; break;
+    case ReboundCell::Kind::Surface: step = k + 1; break;
+    case ReboundCell::Kind::Carbonation: step = last; break;
+    default: break;
+  }
+  int zone = cell.zone;
+  step += backwards ? -1 : 1;
+  if (step < 0) {
+    --zone;
+    step = last;
+  } else if (step > last) {
+    ++zone;
+    step = 0;
+  }
+  if (zone < 0 || zone >= zones) return std::nullopt;
+  const ReboundColumns c = ReboundTableColumns(readingCount);
+  if (step < k) return ReboundReadingPosition(zone, step);
+  const int columns[] = {c.angle, c.surface, c.carbonation};
+  return GridPosition{ReboundZoneRow(zone), columns[step - k]};
+}
+
 ReadingEntry ReboundReadingEntry(std::string_view text, int previousReading) {
   ReadingEntry entry;
   const TypedNumber typed = ReadTypedNumber(text, TypedField::Reading);

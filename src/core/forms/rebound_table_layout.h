@@ -123,6 +123,16 @@ GridPosition ReboundReadingPosition(int zone, int reading);
 // First grid row of zone `zone`.
 inline int ReboundZoneRow(int zone) { return 2 * zone + 1; }
 
+// The order of the field sheet, in which Enter and Tab move through the
+// table: a zone's readings R1, R2 … Rk (k = readingCount), then its angle,
+// surface and carbonation depth, then the next zone's R1. The cell after
+// (backwards: before) cell (row, column) of a table of `zones` zones; a
+// zone-number cell counts as before R1, the R and correction cells as after
+// the carbonation depth. nullopt past either end and for a cell outside the
+// zones' rows.
+std::optional<GridPosition> ReboundEntryNext(int readingCount, int zones, int row, int column,
+                                             bool backwards);
+
 // A typed reading (typed_number.h: a whole number 0 … 99), or the field's
 // message and the previous reading kept (the cell shows it, 35 when it is
 // negative).

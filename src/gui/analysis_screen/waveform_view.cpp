@@ -1,5 +1,6 @@
 #include "gui/analysis_screen/waveform_view.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QSlider>
@@ -61,7 +62,11 @@ CAnalysisView::CAnalysisView(DocumentModel* model, Prompter* prompter, QWidget* 
   setMouseTracking(true);
   setAttribute(Qt::WA_OpaquePaintEvent);
   setMinimumSize(200, 160);
+  // A stop of Tab between the form and the zone grid; the slider is the
+  // mouse's (+ and - zoom from the keyboard).
+  setFocusPolicy(Qt::StrongFocus);
   SetUpZoomSlider(slider_);
+  slider_->setFocusPolicy(Qt::NoFocus);
   zoomFactor_ = ZoomFactorForSlider(kSliderPosition);
   connect(slider_, &QSlider::valueChanged, this, [this](int position) {
     zoomFactor_ = ZoomFactorForSlider(position);
@@ -150,6 +155,66 @@ void CAnalysisView::paintEvent(QPaintEvent*) {
     painter.setPen(QPen(QColor(0, 255, 0), 1));
     painter.drawLine(g.panel.x + cursorX_, g.panel.y, g.panel.x + cursorX_, g.panel.y + g.panel.height - 1);
   }
+  if (hasFocus()) {
+    // The keyboard is here: the panel is framed in the highlight colour.
+    painter.setPen(QPen(palette().color(QPalette::Highlight), 2));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(QRectF(g.panel.x, g.panel.y, g.panel.width, g.panel.height).adjusted(1, 1, -1, -1));
+  }
+}
+
+void CAnalysisView::focusInEvent(QFocusEvent* event) {
+  QWidget::focusInEvent(event);
+  update();
+}
+
+void CAnalysisView::focusOutEvent(QFocusEvent* event) {
+  QWidget::focusOutEvent(event);
+  update();
+}
+
+void CAnalysisView::keyPressEvent(QKeyEvent* event) {
+  CKorvaneDoc& doc = model_->doc();
+  const TestZone* zone = nullptr;
+  const Member* member = nullptr;
+  const MeasuringPoint* point = shownPoint(&zone, &member);
+  switch (event->key()) {
+    case Qt::Key_Left:
+    case Qt::Key_Right: {
+      if (point == nullptr) break;
+      const int step = event->modifiers().testFlag(Qt::ShiftModifier) ? 10 : 1;
+      const int sample = std::clamp(point->arrivalIndex + (event->key() == Qt::Key_Left ? -step : step), 0,
+                                    std::max(member->sampleCount - 1, 0));
+      const ZoneRef at = model_->current();
+      const int shown = doc.currentPoint;
+      model_->edit(edit_name::kPick, [=](CKorvaneDoc& d) {
+        return PickArrival(d, at, shown, sample, PickPanel::WaveformView);
+      });
+      refresh();
+      return;
+    }
+    case Qt::Key_Up:
+    case Qt::Key_Down: {
+      if (zone == nullptr) break;
+      const int used = zone->usedPointSlots();
+      // The next (previous) point with samples, as the label click goes.
+      for (int k = 1; k < used; ++k) {
+        const int slot = ((doc.currentPoint + (event->key() == Qt::Key_Down ? k : -k)) % used + used) % used;
+        const MeasuringPoint* p = zone->point(slot);
+        if (p != nullptr && p->hasSamples()) {
+          model_->selectPoint(slot);
+          refresh();
+          break;
+        }
+      }
+      return;
+    }
+    case Qt::Key_Plus:
+    case Qt::Key_Equal: slider_->setValue(slider_->value() - slider_->singleStep()); return;
+    case Qt::Key_Minus: slider_->setValue(slider_->value() + slider_->singleStep()); return;
+    default: break;
+  }
+  QWidget::keyPressEvent(event);
 }
 
 void CAnalysisView::resizeEvent(QResizeEvent*) {

@@ -4,7 +4,9 @@
 // Va and fcu,i of each zone). Moving the mouse over the waveform reads it,
 // a click moves the point's first arrival (not its amplitude sample), a
 // click on the point label shows the next point, and the L cells edit the
-// point distances. Every change goes through the editing layer.
+// point distances. From the keyboard: Left and Right move the first arrival
+// by one sample (Shift: ten), Up and Down show the previous and the next
+// point, + and - zoom. Every change goes through the editing layer.
 #pragma once
 
 #include <QPixmap>
@@ -58,6 +60,9 @@ class CAnalysisView : public QWidget {
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void leaveEvent(QEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void focusInEvent(QFocusEvent* event) override;
+  void focusOutEvent(QFocusEvent* event) override;
 
  private:
   // The current point with its zone and member, or null when it has no

@@ -19,6 +19,13 @@ CAnalysisDownTView::CAnalysisDownTView(DocumentModel* model, Prompter* prompter,
   connect(grid_, &CGridCtrl::editEnded, this, &CAnalysisDownTView::onEditEnded);
   connect(grid_, &CGridCtrl::choiceMade, this, &CAnalysisDownTView::onChoiceMade);
   connect(grid_, &CGridCtrl::rowSelected, this, &CAnalysisDownTView::onRowSelected);
+  // Enter and Tab go through the readings as the field sheet lists them.
+  grid_->setEntryOrder([this](GridCellPos from, bool backwards) {
+    const CKorvaneDoc& doc = model_->doc();
+    const std::optional<GridPosition> next = ReboundEntryNext(
+        ReboundReadingCount(doc), doc.ZoneCount(doc.currentMember), from.row, from.column, backwards);
+    return next ? GridCellPos{next->row, next->column} : GridCellPos{};
+  });
 
   const auto changed = [this] { refresh(); };
   connect(model_, &DocumentModel::fileChanged, this, changed);
@@ -88,7 +95,11 @@ void CAnalysisDownTView::onEditEnded(int row, int column) {
   // and the same texts after an edit that changed nothing.
   refresh();
   if (refusal.empty()) refusal = result.message;
-  if (!refusal.empty()) prompter_->message(this, FromUtf8(refusal));
+  if (!refusal.empty()) {
+    // A refused text keeps the focus on its cell.
+    grid_->stayAfterEdit();
+    prompter_->message(this, FromUtf8(refusal));
+  }
 }
 
 void CAnalysisDownTView::onChoiceMade(int row, int column, int entry) {

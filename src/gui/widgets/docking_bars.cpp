@@ -1,5 +1,6 @@
 #include "gui/widgets/docking_bars.h"
 
+#include <QMainWindow>
 #include <QScrollArea>
 #include <QSettings>
 #include <algorithm>
@@ -16,17 +17,72 @@ QString SectionName(BarSection bar) {
   return bar == BarSection::Info ? QStringLiteral("Korvane-SCBar-1") : QStringLiteral("Korvane-SCBar-2");
 }
 
+QSize StoredSize(const QSettings& settings, BarSection bar, const QString& kind, QSize fallback) {
+  const QString key = SectionName(bar) + QStringLiteral("/size") + kind;
+  const int width = settings.value(key + QStringLiteral("CX"), fallback.width()).toInt();
+  const int height = settings.value(key + QStringLiteral("CY"), fallback.height()).toInt();
+  return {std::max(width, kBarMinimumWidth), std::max(height, kBarMinimumHeight)};
+}
+
+bool IsHorizontalArea(Qt::DockWidgetArea area) {
+  return area == Qt::TopDockWidgetArea || area == Qt::BottomDockWidgetArea;
+}
+
 }  // namespace
 
-int StoredBarWidth(const QSettings& settings, BarSection bar, int fallback) {
-  const int width = settings.value(SectionName(bar) + QStringLiteral("/sizeVertCX"), fallback).toInt();
-  return std::max(width, kBarMinimumWidth);
+BarPlacement StoredBarPlacement(const QSettings& settings, BarSection bar, const BarPlacement& fallback) {
+  BarPlacement p;
+  p.vertical = StoredSize(settings, bar, QStringLiteral("Vert"), fallback.vertical);
+  p.horizontal = StoredSize(settings, bar, QStringLiteral("Horz"), fallback.horizontal);
+  p.floating = StoredSize(settings, bar, QStringLiteral("Float"), fallback.floating);
+  const int area =
+      settings.value(SectionName(bar) + QStringLiteral("/dockArea"), fallback.isFloating ? 0 : fallback.area)
+          .toInt();
+  switch (area) {
+    case 0: p.isFloating = true; break;
+    case Qt::LeftDockWidgetArea:
+    case Qt::RightDockWidgetArea:
+    case Qt::TopDockWidgetArea:
+    case Qt::BottomDockWidgetArea: p.area = static_cast<Qt::DockWidgetArea>(area); break;
+    default: p.area = fallback.area; break;
+  }
+  return p;
 }
 
 void StoreBarSize(QSettings& settings, BarSection bar, const QDockWidget& widget) {
-  const QString kind = widget.isFloating() ? QStringLiteral("Float") : QStringLiteral("Vert");
+  const auto* window = qobject_cast<const QMainWindow*>(widget.parentWidget());
+  const Qt::DockWidgetArea area =
+      window != nullptr ? window->dockWidgetArea(const_cast<QDockWidget*>(&widget)) : Qt::LeftDockWidgetArea;
+  const QString kind = widget.isFloating()      ? QStringLiteral("Float")
+                       : IsHorizontalArea(area) ? QStringLiteral("Horz")
+                                                : QStringLiteral("Vert");
   settings.setValue(SectionName(bar) + QStringLiteral("/size%1CX").arg(kind), widget.width());
   settings.setValue(SectionName(bar) + QStringLiteral("/size%1CY").arg(kind), widget.height());
+  settings.setValue(SectionName(bar) + QStringLiteral("/dockArea"),
+                    widget.isFloating() ? 0 : static_cast<int>(area));
+}
+
+void ApplyBarPlacement(QMainWindow& window, QDockWidget& widget, const BarPlacement& placement) {
+  widget.setProperty("floatingSize", placement.floating);
+  if (widget.property("followsFloatingSize").isNull()) {
+    widget.setProperty("followsFloatingSize", true);
+    QObject::connect(&widget, &QDockWidget::topLevelChanged, &widget, [&widget](bool floating) {
+      const QSize size = widget.property("floatingSize").toSize();
+      if (floating && size.isValid()) widget.resize(size);
+    });
+  }
+  if (placement.isFloating) {
+    widget.setFloating(true);
+    widget.resize(placement.floating);
+    return;
+  }
+  if (window.dockWidgetArea(&widget) != placement.area) window.addDockWidget(placement.area, &widget);
+  widget.setFloating(false);
+  if (IsHorizontalArea(placement.area)) {
+    window.resizeDocks({&widget}, {placement.horizontal.height()}, Qt::Vertical);
+  } else {
+    window.resizeDocks({&widget}, {placement.vertical.width()}, Qt::Horizontal);
+  }
 }
 
 QScrollArea* ScrolledForm(QWidget* form) {
@@ -34,6 +90,8 @@ QScrollArea* ScrolledForm(QWidget* form) {
   area->setWidget(form);
   area->setWidgetResizable(true);
   area->setFrameShape(QFrame::NoFrame);
+  // The form's controls take the focus, not the area around them.
+  area->setFocusPolicy(Qt::NoFocus);
   area->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   return area;
 }

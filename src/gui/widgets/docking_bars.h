@@ -5,6 +5,7 @@
 #include <QDockWidget>
 #include <QSplitter>
 
+class QMainWindow;
 class QSettings;
 class QScrollArea;
 
@@ -16,12 +17,28 @@ enum class BarSection { Info, Analysis };
 inline constexpr BarSection kInfoBar = BarSection::Info;
 inline constexpr BarSection kAnalysisBar = BarSection::Analysis;
 inline constexpr int kBarMinimumWidth = 120;
+inline constexpr int kBarMinimumHeight = 80;
 
-// The stored width of a docked bar, `fallback` when none is stored; never
-// below kBarMinimumWidth.
-int StoredBarWidth(const QSettings& settings, BarSection bar, int fallback);
-// Stores the bar's size as docked ("Vert") or floating ("Float") size.
+// The three sizes a bar keeps (pixels): docked left or right ("Vert"),
+// docked at the top or bottom ("Horz") and floating ("Float"), and where it
+// was ("dockArea": a Qt::DockWidgetArea, 0 for floating).
+struct BarPlacement {
+  QSize vertical;
+  QSize horizontal;
+  QSize floating;
+  Qt::DockWidgetArea area = Qt::LeftDockWidgetArea;
+  bool isFloating = false;
+};
+
+// The stored sizes and place, each size from `fallback` where none is
+// stored and none below the minimum (kBarMinimumWidth wide,
+// kBarMinimumHeight high).
+BarPlacement StoredBarPlacement(const QSettings& settings, BarSection bar, const BarPlacement& fallback);
+// Stores the bar's size under the way it is placed now, and the place.
 void StoreBarSize(QSettings& settings, BarSection bar, const QDockWidget& widget);
+// Puts `widget` where `placement` says in `window`, with the size for that
+// place; a floating bar takes the floating size whenever it is floated.
+void ApplyBarPlacement(QMainWindow& window, QDockWidget& widget, const BarPlacement& placement);
 
 // A form in a frameless scroll area, so that a bar or column can be
 // narrower or shorter than the form's layout wants.

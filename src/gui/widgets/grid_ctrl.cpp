@@ -285,9 +285,22 @@ class GridDelegate : public QStyledItemDelegate {
     editor->setGeometry(option.rect);
   }
 
+  // Notes Shift with the Enter that ends an edit (the delegate ends it
+  // later, when the key's modifiers are gone).
+  bool eventFilter(QObject* editor, QEvent* event) override {
+    if (event->type() == QEvent::KeyPress) {
+      const auto* key = static_cast<QKeyEvent*>(event);
+      if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)
+        grid_->enterBackwards_ = key->modifiers().testFlag(Qt::ShiftModifier);
+    }
+    return QStyledItemDelegate::eventFilter(editor, event);
+  }
+
   void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
     QStyleOptionViewItem opt(option);
     initStyleOption(&opt, index);
+    const bool focusFrame = opt.state.testFlag(QStyle::State_HasFocus) && grid_->tableView()->hasFocus();
+    opt.state &= ~QStyle::State_HasFocus;
     if (opt.state & QStyle::State_Selected) {
       const QColor own = opt.backgroundBrush.style() != Qt::NoBrush ? opt.backgroundBrush.color()
                                                                     : opt.palette.color(QPalette::Base);
@@ -303,6 +316,14 @@ class GridDelegate : public QStyledItemDelegate {
       arrow.initFrom(widget != nullptr ? widget : grid_);
       arrow.rect = QRect(opt.rect.right() - 11, opt.rect.center().y() - 3, 8, 7);
       style->drawPrimitive(QStyle::PE_IndicatorArrowDown, &arrow, painter, widget);
+    }
+    if (focusFrame) {
+      // The focus cell, plainly framed in the highlight colour.
+      painter->save();
+      painter->setPen(QPen(opt.palette.color(QPalette::Highlight), 2));
+      painter->setBrush(Qt::NoBrush);
+      painter->drawRect(QRectF(opt.rect).adjusted(1, 1, -1, -1));
+      painter->restore();
     }
   }
 
@@ -337,8 +358,17 @@ class GridView : public QTableView {
     // Tab out of an editor: end this edit (and report it) before moving on.
     const bool move =
         hint == QAbstractItemDelegate::EditNextItem || hint == QAbstractItemDelegate::EditPreviousItem;
+    const bool enter = hint == QAbstractItemDelegate::SubmitModelCache;
+    const bool backwards =
+        hint == QAbstractItemDelegate::EditPreviousItem || (enter && grid_->enterBackwards_);
+    grid_->enterBackwards_ = false;
+    grid_->stayAfterEdit_ = false;
     QTableView::closeEditor(editor, move ? QAbstractItemDelegate::NoHint : hint);
     grid_->onEditorClosed();
+    if ((move || enter) && grid_->hasEntryOrder()) {
+      grid_->moveInEntryOrder(backwards);
+      return;
+    }
     if (move) {
       const QModelIndex next =
           moveCursor(hint == QAbstractItemDelegate::EditNextItem ? MoveNext : MovePrevious, Qt::NoModifier);
@@ -357,8 +387,22 @@ class GridView : public QTableView {
       event->accept();
       return;
     }
-    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && state() != EditingState &&
-        currentIndex().isValid()) {
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && state() != EditingState && currentIndex().isValid()) {
+      if (grid_->hasEntryOrder()) {
+        grid_->stayAfterEdit_ = false;
+        grid_->moveInEntryOrder(event->modifiers().testFlag(Qt::ShiftModifier));
+      } else {
+        edit(currentIndex(), AllEditTriggers, nullptr);
+      }
+      event->accept();
+      return;
+    }
+    // F4 or Alt+Down opens a list cell's list.
+    const bool listKey = event->key() == Qt::Key_F4 ||
+                         (event->key() == Qt::Key_Down && event->modifiers().testFlag(Qt::AltModifier));
+    if (listKey && state() != EditingState && currentIndex().isValid() &&
+        !currentIndex().data(kChoicesRole).toStringList().isEmpty()) {
       edit(currentIndex(), AllEditTriggers, nullptr);
       event->accept();
       return;
@@ -553,7 +597,8 @@ CGridCtrl::CGridCtrl(QWidget* parent) : QWidget(parent) {
   view_->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
   view_->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
   view_->setWordWrap(false);
-  view_->setTabKeyNavigation(true);
+  // Tab leaves the grid (an open editor still ends with it).
+  view_->setTabKeyNavigation(false);
   topHeader_->hide();
   leftHeader_->hide();
   setFocusProxy(view_);
@@ -1096,7 +1141,22 @@ void CGridCtrl::onChoiceActivated(QComboBox* editor, int entry) {
   const GridCellPos pos = gridPos(editing_);
   model_->setData(editing_, editor->itemText(entry), Qt::EditRole);
   view_->closeOpenEditor(editor, QAbstractItemDelegate::NoHint);
+  stayAfterEdit_ = false;
   emit choiceMade(pos.row, pos.column, entry);
+  if (hasEntryOrder()) moveInEntryOrder(false);
+}
+
+void CGridCtrl::moveInEntryOrder(bool backwards) {
+  const bool stay = stayAfterEdit_;
+  stayAfterEdit_ = false;
+  if (stay || !entryOrder_) return;
+  const GridCellPos from = focusCell();
+  if (!from.isValid()) return;
+  const GridCellPos next = entryOrder_(from, backwards);
+  if (!isBodyCell(next.row, next.column)) return;
+  setFocusCell(next.row, next.column);
+  view_->scrollTo(bodyIndex(next.row, next.column));
+  if (isVisible()) view_->setFocus(Qt::OtherFocusReason);
 }
 
 void CGridCtrl::closeEditorSilently() {

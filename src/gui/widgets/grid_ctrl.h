@@ -17,6 +17,7 @@
 #include <QString>
 #include <QStringList>
 #include <QWidget>
+#include <functional>
 #include <vector>
 
 #include "core/forms/grid_layout.h"
@@ -135,6 +136,25 @@ class CGridCtrl : public QWidget {
   // selectedText() to the clipboard (also Ctrl+C).
   void copySelection() const;
 
+  // ---- Keyboard ------------------------------------------------------------
+  // Tab and Shift+Tab on a cell that is not being edited move the keyboard
+  // focus to the next control; arrows, Home/End and Page Up/Down move within
+  // the grid; typing into a cell replaces its text, F2 edits it, and F4 or
+  // Alt+Down opens a cell's list. The focus cell is framed while the grid
+  // has the keyboard focus.
+  //
+  // Data-entry order: the cell after (or, backwards, before) `from`; an
+  // invalid position where there is none. With an order set, Enter and Tab
+  // in an editor store its text and move on, a choice from a list moves on,
+  // and Enter (Shift+Enter) on a cell not being edited moves on without
+  // editing. Without one, Enter opens the focus cell's editor and Tab in an
+  // editor moves to the next cell in row order.
+  using EntryOrder = std::function<GridCellPos(GridCellPos from, bool backwards)>;
+  void setEntryOrder(EntryOrder order) { entryOrder_ = std::move(order); }
+  // From a handler of editEnded or choiceMade: the focus stays on the cell
+  // (a refused text) instead of moving on in the entry order.
+  void stayAfterEdit() { stayAfterEdit_ = true; }
+
   // ---- Editing ---------------------------------------------------------------
   // Moves the focus to the cell and opens its editor (text or list); false
   // when the cell cannot be edited.
@@ -195,6 +215,10 @@ class CGridCtrl : public QWidget {
   void onEditorClosed();
   void onChoiceActivated(QComboBox* editor, int entry);
   void onCellPressed(const QModelIndex& index);
+  // After an edit or a choice ended by a key that moves on (Tab, Enter, a
+  // choice): the next cell of the entry order, unless the owner held it.
+  void moveInEntryOrder(bool backwards);
+  bool hasEntryOrder() const { return static_cast<bool>(entryOrder_); }
   void onFixedRowHeaderPressed(int row);
 
   grid_detail::GridModel* model_;
@@ -222,6 +246,10 @@ class CGridCtrl : public QWidget {
   Qt::KeyboardModifiers inputModifiers_;
   QPersistentModelIndex editing_;
   bool editingChoice_ = false;
+  EntryOrder entryOrder_;
+  bool stayAfterEdit_ = false;
+  // Shift held with the Enter that ends the open edit.
+  bool enterBackwards_ = false;
 };
 
 }  // namespace korvane::gui

@@ -88,16 +88,18 @@ void PaintPointPanel(QPainter& p, const QSize& size, const PanelPicture& pic, in
 
   PaintPanelAxesAndTrace(p, size, pic, delay, QPoint(w - 45, size.height() / 2 + 15));
 
-  // The point label beside the axis label goes over the trace so that a
-  // large waveform does not hide it.
+  PaintArrivalMarks(p, size, pic);
+
+  // The point label beside the axis label goes over the trace and the
+  // arrival marks, with its own background, so that neither a large
+  // waveform nor an arrival line under it hides it.
   const int c = fm.horizontalAdvance(QStringLiteral("A (mv)"));
   const int ch = fm.height();
   const QRect labelRect(QPoint(c + 55, 0), QPoint(2 * c + 65 - 1, ch + 10 - 1));
   p.fillRect(labelRect, Qt::white);
+  p.setPen(Qt::black);
   p.drawText(labelRect, Qt::AlignCenter, QStringLiteral("测点%1").arg(slot + 1));
   p.fillRect(labelRect, QColor(0, 0, 255, 64));
-
-  PaintArrivalMarks(p, size, pic);
 }
 
 void PaintProposalMark(QPainter& p, const QSize& size, const PanelPicture& pic) {
