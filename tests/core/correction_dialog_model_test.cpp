@@ -247,8 +247,8 @@ TEST(CorrectionDialogs, DefaultsThenCancelAndNoGrid) {
 // typed; anything else stays as typed.
 TEST(CorrectionDialogs, EditedCellTakesTheTableFormat) {
   const std::pair<const char*, const char*> cases[] = {
-      {"-8", "-8.0"}, {"3", "3.0"},        {" 2.5", "2.5"},   {"-8.25", "-8.25"},
-      {"abc", "abc"}, {"", ""},            {"25", "25"},      {"1.50", "1.5"},
+      {"-8", "-8.0"}, {"3", "3.0"}, {" 2.5", "2.5"}, {"-8.25", "-8.25"},
+      {"abc", "abc"}, {"", ""},     {"25", "25"},    {"1.50", "1.5"},
   };
   for (const auto& [typed, shown] : cases) EXPECT_EQ(CorrectionCellShownText(typed), shown) << typed;
 }
