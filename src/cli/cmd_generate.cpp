@@ -1,4 +1,5 @@
-// korvane-cli generate DIR: writes the project's example data files.
+// korvane-cli generate DIR [size options]: writes the project's example
+// data files, or one result file of the size asked for.
 #include <ostream>
 
 #include "cli/args.h"
@@ -9,10 +10,38 @@
 namespace korvane::cli {
 
 int RunGenerate(const Args& args, std::ostream& out, std::ostream&) {
-  const ParsedArgs parsed = ParseArgs(args, {}, {});
-  if (parsed.positional.size() != 1) throw UsageError("expected one folder: generate DIR");
+  const ParsedArgs parsed = ParseArgs(
+      args, {"--members", "--zones", "--points", "--samples", "--standard", "--seed", "--name"}, {});
+  if (parsed.positional.size() != 1) throw UsageError("expected one folder: generate DIR [options]");
   const std::filesystem::path dir = PathFromUtf8(parsed.positional.front());
-  for (const std::string& name : WriteExampleFiles(dir)) out << PathToUtf8(dir / PathFromUtf8(name)) << "\n";
+  const bool sized = parsed.Has("--members") || parsed.Has("--zones") || parsed.Has("--points") ||
+                     parsed.Has("--samples") || parsed.Has("--standard") || parsed.Has("--seed") ||
+                     parsed.Has("--name");
+  if (!sized) {
+    for (const std::string& name : WriteExampleFiles(dir))
+      out << PathToUtf8(dir / PathFromUtf8(name)) << "\n";
+    return 0;
+  }
+  GeneratedFilePlan plan;
+  const auto number = [&](const char* option, int fallback) {
+    return parsed.Has(option) ? ParseIntArg(parsed.Value(option), option) : fallback;
+  };
+  plan.members = number("--members", plan.members);
+  plan.zones = number("--zones", plan.zones);
+  plan.points = number("--points", plan.points);
+  plan.samples = number("--samples", plan.samples);
+  if (parsed.Has("--standard")) plan.standard = ParseStandardArg(parsed.Value("--standard"));
+  if (parsed.Has("--seed")) {
+    const int seed = ParseIntArg(parsed.Value("--seed"), "--seed");
+    if (seed < 0) throw UsageError("--seed " + std::to_string(seed) + ": must be 0 or more");
+    plan.seed = static_cast<std::uint64_t>(seed);
+  }
+  if (const std::string problem = GeneratedPlanProblem(plan); !problem.empty()) throw UsageError(problem);
+  std::string name = parsed.Value("--name", "generated.SHA");
+  const std::string suffix = name.size() >= 4 ? name.substr(name.size() - 4) : std::string();
+  if (suffix != ".SHA" && suffix != ".sha") name += ".SHA";
+  WriteGeneratedFile(dir, name, plan);
+  out << PathToUtf8(dir / PathFromUtf8(name)) << "\n";
   return 0;
 }
 

@@ -1,5 +1,6 @@
 // korvane-cli: command-line calculator, evaluation, conversion, merge,
 // waveforms, suggested first arrivals, reports and exports.
+#include <algorithm>
 #include <iostream>
 #include <string>
 #include <string_view>
@@ -63,8 +64,10 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (const Runner run = RunnerOf(name)) {
-    // "COMMAND --help" shows the command's page.
-    if (arguments.size() == 2 && (arguments[1] == "--help" || arguments[1] == "-h")) {
+    // "COMMAND --help" (anywhere among its arguments) shows the command's
+    // page and runs nothing.
+    if (std::any_of(arguments.begin() + 1, arguments.end(),
+                    [](const std::string& a) { return a == "--help" || a == "-h"; })) {
       korvane::cli::PrintCommandHelp(std::cout, name);
       return 0;
     }

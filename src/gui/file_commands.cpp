@@ -164,7 +164,9 @@ void FileCommands::onExportRawData() {
   if (path.isEmpty()) return;
   try {
     const WaitCursor wait;
-    office::WriteRawDataWorkbook(model_->doc(), ToFsPath(path));
+    SaveProgress progress(window_,
+                          QStringLiteral("正在导出原始数据…\n%1").arg(QDir::toNativeSeparators(path)));
+    office::WriteRawDataWorkbook(model_->doc(), ToFsPath(path), progress.callback());
   } catch (const std::exception& e) {
     prompter_->message(window_, QString::fromUtf8(e.what()));
     return;

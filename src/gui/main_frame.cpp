@@ -411,10 +411,12 @@ void CMainFrame::showScreen(Screen screen) {
 
 void CMainFrame::onOutput() {
   if (!model_->hasFile()) return;
-  model_->doc().RecomputeAll();
+  // The screen shows freshly computed results; when nothing changed since
+  // the last recomputation, those are still fresh.
+  const bool recomputed = model_->doc().RecomputeAllIfChanged();
   showScreen(Screen::Analysis);
   // Every view shows the recomputed strengths.
-  model_->notifyZoneDataChanged();
+  if (recomputed) model_->notifyZoneDataChanged();
 }
 
 void CMainFrame::onBackToMain() { showScreen(Screen::Main); }

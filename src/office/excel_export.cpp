@@ -29,12 +29,16 @@ class Workbook {
   // The library keeps its sheets in temporary files until Close: in the
   // folder of `path` (beside the target), not the system's temporary
   // folder, which may be small or full.
-  explicit Workbook(const std::filesystem::path& path) {
+  // With `rowByRow`, the library's constant-memory mode: each row goes to
+  // the temporary file once the next is begun, so rows must be written in
+  // order, each whole before the next.
+  explicit Workbook(const std::filesystem::path& path, bool rowByRow = false) {
     const std::u8string name = path.u8string();
     std::filesystem::path folderPath = path.parent_path();
     if (folderPath.empty()) folderPath = std::filesystem::path(".");
     const std::u8string folder = folderPath.u8string();
     lxw_workbook_options options{};
+    options.constant_memory = rowByRow ? LXW_TRUE : LXW_FALSE;
     options.tmpdir = const_cast<char*>(reinterpret_cast<const char*>(folder.c_str()));
     workbook_ = workbook_new_opt(reinterpret_cast<const char*>(name.c_str()), &options);
     if (workbook_ == nullptr) throw std::runtime_error("cannot create the workbook");
@@ -82,6 +86,7 @@ class Workbook {
   // worksheet ends with its closing tag.
   static void VerifyWhole(const std::filesystem::path& path) {
     static constexpr std::string_view kCut = "工作簿未能完整写入（磁盘已满或文件大小受限）";
+    static constexpr std::size_t kTailBytes = 256;
 #ifdef _WIN32
     const std::u8string text = path.u8string();
     const std::string name(text.begin(), text.end());
@@ -105,7 +110,12 @@ class Workbook {
         const zip_int64_t got = zip_fread(file.get(), buffer.data(), buffer.size());
         if (got < 0) throw std::runtime_error(std::string(kCut));  // a checksum that does not match
         if (got == 0) break;
-        if (worksheet) part.append(buffer.data(), static_cast<std::size_t>(got));
+        if (worksheet) {
+          // Only the part's end is looked at: keep its last bytes, not the
+          // whole sheet (a raw-data sheet may be hundreds of megabytes).
+          part.append(buffer.data(), static_cast<std::size_t>(got));
+          if (part.size() > kTailBytes) part.erase(0, part.size() - kTailBytes);
+        }
       }
       while (!part.empty() && (part.back() == '\n' || part.back() == '\r' || part.back() == ' '))
         part.pop_back();
@@ -384,13 +394,44 @@ int RawAmplitudeColumns(const TestZone& zone) {
   return columns;
 }
 
-void WriteRawDataWorkbook(const CKorvaneDoc& doc, const std::filesystem::path& path) {
+void WriteRawDataWorkbook(const CKorvaneDoc& doc, const std::filesystem::path& path,
+                          const WriteProgress& progress) {
   std::vector<std::string> memberNames;
   for (const Member& member : doc.members) memberNames.push_back(member.name);
   const std::vector<std::string> sheetNames = WorksheetNames(memberNames);
 
+  // One block of columns per zone: its first column and amplitude columns.
+  struct Block {
+    const TestZone* zone;
+    int column;
+    int amplitudes;
+  };
+  std::vector<std::vector<Block>> layouts(doc.members.size());
+  std::uint64_t totalRows = 0;
+  for (std::size_t m = 0; m < doc.members.size(); ++m) {
+    const Member& member = doc.members[m];
+    if (member.sampleCount <= 0) continue;
+    if (member.sampleCount > static_cast<int>(LXW_ROW_MAX) - 2) {
+      throw std::runtime_error("采样点数超出Excel工作表的行数上限");
+    }
+    int column = 0;
+    for (int k = 0; k < doc.ZoneCount(static_cast<int>(m)); ++k) {
+      const TestZone* zone = doc.Zone(static_cast<int>(m), k);
+      if (zone == nullptr) continue;
+      const int amplitudes = RawAmplitudeColumns(*zone);
+      if (column + 1 + amplitudes > static_cast<int>(LXW_COL_MAX)) {
+        throw std::runtime_error("测区过多，超出Excel工作表的列数上限");
+      }
+      layouts[m].push_back({zone, column, amplitudes});
+      column += 1 + amplitudes;
+    }
+    totalRows += static_cast<std::uint64_t>(member.sampleCount);
+  }
+
   ReplaceFileOrThrow(path, [&](const std::filesystem::path& temporary) {
-    Workbook workbook(temporary);
+    // Row by row (sample i across the member's zones), so that the library
+    // holds one row at a time, not the whole sheet.
+    Workbook workbook(temporary, /*rowByRow=*/true);
     lxw_format* border = workbook.Format();
     format_set_border(border, LXW_BORDER_THIN);
     // Times as the file holds them: two decimals (the delay and interval
@@ -399,50 +440,44 @@ void WriteRawDataWorkbook(const CKorvaneDoc& doc, const std::filesystem::path& p
     format_set_border(timeFormat, LXW_BORDER_THIN);
     format_set_num_format(timeFormat, "0.00");
 
+    std::uint64_t rowsDone = 0;
     for (std::size_t m = 0; m < doc.members.size(); ++m) {
       const Member& member = doc.members[m];
       lxw_worksheet* sheet = workbook.AddSheet(sheetNames[m]);
       if (member.sampleCount <= 0) continue;
-      if (member.sampleCount > static_cast<int>(LXW_ROW_MAX) - 2) {
-        throw std::runtime_error("采样点数超出Excel工作表的行数上限");
-      }
       const SectionPara* section = doc.SectionOf(static_cast<int>(m));
       const float delay = section != nullptr ? section->delay : doc.project.delay;
-      const std::size_t samples = static_cast<std::size_t>(member.sampleCount);
-      std::vector<double> times(samples);
-      for (std::size_t i = 0; i < samples; ++i) {
-        const float time = delay + member.sampleInterval * static_cast<float>(i);
-        times[i] = RoundedAsShown(static_cast<double>(time), 2);
-      }
+      const std::vector<Block>& blocks = layouts[m];
 
-      int column = 0;
-      const int zones = doc.ZoneCount(static_cast<int>(m));
-      for (int k = 0; k < zones; ++k) {
-        const TestZone* zone = doc.Zone(static_cast<int>(m), k);
-        if (zone == nullptr) continue;
-        const int amplitudes = RawAmplitudeColumns(*zone);
-        const int width = 1 + amplitudes;
-        if (column + width > static_cast<int>(LXW_COL_MAX)) {
-          throw std::runtime_error("测区过多，超出Excel工作表的列数上限");
-        }
-        const std::string heading = "测区编号:" + FormatInt(zone->zoneNumber);
-        if (width > 1) {
-          Check(worksheet_merge_range(sheet, 0, static_cast<lxw_col_t>(column), 0,
-                                      static_cast<lxw_col_t>(column + width - 1), heading.c_str(), border));
+      // Row 0: each zone's number over its block; row 1: the headings.
+      for (const Block& b : blocks) {
+        const std::string heading = "测区编号:" + FormatInt(b.zone->zoneNumber);
+        if (b.amplitudes > 0) {
+          Check(worksheet_merge_range(sheet, 0, static_cast<lxw_col_t>(b.column), 0,
+                                      static_cast<lxw_col_t>(b.column + b.amplitudes), heading.c_str(),
+                                      border));
         } else {
-          WriteText(sheet, 0, column, heading, border);
+          WriteText(sheet, 0, b.column, heading, border);
         }
-        WriteText(sheet, 1, column, "时间(us)", border);
-        for (std::size_t i = 0; i < samples; ++i) {
-          WriteNumber(sheet, 2 + static_cast<int>(i), column, times[i], timeFormat);
+      }
+      for (const Block& b : blocks) {
+        WriteText(sheet, 1, b.column, "时间(us)", border);
+        for (int j = 0; j < b.amplitudes; ++j) {
+          const MeasuringPoint* point = b.zone->point(j);
+          WriteText(sheet, 1, b.column + 1 + j,
+                    "A" + FormatInt(point != nullptr ? point->pointIndex : j) + "(mv)", border);
         }
-        for (int j = 0; j < amplitudes; ++j) {
-          const MeasuringPoint* point = zone->point(j);
-          const int col = column + 1 + j;
-          WriteText(sheet, 1, col, "A" + FormatInt(point != nullptr ? point->pointIndex : j) + "(mv)",
-                    border);
-          for (std::size_t i = 0; i < samples; ++i) {
-            const int row = 2 + static_cast<int>(i);
+      }
+      const auto samples = static_cast<std::size_t>(member.sampleCount);
+      for (std::size_t i = 0; i < samples; ++i) {
+        const int row = 2 + static_cast<int>(i);
+        const float time = delay + member.sampleInterval * static_cast<float>(i);
+        const double shownTime = RoundedAsShown(static_cast<double>(time), 2);
+        for (const Block& b : blocks) {
+          WriteNumber(sheet, row, b.column, shownTime, timeFormat);
+          for (int j = 0; j < b.amplitudes; ++j) {
+            const MeasuringPoint* point = b.zone->point(j);
+            const int col = b.column + 1 + j;
             if (point != nullptr && i < point->loadedSamples().size()) {
               const float millivolts = SampleAmplitudeMillivolts(point->loadedSamples()[i], point->gain);
               WriteNumber(sheet, row, col, FloatAsDecimal(millivolts), border);
@@ -452,7 +487,8 @@ void WriteRawDataWorkbook(const CKorvaneDoc& doc, const std::filesystem::path& p
             }
           }
         }
-        column += width;
+        ++rowsDone;
+        if (progress && (rowsDone % 256 == 0 || rowsDone == totalRows)) progress(rowsDone, totalRows);
       }
       worksheet_freeze_panes(sheet, 2, 0);
       SetPrintLayout(sheet);

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "core/data/file_writer.h"
 #include "core/report/report_records.h"
 
 namespace korvane {
@@ -56,7 +57,10 @@ int BatchSummaryRow(const CKorvaneDoc& doc, const ReportOptions& options = {});
 // from its unfiltered samples (0 when |gain| < 1e-6; blank past the end of
 // its samples or for a missing point). Thin borders over every block, panes
 // frozen below row 2.
-void WriteRawDataWorkbook(const CKorvaneDoc& doc, const std::filesystem::path& path);
+// Written row by row: the memory it takes does not grow with the sheet.
+// `progress` (when given) hears the rows written of all sheets' rows.
+void WriteRawDataWorkbook(const CKorvaneDoc& doc, const std::filesystem::path& path,
+                          const WriteProgress& progress = {});
 
 // Amplitude columns of a zone's raw-data block: one per point slot up to
 // the zone's point count (at most 7), and never fewer than the highest slot

@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
+#include <bit>
 #include <cmath>
+#include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "core/algorithm/algorithm.h"
@@ -41,6 +45,52 @@ TEST(Rebound, SixteenReadingRule) {
   const Readings odd = {31, 31, 31, 33, 33, 33, 33, 33, 33, 33, 33, 33, 34, 34, 34, 34};
   EXPECT_EQ(a.CalcRebound(odd), 331.0f * 0.1f);
   EXPECT_NE(a.CalcRebound(odd), 331.0f / 10.0f);
+}
+
+// R from integer readings without sorting gives, bit for bit, the float
+// sum of the sorted middle readings: over random sets in the readings'
+// range and beyond it, ties, missing (-1) readings, and values too large
+// for an exact float sum (the sorted sum then).
+TEST(Rebound, IntegerRuleEqualsTheSortedSum) {
+  const auto sorted = [](const Readings& r, std::size_t n, std::size_t drop, float scale, bool divide) {
+    std::array<float, 16> v{};
+    for (std::size_t i = 0; i < n; ++i) v[i] = static_cast<float>(r[i]);
+    std::sort(v.begin(), v.begin() + static_cast<std::ptrdiff_t>(n));
+    float sum = 0.0f;
+    for (std::size_t i = drop; i < n - drop; ++i) sum += v[i];
+    return divide ? sum / scale : sum * scale;
+  };
+  const auto sixteen = CreateAlgorithm(Standard::CECS02_2005, nullptr);
+  const auto ten = CreateAlgorithm(Standard::CECS02_2020, nullptr);
+  std::vector<Readings> sets;
+  std::uint64_t state = 12345;
+  const auto next = [&state](int low, int high) {
+    state = state * 6364136223846793005ULL + 1442695040888963407ULL;
+    const auto span = static_cast<std::uint64_t>(static_cast<std::int64_t>(high) - low + 1);
+    return static_cast<int>(low + static_cast<std::int64_t>((state >> 33) % span));
+  };
+  const std::pair<int, int> ranges[] = {{20, 60}, {0, 99},           {-1, 3},
+                                        {35, 36}, {-600000, 600000}, {-2000000000, 2000000000}};
+  for (const auto& [low, high] : ranges) {
+    for (int k = 0; k < 2000; ++k) {
+      Readings r{};
+      for (int& x : r) x = next(low, high);
+      sets.push_back(r);
+    }
+  }
+  Readings huge{};
+  huge.fill(1 << 24);
+  huge[0] = (1 << 24) + 1;
+  sets.push_back(huge);
+  for (const Readings& r : sets) {
+    const float r16 = sixteen.CalcRebound(r);
+    const float want16 = sorted(r, 16, 3, 0.1f, false);
+    EXPECT_EQ(std::bit_cast<std::uint32_t>(r16), std::bit_cast<std::uint32_t>(want16));
+    const float r10 = ten.CalcRebound(r);
+    const float want10 = sorted(r, 10, 1, 8.0f, true);
+    EXPECT_EQ(std::bit_cast<std::uint32_t>(r10), std::bit_cast<std::uint32_t>(want10));
+    if (HasFailure()) break;
+  }
 }
 
 TEST(Rebound, TenReadingRuleOfCecs2020) {

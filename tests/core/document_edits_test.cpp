@@ -260,6 +260,30 @@ TEST(DocumentEdits, EachEditIsItsChangeAndItsRecomputation) {
   }
 }
 
+// "输出" skips the recomputation only when nothing changed since the last
+// one: after every kind of edit and after its undo it recomputes, and the
+// document is the one a full recomputation gives.
+TEST(DocumentEdits, RecomputationIsSkippedOnlyWhenNothingChanged) {
+  for (const Recipe& recipe : Recipes()) {
+    SCOPED_TRACE(recipe.name);
+    auto doc = Prepared(recipe);
+    auto twin = Prepared(recipe);
+    doc->RecomputeAll();
+    EXPECT_FALSE(doc->RecomputeAllIfChanged());
+    const EditResult result = recipe.edit(*doc);
+    recipe.edit(*twin);
+    ASSERT_NE(result.before, nullptr);
+    EXPECT_TRUE(doc->RecomputeAllIfChanged());
+    twin->RecomputeAll();
+    EXPECT_EQ(DumpDocument(*doc), DumpDocument(*twin));
+    EXPECT_FALSE(doc->RecomputeAllIfChanged());
+    result.before->Restore(*doc);
+    EXPECT_TRUE(doc->RecomputeAllIfChanged());
+  }
+  // A document never recomputed is recomputed.
+  EXPECT_TRUE(MakeEditingDoc()->RecomputeAllIfChanged());
+}
+
 // Undo: the snapshot puts back every value, derived ones too (the stale
 // values of the editing document are not what a recomputation would give);
 // calling the edit again gives the same document as the first time.

@@ -326,6 +326,36 @@ class GridCtrlTest : public QObject {
     QVERIFY(!grid_->isCellSelected(3, 9));
     QCOMPARE(view()->verticalHeader()->width(), 40);
   }
+
+  // A layout that differs in a zone's rows redraws those rows only, and
+  // shows what a grid given the whole layout afresh shows.
+  void aNewLayoutRedrawsOnlyTheRowsThatChanged() {
+    auto doc = MakeWaveformDoc(12, 3, Standard::CECS02_2005);
+    grid_ = std::make_unique<CGridCtrl>();
+    grid_->resize(1000, 300);
+    grid_->applyLayout(ReboundTableLayout(*doc, 0, 1000));
+    QSignalSpy redrawn(view()->model(), &QAbstractItemModel::dataChanged);
+    grid_->applyLayout(ReboundTableLayout(*doc, 0, 1000));
+    QCOMPARE(redrawn.count(), 0);
+
+    doc->Zone(0, 4)->rebound[3] = 55;
+    doc->Zone(0, 5)->carbonationDepth = 4.0f;
+    const GridLayout changed = ReboundTableLayout(*doc, 0, 1000);
+    grid_->applyLayout(changed);
+    QCOMPARE(redrawn.count(), 1);
+    const int fixedRows = grid_->fixedRowCount();
+    QCOMPARE(redrawn[0][0].toModelIndex().row(), ReboundReadingPosition(4, 3).row - fixedRows);
+    QCOMPARE(redrawn[0][1].toModelIndex().row(), ReboundZoneRow(5) - fixedRows);
+
+    CGridCtrl fresh;
+    fresh.applyLayout(changed);
+    for (int r = 0; r < changed.rows; ++r) {
+      for (int c = 0; c < changed.columns; ++c) {
+        QCOMPARE(grid_->itemText(r, c), fresh.itemText(r, c));
+        QCOMPARE(grid_->itemBackground(r, c), fresh.itemBackground(r, c));
+      }
+    }
+  }
 };
 
 int RunGridCtrlTests(int argc, char** argv) {

@@ -161,6 +161,12 @@ class UndoTest : public QObject, protected WindowFixture<SuggestionPrompter> {
       for (int c = 0; c < grid->columnCount(); ++c) out << grid->itemText(r, c);
     return out.join(QLatin1Char('|'));
   }
+  // A hidden grid is built when its screen is shown: what it will show.
+  static QString cells(const GridLayout& layout) {
+    QStringList out;
+    for (const GridCell& cell : layout.cells) out << QString::fromStdString(cell.text);
+    return out.join(QLatin1Char('|'));
+  }
   static QString items(const QComboBox* list) {
     QStringList out;
     for (int i = 0; i < list->count(); ++i) out << list->itemText(i);
@@ -199,7 +205,14 @@ class UndoTest : public QObject, protected WindowFixture<SuggestionPrompter> {
     out << anaForm()->etaField()->text() << anaForm()->deltaTotField()->text()
         << anaForm()->siteField()->text() << (anaForm()->pumpedBox()->isChecked() ? "pumped" : "not pumped");
     for (int i = 0; i < 9; ++i) out << anaForm()->resultText(i);
-    out << cells(zoneGrid()) << cells(rebound()) << frame_->arrivalNote()->text();
+    if (frame_->screen() == Screen::Analysis) {
+      out << cells(zoneGrid()) << cells(rebound());
+    } else {
+      const CKorvaneDoc& d = doc();
+      out << cells(ZoneGridLayout(d, d.currentMember, zoneGrid()->usableWidth()))
+          << cells(ReboundTableLayout(d, d.currentMember, rebound()->usableWidth()));
+    }
+    out << frame_->arrivalNote()->text();
     if (frame_->screen() == Screen::Main) {
       for (int slot = 0; slot < 3; ++slot) out << picture(frame_->mainView()->panel(slot));
     } else {

@@ -95,7 +95,14 @@ TEST(ExcelRaw, BlocksHaveOneAmplitudeColumnPerPointFromTheUnfilteredSamples) {
   doc->sections.pop_back();                                // member 2 without a section row: project delay
   doc->project.delay = 7.5f;
   const std::filesystem::path path = dir / "raw.xlsx";
-  WriteRawDataWorkbook(*doc, path);
+  // Written row by row: the progress ends at every sheet's rows.
+  std::pair<std::uint64_t, std::uint64_t> last;
+  WriteRawDataWorkbook(*doc, path, [&last](std::uint64_t done, std::uint64_t total) {
+    last = {done, total};
+  });
+  std::uint64_t rows = 0;
+  for (const Member& member : doc->members) rows += static_cast<std::uint64_t>(member.sampleCount);
+  EXPECT_EQ(last, std::pair(rows, rows));
 
   const std::vector<XlsxSheet> sheets = ReadXlsx(path);
   ASSERT_EQ(sheets.size(), 2u);

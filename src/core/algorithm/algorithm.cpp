@@ -5,6 +5,10 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdint>
+#include <limits>
+#include <optional>
+#include <utility>
 
 #include "core/algorithm/member_evaluation.h"
 
@@ -217,8 +221,21 @@ float CAlgorithm::MemberEstimate(std::span<const float> values, ResultFlag& flag
 }
 
 float CAlgorithm::BatchEstimate(const StrengthLists& lists, ResultFlag& flag) const {
-  return traits_->estimate == EstimateFamily::Railway ? TbBatchEstimate(*this, lists, flag)
-                                                      : GeneralBatchEstimate(*this, lists, flag);
+  return BatchEstimate(JoinStrengths(lists), flag);
+}
+
+float CAlgorithm::BatchEstimate(const JoinedStrengths& strengths, ResultFlag& flag) const {
+  return traits_->estimate == EstimateFamily::Railway ? TbBatchEstimate(*this, strengths, flag)
+                                                      : GeneralBatchEstimate(*this, strengths, flag);
+}
+
+JoinedStrengths JoinStrengths(const StrengthLists& lists) {
+  JoinedStrengths joined;
+  joined.values = JoinLists(lists);
+  joined.ends.reserve(lists.size());
+  std::size_t end = 0;
+  for (const auto& list : lists) joined.ends.push_back(end += list.size());
+  return joined;
 }
 
 // ---- Building blocks -------------------------------------------------------------
@@ -240,8 +257,101 @@ std::vector<float> JoinLists(const StrengthLists& lists) {
   return joined;
 }
 
+namespace {
+
+// Readings this large or larger (in size) could make a float sum round;
+// below it every partial sum of up to sixteen of them is exact.
+constexpr int kExactReading = 1 << 19;
+
+// The sum of readings[0 .. n) less the `drop` smallest and `drop` largest,
+// when every reading is below kExactReading in size: then it equals, as a
+// float, the float sum of the sorted middle readings (every partial sum is
+// an integer below 2^24). nullopt otherwise.
+template <std::size_t kDrop>
+std::optional<int> MiddleSum(std::span<const int> readings, std::size_t n) {
+  std::array<int, kDrop> low{};
+  std::array<int, kDrop> high{};
+  low.fill(std::numeric_limits<int>::max());
+  high.fill(std::numeric_limits<int>::min());
+  int total = 0;
+  for (std::size_t i = 0; i < n; ++i) {
+    const int x = readings[i];
+    if (x >= kExactReading || x <= -kExactReading) return std::nullopt;
+    total += x;
+    // Keep the kDrop smallest (ascending) and the kDrop largest
+    // (descending), by exchanges without branches.
+    int carry = x;
+    for (int& l : low) {
+      const int smaller = std::min(carry, l);
+      carry = std::max(carry, l);
+      l = smaller;
+    }
+    carry = x;
+    for (int& h : high) {
+      const int larger = std::max(carry, h);
+      carry = std::min(carry, h);
+      h = larger;
+    }
+  }
+  for (std::size_t k = 0; k < kDrop; ++k) total -= low[k] + high[k];
+  return total;
+}
+
+// Batcher's odd-even merge sort of 16 values: 63 exchanges in ten rounds,
+// whatever the values (no branch to mispredict).
+constexpr int kNetworkSize = 16;
+struct Exchange {
+  std::uint8_t a;
+  std::uint8_t b;
+};
+constexpr auto kSixteenNetwork = [] {
+  std::array<Exchange, 63> network{};
+  std::size_t count = 0;
+  for (int p = 1; p < kNetworkSize; p <<= 1) {
+    for (int k = p; k >= 1; k >>= 1) {
+      for (int j = k % p; j + k < kNetworkSize; j += 2 * k) {
+        for (int i = 0; i < k && i + j + k < kNetworkSize; ++i) {
+          if ((i + j) / (2 * p) == (i + j + k) / (2 * p)) {
+            network[count++] = {static_cast<std::uint8_t>(i + j), static_cast<std::uint8_t>(i + j + k)};
+          }
+        }
+      }
+    }
+  }
+  return network;
+}();
+
+// One exchange: the smaller value to position a. Readings are within
+// ±kExactReading, so the difference cannot overflow; arithmetic, not a
+// branch.
+template <std::size_t kA, std::size_t kB>
+inline void ExchangeInOrder(std::array<int, kNetworkSize>& v) {
+  const int d = v[kB] - v[kA];
+  const int lower = d & (d >> 31);  // d when v[kB] < v[kA], else 0
+  v[kA] += lower;
+  v[kB] -= lower;
+}
+
+template <std::size_t... kI>
+void SortByNetwork(std::array<int, kNetworkSize>& v, std::index_sequence<kI...>) {
+  (ExchangeInOrder<kSixteenNetwork[kI].a, kSixteenNetwork[kI].b>(v), ...);
+}
+
+}  // namespace
+
 float ReboundOfSixteen(std::span<const int> readings) {
   if (readings.size() != 16) return 0.0f;
+  // Integer readings: the sum of the middle ten, sorted as integers by a
+  // network, is the float sum of the sorted middle ten.
+  if (std::all_of(readings.begin(), readings.end(),
+                  [](int x) { return x < kExactReading && x > -kExactReading; })) {
+    std::array<int, kNetworkSize> v{};
+    std::copy(readings.begin(), readings.end(), v.begin());
+    SortByNetwork(v, std::make_index_sequence<kSixteenNetwork.size()>());
+    int middle = 0;
+    for (std::size_t i = 3; i <= 12; ++i) middle += v[i];
+    return static_cast<float>(middle) * 0.1f;
+  }
   std::array<float, 16> sorted{};
   for (std::size_t i = 0; i < 16; ++i) sorted[i] = static_cast<float>(readings[i]);
   std::sort(sorted.begin(), sorted.end());
@@ -252,6 +362,7 @@ float ReboundOfSixteen(std::span<const int> readings) {
 
 float ReboundOfFirstTen(std::span<const int> readings) {
   if (readings.size() != 16) return 0.0f;
+  if (const std::optional<int> middle = MiddleSum<1>(readings, 10)) return static_cast<float>(*middle) / 8.0f;
   std::array<float, 10> sorted{};
   for (std::size_t i = 0; i < 10; ++i) sorted[i] = static_cast<float>(readings[i]);
   std::sort(sorted.begin(), sorted.end());

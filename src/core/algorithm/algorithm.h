@@ -22,6 +22,19 @@ namespace korvane {
 // One list of zone strength values per member.
 using StrengthLists = std::vector<std::vector<float>>;
 
+// The same strengths held once: every member's one after the other, member
+// i's ending before ends[i] (MPa).
+struct JoinedStrengths {
+  std::vector<float> values;
+  std::vector<std::size_t> ends;
+  std::size_t memberCount() const { return ends.size(); }
+  std::span<const float> member(std::size_t i) const {
+    const std::size_t begin = i == 0 ? 0 : ends[i - 1];
+    return {values.data() + begin, ends[i] - begin};
+  }
+};
+JoinedStrengths JoinStrengths(const StrengthLists& lists);
+
 // What the strength conversion of one zone takes.
 struct StrengthInputs {
   float va = 0.0f;  // corrected velocity Va, km/s
@@ -84,6 +97,7 @@ class CAlgorithm {
   // Member and batch estimates of the standard's family (member_evaluation.h).
   float MemberEstimate(std::span<const float> values, ResultFlag& flag) const;
   float BatchEstimate(const StrengthLists& lists, ResultFlag& flag) const;
+  float BatchEstimate(const JoinedStrengths& strengths, ResultFlag& flag) const;
 
  private:
   Standard standard_;

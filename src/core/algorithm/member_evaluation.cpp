@@ -53,9 +53,9 @@ float GeneralMemberEstimate(const CAlgorithm& algorithm, std::span<const float> 
   return estimate;
 }
 
-float GeneralBatchEstimate(const CAlgorithm& algorithm, const StrengthLists& lists, ResultFlag& flag) {
+float GeneralBatchEstimate(const CAlgorithm& algorithm, const JoinedStrengths& strengths, ResultFlag& flag) {
   flag = ResultFlag::Valid;
-  const std::vector<float> joined = JoinLists(lists);
+  const std::span<const float> joined = strengths.values;
   const float mean = algorithm.SafeMean(joined);
   const float stdDev = algorithm.StdDev(joined);
   // A mean of exactly 50 passes all three tests.
@@ -71,13 +71,13 @@ float TbMemberEstimate(const CAlgorithm& algorithm, std::span<const float> value
   return algorithm.Minimum(values);
 }
 
-float TbBatchEstimate(const CAlgorithm& algorithm, const StrengthLists& lists, ResultFlag& flag) {
+float TbBatchEstimate(const CAlgorithm& algorithm, const JoinedStrengths& strengths, ResultFlag& flag) {
   flag = ResultFlag::Valid;
-  if (lists.size() < 2) {
+  if (strengths.memberCount() < 2) {
     flag = ResultFlag::BatchInvalid;
     return 0.0f;
   }
-  const std::vector<float> joined = JoinLists(lists);
+  const std::span<const float> joined = strengths.values;
   if (joined.empty()) return 0.0f;
   const float mean = algorithm.SafeMean(joined);
   const float stdDev = algorithm.StdDev(joined);
@@ -89,8 +89,9 @@ float TbBatchEstimate(const CAlgorithm& algorithm, const StrengthLists& lists, R
   float estimate = CharacteristicValue(mean, stdDev);
   if (estimate < 0.0f) {
     std::vector<float> minima;
-    minima.reserve(lists.size());
-    for (const auto& list : lists) minima.push_back(algorithm.Minimum(list));
+    minima.reserve(strengths.memberCount());
+    for (std::size_t i = 0; i < strengths.memberCount(); ++i)
+      minima.push_back(algorithm.Minimum(strengths.member(i)));
     estimate = algorithm.SafeMean(minima);
   }
   return estimate;

@@ -16,14 +16,14 @@ float GeneralMemberEstimate(const CAlgorithm& algorithm, std::span<const float> 
 // Batch estimate of the same standards over all members' lists joined: flag 2
 // and 0 when the spread is too large for the mean, else the member estimate
 // of the joined list.
-float GeneralBatchEstimate(const CAlgorithm& algorithm, const StrengthLists& lists, ResultFlag& flag);
+float GeneralBatchEstimate(const CAlgorithm& algorithm, const JoinedStrengths& strengths, ResultFlag& flag);
 // TB10426-2004 and TB 10426-2019: the member estimate is the minimum
 // (flag 0).
 float TbMemberEstimate(const CAlgorithm& algorithm, std::span<const float> values, ResultFlag& flag);
 // TB batch estimate: flag 2 and 0 for fewer than two members or a spread too
 // large for the mean; else mean − 1.645·sd, replaced by the mean of the
 // members' minima when negative.
-float TbBatchEstimate(const CAlgorithm& algorithm, const StrengthLists& lists, ResultFlag& flag);
+float TbBatchEstimate(const CAlgorithm& algorithm, const JoinedStrengths& strengths, ResultFlag& flag);
 
 // Text of an estimate by its result flag: "%.1f" of the value for flag 0,
 // "<10.0MPa" for Below10, ">70.0MPa" for Above70; BatchInvalid gives the

@@ -80,6 +80,7 @@ EditResult Begin(const CKorvaneDoc& doc, EditScope scope, ZoneRef at, std::optio
 
 EditResult Finish(CKorvaneDoc& doc, EditResult result) {
   doc.modified = true;
+  doc.NoteChange();
   return result;
 }
 

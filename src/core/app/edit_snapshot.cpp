@@ -108,6 +108,7 @@ void EditSnapshot::Restore(CKorvaneDoc& doc) const {
     doc.currentPoint = currentPoint_;
   }
   doc.modified = true;
+  doc.NoteChange();
 }
 
 }  // namespace korvane

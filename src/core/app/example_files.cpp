@@ -4,7 +4,12 @@
 #include "core/data/file_pair.h"
 #include "core/data/file_writer.h"
 #include "core/data/synthetic_data.h"
+#include "core/platform/error.h"
+#include "core/platform/path_text.h"
 #include "core/standards/standards.h"
+
+#include <optional>
+#include <string_view>
 
 namespace korvane {
 namespace {
@@ -118,6 +123,70 @@ std::vector<std::string> WriteExampleFiles(const std::filesystem::path& dir) {
     written.push_back(name);
   }
   return written;
+}
+
+namespace {
+
+// The first test method with `points` points per zone under `standard`.
+std::optional<TestMethod> MethodWithPoints(Standard standard, int points) {
+  for (TestMethod method : {TestMethod::Direct, TestMethod::Surface, TestMethod::Angle}) {
+    if (PointsPerZone(method, standard) == points) return method;
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+std::string GeneratedPlanProblem(const GeneratedFilePlan& plan) {
+  const auto range = [](std::string_view option, int value, int low, int high) {
+    return "--" + std::string(option) + " " + std::to_string(value) + ": must be " + std::to_string(low) +
+           " … " + std::to_string(high);
+  };
+  if (plan.members < 1 || plan.members > kMaxGeneratedMembers)
+    return range("members", plan.members, 1, kMaxGeneratedMembers);
+  if (plan.zones < 1 || plan.zones > kMaxGeneratedZones)
+    return range("zones", plan.zones, 1, kMaxGeneratedZones);
+  if (plan.samples < kMinGeneratedSamples || plan.samples > kMaxGeneratedSamples)
+    return range("samples", plan.samples, kMinGeneratedSamples, kMaxGeneratedSamples);
+  if (!MethodWithPoints(plan.standard, plan.points)) {
+    std::string counts;
+    for (TestMethod method : {TestMethod::Direct, TestMethod::Surface, TestMethod::Angle}) {
+      const std::string count = std::to_string(PointsPerZone(method, plan.standard));
+      if (counts.find(count) == std::string::npos) counts += (counts.empty() ? "" : " or ") + count;
+    }
+    return "--points " + std::to_string(plan.points) + ": " +
+           std::string(StandardDisplayName(plan.standard)) + " has " + counts + " points per zone";
+  }
+  const std::uint64_t bytes =
+      std::uint64_t{2} * static_cast<std::uint64_t>(plan.members) * static_cast<std::uint64_t>(plan.zones) *
+      static_cast<std::uint64_t>(plan.points) * static_cast<std::uint64_t>(plan.samples);
+  if (bytes > kMaxGeneratedWaveformBytes) return "the waveforms would take more than 4 GiB";
+  return {};
+}
+
+void WriteGeneratedFile(const std::filesystem::path& dir, const std::string& name,
+                        const GeneratedFilePlan& plan) {
+  if (const std::string problem = GeneratedPlanProblem(plan); !problem.empty()) throw KorvaneError(problem);
+  std::error_code error;
+  std::filesystem::create_directories(dir, error);
+  const TestMethod method = *MethodWithPoints(plan.standard, plan.points);
+  SyntheticFilePlan file;
+  file.project = ExampleProject(method, plan.standard);
+  file.project.site = "生成的测试工程";
+  file.pointsPerZone = plan.points;
+  for (int j = 0; j < plan.points; ++j) {
+    file.distances.push_back(method == TestMethod::Surface ? 100.0f + 50.0f * static_cast<float>(j) : 300.0f);
+  }
+  file.sampleCount = plan.samples;
+  file.seed = plan.seed;
+  SyntheticRandom random(plan.seed);
+  for (int m = 0; m < plan.members; ++m) {
+    // Members differ in their mean rebound and velocity, as a batch does.
+    file.members.push_back(MemberPlan("构件" + std::to_string(m + 1), plan.zones,
+                                      30.0 + 12.0 * random.Uniform(), 3.8 + 0.8 * random.Uniform(), {"侧面"},
+                                      0, Surface::Side));
+  }
+  WriteResultThroughDocument(MakeSyntheticData(file), dir / PathFromUtf8(name));
 }
 
 }  // namespace korvane

@@ -9,8 +9,10 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -115,6 +117,15 @@ class CKorvaneDoc {
   void EvaluateMember(int member);
   void EvaluateBatch();
   void RecomputeAll();
+  // RecomputeAll unless nothing changed since the last one (changeCount):
+  // the same data give the same results, so a second pass would only cost.
+  // True when it recomputed.
+  bool RecomputeAllIfChanged();
+  // Every change of the data (an edit, an undo or redo, an open) counts one;
+  // RecomputeAll notes the count it saw.
+  void NoteChange() { ++changeCount; }
+  std::uint64_t changeCount = 0;
+  std::optional<std::uint64_t> recomputedAt;  // none: never recomputed
   // Copies the aggregate and coefficients of member `fromMember` (without an
   // argument: the current member) to every member, then RecomputeAll().
   void ApplyCoefficientsToAll(int fromMember);

@@ -20,10 +20,31 @@ void CKorvaneDoc::ComputeZone(int member, int zone, bool withMember) {
   }
 }
 
+namespace {
+
+void PrefetchRecord(const void* record, std::size_t bytes) {
+#if defined(__GNUC__) || defined(__clang__)
+  const char* p = static_cast<const char*>(record);
+  for (std::size_t offset = 0; offset < bytes; offset += 64) __builtin_prefetch(p + offset);
+#else
+  (void)record;
+  (void)bytes;
+#endif
+}
+
+}  // namespace
+
 void CKorvaneDoc::RecomputeMember(int member, bool withFileResult) {
   if (member < 0 || static_cast<std::size_t>(member) >= zoneLists.size()) return;
   const int zones = ZoneCount(member);
-  for (int z = 0; z < zones; ++z) ComputeZone(member, z, false);
+  const ZoneList& list = zoneLists[static_cast<std::size_t>(member)];
+  for (int z = 0; z < zones; ++z) {
+    // The next zone's record is asked for while this one is computed: a
+    // large file is a walk through memory, and the computation of one zone
+    // is too short to hide the wait for the next.
+    if (z + 1 < zones) PrefetchRecord(&list[static_cast<std::size_t>(z) + 1], sizeof(TestZone));
+    ComputeZone(member, z, false);
+  }
   EvaluateMember(member);
   if (withFileResult) EvaluateBatch();
 }
@@ -50,23 +71,33 @@ void CKorvaneDoc::EvaluateMember(int member) {
 
 void CKorvaneDoc::EvaluateBatch() {
   if (zoneLists.empty()) return;
-  StrengthLists lists;
-  lists.reserve(zoneLists.size());
+  // Every zone's strength copied once, member after member.
+  JoinedStrengths strengths;
+  std::size_t total = 0;
+  for (const ZoneList& zones : zoneLists) total += zones.size();
+  strengths.values.reserve(total);
+  strengths.ends.reserve(zoneLists.size());
   for (const ZoneList& zones : zoneLists) {
-    std::vector<float>& values = lists.emplace_back();
-    values.reserve(zones.size());
-    for (const TestZone& zone : zones) values.push_back(zone.strengthValue);
+    for (const TestZone& zone : zones) strengths.values.push_back(zone.strengthValue);
+    strengths.ends.push_back(strengths.values.size());
   }
-  result.meanValue = algorithm.BatchMean(lists);
-  result.stdDev = algorithm.BatchStdDev(lists);
+  result.meanValue = algorithm.SafeMean(strengths.values);
+  result.stdDev = algorithm.StdDev(strengths.values);
   ResultFlag flag = ResultFlag::Valid;
-  result.fcue = algorithm.BatchEstimate(lists, flag);
+  result.fcue = algorithm.BatchEstimate(strengths, flag);
   batchResultFlag = flag;
 }
 
 void CKorvaneDoc::RecomputeAll() {
   for (int m = 0; m < static_cast<int>(zoneLists.size()); ++m) RecomputeMember(m, false);
   EvaluateBatch();
+  recomputedAt = changeCount;
+}
+
+bool CKorvaneDoc::RecomputeAllIfChanged() {
+  if (recomputedAt == changeCount) return false;
+  RecomputeAll();
+  return true;
 }
 
 void CKorvaneDoc::ApplyCoefficientsToAll(int fromMember) {

@@ -107,9 +107,11 @@ void CKorvaneDoc::ShowNoFile() {
   cores.clear();
   // Nothing is left that could be saved.
   modified = false;
+  NoteChange();
 }
 
 void CKorvaneDoc::ResetAfterLoad() {
+  NoteChange();
   highPassOn = false;
   lowPassOn = false;
   currentMember = 0;

@@ -8,7 +8,8 @@
 namespace korvane {
 
 SampleBuffer::SampleBuffer(std::vector<std::uint16_t> codes)
-    : codes_(codes.empty() ? nullptr : std::make_shared<std::vector<std::uint16_t>>(std::move(codes))) {}
+    : codes_(codes.empty() ? nullptr : std::make_shared<std::vector<std::uint16_t>>(std::move(codes))),
+      size_(codes_ ? codes_->size() : 0) {}
 
 SampleBuffer::SampleBuffer(const std::uint16_t* codes, std::size_t count)
     : SampleBuffer(codes != nullptr ? std::vector<std::uint16_t>(codes, codes + count)

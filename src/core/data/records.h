@@ -63,8 +63,10 @@ class SampleBuffer {
   explicit SampleBuffer(std::vector<std::uint16_t> codes);
   SampleBuffer(const std::uint16_t* codes, std::size_t count);
 
-  std::size_t size() const { return codes_ ? codes_->size() : 0; }
-  bool empty() const { return size() == 0; }
+  // Held beside the pointer, so that asking whether a point has samples
+  // (every recomputation asks it of every point) reads no shared buffer.
+  std::size_t size() const { return size_; }
+  bool empty() const { return size_ == 0; }
   const std::uint16_t* data() const { return codes_ ? codes_->data() : nullptr; }
   std::uint16_t operator[](std::size_t k) const { return (*codes_)[k]; }
   const std::uint16_t* begin() const { return data(); }
@@ -82,6 +84,7 @@ class SampleBuffer {
 
  private:
   std::shared_ptr<std::vector<std::uint16_t>> codes_;
+  std::size_t size_ = 0;  // codes_->size(); 0 without a buffer
 };
 
 // File header and project information.

@@ -105,7 +105,7 @@ std::vector<std::uint16_t> OnsetWaveform(SyntheticRandom& random, const OnsetWav
   const double s = SeriesSin(step);
   const double periodSamples = 1000.0 / plan.frequencyKHz / plan.interval;
   const double riseSamples =
-      plan.shape == OnsetShape::kEmergent ? std::max(plan.risePeriods, 0.0) * periodSamples : 0.0;
+      plan.shape != OnsetShape::kSharp ? std::max(plan.risePeriods, 0.0) * periodSamples : 0.0;
   const double decay = SeriesExp(-1.0 / (3.0 * periodSamples));
   double x = 1.0;
   double y = 0.0;
@@ -117,6 +117,8 @@ std::vector<std::uint16_t> OnsetWaveform(SyntheticRandom& random, const OnsetWav
     double envelope = 1.0;
     if (since < riseSamples) {
       envelope = since / riseSamples;
+      // sin(π/2 · x) by its series (no library transcendental functions).
+      if (plan.shape == OnsetShape::kSineRise) envelope = SeriesSin(kPi / 2.0 * envelope);
     } else {
       envelope = fallen;
       fallen *= decay;

@@ -77,9 +77,10 @@ std::vector<std::uint16_t> SyntheticWaveform(SyntheticRandom& random, int count,
                                              double frequencyKHz, double amplitude, double noise);
 
 // Onset shapes of OnsetWaveform: a pulse that starts at full strength, or one
-// whose envelope rises linearly from zero over `risePeriods` periods (an
-// emergent arrival, as a resonant receiver builds up).
-enum class OnsetShape { kSharp, kEmergent };
+// whose envelope rises from zero over `risePeriods` periods (an emergent
+// arrival, as a resonant receiver builds up): linearly, or as the first
+// quarter of a sine (steep at first, flat at its peak).
+enum class OnsetShape { kSharp, kEmergent, kSineRise };
 
 // A waveform with a known first arrival for measuring arrival pickers.
 struct OnsetWaveformPlan {

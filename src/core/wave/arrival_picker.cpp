@@ -29,6 +29,14 @@ constexpr float kNextEndBands = 0.25f;
 // A second half-cycle this much stronger than the first marks a pulse whose
 // envelope still rises after the onset.
 constexpr float kRisingRatio = 1.6f;
+// A rising pulse is fitted with onsets up to this many half-periods before
+// the half-cycle found; the half-cycles it adds before that one must show
+// in the trace at this many noise RMS.
+constexpr float kRisingReach = 3.0f;
+constexpr double kAddedLobeRms = 2.0;
+// Between this and kAddedLobeRms the added half-cycles may be noise or
+// signal: the proposal is flagged low confidence.
+constexpr double kUnsureLobeRms = 1.0;
 // Fewer noise samples than this do not measure the noise well enough for a
 // confident proposal; at least kFewestNoiseSamples are used in any case.
 constexpr int kMinNoiseSamples = 16;
@@ -138,27 +146,96 @@ struct OnsetFit {
   int onset = -1;
   double score = 0.0;
 };
+// The sums over k in (t, hi] come from suffix sums of y·sin(ωk), y·cos(ωk)
+// (and the same times k), as sin(ω(k − t)) = sin ωk cos ωt − cos ωk sin ωt:
+// every candidate onset costs the same few operations, whatever the window.
 OnsetFit FitOnset(const std::vector<float>& yb, int lo, int hi, int sign, float omega, int power,
-                  std::vector<double>& shape) {
-  shape.assign(static_cast<std::size_t>(hi - lo) + 1, 0.0);
-  for (std::size_t d = 1; d < shape.size(); ++d) {
-    const double dd = static_cast<double>(d);
-    shape[d] = std::sin(omega * dd) * (power == 1 ? dd : 1.0);
-  }
+                  std::vector<double>& sums, int tFrom = -1, int tTo = -1) {
   OnsetFit best;
-  for (int t = lo; t < hi; ++t) {
-    double sumYG = 0.0;
-    double sumGG = 0.0;
-    for (int k = t + 1; k <= hi; ++k) {
-      const double g = shape[static_cast<std::size_t>(k - t)];
-      sumYG += yb[static_cast<std::size_t>(k)] * g;
-      sumGG += g * g;
-    }
+  if (hi <= lo) return best;
+  const auto width = static_cast<std::size_t>(hi - lo) + 1;
+  // Per k (index k − lo), suffix sums from k to hi: S0 C0 S1 C1, then per
+  // d = 1 … width − 1 the prefix sums of g(d)².
+  sums.assign(5 * (width + 1) + 2 * width, 0.0);
+  double* s0 = sums.data();
+  double* c0 = s0 + (width + 1);
+  double* s1 = c0 + (width + 1);
+  double* c1 = s1 + (width + 1);
+  double* gg = c1 + (width + 1);
+  const double w = omega;
+  // sin and cos of ωk for k = lo … hi by rotation (a few hundred steps
+  // keep them to about 1e-13).
+  const double stepSin = std::sin(w);
+  const double stepCos = std::cos(w);
+  double* sinK = gg + (width + 1);
+  double* cosK = sinK + width;
+  sinK[0] = std::sin(w * lo);
+  cosK[0] = std::cos(w * lo);
+  for (std::size_t i = 1; i < width; ++i) {
+    sinK[i] = sinK[i - 1] * stepCos + cosK[i - 1] * stepSin;
+    cosK[i] = cosK[i - 1] * stepCos - sinK[i - 1] * stepSin;
+  }
+  for (std::size_t i = width; i-- > 0;) {
+    const double k = static_cast<double>(lo) + static_cast<double>(i);
+    const double y = yb[static_cast<std::size_t>(lo) + i];
+    s0[i] = s0[i + 1] + y * sinK[i];
+    c0[i] = c0[i + 1] + y * cosK[i];
+    s1[i] = s1[i + 1] + y * k * sinK[i];
+    c1[i] = c1[i + 1] + y * k * cosK[i];
+  }
+  // sin(ωd) = sin(ω(lo + d) − ωlo), from the same table.
+  const double sinLo = sinK[0];
+  const double cosLo = cosK[0];
+  for (std::size_t d = 1; d < width; ++d) {
+    const double dd = static_cast<double>(d);
+    const double sinD = sinK[d] * cosLo - cosK[d] * sinLo;
+    const double g = sinD * (power == 1 ? dd : 1.0);
+    gg[d] = gg[d - 1] + g * g;
+  }
+  // Candidates t in [tFrom, tTo] (all of [lo, hi) by default); the score of
+  // each is over the same window, so they compare.
+  const int first = tFrom < 0 ? lo : std::max(tFrom, lo);
+  const int last = tTo < 0 ? hi - 1 : std::min(tTo, hi - 1);
+  for (int t = first; t <= last; ++t) {
+    const auto i = static_cast<std::size_t>(t - lo) + 1;  // first k of the sum: t + 1
+    const double tt = static_cast<double>(t);
+    const double ct = cosK[i - 1];
+    const double st = sinK[i - 1];
+    const double sumYG =
+        power == 1 ? ct * (s1[i] - tt * s0[i]) - st * (c1[i] - tt * c0[i]) : ct * s0[i] - st * c0[i];
+    const double sumGG = gg[static_cast<std::size_t>(hi - t)];
     if (sign * sumYG <= 0.0 || sumGG <= 0.0) continue;
     const double score = sumYG * sumYG / sumGG;
     if (score > best.score) best = {t, score};
   }
   return best;
+}
+
+// How strongly y shows the part (t, narrow] of a rising pulse d·sin(ωd)
+// fitted from t to hi: the projection of y on that part, signed as the
+// fitted amplitude over (t, hi], in units of y.
+double AddedLobesProjection(const std::vector<float>& y, int t, int narrow, int hi, float omega) {
+  const double stepSin = std::sin(static_cast<double>(omega));
+  const double stepCos = std::cos(static_cast<double>(omega));
+  double sinD = 0.0;  // sin(ωd) for d = 0
+  double cosD = 1.0;
+  double part = 0.0;
+  double partGG = 0.0;
+  double whole = 0.0;
+  for (int k = t + 1; k <= hi; ++k) {
+    const double nextSin = sinD * stepCos + cosD * stepSin;
+    cosD = cosD * stepCos - sinD * stepSin;
+    sinD = nextSin;
+    const double g = static_cast<double>(k - t) * sinD;
+    const double yg = static_cast<double>(y[static_cast<std::size_t>(k)]) * g;
+    whole += yg;
+    if (k <= narrow) {
+      part += yg;
+      partGG += g * g;
+    }
+  }
+  if (partGG <= 0.0) return 0.0;
+  return (whole >= 0.0 ? part : -part) / std::sqrt(partGG);
 }
 
 bool Clipped(std::uint16_t code) { return code == 0 || code >= kTopCode; }
@@ -263,6 +340,7 @@ ArrivalProposal ProposeArrival(std::span<const std::uint16_t> codes, float inter
   int exit = -1;
   int sign = 1;
   int lobePeak = 0;
+  int exitLobeEnd = 0;
   float nextPeak = 0.0f;
   bool nextClipped = false;
   for (int k = searchFrom; k <= peak && exit < 0;) {
@@ -289,11 +367,13 @@ ArrivalProposal ProposeArrival(std::span<const std::uint16_t> codes, float inter
     }
     if (side(lobePeak) >= kSureBands * band || (nextLeaves && nextPeak <= kMaxRise * side(lobePeak))) {
       exit = k;
+      exitLobeEnd = lobeEnd;
     } else {
       k = lobeEnd;
     }
   }
   int onset = aic;
+  bool unsure = false;
   if (exit >= 0) {
     const auto side = [&](int k) { return static_cast<float>(sign) * s(k); };
     // A much stronger second half-cycle means an envelope that rises from
@@ -327,6 +407,47 @@ ArrivalProposal ProposeArrival(std::span<const std::uint16_t> codes, float inter
       const OnsetFit rising = FitOnset(y, lo, hi, sign, omega, 1, shape);
       if (rising.score > fit.score) fit = rising;
     }
+    {
+      // An envelope that rises from the onset can hide its first half-cycles
+      // within the noise, so that the half-cycle found is a later one. Over
+      // the found half-cycle and up to kRisingReach half-periods before it,
+      // a rising pulse and one at full strength (either sign of the first
+      // half-cycle) are fitted. The onset moves to the rising fit's start
+      // when that fit explains the trace better than the full-strength one,
+      // starts more than a quarter period before the onset found, and the
+      // half-cycles it adds are in the trace (their matched projection at
+      // least kAddedLobeRms noise RMS): the growth of the envelope tells
+      // where it began.
+      int wideHi = std::min(exitLobeEnd, n - 1);
+      const int wideLo = std::max(cross - static_cast<int>(kRisingReach * halfPeriod), 0);
+      for (int k = wideLo; k <= wideHi; ++k) {
+        if (Clipped(trace[static_cast<std::size_t>(k)])) {
+          wideHi = k - 1;
+          break;
+        }
+      }
+      const int narrow = fit.onset >= 0 ? fit.onset : cross;
+      const int quarter = static_cast<int>(0.5f * halfPeriod);
+      if (wideHi > wideLo + 1 && narrow - quarter > wideLo) {
+        const auto better = [](const OnsetFit& a, const OnsetFit& b) { return b.score > a.score ? b : a; };
+        const OnsetFit rising = better(FitOnset(y, wideLo, wideHi, sign, omega, 1, shape),
+                                       FitOnset(y, wideLo, wideHi, -sign, omega, 1, shape));
+        if (rising.onset >= 0 && rising.onset < narrow - quarter) {
+          const OnsetFit full = better(FitOnset(y, wideLo, wideHi, sign, omega, 0, shape),
+                                       FitOnset(y, wideLo, wideHi, -sign, omega, 0, shape));
+          if (rising.score > full.score) {
+            const double shown = AddedLobesProjection(y, rising.onset, narrow, wideHi, omega) / noiseRms;
+            if (shown > kAddedLobeRms) {
+              fit = rising;
+            } else if (shown > kUnsureLobeRms) {
+              // Half-cycles that may or may not be there: either onset could
+              // be right, so the proposal is not one to trust.
+              unsure = true;
+            }
+          }
+        }
+      }
+    }
     onset = fit.onset >= 0 ? fit.onset : std::max(cross - 1, 0);
   }
 
@@ -338,7 +459,7 @@ ArrivalProposal ProposeArrival(std::span<const std::uint16_t> codes, float inter
   float confidence = std::clamp((result.snrDb - kNoSignalDb) / (kFullDb - kNoSignalDb), 0.0f, 1.0f);
   if (confidence <= 0.0f) {
     result.status = ArrivalPickStatus::kNoSignal;
-  } else if (!noiseMeasured || exit < 0 || confidence < kLowConfidence) {
+  } else if (!noiseMeasured || exit < 0 || unsure || confidence < kLowConfidence) {
     result.status = ArrivalPickStatus::kWeak;
     confidence = std::min(confidence, 0.99f * kLowConfidence);
   } else {

@@ -109,6 +109,9 @@ std::optional<StripReadings> CAnalysisView::stripReadings() const {
 }
 
 void CAnalysisView::refresh() {
+  // The hidden screen's view is built when it is shown (showEvent), not on
+  // every edit made on the other screen.
+  if (!isVisible()) return;
   // A change of the data or of the point ends any readout under the mouse.
   readout_.reset();
   cursorShown_ = false;

@@ -34,6 +34,8 @@ CAnalysisDownTView::CAnalysisDownTView(DocumentModel* model, Prompter* prompter,
 }
 
 void CAnalysisDownTView::refresh() {
+  // Built when shown (showEvent), not on every edit made on the other screen.
+  if (!isVisible()) return;
   const CKorvaneDoc& doc = model_->doc();
   grid_->applyLayout(ReboundTableLayout(doc, doc.HasFile() ? doc.currentMember : -1, grid_->usableWidth()));
 }

@@ -169,9 +169,12 @@ class GridModel : public QAbstractTableModel {
     emit dataChanged(i, i);
   }
 
-  void bodyChanged() {
-    if (rowCount() > 0 && columnCount() > 0)
-      emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
+  // Body rows firstRow … lastRow (grid rows) changed: only they are drawn
+  // again.
+  void bodyRowsChanged(int firstRow, int lastRow) {
+    const int first = std::max(firstRow - fixedRows, 0);
+    const int last = std::min(lastRow - fixedRows, rowCount() - 1);
+    if (first <= last && columnCount() > 0) emit dataChanged(index(first, 0), index(last, columnCount() - 1));
   }
 };
 
@@ -924,7 +927,10 @@ void CGridCtrl::applyLayout(const GridLayout& layout) {
     reshape(rows, columns, fixedRows, fixedColumns);
   }
 
-  bool bodyChanged = false;
+  // The rows whose cells differ (an edit changes a zone's row or two; the
+  // rest of the grid is not drawn again).
+  int firstChanged = rows;
+  int lastChanged = -1;
   for (int r = 0; r < rows; ++r) {
     for (int c = 0; c < columns; ++c) {
       const std::size_t at =
@@ -943,10 +949,13 @@ void CGridCtrl::applyLayout(const GridLayout& layout) {
       grid_detail::Cell& target = model_->cell(r, c);
       if (target == cell) continue;
       target = std::move(cell);
-      if (isBodyCell(r, c)) bodyChanged = true;
+      if (isBodyCell(r, c)) {
+        firstChanged = std::min(firstChanged, r);
+        lastChanged = std::max(lastChanged, r);
+      }
     }
   }
-  if (bodyChanged) model_->bodyChanged();
+  if (lastChanged >= 0) model_->bodyRowsChanged(firstChanged, lastChanged);
 
   for (int r = 0; r < rows; ++r) {
     const std::size_t i = static_cast<std::size_t>(r);
