@@ -54,6 +54,8 @@ TEST(CliBasics, EveryCommandsHelpManualAndCompletionAgreeWithItsParser) {
     const ProcessResult page = RunCli({"help", command});
     ASSERT_EQ(page.status, 0);
     EXPECT_EQ(RunCli({command, "--help"}).out, page.out);
+    // Also after other arguments: the page, and nothing run.
+    EXPECT_EQ(RunCli({command, "no-such-file", "--help"}).out, page.out);
     EXPECT_NE(man.find(".SS " + command), std::string::npos);
     EXPECT_NE(completion.find(command), std::string::npos);
 

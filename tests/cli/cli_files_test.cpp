@@ -256,5 +256,43 @@ TEST(CliFiles, GenerateWritesTheExamples) {
   for (const char* name : kExamples) EXPECT_EQ(Read(dir / name), Read(kSamples / name)) << name;
 }
 
+// A file of the size asked for, the same bytes for the same options; sizes
+// a standard or the limits do not allow are refused with the reason.
+TEST(CliFiles, GenerateMakesAFileOfAnySize) {
+  const TempDir dir("korvane-cli-generate-sized");
+  struct Case {
+    std::vector<std::string> options;
+    int status;
+    std::string expected;  // in the output of info (status 0) or the error
+  };
+  const std::vector<Case> cases = {
+      {{"--members", "3", "--zones", "4"}, 0, "members:     3 (12 zones)"},
+      {{"--points", "7", "--standard", "CECS 02-2020", "--samples", "256", "--name", "seven"},
+       0,
+       "points/zone: 7"},
+      {{"--points", "5"}, 2, "--points 5: CECS 02:2005 has 3 points per zone"},
+      {{"--members", "0"}, 2, "--members 0: must be 1 … 10000"},
+      {{"--samples", "20000"}, 2, "--samples 20000: must be 64 … 16384"},
+      {{"--members", "10000", "--zones", "1000", "--samples", "16384"}, 2, "more than 4 GiB"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.options.front());
+    std::vector<std::string> args = {"generate", dir.path().string()};
+    args.insert(args.end(), c.options.begin(), c.options.end());
+    const ProcessResult run = RunCli(args);
+    ASSERT_EQ(run.status, c.status) << run.err;
+    if (c.status != 0) {
+      EXPECT_NE(run.err.find(c.expected), std::string::npos) << run.err;
+      continue;
+    }
+    const std::string written = run.out.substr(0, run.out.find('\n'));
+    EXPECT_NE(RunCli({"info", written}).out.find(c.expected), std::string::npos);
+  }
+  const TempDir again("korvane-cli-generate-again");
+  ASSERT_EQ(RunCli({"generate", again.path().string(), "--members", "3", "--zones", "4"}).status, 0);
+  EXPECT_EQ(Read(again.path() / "generated.SHA"), Read(dir.path() / "generated.SHA"));
+  EXPECT_EQ(Read(again.path() / "generated.SHD"), Read(dir.path() / "generated.SHD"));
+}
+
 }  // namespace
 }  // namespace korvane::testing
