@@ -83,6 +83,27 @@ double Floor(const std::vector<std::uint16_t>& codes) {
   return sum + sumSq;
 }
 
+// Processor time per waveform of the picker and of the floor over the set
+// (other processes on a shared machine do not count): the counters
+// us_per_waveform and ratio_to_floor.
+void TimePicks(benchmark::State& state, const std::vector<std::vector<std::uint16_t>>& waveforms) {
+  double pickSeconds = 0.0;
+  double floorSeconds = 0.0;
+  for (auto _ : state) {
+    const std::clock_t start = std::clock();
+    for (const auto& codes : waveforms)
+      benchmark::DoNotOptimize(korvane::ProposeArrival(codes, kIntervalUs, 0.0f));
+    const std::clock_t middle = std::clock();
+    for (const auto& codes : waveforms) benchmark::DoNotOptimize(Floor(codes));
+    const std::clock_t end = std::clock();
+    pickSeconds += static_cast<double>(middle - start) / CLOCKS_PER_SEC;
+    floorSeconds += static_cast<double>(end - middle) / CLOCKS_PER_SEC;
+  }
+  const double picks = static_cast<double>(state.iterations()) * static_cast<double>(waveforms.size());
+  state.counters["us_per_waveform"] = picks > 0 ? pickSeconds * 1e6 / picks : 0.0;
+  state.counters["ratio_to_floor"] = floorSeconds > 0 ? pickSeconds / floorSeconds : 0.0;
+}
+
 void BM_Pick(benchmark::State& state, Case c) {
   const Set set = MakeSet(c);
   int within2 = 0;
@@ -101,22 +122,7 @@ void BM_Pick(benchmark::State& state, Case c) {
     clearWithinQuarter += !p.lowConfidence && error <= kPeriodSamples / 4.0;
   }
 
-  // Processor time, so that other processes on a shared machine do not
-  // count.
-  double pickSeconds = 0.0;
-  double floorSeconds = 0.0;
-  for (auto _ : state) {
-    const std::clock_t start = std::clock();
-    for (const auto& codes : set.waveforms) {
-      benchmark::DoNotOptimize(korvane::ProposeArrival(codes, kIntervalUs, 0.0f));
-    }
-    const std::clock_t middle = std::clock();
-    for (const auto& codes : set.waveforms) benchmark::DoNotOptimize(Floor(codes));
-    const std::clock_t end = std::clock();
-    pickSeconds += static_cast<double>(middle - start) / CLOCKS_PER_SEC;
-    floorSeconds += static_cast<double>(end - middle) / CLOCKS_PER_SEC;
-  }
-  const double picks = static_cast<double>(state.iterations()) * kWaveforms;
+  TimePicks(state, set.waveforms);
   const double percent = 100.0 / kWaveforms;
   state.counters["within2"] = within2 * percent;
   state.counters["within3"] = within3 * percent;
@@ -124,8 +130,6 @@ void BM_Pick(benchmark::State& state, Case c) {
   state.counters["flaggedLow"] = low * percent;
   state.counters["withinQuarterClear"] =
       low < kWaveforms ? 100.0 * clearWithinQuarter / (kWaveforms - low) : 0.0;
-  state.counters["us_per_waveform"] = picks > 0 ? pickSeconds * 1e6 / picks : 0.0;
-  state.counters["ratio_to_floor"] = floorSeconds > 0 ? pickSeconds / floorSeconds : 0.0;
 }
 
 // Few samples per period: pulses of 14–18 samples a period (a fast
@@ -182,20 +186,7 @@ void BM_PickEmergent(benchmark::State& state, OnsetShape shape, double risePerio
     clearWithinQuarter += !p.lowConfidence && std::abs(error) <= set.quarters[k];
   }
   std::nth_element(errors.begin(), errors.begin() + kWaveforms / 2, errors.end());
-  double pickSeconds = 0.0;
-  double floorSeconds = 0.0;
-  for (auto _ : state) {
-    const std::clock_t start = std::clock();
-    for (const auto& codes : set.waveforms) {
-      benchmark::DoNotOptimize(korvane::ProposeArrival(codes, kIntervalUs, 0.0f));
-    }
-    const std::clock_t middle = std::clock();
-    for (const auto& codes : set.waveforms) benchmark::DoNotOptimize(Floor(codes));
-    const std::clock_t end = std::clock();
-    pickSeconds += static_cast<double>(middle - start) / CLOCKS_PER_SEC;
-    floorSeconds += static_cast<double>(end - middle) / CLOCKS_PER_SEC;
-  }
-  const double picks = static_cast<double>(state.iterations()) * kWaveforms;
+  TimePicks(state, set.waveforms);
   const double percent = 100.0 / kWaveforms;
   state.counters["within3"] = within3 * percent;
   state.counters["withinQuarter"] = withinQuarter * percent;
@@ -203,8 +194,6 @@ void BM_PickEmergent(benchmark::State& state, OnsetShape shape, double risePerio
   state.counters["withinQuarterClear"] =
       low < kWaveforms ? 100.0 * clearWithinQuarter / (kWaveforms - low) : 0.0;
   state.counters["flaggedLow"] = low * percent;
-  state.counters["us_per_waveform"] = picks > 0 ? pickSeconds * 1e6 / picks : 0.0;
-  state.counters["ratio_to_floor"] = floorSeconds > 0 ? pickSeconds / floorSeconds : 0.0;
 }
 
 const bool kRegistered = [] {

@@ -1,23 +1,24 @@
 // korvane-cli generate DIR [size options]: writes the project's example
 // data files, or one result file of the size asked for.
 #include <ostream>
+#include <set>
+#include <string>
 
 #include "cli/args.h"
 #include "cli/commands.h"
 #include "core/app/example_files.h"
+#include "core/data/file_pair.h"
 #include "core/platform/path_text.h"
 
 namespace korvane::cli {
 
 int RunGenerate(const Args& args, std::ostream& out, std::ostream&) {
-  const ParsedArgs parsed = ParseArgs(
-      args, {"--members", "--zones", "--points", "--samples", "--standard", "--seed", "--name"}, {});
+  const std::set<std::string> sizeOptions = {"--members",  "--zones", "--points", "--samples",
+                                             "--standard", "--seed",  "--name"};
+  const ParsedArgs parsed = ParseArgs(args, sizeOptions, {});
   if (parsed.positional.size() != 1) throw UsageError("expected one folder: generate DIR [options]");
   const std::filesystem::path dir = PathFromUtf8(parsed.positional.front());
-  const bool sized = parsed.Has("--members") || parsed.Has("--zones") || parsed.Has("--points") ||
-                     parsed.Has("--samples") || parsed.Has("--standard") || parsed.Has("--seed") ||
-                     parsed.Has("--name");
-  if (!sized) {
+  if (parsed.values.empty()) {
     for (const std::string& name : WriteExampleFiles(dir))
       out << PathToUtf8(dir / PathFromUtf8(name)) << "\n";
     return 0;
@@ -38,8 +39,7 @@ int RunGenerate(const Args& args, std::ostream& out, std::ostream&) {
   }
   if (const std::string problem = GeneratedPlanProblem(plan); !problem.empty()) throw UsageError(problem);
   std::string name = parsed.Value("--name", "generated.SHA");
-  const std::string suffix = name.size() >= 4 ? name.substr(name.size() - 4) : std::string();
-  if (suffix != ".SHA" && suffix != ".sha") name += ".SHA";
+  if (KindOfPath(PathFromUtf8(name)) != FileKind::Result) name += ".SHA";
   WriteGeneratedFile(dir, name, plan);
   out << PathToUtf8(dir / PathFromUtf8(name)) << "\n";
   return 0;

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "core/app/korvane_doc.h"
+#include "core/platform/unicode_text.h"
 #include "core/report/pagination.h"
 #include "core/report/report_cells.h"
 #include "core/report/report_layout.h"
@@ -180,7 +181,7 @@ int EstimatedTextWidth(std::string_view text, double sizePt) {
   std::size_t i = 0;
   while (i < text.size()) {
     const auto lead = static_cast<unsigned char>(text[i]);
-    const std::size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+    const std::size_t length = Utf8SequenceLength(lead);
     if (lead == '\n') {
       widest = std::max(widest, line);
       line = 0.0;
@@ -217,7 +218,7 @@ double FittingSizePt(std::string_view text, int widthTwips, int heightTwips, dou
     std::size_t i = 0;
     while (i < text.size()) {
       const auto lead = static_cast<unsigned char>(text[i]);
-      const std::size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+      const std::size_t length = Utf8SequenceLength(lead);
       const int width = EstimatedTextWidth(text.substr(i, length), pt);
       if (line > 0 && line + width > widthTwips) {
         ++needed;

@@ -242,5 +242,25 @@ TEST(WaveformViewLayout, PointLabelCyclesThroughTheZonesPoints) {
   EXPECT_EQ(NextPointOnLabelClick(0, &none), 0);
 }
 
+// Up and Down in the waveform view (and a zone change) go to points with
+// samples only, round the zone.
+TEST(WaveformViewLayout, StepsPassOverPointsWithoutSamples) {
+  TestZone zone;
+  zone.pointCount = 4;
+  const std::vector<std::uint16_t> codes(8, 2048);
+  for (int j : {0, 2, 3})
+    zone.points[static_cast<std::size_t>(j)] = NewMeasuringPoint(j, 1, codes.data(), 8, 0, 100, 1, 1);
+  struct Case {
+    int from, step;
+    std::optional<int> to;
+  };
+  const Case cases[] = {{0, 1, 2}, {3, 1, 0}, {0, -1, 3}, {2, -1, 0}, {-1, 1, 0}};
+  for (const Case& c : cases)
+    EXPECT_EQ(StepToPointWithSamples(zone, c.from, c.step), c.to) << c.from << c.step;
+  zone.points[2].reset();
+  zone.points[3].reset();
+  EXPECT_EQ(StepToPointWithSamples(zone, 0, 1), std::nullopt);  // the only one
+}
+
 }  // namespace
 }  // namespace korvane

@@ -46,10 +46,13 @@ TEST(Statistics, MinMaxMeanStdDev) {
   EXPECT_EQ(a.StdDev({}), 0.0f);
   const Values one = {42.0f};
   EXPECT_EQ(a.StdDev(one), 0.0f);
-  // Batch figures join the lists in order.
+  // Batch figures are over the lists joined in order.
   const StrengthLists lists = {{3.0f, 1.0f}, {}, {4.0f, 2.0f}};
-  EXPECT_EQ(a.BatchMean(lists), 2.5f);
-  EXPECT_EQ(a.BatchStdDev(lists), a.StdDev(v));
+  const JoinedStrengths joined = JoinStrengths(lists);
+  EXPECT_EQ(a.SafeMean(joined.values), 2.5f);
+  EXPECT_EQ(a.StdDev(joined.values), a.StdDev(v));
+  EXPECT_EQ(joined.ends, (std::vector<std::size_t>{2, 2, 4}));
+  EXPECT_EQ(joined.member(1).size(), 0u);
 }
 
 // Rounding can leave a slightly negative variance for equal values; its

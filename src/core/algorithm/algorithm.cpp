@@ -6,7 +6,6 @@
 #include <array>
 #include <cmath>
 #include <cstdint>
-#include <limits>
 #include <optional>
 #include <utility>
 
@@ -186,18 +185,8 @@ float CAlgorithm::Maximum(std::span<const float> values) const {
 
 float CAlgorithm::Mean(std::span<const float> values) const { return MeanOf(values); }
 
-float CAlgorithm::BatchMean(const StrengthLists& lists) const {
-  const std::vector<float> joined = JoinLists(lists);
-  return SafeMean(joined);
-}
-
 float CAlgorithm::SafeMean(std::span<const float> values) const {
   return values.empty() ? 0.0f : Mean(values);
-}
-
-float CAlgorithm::BatchStdDev(const StrengthLists& lists) const {
-  const std::vector<float> joined = JoinLists(lists);
-  return StdDev(joined);
 }
 
 float CAlgorithm::StdDev(std::span<const float> values) const {
@@ -263,38 +252,18 @@ namespace {
 // below it every partial sum of up to sixteen of them is exact.
 constexpr int kExactReading = 1 << 19;
 
-// The sum of readings[0 .. n) less the `drop` smallest and `drop` largest,
-// when every reading is below kExactReading in size: then it equals, as a
-// float, the float sum of the sorted middle readings (every partial sum is
-// an integer below 2^24). nullopt otherwise.
-template <std::size_t kDrop>
-std::optional<int> MiddleSum(std::span<const int> readings, std::size_t n) {
-  std::array<int, kDrop> low{};
-  std::array<int, kDrop> high{};
-  low.fill(std::numeric_limits<int>::max());
-  high.fill(std::numeric_limits<int>::min());
+// The sum of the first ten readings less their lowest and highest, when
+// every one is below kExactReading in size: then it equals, as a float, the
+// float sum of the sorted middle eight (every partial sum is an integer
+// below 2^24). nullopt otherwise.
+std::optional<int> MiddleEightOfTen(std::span<const int> readings) {
+  const auto ten = readings.first(10);
+  if (!std::all_of(ten.begin(), ten.end(), [](int x) { return x < kExactReading && x > -kExactReading; }))
+    return std::nullopt;
+  const auto [low, high] = std::minmax_element(ten.begin(), ten.end());
   int total = 0;
-  for (std::size_t i = 0; i < n; ++i) {
-    const int x = readings[i];
-    if (x >= kExactReading || x <= -kExactReading) return std::nullopt;
-    total += x;
-    // Keep the kDrop smallest (ascending) and the kDrop largest
-    // (descending), by exchanges without branches.
-    int carry = x;
-    for (int& l : low) {
-      const int smaller = std::min(carry, l);
-      carry = std::max(carry, l);
-      l = smaller;
-    }
-    carry = x;
-    for (int& h : high) {
-      const int larger = std::max(carry, h);
-      carry = std::min(carry, h);
-      h = larger;
-    }
-  }
-  for (std::size_t k = 0; k < kDrop; ++k) total -= low[k] + high[k];
-  return total;
+  for (int x : ten) total += x;
+  return total - *low - *high;
 }
 
 // Batcher's odd-even merge sort of 16 values: 63 exchanges in ten rounds,
@@ -362,7 +331,7 @@ float ReboundOfSixteen(std::span<const int> readings) {
 
 float ReboundOfFirstTen(std::span<const int> readings) {
   if (readings.size() != 16) return 0.0f;
-  if (const std::optional<int> middle = MiddleSum<1>(readings, 10)) return static_cast<float>(*middle) / 8.0f;
+  if (const std::optional<int> middle = MiddleEightOfTen(readings)) return static_cast<float>(*middle) / 8.0f;
   std::array<float, 10> sorted{};
   for (std::size_t i = 0; i < 10; ++i) sorted[i] = static_cast<float>(readings[i]);
   std::sort(sorted.begin(), sorted.end());

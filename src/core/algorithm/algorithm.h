@@ -89,8 +89,6 @@ class CAlgorithm {
   float Mean(std::span<const float> values) const;
   float SafeMean(std::span<const float> values) const;
   float StdDev(std::span<const float> values) const;
-  float BatchMean(const StrengthLists& lists) const;
-  float BatchStdDev(const StrengthLists& lists) const;
   // Σa/Σb over i < count; 0 for null arrays, count <= 0 or |Σb| < 1e-5.
   float RatioOfSums(const float* a, const float* b, int count) const;
 

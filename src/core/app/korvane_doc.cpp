@@ -1,5 +1,7 @@
 #include "core/app/korvane_doc.h"
 
+#include "core/wave/waveform_view_layout.h"
+
 #include "core/app/settings_file.h"
 #include "core/data/file_pair.h"
 #include "core/data/file_writer.h"
@@ -94,19 +96,9 @@ bool CKorvaneDoc::CanGoNext() const { return HasFile() && currentZone + 1 < Zone
 void CKorvaneDoc::FitCurrentPoint() {
   const TestZone* zone = GetCurrentZone();
   if (zone == nullptr) return;
-  const auto withSamples = [zone](int slot) {
-    const MeasuringPoint* p = zone->point(slot);
-    return p != nullptr && p->hasSamples();
-  };
-  const int slots = zone->usedPointSlots();
-  if (currentPoint >= 0 && currentPoint < slots && withSamples(currentPoint)) return;
-  currentPoint = 0;
-  for (int slot = 0; slot < slots; ++slot) {
-    if (withSamples(slot)) {
-      currentPoint = slot;
-      return;
-    }
-  }
+  const MeasuringPoint* current = currentPoint < zone->usedPointSlots() ? zone->point(currentPoint) : nullptr;
+  if (current != nullptr && current->hasSamples()) return;
+  currentPoint = StepToPointWithSamples(*zone, -1, 1).value_or(0);
 }
 
 namespace {

@@ -60,4 +60,15 @@ int NextPointOnLabelClick(int currentPoint, const TestZone* zone) {
   return ((std::max(currentPoint, 0) + 1) % n);
 }
 
+std::optional<int> StepToPointWithSamples(const TestZone& zone, int from, int step) {
+  const int used = zone.usedPointSlots();
+  for (int k = 1; k <= used; ++k) {
+    const int slot = ((from + k * step) % used + used) % used;
+    if (slot == from) break;
+    const MeasuringPoint* p = zone.point(slot);
+    if (p != nullptr && p->hasSamples()) return slot;
+  }
+  return std::nullopt;
+}
+
 }  // namespace korvane

@@ -5,6 +5,8 @@
 // trace, pick) is ComputePanelPicture of waveform_axes.h.
 #pragma once
 
+#include <optional>
+
 #include <string>
 
 namespace korvane {
@@ -81,5 +83,11 @@ bool StoredStripReadings(const TestZone& zone, int point, StripReadings& out);
 // The point after a click on the label: (current + 1) mod n, n the zone's
 // point count (its used point slots; 3 without a zone; at least 1).
 int NextPointOnLabelClick(int currentPoint, const TestZone* zone);
+
+// The zone's point with samples `step` places on from `from` (+1 the next,
+// -1 the previous), going round the zone's used point slots and passing
+// over points without samples; nullopt when no other point has samples.
+// From -1 with step +1: the zone's first point with samples.
+std::optional<int> StepToPointWithSamples(const TestZone& zone, int from, int step);
 
 }  // namespace korvane

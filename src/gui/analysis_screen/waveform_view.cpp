@@ -199,16 +199,11 @@ void CAnalysisView::keyPressEvent(QKeyEvent* event) {
     case Qt::Key_Up:
     case Qt::Key_Down: {
       if (zone == nullptr) break;
-      const int used = zone->usedPointSlots();
-      // The next (previous) point with samples, as the label click goes.
-      for (int k = 1; k < used; ++k) {
-        const int slot = ((doc.currentPoint + (event->key() == Qt::Key_Down ? k : -k)) % used + used) % used;
-        const MeasuringPoint* p = zone->point(slot);
-        if (p != nullptr && p->hasSamples()) {
-          model_->selectPoint(slot);
-          refresh();
-          break;
-        }
+      const std::optional<int> next =
+          StepToPointWithSamples(*zone, doc.currentPoint, event->key() == Qt::Key_Down ? 1 : -1);
+      if (next) {
+        model_->selectPoint(*next);
+        refresh();
       }
       return;
     }
