@@ -26,6 +26,7 @@
 #include <QPrinterInfo>
 #include <cstdio>
 #include <memory>
+#include "cli/gui_application.h"
 
 #include "core/app/korvane_doc.h"
 #include "core/platform/error.h"
@@ -38,27 +39,6 @@ namespace korvane::cli {
 
 #ifdef KORVANE_WITH_QT
 namespace {
-
-// Qt's own notes about the environment of a window system the command does
-// not use (no runtime folder, debug output) stay off stderr; real warnings
-// pass.
-void FilterQtMessages(QtMsgType type, const QMessageLogContext& context, const QString& message) {
-  if (type == QtDebugMsg || type == QtInfoMsg) return;
-  if (message.startsWith(QLatin1String("QStandardPaths:"))) return;
-  std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, message)));
-}
-
-// The renderer needs a GUI application for its fonts but never a window: the
-// offscreen platform serves unless the caller chose another.
-std::unique_ptr<QGuiApplication> MakeApplication() {
-  if (QGuiApplication::instance() != nullptr) return nullptr;
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  qInstallMessageHandler(FilterQtMessages);
-  static int argc = 1;
-  static char name[] = "korvane-cli";
-  static char* argv[] = {name, nullptr};
-  return std::make_unique<QGuiApplication>(argc, argv);
-}
 
 // The printer queue `name` (the default queue when empty); KorvaneError
 // when there is none.
@@ -110,7 +90,7 @@ int RunReport(const Args& args, std::ostream& out, std::ostream& err) {
   doc.OnOpenDocument(PathFromUtf8(parsed.positional.front()));
   doc.RecomputeAll();
 
-  const std::unique_ptr<QGuiApplication> application = MakeApplication();
+  const std::unique_ptr<QGuiApplication> application = MakeGuiApplication();
   // A missing queue is reported before anything is written.
   const QPrinterInfo printerInfo = toPrinter ? FindPrinter(printerName) : QPrinterInfo();
   if (parsed.Has("--pdf")) {

@@ -45,5 +45,7 @@ int RunWaveform(const Args& args, std::ostream& out, std::ostream& err);
 int RunReport(const Args& args, std::ostream& out, std::ostream& err);
 int RunExport(const Args& args, std::ostream& out, std::ostream& err);
 int RunPick(const Args& args, std::ostream& out, std::ostream& err);
+int RunCurve(const Args& args, std::ostream& out, std::ostream& err);
+int RunCores(const Args& args, std::ostream& out, std::ostream& err);
 
 }  // namespace korvane::cli

@@ -152,6 +152,30 @@ const std::vector<CommandHelp>& CommandHelps() {
         {"--result-table", "", "the result table in the Word report"},
         {"--no-member-estimates", "", "without the member-estimate rows"}},
        kHasOffice},
+      {"curve",
+       "SPECIMENS.csv|SPECIMENS.xlsx [--json] [--pdf OUT.pdf]",
+       "a laboratory's own strength curve from its cube specimens",
+       "Fits fcu = a·v^b·R^c to the specimens (columns v, R, fcu or 声速, 回弹值, 抗压强度; CSV in UTF-8 or "
+       "GBK, or the first sheet of a workbook) by least squares of ln fcu on ln v and ln R, and prints n, a, "
+       "b, "
+       "c, the correlation, the mean relative error δ and the relative standard deviation e_r (%), whether "
+       "they meet the limits of a dedicated (12%, 14%), regional (14%, 17%) and unified (15%, 18%) curve, "
+       "and the ranges of v, R and fcu. Rows that are not three positive numbers are listed on stderr and "
+       "left out; fewer than ten specimens are refused.",
+       {{"--json", "",
+         "as JSON (n, a, b, c, correlation, meanRelativeError, relativeStdDev, verdict, range)"},
+        {"--pdf", "OUT.pdf",
+         "the fit's page: the figures and the plot of computed against measured strength"}}},
+      {"cores",
+       "FILE --core M:Z=F [--core M:Z=F ...] [--json] [--apply OUT.SHA]",
+       "the core correction η or Δtot from drilled cores",
+       "Derives the correction of the file's standard from the strengths of cores drilled from its zones: "
+       "η = (1/n)·Σ fcor,i/fcu,i for the standards that correct by a factor, Δtot = mean(fcor) − mean(fcu,i) "
+       "for the additive ones (fcu,i with η = 1, Δtot = 0). Without --core the cores kept with the file are "
+       "used. Fewer than six cores give a warning.",
+       {{"--core", "M:Z=F", "a core of zone Z of member M (both from 1) with strength F, MPa"},
+        {"--json", "", "as JSON (method \"eta\" or \"deltaTot\", the value, n, the cores)"},
+        {"--apply", "OUT.SHA", "write the file with the value (rounded to 0.01) in every zone, recomputed"}}},
   };
   return commands;
 }

@@ -13,6 +13,13 @@ std::string ShortestFloat(float value) {
   return std::string(buffer, result.ptr);
 }
 
+std::string ShortestDouble(double value) {
+  if (!std::isfinite(value)) return "null";
+  char buffer[64];
+  const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+  return std::string(buffer, result.ptr);
+}
+
 void JsonWriter::NewLine() {
   if (!pretty_) return;
   out_.push_back('\n');
@@ -74,6 +81,12 @@ JsonWriter& JsonWriter::Key(std::string_view name) {
 JsonWriter& JsonWriter::Value(float value) {
   BeforeValue();
   out_.append(ShortestFloat(value));
+  return *this;
+}
+
+JsonWriter& JsonWriter::Value(double value) {
+  BeforeValue();
+  out_.append(ShortestDouble(value));
   return *this;
 }
 

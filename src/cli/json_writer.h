@@ -11,6 +11,8 @@
 namespace korvane::cli {
 
 std::string ShortestFloat(float value);
+// The same for a double (shortest text that reads back to the same double).
+std::string ShortestDouble(double value);
 
 class JsonWriter {
  public:
@@ -22,6 +24,7 @@ class JsonWriter {
   JsonWriter& EndArray();
   JsonWriter& Key(std::string_view name);
   JsonWriter& Value(float value);
+  JsonWriter& Value(double value);
   JsonWriter& Value(int value);
   JsonWriter& Value(bool value);
   JsonWriter& Value(std::string_view text);

@@ -24,7 +24,8 @@ Runner RunnerOf(std::string_view name) {
       {"zone", RunZone},         {"estimate", RunEstimate}, {"info", RunInfo},
       {"evaluate", RunEvaluate}, {"convert", RunConvert},   {"merge", RunMerge},
       {"generate", RunGenerate}, {"waveform", RunWaveform}, {"pick", RunPick},
-      {"report", RunReport},     {"export", RunExport},
+      {"report", RunReport},     {"export", RunExport},     {"curve", RunCurve},
+      {"cores", RunCores},
   };
   for (const auto& [command, run] : kRunners) {
     if (command == name) return run;

@@ -382,6 +382,30 @@ void WriteResultsWorkbook(const CKorvaneDoc& doc, const std::filesystem::path& p
     } else {
       WriteRounded(sheet, batchRow + 1, 4, batch.fcue, 1, oneDecimal);
     }
+
+    // The cores of the core correction after an empty row: a title with
+    // their count, the heads, a row per core, the value derived beside the
+    // first.
+    const report::ReportSource source = ReportSourceOf(doc);
+    if (report::HasCoreTable(source)) {
+      const report::CoreTableCells cores = report::FormatCoreTable(source);
+      const int title = batchRow + 3;
+      if (title + 2 + static_cast<int>(cores.lines.size()) > static_cast<int>(LXW_ROW_MAX))
+        throw std::runtime_error("测区过多，超出Excel工作表的行数上限");
+      WriteText(sheet, title, 0, std::string(report::kCoreTableLabel) + "  " + cores.count);
+      for (std::size_t k = 0; k < cores.heads.size(); ++k)
+        WriteText(sheet, title + 1, static_cast<int>(k), cores.heads[k]);
+      for (std::size_t i = 0; i < cores.lines.size(); ++i) {
+        const report::CoreTableCells::Line& line = cores.lines[i];
+        const int row = title + 2 + static_cast<int>(i);
+        WriteText(sheet, row, 0, line.member);
+        WriteText(sheet, row, 1, line.zone);
+        writeFigure(row, 2, line.conversion);
+        writeFigure(row, 3, line.core);
+        writeFigure(row, 4, line.ratio);
+      }
+      writeFigure(title + 2, 5, cores.value);
+    }
     workbook.Close(temporary);
   });
 }

@@ -402,7 +402,10 @@ Table BuildResultTable(const CKorvaneDoc& doc, int member, int page, bool summar
       options.printMemberEstimates && page == report::PagesForZoneCount(doc.ZoneCount(member));
   constexpr int cols = 12;
   const int summaryRow = estimateRow ? 23 : 22;  // first row of the batch summary
-  Table table(summaryPage ? summaryRow + 2 : summaryRow - 1, cols);
+  const report::ReportSource source = ReportSourceOf(doc);
+  // Under the summary: the cores' block, its head and a row per core.
+  const int coreRows = summaryPage && report::HasCoreTable(source) ? 1 + source.cores.n() : 0;
+  Table table(summaryPage ? summaryRow + 2 + coreRows : summaryRow - 1, cols);
   table.format = ResultTableFont();
   table.align = Align::Center;
   table.minRowHeight = kMinRowHeight;
@@ -486,6 +489,30 @@ Table BuildResultTable(const CKorvaneDoc& doc, int member, int page, bool summar
     table.MergeSet(r + 2, 6, r + 2, 7, "计算");
     table.MergeSet(r + 2, 9, r + 2, 10, "检测");
     table.Merge(r + 2, 11, r + 2, cols);
+  }
+
+  if (coreRows > 0) {
+    // Columns: member 3-4, zone 5, fcu,i 6-7, fcor 8-9, ratio 10, value 11-12.
+    const report::CoreTableCells cores = report::FormatCoreTable(source);
+    const int c0 = summaryRow + 3;
+    static constexpr int kFirst[6] = {3, 5, 6, 8, 10, 11};
+    static constexpr int kLast[6] = {4, 5, 7, 9, 10, cols};
+    table.MergeSet(c0, 1, c0 + coreRows - 1, 2, std::string(report::kCoreTableLabel));
+    for (std::size_t k = 0; k < 6; ++k) table.MergeSet(c0, kFirst[k], c0, kLast[k], cores.heads[k]);
+    for (std::size_t i = 0; i < cores.lines.size(); ++i) {
+      const report::CoreTableCells::Line& line = cores.lines[i];
+      const int row = c0 + 1 + static_cast<int>(i);
+      const std::string texts[5] = {line.member, line.zone, line.conversion.text, line.core.text,
+                                    line.ratio.text};
+      for (std::size_t k = 0; k < 5; ++k) {
+        if (kFirst[k] == kLast[k]) {
+          table.Set(row, kFirst[k], texts[k]);
+        } else {
+          table.MergeSet(row, kFirst[k], row, kLast[k], texts[k]);
+        }
+      }
+    }
+    table.MergeSet(c0 + 1, kFirst[5], c0 + coreRows - 1, kLast[5], cores.value.text + "\n" + cores.count);
   }
   return table;
 }

@@ -148,6 +148,28 @@ void RenderJobToPdf(const CKorvaneDoc& doc, const std::filesystem::path& path, R
   ReplaceWith(path, pdf);
 }
 
+void RenderPageToPdf(const std::filesystem::path& path, std::string_view title,
+                     const std::function<report::PageDescription(const report::Rect& body)>& layout) {
+  InstallReportFontSubstitutions();
+  QByteArray pdf;
+  {
+    QBuffer buffer(&pdf);
+    buffer.open(QIODevice::WriteOnly);
+    QPdfWriter writer(&buffer);
+    writer.setResolution(kPdfResolution);
+    writer.setPageSize(QPageSize(QPageSize::A4));
+    writer.setPageMargins(QMarginsF(0, 0, 0, 0));
+    writer.setCreator(QStringLiteral("Korvane"));
+    writer.setTitle(QString::fromUtf8(title.data(), static_cast<qsizetype>(title.size())));
+    QPainter painter;
+    if (!painter.begin(&writer)) throw WriteError(path);
+    const int margin = static_cast<int>(std::lround(20.0 / 25.4 * kPdfResolution));
+    PaintPage(painter, layout({margin, margin, writer.width() - margin, writer.height() - margin}));
+    if (!painter.end()) throw WriteError(path);
+  }
+  ReplaceWith(path, pdf);
+}
+
 QImage RenderPrintedPage(const CKorvaneDoc& doc, const report::JobPage& page, int dpi,
                          const ReportOptions& options) {
   InstallReportFontSubstitutions();

@@ -7,9 +7,12 @@
 
 #include <QImage>
 #include <filesystem>
+#include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "core/report/display_list.h"
 #include "core/report/page_frame.h"
 #include "core/report/pagination.h"
 
@@ -56,6 +59,13 @@ inline constexpr int kPdfResolution = 600;
 // the job is empty or the file cannot be written.
 void RenderJobToPdf(const CKorvaneDoc& doc, const std::filesystem::path& path, ReportChoice choice,
                     const ReportOptions& options = {});
+
+// Writes one A4 page (600 dpi device pixels) whose description `layout`
+// gives for the body inside 20 mm margins, as a PDF titled `title`, with
+// the same replacement and failures as RenderJobToPdf. The strength curve's
+// page is written so.
+void RenderPageToPdf(const std::filesystem::path& path, std::string_view title,
+                     const std::function<report::PageDescription(const report::Rect& body)>& layout);
 
 // One printed page as an image: A4 at `dpi`, white, with the page frame,
 // header, footer and page number of the print settings. Grayscale,

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "core/algorithm/core_correction.h"
 #include "core/algorithm/test_position.h"
 #include "core/app/edit_snapshot.h"
 #include "core/app/korvane_doc.h"
@@ -524,6 +525,57 @@ EditResult SetDeltaTot(CKorvaneDoc& doc, float deltaTot) {
   }
   const float v = deltaTot;
   return ApplyCorrections(doc, doc.project.eta, v, v);
+}
+
+EditResult SetCustomCoefficients(CKorvaneDoc& doc, int member, float a, float b, float c) {
+  const bool all = member == -1;
+  if (!all && !ValidMember(doc, member)) return Refused({member, -1});
+  if (doc.members.empty()) return Refused({member, -1});
+  const std::pair<Coefficient, float> given[] = {
+      {Coefficient::A, a}, {Coefficient::B, b}, {Coefficient::C, c}};
+  for (const auto& [which, value] : given) {
+    const TypedField field = CoefficientField(which, doc.standard);
+    if (Outside(value, field)) return Refused({member, -1}, std::nullopt, RangeMessage(RangeOf(field)));
+  }
+  const std::size_t first = all ? 0 : static_cast<std::size_t>(member);
+  const std::size_t last = all ? doc.members.size() : first + 1;
+  bool held = true;
+  for (std::size_t m = first; m < last; ++m) {
+    const Member& record = doc.members[m];
+    held = held && record.aggregateType == Aggregate::Custom && record.coefA == a && record.coefB == b &&
+           record.coefC == c;
+  }
+  if (held) return Unchanged({member, -1});
+  const EditScope scope = all ? kEverything : EditScope::Member | EditScope::MemberZones | EditScope::Batch;
+  EditResult result = Begin(doc, scope, {member, -1});
+  for (std::size_t m = first; m < last; ++m) {
+    Member& record = doc.members[m];
+    record.aggregateType = Aggregate::Custom;
+    record.coefA = a;
+    record.coefB = b;
+    record.coefC = c;
+  }
+  for (std::size_t m = first; m < last; ++m)
+    doc.RecomputeMember(static_cast<int>(m), /*withFileResult=*/false);
+  doc.EvaluateBatch();
+  return Finish(doc, std::move(result));
+}
+
+EditResult ApplyCoreCorrection(CKorvaneDoc& doc, const std::vector<CoreSample>& cores) {
+  if (!doc.HasFile()) return Refused({});
+  const CoreCorrection derived = DeriveCoreCorrection(doc.algorithm, doc.members, doc.zoneLists, cores);
+  if (!derived.problem.empty()) return Refused({}, std::nullopt, derived.problem);
+  const bool eta = derived.method == CoreMethod::Eta;
+  const TypedField field = eta ? TypedField::Eta : TypedField::DeltaTot;
+  if (Outside(derived.applied, field)) {
+    return Refused({}, eta ? doc.project.eta : doc.project.deltaTot, RangeMessage(RangeOf(field)));
+  }
+  EditResult result = Begin(doc, EditScope::Project | EditScope::Cores | kEverything, {}, derived.applied);
+  (eta ? doc.project.eta : doc.project.deltaTot) = derived.applied;
+  doc.cores = cores;
+  doc.ApplyCorrectionsToAll();
+  result.message = derived.warning;
+  return Finish(doc, std::move(result));
 }
 
 EditResult SetPumped(CKorvaneDoc& doc, int member, bool pumped) {

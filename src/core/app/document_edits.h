@@ -34,6 +34,7 @@
 #include <vector>
 
 #include "core/algorithm/correction_tables.h"
+#include "core/data/companion_file.h"
 #include "core/data/records.h"
 #include "core/data/typed_number.h"
 #include "core/standards/standards.h"
@@ -70,6 +71,7 @@ enum class EditScope : std::uint32_t {
   ReportInfo = 1u << 11,  // the report project information
   Filter = 1u << 12,      // the filter switches and corners
   Position = 1u << 13,    // current member, zone and point
+  Cores = 1u << 14,       // the cores of the core correction
 };
 constexpr EditScope operator|(EditScope a, EditScope b) {
   return static_cast<EditScope>(static_cast<std::uint32_t>(a) | static_cast<std::uint32_t>(b));
@@ -212,6 +214,20 @@ EditResult RefreshStandardCoefficients(CKorvaneDoc& doc, int member, bool forced
 // everything is recomputed.
 EditResult SetEta(CKorvaneDoc& doc, float eta);
 EditResult SetDeltaTot(CKorvaneDoc& doc, float deltaTot);
+// A laboratory's own strength curve as the own coefficients ("自定义",
+// aggregate code 0) of member `member`, or of every member for -1: a, b and
+// c as given, each member's d as it is; the members' zones and the batch
+// are recomputed. Refused with the range message of the first coefficient
+// outside CoefficientField's range.
+EditResult SetCustomCoefficients(CKorvaneDoc& doc, int member, float a, float b, float c);
+// The core correction of `cores` (DeriveCoreCorrection) under the file's
+// standard: the value rounded to 0.01 becomes the project's η or Δtot and
+// goes into every zone, everything is recomputed, and the cores are kept
+// with the file (CKorvaneDoc::cores), as one step. Refused with the
+// derivation's problem when a core cannot be used, or with the field's range
+// message when the value is outside η's or Δtot's range. Fewer than six
+// cores are applied with the derivation's warning as `message`.
+EditResult ApplyCoreCorrection(CKorvaneDoc& doc, const std::vector<CoreSample>& cores);
 // Pumped-concrete switch of member `member`; the member's zones and the
 // batch are recomputed.
 EditResult SetPumped(CKorvaneDoc& doc, int member, bool pumped);

@@ -52,6 +52,7 @@ EditSnapshot EditSnapshot::Capture(const CKorvaneDoc& doc, EditScope scope, Zone
   if (Touches(scope, EditScope::Project)) s.project_ = doc.project;
   if (Touches(scope, EditScope::Sections)) s.sections_ = doc.sections;
   s.tables_ = doc.tables;
+  if (Touches(scope, EditScope::Cores)) s.cores_ = doc.cores;
   s.standard_ = doc.standard;
   if (Touches(scope, EditScope::ReportInfo)) s.reportInfo_ = doc.reportInfo;
   s.filter_ = FilterSettingsOf(doc);
@@ -69,6 +70,7 @@ void EditSnapshot::Restore(CKorvaneDoc& doc) const {
     doc.algorithm = CAlgorithm(standard_, &doc.tables);
   }
   if (Touches(scope_, EditScope::Tables)) doc.tables = tables_;
+  if (Touches(scope_, EditScope::Cores)) doc.cores = cores_;
   if (Touches(scope_, EditScope::Project)) doc.project = project_;
   if (Touches(scope_, EditScope::Sections)) doc.sections = sections_;
   if (Touches(scope_, EditScope::ReportInfo)) doc.reportInfo = reportInfo_;

@@ -51,6 +51,7 @@ class EditSnapshot {
   ProjectInfo project_;
   std::vector<SectionPara> sections_;
   CorrectionTables tables_;
+  std::vector<CoreSample> cores_;
   Standard standard_ = Standard::CECS02_2005;
   ReportProjectInfo reportInfo_;
   FilterSettings filter_;

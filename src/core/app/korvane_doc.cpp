@@ -132,6 +132,8 @@ std::string CKorvaneDoc::SaveResultsFreeName() const {
 
 report::ReportSource ReportSourceOf(const CKorvaneDoc& doc) {
   const TestZone* zone = doc.GetCurrentZone();
+  CoreCorrection cores;
+  if (!doc.cores.empty()) cores = DeriveCoreCorrection(doc.algorithm, doc.members, doc.zoneLists, doc.cores);
   return report::ReportSource{.members = doc.members,
                               .zoneLists = doc.zoneLists,
                               .result = doc.result,
@@ -139,7 +141,8 @@ report::ReportSource ReportSourceOf(const CKorvaneDoc& doc) {
                               .standard = doc.standard,
                               .printSettings = doc.printSettings,
                               .reportInfo = doc.reportInfo,
-                              .shownZonePoints = zone != nullptr ? zone->pointCount : 0};
+                              .shownZonePoints = zone != nullptr ? zone->pointCount : 0,
+                              .cores = std::move(cores)};
 }
 
 }  // namespace korvane

@@ -131,4 +131,28 @@ std::array<HeadRow, 7> ResultTableHead(const ReportProjectInfo& info, const Memb
            {"构件名称", member.name, "检测依据", info.testBasis}}};
 }
 
+bool HasCoreTable(const ReportSource& doc) { return doc.cores.n() > 0; }
+
+CoreTableCells FormatCoreTable(const ReportSource& doc) {
+  CoreTableCells cells;
+  const bool eta = doc.cores.method == CoreMethod::Eta;
+  cells.heads = {"构件",
+                 "测区",
+                 "fcu,i(MPa)",
+                 "fcor(MPa)",
+                 eta ? "fcor/fcu,i" : "fcor-fcu,i(MPa)",
+                 eta ? "η" : "Δtot(MPa)"};
+  for (const CoreLine& line : doc.cores.lines) {
+    const auto m = static_cast<std::size_t>(line.core.member);
+    const std::string& name = m < doc.members.size() ? doc.members[m].name : std::string();
+    cells.lines.push_back({name.empty() ? FormatInt(line.core.member + 1) : name,
+                           FormatInt(line.core.zone + 1), Figure(line.conversion, 1),
+                           Figure(line.core.strength, 1),
+                           Figure(static_cast<float>(line.ratio), eta ? 3 : 1)});
+  }
+  cells.value = Figure(doc.cores.applied, 2);
+  cells.count = "n=" + FormatInt(doc.cores.n());
+  return cells;
+}
+
 }  // namespace korvane::report

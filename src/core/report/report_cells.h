@@ -7,6 +7,7 @@
 #include <array>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/data/records.h"
 #include "core/report/report_records.h"
@@ -123,6 +124,31 @@ inline constexpr std::string_view kBatchInvalidText = "批推定值不成立，\
 std::string MemberEstimateText(const MemberEstimateCells& cells, SummaryStyle style);
 
 inline constexpr std::string_view kMemberEstimateLabel = "构件推定值";
+
+// The cores of the core correction, printed under the batch summary on the
+// result table's last page by every output.
+struct CoreTableCells {
+  // "构件", "测区", "fcu,i(MPa)", "fcor(MPa)", then "fcor/fcu,i" (η) or
+  // "fcor-fcu,i(MPa)" (Δtot), then "η" or "Δtot(MPa)".
+  std::array<std::string, 6> heads;
+  struct Line {
+    std::string member;       // the member's name, or its number from 1 without one
+    std::string zone;         // the zone's number from 1
+    ReportFigure conversion;  // fcu,i with η = 1, Δtot = 0: 1 decimal
+    ReportFigure core;        // fcor: 1 decimal
+    ReportFigure ratio;       // ratio: 3 decimals; difference: 1 decimal (MPa)
+  };
+  std::vector<Line> lines;
+  // The value derived from them (2 decimals, as the file holds it) and
+  // "n=<count>".
+  ReportFigure value;
+  std::string count;
+};
+inline constexpr std::string_view kCoreTableLabel = "钻芯修正";
+
+// Whether the result table prints the cores (the file has usable ones).
+bool HasCoreTable(const ReportSource& doc);
+CoreTableCells FormatCoreTable(const ReportSource& doc);
 
 // One row of a report's head (the rows above the zone table): a label and
 // its value, and on the split rows a second label and value to the right

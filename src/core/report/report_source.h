@@ -6,6 +6,7 @@
 
 #include <vector>
 
+#include "core/algorithm/core_correction.h"
 #include "core/data/records.h"
 #include "core/report/report_records.h"
 
@@ -22,6 +23,8 @@ struct ReportSource {
   // Measuring points of the zone the screen shows (0: none); the record
   // sheet takes its velocity layout when it is 7 or more.
   int shownZonePoints = 0;
+  // The core correction of the file's cores (none: no lines, no table).
+  CoreCorrection cores;
 
   // Zones of member `member`; 0 for an index out of range.
   int ZoneCount(int member) const {

@@ -2,7 +2,8 @@
 // pair, on a grid of 20 columns by 30 rows. The last page of every member
 // adds the member-estimate row (rows 30-32) when the options ask for it; the
 // summary page (the last page of the last member) adds the batch summary
-// below (five rows). Zone column k (1..10) spans columns
+// below (five rows), then the cores of the core correction when the file has
+// any (a head row and a row per core). Zone column k (1..10) spans columns
 // 5 + 1.5(k-1) .. 5 + 1.5k.
 #include <algorithm>
 #include <array>
@@ -27,6 +28,11 @@ double ZoneRight(int k) { return kZoneColumnsStart + kZoneColumnWidth * k; }
 // figures.
 constexpr double kEstimateCellWidth = (kColumns - kZoneColumnsStart) / 4.0;
 
+// The cores' block: its head and one row per core; columns of member, zone,
+// fcu,i, fcor, ratio and the value derived (which spans the core rows).
+int CoreRows(const ReportSource& doc) { return HasCoreTable(doc) ? 1 + doc.cores.n() : 0; }
+constexpr std::array<double, 7> kCoreColumns = {5.0, 9.0, 11.0, 13.5, 16.0, 18.0, 20.0};
+
 }  // namespace
 
 bool IsSummaryPage(const ReportSource& doc, int member, int pageInMember) {
@@ -43,7 +49,7 @@ bool IsLastPageOfMember(const ReportSource& doc, int member, int pageInMember) {
 int ResultTableRows(const ReportSource& doc, int member, int pageInMember, const ReportOptions& options) {
   int rows = 30;
   if (options.printMemberEstimates && IsLastPageOfMember(doc, member, pageInMember)) rows += 2;
-  if (IsSummaryPage(doc, member, pageInMember)) rows += 5;
+  if (IsSummaryPage(doc, member, pageInMember)) rows += 5 + CoreRows(doc);
   return rows;
 }
 
@@ -103,6 +109,15 @@ PageDescription LayoutResultTablePage(const ReportSource& doc, int member, int p
     b.VLine(10, s0, s0 + 5, pen);
     b.VLine(15, s0, s0 + 2, pen);
     for (double column : {12.5, 15.0, 17.5}) b.VLine(column, s0 + 4, s0 + 5, pen);
+  }
+  const int c0 = s0 + 5;  // first row of the cores' block
+  const int coreRows = summary ? CoreRows(doc) : 0;
+  if (coreRows > 0) {
+    b.HLine(c0, 0, kColumns, pen);
+    b.HLine(c0 + 1, 5, kColumns, pen);
+    for (int row = c0 + 2; row < c0 + coreRows; ++row) b.HLine(row, 5, kCoreColumns[5], pen);
+    for (std::size_t k = 1; k + 1 < kCoreColumns.size(); ++k)
+      b.VLine(kCoreColumns[k], c0, c0 + coreRows, pen);
   }
 
   // ---- Fonts -------------------------------------------------------------------
@@ -213,6 +228,23 @@ PageDescription LayoutResultTablePage(const ReportSource& doc, int member, int p
     value(15, s0, kColumns, s0 + 2, fcue, fcue.find('\n') != std::string::npos);
     value(5, s0 + 2, 10, s0 + 4, info.conversionTableName);
     value(10, s0 + 3, kColumns, s0 + 4, info.resultTableRemark);
+  }
+
+  // ---- Cores ---------------------------------------------------------------------
+  if (coreRows > 0) {
+    const CoreTableCells cores = FormatCoreTable(doc);
+    label(0, c0, 5, c0 + coreRows, std::string(kCoreTableLabel));
+    for (std::size_t k = 0; k < cores.heads.size(); ++k) {
+      label(kCoreColumns[k], c0, kCoreColumns[k + 1], c0 + 1, cores.heads[k]);
+    }
+    for (std::size_t i = 0; i < cores.lines.size(); ++i) {
+      const CoreTableCells::Line& line = cores.lines[i];
+      const double row = c0 + 1 + static_cast<double>(i);
+      const std::string texts[5] = {line.member, line.zone, line.conversion.text, line.core.text,
+                                    line.ratio.text};
+      for (std::size_t k = 0; k < 5; ++k) value(kCoreColumns[k], row, kCoreColumns[k + 1], row + 1, texts[k]);
+    }
+    value(kCoreColumns[5], c0 + 1, kColumns, c0 + coreRows, cores.value.text + "\n" + cores.count, true);
   }
   return page;
 }

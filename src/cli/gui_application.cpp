@@ -1,0 +1,31 @@
+#include "cli/gui_application.h"
+
+#ifdef KORVANE_WITH_QT
+#include <cstdio>
+
+namespace korvane::cli {
+namespace {
+
+// Qt's own notes about the environment of a window system the command does
+// not use (no runtime folder, debug output) stay off stderr; real warnings
+// pass.
+void FilterQtMessages(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+  if (type == QtDebugMsg || type == QtInfoMsg) return;
+  if (message.startsWith(QLatin1String("QStandardPaths:"))) return;
+  std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, message)));
+}
+
+}  // namespace
+
+std::unique_ptr<QGuiApplication> MakeGuiApplication() {
+  if (QGuiApplication::instance() != nullptr) return nullptr;
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  qInstallMessageHandler(FilterQtMessages);
+  static int argc = 1;
+  static char name[] = "korvane-cli";
+  static char* argv[] = {name, nullptr};
+  return std::make_unique<QGuiApplication>(argc, argv);
+}
+
+}  // namespace korvane::cli
+#endif

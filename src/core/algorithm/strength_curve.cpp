@@ -1,0 +1,111 @@
+#include "core/algorithm/strength_curve.h"
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+#include "core/data/text_format.h"
+#include "core/platform/error.h"
+
+namespace korvane {
+
+CurveLimits LimitsOf(CurveKind kind) {
+  switch (kind) {
+    case CurveKind::Dedicated: return {12.0, 14.0};
+    case CurveKind::Regional: return {14.0, 17.0};
+    case CurveKind::Unified: break;
+  }
+  return {15.0, 18.0};
+}
+
+std::string_view CurveKindName(CurveKind kind) {
+  switch (kind) {
+    case CurveKind::Dedicated: return "专用曲线";
+    case CurveKind::Regional: return "地区曲线";
+    case CurveKind::Unified: break;
+  }
+  return "统一曲线";
+}
+
+std::string_view CurveKindKey(CurveKind kind) {
+  switch (kind) {
+    case CurveKind::Dedicated: return "dedicated";
+    case CurveKind::Regional: return "regional";
+    case CurveKind::Unified: break;
+  }
+  return "unified";
+}
+
+bool MeetsLimits(CurveKind kind, double meanRelativeError, double relativeStdDev) {
+  const CurveLimits limits = LimitsOf(kind);
+  return meanRelativeError <= limits.meanRelativeError && relativeStdDev <= limits.relativeStdDev;
+}
+
+double CurveFit::Strength(double velocity, double rebound) const {
+  return a * std::pow(velocity, b) * std::pow(rebound, c);
+}
+
+CurveFit FitStrengthCurve(std::span<const Specimen> specimens) {
+  const auto n = static_cast<int>(specimens.size());
+  if (n < kMinSpecimens) {
+    throw KorvaneError(std::string(kMsgFewSpecimens) + FormatInt(n) + std::string(kMsgFewSpecimensEnd));
+  }
+  // Centred sums of x1 = ln v, x2 = ln R, y = ln fcu.
+  double m1 = 0.0, m2 = 0.0, my = 0.0;
+  for (const Specimen& s : specimens) {
+    m1 += std::log(s.v);
+    m2 += std::log(s.r);
+    my += std::log(s.fcu);
+  }
+  m1 /= n;
+  m2 /= n;
+  my /= n;
+  double s11 = 0.0, s12 = 0.0, s22 = 0.0, s1y = 0.0, s2y = 0.0, syy = 0.0;
+  for (const Specimen& s : specimens) {
+    const double x1 = std::log(s.v) - m1;
+    const double x2 = std::log(s.r) - m2;
+    const double y = std::log(s.fcu) - my;
+    s11 += x1 * x1;
+    s12 += x1 * x2;
+    s22 += x2 * x2;
+    s1y += x1 * y;
+    s2y += x2 * y;
+    syy += y * y;
+  }
+  const double det = s11 * s22 - s12 * s12;
+  // Relative to the sums' own size: a determinant that is rounding noise
+  // means the two variables are (nearly) proportional on the log scale.
+  if (!(det > 1e-12 * s11 * s22) || s11 <= 0.0 || s22 <= 0.0)
+    throw KorvaneError(std::string(kMsgCurveDegenerate));
+  if (!(syy > 0.0)) throw KorvaneError(std::string(kMsgCurveSameStrength));
+
+  CurveFit fit;
+  fit.n = n;
+  fit.b = (s22 * s1y - s12 * s2y) / det;
+  fit.c = (s11 * s2y - s12 * s1y) / det;
+  fit.a = std::exp(my - fit.b * m1 - fit.c * m2);
+  const double explained = fit.b * s1y + fit.c * s2y;  // SST − SSE
+  fit.correlation = std::sqrt(std::clamp(explained / syy, 0.0, 1.0));
+
+  double sumAbs = 0.0, sumSquares = 0.0;
+  fit.v = {specimens.front().v, specimens.front().v};
+  fit.r = {specimens.front().r, specimens.front().r};
+  fit.fcu = {specimens.front().fcu, specimens.front().fcu};
+  auto widen = [](ValueRange& range, double value) {
+    range.min = std::min(range.min, value);
+    range.max = std::max(range.max, value);
+  };
+  for (const Specimen& s : specimens) {
+    const double e = fit.Strength(s.v, s.r) / s.fcu - 1.0;
+    sumAbs += std::abs(e);
+    sumSquares += e * e;
+    widen(fit.v, s.v);
+    widen(fit.r, s.r);
+    widen(fit.fcu, s.fcu);
+  }
+  fit.meanRelativeError = 100.0 * sumAbs / n;
+  fit.relativeStdDev = 100.0 * std::sqrt(sumSquares / (n - 1));
+  return fit;
+}
+
+}  // namespace korvane

@@ -1,0 +1,152 @@
+#include "core/data/specimen_table.h"
+
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+#include <cmath>
+#include <system_error>
+
+#include "core/data/text_encoding.h"
+#include "core/data/text_format.h"
+#include "core/platform/error.h"
+#include "core/platform/file_system.h"
+#include "core/platform/unicode_text.h"
+
+namespace korvane {
+namespace {
+
+constexpr std::uintmax_t kMaxSpecimenFileBytes = 16u * 1024u * 1024u;
+
+std::string_view Trimmed(std::string_view text) {
+  constexpr std::string_view kBlanks = " \t\r\n\f\v";
+  const std::size_t first = text.find_first_not_of(kBlanks);
+  if (first == std::string_view::npos) return {};
+  return text.substr(first, text.find_last_not_of(kBlanks) - first + 1);
+}
+
+// The head cell without its unit: "声速(km/s)" → "声速", "fcu（MPa）" → "fcu".
+std::string HeadName(std::string_view cell) {
+  std::string_view name = Trimmed(cell);
+  for (std::string_view open : {"(", "（", "["}) {
+    const std::size_t at = name.find(open);
+    if (at != std::string_view::npos) name = name.substr(0, at);
+  }
+  std::string lowered(Trimmed(name));
+  for (char& c : lowered) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return lowered;
+}
+
+// Column of a quantity by its two names; -1 when absent.
+int HeadColumn(const std::vector<std::string>& heads, std::string_view latin, std::string_view chinese) {
+  for (std::size_t i = 0; i < heads.size(); ++i) {
+    if (heads[i] == latin || heads[i] == chinese) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+bool Blank(const TextRow& row) {
+  return std::all_of(row.cells.begin(), row.cells.end(),
+                     [](const std::string& c) { return Trimmed(c).empty(); });
+}
+
+std::string LineMessage(int line, std::string_view text) {
+  return "第" + FormatInt(line) + "行：" + std::string(text);
+}
+
+}  // namespace
+
+bool ParseCellNumber(std::string_view cell, double& value) {
+  std::string_view text = Trimmed(cell);
+  if (!text.empty() && text.front() == '+') text.remove_prefix(1);
+  if (text.empty()) return false;
+  double parsed = 0.0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), parsed);
+  if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(parsed)) return false;
+  value = parsed;
+  return true;
+}
+
+SpecimenTable ParseSpecimenRows(const std::vector<TextRow>& rows) {
+  auto row = std::find_if(rows.begin(), rows.end(), [](const TextRow& r) { return !Blank(r); });
+  if (row == rows.end()) throw KorvaneError(std::string(kMsgSpecimenHead));
+  std::vector<std::string> heads;
+  for (const std::string& cell : row->cells) heads.push_back(HeadName(cell));
+  const int columns[3] = {HeadColumn(heads, "v", "声速"), HeadColumn(heads, "r", "回弹值"),
+                          HeadColumn(heads, "fcu", "抗压强度")};
+  if (std::find(std::begin(columns), std::end(columns), -1) != std::end(columns)) {
+    throw KorvaneError(LineMessage(row->line, kMsgSpecimenHead));
+  }
+  SpecimenTable table;
+  for (++row; row != rows.end(); ++row) {
+    if (Blank(*row)) continue;
+    double values[3] = {};
+    bool usable = true;
+    for (int k = 0; k < 3; ++k) {
+      const auto column = static_cast<std::size_t>(columns[k]);
+      usable = usable && column < row->cells.size() && ParseCellNumber(row->cells[column], values[k]) &&
+               values[k] > 0.0;
+    }
+    if (!usable) {
+      table.leftOut.push_back({row->line, LineMessage(row->line, kMsgSpecimenNotNumbers)});
+      continue;
+    }
+    table.specimens.push_back({values[0], values[1], values[2], row->line});
+  }
+  return table;
+}
+
+std::vector<TextRow> SplitCsvRows(std::string_view bytes) {
+  if (bytes.starts_with("\xEF\xBB\xBF")) bytes.remove_prefix(3);
+  const std::string text = IsUtf8Text(bytes) ? std::string(bytes) : Utf16ToUtf8(DecodeCp936(bytes));
+  std::vector<TextRow> rows;
+  TextRow row{1, {}};
+  std::string cell;
+  bool quoted = false;
+  auto endCell = [&] {
+    row.cells.push_back(std::move(cell));
+    cell.clear();
+  };
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (quoted) {
+      if (c != '"') {
+        if (c == '\n') ++row.line;  // a line break inside quotes stays in the cell
+        cell += c;
+      } else if (i + 1 < text.size() && text[i + 1] == '"') {
+        cell += '"';
+        ++i;
+      } else {
+        quoted = false;
+      }
+    } else if (c == '"' && Trimmed(cell).empty()) {
+      cell.clear();
+      quoted = true;
+    } else if (c == ',' || c == '\t' || c == ';') {
+      endCell();
+    } else if (c == '\n') {
+      endCell();
+      const int next = row.line + 1;
+      rows.push_back(std::move(row));
+      row = TextRow{next, {}};
+    } else if (c != '\r') {
+      cell += c;
+    }
+  }
+  if (!cell.empty() || !row.cells.empty()) {
+    endCell();
+    rows.push_back(std::move(row));
+  }
+  return rows;
+}
+
+SpecimenTable ReadSpecimenCsv(const std::filesystem::path& path) {
+  std::string bytes;
+  if (const std::error_code error = platform::ReadRegularFile(path, bytes, kMaxSpecimenFileBytes)) {
+    if (error == platform::MakeError(platform::FileError::TooLarge))
+      throw KorvaneError(MessageWithPath(kMsgSpecimenFileTooLarge, path));
+    throw KorvaneError(MessageWithPath(kMsgSpecimenUnreadable, path, error.message()));
+  }
+  return ParseSpecimenRows(SplitCsvRows(bytes));
+}
+
+}  // namespace korvane
