@@ -15,6 +15,7 @@
 #include "core/app/document_edits.h"
 #include "core/data/file_pair.h"
 #include "core/data/text_format.h"
+#include "core/forms/core_correction_model.h"
 #include "core/platform/error.h"
 #include "core/platform/path_text.h"
 
@@ -78,8 +79,8 @@ int RunCores(const Args& args, std::ostream& out, std::ostream& err) {
   if (cores.empty()) throw UsageError("no cores: give --core M:Z=F (the file keeps none)");
   const CoreCorrection correction = DeriveCoreCorrection(doc->algorithm, doc->members, doc->zoneLists, cores);
   if (!correction.problem.empty()) throw KorvaneError(correction.problem);
-  if (!correction.warning.empty()) err << correction.warning << "\n";
   if (parsed.Has("--json")) {
+    if (!correction.warning.empty()) err << correction.warning << "\n";
     out << CoresJson(correction);
   } else {
     const bool eta = correction.method == CoreMethod::Eta;
@@ -89,9 +90,7 @@ int RunCores(const Args& args, std::ostream& out, std::ostream& err) {
           << FormatFixed(line.conversion, 8, 1) << FormatFixed(line.core.strength, 8, 1)
           << FormatFixed(line.ratio, 12, eta ? 3 : 1) << "\n";
     }
-    out << (eta ? "η = (1/n)·Σ fcor,i/fcu,i = " : "Δtot = mean(fcor) - mean(fcu,i) = ")
-        << FormatFixed(correction.derived, 0, 4) << " → " << FormatFixed(correction.applied, 0, 2)
-        << (eta ? "" : " MPa") << "  (n=" << correction.n() << ")\n";
+    out << CoreFormulaText(correction) << "\n";
   }
   if (!output.empty()) {
     const EditResult applied = ApplyCoreCorrection(*doc, cores);

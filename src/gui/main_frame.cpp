@@ -28,8 +28,10 @@
 #include "gui/analysis_screen/waveform_view.h"
 #include "gui/analysis_screen/zone_tables_view.h"
 #include "gui/dialogs/about_dialog.h"
+#include "gui/dialogs/core_correction_dialog.h"
 #include "gui/dialogs/correction_table_dialogs.h"
 #include "gui/dialogs/filter_dialog.h"
+#include "gui/dialogs/strength_curve_dialog.h"
 #include "gui/dialogs/test_parameters_dialog.h"
 #include "gui/document_model.h"
 #include "gui/history_keys.h"
@@ -270,6 +272,9 @@ std::vector<CommandRow> CMainFrame::commandTable() {
       {S::Analysis, "工具(&T)", cmd::kPdf, "输出到PDF", "", [o] { o->onPdf(); }},
       {S::Analysis, "工具(&T)", cmd::kBmp, "输出到BMP", "", [o] { o->onBmp(); }},
       {S::Analysis, "工具(&T)", cmd::kExcel, "输出到excel", "", [o] { o->onExcel(); }},
+      {S::Analysis, "工具(&T)", cmd::kSeparator, "", "", {}},
+      {S::Analysis, "工具(&T)", cmd::kStrengthCurve, "测强曲线(&C)...", "", [this] { onStrengthCurve(); }},
+      {S::Analysis, "工具(&T)", cmd::kCoreCorrection, "钻芯修正(&K)...", "", [this] { onCoreCorrection(); }},
       {S::Analysis, "波形处理(&W)", cmd::kSuggestArrivals, kSuggestZone, "", suggest(false)},
       {S::Analysis, "波形处理(&W)", cmd::kSuggestArrivalsAllZones, kSuggestMember, "", suggest(true)},
       {S::Analysis, "帮助(&H)", cmd::kHelpContents, "目录", "", {}},
@@ -456,6 +461,7 @@ void CMainFrame::updateCommands() {
   enable(cmd::kAngleTable, open);
   enable(cmd::kSurfaceTable, open);
   enable(cmd::kCarbonationTable, CarbonationTableOffered(doc));
+  enable(cmd::kCoreCorrection, open && !doc.members.empty());
   enable(cmd::kSuggestArrivals, open && doc.GetCurrentZone() != nullptr);
   enable(cmd::kSuggestArrivalsAllZones, open && doc.ZoneCount(doc.currentMember) > 0);
 
@@ -510,6 +516,17 @@ void CMainFrame::onCorrectionTable(int id) {
     CDlgCarbon dialog(model_, prompter_, this);
     dialog.exec();
   }
+}
+
+void CMainFrame::onStrengthCurve() {
+  StrengthCurveDialog dialog(model_, prompter_, this);
+  dialog.exec();
+}
+
+void CMainFrame::onCoreCorrection() {
+  if (!model_->hasFile()) return;
+  CoreCorrectionDialog dialog(model_, prompter_, this);
+  dialog.exec();
 }
 
 void CMainFrame::onAbout() {

@@ -109,6 +109,8 @@ class CMainFrame : public QMainWindow {
   void onTestParameters();
   void onAbout();
   void onCorrectionTable(int id);
+  void onStrengthCurve();
+  void onCoreCorrection();
   // "自动判读首波" (`allZones` false: the current zone) and "自动判读首波（全部
   // 测区）" (every zone of the current member): the suggestion is shown
   // beside the stored arrivals while the prompter asks; accepted, it is

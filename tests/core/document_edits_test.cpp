@@ -10,6 +10,7 @@
 #include <functional>
 #include <limits>
 
+#include "core/algorithm/zone_computation.h"
 #include "core/app/edit_snapshot.h"
 #include "core/app/korvane_doc.h"
 #include "core/standards/standards.h"
@@ -43,6 +44,25 @@ std::vector<float> AngleTableWithOneCell(const CKorvaneDoc& doc) {
   std::vector<float> values = TableValues(doc.tables, CorrectionTable::Angle);
   values[2 * kAngleColumns + 5] = -4.0f;  // R 30, -45 degrees
   return values;
+}
+
+// Six cores whose strength is 1.2 times their zone's conversion value with
+// η = 1: the core correction of the editing document, recomputed, is
+// η = 1.20.
+std::vector<CoreSample> CoresAtOnePointTwo() {
+  auto doc = MakeEditingDoc();
+  doc->RecomputeAll();
+  std::vector<CoreSample> cores;
+  for (ZoneRef at :
+       {ZoneRef{0, 0}, ZoneRef{0, 1}, ZoneRef{0, 2}, ZoneRef{1, 0}, ZoneRef{1, 1}, ZoneRef{0, 0}}) {
+    TestZone zone = *doc->Zone(at.member, at.zone);
+    zone.eta = 1.0f;
+    zone.deltaTot = 0.0f;
+    const float fcu =
+        ConvertStrength(doc->algorithm, doc->members[static_cast<std::size_t>(at.member)], zone);
+    cores.push_back({at.member, at.zone, 1.2f * fcu});
+  }
+  return cores;
 }
 
 std::vector<Recipe> Recipes() {
@@ -176,6 +196,34 @@ std::vector<Recipe> Recipes() {
          d.project.deltaTot = 4.5f;
          d.ApplyCorrectionsToAll();
        }},
+      {"own curve, one member",
+       [](CKorvaneDoc& d) { return SetCustomCoefficients(d, 1, 0.018f, 1.33f, 1.52f); },
+       [](CKorvaneDoc& d) {
+         Member& m = d.members[1];
+         m.aggregateType = Aggregate::Custom;
+         m.coefA = 0.018f;
+         m.coefB = 1.33f;
+         m.coefC = 1.52f;  // d stays 0.25
+         d.RecomputeMember(1, true);
+       }},
+      {"own curve, every member",
+       [](CKorvaneDoc& d) { return SetCustomCoefficients(d, -1, 0.018f, 1.33f, 1.52f); },
+       [](CKorvaneDoc& d) {
+         for (Member& m : d.members) {
+           m.aggregateType = Aggregate::Custom;
+           m.coefA = 0.018f;
+           m.coefB = 1.33f;
+           m.coefC = 1.52f;
+         }
+         d.RecomputeAll();
+       }},
+      {"core correction", [](CKorvaneDoc& d) { return ApplyCoreCorrection(d, CoresAtOnePointTwo()); },
+       [](CKorvaneDoc& d) {
+         d.project.eta = 1.2f;
+         d.cores = CoresAtOnePointTwo();
+         d.ApplyCorrectionsToAll();
+       },
+       [](CKorvaneDoc& d) { d.RecomputeAll(); }},
       {"pumped", [](CKorvaneDoc& d) { return SetPumped(d, 1, true); },
        [](CKorvaneDoc& d) {
          d.members[1].pumped = 1;
@@ -253,7 +301,7 @@ TEST(DocumentEdits, EachEditIsItsChangeAndItsRecomputation) {
     recipe.byHand(*byHand);
     EXPECT_TRUE(result.changed());
     EXPECT_FALSE(result.refused);
-    EXPECT_TRUE(result.message.empty());
+    EXPECT_TRUE(result.message.empty()) << result.message;
     EXPECT_TRUE(edited->modified);
     EXPECT_NE(DumpDocument(*edited), before);
     EXPECT_EQ(DumpDocument(*edited), DumpDocument(*byHand));
@@ -532,6 +580,12 @@ TEST(DocumentEdits, TypedValuesOutsideTheirRangeAreRefused) {
       {"a", TypedField::CoefficientA,
        [](CKorvaneDoc& d, float v) { return SetCoefficient(d, 0, Coefficient::A, v); },
        [](CKorvaneDoc& d) { return d.members[0].coefA; }},
+      {"own curve's a", TypedField::CoefficientA,
+       [](CKorvaneDoc& d, float v) { return SetCustomCoefficients(d, -1, v, 1.5f, 1.4f); },
+       [](CKorvaneDoc& d) { return d.members[0].coefA; }},
+      {"own curve's c", TypedField::CoefficientC,
+       [](CKorvaneDoc& d, float v) { return SetCustomCoefficients(d, 0, 0.02f, 1.5f, v); },
+       [](CKorvaneDoc& d) { return d.members[0].coefC; }},
       {"b", TypedField::CoefficientB,
        [](CKorvaneDoc& d, float v) { return SetCoefficient(d, 0, Coefficient::B, v); },
        [](CKorvaneDoc& d) { return d.members[0].coefB; }},

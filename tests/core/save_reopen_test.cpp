@@ -123,6 +123,12 @@ const std::vector<Edit> kEdits = {
        Must(SetAggregate(d, 0, Aggregate::Custom));
        Must(SetCoefficient(d, 0, Coefficient::A, 0.012345f));
      }},
+    {"own curve, every member",
+     [](CKorvaneDoc& d) { Must(SetCustomCoefficients(d, -1, 0.0177760f, 1.334476f, 1.518251f)); }},
+    {"core correction",
+     [](CKorvaneDoc& d) {
+       Must(ApplyCoreCorrection(d, {{0, 0, 30.0f}, {0, 1, 28.25f}}));
+     }},
     {"angle table",
      [](CKorvaneDoc& d) {
        std::vector<float> cells = TableValues(d.tables, CorrectionTable::Angle);

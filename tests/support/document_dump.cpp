@@ -126,6 +126,11 @@ std::string DumpDocument(const CKorvaneDoc& doc) {
     for (std::size_t r = 0; r < tables->fineSurface.size(); ++r) d("fineSurface", tables->fineSurface[r]);
     for (std::size_t r = 0; r < tables->carbon.size(); ++r) d("carbon", tables->carbon[r]);
   }
+  for (std::size_t k = 0; k < doc.cores.size(); ++k) {
+    const CoreSample& c = doc.cores[k];
+    d.Section("core " + std::to_string(k));
+    d("member", c.member)("zone", c.zone)("strength", c.strength);
+  }
   d.Section("report information");
   for (int i = 0; i < ReportProjectInfo::kFieldCount; ++i) {
     d(("field " + std::to_string(i)).c_str(), doc.reportInfo.field(i));

@@ -77,7 +77,9 @@ CurveFit FitStrengthCurve(std::span<const Specimen> specimens) {
   // means the two variables are (nearly) proportional on the log scale.
   if (!(det > 1e-12 * s11 * s22) || s11 <= 0.0 || s22 <= 0.0)
     throw KorvaneError(std::string(kMsgCurveDegenerate));
-  if (!(syy > 0.0)) throw KorvaneError(std::string(kMsgCurveSameStrength));
+  const bool oneStrength = std::all_of(specimens.begin(), specimens.end(),
+                                       [&](const Specimen& s) { return s.fcu == specimens.front().fcu; });
+  if (oneStrength || !(syy > 0.0)) throw KorvaneError(std::string(kMsgCurveSameStrength));
 
   CurveFit fit;
   fit.n = n;

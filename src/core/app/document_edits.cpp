@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <tuple>
 
 #include "core/algorithm/core_correction.h"
 #include "core/algorithm/test_position.h"
@@ -531,13 +532,14 @@ EditResult SetCustomCoefficients(CKorvaneDoc& doc, int member, float a, float b,
   const bool all = member == -1;
   if (!all && !ValidMember(doc, member)) return Refused({member, -1});
   if (doc.members.empty()) return Refused({member, -1});
-  const std::pair<Coefficient, float> given[] = {
-      {Coefficient::A, a}, {Coefficient::B, b}, {Coefficient::C, c}};
-  for (const auto& [which, value] : given) {
-    const TypedField field = CoefficientField(which, doc.standard);
-    if (Outside(value, field)) return Refused({member, -1}, std::nullopt, RangeMessage(RangeOf(field)));
-  }
   const std::size_t first = all ? 0 : static_cast<std::size_t>(member);
+  const Member& shown = doc.members[first];
+  const std::tuple<Coefficient, float, float> given[] = {
+      {Coefficient::A, a, shown.coefA}, {Coefficient::B, b, shown.coefB}, {Coefficient::C, c, shown.coefC}};
+  for (const auto& [which, value, stored] : given) {
+    const TypedField field = CoefficientField(which, doc.standard);
+    if (Outside(value, field)) return Refused({member, -1}, stored, RangeMessage(RangeOf(field)));
+  }
   const std::size_t last = all ? doc.members.size() : first + 1;
   bool held = true;
   for (std::size_t m = first; m < last; ++m) {

@@ -30,6 +30,8 @@ inline constexpr std::string_view kGainDelay = "修改检测参数";
 inline constexpr std::string_view kFilter = "滤波";
 inline constexpr std::string_view kSuggestedZone = "自动判读首波";
 inline constexpr std::string_view kSuggestedMember = "自动判读首波（全部测区）";
+inline constexpr std::string_view kCustomCoefficients = "用作自定义系数";
+inline constexpr std::string_view kCoreCorrection = "钻芯修正";
 
 // "修改系数a" … "修改系数d".
 inline std::string Coefficient(korvane::Coefficient which) {
