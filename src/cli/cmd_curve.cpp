@@ -2,6 +2,7 @@
 // laboratory's strength curve fcu = a·v^b·R^c to its cube specimens and
 // prints the fit, δ, e_r and the verdict per kind of curve (text or JSON);
 // --pdf writes the fit's page. Rows left out are listed on stderr.
+#include <cctype>
 #include <ostream>
 
 #include "cli/args.h"

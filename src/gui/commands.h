@@ -110,8 +110,8 @@ inline constexpr int kExcel = 32830;
 // "输出到PDF": the reports as a PDF file (beside the Word command).
 inline constexpr int kPdf = 32850;
 // "测强曲线" and "钻芯修正": a laboratory's own curve and the core correction.
-inline constexpr int kStrengthCurve = 32851;
-inline constexpr int kCoreCorrection = 32852;
+inline constexpr int kStrengthCurve = 32860;
+inline constexpr int kCoreCorrection = 32861;
 inline constexpr int kHelpContents = 32793;
 inline constexpr int kContactUs = 32794;
 inline constexpr int kAboutAnalysis = 32795;

@@ -6,6 +6,8 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QJsonArray>
+#include <QLabel>
+#include <QTableWidget>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLineEdit>
@@ -32,7 +34,9 @@
 #include "gui/analysis_screen/waveform_view.h"
 #include "gui/analysis_screen/zone_tables_view.h"
 #include "gui/commands.h"
+#include "gui/dialogs/core_correction_dialog.h"
 #include "gui/dialogs/correction_table_dialogs.h"
+#include "gui/dialogs/strength_curve_dialog.h"
 #include "gui/document_model.h"
 #include "gui/main_frame.h"
 #include "gui/main_screen/zone_points_form.h"
@@ -406,6 +410,76 @@ class AnalysisScreenTest : public QObject, protected WindowFixture<> {
     auto want = twin();
     SetZoneGridDistance(*want, {0, 1}, 1, 10000.0f);
     compareResults(doc(), *want);
+  }
+
+  // "测强曲线": the specimens of the file chosen with the curve's value, the
+  // figures, the rows left out; the page proposed beside the file; a file
+  // that cannot be fitted says why and offers nothing to use.
+  void strengthCurveDialog() {
+    openAnalysis();
+    QAction* command = frame_->action(CMainFrame::Screen::Analysis, cmd::kStrengthCurve);
+    QCOMPARE(command->text(), QStringLiteral("测强曲线(&C)..."));
+    QVERIFY(frame_->action(CMainFrame::Screen::Analysis, cmd::kCoreCorrection)->isEnabled());
+    const QString specimens = QDir(QStringLiteral(KORVANE_SAMPLES_DIR)).filePath(QStringLiteral("specimens.csv"));
+    QTemporaryDir dir;
+    StrengthCurveDialog dialog(model_.get(), &prompter_, frame_.get());
+    QVERIFY(!dialog.useButton()->isEnabled());
+    prompter_.openNames = {specimens};
+    dialog.chooseButton()->click();
+    QCOMPARE(dialog.specimenTable()->rowCount(), 30);
+    QCOMPARE(dialog.specimenTable()->item(0, 0)->text(), QStringLiteral("2"));
+    QCOMPARE(dialog.specimenTable()->item(12, 0)->text(), QStringLiteral("15"));  // row 14 left out
+    QCOMPARE(dialog.figureTable()->item(2, 0)->text(), QStringLiteral("a"));
+    QCOMPARE(dialog.figureTable()->item(2, 1)->text(), QString::fromStdString(report::SignificantText(dialog.logic().fit()->a, 6)));
+    QVERIFY(dialog.noteLabel()->text().startsWith(QStringLiteral("第14行")));
+    QVERIFY(dialog.useButton()->isEnabled());
+
+    prompter_.saveNames = {dir.filePath(QStringLiteral("fit.pdf"))};
+    dialog.exportButton()->click();
+    QCOMPARE(prompter_.saveInitialPaths.last(), QDir(QStringLiteral(KORVANE_SAMPLES_DIR)).filePath(QStringLiteral("specimens.pdf")));
+    QFile pdf(dir.filePath(QStringLiteral("fit.pdf")));
+    QVERIFY(pdf.open(QIODevice::ReadOnly));
+    QVERIFY(pdf.read(5) == "%PDF-");
+    QVERIFY(prompter_.messages.isEmpty());
+
+    QFile few(dir.filePath(QStringLiteral("few.csv")));
+    QVERIFY(few.open(QIODevice::WriteOnly));
+    few.write("v,R,fcu\n4.5,35,29.4\n");
+    few.close();
+    dialog.load(few.fileName());
+    QCOMPARE(dialog.noteLabel()->text(), QStringLiteral("可用试件只有1个，至少需要10个"));
+    QCOMPARE(dialog.figureTable()->rowCount(), 0);
+    QVERIFY(!dialog.useButton()->isEnabled());
+    QVERIFY(!dialog.exportButton()->isEnabled());
+  }
+
+  // "钻芯修正": the file's cores with their zone's value and ratio; a member
+  // chosen offers its zones; the formula follows what is typed.
+  void coreCorrectionDialog() {
+    openAnalysis();
+    doc().cores = {{1, 1, 80.5f}};
+    CoreCorrectionDialog dialog(model_.get(), &prompter_, frame_.get());
+    QCOMPARE(dialog.table()->rowCount(), 1);
+    auto* member = qobject_cast<QComboBox*>(dialog.table()->cellWidget(0, 0));
+    auto* zone = qobject_cast<QComboBox*>(dialog.table()->cellWidget(0, 1));
+    QVERIFY(member != nullptr && zone != nullptr);
+    QCOMPARE(member->currentText(), QStringLiteral("梁2"));
+    QCOMPARE(zone->count(), 2);
+    QCOMPARE(dialog.table()->item(0, 2)->text(), QStringLiteral("80.5"));
+    QCOMPARE(dialog.table()->item(0, 3)->text(), QString::fromStdString(dialog.logic().ConversionText(0)));
+    QVERIFY(!dialog.table()->item(0, 3)->text().isEmpty());
+    QCOMPARE(dialog.formulaLabel()->text(), QString::fromStdString(dialog.logic().FormulaText()));
+    QVERIFY(dialog.formulaLabel()->text().startsWith(QStringLiteral("η = (1/n)")));
+
+    member->setCurrentIndex(0);
+    emit member->activated(0);
+    QCOMPARE(zone->count(), 3);
+    QCOMPARE(zone->currentIndex(), 1);
+    dialog.typeStrength(0, QStringLiteral("-5"));
+    QCOMPARE(prompter_.messages.size(), 1);
+    QVERIFY(dialog.table()->item(0, 3)->text().isEmpty());
+    QVERIFY(!dialog.applyButton()->isEnabled());
+    prompter_.messages.clear();
   }
 
   void correctionDialogs() {

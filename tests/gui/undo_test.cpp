@@ -16,6 +16,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QTableView>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QToolBar>
 #include <QtTest>
@@ -32,8 +33,10 @@
 #include "gui/analysis_screen/waveform_view.h"
 #include "gui/analysis_screen/zone_tables_view.h"
 #include "gui/commands.h"
+#include "gui/dialogs/core_correction_dialog.h"
 #include "gui/dialogs/correction_table_dialogs.h"
 #include "gui/dialogs/filter_dialog.h"
+#include "gui/dialogs/strength_curve_dialog.h"
 #include "gui/dialogs/test_parameters_dialog.h"
 #include "gui/document_model.h"
 #include "gui/main_frame.h"
@@ -330,6 +333,24 @@ class UndoTest : public QObject, protected WindowFixture<SuggestionPrompter> {
            CDlgPlane dialog(model_.get(), &prompter_, frame_.get());
            dialog.grid()->setItemText(3, 1, QStringLiteral("2.5"));
            dialog.okButton()->click();
+         }},
+        {"用作自定义系数", Screen::Analysis,
+         [this] {
+           StrengthCurveDialog dialog(model_.get(), &prompter_, frame_.get());
+           dialog.load(QDir(QStringLiteral(KORVANE_SAMPLES_DIR)).filePath(QStringLiteral("specimens.csv")));
+           dialog.allMembersCheck()->setChecked(true);
+           dialog.useButton()->click();
+         }},
+        {"钻芯修正", Screen::Analysis,
+         [this] {
+           CoreCorrectionDialog dialog(model_.get(), &prompter_, frame_.get());
+           for (const char* fcor : {"71.5", "70", "66.25"}) {
+             dialog.addButton()->click();
+             dialog.typeStrength(dialog.table()->rowCount() - 1, QString::fromUtf8(fcor));
+           }
+           dialog.applyButton()->click();
+           QCOMPARE(prompter_.messages.size(), 1);  // the warning about three cores
+           prompter_.messages.clear();
          }},
         {"自动判读首波（全部测区）", Screen::Analysis,
          [this] {
