@@ -408,7 +408,9 @@ Table BuildResultTable(const CKorvaneDoc& doc, int member, int page, bool summar
   Table table(summaryPage ? summaryRow + 2 + coreRows : summaryRow - 1, cols);
   table.format = ResultTableFont();
   table.align = Align::Center;
-  table.minRowHeight = kMinRowHeight;
+  // The cores' rows share the page with the rest: the rows get lower so
+  // that the table still fills one page.
+  table.minRowHeight = kMinRowHeight * (summaryRow + 2) / (summaryRow + 2 + coreRows);
   table.cellMargin = kResultCellMargin;
   const SectionSetup section = PageSetup(doc.printSettings);
   table.columnWidths = ResultTableColumnWidths(section.pageWidth - section.marginLeft - section.marginRight);

@@ -112,44 +112,13 @@ bool PrintJob(const CKorvaneDoc& doc, QPrinter& printer, ReportChoice choice, in
   return painter.end();
 }
 
-void RenderJobToPdf(const CKorvaneDoc& doc, const std::filesystem::path& path, ReportChoice choice,
-                    const ReportOptions& options) {
-  const std::vector<report::JobPage> job = CheckedJob(doc, choice);
-  InstallReportFontSubstitutions();
-  // The whole PDF is made in memory, then written as one file replacement.
-  QByteArray pdf;
-  {
-    QBuffer buffer(&pdf);
-    buffer.open(QIODevice::WriteOnly);
-    QPdfWriter writer(&buffer);
-    writer.setResolution(kPdfResolution);
-    writer.setPageSize(QPageSize(QPageSize::A4));
-    writer.setPageMargins(QMarginsF(0, 0, 0, 0));
-    writer.setCreator(QStringLiteral("Korvane"));
-    writer.setTitle(QString::fromUtf8(job.front().report == report::ReportKind::RecordSheet
-                                          ? report::kRecordSheetTitle.data()
-                                          : report::kResultTableTitle.data()));
-    QPainter painter;
-    if (!painter.begin(&writer)) throw WriteError(path);
-    report::DeviceMetrics metrics;
-    metrics.dpiX = kPdfResolution;
-    metrics.dpiY = kPdfResolution;
-    metrics.horzRes = writer.width();
-    metrics.vertRes = writer.height();
-    const report::PageFrame frame = report::ComputePageFrame(metrics, doc.printSettings);
-    bool first = true;
-    for (const report::JobPage& page : job) {
-      if (!first) writer.newPage();
-      first = false;
-      PaintPage(painter, report::LayoutJobPage(ReportSourceOf(doc), page, frame, true, options));
-    }
-    if (!painter.end()) throw WriteError(path);
-  }
-  ReplaceWith(path, pdf);
-}
+namespace {
 
-void RenderPageToPdf(const std::filesystem::path& path, std::string_view title,
-                     const std::function<report::PageDescription(const report::Rect& body)>& layout) {
+// An A4 PDF at kPdfResolution titled `title`, whose pages `paint` draws (it
+// starts a new page with writer.newPage()), made in memory and then written
+// as one file replacement of `path`.
+void WritePdf(const std::filesystem::path& path, std::string_view title,
+              const std::function<void(QPdfWriter& writer, QPainter& painter)>& paint) {
   InstallReportFontSubstitutions();
   QByteArray pdf;
   {
@@ -163,11 +132,42 @@ void RenderPageToPdf(const std::filesystem::path& path, std::string_view title,
     writer.setTitle(QString::fromUtf8(title.data(), static_cast<qsizetype>(title.size())));
     QPainter painter;
     if (!painter.begin(&writer)) throw WriteError(path);
-    const int margin = static_cast<int>(std::lround(20.0 / 25.4 * kPdfResolution));
-    PaintPage(painter, layout({margin, margin, writer.width() - margin, writer.height() - margin}));
+    paint(writer, painter);
     if (!painter.end()) throw WriteError(path);
   }
   ReplaceWith(path, pdf);
+}
+
+}  // namespace
+
+void RenderJobToPdf(const CKorvaneDoc& doc, const std::filesystem::path& path, ReportChoice choice,
+                    const ReportOptions& options) {
+  const std::vector<report::JobPage> job = CheckedJob(doc, choice);
+  const std::string_view title = job.front().report == report::ReportKind::RecordSheet
+                                     ? report::kRecordSheetTitle
+                                     : report::kResultTableTitle;
+  WritePdf(path, title, [&](QPdfWriter& writer, QPainter& painter) {
+    report::DeviceMetrics metrics;
+    metrics.dpiX = kPdfResolution;
+    metrics.dpiY = kPdfResolution;
+    metrics.horzRes = writer.width();
+    metrics.vertRes = writer.height();
+    const report::PageFrame frame = report::ComputePageFrame(metrics, doc.printSettings);
+    bool first = true;
+    for (const report::JobPage& page : job) {
+      if (!first) writer.newPage();
+      first = false;
+      PaintPage(painter, report::LayoutJobPage(ReportSourceOf(doc), page, frame, true, options));
+    }
+  });
+}
+
+void RenderPageToPdf(const std::filesystem::path& path, std::string_view title,
+                     const std::function<report::PageDescription(const report::Rect& body)>& layout) {
+  WritePdf(path, title, [&](QPdfWriter& writer, QPainter& painter) {
+    const int margin = static_cast<int>(std::lround(20.0 / 25.4 * kPdfResolution));
+    PaintPage(painter, layout({margin, margin, writer.width() - margin, writer.height() - margin}));
+  });
 }
 
 QImage RenderPrintedPage(const CKorvaneDoc& doc, const report::JobPage& page, int dpi,

@@ -64,8 +64,10 @@ std::vector<std::string> CoreCorrectionModel::MemberNames() const {
 }
 
 std::vector<std::string> CoreCorrectionModel::ZoneNames(int member) const {
+  const int zones = doc_.ZoneCount(member);
   std::vector<std::string> names;
-  for (int z = 0; z < doc_.ZoneCount(member); ++z) names.push_back(FormatInt(z + 1));
+  names.reserve(static_cast<std::size_t>(zones));
+  for (int z = 0; z < zones; ++z) names.push_back(FormatInt(z + 1));
   return names;
 }
 
