@@ -12,6 +12,7 @@
 #include "core/app/korvane_doc.h"
 #include "core/data/specimen_table.h"
 #include "core/data/text_format.h"
+#include "core/data/typed_number.h"
 #include "support/external_tools.h"
 #include "support/temp_dir.h"
 
@@ -46,19 +47,22 @@ TEST(CliCurve, TheExampleSpecimens) {
                                                     {"relativeStdDev", fit.relativeStdDev}};
   for (const auto& [key, value] : figures) EXPECT_EQ(std::stod(JsonValue(result.out, key)), value) << key;
   EXPECT_GT(fit.meanRelativeError, 1.0);
-  for (const char* kind : {"dedicated", "regional", "unified"}) EXPECT_EQ(JsonValue(result.out, kind), "true");
+  for (const char* kind : {"dedicated", "regional", "unified"})
+    EXPECT_EQ(JsonValue(result.out, kind), "true");
   EXPECT_NE(result.out.find("\"leftOut\": [\n    14\n  ]"), std::string::npos) << result.out;
 
   // The text form names the same figures.
   const ProcessResult text = RunCli({"curve", csv.string()});
-  EXPECT_NE(text.out.find("平均相对误差 δ: " + FormatFixed(fit.meanRelativeError, 0, 2) + "%"), std::string::npos)
+  EXPECT_NE(text.out.find("平均相对误差 δ: " + FormatFixed(fit.meanRelativeError, 0, 2) + "%"),
+            std::string::npos)
       << text.out;
 }
 
 TEST(CliCurve, ThePageAndTheRefusals) {
   TempDir dir;
   const fs::path pdf = dir / "curve.pdf";
-  const ProcessResult written = RunCli({"curve", (kSamples / "specimens.csv").string(), "--pdf", pdf.string()});
+  const ProcessResult written =
+      RunCli({"curve", (kSamples / "specimens.csv").string(), "--pdf", pdf.string()});
   ASSERT_EQ(written.status, 0) << written.err;
   if (const fs::path pdftotext = FindProgram("pdftotext"); !pdftotext.empty()) {
     const std::vector<std::string> pages = PdfPageTexts(pdftotext, pdf);
@@ -97,8 +101,8 @@ TEST(CliCores, DerivesAppliesAndKeepsTheCores) {
   doc.RecomputeAll();
   const CoreCorrection expected = DeriveCoreCorrection(doc.algorithm, doc.members, doc.zoneLists, cores);
 
-  const std::vector<std::string> args = {"cores", sample.string(), "--core", "1:1=30", "--core", "1:2=28.5",
-                                         "--core", "2:3=33"};
+  const std::vector<std::string> args = {"cores",  sample.string(), "--core", "1:1=30",
+                                         "--core", "1:2=28.5",      "--core", "2:3=33"};
   std::vector<std::string> json = args;
   json.push_back("--json");
   const ProcessResult result = RunCli(json);
@@ -136,9 +140,11 @@ TEST(CliCores, DerivesAppliesAndKeepsTheCores) {
     std::string err;
   };
   const Case cases[] = {
-      {"1-1=30", 2, "--core expects M:Z=F"}, {"0:1=30", 2, "count from 1"},
-      {"1:1=abc", 2, "--core"},              {"9:1=30", 1, "芯样1：" + std::string(kMsgCoreNoZone)},
-      {"1:1=-3", 1, "芯样1：" + std::string(kMsgCoreStrength)},
+      {"1-1=30", 2, "--core expects M:Z=F"},
+      {"0:1=30", 2, "count from 1"},
+      {"1:1=abc", 2, "--core"},
+      {"9:1=30", 1, "芯样1：" + std::string(kMsgCoreNoZone)},
+      {"1:1=-3", 1, "芯样1：" + RangeMessage(RangeOf(TypedField::CoreStrength))},
   };
   for (const Case& k : cases) {
     SCOPED_TRACE(k.core);

@@ -44,6 +44,9 @@ TEST(CoreCorrection, EachStandardGroupDerivesAndAppliesItsValue) {
   for (Standard standard : kAllStandards) {
     SCOPED_TRACE(standard);
     auto doc = MakeEditingDoc(standard);
+    // No carbonation term of the member's own (its d of 0.5 would make
+    // strengths no core has).
+    for (Member& m : doc->members) m.coefD = 0.0f;
     doc->RecomputeAll();
     const bool additive = kAdditive.count(standard) != 0;
     std::vector<CoreSample> cores;
@@ -53,12 +56,13 @@ TEST(CoreCorrection, EachStandardGroupDerivesAndAppliesItsValue) {
     }
     const CoreCorrection derived = DeriveCoreCorrection(doc->algorithm, doc->members, doc->zoneLists, cores);
     EXPECT_EQ(derived.method, additive ? CoreMethod::DeltaTot : CoreMethod::Eta);
-    EXPECT_EQ(derived.n(), 6);
+    EXPECT_EQ(derived.n(), 6) << derived.problem;
     EXPECT_NEAR(derived.derived, additive ? 2.5 : 1.1, 1e-5);
     EXPECT_EQ(derived.applied, additive ? 2.5f : 1.1f);
     EXPECT_TRUE(derived.warning.empty());
 
     auto byField = MakeEditingDoc(standard);
+    for (Member& m : byField->members) m.coefD = 0.0f;
     byField->RecomputeAll();
     ASSERT_TRUE((additive ? SetDeltaTot(*byField, 2.5f) : SetEta(*byField, 1.1f)).changed());
     byField->cores = cores;
@@ -71,6 +75,7 @@ TEST(CoreCorrection, EachStandardGroupDerivesAndAppliesItsValue) {
 
 TEST(CoreCorrection, RefusalsLeaveTheFileAlone) {
   auto doc = MakeEditingDoc();
+  doc->members[0].coefA = 0.002f;  // member 0's own curve: strengths near 8 MPa
   doc->RecomputeAll();
   const float f = PlainStrength(*doc, {0, 0});
   struct Case {
@@ -83,7 +88,12 @@ TEST(CoreCorrection, RefusalsLeaveTheFileAlone) {
       {"no such member", {{0, 0, f}, {2, 0, f}}, "芯样2：" + std::string(kMsgCoreNoZone)},
       {"no such zone", {{1, 2, f}}, "芯样1：" + std::string(kMsgCoreNoZone)},
       {"negative index", {{0, -1, f}}, "芯样1：" + std::string(kMsgCoreNoZone)},
-      {"fcor not above 0", {{0, 0, f}, {0, 1, 0.0f}}, "芯样2：" + std::string(kMsgCoreStrength)},
+      {"fcor above 200 MPa",
+       {{0, 0, f}, {0, 1, 200.01f}},
+       "芯样2：" + RangeMessage(RangeOf(TypedField::CoreStrength))},
+      {"fcor not above 0",
+       {{0, 0, f}, {0, 1, 0.0f}},
+       "芯样2：" + RangeMessage(RangeOf(TypedField::CoreStrength))},
       {"η above 10", {{0, 0, 10.01f * f}}, RangeMessage(RangeOf(TypedField::Eta))},
       {"η below 0.1", {{0, 0, 0.09f * f}}, RangeMessage(RangeOf(TypedField::Eta))},
   };

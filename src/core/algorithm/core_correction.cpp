@@ -5,6 +5,7 @@
 
 #include "core/algorithm/zone_computation.h"
 #include "core/data/text_format.h"
+#include "core/data/typed_number.h"
 
 namespace korvane {
 
@@ -30,6 +31,7 @@ CoreCorrection DeriveCoreCorrection(const CAlgorithm& algorithm, const std::vect
     if (result.problem.empty())
       result.problem = "芯样" + FormatInt(static_cast<long long>(k) + 1) + "：" + std::string(why);
   };
+  const NumberRange strengthRange = RangeOf(TypedField::CoreStrength);
   double sumRatio = 0.0, sumCore = 0.0, sumConversion = 0.0;
   for (std::size_t k = 0; k < cores.size(); ++k) {
     const CoreSample& core = cores[k];
@@ -40,8 +42,8 @@ CoreCorrection DeriveCoreCorrection(const CAlgorithm& algorithm, const std::vect
       leaveOut(k, kMsgCoreNoZone);
       continue;
     }
-    if (!(core.strength > 0.0f)) {
-      leaveOut(k, kMsgCoreStrength);
+    if (!InRange(core.strength, strengthRange)) {
+      leaveOut(k, RangeMessage(strengthRange));
       continue;
     }
     TestZone zone = zoneLists[m][z];

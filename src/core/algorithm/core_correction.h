@@ -44,8 +44,9 @@ struct CoreCorrection {
   // 0.01, as η and Δtot are written); 0 when no core was usable.
   double derived = 0.0;
   float applied = 0.0f;
-  // The first core left out (no such member or zone, fcor not positive, a
-  // zone without a conversion value above 0); empty when none was.
+  // The first core left out (no such member or zone, fcor outside its typed
+  // range TypedField::CoreStrength, a zone without a conversion value above
+  // 0); empty when none was.
   std::string problem;
   // "芯样只有<n>个（少于6个），修正值仅供参考" when 0 < n < 6.
   std::string warning;
@@ -53,7 +54,6 @@ struct CoreCorrection {
 
 // "芯样<k>：" + … (k from 1, in the order given)
 inline constexpr std::string_view kMsgCoreNoZone = "没有这个构件或测区";
-inline constexpr std::string_view kMsgCoreStrength = "芯样强度应大于0";
 inline constexpr std::string_view kMsgCoreNoConversion = "测区没有强度换算值";
 inline constexpr std::string_view kMsgNoCores = "没有可用的芯样";
 

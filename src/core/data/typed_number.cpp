@@ -46,7 +46,7 @@ NumberRange RangeOf(TypedField field) {
     case TypedField::Correction: return {"修正值", -20, 20, true, false, ""};
     case TypedField::Gain: return {"增益", 0, 100, true, false, ""};
     case TypedField::Delay: return {"延时", 0, 1000, true, false, "us"};
-    case TypedField::CoreStrength: return {"芯样强度fcor", 0, 150, false, false, "MPa"};
+    case TypedField::CoreStrength: return {"芯样强度fcor", 0, 200, false, false, "MPa"};
   }
   return {};
 }

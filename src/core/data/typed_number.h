@@ -35,7 +35,7 @@ enum class TypedField {
   Correction,    // a cell of a correction table: −20 … 20
   Gain,          // a section's gain: 0 … 100
   Delay,         // a section's delay: 0 … 1000 µs
-  CoreStrength,  // a drilled core's strength fcor: above 0, at most 150 MPa
+  CoreStrength,  // a drilled core's strength fcor: above 0, at most 200 MPa
 };
 
 // A field's range and how its message names it.
