@@ -6,10 +6,9 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QJsonArray>
-#include <QLabel>
-#include <QTableWidget>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -18,6 +17,7 @@
 #include <QSlider>
 #include <QTabBar>
 #include <QTableView>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QToolBar>
 #include <QtTest>
@@ -420,7 +420,8 @@ class AnalysisScreenTest : public QObject, protected WindowFixture<> {
     QAction* command = frame_->action(CMainFrame::Screen::Analysis, cmd::kStrengthCurve);
     QCOMPARE(command->text(), QStringLiteral("测强曲线(&C)..."));
     QVERIFY(frame_->action(CMainFrame::Screen::Analysis, cmd::kCoreCorrection)->isEnabled());
-    const QString specimens = QDir(QStringLiteral(KORVANE_SAMPLES_DIR)).filePath(QStringLiteral("specimens.csv"));
+    const QString specimens =
+        QDir(QStringLiteral(KORVANE_SAMPLES_DIR)).filePath(QStringLiteral("specimens.csv"));
     QTemporaryDir dir;
     StrengthCurveDialog dialog(model_.get(), &prompter_, frame_.get());
     QVERIFY(!dialog.useButton()->isEnabled());
@@ -430,13 +431,15 @@ class AnalysisScreenTest : public QObject, protected WindowFixture<> {
     QCOMPARE(dialog.specimenTable()->item(0, 0)->text(), QStringLiteral("2"));
     QCOMPARE(dialog.specimenTable()->item(12, 0)->text(), QStringLiteral("15"));  // row 14 left out
     QCOMPARE(dialog.figureTable()->item(2, 0)->text(), QStringLiteral("a"));
-    QCOMPARE(dialog.figureTable()->item(2, 1)->text(), QString::fromStdString(report::SignificantText(dialog.logic().fit()->a, 6)));
+    QCOMPARE(dialog.figureTable()->item(2, 1)->text(),
+             QString::fromStdString(report::SignificantText(dialog.logic().fit()->a, 6)));
     QVERIFY(dialog.noteLabel()->text().startsWith(QStringLiteral("第14行")));
     QVERIFY(dialog.useButton()->isEnabled());
 
     prompter_.saveNames = {dir.filePath(QStringLiteral("fit.pdf"))};
     dialog.exportButton()->click();
-    QCOMPARE(prompter_.saveInitialPaths.last(), QDir(QStringLiteral(KORVANE_SAMPLES_DIR)).filePath(QStringLiteral("specimens.pdf")));
+    QCOMPARE(prompter_.saveInitialPaths.last(),
+             QDir(QStringLiteral(KORVANE_SAMPLES_DIR)).filePath(QStringLiteral("specimens.pdf")));
     QFile pdf(dir.filePath(QStringLiteral("fit.pdf")));
     QVERIFY(pdf.open(QIODevice::ReadOnly));
     QVERIFY(pdf.read(5) == "%PDF-");
