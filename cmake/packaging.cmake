@@ -34,7 +34,7 @@ install(FILES ${KORVANE_GENERATED}/korvane-cli.bash
   DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions RENAME korvane-cli)
 install(FILES ${KORVANE_PACKAGING}/debian/copyright ${KORVANE_GENERATED}/changelog.gz
   DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/korvane)
-file(GLOB KORVANE_EXAMPLES ${PROJECT_SOURCE_DIR}/samples/*.SH?)
+file(GLOB KORVANE_EXAMPLES ${PROJECT_SOURCE_DIR}/samples/*.SH? ${PROJECT_SOURCE_DIR}/samples/*.csv)
 install(FILES ${KORVANE_EXAMPLES} DESTINATION ${CMAKE_INSTALL_DATADIR}/korvane/examples)
 
 # ---- The package ---------------------------------------------------------------

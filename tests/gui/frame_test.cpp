@@ -74,6 +74,17 @@ class FrameTest : public QObject, protected WindowFixture<> {
     QCOMPARE(titles(frame_->menus(CMainFrame::Screen::Analysis)),
              (QStringList{"文件(&F)", "编辑(&E)", "查看(&V)", "工具(&T)", "波形处理(&W)", "帮助(&H)"}));
     QCOMPARE(frame_->action(cmd::kOpen)->text(), QStringLiteral("打开(&O)...\tCtrl+O"));
+    // Every menu command has a number of its own on its screen: the number
+    // finds the command the menu shows (two sharing one would enable,
+    // check and trigger each other).
+    for (CMainFrame::Screen screen : {CMainFrame::Screen::Main, CMainFrame::Screen::Analysis}) {
+      for (QMenu* menu : frame_->menus(screen)) {
+        for (QAction* a : menu->actions()) {
+          if (a->isSeparator() || !a->data().isValid()) continue;
+          QVERIFY2(frame_->action(screen, a->data().toInt()) == a, qPrintable(a->text()));
+        }
+      }
+    }
 
     // No file: the commands that need data are disabled or say so.
     for (int id :
