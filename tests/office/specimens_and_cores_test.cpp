@@ -106,6 +106,13 @@ TEST(SpecimenWorkbook, WhatIsNotAWorkbook) {
 // Excel results, with the same texts and numbers as the printed page.
 TEST(CoreOutputs, WordAndExcelListTheCores) {
   auto doc = MakeExportDoc({3, 2});
+  // Own coefficients a hundredth of the standard's a: strengths a core can
+  // have (the example's velocities are far above real ones).
+  for (Member& m : doc->members) {
+    doc->algorithm.GetCoefficients(false, m.coefA, m.coefB, m.coefC, m.coefD);
+    m.coefA *= 0.01f;
+    m.aggregateType = Aggregate::Custom;
+  }
   doc->RecomputeAll();
   std::vector<CoreSample> cores;
   std::vector<float> plain;
@@ -115,7 +122,7 @@ TEST(CoreOutputs, WordAndExcelListTheCores) {
     plain.push_back(ConvertStrength(doc->algorithm, doc->members[static_cast<std::size_t>(at.member)], zone));
     cores.push_back({at.member, at.zone, 1.5f * plain.back()});
   }
-  ASSERT_TRUE(ApplyCoreCorrection(*doc, cores).changed());
+  ASSERT_TRUE(ApplyCoreCorrection(*doc, cores).changed()) << plain[0] << " " << plain[1];
   ASSERT_EQ(doc->project.eta, 1.5f);
   doc->printSettings.printRecordSheet = 0;
   doc->printSettings.printResultTable = 1;
