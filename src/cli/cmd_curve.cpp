@@ -1,5 +1,5 @@
-// korvane-cli curve SPECIMENS.csv|.xlsx [--json] [--pdf OUT.pdf]: fits a
-// laboratory's strength curve fcu = a·v^b·R^c to its cube specimens and
+// korvane-cli curve CUBES.csv|.xlsx [--json] [--pdf OUT.pdf]: fits a
+// laboratory's strength curve fcu = a·v^b·R^c to its cubes and
 // prints the fit, δ, e_r and the verdict per kind of curve (text or JSON);
 // --pdf writes the fit's page. Rows left out are listed on stderr.
 #include <cctype>
@@ -14,7 +14,7 @@
 #include "core/report/curve_page.h"
 
 #ifdef KORVANE_WITH_OFFICE
-#include "office/specimen_workbook.h"
+#include "office/cube_workbook.h"
 #endif
 #ifdef KORVANE_WITH_QT
 #include "cli/gui_application.h"
@@ -24,14 +24,14 @@
 namespace korvane::cli {
 namespace {
 
-SpecimenTable ReadSpecimens(const std::filesystem::path& path) {
+CubeTable ReadCubes(const std::filesystem::path& path) {
 #ifdef KORVANE_WITH_OFFICE
-  return office::ReadSpecimenFile(path);
+  return office::ReadCubeFile(path);
 #else
   std::string extension = PathToUtf8(path.extension());
   for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   if (extension == ".xlsx") throw KorvaneError(std::string(kLacksOffice));
-  return ReadSpecimenCsv(path);
+  return ReadCubeCsv(path);
 #endif
 }
 
@@ -39,7 +39,7 @@ void WriteRange(JsonWriter& json, std::string_view key, const ValueRange& range)
   json.Key(key).BeginArray().Value(range.min).Value(range.max).EndArray();
 }
 
-std::string CurveJson(const CurveFit& fit, const SpecimenTable& table) {
+std::string CurveJson(const CurveFit& fit, const CubeTable& table) {
   JsonWriter json;
   json.BeginObject();
   json.Field("n", fit.n).Field("a", fit.a).Field("b", fit.b).Field("c", fit.c);
@@ -54,7 +54,7 @@ std::string CurveJson(const CurveFit& fit, const SpecimenTable& table) {
   WriteRange(json, "fcu", fit.fcu);
   json.EndObject();
   json.Key("leftOut").BeginArray();
-  for (const SpecimenProblem& problem : table.leftOut) json.Value(problem.line);
+  for (const CubeProblem& problem : table.leftOut) json.Value(problem.line);
   json.EndArray();
   json.EndObject();
   return json.str() + "\n";
@@ -64,11 +64,11 @@ std::string CurveJson(const CurveFit& fit, const SpecimenTable& table) {
 
 int RunCurve(const Args& args, std::ostream& out, std::ostream& err) {
   const ParsedArgs parsed = ParseArgs(args, {"--pdf"}, {"--json"});
-  if (parsed.positional.size() != 1) throw UsageError("expected one file of specimens: curve SPECIMENS");
+  if (parsed.positional.size() != 1) throw UsageError("expected one file of cubes: curve CUBES");
   if (parsed.Has("--pdf") && !kHasRenderer) throw KorvaneError(std::string(kLacksRenderer));
-  const SpecimenTable table = ReadSpecimens(PathFromUtf8(parsed.positional.front()));
-  for (const SpecimenProblem& problem : table.leftOut) err << problem.message << "\n";
-  const CurveFit fit = FitStrengthCurve(table.specimens);
+  const CubeTable table = ReadCubes(PathFromUtf8(parsed.positional.front()));
+  for (const CubeProblem& problem : table.leftOut) err << problem.message << "\n";
+  const CurveFit fit = FitStrengthCurve(table.cubes);
   if (parsed.Has("--json")) {
     out << CurveJson(fit, table);
   } else {
@@ -80,10 +80,10 @@ int RunCurve(const Args& args, std::ostream& out, std::ostream& err) {
   if (parsed.Has("--pdf")) {
     const auto application = MakeGuiApplication();
     std::vector<std::string> leftOut;
-    for (const SpecimenProblem& problem : table.leftOut) leftOut.push_back(problem.message);
+    for (const CubeProblem& problem : table.leftOut) leftOut.push_back(problem.message);
     const std::string path = parsed.Value("--pdf");
     render::RenderPageToPdf(PathFromUtf8(path), report::kCurvePageTitle, [&](const report::Rect& body) {
-      return report::LayoutCurvePage(fit, table.specimens, leftOut, body);
+      return report::LayoutCurvePage(fit, table.cubes, leftOut, body);
     });
     if (!parsed.Has("--json")) out << "wrote " << path << "\n";
   }

@@ -153,15 +153,15 @@ const std::vector<CommandHelp>& CommandHelps() {
         {"--no-member-estimates", "", "without the member-estimate rows"}},
        kHasOffice},
       {"curve",
-       "SPECIMENS.csv|SPECIMENS.xlsx [--json] [--pdf OUT.pdf]",
-       "a laboratory's own strength curve from its cube specimens",
-       "Fits fcu = a·v^b·R^c to the specimens (columns v, R, fcu or 声速, 回弹值, 抗压强度; CSV in UTF-8 or "
+       "CUBES.csv|CUBES.xlsx [--json] [--pdf OUT.pdf]",
+       "a laboratory's own strength curve from its cubes",
+       "Fits fcu = a·v^b·R^c to the cubes (columns v, R, fcu or 声速, 回弹值, 抗压强度; CSV in UTF-8 or "
        "GBK, or the first sheet of a workbook) by least squares of ln fcu on ln v and ln R, and prints n, a, "
        "b, "
        "c, the correlation, the mean relative error δ and the relative standard deviation e_r (%), whether "
        "they meet the limits of a dedicated (12%, 14%), regional (14%, 17%) and unified (15%, 18%) curve, "
        "and the ranges of v, R and fcu. Rows that are not three positive numbers are listed on stderr and "
-       "left out; fewer than ten specimens are refused.",
+       "left out; fewer than ten cubes are refused.",
        {{"--json", "",
          "as JSON (n, a, b, c, correlation, meanRelativeError, relativeStdDev, verdict, range)"},
         {"--pdf", "OUT.pdf",

@@ -1,5 +1,5 @@
 // korvane-cli curve and cores as a process: the figures and verdicts of the
-// example specimens, the fit's page, the core correction and a file written
+// example cubes, the fit's page, the core correction and a file written
 // with it.
 #include <gtest/gtest.h>
 
@@ -10,8 +10,7 @@
 #include "core/algorithm/core_correction.h"
 #include "core/algorithm/strength_curve.h"
 #include "core/app/korvane_doc.h"
-#include "core/data/specimen_table.h"
-#include "core/data/text_format.h"
+#include "core/data/cube_table.h"
 #include "core/data/typed_number.h"
 #include "support/external_tools.h"
 #include "support/temp_dir.h"
@@ -30,13 +29,13 @@ std::string JsonValue(const std::string& json, const std::string& key) {
   return json.substr(start, json.find_first_of(",\n", start) - start);
 }
 
-TEST(CliCurve, TheExampleSpecimens) {
-  const fs::path csv = kSamples / "specimens.csv";
+TEST(CliCurve, TheExampleCubes) {
+  const fs::path csv = kSamples / "cubes.csv";
   const ProcessResult result = RunCli({"curve", csv.string(), "--json"});
   ASSERT_EQ(result.status, 0) << result.err;
   // The row without a strength is left out and named.
-  EXPECT_EQ(result.err, "第14行：" + std::string(kMsgSpecimenNotNumbers) + "\n");
-  const CurveFit fit = FitStrengthCurve(ReadSpecimenCsv(csv).specimens);
+  EXPECT_EQ(result.err, "第14行：" + std::string(kMsgCubeNotNumbers) + "\n");
+  const CurveFit fit = FitStrengthCurve(ReadCubeCsv(csv).cubes);
   EXPECT_EQ(JsonValue(result.out, "n"), "30");
   // Every figure reads back as the double the fit gives.
   const std::pair<const char*, double> figures[] = {{"a", fit.a},
@@ -50,19 +49,12 @@ TEST(CliCurve, TheExampleSpecimens) {
   for (const char* kind : {"dedicated", "regional", "unified"})
     EXPECT_EQ(JsonValue(result.out, kind), "true");
   EXPECT_NE(result.out.find("\"leftOut\": [\n    14\n  ]"), std::string::npos) << result.out;
-
-  // The text form names the same figures.
-  const ProcessResult text = RunCli({"curve", csv.string()});
-  EXPECT_NE(text.out.find("平均相对误差 δ: " + FormatFixed(fit.meanRelativeError, 0, 2) + "%"),
-            std::string::npos)
-      << text.out;
 }
 
 TEST(CliCurve, ThePageAndTheRefusals) {
   TempDir dir;
   const fs::path pdf = dir / "curve.pdf";
-  const ProcessResult written =
-      RunCli({"curve", (kSamples / "specimens.csv").string(), "--pdf", pdf.string()});
+  const ProcessResult written = RunCli({"curve", (kSamples / "cubes.csv").string(), "--pdf", pdf.string()});
   ASSERT_EQ(written.status, 0) << written.err;
   if (const fs::path pdftotext = FindProgram("pdftotext"); !pdftotext.empty()) {
     const std::vector<std::string> pages = PdfPageTexts(pdftotext, pdf);
@@ -81,7 +73,7 @@ TEST(CliCurve, ThePageAndTheRefusals) {
   };
   const Case cases[] = {
       {{"curve", (dir / "nine.csv").string()}, 1, "可用试件只有9个，至少需要10个"},
-      {{"curve", (dir / "missing.csv").string()}, 1, std::string(kMsgSpecimenUnreadable)},
+      {{"curve", (dir / "missing.csv").string()}, 1, std::string(kMsgCubeUnreadable)},
       {{"curve"}, 2, "expected one file"},
       {{"curve", "a.csv", "--bogus"}, 2, "--bogus"},
   };

@@ -1,5 +1,5 @@
 // A laboratory's strength curve: the regression, the two figures it is
-// judged by, the limits of each kind of curve, and the table of specimens
+// judged by, the limits of each kind of curve, and the table of cubes
 // read from CSV text.
 #include "core/algorithm/strength_curve.h"
 
@@ -8,24 +8,24 @@
 #include <cmath>
 #include <fstream>
 
-#include "core/data/specimen_table.h"
+#include "core/data/cube_table.h"
 #include "core/platform/error.h"
 #include "support/temp_dir.h"
 
 namespace korvane::testing {
 namespace {
 
-// Specimens on a grid of v and R whose strengths are a·v^b·R^c times
+// Cubes on a grid of v and R whose strengths are a·v^b·R^c times
 // `factor(i)`.
 template <typename Factor>
-std::vector<Specimen> OnCurve(double a, double b, double c, int n, Factor factor) {
-  std::vector<Specimen> specimens;
+std::vector<Cube> OnCurve(double a, double b, double c, int n, Factor factor) {
+  std::vector<Cube> cubes;
   for (int i = 0; i < n; ++i) {
     const double v = 3.8 + 0.11 * i;
     const double r = 24.0 + 2.3 * ((i * 7) % n);
-    specimens.push_back({v, r, a * std::pow(v, b) * std::pow(r, c) * factor(i), i + 2});
+    cubes.push_back({v, r, a * std::pow(v, b) * std::pow(r, c) * factor(i), i + 2});
   }
-  return specimens;
+  return cubes;
 }
 
 // Exact data give their coefficients back, with r = 1 and no error.
@@ -49,10 +49,10 @@ TEST(StrengthCurve, ExactDataGiveTheirCoefficients) {
 // Scattered data give the least-squares solution: compared with the normal
 // equations of the uncentred design (1, ln v, ln R) solved by Cramer's rule.
 TEST(StrengthCurve, ScatteredDataGiveTheRegression) {
-  const std::vector<Specimen> specimens =
+  const std::vector<Cube> cubes =
       OnCurve(0.02, 1.5, 1.4, 15, [](int i) { return 1.0 + 0.07 * std::sin(1.7 * i + 0.3); });
   double m[3][3] = {}, y[3] = {}, syy = 0.0, sy = 0.0;
-  for (const Specimen& s : specimens) {
+  for (const Cube& s : cubes) {
     const double x[3] = {1.0, std::log(s.v), std::log(s.r)};
     const double ly = std::log(s.fcu);
     for (int i = 0; i < 3; ++i) {
@@ -74,28 +74,28 @@ TEST(StrengthCurve, ScatteredDataGiveTheRegression) {
       for (int j = 0; j < 3; ++j) q[i][j] = j == k ? y[i] : m[i][j];
     solution[k] = det(q) / det(m);
   }
-  const CurveFit fit = FitStrengthCurve(specimens);
+  const CurveFit fit = FitStrengthCurve(cubes);
   EXPECT_NEAR(std::log(fit.a), solution[0], 1e-8);
   EXPECT_NEAR(fit.b, solution[1], 1e-8);
   EXPECT_NEAR(fit.c, solution[2], 1e-8);
   // R² = explained / total sum of squares about the mean.
-  const double n = static_cast<double>(specimens.size());
+  const double n = static_cast<double>(cubes.size());
   const double explained = solution[0] * y[0] + solution[1] * y[1] + solution[2] * y[2] - sy * sy / n;
   EXPECT_NEAR(fit.correlation, std::sqrt(explained / (syy - sy * sy / n)), 1e-8);
   EXPECT_LT(fit.correlation, 1.0);
 }
 
-// Pairs of specimens at the same v and R, one 10% above the curve and one
+// Pairs of cubes at the same v and R, one 10% above the curve and one
 // 10% below by ratio (×1.1 and ÷1.1): the regression is the curve itself,
 // and fc/f is 1/1.1 or 1.1. By hand:
 //   δ   = 100·(5·(1 − 1/1.1) + 5·0.1)/10          = 9.545454…%
 //   e_r = 100·√((5·(1/1.1 − 1)² + 5·0.1²)/9)        = 10.07320…%
 TEST(StrengthCurve, FiguresOfAHandWorkedTable) {
-  const std::vector<Specimen> specimens = OnCurve(0.0162, 1.656, 1.410, 10, [](int) { return 1.0; });
-  std::vector<Specimen> paired;
+  const std::vector<Cube> cubes = OnCurve(0.0162, 1.656, 1.410, 10, [](int) { return 1.0; });
+  std::vector<Cube> paired;
   for (int i = 0; i < 5; ++i) {
-    Specimen up = specimens[static_cast<std::size_t>(i)];
-    Specimen down = up;
+    Cube up = cubes[static_cast<std::size_t>(i)];
+    Cube down = up;
     up.fcu *= 1.1;
     down.fcu /= 1.1;
     paired.push_back(up);
@@ -103,7 +103,6 @@ TEST(StrengthCurve, FiguresOfAHandWorkedTable) {
   }
   const CurveFit fit = FitStrengthCurve(paired);
   EXPECT_NEAR(fit.b, 1.656, 1e-9);
-  EXPECT_NEAR(fit.meanRelativeError, 100.0 * (5 * (1 - 1 / 1.1) + 5 * 0.1) / 10, 1e-9);
   EXPECT_NEAR(fit.meanRelativeError, 9.545454545, 1e-8);
   EXPECT_NEAR(fit.relativeStdDev, 100.0 * std::sqrt((5 * std::pow(1 / 1.1 - 1, 2) + 5 * 0.01) / 9), 1e-9);
   EXPECT_NEAR(fit.relativeStdDev, 10.0732, 1e-4);
@@ -133,15 +132,15 @@ TEST(StrengthCurve, LimitsAtTheirEdges) {
 
 TEST(StrengthCurve, RefusesWhatCannotBeFitted) {
   const auto one = [](int) { return 1.0; };
-  std::vector<Specimen> sameV = OnCurve(0.02, 1.5, 1.4, 10, one);
-  for (Specimen& s : sameV) s.v = 4.2;
-  std::vector<Specimen> proportional = OnCurve(0.02, 1.5, 1.4, 10, one);
-  for (Specimen& s : proportional) s.r = 8.0 * s.v;  // ln R = ln v + const
-  std::vector<Specimen> sameStrength = OnCurve(0.02, 1.5, 1.4, 10, one);
-  for (Specimen& s : sameStrength) s.fcu = 30.0;
+  std::vector<Cube> sameV = OnCurve(0.02, 1.5, 1.4, 10, one);
+  for (Cube& s : sameV) s.v = 4.2;
+  std::vector<Cube> proportional = OnCurve(0.02, 1.5, 1.4, 10, one);
+  for (Cube& s : proportional) s.r = 8.0 * s.v;  // ln R = ln v + const
+  std::vector<Cube> sameStrength = OnCurve(0.02, 1.5, 1.4, 10, one);
+  for (Cube& s : sameStrength) s.fcu = 30.0;
   struct Case {
     const char* name;
-    std::vector<Specimen> specimens;
+    std::vector<Cube> cubes;
     std::string message;
   };
   const Case cases[] = {
@@ -154,7 +153,7 @@ TEST(StrengthCurve, RefusesWhatCannotBeFitted) {
   for (const Case& k : cases) {
     SCOPED_TRACE(k.name);
     try {
-      FitStrengthCurve(k.specimens);
+      FitStrengthCurve(k.cubes);
       ADD_FAILURE() << "fitted";
     } catch (const KorvaneError& error) {
       EXPECT_EQ(error.what(), k.message);
@@ -163,13 +162,13 @@ TEST(StrengthCurve, RefusesWhatCannotBeFitted) {
   EXPECT_EQ(FitStrengthCurve(OnCurve(0.02, 1.5, 1.4, 10, one)).n, 10);
 }
 
-// ---- The table of specimens --------------------------------------------------
+// ---- The table of cubes --------------------------------------------------
 
-TEST(SpecimenTable, CsvRowsAndTheRowsLeftOut) {
+TEST(CubeTable, CsvRowsAndTheRowsLeftOut) {
   struct Case {
     const char* name;
     std::string bytes;
-    std::vector<Specimen> specimens;
+    std::vector<Cube> cubes;
     std::vector<int> leftOut;
   };
   const std::string gbkHead =
@@ -193,30 +192,30 @@ TEST(SpecimenTable, CsvRowsAndTheRowsLeftOut) {
   };
   for (const Case& k : cases) {
     SCOPED_TRACE(k.name);
-    const SpecimenTable table = ParseSpecimenRows(SplitCsvRows(k.bytes));
-    EXPECT_EQ(table.specimens, k.specimens);
+    const CubeTable table = ParseCubeRows(SplitCsvRows(k.bytes));
+    EXPECT_EQ(table.cubes, k.cubes);
     std::vector<int> lines;
-    for (const SpecimenProblem& p : table.leftOut) {
+    for (const CubeProblem& p : table.leftOut) {
       lines.push_back(p.line);
-      EXPECT_EQ(p.message, "第" + std::to_string(p.line) + "行：" + std::string(kMsgSpecimenNotNumbers));
+      EXPECT_EQ(p.message, "第" + std::to_string(p.line) + "行：" + std::string(kMsgCubeNotNumbers));
     }
     EXPECT_EQ(lines, k.leftOut);
   }
 }
 
-TEST(SpecimenTable, AHeadWithoutTheThreeColumnsIsRefused) {
+TEST(CubeTable, AHeadWithoutTheThreeColumnsIsRefused) {
   for (const char* bytes : {"", "\n\n", "v,R\n4.5,35\n", "4.5,35,29.4\n", "\nv,R,strength\n4.5,35,29.4\n"}) {
     SCOPED_TRACE(bytes);
-    EXPECT_THROW(ParseSpecimenRows(SplitCsvRows(bytes)), KorvaneError);
+    EXPECT_THROW(ParseCubeRows(SplitCsvRows(bytes)), KorvaneError);
   }
   try {
-    ParseSpecimenRows(SplitCsvRows("\nv,R,f\n"));
+    ParseCubeRows(SplitCsvRows("\nv,R,f\n"));
   } catch (const KorvaneError& error) {
-    EXPECT_EQ(error.what(), "第2行：" + std::string(kMsgSpecimenHead));
+    EXPECT_EQ(error.what(), "第2行：" + std::string(kMsgCubeHead));
   }
 }
 
-TEST(SpecimenTable, FilesThatCannotBeRead) {
+TEST(CubeTable, FilesThatCannotBeRead) {
   TempDir dir;
   const std::filesystem::path big = dir.path() / "big.csv";
   {
@@ -229,12 +228,12 @@ TEST(SpecimenTable, FilesThatCannotBeRead) {
     std::filesystem::path path;
     std::string start;
   };
-  for (const Case& k : {Case{big, std::string(kMsgSpecimenFileTooLarge)},
-                        Case{dir.path() / "missing.csv", std::string(kMsgSpecimenUnreadable)},
-                        Case{dir.path(), std::string(kMsgSpecimenUnreadable)}}) {
+  for (const Case& k : {Case{big, std::string(kMsgCubeFileTooLarge)},
+                        Case{dir.path() / "missing.csv", std::string(kMsgCubeUnreadable)},
+                        Case{dir.path(), std::string(kMsgCubeUnreadable)}}) {
     SCOPED_TRACE(k.path.string());
     try {
-      ReadSpecimenCsv(k.path);
+      ReadCubeCsv(k.path);
       ADD_FAILURE() << "read";
     } catch (const KorvaneError& error) {
       EXPECT_EQ(std::string(error.what()).rfind(k.start, 0), 0u) << error.what();

@@ -337,7 +337,7 @@ class UndoTest : public QObject, protected WindowFixture<SuggestionPrompter> {
         {"用作自定义系数", Screen::Analysis,
          [this] {
            StrengthCurveDialog dialog(model_.get(), &prompter_, frame_.get());
-           dialog.load(QDir(QStringLiteral(KORVANE_SAMPLES_DIR)).filePath(QStringLiteral("specimens.csv")));
+           dialog.load(QDir(QStringLiteral(KORVANE_SAMPLES_DIR)).filePath(QStringLiteral("cubes.csv")));
            dialog.allMembersCheck()->setChecked(true);
            dialog.useButton()->click();
          }},

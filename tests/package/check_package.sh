@@ -22,7 +22,7 @@ for wanted in \
   /usr/share/korvane/examples/result-3members-cecs2005.SHA \
   /usr/share/korvane/examples/result-3members-cecs2005.SHD \
   /usr/share/korvane/examples/raw-1member-cecs2005.SHT \
-  /usr/share/korvane/examples/specimens.csv; do
+  /usr/share/korvane/examples/cubes.csv; do
   grep -qx "$wanted" <<<"$files" || fail "missing $wanted"
 done
 # Nothing from a build tree or a developer's machine.
@@ -64,8 +64,8 @@ version="$(dpkg-deb -f "$deb" Version)"
 [ "$(run "$root/usr/bin/korvane-cli" --version)" = "korvane-cli $version" ] || fail "korvane-cli --version"
 out="$(run "$root/usr/bin/korvane-cli" evaluate "$root/usr/share/korvane/examples/result-3members-cecs2005.SHA")"
 grep -q "batch:" <<<"$out" || fail "korvane-cli evaluate of an installed example: $out"
-out="$(run "$root/usr/bin/korvane-cli" curve "$root/usr/share/korvane/examples/specimens.csv" --json 2>/dev/null)"
-grep -q '"n": 30' <<<"$out" || fail "korvane-cli curve of the installed specimens: $out"
+out="$(run "$root/usr/bin/korvane-cli" curve "$root/usr/share/korvane/examples/cubes.csv" --json 2>/dev/null)"
+grep -q '"n": 30' <<<"$out" || fail "korvane-cli curve of the installed cubes: $out"
 ldd "$root/usr/bin/korvane" "$root/usr/bin/korvane-cli" | grep -q "not found" && fail "unresolved libraries"
 # The manual page names every command and the exit status.
 page="$(zcat "$root/usr/share/man/man1/korvane-cli.1.gz")"

@@ -45,14 +45,14 @@ double CurveFit::Strength(double velocity, double rebound) const {
   return a * std::pow(velocity, b) * std::pow(rebound, c);
 }
 
-CurveFit FitStrengthCurve(std::span<const Specimen> specimens) {
-  const auto n = static_cast<int>(specimens.size());
-  if (n < kMinSpecimens) {
-    throw KorvaneError(std::string(kMsgFewSpecimens) + FormatInt(n) + std::string(kMsgFewSpecimensEnd));
+CurveFit FitStrengthCurve(std::span<const Cube> cubes) {
+  const auto n = static_cast<int>(cubes.size());
+  if (n < kMinCubes) {
+    throw KorvaneError(std::string(kMsgFewCubes) + FormatInt(n) + std::string(kMsgFewCubesEnd));
   }
   // Centred sums of x1 = ln v, x2 = ln R, y = ln fcu.
   double m1 = 0.0, m2 = 0.0, my = 0.0;
-  for (const Specimen& s : specimens) {
+  for (const Cube& s : cubes) {
     m1 += std::log(s.v);
     m2 += std::log(s.r);
     my += std::log(s.fcu);
@@ -61,7 +61,7 @@ CurveFit FitStrengthCurve(std::span<const Specimen> specimens) {
   m2 /= n;
   my /= n;
   double s11 = 0.0, s12 = 0.0, s22 = 0.0, s1y = 0.0, s2y = 0.0, syy = 0.0;
-  for (const Specimen& s : specimens) {
+  for (const Cube& s : cubes) {
     const double x1 = std::log(s.v) - m1;
     const double x2 = std::log(s.r) - m2;
     const double y = std::log(s.fcu) - my;
@@ -77,8 +77,8 @@ CurveFit FitStrengthCurve(std::span<const Specimen> specimens) {
   // means the two variables are (nearly) proportional on the log scale.
   if (!(det > 1e-12 * s11 * s22) || s11 <= 0.0 || s22 <= 0.0)
     throw KorvaneError(std::string(kMsgCurveDegenerate));
-  const bool oneStrength = std::all_of(specimens.begin(), specimens.end(),
-                                       [&](const Specimen& s) { return s.fcu == specimens.front().fcu; });
+  const bool oneStrength =
+      std::all_of(cubes.begin(), cubes.end(), [&](const Cube& s) { return s.fcu == cubes.front().fcu; });
   if (oneStrength || !(syy > 0.0)) throw KorvaneError(std::string(kMsgCurveSameStrength));
 
   CurveFit fit;
@@ -90,14 +90,14 @@ CurveFit FitStrengthCurve(std::span<const Specimen> specimens) {
   fit.correlation = std::sqrt(std::clamp(explained / syy, 0.0, 1.0));
 
   double sumAbs = 0.0, sumSquares = 0.0;
-  fit.v = {specimens.front().v, specimens.front().v};
-  fit.r = {specimens.front().r, specimens.front().r};
-  fit.fcu = {specimens.front().fcu, specimens.front().fcu};
+  fit.v = {cubes.front().v, cubes.front().v};
+  fit.r = {cubes.front().r, cubes.front().r};
+  fit.fcu = {cubes.front().fcu, cubes.front().fcu};
   auto widen = [](ValueRange& range, double value) {
     range.min = std::min(range.min, value);
     range.max = std::max(range.max, value);
   };
-  for (const Specimen& s : specimens) {
+  for (const Cube& s : cubes) {
     const double e = fit.Strength(s.v, s.r) / s.fcu - 1.0;
     sumAbs += std::abs(e);
     sumSquares += e * e;

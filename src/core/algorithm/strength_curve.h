@@ -1,20 +1,20 @@
 // A laboratory's own strength curve fcu = a·v^b·R^c, fitted to its cube
-// specimens by least squares of ln fcu on ln v and ln R (in double
+// cubes by least squares of ln fcu on ln v and ln R (in double
 // precision), and the two figures such a curve is judged by, with fc_i the
-// curve's value and f_i the measured strength of specimen i:
+// curve's value and f_i the measured strength of cube i:
 //   mean relative error          δ   = (100/n)·Σ|fc_i/f_i − 1|           (%)
 //   relative standard deviation  e_r = 100·√(Σ(fc_i/f_i − 1)²/(n − 1))   (%)
 // A curve may serve as a dedicated curve when δ ≤ 12% and e_r ≤ 14%, as a
 // regional curve when δ ≤ 14% and e_r ≤ 17%, as a unified curve when
 // δ ≤ 15% and e_r ≤ 18%; only within the ranges of v, R and fcu of its
-// specimens.
+// cubes.
 #pragma once
 
 #include <array>
 #include <span>
 #include <string_view>
 
-#include "core/data/specimen_table.h"
+#include "core/data/cube_table.h"
 
 namespace korvane {
 
@@ -56,10 +56,10 @@ struct CurveFit {
   bool Meets(CurveKind kind) const { return MeetsLimits(kind, meanRelativeError, relativeStdDev); }
 };
 
-inline constexpr int kMinSpecimens = 10;
+inline constexpr int kMinCubes = 10;
 // "可用试件只有<n>个，至少需要10个"
-inline constexpr std::string_view kMsgFewSpecimens = "可用试件只有";
-inline constexpr std::string_view kMsgFewSpecimensEnd = "个，至少需要10个";
+inline constexpr std::string_view kMsgFewCubes = "可用试件只有";
+inline constexpr std::string_view kMsgFewCubesEnd = "个，至少需要10个";
 // The velocities and rebound values vary together (or one of them does not
 // vary): the regression has no unique solution.
 inline constexpr std::string_view kMsgCurveDegenerate =
@@ -67,9 +67,9 @@ inline constexpr std::string_view kMsgCurveDegenerate =
 inline constexpr std::string_view kMsgCurveSameStrength = "试件的抗压强度全部相同，无法拟合测强曲线";
 
 // The fit. Throws KorvaneError with the messages above for fewer than ten
-// specimens, for velocities and rebound values that do not determine the
-// regression, and for strengths that are all equal. Specimens must hold
-// positive values (ParseSpecimenRows keeps no other).
-CurveFit FitStrengthCurve(std::span<const Specimen> specimens);
+// cubes, for velocities and rebound values that do not determine the
+// regression, and for strengths that are all equal. Cubes must hold
+// positive values (ParseCubeRows keeps no other).
+CurveFit FitStrengthCurve(std::span<const Cube> cubes);
 
 }  // namespace korvane

@@ -7,18 +7,18 @@
 
 namespace korvane {
 
-std::string_view SpecimenColumnHead(int column) {
-  static constexpr std::array<std::string_view, kSpecimenColumns> kHeads = {
-      "行号", "v(km/s)", "R", "fcu(MPa)", "fc(MPa)", "相对误差(%)"};
-  return column >= 0 && column < kSpecimenColumns ? kHeads[static_cast<std::size_t>(column)] : "";
+std::string_view CubeColumnHead(int column) {
+  static constexpr std::array<std::string_view, kCubeColumns> kHeads = {"行号",     "v(km/s)", "R",
+                                                                        "fcu(MPa)", "fc(MPa)", "相对误差(%)"};
+  return column >= 0 && column < kCubeColumns ? kHeads[static_cast<std::size_t>(column)] : "";
 }
 
-void StrengthCurveModel::SetTable(SpecimenTable table) {
+void StrengthCurveModel::SetTable(CubeTable table) {
   table_ = std::move(table);
   fit_.reset();
   problem_.clear();
   try {
-    fit_ = FitStrengthCurve(table_.specimens);
+    fit_ = FitStrengthCurve(table_.cubes);
   } catch (const KorvaneError& error) {
     problem_ = error.what();
   }
@@ -32,7 +32,7 @@ void StrengthCurveModel::SetProblem(std::string problem) {
 
 std::string StrengthCurveModel::Cell(int row, int column) const {
   if (row < 0 || row >= Rows()) return {};
-  const Specimen& s = table_.specimens[static_cast<std::size_t>(row)];
+  const Cube& s = table_.cubes[static_cast<std::size_t>(row)];
   switch (column) {
     case 0: return FormatInt(s.line);
     case 1: return FormatFixed(s.v, 0, 3);
@@ -50,7 +50,7 @@ std::vector<report::CurveFigureRow> StrengthCurveModel::Figures() const {
 
 std::string StrengthCurveModel::LeftOutText() const {
   std::string text;
-  for (const SpecimenProblem& problem : table_.leftOut) {
+  for (const CubeProblem& problem : table_.leftOut) {
     if (!text.empty()) text += '\n';
     text += problem.message;
   }

@@ -68,9 +68,9 @@ std::vector<CurveFigureRow> CurveFigureRows(const CurveFit& fit) {
   return rows;
 }
 
-CurveAxis CurvePlotAxis(const CurveFit& fit, const std::vector<Specimen>& specimens) {
+CurveAxis CurvePlotAxis(const CurveFit& fit, const std::vector<Cube>& cubes) {
   double highest = 0.0;
-  for (const Specimen& s : specimens) highest = std::max({highest, s.fcu, fit.Strength(s.v, s.r)});
+  for (const Cube& s : cubes) highest = std::max({highest, s.fcu, fit.Strength(s.v, s.r)});
   if (!(highest > 0.0) || !std::isfinite(highest)) highest = 1.0;
   // A 1-2-5 step giving 4 to 10 steps up to the highest value.
   const double magnitude = std::pow(10.0, std::floor(std::log10(highest / 4.0)));
@@ -82,7 +82,7 @@ CurveAxis CurvePlotAxis(const CurveFit& fit, const std::vector<Specimen>& specim
   return {std::max(1.0, std::ceil(highest / step)) * step, step};
 }
 
-PageDescription LayoutCurvePlot(const CurveFit& fit, const std::vector<Specimen>& specimens, const Rect& area,
+PageDescription LayoutCurvePlot(const CurveFit& fit, const std::vector<Cube>& cubes, const Rect& area,
                                 int pen, int textPx) {
   PageDescription page;
   // Room for the axis text above, the tick texts left and below and the
@@ -92,7 +92,7 @@ PageDescription LayoutCurvePlot(const CurveFit& fit, const std::vector<Specimen>
   const int side = std::max(1, std::min(area.right - 3 * textPx - left, area.bottom - 3 * textPx - top));
   const Rect plot{left, top, left + side, top + side};
   const int bottom = plot.bottom;
-  const CurveAxis axis = CurvePlotAxis(fit, specimens);
+  const CurveAxis axis = CurvePlotAxis(fit, cubes);
   auto x = [&](double value) { return plot.left + static_cast<int>(std::lround(value / axis.top * side)); };
   auto y = [&](double value) { return plot.bottom - static_cast<int>(std::lround(value / axis.top * side)); };
 
@@ -142,7 +142,7 @@ PageDescription LayoutCurvePlot(const CurveFit& fit, const std::vector<Specimen>
       page.texts.push_back(PlotText(cell, band.label, textPx, onTop ? HAlign::Center : HAlign::Left));
   }
   const int half = std::max(2, textPx / 4);
-  for (const Specimen& s : specimens) {
+  for (const Cube& s : cubes) {
     const int px = x(s.fcu), py = y(fit.Strength(s.v, s.r));
     if (px < plot.left || px > plot.right || py < plot.top || py > plot.bottom) continue;
     page.frames.push_back({{px - half, py - half, px + half, py + half}, pen});
@@ -150,7 +150,7 @@ PageDescription LayoutCurvePlot(const CurveFit& fit, const std::vector<Specimen>
   return page;
 }
 
-PageDescription LayoutCurvePage(const CurveFit& fit, const std::vector<Specimen>& specimens,
+PageDescription LayoutCurvePage(const CurveFit& fit, const std::vector<Cube>& cubes,
                                 const std::vector<std::string>& leftOut, const Rect& body) {
   PageDescription page;
   const std::vector<CurveFigureRow> rows = CurveFigureRows(fit);
@@ -179,7 +179,7 @@ PageDescription LayoutCurvePage(const CurveFit& fit, const std::vector<Specimen>
     b.Text(2, below, 18, below + 1, text, FontRole::Value, static_cast<int>(0.6 * s), HAlign::Left);
   }
   const Rect plotArea = grid.Cell(2, below + 0.5, 18, 59);
-  page.Append(LayoutCurvePlot(fit, specimens, plotArea, 2, static_cast<int>(0.7 * s)));
+  page.Append(LayoutCurvePlot(fit, cubes, plotArea, 2, static_cast<int>(0.7 * s)));
   return page;
 }
 

@@ -37,18 +37,18 @@ struct CurveAxis {
   double top = 0.0;
   double step = 0.0;
 };
-CurveAxis CurvePlotAxis(const CurveFit& fit, const std::vector<Specimen>& specimens);
+CurveAxis CurvePlotAxis(const CurveFit& fit, const std::vector<Cube>& cubes);
 
 // The plot in `area` (device pixels): frame, ticks with their texts, axis
 // texts, the 1:1 line (pen 2·`pen`), the ±12% and ±15% lines (pen `pen`)
-// labelled at their ends, and a small square per specimen at (measured,
+// labelled at their ends, and a small square per cube at (measured,
 // computed). Texts at `textPx` pixels high.
-PageDescription LayoutCurvePlot(const CurveFit& fit, const std::vector<Specimen>& specimens, const Rect& area,
+PageDescription LayoutCurvePlot(const CurveFit& fit, const std::vector<Cube>& cubes, const Rect& area,
                                 int pen, int textPx);
 
 // The whole page in `body`: the title, the figures as a table, the plot
 // below; `leftOut` lines ("第7行：…") listed under the table when any.
-PageDescription LayoutCurvePage(const CurveFit& fit, const std::vector<Specimen>& specimens,
+PageDescription LayoutCurvePage(const CurveFit& fit, const std::vector<Cube>& cubes,
                                 const std::vector<std::string>& leftOut, const Rect& body);
 
 }  // namespace korvane::report

@@ -19,14 +19,14 @@
 #include "gui/document_model.h"
 #include "gui/prompter.h"
 #include "gui/wait_cursor.h"
-#include "office/specimen_workbook.h"
+#include "office/cube_workbook.h"
 #include "render/page_painter.h"
 #include "render/report_renderer.h"
 
 namespace korvane::gui {
 namespace {
 
-constexpr std::string_view kFilterSpecimens =
+constexpr std::string_view kFilterCubes =
     "试件数据 (*.csv;*.xlsx)|*.csv;*.xlsx|CSV文件 (*.csv)|*.csv|Excel工作簿 (*.xlsx)|*.xlsx|所有文件 "
     "(*.*)|*.*||";
 constexpr std::string_view kFilterPdf = "PDF文件 (*.pdf)|*.pdf||";
@@ -50,7 +50,7 @@ void CurvePlotView::paintEvent(QPaintEvent*) {
   if (!model_.fit()) return;
   const int textPx = std::max(10, fontMetrics().height() * 9 / 10);
   painter.setRenderHint(QPainter::Antialiasing);
-  render::PaintPage(painter, report::LayoutCurvePlot(*model_.fit(), model_.table().specimens,
+  render::PaintPage(painter, report::LayoutCurvePlot(*model_.fit(), model_.table().cubes,
                                                      {4, 4, width() - 4, height() - 4}, 1, textPx));
 }
 
@@ -60,22 +60,22 @@ StrengthCurveDialog::StrengthCurveDialog(DocumentModel* model, Prompter* prompte
   file_ = new QLabel(QStringLiteral("请选择试件数据文件（表头 v,R,fcu 或 声速,回弹值,抗压强度）"), this);
   file_->setWordWrap(true);
   choose_ = new QPushButton(QStringLiteral("选择文件(&O)..."), this);
-  specimens_ = new QTableWidget(0, kSpecimenColumns, this);
+  cubes_ = new QTableWidget(0, kCubeColumns, this);
   QStringList heads;
-  for (int c = 0; c < kSpecimenColumns; ++c) heads << FromUtf8(SpecimenColumnHead(c));
-  specimens_->setHorizontalHeaderLabels(heads);
-  specimens_->verticalHeader()->hide();
-  specimens_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  specimens_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+  for (int c = 0; c < kCubeColumns; ++c) heads << FromUtf8(CubeColumnHead(c));
+  cubes_->setHorizontalHeaderLabels(heads);
+  cubes_->verticalHeader()->hide();
+  cubes_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  cubes_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
   figures_ = new QTableWidget(0, 2, this);
   figures_->horizontalHeader()->hide();
   figures_->verticalHeader()->hide();
   figures_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   figures_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
   figures_->horizontalHeader()->setStretchLastSection(true);
-  specimens_->horizontalHeader()->setStretchLastSection(true);
+  cubes_->horizontalHeader()->setStretchLastSection(true);
   const int rowHeight = fontMetrics().height() + 6;
-  specimens_->verticalHeader()->setDefaultSectionSize(rowHeight);
+  cubes_->verticalHeader()->setDefaultSectionSize(rowHeight);
   figures_->verticalHeader()->setDefaultSectionSize(rowHeight);
   note_ = new QLabel(this);
   note_->setWordWrap(true);
@@ -89,9 +89,9 @@ StrengthCurveDialog::StrengthCurveDialog(DocumentModel* model, Prompter* prompte
   auto* top = new QHBoxLayout;
   top->addWidget(file_, 1);
   top->addWidget(choose_);
-  // The specimens above the figures on the left, the plot on the right.
+  // The cubes above the figures on the left, the plot on the right.
   auto* middle = new QGridLayout;
-  middle->addWidget(specimens_, 0, 0);
+  middle->addWidget(cubes_, 0, 0);
   middle->addWidget(figures_, 1, 0);
   middle->addWidget(note_, 2, 0);
   middle->addWidget(plot_, 0, 1, 3, 1);
@@ -117,7 +117,7 @@ StrengthCurveDialog::StrengthCurveDialog(DocumentModel* model, Prompter* prompte
 }
 
 void StrengthCurveDialog::onChoose() {
-  const QString path = prompter_->openFileName(this, FromUtf8(kFilterSpecimens));
+  const QString path = prompter_->openFileName(this, FromUtf8(kFilterCubes));
   if (!path.isEmpty()) load(path);
 }
 
@@ -126,7 +126,7 @@ void StrengthCurveDialog::load(const QString& path) {
   file_->setText(QFileInfo(path).fileName());
   try {
     const WaitCursor wait;
-    logic_.SetTable(office::ReadSpecimenFile(PathFromUtf8(path.toStdString())));
+    logic_.SetTable(office::ReadCubeFile(PathFromUtf8(path.toStdString())));
   } catch (const KorvaneError& error) {
     logic_.SetProblem(error.what());
   }
@@ -134,12 +134,12 @@ void StrengthCurveDialog::load(const QString& path) {
 }
 
 void StrengthCurveDialog::refresh() {
-  specimens_->setRowCount(logic_.Rows());
+  cubes_->setRowCount(logic_.Rows());
   for (int row = 0; row < logic_.Rows(); ++row) {
-    for (int c = 0; c < kSpecimenColumns; ++c) {
+    for (int c = 0; c < kCubeColumns; ++c) {
       QTableWidgetItem* item = ReadOnlyItem(logic_.Cell(row, c));
       item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-      specimens_->setItem(row, c, item);
+      cubes_->setItem(row, c, item);
     }
   }
   const std::vector<report::CurveFigureRow> figures = logic_.Figures();
@@ -182,14 +182,14 @@ void StrengthCurveDialog::onExport() {
                                                QStringLiteral("导出"));
   if (path.isEmpty()) return;
   const CurveFit fit = *logic_.fit();
-  const std::vector<Specimen> specimens = logic_.table().specimens;
+  const std::vector<Cube> cubes = logic_.table().cubes;
   std::vector<std::string> leftOut;
-  for (const SpecimenProblem& problem : logic_.table().leftOut) leftOut.push_back(problem.message);
+  for (const CubeProblem& problem : logic_.table().leftOut) leftOut.push_back(problem.message);
   try {
     const WaitCursor wait;
     render::RenderPageToPdf(
         PathFromUtf8(path.toStdString()), report::kCurvePageTitle,
-        [&](const report::Rect& body) { return report::LayoutCurvePage(fit, specimens, leftOut, body); });
+        [&](const report::Rect& body) { return report::LayoutCurvePage(fit, cubes, leftOut, body); });
   } catch (const KorvaneError& error) {
     prompter_->message(this, FromUtf8(error.what()));
   }

@@ -1,5 +1,5 @@
-// "测强曲线": a laboratory's strength curve from its cube specimens. The
-// user chooses a file of specimens (CSV or .xlsx), sees them with the
+// "测强曲线": a laboratory's strength curve from its cubes. The
+// user chooses a file of cubes (CSV or .xlsx), sees them with the
 // curve's value for each, the fit's figures and the plot of computed
 // against measured strength; "用作自定义系数" makes a, b, c the own
 // coefficients of the current member (or of every member) as one undoable
@@ -40,12 +40,12 @@ class StrengthCurveDialog : public QDialog {
  public:
   StrengthCurveDialog(DocumentModel* model, Prompter* prompter, QWidget* parent = nullptr);
 
-  // Reads the specimens of `path` and shows them (a file that cannot be
+  // Reads the cubes of `path` and shows them (a file that cannot be
   // read shows why).
   void load(const QString& path);
 
   const StrengthCurveModel& logic() const { return logic_; }
-  QTableWidget* specimenTable() const { return specimens_; }
+  QTableWidget* cubeTable() const { return cubes_; }
   QTableWidget* figureTable() const { return figures_; }
   QLabel* noteLabel() const { return note_; }
   QCheckBox* allMembersCheck() const { return allMembers_; }
@@ -65,7 +65,7 @@ class StrengthCurveDialog : public QDialog {
   StrengthCurveModel logic_;
   QString path_;
   QLabel* file_;
-  QTableWidget* specimens_;
+  QTableWidget* cubes_;
   QTableWidget* figures_;
   QLabel* note_;
   CurvePlotView* plot_;

@@ -1,4 +1,4 @@
-#include "office/specimen_workbook.h"
+#include "office/cube_workbook.h"
 
 #include <libxml/parser.h>
 #include <libxml/tree.h>
@@ -136,7 +136,7 @@ int ColumnOf(const std::string& reference) {
 std::vector<TextRow> ReadWorkbookRows(const std::filesystem::path& path) {
   std::string bytes;
   if (const std::error_code error = platform::ReadRegularFile(path, bytes, kMaxBytes)) {
-    throw KorvaneError(MessageWithPath(kMsgSpecimenUnreadable, path, error.message()));
+    throw KorvaneError(MessageWithPath(kMsgCubeUnreadable, path, error.message()));
   }
   zip_error_t zipError;
   zip_error_init(&zipError);
@@ -200,12 +200,12 @@ std::vector<TextRow> ReadWorkbookRows(const std::filesystem::path& path) {
   return rows;
 }
 
-SpecimenTable ReadSpecimenFile(const std::filesystem::path& path) {
+CubeTable ReadCubeFile(const std::filesystem::path& path) {
   std::string extension = PathToUtf8(path.extension());
   std::transform(extension.begin(), extension.end(), extension.begin(),
                  [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  if (extension == ".xlsx") return ParseSpecimenRows(ReadWorkbookRows(path));
-  return ReadSpecimenCsv(path);
+  if (extension == ".xlsx") return ParseCubeRows(ReadWorkbookRows(path));
+  return ReadCubeCsv(path);
 }
 
 }  // namespace korvane::office

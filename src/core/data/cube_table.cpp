@@ -1,4 +1,4 @@
-#include "core/data/specimen_table.h"
+#include "core/data/cube_table.h"
 
 #include <algorithm>
 #include <cctype>
@@ -15,7 +15,7 @@
 namespace korvane {
 namespace {
 
-constexpr std::uintmax_t kMaxSpecimenFileBytes = 16u * 1024u * 1024u;
+constexpr std::uintmax_t kMaxCubeFileBytes = 16u * 1024u * 1024u;
 
 std::string_view Trimmed(std::string_view text) {
   constexpr std::string_view kBlanks = " \t\r\n\f\v";
@@ -66,17 +66,17 @@ bool ParseCellNumber(std::string_view cell, double& value) {
   return true;
 }
 
-SpecimenTable ParseSpecimenRows(const std::vector<TextRow>& rows) {
+CubeTable ParseCubeRows(const std::vector<TextRow>& rows) {
   auto row = std::find_if(rows.begin(), rows.end(), [](const TextRow& r) { return !Blank(r); });
-  if (row == rows.end()) throw KorvaneError(std::string(kMsgSpecimenHead));
+  if (row == rows.end()) throw KorvaneError(std::string(kMsgCubeHead));
   std::vector<std::string> heads;
   for (const std::string& cell : row->cells) heads.push_back(HeadName(cell));
   const int columns[3] = {HeadColumn(heads, "v", "声速"), HeadColumn(heads, "r", "回弹值"),
                           HeadColumn(heads, "fcu", "抗压强度")};
   if (std::find(std::begin(columns), std::end(columns), -1) != std::end(columns)) {
-    throw KorvaneError(LineMessage(row->line, kMsgSpecimenHead));
+    throw KorvaneError(LineMessage(row->line, kMsgCubeHead));
   }
-  SpecimenTable table;
+  CubeTable table;
   for (++row; row != rows.end(); ++row) {
     if (Blank(*row)) continue;
     double values[3] = {};
@@ -87,10 +87,10 @@ SpecimenTable ParseSpecimenRows(const std::vector<TextRow>& rows) {
                values[k] > 0.0;
     }
     if (!usable) {
-      table.leftOut.push_back({row->line, LineMessage(row->line, kMsgSpecimenNotNumbers)});
+      table.leftOut.push_back({row->line, LineMessage(row->line, kMsgCubeNotNumbers)});
       continue;
     }
-    table.specimens.push_back({values[0], values[1], values[2], row->line});
+    table.cubes.push_back({values[0], values[1], values[2], row->line});
   }
   return table;
 }
@@ -139,14 +139,14 @@ std::vector<TextRow> SplitCsvRows(std::string_view bytes) {
   return rows;
 }
 
-SpecimenTable ReadSpecimenCsv(const std::filesystem::path& path) {
+CubeTable ReadCubeCsv(const std::filesystem::path& path) {
   std::string bytes;
-  if (const std::error_code error = platform::ReadRegularFile(path, bytes, kMaxSpecimenFileBytes)) {
+  if (const std::error_code error = platform::ReadRegularFile(path, bytes, kMaxCubeFileBytes)) {
     if (error == platform::MakeError(platform::FileError::TooLarge))
-      throw KorvaneError(MessageWithPath(kMsgSpecimenFileTooLarge, path));
-    throw KorvaneError(MessageWithPath(kMsgSpecimenUnreadable, path, error.message()));
+      throw KorvaneError(MessageWithPath(kMsgCubeFileTooLarge, path));
+    throw KorvaneError(MessageWithPath(kMsgCubeUnreadable, path, error.message()));
   }
-  return ParseSpecimenRows(SplitCsvRows(bytes));
+  return ParseCubeRows(SplitCsvRows(bytes));
 }
 
 }  // namespace korvane

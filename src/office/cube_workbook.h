@@ -1,4 +1,4 @@
-// The specimens of a strength curve from a file: a workbook (.xlsx, its
+// The cubes of a strength curve from a file: a workbook (.xlsx, its
 // first sheet, read with libzip and libxml2) or CSV text (any other name).
 #pragma once
 
@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/data/specimen_table.h"
+#include "core/data/cube_table.h"
 
 namespace korvane::office {
 
@@ -19,8 +19,8 @@ inline constexpr std::string_view kMsgNotWorkbook = "不是可读取的Excel工�
 // is larger than 64 MB (also unpacked) or is not a workbook.
 std::vector<TextRow> ReadWorkbookRows(const std::filesystem::path& path);
 
-// The specimens of `path`: ReadWorkbookRows for a name ending in ".xlsx"
-// (any case), ReadSpecimenCsv otherwise; then ParseSpecimenRows.
-SpecimenTable ReadSpecimenFile(const std::filesystem::path& path);
+// The cubes of `path`: ReadWorkbookRows for a name ending in ".xlsx"
+// (any case), ReadCubeCsv otherwise; then ParseCubeRows.
+CubeTable ReadCubeFile(const std::filesystem::path& path);
 
 }  // namespace korvane::office

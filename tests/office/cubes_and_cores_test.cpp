@@ -1,4 +1,4 @@
-// The specimens of a strength curve read from a workbook, and the cores of
+// The cubes of a strength curve read from a workbook, and the cores of
 // the core correction in the Word report and the Excel results.
 #include <gtest/gtest.h>
 #include <zip.h>
@@ -10,9 +10,9 @@
 #include "core/app/document_edits.h"
 #include "core/data/text_format.h"
 #include "core/platform/error.h"
+#include "office/cube_workbook.h"
 #include "office/excel_export.h"
 #include "office/office_test_support.h"
-#include "office/specimen_workbook.h"
 #include "office/word_report.h"
 
 namespace korvane::testing {
@@ -37,7 +37,7 @@ const std::string kRelNs = "xmlns:r=\"http://schemas.openxmlformats.org/officeDo
 // has the head in shared strings (one of them rich text with a phonetic
 // run), an inline-string cell, a row with a gap, a bad row and a row number
 // jump; a second sheet that must not be read.
-std::map<std::string, std::string> SpecimenWorkbook() {
+std::map<std::string, std::string> CubeWorkbook() {
   return {
       {"xl/workbook.xml", "<workbook " + kNs + " " + kRelNs +
                               "><sheets><sheet name=\"试件\" sheetId=\"1\" r:id=\"rId7\"/>"
@@ -68,22 +68,21 @@ std::map<std::string, std::string> SpecimenWorkbook() {
   };
 }
 
-TEST(SpecimenWorkbook, TheFirstSheetsRows) {
+TEST(CubeWorkbook, TheFirstSheetsRows) {
   TempDir dir;
-  WriteParts(dir / "s.xlsx", SpecimenWorkbook());
-  const SpecimenTable table = office::ReadSpecimenFile(dir / "s.xlsx");
-  EXPECT_EQ(table.specimens,
-            (std::vector<Specimen>{{4.5, 35, 29.4, 2}, {4.1, 30.5, 22, 3}, {3.9, 28, 18.5, 9}}));
+  WriteParts(dir / "s.xlsx", CubeWorkbook());
+  const CubeTable table = office::ReadCubeFile(dir / "s.xlsx");
+  EXPECT_EQ(table.cubes, (std::vector<Cube>{{4.5, 35, 29.4, 2}, {4.1, 30.5, 22, 3}, {3.9, 28, 18.5, 9}}));
   ASSERT_EQ(table.leftOut.size(), 1u);
-  EXPECT_EQ(table.leftOut[0].message, "第4行：" + std::string(kMsgSpecimenNotNumbers));
+  EXPECT_EQ(table.leftOut[0].message, "第4行：" + std::string(kMsgCubeNotNumbers));
 }
 
 // What is not a workbook says so; a CSV by any other name is read as CSV.
-TEST(SpecimenWorkbook, WhatIsNotAWorkbook) {
+TEST(CubeWorkbook, WhatIsNotAWorkbook) {
   TempDir dir;
-  std::map<std::string, std::string> noSheet = SpecimenWorkbook();
+  std::map<std::string, std::string> noSheet = CubeWorkbook();
   noSheet.erase("xl/worksheets/data.xml");
-  std::map<std::string, std::string> badXml = SpecimenWorkbook();
+  std::map<std::string, std::string> badXml = CubeWorkbook();
   badXml["xl/worksheets/data.xml"] = "<worksheet><sheetData><row>";
   WriteParts(dir / "no-sheet.xlsx", noSheet);
   WriteParts(dir / "bad-xml.XLSX", badXml);
@@ -92,14 +91,14 @@ TEST(SpecimenWorkbook, WhatIsNotAWorkbook) {
   for (const char* name : {"no-sheet.xlsx", "bad-xml.XLSX", "no-workbook.xlsx", "text.xlsx"}) {
     SCOPED_TRACE(name);
     try {
-      office::ReadSpecimenFile(dir / name);
+      office::ReadCubeFile(dir / name);
       ADD_FAILURE() << "read";
     } catch (const KorvaneError& error) {
       EXPECT_EQ(std::string(error.what()).rfind(std::string(office::kMsgNotWorkbook), 0), 0u) << error.what();
     }
   }
-  std::ofstream(dir / "specimens.txt") << "v,R,fcu\n4.5,35,29.4\n";
-  EXPECT_EQ(office::ReadSpecimenFile(dir / "specimens.txt").specimens.size(), 1u);
+  std::ofstream(dir / "cubes.txt") << "v,R,fcu\n4.5,35,29.4\n";
+  EXPECT_EQ(office::ReadCubeFile(dir / "cubes.txt").cubes.size(), 1u);
 }
 
 // The cores under the batch summary of the Word result table and of the
