@@ -24,3 +24,10 @@ set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
+
+# Prefixes of the target's libraries outside the MinGW-w64 root (Qt for
+# Windows and the libraries of tools/windows-deps.sh): searched as roots of
+# their own, and handed on to CMake's test builds.
+set(KORVANE_WINDOWS_PREFIXES "" CACHE STRING "Folders holding Windows libraries (Qt, libzip, ...)")
+list(APPEND CMAKE_FIND_ROOT_PATH ${KORVANE_WINDOWS_PREFIXES})
+list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES KORVANE_WINDOWS_PREFIXES)

@@ -1,5 +1,6 @@
 #include "gui/document_model.h"
 
+#include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <algorithm>
@@ -15,7 +16,9 @@ namespace korvane::gui {
 
 std::filesystem::path ToFsPath(const QString& path) {
 #ifdef _WIN32
-  return std::filesystem::path(path.toStdWString());
+  // Qt's '/' (file dialogs, QDir) as Windows writes paths, so that every
+  // message and the document's name show them the system's way.
+  return std::filesystem::path(QDir::toNativeSeparators(path).toStdWString());
 #else
   return std::filesystem::path(QFile::encodeName(path).toStdString());
 #endif

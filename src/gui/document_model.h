@@ -22,7 +22,8 @@ class QLineEdit;
 
 namespace korvane::gui {
 
-// Path of a file name as the file system wants it.
+// Path of a file name as the file system wants it (on Windows with the
+// system's separators).
 std::filesystem::path ToFsPath(const QString& path);
 // Text of a UTF-8 core string.
 inline QString FromUtf8(std::string_view text) {

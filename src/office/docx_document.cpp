@@ -6,6 +6,7 @@
 #include <memory>
 #include <stdexcept>
 
+#include "core/platform/error.h"
 #include "core/platform/file_replace.h"
 #include "office/text_format.h"
 #include "office/xml_writer.h"
@@ -423,18 +424,12 @@ std::string AppPropertiesXml() {
   return w.Finish();
 }
 
-// libzip takes file names as bytes; on Windows it reads them as UTF-8.
-std::string NativeZipPath(const std::filesystem::path& path) {
-#ifdef _WIN32
-  const std::u8string text = path.u8string();
-  return std::string(text.begin(), text.end());
-#else
-  return path.string();
-#endif
-}
-
 struct ZipCloser {
   void operator()(zip_t* archive) const { zip_discard(archive); }
+};
+
+struct SourceFree {
+  void operator()(zip_source_t* source) const { zip_source_free(source); }
 };
 
 }  // namespace
@@ -538,18 +533,25 @@ std::vector<std::pair<std::string, std::string>> DocxParts(const WordDocument& d
   return parts;
 }
 
-void WriteZipArchive(const std::filesystem::path& path,
-                     const std::vector<std::pair<std::string, std::string>>& parts) {
-  int code = 0;
-  std::unique_ptr<zip_t, ZipCloser> archive(
-      zip_open(NativeZipPath(path).c_str(), ZIP_CREATE | ZIP_TRUNCATE, &code));
-  if (!archive) {
-    zip_error_t error;
-    zip_error_init_with_code(&error, code);
-    const std::string reason = zip_error_strerror(&error);
+std::string ZipArchiveBytes(const std::vector<std::pair<std::string, std::string>>& parts) {
+  zip_error_t error;
+  zip_error_init(&error);
+  const auto fail = [&error]() -> std::runtime_error {
+    std::runtime_error failure(zip_error_strerror(&error));
     zip_error_fini(&error);
-    throw std::runtime_error(reason);
+    return failure;
+  };
+  zip_source_t* buffer = zip_source_buffer_create(nullptr, 0, 0, &error);
+  if (buffer == nullptr) throw fail();
+  // The buffer outlives the archive: the archive is written into it.
+  zip_source_keep(buffer);
+  const std::unique_ptr<zip_source_t, SourceFree> keep(buffer);
+  std::unique_ptr<zip_t, ZipCloser> archive(zip_open_from_source(buffer, ZIP_TRUNCATE, &error));
+  if (!archive) {
+    zip_source_free(buffer);  // the reference the archive did not take
+    throw fail();
   }
+  zip_error_fini(&error);
   for (const auto& [name, data] : parts) {
     zip_source_t* source = zip_source_buffer(archive.get(), data.data(), data.size(), 0);
     if (source == nullptr) throw std::runtime_error(zip_strerror(archive.get()));
@@ -566,12 +568,28 @@ void WriteZipArchive(const std::filesystem::path& path,
     zip_discard(raw);
     throw std::runtime_error(reason);
   }
+  zip_stat_t stat;
+  zip_stat_init(&stat);
+  if (zip_source_stat(buffer, &stat) != 0 || (stat.valid & ZIP_STAT_SIZE) == 0 ||
+      zip_source_open(buffer) != 0)
+    throw std::runtime_error(zip_error_strerror(zip_source_error(buffer)));
+  std::string bytes(static_cast<std::size_t>(stat.size), '\0');
+  const zip_int64_t read = zip_source_read(buffer, bytes.data(), bytes.size());
+  zip_source_close(buffer);
+  if (read != static_cast<zip_int64_t>(bytes.size()))
+    throw std::runtime_error(zip_error_strerror(zip_source_error(buffer)));
+  return bytes;
 }
 
 void WriteDocx(const WordDocument& document, const std::filesystem::path& path) {
   const auto parts = DocxParts(document);
-  ReplaceFileOrThrow(path,
-                     [&](const std::filesystem::path& temporary) { WriteZipArchive(temporary, parts); });
+  std::string bytes;
+  try {
+    bytes = ZipArchiveBytes(parts);
+  } catch (const std::exception& cause) {
+    throw KorvaneError(MessageWithPath(kMsgCannotWriteFile, path, cause.what()));
+  }
+  ReplaceFileOrThrow(path, bytes);
 }
 
 }  // namespace korvane::office

@@ -156,11 +156,11 @@ std::vector<std::pair<std::string, std::string>> DocxParts(const WordDocument& d
 // naming the file when it cannot be written.
 void WriteDocx(const WordDocument& document, const std::filesystem::path& path);
 
-// Stores named parts as a zip archive (deflate) at `path`, in the given
-// order. Throws std::runtime_error with libzip's reason on failure; a
-// partially written file may be left at `path` (callers write to a
-// temporary file).
-void WriteZipArchive(const std::filesystem::path& path,
-                     const std::vector<std::pair<std::string, std::string>>& parts);
+// The bytes of a zip archive (deflate) holding the named parts in the given
+// order. Made in memory, so that the file is written and replaced by the
+// program's own file layer: libzip's own rename of its temporary file over
+// the target fails on Windows while the target is held open. Throws
+// std::runtime_error with libzip's reason on failure.
+std::string ZipArchiveBytes(const std::vector<std::pair<std::string, std::string>>& parts);
 
 }  // namespace korvane::office

@@ -87,12 +87,8 @@ class Workbook {
   static void VerifyWhole(const std::filesystem::path& path) {
     static constexpr std::string_view kCut = "工作簿未能完整写入（磁盘已满或文件大小受限）";
     static constexpr std::size_t kTailBytes = 256;
-#ifdef _WIN32
-    const std::u8string text = path.u8string();
-    const std::string name(text.begin(), text.end());
-#else
-    const std::string name = path.string();
-#endif
+    // libzip reads file names as UTF-8 on Windows.
+    const std::string name = PathToUtf8(path);
     int code = 0;
     std::unique_ptr<zip_t, ZipDiscard> archive(zip_open(name.c_str(), ZIP_RDONLY | ZIP_CHECKCONS, &code));
     if (!archive) throw std::runtime_error(std::string(kCut));

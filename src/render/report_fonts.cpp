@@ -61,6 +61,12 @@ QStringList ReportFontFamilies(const QString& face) {
   } else {
     families += QStringList{"AR PL UMing CN", "Noto Sans CJK SC"};
   }
+#ifdef _WIN32
+  // Every Windows has Microsoft YaHei, also where the Chinese fonts above
+  // are not installed (a system of another language); after it Qt's own
+  // fallback takes any installed font with Chinese.
+  families += QStringLiteral("Microsoft YaHei");
+#endif
   return families;
 }
 

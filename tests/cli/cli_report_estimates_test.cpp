@@ -2,13 +2,13 @@
 // batch test: the result table states it, gives every member's estimate and
 // leaves the member rows out with --no-member-estimates.
 #include <gtest/gtest.h>
-#include <stdlib.h>
-#include <unistd.h>
 
 #include <filesystem>
 
 #include "cli/cli_process.h"
+#include "core/platform/path_text.h"
 #include "support/external_tools.h"
+#include "support/scoped_env.h"
 #include "support/temp_dir.h"
 
 namespace korvane::testing {
@@ -21,12 +21,12 @@ namespace fs = std::filesystem;
 TEST(CliReportEstimates, MemberRowsAndTheInvalidBatchOnTheResultPages) {
   const fs::path sample = fs::path(KORVANE_SAMPLES_DIR) / "result-3members-cecs2005.SHA";
   if (!fs::exists(sample)) GTEST_SKIP() << "example files not generated";
-  const fs::path pdftotext = FindProgram("pdftotext");
-  ASSERT_FALSE(pdftotext.empty()) << "pdftotext (poppler-utils) is needed: ./dev.sh deps installs it";
+  fs::path pdftotext;
+  KORVANE_NEED_PROGRAM(pdftotext, "pdftotext");
   const korvane::testing::TempDir scratch("korvane-cli-estimates");
   const fs::path& folder = scratch.path();
   fs::create_directories(folder / "config");
-  setenv("KORVANE_CONFIG_DIR", (folder / "config").c_str(), 1);
+  const ScopedEnv config("KORVANE_CONFIG_DIR", PathToUtf8(folder / "config").c_str());
 
   // Members of 12, 7 and 4 zones: result pages 1-2, 3 and 4. The figures
   // are those of `korvane-cli evaluate` for the example.

@@ -10,6 +10,8 @@
 #include "cli/cli_process.h"
 #include "core/app/korvane_doc.h"
 #include "core/app/settings_file.h"
+#include "core/platform/path_text.h"
+#include "support/scoped_env.h"
 #include "support/temp_dir.h"
 
 namespace korvane::testing {
@@ -64,8 +66,8 @@ std::string Sample(const std::string& name) {
 // the test writes one).
 class CliReportFiles : public ::testing::Test {
  protected:
-  void SetUp() override { setenv("KORVANE_CONFIG_DIR", config_.path().c_str(), 1); }
   const TempDir config_{"korvane-cli-report-config"};
+  const ScopedEnv configEnv_{"KORVANE_CONFIG_DIR", PathToUtf8(config_.path()).c_str()};
 };
 
 TEST_F(CliReportFiles, BothReportsOfThreeMembersAsPdfAndBmp) {

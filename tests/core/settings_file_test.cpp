@@ -11,12 +11,14 @@
 
 #include "core/app/korvane_doc.h"
 #include "core/data/text_encoding.h"
+#include "support/scoped_env.h"
 #include "support/temp_dir.h"
 
 namespace korvane {
 namespace {
 
 namespace fs = std::filesystem;
+using korvane::testing::ScopedEnv;
 
 // Expected file content, put together byte by byte.
 class Bytes {
@@ -266,51 +268,6 @@ TEST_F(SettingsFileTest, SavingReplacesThePreviousFile) {
   ASSERT_TRUE(SaveSettings(doc, path));
   EXPECT_EQ(ReadFile(path), EncodeSettings(doc));
 }
-
-// Sets or clears an environment variable (UTF-8) for one test and puts it
-// back.
-class ScopedEnv {
- public:
-  ScopedEnv(const char* name, const char* value) : name_(name) {
-    old_ = Get(name);
-    Set(name, value ? std::optional<std::string>(value) : std::nullopt);
-  }
-  ~ScopedEnv() { Set(name_, old_); }
-
- private:
-#ifdef _WIN32
-  // The wide environment, which the program reads on Windows.
-  static std::wstring Wide(const std::string& text) {
-    const std::u16string units = Utf8ToUtf16(text);
-    return std::wstring(units.begin(), units.end());
-  }
-  static std::optional<std::string> Get(const char* name) {
-    const wchar_t* value = _wgetenv(Wide(name).c_str());
-    if (value == nullptr) return std::nullopt;
-    const std::wstring_view view(value);
-    return Utf16ToUtf8(std::u16string(view.begin(), view.end()));
-  }
-  // An empty value removes the variable.
-  static void Set(const char* name, const std::optional<std::string>& value) {
-    _wputenv_s(Wide(name).c_str(), value ? Wide(*value).c_str() : L"");
-  }
-#else
-  static std::optional<std::string> Get(const char* name) {
-    const char* value = std::getenv(name);
-    return value ? std::optional<std::string>(value) : std::nullopt;
-  }
-  static void Set(const char* name, const std::optional<std::string>& value) {
-    if (value) {
-      setenv(name, value->c_str(), 1);
-    } else {
-      unsetenv(name);
-    }
-  }
-#endif
-
-  const char* name_;
-  std::optional<std::string> old_;
-};
 
 #ifdef _WIN32
 TEST(SettingsLocation, OverrideThenAppData) {

@@ -8,13 +8,18 @@
 #   MODE       same-output: both tools get ARGS; their stdout, stderr and exit
 #                status must be equal byte for byte (lines that start with
 #                IGNORE, a regular expression, are left out of the comparison)
-#              lacks: the Windows tool alone; exit status 1 and stderr equal
-#                to EXPECTED plus a line end
+#              same-files: as same-output, and then the files named in
+#                FILES (separated by "|", written by both tools into
+#                @OUT@) must hold the same: a PDF the same text on the same
+#                pages in the same order (pdftotext -raw, blanks left out:
+#                the fonts differ by system), a Word or Excel file the same parts byte for byte
+#                but for its time stamps (docProps/core.xml)
 #              chinese-paths: a sample pair under Chinese folder and file
 #                names: read, converted and merged by the Windows tool; the
 #                outputs must equal the reference tool's, byte for byte
 #   ARGS       the arguments, separated by "|"; @SAMPLES@ and @WORK@ are
-#              replaced by the folders
+#              replaced by the folders, @OUT@ by "out", the output folder in each
+#              tool's own working folder (WORK/windows, WORK/linux)
 cmake_minimum_required(VERSION 3.20)
 
 foreach(variable RUNNER CLI SAMPLES WORK MODE)
@@ -22,7 +27,7 @@ foreach(variable RUNNER CLI SAMPLES WORK MODE)
     message(FATAL_ERROR "run_cli.cmake: ${variable} is not set")
   endif()
 endforeach()
-if(NOT MODE STREQUAL "lacks" AND NOT EXISTS "${REFERENCE}")
+if(NOT EXISTS "${REFERENCE}")
   message(FATAL_ERROR "no reference korvane-cli at '${REFERENCE}': build the normal build's korvane-cli first "
                       "(./dev.sh test does) or set KORVANE_REFERENCE_CLI")
 endif()
@@ -32,6 +37,7 @@ file(MAKE_DIRECTORY "${WORK}/windows" "${WORK}/linux")
 
 function(split_args text out)
   string(REPLACE "@SAMPLES@" "${SAMPLES}" text "${text}")
+  string(REPLACE "@OUT@" "out" text "${text}")
   string(REPLACE "@WORK@" "${WORK}" text "${text}")
   string(REPLACE "|" ";" text "${text}")
   set(${out} "${text}" PARENT_SCOPE)
@@ -45,7 +51,7 @@ function(run side name)
   else()
     set(command "${REFERENCE}")
   endif()
-  execute_process(COMMAND ${command} ${ARGN} OUTPUT_FILE "${WORK}/${side}/${name}.out"
+  execute_process(COMMAND ${command} ${ARGN} WORKING_DIRECTORY "${WORK}/${side}" OUTPUT_FILE "${WORK}/${side}/${name}.out"
     ERROR_FILE "${WORK}/${side}/${name}.err" RESULT_VARIABLE status)
   file(WRITE "${WORK}/${side}/${name}.status" "${status}\n")
 endfunction()
@@ -103,18 +109,70 @@ function(expect_same_run name)
   endforeach()
 endfunction()
 
-if(MODE STREQUAL "same-output")
+# The text of every page of a PDF in the order it is drawn, without blanks
+# and line breaks, pages separated by form feeds.
+function(pdf_text pdf out)
+  find_program(PDFTOTEXT pdftotext REQUIRED)
+  execute_process(COMMAND "${PDFTOTEXT}" -raw -enc UTF-8 "${pdf}" - OUTPUT_VARIABLE text RESULT_VARIABLE status)
+  if(NOT status EQUAL 0)
+    message(SEND_ERROR "pdftotext cannot read ${pdf}")
+  endif()
+  string(REGEX REPLACE "[ \t\r\n]" "" text "${text}")
+  set(${out} "${text}" PARENT_SCOPE)
+endfunction()
+
+# Fails unless both sides wrote `name` with the same content (see MODE).
+function(expect_same_file name)
+  set(left "${WORK}/windows/out/${name}")
+  set(right "${WORK}/linux/out/${name}")
+  foreach(file "${left}" "${right}")
+    if(NOT EXISTS "${file}")
+      message(SEND_ERROR "not written: ${file}")
+      return()
+    endif()
+  endforeach()
+  if(name MATCHES "\\.pdf$")
+    pdf_text("${left}" left_text)
+    pdf_text("${right}" right_text)
+    file(WRITE "${left}.txt" "${left_text}")
+    file(WRITE "${right}.txt" "${right_text}")
+    expect_same("${left}.txt" "${right}.txt")
+  elseif(name MATCHES "\\.(xlsx|docx)$")
+    foreach(side windows linux)
+      set(parts "${WORK}/${side}/parts/${name}")
+      file(MAKE_DIRECTORY "${parts}")
+      execute_process(COMMAND "${CMAKE_COMMAND}" -E tar xf "${WORK}/${side}/out/${name}" WORKING_DIRECTORY "${parts}"
+        RESULT_VARIABLE status)
+      if(NOT status EQUAL 0)
+        message(SEND_ERROR "not a zip package: ${WORK}/${side}/out/${name}")
+      endif()
+      file(GLOB_RECURSE ${side}_parts RELATIVE "${parts}" "${parts}/*")
+      list(SORT ${side}_parts)
+    endforeach()
+    if(NOT windows_parts STREQUAL linux_parts)
+      message(SEND_ERROR "${name}: parts differ:\n${windows_parts}\n${linux_parts}")
+      return()
+    endif()
+    list(REMOVE_ITEM windows_parts docProps/core.xml)
+    foreach(part IN LISTS windows_parts)
+      expect_same("${WORK}/windows/parts/${name}/${part}" "${WORK}/linux/parts/${name}/${part}")
+    endforeach()
+  else()
+    expect_same("${left}" "${right}")
+  endif()
+endfunction()
+
+if(MODE STREQUAL "same-output" OR MODE STREQUAL "same-files")
+  file(MAKE_DIRECTORY "${WORK}/windows/out" "${WORK}/linux/out")
   split_args("${ARGS}" args)
   run(windows run ${args})
   run(linux run ${args})
   expect_same_run(run)
-elseif(MODE STREQUAL "lacks")
-  split_args("${ARGS}" args)
-  run(windows run ${args})
-  file(READ "${WORK}/windows/run.status" status)
-  file(READ "${WORK}/windows/run.err" err)
-  if(NOT status STREQUAL "1\n" OR NOT err STREQUAL "${EXPECTED}\n")
-    message(SEND_ERROR "expected status 1 and stderr\n${EXPECTED}\ngot status ${status}and stderr\n${err}")
+  if(MODE STREQUAL "same-files")
+    string(REPLACE "|" ";" files "${FILES}")
+    foreach(name IN LISTS files)
+      expect_same_file("${name}")
+    endforeach()
   endif()
 elseif(MODE STREQUAL "chinese-paths")
   # Names outside the ANSI code page that Wine gives the program (1252), so

@@ -432,8 +432,8 @@ class AnalysisScreenTest : public QObject, protected WindowFixture<> {
 
     prompter_.saveNames = {dir.filePath(QStringLiteral("fit.pdf"))};
     dialog.exportButton()->click();
-    QCOMPARE(prompter_.saveInitialPaths.last(),
-             QDir(QStringLiteral(KORVANE_SAMPLES_DIR)).filePath(QStringLiteral("cubes.pdf")));
+    QCOMPARE(PathKey(prompter_.saveInitialPaths.last()),
+             PathKey(QDir(QStringLiteral(KORVANE_SAMPLES_DIR)).filePath(QStringLiteral("cubes.pdf"))));
     QFile pdf(dir.filePath(QStringLiteral("fit.pdf")));
     QVERIFY(pdf.open(QIODevice::ReadOnly));
     QVERIFY(pdf.read(5) == "%PDF-");
@@ -541,7 +541,7 @@ class AnalysisScreenTest : public QObject, protected WindowFixture<> {
     prompter_.saveNames = {path};
     frame_->action(cmd::kSaveResults)->trigger();
     QVERIFY2(prompter_.messages.isEmpty(), qPrintable(prompter_.messages.join('\n')));
-    QCOMPARE(QString::fromStdString(doc().pathName), path);
+    QCOMPARE(PathKey(doc().pathName), PathKey(path));
     QCOMPARE(doc().Zone(0, 0)->rebound[3], 47);
     QCOMPARE(doc().Zone(0, 1)->carbonationDepth, 2.5f);
     QCOMPARE(doc().Zone(0, 0)->points[0]->distance, 321.0f);

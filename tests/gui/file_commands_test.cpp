@@ -205,7 +205,7 @@ class FileCommandsTest : public QObject, protected WindowFixture<> {
     prompter_.answers = {Prompter::Answer::Cancel};
     openBy(way, other);
     QCOMPARE(prompter_.questions, QStringList{QStringLiteral("数据已经修改，是否保存")});
-    QCOMPARE(model_->doc().pathName, edited.toStdString());
+    QCOMPARE(PathKey(model_->doc().pathName), PathKey(edited));
     QVERIFY(model_->isModified());
     QCOMPARE(model_->doc().GetCurrentZone()->points[0]->arrivalIndex, 200);
     QCOMPARE(frame_->windowTitle(), QStringLiteral("Korvane  1.1.220310 edited.SHT"));
@@ -214,7 +214,7 @@ class FileCommandsTest : public QObject, protected WindowFixture<> {
 
     prompter_.answers = {Prompter::Answer::No};
     openBy(way, other);
-    QTRY_COMPARE(model_->doc().pathName, other.toStdString());
+    QTRY_COMPARE(PathKey(model_->doc().pathName), PathKey(other));
     QCOMPARE(prompter_.questions.size(), 2);
     QVERIFY(!model_->isModified());
     QCOMPARE(form()->memberList()->count(), 3);
@@ -238,10 +238,10 @@ class FileCommandsTest : public QObject, protected WindowFixture<> {
     QCOMPARE(frame_->openFile(other), CMainFrame::OpenOutcome::Kept);
     QCOMPARE(frame_->openFile(other), CMainFrame::OpenOutcome::Kept);
     QCOMPARE(prompter_.filters, QStringList(2, QString::fromUtf8(kFilterExitSave)));
-    QCOMPARE(prompter_.saveInitialPaths.constFirst(), edited);
+    QCOMPARE(PathKey(prompter_.saveInitialPaths.constFirst()), PathKey(edited));
     QCOMPARE(prompter_.messages.size(), 1);
     QVERIFY(prompter_.messages[0].startsWith(QStringLiteral("创建SHT/SHA文件失败！")));
-    QCOMPARE(model_->doc().pathName, edited.toStdString());
+    QCOMPARE(PathKey(model_->doc().pathName), PathKey(edited));
     QVERIFY(model_->isModified());
 
     // Saved under a bare name with the raw filter chosen: ".SHT" is added,
@@ -249,7 +249,7 @@ class FileCommandsTest : public QObject, protected WindowFixture<> {
     prompter_.answers = {Prompter::Answer::Yes};
     prompter_.saveNames = {dir_.filePath(QStringLiteral("saved"))};
     QCOMPARE(frame_->openFile(other), CMainFrame::OpenOutcome::Opened);
-    QCOMPARE(model_->doc().pathName, other.toStdString());
+    QCOMPARE(PathKey(model_->doc().pathName), PathKey(other));
     QCOMPARE(frame_->recentFiles().mid(0, 2),
              (QStringList{other, dir_.filePath(QStringLiteral("saved.SHT"))}));
     QVERIFY(opens(dir_.filePath(QStringLiteral("saved.SHT"))));
@@ -270,7 +270,7 @@ class FileCommandsTest : public QObject, protected WindowFixture<> {
     prompter_.saveNames = {dir_.filePath(QStringLiteral("copy.txt"))};
     frame_->fileCommands()->onSaveAs();
     QCOMPARE(prompter_.messages, QStringList{QStringLiteral("无法识别的文件类型")});
-    QCOMPARE(model_->doc().pathName, original.toStdString());
+    QCOMPARE(PathKey(model_->doc().pathName), PathKey(original));
     QCOMPARE(frame_->windowTitle(), QStringLiteral("Korvane  1.1.220310 field.SHT"));
     QVERIFY(model_->isModified());
 
@@ -278,9 +278,9 @@ class FileCommandsTest : public QObject, protected WindowFixture<> {
     prompter_.saveNames = {dir_.filePath(QStringLiteral("copy"))};  // bare: the filter's extension
     frame_->fileCommands()->onSaveAs();
     QCOMPARE(prompter_.filters.last(), QString::fromUtf8(kFilterSaveAs));
-    QCOMPARE(prompter_.saveInitialPaths.last(), original);
+    QCOMPARE(PathKey(prompter_.saveInitialPaths.last()), PathKey(original));
     QCOMPARE(prompter_.messages.size(), 1);
-    QCOMPARE(model_->doc().pathName, copy.toStdString());
+    QCOMPARE(PathKey(model_->doc().pathName), PathKey(copy));
     QCOMPARE(frame_->windowTitle(), QStringLiteral("Korvane  1.1.220310 copy.SHT"));
     QCOMPARE(frame_->recentFiles().mid(0, 2), (QStringList{copy, original}));
     QCOMPARE(form()->fileList()->item(0)->text(), QStringLiteral("copy.SHT"));
@@ -387,7 +387,7 @@ class FileCommandsTest : public QObject, protected WindowFixture<> {
     QCOMPARE(prompter_.messages.size(), 1);
     QCOMPARE(frame_->recentFiles(), (QStringList{copies[4], copies[2], copies[1]}));
     frame_->action(cmd::kRecentFile1 + 2)->trigger();  // copies[1]
-    QCOMPARE(model_->doc().pathName, copies[1].toStdString());
+    QCOMPARE(PathKey(model_->doc().pathName), PathKey(copies[1]));
     QCOMPARE(frame_->recentFiles().constFirst(), copies[1]);
   }
 
@@ -399,10 +399,10 @@ class FileCommandsTest : public QObject, protected WindowFixture<> {
     frame_->fileCommands()->onSaveResults();
     QVERIFY(prompter_.messages.isEmpty());
     // "field.SHA" would take the raw file's field.SHD: a free name instead.
-    QCOMPARE(prompter_.saveInitialPaths.last(), dir_.filePath(QStringLiteral("field(2)")));
+    QCOMPARE(PathKey(prompter_.saveInitialPaths.last()), PathKey(dir_.filePath(QStringLiteral("field(2)"))));
     QCOMPARE(prompter_.suffixes.last(), QStringLiteral("SHA"));
     QCOMPARE(frame_->windowTitle(), QStringLiteral("Korvane  1.1.220310 结果.SHA"));
-    QCOMPARE(model_->doc().pathName, result.toStdString());
+    QCOMPARE(PathKey(model_->doc().pathName), PathKey(result));
     QCOMPARE(form()->fileList()->item(0)->text(), QStringLiteral("结果.SHA"));
     QCOMPARE(form()->zoneList()->count(), 10);
   }
@@ -418,7 +418,8 @@ class FileCommandsTest : public QObject, protected WindowFixture<> {
     const QString question =
         QStringLiteral(
             "%1 是 %2 的波形文件，保存 %3 会覆盖它，%2 将不能正确打开。\n是否仍然保存？（选“否”另选文件名）")
-            .arg(rawWave, raw, dir_.filePath(QStringLiteral("field.SHA")));
+            .arg(QDir::toNativeSeparators(rawWave), QDir::toNativeSeparators(raw),
+                 QDir::toNativeSeparators(dir_.filePath(QStringLiteral("field.SHA"))));
 
     // Save results: the name typed anyway is asked about; 否, then the free
     // name proposed.
@@ -427,9 +428,9 @@ class FileCommandsTest : public QObject, protected WindowFixture<> {
     prompter_.answers = {Prompter::Answer::No};
     frame_->fileCommands()->onSaveResults();
     QCOMPARE(prompter_.questions, QStringList{question});
-    QCOMPARE(prompter_.saveInitialPaths, (QStringList{dir_.filePath(QStringLiteral("field(2)")),
-                                                      dir_.filePath(QStringLiteral("field(2).SHA"))}));
-    QCOMPARE(model_->doc().pathName, dir_.filePath(QStringLiteral("field(2).SHA")).toStdString());
+    QCOMPARE(PathKeys(prompter_.saveInitialPaths), PathKeys({dir_.filePath(QStringLiteral("field(2)")),
+                                                             dir_.filePath(QStringLiteral("field(2).SHA"))}));
+    QCOMPARE(PathKey(model_->doc().pathName), PathKey(dir_.filePath(QStringLiteral("field(2).SHA"))));
     QCOMPARE(Bytes(rawWave), wave);
 
     // Save as over it: 取消 writes nothing.
@@ -459,10 +460,11 @@ class FileCommandsTest : public QObject, protected WindowFixture<> {
     prompter_.saveNames = {dir_.filePath(QStringLiteral("field(3).SHT"))};
     frame_->fileCommands()->onSave();
     QCOMPARE(prompter_.questions.size(), 1);
-    QVERIFY(prompter_.questions[0].startsWith(rawWave + QStringLiteral(" 是 ") +
-                                              dir_.filePath(QStringLiteral("field.SHA"))));
-    QCOMPARE(prompter_.saveInitialPaths, QStringList{dir_.filePath(QStringLiteral("field(3).SHT"))});
-    QCOMPARE(model_->doc().pathName, dir_.filePath(QStringLiteral("field(3).SHT")).toStdString());
+    QVERIFY(prompter_.questions[0].startsWith(
+        QDir::toNativeSeparators(rawWave) + QStringLiteral(" 是 ") +
+        QDir::toNativeSeparators(dir_.filePath(QStringLiteral("field.SHA")))));
+    QCOMPARE(PathKeys(prompter_.saveInitialPaths), PathKeys({dir_.filePath(QStringLiteral("field(3).SHT"))}));
+    QCOMPARE(PathKey(model_->doc().pathName), PathKey(dir_.filePath(QStringLiteral("field(3).SHT"))));
     QVERIFY(!model_->isModified());
   }
 

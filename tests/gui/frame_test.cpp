@@ -134,7 +134,7 @@ class FrameTest : public QObject, protected WindowFixture<> {
     QVERIFY(frame_->confirmExit());
     // Yes, then the file dialog is cancelled: the program keeps running.
     QVERIFY(!frame_->confirmExit());
-    QCOMPARE(prompter_.saveInitialPaths.last(), QStringLiteral("/data/柱1.SHT"));
+    QCOMPARE(PathKey(prompter_.saveInitialPaths.last()), PathKey(QStringLiteral("/data/柱1.SHT")));
     QCOMPARE(prompter_.filters.last(), QString::fromUtf8(kFilterExitSave));
     // Yes, then a name the program cannot write: message, keeps running.
     prompter_.saveNames = {dir_.filePath(QStringLiteral("out.txt"))};

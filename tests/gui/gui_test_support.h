@@ -4,6 +4,8 @@
 #pragma once
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QList>
 #include <QPrinter>
@@ -132,6 +134,17 @@ class WindowFixture {
   std::unique_ptr<DocumentModel> model_;
   std::unique_ptr<CMainFrame> frame_;
 };
+
+// A path in one form for comparisons: absolute, with '/'. The program keeps
+// and proposes paths in the system's own form (on Windows "C:\\dir\\f.SHA",
+// "Z:/work/f.pdf"); expectations are written as QDir makes them.
+inline QString PathKey(const QString& path) { return QDir::cleanPath(QFileInfo(path).absoluteFilePath()); }
+inline QString PathKey(const std::string& utf8) { return PathKey(QString::fromStdString(utf8)); }
+inline QStringList PathKeys(const QStringList& paths) {
+  QStringList keys;
+  for (const QString& path : paths) keys << PathKey(path);
+  return keys;
+}
 
 // Input as a user gives it. Failures are recorded by QVERIFY and end the
 // helper; the calling test reports them.

@@ -8,12 +8,15 @@
 #include <cstring>
 #include <limits>
 
+#include "core/platform/path_text.h"
+
 namespace korvane::testing {
 
 std::map<std::string, std::string> ReadZip(const std::filesystem::path& path) {
   std::map<std::string, std::string> entries;
   int code = 0;
-  zip_t* archive = zip_open(path.string().c_str(), ZIP_RDONLY | ZIP_CHECKCONS, &code);
+  // libzip reads file names as UTF-8 on Windows.
+  zip_t* archive = zip_open(PathToUtf8(path).c_str(), ZIP_RDONLY | ZIP_CHECKCONS, &code);
   if (archive == nullptr) {
     ADD_FAILURE() << path << " is not a readable zip (libzip error " << code << ")";
     return entries;

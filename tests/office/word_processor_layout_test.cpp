@@ -23,8 +23,7 @@ class WordProcessorLayout : public ::testing::Test {
     if (soffice_.empty()) soffice_ = FindProgram("libreoffice");
     if (soffice_.empty())
       GTEST_SKIP() << "LibreOffice (soffice) is not installed: the .docx layout is not checked";
-    pdftotext_ = FindProgram("pdftotext");
-    ASSERT_FALSE(pdftotext_.empty()) << "pdftotext (poppler-utils) is needed: ./dev.sh deps installs it";
+    KORVANE_NEED_PROGRAM(pdftotext_, "pdftotext");
   }
 
   std::vector<std::string> LaidOutPages(const std::filesystem::path& docx) {

@@ -51,8 +51,8 @@ std::unique_ptr<CKorvaneDoc> SearchableDoc() {
 }
 
 TEST(RenderPdfText, EveryLabelAndValueOfEveryPageIsFoundInTheExtractedText) {
-  const std::filesystem::path pdftotext = FindProgram("pdftotext");
-  ASSERT_FALSE(pdftotext.empty()) << "pdftotext (poppler-utils) is needed: ./dev.sh deps installs it";
+  std::filesystem::path pdftotext;
+  KORVANE_NEED_PROGRAM(pdftotext, "pdftotext");
 
   auto doc = SearchableDoc();
   const std::filesystem::path pdf = std::filesystem::path(::testing::TempDir()) /
@@ -97,8 +97,8 @@ TEST(RenderPdfText, EveryLabelAndValueOfEveryPageIsFoundInTheExtractedText) {
 // Long texts use the whole merged cell, then a second line in it, before
 // they are cut: a long 施工单位 and 测试部位 print whole.
 TEST(RenderPdfText, LongTextsTakeTheirWholeCellAndASecondLine) {
-  const std::filesystem::path pdftotext = FindProgram("pdftotext");
-  ASSERT_FALSE(pdftotext.empty()) << "pdftotext (poppler-utils) is needed: ./dev.sh deps installs it";
+  std::filesystem::path pdftotext;
+  KORVANE_NEED_PROGRAM(pdftotext, "pdftotext");
   auto doc = MakeSampleDoc({3});
   const std::string unit = "中国建筑第八工程局有限公司华东分公司第三项目部";
   const std::string location = "北侧墙面下部";

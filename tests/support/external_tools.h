@@ -1,10 +1,17 @@
 // Running the external programs some output tests read their files back
 // with: pdftotext (poppler-utils) for the text of PDF pages, LibreOffice
-// (soffice) to lay out .docx files as a word processor does.
+// (soffice) to lay out .docx files as a word processor does, and /bin/sh.
+// They are Linux programs: a Windows test program finds none of them, and
+// its tests that need one skip (KORVANE_NEED_PROGRAM); the Windows build's
+// PDFs and workbooks are read on the build machine instead (tests/cross).
 #pragma once
 
+#include <gtest/gtest.h>
+
+#ifndef _WIN32
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include <cstdio>
 #include <cstdlib>
@@ -14,20 +21,6 @@
 #include <vector>
 
 namespace korvane::testing {
-
-// The executable `name` on PATH; empty when there is none.
-inline std::filesystem::path FindProgram(const std::string& name) {
-  const char* path = std::getenv("PATH");
-  std::stringstream folders(path != nullptr ? path : "/usr/local/bin:/usr/bin:/bin");
-  std::string folder;
-  while (std::getline(folders, folder, ':')) {
-    if (folder.empty()) continue;
-    const std::filesystem::path candidate = std::filesystem::path(folder) / name;
-    if (::access(candidate.c_str(), X_OK) == 0 && std::filesystem::is_regular_file(candidate))
-      return candidate;
-  }
-  return {};
-}
 
 // A word for /bin/sh, in single quotes.
 inline std::string ShellQuote(const std::string& text) {
@@ -42,6 +35,27 @@ inline std::string ShellQuote(const std::string& text) {
   return quoted + "'";
 }
 
+#ifdef _WIN32
+inline std::filesystem::path FindProgram(const std::string&) { return {}; }
+inline int RunCommand(const std::string&, std::string& output) {
+  output.clear();
+  return -1;
+}
+#else
+// The executable `name` on PATH; empty when there is none.
+inline std::filesystem::path FindProgram(const std::string& name) {
+  const char* path = std::getenv("PATH");
+  std::stringstream folders(path != nullptr ? path : "/usr/local/bin:/usr/bin:/bin");
+  std::string folder;
+  while (std::getline(folders, folder, ':')) {
+    if (folder.empty()) continue;
+    const std::filesystem::path candidate = std::filesystem::path(folder) / name;
+    if (::access(candidate.c_str(), X_OK) == 0 && std::filesystem::is_regular_file(candidate))
+      return candidate;
+  }
+  return {};
+}
+
 // Runs a shell command; its standard output goes to `output`. Returns the
 // exit status (-1 when the command cannot be started).
 inline int RunCommand(const std::string& command, std::string& output) {
@@ -54,6 +68,18 @@ inline int RunCommand(const std::string& command, std::string& output) {
   const int status = ::pclose(pipe);
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
+#endif
+
+// Sets `var` to the program `name`. Without it the test fails (./dev.sh deps
+// installs every one), except in a Windows test program, where it skips.
+#ifdef _WIN32
+#define KORVANE_NEED_PROGRAM(var, name) \
+  GTEST_SKIP() << name " is a Linux program: the Windows build's files are read on the build machine"
+#else
+#define KORVANE_NEED_PROGRAM(var, name)        \
+  var = ::korvane::testing::FindProgram(name); \
+  ASSERT_FALSE((var).empty()) << name " is needed: ./dev.sh deps installs it"
+#endif
 
 // The text of every page of a PDF as pdftotext extracts it (UTF-8), one
 // entry per page. Empty when pdftotext fails.

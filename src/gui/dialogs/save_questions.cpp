@@ -1,5 +1,7 @@
 #include "gui/dialogs/save_questions.h"
 
+#include <QDir>
+
 #include "core/data/file_pair.h"
 #include "core/data/save_names.h"
 #include "gui/document_model.h"
@@ -28,7 +30,8 @@ Prompter::Answer ConfirmSharedWaveform(Prompter& prompter, QWidget* parent, cons
   const QString question =
       QStringLiteral(
           "%1 是 %2 的波形文件，保存 %3 会覆盖它，%2 将不能正确打开。\n是否仍然保存？（选“否”另选文件名）")
-          .arg(FromPath(OpenFilePair(text).wavePath), FromPath(other), path);
+          .arg(QDir::toNativeSeparators(FromPath(OpenFilePair(text).wavePath)),
+               QDir::toNativeSeparators(FromPath(other)), QDir::toNativeSeparators(path));
   return prompter.askYesNoCancel(parent, question);
 }
 
