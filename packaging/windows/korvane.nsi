@@ -10,12 +10,13 @@
 ; Korvane and registers its uninstaller. The uninstaller removes exactly the
 ; files the setup wrote: a folder that still holds files of the user's stays.
 ; Both run without questions with /S.
-Unicode true
+; A 64-bit setup for the 64-bit program (Windows itself refuses it on a
+; 32-bit system).
+Target amd64-unicode
 SetCompressor /SOLID lzma
 RequestExecutionLevel admin
 
 !include "MUI2.nsh"
-!include "x64.nsh"
 
 !define DISPLAY_NAME "超声回弹综合法 Korvane"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Korvane"
@@ -41,18 +42,6 @@ VIAddVersionKey /LANG=2052 "LegalCopyright" "© 2022-2026 The Korvane developers
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE "SimpChinese"
-
-Function .onInit
-  ${IfNot} ${RunningX64}
-    MessageBox MB_ICONSTOP "Korvane 需要 64 位 Windows。" /SD IDOK
-    Abort
-  ${EndIf}
-  SetRegView 64
-FunctionEnd
-
-Function un.onInit
-  SetRegView 64
-FunctionEnd
 
 ; A file type opened with Korvane: extension, type name, description.
 !macro FileType EXT TYPE TEXT
