@@ -16,6 +16,9 @@
 #
 #   tools/windows-deps.sh          make what is missing; print the cache folder
 #   tools/windows-deps.sh --check  exit 0 when everything is there, 3 if not
+#   tools/windows-deps.sh --source PACKAGE=VERSION FOLDER
+#                                  fetch and unpack a Debian source package
+#                                  (its patches applied) into FOLDER
 #
 # Each part is rebuilt when its stamp (the tarball's checksum, the source
 # package's version, this script's recipe version) differs.
@@ -180,6 +183,13 @@ complete() {
   done
 }
 
+if [ "${1:-}" = "--source" ]; then
+  [ $# -eq 3 ] || { echo "usage: $0 --source PACKAGE=VERSION FOLDER" >&2; exit 2; }
+  prepare_apt
+  mkdir -p "$3"
+  (cd "$3" && apt_private apt-get source "$2")
+  exit 0
+fi
 if [ "${1:-}" = "--check" ]; then
   complete && qt_tarball >/dev/null && exit 0
   exit 3

@@ -137,7 +137,9 @@ const std::vector<CommandHelp>& CommandHelps() {
         {"--pdf", "OUT.pdf", "one PDF of the pages"},
         {"--png", "DIR", "a PNG preview of each page (A4 at 150 dpi)"},
         {"--bmp", "DIR", "a monochrome BMP of each page"},
-        {"--printer", "[NAME]", "print on a CUPS queue (the default printer without a name)"},
+        {"--printer", "[NAME]",
+         "print on a printer: a CUPS queue, on Windows a printer of the system (the default printer without "
+         "a name)"},
         {"--no-member-estimates", "", "the result table without the member-estimate rows"}},
        kHasRenderer},
       {"export",

@@ -256,6 +256,28 @@ class FileCommandsTest : public QObject, protected WindowFixture<> {
     QCOMPARE(model_->doc().GetCurrentZone()->points[0]->arrivalIndex, 200);
   }
 
+  // Folder and file names in Chinese with blanks, through the open dialog
+  // and save as, then read back (on Windows: wide names from the dialog to
+  // the file system).
+  void chineseNamesWithBlanksOpenAndSave() {
+    QVERIFY(QDir(dir_.path()).mkpath(QStringLiteral("检测 数据")));
+    const QDir folder(dir_.filePath(QStringLiteral("检测 数据")));
+    const QString original =
+        CopyPair(Sample("raw-1member-cecs2005.SHT"), folder.path(), QStringLiteral("综合楼 一层"));
+    prompter_.openNames = {original};
+    frame_->fileCommands()->onOpen();
+    QCOMPARE(PathKey(model_->doc().pathName), PathKey(original));
+    model_->pickArrival(0, 200);
+    const QString copy = folder.filePath(QStringLiteral("综合楼 一层 复核.SHT"));
+    prompter_.saveNames = {copy};
+    frame_->fileCommands()->onSaveAs();
+    QVERIFY2(prompter_.messages.isEmpty(), qPrintable(prompter_.messages.join(QLatin1Char('\n'))));
+    QVERIFY(QFileInfo::exists(folder.filePath(QStringLiteral("综合楼 一层 复核.SHD"))));
+    QVERIFY(opens(original));
+    QVERIFY(opens(copy));
+    QCOMPARE(model_->doc().GetCurrentZone()->points[0]->arrivalIndex, 200);
+  }
+
   // Save as names the new file everywhere; the next save writes it and the
   // original stays as it was, byte for byte. A failed save as changes
   // nothing.
