@@ -40,7 +40,7 @@ log "source: qt6-base 6.4.2+dfsg-10 with Debian's patches"
 rm -rf "$WORK/source"
 "$ROOT/tools/windows-deps.sh" --source qt6-base=6.4.2+dfsg-10 "$WORK/source" >/dev/null
 rm -rf "$SRC"
-mv "$WORK/source/qtbase-everywhere-src-6.4.2" "$SRC" 2>/dev/null || mv "$WORK/source"/qt6-base-*/ "$SRC"
+mv "$WORK/source"/qt6-base-*/ "$SRC"
 sed -i 's/^#if QT_CONFIG(directwrite3)$/#if QT_CONFIG(directwrite3) \&\& QT_CONFIG(direct2d)/' \
   "$SRC/src/plugins/platforms/windows/qwindowsintegration.cpp"
 sed -i 's/^#if QT_CONFIG(directwrite)$/#if QT_CONFIG(directwrite) \&\& QT_CONFIG(direct2d)/' \

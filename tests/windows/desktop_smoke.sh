@@ -35,23 +35,29 @@ file="$folder/综合楼 一层.SHA"
 # A window manager maximizes the window as on a desktop.
 openbox >/dev/null 2>&1 &
 wm=$!
+# A Wine prefix of its own, kept between runs: the Wine server of the other
+# tests runs without a display, and no program it starts can open a window.
 # The Windows side sees the machine's root as drive Z:. At 200 % scaling
 # (Qt's scale factor; Wine gives no display scaling of its own) the glyphs
 # are large enough to be read back reliably.
-KORVANE_WINE_DISPLAY="$DISPLAY" KORVANE_CONFIG_DIR="Z:$work/config" WINEQT_SCALE_FACTOR=2 \
+export KORVANE_WINEPREFIX="$work-prefix"
+KORVANE_WINE_DISPLAY="$DISPLAY" KORVANE_CONFIG_DIR="Z:$work/config" \
+  WINEQT_SCALE_FACTOR=2 \
   "$runner" "$bin/korvane.exe" "Z:$file" >"$work/program.log" 2>&1 &
 program=$!
-trap 'kill $program $wm 2>/dev/null || true' EXIT
+# The prefix's Wine server ends with the test (the display goes with it).
+stop_wine() { WINEPREFIX="$KORVANE_WINEPREFIX" wineserver -k 2>/dev/null || true; }
+trap 'kill $program $wm 2>/dev/null || true; stop_wine' EXIT
 
 # The main window: the biggest visible window of the program.
 window=""
-for _ in $(seq 1 120); do
+for _ in $(seq 1 240); do
   window="$(xdotool search --onlyvisible --class korvane 2>/dev/null | tail -n 1 || true)"
   [ -n "$window" ] && break
   kill -0 $program 2>/dev/null || fail "the program ended before its window showed: $(cat "$work/program.log")"
   sleep 0.5
 done
-[ -n "$window" ] || fail "no window after 60 s"
+[ -n "$window" ] || fail "no window after 120 s: $(cat "$work/program.log")"
 title="$(xdotool getwindowname "$window")"
 case "$title" in
   *"综合楼 一层.SHA"*) ;;
@@ -96,7 +102,6 @@ for _ in $(seq 1 60); do
   sleep 0.5
 done
 kill -0 $program 2>/dev/null && fail "the program did not end after Alt+F4"
-trap - EXIT
 status=0
 wait $program || status=$?
 [ $status -eq 0 ] || fail "the program ended with status $status: $(cat "$work/program.log")"
