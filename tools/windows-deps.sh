@@ -15,13 +15,12 @@
 # tools/build-qt-windows.sh makes the tarball from Debian's qt6-base source.
 #
 #   tools/windows-deps.sh          make what is missing; print the cache folder
-#   tools/windows-deps.sh --check  exit 0 when everything is there, 3 if not
 #   tools/windows-deps.sh --source PACKAGE=VERSION FOLDER
 #                                  fetch and unpack a Debian source package
 #                                  (its patches applied) into FOLDER
 #
-# Each part is rebuilt when its stamp (the tarball's checksum, the source
-# package's version, this script's recipe version) differs.
+# Qt is unpacked again when the tarball's checksum changes, a library is
+# built again when the recipe below (RECIPE) does.
 set -euo pipefail
 
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -55,7 +54,11 @@ EOF
 # The Qt prefix is the tarball's only top folder.
 unpack_qt() {
   local tarball stamp
-  tarball="$(qt_tarball)" || missing_toolkit
+  if ! tarball="$(qt_tarball)"; then
+    # Unpacked before from a tarball this clone does not see: still good.
+    [ -f "$CACHE/qt/.stamp" ] && return 0
+    missing_toolkit
+  fi
   stamp="$(sha256sum "$tarball" | cut -d' ' -f1)"
   if [ "$(cat "$CACHE/qt/.stamp" 2>/dev/null)" = "$stamp" ]; then
     return 0
@@ -153,7 +156,7 @@ build_library() {
 build_libraries() {
   local name version wanted=()
   for name in "${SOURCE_PACKAGES[@]}"; do
-    [ -f "$CACHE/deps/.stamp-$name" ] || wanted+=("$name")
+    grep -q " recipe $RECIPE\$" "$CACHE/deps/.stamp-$name" 2>/dev/null || wanted+=("$name")
   done
   [ ${#wanted[@]} -eq 0 ] && return 0
   prepare_apt
@@ -165,24 +168,6 @@ build_libraries() {
   done
 }
 
-# Stamps of an older recipe make their library be built again.
-drop_old_stamps() {
-  local name
-  for name in "${SOURCE_PACKAGES[@]}"; do
-    if [ -f "$CACHE/deps/.stamp-$name" ] && ! grep -q " recipe $RECIPE\$" "$CACHE/deps/.stamp-$name"; then
-      rm -f "$CACHE/deps/.stamp-$name"
-    fi
-  done
-}
-
-complete() {
-  local name
-  [ -f "$CACHE/qt/.stamp" ] || return 1
-  for name in "${SOURCE_PACKAGES[@]}"; do
-    grep -q " recipe $RECIPE\$" "$CACHE/deps/.stamp-$name" 2>/dev/null || return 1
-  done
-}
-
 if [ "${1:-}" = "--source" ]; then
   [ $# -eq 3 ] || { echo "usage: $0 --source PACKAGE=VERSION FOLDER" >&2; exit 2; }
   prepare_apt
@@ -190,13 +175,11 @@ if [ "${1:-}" = "--source" ]; then
   (cd "$3" && apt_private apt-get source "$2")
   exit 0
 fi
-if [ "${1:-}" = "--check" ]; then
-  complete && qt_tarball >/dev/null && exit 0
-  exit 3
-fi
 
 mkdir -p "$CACHE/deps"
+# One run at a time per cache (two builds on one machine).
+exec 9>"$CACHE/.lock"
+flock 9
 unpack_qt
-drop_old_stamps
 build_libraries
 echo "$CACHE"
