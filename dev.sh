@@ -64,12 +64,12 @@ TIDY_PACKAGES=(clang-tidy)
 # The Windows legs: the MinGW-w64 cross-compiler and zlib, GoogleTest's
 # sources (built for the target), Qt's host tools and Chinese texts, Wine to
 # run the programs (with the fonts copied into its prefix), dpkg-dev to
-# unpack Debian's source packages of the office libraries; Xvfb, xdotool,
-# ImageMagick and Tesseract's Chinese model to start the desktop program on a
-# display and read its window; NSIS for the setup. Installed without the
+# unpack Debian's source packages of the office libraries; Xvfb, openbox,
+# xdotool, ImageMagick and Tesseract's Chinese model to start the desktop
+# program on a display and read its window; NSIS for the setup. Installed without the
 # recommended extras (Wine's would bring desktop integration and fonts).
 WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix libz-mingw-w64-dev googletest wine wine64 qt6-base-dev-tools
-  qt6-translations-l10n fonts-wqy-zenhei fonts-liberation2 dpkg-dev xvfb xauth xdotool imagemagick
+  qt6-translations-l10n fonts-wqy-zenhei fonts-liberation2 dpkg-dev xvfb xauth openbox xdotool imagemagick
   tesseract-ocr tesseract-ocr-chi-sim nsis)
 # Each leg's time, and the legs that could not run, for the summary.
 LEG_TIMES=()
