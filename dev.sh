@@ -66,8 +66,9 @@ TIDY_PACKAGES=(clang-tidy)
 # run the programs (with the fonts copied into its prefix), dpkg-dev to
 # unpack Debian's source packages of the office libraries; Xvfb, openbox,
 # xdotool, ImageMagick and Tesseract's Chinese model to start the desktop
-# program on a display and read its window; NSIS for the setup. Installed without the
-# recommended extras (Wine's would bring desktop integration and fonts).
+# program on a display and read its window; NSIS for the setup. Installed
+# without the recommended extras (Wine's would bring desktop integration and
+# fonts).
 WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix libz-mingw-w64-dev googletest wine wine64 qt6-base-dev-tools
   qt6-translations-l10n fonts-wqy-zenhei fonts-liberation2 dpkg-dev xvfb xauth openbox xdotool imagemagick
   tesseract-ocr tesseract-ocr-chi-sim nsis)
@@ -198,8 +199,9 @@ print_summary() {
 
 # Unpacks Qt for Windows and builds the office libraries once per machine
 # (tools/windows-deps.sh); sets WINDOWS_CACHE. Returns 3 when the toolkit is
-# missing (the script said why).
+# missing (the script said why). Done once per run of this script.
 windows_deps() {
+  [ -n "${WINDOWS_CACHE:-}" ] && return 0
   ensure_packages --no-install-recommends "${WINDOWS_PACKAGES[@]}"
   local status=0
   WINDOWS_CACHE="$("$ROOT/tools/windows-deps.sh")" || status=$?

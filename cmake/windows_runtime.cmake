@@ -1,8 +1,8 @@
 # The Qt files a Windows build needs beside its programs: the DLLs they link,
 # the plugins Qt loads from <program folder>/<kind>/, qt.conf and Qt's
-# Chinese texts. Copied into the
-# build's bin folder (so that the tests run there) and installed into the
-# program folder of the setup and the portable zip. Nothing else of Qt is
+# Chinese texts. Copied into the build's bin folder (so that the tests run
+# there) and installed into the program folder of the setup and the portable
+# zip. Nothing else of Qt is
 # shipped; the MinGW-w64 runtime is linked into every DLL and program.
 get_target_property(KORVANE_QT_CORE_DLL Qt6::Core IMPORTED_LOCATION_RELEASE)
 if(NOT KORVANE_QT_CORE_DLL)

@@ -3,8 +3,8 @@
 #   installer_test.sh SETUP.exe REFERENCE_CLI SAMPLES WORK
 # installs silently (/S) into Program Files\Korvane and checks the program
 # folder (the programs, Qt's DLLs and plugins, the examples; nothing of the
-# build tree), the Start-menu entries and the file types .SHA and .SHT in
-# the registry; runs the installed korvane-cli.exe (--version, evaluate on
+# build tree; the desktop program's DPI-aware manifest), the Start-menu
+# entries and the file types .SHA and .SHT in the registry; runs the installed korvane-cli.exe (--version, evaluate on
 # an installed example, compared with the build machine's korvane-cli);
 # uninstalls silently with a file of the user's in the program folder (it
 # stays, everything else goes, the registry entries too); then installs and
@@ -51,6 +51,9 @@ for f in korvane.exe korvane-cli.exe uninstall.exe qt.conf Qt6Core.dll Qt6Gui.dl
   examples/result-3members-cecs2005.SHA examples/result-3members-cecs2005.SHD LGPL-3.txt THIRD-PARTY.txt; do
   [ -f "$folder/$f" ] || fail "not installed: $f"
 done
+# The desktop program declares itself DPI-aware per monitor (its manifest).
+grep -aq '<dpiAwareness[^>]*>PerMonitorV2</dpiAwareness>' "$folder/korvane.exe" ||
+  fail "korvane.exe carries no per-monitor DPI awareness"
 extra="$(cd "$folder" && find . -name '*_tests.exe' -o -name 'Qt6Test.dll' -o -name '*.a' -o -name 'CMake*')"
 [ -z "$extra" ] || fail "files of the build tree installed: $extra"
 for link in "超声回弹综合法 Korvane.lnk" "卸载 Korvane.lnk"; do
