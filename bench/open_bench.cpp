@@ -19,6 +19,7 @@
 #include "core/data/file_writer.h"
 #include "core/data/synthetic_data.h"
 #include "core/data/text_encoding.h"
+#include "core/platform/file_system.h"
 #include "large_data.h"
 
 namespace {
@@ -81,8 +82,8 @@ double Floor(const FilePair& pair, FloorBuffers& buffers) {
   const auto start = Clock::now();
   std::string& text = buffers.text;
   std::string& wave = buffers.wave;
-  ReadWholeFile(pair.textPath, text);
-  ReadWholeFile(pair.wavePath, wave);
+  (void)platform::ReadRegularFile(pair.textPath, text);
+  (void)platform::ReadRegularFile(pair.wavePath, wave);
   const std::u16string decoded = DecodeCp936(text);
   benchmark::DoNotOptimize(decoded.data());
   benchmark::DoNotOptimize(wave.data());

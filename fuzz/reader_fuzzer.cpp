@@ -6,7 +6,9 @@
 // refused by the writer with its message) and read again without a crash.
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
+#include <utility>
 
 #include "core/data/file_reader.h"
 #include "core/data/file_writer.h"
@@ -26,6 +28,19 @@ struct Containers {
   int memberCount = 0;
   ReadTarget Target() { return ReadTarget{members, project, zoneLists, memberCount, sections, result}; }
 };
+
+// Both files as the writer writes them, in memory.
+struct EncodedPair {
+  std::string text;
+  std::string wave;
+};
+
+EncodedPair Encoded(EncodedText text, const Containers& records) {
+  EncodedPair pair{std::move(text.text), {}};
+  WaveformPieces pieces(records.zoneLists, records.members, text.rows);
+  for (std::string chunk; pieces.Next(chunk);) pair.wave += chunk;
+  return pair;
+}
 
 bool Read(std::string_view text, std::string_view wave, FileKind kind, int fileIndex,
           const ZoneLists& existing, Containers& into) {
@@ -72,15 +87,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // members for a raw file).
   try {
     const EncodedPair result =
-        BuildResultFile(FileKind::Result, first.project, first.zoneLists, first.memberCount, first.result,
-                        first.sections, first.members);
+        Encoded(EncodeResultText(FileKind::Result, first.project, first.zoneLists, first.memberCount,
+                                 first.result, first.sections, first.members),
+                first);
     Containers second;
     Read(result.text, result.wave, FileKind::Result, 0, {}, second);
   } catch (const KorvaneError&) {
   }
   try {
-    const EncodedPair raw =
-        BuildRawFile(first.project, first.zoneLists, first.memberCount, first.sections, first.members);
+    const EncodedPair raw = Encoded(
+        EncodeRawText(first.project, first.zoneLists, first.memberCount, first.sections, first.members),
+        first);
     Containers third;
     Read(raw.text, raw.wave, FileKind::Raw, 0, {}, third);
   } catch (const KorvaneError&) {

@@ -23,6 +23,7 @@
 #include "core/app/edit_names.h"
 #include "core/app/settings_file.h"
 #include "core/forms/correction_dialog_model.h"
+#include "core/forms/filter_dialog_model.h"
 #include "core/forms/zone_grid_layout.h"
 #include "gui/analysis_screen/analysis_form.h"
 #include "gui/analysis_screen/waveform_view.h"
@@ -490,8 +491,8 @@ void CMainFrame::onNextZone() {
 }
 
 void CMainFrame::onFilter() {
-  if (!model_->hasFile()) {
-    prompter_->message(this, FromUtf8(kMsgOpenFileBeforeFilter));
+  if (const std::string refusal = FilterCommandRefusal(model_->doc()); !refusal.empty()) {
+    prompter_->message(this, FromUtf8(refusal));
     return;
   }
   CDlgFilter dialog(model_, prompter_, this);

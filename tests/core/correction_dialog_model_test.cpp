@@ -5,6 +5,7 @@
 #include "support/enum_printing.h"
 
 #include <algorithm>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,7 +18,7 @@
 namespace korvane {
 namespace {
 
-using Id = CorrectionTableId;
+using Id = CorrectionTable;
 using Kind = CorrectionDialogKind;
 
 CorrectionTables Filled(float angle, float fineAngle, float surface, float fineSurface, float carbon) {
@@ -30,36 +31,16 @@ CorrectionTables Filled(float angle, float fineAngle, float surface, float fineS
   return t;
 }
 
+std::optional<CorrectionTable> DialogTable(CorrectionDialogKind kind, Standard standard) {
+  CKorvaneDoc doc;
+  doc.SetStandard(standard);
+  return CorrectionDialogModel(kind, doc).table();
+}
+
 std::vector<std::string> RowTexts(const GridLayout& layout, int row) {
   std::vector<std::string> texts;
   for (int c = 0; c < layout.columns; ++c) texts.push_back(layout.At(row, c).text);
   return texts;
-}
-
-TEST(CorrectionDialogs, TableOfEachDialogByStandard) {
-  struct Case {
-    Standard standard;
-    Id angle;
-    Id surface;
-    Id carbon;
-  };
-  const std::vector<Case> cases = {
-      {Standard::CECS02_2005, Id::Angle, Id::Surface, Id::None},
-      {Standard::TB10426_2004, Id::FineAngle, Id::FineSurface, Id::Carbon},
-      {Standard::CECS02_2020, Id::Angle, Id::Surface, Id::None},
-      {Standard::JTS239_2015, Id::Angle, Id::Surface, Id::None},
-      {Standard::TB10426_2019, Id::FineAngle, Id::FineSurface, Id::None},
-      {Standard::DB51T1996_2015, Id::Angle, Id::Surface, Id::None},
-      {Standard::DGTJ08_2020_2007, Id::Angle, Id::Surface, Id::None},
-      {Standard::DB61T1084_2017, Id::Angle, Id::Surface, Id::None},
-      {Standard::DB37T2361_2013, Id::Angle, Id::Surface, Id::None},
-      {Standard::DGJ32TJ144_2012, Id::Angle, Id::Surface, Id::None},
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(CorrectionTableOf(Kind::Angle, c.standard), c.angle) << c.standard;
-    EXPECT_EQ(CorrectionTableOf(Kind::Surface, c.standard), c.surface) << c.standard;
-    EXPECT_EQ(CorrectionTableOf(Kind::Carbon, c.standard), c.carbon) << c.standard;
-  }
 }
 
 // Each dialog must offer the very table that the standard's algorithm reads:
@@ -72,11 +53,15 @@ TEST(CorrectionDialogs, OfferedTableIsTheOneTheAlgorithmReads) {
     const CAlgorithm algorithm(s, &telltale);
     const CAlgorithm plain(s, &noCarbon);
     const float angle = algorithm.AngleCorrection(30.0f, 90);
-    const Id angleTable = angle == 1.0f ? Id::Angle : angle == 2.0f ? Id::FineAngle : Id::None;
-    EXPECT_EQ(CorrectionTableOf(Kind::Angle, s), angleTable);
+    const std::optional<Id> angleTable = angle == 1.0f   ? std::optional(Id::Angle)
+                                         : angle == 2.0f ? std::optional(Id::FineAngle)
+                                                         : std::nullopt;
+    EXPECT_EQ(DialogTable(Kind::Angle, s), angleTable);
     const float surface = algorithm.SurfaceCorrection(30.0f, Surface::Top);
-    const Id surfaceTable = surface == 3.0f ? Id::Surface : surface == 4.0f ? Id::FineSurface : Id::None;
-    EXPECT_EQ(CorrectionTableOf(Kind::Surface, s), surfaceTable);
+    const std::optional<Id> surfaceTable = surface == 3.0f   ? std::optional(Id::Surface)
+                                           : surface == 4.0f ? std::optional(Id::FineSurface)
+                                                             : std::nullopt;
+    EXPECT_EQ(DialogTable(Kind::Surface, s), surfaceTable);
     // A pumped member: the carbonation table shows in the strength.
     StrengthInputs pumped;
     pumped.va = 4.0f;
@@ -85,7 +70,7 @@ TEST(CorrectionDialogs, OfferedTableIsTheOneTheAlgorithmReads) {
     pumped.carbonationDepth = 0.5f;
     const float withTable = algorithm.CalcStrength(pumped);
     const float without = plain.CalcStrength(pumped);
-    EXPECT_EQ(CorrectionTableOf(Kind::Carbon, s), withTable != without ? Id::Carbon : Id::None);
+    EXPECT_EQ(DialogTable(Kind::Carbon, s), withTable != without ? std::optional(Id::Carbon) : std::nullopt);
   }
 }
 
@@ -215,21 +200,20 @@ TEST(CorrectionDialogs, DefaultsThenCancelAndNoGrid) {
   CorrectionDialogModel surface(Kind::Surface, doc);
   EXPECT_EQ(surface.table(), Id::FineSurface);
   EXPECT_EQ(surface.layout().At(1, 1).text, "9.0");
-  const CorrectionTables restored = surface.RestoreDefaults();
-  EXPECT_EQ(restored.fineSurface, doc.defaultTables.fineSurface);
-  EXPECT_EQ(surface.layout().At(1, 1).text, "2.5");
-  // Only the shown table goes back.
-  EXPECT_EQ(restored.carbon[1][2], 8.0f);
-  EXPECT_EQ(restored.angle[0][0], 5.0f);
+  // "默认值": the shown table's default copy; only that table goes back.
+  CopyTable(doc.tables, doc.defaultTables, *surface.table());
+  EXPECT_EQ(doc.tables.fineSurface, doc.defaultTables.fineSurface);
+  EXPECT_EQ(doc.tables.carbon[1][2], 8.0f);
+  EXPECT_EQ(doc.tables.angle[0][0], 5.0f);
   // "确定" after "默认值" reads the restored grid.
-  doc.tables = restored;
+  const CorrectionDialogModel restored(Kind::Surface, doc);
+  EXPECT_EQ(restored.layout().At(1, 1).text, "2.5");
   const CorrectionTables accepted =
-      surface.Accept([&](int row, int column) { return surface.layout().TextAt(row, column); }).tables;
+      restored.Accept([&](int row, int column) { return restored.layout().TextAt(row, column); }).tables;
   EXPECT_EQ(accepted.fineSurface, doc.defaultTables.fineSurface);
 
   CorrectionDialogModel carbon(Kind::Carbon, doc);
   EXPECT_EQ(carbon.layout().At(4, 4).text, "8.0");
-  EXPECT_EQ(carbon.RestoreDefaults().carbon, doc.defaultTables.carbon);
 
   // Under CECS 02-2020 the carbonation dialog has no grid and writes nothing.
   doc.SetStandard(Standard::CECS02_2020);

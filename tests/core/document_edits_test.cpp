@@ -180,12 +180,6 @@ std::vector<Recipe> Recipes() {
          d.members[1].aggregateType = Aggregate::Custom;
          d.ApplyCoefficientsToAll(1);
        }},
-      {"forced coefficient refresh", [](CKorvaneDoc& d) { return RefreshStandardCoefficients(d, 0, true); },
-       [](CKorvaneDoc& d) {
-         Member& m = d.members[0];
-         d.algorithm.GetCoefficients(false, m.coefA, m.coefB, m.coefC, m.coefD);
-         d.ApplyCoefficientsToAll(0);
-       }},
       {"eta", [](CKorvaneDoc& d) { return SetEta(d, 1.2f); },
        [](CKorvaneDoc& d) {
          d.project.eta = 1.2f;
@@ -650,8 +644,6 @@ TEST(DocumentEdits, StoringWhatIsStoredChangesNothing) {
          return SwitchStandard(d, {0, 0}, Standard::CECS02_2005);
        }},
       {"default table", [](CKorvaneDoc& d) { return RestoreDefaultTable(d, CorrectionTable::Angle); }},
-      {"refresh of a custom aggregate",
-       [](CKorvaneDoc& d) { return RefreshStandardCoefficients(d, 0, false); }},
   };
   for (const auto& [name, edit] : edits) {
     SCOPED_TRACE(name);

@@ -150,7 +150,7 @@ TEST(FileLayerMembers, AHundredMembersReadBackWholeAndMoreAreRefused) {
     WriteRawFile(OpenFilePair(inputs.back()), one.project, one.zoneLists, one.memberCount, one.sections,
                  one.members);
   }
-  EXPECT_EQ(ErrorOf([&] { MergeFiles(inputs, dir / "merged.SHA"); }), message);
+  EXPECT_EQ(ErrorOf([&] { WriteMergedFile(ReadMergeInputs(inputs), dir / "merged.SHA"); }), message);
   EXPECT_FALSE(fs::exists(dir / "merged.SHA"));
   EXPECT_FALSE(fs::exists(dir / "merged.SHD"));
 }
@@ -262,7 +262,7 @@ TEST(FileLayerSections, MemberWithoutItsSectionRowKeepsItsSampling) {
   EXPECT_EQ(back.members[0].sampleInterval, 1.0f);
   ExpectSameZoneLists(read.zoneLists, back.zoneLists);
 
-  MergeFiles({raw}, dir / "merged.SHA");
+  WriteMergedFile(ReadMergeInputs({raw}), dir / "merged.SHA");
   ReadBack merged = ReadPair(dir / "merged.SHA");
   EXPECT_EQ(merged.members[0].sampleCount, 512);
   // The merged file stores the strengths recomputed from its data.
@@ -562,9 +562,7 @@ TEST(FileLayerSaves, WaveformsAreStreamedWithProgress) {
   std::vector<std::pair<std::uint64_t, std::uint64_t>> calls;
   WriteResultFile(pair, d.project, d.zoneLists, d.memberCount, {}, d.sections, d.members, {},
                   [&calls](std::uint64_t done, std::uint64_t total) { calls.emplace_back(done, total); });
-  const std::string wave =
-      BuildResultFile(FileKind::Result, d.project, d.zoneLists, d.memberCount, {}, d.sections, d.members)
-          .wave;
+  const std::string wave = ResultBytes(d).wave;
   EXPECT_EQ(FileBytes(pair.wavePath), wave);
   ASSERT_GE(calls.size(), 3U);
   for (std::size_t k = 1; k < calls.size(); ++k) EXPECT_GT(calls[k].first, calls[k - 1].first);

@@ -128,7 +128,7 @@ TEST(Merge, OwnFormulasAndCompanionsAreKeptAndResultsRecomputed) {
     ASSERT_TRUE(SetPumped(d, 0, true).changed());
   });
   const auto output = dir / "merged.SHA";
-  MergeFiles({own, typed}, output);
+  WriteMergedFile(ReadMergeInputs({own, typed}), output);
 
   CKorvaneDoc merged(CKorvaneDoc::Settings::None);
   merged.OnOpenDocument(output);
@@ -173,7 +173,7 @@ TEST(Merge, Messages) {
 
   // Nothing is written when a file cannot be read.
   const auto output = dir / "out.SHA";
-  EXPECT_FALSE(ErrorOf([&] { MergeFiles({seven, missing}, output); }).empty());
+  EXPECT_FALSE(ErrorOf([&] { WriteMergedFile(ReadMergeInputs({seven, missing}), output); }).empty());
   EXPECT_FALSE(std::filesystem::exists(output));
 }
 

@@ -95,8 +95,8 @@ TEST_P(ResultRoundTrip, GivesBackMembersZonesReadingsAndWaveforms) {
   EXPECT_TRUE(back.warnings.empty());
 
   // Writing what was read gives the same bytes again.
-  const EncodedPair again = BuildResultFile(FileKind::Result, back.project, back.zoneLists, back.memberCount,
-                                            back.result, back.sections, back.members);
+  const EncodedPair again =
+      ResultBytes(back.project, back.zoneLists, back.memberCount, back.result, back.sections, back.members);
   EXPECT_EQ(again.text, bytes.text);
   EXPECT_EQ(again.wave, bytes.wave);
 }
@@ -156,8 +156,8 @@ TEST(RawToResult, SecondChannelKeepsItsOwnSectionRow) {
   ReadBack raw = Read(RawBytes(d), FileKind::Raw);
   ASSERT_EQ(raw.members[0].sampleInterval, 0.5f);
 
-  const EncodedPair result = BuildResultFile(FileKind::Result, raw.project, raw.zoneLists, raw.memberCount,
-                                             raw.result, raw.sections, raw.members);
+  const EncodedPair result =
+      ResultBytes(raw.project, raw.zoneLists, raw.memberCount, raw.result, raw.sections, raw.members);
   const ReadBack back = Read(result, FileKind::Result);
   EXPECT_EQ(back.members[0].sampleInterval, 0.5f);
   EXPECT_EQ(back.members[0].sampleCount, 64);
@@ -173,8 +173,8 @@ TEST(FixedMethodStandard, SevenPointZonesSurviveTheMethodSwitch) {
     ASSERT_EQ(first.zoneLists[0][0].pointCount, 7);
     ProjectInfo switched = first.project;
     switched.testMethod = TestMethod::Direct;  // as the document does after opening
-    const EncodedPair bytes = BuildResultFile(FileKind::Result, switched, first.zoneLists, first.memberCount,
-                                              first.result, first.sections, first.members);
+    const EncodedPair bytes = ResultBytes(switched, first.zoneLists, first.memberCount, first.result,
+                                          first.sections, first.members);
     const ReadBack back = Read(bytes, FileKind::Result);
     EXPECT_EQ(back.project.testMethod, TestMethod::Surface) << standard;
     ExpectSameZoneLists(first.zoneLists, back.zoneLists);

@@ -22,6 +22,12 @@
 
 namespace korvane::testing {
 
+// Both files of a pair as the writer writes them, in memory.
+struct EncodedPair {
+  std::string text;
+  std::string wave;
+};
+
 // Everything one read produces.
 struct ReadBack {
   ProjectInfo project = NewProjectInfo(CivilDate{2022, 3, 5});
@@ -98,13 +104,29 @@ inline SyntheticData SmallData(int points, TestMethod method, const std::string&
   return MakeSyntheticData(plan);
 }
 
+inline EncodedPair Encoded(EncodedText text, const ZoneLists& zoneLists, const std::vector<Member>& members) {
+  EncodedPair pair{std::move(text.text), {}};
+  WaveformPieces pieces(zoneLists, members, text.rows);
+  std::string chunk;
+  while (pieces.Next(chunk)) pair.wave += chunk;
+  return pair;
+}
+
+inline EncodedPair ResultBytes(const ProjectInfo& project, const ZoneLists& zoneLists, int memberCount,
+                               const StrengthResult& result, const std::vector<SectionPara>& sections,
+                               const std::vector<Member>& members, FileKind kind = FileKind::Result) {
+  return Encoded(EncodeResultText(kind, project, zoneLists, memberCount, result, sections, members),
+                 zoneLists, members);
+}
+
 inline EncodedPair ResultBytes(const SyntheticData& d, FileKind kind = FileKind::Result,
                                const StrengthResult& result = {}) {
-  return BuildResultFile(kind, d.project, d.zoneLists, d.memberCount, result, d.sections, d.members);
+  return ResultBytes(d.project, d.zoneLists, d.memberCount, result, d.sections, d.members, kind);
 }
 
 inline EncodedPair RawBytes(const SyntheticData& d) {
-  return BuildRawFile(d.project, d.zoneLists, d.memberCount, d.sections, d.members);
+  return Encoded(EncodeRawText(d.project, d.zoneLists, d.memberCount, d.sections, d.members), d.zoneLists,
+                 d.members);
 }
 
 // Edits the text of an encoded file as UTF-8.
@@ -179,7 +201,7 @@ inline void ExpectSameZoneLists(const ZoneLists& a, const ZoneLists& b) {
 
 inline std::string FileBytes(const std::filesystem::path& path) {
   std::string bytes;
-  ReadWholeFile(path, bytes);
+  (void)platform::ReadRegularFile(path, bytes);
   return bytes;
 }
 

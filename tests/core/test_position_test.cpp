@@ -15,8 +15,8 @@ TEST(BetaLambdaRule, FollowsMethodAndPosition) {
   struct Case {
     TestMethod method;
     const char* location;
-    float beta;    // < 0: left as it was
-    float lambda;  // < 0: left as it was
+    float beta;    // < 0: the zone keeps its own
+    float lambda;  // < 0: the zone keeps its own
     FieldAccess list;
     FieldAccess betaField;
     FieldAccess lambdaField;
@@ -34,14 +34,9 @@ TEST(BetaLambdaRule, FollowsMethodAndPosition) {
       {static_cast<TestMethod>(5), "侧面", 1.0f, 1.0f, F::Disabled, F::Disabled, F::Disabled},
   };
   for (const Case& c : cases) {
-    TestZone zone;
-    zone.testMethod = c.method;
-    zone.testLocation = c.location;
-    zone.beta = 0.5f;
-    zone.lambda = 0.8f;
-    const BetaLambdaRule rule = ApplyBetaLambdaRule(zone);
-    EXPECT_FLOAT_EQ(zone.beta, c.beta < 0 ? 0.5f : c.beta) << c.method << c.location;
-    EXPECT_FLOAT_EQ(zone.lambda, c.lambda < 0 ? 0.8f : c.lambda) << c.method << c.location;
+    const BetaLambdaRule rule = BetaLambdaFor(c.method, c.location);
+    EXPECT_FLOAT_EQ(rule.beta.value_or(0.5f), c.beta < 0 ? 0.5f : c.beta) << c.method << c.location;
+    EXPECT_FLOAT_EQ(rule.lambda.value_or(0.8f), c.lambda < 0 ? 0.8f : c.lambda) << c.method << c.location;
     EXPECT_EQ(rule.location, c.list) << c.method << c.location;
     EXPECT_EQ(rule.betaField, c.betaField) << c.method << c.location;
     EXPECT_EQ(rule.lambdaField, c.lambdaField) << c.method << c.location;

@@ -131,4 +131,80 @@ float FineSurfaceCorrection(const CorrectionTables* tables, float r, Surface sur
   return tables->fineSurface[static_cast<std::size_t>(FineRow(r))][static_cast<std::size_t>(column)];
 }
 
+const CorrectionTableInfo& InfoOf(CorrectionTable table) {
+  for (const CorrectionTableInfo& info : kCorrectionTables) {
+    if (info.table == table) return info;
+  }
+  return kCorrectionTables[0];
+}
+
+std::optional<CorrectionTable> TableNamed(std::string_view name) {
+  for (const CorrectionTableInfo& info : kCorrectionTables) {
+    if (info.name == name) return info.table;
+  }
+  return std::nullopt;
+}
+
+std::optional<CorrectionTable> TableReadBy(CorrectionTableKind kind, Standard standard) {
+  const StandardTraits& traits = Traits(standard);
+  const bool fine = traits.tables == TableFamily::Fine;
+  switch (kind) {
+    case CorrectionTableKind::Angle: return fine ? CorrectionTable::FineAngle : CorrectionTable::Angle;
+    case CorrectionTableKind::Surface: return fine ? CorrectionTable::FineSurface : CorrectionTable::Surface;
+    case CorrectionTableKind::Carbon: break;
+  }
+  if (traits.strength == StrengthRule::EtaThenCarbon) return CorrectionTable::Carbon;
+  return std::nullopt;
+}
+
+namespace {
+
+template <class Tables>
+auto& CellOf(Tables& tables, CorrectionTable table, int row, int column) {
+  const auto r = static_cast<std::size_t>(row);
+  const auto c = static_cast<std::size_t>(column);
+  switch (table) {
+    case CorrectionTable::Angle: return tables.angle[r][c];
+    case CorrectionTable::FineAngle: return tables.fineAngle[r][c];
+    case CorrectionTable::Surface: return tables.surface[r][c];
+    case CorrectionTable::FineSurface: return tables.fineSurface[r][c];
+    case CorrectionTable::Carbon: break;
+  }
+  return tables.carbon[r][c];
+}
+
+}  // namespace
+
+float& TableCell(CorrectionTables& tables, CorrectionTable table, int row, int column) {
+  return CellOf(tables, table, row, column);
+}
+
+float TableCell(const CorrectionTables& tables, CorrectionTable table, int row, int column) {
+  return CellOf(tables, table, row, column);
+}
+
+std::vector<float> TableValues(const CorrectionTables& tables, CorrectionTable table) {
+  const CorrectionTableInfo& info = InfoOf(table);
+  std::vector<float> values;
+  values.reserve(static_cast<std::size_t>(info.rows * info.columns));
+  for (int r = 0; r < info.rows; ++r) {
+    for (int c = 0; c < info.columns; ++c) values.push_back(TableCell(tables, table, r, c));
+  }
+  return values;
+}
+
+bool SetTableValues(CorrectionTables& tables, CorrectionTable table, const std::vector<float>& values) {
+  const CorrectionTableInfo& info = InfoOf(table);
+  if (values.size() != static_cast<std::size_t>(info.rows * info.columns)) return false;
+  for (std::size_t i = 0; i < values.size(); ++i) {
+    const int index = static_cast<int>(i);
+    TableCell(tables, table, index / info.columns, index % info.columns) = values[i];
+  }
+  return true;
+}
+
+void CopyTable(CorrectionTables& to, const CorrectionTables& from, CorrectionTable table) {
+  SetTableValues(to, table, TableValues(from, table));
+}
+
 }  // namespace korvane

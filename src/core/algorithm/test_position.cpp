@@ -51,11 +51,4 @@ BetaLambdaRule BetaLambdaFor(TestMethod testMethod, std::string_view location) {
   return rule;
 }
 
-BetaLambdaRule ApplyBetaLambdaRule(TestZone& zone) {
-  const BetaLambdaRule rule = BetaLambdaFor(zone.testMethod, zone.testLocation);
-  if (rule.beta) zone.beta = *rule.beta;
-  if (rule.lambda) zone.lambda = *rule.lambda;
-  return rule;
-}
-
 }  // namespace korvane

@@ -11,8 +11,6 @@
 
 namespace korvane {
 
-struct TestZone;
-
 inline constexpr std::string_view kLocationSide = "侧面";
 inline constexpr std::string_view kLocationTop = "顶面";
 inline constexpr std::string_view kLocationBottom = "底面";
@@ -46,9 +44,5 @@ struct BetaLambdaRule {
   FieldAccess lambdaField = FieldAccess::Editable;
 };
 BetaLambdaRule BetaLambdaFor(TestMethod testMethod, std::string_view location);
-
-// Writes the rule's β and λ into the zone (from its testMethod and
-// testLocation) and returns the rule.
-BetaLambdaRule ApplyBetaLambdaRule(TestZone& zone);
 
 }  // namespace korvane

@@ -175,32 +175,11 @@ EditResult ApplyCorrections(CKorvaneDoc& doc, float eta, float deltaTot, float s
 
 // ---- Correction tables ----
 
-const float& Cell(const CorrectionTables& tables, CorrectionTable table, int row, int column) {
-  const auto r = static_cast<std::size_t>(row);
-  const auto c = static_cast<std::size_t>(column);
-  switch (table) {
-    case CorrectionTable::Angle: return tables.angle[r][c];
-    case CorrectionTable::FineAngle: return tables.fineAngle[r][c];
-    case CorrectionTable::Surface: return tables.surface[r][c];
-    case CorrectionTable::FineSurface: return tables.fineSurface[r][c];
-    case CorrectionTable::Carbon: break;
-  }
-  return tables.carbon[r][c];
-}
-
-float& Cell(CorrectionTables& tables, CorrectionTable table, int row, int column) {
-  return const_cast<float&>(Cell(static_cast<const CorrectionTables&>(tables), table, row, column));
-}
-
 EditResult WriteTable(CKorvaneDoc& doc, CorrectionTable table, const std::vector<float>& values) {
   if (!doc.HasFile()) return Refused({});
   if (TableValues(doc.tables, table) == values) return Unchanged({});
   EditResult result = Begin(doc, EditScope::Tables | kEverything, {});
-  const int columns = TableColumns(table);
-  for (std::size_t i = 0; i < values.size(); ++i) {
-    const int index = static_cast<int>(i);
-    Cell(doc.tables, table, index / columns, index % columns) = values[i];
-  }
+  SetTableValues(doc.tables, table, values);
   doc.RecomputeAll();
   return Finish(doc, std::move(result));
 }
@@ -503,14 +482,6 @@ EditResult SetAggregate(CKorvaneDoc& doc, int member, Aggregate aggregate) {
   return ApplyCoefficients(doc, member, set, static_cast<float>(a));
 }
 
-EditResult RefreshStandardCoefficients(CKorvaneDoc& doc, int member, bool forced) {
-  if (!ValidMember(doc, member)) return Refused({member, -1});
-  const Member& record = MemberAt(doc, member);
-  const Aggregate a = StoredAggregate(record.aggregateType);
-  if (!forced && a == Aggregate::Custom) return Unchanged({member, -1});
-  return ApplyCoefficients(doc, member, StandardCoefficients(doc, record, a), std::nullopt);
-}
-
 EditResult SetEta(CKorvaneDoc& doc, float eta) {
   if (!doc.HasFile()) return Refused({});
   if (Outside(eta, TypedField::Eta))
@@ -682,60 +653,9 @@ EditResult SetSectionGainDelay(CKorvaneDoc& doc, int member, float gain, float d
 
 // ---- Correction tables ---------------------------------------------------------
 
-int TableRows(CorrectionTable table) {
-  switch (table) {
-    case CorrectionTable::Angle:
-    case CorrectionTable::Surface: return kCoarseRows;
-    case CorrectionTable::FineAngle:
-    case CorrectionTable::FineSurface: return kFineRows;
-    case CorrectionTable::Carbon: break;
-  }
-  return 2;
-}
-
-int TableColumns(CorrectionTable table) {
-  switch (table) {
-    case CorrectionTable::Angle:
-    case CorrectionTable::FineAngle: return kAngleColumns;
-    case CorrectionTable::Surface:
-    case CorrectionTable::FineSurface: return 2;
-    case CorrectionTable::Carbon: break;
-  }
-  return 4;
-}
-
-std::vector<float> TableValues(const CorrectionTables& tables, CorrectionTable table) {
-  std::vector<float> values;
-  for (int r = 0; r < TableRows(table); ++r) {
-    for (int c = 0; c < TableColumns(table); ++c) values.push_back(Cell(tables, table, r, c));
-  }
-  return values;
-}
-
-void SetTableValues(CorrectionTables& tables, CorrectionTable table, const std::vector<float>& values) {
-  const int columns = TableColumns(table);
-  if (values.size() != static_cast<std::size_t>(TableRows(table)) * static_cast<std::size_t>(columns)) return;
-  for (std::size_t i = 0; i < values.size(); ++i) {
-    const int index = static_cast<int>(i);
-    Cell(tables, table, index / columns, index % columns) = values[i];
-  }
-}
-
-std::string_view TableName(CorrectionTable table) {
-  switch (table) {
-    case CorrectionTable::Angle: return "angle";
-    case CorrectionTable::FineAngle: return "fineAngle";
-    case CorrectionTable::Surface: return "surface";
-    case CorrectionTable::FineSurface: return "fineSurface";
-    case CorrectionTable::Carbon: return "carbon";
-  }
-  return {};
-}
-
 EditResult SetCorrectionTable(CKorvaneDoc& doc, CorrectionTable table, const std::vector<float>& values) {
-  const auto cells =
-      static_cast<std::size_t>(TableRows(table)) * static_cast<std::size_t>(TableColumns(table));
-  if (values.size() != cells) return Refused({});
+  const CorrectionTableInfo& info = InfoOf(table);
+  if (values.size() != static_cast<std::size_t>(info.rows * info.columns)) return Refused({});
   return WriteTable(doc, table, values);
 }
 

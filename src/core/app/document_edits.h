@@ -203,12 +203,6 @@ EditResult SetCoefficient(CKorvaneDoc& doc, int member, Coefficient which, float
 // coefficients (GetCoefficients, pebble only for 1); then the copy to every
 // member and the recomputation as for a coefficient.
 EditResult SetAggregate(CKorvaneDoc& doc, int member, Aggregate aggregate);
-// The coefficient refresh of the analysis form, for member `member`: an
-// aggregate outside 0..2 is stored as 2; when `forced`, or the aggregate is
-// pebble or crushed stone, the member takes the standard's coefficients for
-// its aggregate (a forced refresh replaces custom coefficients too), then
-// the copy to every member and the recomputation.
-EditResult RefreshStandardCoefficients(CKorvaneDoc& doc, int member, bool forced);
 // The project's strength correction factor η (0.1 … 10) or correction Δtot
 // (−30 … 30 MPa); then η and Δtot of the project go into every zone and
 // everything is recomputed.
@@ -260,24 +254,9 @@ EditResult SetSectionGainDelay(CKorvaneDoc& doc, int member, float gain, float d
 
 // ---- Correction tables (every zone, member and the batch) ------------------
 
-// The five tables of correction_tables.h.
-enum class CorrectionTable { Angle, FineAngle, Surface, FineSurface, Carbon };
-int TableRows(CorrectionTable table);
-int TableColumns(CorrectionTable table);
-// The cells of a table, row after row.
-std::vector<float> TableValues(const CorrectionTables& tables, CorrectionTable table);
-// Sets the cells of a table, row after row (nothing unless there are exactly
-// rows × columns values). Not an edit: for loading stored tables.
-void SetTableValues(CorrectionTables& tables, CorrectionTable table, const std::vector<float>& values);
-// The five tables, and each one's name in the companion file ("angle",
-// "fineAngle", "surface", "fineSurface", "carbon").
-inline constexpr CorrectionTable kAllCorrectionTables[] = {
-    CorrectionTable::Angle, CorrectionTable::FineAngle, CorrectionTable::Surface,
-    CorrectionTable::FineSurface, CorrectionTable::Carbon};
-std::string_view TableName(CorrectionTable table);
-
 // A correction dialog's "确定": every cell of `table` takes `values` (row
-// after row; refused unless there are exactly rows × columns of them).
+// after row; refused unless there are exactly rows × columns of them, as
+// InfoOf(table) gives them).
 EditResult SetCorrectionTable(CKorvaneDoc& doc, CorrectionTable table, const std::vector<float>& values);
 // A correction dialog's "默认值": the table's default copy over its current one.
 EditResult RestoreDefaultTable(CKorvaneDoc& doc, CorrectionTable table);

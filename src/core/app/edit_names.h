@@ -64,12 +64,10 @@ inline std::string ProjectDate(korvane::ProjectDate which) {
 // whose dialog shows them.
 inline std::string Table(CorrectionTable table, bool defaults) {
   std::string name;
-  switch (table) {
-    case CorrectionTable::Angle:
-    case CorrectionTable::FineAngle: name = "角度修正表"; break;
-    case CorrectionTable::Surface:
-    case CorrectionTable::FineSurface: name = "测试面修正表"; break;
-    case CorrectionTable::Carbon: name = "碳化深度修正表"; break;
+  switch (InfoOf(table).kind) {
+    case CorrectionTableKind::Angle: name = "角度修正表"; break;
+    case CorrectionTableKind::Surface: name = "测试面修正表"; break;
+    case CorrectionTableKind::Carbon: name = "碳化深度修正表"; break;
   }
   return defaults ? "恢复" + name + "默认值" : "修改" + name;
 }

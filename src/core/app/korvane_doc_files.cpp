@@ -63,9 +63,7 @@ void CKorvaneDoc::ReadAndReplace(const std::filesystem::path& path) {
     }
     tables = defaultTables;
     for (const TableCells& stored : extras->tables) {
-      for (CorrectionTable table : kAllCorrectionTables) {
-        if (TableName(table) == stored.name) SetTableValues(tables, table, stored.cells);
-      }
+      if (const auto table = TableNamed(stored.name)) SetTableValues(tables, *table, stored.cells);
     }
     cores = std::move(extras->cores);
   } else {
@@ -158,10 +156,10 @@ void CKorvaneDoc::SaveResults(const std::filesystem::path& path, const WriteProg
 
 CompanionData CompanionExtras(const CKorvaneDoc& doc) {
   CompanionData data;
-  for (CorrectionTable table : kAllCorrectionTables) {
-    std::vector<float> cells = TableValues(doc.tables, table);
-    if (cells != TableValues(doc.defaultTables, table))
-      data.tables.push_back({std::string(TableName(table)), std::move(cells)});
+  for (const CorrectionTableInfo& info : kCorrectionTables) {
+    std::vector<float> cells = TableValues(doc.tables, info.table);
+    if (cells != TableValues(doc.defaultTables, info.table))
+      data.tables.push_back({std::string(info.name), std::move(cells)});
   }
   data.cores = doc.cores;
   return data;

@@ -23,19 +23,12 @@ void WriteMergedFile(const MergedData& data, const std::filesystem::path& output
     doc.algorithm.GetCoefficients(false, member.coefA, member.coefB, member.coefC, member.coefD);
   }
   for (const TableCells& stored : data.extras.tables) {
-    for (CorrectionTable table : kAllCorrectionTables) {
-      if (TableName(table) == stored.name) SetTableValues(doc.tables, table, stored.cells);
-    }
+    if (const auto table = TableNamed(stored.name)) SetTableValues(doc.tables, *table, stored.cells);
   }
   doc.cores = data.extras.cores;
   // OnSaveDocument recomputes every zone, member and the batch before it
   // writes a result file.
   doc.OnSaveDocument(output);
-}
-
-void MergeFiles(const std::vector<std::filesystem::path>& paths, const std::filesystem::path& output,
-                const WarningSink& warn) {
-  WriteMergedFile(ReadMergeInputs(paths, warn), output);
 }
 
 }  // namespace korvane

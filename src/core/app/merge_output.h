@@ -5,17 +5,14 @@
 #pragma once
 
 #include <filesystem>
-#include <vector>
 
 #include "core/data/file_merge.h"
 
 namespace korvane {
 
-// Writes the merged data to `output` (messages of the writer).
+// Writes the merged data (ReadMergeInputs) to `output` (messages of the
+// writer). The window and the command line read, then write, so that the
+// window can ask between them.
 void WriteMergedFile(const MergedData& data, const std::filesystem::path& output);
-
-// ReadMergeInputs, then WriteMergedFile; nothing is written when reading fails.
-void MergeFiles(const std::vector<std::filesystem::path>& paths, const std::filesystem::path& output,
-                const WarningSink& warn = {});
 
 }  // namespace korvane

@@ -56,10 +56,6 @@ FilePair OpenFilePair(const fs::path& path) {
   return pair;
 }
 
-bool ReadWholeFile(const fs::path& path, std::string& bytes) {
-  return !platform::ReadRegularFile(path, bytes);
-}
-
 fs::path WaveformFileInUse(const FilePair& pair) {
   if (platform::TypeOf(pair.wavePath) != platform::FileType::Missing) return pair.wavePath;
   fs::path other = OtherCaseOfD(pair.wavePath);

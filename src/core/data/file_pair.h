@@ -71,7 +71,4 @@ std::string SharedWaveformMessage(const std::filesystem::path& textPath, const s
 // files cannot be put in order (they are then left for another try).
 std::string RecoverInterruptedSave(const std::filesystem::path& textPath);
 
-// A regular file whole (binary); false when it cannot be read.
-bool ReadWholeFile(const std::filesystem::path& path, std::string& bytes);
-
 }  // namespace korvane

@@ -355,72 +355,53 @@ std::uint64_t WaveformBytes(const ZoneLists& zoneLists, const std::vector<Member
   return bytes;
 }
 
-// The waveform file piece by piece (about a mebibyte each), in the order
-// the ray table gives their Seek: stored value - 2048 as a little-endian
-// 16-bit word, a slot without samples (or a waveform shorter than the
-// member's count) flat.
-class WaveformPieces {
- public:
-  WaveformPieces(const ZoneLists& zoneLists, const std::vector<Member>& members, int rows,
-                 WriteProgress progress)
-      : zoneLists_(zoneLists),
-        members_(members),
-        rows_(std::min<std::size_t>(static_cast<std::size_t>(std::max(rows, 0)), zoneLists.size())),
-        total_(WaveformBytes(zoneLists, members, rows)),
-        progress_(std::move(progress)) {}
+}  // namespace
 
-  std::uint64_t total() const { return total_; }
+WaveformPieces::WaveformPieces(const ZoneLists& zoneLists, const std::vector<Member>& members, int rows,
+                               WriteProgress progress)
+    : zoneLists_(zoneLists),
+      members_(members),
+      rows_(std::min<std::size_t>(static_cast<std::size_t>(std::max(rows, 0)), zoneLists.size())),
+      total_(WaveformBytes(zoneLists, members, rows)),
+      progress_(std::move(progress)) {}
 
-  // Fills `chunk` with the next piece; false when all was given.
-  bool Next(std::string& chunk) {
-    chunk.clear();
-    while (chunk.size() < kPieceBytes && member_ < rows_) {
-      const ZoneList& zones = zoneLists_[member_];
-      const int count = members_[member_].sampleCount;
-      if (zone_ >= zones.size() || count <= 0) {
-        ++member_;
-        zone_ = 0;
-        slot_ = 0;
-        continue;
-      }
-      const TestZone& zone = zones[zone_];
-      if (slot_ >= zone.usedPointSlots()) {
-        ++zone_;
-        slot_ = 0;
-        continue;
-      }
-      const MeasuringPoint* point = zone.point(slot_);
-      const std::span<const std::uint16_t> stored = point != nullptr
-                                                        ? std::span<const std::uint16_t>(point->samples)
-                                                        : std::span<const std::uint16_t>();
-      const auto n = static_cast<std::size_t>(count);
-      const std::size_t offset = chunk.size();
-      chunk.resize(offset + 2 * n);
-      for (std::size_t k = 0; k < n; ++k) {
-        const std::uint16_t s = k < stored.size() ? stored[k] : static_cast<std::uint16_t>(kZeroCode);
-        const auto value = static_cast<std::uint16_t>(s - kZeroCode);
-        chunk[offset + 2 * k] = static_cast<char>(value & 0xFF);
-        chunk[offset + 2 * k + 1] = static_cast<char>(value >> 8);
-      }
-      ++slot_;
+bool WaveformPieces::Next(std::string& chunk) {
+  chunk.clear();
+  while (chunk.size() < kPieceBytes && member_ < rows_) {
+    const ZoneList& zones = zoneLists_[member_];
+    const int count = members_[member_].sampleCount;
+    if (zone_ >= zones.size() || count <= 0) {
+      ++member_;
+      zone_ = 0;
+      slot_ = 0;
+      continue;
     }
-    done_ += chunk.size();
-    if (progress_ && !chunk.empty()) progress_(done_, total_);
-    return !chunk.empty();
+    const TestZone& zone = zones[zone_];
+    if (slot_ >= zone.usedPointSlots()) {
+      ++zone_;
+      slot_ = 0;
+      continue;
+    }
+    const MeasuringPoint* point = zone.point(slot_);
+    const std::span<const std::uint16_t> stored =
+        point != nullptr ? std::span<const std::uint16_t>(point->samples) : std::span<const std::uint16_t>();
+    const auto n = static_cast<std::size_t>(count);
+    const std::size_t offset = chunk.size();
+    chunk.resize(offset + 2 * n);
+    for (std::size_t k = 0; k < n; ++k) {
+      const std::uint16_t s = k < stored.size() ? stored[k] : static_cast<std::uint16_t>(kZeroCode);
+      const auto value = static_cast<std::uint16_t>(s - kZeroCode);
+      chunk[offset + 2 * k] = static_cast<char>(value & 0xFF);
+      chunk[offset + 2 * k + 1] = static_cast<char>(value >> 8);
+    }
+    ++slot_;
   }
+  done_ += chunk.size();
+  if (progress_ && !chunk.empty()) progress_(done_, total_);
+  return !chunk.empty();
+}
 
- private:
-  static constexpr std::size_t kPieceBytes = 1 << 20;
-  const ZoneLists& zoneLists_;
-  const std::vector<Member>& members_;
-  std::size_t rows_;
-  std::uint64_t total_;
-  WriteProgress progress_;
-  std::size_t member_ = 0;
-  std::size_t zone_ = 0;
-  int slot_ = 0;
-  std::uint64_t done_ = 0;
-};
+namespace {
 
 void AppendRayTable(std::string& out, bool rawReadings, const ZoneLists& zoneLists,
                     const std::vector<Member>& members, int rows) {
@@ -533,16 +514,8 @@ std::string TestLocationForFile(std::string_view location) {
   return Utf16ToUtf8(std::u16string_view(units).substr(0, ff::kTestLocationWidth));
 }
 
-namespace {
-
-// The text file of a pair (code page 936) and the rows of members it holds.
-struct PairText {
-  std::string text;
-  int rows = 0;
-};
-
-PairText RawText(const ProjectInfo& project, const ZoneLists& zoneLists, int memberCount,
-                 const std::vector<SectionPara>& sections, const std::vector<Member>& members) {
+EncodedText EncodeRawText(const ProjectInfo& project, const ZoneLists& zoneLists, int memberCount,
+                          const std::vector<SectionPara>& sections, const std::vector<Member>& members) {
   const int rows = MemberRows(memberCount, members);
   // The reader takes every ray row of a raw file for its one member.
   if (rows > 1) {
@@ -556,9 +529,9 @@ PairText RawText(const ProjectInfo& project, const ZoneLists& zoneLists, int mem
   return {EncodeCp936(text), rows};
 }
 
-PairText ResultText(FileKind kind, const ProjectInfo& project, const ZoneLists& zoneLists, int memberCount,
-                    const StrengthResult& result, const std::vector<SectionPara>& sections,
-                    const std::vector<Member>& members) {
+EncodedText EncodeResultText(FileKind kind, const ProjectInfo& project, const ZoneLists& zoneLists,
+                             int memberCount, const StrengthResult& result,
+                             const std::vector<SectionPara>& sections, const std::vector<Member>& members) {
   const int rows = MemberRows(memberCount, members);
   CheckMemberLimit(rows);
   std::string text;
@@ -569,30 +542,6 @@ PairText ResultText(FileKind kind, const ProjectInfo& project, const ZoneLists& 
   AppendResultBlock(text, result);
   AppendRayTable(text, false, zoneLists, members, rows);
   return {EncodeCp936(text), rows};
-}
-
-std::string WaveformFile(const ZoneLists& zoneLists, const std::vector<Member>& members, int rows) {
-  WaveformPieces pieces(zoneLists, members, rows, {});
-  std::string wave;
-  wave.reserve(static_cast<std::size_t>(pieces.total()));
-  std::string chunk;
-  while (pieces.Next(chunk)) wave += chunk;
-  return wave;
-}
-
-}  // namespace
-
-EncodedPair BuildRawFile(const ProjectInfo& project, const ZoneLists& zoneLists, int memberCount,
-                         const std::vector<SectionPara>& sections, const std::vector<Member>& members) {
-  PairText text = RawText(project, zoneLists, memberCount, sections, members);
-  return {std::move(text.text), WaveformFile(zoneLists, members, text.rows)};
-}
-
-EncodedPair BuildResultFile(FileKind kind, const ProjectInfo& project, const ZoneLists& zoneLists,
-                            int memberCount, const StrengthResult& result,
-                            const std::vector<SectionPara>& sections, const std::vector<Member>& members) {
-  PairText text = ResultText(kind, project, zoneLists, memberCount, result, sections, members);
-  return {std::move(text.text), WaveformFile(zoneLists, members, text.rows)};
 }
 
 namespace {
@@ -623,7 +572,7 @@ std::optional<std::string> CompanionBytes(const FilePair& pair, const std::strin
 
 // Saves the text and the waveforms streamed from the records (never the
 // whole waveform file in memory), with the companion.
-void SavePair(const FilePair& pair, const PairText& text, const ZoneLists& zoneLists,
+void SavePair(const FilePair& pair, const EncodedText& text, const ZoneLists& zoneLists,
               const std::vector<Member>& members, std::string_view failure, const RecordsView& shown,
               const CompanionData& extras, const WriteProgress& progress) {
   WaveformPieces pieces(zoneLists, members, text.rows, progress);
@@ -638,7 +587,7 @@ void WriteRawFile(const FilePair& pair, const ProjectInfo& project, const ZoneLi
                   int memberCount, const std::vector<SectionPara>& sections,
                   const std::vector<Member>& members, const CompanionData& extras,
                   const WriteProgress& progress) {
-  const PairText text = RawText(project, zoneLists, memberCount, sections, members);
+  const EncodedText text = EncodeRawText(project, zoneLists, memberCount, sections, members);
   SavePair(pair, text, zoneLists, members, kMsgCreateRawText, RecordsView{project, members, zoneLists},
            extras, progress);
 }
@@ -647,7 +596,8 @@ void WriteResultFile(const FilePair& pair, const ProjectInfo& project, const Zon
                      int memberCount, const StrengthResult& result, const std::vector<SectionPara>& sections,
                      const std::vector<Member>& members, const CompanionData& extras,
                      const WriteProgress& progress) {
-  const PairText text = ResultText(pair.kind, project, zoneLists, memberCount, result, sections, members);
+  const EncodedText text =
+      EncodeResultText(pair.kind, project, zoneLists, memberCount, result, sections, members);
   SavePair(pair, text, zoneLists, members, kMsgCreateResultText, RecordsView{project, members, zoneLists},
            extras, progress);
 }

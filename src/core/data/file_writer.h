@@ -24,10 +24,11 @@
 
 namespace korvane {
 
-// Both files of a pair as bytes.
-struct EncodedPair {
+// The text file of a pair as written (code page 936, CR LF) and the rows of
+// members it holds (the waveform file holds theirs).
+struct EncodedText {
   std::string text;
-  std::string wave;
+  int rows = 0;
 };
 
 // Raw file: header, section table (one row per SectionPara record; the row
@@ -35,20 +36,52 @@ struct EncodedPair {
 // table; SectNum is the member's sectionIndex and the R column holds each
 // zone's rounded mean reading. A raw file holds one member: more than one
 // (of `memberCount`, clamped to the vectors) is refused.
-EncodedPair BuildRawFile(const ProjectInfo& project, const ZoneLists& zoneLists, int memberCount,
-                         const std::vector<SectionPara>& sections, const std::vector<Member>& members);
+EncodedText EncodeRawText(const ProjectInfo& project, const ZoneLists& zoneLists, int memberCount,
+                          const std::vector<SectionPara>& sections, const std::vector<Member>& members);
 
 // Result file: header, member block, section table (one row per member:
 // SectionForMember's record, or a row made from the project's delay, with
 // the member's own dT and DatLen either way), result table, result block and
-// ray table. `kind`
-// chooses the variants inside blocks: FileKind::Result writes "Molddate :"
-// and the section table with coefficients; other kinds the raw variants.
-EncodedPair BuildResultFile(FileKind kind, const ProjectInfo& project, const ZoneLists& zoneLists,
-                            int memberCount, const StrengthResult& result,
-                            const std::vector<SectionPara>& sections, const std::vector<Member>& members);
+// ray table. `kind` chooses the variants inside blocks: FileKind::Result
+// writes "Molddate :" and the section table with coefficients; other kinds
+// the raw variants.
+EncodedText EncodeResultText(FileKind kind, const ProjectInfo& project, const ZoneLists& zoneLists,
+                             int memberCount, const StrengthResult& result,
+                             const std::vector<SectionPara>& sections, const std::vector<Member>& members);
 
-// Build and save through SavePairBytes (the previous pair survives any
+// Called after each piece of a waveform file with the bytes given so far
+// and their total, on the calling thread.
+using WriteProgress = std::function<void(std::uint64_t done, std::uint64_t total)>;
+
+// The waveform file of the first `rows` members (EncodedText::rows), piece
+// by piece (about a mebibyte each), in the order the ray table gives their
+// Seek: stored value - 2048 as a little-endian 16-bit word, a slot without
+// samples (or a waveform shorter than the member's count) flat. The records
+// must outlive the pieces.
+class WaveformPieces {
+ public:
+  WaveformPieces(const ZoneLists& zoneLists, const std::vector<Member>& members, int rows,
+                 WriteProgress progress = {});
+
+  // Bytes of the whole file.
+  std::uint64_t total() const { return total_; }
+  // Fills `chunk` with the next piece; false when all was given.
+  bool Next(std::string& chunk);
+
+ private:
+  static constexpr std::size_t kPieceBytes = 1 << 20;
+  const ZoneLists& zoneLists_;
+  const std::vector<Member>& members_;
+  std::size_t rows_;
+  std::uint64_t total_;
+  WriteProgress progress_;
+  std::size_t member_ = 0;
+  std::size_t zone_ = 0;
+  int slot_ = 0;
+  std::uint64_t done_ = 0;
+};
+
+// Encode and save through SavePairPieces (the previous pair survives any
 // failure). Throw KorvaneError with the refusals above, or
 // "创建SHT/SHA文件失败！" (raw) or "创建SHA文件失败！" (result) when the text
 // file cannot be written, "创建SHD文件失败！" when the waveform file cannot,
@@ -67,7 +100,6 @@ EncodedPair BuildResultFile(FileKind kind, const ProjectInfo& project, const Zon
 // more than its records); `progress` (when set) is called after each piece
 // with the waveform bytes written so far and their total, on the calling
 // thread.
-using WriteProgress = std::function<void(std::uint64_t done, std::uint64_t total)>;
 void WriteRawFile(const FilePair& pair, const ProjectInfo& project, const ZoneLists& zoneLists,
                   int memberCount, const std::vector<SectionPara>& sections,
                   const std::vector<Member>& members, const CompanionData& extras = {},

@@ -11,9 +11,8 @@
 // and no grid where the algorithm reads none (the carbonation table under
 // every other standard; ).
 //
-// The models never write the document: "确定" and "默认值" return the tables
-// to store in the document's current tables (through the document's editing
-// operation); "取消" stores nothing.
+// The models never write the document: "确定" returns the tables to store in
+// the document's current tables (through the document's editing operation).
 #pragma once
 
 #include <functional>
@@ -31,9 +30,8 @@ namespace korvane {
 
 class CKorvaneDoc;
 
-enum class CorrectionDialogKind { Angle, Surface, Carbon };
-
-enum class CorrectionTableId { None, Angle, FineAngle, Surface, FineSurface, Carbon };
+// A dialog per kind of table; which table it shows is TableReadBy's answer.
+using CorrectionDialogKind = CorrectionTableKind;
 
 inline constexpr std::string_view kTitleAngleDialog = "角度修正值表";
 inline constexpr std::string_view kTitleSurfaceDialog = "测试面修正表";
@@ -41,20 +39,13 @@ inline constexpr std::string_view kTitleCarbonDialog = "碳化深度修正表";
 
 std::string_view CorrectionDialogTitle(CorrectionDialogKind kind);
 
-// The document's table that the editing operations name for a shown table;
-// nullopt for None.
-std::optional<CorrectionTable> EditedTable(CorrectionTableId table);
-
 // Whether the command "碳化深度修正表" is offered: a file is open under a
 // standard that offers "泵送" (every one but CECS 02:2005; the dialog shows
 // the table the standard reads, or says that it reads none).
 bool CarbonationTableOffered(const CKorvaneDoc& doc);
 
-// The table a dialog shows under `standard` (see above).
-CorrectionTableId CorrectionTableOf(CorrectionDialogKind kind, Standard standard);
-
 // The grid of a table with the values of `tables` ("%.1f"); an empty grid
-// (0 × 0) for None.
+// (0 × 0) without a table.
 //   Angle tables: corner " R" over three header rows, "检测角度" over the
 //     eight angle columns, "回弹仪向上" over +90 … +30 and "回弹仪向下" over
 //     -30 … -90, the angles "+90" … "-90"; rows labelled with R ("%3d").
@@ -64,7 +55,7 @@ CorrectionTableId CorrectionTableOf(CorrectionDialogKind kind, Standard standard
 //     ("0.0;0.5;1.0", "1.5;2.0") a row "fcui(MPa)" of strength bands and a
 //     row " K(MPa)" of values; the fourth value of the second band is not
 //     used by the lookup and is not shown.
-GridLayout CorrectionTableLayout(CorrectionTableId table, const CorrectionTables& tables);
+GridLayout CorrectionTableLayout(std::optional<CorrectionTable> table, const CorrectionTables& tables);
 
 // Where each shown value of a table sits in its grid.
 struct CorrectionValueCell {
@@ -73,7 +64,7 @@ struct CorrectionValueCell {
   int tableRow = 0;
   int tableColumn = 0;
 };
-std::vector<CorrectionValueCell> CorrectionValueCells(CorrectionTableId table);
+std::vector<CorrectionValueCell> CorrectionValueCells(CorrectionTable table);
 
 // Text of grid cell (row, column) as the dialog shows it now (UTF-8).
 using CellTextReader = std::function<std::string(int row, int column)>;
@@ -90,7 +81,7 @@ struct CellTables {
   int row = -1;         // the refused cell
   int column = -1;
 };
-CellTables CorrectionTablesFromCells(CorrectionTableId table, const CorrectionTables& base,
+CellTables CorrectionTablesFromCells(CorrectionTable table, const CorrectionTables& base,
                                      const CellTextReader& cellText);
 
 // The text a value cell shows once its edit ends: a typed number in range
@@ -98,10 +89,6 @@ CellTables CorrectionTablesFromCells(CorrectionTableId table, const CorrectionTa
 // same value; any other text as typed ("-8.25" keeps its digits, a refused
 // text stays for "确定" to name).
 std::string CorrectionCellShownText(std::string_view typed);
-
-// "默认值": `current` with `table` replaced by its copy in `defaults`.
-CorrectionTables WithDefaultTable(CorrectionTableId table, const CorrectionTables& current,
-                                  const CorrectionTables& defaults);
 
 // One open dialog.
 class CorrectionDialogModel {
@@ -112,25 +99,22 @@ class CorrectionDialogModel {
 
   CorrectionDialogKind kind() const { return kind_; }
   std::string_view title() const { return CorrectionDialogTitle(kind_); }
-  CorrectionTableId table() const { return table_; }
-  bool hasGrid() const { return table_ != CorrectionTableId::None; }
+  // The table shown; nullopt where the standard reads none.
+  std::optional<CorrectionTable> table() const { return table_; }
+  bool hasGrid() const { return table_.has_value(); }
   // The grid to show (0 × 0 without a table).
   const GridLayout& layout() const { return layout_; }
 
   // "确定": the tables to store, read from the dialog's cells; the
   // document's current tables unchanged when there is no grid.
   CellTables Accept(const CellTextReader& cellText) const;
-  // "默认值": the tables to store at once (the shown table back to its
-  // defaults); the grid is rebuilt from them and the dialog stays open. A
-  // later "取消" does not undo this.
-  CorrectionTables RestoreDefaults();
-  // "取消" stores nothing.
+  // "默认值" is the document's RestoreDefaultTable edit, after which the
+  // dialog shows a model opened anew; "取消" stores nothing.
 
  private:
   CorrectionDialogKind kind_;
-  CorrectionTableId table_;
+  std::optional<CorrectionTable> table_;
   CorrectionTables current_;
-  CorrectionTables defaults_;
   GridLayout layout_;
 };
 

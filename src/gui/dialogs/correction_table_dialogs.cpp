@@ -76,7 +76,7 @@ void CDlgCorrection::showTable() {
 }
 
 void CDlgCorrection::accept() {
-  const std::optional<CorrectionTable> table = EditedTable(dialog_->table());
+  const std::optional<CorrectionTable> table = dialog_->table();
   if (table) {
     const CellTables cells =
         dialog_->Accept([this](int row, int column) { return grid_->itemText(row, column).toStdString(); });
@@ -95,7 +95,7 @@ void CDlgCorrection::accept() {
 }
 
 void CDlgCorrection::restoreDefaults() {
-  const std::optional<CorrectionTable> table = EditedTable(dialog_->table());
+  const std::optional<CorrectionTable> table = dialog_->table();
   if (!table) return;
   const CorrectionTable which = *table;
   model_->edit(edit_name::Table(which, true), [=](CKorvaneDoc& d) { return RestoreDefaultTable(d, which); });
