@@ -1,60 +1,88 @@
 # Checks the includes of every source under SOURCE_DIR (src/) against the
-# layer table below: a file of folder X may include the project's headers of
-# the folders X may use, and no others. Run as a build step; a wrong include
-# fails the build with the file, the line and the rule.
+# layer table (cmake/layers.cmake). Run as a build step; each wrong include
+# is named with its file and line, and fails the build.
 #
 #   cmake -DSOURCE_DIR=src -P cmake/check_layers.cmake
+#
+# Every spelling the compiler accepts is read: `#include "…"` and `<…>`,
+# indented, with blanks after `#` or `include`, and paths relative to the
+# including file ("../app/x.h"), which are resolved as the compiler resolves
+# them (the including file's folder first, then src/).
 
+cmake_minimum_required(VERSION 3.20)
 if(NOT SOURCE_DIR)
   message(FATAL_ERROR "SOURCE_DIR is not set")
 endif()
+include(${CMAKE_CURRENT_LIST_DIR}/layers.cmake)
 get_filename_component(SOURCE_DIR "${SOURCE_DIR}" ABSOLUTE)
 
-# Folder -> folders it may include (itself always). The core, bottom to top:
-set(core/platform_MAY core/platform)
-set(core/standards_MAY core/standards)
-set(core/data_MAY core/platform core/standards core/data)
-set(core/algorithm_MAY core/platform core/standards core/data core/algorithm)
-set(core/wave_MAY core/platform core/standards core/data core/wave)
-set(core/report_MAY core/platform core/standards core/data core/algorithm core/report)
-set(core/app_MAY core/platform core/standards core/data core/algorithm core/wave core/report core/app)
-set(core/forms_MAY ${core/app_MAY} core/forms)
-set(KORVANE_CORE_ALL ${core/forms_MAY})
-# Above the core: the painting of pages, the office writers, the window and
-# the command line.
-set(render_MAY ${KORVANE_CORE_ALL} render)
-set(office_MAY ${KORVANE_CORE_ALL} office)
-set(cli_MAY ${KORVANE_CORE_ALL} render office cli)
-set(gui_MAY ${KORVANE_CORE_ALL} render office gui)
+foreach(layer ${KORVANE_CORE_LAYERS} ${KORVANE_OUTER_LAYERS})
+  korvane_layers_reachable(${layer} ${layer}_MAY)
+endforeach()
+
+set(include_pattern "^[ \t]*#[ \t]*include[ \t]*([<\"])([^>\"]+)[>\"]")
+
+# OUT: the line number (from 1) of the first line of `file` equal to `line`.
+function(line_number_of file line out)
+  file(READ ${file} text)
+  string(FIND "${text}" "${line}" position)
+  set(number 0)
+  if(position GREATER_EQUAL 0)
+    string(SUBSTRING "${text}" 0 ${position} before)
+    string(REGEX MATCHALL "\n" breaks "${before}")
+    list(LENGTH breaks number)
+  endif()
+  math(EXPR number "${number} + 1")
+  set(${out} ${number} PARENT_SCOPE)
+endfunction()
 
 file(GLOB_RECURSE sources RELATIVE ${SOURCE_DIR} ${SOURCE_DIR}/*.cpp ${SOURCE_DIR}/*.h)
+list(SORT sources)
 set(failures "")
 foreach(source ${sources})
-  # The folder the file belongs to: core/<layer>, or the top folder.
-  string(REGEX MATCH "^(core/[^/]+|[^/]+)/" owner "${source}")
-  if(NOT owner)
+  korvane_layer_of("${source}" owner)
+  if(owner STREQUAL "")
+    if(source MATCHES "/")
+      list(APPEND failures "${source}: folder has no place in the layer table (cmake/layers.cmake)")
+    endif()
     continue()
   endif()
-  string(REGEX REPLACE "/$" "" owner "${owner}")
   if(NOT DEFINED ${owner}_MAY)
-    list(APPEND failures "${source}: folder ${owner} has no place in the layer table (cmake/check_layers.cmake)")
+    list(APPEND failures "${source}: folder ${owner} has no place in the layer table (cmake/layers.cmake)")
     continue()
   endif()
-  file(STRINGS ${SOURCE_DIR}/${source} lines REGEX "^#include \"")
-  foreach(line ${lines})
-    string(REGEX MATCH "^#include \"([^\"]+)\"" _ "${line}")
-    set(header "${CMAKE_MATCH_1}")
-    string(REGEX MATCH "^(core/[^/]+|[^/]+)/" target "${header}")
-    if(NOT target)
+  get_filename_component(folder "${SOURCE_DIR}/${source}" DIRECTORY)
+  file(STRINGS ${SOURCE_DIR}/${source} lines REGEX "^[ \t]*#[ \t]*include")
+  foreach(line IN LISTS lines)
+    if(NOT line MATCHES "${include_pattern}")
       continue()
     endif()
-    string(REGEX REPLACE "/$" "" target "${target}")
-    if(NOT DEFINED ${target}_MAY AND NOT target MATCHES "^core/")
-      continue()  # not one of the project's folders (a test's or a library's header)
+    set(quoted "${CMAKE_MATCH_1}")
+    set(header "${CMAKE_MATCH_2}")
+    # Where the compiler finds it: beside the including file (quotes only),
+    # else under src/ (the one include folder of the project).
+    set(resolved "")
+    if(quoted STREQUAL "\"" AND EXISTS "${folder}/${header}")
+      get_filename_component(beside "${folder}/${header}" ABSOLUTE)
+      file(RELATIVE_PATH resolved ${SOURCE_DIR} ${beside})
+    else()
+      get_filename_component(under "${SOURCE_DIR}/${header}" ABSOLUTE)
+      if(header MATCHES "^\\.\\.?/" AND NOT EXISTS "${under}")
+        get_filename_component(under "${folder}/${header}" ABSOLUTE)
+      endif()
+      file(RELATIVE_PATH resolved ${SOURCE_DIR} ${under})
     endif()
-    list(FIND ${owner}_MAY ${target} allowed)
-    if(allowed EQUAL -1)
-      list(APPEND failures "${source}: includes ${header}, but ${owner} may not use ${target}")
+    if(resolved MATCHES "^\\.\\./")
+      continue()  # outside src/: a test's or a library's header
+    endif()
+    korvane_layer_of("${resolved}" target)
+    if(target STREQUAL "")
+      continue()  # not one of the project's layers (a library's header)
+    endif()
+    if(NOT target IN_LIST ${owner}_MAY)
+      line_number_of(${SOURCE_DIR}/${source} "${line}" number)
+      string(STRIP "${line}" shown)
+      list(APPEND failures "${source}:${number}: ${shown}: ${owner} may not use ${target}")
     endif()
   endforeach()
 endforeach()

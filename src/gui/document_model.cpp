@@ -245,12 +245,12 @@ bool DocumentModel::setTestLocation(const QString& location) {
 
 void DocumentModel::setBeta(float beta) {
   const ZoneRef at = current();
-  edit(edit_name::kBeta, [=](CKorvaneDoc& d) { return SetBeta(d, at, beta); });
+  edit(edit_name::kBeta, [=](CKorvaneDoc& d) { return SetZoneField(d, at, ZoneField::Beta, beta); });
 }
 
 void DocumentModel::setLambda(float lambda) {
   const ZoneRef at = current();
-  edit(edit_name::kLambda, [=](CKorvaneDoc& d) { return SetLambda(d, at, lambda); });
+  edit(edit_name::kLambda, [=](CKorvaneDoc& d) { return SetZoneField(d, at, ZoneField::Lambda, lambda); });
 }
 
 bool DocumentModel::setProjectText(ProjectText which, const QString& text) {

@@ -81,7 +81,7 @@ TEST(CliFiles, EvaluateReadsTheCompanionOfThePair) {
   CKorvaneDoc doc(CKorvaneDoc::Settings::None);
   doc.OnOpenDocument(path);
   ASSERT_TRUE(SwitchStandard(doc, {0, 0}, Standard::TB10426_2004).changed());
-  ASSERT_TRUE(SetReboundValue(doc, {0, 1}, 45.0f).changed());
+  ASSERT_TRUE(SetZoneField(doc, {0, 1}, ZoneField::ReboundValue, 45.0f).changed());
   ASSERT_TRUE(SetPumped(doc, 1, true).changed());
   std::vector<float> cells = TableValues(doc.tables, CorrectionTable::FineAngle);
   std::fill(cells.begin(), cells.end(), -8.0f);

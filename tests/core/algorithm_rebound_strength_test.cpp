@@ -25,7 +25,7 @@ Readings Consecutive(int first) {
 }
 
 TEST(Rebound, SixteenReadingRule) {
-  const auto a = CreateAlgorithm(Standard::CECS02_2005, nullptr);
+  const CAlgorithm a(Standard::CECS02_2005, nullptr);
   EXPECT_EQ(a.CalcRebound(Consecutive(30)), 37.5f);
   Readings equal{};
   equal.fill(41);
@@ -60,8 +60,8 @@ TEST(Rebound, IntegerRuleEqualsTheSortedSum) {
     for (std::size_t i = drop; i < n - drop; ++i) sum += v[i];
     return divide ? sum / scale : sum * scale;
   };
-  const auto sixteen = CreateAlgorithm(Standard::CECS02_2005, nullptr);
-  const auto ten = CreateAlgorithm(Standard::CECS02_2020, nullptr);
+  const CAlgorithm sixteen(Standard::CECS02_2005, nullptr);
+  const CAlgorithm ten(Standard::CECS02_2020, nullptr);
   std::vector<Readings> sets;
   std::uint64_t state = 12345;
   const auto next = [&state](int low, int high) {
@@ -94,7 +94,7 @@ TEST(Rebound, IntegerRuleEqualsTheSortedSum) {
 }
 
 TEST(Rebound, TenReadingRuleOfCecs2020) {
-  const auto a = CreateAlgorithm(Standard::CECS02_2020, nullptr);
+  const CAlgorithm a(Standard::CECS02_2020, nullptr);
   EXPECT_EQ(a.ReadingCount(), 10);
   Readings r = Consecutive(30);  // first ten 30..39: drop 30 and 39 → 34.5
   EXPECT_EQ(a.CalcRebound(r), 34.5f);

@@ -131,7 +131,7 @@ TEST(Companion, AnOpenUsesOnlyTheCompanionOfTheTextItOpens) {
     {
       CKorvaneDoc doc(CKorvaneDoc::Settings::None);
       doc.OnOpenDocument(path);
-      ASSERT_TRUE(SetReboundValue(doc, {0, 1}, 45.0f).changed());
+      ASSERT_TRUE(SetZoneField(doc, {0, 1}, ZoneField::ReboundValue, 45.0f).changed());
       doc.OnSaveDocument(path);
     }
     ASSERT_TRUE(fs::exists(CompanionPath(path)));
@@ -170,7 +170,7 @@ TEST(Companion, ASaveWithNothingToKeepReplacesAnOldCompanion) {
   WriteResultFile(OpenFilePair(path), d.project, d.zoneLists, d.memberCount, {}, d.sections, d.members);
   CKorvaneDoc doc(CKorvaneDoc::Settings::None);
   doc.OnOpenDocument(path);
-  ASSERT_TRUE(SetReboundValue(doc, {0, 0}, 45.0f).changed());
+  ASSERT_TRUE(SetZoneField(doc, {0, 0}, ZoneField::ReboundValue, 45.0f).changed());
   doc.OnSaveDocument(path);
   doc.zoneLists[0][0].reboundManual = 0;
   doc.OnSaveDocument(path);

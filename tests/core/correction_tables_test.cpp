@@ -168,8 +168,8 @@ TEST(CorrectionLookup, AngleAndSurfaceByStandard) {
 
 TEST(CorrectionLookup, ReadsTheCurrentTableOnEveryCall) {
   CorrectionTables tables = CorrectionTables::Defaults();
-  const auto coarse = CreateAlgorithm(Standard::CECS02_2005, &tables);
-  const auto fine = CreateAlgorithm(Standard::TB10426_2004, &tables);
+  const CAlgorithm coarse(Standard::CECS02_2005, &tables);
+  const CAlgorithm fine(Standard::TB10426_2004, &tables);
   EXPECT_EQ(coarse.AngleCorrection(31.0f, 90), -4.5f);
   tables.angle[3][0] = -7.25f;  // user edit of R = 35, +90
   tables.fineSurface[11][1] = 9.0f;

@@ -72,13 +72,14 @@ std::vector<Recipe> Recipes() {
          ZoneOf(d, kOther).rebound[4] = 45;
          d.ComputeZone(1, 1, true);
        }},
-      {"typed R", [](CKorvaneDoc& d) { return SetReboundValue(d, kOther, 41.5f); },
+      {"typed R", [](CKorvaneDoc& d) { return SetZoneField(d, kOther, ZoneField::ReboundValue, 41.5f); },
        [](CKorvaneDoc& d) {
          ZoneOf(d, kOther).reboundValue = 41.5f;
          ZoneOf(d, kOther).reboundManual = 1;
          d.ComputeZone(1, 1, true);
        }},
-      {"carbonation depth", [](CKorvaneDoc& d) { return SetCarbonationDepth(d, kOther, 3.25f); },
+      {"carbonation depth",
+       [](CKorvaneDoc& d) { return SetZoneField(d, kOther, ZoneField::CarbonationDepth, 3.25f); },
        [](CKorvaneDoc& d) {
          ZoneOf(d, kOther).carbonationDepth = 3.25f;
          d.ComputeZone(1, 1, true);
@@ -153,12 +154,12 @@ std::vector<Recipe> Recipes() {
          ZoneOf(d, kOther).beta = 0.95f;
          d.RecomputeZoneVelocity(ZoneOf(d, kOther));
        }},
-      {"beta", [](CKorvaneDoc& d) { return SetBeta(d, kOther, 1.2f); },
+      {"beta", [](CKorvaneDoc& d) { return SetZoneField(d, kOther, ZoneField::Beta, 1.2f); },
        [](CKorvaneDoc& d) {
          ZoneOf(d, kOther).beta = 1.2f;
          d.RecomputeZoneVelocity(ZoneOf(d, kOther));
        }},
-      {"lambda", [](CKorvaneDoc& d) { return SetLambda(d, kOther, 0.9f); },
+      {"lambda", [](CKorvaneDoc& d) { return SetZoneField(d, kOther, ZoneField::Lambda, 0.9f); },
        [](CKorvaneDoc& d) {
          ZoneOf(d, kOther).lambda = 0.9f;
          d.RecomputeZoneVelocity(ZoneOf(d, kOther));
@@ -382,7 +383,7 @@ TEST(DocumentEdits, ZoneDataEditReachesItsMemberAndTheBatch) {
 TEST(DocumentEdits, MainScreenEditLeavesTheStrengths) {
   auto doc = MakeEditingDoc();
   const float va = doc->Zone(1, 1)->correctedVelocity;
-  const EditResult result = SetBeta(*doc, kOther, 1.5f);
+  const EditResult result = SetZoneField(*doc, kOther, ZoneField::Beta, 1.5f);
   EXPECT_EQ(result.scope, EditScope::Zone);
   EXPECT_FLOAT_EQ(doc->Zone(1, 1)->correctedVelocity, va * 1.5f);
   EXPECT_EQ(doc->Zone(1, 1)->strengthValue, 91.0f);
@@ -467,7 +468,7 @@ std::vector<LimitCase> LimitCases() {
        true},
       {"zone out of range",
        [](CKorvaneDoc& d) {
-         return SetBeta(d, {1, 2}, 1.0f);
+         return SetZoneField(d, {1, 2}, ZoneField::Beta, 1.0f);
        },
        std::nullopt, nullptr, true},
       {"table of the wrong size",
@@ -532,7 +533,7 @@ TEST(DocumentEdits, SuggestedArrivalsAreCheckedTogether) {
 
 TEST(DocumentEdits, TypedRStopsTheReadingsFromMovingR) {
   auto doc = MakeEditingDoc();
-  SetReboundValue(*doc, kOther, 45.0f);
+  SetZoneField(*doc, kOther, ZoneField::ReboundValue, 45.0f);
   SetReading(*doc, kOther, 0, 60);
   EXPECT_EQ(doc->Zone(1, 1)->reboundValue, 45.0f);
   EXPECT_EQ(doc->Zone(1, 1)->reboundManual, 1);
@@ -550,9 +551,11 @@ TEST(DocumentEdits, TypedValuesOutsideTheirRangeAreRefused) {
     Standard standard = Standard::CECS02_2005;
   };
   const std::vector<Field> fields = {
-      {"β", TypedField::Beta, [](CKorvaneDoc& d, float v) { return SetBeta(d, kOther, v); },
+      {"β", TypedField::Beta,
+       [](CKorvaneDoc& d, float v) { return SetZoneField(d, kOther, ZoneField::Beta, v); },
        [](CKorvaneDoc& d) { return ZoneOf(d, kOther).beta; }},
-      {"λ", TypedField::Lambda, [](CKorvaneDoc& d, float v) { return SetLambda(d, kOther, v); },
+      {"λ", TypedField::Lambda,
+       [](CKorvaneDoc& d, float v) { return SetZoneField(d, kOther, ZoneField::Lambda, v); },
        [](CKorvaneDoc& d) { return ZoneOf(d, kOther).lambda; }},
       {"L", TypedField::Distance, [](CKorvaneDoc& d, float v) { return SetPointDistance(d, kOther, 2, v); },
        [](CKorvaneDoc& d) { return ZoneOf(d, kOther).points[2]->distance; }},
@@ -562,10 +565,11 @@ TEST(DocumentEdits, TypedValuesOutsideTheirRangeAreRefused) {
       {"reading", TypedField::Reading,
        [](CKorvaneDoc& d, float v) { return SetReading(d, kOther, 3, static_cast<int>(v)); },
        [](CKorvaneDoc& d) { return static_cast<float>(ZoneOf(d, kOther).rebound[3]); }},
-      {"R", TypedField::Rebound, [](CKorvaneDoc& d, float v) { return SetReboundValue(d, kOther, v); },
+      {"R", TypedField::Rebound,
+       [](CKorvaneDoc& d, float v) { return SetZoneField(d, kOther, ZoneField::ReboundValue, v); },
        [](CKorvaneDoc& d) { return ZoneOf(d, kOther).reboundValue; }},
       {"carbonation", TypedField::Carbonation,
-       [](CKorvaneDoc& d, float v) { return SetCarbonationDepth(d, kOther, v); },
+       [](CKorvaneDoc& d, float v) { return SetZoneField(d, kOther, ZoneField::CarbonationDepth, v); },
        [](CKorvaneDoc& d) { return ZoneOf(d, kOther).carbonationDepth; }},
       {"η", TypedField::Eta, [](CKorvaneDoc& d, float v) { return SetEta(d, v); },
        [](CKorvaneDoc& d) { return d.project.eta; }},
@@ -632,7 +636,8 @@ TEST(DocumentEdits, ZoneGridHasNoDistancesForSevenPoints) {
 // The same value again: nothing recomputed, not modified, nothing to undo.
 TEST(DocumentEdits, StoringWhatIsStoredChangesNothing) {
   const std::vector<std::pair<const char*, Edit>> edits = {
-      {"beta", [](CKorvaneDoc& d) { return SetBeta(d, kOther, ZoneOf(d, kOther).beta); }},
+      {"beta",
+       [](CKorvaneDoc& d) { return SetZoneField(d, kOther, ZoneField::Beta, ZoneOf(d, kOther).beta); }},
       {"reading", [](CKorvaneDoc& d) { return SetReading(d, kOther, 2, ZoneOf(d, kOther).rebound[2]); }},
       {"angle", [](CKorvaneDoc& d) { return SetAngle(d, kOther, -45); }},
       {"method and position", [](CKorvaneDoc& d) { return SetTestLocation(d, kOther, "侧面"); }},
@@ -660,7 +665,7 @@ TEST(DocumentEdits, StoringWhatIsStoredChangesNothing) {
 
 TEST(DocumentEdits, WithoutAFileEveryEditIsRefused) {
   CKorvaneDoc doc;
-  EXPECT_TRUE(SetBeta(doc, {0, 0}, 1.0f).refused);
+  EXPECT_TRUE(SetZoneField(doc, {0, 0}, ZoneField::Beta, 1.0f).refused);
   EXPECT_TRUE(SetEta(doc, 1.0f).refused);
   EXPECT_TRUE(SetProjectText(doc, ProjectText::Site, "x").refused);
   EXPECT_TRUE(RestoreDefaultTable(doc, CorrectionTable::Angle).refused);

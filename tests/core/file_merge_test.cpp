@@ -124,7 +124,7 @@ TEST(Merge, OwnFormulasAndCompanionsAreKeptAndResultsRecomputed) {
     ASSERT_TRUE(SetCoefficient(d, 0, Coefficient::B, 1.72f).changed());
   });
   const auto typed = source("typed", 2, [](CKorvaneDoc& d) {
-    ASSERT_TRUE(SetReboundValue(d, {0, 1}, 45.0f).changed());
+    ASSERT_TRUE(SetZoneField(d, {0, 1}, ZoneField::ReboundValue, 45.0f).changed());
     ASSERT_TRUE(SetPumped(d, 0, true).changed());
   });
   const auto output = dir / "merged.SHA";

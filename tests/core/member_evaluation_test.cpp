@@ -80,7 +80,7 @@ struct EstimateCase {
 };
 
 TEST(MemberEstimate, GeneralRules) {
-  const auto a = CreateAlgorithm(Standard::CECS02_2005, nullptr);
+  const CAlgorithm a(Standard::CECS02_2005, nullptr);
   Values tenWith75(9, 40.0f);
   tenWith75.push_back(75.0f);
   const EstimateCase cases[] = {
@@ -108,7 +108,7 @@ TEST(MemberEstimate, GeneralRules) {
 
 TEST(MemberEstimate, TbRulesTakeTheMinimumWithoutLimits) {
   for (Standard standard : {Standard::TB10426_2004, Standard::TB10426_2019}) {
-    const auto a = CreateAlgorithm(standard, nullptr);
+    const CAlgorithm a(standard, nullptr);
     ResultFlag flag = ResultFlag::Valid;
     const Values high = {72, 75, 80};
     const Values low = {35, 9.5f, 40};
@@ -121,7 +121,7 @@ TEST(MemberEstimate, TbRulesTakeTheMinimumWithoutLimits) {
 }
 
 TEST(BatchEstimate, GeneralValidityTest) {
-  const auto a = CreateAlgorithm(Standard::CECS02_2020, nullptr);
+  const CAlgorithm a(Standard::CECS02_2020, nullptr);
   struct Case {
     const char* what;
     float mean;
@@ -158,7 +158,7 @@ TEST(BatchEstimate, GeneralValidityTest) {
 }
 
 TEST(BatchEstimate, TbRules) {
-  const auto a = CreateAlgorithm(Standard::TB10426_2004, nullptr);
+  const CAlgorithm a(Standard::TB10426_2004, nullptr);
   ResultFlag flag = ResultFlag::Valid;
   const StrengthLists single = {kMean30Sd3};
   EXPECT_EQ(a.BatchEstimate(single, flag), 0.0f);

@@ -90,11 +90,11 @@ void Must(const EditResult& r) { ASSERT_TRUE(r.changed()) << r.message; }
 const std::vector<Edit> kEdits = {
     {"typed R",
      [](CKorvaneDoc& d) {
-       Must(SetReboundValue(d, {0, 1}, 45.0f));
+       Must(SetZoneField(d, {0, 1}, ZoneField::ReboundValue, 45.0f));
      }},
     {"typed R, two decimals",
      [](CKorvaneDoc& d) {
-       Must(SetReboundValue(d, {0, 0}, 45.37f));
+       Must(SetZoneField(d, {0, 0}, ZoneField::ReboundValue, 45.37f));
      }},
     {"reading",
      [](CKorvaneDoc& d) {
@@ -102,17 +102,17 @@ const std::vector<Edit> kEdits = {
      }},
     {"β",
      [](CKorvaneDoc& d) {
-       Must(SetBeta(d, {0, 0}, 1.2345f));
+       Must(SetZoneField(d, {0, 0}, ZoneField::Beta, 1.2345f));
      }},
     {"λ",
      [](CKorvaneDoc& d) {
-       Must(SetLambda(d, {0, 0}, 0.987f));
+       Must(SetZoneField(d, {0, 0}, ZoneField::Lambda, 0.987f));
      }},
     {"η", [](CKorvaneDoc& d) { Must(SetEta(d, 1.2345f)); }},
     {"Δtot", [](CKorvaneDoc& d) { Must(SetDeltaTot(d, 1.234f)); }},
     {"carbonation",
      [](CKorvaneDoc& d) {
-       Must(SetCarbonationDepth(d, {0, 0}, 2.25f));
+       Must(SetZoneField(d, {0, 0}, ZoneField::CarbonationDepth, 2.25f));
      }},
     {"point distance",
      [](CKorvaneDoc& d) {

@@ -187,7 +187,7 @@ TEST(WordReportRecordSheet, ColumnsAndPointBlockFollowPointsAndStandard) {
     auto doc = MakeExportDoc({12}, c.points);
     doc->zoneLists[0][0].pointCount = c.currentZonePoints;
     // CECS 02-2020 counts ten rebound readings per zone.
-    if (c.tenReadings) doc->algorithm = CreateAlgorithm(Standard::CECS02_2020, &doc->tables);
+    if (c.tenReadings) doc->algorithm = CAlgorithm(Standard::CECS02_2020, &doc->tables);
     const WrittenReport report = WriteAndRead(*doc, dir);
     ASSERT_EQ(report.tables.size(), 1u);
     const DocxTable& t = report.tables[0];

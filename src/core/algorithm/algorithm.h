@@ -103,11 +103,6 @@ class CAlgorithm {
   const CorrectionTables* tables_;
 };
 
-// The object of `standard`.
-inline CAlgorithm CreateAlgorithm(Standard standard, const CorrectionTables* tables) {
-  return CAlgorithm(standard, tables);
-}
-
 // ---- Building blocks of the rules ------------------------------------------
 
 // Velocity arrays hold this many points; counts above it are cut to it.

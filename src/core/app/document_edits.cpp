@@ -18,9 +18,7 @@ namespace korvane {
 
 namespace {
 
-// What each kind of edit changes.
-constexpr EditScope kVelocityInputs = EditScope::Zone;
-constexpr EditScope kZoneData = EditScope::Zone | EditScope::Member | EditScope::Batch;
+// What each kind of edit changes (and kVelocityInputs, kZoneData).
 constexpr EditScope kEverything = EditScope::AllMembers | EditScope::AllZones | EditScope::Batch;
 
 // The zone grid shows the points' distances only for zones of up to six.
@@ -343,27 +341,21 @@ EditResult SetTestLocation(CKorvaneDoc& doc, ZoneRef at, std::string_view locati
   return EditMethodAndLocation(doc, at, zone->testMethod, location);
 }
 
-EditResult SetBeta(CKorvaneDoc& doc, ZoneRef at, float beta) {
-  const TestZone* zone = ZoneAt(doc, at);
-  if (zone == nullptr) return Refused(at);
-  if (Outside(beta, TypedField::Beta))
-    return Refused(at, zone->beta, RangeMessage(RangeOf(TypedField::Beta)));
-  const float value = beta;
-  return EditZone(
-      doc, at, kVelocityInputs, value, [&](const TestZone& z) { return z.beta != value; },
-      [&](TestZone& z) { z.beta = value; });
-}
-
-EditResult SetLambda(CKorvaneDoc& doc, ZoneRef at, float lambda) {
-  const TestZone* zone = ZoneAt(doc, at);
-  if (zone == nullptr) return Refused(at);
-  if (Outside(lambda, TypedField::Lambda)) {
-    return Refused(at, zone->lambda, RangeMessage(RangeOf(TypedField::Lambda)));
+EditResult SetZoneField(CKorvaneDoc& doc, ZoneRef at, ZoneField field, float value) {
+  const ZoneFieldInfo* info = nullptr;
+  for (const ZoneFieldInfo& row : kZoneFields) {
+    if (row.field == field) info = &row;
   }
-  const float value = lambda;
+  const TestZone* zone = ZoneAt(doc, at);
+  if (zone == nullptr || info == nullptr) return Refused(at);
+  if (Outside(value, info->typed)) return Refused(at, zone->*info->value, RangeMessage(RangeOf(info->typed)));
   return EditZone(
-      doc, at, kVelocityInputs, value, [&](const TestZone& z) { return z.lambda != value; },
-      [&](TestZone& z) { z.lambda = value; });
+      doc, at, info->scope, value,
+      [&](const TestZone& z) { return z.*info->value != value || (info->manual && z.*info->manual == 0); },
+      [&](TestZone& z) {
+        z.*info->value = value;
+        if (info->manual) z.*info->manual = 1;
+      });
 }
 
 // ---- Zone data ------------------------------------------------------------------
@@ -394,32 +386,6 @@ EditResult SetReading(CKorvaneDoc& doc, ZoneRef at, int index, int value) {
       doc, at, kZoneData, static_cast<float>(reading),
       [&](const TestZone& z) { return z.rebound[slot] != reading; },
       [&](TestZone& z) { z.rebound[slot] = reading; });
-}
-
-EditResult SetReboundValue(CKorvaneDoc& doc, ZoneRef at, float value) {
-  const TestZone* zone = ZoneAt(doc, at);
-  if (zone == nullptr) return Refused(at);
-  if (Outside(value, TypedField::Rebound)) {
-    return Refused(at, zone->reboundValue, RangeMessage(RangeOf(TypedField::Rebound)));
-  }
-  const float r = value;
-  return EditZone(
-      doc, at, kZoneData, r, [&](const TestZone& z) { return z.reboundValue != r || z.reboundManual == 0; },
-      [&](TestZone& z) {
-        z.reboundValue = r;
-        z.reboundManual = 1;
-      });
-}
-
-EditResult SetCarbonationDepth(CKorvaneDoc& doc, ZoneRef at, float depth) {
-  const TestZone* zone = ZoneAt(doc, at);
-  if (zone == nullptr) return Refused(at);
-  if (Outside(depth, TypedField::Carbonation)) {
-    return Refused(at, zone->carbonationDepth, RangeMessage(RangeOf(TypedField::Carbonation)));
-  }
-  return EditZone(
-      doc, at, kZoneData, depth, [&](const TestZone& z) { return z.carbonationDepth != depth; },
-      [&](TestZone& z) { z.carbonationDepth = depth; });
 }
 
 EditResult SetAngle(CKorvaneDoc& doc, ZoneRef at, int angle) {

@@ -79,6 +79,10 @@ constexpr EditScope operator|(EditScope a, EditScope b) {
 constexpr EditScope operator&(EditScope a, EditScope b) {
   return static_cast<EditScope>(static_cast<std::uint32_t>(a) & static_cast<std::uint32_t>(b));
 }
+// A zone's velocity inputs (the main screen's edits: V and Va only) and its
+// data (the zone, its member and the batch recomputed).
+inline constexpr EditScope kVelocityInputs = EditScope::Zone;
+inline constexpr EditScope kZoneData = EditScope::Zone | EditScope::Member | EditScope::Batch;
 // Whether `scope` includes any bit of `part`.
 constexpr bool Touches(EditScope scope, EditScope part) { return (scope & part) != EditScope::None; }
 
@@ -164,9 +168,31 @@ EditResult SetTestMethod(CKorvaneDoc& doc, ZoneRef at, TestMethod method);
 // Test position (UTF-8), then the β/λ rule. Refused when a data file cannot
 // hold the text (a line break, more than 10 UTF-16 units).
 EditResult SetTestLocation(CKorvaneDoc& doc, ZoneRef at, std::string_view location);
-// β and λ (0 … 10).
-EditResult SetBeta(CKorvaneDoc& doc, ZoneRef at, float beta);
-EditResult SetLambda(CKorvaneDoc& doc, ZoneRef at, float lambda);
+
+// ---- Numbers typed into a zone -------------------------------------------------
+// Each field: its range and message (typed_number.h), its member of the zone,
+// and what its edit recomputes: β and λ (0 … 10) the zone's velocity (the
+// main screen's fields); R typed by hand (20.0 … 50.0, after which the
+// readings no longer determine R: reboundManual set) and the carbonation
+// depth (0 … 10 mm) the zone, its member and the batch.
+enum class ZoneField { Beta, Lambda, ReboundValue, CarbonationDepth };
+struct ZoneFieldInfo {
+  ZoneField field;
+  TypedField typed;
+  float TestZone::*value;
+  int TestZone::*manual;  // set to 1 with the value, or null
+  EditScope scope;
+};
+inline constexpr ZoneFieldInfo kZoneFields[] = {
+    {ZoneField::Beta, TypedField::Beta, &TestZone::beta, nullptr, kVelocityInputs},
+    {ZoneField::Lambda, TypedField::Lambda, &TestZone::lambda, nullptr, kVelocityInputs},
+    {ZoneField::ReboundValue, TypedField::Rebound, &TestZone::reboundValue, &TestZone::reboundManual,
+     kZoneData},
+    {ZoneField::CarbonationDepth, TypedField::Carbonation, &TestZone::carbonationDepth, nullptr, kZoneData},
+};
+// Sets one field of zone `at`. Outside its range: refused with the stored
+// value and the range's message.
+EditResult SetZoneField(CKorvaneDoc& doc, ZoneRef at, ZoneField field, float value);
 
 // ---- Zone data (analysis screen: zone, member, batch) ----------------------
 
@@ -176,11 +202,7 @@ EditResult SetLambda(CKorvaneDoc& doc, ZoneRef at, float lambda);
 EditResult SetZoneGridDistance(CKorvaneDoc& doc, ZoneRef at, int point, float distance);
 // Rebound reading `index` (0..15): a whole number 0 … 99.
 EditResult SetReading(CKorvaneDoc& doc, ZoneRef at, int index, int value);
-// The representative rebound value R typed by hand (20.0 … 50.0); the
-// readings no longer determine R (reboundManual set).
-EditResult SetReboundValue(CKorvaneDoc& doc, ZoneRef at, float value);
-// Carbonation depth (0 … 10 mm).
-EditResult SetCarbonationDepth(CKorvaneDoc& doc, ZoneRef at, float depth);
+// R typed by hand and the carbonation depth: SetZoneField.
 // Hammer angle: 90, 60, 45, 30, 0, -30, -45, -60 or -90 degrees; any other
 // value stores 0.
 EditResult SetAngle(CKorvaneDoc& doc, ZoneRef at, int angle);

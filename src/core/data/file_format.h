@@ -4,6 +4,8 @@
 // them without regard to case. Positions and widths count UTF-16 code units.
 #pragma once
 
+#include <iterator>
+#include <string>
 #include <string_view>
 
 namespace korvane::file_format {
@@ -52,92 +54,216 @@ inline constexpr std::string_view kKeyMeanValue = "MF       :";
 inline constexpr std::string_view kKeyStdDev = "SF       :";
 inline constexpr std::string_view kKeyFcue = "FCUE     :";
 
-// ---- Cell widths ----------------------------------------------------------------
-inline constexpr int kCellWidth = 8;          // most cells of every table
-inline constexpr int kShortIndexWidth = 2;    // SI cell of result and ray rows
-inline constexpr int kSectionIndexWidth = 4;  // SI cell of section rows ("%-4d")
-inline constexpr int kReadingWidth = 4;       // rebound readings and RA
-inline constexpr int kSeekWidth = 12;         // Seek cell of ray rows
-inline constexpr int kFlagWidth = 4;          // Del cell of ray rows
+// ---- Columns of the three tables -----------------------------------------------
+// Each table is one list of columns, in the order of a row: the header line
+// is their header texts joined, a row their cells joined (each cell right-
+// aligned in its width unless the column says otherwise), and the reader
+// finds a column by its key in the header line (its cell starts where the
+// key starts). Messages name a column by its header text without blanks.
+struct FileColumn {
+  std::string_view header;  // exactly `width` units
+  int width;
+  int decimals = -1;          // -1: a whole number, a text or a filler
+  std::string_view key = {};  // empty: the header text (a longer key where that is not unique)
+  bool leftAligned = false;
+
+  constexpr std::string_view Key() const { return key.empty() ? header : key; }
+  constexpr std::string_view Name() const {
+    const std::size_t first = header.find_first_not_of(' ');
+    if (first == std::string_view::npos) return {};
+    return header.substr(first, header.find_last_not_of(' ') + 1 - first);
+  }
+};
+
+inline constexpr int kCellWidth = 8;  // most cells of every table
 
 // Members a file holds: their SI cells (0, 1, 2 …) are two characters wide.
 inline constexpr int kMaxMembers = 100;
 
-// ---- Section table -----------------------------------------------------------
-// A raw file has one row per channel of the instrument: two for the
+// Section table: one row per member (result files: with the member's
+// coefficients and aggregate) or per channel of the instrument (raw files:
+// fillers instead). A raw file has a row per channel: two for the
 // two-channel model, three for the others.
+enum class Section {
+  Index,
+  CrossDistance,
+  Gain,
+  ZeroTime,
+  SampleInterval,
+  Delay,
+  SampleCount,
+  FilterLow,
+  FilterHigh,
+  SenDH,
+  CoefA,
+  CoefB,
+  CoefC,
+  CoefD,
+  Aggregate,
+};
+inline constexpr FileColumn kSectionColumns[] = {
+    {"SI  ", 4, -1, "SI    CrossD", true},
+    {"  CrossD", kCellWidth, 2},
+    {"    Gain", kCellWidth, 0},
+    {"  T0(us)", kCellWidth, 2},
+    {"  dT(us)", kCellWidth, 2},
+    {"   Delay", kCellWidth, 2},
+    {"  DatLen", kCellWidth},
+    {"   FiltL", kCellWidth, 2},
+    {"   FiltH", kCellWidth, 2},
+    {"  Sen_dH", kCellWidth, 2},
+    {"       A", kCellWidth, 4},
+    {"       B", kCellWidth, 3},
+    {"       C", kCellWidth, 3},
+    {"       D", kCellWidth, 4},
+    {"     CGL", kCellWidth},
+};
+// The columns a raw file's rows have (up to the coefficients), then its
+// fillers, as many as the coefficient columns.
+inline constexpr int kSectionRawColumns = static_cast<int>(Section::CoefA);
+inline constexpr FileColumn kSectionFiller = {"    TEMP", kCellWidth};
 inline constexpr std::string_view kTwoChannelInstrument = "VKT-U-6";
 inline constexpr int kTwoChannelRows = 2;
 inline constexpr int kChannelRows = 3;
 
-inline constexpr std::string_view kSectionHeaderResult =
-    "SI    CrossD    Gain  T0(us)  dT(us)   Delay  DatLen   FiltL   FiltH  Sen_dH       A       B       C    "
-    "   D     CGL";
-inline constexpr std::string_view kSectionHeaderRaw =
-    "SI    CrossD    Gain  T0(us)  dT(us)   Delay  DatLen   FiltL   FiltH  Sen_dH    TEMP    TEMP    TEMP    "
-    "TEMP    TEMP";
-inline constexpr int kSectionLineWidth = 118;  // header 116 + CR LF
+// Result table: one row per zone. DELTAT is the last column, absent from
+// files written before it was added.
+enum class Result {
+  Index,
+  ZoneNumber,
+  R1,
+  R2,
+  R3,
+  R4,
+  R5,
+  R6,
+  R7,
+  R8,
+  R9,
+  R10,
+  R11,
+  R12,
+  R13,
+  R14,
+  R15,
+  R16,
+  RecordedRebound,
+  Lambda,
+  Beta,
+  Eta,
+  Angle,
+  AngleCorrection,
+  Surface,
+  SurfaceCorrection,
+  Carbonation,
+  Strength,
+  TestMethod,
+  TestLocation,
+  DeltaTot,
+};
+inline constexpr FileColumn kResultColumns[] = {
+    {"SI", 2, -1, "SI TESTNUM"},
+    {" TESTNUM", kCellWidth},
+    {"  R1", 4},
+    {"  R2", 4},
+    {"  R3", 4},
+    {"  R4", 4},
+    {"  R5", 4},
+    {"  R6", 4},
+    {"  R7", 4},
+    {"  R8", 4},
+    {"  R9", 4},
+    {" R10", 4},
+    {" R11", 4},
+    {" R12", 4},
+    {" R13", 4},
+    {" R14", 4},
+    {" R15", 4},
+    {" R16", 4},
+    {"  RA", 4, 0},
+    {"   LAMDA", kCellWidth, 2},
+    {"    BETA", kCellWidth, 3},
+    {"     ETA", kCellWidth, 2},
+    {"   ANGLE", kCellWidth},
+    {" ANGLEAM", kCellWidth, 1},
+    {"   PLANE", kCellWidth},
+    {" PLANEAM", kCellWidth, 1},
+    {"  CARBON", kCellWidth, 1},
+    {"    FCUI", kCellWidth, 1},
+    {" TMETHOD", kCellWidth},
+    {"   TESTLOC", 10},
+    {"  DELTAT", kCellWidth, 2},
+};
 
-inline constexpr std::string_view kColSectionIndex = "SI    CrossD";  // width 4
-inline constexpr std::string_view kColCrossDistance = "  CrossD";
-inline constexpr std::string_view kColGain = "    Gain";
-inline constexpr std::string_view kColZeroTime = "  T0(us)";
-inline constexpr std::string_view kColSampleInterval = "  dT(us)";
-inline constexpr std::string_view kColDelay = "   Delay";
-inline constexpr std::string_view kColSampleCount = "  DatLen";
-inline constexpr std::string_view kColFilterLow = "   FiltL";
-inline constexpr std::string_view kColFilterHigh = "   FiltH";
-inline constexpr std::string_view kColSenDH = "  Sen_dH";
-inline constexpr std::string_view kColCoefA = "       A";
-inline constexpr std::string_view kColCoefB = "       B";
-inline constexpr std::string_view kColCoefC = "       C";
-inline constexpr std::string_view kColCoefD = "       D";
-inline constexpr std::string_view kColAggregate = "     CGL";
-inline constexpr std::string_view kSectionFiller = "    TEMP";
-
-// ---- Result table --------------------------------------------------------------
-inline constexpr std::string_view kResultHeader =
-    "SI TESTNUM  R1  R2  R3  R4  R5  R6  R7  R8  R9 R10 R11 R12 R13 R14 R15 R16  RA   LAMDA    BETA     ETA  "
-    " ANGLE "
-    "ANGLEAM   PLANE PLANEAM  CARBON    FCUI TMETHOD   TESTLOC";
-inline constexpr std::string_view kColResultSection = "SI TESTNUM";  // width 2
-inline constexpr std::string_view kColDeltaTot = "  DELTAT";
-inline constexpr int kResultLineWidthWide = 178;    // with DELTAT
-inline constexpr int kResultLineWidthNarrow = 170;  // without
-inline constexpr std::string_view kColRebound[16] = {"  R1", "  R2", "  R3", "  R4", "  R5", "  R6",
-                                                     "  R7", "  R8", "  R9", " R10", " R11", " R12",
-                                                     " R13", " R14", " R15", " R16"};
-inline constexpr std::string_view kColRecordedRebound = "  RA";
-inline constexpr std::string_view kColLambda = "   LAMDA";
-inline constexpr std::string_view kColBeta = "    BETA";
-inline constexpr std::string_view kColEta = "     ETA";
-inline constexpr std::string_view kColAngle = "   ANGLE";
-inline constexpr std::string_view kColAngleCorrection = " ANGLEAM";
-inline constexpr std::string_view kColSurface = "   PLANE";
-inline constexpr std::string_view kColSurfaceCorrection = " PLANEAM";
-inline constexpr std::string_view kColCarbonation = "  CARBON";
-inline constexpr std::string_view kColStrength = "    FCUI";
-inline constexpr std::string_view kColTestMethod = " TMETHOD";
-inline constexpr std::string_view kColTestLocation = "   TESTLOC";
-inline constexpr int kTestLocationWidth = 10;
-
-// ---- Ray table ---------------------------------------------------------------------
-inline constexpr std::string_view kRayHeader =
-    "SI   RATNO  SpotNO       L   T(us)  Ta(us)   A(dB) Tf1(us) Tf2(us)  AbsMax Del    Seek        Gain   "
-    "Delay       R"
-    "    Temp    Temp    Temp";
-inline constexpr int kRayLineWidth = 140;  // header 138 + CR LF
-
-inline constexpr std::string_view kColRaySection = "SI   RATNO";  // width 2
-inline constexpr std::string_view kColRayZone = "   RATNO";
-inline constexpr std::string_view kColRayDistance = "       L";
-inline constexpr std::string_view kColRayTime = "   T(us)";
-inline constexpr std::string_view kColRayAmplitudeTime = "  Ta(us)";
-inline constexpr std::string_view kColRaySeek = "    Seek";  // width 12
-inline constexpr std::string_view kColRayGain = "    Gain   Delay";
-inline constexpr std::string_view kColRayDelay = "   Delay       R";
-inline constexpr std::string_view kColRayRebound = "       R";
+// Ray table: one row per point slot of every zone, in the order of the
+// waveform file (Seek: the 1-based byte offset of the point's samples).
+enum class Ray {
+  Index,
+  ZoneNumber,
+  Point,
+  Distance,
+  Time,
+  AmplitudeTime,
+  Amplitude,
+  Tf1,
+  Tf2,
+  AbsMax,
+  Deleted,
+  Seek,
+  Gain,
+  Delay,
+  Rebound,
+  Temp1,
+  Temp2,
+  Temp3,
+};
+inline constexpr FileColumn kRayColumns[] = {
+    {"SI", 2, -1, "SI   RATNO"},
+    {"   RATNO", kCellWidth},
+    {"  SpotNO", kCellWidth},
+    {"       L", kCellWidth, 0},
+    {"   T(us)", kCellWidth, 1},
+    {"  Ta(us)", kCellWidth, 1},
+    {"   A(dB)", kCellWidth, 1},
+    {" Tf1(us)", kCellWidth, 1},
+    {" Tf2(us)", kCellWidth, 1},
+    {"  AbsMax", kCellWidth},
+    {" Del", 4},
+    {"    Seek    ", 12, -1, "    Seek"},
+    {"    Gain", kCellWidth, 0, "    Gain   Delay"},
+    {"   Delay", kCellWidth, 0, "   Delay       R"},
+    {"       R", kCellWidth},
+    {"    Temp", kCellWidth},
+    {"    Temp", kCellWidth},
+    {"    Temp", kCellWidth},
+};
+// The cell written under each "Temp" of the ray table.
 inline constexpr std::string_view kRayFiller = "    TEMP";
+
+constexpr const FileColumn& Column(Section which) { return kSectionColumns[static_cast<int>(which)]; }
+constexpr const FileColumn& Column(Result which) { return kResultColumns[static_cast<int>(which)]; }
+constexpr const FileColumn& Column(Ray which) { return kRayColumns[static_cast<int>(which)]; }
+// Reading k (0..15) of the result table.
+constexpr const FileColumn& ReadingColumn(int k) { return kResultColumns[static_cast<int>(Result::R1) + k]; }
+
+// Units of a row of `count` columns from the first, with CR LF.
+constexpr int LineWidth(const FileColumn* first, int count) {
+  int width = 2;
+  for (int k = 0; k < count; ++k) width += first[k].width;
+  return width;
+}
+inline constexpr int kSectionLineWidth =
+    LineWidth(kSectionColumns, static_cast<int>(std::size(kSectionColumns)));
+inline constexpr int kResultLineWidthWide =
+    LineWidth(kResultColumns, static_cast<int>(std::size(kResultColumns)));
+inline constexpr int kResultLineWidthNarrow = kResultLineWidthWide - Column(Result::DeltaTot).width;
+inline constexpr int kRayLineWidth = LineWidth(kRayColumns, static_cast<int>(std::size(kRayColumns)));
+inline constexpr int kTestLocationWidth = Column(Result::TestLocation).width;
+
+// The header lines, made from the columns.
+std::string SectionHeader(bool raw);
+std::string ResultHeader();
+std::string RayHeader();
 
 // Rebound value written into the ray table's R column of result files (the
 // reader takes R only from raw files).

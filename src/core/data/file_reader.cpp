@@ -70,20 +70,27 @@ const std::vector<std::string_view>& LineKeys() {
   return keys;
 }
 
+// A table's column found by its key in the header line at `header` (npos:
+// unknown), with its width.
+Column FindColumn(const FixedWidthText& text, const ff::FileColumn& column, std::size_t header,
+                  std::size_t lineWidth) {
+  return text.TableColumn(column.Key(), header, lineWidth, static_cast<std::size_t>(column.width));
+}
+
 // Ray-table columns, looked up once per read.
 struct RayColumns {
   Column section, zone, distance, time, amplitudeTime, seek, gain, delay, rebound;
   RayColumns(const FixedWidthText& text, std::size_t header) {
     const std::size_t w = ff::kRayLineWidth;
-    section = text.TableColumn(ff::kColRaySection, header, w, ff::kShortIndexWidth);
-    zone = text.TableColumn(ff::kColRayZone, header, w, ff::kCellWidth);
-    distance = text.TableColumn(ff::kColRayDistance, header, w, ff::kCellWidth);
-    time = text.TableColumn(ff::kColRayTime, header, w, ff::kCellWidth);
-    amplitudeTime = text.TableColumn(ff::kColRayAmplitudeTime, header, w, ff::kCellWidth);
-    seek = text.TableColumn(ff::kColRaySeek, header, w, ff::kSeekWidth);
-    gain = text.TableColumn(ff::kColRayGain, header, w, ff::kCellWidth);
-    delay = text.TableColumn(ff::kColRayDelay, header, w, ff::kCellWidth);
-    rebound = text.TableColumn(ff::kColRayRebound, header, w, ff::kCellWidth);
+    section = FindColumn(text, ff::Column(ff::Ray::Index), header, w);
+    zone = FindColumn(text, ff::Column(ff::Ray::ZoneNumber), header, w);
+    distance = FindColumn(text, ff::Column(ff::Ray::Distance), header, w);
+    time = FindColumn(text, ff::Column(ff::Ray::Time), header, w);
+    amplitudeTime = FindColumn(text, ff::Column(ff::Ray::AmplitudeTime), header, w);
+    seek = FindColumn(text, ff::Column(ff::Ray::Seek), header, w);
+    gain = FindColumn(text, ff::Column(ff::Ray::Gain), header, w);
+    delay = FindColumn(text, ff::Column(ff::Ray::Delay), header, w);
+    rebound = FindColumn(text, ff::Column(ff::Ray::Rebound), header, w);
   }
 };
 
@@ -260,8 +267,7 @@ class PairReader {
     for (std::size_t i = FirstZoneList(); i < t_.zoneLists.size(); ++i) read += t_.zoneLists[i].size();
     if (listed == npos || listed <= read) return;
     // The result rows' member numbers, counted per member of this file.
-    const Column si = reader_.TableColumn(ff::kColResultSection, header, ResultLineWidth(marker, header),
-                                          ff::kShortIndexWidth);
+    const Column si = Find(ff::Column(ff::Result::Index), header, ResultLineWidth(marker, header));
     std::vector<std::size_t> perMember(FileMemberCount(), 0);
     for (std::size_t row = 0; row < listed; ++row) {
       int member = -1;
@@ -281,8 +287,9 @@ class PairReader {
   }
 
   std::size_t ResultLineWidth(std::size_t marker, std::size_t header) const {
-    const bool wide = header != npos ? reader_.FindInLine(ff::kColDeltaTot, header) != npos
-                                     : reader_.FindAnywhere(ff::kColDeltaTot, marker) != npos;
+    const bool wide = header != npos
+                          ? reader_.FindInLine(ff::Column(ff::Result::DeltaTot).Key(), header) != npos
+                          : reader_.FindAnywhere(ff::Column(ff::Result::DeltaTot).Key(), marker) != npos;
     return wide ? ff::kResultLineWidthWide : ff::kResultLineWidthNarrow;
   }
 
@@ -340,8 +347,14 @@ class PairReader {
     t_.memberCount = static_cast<int>(FileMemberCount());
   }
 
-  Column SectionColumn(std::string_view key, std::size_t width = ff::kCellWidth) const {
-    return reader_.TableColumn(key, HeaderAfter(ff::kMarkerSections), ff::kSectionLineWidth, width);
+  // A column of the table whose header line starts at `header` (npos:
+  // unknown), found by its key.
+  Column Find(const ff::FileColumn& column, std::size_t header, std::size_t lineWidth) const {
+    return FindColumn(reader_, column, header, lineWidth);
+  }
+
+  Column SectionColumn(ff::Section which) const {
+    return Find(ff::Column(which), HeaderAfter(ff::kMarkerSections), ff::kSectionLineWidth);
   }
 
   // A section row by its number; nullopt when the table has no such row
@@ -352,9 +365,9 @@ class PairReader {
   }
 
   void ReadAcquisitionValues() {
-    const Column delay = SectionColumn(ff::kColDelay);
-    const Column interval = SectionColumn(ff::kColSampleInterval);
-    const Column count = SectionColumn(ff::kColSampleCount);
+    const Column delay = SectionColumn(ff::Section::Delay);
+    const Column interval = SectionColumn(ff::Section::SampleInterval);
+    const Column count = SectionColumn(ff::Section::SampleCount);
     if (kind_ == FileKind::Raw) {
       if (!t_.members.empty()) {
         if (const auto row = SectionRow(t_.members.front().sectionIndex))
@@ -378,24 +391,24 @@ class PairReader {
   }
 
   void ReadSectionRows() {
-    const Column index = SectionColumn(ff::kColSectionIndex, ff::kSectionIndexWidth);
-    const Column cross = SectionColumn(ff::kColCrossDistance);
-    const Column gain = SectionColumn(ff::kColGain);
-    const Column zero = SectionColumn(ff::kColZeroTime);
-    const Column interval = SectionColumn(ff::kColSampleInterval);
-    const Column delay = SectionColumn(ff::kColDelay);
-    const Column count = SectionColumn(ff::kColSampleCount);
-    const Column low = SectionColumn(ff::kColFilterLow);
-    const Column high = SectionColumn(ff::kColFilterHigh);
-    const Column senDH = SectionColumn(ff::kColSenDH);
+    const Column index = SectionColumn(ff::Section::Index);
+    const Column cross = SectionColumn(ff::Section::CrossDistance);
+    const Column gain = SectionColumn(ff::Section::Gain);
+    const Column zero = SectionColumn(ff::Section::ZeroTime);
+    const Column interval = SectionColumn(ff::Section::SampleInterval);
+    const Column delay = SectionColumn(ff::Section::Delay);
+    const Column count = SectionColumn(ff::Section::SampleCount);
+    const Column low = SectionColumn(ff::Section::FilterLow);
+    const Column high = SectionColumn(ff::Section::FilterHigh);
+    const Column senDH = SectionColumn(ff::Section::SenDH);
     const bool raw = kind_ == FileKind::Raw;
     const std::size_t rows = raw ? RawSectionRows() : FileMemberCount();
     if (rows == 0) return;
-    const Column a = SectionColumn(ff::kColCoefA);
-    const Column b = SectionColumn(ff::kColCoefB);
-    const Column c = SectionColumn(ff::kColCoefC);
-    const Column d = SectionColumn(ff::kColCoefD);
-    const Column aggregate = SectionColumn(ff::kColAggregate);
+    const Column a = SectionColumn(ff::Section::CoefA);
+    const Column b = SectionColumn(ff::Section::CoefB);
+    const Column c = SectionColumn(ff::Section::CoefC);
+    const Column d = SectionColumn(ff::Section::CoefD);
+    const Column aggregate = SectionColumn(ff::Section::Aggregate);
     for (std::size_t r = 0; r < rows && SectionRow(static_cast<long long>(r)); ++r) {
       SectionPara section;
       if (!reader_.CellFloat(cross, r, section.crossDistance)) break;
@@ -565,21 +578,20 @@ class PairReader {
     const bool wide = w == ff::kResultLineWidthWide;
     std::array<Column, kReadingsPerZone> readings;
     for (std::size_t k = 0; k < readings.size(); ++k)
-      readings[k] = reader_.TableColumn(ff::kColRebound[k], header, w, ff::kReadingWidth);
-    const Column recorded = reader_.TableColumn(ff::kColRecordedRebound, header, w, ff::kReadingWidth);
-    const Column lambda = reader_.TableColumn(ff::kColLambda, header, w, ff::kCellWidth);
-    const Column beta = reader_.TableColumn(ff::kColBeta, header, w, ff::kCellWidth);
-    const Column eta = reader_.TableColumn(ff::kColEta, header, w, ff::kCellWidth);
-    const Column angle = reader_.TableColumn(ff::kColAngle, header, w, ff::kCellWidth);
-    const Column angleCorrection = reader_.TableColumn(ff::kColAngleCorrection, header, w, ff::kCellWidth);
-    const Column surface = reader_.TableColumn(ff::kColSurface, header, w, ff::kCellWidth);
-    const Column surfaceCorrection =
-        reader_.TableColumn(ff::kColSurfaceCorrection, header, w, ff::kCellWidth);
-    const Column carbonation = reader_.TableColumn(ff::kColCarbonation, header, w, ff::kCellWidth);
-    const Column strength = reader_.TableColumn(ff::kColStrength, header, w, ff::kCellWidth);
-    const Column method = reader_.TableColumn(ff::kColTestMethod, header, w, ff::kCellWidth);
-    const Column location = reader_.TableColumn(ff::kColTestLocation, header, w, ff::kTestLocationWidth);
-    const Column deltaTot = reader_.TableColumn(ff::kColDeltaTot, header, w, ff::kCellWidth);
+      readings[k] = Find(ff::ReadingColumn(static_cast<int>(k)), header, w);
+    const Column recorded = Find(ff::Column(ff::Result::RecordedRebound), header, w);
+    const Column lambda = Find(ff::Column(ff::Result::Lambda), header, w);
+    const Column beta = Find(ff::Column(ff::Result::Beta), header, w);
+    const Column eta = Find(ff::Column(ff::Result::Eta), header, w);
+    const Column angle = Find(ff::Column(ff::Result::Angle), header, w);
+    const Column angleCorrection = Find(ff::Column(ff::Result::AngleCorrection), header, w);
+    const Column surface = Find(ff::Column(ff::Result::Surface), header, w);
+    const Column surfaceCorrection = Find(ff::Column(ff::Result::SurfaceCorrection), header, w);
+    const Column carbonation = Find(ff::Column(ff::Result::Carbonation), header, w);
+    const Column strength = Find(ff::Column(ff::Result::Strength), header, w);
+    const Column method = Find(ff::Column(ff::Result::TestMethod), header, w);
+    const Column location = Find(ff::Column(ff::Result::TestLocation), header, w);
+    const Column deltaTot = Find(ff::Column(ff::Result::DeltaTot), header, w);
     std::size_t row = 0;
     for (std::size_t i = FirstZoneList(); i < t_.zoneLists.size(); ++i) {
       for (TestZone& zone : t_.zoneLists[i]) {

@@ -41,9 +41,6 @@ int MemberRows(int memberCount, const std::vector<Member>& members) {
   return std::clamp(memberCount, 0, static_cast<int>(members.size()));
 }
 
-constexpr std::string_view kReadingFields[kReadingsPerZone] = {
-    "R1", "R2", "R3", "R4", "R5", "R6", "R7", "R8", "R9", "R10", "R11", "R12", "R13", "R14", "R15", "R16"};
-
 // Where a value goes, for the message when it cannot be written: member,
 // and zone and point when the row has them (0-based; -1 none).
 struct Place {
@@ -81,16 +78,18 @@ class Cells {
  public:
   Cells(std::string& out, Place place) : out_(out), place_(place) {}
 
-  void Int(long long value, int width, std::string_view field, bool leftAlign = false) {
+  // A whole number, in its column's width.
+  void Int(long long value, const ff::FileColumn& column) {
     cell_.clear();
     AppendInt(cell_, value, 0);
-    Put(width, field, leftAlign);
+    Put(column);
   }
-  void Fixed(double value, int width, int precision, std::string_view field) {
-    if (!std::isfinite(value)) Refuse(place_, field, {});
+  // A number with its column's decimals.
+  void Fixed(double value, const ff::FileColumn& column) {
+    if (!std::isfinite(value)) Refuse(place_, column.Name(), {});
     cell_.clear();
-    AppendFixed(cell_, value, 0, precision);
-    Put(width, field, false);
+    AppendFixed(cell_, value, 0, column.decimals);
+    Put(column);
   }
   // A time of the ray table (T, Ta: one decimal in the layout) that the
   // reader turns back into `index` = (time - delay) / interval: one decimal
@@ -98,43 +97,43 @@ class Cells {
   // that do (a fractional delay such as 2.54 us needs two), so that a save
   // never moves a first arrival. The layout's one decimal when no text of
   // the column's width does (the companion file then keeps the index).
-  void Time(float time, int index, float delay, float interval, int width, std::string_view field) {
-    if (!std::isfinite(time)) Refuse(place_, field, {});
+  void Time(float time, int index, float delay, float interval, const ff::FileColumn& column) {
+    if (!std::isfinite(time)) Refuse(place_, column.Name(), {});
     std::string first;
-    for (int precision = 1; precision <= kMaxFaithfulDecimals; ++precision) {
+    for (int precision = column.decimals; precision <= kMaxFaithfulDecimals; ++precision) {
       cell_.clear();
       AppendFixed(cell_, static_cast<double>(time), 0, precision);
-      if (precision == 1) first = cell_;
-      if (cell_.size() > static_cast<std::size_t>(width)) break;
+      if (precision == column.decimals) first = cell_;
+      if (cell_.size() > static_cast<std::size_t>(column.width)) break;
       if (SampleIndexOfTime(MathOperation::ToFloat(cell_), delay, interval) == index) {
-        Put(width, field, false);
+        Put(column);
         return;
       }
     }
     cell_ = first;
-    Put(width, field, false);
+    Put(column);
   }
   // A float of a column whose layout has no decimals (the ray table's gain
   // and delay): whole values keep that layout; others get the fewest
   // decimals that read back as the same float, so that a delay of 2.5 us is
   // not stored as 2 and every arrival time moved by half a microsecond.
-  void Faithful(float value, int width, std::string_view field) {
-    if (!std::isfinite(value)) Refuse(place_, field, {});
-    for (int precision = 0; precision <= kMaxFaithfulDecimals; ++precision) {
+  void Faithful(float value, const ff::FileColumn& column) {
+    if (!std::isfinite(value)) Refuse(place_, column.Name(), {});
+    for (int precision = column.decimals; precision <= kMaxFaithfulDecimals; ++precision) {
       cell_.clear();
       AppendFixed(cell_, static_cast<double>(value), 0, precision);
       if (MathOperation::ToFloat(cell_) == value) break;
     }
-    Put(width, field, false);
+    Put(column);
   }
 
  private:
-  void Put(int width, std::string_view field, bool leftAlign) {
+  void Put(const ff::FileColumn& column) {
     const auto length = static_cast<int>(cell_.size());
-    if (length > width) Refuse(place_, field, cell_);
-    if (!leftAlign) out_.append(static_cast<std::size_t>(width - length), ' ');
+    if (length > column.width) Refuse(place_, column.Name(), cell_);
+    if (!column.leftAligned) out_.append(static_cast<std::size_t>(column.width - length), ' ');
     out_.append(cell_);
-    if (leftAlign) out_.append(static_cast<std::size_t>(width - length), ' ');
+    if (column.leftAligned) out_.append(static_cast<std::size_t>(column.width - length), ' ');
   }
 
   std::string& out_;
@@ -216,16 +215,17 @@ void AppendMemberBlock(std::string& out, const std::vector<Member>& members, int
 
 // ---- Section table -------------------------------------------------------------
 void AppendSectionCells(Cells& cells, const SectionPara& s) {
-  cells.Int(s.sectionIndex, ff::kSectionIndexWidth, "SI", true);
-  cells.Fixed(s.crossDistance, ff::kCellWidth, 2, "CrossD");
-  cells.Fixed(s.gain, ff::kCellWidth, 0, "Gain");
-  cells.Fixed(s.zeroTime, ff::kCellWidth, 2, "T0(us)");
-  cells.Fixed(s.sampleInterval, ff::kCellWidth, 2, "dT(us)");
-  cells.Fixed(s.delay, ff::kCellWidth, 2, "Delay");
-  cells.Int(s.sampleCount, ff::kCellWidth, "DatLen");
-  cells.Fixed(s.filterLow, ff::kCellWidth, 2, "FiltL");
-  cells.Fixed(s.filterHigh, ff::kCellWidth, 2, "FiltH");
-  cells.Fixed(s.senDH, ff::kCellWidth, 2, "Sen_dH");
+  using C = ff::Section;
+  cells.Int(s.sectionIndex, ff::Column(C::Index));
+  cells.Fixed(s.crossDistance, ff::Column(C::CrossDistance));
+  cells.Fixed(s.gain, ff::Column(C::Gain));
+  cells.Fixed(s.zeroTime, ff::Column(C::ZeroTime));
+  cells.Fixed(s.sampleInterval, ff::Column(C::SampleInterval));
+  cells.Fixed(s.delay, ff::Column(C::Delay));
+  cells.Int(s.sampleCount, ff::Column(C::SampleCount));
+  cells.Fixed(s.filterLow, ff::Column(C::FilterLow));
+  cells.Fixed(s.filterHigh, ff::Column(C::FilterHigh));
+  cells.Fixed(s.senDH, ff::Column(C::SenDH));
 }
 
 // The record written for a member: its own acquisition row, with the sample
@@ -252,20 +252,20 @@ void AppendSectionTable(std::string& out, FileKind kind, const ProjectInfo& proj
                         int rows) {
   Line(out, ff::kMarkerSections);
   if (kind == FileKind::Result) {
-    Line(out, ff::kSectionHeaderResult);
+    Line(out, ff::SectionHeader(false));
     for (int i = 0; i < rows; ++i) {
       const Member& member = members[static_cast<std::size_t>(i)];
       Cells cells(out, Place{i});
       AppendSectionCells(cells, MemberSection(project, sections, members, i));
-      cells.Fixed(member.coefA, ff::kCellWidth, 4, "A");
-      cells.Fixed(member.coefB, ff::kCellWidth, 3, "B");
-      cells.Fixed(member.coefC, ff::kCellWidth, 3, "C");
-      cells.Fixed(member.coefD, ff::kCellWidth, 4, "D");
-      cells.Int(static_cast<int>(member.aggregateType), ff::kCellWidth, "CGL");
+      cells.Fixed(member.coefA, ff::Column(ff::Section::CoefA));
+      cells.Fixed(member.coefB, ff::Column(ff::Section::CoefB));
+      cells.Fixed(member.coefC, ff::Column(ff::Section::CoefC));
+      cells.Fixed(member.coefD, ff::Column(ff::Section::CoefD));
+      cells.Int(static_cast<int>(member.aggregateType), ff::Column(ff::Section::Aggregate));
       out.append(kCrLf);
     }
   } else {
-    Line(out, ff::kSectionHeaderRaw);
+    Line(out, ff::SectionHeader(true));
     // The raw file's member reads its sample count and interval from the row
     // its SectNum names.
     const int own = members.empty() ? -1 : members.front().sectionIndex;
@@ -277,7 +277,8 @@ void AppendSectionTable(std::string& out, FileKind kind, const ProjectInfo& proj
       }
       Cells cells(out, Place{0});
       AppendSectionCells(cells, row);
-      for (int k = 0; k < 5; ++k) out.append(ff::kSectionFiller);
+      for (std::size_t k = ff::kSectionRawColumns; k < std::size(ff::kSectionColumns); ++k)
+        out.append(ff::kSectionFiller.header);
       out.append(kCrLf);
     }
   }
@@ -289,33 +290,35 @@ void AppendResultTable(std::string& out, const ZoneLists& zoneLists, const std::
                        int rows) {
   out.append(kCrLf);
   Line(out, ff::kMarkerResultTable);
-  Line(out, ff::kResultHeader, ff::kColDeltaTot);
+  Line(out, ff::ResultHeader());
   for (int i = 0; i < rows && static_cast<std::size_t>(i) < zoneLists.size(); ++i) {
     const Member& member = members[static_cast<std::size_t>(i)];
     int z = -1;
     for (const TestZone& zone : zoneLists[static_cast<std::size_t>(i)]) {
       ++z;
       Cells cells(out, Place{i, z});
-      cells.Int(member.sectionIndex, ff::kShortIndexWidth, "SI");
-      cells.Int(zone.zoneNumber, ff::kCellWidth, "TESTNUM");
+      using C = ff::Result;
+      cells.Int(member.sectionIndex, ff::Column(C::Index));
+      cells.Int(zone.zoneNumber, ff::Column(C::ZoneNumber));
       for (std::size_t k = 0; k < zone.rebound.size(); ++k)
-        cells.Int(zone.rebound[k], ff::kReadingWidth, kReadingFields[k]);
-      cells.Fixed(zone.recordedRebound, ff::kReadingWidth, 0, "RA");
-      cells.Fixed(zone.lambda, ff::kCellWidth, 2, "LAMDA");
-      cells.Fixed(zone.beta, ff::kCellWidth, 3, "BETA");
-      cells.Fixed(zone.eta, ff::kCellWidth, 2, "ETA");
-      cells.Int(zone.angle, ff::kCellWidth, "ANGLE");
-      cells.Fixed(zone.angleCorrection, ff::kCellWidth, 1, "ANGLEAM");
-      cells.Int(static_cast<int>(zone.surface), ff::kCellWidth, "PLANE");
-      cells.Fixed(zone.surfaceCorrection, ff::kCellWidth, 1, "PLANEAM");
-      cells.Fixed(zone.carbonationDepth, ff::kCellWidth, 1, "CARBON");
-      cells.Fixed(zone.strengthValue, ff::kCellWidth, 1, "FCUI");
-      cells.Int(static_cast<int>(zone.testMethod), ff::kCellWidth, "TMETHOD");
+        cells.Int(zone.rebound[k], ff::ReadingColumn(static_cast<int>(k)));
+      cells.Fixed(zone.recordedRebound, ff::Column(C::RecordedRebound));
+      cells.Fixed(zone.lambda, ff::Column(C::Lambda));
+      cells.Fixed(zone.beta, ff::Column(C::Beta));
+      cells.Fixed(zone.eta, ff::Column(C::Eta));
+      cells.Int(zone.angle, ff::Column(C::Angle));
+      cells.Fixed(zone.angleCorrection, ff::Column(C::AngleCorrection));
+      cells.Int(static_cast<int>(zone.surface), ff::Column(C::Surface));
+      cells.Fixed(zone.surfaceCorrection, ff::Column(C::SurfaceCorrection));
+      cells.Fixed(zone.carbonationDepth, ff::Column(C::Carbonation));
+      cells.Fixed(zone.strengthValue, ff::Column(C::Strength));
+      cells.Int(static_cast<int>(zone.testMethod), ff::Column(C::TestMethod));
+      // The position, cut to the column (TestLocationForFile), right-aligned.
       const std::string location = TestLocationForFile(zone.testLocation);
       const std::size_t units = Utf8ToUtf16(location).size();
       out.append(ff::kTestLocationWidth - std::min<std::size_t>(units, ff::kTestLocationWidth), ' ');
       out.append(location);
-      cells.Fixed(zone.deltaTot, ff::kCellWidth, 2, "DELTAT");
+      cells.Fixed(zone.deltaTot, ff::Column(C::DeltaTot));
       out.append(kCrLf);
     }
   }
@@ -407,7 +410,7 @@ void AppendRayTable(std::string& out, bool rawReadings, const ZoneLists& zoneLis
                     const std::vector<Member>& members, int rows) {
   out.append(kCrLf);
   Line(out, ff::kMarkerRays);
-  Line(out, ff::kRayHeader);
+  Line(out, ff::RayHeader());
   long long seek = 1;
   for (int i = 0; i < rows && static_cast<std::size_t>(i) < zoneLists.size(); ++i) {
     const Member& member = members[static_cast<std::size_t>(i)];
@@ -449,22 +452,24 @@ void AppendRayTable(std::string& out, bool rawReadings, const ZoneLists& zoneLis
         const float amplitudeTime = static_cast<float>(amplitude) * zone.sampleInterval + zone.delay;
 
         Cells cells(out, Place{i, z, j});
-        cells.Int(member.sectionIndex, ff::kShortIndexWidth, "SI");
-        cells.Int(zone.zoneNumber, ff::kCellWidth, "RATNO");
-        cells.Int(j, ff::kCellWidth, "SpotNO");
-        cells.Fixed(point != nullptr ? point->distance : 0.0f, ff::kCellWidth, 0, "L");
-        cells.Time(time, arrival, zone.delay, readInterval, ff::kCellWidth, "T(us)");
-        cells.Time(amplitudeTime, amplitude, zone.delay, readInterval, ff::kCellWidth, "Ta(us)");
-        cells.Fixed(0.0, ff::kCellWidth, 1, "A(dB)");
-        cells.Fixed(0.0, ff::kCellWidth, 1, "Tf1(us)");
-        cells.Fixed(0.0, ff::kCellWidth, 1, "Tf2(us)");
-        cells.Int(absMax, ff::kCellWidth, "AbsMax");
-        cells.Int(0, ff::kFlagWidth, "Del");
-        cells.Int(seek, ff::kSeekWidth, "Seek");
-        cells.Faithful(point != nullptr ? point->gain : zoneGain, ff::kCellWidth, "Gain");
-        cells.Faithful(zone.delay, ff::kCellWidth, "Delay");
-        cells.Int(rebound, ff::kCellWidth, "R");
-        for (int k = 0; k < 3; ++k) out.append(ff::kRayFiller);
+        using C = ff::Ray;
+        cells.Int(member.sectionIndex, ff::Column(C::Index));
+        cells.Int(zone.zoneNumber, ff::Column(C::ZoneNumber));
+        cells.Int(j, ff::Column(C::Point));
+        cells.Fixed(point != nullptr ? point->distance : 0.0f, ff::Column(C::Distance));
+        cells.Time(time, arrival, zone.delay, readInterval, ff::Column(C::Time));
+        cells.Time(amplitudeTime, amplitude, zone.delay, readInterval, ff::Column(C::AmplitudeTime));
+        cells.Fixed(0.0, ff::Column(C::Amplitude));
+        cells.Fixed(0.0, ff::Column(C::Tf1));
+        cells.Fixed(0.0, ff::Column(C::Tf2));
+        cells.Int(absMax, ff::Column(C::AbsMax));
+        cells.Int(0, ff::Column(C::Deleted));
+        cells.Int(seek, ff::Column(C::Seek));
+        cells.Faithful(point != nullptr ? point->gain : zoneGain, ff::Column(C::Gain));
+        cells.Faithful(zone.delay, ff::Column(C::Delay));
+        cells.Int(rebound, ff::Column(C::Rebound));
+        for (int k = static_cast<int>(C::Temp1); k <= static_cast<int>(C::Temp3); ++k)
+          out.append(ff::kRayFiller);
         out.append(kCrLf);
         seek += 2 * static_cast<long long>(n);
       }

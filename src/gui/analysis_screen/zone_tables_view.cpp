@@ -78,8 +78,9 @@ void CAnalysisDownTView::onEditEnded(int row, int column) {
       refusal = typed.message;
       if (!typed.value) break;
       const float depth = *typed.value;
-      result = model_->edit(edit_name::kCarbonation,
-                            [=](CKorvaneDoc& d) { return SetCarbonationDepth(d, at, depth); });
+      result = model_->edit(edit_name::kCarbonation, [=](CKorvaneDoc& d) {
+        return SetZoneField(d, at, ZoneField::CarbonationDepth, depth);
+      });
       break;
     }
     case ReboundCell::Kind::Rebound: {
@@ -87,8 +88,9 @@ void CAnalysisDownTView::onEditEnded(int row, int column) {
       refusal = entry.message;
       if (!entry.value) break;
       const float value = *entry.value;
-      result = model_->edit(edit_name::kReboundValue,
-                            [=](CKorvaneDoc& d) { return SetReboundValue(d, at, value); });
+      result = model_->edit(edit_name::kReboundValue, [=](CKorvaneDoc& d) {
+        return SetZoneField(d, at, ZoneField::ReboundValue, value);
+      });
       break;
     }
     default: return;
