@@ -22,8 +22,14 @@
 # Each command installs the missing Debian packages it needs first (apt-get,
 # with sudo when not run as root). build, test quick, bench and fuzz install
 # build packages only and change nothing else on the machine; the test
-# printer, LibreOffice and Wine come with deps and the full test. The Linux
-# builds are the CMake presets dev, asan and fuzz (CMakePresets.json).
+# printer, LibreOffice and Wine come with deps and the full test. An unknown
+# word after a command is refused with the choices.
+#
+# The Linux legs are CMake presets (CMakePresets.json): configure, build and
+# test presets dev, asan (the sanitizers' options in its environment) and
+# release (with its package preset), fuzz; each leg runs without this script
+# too, once the packages are installed:
+#   cmake --workflow --preset dev|asan|release
 #
 # The Windows build needs Qt for Windows (MinGW-w64), a tarball made from
 # Debian's qt6-base source: tools/windows-deps.sh unpacks it once per machine
@@ -252,20 +258,35 @@ test_windows() {
   log "Windows legs passed"
 }
 
-run_sanitizer_tests() {
-  ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:strict_string_checks=1" \
-    LSAN_OPTIONS="suppressions=$ROOT/tools/lsan.supp:print_suppressions=0" \
-    UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1" \
-    run_ctest "$BUILD_ASAN"
+# test_preset PRESET: the preset's tests (the sanitizers' options are in the
+# asan preset's environment).
+test_preset() {
+  (cd "$ROOT" && ctest --preset "$1" -j "$(build_jobs)")
 }
 
+# run_ctest DIR [ctest args...]: the tests of a build without a test preset
+# (the Windows cross-build).
 run_ctest() {
   local dir="$1"
   shift
   ctest --test-dir "$dir" --output-on-failure -j "$(build_jobs)" --timeout 600 "$@"
 }
 
+# refuse_unknown COMMAND GIVEN CHOICE...: stops with the choices when GIVEN
+# (non-empty) is none of them.
+refuse_unknown() {
+  local command="$1" given="$2" choice
+  shift 2
+  [ -z "$given" ] && return 0
+  for choice in "$@"; do
+    [ "$given" = "$choice" ] && return 0
+  done
+  log "./dev.sh $command: unknown \"$given\"; choose one of: $* (or none)"
+  exit 2
+}
+
 cmd_build() {
+  refuse_unknown build "${1:-}" asan windows
   ensure_packages "${BUILD_PACKAGES[@]}"
   if [ "${1:-}" = "windows" ]; then
     build_windows
@@ -310,13 +331,14 @@ run_tidy() {
 }
 
 cmd_test() {
+  refuse_unknown test "${1:-}" quick windows
   if [ "${1:-}" = "quick" ]; then
     # The edit-test loop: build packages only, nothing else on the machine
     # (tests that need LibreOffice or the test printer skip themselves).
     ensure_packages "${BUILD_PACKAGES[@]}"
     log "normal build"
     build_preset dev
-    run_ctest "$BUILD"
+    test_preset dev
     log "tests of the normal build passed"
     return 0
   fi
@@ -333,14 +355,14 @@ cmd_test() {
   leg "formatting" check_format
   log "normal build"
   leg "normal build" build_preset dev
-  leg "normal tests" run_ctest "$BUILD"
+  leg "normal tests" test_preset dev
   leg "clang-tidy" run_tidy
   leg "Debian package" build_package
   leg "Debian package check" "$ROOT/tests/package/check_package.sh" "$PACKAGE_PATH"
   test_windows
   log "sanitizer build (AddressSanitizer + UndefinedBehaviorSanitizer)"
   leg "sanitizer build" build_preset asan
-  leg "sanitizer tests" run_sanitizer_tests
+  leg "sanitizer tests" test_preset asan
   if [ ${#NOT_RUN[@]} -gt 0 ]; then
     log "all tests that ran passed; NOT RUN: ${NOT_RUN[*]}"
   else
@@ -390,6 +412,7 @@ build_package() {
 }
 
 cmd_package() {
+  refuse_unknown package "${1:-}" windows
   if [ "${1:-}" = "windows" ]; then
     ensure_packages "${BUILD_PACKAGES[@]}"
     local status=0
