@@ -5,8 +5,6 @@
 #include <QPixmap>
 #include <QStyle>
 
-#include "gui/commands.h"
-
 namespace korvane::gui {
 
 namespace {
@@ -128,26 +126,27 @@ QIcon ApplicationIcon() {
   return icon;
 }
 
-QIcon CommandIcon(int command, const QStyle* style) {
-  switch (command) {
-    case cmd::kOpen:
-    case cmd::kOpenAnalysis: return style->standardIcon(QStyle::SP_DialogOpenButton);
-    case cmd::kSave: return style->standardIcon(QStyle::SP_DialogSaveButton);
-    case cmd::kSaveResults: return Badge(QStringLiteral("SHA"), QColor(40, 110, 60));
-    case cmd::kPreviousZone: return style->standardIcon(QStyle::SP_ArrowLeft);
-    case cmd::kNextZone: return style->standardIcon(QStyle::SP_ArrowRight);
-    case cmd::kOutput: return ApplicationIcon();
-    case cmd::kWord: return Badge(QStringLiteral("W"), QColor(40, 80, 170));
-    case cmd::kPdf: return Badge(QStringLiteral("PDF"), QColor(180, 40, 40));
-    case cmd::kExcel: return Badge(QStringLiteral("X"), QColor(30, 120, 60));
-    case cmd::kPrintSetup: return Printer(2);
-    case cmd::kPrintPreview: return Printer(1);
-    case cmd::kPrint: return Printer(0);
-    case cmd::kBackToMain: return style->standardIcon(QStyle::SP_ArrowBack);
-    case cmd::kUndo: return TurningArrow(false);
-    case cmd::kRedo: return TurningArrow(true);
-    default: return {};
+QIcon CommandIcon(CommandIconKind icon, const QStyle* style) {
+  using I = CommandIconKind;
+  switch (icon) {
+    case I::Open: return style->standardIcon(QStyle::SP_DialogOpenButton);
+    case I::Save: return style->standardIcon(QStyle::SP_DialogSaveButton);
+    case I::SaveResults: return Badge(QStringLiteral("SHA"), QColor(40, 110, 60));
+    case I::PreviousZone: return style->standardIcon(QStyle::SP_ArrowLeft);
+    case I::NextZone: return style->standardIcon(QStyle::SP_ArrowRight);
+    case I::Output: return ApplicationIcon();
+    case I::Word: return Badge(QStringLiteral("W"), QColor(40, 80, 170));
+    case I::Pdf: return Badge(QStringLiteral("PDF"), QColor(180, 40, 40));
+    case I::Excel: return Badge(QStringLiteral("X"), QColor(30, 120, 60));
+    case I::PrintSetup: return Printer(2);
+    case I::PrintPreview: return Printer(1);
+    case I::Print: return Printer(0);
+    case I::BackToMain: return style->standardIcon(QStyle::SP_ArrowBack);
+    case I::Undo: return TurningArrow(false);
+    case I::Redo: return TurningArrow(true);
+    case I::None: break;
   }
+  return {};
 }
 
 }  // namespace korvane::gui

@@ -9,8 +9,29 @@ class QStyle;
 
 namespace korvane::gui {
 
+// The pictures of the commands that have one (commands.h names each
+// command's).
+enum class CommandIconKind {
+  None,
+  Open,
+  Save,
+  SaveResults,
+  PreviousZone,
+  NextZone,
+  Output,
+  Word,
+  Pdf,
+  Excel,
+  PrintSetup,
+  PrintPreview,
+  Print,
+  BackToMain,
+  Undo,
+  Redo,
+};
+
 QIcon ApplicationIcon();
-// Icon of a toolbar command (command identifiers of commands.h).
-QIcon CommandIcon(int command, const QStyle* style);
+// The picture of a command; a null icon for None.
+QIcon CommandIcon(CommandIconKind icon, const QStyle* style);
 
 }  // namespace korvane::gui

@@ -188,8 +188,7 @@ void CMainFrame::buildAnalysisScreen() {
 
 // ---- The command table ----------------------------------------------------------
 
-std::vector<CommandRow> CMainFrame::commandTable() {
-  using S = Screen;
+QHash<int, std::function<void()>> CMainFrame::commandHandlers() {
   // A bar switch: the action's check mark says whether the bar is shown.
   const auto bar = [this](int id, bool& shown, const std::function<QWidget*()>& widget) {
     return [this, id, &shown, widget] {
@@ -201,116 +200,72 @@ std::vector<CommandRow> CMainFrame::commandTable() {
   // (A function of its own per command: a member-function pointer kept in
   // the closure misreads under GCC's address sanitizer.)
   OutputCommands* o = outputs_;
-  const auto suggest = [this](bool allZones) { return [this, allZones] { onSuggestArrivals(allZones); }; };
-  const auto table = [this](int id) { return [this, id] { onCorrectionTable(id); }; };
   FileCommands* f = files_;
-  const char* kSuggestZone = edit_name::kSuggestedZone.data();
-  const char* kSuggestMember = edit_name::kSuggestedMember.data();
-
-  std::vector<CommandRow> rows = {
-      // ---- Main screen ----
-      {S::Main, "文件(&F)", cmd::kOpen, "打开(&O)...\tCtrl+O", "Ctrl+O", [f] { f->onOpen(); }},
-      {S::Main, "文件(&F)", cmd::kSave, "保存(&S)\tCtrl+S", "Ctrl+S", [f] { f->onSave(); }},
-      {S::Main, "文件(&F)", cmd::kSaveAs, "另存为(&A)...", "", [f] { f->onSaveAs(); }},
-      {S::Main, "文件(&F)", cmd::kMerge, "合并", "", [f] { f->onMerge(); }},
-      {S::Main, "文件(&F)", cmd::kSeparator, "", "", {}},
-      {S::Main, "文件(&F)", cmd::kExportRawToExcel, "导出原始数据到Excel", "", [f] { f->onExportRawData(); }},
-      {S::Main, "文件(&F)", cmd::kSeparator, "", "", {}},
-      {S::Main, "文件(&F)", cmd::kRecentPlaceholder, "最近的文件", "", {}},
-  };
-  // The recent files: their texts and handlers are the file commands'.
-  for (int i = 0; i < cmd::kRecentFileCount; ++i)
-    rows.push_back({S::Main, "文件(&F)", cmd::kRecentFile1 + i, "", "", [] {}});
-  const std::vector<CommandRow> rest = {
-      {S::Main, "文件(&F)", cmd::kSeparator, "", "", {}},
-      {S::Main, "文件(&F)", cmd::kExit, "退出", "", [this] { close(); }},
-      {S::Main, "编辑(&E)", cmd::kUndo, "撤销", "Ctrl+Z", [this] { model_->undo(); }},
-      {S::Main, "编辑(&E)", cmd::kRedo, "重做", "Ctrl+Y|Ctrl+Shift+Z", [this] { model_->redo(); }},
-      {S::Main, "查看(&V)", cmd::kTestParameters, "检测参数", "", [this] { onTestParameters(); }},
-      {S::Main, "查看(&V)", cmd::kSeparator, "", "", {}},
-      {S::Main, "查看(&V)", cmd::kPreviousZone, "前一测区", "", [this] { onPreviousZone(); }},
-      {S::Main, "查看(&V)", cmd::kNextZone, "后一测区", "", [this] { onNextZone(); }},
-      {S::Main, "工具(&T)", cmd::kToolBar, "工具栏(&T)", "",
+  const auto table = [this](int id) { return [this, id] { onCorrectionTable(id); }; };
+  QHash<int, std::function<void()>> handlers = {
+      {cmd::kOpen, [f] { f->onOpen(); }},
+      {cmd::kSave, [f] { f->onSave(); }},
+      {cmd::kSaveAs, [f] { f->onSaveAs(); }},
+      {cmd::kMerge, [f] { f->onMerge(); }},
+      {cmd::kExportRawToExcel, [f] { f->onExportRawData(); }},
+      {cmd::kSaveResults, [f] { f->onSaveResults(); }},
+      {cmd::kPrintSetup, [o] { o->onPrintSetup(); }},
+      {cmd::kPrintPreview, [o] { o->onPrintPreview(); }},
+      {cmd::kPrint, [o] { o->onPrint(); }},
+      {cmd::kExit, [this] { close(); }},
+      {cmd::kUndo, [this] { model_->undo(); }},
+      {cmd::kRedo, [this] { model_->redo(); }},
+      {cmd::kTestParameters, [this] { onTestParameters(); }},
+      {cmd::kPreviousZone, [this] { onPreviousZone(); }},
+      {cmd::kNextZone, [this] { onNextZone(); }},
+      {cmd::kAngleTable, table(cmd::kAngleTable)},
+      {cmd::kSurfaceTable, table(cmd::kSurfaceTable)},
+      {cmd::kCarbonationTable, table(cmd::kCarbonationTable)},
+      {cmd::kToolBar,
        bar(cmd::kToolBar, toolBarShown_,
            [this]() -> QWidget* { return screen_ == Screen::Main ? mainTools_ : analysisTools_; })},
-      {S::Main, "工具(&T)", cmd::kInfoBar, "工程信息栏", "",
-       bar(cmd::kInfoBar, infoBarShown_, [this] { return infoBar_; })},
-      {S::Main, "工具(&T)", cmd::kStatusBar, "状态栏(&S)", "",
+      {cmd::kInfoBar, bar(cmd::kInfoBar, infoBarShown_, [this] { return infoBar_; })},
+      {cmd::kStatusBar,
        [this] {
          statusBar()->setVisible(action(cmd::kStatusBar)->isChecked());
          updateCommands();
        }},
-      {S::Main, "工具(&T)", cmd::kOutput, "输出", "", [this] { onOutput(); }},
-      {S::Main, "波形处理(&W)", cmd::kFilter, "滤波", "", [this] { onFilter(); }},
-      {S::Main, "波形处理(&W)", cmd::kSeparator, "", "", {}},
-      {S::Main, "波形处理(&W)", cmd::kSuggestArrivals, kSuggestZone, "", suggest(false)},
-      {S::Main, "波形处理(&W)", cmd::kSuggestArrivalsAllZones, kSuggestMember, "", suggest(true)},
-      {S::Main, "帮助(&H)", cmd::kAbout, "关于 Korvane(&A)...", "", [this] { onAbout(); }},
-      // ---- Analysis screen ----
-      // The usual keys, as on the main screen (the menu shows them beside
-      // the texts).
-      {S::Analysis, "文件(&F)", cmd::kOpenAnalysis, "打开", "Ctrl+O", [f] { f->onOpen(); }},
-      {S::Analysis, "文件(&F)", cmd::kSave, "保存", "Ctrl+S", [f] { f->onSave(); }},
-      {S::Analysis, "文件(&F)", cmd::kSaveResults, "保存结果", "", [f] { f->onSaveResults(); }},
-      {S::Analysis, "文件(&F)", cmd::kPrintSetup, "打印设置", "", [o] { o->onPrintSetup(); }},
-      {S::Analysis, "文件(&F)", cmd::kPrintPreview, "打印预览(&V)", "", [o] { o->onPrintPreview(); }},
-      {S::Analysis, "文件(&F)", cmd::kPrint, "打印", "Ctrl+P", [o] { o->onPrint(); }},
-      {S::Analysis, "文件(&F)", cmd::kExitAnalysis, "退出", "", [this] { close(); }},
-      {S::Analysis, "编辑(&E)", cmd::kUndo, "撤销", "Ctrl+Z", [this] { model_->undo(); }},
-      {S::Analysis, "编辑(&E)", cmd::kRedo, "重做", "Ctrl+Y|Ctrl+Shift+Z", [this] { model_->redo(); }},
-      {S::Analysis, "查看(&V)", cmd::kAngleTable, "角度修正表", "", table(cmd::kAngleTable)},
-      {S::Analysis, "查看(&V)", cmd::kSurfaceTable, "测试面修正表", "", table(cmd::kSurfaceTable)},
-      {S::Analysis, "查看(&V)", cmd::kCarbonationTable, "碳化深度修正表", "", table(cmd::kCarbonationTable)},
-      {S::Analysis, "工具(&T)", cmd::kBackToMain, "返回主界面", "", [this] { onBackToMain(); }},
-      {S::Analysis, "工具(&T)", cmd::kAnalysisBar, "分析信息栏", "",
+      {cmd::kOutput, [this] { onOutput(); }},
+      {cmd::kBackToMain, [this] { onBackToMain(); }},
+      {cmd::kAnalysisBar,
        [this] {
          analysisBarShown_ = action(cmd::kAnalysisBar)->isChecked();
          analysisBar_->setVisible(analysisBarShown_);
          if (analysisBarShown_) analysisBarSeen_ = true;
          updateCommands();
        }},
-      {S::Analysis, "工具(&T)", cmd::kWord, "生成word文档", "", [o] { o->onWord(); }},
-      {S::Analysis, "工具(&T)", cmd::kPdf, "输出到PDF", "", [o] { o->onPdf(); }},
-      {S::Analysis, "工具(&T)", cmd::kBmp, "输出到BMP", "", [o] { o->onBmp(); }},
-      {S::Analysis, "工具(&T)", cmd::kExcel, "输出到excel", "", [o] { o->onExcel(); }},
-      {S::Analysis, "工具(&T)", cmd::kSeparator, "", "", {}},
-      {S::Analysis, "工具(&T)", cmd::kStrengthCurve, "测强曲线(&C)...", "", [this] { onStrengthCurve(); }},
-      {S::Analysis, "工具(&T)", cmd::kCoreCorrection, "钻芯修正(&K)...", "", [this] { onCoreCorrection(); }},
-      {S::Analysis, "波形处理(&W)", cmd::kSuggestArrivals, kSuggestZone, "", suggest(false)},
-      {S::Analysis, "波形处理(&W)", cmd::kSuggestArrivalsAllZones, kSuggestMember, "", suggest(true)},
-      {S::Analysis, "帮助(&H)", cmd::kHelpContents, "目录", "", {}},
-      {S::Analysis, "帮助(&H)", cmd::kContactUs, "联系我们", "", {}},
-      {S::Analysis, "帮助(&H)", cmd::kAboutAnalysis, "关于", "", {}},
-      // The analysis toolbar opens with the main screen's command number.
-      {S::Analysis, nullptr, cmd::kOpen, "打开", "", [f] { f->onOpen(); }},
+      {cmd::kWord, [o] { o->onWord(); }},
+      {cmd::kPdf, [o] { o->onPdf(); }},
+      {cmd::kBmp, [o] { o->onBmp(); }},
+      {cmd::kExcel, [o] { o->onExcel(); }},
+      {cmd::kStrengthCurve, [this] { onStrengthCurve(); }},
+      {cmd::kCoreCorrection, [this] { onCoreCorrection(); }},
+      {cmd::kFilter, [this] { onFilter(); }},
+      {cmd::kSuggestArrivals, [this] { onSuggestArrivals(false); }},
+      {cmd::kSuggestArrivalsAllZones, [this] { onSuggestArrivals(true); }},
+      {cmd::kAbout, [this] { onAbout(); }},
   };
-  rows.insert(rows.end(), rest.begin(), rest.end());
-  return rows;
+  // The recent files: their texts and handlers are the file commands'.
+  for (int i = 0; i < cmd::kRecentFileCount; ++i) handlers.insert(cmd::kRecentFile1 + i, [] {});
+  return handlers;
 }
 
 void CMainFrame::buildCommands() {
-  CommandSet set = BuildCommands(this, commandTable(), [this] { return enterPendingInput(); });
-  mainActions_ = set.actions[static_cast<int>(Screen::Main)];
-  analysisActions_ = set.actions[static_cast<int>(Screen::Analysis)];
+  CommandSet set = BuildCommands(this, commandHandlers(), [this] { return enterPendingInput(); });
+  actions_ = set.actions;
   mainMenus_ = set.menus[static_cast<int>(Screen::Main)];
   analysisMenus_ = set.menus[static_cast<int>(Screen::Analysis)];
   files_->setRecentActions(set.recentFiles, set.recentPlaceholder);
-  QList<QAction*> outputs;
-  for (int id :
-       {cmd::kPrintSetup, cmd::kPrintPreview, cmd::kPrint, cmd::kWord, cmd::kPdf, cmd::kBmp, cmd::kExcel})
-    outputs << analysisActions_.value(id);
-  outputs_->SetActions(outputs);
-  analysisActions_.value(cmd::kWord)->setToolTip(QStringLiteral("输出到word"));
 }
 
 void CMainFrame::buildToolBars() {
-  mainTools_ = BuildToolBar(
-      this, QStringLiteral("MainToolBar"), mainActions_,
-      {cmd::kOpen, cmd::kSave, cmd::kUndo, cmd::kRedo, cmd::kPreviousZone, cmd::kNextZone, cmd::kOutput});
-  analysisTools_ =
-      BuildToolBar(this, QStringLiteral("AnalysisToolBar"), analysisActions_,
-                   {cmd::kOpen, cmd::kSave, cmd::kUndo, cmd::kRedo, cmd::kSaveResults, cmd::kWord, cmd::kPdf,
-                    cmd::kExcel, cmd::kPrintSetup, cmd::kPrintPreview, cmd::kPrint, cmd::kBackToMain});
+  mainTools_ = BuildToolBar(this, QStringLiteral("MainToolBar"), Screen::Main, actions_);
+  analysisTools_ = BuildToolBar(this, QStringLiteral("AnalysisToolBar"), Screen::Analysis, actions_);
   addToolBar(Qt::TopToolBarArea, mainTools_);
   addToolBar(Qt::TopToolBarArea, analysisTools_);
   mainGuard_ = new ClickGuard(mainTools_);
@@ -346,26 +301,20 @@ void CMainFrame::updateHistoryCommands() {
   const QUndoStack* history = model_->undoStack();
   const auto show = [&](int id, const QString& verb, bool can, const QString& step) {
     const QString text = step.isEmpty() || !can ? verb : verb + QLatin1Char(' ') + step;
-    for (auto* map : {&mainActions_, &analysisActions_}) {
-      QAction* a = map->value(id);
-      if (a == nullptr) continue;
-      a->setText(text);
-      a->setToolTip(text);
-      a->setEnabled(can);
-    }
+    QAction* a = actions_.value(id);
+    a->setText(text);
+    a->setToolTip(text);
+    a->setEnabled(can);
   };
   show(cmd::kUndo, QStringLiteral("撤销"), history->canUndo(), history->undoText());
   show(cmd::kRedo, QStringLiteral("重做"), history->canRedo(), history->redoText());
 }
 
 QAction* CMainFrame::action(Screen screen, int id) const {
-  return (screen == Screen::Main ? mainActions_ : analysisActions_).value(id);
+  return OnScreen(id, screen) ? actions_.value(id) : nullptr;
 }
 
-QAction* CMainFrame::action(int id) const {
-  if (QAction* a = action(screen_, id)) return a;
-  return action(screen_ == Screen::Main ? Screen::Analysis : Screen::Main, id);
-}
+QAction* CMainFrame::action(int id) const { return actions_.value(id); }
 
 QList<QMenu*> CMainFrame::menus(Screen screen) const {
   return screen == Screen::Main ? mainMenus_ : analysisMenus_;
@@ -443,34 +392,18 @@ bool CMainFrame::focusNextPrevChild(bool next) {
 // ---- Update rules -------------------------------------------------------------
 
 void CMainFrame::updateCommands() {
-  const CKorvaneDoc& doc = model_->doc();
-  const bool open = doc.HasFile();
-  auto enable = [this](int id, bool on) {
-    for (auto* map : {&mainActions_, &analysisActions_}) {
-      if (QAction* a = map->value(id)) a->setEnabled(on);
-    }
-  };
-  enable(cmd::kSave, open);
-  enable(cmd::kSaveAs, open);
-  enable(cmd::kPreviousZone, doc.CanGoPrevious());
-  enable(cmd::kNextZone, doc.CanGoNext());
-  enable(cmd::kOutput, open);
-  enable(cmd::kTestParameters, doc.CurrentSectionRow() >= 0);
-  enable(cmd::kExportRawToExcel, open);
-  // The correction tables (the print and export commands are enabled by
-  // their owner).
-  enable(cmd::kAngleTable, open);
-  enable(cmd::kSurfaceTable, open);
-  enable(cmd::kCarbonationTable, CarbonationTableOffered(doc));
-  enable(cmd::kCoreCorrection, open && !doc.members.empty());
-  enable(cmd::kSuggestArrivals, open && doc.GetCurrentZone() != nullptr);
-  enable(cmd::kSuggestArrivalsAllZones, open && doc.ZoneCount(doc.currentMember) > 0);
-
-  mainActions_[cmd::kToolBar]->setChecked(toolBarShown_);
-  mainActions_[cmd::kInfoBar]->setChecked(infoBarShown_);
-  mainActions_[cmd::kStatusBar]->setChecked(!statusBar()->isHidden());
-  analysisActions_[cmd::kAnalysisBar]->setChecked(analysisBarShown_);
-  outputs_->UpdateCommands(screen_ == Screen::Analysis);
+  const QUndoStack* history = model_->undoStack();
+  const CommandState state{model_->doc(), screen_, history->canUndo(), history->canRedo()};
+  for (const CommandRow& row : CommandTable()) {
+    QAction* a = actions_.value(row.id);
+    if (a == nullptr || row.id == cmd::kSeparator) continue;
+    if (row.id >= cmd::kRecentFile1 && row.id < cmd::kRecentFile1 + cmd::kRecentFileCount) continue;
+    a->setEnabled(CommandEnabled(row.enabled, state));
+  }
+  actions_[cmd::kToolBar]->setChecked(toolBarShown_);
+  actions_[cmd::kInfoBar]->setChecked(infoBarShown_);
+  actions_[cmd::kStatusBar]->setChecked(!statusBar()->isHidden());
+  actions_[cmd::kAnalysisBar]->setChecked(analysisBarShown_);
 }
 
 void CMainFrame::updateTitle(const QString& path) {

@@ -10,6 +10,7 @@
 #include <QHash>
 #include <QMainWindow>
 #include <QStringList>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -67,7 +68,8 @@ class CMainFrame : public QMainWindow {
   bool confirmExit();
   void showScreen(Screen screen);
   Screen screen() const { return screen_; }
-  // The action of command `id` on the screen shown (else on the other one).
+  // The action of command `id` (one for both screens), and the same when
+  // `screen` lists or shows it (else null).
   QAction* action(int id) const;
   QAction* action(Screen screen, int id) const;
   QList<QMenu*> menus(Screen screen) const;
@@ -132,8 +134,8 @@ class CMainFrame : public QMainWindow {
  private:
   void buildMainScreen();
   void buildAnalysisScreen();
-  // Both screens' menus, in menu-bar order (see CommandRow).
-  std::vector<CommandRow> commandTable();
+  // What each command of the table (commands.h) runs, by its id.
+  QHash<int, std::function<void()>> commandHandlers();
   void buildCommands();
   void buildToolBars();
   void installMenus(Screen screen);
@@ -162,8 +164,7 @@ class CMainFrame : public QMainWindow {
   std::unique_ptr<QSettings> settings_;
   UiSettings settingsAccess_;
   Screen screen_ = Screen::Main;
-  QHash<int, QAction*> mainActions_;
-  QHash<int, QAction*> analysisActions_;
+  QHash<int, QAction*> actions_;  // one per command, shared by both screens
   QList<QMenu*> mainMenus_;
   QList<QMenu*> analysisMenus_;
   QStackedWidget* pages_ = nullptr;

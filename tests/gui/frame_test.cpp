@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QSet>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QToolBar>
@@ -73,18 +74,8 @@ class FrameTest : public QObject, protected WindowFixture<> {
              (QStringList{"文件(&F)", "编辑(&E)", "查看(&V)", "工具(&T)", "波形处理(&W)", "帮助(&H)"}));
     QCOMPARE(titles(frame_->menus(CMainFrame::Screen::Analysis)),
              (QStringList{"文件(&F)", "编辑(&E)", "查看(&V)", "工具(&T)", "波形处理(&W)", "帮助(&H)"}));
-    QCOMPARE(frame_->action(cmd::kOpen)->text(), QStringLiteral("打开(&O)...\tCtrl+O"));
-    // Every menu command has a number of its own on its screen: the number
-    // finds the command the menu shows (two sharing one would enable,
-    // check and trigger each other).
-    for (CMainFrame::Screen screen : {CMainFrame::Screen::Main, CMainFrame::Screen::Analysis}) {
-      for (QMenu* menu : frame_->menus(screen)) {
-        for (QAction* a : menu->actions()) {
-          if (a->isSeparator() || !a->data().isValid()) continue;
-          QVERIFY2(frame_->action(screen, a->data().toInt()) == a, qPrintable(a->text()));
-        }
-      }
-    }
+    QCOMPARE(frame_->action(cmd::kOpen)->text(), QStringLiteral("打开(&O)..."));
+    QCOMPARE(frame_->action(cmd::kOpen)->shortcut(), QKeySequence(QStringLiteral("Ctrl+O")));
 
     // No file: the commands that need data are disabled or say so.
     for (int id :
@@ -119,6 +110,60 @@ class FrameTest : public QObject, protected WindowFixture<> {
       QVERIFY2(frame_->action(id)->isEnabled(), qPrintable(QString::number(id)));
     }
     QVERIFY(frame_->action(cmd::kOutput)->isEnabled());
+  }
+
+  // Each row of the command table is one action, with its id, shortcuts
+  // and check mark, in the menu the row names on each of its screens and
+  // on their toolbars in the row's order; no two rows share an id.
+  void everyCommandRowIsOneActionOnItsScreens() {
+    makeFrame(MakeWaveformDoc(2, 3));
+    QSet<int> ids;
+    for (const CommandRow& row : CommandTable()) {
+      if (row.id == cmd::kSeparator || row.id == cmd::kRecentPlaceholder) continue;
+      const QString name = QString::fromUtf8(row.text) + QLatin1Char(' ') + QString::number(row.id);
+      QVERIFY2(!ids.contains(row.id), qPrintable(name));
+      ids.insert(row.id);
+      QAction* a = frame_->action(row.id);
+      QVERIFY2(a != nullptr && a->data().toInt() == row.id, qPrintable(name));
+      QCOMPARE(a->isCheckable(), row.barSwitch);
+      QStringList keys;
+      for (const QKeySequence& key : a->shortcuts()) keys << key.toString();
+      QCOMPARE(keys.join(QLatin1Char('|')), QString::fromLatin1(row.keys));
+      for (CMainFrame::Screen screen : {CMainFrame::Screen::Main, CMainFrame::Screen::Analysis}) {
+        const bool listed = (row.screens & ScreenBit(screen)) != 0;
+        int inMenu = 0;
+        for (QMenu* menu : frame_->menus(screen)) {
+          if (menu->actions().contains(a)) {
+            ++inMenu;
+            QCOMPARE(menu->title(), QString::fromUtf8(row.menu));
+          }
+        }
+        QVERIFY2(inMenu == (listed ? 1 : 0), qPrintable(name));
+        QToolBar* bar =
+            screen == CMainFrame::Screen::Main ? frame_->mainToolBar() : frame_->analysisToolBar();
+        const int place = screen == CMainFrame::Screen::Main ? row.mainBar : row.analysisBar;
+        QVERIFY2(bar->actions().contains(a) == (place > 0), qPrintable(name));
+        QVERIFY2((frame_->action(screen, row.id) == a) == (listed || place > 0), qPrintable(name));
+      }
+    }
+    // The toolbars in their rows' order.
+    const auto texts = [](QToolBar* bar) {
+      QStringList out;
+      for (QAction* a : bar->actions()) out << a->iconText();
+      return out;
+    };
+    QCOMPARE(texts(frame_->mainToolBar()),
+             (QStringList{"打开", "保存", "撤销", "重做", "前一测区", "后一测区", "输出"}));
+    QCOMPARE(texts(frame_->analysisToolBar()),
+             (QStringList{"打开", "保存", "撤销", "重做", "保存结果", "生成word文档", "输出到PDF",
+                          "输出到excel", "打印设置", "打印预览", "打印", "返回主界面"}));
+    // The report commands: a file on the analysis screen.
+    const QList<int> reports = {cmd::kPrintSetup, cmd::kPrintPreview, cmd::kPrint, cmd::kWord,
+                                cmd::kPdf,        cmd::kBmp,          cmd::kExcel};
+    for (int id : reports) QVERIFY2(!frame_->action(id)->isEnabled(), qPrintable(QString::number(id)));
+    frame_->showScreen(CMainFrame::Screen::Analysis);
+    for (int id : reports) QVERIFY2(frame_->action(id)->isEnabled(), qPrintable(QString::number(id)));
+    QCOMPARE(frame_->action(cmd::kWord)->toolTip(), QStringLiteral("输出到word"));
   }
 
   void exitPromptAnswers() {

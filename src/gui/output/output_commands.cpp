@@ -91,18 +91,6 @@ QPrinter& OutputCommands::printer() {
   return *printer_;
 }
 
-void OutputCommands::SetActions(const QList<QAction*>& actions) {
-  actions_.clear();
-  for (QAction* action : actions) actions_ << action;
-}
-
-void OutputCommands::UpdateCommands(bool analysisScreenShown) {
-  const bool on = analysisScreenShown && model_->hasFile();
-  for (const QPointer<QAction>& action : actions_) {
-    if (action != nullptr) action->setEnabled(on);
-  }
-}
-
 bool OutputCommands::InterceptClose() {
   if (writing_) return true;
   if (preview_ == nullptr || !preview_->isVisible()) return false;

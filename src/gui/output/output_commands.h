@@ -4,10 +4,9 @@
 // choose them, through the one report renderer and the office writers; every
 // dialog and message goes through the prompter.
 //
-// The frame creates the actions in its menus and toolbar (its command table
-// runs the commands below) and hands them over (SetActions); UpdateCommands
-// applies the enabling rule: enabled only while a file is open and the
-// analysis screen is shown.
+// The frame's command table makes their actions and says when they are
+// enabled (while a file is open and the analysis screen is shown); each
+// command run anyway without a file says so.
 #pragma once
 
 #include <QObject>
@@ -56,10 +55,6 @@ class OutputCommands : public QObject {
                  bool storeSettings, QObject* parent = nullptr);
   ~OutputCommands() override;
 
-  // The actions whose enabling UpdateCommands sets.
-  void SetActions(const QList<QAction*>& actions);
-  // Enables the commands while a file is open and `analysisScreenShown`.
-  void UpdateCommands(bool analysisScreenShown);
   // The frame's close handling asks this first. While the print preview is
   // shown it is closed and true is returned: the program stays open (exit,
   // step 1). True also while a file is being written. False otherwise.
@@ -107,7 +102,6 @@ class OutputCommands : public QObject {
   std::unique_ptr<QPrinter> printer_;
   QPointer<QPrintPreviewDialog> preview_;
   bool writing_ = false;
-  QList<QPointer<QAction>> actions_;
 };
 
 }  // namespace korvane::gui
