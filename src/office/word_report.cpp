@@ -10,6 +10,7 @@
 #include "core/platform/unicode_text.h"
 #include "core/report/pagination.h"
 #include "core/report/report_cells.h"
+#include "core/report/report_labels.h"
 #include "core/report/report_layout.h"
 #include "core/standards/standards.h"
 #include "office/text_format.h"
@@ -19,26 +20,23 @@ namespace {
 
 constexpr int kZonesPerPage = 10;
 constexpr int kMinRowHeight = 397;  // 19.846895 pt = 7 mm, in twips
-constexpr std::string_view kVelocityHeading = "修正后声速\n代表值\n(km/s)";
 constexpr double kTableFontPt = 10.0;
 // The result table's ten zone columns need every twip: half-millimetre cell
 // margins, and the labels broken into lines as the printed page writes them
 // over two rows.
 constexpr int kResultCellMargin = 28;
 constexpr int kWidthSlack = 40;  // twips per column against rounding in the word processor
-constexpr std::string_view kResultReboundLabel = "回弹值";
-constexpr std::string_view kResultVelocityLabel = "声速值\n（km\n/s）";
-constexpr std::array<std::string_view, 8> kResultQuantityLabels = {
-    "测区\n代表值",   "角度\n修正值", "角度\n修正后",   "浇筑面\n修正值",
-    "浇筑面\n修正后", "测区\n代表值", "修正系数\nβ、λ", "修正后\n的值"};
-constexpr std::string_view kResultStrengthLabel = "测区强度换算值\n（MPa）";
-constexpr std::string_view kResultTableNameLabel = "使用的测区\n强度换算表";
 
 RunFormat TableFont() { return RunFormat{"Times New Roman", "宋体", kTableFontPt, false}; }
 // Numbers in Times New Roman: 宋体 draws β a full em wide, and "β=1.000"
 // would no longer fit a zone column of an A4 page.
 RunFormat ResultTableFont() { return RunFormat{"Times New Roman", "宋体", kTableFontPt, false}; }
 RunFormat TitleFont() { return RunFormat{"Times New Roman", "宋体", 16.0, true}; }
+
+// An estimate's label over its unit and count: "构件推定值\n(MPa)N=3".
+std::string EstimateLabel(std::string_view label, int count) {
+  return std::string(label) + "\n" + report::CountLine(count, report::SummaryStyle::Word);
+}
 
 Align AlignOf(int value) {
   if (value == 1) return Align::Center;
@@ -286,21 +284,21 @@ Table BuildRecordSheetTable(const CKorvaneDoc& doc, int member, bool velocityFor
   table.MergeSet(8, 4, 8, cols, instrumentLine);
 
   // Table head, rows 9-10.
-  table.MergeSet(9, 1, 10, 1, tenReadings ? "构件编号 " : "构件编号");
-  table.MergeSet(9, 2, 10, 2, "测区");
-  table.MergeSet(9, 3, 9, 2 + readingColumns, "测点回弹值");
+  table.MergeSet(9, 1, 10, 1, report::kSheetMember.CellText() + (tenReadings ? " " : ""));
+  table.MergeSet(9, 2, 10, 2, report::kSheetZone.CellText());
+  table.MergeSet(9, 3, 9, 2 + readingColumns, report::kSheetReadings.CellText());
   for (int k = 1; k <= readingColumns; ++k) table.Set(10, 2 + k, FormatInt(k));
-  table.MergeSet(9, angleCol, 10, angleCol, "测试角度");
-  table.MergeSet(9, surfaceCol, 10, surfaceCol, "测试面");
+  table.MergeSet(9, angleCol, 10, angleCol, report::kSheetAngle.CellText());
+  table.MergeSet(9, surfaceCol, 10, surfaceCol, report::kSheetSurface.CellText());
   if (velocityForm) {
-    table.MergeSet(9, blockFirst, 10, blockLast, std::string(kVelocityHeading));
+    table.MergeSet(9, blockFirst, 10, blockLast, report::kSheetVelocity.CellText());
   } else {
-    table.MergeSet(9, blockFirst, 9, blockLast, "测点测距\n/声时\nli/ti");
+    table.MergeSet(9, blockFirst, 9, blockLast, report::kSheetPoints.CellText());
     const int numbered = std::min(std::max(firstPoints, 0), blockWidth);
     for (int j = 1; j <= numbered; ++j) table.Set(10, blockFirst + j - 1, FormatInt(j));
   }
-  table.MergeSet(9, methodCol, 10, methodCol, "测试方式");
-  table.MergeSet(9, locationCol, 10, locationCol, "测试部位");
+  table.MergeSet(9, methodCol, 10, methodCol, report::kSheetMethod.CellText());
+  table.MergeSet(9, locationCol, 10, locationCol, report::kSheetLocation.CellText());
 
   // Zone rows: zone k uses rows 9 + 2k and 10 + 2k. The two-row cells are
   // merged for every slot, so that the empty slots keep the sheet's grid.
@@ -356,14 +354,14 @@ Table BuildRecordSheetTable(const CKorvaneDoc& doc, int member, bool velocityFor
 
   // Foot: remark over two rows, then the signature row.
   const int remarkRow = 2 * slots + 11;
-  table.MergeSet(remarkRow, 1, remarkRow + 1, 1, "备注");
+  table.MergeSet(remarkRow, 1, remarkRow + 1, 1, report::kSheetRemark.CellText());
   table.MergeSet(remarkRow, 2, remarkRow + 1, cols, info.recordSheetRemark);
   const int signRow = remarkRow + 2;
-  table.MergeSet(signRow, 1, signRow, 2, "校核");
+  table.MergeSet(signRow, 1, signRow, 2, report::kChecked.CellText());
   table.Merge(signRow, 3, signRow, 6);
-  table.MergeSet(signRow, 7, signRow, 8, "计算");
+  table.MergeSet(signRow, 7, signRow, 8, report::kComputed.CellText());
   table.Merge(signRow, 9, signRow, 12);
-  table.MergeSet(signRow, 13, signRow, 14, "检测");
+  table.MergeSet(signRow, 13, signRow, 14, report::kTested.CellText());
   if (cols >= 16) table.Merge(signRow, 15, signRow, cols);
   return table;
 }
@@ -371,17 +369,23 @@ Table BuildRecordSheetTable(const CKorvaneDoc& doc, int member, bool velocityFor
 std::vector<int> ResultTableColumnWidths(int textWidth) {
   // Widest label of each label column (as the table writes it, with its line
   // breaks), and of the labels spanning both.
-  const auto widest = [](std::span<const std::string_view> texts) {
+  const auto widest = [](std::span<const std::string> texts) {
     int width = 0;
-    for (const std::string_view text : texts) width = std::max(width, EstimatedTextWidth(text, kTableFontPt));
+    for (const std::string& text : texts) width = std::max(width, EstimatedTextWidth(text, kTableFontPt));
     return width + 2 * kResultCellMargin + kWidthSlack;
   };
-  const std::string_view firstColumn[] = {kResultReboundLabel, kResultVelocityLabel};
-  const std::string_view bothColumns[] = {
-      "仪器型号与编号",     "强度修正系数η",  // wider than "强度修正值\nΔtot(MPa)"
-      kResultStrengthLabel, kResultTableNameLabel, "强度推定值\n(MPa)N=100", "构件推定值\n(MPa)N=100"};
+  const std::string firstColumn[] = {report::kResultRebound.CellText(), report::kResultVelocity.CellText()};
+  std::vector<std::string> quantities;
+  for (const report::TableLabel& label : report::kResultQuantities) quantities.push_back(label.CellText());
+  const std::string batch = EstimateLabel(report::kResultBatch.text, 100);
+  const std::string member = EstimateLabel(report::kMemberEstimateLabel, 100);
+  const std::string bothColumns[] = {
+      std::string(report::kInstrumentLabel),
+      // A factor standard's correction label is wider than "强度修正值\nΔtot(MPa)".
+      std::string(report::CorrectionLabel(Standard::CECS02_2005, true)), report::kResultStrength.CellText(),
+      report::kResultConversionTable.CellText(), batch, member};
   const int first = widest(firstColumn);
-  int second = widest(kResultQuantityLabels);
+  int second = widest(quantities);
   const int both = widest(bothColumns);
   second = std::max(second, both - first);
   std::vector<int> widths = {first, second};
@@ -423,24 +427,24 @@ Table BuildResultTable(const CKorvaneDoc& doc, int member, int page, bool summar
   WriteHead(table, report::ResultTableHead(info, record), {2, 6, 8}, cols);
   table.MergeSet(8, 1, 8, 2, std::string(report::kInstrumentLabel));
   table.MergeSet(8, 3, 8, cols, instrumentLine);
-  table.MergeSet(9, 1, 9, 2, "构件编号");
+  table.MergeSet(9, 1, 9, 2, report::kResultMemberNumber.CellText());
   table.MergeSet(9, 3, 9, cols, FormatInt(record.sectionIndex + 1));
 
   // Rows 10-11: zone heading and the ten zone numbers of the page.
-  table.MergeSet(10, 1, 11, 2, "计算项目");
-  table.MergeSet(10, 3, 10, cols, "测       区");
+  table.MergeSet(10, 1, 11, 2, report::kResultItems.CellText());
+  table.MergeSet(10, 3, 10, cols, report::kResultZones.CellText());
   const int firstZone = (page - 1) * kZonesPerPage;
   for (int k = 1; k <= kZonesPerPage; ++k) table.Set(11, 2 + k, FormatInt(firstZone + k));
 
   // Quantity labels, broken into lines where they would widen their column.
-  table.MergeSet(12, 1, 16, 1, std::string(kResultReboundLabel));
-  for (int k = 0; k < 5; ++k)
-    table.Set(12 + k, 2, std::string(kResultQuantityLabels[static_cast<std::size_t>(k)]));
-  table.MergeSet(17, 1, 19, 1, std::string(kResultVelocityLabel));
-  for (int k = 5; k < 8; ++k)
-    table.Set(12 + k, 2, std::string(kResultQuantityLabels[static_cast<std::size_t>(k)]));
+  table.MergeSet(12, 1, 11 + report::kResultReboundQuantities, 1, report::kResultRebound.CellText());
+  table.MergeSet(12 + report::kResultReboundQuantities, 1,
+                 11 + static_cast<int>(report::kResultQuantities.size()), 1,
+                 report::kResultVelocity.CellText());
+  for (std::size_t k = 0; k < report::kResultQuantities.size(); ++k)
+    table.Set(12 + static_cast<int>(k), 2, report::kResultQuantities[k].CellText());
   table.MergeSet(20, 1, 20, 2, std::string(report::CorrectionLabel(doc.standard, true)));
-  table.MergeSet(21, 1, 21, 2, std::string(kResultStrengthLabel));
+  table.MergeSet(21, 1, 21, 2, report::kResultStrength.CellText());
 
   // Zone columns: each zone's own figures, η included.
   const int zones = std::clamp(doc.ZoneCount(member) - firstZone, 0, kZonesPerPage);
@@ -465,8 +469,7 @@ Table BuildResultTable(const CKorvaneDoc& doc, int member, int page, bool summar
   if (estimateRow) {
     const report::MemberEstimateCells estimate = report::FormatMemberEstimate(ReportSourceOf(doc), member);
     constexpr auto kWord = report::SummaryStyle::Word;
-    table.MergeSet(22, 1, 22, 2,
-                   std::string(report::kMemberEstimateLabel) + "\n(MPa)N=" + FormatInt(estimate.zones));
+    table.MergeSet(22, 1, 22, 2, EstimateLabel(report::kMemberEstimateLabel, estimate.zones));
     const bool any = estimate.zones > 0;
     table.MergeSet(22, 3, 22, 4, any ? report::SummaryFigureText("Fmin", estimate.minimum, kWord) : "");
     table.MergeSet(22, 5, 22, 6, any ? report::SummaryFigureText("Mf", estimate.mean, kWord) : "");
@@ -478,18 +481,18 @@ Table BuildResultTable(const CKorvaneDoc& doc, int member, int page, bool summar
     const report::BatchSummaryCells batch = report::FormatBatchSummary(ReportSourceOf(doc));
     constexpr auto kWord = report::SummaryStyle::Word;
     const int r = summaryRow;
-    table.MergeSet(r, 1, r, 2, "强度推定值\n(MPa)N=" + FormatInt(batch.members));
+    table.MergeSet(r, 1, r, 2, EstimateLabel(report::kResultBatch.text, batch.members));
     table.MergeSet(r, 3, r, 5, report::SummaryFigureText("Mf", batch.mean, kWord));
     table.MergeSet(r, 6, r, 8, report::SummaryFigureText("Sf", batch.stdDev, kWord));
     table.MergeSet(r, 9, r, cols, report::BatchEstimateText(batch.flag, batch.fcue, kWord));
-    table.MergeSet(r + 1, 1, r + 1, 2, std::string(kResultTableNameLabel));
+    table.MergeSet(r + 1, 1, r + 1, 2, report::kResultConversionTable.CellText());
     table.MergeSet(r + 1, 3, r + 1, 5, info.conversionTableName);
-    table.MergeSet(r + 1, 6, r + 1, 7, "备注：");
+    table.MergeSet(r + 1, 6, r + 1, 7, report::kResultRemark.CellText());
     table.MergeSet(r + 1, 8, r + 1, cols, info.resultTableRemark);
-    table.MergeSet(r + 2, 1, r + 2, 2, "复核");
+    table.MergeSet(r + 2, 1, r + 2, 2, report::kReviewed.CellText());
     table.Merge(r + 2, 3, r + 2, 5);
-    table.MergeSet(r + 2, 6, r + 2, 7, "计算");
-    table.MergeSet(r + 2, 9, r + 2, 10, "检测");
+    table.MergeSet(r + 2, 6, r + 2, 7, report::kComputed.CellText());
+    table.MergeSet(r + 2, 9, r + 2, 10, report::kTested.CellText());
     table.Merge(r + 2, 11, r + 2, cols);
   }
 
@@ -537,7 +540,8 @@ WordDocument BuildWordReport(const CKorvaneDoc& doc, const ReportOptions& option
   const bool recordSheet = settings.printRecordSheet != 0;
   const bool resultTable = settings.printResultTable != 0;
   if (recordSheet) {
-    document.body.emplace_back(Paragraph::OfText("现场记录表", TitleFont(), Align::Center));
+    document.body.emplace_back(
+        Paragraph::OfText(std::string(report::kRecordSheetTitle), TitleFont(), Align::Center));
     const bool velocityForm = VelocityForm(doc);
     for (int m = 0; m < memberCount; ++m) {
       if (m > 0) document.body.emplace_back(PageBreak{});
@@ -548,7 +552,8 @@ WordDocument BuildWordReport(const CKorvaneDoc& doc, const ReportOptions& option
   }
   if (resultTable) {
     if (recordSheet) document.body.emplace_back(PageBreak{});
-    document.body.emplace_back(Paragraph::OfText("结果数据表", TitleFont(), Align::Center));
+    document.body.emplace_back(
+        Paragraph::OfText(std::string(report::kResultTableTitle), TitleFont(), Align::Center));
     bool first = true;
     for (int m = 0; m < memberCount; ++m) {
       const int pages = report::PagesForZoneCount(doc.ZoneCount(m));

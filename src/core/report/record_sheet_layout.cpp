@@ -8,6 +8,7 @@
 
 #include "core/report/layout_grid.h"
 #include "core/report/report_cells.h"
+#include "core/report/report_labels.h"
 #include "core/report/report_layout.h"
 #include "core/standards/standards.h"
 
@@ -26,12 +27,12 @@ double PointCellWidth(int points) {
   return 1.0;
 }
 
-// Puts one character per row into a column, from `firstRow` on.
-void Vertical(PageBuilder& b, double i0, double i1, int firstRow,
-              std::initializer_list<std::string_view> chars, int fontPx) {
+// Puts a label's rows (its lines, or the characters of a vertical label)
+// into columns i0..i1, one grid row each from `firstRow` on.
+void LabelRows(PageBuilder& b, double i0, double i1, int firstRow, const TableLabel& label, int fontPx) {
   int row = firstRow;
-  for (std::string_view ch : chars) {
-    b.Text(i0, row, i1, row + 1, std::string(ch), FontRole::Label, fontPx);
+  for (std::string& text : label.Rows()) {
+    b.Text(i0, row, i1, row + 1, std::move(text), FontRole::Label, fontPx);
     ++row;
   }
 }
@@ -134,23 +135,15 @@ PageDescription LayoutRecordSheetPage(const ReportSource& doc, int member, int p
   label(0, 8, 4, 9, "与编号");
   value(4, 7, cols, 9, info.instrumentModel + std::string(8, ' ') + info.instrumentNumber);
 
-  Vertical(b, 0, 1, 9, {"构", "件", "编", "号"}, labelPx);
-  Vertical(b, 1, 2, 10, {"测", "区"}, labelPx);
-  label(2, 9, 10, 12, "测点回弹值");
-  Vertical(b, 10, 11, 9, {"测", "试", "角", "度"}, labelPx);
-  Vertical(b, 11, 12, 9, {"测", "试", "面"}, labelPx);
+  LabelRows(b, 0, 1, 9, kSheetMember, labelPx);
+  LabelRows(b, 1, 2, 10, kSheetZone, labelPx);
+  label(2, 9, 10, 12, kSheetReadings.text);
+  LabelRows(b, 10, 11, 9, kSheetAngle, labelPx);
+  LabelRows(b, 11, 12, 9, kSheetSurface, labelPx);
   const int modeColumn = velocity ? 15 : 16;
-  if (velocity) {
-    label(12, 9, 15, 10, "修正后声速");
-    label(12, 10, 15, 11, "代表值");
-    label(12, 11, 15, 12, "(km/s)");
-  } else {
-    label(12, 9, 16, 10, "测点测距");
-    label(12, 10, 16, 11, "/声时");
-    label(12, 11, 16, 12, "li/ti");
-  }
-  Vertical(b, modeColumn, modeColumn + 1, 9, {"测", "试", "方", "式"}, labelPx);
-  Vertical(b, modeColumn + 1, modeColumn + 2, 9, {"测", "试", "部", "位"}, labelPx);
+  LabelRows(b, 12, modeColumn, 9, velocity ? kSheetVelocity : kSheetPoints, labelPx);
+  LabelRows(b, modeColumn, modeColumn + 1, 9, kSheetMethod, labelPx);
+  LabelRows(b, modeColumn + 1, modeColumn + 2, 9, kSheetLocation, labelPx);
   for (int k = 1; k <= readingsPerRow; ++k) label(k + 1, 12, k + 2, 13, FormatInt(k));
   if (!velocity) {
     for (int j = 0; j < points; ++j) {
@@ -158,11 +151,10 @@ PageDescription LayoutRecordSheetPage(const ReportSource& doc, int member, int p
             FormatInt(j + 1));
     }
   }
-  label(0, 34, 1, 35, "备");
-  label(0, 35, 1, 36, "注");
-  label(0, 37, 2, 38, "校核");
-  label(6, 37, 8, 38, "计算");
-  label(12, 37, 14, 38, "检测");
+  LabelRows(b, 0, 1, 34, kSheetRemark, labelPx);
+  label(0, 37, 2, 38, kChecked.text);
+  label(6, 37, 8, 38, kComputed.text);
+  label(12, 37, 14, 38, kTested.text);
 
   // ---- Zone rows -------------------------------------------------------------------
   const long long firstZone = static_cast<long long>(pageInMember - 1) * kZonesPerPage;

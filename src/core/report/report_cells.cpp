@@ -155,4 +155,8 @@ CoreTableCells FormatCoreTable(const ReportSource& doc) {
   return cells;
 }
 
+std::string CountLine(int count, SummaryStyle style) {
+  return (style == SummaryStyle::Page ? "（MPa） N=" : "(MPa)N=") + FormatInt(count);
+}
+
 }  // namespace korvane::report

@@ -125,6 +125,10 @@ std::string MemberEstimateText(const MemberEstimateCells& cells, SummaryStyle st
 
 inline constexpr std::string_view kMemberEstimateLabel = "构件推定值";
 
+// The unit and count under an estimate's label: "（MPa） N=12" (page) or
+// "(MPa)N=12" (Word, on the label's second line).
+std::string CountLine(int count, SummaryStyle style);
+
 // The cores of the core correction, printed under the batch summary on the
 // result table's last page by every output.
 struct CoreTableCells {

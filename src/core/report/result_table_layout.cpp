@@ -12,6 +12,7 @@
 
 #include "core/report/layout_grid.h"
 #include "core/report/report_cells.h"
+#include "core/report/report_labels.h"
 #include "core/report/report_layout.h"
 
 namespace korvane::report {
@@ -148,41 +149,41 @@ PageDescription LayoutResultTablePage(const ReportSource& doc, int member, int p
     }
   }
   label(0, 7, 5, 8, std::string(kInstrumentLabel));
-  label(0, 8, 5, 9, "构件编号");
+  label(0, 8, 5, 9, std::string(kResultMemberNumber.text));
   value(5, 7, kColumns, 8,
         info.instrumentModel + std::string(lastMember ? 7 : 6, ' ') + info.instrumentNumber);
   value(5, 8, kColumns, 9, FormatInt(static_cast<long long>(memberRecord.sectionIndex) + 1));
-  label(0, 9, 5, 11, "计算项目");
-  label(5, 9, kColumns, 10, "测" + std::string(9, ' ') + "区");
+  label(0, 9, 5, 11, std::string(kResultItems.text));
+  label(5, 9, kColumns, 10, std::string(kResultZones.text));
   const long long firstZone = static_cast<long long>(pageInMember - 1) * kZonesPerPage;
   for (int k = 1; k <= kZonesPerPage; ++k) label(ZoneLeft(k), 10, ZoneRight(k), 11, FormatInt(firstZone + k));
-  label(0, 11, 2, 21, "回弹值", HAlign::Left);
-  label(0, 22, 2, 23, "声速值");
-  label(0, 23, 2, 24, "(km");
-  label(0, 24, 2, 25, "/s)");
-  static constexpr std::array<std::string_view, 16> kQuantityLabels = {
-      "测区",   "代表值", "角度", "修正值", "角度",      "修正后", "浇筑面", "修正值",
-      "浇筑面", "修正后", "测区", "代表值", "修正系数β", "、λ",    "修正后", "的值"};
-  for (int k = 0; k < static_cast<int>(kQuantityLabels.size()); ++k) {
-    label(2, 11 + k, 5, 12 + k, std::string(kQuantityLabels[k]));
-  }
+  // A label's lines in grid rows of their own from `firstRow` on.
+  auto labelRows = [&](double i0, double i1, int firstRow, const TableLabel& text) {
+    int row = firstRow;
+    for (std::string& line : text.Rows()) {
+      label(i0, row, i1, row + 1, std::move(line));
+      ++row;
+    }
+  };
+  label(0, 11, 2, 21, std::string(kResultRebound.text), HAlign::Left);
+  labelRows(0, 2, 22, kResultVelocity);
+  for (int k = 0; k < static_cast<int>(kResultQuantities.size()); ++k)
+    labelRows(2, 5, 11 + 2 * k, kResultQuantities[static_cast<std::size_t>(k)]);
   label(0, 27, 5, 28, std::string(CorrectionLabel(doc.standard)));
-  label(0, 28, 5, 29, "测区强度换算值");
-  label(0, 29, 5, 30, "（MPa）");
+  labelRows(0, 5, 28, kResultStrength);
   const MemberEstimateCells estimate = FormatMemberEstimate(doc, member);
   if (estimateRow) {
     label(0, 30, 5, 31, std::string(kMemberEstimateLabel));
-    label(0, 31, 5, 32, "（MPa） N=" + FormatInt(estimate.zones));
+    label(0, 31, 5, 32, CountLine(estimate.zones, SummaryStyle::Page));
   }
   if (summary) {
-    label(0, s0, 5, s0 + 1, "强度推定值");
-    label(0, s0 + 1, 5, s0 + 2, "（MPa） N=" + FormatInt(memberCount));  // members of the batch
-    label(0, s0 + 2, 5, s0 + 3, "使用测区强度");
-    label(0, s0 + 3, 5, s0 + 4, "换算表");
-    label(0, s0 + 4, 5, s0 + 5, "复核");
-    label(10, s0 + 4, 12.5, s0 + 5, "计算");
-    label(15, s0 + 4, 17.5, s0 + 5, "检测");
-    label(10, s0 + 2, kColumns, s0 + 3, "备注：");
+    label(0, s0, 5, s0 + 1, std::string(kResultBatch.text));
+    label(0, s0 + 1, 5, s0 + 2, CountLine(memberCount, SummaryStyle::Page));  // members of the batch
+    labelRows(0, 5, s0 + 2, kResultConversionTable);
+    label(0, s0 + 4, 5, s0 + 5, std::string(kReviewed.text));
+    label(10, s0 + 4, 12.5, s0 + 5, std::string(kComputed.text));
+    label(15, s0 + 4, 17.5, s0 + 5, std::string(kTested.text));
+    label(10, s0 + 2, kColumns, s0 + 3, std::string(kResultRemark.text));
   }
 
   // ---- Zone values ---------------------------------------------------------------
