@@ -10,11 +10,11 @@
 #include <string_view>
 
 #include "core/app/settings_file.h"
-#include "gui/document_model.h"
-#include "gui/icons.h"
-#include "gui/instance_relay.h"
+#include "gui/document/document_model.h"
+#include "gui/files/instance_relay.h"
 #include "gui/main_frame.h"
 #include "gui/prompter.h"
+#include "gui/widgets/icons.h"
 
 namespace korvane::gui {
 

@@ -11,7 +11,7 @@
 #include <functional>
 #include <span>
 
-#include "gui/icons.h"
+#include "gui/widgets/icons.h"
 
 class QAction;
 class QMenu;

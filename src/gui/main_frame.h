@@ -17,7 +17,7 @@
 #include "core/app/document_edits.h"
 #include "core/wave/arrival_notes.h"
 #include "gui/commands.h"
-#include "gui/file_commands.h"
+#include "gui/files/file_commands.h"
 #include "gui/widgets/docking_bars.h"
 
 class QAction;

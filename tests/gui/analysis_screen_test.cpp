@@ -37,7 +37,7 @@
 #include "gui/dialogs/core_correction_dialog.h"
 #include "gui/dialogs/correction_table_dialogs.h"
 #include "gui/dialogs/strength_curve_dialog.h"
-#include "gui/document_model.h"
+#include "gui/document/document_model.h"
 #include "gui/main_frame.h"
 #include "gui/main_screen/zone_points_form.h"
 #include "gui/widgets/docking_bars.h"

@@ -27,7 +27,7 @@
 #include "gui/dialogs/filter_dialog.h"
 #include "gui/dialogs/merge_dialog.h"
 #include "gui/dialogs/test_parameters_dialog.h"
-#include "gui/document_model.h"
+#include "gui/document/document_model.h"
 #include "gui/main_frame.h"
 #include "gui/main_screen/zone_points_form.h"
 #include "gui/prompter.h"

@@ -16,7 +16,7 @@
 #include <memory>
 
 #include "core/app/korvane_doc.h"
-#include "gui/document_model.h"
+#include "gui/document/document_model.h"
 #include "gui/main_frame.h"
 #include "gui/prompter.h"
 #include "gui/widgets/grid_ctrl.h"

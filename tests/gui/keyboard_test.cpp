@@ -19,7 +19,7 @@
 #include "gui/analysis_screen/waveform_view.h"
 #include "gui/analysis_screen/zone_tables_view.h"
 #include "gui/commands.h"
-#include "gui/document_model.h"
+#include "gui/document/document_model.h"
 #include "gui/main_frame.h"
 #include "gui/main_screen/project_bar.h"
 #include "gui/widgets/grid_ctrl.h"

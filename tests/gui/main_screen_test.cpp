@@ -18,7 +18,7 @@
 #include "core/standards/standards.h"
 #include "core/wave/waveform_axes.h"
 #include "gui/commands.h"
-#include "gui/document_model.h"
+#include "gui/document/document_model.h"
 #include "gui/main_frame.h"
 #include "gui/main_screen/point_panels_view.h"
 #include "gui/main_screen/project_bar.h"

@@ -27,7 +27,7 @@
 
 #include "core/report/bmp_writer.h"
 #include "gui/commands.h"
-#include "gui/document_model.h"
+#include "gui/document/document_model.h"
 #include "gui/main_frame.h"
 #include "gui/output/output_commands.h"
 #include "gui/output/print_settings_dialog.h"

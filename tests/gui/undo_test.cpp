@@ -38,7 +38,7 @@
 #include "gui/dialogs/filter_dialog.h"
 #include "gui/dialogs/strength_curve_dialog.h"
 #include "gui/dialogs/test_parameters_dialog.h"
-#include "gui/document_model.h"
+#include "gui/document/document_model.h"
 #include "gui/main_frame.h"
 #include "gui/main_screen/point_panels_view.h"
 #include "gui/main_screen/project_bar.h"

@@ -19,7 +19,7 @@
 #include "core/forms/analysis_form_model.h"
 #include "core/report/report_records.h"
 #include "core/standards/standards.h"
-#include "gui/document_model.h"
+#include "gui/document/document_model.h"
 #include "gui/prompter.h"
 #include "gui/widgets/number_field.h"
 #include "gui/widgets/project_fields.h"

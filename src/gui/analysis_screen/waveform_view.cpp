@@ -10,7 +10,7 @@
 #include "core/app/edit_names.h"
 #include "core/forms/zone_grid_layout.h"
 #include "core/wave/point_readings.h"
-#include "gui/document_model.h"
+#include "gui/document/document_model.h"
 #include "gui/prompter.h"
 #include "gui/widgets/grid_ctrl.h"
 #include "gui/widgets/point_panel.h"

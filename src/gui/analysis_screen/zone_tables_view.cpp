@@ -5,7 +5,7 @@
 #include "core/data/number_entry.h"
 #include "core/data/typed_number.h"
 #include "core/forms/rebound_table_layout.h"
-#include "gui/document_model.h"
+#include "gui/document/document_model.h"
 #include "gui/prompter.h"
 #include "gui/widgets/grid_ctrl.h"
 

@@ -6,7 +6,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "gui/icons.h"
+#include "gui/widgets/icons.h"
 
 namespace korvane::gui {
 

@@ -11,7 +11,7 @@
 
 #include "core/app/document_edits.h"
 #include "core/app/edit_names.h"
-#include "gui/document_model.h"
+#include "gui/document/document_model.h"
 #include "gui/prompter.h"
 
 namespace korvane::gui {

@@ -10,7 +10,7 @@
 #include "core/app/edit_names.h"
 #include "core/app/edit_snapshot.h"
 #include "core/forms/filter_dialog_model.h"
-#include "gui/document_model.h"
+#include "gui/document/document_model.h"
 #include "gui/prompter.h"
 
 namespace korvane::gui {

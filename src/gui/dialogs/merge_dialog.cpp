@@ -10,9 +10,9 @@
 
 #include "core/app/merge_output.h"
 #include "gui/dialogs/save_questions.h"
-#include "gui/document_model.h"
+#include "gui/document/document_model.h"
 #include "gui/prompter.h"
-#include "gui/wait_cursor.h"
+#include "gui/widgets/wait_cursor.h"
 
 namespace korvane::gui {
 

@@ -4,7 +4,7 @@
 
 #include "core/data/file_pair.h"
 #include "core/data/save_names.h"
-#include "gui/document_model.h"
+#include "gui/document/document_model.h"
 
 namespace korvane::gui {
 

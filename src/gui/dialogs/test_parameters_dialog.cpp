@@ -7,7 +7,7 @@
 #include <QVBoxLayout>
 
 #include "core/data/typed_number.h"
-#include "gui/document_model.h"
+#include "gui/document/document_model.h"
 #include "gui/prompter.h"
 
 namespace korvane::gui {

@@ -4,7 +4,7 @@
 #include <QScrollBar>
 #include <algorithm>
 
-#include "gui/document_model.h"
+#include "gui/document/document_model.h"
 #include "gui/widgets/point_panel.h"
 
 namespace korvane::gui {

@@ -10,7 +10,7 @@
 
 #include "core/data/typed_number.h"
 #include "core/forms/main_screen_model.h"
-#include "gui/document_model.h"
+#include "gui/document/document_model.h"
 #include "gui/prompter.h"
 #include "gui/widgets/number_field.h"
 

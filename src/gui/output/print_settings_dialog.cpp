@@ -17,7 +17,7 @@
 #include <algorithm>
 
 #include "core/app/korvane_doc.h"
-#include "gui/document_model.h"
+#include "gui/document/document_model.h"
 #include "gui/prompter.h"
 
 namespace korvane::gui {

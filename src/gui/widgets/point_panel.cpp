@@ -6,7 +6,7 @@
 #include <algorithm>
 
 #include "core/wave/point_readings.h"
-#include "gui/document_model.h"
+#include "gui/document/document_model.h"
 
 namespace korvane::gui {
 

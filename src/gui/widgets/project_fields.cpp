@@ -13,7 +13,7 @@
 
 #include "core/app/korvane_doc.h"
 #include "core/report/report_records.h"
-#include "gui/document_model.h"
+#include "gui/document/document_model.h"
 #include "gui/widgets/text_validator.h"
 
 namespace korvane::gui {

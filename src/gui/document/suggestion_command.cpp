@@ -1,10 +1,10 @@
-#include "gui/suggestion_command.h"
+#include "gui/document/suggestion_command.h"
 
 #include "core/app/arrival_suggestion.h"
 #include "core/app/edit_names.h"
-#include "gui/document_model.h"
+#include "gui/document/document_model.h"
 #include "gui/prompter.h"
-#include "gui/wait_cursor.h"
+#include "gui/widgets/wait_cursor.h"
 
 namespace korvane::gui {
 

@@ -1,4 +1,4 @@
-#include "gui/edit_command.h"
+#include "gui/document/edit_command.h"
 
 #include "core/app/edit_snapshot.h"
 

@@ -1,4 +1,4 @@
-#include "gui/file_commands.h"
+#include "gui/files/file_commands.h"
 
 #include <QAction>
 #include <QDir>
@@ -8,10 +8,10 @@
 #include "gui/commands.h"
 #include "gui/dialogs/merge_dialog.h"
 #include "gui/dialogs/save_questions.h"
-#include "gui/document_model.h"
+#include "gui/document/document_model.h"
 #include "gui/prompter.h"
-#include "gui/wait_cursor.h"
 #include "gui/widgets/save_progress.h"
+#include "gui/widgets/wait_cursor.h"
 #include "office/excel_export.h"
 
 namespace korvane::gui {

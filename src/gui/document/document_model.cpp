@@ -1,4 +1,4 @@
-#include "gui/document_model.h"
+#include "gui/document/document_model.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,7 +10,7 @@
 #include "core/app/edit_snapshot.h"
 #include "core/data/file_pair.h"
 #include "core/data/text_format.h"
-#include "gui/edit_command.h"
+#include "gui/document/edit_command.h"
 
 namespace korvane::gui {
 

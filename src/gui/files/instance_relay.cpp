@@ -1,4 +1,4 @@
-#include "gui/instance_relay.h"
+#include "gui/files/instance_relay.h"
 
 #include <QApplication>
 #include <QCryptographicHash>

@@ -1,4 +1,4 @@
-#include "gui/icons.h"
+#include "gui/widgets/icons.h"
 
 #include <QPainter>
 #include <QPainterPath>

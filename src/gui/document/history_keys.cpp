@@ -1,4 +1,4 @@
-#include "gui/history_keys.h"
+#include "gui/document/history_keys.h"
 
 #include <QAbstractSpinBox>
 #include <QApplication>

@@ -7,7 +7,7 @@
 #include <QUndoCommand>
 #include <memory>
 
-#include "gui/document_model.h"
+#include "gui/document/document_model.h"
 
 namespace korvane::gui {
 
