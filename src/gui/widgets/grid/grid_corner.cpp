@@ -1,6 +1,8 @@
 #include "gui/widgets/grid/grid_corner.h"
 
 #include <QPaintEvent>
+#include <QPainter>
+#include <QTableView>
 
 #include "gui/widgets/grid/grid_header.h"
 

@@ -1,17 +1,12 @@
 // The grid control's cell editors (a line edit, or a list) and cell painting.
 #pragma once
 
-#include <QAbstractTableModel>
 #include <QApplication>
 #include <QComboBox>
-#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QMouseEvent>
 #include <QPainter>
-#include <QProxyStyle>
 #include <QStyledItemDelegate>
-#include <QTableView>
 #include <QTimer>
 
 #include "gui/widgets/grid/grid_cell.h"

@@ -1,6 +1,8 @@
 #include "gui/widgets/grid/grid_header.h"
 
 #include <QPaintEvent>
+#include <QPainter>
+#include <QTableView>
 
 namespace korvane::gui::grid_detail {
 namespace {

@@ -1,18 +1,9 @@
 // The grid control's fixed rows or columns, painted from its cells.
 #pragma once
 
-#include <QAbstractTableModel>
-#include <QApplication>
-#include <QComboBox>
 #include <QHeaderView>
-#include <QKeyEvent>
-#include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QProxyStyle>
-#include <QStyledItemDelegate>
-#include <QTableView>
-#include <QTimer>
 
 #include <functional>
 #include "gui/widgets/grid/grid_cell.h"

@@ -2,17 +2,6 @@
 #pragma once
 
 #include <QAbstractTableModel>
-#include <QApplication>
-#include <QComboBox>
-#include <QHeaderView>
-#include <QKeyEvent>
-#include <QLineEdit>
-#include <QMouseEvent>
-#include <QPainter>
-#include <QProxyStyle>
-#include <QStyledItemDelegate>
-#include <QTableView>
-#include <QTimer>
 
 #include "gui/widgets/grid/grid_cell.h"
 #include "gui/widgets/grid_ctrl.h"

@@ -1,18 +1,7 @@
 // The grid control's style: its grid-line colour.
 #pragma once
 
-#include <QAbstractTableModel>
-#include <QApplication>
-#include <QComboBox>
-#include <QHeaderView>
-#include <QKeyEvent>
-#include <QLineEdit>
-#include <QMouseEvent>
-#include <QPainter>
 #include <QProxyStyle>
-#include <QStyledItemDelegate>
-#include <QTableView>
-#include <QTimer>
 
 #include "gui/widgets/grid/grid_cell.h"
 #include "gui/widgets/grid_ctrl.h"

@@ -1,18 +1,9 @@
 // The grid control's table view: the body, its keys, clicks and scrolling.
 #pragma once
 
-#include <QAbstractTableModel>
-#include <QApplication>
-#include <QComboBox>
-#include <QHeaderView>
 #include <QKeyEvent>
-#include <QLineEdit>
 #include <QMouseEvent>
-#include <QPainter>
-#include <QProxyStyle>
-#include <QStyledItemDelegate>
 #include <QTableView>
-#include <QTimer>
 
 #include "gui/widgets/grid/grid_cell.h"
 #include "gui/widgets/grid/grid_corner.h"
