@@ -17,12 +17,12 @@
 #   ./dev.sh bench          build and run the benchmarks
 #   ./dev.sh fuzz [SECONDS] build the libFuzzer targets with clang and run them;
 #                           fails when a fuzzer finds a crash
-#   ./dev.sh deps           install everything the full test needs and set up
-#                           its printer queue
-# Each command installs the missing Debian packages it needs first (apt-get,
-# with sudo when not run as root). build, test quick, bench and fuzz install
-# build packages only and change nothing else on the machine; the test
-# printer, LibreOffice and Wine come with deps and the full test. An unknown
+#   ./dev.sh deps           install everything the full test needs
+# Each command installs the missing Debian packages it needs first
+# (tools/install-packages.sh: apt-get, with sudo when not run as root).
+# build, test quick, bench and fuzz install build packages only;
+# LibreOffice, CUPS and Wine come with deps and the full test. The printer
+# tests set up their own CUPS queue (tests/support/test_printer_queue.sh). An unknown
 # word after a command is refused with the choices.
 #
 # The Linux legs are CMake presets (CMakePresets.json): configure, build and
@@ -46,109 +46,15 @@ BUILD_ASAN="$ROOT/build-asan"
 BUILD_FUZZ="$ROOT/build-fuzz"
 BUILD_WINDOWS="$ROOT/build-windows"
 
-# Report fonts: Liberation for Arial and Times New Roman; AR PL UMing (宋体,
-# 仿宋, 隶书), AR PL UKai (楷体) and WenQuanYi Zen Hei (黑体), whose glyphs
-# each draw one character only, so that PDF text extracts as drawn.
-# poppler-utils: the tests read the PDFs' text back with pdftotext.
-BUILD_PACKAGES=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev
-  qt6-base-dev libxlsxwriter-dev libzip-dev libxml2-dev locales fonts-noto-cjk fonts-liberation2
-  fonts-arphic-uming fonts-arphic-ukai fonts-wqy-zenhei poppler-utils ccache qt6-translations-l10n)
-# LibreOffice lays the Word report out as a word processor does; the test of
-# its pages is skipped without it. CUPS with the cups-pdf printer: a test
-# prints through a real queue and reads the PDF it produced.
-TEST_PACKAGES=(libreoffice-writer-nogui cups cups-client cups-bsd printer-driver-cups-pdf)
-# The test printer: a cups-pdf queue writing into its own folder.
-TEST_PRINTER=KorvaneTestPDF
-TEST_PRINTER_INSTANCE=korvane
-RUN_PACKAGES=(xvfb xauth)
-FORMAT_PACKAGES=(clang-format git)
-FUZZ_PACKAGES=(clang libclang-rt-14-dev)
-# The Debian package: dpkg-shlibdeps (the Depends of the binaries) and lintian.
-PACKAGE_PACKAGES=(dpkg-dev lintian)
-# clang-tidy over the sources, with the repository's .clang-tidy.
-TIDY_PACKAGES=(clang-tidy)
-# The Windows legs: the MinGW-w64 cross-compiler and zlib, GoogleTest's
-# sources (built for the target), Qt's host tools and Chinese texts, Wine to
-# run the programs (with the fonts copied into its prefix), dpkg-dev to
-# unpack Debian's source packages of the office libraries; Xvfb, openbox,
-# xdotool, ImageMagick and Tesseract's Chinese model to start the desktop
-# program on a display and read its window; NSIS for the setup. Installed
-# without the recommended extras (Wine's would bring desktop integration and
-# fonts).
-WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix libz-mingw-w64-dev googletest wine wine64 qt6-base-dev-tools
-  qt6-translations-l10n fonts-wqy-zenhei fonts-liberation2 dpkg-dev xvfb xauth openbox xdotool imagemagick
-  tesseract-ocr tesseract-ocr-chi-sim nsis)
 # Each leg's time, and the legs that could not run, for the summary.
 LEG_TIMES=()
 NOT_RUN=()
 
 log() { printf '== %s\n' "$*" >&2; }
 
-# ensure_packages [--no-install-recommends] PKG...
-ensure_packages() {
-  local options=()
-  if [ "${1:-}" = "--no-install-recommends" ]; then
-    options=(--no-install-recommends)
-    shift
-  fi
-  local missing=() pkg
-  for pkg in "$@"; do
-    if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed"; then
-      missing+=("$pkg")
-    fi
-  done
-  [ ${#missing[@]} -eq 0 ] && return 0
-  local sudo=()
-  [ "$(id -u)" -ne 0 ] && sudo=(sudo)
-  log "installing: ${missing[*]}"
-  "${sudo[@]}" apt-get update -q
-  DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -q -o DPkg::Lock::Timeout=600 "${options[@]}" \
-    "${missing[@]}"
-}
-
-as_root() {
-  if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo -n "$@"; fi
-}
-
-cups_running() { lpstat -r 2>/dev/null | grep -qx "scheduler is running"; }
-
-# Starts the CUPS scheduler when it is not running (through systemd when the
-# machine runs it, else cupsd directly) and adds the test printer: a
-# cups-pdf queue whose PDFs go to /var/spool/cups-pdf/korvane/USER, with the
-# pdftocairo renderer so that the text of the pages survives the filters.
-# Failures are reported and leave the printer test to skip itself.
-setup_test_printer() {
-  if ! command -v lpstat >/dev/null || ! command -v lpadmin >/dev/null; then
-    log "CUPS is not installed: the printer test will be skipped"
-    return 0
-  fi
-  if ! cups_running; then
-    log "starting the CUPS scheduler"
-    if [ -d /run/systemd/system ] && command -v systemctl >/dev/null; then
-      as_root systemctl start cups >/dev/null 2>&1 || true
-    fi
-    cups_running || as_root /usr/sbin/cupsd >/dev/null 2>&1 || true
-    local tries=0
-    while ! cups_running && [ $tries -lt 50 ]; do
-      sleep 0.2
-      tries=$((tries + 1))
-    done
-  fi
-  if ! cups_running; then
-    log "the CUPS scheduler could not be started: the printer test will be skipped"
-    return 0
-  fi
-  local conf="/etc/cups/cups-pdf-$TEST_PRINTER_INSTANCE.conf"
-  local wanted='Out /var/spool/cups-pdf/korvane/${USER}'
-  if [ "$(cat "$conf" 2>/dev/null)" != "$wanted" ]; then
-    printf '%s\n' "$wanted" | as_root tee "$conf" >/dev/null || true
-  fi
-  if ! as_root lpadmin -p "$TEST_PRINTER" -E -v "cups-pdf:/$TEST_PRINTER_INSTANCE" \
-    -P /usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd -o pdftops-renderer-default=pdftocairo \
-    -o printer-is-shared=false 2>/dev/null; then
-    log "the test printer $TEST_PRINTER could not be added: the printer test will be skipped"
-  fi
-}
+# packages GROUP...: installs the Debian packages of the groups that are
+# missing (tools/install-packages.sh lists them).
+packages() { "$ROOT/tools/install-packages.sh" "$@"; }
 
 build_jobs() { nproc 2>/dev/null || echo 2; }
 
@@ -208,7 +114,7 @@ print_summary() {
 # missing (the script said why). Done once per run of this script.
 windows_deps() {
   [ -n "${WINDOWS_CACHE:-}" ] && return 0
-  ensure_packages --no-install-recommends "${WINDOWS_PACKAGES[@]}"
+  packages windows
   local status=0
   WINDOWS_CACHE="$("$ROOT/tools/windows-deps.sh")" || status=$?
   return $status
@@ -287,7 +193,7 @@ refuse_unknown() {
 
 cmd_build() {
   refuse_unknown build "${1:-}" asan windows
-  ensure_packages "${BUILD_PACKAGES[@]}"
+  packages build
   if [ "${1:-}" = "windows" ]; then
     build_windows
     log "Windows programs: $BUILD_WINDOWS/bin"
@@ -309,7 +215,7 @@ source_files() {
 
 # Every C++ source must be as clang-format leaves it (repository's .clang-format).
 check_format() {
-  ensure_packages "${FORMAT_PACKAGES[@]}"
+  packages format
   log "formatting (clang-format)"
   local unformatted
   unformatted="$(cd "$ROOT" && source_files | xargs -0 -r clang-format --dry-run 2>&1 |
@@ -335,7 +241,7 @@ cmd_test() {
   if [ "${1:-}" = "quick" ]; then
     # The edit-test loop: build packages only, nothing else on the machine
     # (tests that need LibreOffice or the test printer skip themselves).
-    ensure_packages "${BUILD_PACKAGES[@]}"
+    packages build
     log "normal build"
     build_preset dev
     test_preset dev
@@ -344,14 +250,13 @@ cmd_test() {
   fi
   trap print_summary EXIT
   if [ "${1:-}" = "windows" ]; then
-    ensure_packages "${BUILD_PACKAGES[@]}"
+    packages build
     (cd "$ROOT" && cmake --preset dev >/dev/null)
     cmake --build "$BUILD" --parallel "$(build_jobs)" --target korvane-cli
     test_windows
     return 0
   fi
-  ensure_packages "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}" "${TIDY_PACKAGES[@]}" "${PACKAGE_PACKAGES[@]}"
-  setup_test_printer
+  packages build test tidy package
   leg "formatting" check_format
   log "normal build"
   leg "normal build" build_preset dev
@@ -379,7 +284,7 @@ example_file() {
 }
 
 cmd_run() {
-  ensure_packages "${BUILD_PACKAGES[@]}" "${RUN_PACKAGES[@]}"
+  packages build run
   build_preset dev
   local example=""
   example="$(example_file || true)"
@@ -401,7 +306,7 @@ cmd_run() {
 # Builds the release preset (Debian's optimization and hardening flags) and
 # its .deb; sets PACKAGE_PATH.
 build_package() {
-  ensure_packages "${BUILD_PACKAGES[@]}" "${PACKAGE_PACKAGES[@]}"
+  packages build package
   log "release build and Debian package"
   build_preset release
   local dir
@@ -414,7 +319,7 @@ build_package() {
 cmd_package() {
   refuse_unknown package "${1:-}" windows
   if [ "${1:-}" = "windows" ]; then
-    ensure_packages "${BUILD_PACKAGES[@]}"
+    packages build
     local status=0
     build_windows || status=$?
     [ $status -eq 3 ] && { log "no Windows setup: Qt for Windows is missing"; return 3; }
@@ -429,7 +334,7 @@ cmd_package() {
 }
 
 cmd_bench() {
-  ensure_packages "${BUILD_PACKAGES[@]}"
+  packages build
   build_preset dev
   local b
   for b in "$BUILD"/bin/*_bench; do
@@ -441,7 +346,7 @@ cmd_bench() {
 
 cmd_fuzz() {
   local seconds="${1:-60}"
-  ensure_packages "${BUILD_PACKAGES[@]}" "${FUZZ_PACKAGES[@]}"
+  packages build fuzz
   build_preset fuzz
   local fuzzer name failed=()
   for fuzzer in "$BUILD_FUZZ"/bin/*_fuzzer; do
@@ -468,11 +373,8 @@ case "${1:-}" in
   package) shift; cmd_package "$@" ;;
   fuzz) shift; cmd_fuzz "$@" ;;
   deps)
-    ensure_packages "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}" "${RUN_PACKAGES[@]}" "${TIDY_PACKAGES[@]}" \
-      "${PACKAGE_PACKAGES[@]}"
-    ensure_packages --no-install-recommends "${WINDOWS_PACKAGES[@]}"
+    packages build test run tidy package format windows
     "$ROOT/tools/windows-deps.sh" >/dev/null || true
-    setup_test_printer
     ;;
   *)
     sed -n '2,/^[^#]/p' "$0" | sed '$d' | sed 's/^# \{0,1\}//'

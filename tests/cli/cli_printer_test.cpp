@@ -1,8 +1,9 @@
-// korvane-cli report --printer: the job reaches a real CUPS queue. ./dev.sh
-// test starts the scheduler and adds the queue "KorvaneTestPDF" (a cups-pdf
-// printer; KORVANE_TEST_PRINTER names another); the test prints the reports
-// of an example file to it and reads the PDF that cups-pdf wrote. Without a
-// scheduler or the queue the test is skipped and says why.
+// korvane-cli report --printer: the job reaches a real CUPS queue. The test
+// starts the scheduler and adds its queue "KorvaneTestPDF" (a cups-pdf
+// printer; KORVANE_TEST_PRINTER names another) with
+// tests/support/test_printer_queue.sh, prints the reports of an example file
+// to it and reads the PDF that cups-pdf wrote. Without a scheduler or the
+// queue the test is skipped and says why.
 #include <gtest/gtest.h>
 #include <pwd.h>
 #include <unistd.h>
@@ -116,12 +117,13 @@ TEST(CliPrinter, AMissingQueueIsAnError) {
 TEST(CliPrinter, AJobReachesTheCupsQueue) {
   if (FindProgram("lpstat").empty())
     GTEST_SKIP() << "CUPS is not installed (no lpstat): printer test skipped";
+  const std::string setup = Shell(ShellQuote(KORVANE_TEST_PRINTER_SETUP));
   if (Shell("lpstat -r").find("scheduler is running") == std::string::npos) {
-    GTEST_SKIP() << "the CUPS scheduler is not running (./dev.sh test starts it): printer test skipped";
+    GTEST_SKIP() << "the CUPS scheduler is not running: printer test skipped\n" << setup;
   }
   const std::string queue = Queue();
   if (Shell("lpstat -p " + ShellQuote(queue)).find("printer " + queue) == std::string::npos) {
-    GTEST_SKIP() << "no CUPS queue " << queue << " (./dev.sh test adds it): printer test skipped";
+    GTEST_SKIP() << "no CUPS queue " << queue << ": printer test skipped\n" << setup;
   }
   if (FindProgram("pdfinfo").empty() || FindProgram("pdftotext").empty()) {
     GTEST_SKIP() << "poppler-utils are not installed: printer test skipped";

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Printing from the Windows korvane-cli.exe under Wine: Qt's Windows print
 # engine, the printer list Windows (here Wine, from CUPS) offers, Wine's
-# PostScript driver, the cups-pdf queue of ./dev.sh test:
+# PostScript driver, the printer tests' cups-pdf queue (set up by
+# tests/support/test_printer_queue.sh):
 #   printer_test.sh RUNNER BIN_DIR SAMPLES WORK
 # A report printed to the queue must arrive as a PDF of 8 pages whose first
 # page reads as the record sheet. Exits 77 (skipped, with the reason) without
@@ -20,8 +21,9 @@ fail() {
   exit 1
 }
 command -v lpstat >/dev/null || skip "CUPS is not installed"
-lpstat -r 2>/dev/null | grep -q "scheduler is running" || skip "the CUPS scheduler is not running (./dev.sh test starts it)"
-lpstat -p "$queue" 2>/dev/null | grep -q "printer $queue" || skip "no CUPS queue $queue (./dev.sh test adds it)"
+"$(dirname "${BASH_SOURCE[0]}")/../support/test_printer_queue.sh"
+lpstat -r 2>/dev/null | grep -q "scheduler is running" || skip "the CUPS scheduler is not running"
+lpstat -p "$queue" 2>/dev/null | grep -q "printer $queue" || skip "no CUPS queue $queue"
 
 # The job's title, which cups-pdf gives the file: a name of this run.
 rm -rf "$work"
