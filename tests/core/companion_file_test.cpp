@@ -105,6 +105,58 @@ TEST(Companion, StoredValuesGoBackWhereTheyBelong) {
   EXPECT_FALSE(r.members[0].pumped);
 }
 
+// Companion files already written name their values so: every name is
+// still read (the names of values the text file has a column for now come
+// from the column table, and must not move with it).
+TEST(Companion, EveryStoredNameIsStillRead) {
+  const SyntheticData d = SmallData(3, TestMethod::Surface, "cecs02:2005", {2, 1});
+  const StoredValue stored[] = {
+      {"project", "instrument", "X"},
+      {"project", "site", "X"},
+      {"project", "testDate", "X"},
+      {"project", "unit", "X"},
+      {"project", "person", "X"},
+      {"project", "castingDate", "X"},
+      {"project", "testMethod", "1"},
+      {"project", "spot", "X"},
+      {"project", "beta", "1"},
+      {"project", "lambda", "1"},
+      {"project", "eta", "1"},
+      {"project", "deltaTot", "1"},
+      {"project", "standard", "X"},
+      {"member 1", "name", "X"},
+      {"member 1", "pumped", "1"},
+      {"member 1", "aggregate", "1"},
+      {"member 1", "a", "1"},
+      {"member 1", "b", "1"},
+      {"member 1", "c", "1"},
+      {"member 1", "d", "1"},
+      {"zone 1.1", "sampleInterval", "1"},
+      {"zone 1.1", "delay", "1"},
+      {"zone 1.1", "testMethod", "1"},
+      {"zone 1.1", "location", "X"},
+      {"zone 1.1", "beta", "1"},
+      {"zone 1.1", "lambda", "1"},
+      {"zone 1.1", "eta", "1"},
+      {"zone 1.1", "typedR", "40"},
+      {"zone 1.1", "angle", "30"},
+      {"zone 1.1", "surface", "1"},
+      {"zone 1.1", "carbonation", "1"},
+      {"zone 1.1", "deltaTot", "1"},
+      {"point 1.1.1", "distance", "1"},
+      {"point 1.1.1", "arrival", "1"},
+      {"point 1.1.1", "amplitude", "1"},
+      {"point 1.1.1", "gain", "1"},
+      {"point 1.1.1", "delay", "1"},
+      {"zone 1.1", "readings", "30 31 32 33 34 35 36 37 38 39 40 41 42 43 44 45"},
+  };
+  for (const StoredValue& value : stored) {
+    SyntheticData r = d;
+    EXPECT_EQ(ApplyStoredValues({value}, &r.project, r.members, r.zoneLists), 0)
+        << value.place << " " << value.field;
+  }
+}
+
 // What an open does with the companion beside the pair.
 TEST(Companion, AnOpenUsesOnlyTheCompanionOfTheTextItOpens) {
   enum class Change { None, TextEdited, Renamed, Garbage, Removed };

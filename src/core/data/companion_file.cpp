@@ -1,5 +1,7 @@
 #include "core/data/companion_file.h"
 
+#include "core/data/file_format.h"
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -14,6 +16,8 @@
 
 namespace korvane {
 namespace {
+
+namespace ff = file_format;
 
 constexpr std::string_view kHead = "korvane";
 constexpr std::string_view kTablePrefix = "table ";
@@ -159,7 +163,13 @@ Field<TestZone> TypedRebound() {
 }
 
 // What a user enters or picks, by record. Results are not here: they are
-// recomputed from these.
+// recomputed from these. A value the text file has a column for is named
+// as that column names it (file_format.h); the others by their own names.
+template <typename Which>
+std::string_view FieldOf(Which column) {
+  return file_format::Column(column).field;
+}
+
 const std::vector<Field<ProjectInfo>>& ProjectFields() {
   static const std::vector<Field<ProjectInfo>> fields = {
       Of("instrument", &ProjectInfo::instrument),
@@ -181,39 +191,43 @@ const std::vector<Field<ProjectInfo>>& ProjectFields() {
 
 const std::vector<Field<Member>>& MemberFields() {
   static const std::vector<Field<Member>> fields = {
-      Of("name", &Member::name), Of("pumped", &Member::pumped), Of("aggregate", &Member::aggregateType),
-      Of("a", &Member::coefA),   Of("b", &Member::coefB),       Of("c", &Member::coefC),
-      Of("d", &Member::coefD),
+      Of("name", &Member::name),
+      Of("pumped", &Member::pumped),
+      Of(FieldOf(ff::Section::Aggregate), &Member::aggregateType),
+      Of(FieldOf(ff::Section::CoefA), &Member::coefA),
+      Of(FieldOf(ff::Section::CoefB), &Member::coefB),
+      Of(FieldOf(ff::Section::CoefC), &Member::coefC),
+      Of(FieldOf(ff::Section::CoefD), &Member::coefD),
   };
   return fields;
 }
 
 const std::vector<Field<TestZone>>& ZoneFields() {
   static const std::vector<Field<TestZone>> fields = {
-      Of("sampleInterval", &TestZone::sampleInterval),
-      Of("delay", &TestZone::delay),
-      Of("testMethod", &TestZone::testMethod),
-      Of("location", &TestZone::testLocation),
-      Of("beta", &TestZone::beta),
-      Of("lambda", &TestZone::lambda),
-      Of("eta", &TestZone::eta),
-      Of("readings", &TestZone::rebound),
+      Of(FieldOf(ff::Section::SampleInterval), &TestZone::sampleInterval),
+      Of(FieldOf(ff::Ray::Delay), &TestZone::delay),
+      Of(FieldOf(ff::Result::TestMethod), &TestZone::testMethod),
+      Of(FieldOf(ff::Result::TestLocation), &TestZone::testLocation),
+      Of(FieldOf(ff::Result::Beta), &TestZone::beta),
+      Of(FieldOf(ff::Result::Lambda), &TestZone::lambda),
+      Of(FieldOf(ff::Result::Eta), &TestZone::eta),
+      Of(ff::ReadingColumn(0).field, &TestZone::rebound),
       TypedRebound(),
-      Of("angle", &TestZone::angle),
-      Of("surface", &TestZone::surface),
-      Of("carbonation", &TestZone::carbonationDepth),
-      Of("deltaTot", &TestZone::deltaTot),
+      Of(FieldOf(ff::Result::Angle), &TestZone::angle),
+      Of(FieldOf(ff::Result::Surface), &TestZone::surface),
+      Of(FieldOf(ff::Result::Carbonation), &TestZone::carbonationDepth),
+      Of(FieldOf(ff::Result::DeltaTot), &TestZone::deltaTot),
   };
   return fields;
 }
 
 const std::vector<Field<MeasuringPoint>>& PointFields() {
   static const std::vector<Field<MeasuringPoint>> fields = {
-      Of("distance", &MeasuringPoint::distance),
-      Of("arrival", &MeasuringPoint::arrivalIndex),
-      Of("amplitude", &MeasuringPoint::amplitudeIndex),
-      Of("gain", &MeasuringPoint::gain),
-      Of("delay", &MeasuringPoint::delay),
+      Of(FieldOf(ff::Ray::Distance), &MeasuringPoint::distance),
+      Of(FieldOf(ff::Ray::Time), &MeasuringPoint::arrivalIndex),
+      Of(FieldOf(ff::Ray::AmplitudeTime), &MeasuringPoint::amplitudeIndex),
+      Of(FieldOf(ff::Ray::Gain), &MeasuringPoint::gain),
+      Of(FieldOf(ff::Ray::Delay), &MeasuringPoint::delay),
   };
   return fields;
 }
