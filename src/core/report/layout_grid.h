@@ -8,6 +8,7 @@
 
 #include "core/data/text_format.h"
 #include "core/report/display_list.h"
+#include "core/report/report_source.h"
 
 namespace korvane::report {
 
@@ -72,6 +73,13 @@ inline void AddTitle(PageDescription& page, const Rect& title, std::string_view 
   item.face = std::string(kFaceArial);
   item.pixelHeight = static_cast<int>(0.6 * title.height());
   page.texts.push_back(std::move(item));
+}
+
+// The record of member `member` (a valid index into the zone lists), or
+// `fallback` when the file has no record for it.
+inline const Member& MemberOr(const ReportSource& doc, int member, const Member& fallback) {
+  const auto index = static_cast<std::size_t>(member);
+  return index < doc.members.size() ? doc.members[index] : fallback;
 }
 
 // "%d", "%.Nf" and the truncated "%d" of a float, independent of the

@@ -47,9 +47,7 @@ PageDescription LayoutRecordSheetPage(const ReportSource& doc, int member, int p
   if (member < 0 || static_cast<std::size_t>(member) >= doc.zoneLists.size()) return page;
   const ZoneList& zones = doc.zoneLists[static_cast<std::size_t>(member)];
   const Member fallbackMember = NewMember();
-  const Member& memberRecord = static_cast<std::size_t>(member) < doc.members.size()
-                                   ? doc.members[static_cast<std::size_t>(member)]
-                                   : fallbackMember;
+  const Member& memberRecord = MemberOr(doc, member, fallbackMember);
   const ReportProjectInfo& info = doc.reportInfo;
   const int border = doc.printSettings.borderLineWidth;
   const int pen = doc.printSettings.gridLineWidth;
