@@ -11,7 +11,7 @@
 #                           its tests for 64-bit Windows with MinGW-w64 and
 #                           Qt for Windows, into build-windows/bin)
 #   ./dev.sh package [windows]  release build and its Debian package
-#                           (build-release/*.deb); windows: the setup
+#                           (build-release/package/*.deb); windows: the setup
 #                           korvane-VERSION-win64-setup.exe and the portable
 #                           zip (build-windows/package/)
 #   ./dev.sh bench          build and run the benchmarks
@@ -44,7 +44,6 @@ set -euo pipefail
 
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 BUILD="$ROOT/build"
-BUILD_ASAN="$ROOT/build-asan"
 BUILD_FUZZ="$ROOT/build-fuzz"
 BUILD_WINDOWS="$ROOT/build-windows"
 
@@ -73,17 +72,7 @@ build_preset() {
   shift
   # shellcheck disable=SC2046
   (cd "$ROOT" && cmake --preset "$preset" $(compiler_launcher) "$@" >/dev/null)
-  cmake --build "$(preset_dir "$preset")" --parallel "$(build_jobs)"
-}
-
-preset_dir() {
-  case "$1" in
-    dev) echo "$BUILD" ;;
-    asan) echo "$BUILD_ASAN" ;;
-    fuzz) echo "$BUILD_FUZZ" ;;
-    release) echo "$ROOT/build-release" ;;
-    windows-cross) echo "$BUILD_WINDOWS" ;;
-  esac
+  (cd "$ROOT" && cmake --build --preset "$preset" --parallel "$(build_jobs)")
 }
 
 # leg NAME COMMAND...: runs one leg of the test and keeps its time.
@@ -292,10 +281,9 @@ build_package() {
   packages build package
   log "release build and Debian package"
   build_preset release
-  local dir
-  dir="$(preset_dir release)"
+  local dir="$ROOT/build-release/package"  # the release package preset's folder
   rm -f "$dir"/*.deb
-  (cd "$dir" && cpack -G DEB)
+  (cd "$ROOT" && cpack --preset release >/dev/null)
   PACKAGE_PATH="$(ls "$dir"/*.deb)"
 }
 
