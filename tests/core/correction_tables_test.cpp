@@ -3,6 +3,9 @@
 #include "support/enum_printing.h"
 
 #include <cmath>
+#include <optional>
+#include <string>
+#include <vector>
 
 #include "core/algorithm/algorithm.h"
 #include "core/algorithm/correction_tables.h"
@@ -177,6 +180,38 @@ TEST(CorrectionLookup, ReadsTheCurrentTableOnEveryCall) {
   EXPECT_EQ(fine.SurfaceCorrection(30.0f, Surface::Bottom), 9.0f);
   tables = CorrectionTables::Defaults();  // the defaults button
   EXPECT_EQ(coarse.AngleCorrection(31.0f, 90), -4.5f);
+}
+
+// Each table's description addresses its own storage: a value written
+// through a cell lands in that table only, at that row and column, the
+// rows × columns values go back and forth, and its companion name finds it.
+TEST(CorrectionTables, EachDescriptionAddressesItsOwnTable) {
+  for (const CorrectionTableInfo& info : kCorrectionTables) {
+    SCOPED_TRACE(std::string(info.name));
+    EXPECT_EQ(TableNamed(info.name), info.table);
+    CorrectionTables tables = CorrectionTables::Defaults();
+    const int row = info.rows - 1;
+    const int column = info.columns - 1;
+    TableCell(tables, info.table, row, column) = 99.0f;
+    int changed = 0;
+    for (const CorrectionTableInfo& other : kCorrectionTables) {
+      const std::vector<float> before = TableValues(CorrectionTables::Defaults(), other.table);
+      const std::vector<float> after = TableValues(tables, other.table);
+      ASSERT_EQ(after.size(), static_cast<std::size_t>(other.rows * other.columns));
+      for (std::size_t k = 0; k < after.size(); ++k) {
+        if (after[k] == before[k]) continue;
+        ++changed;
+        EXPECT_EQ(other.table, info.table);
+        EXPECT_EQ(k, static_cast<std::size_t>(row * info.columns + column));
+      }
+    }
+    EXPECT_EQ(changed, 1);
+    CorrectionTables copy = CorrectionTables::Defaults();
+    EXPECT_TRUE(SetTableValues(copy, info.table, TableValues(tables, info.table)));
+    EXPECT_EQ(TableValues(copy, info.table), TableValues(tables, info.table));
+    EXPECT_FALSE(SetTableValues(copy, info.table, std::vector<float>(3, 1.0f)));
+  }
+  EXPECT_EQ(TableNamed("colour"), std::nullopt);
 }
 
 }  // namespace
