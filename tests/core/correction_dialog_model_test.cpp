@@ -201,7 +201,7 @@ TEST(CorrectionDialogs, DefaultsThenCancelAndNoGrid) {
   EXPECT_EQ(surface.table(), Id::FineSurface);
   EXPECT_EQ(surface.layout().At(1, 1).text, "9.0");
   // "默认值": the shown table's default copy; only that table goes back.
-  CopyTable(doc.tables, doc.defaultTables, *surface.table());
+  SetTableValues(doc.tables, *surface.table(), TableValues(doc.defaultTables, *surface.table()));
   EXPECT_EQ(doc.tables.fineSurface, doc.defaultTables.fineSurface);
   EXPECT_EQ(doc.tables.carbon[1][2], 8.0f);
   EXPECT_EQ(doc.tables.angle[0][0], 5.0f);

@@ -203,8 +203,4 @@ bool SetTableValues(CorrectionTables& tables, CorrectionTable table, const std::
   return true;
 }
 
-void CopyTable(CorrectionTables& to, const CorrectionTables& from, CorrectionTable table) {
-  SetTableValues(to, table, TableValues(from, table));
-}
-
 }  // namespace korvane

@@ -82,8 +82,6 @@ std::vector<float> TableValues(const CorrectionTables& tables, CorrectionTable t
 // Sets the cells of a table, row after row; false (nothing set) unless
 // there are exactly rows × columns values.
 bool SetTableValues(CorrectionTables& tables, CorrectionTable table, const std::vector<float>& values);
-// `to` takes `from`'s copy of one table.
-void CopyTable(CorrectionTables& to, const CorrectionTables& from, CorrectionTable table);
 
 // Row of a 7-row table for rebound value r: first of 20,25,...,45 strictly
 // greater than r, else 6.
