@@ -376,6 +376,7 @@ std::vector<int> ResultTableColumnWidths(int textWidth) {
   };
   const std::string firstColumn[] = {report::kResultRebound.CellText(), report::kResultVelocity.CellText()};
   std::vector<std::string> quantities;
+  quantities.reserve(report::kResultQuantities.size());
   for (const report::TableLabel& label : report::kResultQuantities) quantities.push_back(label.CellText());
   const std::string batch = EstimateLabel(report::kResultBatch.text, 100);
   const std::string member = EstimateLabel(report::kMemberEstimateLabel, 100);

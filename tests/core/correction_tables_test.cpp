@@ -197,7 +197,7 @@ TEST(CorrectionTables, EachDescriptionAddressesItsOwnTable) {
     for (const CorrectionTableInfo& other : kCorrectionTables) {
       const std::vector<float> before = TableValues(CorrectionTables::Defaults(), other.table);
       const std::vector<float> after = TableValues(tables, other.table);
-      ASSERT_EQ(after.size(), static_cast<std::size_t>(other.rows * other.columns));
+      ASSERT_EQ(after.size(), other.Cells());
       for (std::size_t k = 0; k < after.size(); ++k) {
         if (after[k] == before[k]) continue;
         ++changed;

@@ -186,7 +186,7 @@ float TableCell(const CorrectionTables& tables, CorrectionTable table, int row, 
 std::vector<float> TableValues(const CorrectionTables& tables, CorrectionTable table) {
   const CorrectionTableInfo& info = InfoOf(table);
   std::vector<float> values;
-  values.reserve(static_cast<std::size_t>(info.rows * info.columns));
+  values.reserve(info.Cells());
   for (int r = 0; r < info.rows; ++r) {
     for (int c = 0; c < info.columns; ++c) values.push_back(TableCell(tables, table, r, c));
   }
@@ -195,7 +195,7 @@ std::vector<float> TableValues(const CorrectionTables& tables, CorrectionTable t
 
 bool SetTableValues(CorrectionTables& tables, CorrectionTable table, const std::vector<float>& values) {
   const CorrectionTableInfo& info = InfoOf(table);
-  if (values.size() != static_cast<std::size_t>(info.rows * info.columns)) return false;
+  if (values.size() != info.Cells()) return false;
   for (std::size_t i = 0; i < values.size(); ++i) {
     const int index = static_cast<int>(i);
     TableCell(tables, table, index / info.columns, index % info.columns) = values[i];

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -54,6 +55,11 @@ struct CorrectionTableInfo {
   // are carbonation-depth bands, not rebound values).
   int firstRebound;
   int reboundStep;
+
+  // rows × columns.
+  constexpr std::size_t Cells() const {
+    return static_cast<std::size_t>(rows) * static_cast<std::size_t>(columns);
+  }
 };
 inline constexpr CorrectionTableInfo kCorrectionTables[] = {
     {CorrectionTable::Angle, "angle", CorrectionTableKind::Angle, kCoarseRows, kAngleColumns, 20, 5},

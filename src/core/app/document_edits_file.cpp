@@ -84,7 +84,7 @@ EditResult SetSectionGainDelay(CKorvaneDoc& doc, int member, float gain, float d
 
 EditResult SetCorrectionTable(CKorvaneDoc& doc, CorrectionTable table, const std::vector<float>& values) {
   const CorrectionTableInfo& info = InfoOf(table);
-  if (values.size() != static_cast<std::size_t>(info.rows * info.columns)) return Refused({});
+  if (values.size() != info.Cells()) return Refused({});
   return WriteTable(doc, table, values);
 }
 
