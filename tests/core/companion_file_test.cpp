@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <optional>
 
 #include "core/app/document_edits.h"
 #include "core/app/korvane_doc.h"
@@ -158,6 +159,56 @@ TEST(Companion, EveryStoredNameIsStillRead) {
 }
 
 // What an open does with the companion beside the pair.
+// The correction tables of a file opened are the defaults plus its own,
+// whatever file was open before: a file without a companion (or with one
+// that no longer fits it) does not inherit the previous file's tables.
+TEST(Companion, TheTablesFollowTheFileOpened) {
+  enum class Second { NoCompanion, StaleCompanion, OwnTable };
+  struct Case {
+    const char* name;
+    Second second;
+    float expectedCell;  // the second file's angle[0][0] after opening it
+  };
+  const float fallback = CorrectionTables::Defaults().angle[0][0];
+  const Case cases[] = {
+      {"no companion", Second::NoCompanion, fallback},
+      {"stale companion", Second::StaleCompanion, fallback},
+      {"its own table", Second::OwnTable, 7.5f},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempDir dir;
+    const SyntheticData d = SmallData(3, TestMethod::Surface, "cecs02:2005", {2});
+    // A file whose companion changes the angle table, and the other file,
+    // with or without a table of its own.
+    const auto writeWithAngleCell = [&](const fs::path& path, std::optional<float> cell) {
+      WriteResultFile(OpenFilePair(path), d.project, d.zoneLists, d.memberCount, {}, d.sections, d.members);
+      if (!cell) return;
+      CKorvaneDoc doc(CKorvaneDoc::Settings::None);
+      doc.OnOpenDocument(path);
+      std::vector<float> cells = TableValues(doc.tables, CorrectionTable::Angle);
+      cells[0] = *cell;
+      ASSERT_TRUE(SetCorrectionTable(doc, CorrectionTable::Angle, cells).changed());
+      doc.OnSaveDocument(path);
+    };
+    const fs::path first = dir / "a.SHA";
+    const fs::path second = dir / "b.SHA";
+    writeWithAngleCell(first, -9.5f);
+    writeWithAngleCell(second, c.second == Second::NoCompanion ? std::nullopt : std::optional(7.5f));
+    if (c.second == Second::StaleCompanion) std::ofstream(second, std::ios::binary | std::ios::app) << "\r\n";
+
+    CKorvaneDoc doc(CKorvaneDoc::Settings::None);
+    doc.OnOpenDocument(first);
+    ASSERT_EQ(doc.tables.angle[0][0], -9.5f);
+    doc.OnOpenDocument(second);
+    EXPECT_EQ(doc.tables.angle[0][0], c.expectedCell);
+    // The same as opening the second file alone.
+    CKorvaneDoc alone(CKorvaneDoc::Settings::None);
+    alone.OnOpenDocument(second);
+    EXPECT_EQ(TableValues(doc.tables, CorrectionTable::Angle), TableValues(alone.tables, CorrectionTable::Angle));
+  }
+}
+
 TEST(Companion, AnOpenUsesOnlyTheCompanionOfTheTextItOpens) {
   enum class Change { None, TextEdited, Renamed, Garbage, Removed };
   struct Case {

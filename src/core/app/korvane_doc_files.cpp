@@ -57,11 +57,13 @@ void CKorvaneDoc::ReadAndReplace(const std::filesystem::path& path) {
   std::string message;
   if (!platform::ReadRegularFile(path, text)) extras = ReadCompanionOf(path, text, message);
   if (!message.empty()) Warn(message);
+  // The tables are the defaults plus the file's own, never the previous
+  // file's.
+  tables = defaultTables;
   if (extras) {
     if (const int unused = ApplyStoredValues(extras->values, &newProject, newMembers, newZoneLists)) {
       Warn(CompanionValuesUnusedMessage(CompanionPath(path), unused));
     }
-    tables = defaultTables;
     for (const TableCells& stored : extras->tables) {
       if (const auto table = TableNamed(stored.name)) SetTableValues(tables, *table, stored.cells);
     }
