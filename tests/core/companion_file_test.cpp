@@ -205,7 +205,8 @@ TEST(Companion, TheTablesFollowTheFileOpened) {
     // The same as opening the second file alone.
     CKorvaneDoc alone(CKorvaneDoc::Settings::None);
     alone.OnOpenDocument(second);
-    EXPECT_EQ(TableValues(doc.tables, CorrectionTable::Angle), TableValues(alone.tables, CorrectionTable::Angle));
+    EXPECT_EQ(TableValues(doc.tables, CorrectionTable::Angle),
+              TableValues(alone.tables, CorrectionTable::Angle));
   }
 }
 

@@ -348,6 +348,24 @@ class MainScreenTest : public QObject, protected WindowFixture<> {
     QVERIFY(model_->isModified());
   }
 
+  // A project text loses its outer blanks when the field is left, in the
+  // field, the document (and so the file) alike, within the typing's one
+  // undo step; blanks inside stay.
+  void projectTextsAreTrimmedWhenLeft() {
+    makeFrame(1, 3);
+    const std::string before = model_->doc().project.site;
+    QLineEdit* site = form()->siteField();
+    site->setFocus();
+    site->selectAll();
+    QTest::keyClicks(site, QStringLiteral("  Tower B  East  "));
+    QCOMPARE(model_->doc().project.site, std::string("  Tower B  East  "));
+    emit site->editingFinished();
+    QCOMPARE(site->text(), QStringLiteral("Tower B  East"));
+    QCOMPARE(model_->doc().project.site, std::string("Tower B  East"));
+    model_->undo();
+    QCOMPARE(model_->doc().project.site, before);
+  }
+
   void unstorableTextIsRefused() {
     makeFrame(1, 3);
     QLineEdit* site = form()->siteField();

@@ -31,4 +31,10 @@ bool SameTextLoosely(std::string_view a, std::string_view b) {
   }
 }
 
+std::string_view WithoutOuterBlanks(std::string_view utf8) {
+  const std::size_t first = utf8.find_first_not_of(' ');
+  if (first == std::string_view::npos) return {};
+  return utf8.substr(first, utf8.find_last_not_of(' ') + 1 - first);
+}
+
 }  // namespace korvane

@@ -14,6 +14,12 @@ inline constexpr int kMaxTestLocationLength = 10;
 // `maxUtf16Units` is not negative, at most that many UTF-16 code units.
 bool IsStorableText(std::string_view utf8, int maxUtf16Units = -1);
 
+// A typed text as a data file reads it back: without the blanks around it
+// (the reader removes them from every keyed value). A project field keeps
+// this once it is left, so that the field, the file and a reopened window
+// agree.
+std::string_view WithoutOuterBlanks(std::string_view utf8);
+
 // Whether two texts are the same when A-Z and a-z count alike and blanks
 // are left out ("VKT-U-6" and "vkt-u 6"): how the program compares names
 // read from files, whose writers differ in case and padding.

@@ -9,9 +9,12 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 #include <optional>
+#include <string>
+#include <string_view>
 #include <utility>
 
 #include "core/app/korvane_doc.h"
+#include "core/data/text_entry.h"
 #include "core/report/report_records.h"
 #include "gui/document/document_model.h"
 #include "gui/widgets/text_validator.h"
@@ -48,6 +51,12 @@ ProjectFields MakeProjectFields(QWidget* parent, DocumentModel* model) {
     edit->setValidator(new StorableTextValidator(-1, edit));
     QObject::connect(edit, &QLineEdit::textEdited, model,
                      [model, which](const QString& text) { model->setProjectText(which, text); });
+    // Left: the text as the file will read it back, within the same step.
+    QObject::connect(edit, &QLineEdit::editingFinished, model, [edit, model, which] {
+      const std::string typed = edit->text().toStdString();
+      const std::string_view kept = WithoutOuterBlanks(typed);
+      if (kept.size() != typed.size()) model->setProjectText(which, FromUtf8(kept));
+    });
     // Typing goes on as one undo step until the field is left.
     EndTypingWhenLeft(edit, model);
   }
