@@ -3,6 +3,8 @@
 // geometry, reading strip and point label.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "support/enum_printing.h"
 
 #include <memory>
@@ -10,6 +12,7 @@
 
 #include "core/algorithm/member_evaluation.h"
 #include "core/app/korvane_doc.h"
+#include "core/data/number_entry.h"
 #include "core/forms/analysis_form_model.h"
 #include "core/standards/standards.h"
 #include "core/wave/waveform_view_layout.h"
@@ -96,11 +99,24 @@ TEST(AnalysisFormModel, FieldTextsAfterRefreshAndAfterEnter) {
   EXPECT_EQ(f.member, 0);
   EXPECT_EQ(f.memberNames, (std::vector<std::string>{"柱1", "梁2"}));
 
-  EXPECT_EQ(CoefficientEnteredText(Coefficient::A, 0.01234f), "0.012");
-  EXPECT_EQ(CoefficientEnteredText(Coefficient::B, 1.6789f), "1.68");
-  EXPECT_EQ(CoefficientEnteredText(Coefficient::C, 1.4f), "1.40");
-  EXPECT_EQ(CoefficientEnteredText(Coefficient::D, 0.5f), "0.5000");
+  // After Enter a field shows the value its strengths use: its own
+  // decimals, and more where the value has more.
+  const std::tuple<Coefficient, float, const char*> entered[] = {
+      {Coefficient::A, 0.01234f, "0.01234"},   {Coefficient::A, 0.0001f, "0.0001"},
+      {Coefficient::A, 0.02f, "0.020"},        {Coefficient::B, 1.6789f, "1.6789"},
+      {Coefficient::B, 1.234f, "1.234"},       {Coefficient::B, 1.23f, "1.23"},
+      {Coefficient::C, 1.4f, "1.40"},          {Coefficient::D, 0.5f, "0.5000"},
+      {Coefficient::D, 0.123456f, "0.123456"},
+  };
+  for (const auto& [which, value, shown] : entered) {
+    EXPECT_EQ(CoefficientEnteredText(which, value), shown) << value;
+    EXPECT_EQ(MathOperation::ToFloat(CoefficientEnteredText(which, value)), value) << value;
+  }
   EXPECT_EQ(CorrectionEnteredText(10.0f), "10.00");
+  EXPECT_EQ(CorrectionEnteredText(1.234f), "1.234");
+  // A refresh, likewise.
+  doc->members[0].coefB = 1.2345f;
+  EXPECT_EQ(AnalysisFormFieldsOf(*doc).coefB, "1.2345");
   for (int code : {-1, 3, 100}) EXPECT_EQ(ShownAggregate(static_cast<Aggregate>(code)), 2);
   for (int code : {0, 1, 2}) EXPECT_EQ(ShownAggregate(static_cast<Aggregate>(code)), code);
 }

@@ -332,9 +332,9 @@ class AnalysisScreenTest : public QObject, protected WindowFixture<> {
     compareResults(doc(), *want);
     QCOMPARE(form()->resultText(5), QString::fromStdString(MemberPaneTextsOf(doc(), 0).estimate));
 
-    // A custom coefficient goes to every member, shown with its Enter format.
+    // A custom coefficient goes to every member, shown as the value used.
     EnterText(form()->coefficientField(0), QStringLiteral("0.02468"));
-    QCOMPARE(form()->coefficientField(0)->text(), QStringLiteral("0.025"));
+    QCOMPARE(form()->coefficientField(0)->text(), QStringLiteral("0.02468"));
     QCOMPARE(doc().members[1].coefA, doc().members[0].coefA);
     QCOMPARE(doc().members[1].aggregateType, Aggregate::Custom);
   }

@@ -69,7 +69,7 @@ struct Place {
 }
 
 // Decimals tried before a float is written as its nearest 6-decimal text.
-constexpr int kMaxFaithfulDecimals = 6;
+constexpr int kMaxFaithfulDecimals = kMaxHeldDecimals;
 
 // Cells of one row, each checked before it is laid out: a value wider than
 // its column would shift every later cell of the row, and a value that is
@@ -119,11 +119,7 @@ class Cells {
   // not stored as 2 and every arrival time moved by half a microsecond.
   void Faithful(float value, const ff::FileColumn& column) {
     if (!std::isfinite(value)) Refuse(place_, column.Name(), {});
-    for (int precision = column.decimals; precision <= kMaxFaithfulDecimals; ++precision) {
-      cell_.clear();
-      AppendFixed(cell_, static_cast<double>(value), 0, precision);
-      if (MathOperation::ToFloat(cell_) == value) break;
-    }
+    cell_ = FormatHeldValue(value, column.decimals);
     Put(column);
   }
 

@@ -1,5 +1,7 @@
 #include "core/data/number_entry.h"
 
+#include "core/data/text_format.h"
+
 #include <algorithm>
 #include <charconv>
 #include <climits>
@@ -133,6 +135,15 @@ long long MathOperation::ToInt64(std::string_view text, const WarningSink& warn)
 int MathOperation::ToInt(std::string_view text, const WarningSink& warn) {
   const long long value = ToInt64(text, warn);
   return static_cast<int>(std::clamp<long long>(value, INT_MIN, INT_MAX));
+}
+
+std::string FormatHeldValue(float value, int decimals) {
+  std::string text;
+  for (int precision = std::max(decimals, 0); precision <= kMaxHeldDecimals; ++precision) {
+    text = FormatFixed(static_cast<double>(value), precision);
+    if (!std::isfinite(value) || MathOperation::ToFloat(text) == value) break;
+  }
+  return text;
 }
 
 }  // namespace korvane

@@ -8,6 +8,7 @@
 // value is 0 when nothing could be read. Only '.' is a decimal separator.
 #pragma once
 
+#include <string>
 #include <string_view>
 
 #include "core/platform/error.h"
@@ -28,5 +29,14 @@ class MathOperation {
   // Number of UTF-16 code units of a UTF-8 text (invalid bytes count 1 each).
   static int Utf16Length(std::string_view utf8);
 };
+
+// Most decimals a held value is shown or written with.
+inline constexpr int kMaxHeldDecimals = 6;
+
+// The text of a value a field holds: `decimals` decimals, or more (up to
+// kMaxHeldDecimals) when that text would read back as another float, so
+// that a field shows the value its result uses ("1.234" at two decimals,
+// "0.0001" at three). A value of more decimals still gets six.
+std::string FormatHeldValue(float value, int decimals);
 
 }  // namespace korvane

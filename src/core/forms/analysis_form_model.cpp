@@ -1,5 +1,7 @@
 #include "core/forms/analysis_form_model.h"
 
+#include "core/data/number_entry.h"
+
 #include <algorithm>
 
 #include "core/algorithm/member_evaluation.h"
@@ -32,32 +34,32 @@ AnalysisFormEnabling AnalysisFormEnablingOf(const CKorvaneDoc& doc) {
 AnalysisFormFields AnalysisFormFieldsOf(const CKorvaneDoc& doc) {
   AnalysisFormFields f;
   f.standard = IndexOf(doc.standard);
-  f.eta = FormatFixed(doc.project.eta, 2);
-  f.deltaTot = FormatFixed(doc.project.deltaTot, 2);
+  f.eta = FormatHeldValue(doc.project.eta, 2);
+  f.deltaTot = FormatHeldValue(doc.project.deltaTot, 2);
   for (const Member& m : doc.members) f.memberNames.push_back(m.name);
   const Member* member = doc.GetCurrentMember();
   if (member == nullptr) return f;
   f.member = doc.currentMember;
   f.aggregate = ShownAggregate(member->aggregateType);
-  f.coefA = FormatFixed(member->coefA, 4);
-  f.coefB = FormatFixed(member->coefB, 3);
-  f.coefC = FormatFixed(member->coefC, 3);
-  f.coefD = FormatFixed(member->coefD, 4);
+  f.coefA = FormatHeldValue(member->coefA, 4);
+  f.coefB = FormatHeldValue(member->coefB, 3);
+  f.coefC = FormatHeldValue(member->coefC, 3);
+  f.coefD = FormatHeldValue(member->coefD, 4);
   f.pumped = member->pumped;
   return f;
 }
 
 std::string CoefficientEnteredText(Coefficient which, float value) {
   switch (which) {
-    case Coefficient::A: return FormatFixed(value, 3);
+    case Coefficient::A: return FormatHeldValue(value, 3);
     case Coefficient::B:
-    case Coefficient::C: return FormatFixed(value, 2);
+    case Coefficient::C: return FormatHeldValue(value, 2);
     case Coefficient::D: break;
   }
-  return FormatFixed(value, 4);
+  return FormatHeldValue(value, 4);
 }
 
-std::string CorrectionEnteredText(float value) { return FormatFixed(value, 2); }
+std::string CorrectionEnteredText(float value) { return FormatHeldValue(value, 2); }
 
 MemberPaneTexts MemberPaneTextsOf(const CKorvaneDoc& doc, int member) {
   MemberPaneTexts t;

@@ -1,5 +1,7 @@
 #include "core/forms/main_screen_model.h"
 
+#include "core/data/number_entry.h"
+
 #include <algorithm>
 
 #include "core/app/korvane_doc.h"
@@ -41,7 +43,7 @@ ZonePointsTexts ZonePointsTextsOf(const CKorvaneDoc& doc) {
   return t;
 }
 
-std::string CoefficientText(float value) { return FormatFixed(value, 3); }
+std::string CoefficientText(float value) { return FormatHeldValue(value, 3); }
 
 ZoneFieldsTexts ZoneFieldsTextsOf(const CKorvaneDoc& doc) {
   ZoneFieldsTexts t;
