@@ -38,16 +38,16 @@ std::vector<std::vector<std::uint16_t>> ArraysOf(const std::string& json, const 
   return arrays;
 }
 
-TEST(CliWaveform, InvalidCornersGiveTheDialogCaptionAndStatusTwo) {
+TEST(CliWaveform, InvalidCornersGiveTheDialogsMessageAndStatusTwo) {
   struct Case {
     std::vector<std::string> filters;
     const char* caption;
   };
   const Case cases[] = {
-      {{"--highpass", "25"}, "高通范围为0.01-20kHz"},
-      {{"--highpass", "0.005"}, "高通范围为0.01-20kHz"},
-      {{"--lowpass", "1.5"}, "低通范围为2-500kHz"},
-      {{"--lowpass", "501"}, "低通范围为2-500kHz"},
+      {{"--highpass", "25"}, "高通频率须为0.01～20 kHz之间的数"},
+      {{"--highpass", "0.005"}, "高通频率须为0.01～20 kHz之间的数"},
+      {{"--lowpass", "1.5"}, "低通频率须为2～500 kHz之间的数"},
+      {{"--lowpass", "501"}, "低通频率须为2～500 kHz之间的数"},
       {{"--highpass", "15", "--lowpass", "10"}, "高通值必须小于低通值"},
   };
   for (const Case& c : cases) {

@@ -164,7 +164,7 @@ TEST(CorrectionDialogs, OkTakesEveryTypedCellOrRefusesTheTable) {
   EXPECT_EQ(accepted.tables.surface, doc.tables.surface);
   for (const char* text : {"-7.25abc", "", "1e1", "123456789012345678901", "1e39", "20.5"}) {
     const CellTables refused = typed(text);
-    EXPECT_EQ(refused.message, "修正值须为-20～20之间的数") << text;
+    EXPECT_EQ(refused.message, "R=20、检测角度+90：修正值须为-20～20之间的数") << text;
     EXPECT_EQ(refused.row, 3) << text;
     EXPECT_EQ(refused.column, 1) << text;
     EXPECT_EQ(refused.tables.angle, doc.tables.angle) << text;
@@ -227,14 +227,47 @@ TEST(CorrectionDialogs, DefaultsThenCancelAndNoGrid) {
   EXPECT_EQ(CorrectionDialogModel(Kind::Angle, doc).layout().rows, 10);
 }
 
-// An edited cell shows the table's format when that gives back what was
-// typed; anything else stays as typed.
-TEST(CorrectionDialogs, EditedCellTakesTheTableFormat) {
-  const std::pair<const char*, const char*> cases[] = {
-      {"-8", "-8.0"}, {"3", "3.0"}, {" 2.5", "2.5"}, {"-8.25", "-8.25"},
-      {"abc", "abc"}, {"", ""},     {"25", "25"},    {"1.50", "1.5"},
+// A cell's edit ends: a number in range takes the table's format when that
+// gives back what was typed, else stays as typed; anything else is refused
+// with a message naming the cell, and the cell shows its value again.
+TEST(CorrectionDialogs, EditEndTakesOrRefusesTheCell) {
+  CKorvaneDoc doc;
+  doc.SetStandard(Standard::TB10426_2004);
+  struct Case {
+    Kind kind;
+    int row;
+    int column;
+    const char* typed;
+    const char* shown;
+    const char* named;  // empty: taken
   };
-  for (const auto& [typed, shown] : cases) EXPECT_EQ(CorrectionCellShownText(typed), shown) << typed;
+  const Case cases[] = {
+      {Kind::Angle, 3, 1, "-8", "-8.0", ""},
+      {Kind::Angle, 3, 1, " 2.5", "2.5", ""},
+      {Kind::Angle, 3, 1, "-8.25", "-8.25", ""},
+      {Kind::Angle, 3, 1, "1.50", "1.5", ""},
+      {Kind::Angle, 3, 1, "abc", nullptr, "R=20、检测角度+90"},
+      {Kind::Angle, 4, 8, "25", nullptr, "R=21、检测角度-90"},
+      {Kind::Angle, 33, 5, "3,5", nullptr, "R=50、检测角度-30"},
+      {Kind::Surface, 1, 2, "", nullptr, "R=20、底面"},
+      {Kind::Surface, 1, 1, "-20", "-20.0", ""},
+      {Kind::Carbon, 2, 2, "1e1", nullptr, "碳化深度0.0;0.5;1.0、抗压强度<=40.0"},
+      {Kind::Carbon, 4, 4, "20.01", nullptr, "碳化深度1.5;2.0、抗压强度40.0～60.0"},
+      {Kind::Carbon, 4, 4, "7", "7.0", ""},
+      // A label is nothing to enter.
+      {Kind::Angle, 3, 0, "abc", " 20", ""},
+  };
+  for (const Case& c : cases) {
+    CorrectionDialogModel dialog(c.kind, doc);
+    const std::string before = dialog.layout().TextAt(c.row, c.column);
+    const CellEntry entry = dialog.EnterCell(c.row, c.column, c.typed);
+    const std::string shown = c.shown != nullptr ? c.shown : before;
+    EXPECT_EQ(entry.shown, shown) << c.typed;
+    EXPECT_EQ(dialog.layout().TextAt(c.row, c.column), shown) << c.typed;
+    EXPECT_EQ(entry.message,
+              *c.named == 0 ? std::string() : std::string(c.named) + "：修正值须为-20～20之间的数")
+        << c.typed;
+  }
 }
 
 }  // namespace

@@ -16,7 +16,7 @@ constexpr TypedField kFields[] = {
     TypedField::Reading,      TypedField::Rebound,      TypedField::Carbonation,  TypedField::Distance,
     TypedField::Beta,         TypedField::Lambda,       TypedField::Eta,          TypedField::DeltaTot,
     TypedField::CoefficientA, TypedField::CoefficientB, TypedField::CoefficientC, TypedField::CoefficientD,
-    TypedField::CarbonationD,
+    TypedField::CarbonationD, TypedField::Correction,   TypedField::HighPass,     TypedField::LowPass,
 };
 
 // What is not a number is refused in every field, with the field's message.
@@ -62,7 +62,7 @@ TEST(TypedNumber, EachEndOfEachRange) {
     };
     const double lowest = range.lowIncluded ? range.low : range.low + step;
     for (double inside : {lowest, range.high, (range.low + range.high) / 2}) {
-      const double v = range.integer ? std::round(inside) : inside;
+      const double v = range.integer ? std::round(inside) : std::round(inside * 100) / 100;  // as typed
       const TypedNumber typed = ReadTypedNumber(text(v), field);
       ASSERT_TRUE(typed.value.has_value()) << range.name << " " << text(v);
       EXPECT_EQ(*typed.value, static_cast<float>(v)) << range.name;
@@ -106,6 +106,8 @@ TEST(TypedNumber, SignsBlanksAndMessages) {
       {TypedField::DeltaTot, "强度修正量Δtot须为-30～30 MPa之间的数"},
       {TypedField::CoefficientA, "系数a须为大于0、不超过10的数"},
       {TypedField::CarbonationD, "系数d须为-1～1之间的数"},
+      {TypedField::HighPass, "高通频率须为0.01～20 kHz之间的数"},
+      {TypedField::LowPass, "低通频率须为2～500 kHz之间的数"},
   };
   for (const auto& [field, message] : messages) EXPECT_EQ(RangeMessage(RangeOf(field)), message);
 }

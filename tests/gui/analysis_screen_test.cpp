@@ -485,8 +485,18 @@ class AnalysisScreenTest : public QObject, protected WindowFixture<> {
       QCOMPARE(dialog.windowTitle(), QStringLiteral("角度修正值表"));
       QCOMPARE(dialog.grid()->rowCount(), 3 + 7);
       QCOMPARE(dialog.grid()->itemText(3, 1), FormatFixed(defaultValue, 1));
-      dialog.grid()->setItemText(3, 1, QStringLiteral("-9.9"));
+      // A refused cell says which cell and range at once, and shows its
+      // value again; a taken one shows the table's format.
+      const QString shown = dialog.grid()->itemText(3, 2);
+      TypeIntoCell(dialog.grid(), 3, 2, QStringLiteral("3,5"));
+      QCOMPARE(prompter_.messages,
+               QStringList{QStringLiteral("R=20、检测角度+60：修正值须为-20～20之间的数")});
+      QCOMPARE(dialog.grid()->itemText(3, 2), shown);
+      prompter_.messages.clear();
+      TypeIntoCell(dialog.grid(), 3, 1, QStringLiteral("-9.9"));
+      QCOMPARE(dialog.grid()->itemText(3, 1), QStringLiteral("-9.9"));
       dialog.okButton()->click();
+      QVERIFY(prompter_.messages.isEmpty());
     }
     QCOMPARE(doc().tables.angle[0][0], -9.9f);
     {

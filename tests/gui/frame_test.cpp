@@ -1,6 +1,7 @@
 // The frame's commands and prompts: menus and their states, the exit prompt,
 // the filter, test-parameter and merge dialogs, file dialog filters.
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QDir>
@@ -21,6 +22,7 @@
 #include <QtTest>
 #include <memory>
 
+#include "core/data/typed_number.h"
 #include "core/standards/standards.h"
 #include "gui/application.h"
 #include "gui/commands.h"
@@ -278,6 +280,9 @@ class FrameTest : public QObject, protected WindowFixture<> {
     QCOMPARE(QDir(config).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList());
   }
 
+  // The dialog's corners follow the typed-number rule: entered when the
+  // edit ends, refused with the corner's message, the field and the focus
+  // kept; Enter on a corner taken goes on to "确定".
   void filterDialog() {
     makeFrame(MakeWaveformDoc(1, 3));
     CKorvaneDoc& doc = model_->doc();
@@ -292,33 +297,84 @@ class FrameTest : public QObject, protected WindowFixture<> {
     QCOMPARE(dialog.lowPassEdit()->text(), QStringLiteral("50"));
     QVERIFY(!dialog.highPassEdit()->isEnabled());
     QVERIFY(!dialog.lowPassEdit()->isEnabled());
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowActive(&dialog));
 
-    dialog.lowPassCheck()->setChecked(true);
-    QVERIFY(doc.lowPassOn);
-    QVERIFY(dialog.lowPassEdit()->isEnabled());
+    // Tab follows the layout: each box, then its field.
     dialog.highPassCheck()->setChecked(true);
-    dialog.lowPassEdit()->setText(QStringLiteral("5"));
-    QCOMPARE(dialog.windowTitle(), QStringLiteral("高通值必须小于低通值"));
-    dialog.lowPassEdit()->setText(QStringLiteral("50"));
-    QCOMPARE(dialog.windowTitle(), QStringLiteral("数字滤波"));
-    dialog.highPassEdit()->setText(QStringLiteral("30"));
-    QCOMPARE(dialog.windowTitle(), QStringLiteral("高通范围为0.01-20kHz"));
-    QCOMPARE(doc.highPassKHz, 30.0f);  // stored although invalid
-    dialog.highPassEdit()->setText(QStringLiteral("12345"));
-    QCOMPARE(prompter_.messages, QStringList{QStringLiteral("高通范围为0.01-20kHz")});
-    QCOMPARE(dialog.highPassEdit()->text(), QStringLiteral("1234"));
-    dialog.lowPassEdit()->setText(QStringLiteral("600"));
-    QCOMPARE(dialog.windowTitle(), QStringLiteral("低通范围为2-500kHz"));
-    dialog.highPassEdit()->setText(QStringLiteral("20"));
-    dialog.lowPassEdit()->setText(QStringLiteral("20"));  // equal corners are accepted
-    QCOMPARE(dialog.windowTitle(), QStringLiteral("数字滤波"));
-    QVERIFY(model_->isModified());
+    dialog.lowPassCheck()->setChecked(true);
+    dialog.highPassCheck()->setFocus(Qt::OtherFocusReason);
+    QList<QWidget*> order;
+    for (int i = 0; i < 3; ++i) {
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+      order << QApplication::focusWidget();
+    }
+    QCOMPARE(order, (QList<QWidget*>{dialog.highPassEdit(), dialog.lowPassCheck(), dialog.lowPassEdit()}));
+
+    QLineEdit* low = dialog.lowPassEdit();
+    const QString lowRange = QString::fromStdString(RangeMessage(RangeOf(TypedField::LowPass)));
+    struct Refused {
+      QString text;
+      QString message;
+    };
+    const Refused refusals[] = {
+        {QStringLiteral("600"), lowRange},
+        {QStringLiteral("3,5"), lowRange},
+        {QStringLiteral(""), lowRange},
+        {QStringLiteral("5"), QStringLiteral("高通值必须小于低通值")},
+    };
+    for (const Refused& r : refusals) {
+      prompter_.messages.clear();
+      low->selectAll();
+      QTest::keyClicks(low, r.text);
+      if (r.text.isEmpty()) QTest::keyClick(low, Qt::Key_Delete);
+      QTest::keyClick(low, Qt::Key_Return);
+      QCOMPARE(prompter_.messages, QStringList{r.message});
+      QVERIFY(dialog.isVisible());  // Enter did not reach "确定"
+      QCOMPARE(low->text(), r.text);
+      QCOMPARE(doc.lowPassKHz, 50.0f);
+      // "确定" enters it again: refused, the dialog stays.
+      QTest::mouseClick(dialog.okButton(), Qt::LeftButton);
+      QVERIFY(dialog.isVisible());
+      QTRY_VERIFY(low->hasFocus());
+    }
+    // Esc gives the field's value back; the next Esc would close.
+    QTest::keyClick(low, Qt::Key_Escape);
+    QCOMPARE(low->text(), QStringLiteral("50"));
+
+    // A corner taken filters at once, and Enter goes on to "确定": one step.
+    low->selectAll();
+    QTest::keyClicks(low, QStringLiteral("100"));
+    prompter_.messages.clear();
+    QTest::keyClick(low, Qt::Key_Return);
+    QVERIFY(prompter_.messages.isEmpty());
+    QVERIFY(!dialog.isVisible());
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    QCOMPARE(doc.lowPassKHz, 100.0f);
     const MeasuringPoint& point = *doc.GetCurrentZone()->points[0];
     QVERIFY(point.samples != point.unfilteredSamples);
+    QCOMPARE(model_->undoStack()->count(), 1);
+    model_->undoStack()->undo();
+    QCOMPARE(DumpDocument(doc), opening);
+  }
 
-    // Cancel puts the settings and waveforms of the opening back, and the
-    // data are not modified.
-    dialog.reject();
+  // "取消" with a refused corner still typed: closes, puts the opening back
+  // and enters nothing.
+  void filterDialogCancelDropsTheTyping() {
+    makeFrame(MakeWaveformDoc(1, 3));
+    CKorvaneDoc& doc = model_->doc();
+    const std::string opening = DumpDocument(doc);
+    CDlgFilter dialog(model_.get(), &prompter_);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowActive(&dialog));
+    dialog.lowPassCheck()->setChecked(true);
+    QLineEdit* low = dialog.lowPassEdit();
+    low->setFocus(Qt::OtherFocusReason);
+    low->selectAll();
+    QTest::keyClicks(low, QStringLiteral("700"));
+    QTest::mouseClick(dialog.cancelButton(), Qt::LeftButton);
+    QVERIFY(!dialog.isVisible());
+    QVERIFY(prompter_.messages.isEmpty());
     QCOMPARE(DumpDocument(doc), opening);
     QVERIFY(!model_->isModified());
     QVERIFY(!model_->undoStack()->canUndo());

@@ -267,7 +267,7 @@ class UndoTest : public QObject, protected WindowFixture<SuggestionPrompter> {
          [this] {
            CDlgFilter dialog(model_.get(), &prompter_, frame_.get());
            dialog.lowPassCheck()->setChecked(true);
-           dialog.lowPassEdit()->setText(QStringLiteral("100"));
+           EnterText(dialog.lowPassEdit(), QStringLiteral("100"));
            dialog.okButton()->click();
          }},
         {"修改检测参数", Screen::Main,

@@ -47,6 +47,8 @@ NumberRange RangeOf(TypedField field) {
     case TypedField::Gain: return {"增益", 0, 100, true, false, ""};
     case TypedField::Delay: return {"延时", 0, 1000, true, false, "us"};
     case TypedField::CoreStrength: return {"芯样强度fcor", 0, 200, false, false, "MPa"};
+    case TypedField::HighPass: return {"高通频率", 0.01, 20, true, false, "kHz"};
+    case TypedField::LowPass: return {"低通频率", 2, 500, true, false, "kHz"};
   }
   return {};
 }

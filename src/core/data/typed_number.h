@@ -36,6 +36,8 @@ enum class TypedField {
   Gain,          // a section's gain: 0 … 100
   Delay,         // a section's delay: 0 … 1000 µs
   CoreStrength,  // a drilled core's strength fcor: above 0, at most 200 MPa
+  HighPass,      // the high-pass filter's corner: 0.01 … 20 kHz
+  LowPass,       // the low-pass filter's corner: 2 … 500 kHz
 };
 
 // A field's range and how its message names it.

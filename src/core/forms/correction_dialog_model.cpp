@@ -3,6 +3,7 @@
 #include <array>
 #include <cmath>
 #include <cstddef>
+#include <string>
 
 #include "core/app/korvane_doc.h"
 #include "core/data/text_format.h"
@@ -17,6 +18,10 @@ constexpr int kHeaderHeight = 22;
 constexpr int kRowHeight = 20;
 constexpr int kLabelWidth = 48;
 constexpr int kValueWidth = 56;
+
+constexpr std::array<std::string_view, kCarbonBands> kDepthLabels = {"0.0;0.5;1.0", "1.5;2.0"};
+constexpr std::array<std::array<std::string_view, kCarbonStrengthBands>, kCarbonBands> kStrengthBands = {
+    {{"<=40.0", "45.0", "50.0", "55.0～60.0"}, {"<=30.0", "35.0", "40.0～60.0", ""}}};
 
 constexpr std::array<std::string_view, kAngleColumns> kAngleHeaders = {"+90", "+60", "+45", "+30",
                                                                        "-30", "-45", "-60", "-90"};
@@ -69,9 +74,6 @@ GridLayout SurfaceLayout(const CorrectionTableInfo& info) {
 }
 
 GridLayout CarbonLayout() {
-  static constexpr std::array<std::string_view, kCarbonBands> kDepthLabels = {"0.0;0.5;1.0", "1.5;2.0"};
-  static constexpr std::array<std::array<std::string_view, kCarbonStrengthBands>, kCarbonBands>
-      kStrengthBands = {{{"<=40.0", "45.0", "50.0", "55.0～60.0"}, {"<=30.0", "35.0", "40.0～60.0", ""}}};
   GridLayout layout =
       GridLayout::Sized(1 + 2 * kCarbonBands, kCarbonFirstValueColumn + kCarbonStrengthBands, 1, 2);
   layout.At(0, 0).text = "碳化深度值";
@@ -154,6 +156,33 @@ GridLayout CorrectionTableLayout(std::optional<CorrectionTable> table, const Cor
   return layout;
 }
 
+std::string CorrectionCellName(CorrectionTable table, int tableRow, int tableColumn) {
+  const CorrectionTableInfo& info = InfoOf(table);
+  const auto at = [](const auto& labels, int i) {
+    return i >= 0 && static_cast<std::size_t>(i) < labels.size()
+               ? std::string(labels[static_cast<std::size_t>(i)])
+               : std::string("?");
+  };
+  switch (info.kind) {
+    case CorrectionTableKind::Angle:
+      return "R=" + std::to_string(TableRowRebound(info, tableRow)) + "、检测角度" +
+             at(kAngleHeaders, tableColumn);
+    case CorrectionTableKind::Surface:
+      return "R=" + std::to_string(TableRowRebound(info, tableRow)) + "、" +
+             (tableColumn == 0 ? "顶面" : "底面");
+    case CorrectionTableKind::Carbon: break;
+  }
+  const std::string strength = tableRow >= 0 && tableRow < kCarbonBands
+                                   ? at(kStrengthBands[static_cast<std::size_t>(tableRow)], tableColumn)
+                                   : std::string("?");
+  return "碳化深度" + at(kDepthLabels, tableRow) + "、抗压强度" + strength;
+}
+
+std::string CorrectionCellMessage(CorrectionTable table, int tableRow, int tableColumn) {
+  return CorrectionCellName(table, tableRow, tableColumn) + "：" +
+         RangeMessage(RangeOf(TypedField::Correction));
+}
+
 CellTables CorrectionTablesFromCells(CorrectionTable table, const CorrectionTables& base,
                                      const CellTextReader& cellText) {
   CellTables result{base, {}, -1, -1};
@@ -165,15 +194,17 @@ CellTables CorrectionTablesFromCells(CorrectionTable table, const CorrectionTabl
     // back every stored float (the derived fine tables).
     if (text == FormatFixed(value, 1)) continue;
     const TypedNumber typed = ReadTypedNumber(text, TypedField::Correction);
-    if (!typed.value) return CellTables{base, typed.message, at.row, at.column};
+    if (!typed.value) {
+      return CellTables{base, CorrectionCellMessage(table, at.tableRow, at.tableColumn), at.row, at.column};
+    }
     value = *typed.value;
   }
   return result;
 }
 
-std::string CorrectionCellShownText(std::string_view typed) {
+std::optional<std::string> CorrectionCellShownText(std::string_view typed) {
   const TypedNumber number = ReadTypedNumber(typed, TypedField::Correction);
-  if (!number.value || !number.message.empty()) return std::string(typed);
+  if (!number.value) return std::nullopt;
   const std::string shown = FormatFixed(*number.value, 1);
   const TypedNumber back = ReadTypedNumber(shown, TypedField::Correction);
   return back.value == number.value ? shown : std::string(typed);
@@ -184,6 +215,20 @@ CorrectionDialogModel::CorrectionDialogModel(CorrectionDialogKind kind, const CK
       table_(TableReadBy(kind, doc.standard)),
       current_(doc.tables),
       layout_(CorrectionTableLayout(table_, current_)) {}
+
+CellEntry CorrectionDialogModel::EnterCell(int row, int column, std::string_view typed) {
+  if (!table_ || row < 0 || column < 0 || row >= layout_.rows || column >= layout_.columns) return {};
+  GridCell& cell = layout_.At(row, column);
+  for (const CorrectionValueCell& at : CorrectionValueCells(*table_)) {
+    if (at.row != row || at.column != column) continue;
+    if (std::optional<std::string> shown = CorrectionCellShownText(typed)) {
+      cell.text = std::move(*shown);
+      return {cell.text, {}};
+    }
+    return {cell.text, CorrectionCellMessage(*table_, at.tableRow, at.tableColumn)};
+  }
+  return {cell.text, {}};  // a label: nothing to take
+}
 
 CellTables CorrectionDialogModel::Accept(const CellTextReader& cellText) const {
   if (!table_) return CellTables{current_, {}, -1, -1};

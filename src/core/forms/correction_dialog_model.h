@@ -69,12 +69,20 @@ std::vector<CorrectionValueCell> CorrectionValueCells(CorrectionTable table);
 // Text of grid cell (row, column) as the dialog shows it now (UTF-8).
 using CellTextReader = std::function<std::string(int row, int column)>;
 
+// How a message names a value cell of `table` (its row and column labels):
+// "R=20、检测角度+90", "R=20、顶面", "碳化深度0.0;0.5;1.0、抗压强度<=40.0".
+std::string CorrectionCellName(CorrectionTable table, int tableRow, int tableColumn);
+
+// The message for a value cell refused: its name, "：", then the range
+// message ("R=20、检测角度+90：修正值须为-20～20之间的数").
+std::string CorrectionCellMessage(CorrectionTable table, int tableRow, int tableColumn);
+
 // "确定": `base` with every shown value of `table` read from its cell as a
 // typed number (typed_number.h, −20 … 20). A cell whose text is still the
 // one `base` shows ("%.1f") keeps its stored value. Values not shown and the
 // other tables stay as in `base`. The first cell that holds no number in
-// range refuses the whole table: its message and position, `tables` as
-// `base`.
+// range refuses the whole table: its message (CorrectionCellMessage) and
+// position, `tables` as `base`.
 struct CellTables {
   CorrectionTables tables;
   std::string message;  // empty when every cell was taken
@@ -86,9 +94,17 @@ CellTables CorrectionTablesFromCells(CorrectionTable table, const CorrectionTabl
 
 // The text a value cell shows once its edit ends: a typed number in range
 // in the table's "%.1f" ("-8" shows "-8.0") when that text gives back the
-// same value; any other text as typed ("-8.25" keeps its digits, a refused
-// text stays for "确定" to name).
-std::string CorrectionCellShownText(std::string_view typed);
+// same value, else as typed ("-8.25" keeps its digits); nullopt for a text
+// that is no number in range.
+std::optional<std::string> CorrectionCellShownText(std::string_view typed);
+
+// The end of a value cell's edit: the text the cell shows now, and the
+// message when the typed text was refused (the cell then shows what it
+// showed before the edit).
+struct CellEntry {
+  std::string shown;
+  std::string message;  // empty when taken
+};
 
 // One open dialog.
 class CorrectionDialogModel {
@@ -104,6 +120,12 @@ class CorrectionDialogModel {
   bool hasGrid() const { return table_.has_value(); }
   // The grid to show (0 × 0 without a table).
   const GridLayout& layout() const { return layout_; }
+
+  // The edit of grid cell (row, column) ended with `typed` in it: taken,
+  // the cell's text becomes its shown form; refused (or not a value cell),
+  // it stays as it was and the message names the cell and the range. The
+  // layout holds the cells' texts as they stand.
+  CellEntry EnterCell(int row, int column, std::string_view typed);
 
   // "确定": the tables to store, read from the dialog's cells; the
   // document's current tables unchanged when there is no grid.

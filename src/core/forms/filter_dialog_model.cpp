@@ -1,69 +1,41 @@
 #include "core/forms/filter_dialog_model.h"
 
-#include <charconv>
-#include <limits>
+#include <cmath>
 
 #include "core/app/document_edits.h"
 #include "core/app/korvane_doc.h"
 #include "core/data/number_entry.h"
+#include "core/data/typed_number.h"
 
 namespace korvane {
 namespace {
 
-// Values above this raise the message box and shorten the text.
-constexpr float kLargestTyped = 9999.0f;
-constexpr int kShortenedCharacters = 4;
+TypedField FieldOf(bool high) { return high ? TypedField::HighPass : TypedField::LowPass; }
 
-// "%.<decimals>f" independent of the process locale.
-std::string FormatFixed(float value, int decimals) {
-  char buffer[64];
-  const auto result = std::to_chars(buffer, buffer + sizeof buffer, static_cast<double>(value),
-                                    std::chars_format::fixed, decimals);
-  if (result.ec != std::errc{}) return {};
-  return std::string(buffer, result.ptr);
-}
-
-// First `count` characters (code points) of a UTF-8 text.
-std::string FirstCharacters(std::string_view text, int count) {
-  std::size_t end = 0;
-  for (int taken = 0; end < text.size() && taken < count; ++taken) {
-    ++end;
-    while (end < text.size() && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) ++end;
-  }
-  return std::string(text.substr(0, end));
+// A corner held as float against its range: the range's ends as floats, so
+// that a typed "0.01" taken stays inside when checked again.
+std::string RangeRefusal(bool high, float kHz) {
+  const NumberRange range = RangeOf(FieldOf(high));
+  const bool inside =
+      std::isfinite(kHz) && kHz >= static_cast<float>(range.low) && kHz <= static_cast<float>(range.high);
+  return inside ? std::string() : RangeMessage(range);
 }
 
 }  // namespace
 
-std::string_view HighPassCaption(float highPassKHz, float lowPassKHz) {
-  // Written so that NaN counts as out of range.
-  if (!(highPassKHz <= 20.0f && highPassKHz >= 0.0099995)) return kCaptionHighPassRange;
-  if (highPassKHz > lowPassKHz) return kCaptionHighAboveLow;
-  return kCaptionFiltering;
-}
-
-std::string_view LowPassCaption(float lowPassKHz, float highPassKHz) {
-  if (!(lowPassKHz <= 500.0f && lowPassKHz >= 2.0f)) return kCaptionLowPassRange;
-  if (lowPassKHz < highPassKHz) return kCaptionHighAboveLow;
-  return kCaptionFiltering;
-}
-
 std::string CheckFilterCorners(std::optional<float> highPassKHz, std::optional<float> lowPassKHz) {
   if (highPassKHz) {
-    const std::string_view caption =
-        HighPassCaption(*highPassKHz, lowPassKHz.value_or(std::numeric_limits<float>::infinity()));
-    if (caption != kCaptionFiltering) return std::string(caption);
+    if (std::string refusal = RangeRefusal(true, *highPassKHz); !refusal.empty()) return refusal;
   }
   if (lowPassKHz) {
-    const std::string_view caption = LowPassCaption(*lowPassKHz, highPassKHz.value_or(0.0f));
-    if (caption != kCaptionFiltering) return std::string(caption);
+    if (std::string refusal = RangeRefusal(false, *lowPassKHz); !refusal.empty()) return refusal;
   }
+  if (highPassKHz && lowPassKHz && *highPassKHz > *lowPassKHz) return std::string(kMsgHighAboveLow);
   return {};
 }
 
 std::string ApplyFilterCorners(CKorvaneDoc& doc, std::optional<float> highPassKHz,
                                std::optional<float> lowPassKHz) {
-  if (std::string refusal = CheckFilterCorners(highPassKHz, lowPassKHz); !refusal.empty()) return refusal;
   FilterSettings settings = FilterSettingsOf(doc);
   if (highPassKHz) {
     settings.highPassKHz = *highPassKHz;
@@ -72,6 +44,13 @@ std::string ApplyFilterCorners(CKorvaneDoc& doc, std::optional<float> highPassKH
   if (lowPassKHz) {
     settings.lowPassKHz = *lowPassKHz;
     settings.lowPassOn = true;
+  }
+  // A filter left on counts as given.
+  const auto on = [](bool isOn, float kHz) { return isOn ? std::optional<float>(kHz) : std::nullopt; };
+  if (std::string refusal = CheckFilterCorners(on(settings.highPassOn, settings.highPassKHz),
+                                               on(settings.lowPassOn, settings.lowPassKHz));
+      !refusal.empty()) {
+    return refusal;
   }
   ApplyZoneFilter(doc, CurrentZoneRef(doc), settings);
   return {};
@@ -86,13 +65,20 @@ FilterDialogModel::FilterDialogModel(CKorvaneDoc& doc)
       openingHighKHz_(doc.highPassKHz),
       openingLowKHz_(doc.lowPassKHz),
       openingHighOn_(doc.highPassOn),
-      openingLowOn_(doc.lowPassOn),
-      highText_(FormatFixed(doc.highPassKHz, 2)),
-      lowText_(FormatFixed(doc.lowPassKHz, 0)),
-      caption_(kFilterDialogTitle) {}
+      openingLowOn_(doc.lowPassOn) {}
 
 bool FilterDialogModel::highPassChecked() const { return doc_.highPassOn; }
 bool FilterDialogModel::lowPassChecked() const { return doc_.lowPassOn; }
+std::string FilterDialogModel::highPassText() const { return FormatHeldValue(doc_.highPassKHz, 2); }
+std::string FilterDialogModel::lowPassText() const { return FormatHeldValue(doc_.lowPassKHz, 0); }
+
+std::string FilterDialogModel::Refusal(bool highOn, float highKHz, bool lowOn, float lowKHz,
+                                       Corner acted) const {
+  const bool high = acted == Corner::High;
+  if (std::string refusal = RangeRefusal(high, high ? highKHz : lowKHz); !refusal.empty()) return refusal;
+  if (highOn && lowOn && highKHz > lowKHz) return std::string(kMsgHighAboveLow);
+  return {};
+}
 
 void FilterDialogModel::Refilter(FilterDialogUpdate& update) {
   ApplyZoneFilter(doc_, CurrentZoneRef(doc_), FilterSettingsOf(doc_));
@@ -100,69 +86,47 @@ void FilterDialogModel::Refilter(FilterDialogUpdate& update) {
 }
 
 FilterDialogUpdate FilterDialogModel::SetHighPassChecked(bool checked) {
-  doc_.highPassOn = checked;
-  if (checked) return TextChanged(Corner::High, highText_);
-  FilterDialogUpdate update;
-  Refilter(update);
-  return update;
+  return SetChecked(Corner::High, checked);
 }
-
 FilterDialogUpdate FilterDialogModel::SetLowPassChecked(bool checked) {
-  doc_.lowPassOn = checked;
-  if (checked) return TextChanged(Corner::Low, lowText_);
+  return SetChecked(Corner::Low, checked);
+}
+
+FilterDialogUpdate FilterDialogModel::SetChecked(Corner corner, bool checked) {
+  const bool high = corner == Corner::High;
   FilterDialogUpdate update;
+  if (checked) {
+    update.message =
+        Refusal(high || doc_.highPassOn, doc_.highPassKHz, !high || doc_.lowPassOn, doc_.lowPassKHz, corner);
+    if (update.refused()) return update;
+  }
+  (high ? doc_.highPassOn : doc_.lowPassOn) = checked;
   Refilter(update);
   return update;
 }
 
-FilterDialogUpdate FilterDialogModel::HighPassTextChanged(std::string_view text) {
-  return TextChanged(Corner::High, text);
+FilterDialogUpdate FilterDialogModel::EnterHighPass(std::string_view text) {
+  return Enter(Corner::High, text);
 }
+FilterDialogUpdate FilterDialogModel::EnterLowPass(std::string_view text) { return Enter(Corner::Low, text); }
 
-FilterDialogUpdate FilterDialogModel::LowPassTextChanged(std::string_view text) {
-  return TextChanged(Corner::Low, text);
-}
-
-FilterDialogUpdate FilterDialogModel::TextChanged(Corner corner, std::string_view text) {
+FilterDialogUpdate FilterDialogModel::Enter(Corner corner, std::string_view text) {
   const bool high = corner == Corner::High;
-  const std::string current(text);  // `text` may refer to the member below
-  (high ? highText_ : lowText_) = current;
-
   FilterDialogUpdate update;
-  const WarningSink collect = [&update](std::string_view message) { update.messages.emplace_back(message); };
-  const float value = MathOperation::ToFloat(current, collect);
-  (high ? doc_.highPassKHz : doc_.lowPassKHz) = value;
-
-  if (value > kLargestTyped) {
-    update.messages.emplace_back(high ? kMsgHighPassTooLarge : kMsgLowPassTooLarge);
-    std::string shortened = FirstCharacters(current, kShortenedCharacters);
-    // The shortened text is a new change of the text and is handled as such.
-    // A text that is already four characters long ("1e10") stays as it is
-    // and is checked below; handling it again would never end.
-    if (shortened != current) {
-      FilterDialogUpdate again = TextChanged(corner, shortened);
-      update.messages.insert(update.messages.end(), again.messages.begin(), again.messages.end());
-      update.editText = std::move(shortened);
-      update.caption = std::move(again.caption);
-      update.redrawPanels = again.redrawPanels;
-      return update;
-    }
+  const TypedNumber typed = ReadTypedNumber(text, FieldOf(high));
+  if (!typed.value) {
+    update.message = typed.message;
+    return update;
   }
-
-  const std::string_view caption = high ? HighPassCaption(doc_.highPassKHz, doc_.lowPassKHz)
-                                        : LowPassCaption(doc_.lowPassKHz, doc_.highPassKHz);
-  caption_ = caption;
-  update.caption = caption_;
-  if (caption == kCaptionFiltering && !current.empty()) Refilter(update);
+  const float highKHz = high ? *typed.value : doc_.highPassKHz;
+  const float lowKHz = high ? doc_.lowPassKHz : *typed.value;
+  update.message = Refusal(doc_.highPassOn, highKHz, doc_.lowPassOn, lowKHz, corner);
+  if (update.refused()) return update;
+  const bool changed = (high ? doc_.highPassKHz : doc_.lowPassKHz) != *typed.value;
+  (high ? doc_.highPassKHz : doc_.lowPassKHz) = *typed.value;
+  update.editText = high ? highPassText() : lowPassText();
+  if (changed && (high ? doc_.highPassOn : doc_.lowPassOn)) Refilter(update);
   return update;
-}
-
-std::vector<std::string> FilterDialogModel::Accept() {
-  std::vector<std::string> messages;
-  const WarningSink collect = [&messages](std::string_view message) { messages.emplace_back(message); };
-  doc_.highPassKHz = MathOperation::ToFloat(highText_, collect);
-  doc_.lowPassKHz = MathOperation::ToFloat(lowText_, collect);
-  return messages;
 }
 
 FilterDialogUpdate FilterDialogModel::Cancel() {

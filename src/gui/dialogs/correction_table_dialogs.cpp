@@ -46,10 +46,17 @@ CDlgCorrection::CDlgCorrection(CorrectionDialogKind kind, DocumentModel* model, 
   connect(ok_, &QPushButton::clicked, this, &CDlgCorrection::accept);
   connect(cancel_, &QPushButton::clicked, this, &CDlgCorrection::reject);
   connect(defaults_, &QPushButton::clicked, this, &CDlgCorrection::restoreDefaults);
-  // A typed value takes the table's format as soon as its edit ends.
+  // A typed value takes the table's format as soon as its edit ends; one
+  // refused shows its message, naming the cell, and the cell its value
+  // again, with the focus on it.
   connect(grid_, &CGridCtrl::editEnded, this, [this](int row, int column) {
-    const std::string typed = grid_->itemText(row, column).toStdString();
-    grid_->setItemText(row, column, FromUtf8(CorrectionCellShownText(typed)));
+    const CellEntry entry = dialog_->EnterCell(row, column, grid_->itemText(row, column).toStdString());
+    grid_->setItemText(row, column, FromUtf8(entry.shown));
+    if (!entry.message.empty()) {
+      grid_->stayAfterEdit();
+      prompter_->message(this, FromUtf8(entry.message));
+      grid_->setFocusCell(row, column);
+    }
   });
   showTable();
 }

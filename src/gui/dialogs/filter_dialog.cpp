@@ -12,6 +12,7 @@
 #include "core/forms/filter_dialog_model.h"
 #include "gui/document/document_model.h"
 #include "gui/prompter.h"
+#include "gui/widgets/number_field.h"
 
 namespace korvane::gui {
 
@@ -36,14 +37,18 @@ CDlgFilter::CDlgFilter(DocumentModel* model, Prompter* prompter, QWidget* parent
       at_(model->current()),
       opening_(std::make_shared<const EditSnapshot>(EditSnapshot::Capture(model->doc(), kFilterScope, at_))),
       openingSettings_(FilterSettingsOf(model->doc())) {
-  setWindowTitle(FromUtf8(logic_->caption()));
+  setWindowTitle(FromUtf8(kFilterDialogTitle));
+  // Created in reading order, which is the Tab order: each box, then its
+  // field.
   highCheck_ = new QCheckBox(QStringLiteral("高通(kHz)"), this);
-  lowCheck_ = new QCheckBox(QStringLiteral("低通(kHz)"), this);
   highEdit_ = new QLineEdit(this);
+  lowCheck_ = new QCheckBox(QStringLiteral("低通(kHz)"), this);
   lowEdit_ = new QLineEdit(this);
   ok_ = new QPushButton(QStringLiteral("确定"), this);
   cancel_ = new QPushButton(QStringLiteral("取消"), this);
   ok_->setDefault(true);
+  // "取消" discards what is typed: its click does not enter it first.
+  NumberFieldEntry::DiscardsTyping(cancel_);
 
   auto* grid = new QGridLayout(this);
   grid->addWidget(highCheck_, 0, 0);
@@ -63,45 +68,48 @@ CDlgFilter::CDlgFilter(DocumentModel* model, Prompter* prompter, QWidget* parent
   highEdit_->setEnabled(logic_->highPassChecked());
   lowEdit_->setEnabled(logic_->lowPassChecked());
 
-  connect(highCheck_, &QCheckBox::toggled, this, [this](bool on) {
-    highEdit_->setEnabled(on);
-    apply(logic_->SetHighPassChecked(on), highEdit_);
-  });
-  connect(lowCheck_, &QCheckBox::toggled, this, [this](bool on) {
-    lowEdit_->setEnabled(on);
-    apply(logic_->SetLowPassChecked(on), lowEdit_);
-  });
-  connect(highEdit_, &QLineEdit::textChanged, this,
-          [this](const QString& text) { apply(logic_->HighPassTextChanged(text.toStdString()), highEdit_); });
-  connect(lowEdit_, &QLineEdit::textChanged, this,
-          [this](const QString& text) { apply(logic_->LowPassTextChanged(text.toStdString()), lowEdit_); });
+  const auto checked = [this](QCheckBox* box, QLineEdit* edit, bool on, bool high) {
+    const FilterDialogUpdate update = high ? logic_->SetHighPassChecked(on) : logic_->SetLowPassChecked(on);
+    if (update.refused()) {
+      const QSignalBlocker block(box);
+      box->setChecked(!on);
+    }
+    edit->setEnabled(box->isChecked());
+    apply(update, edit);
+  };
+  connect(highCheck_, &QCheckBox::toggled, this,
+          [this, checked](bool on) { checked(highCheck_, highEdit_, on, true); });
+  connect(lowCheck_, &QCheckBox::toggled, this,
+          [this, checked](bool on) { checked(lowCheck_, lowEdit_, on, false); });
+  NumberFieldEntry::Attach(
+      highEdit_, [this] { return apply(logic_->EnterHighPass(highEdit_->text().toStdString()), highEdit_); });
+  NumberFieldEntry::Attach(
+      lowEdit_, [this] { return apply(logic_->EnterLowPass(lowEdit_->text().toStdString()), lowEdit_); });
   connect(ok_, &QPushButton::clicked, this, &CDlgFilter::accept);
   connect(cancel_, &QPushButton::clicked, this, &CDlgFilter::reject);
 }
 
 CDlgFilter::~CDlgFilter() = default;
 
-void CDlgFilter::apply(const FilterDialogUpdate& update, QLineEdit* edit) {
-  for (const std::string& message : update.messages) prompter_->message(this, FromUtf8(message));
-  if (update.editText && edit != nullptr) {
-    const QSignalBlocker block(edit);
-    edit->setText(FromUtf8(*update.editText));
-  }
-  if (update.caption) setWindowTitle(FromUtf8(*update.caption));
+bool CDlgFilter::apply(const FilterDialogUpdate& update, QLineEdit* edit) {
+  if (update.refused()) prompter_->message(this, FromUtf8(update.message));
+  if (update.editText && edit != nullptr) edit->setText(FromUtf8(*update.editText));
   if (update.redrawPanels) {
     refiltered_ = true;
     model_->notifyWaveformsChanged();
   }
   model_->refreshModified();
+  return !update.refused();
 }
 
 void CDlgFilter::accept() {
-  for (const std::string& message : logic_->Accept()) prompter_->message(this, FromUtf8(message));
+  // A corner still being typed is entered first; refused, it keeps the
+  // dialog open with the focus in its field.
+  if (NumberFieldEntry::EnterTyped(focusWidget()) == NumberFieldEntry::Outcome::Refused) return;
   CKorvaneDoc& doc = model_->doc();
   if (refiltered_ || !SameSettings(FilterSettingsOf(doc), openingSettings_)) {
-    // Redo puts back what the dialog left: it filters as the user types, and
-    // "确定" may store a corner it did not filter with (an invalid one
-    // shown in the caption), so filtering again would not give it.
+    // Redo puts back what the dialog left (the waveforms as filtered, with
+    // the readings recomputed from them).
     auto after = std::make_shared<const EditSnapshot>(EditSnapshot::Capture(doc, kFilterScope, at_));
     EditResult made;
     made.scope = kFilterScope;
@@ -122,6 +130,9 @@ void CDlgFilter::accept() {
 }
 
 void CDlgFilter::reject() {
+  // What is still typed is dropped, not entered when the fields lose the
+  // focus.
+  for (QLineEdit* edit : {highEdit_, lowEdit_}) edit->setModified(false);
   // The opening's state exactly (refiltering with the opening's settings
   // would recompute readings a file may hold otherwise, and mark the data
   // modified).

@@ -1,7 +1,9 @@
 // "滤波": switches and corner frequencies of the high-pass and low-pass
-// filters of the current zone's waveforms. Every valid change refilters the
-// zone from its loaded waveforms and redraws the point panels; the caption
-// reports an invalid value. "确定" keeps what the dialog did as one step of
+// filters of the current zone's waveforms. A corner is entered when its edit
+// ends (Enter, Tab, a click elsewhere, "确定"), as every number field is; a
+// corner taken refilters the zone from its loaded waveforms and redraws the
+// point panels, one refused shows its message and keeps the field and the
+// focus. "确定" keeps what the dialog did as one step of
 // the undo history ("滤波"); "取消" puts back the settings, waveforms and
 // readings of the opening exactly.
 #pragma once
@@ -45,8 +47,8 @@ class CDlgFilter : public QDialog {
 
  private:
   // Shows what the dialog logic asks for after a user action; `edit` is the
-  // box whose text the logic may replace.
-  void apply(const FilterDialogUpdate& update, QLineEdit* edit);
+  // box whose text the logic may replace. False when the action was refused.
+  bool apply(const FilterDialogUpdate& update, QLineEdit* edit);
 
   DocumentModel* model_;
   Prompter* prompter_;

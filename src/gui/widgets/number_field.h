@@ -6,6 +6,10 @@
 // Only text typed since the field was last filled is entered: a field the
 // program refills (another zone, an undo) has nothing pending.
 //
+// Enter in a dialog's field enters the text and, taken, goes on to the
+// dialog's default button; refused, it stops at the field. A control marked
+// with DiscardsTyping (a dialog's "取消") is clicked without entering.
+//
 // A text its handler refuses (not a number in the field's range: the
 // handler shows the message) keeps the field and the focus: the click that
 // left it is not carried out, a command does not run, and the typed text
@@ -30,6 +34,9 @@ class NumberFieldEntry : public QObject {
   // Owned by the field.
   static void Attach(QLineEdit* field, std::function<bool()> enter);
 
+  // Marks a control whose click drops what is typed instead of entering it.
+  static void DiscardsTyping(QWidget* control);
+
   enum class Outcome { Nothing, Entered, Refused };
   // Enters the typed text of `focus` when it is such a field with typing
   // not yet entered.
@@ -49,6 +56,10 @@ class NumberFieldEntry : public QObject {
   std::function<bool()> enter_;
   QString shown_;  // the text the program last put in the field
   bool entering_ = false;
+  // Set by a refusal until the field has the focus back (the next pass of
+  // the event loop): the rest of the action that left the field (the click
+  // after the focus moved) is held back without a second message.
+  bool refusedNow_ = false;
 };
 
 }  // namespace korvane::gui
