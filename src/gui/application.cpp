@@ -48,6 +48,11 @@ bool LoadQtChineseTexts(QTranslator& translator) {
                          QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath));
 }
 
+void UseChineseForQt(QTranslator& translator) {
+  QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
+  if (LoadQtChineseTexts(translator)) QCoreApplication::installTranslator(&translator);
+}
+
 int RunKorvane(int argc, char** argv) {
   // Answered before the window system is opened (they need no display).
   for (int i = 1; i < argc; ++i) {
@@ -65,7 +70,7 @@ int RunKorvane(int argc, char** argv) {
   QApplication::setApplicationName(QStringLiteral("Korvane"));
   // Qt's own buttons and standard dialogs in Chinese.
   QTranslator qtTexts;
-  if (LoadQtChineseTexts(qtTexts)) QCoreApplication::installTranslator(&qtTexts);
+  UseChineseForQt(qtTexts);
   QApplication::setWindowIcon(ApplicationIcon());
   const Arguments args = ParseArguments(QApplication::arguments());
   if (!args.valid) {

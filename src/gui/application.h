@@ -12,6 +12,13 @@ namespace korvane::gui {
 // when they are not installed (the texts stay English).
 bool LoadQtChineseTexts(QTranslator& translator);
 
+// The program's Qt texts and formats in Chinese whatever the system's
+// locale: installs `translator` with LoadQtChineseTexts' texts (when
+// installed) and makes Chinese (China) the default locale, which the file
+// and print dialogs show dates and sizes in. The program's own numbers never
+// depend on the locale.
+void UseChineseForQt(QTranslator& translator);
+
 // Runs the program; returns the process exit code. Arguments: an optional
 // data file path, and the undocumented "--screenshot FILE" that saves a
 // picture of the window once it is shown and ends the program.

@@ -53,6 +53,11 @@ QStringList QtNameFilters(const QString& windowsFilter) {
   return filters;
 }
 
+QString DataFileSaveFilter(const QString& currentPath) {
+  const bool result = currentPath.endsWith(QLatin1String(".SHA"), Qt::CaseInsensitive);
+  return QString::fromUtf8(result ? kFilterSaveResult : kFilterSaveRaw);
+}
+
 QString FilterExtension(const QString& windowsFilter, int index) {
   const QStringList parts = windowsFilter.split(QLatin1Char('|'));
   const qsizetype at = 2 * static_cast<qsizetype>(index) + 1;

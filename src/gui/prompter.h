@@ -88,13 +88,20 @@ QString WithFilterExtension(const QString& path, const QString& windowsFilter, i
 // program for it, a message says where it was written.
 void ShowWrittenFile(Prompter& prompter, QWidget* parent, const QString& path);
 
-// File dialog filters of the commands.
+// File dialog filters of the commands. Opening shows both kinds at first.
 inline constexpr char kFilterOpen[] =
-    "声波原始文件 (*.SHT)|*.SHT|声波结果文件 (*.SHA)|*.SHA|All Files (*.*)|*.*||";
-inline constexpr char kFilterSaveAs[] = "声波原始文件 (*.SHT)|*.SHT|All Files (*.*)|*.*||";
+    "声波数据文件 (*.SHT *.SHA)|*.SHT;*.SHA|声波原始文件 (*.SHT)|*.SHT|声波结果文件 (*.SHA)|*.SHA|所有文件 "
+    "(*.*)|*.*||";
 inline constexpr char kFilterResult[] = "声波结果文件 (*.SHA)|*.SHA||";
-inline constexpr char kFilterExitSave[] =
-    "声波原始文件 (*.SHT)|*.SHT|声波结果文件 (*.SHA)|*.SHA|All Files (*.*)|*.*||";
+// Saving a data file pair: both kinds and every file, the open file's kind
+// first (DataFileSaveFilter).
+inline constexpr char kFilterSaveRaw[] =
+    "声波原始文件 (*.SHT)|*.SHT|声波结果文件 (*.SHA)|*.SHA|所有文件 (*.*)|*.*||";
+inline constexpr char kFilterSaveResult[] =
+    "声波结果文件 (*.SHA)|*.SHA|声波原始文件 (*.SHT)|*.SHT|所有文件 (*.*)|*.*||";
+// kFilterSaveResult for a result file (".SHA", either case), else
+// kFilterSaveRaw: a bare name then takes the open file's kind.
+QString DataFileSaveFilter(const QString& currentPath);
 inline constexpr char kFilterWorkbook[] = "工作薄(*.xlsx)|*.xlsx||";
 // Raw and result files together first, so that one pass picks both.
 inline constexpr char kFilterMerge[] =

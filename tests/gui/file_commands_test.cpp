@@ -232,12 +232,13 @@ class FileCommandsTest : public QObject, protected WindowFixture<> {
     QVERIFY(opens(edited));
     model_->pickArrival(0, 200);
 
-    // The dialog is cancelled, then the save fails: the edits stay shown.
+    // The dialog is cancelled, then the save fails and its dialog, opened
+    // again, is cancelled: the edits stay shown.
     prompter_.answers = {Prompter::Answer::Yes, Prompter::Answer::Yes};
     prompter_.saveNames = {QString(), dir_.filePath(QStringLiteral("missing/saved.SHT"))};
     QCOMPARE(frame_->openFile(other), CMainFrame::OpenOutcome::Kept);
     QCOMPARE(frame_->openFile(other), CMainFrame::OpenOutcome::Kept);
-    QCOMPARE(prompter_.filters, QStringList(2, QString::fromUtf8(kFilterExitSave)));
+    QCOMPARE(prompter_.filters, QStringList(3, QString::fromUtf8(kFilterSaveRaw)));
     QCOMPARE(PathKey(prompter_.saveInitialPaths.constFirst()), PathKey(edited));
     QCOMPARE(prompter_.messages.size(), 1);
     QVERIFY(prompter_.messages[0].startsWith(QStringLiteral("创建SHT/SHA文件失败！")));
@@ -299,7 +300,7 @@ class FileCommandsTest : public QObject, protected WindowFixture<> {
     const QString copy = dir_.filePath(QStringLiteral("copy.SHT"));
     prompter_.saveNames = {dir_.filePath(QStringLiteral("copy"))};  // bare: the filter's extension
     frame_->fileCommands()->onSaveAs();
-    QCOMPARE(prompter_.filters.last(), QString::fromUtf8(kFilterSaveAs));
+    QCOMPARE(prompter_.filters.last(), QString::fromUtf8(kFilterSaveRaw));
     QCOMPARE(PathKey(prompter_.saveInitialPaths.last()), PathKey(original));
     QCOMPARE(prompter_.messages.size(), 1);
     QCOMPARE(PathKey(model_->doc().pathName), PathKey(copy));
@@ -319,8 +320,43 @@ class FileCommandsTest : public QObject, protected WindowFixture<> {
     QCOMPARE(model_->doc().GetCurrentZone()->points[1]->arrivalIndex, 210);
   }
 
+  // 另存为 offers both kinds, the open file's first, so that a bare name
+  // keeps its kind; a save refused opens the dialog again with the name
+  // typed, until one is written or the dialog is cancelled.
+  void saveAsOffersTheOpenFilesKindFirst() {
+    const QString result =
+        CopyPair(Sample("result-3members-cecs2005.SHA"), dir_.path(), QStringLiteral("zones"));
+    QVERIFY(opens(result));
+    const QString asRaw = dir_.filePath(QStringLiteral("zones-raw.SHT"));
+    const QString unknown = dir_.filePath(QStringLiteral("zones.txt"));
+    prompter_ = ScriptedPrompter();
+    prompter_.saveNames = {asRaw, unknown, dir_.filePath(QStringLiteral("zones-copy"))};
+    frame_->fileCommands()->onSaveAs();
+    QCOMPARE(prompter_.filters, QStringList(3, QString::fromUtf8(kFilterSaveResult)));
+    QCOMPARE(prompter_.messages.size(), 2);
+    QVERIFY2(prompter_.messages[0].startsWith(QStringLiteral("无法保存：原始文件（.SHT）只能保存一个构件")),
+             qPrintable(prompter_.messages[0]));
+    QCOMPARE(prompter_.messages[1], QStringLiteral("无法识别的文件类型"));
+    QCOMPARE(PathKey(prompter_.saveInitialPaths[1]), PathKey(asRaw));
+    QCOMPARE(PathKey(prompter_.saveInitialPaths[2]), PathKey(unknown));
+    QVERIFY(!QFileInfo::exists(asRaw));
+    QCOMPARE(PathKey(model_->doc().pathName), PathKey(dir_.filePath(QStringLiteral("zones-copy.SHA"))));
+    QVERIFY(QFileInfo::exists(dir_.filePath(QStringLiteral("zones-copy.SHA"))));
+
+    // A raw file's dialog offers raw first; the open dialog both at once.
+    const QString raw = CopyPair(Sample("raw-1member-cecs2005.SHT"), dir_.path(), QStringLiteral("field"));
+    QVERIFY(opens(raw));
+    prompter_ = ScriptedPrompter();
+    frame_->fileCommands()->onSaveAs();
+    frame_->fileCommands()->onOpen();
+    QCOMPARE(prompter_.filters,
+             (QStringList{QString::fromUtf8(kFilterSaveRaw), QString::fromUtf8(kFilterOpen)}));
+    QVERIFY(
+        QtNameFilters(prompter_.filters.last()).constFirst().contains(QStringLiteral("*.SHT *.sht *.SHA")));
+  }
+
   // A bare name gets the extension of the filter chosen; a name with an
-  // extension keeps it; "All Files" adds none.
+  // extension keeps it; "所有文件" adds none.
   void saveDialogsAddTheChosenFiltersExtension() {
     struct Case {
       const char* typed;

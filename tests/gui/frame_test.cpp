@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QDir>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QListWidget>
@@ -54,19 +55,34 @@ class FrameTest : public QObject, protected WindowFixture<> {
  private slots:
   void cleanup() { resetFrame(); }
 
-  // Qt's standard buttons speak Chinese once the program's translator is in.
+  // Qt's standard buttons and file dialog speak Chinese once the program's
+  // texts are in, and its dates and sizes are Chinese whatever the system's
+  // locale.
   void qtStandardTextsAreChinese() {
+    const QLocale system;
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     QTranslator texts;
-    QVERIFY(LoadQtChineseTexts(texts));
-    QCoreApplication::installTranslator(&texts);
+    UseChineseForQt(texts);
     QDialogButtonBox box(QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Save);
     const QString ok = box.button(QDialogButtonBox::Ok)->text();
     const QString cancel = box.button(QDialogButtonBox::Cancel)->text();
     const QString save = box.button(QDialogButtonBox::Save)->text();
+    QFileDialog files(nullptr, QString(), QString(),
+                      QtNameFilters(QString::fromUtf8(kFilterOpen)).join(";;"));
+    files.setOption(QFileDialog::DontUseNativeDialog);
+    const QString fileName = files.labelText(QFileDialog::FileName);
+    const QString fileType = files.labelText(QFileDialog::FileType);
+    const QLocale used;
     QCoreApplication::removeTranslator(&texts);
+    QLocale::setDefault(system);
     QCOMPARE(ok, QStringLiteral("确定"));
     QCOMPARE(cancel, QStringLiteral("取消"));
     QCOMPARE(save, QStringLiteral("保存"));
+    QVERIFY2(!fileName.contains(QStringLiteral("File")), qPrintable(fileName));
+    QVERIFY2(!fileType.contains(QStringLiteral("File")), qPrintable(fileType));
+    QCOMPARE(files.nameFilters().last(), QStringLiteral("所有文件 (*)"));
+    QCOMPARE(used.language(), QLocale::Chinese);
+    QCOMPARE(used.toString(QDate(2026, 12, 8), QLocale::LongFormat), QStringLiteral("2026年12月8日星期二"));
   }
 
   void menusAndCommandStates() {
@@ -182,7 +198,7 @@ class FrameTest : public QObject, protected WindowFixture<> {
     // Yes, then the file dialog is cancelled: the program keeps running.
     QVERIFY(!frame_->confirmExit());
     QCOMPARE(PathKey(prompter_.saveInitialPaths.last()), PathKey(QStringLiteral("/data/柱1.SHT")));
-    QCOMPARE(prompter_.filters.last(), QString::fromUtf8(kFilterExitSave));
+    QCOMPARE(prompter_.filters.last(), QString::fromUtf8(kFilterSaveRaw));
     // Yes, then a name the program cannot write: message, keeps running.
     prompter_.saveNames = {dir_.filePath(QStringLiteral("out.txt"))};
     QVERIFY(!frame_->confirmExit());
@@ -455,7 +471,8 @@ class FrameTest : public QObject, protected WindowFixture<> {
 
   void fileDialogFiltersMatchBothCases() {
     QCOMPARE(QtNameFilters(QString::fromUtf8(kFilterOpen)),
-             (QStringList{"声波原始文件 (*.SHT *.sht)", "声波结果文件 (*.SHA *.sha)", "All Files (*)"}));
+             (QStringList{"声波数据文件 (*.SHT *.sht *.SHA *.sha)", "声波原始文件 (*.SHT *.sht)",
+                          "声波结果文件 (*.SHA *.sha)", "所有文件 (*)"}));
     QCOMPARE(QtNameFilters(QString::fromUtf8(kFilterResult)), QStringList{"声波结果文件 (*.SHA *.sha)"});
     // The merge dialog picks raw and result files in one pass.
     QCOMPARE(QtNameFilters(QString::fromUtf8(kFilterMerge)),
@@ -478,9 +495,10 @@ class FrameTest : public QObject, protected WindowFixture<> {
       const char* expected;
     };
     const Case cases[] = {
-        {"/d/柱1", kFilterExitSave, 0, "/d/柱1.SHT"},     {"/d/柱1", kFilterExitSave, 1, "/d/柱1.SHA"},
-        {"/d/柱1", kFilterExitSave, 2, "/d/柱1"},         {"/d/柱1", kFilterExitSave, 5, "/d/柱1"},
-        {"/d/柱1.sha", kFilterExitSave, 0, "/d/柱1.sha"}, {"/d.x/柱1", kFilterResult, 0, "/d.x/柱1.SHA"},
+        {"/d/柱1", kFilterSaveRaw, 0, "/d/柱1.SHT"},     {"/d/柱1", kFilterSaveRaw, 1, "/d/柱1.SHA"},
+        {"/d/柱1", kFilterSaveResult, 0, "/d/柱1.SHA"},  {"/d/柱1", kFilterSaveResult, 1, "/d/柱1.SHT"},
+        {"/d/柱1", kFilterSaveRaw, 2, "/d/柱1"},         {"/d/柱1", kFilterSaveRaw, 5, "/d/柱1"},
+        {"/d/柱1.sha", kFilterSaveRaw, 0, "/d/柱1.sha"}, {"/d.x/柱1", kFilterResult, 0, "/d.x/柱1.SHA"},
         {"/d/合并", kFilterMerge, 0, "/d/合并.SHT"},
     };
     for (const Case& c : cases) {

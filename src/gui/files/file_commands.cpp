@@ -77,8 +77,16 @@ void FileCommands::onOpen() {
 
 // ---- Saving ------------------------------------------------------------------------
 
-QString FileCommands::askSavePath(const QString& initialPath, const char* filter) {
-  return AskDataFileSavePath(*prompter_, window_, initialPath, QString::fromUtf8(filter));
+bool FileCommands::saveUnderAskedName(const QString& initialPath) {
+  const QString filter = DataFileSaveFilter(FromUtf8(model_->doc().pathName));
+  QString proposal = initialPath;
+  for (;;) {
+    const QString path = AskDataFileSavePath(*prompter_, window_, proposal, filter);
+    if (path.isEmpty()) return false;
+    if (saveTo(path)) return true;
+    // Refused (its message shown): the dialog again, with the name typed.
+    proposal = path;
+  }
 }
 
 bool FileCommands::saveTo(const QString& path) {
@@ -101,9 +109,8 @@ void FileCommands::onSave() {
   switch (ConfirmSharedWaveform(*prompter_, window_, path)) {
     case Prompter::Answer::Yes: saveTo(path); break;
     case Prompter::Answer::No: {
-      // Another name, as in the exit prompt's dialog (both file types).
-      const QString other = askSavePath(path, kFilterExitSave);
-      if (!other.isEmpty()) saveTo(other);
+      // Another name, as in the exit prompt's dialog.
+      saveUnderAskedName(path);
       break;
     }
     case Prompter::Answer::Cancel: break;
@@ -112,8 +119,7 @@ void FileCommands::onSave() {
 
 void FileCommands::onSaveAs() {
   if (!model_->hasFile()) return;
-  const QString path = askSavePath(FromUtf8(model_->doc().pathName), kFilterSaveAs);
-  if (!path.isEmpty()) saveTo(path);
+  saveUnderAskedName(FromUtf8(model_->doc().pathName));
 }
 
 void FileCommands::onSaveResults() {
@@ -121,17 +127,24 @@ void FileCommands::onSaveResults() {
     prompter_->message(window_, FromUtf8(kMsgOpenFileFirst));
     return;
   }
-  const QString path = AskDataFileSavePath(*prompter_, window_, FromUtf8(model_->doc().SaveResultsFreeName()),
-                                           QString::fromUtf8(kFilterResult), QStringLiteral("SHA"));
-  if (path.isEmpty()) return;
-  QString message;
-  {
-    const WaitCursor wait;
-    SaveProgress progress(window_, QStringLiteral("正在保存结果…\n%1").arg(QDir::toNativeSeparators(path)));
-    message = model_->saveResults(path, progress.callback());
+  QString proposal = FromUtf8(model_->doc().SaveResultsFreeName());
+  for (;;) {
+    const QString path = AskDataFileSavePath(*prompter_, window_, proposal, QString::fromUtf8(kFilterResult),
+                                             QStringLiteral("SHA"));
+    if (path.isEmpty()) break;
+    QString message;
+    {
+      const WaitCursor wait;
+      SaveProgress progress(window_, QStringLiteral("正在保存结果…\n%1").arg(QDir::toNativeSeparators(path)));
+      message = model_->saveResults(path, progress.callback());
+    }
+    // A new name reaches the window and the recent files through
+    // pathChanged.
+    if (message.isEmpty()) break;
+    // Refused: the dialog again, with the name typed.
+    prompter_->message(window_, message);
+    proposal = path;
   }
-  // A new name reaches the window and the recent files through pathChanged.
-  if (!message.isEmpty()) prompter_->message(window_, message);
   emit stateChanged();
 }
 
@@ -142,8 +155,7 @@ bool FileCommands::saveModified() {
     case Prompter::Answer::No: return true;
     case Prompter::Answer::Yes: break;
   }
-  const QString path = askSavePath(FromUtf8(model_->doc().pathName), kFilterExitSave);
-  return !path.isEmpty() && saveTo(path);
+  return saveUnderAskedName(FromUtf8(model_->doc().pathName));
 }
 
 // ---- Merge and raw-data export ------------------------------------------------------

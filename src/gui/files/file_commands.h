@@ -39,9 +39,9 @@ class FileCommands : public QObject {
   OpenOutcome openFile(const QString& path);
   // Before the data shown go (another file opened, the window closed): when
   // they are modified, asks "数据已经修改，是否保存" with Yes, No and Cancel;
-  // Yes opens the save dialog and saves. True when the data may go (not
-  // modified, No, or saved); false for Cancel, a cancelled dialog or a
-  // failed save.
+  // Yes opens the save dialog and saves (a failed save opens it again).
+  // True when the data may go (not modified, No, or saved); false for Cancel
+  // or a cancelled dialog.
   bool saveModified();
 
   // The commands.
@@ -71,8 +71,11 @@ class FileCommands : public QObject {
 
  private:
   void afterOpen(const QString& path);
-  // The data file save dialog over `filter`; empty: no save (cancelled).
-  QString askSavePath(const QString& initialPath, const char* filter);
+  // The data file save dialog (both kinds, the open file's first),
+  // proposing `initialPath`, then the save; a save refused (its message
+  // shown) opens the dialog again with the name typed. False when nothing
+  // was saved (the dialog cancelled).
+  bool saveUnderAskedName(const QString& initialPath);
   // Saves to `path`; shows the message of a failure.
   bool saveTo(const QString& path);
   void addRecentFile(const QString& path);
