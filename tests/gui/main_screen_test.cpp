@@ -258,6 +258,46 @@ class MainScreenTest : public QObject, protected WindowFixture<> {
     QVERIFY(!previous->isEnabled());
   }
 
+  // A test position the list does not hold (a file's "外侧面") is shown as
+  // the zone holds it, as an extra entry, with the β the zone holds;
+  // choosing it again changes nothing, choosing another applies its rule.
+  void positionOutsideTheListIsShownAsHeld() {
+    struct Case {
+      TestMethod method;
+      const char* held;
+      QStringList entries;
+    };
+    const Case cases[] = {
+        {TestMethod::Surface, "外侧面", {"顶面", "底面", "侧面", "外侧面"}},
+        {TestMethod::Surface, "", {"顶面", "底面", "侧面", ""}},
+        {TestMethod::Direct, "顶面", {"侧面", "顶面底面间", "顶面"}},
+        {TestMethod::Surface, "底面", {"顶面", "底面", "侧面"}},
+    };
+    for (const Case& c : cases) {
+      makeFrame(1, 3);
+      zone().testMethod = c.method;
+      zone().testLocation = c.held;
+      zone().beta = 1.0f;
+      emit model_->zoneChanged();
+      QComboBox* list = form()->locationList();
+      QStringList entries;
+      for (int i = 0; i < list->count(); ++i) entries << list->itemText(i);
+      QCOMPARE(entries, c.entries);
+      QCOMPARE(list->currentText(), QString::fromUtf8(c.held));
+      QCOMPARE(form()->betaField()->text(), QStringLiteral("1.000"));
+      if (c.entries.size() == 3) continue;
+      emit list->activated(list->count() - 1);
+      QCOMPARE(zone().testLocation, std::string(c.held));
+      QCOMPARE(zone().beta, 1.0f);
+      QVERIFY(!model_->undoStack()->canUndo());
+      emit list->activated(0);
+      QCOMPARE(list->count(), c.entries.size() - 1);
+      QCOMPARE(zone().testLocation, c.entries[0].toStdString());
+      QCOMPARE(form()->betaField()->text(),
+               c.method == TestMethod::Surface ? QStringLiteral("1.050") : QStringLiteral("1.000"));
+    }
+  }
+
   void betaLambdaRuleOnMethodAndPosition() {
     makeFrame(1, 3);
     zone().lambda = 0.9f;

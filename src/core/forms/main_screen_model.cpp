@@ -55,6 +55,11 @@ ZoneFieldsTexts ZoneFieldsTextsOf(const CKorvaneDoc& doc) {
   t.methodEnabled = TestMethodListEnabled(doc.standard, zone->testMethod);
   for (std::string_view choice : TestLocationChoices(zone->testMethod)) t.locations.emplace_back(choice);
   t.location = TestLocationIndex(zone->testMethod, zone->testLocation);
+  if (t.locations.empty() || t.locations[static_cast<std::size_t>(t.location)] != zone->testLocation) {
+    t.locations.push_back(zone->testLocation);
+    t.location = static_cast<int>(t.locations.size()) - 1;
+    t.fileLocation = true;
+  }
   const BetaLambdaRule rule = BetaLambdaFor(zone->testMethod, zone->testLocation);
   t.locationEnabled = rule.location != FieldAccess::Disabled;
   t.beta = CoefficientText(zone->beta);

@@ -49,8 +49,12 @@ struct ZoneFieldsTexts {
   bool hasZone = false;
   int method = -1;  // entry of "测试方式" (0..2)
   bool methodEnabled = false;
-  std::vector<std::string> locations;  // the entries of "测试部位"
+  // The entries of "测试部位": the test method's list, and after it the
+  // zone's own text when the list does not hold it (a file's "外侧面"),
+  // which is then the entry shown (fileLocation) until another is chosen.
+  std::vector<std::string> locations;
   int location = 0;
+  bool fileLocation = false;
   bool locationEnabled = false;
   std::string beta;    // "%.3f"
   std::string lambda;  // "%.3f"

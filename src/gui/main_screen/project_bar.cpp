@@ -95,8 +95,12 @@ CMainForm::CMainForm(DocumentModel* model, Prompter* prompter, QWidget* parent)
           [this](int index) { model_->selectZone(index); });
   connect(method_, qOverload<int>(&QComboBox::activated), this,
           [this](int index) { model_->setTestMethod(static_cast<TestMethod>(index)); });
-  connect(location_, qOverload<int>(&QComboBox::activated), this,
-          [this](int index) { model_->setTestLocation(location_->itemText(index)); });
+  connect(location_, qOverload<int>(&QComboBox::activated), this, [this](int index) {
+    // The zone's own text chosen again changes nothing: it has no rule of
+    // its own.
+    if (fileLocationShown_ && index == location_->count() - 1) return;
+    model_->setTestLocation(location_->itemText(index));
+  });
   NumberFieldEntry::Attach(beta_, [this] { return coefficientEntered(true); });
   NumberFieldEntry::Attach(lambda_, [this] { return coefficientEntered(false); });
   connect(files_, &QListWidget::itemDoubleClicked, this,
@@ -190,6 +194,7 @@ void CMainForm::refreshZoneFields() {
   method_->setEnabled(t.methodEnabled);
   for (const std::string& choice : t.locations) location_->addItem(FromUtf8(choice));
   location_->setCurrentIndex(t.location);
+  fileLocationShown_ = t.fileLocation;
   location_->setEnabled(t.locationEnabled);
   beta_->setText(FromUtf8(t.beta));
   lambda_->setText(FromUtf8(t.lambda));

@@ -64,6 +64,7 @@ class CMainForm : public QWidget {
   QComboBox* zone_;
   QComboBox* method_;
   QComboBox* location_;
+  bool fileLocationShown_ = false;  // the last entry is the zone's own text
   QLineEdit* beta_;
   QLineEdit* lambda_;
   QLineEdit* velocity_;
