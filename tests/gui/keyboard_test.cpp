@@ -21,9 +21,11 @@
 #include "gui/commands.h"
 #include "gui/document/document_model.h"
 #include "gui/main_frame.h"
+#include "gui/main_screen/point_panels_view.h"
 #include "gui/main_screen/project_bar.h"
 #include "gui/widgets/grid_ctrl.h"
 #include "gui/widgets/pane_focus.h"
+#include "gui/widgets/point_panel.h"
 #include "gui_test_support.h"
 #include "support/sample_documents.h"
 
@@ -84,6 +86,54 @@ class KeyboardTest : public QObject, protected WindowFixture<> {
     QCOMPARE(focused(), rebound()->tableView());
     press(Qt::Key_Tab, Qt::ShiftModifier);
     QCOMPARE(focused(), central[1]);
+  }
+
+  // The main screen's point panels take the focus with F6 and Tab; Left
+  // and Right move the first arrival as a click does (Shift: ten samples),
+  // one undoable step each; Up and Down go from point to point.
+  void pointPanelsTakeTheKeyboard() {
+    makeFrame(MakeWaveformDoc(1, 3), CMainFrame::UiSettings::ReadOnly);
+    showFrame();
+    frame_->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(frame_.get()));
+    focusOn(frame_->mainForm()->siteField());
+    press(Qt::Key_F6);
+    CNodeCtrl* first = frame_->mainView()->panel(0);
+    QCOMPARE(focused(), first);
+    const TestZone& zone = *model_->doc().GetCurrentZone();
+    struct Step {
+      int key;
+      Qt::KeyboardModifiers modifiers;
+      int slot;     // the panel that has the focus afterwards
+      int arrival;  // its first arrival afterwards
+    };
+    const int start = zone.points[0]->arrivalIndex;
+    const int second = zone.points[1]->arrivalIndex;
+    const Step steps[] = {
+        {Qt::Key_Left, Qt::NoModifier, 0, start - 1},
+        {Qt::Key_Right, Qt::ShiftModifier, 0, start + 9},
+        {Qt::Key_Down, Qt::NoModifier, 1, second},
+        {Qt::Key_Right, Qt::NoModifier, 1, second + 1},
+        {Qt::Key_Up, Qt::NoModifier, 0, start + 9},
+        {Qt::Key_Up, Qt::NoModifier, 2, zone.points[2]->arrivalIndex},  // round to the last
+    };
+    for (const Step& s : steps) {
+      press(s.key, s.modifiers);
+      QCOMPARE(focused(), frame_->mainView()->panel(s.slot));
+      QCOMPARE(model_->doc().GetCurrentZone()->points[static_cast<std::size_t>(s.slot)]->arrivalIndex,
+               s.arrival);
+    }
+    QCOMPARE(model_->undoStack()->count(), 3);
+    model_->undoStack()->undo();
+    QCOMPARE(model_->doc().GetCurrentZone()->points[1]->arrivalIndex, second);
+
+    // Tab goes through the panels on to the right-hand column.
+    focusOn(first);
+    press(Qt::Key_Tab);
+    QCOMPARE(focused(), frame_->mainView()->panel(1));
+    press(Qt::Key_Tab);
+    press(Qt::Key_Tab);
+    QCOMPARE(frame_->paneFocus()->paneOf(focused()), 2);
   }
 
   // F6 and Shift+F6 go from pane to pane, back to the control last used.

@@ -4,6 +4,8 @@
 #include <QScrollBar>
 #include <algorithm>
 
+#include "core/app/korvane_doc.h"
+#include "core/wave/waveform_view_layout.h"
 #include "gui/document/document_model.h"
 #include "gui/widgets/point_panel.h"
 
@@ -16,8 +18,21 @@ CKorvaneView::CKorvaneView(DocumentModel* model, QWidget* parent)
   setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   setWidgetResizable(false);
   setFrameShape(QFrame::NoFrame);
+  // The panels take the focus, not the area around them.
+  setFocusPolicy(Qt::NoFocus);
   for (int slot = 0; slot < kMaxPoints; ++slot) {
-    panels_[static_cast<std::size_t>(slot)] = new CNodeCtrl(model, slot, strip_);
+    auto* panel = new CNodeCtrl(model, slot, strip_);
+    panels_[static_cast<std::size_t>(slot)] = panel;
+    // Up and Down go to the previous or next point with a waveform.
+    connect(panel, &CNodeCtrl::stepRequested, this, [this](int from, int step) {
+      const TestZone* zone = model_->doc().GetCurrentZone();
+      if (zone == nullptr) return;
+      const std::optional<int> next = StepToPointWithSamples(*zone, from, step);
+      if (!next || *next >= shownPanels()) return;
+      CNodeCtrl* target = panels_[static_cast<std::size_t>(*next)];
+      target->setFocus(Qt::OtherFocusReason);
+      ensureWidgetVisible(target, 0, 0);
+    });
   }
   setWidget(strip_);  // the scroll area owns the strip, the strip the panels
   // Another zone: no cursor line stays over its waveforms.

@@ -1,5 +1,6 @@
 #include "gui/widgets/point_panel.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QSlider>
@@ -122,7 +123,10 @@ CNodeCtrl::CNodeCtrl(DocumentModel* model, int slot, QWidget* parent)
   setCursor(Qt::CrossCursor);
   setMouseTracking(true);
   setAttribute(Qt::WA_OpaquePaintEvent);
+  setFocusPolicy(Qt::StrongFocus);
   SetUpZoomSlider(slider_);
+  // The panel's + and − zoom: the slider is no stop of its own.
+  slider_->setFocusPolicy(Qt::NoFocus);
   zoomFactor_ = ZoomFactorForSlider(kSliderPosition);
   connect(slider_, &QSlider::valueChanged, this, [this](int position) {
     zoomFactor_ = ZoomFactorForSlider(position);
@@ -180,6 +184,47 @@ void CNodeCtrl::paintEvent(QPaintEvent*) {
     painter.setPen(QPen(QColor(0, 255, 0), 1));
     painter.drawLine(cursorX_, 0, cursorX_, height());
   }
+  if (hasFocus()) {
+    // The keyboard is here: the waveform area is framed in the highlight
+    // colour.
+    painter.setPen(QPen(palette().color(QPalette::Highlight), 2));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(QRectF(0, 0, areaWidth(), height()).adjusted(1, 1, -1, -1));
+  }
+}
+
+void CNodeCtrl::focusInEvent(QFocusEvent* event) {
+  QWidget::focusInEvent(event);
+  update();
+}
+
+void CNodeCtrl::focusOutEvent(QFocusEvent* event) {
+  QWidget::focusOutEvent(event);
+  update();
+}
+
+void CNodeCtrl::keyPressEvent(QKeyEvent* event) {
+  const Member* member = nullptr;
+  const MeasuringPoint* point = shownPoint(&member);
+  switch (event->key()) {
+    case Qt::Key_Left:
+    case Qt::Key_Right: {
+      if (point == nullptr) break;
+      const int step = event->modifiers().testFlag(Qt::ShiftModifier) ? 10 : 1;
+      const int sample = std::clamp(point->arrivalIndex + (event->key() == Qt::Key_Left ? -step : step), 0,
+                                    std::max(member->sampleCount - 1, 0));
+      clearCursor();
+      model_->pickArrival(slot_, sample);
+      return;
+    }
+    case Qt::Key_Up:
+    case Qt::Key_Down: emit stepRequested(slot_, event->key() == Qt::Key_Down ? 1 : -1); return;
+    case Qt::Key_Plus:
+    case Qt::Key_Equal: slider_->setValue(slider_->value() - slider_->singleStep()); return;
+    case Qt::Key_Minus: slider_->setValue(slider_->value() + slider_->singleStep()); return;
+    default: break;
+  }
+  QWidget::keyPressEvent(event);
 }
 
 void CNodeCtrl::resizeEvent(QResizeEvent*) {

@@ -3,6 +3,11 @@
 // mouse (with the readout sent to the right-hand form) and the amplitude-zoom
 // slider in the right-hand strip. A left click moves the point's first
 // arrival and amplitude sample to the sample under the mouse.
+//
+// The panel takes the keyboard focus (Tab, F6, a click) and is then framed
+// in the highlight colour: Left and Right move the first arrival by one
+// sample (Shift: ten), one pick each as a click is; Up and Down ask for the
+// previous or next point's panel (stepRequested); + and − zoom.
 #pragma once
 
 #include <QPixmap>
@@ -46,6 +51,8 @@ class CNodeCtrl : public QWidget {
   void clearCursor();
 
  signals:
+  // Up (-1) or Down (+1) pressed on the panel of `slot`.
+  void stepRequested(int slot, int step);
   // Readout of the sample under the mouse: T (us), A (mV), V (km/s).
   void cursorReadout(int slot, float time, float amplitudeMv, float velocity);
   // The cursor line is gone: the point's stored readings apply again.
@@ -57,6 +64,9 @@ class CNodeCtrl : public QWidget {
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void leaveEvent(QEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void focusInEvent(QFocusEvent* event) override;
+  void focusOutEvent(QFocusEvent* event) override;
 
  private:
   // The point shown with its member, or nulls when there is nothing to show.
