@@ -44,6 +44,7 @@
 #include "gui/prompter.h"
 #include "gui/widgets/click_guard.h"
 #include "gui/widgets/docking_bars.h"
+#include "gui/widgets/focus_frame.h"
 #include "gui/widgets/icons.h"
 #include "gui/widgets/number_field.h"
 #include "gui/widgets/pane_focus.h"
@@ -100,6 +101,7 @@ CMainFrame::CMainFrame(DocumentModel* model, Prompter* prompter, const QString& 
   strengthNote_->hide();
   new HistoryKeyRouter(this);
   paneFocus_ = new PaneFocus(this, [this] { return panes(); });
+  ReadOnlyFocusFrame::Install(this);
 
   // Non-fatal messages of the document (a number text that is too long).
   model_->doc().warningSink = [this](std::string_view message) {

@@ -136,6 +136,28 @@ class KeyboardTest : public QObject, protected WindowFixture<> {
     QCOMPARE(frame_->paneFocus()->paneOf(focused()), 2);
   }
 
+  // A read-only field with the keyboard focus is framed in the highlight
+  // colour (it shows no text cursor); without the focus it is not.
+  void readOnlyFieldsShowTheFocus() {
+    makeFrame(MakeWaveformDoc(1, 3), CMainFrame::UiSettings::ReadOnly);
+    showFrame();
+    frame_->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(frame_.get()));
+    QLineEdit* field = frame_->mainForm()->velocityField();
+    QVERIFY(field->isReadOnly());
+    const QColor highlight = field->palette().color(QPalette::Highlight);
+    const auto framed = [&] {
+      const QImage picture = field->grab().toImage();
+      return picture.pixelColor(1, picture.height() / 2) == highlight &&
+             picture.pixelColor(picture.width() / 2, 1) == highlight;
+    };
+    QVERIFY(!framed());
+    focusOn(field);
+    QVERIFY(framed());
+    focusOn(frame_->mainForm()->siteField());
+    QVERIFY(!framed());
+  }
+
   // F6 and Shift+F6 go from pane to pane, back to the control last used.
   void f6CyclesThePanes() {
     openAnalysis();

@@ -178,6 +178,49 @@ class OutputCommandsTest : public QObject {
     QCOMPARE(doc().printSettings.topMargin, 31);
   }
 
+  // Tab goes through the page as it reads: the switches, what to print,
+  // the page numbers, the margins, the lines, the header, the footer.
+  void pageSetupTabsInReadingOrder() {
+    ReportOptions options;
+    CPrintSetParent dialog(doc(), options, &prompter_);
+    CDlgPrintSet* page = dialog.pageSetup();
+    using F = PrintIntField;
+    const QList<QWidget*> expected = {
+        page->headerCheck(),
+        page->footerCheck(),
+        page->pageNumberCheck(),
+        page->recordSheetCheck(),
+        page->resultTableCheck(),
+        page->memberEstimatesCheck(),
+        page->pageNumberPositionList(),
+        page->integerField(F::FirstPageNumber),
+        page->pageNumberFormatList(),
+        page->integerField(F::TopMargin),
+        page->integerField(F::LeftMargin),
+        page->integerField(F::BottomMargin),
+        page->integerField(F::RightMargin),
+        page->integerField(F::BorderLine),
+        page->integerField(F::GridLine),
+        page->integerField(F::HeaderHeight),
+        page->headerAlignList(),
+        page->headerFontList(),
+        page->headerTextEdit(),
+        page->integerField(F::FooterHeight),
+        page->footerAlignList(),
+        page->footerFontList(),
+        page->footerTextEdit(),
+    };
+    // The chain as Tab follows it (a spin box's edit stands for its box).
+    QList<QWidget*> chain;
+    QWidget* w = expected.first();
+    for (int i = 0; i < 500 && chain.size() < expected.size(); ++i, w = w->nextInFocusChain()) {
+      QWidget* stop = w;
+      while (stop != nullptr && !expected.contains(stop)) stop = stop->parentWidget();
+      if (stop != nullptr && !chain.contains(stop)) chain << stop;
+    }
+    QCOMPARE(chain, expected);
+  }
+
   // A field without a whole number in its range keeps the focus and the
   // dialog open, with the message naming it; the margin boxes show three
   // digits.
@@ -308,6 +351,15 @@ class OutputCommandsTest : public QObject {
     auto* widget = preview->findChild<QPrintPreviewWidget*>();
     QVERIFY(widget != nullptr);
     QTRY_COMPARE(widget->pageCount(), 12);
+    // The keyboard pages.
+    QVERIFY(QTest::qWaitForWindowActive(preview));
+    const std::pair<Qt::Key, int> paging[] = {{Qt::Key_PageDown, 2},  {Qt::Key_End, 12},
+                                              {Qt::Key_PageDown, 12}, {Qt::Key_PageUp, 11},
+                                              {Qt::Key_Home, 1},      {Qt::Key_PageUp, 1}};
+    for (const auto& [key, page] : paging) {
+      QTest::keyClick(preview, key);
+      QCOMPARE(widget->currentPage(), page);
+    }
 
     // Exit, step 1: the preview closes, the program stays.
     QVERIFY(commands_->InterceptClose());

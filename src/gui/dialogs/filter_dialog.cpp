@@ -13,6 +13,7 @@
 #include "gui/document/document_model.h"
 #include "gui/prompter.h"
 #include "gui/widgets/number_field.h"
+#include "gui/widgets/tab_order.h"
 
 namespace korvane::gui {
 
@@ -38,8 +39,6 @@ CDlgFilter::CDlgFilter(DocumentModel* model, Prompter* prompter, QWidget* parent
       opening_(std::make_shared<const EditSnapshot>(EditSnapshot::Capture(model->doc(), kFilterScope, at_))),
       openingSettings_(FilterSettingsOf(model->doc())) {
   setWindowTitle(FromUtf8(kFilterDialogTitle));
-  // Created in reading order, which is the Tab order: each box, then its
-  // field.
   highCheck_ = new QCheckBox(QStringLiteral("高通(kHz)"), this);
   highEdit_ = new QLineEdit(this);
   lowCheck_ = new QCheckBox(QStringLiteral("低通(kHz)"), this);
@@ -60,6 +59,8 @@ CDlgFilter::CDlgFilter(DocumentModel* model, Prompter* prompter, QWidget* parent
   buttons->addWidget(ok_);
   buttons->addWidget(cancel_);
   grid->addLayout(buttons, 2, 0, 1, 2);
+  // Tab as the dialog reads: each box, then its field.
+  SetReadingTabOrder(this);
 
   highCheck_->setChecked(logic_->highPassChecked());
   lowCheck_->setChecked(logic_->lowPassChecked());

@@ -14,10 +14,12 @@
 #include <QProgressDialog>
 #include <QRegularExpression>
 #include <QSettings>
+#include <QShortcut>
 #include <QThread>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QWidget>
+#include <algorithm>
 #include <exception>
 
 #include "core/app/korvane_doc.h"
@@ -155,6 +157,27 @@ void OutputCommands::onPrintPreview() {
   // Not modal: the program's exit closes the preview first.
   dialog->setWindowModality(Qt::NonModal);
   connect(dialog, &QPrintPreviewDialog::paintRequested, this, &OutputCommands::paintPreview);
+  // Paging from the keyboard, wherever the focus is in the preview (the
+  // page number field keeps Home and End for its text).
+  if (auto* pages = dialog->findChild<QPrintPreviewWidget*>()) {
+    const struct {
+      QKeySequence key;
+      int (*page)(int current, int count);
+    } kPaging[] = {
+        {QKeySequence(Qt::Key_PageDown), [](int current, int) { return current + 1; }},
+        {QKeySequence(Qt::Key_PageUp), [](int current, int) { return current - 1; }},
+        {QKeySequence(Qt::Key_Home), [](int, int) { return 1; }},
+        {QKeySequence(Qt::Key_End), [](int, int count) { return count; }},
+    };
+    for (const auto& paging : kPaging) {
+      auto* shortcut = new QShortcut(paging.key, dialog);
+      const auto page = paging.page;
+      connect(shortcut, &QShortcut::activated, pages, [pages, page] {
+        const int count = pages->pageCount();
+        if (count > 0) pages->setCurrentPage(std::clamp(page(pages->currentPage(), count), 1, count));
+      });
+    }
+  }
   if (window_ != nullptr) dialog->resize(window_->size() * 9 / 10);
   preview_ = dialog;
   dialog->show();

@@ -19,6 +19,7 @@
 #include "core/app/korvane_doc.h"
 #include "gui/document/document_model.h"
 #include "gui/prompter.h"
+#include "gui/widgets/tab_order.h"
 
 namespace korvane::gui {
 
@@ -219,6 +220,8 @@ CDlgPrintSet::CDlgPrintSet(QWidget* parent) : QWidget(parent) {
   grid->addWidget(lines, 2, 1);
   grid->addWidget(header, 3, 0, 1, 2);
   grid->addWidget(footer, 4, 0, 1, 2);
+  // Tab as the page reads, not as the controls were made.
+  SetReadingTabOrder(this);
   grid->setRowStretch(5, 1);
 }
 
