@@ -4,7 +4,10 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileSystemModel>
 #include <QGridLayout>
+#include <QIdentityProxyModel>
+#include <QLocale>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -36,7 +39,34 @@ QString BothCases(const QString& patterns) {
   return out.join(QLatin1Char(' '));
 }
 
+// The file list's sizes and dates in the program's locale (Chinese), not the
+// system's, which Qt's own dialog would take them in.
+class LocaleFileListing : public QIdentityProxyModel {
+ public:
+  using QIdentityProxyModel::QIdentityProxyModel;
+
+  QVariant data(const QModelIndex& index, int role) const override {
+    constexpr int kSizeColumn = 1;
+    constexpr int kDateColumn = 3;
+    const auto* files = qobject_cast<const QFileSystemModel*>(sourceModel());
+    if (role != Qt::DisplayRole || files == nullptr ||
+        (index.column() != kSizeColumn && index.column() != kDateColumn)) {
+      return QIdentityProxyModel::data(index, role);
+    }
+    const QFileInfo info = files->fileInfo(mapToSource(index));
+    const QLocale locale;
+    if (index.column() == kSizeColumn)
+      return info.isDir() ? QString() : locale.formattedDataSize(info.size());
+    return locale.toString(info.lastModified(), QLocale::ShortFormat);
+  }
+};
+
 }  // namespace
+
+void ShowFilesInProgramLocale(QFileDialog& dialog) {
+  // Only Qt's own dialog takes it; a native one is in the system's language.
+  dialog.setProxyModel(new LocaleFileListing(&dialog));
+}
 
 QStringList QtNameFilters(const QString& windowsFilter) {
   const QStringList parts = windowsFilter.split(QLatin1Char('|'));
@@ -119,6 +149,7 @@ bool QtPrompter::acceptSuggestion(QWidget* parent, const QString& text) {
 
 QString QtPrompter::openFileName(QWidget* parent, const QString& filter) {
   QFileDialog dialog(parent, QStringLiteral("打开"));
+  ShowFilesInProgramLocale(dialog);
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
   dialog.setFileMode(QFileDialog::ExistingFile);
   dialog.setNameFilters(QtNameFilters(filter));
@@ -128,6 +159,7 @@ QString QtPrompter::openFileName(QWidget* parent, const QString& filter) {
 
 QStringList QtPrompter::openFileNames(QWidget* parent, const QString& filter) {
   QFileDialog dialog(parent, QStringLiteral("打开"));
+  ShowFilesInProgramLocale(dialog);
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
   dialog.setFileMode(QFileDialog::ExistingFiles);
   dialog.setNameFilters(QtNameFilters(filter));
@@ -138,6 +170,7 @@ QStringList QtPrompter::openFileNames(QWidget* parent, const QString& filter) {
 QString QtPrompter::saveFileName(QWidget* parent, const QString& initialPath, const QString& filter,
                                  const QString& defaultSuffix, const QString& title, int* chosenFilter) {
   QFileDialog dialog(parent, title.isEmpty() ? QStringLiteral("另存为") : title);
+  ShowFilesInProgramLocale(dialog);
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setFileMode(QFileDialog::AnyFile);
   const QStringList filters = QtNameFilters(filter);
@@ -183,6 +216,7 @@ QString QtPrompter::saveFileNameWithOption(QWidget* parent, const QString& initi
   QFileDialog dialog(parent, title.isEmpty() ? QStringLiteral("另存为") : title);
   // Qt's own dialog, whose layout takes the check box below its fields.
   dialog.setOption(QFileDialog::DontUseNativeDialog);
+  ShowFilesInProgramLocale(dialog);
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setFileMode(QFileDialog::AnyFile);
   dialog.setNameFilters(QtNameFilters(filter));

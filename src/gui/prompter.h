@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 
+class QFileDialog;
 class QPrinter;
 class QWidget;
 
@@ -70,6 +71,10 @@ class QtPrompter : public Prompter {
   bool choosePrinter(QWidget* parent, QPrinter& printer, int pageCount) override;
   bool showDocument(const QString& path) override;
 };
+
+// Qt's own file dialog lists sizes and dates in the program's locale
+// (QLocale's default, Chinese) rather than the system's.
+void ShowFilesInProgramLocale(QFileDialog& dialog);
 
 // Converts a filter of the "描述 (*.SHT)|*.SHT|All Files (*.*)|*.*||" form
 // into Qt's name filters. Extension patterns match both cases ("*.SHT *.sht")

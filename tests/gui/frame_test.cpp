@@ -1,5 +1,6 @@
 // The frame's commands and prompts: menus and their states, the exit prompt,
 // the filter, test-parameter and merge dialogs, file dialog filters.
+#include <QAbstractProxyModel>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -7,6 +8,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFileSystemModel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
@@ -67,12 +69,29 @@ class FrameTest : public QObject, protected WindowFixture<> {
     const QString ok = box.button(QDialogButtonBox::Ok)->text();
     const QString cancel = box.button(QDialogButtonBox::Cancel)->text();
     const QString save = box.button(QDialogButtonBox::Save)->text();
-    QFileDialog files(nullptr, QString(), QString(),
+    // The file list's dates and sizes in the program's locale.
+    QFile file(dir_.filePath(QStringLiteral("列表.SHT")));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray(3000, 'x'));
+    file.flush();
+    const QDateTime stamp(QDate(2024, 3, 5), QTime(14, 7));
+    QVERIFY(file.setFileTime(stamp, QFileDevice::FileModificationTime));
+    file.close();
+    QFileDialog files(nullptr, QString(), dir_.path(),
                       QtNameFilters(QString::fromUtf8(kFilterOpen)).join(";;"));
     files.setOption(QFileDialog::DontUseNativeDialog);
+    ShowFilesInProgramLocale(files);
     const QString fileName = files.labelText(QFileDialog::FileName);
     const QString fileType = files.labelText(QFileDialog::FileType);
     const QLocale used;
+    QAbstractProxyModel* listing = files.proxyModel();
+    QVERIFY(listing != nullptr);
+    auto* source = qobject_cast<QFileSystemModel*>(listing->sourceModel());
+    QVERIFY(source != nullptr);
+    const QModelIndex row = listing->mapFromSource(source->index(file.fileName()));
+    QVERIFY(row.isValid());
+    const QString shownDate = row.siblingAtColumn(3).data().toString();
+    const QString shownSize = row.siblingAtColumn(1).data().toString();
     QCoreApplication::removeTranslator(&texts);
     QLocale::setDefault(system);
     QCOMPARE(ok, QStringLiteral("确定"));
@@ -83,6 +102,8 @@ class FrameTest : public QObject, protected WindowFixture<> {
     QCOMPARE(files.nameFilters().last(), QStringLiteral("所有文件 (*)"));
     QCOMPARE(used.language(), QLocale::Chinese);
     QCOMPARE(used.toString(QDate(2026, 12, 8), QLocale::LongFormat), QStringLiteral("2026年12月8日星期二"));
+    QCOMPARE(shownDate, QLocale(QLocale::Chinese, QLocale::China).toString(stamp, QLocale::ShortFormat));
+    QCOMPARE(shownSize, QLocale(QLocale::Chinese, QLocale::China).formattedDataSize(3000));
   }
 
   void menusAndCommandStates() {
