@@ -3,12 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <limits>
 #include <optional>
 
 #include "core/app/document_edits.h"
 #include "core/app/korvane_doc.h"
 #include "core/data/companion_file.h"
+#include "core/platform/file_system.h"
 #include "file_test_support.h"
+#include "support/document_dump.h"
 
 namespace korvane::testing {
 namespace {
@@ -90,18 +93,55 @@ TEST(Companion, StoredValuesGoBackWhereTheyBelong) {
       {{"zone 1.1", "surface", "3"}, false, nullptr},       // not a surface
       {{"zone 1.1", "readings", "30 31"}, false, nullptr},  // not sixteen
       {{"member 1", "pumped", "2"}, false, nullptr},        // not a flag
+      // Values a field would refuse: left out, whatever the checksum says.
+      {{"project", "eta", "1e9"}, false, nullptr},
+      {{"project", "eta", "-2"}, false, nullptr},
+      {{"zone 1.1", "eta", "0.05"}, false, nullptr},
+      {{"zone 1.1", "typedR", "1e9"}, false, nullptr},
+      {{"zone 1.1", "typedR", "19.9"}, false, nullptr},
+      {{"zone 1.1", "readings", "30 31 32 33 34 35 36 37 38 39 40 41 42 43 44 500"}, false, nullptr},
+      {{"zone 1.1", "lambda", "1e30"}, false, nullptr},
+      {{"zone 1.1", "angle", "12345"}, false, nullptr},
+      {{"zone 1.1", "carbonation", "11"}, false, nullptr},
+      {{"zone 1.1", "deltaTot", "nan"}, false, nullptr},
+      {{"member 1", "a", "0"}, false, nullptr},
+      {{"member 1", "d", "-1.5"}, false, nullptr},
+      {{"point 1.1.1", "distance", "-1"}, false, nullptr},
+      {{"point 1.1.1", "gain", "101"}, false, nullptr},
+      {{"point 1.1.1", "arrival", "-3"}, false, nullptr},
+      {{"project", "standard", "GB 50000"}, false, nullptr},
+      {{"project", "site", "\xB9\xA4\xB3\xCC"}, false, nullptr},  // not UTF-8
+      // ... and at their ends they are taken.
+      {{"zone 1.1", "eta", "0.1"},
+       true,
+       [](const SyntheticData& r) { return r.zoneLists[0][0].eta == 0.1f; }},
+      {{"member 1", "d", "-0.0113"},
+       true,
+       [](const SyntheticData& r) { return r.members[0].coefD == -0.0113f; }},
+      {{"zone 1.1", "angle", "-90"},
+       true,
+       [](const SyntheticData& r) { return r.zoneLists[0][0].angle == -90; }},
+      {{"project", "standard", "DB37/T 2361-2013"},
+       true,
+       [](const SyntheticData& r) { return r.project.standardName == "DB37/T 2361-2013"; }},
   };
   for (const Case& c : cases) {
     SyntheticData r = d;
-    EXPECT_EQ(ApplyStoredValues({c.value}, &r.project, r.members, r.zoneLists), c.applied ? 0 : 1)
+    EXPECT_EQ(ApplyStoredValues({c.value}, &r.project, r.members, r.zoneLists).size(), c.applied ? 0u : 1u)
         << c.value.place << " " << c.value.field;
     if (c.holds) {
       EXPECT_TRUE(c.holds(r)) << c.value.place << " " << c.value.field;
     }
   }
+  // What was left out is named with why.
+  SyntheticData named = d;
+  EXPECT_EQ(ApplyStoredValues({{"zone 1.2", "eta", "1e9"}, {"zone 1.9", "beta", "1"}}, &named.project,
+                              named.members, named.zoneLists),
+            (std::vector<std::string>{"zone 1.2 eta=1e9（强度修正系数η须为0.1～10之间的数）",
+                                      "zone 1.9 beta=1（没有这一位置）"}));
   // Members count from the first member of the file (a merge appends).
   SyntheticData r = d;
-  EXPECT_EQ(ApplyStoredValues({{"member 1", "pumped", "1"}}, nullptr, r.members, r.zoneLists, 1), 0);
+  EXPECT_TRUE(ApplyStoredValues({{"member 1", "pumped", "1"}}, nullptr, r.members, r.zoneLists, 1).empty());
   EXPECT_TRUE(r.members[1].pumped);
   EXPECT_FALSE(r.members[0].pumped);
 }
@@ -124,7 +164,7 @@ TEST(Companion, EveryStoredNameIsStillRead) {
       {"project", "lambda", "1"},
       {"project", "eta", "1"},
       {"project", "deltaTot", "1"},
-      {"project", "standard", "X"},
+      {"project", "standard", "CECS 02-2020"},
       {"member 1", "name", "X"},
       {"member 1", "pumped", "1"},
       {"member 1", "aggregate", "1"},
@@ -153,7 +193,7 @@ TEST(Companion, EveryStoredNameIsStillRead) {
   };
   for (const StoredValue& value : stored) {
     SyntheticData r = d;
-    EXPECT_EQ(ApplyStoredValues({value}, &r.project, r.members, r.zoneLists), 0)
+    EXPECT_EQ(ApplyStoredValues({value}, &r.project, r.members, r.zoneLists), std::vector<std::string>{})
         << value.place << " " << value.field;
   }
 }
@@ -208,6 +248,84 @@ TEST(Companion, TheTablesFollowTheFileOpened) {
     EXPECT_EQ(TableValues(doc.tables, CorrectionTable::Angle),
               TableValues(alone.tables, CorrectionTable::Angle));
   }
+}
+
+// Tables with a cell no table can hold and cores that no zone or no core
+// can have are left out, each named.
+TEST(Companion, UnusableTablesAndCoresAreLeftOut) {
+  const SyntheticData d = SmallData(3, TestMethod::Surface, "cecs02:2005", {2, 1});
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  const float inf = std::numeric_limits<float>::infinity();
+  struct Case {
+    const char* name;
+    CompanionData data;
+    std::size_t tablesKept;
+    std::size_t coresKept;
+    const char* named;  // the start of the first description, "" for none
+  };
+  const std::vector<float> fine(7 * 8, 1.5f);
+  const auto with = [&](float cell) {
+    std::vector<float> cells = fine;
+    cells[3] = cell;
+    return cells;
+  };
+  const std::vector<Case> cases = {
+      {"usable", {{}, {{"angle", fine}}, {{0, 1, 33.5f}}}, 1, 1, ""},
+      {"a NaN cell", {{}, {{"angle", with(nan)}}, {}}, 0, 0, "table angle nan"},
+      {"an infinite cell", {{}, {{"surface", with(inf)}}, {}}, 0, 0, "table surface inf"},
+      {"a cell of 25",
+       {{}, {{"angle", with(25.0f)}}, {}},
+       0,
+       0,
+       "table angle 25（修正值须为-20～20之间的数）"},
+      {"a NaN core", {{}, {}, {{0, 0, nan}}}, 0, 0, "core 1.1=nan"},
+      {"a negative core", {{}, {}, {{0, 0, -5.0f}}}, 0, 0, "core 1.1=-5（芯样强度fcor须为大于0"},
+      {"a core on zone 99", {{}, {}, {{0, 98, 30.0f}}}, 0, 0, "core 1.99=30（没有这一测区）"},
+      {"a core of member 3", {{}, {}, {{2, 0, 30.0f}}}, 0, 0, "core 3.1=30（没有这一测区）"},
+  };
+  for (Case c : cases) {
+    const std::vector<std::string> dropped = DropUnusableParts(c.data, d.zoneLists);
+    EXPECT_EQ(c.data.tables.size(), c.tablesKept) << c.name;
+    EXPECT_EQ(c.data.cores.size(), c.coresKept) << c.name;
+    if (*c.named == 0) {
+      EXPECT_TRUE(dropped.empty()) << c.name;
+    } else {
+      ASSERT_EQ(dropped.size(), 1u) << c.name;
+      EXPECT_EQ(dropped[0].rfind(c.named, 0), 0u) << dropped[0];
+    }
+  }
+}
+
+// A companion whose checksum matches but whose values a field would refuse:
+// the file opens with its own values, computes what the command-line tool
+// computes from the file alone, and says which values were left out.
+TEST(Companion, RefusedValuesNeverReachAStrength) {
+  TempDir dir;
+  const SyntheticData d = SmallData(3, TestMethod::Surface, "cecs02:2005", {2});
+  const fs::path path = dir / "a.SHA";
+  WriteResultFile(OpenFilePair(path), d.project, d.zoneLists, d.memberCount, {}, d.sections, d.members);
+  CKorvaneDoc plain(CKorvaneDoc::Settings::None);
+  plain.OnOpenDocument(path);
+
+  std::string text;
+  ASSERT_FALSE(platform::ReadRegularFile(path, text));
+  CompanionData hostile;
+  hostile.values = {{"project", "eta", "1e9"}, {"zone 1.1", "typedR", "1e9"}, {"zone 1.2", "lambda", "1e30"}};
+  hostile.tables = {{"angle", std::vector<float>(7 * 8, std::numeric_limits<float>::infinity())}};
+  hostile.cores = {{0, 98, 30.0f}};
+  std::ofstream(CompanionPath(path), std::ios::binary) << EncodeCompanion(hostile, "a.SHA", text);
+
+  std::vector<std::string> warnings;
+  CKorvaneDoc doc(CKorvaneDoc::Settings::None);
+  doc.warningSink = [&](std::string_view w) { warnings.emplace_back(w); };
+  doc.OnOpenDocument(path);
+  EXPECT_EQ(DumpDocument(doc), DumpDocument(plain));
+  ASSERT_EQ(warnings.size(), 1u);
+  EXPECT_NE(warnings[0].find(
+                "中有 5 项数据无法使用（已略过）：project eta=1e9（强度修正系数η须为0.1～10之间的数）"),
+            std::string::npos)
+      << warnings[0];
+  EXPECT_NE(warnings[0].find("core 1.99=30（没有这一测区）"), std::string::npos) << warnings[0];
 }
 
 TEST(Companion, AnOpenUsesOnlyTheCompanionOfTheTextItOpens) {

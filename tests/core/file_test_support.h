@@ -59,7 +59,8 @@ inline ReadBack ReadPair(const std::filesystem::path& textPath) {
   std::string message;
   EXPECT_FALSE(platform::ReadRegularFile(textPath, text));
   if (const auto companion = ReadCompanionOf(textPath, text, message)) {
-    EXPECT_EQ(ApplyStoredValues(companion->values, &back.project, back.members, back.zoneLists), 0);
+    EXPECT_EQ(ApplyStoredValues(companion->values, &back.project, back.members, back.zoneLists),
+              std::vector<std::string>{});
   }
   if (!message.empty()) back.warnings.push_back(message);
   return back;

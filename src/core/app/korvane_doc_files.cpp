@@ -61,12 +61,19 @@ void CKorvaneDoc::ReadAndReplace(const std::filesystem::path& path) {
   // file's.
   tables = defaultTables;
   if (extras) {
-    if (const int unused = ApplyStoredValues(extras->values, &newProject, newMembers, newZoneLists)) {
-      Warn(CompanionValuesUnusedMessage(CompanionPath(path), unused));
-    }
+    // A value that a field would refuse never reaches a strength: it is
+    // left out, and the open says which and why.
+    std::vector<std::string> unused =
+        ApplyStoredValues(extras->values, &newProject, newMembers, newZoneLists);
+    const std::vector<std::string> dropped = DropUnusableParts(*extras, newZoneLists);
+    unused.insert(unused.end(), dropped.begin(), dropped.end());
     for (const TableCells& stored : extras->tables) {
-      if (const auto table = TableNamed(stored.name)) SetTableValues(tables, *table, stored.cells);
+      const auto table = TableNamed(stored.name);
+      if (!table || !SetTableValues(tables, *table, stored.cells)) {
+        unused.push_back("table " + stored.name + "（不是本程序的修正表）");
+      }
     }
+    if (!unused.empty()) Warn(CompanionValuesUnusedMessage(CompanionPath(path), unused));
     cores = std::move(extras->cores);
   } else {
     cores.clear();

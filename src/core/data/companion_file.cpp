@@ -10,9 +10,12 @@
 #include <map>
 #include <type_traits>
 
+#include "core/data/text_encoding.h"
+#include "core/data/typed_number.h"
 #include "core/platform/error.h"
 #include "core/platform/file_system.h"
 #include "core/platform/path_text.h"
+#include "core/standards/standards.h"
 
 namespace korvane {
 namespace {
@@ -93,7 +96,10 @@ bool Parse(std::string_view text, bool& value) {
   value = flag == 1;
   return true;
 }
+// A text value: UTF-8 (a companion is written so).
 bool Parse(std::string_view text, std::string& value) {
+  const bool ascii = std::all_of(text.begin(), text.end(), [](char c) { return (c & 0x80) == 0; });
+  if (!ascii && !IsUtf8Text(text)) return false;
   value = std::string(text);
   return true;
 }
@@ -118,28 +124,84 @@ bool Parse(std::string_view text, std::array<int, kReadingsPerZone>& readings) {
   return k == readings.size();
 }
 
-// One value of a record: its name in the companion, equality, text, parse.
+// Why a stored text is no value of its field.
+constexpr std::string_view kNotAValue = "不是该项可有的值";
+
+// The range of a value a person types into the field the value fills: a
+// stored value passes the same check (nullopt: any value its type reads).
+using ValueRange = std::optional<NumberRange>;
+
+// The first of `values` outside `range`: its message, or empty.
+template <typename T>
+std::string OutsideRange(const T& value, const ValueRange& range) {
+  if (!range) return {};
+  if constexpr (std::is_arithmetic_v<T>) {
+    return InRange(static_cast<double>(value), *range) ? std::string() : RangeMessage(*range);
+  } else if constexpr (std::is_same_v<T, std::array<int, kReadingsPerZone>>) {
+    for (int v : value) {
+      if (!InRange(v, *range)) return RangeMessage(*range);
+    }
+    return {};
+  } else {
+    return {};  // texts, flags and list entries are checked as they are read
+  }
+}
+
+// One value of a record: its name in the companion, equality, text, parse
+// (empty on success, else why the text was not taken).
 template <typename R>
 struct Field {
   std::string_view name;
   std::function<bool(const R&, const R&)> same;
   std::function<std::string(const R&)> text;
-  std::function<bool(R&, std::string_view)> parse;
+  std::function<std::string(R&, std::string_view)> parse;
 };
 
 template <typename R, typename T>
-Field<R> Of(std::string_view name, T R::*member) {
+Field<R> Of(std::string_view name, T R::*member, ValueRange range = std::nullopt) {
   return {name,
           [member](const R& a, const R& b) {
             return a.*member == b.*member || Text(a.*member) == Text(b.*member);
           },
           [member](const R& r) { return Text(r.*member); },
-          [member](R& r, std::string_view text) {
+          [member, range](R& r, std::string_view text) {
             T value{};
-            if (!Parse(text, value)) return false;
+            if (!Parse(text, value)) return std::string(kNotAValue);
+            if (std::string outside = OutsideRange(value, range); !outside.empty()) return outside;
             r.*member = value;
-            return true;
+            return std::string();
           }};
+}
+
+NumberRange Typed(TypedField field) { return RangeOf(field); }
+
+// d is the carbonation term's exponent (−1…1) under some standards and a
+// factor (0…10) under the others; a stored d is checked against both.
+NumberRange CoefficientDRange() {
+  NumberRange range = RangeOf(TypedField::CoefficientD);
+  range.low = RangeOf(TypedField::CarbonationD).low;
+  return range;
+}
+
+// Ranges of the values no form types.
+NumberRange SampleIntervalRange() { return {"采样间隔", 0, 1000, false, false, "us"}; }
+NumberRange AngleRange() { return {"回弹角度", -90, 90, true, true, ""}; }
+NumberRange SampleIndexRange(std::string name) { return {std::move(name), 0, 1e9, true, true, ""}; }
+
+// The standard a file names must be one of the ten.
+Field<ProjectInfo> StandardField() {
+  Field<ProjectInfo> field = Of("standard", &ProjectInfo::standardName);
+  field.parse = [](ProjectInfo& project, std::string_view text) {
+    const std::string stored = StoredStandardName(text);
+    for (Standard standard : kAllStandards) {
+      if (StoredStandardName(StandardDisplayName(standard)) == stored) {
+        project.standardName = std::string(text);
+        return std::string();
+      }
+    }
+    return std::string("不是本程序的检测规范");
+  };
+  return field;
 }
 
 // R typed by hand ("none" when the zone's R follows from its readings; an
@@ -152,13 +214,15 @@ Field<TestZone> TypedRebound() {
           [](TestZone& z, std::string_view value) {
             if (Trim(value) == "none") {
               z.reboundManual = 0;
-              return true;
+              return std::string();
             }
             float r = 0.0f;
-            if (!Parse(value, r)) return false;
+            if (!Parse(value, r)) return std::string(kNotAValue);
+            if (std::string outside = OutsideRange(r, Typed(TypedField::Rebound)); !outside.empty())
+              return outside;
             z.reboundManual = 1;
             z.reboundValue = r;
-            return true;
+            return std::string();
           }};
 }
 
@@ -180,11 +244,11 @@ const std::vector<Field<ProjectInfo>>& ProjectFields() {
       Of("castingDate", &ProjectInfo::castingDate),
       Of("testMethod", &ProjectInfo::testMethod),
       Of("spot", &ProjectInfo::spot),
-      Of("beta", &ProjectInfo::beta),
-      Of("lambda", &ProjectInfo::lambda),
-      Of("eta", &ProjectInfo::eta),
-      Of("deltaTot", &ProjectInfo::deltaTot),
-      Of("standard", &ProjectInfo::standardName),
+      Of("beta", &ProjectInfo::beta, Typed(TypedField::Beta)),
+      Of("lambda", &ProjectInfo::lambda, Typed(TypedField::Lambda)),
+      Of("eta", &ProjectInfo::eta, Typed(TypedField::Eta)),
+      Of("deltaTot", &ProjectInfo::deltaTot, Typed(TypedField::DeltaTot)),
+      StandardField(),
   };
   return fields;
 }
@@ -194,40 +258,40 @@ const std::vector<Field<Member>>& MemberFields() {
       Of("name", &Member::name),
       Of("pumped", &Member::pumped),
       Of(FieldOf(ff::Section::Aggregate), &Member::aggregateType),
-      Of(FieldOf(ff::Section::CoefA), &Member::coefA),
-      Of(FieldOf(ff::Section::CoefB), &Member::coefB),
-      Of(FieldOf(ff::Section::CoefC), &Member::coefC),
-      Of(FieldOf(ff::Section::CoefD), &Member::coefD),
+      Of(FieldOf(ff::Section::CoefA), &Member::coefA, Typed(TypedField::CoefficientA)),
+      Of(FieldOf(ff::Section::CoefB), &Member::coefB, Typed(TypedField::CoefficientB)),
+      Of(FieldOf(ff::Section::CoefC), &Member::coefC, Typed(TypedField::CoefficientC)),
+      Of(FieldOf(ff::Section::CoefD), &Member::coefD, CoefficientDRange()),
   };
   return fields;
 }
 
 const std::vector<Field<TestZone>>& ZoneFields() {
   static const std::vector<Field<TestZone>> fields = {
-      Of(FieldOf(ff::Section::SampleInterval), &TestZone::sampleInterval),
-      Of(FieldOf(ff::Ray::Delay), &TestZone::delay),
+      Of(FieldOf(ff::Section::SampleInterval), &TestZone::sampleInterval, SampleIntervalRange()),
+      Of(FieldOf(ff::Ray::Delay), &TestZone::delay, Typed(TypedField::Delay)),
       Of(FieldOf(ff::Result::TestMethod), &TestZone::testMethod),
       Of(FieldOf(ff::Result::TestLocation), &TestZone::testLocation),
-      Of(FieldOf(ff::Result::Beta), &TestZone::beta),
-      Of(FieldOf(ff::Result::Lambda), &TestZone::lambda),
-      Of(FieldOf(ff::Result::Eta), &TestZone::eta),
-      Of(ff::ReadingColumn(0).field, &TestZone::rebound),
+      Of(FieldOf(ff::Result::Beta), &TestZone::beta, Typed(TypedField::Beta)),
+      Of(FieldOf(ff::Result::Lambda), &TestZone::lambda, Typed(TypedField::Lambda)),
+      Of(FieldOf(ff::Result::Eta), &TestZone::eta, Typed(TypedField::Eta)),
+      Of(ff::ReadingColumn(0).field, &TestZone::rebound, Typed(TypedField::Reading)),
       TypedRebound(),
-      Of(FieldOf(ff::Result::Angle), &TestZone::angle),
+      Of(FieldOf(ff::Result::Angle), &TestZone::angle, AngleRange()),
       Of(FieldOf(ff::Result::Surface), &TestZone::surface),
-      Of(FieldOf(ff::Result::Carbonation), &TestZone::carbonationDepth),
-      Of(FieldOf(ff::Result::DeltaTot), &TestZone::deltaTot),
+      Of(FieldOf(ff::Result::Carbonation), &TestZone::carbonationDepth, Typed(TypedField::Carbonation)),
+      Of(FieldOf(ff::Result::DeltaTot), &TestZone::deltaTot, Typed(TypedField::DeltaTot)),
   };
   return fields;
 }
 
 const std::vector<Field<MeasuringPoint>>& PointFields() {
   static const std::vector<Field<MeasuringPoint>> fields = {
-      Of(FieldOf(ff::Ray::Distance), &MeasuringPoint::distance),
-      Of(FieldOf(ff::Ray::Time), &MeasuringPoint::arrivalIndex),
-      Of(FieldOf(ff::Ray::AmplitudeTime), &MeasuringPoint::amplitudeIndex),
-      Of(FieldOf(ff::Ray::Gain), &MeasuringPoint::gain),
-      Of(FieldOf(ff::Ray::Delay), &MeasuringPoint::delay),
+      Of(FieldOf(ff::Ray::Distance), &MeasuringPoint::distance, Typed(TypedField::Distance)),
+      Of(FieldOf(ff::Ray::Time), &MeasuringPoint::arrivalIndex, SampleIndexRange("首波位置")),
+      Of(FieldOf(ff::Ray::AmplitudeTime), &MeasuringPoint::amplitudeIndex, SampleIndexRange("波幅位置")),
+      Of(FieldOf(ff::Ray::Gain), &MeasuringPoint::gain, Typed(TypedField::Gain)),
+      Of(FieldOf(ff::Ray::Delay), &MeasuringPoint::delay, Typed(TypedField::Delay)),
   };
   return fields;
 }
@@ -240,12 +304,13 @@ void Compare(const std::vector<Field<R>>& fields, const std::string& place, cons
   }
 }
 
+// Empty when the value was put in `record`, else why not.
 template <typename R>
-bool Apply(const std::vector<Field<R>>& fields, const StoredValue& value, R& record) {
+std::string Apply(const std::vector<Field<R>>& fields, const StoredValue& value, R& record) {
   for (const Field<R>& field : fields) {
     if (field.name == value.field) return field.parse(record, value.value);
   }
-  return false;
+  return "没有这一项";
 }
 
 // A place's kind and numbers (0-based); false when it is none.
@@ -293,6 +358,9 @@ bool SameNameIgnoringCase(std::string_view a, std::string_view b) {
   return a.size() == b.size() &&
          std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return lower(x) == lower(y); });
 }
+
+// "<what>（<why>）" as a message lists a value left out.
+std::string Described(const std::string& what, const std::string& why) { return what + "（" + why + "）"; }
 
 }  // namespace
 
@@ -451,12 +519,13 @@ std::vector<StoredValue> ValuesNotReadBack(const RecordsView& shown, const Recor
   return values;
 }
 
-int ApplyStoredValues(const std::vector<StoredValue>& values, ProjectInfo* project,
-                      std::vector<Member>& members, ZoneLists& zoneLists, int firstMember) {
-  int unused = 0;
+std::vector<std::string> ApplyStoredValues(const std::vector<StoredValue>& values, ProjectInfo* project,
+                                           std::vector<Member>& members, ZoneLists& zoneLists,
+                                           int firstMember) {
+  std::vector<std::string> unused;
   for (const StoredValue& value : values) {
     ParsedPlace place;
-    bool applied = false;
+    std::string why = "没有这一位置";
     if (ParsePlaceName(value.place, place)) {
       const long long m = static_cast<long long>(firstMember) + place.member;
       TestZone* zone = nullptr;
@@ -466,28 +535,67 @@ int ApplyStoredValues(const std::vector<StoredValue>& values, ProjectInfo* proje
       }
       switch (place.kind) {
         case ParsedPlace::Project:
-          applied = project == nullptr || Apply(ProjectFields(), value, *project);
+          why = project == nullptr ? std::string() : Apply(ProjectFields(), value, *project);
           break;
         case ParsedPlace::Member:
-          applied = m >= 0 && m < static_cast<long long>(members.size()) &&
-                    Apply(MemberFields(), value, members[static_cast<std::size_t>(m)]);
+          if (m >= 0 && m < static_cast<long long>(members.size())) {
+            why = Apply(MemberFields(), value, members[static_cast<std::size_t>(m)]);
+          }
           break;
-        case ParsedPlace::Zone: applied = zone != nullptr && Apply(ZoneFields(), value, *zone); break;
+        case ParsedPlace::Zone:
+          if (zone != nullptr) why = Apply(ZoneFields(), value, *zone);
+          break;
         case ParsedPlace::Point: {
           MeasuringPoint* point = zone != nullptr ? zone->point(place.point) : nullptr;
-          applied = point != nullptr && Apply(PointFields(), value, *point);
+          if (point != nullptr) why = Apply(PointFields(), value, *point);
           break;
         }
       }
     }
-    if (!applied) ++unused;
+    if (!why.empty()) unused.push_back(Described(value.place + " " + value.field + "=" + value.value, why));
   }
   return unused;
 }
 
-std::string CompanionValuesUnusedMessage(const std::filesystem::path& path, int count) {
-  return std::string(kMsgCompanionStale) + " " + PathToUtf8(path) + " 中有 " + std::to_string(count) + " " +
-         std::string(kMsgCompanionValuesUnused);
+std::vector<std::string> DropUnusableParts(CompanionData& data, const ZoneLists& zoneLists, int firstMember) {
+  std::vector<std::string> dropped;
+  const NumberRange cellRange = RangeOf(TypedField::Correction);
+  std::erase_if(data.tables, [&](const TableCells& table) {
+    for (float cell : table.cells) {
+      if (!InRange(cell, cellRange)) {
+        dropped.push_back(Described("table " + table.name + " " + FloatText(cell), RangeMessage(cellRange)));
+        return true;
+      }
+    }
+    return false;
+  });
+  const NumberRange strengthRange = RangeOf(TypedField::CoreStrength);
+  std::erase_if(data.cores, [&](const CoreSample& core) {
+    const std::string name = "core " + Place(core.member, core.zone) + "=" + FloatText(core.strength);
+    const long long m = static_cast<long long>(firstMember) + core.member;
+    if (m < 0 || m >= static_cast<long long>(zoneLists.size()) || core.zone < 0 ||
+        core.zone >= static_cast<int>(zoneLists[static_cast<std::size_t>(m)].size())) {
+      dropped.push_back(Described(name, "没有这一测区"));
+      return true;
+    }
+    if (!InRange(core.strength, strengthRange)) {
+      dropped.push_back(Described(name, RangeMessage(strengthRange)));
+      return true;
+    }
+    return false;
+  });
+  return dropped;
+}
+
+std::string CompanionValuesUnusedMessage(const std::filesystem::path& path,
+                                         const std::vector<std::string>& unused) {
+  // The first few by name; a file of many more says how many.
+  constexpr std::size_t kNamed = 5;
+  std::string message = std::string(kMsgCompanionStale) + " " + PathToUtf8(path) + " 中有 " +
+                        std::to_string(unused.size()) + " " + std::string(kMsgCompanionValuesUnused);
+  for (std::size_t i = 0; i < unused.size() && i < kNamed; ++i) message += (i == 0 ? "：" : "；") + unused[i];
+  if (unused.size() > kNamed) message += "；…";
+  return message;
 }
 
 std::optional<CompanionData> ReadCompanionOf(const std::filesystem::path& textPath,

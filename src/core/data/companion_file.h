@@ -101,12 +101,24 @@ struct RecordsView {
 std::vector<StoredValue> ValuesNotReadBack(const RecordsView& shown, const RecordsView& readBack);
 
 // Puts stored values back into records read from the text file; member
-// numbers count from `firstMember` (a merge appends files). Values naming
-// a member, zone or point that does not exist, an unknown field, or a text
-// that is not a value of the field are left out; their number is returned.
+// numbers count from `firstMember` (a merge appends files). A value is
+// checked as the field it fills checks a typed one (typed_number.h: η in
+// 0.1…10, a reading a whole number 0…99, R 20…50 …; an angle −90…90°, a
+// text UTF-8, the standard one of the ten). Values naming a member, zone or
+// point that does not exist, an unknown field, a text that is not a value
+// of the field or one outside its range are left out: one description each
+// is returned ("zone 1.2 eta=1e9（强度修正系数η须为0.1～10之间的数）").
 // Project values are applied only when `project` is not null.
-int ApplyStoredValues(const std::vector<StoredValue>& values, ProjectInfo* project,
-                      std::vector<Member>& members, ZoneLists& zoneLists, int firstMember = 0);
+std::vector<std::string> ApplyStoredValues(const std::vector<StoredValue>& values, ProjectInfo* project,
+                                           std::vector<Member>& members, ZoneLists& zoneLists,
+                                           int firstMember = 0);
+
+// Removes from `data` the tables with a cell that is not finite or outside
+// −20…20, and the cores whose fcor is outside 0 < fcor ≤ 200 MPa or whose
+// member or zone `zoneLists` lacks (member numbers from `firstMember`); one
+// description each is returned, as ApplyStoredValues does.
+std::vector<std::string> DropUnusableParts(CompanionData& data, const ZoneLists& zoneLists,
+                                           int firstMember = 0);
 
 // The companion of the text file at `textPath`: the same folder and base
 // name, the extension "KV" and the text extension's last letter (".SHA" →
@@ -131,9 +143,11 @@ struct CompanionText {
 };
 CompanionText DecodeCompanion(std::string_view bytes);
 
-// The message for `count` values of the companion at `path` that
-// ApplyStoredValues left out.
-std::string CompanionValuesUnusedMessage(const std::filesystem::path& path, int count);
+// The message for the values and parts of the companion at `path` that
+// were left out: "附加数据文件 <path> 中有 <n> 项数据无法使用（已略过）：" and
+// the first five descriptions.
+std::string CompanionValuesUnusedMessage(const std::filesystem::path& path,
+                                         const std::vector<std::string>& unused);
 
 // Reads the companion of the pair whose text file is `textPath` with the
 // bytes `textBytes`: nullopt when there is none or when it belongs to

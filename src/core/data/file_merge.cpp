@@ -55,9 +55,11 @@ MergedData ReadMergeInputs(const std::vector<std::filesystem::path>& paths, cons
     if (!message.empty() && warn) warn(message);
     if (extras) {
       const int offset = static_cast<int>(firstMember);
-      const int unused = ApplyStoredValues(extras->values, fileIndex == 0 ? &project : nullptr, data.members,
-                                           data.zoneLists, offset);
-      if (unused > 0 && warn) warn(CompanionValuesUnusedMessage(CompanionPath(path), unused));
+      std::vector<std::string> unused = ApplyStoredValues(extras->values, fileIndex == 0 ? &project : nullptr,
+                                                          data.members, data.zoneLists, offset);
+      const std::vector<std::string> dropped = DropUnusableParts(*extras, data.zoneLists, offset);
+      unused.insert(unused.end(), dropped.begin(), dropped.end());
+      if (!unused.empty() && warn) warn(CompanionValuesUnusedMessage(CompanionPath(path), unused));
       for (CoreSample c : extras->cores) {
         c.member += offset;
         data.extras.cores.push_back(c);
