@@ -138,6 +138,15 @@ TEST(StrengthCurve, RefusesWhatCannotBeFitted) {
   for (Cube& s : proportional) s.r = 8.0 * s.v;  // ln R = ln v + const
   std::vector<Cube> sameStrength = OnCurve(0.02, 1.5, 1.4, 10, one);
   for (Cube& s : sameStrength) s.fcu = 30.0;
+  // Ten cubes of one R and one of R + 0.01: a regression on noise.
+  std::vector<Cube> barelyR = OnCurve(0.02, 1.5, 1.4, 11, [](int i) { return 1.0 + 0.05 * std::sin(i); });
+  for (Cube& s : barelyR) s.r = 27.3;
+  barelyR.back().r = 27.31;
+  // R that follows v but for a few parts per million.
+  std::vector<Cube> nearlyProportional = OnCurve(0.02, 1.5, 1.4, 10, one);
+  for (std::size_t i = 0; i < nearlyProportional.size(); ++i) {
+    nearlyProportional[i].r = 8.0 * nearlyProportional[i].v * (1.0 + 1e-6 * static_cast<double>(i % 3));
+  }
   struct Case {
     const char* name;
     std::vector<Cube> cubes;
@@ -149,6 +158,8 @@ TEST(StrengthCurve, RefusesWhatCannotBeFitted) {
       {"one velocity", sameV, std::string(kMsgCurveDegenerate)},
       {"R proportional to v", proportional, std::string(kMsgCurveDegenerate)},
       {"one strength", sameStrength, std::string(kMsgCurveSameStrength)},
+      {"R barely varies", barelyR, std::string(kMsgCurveIllConditioned)},
+      {"R nearly proportional to v", nearlyProportional, std::string(kMsgCurveIllConditioned)},
   };
   for (const Case& k : cases) {
     SCOPED_TRACE(k.name);
@@ -160,6 +171,34 @@ TEST(StrengthCurve, RefusesWhatCannotBeFitted) {
     }
   }
   EXPECT_EQ(FitStrengthCurve(OnCurve(0.02, 1.5, 1.4, 10, one)).n, 10);
+}
+
+// The figures do not depend on the units' scale: every value times 1e-300
+// or 1e+300 gives the same b, c, δ and e_r, or (a out of range) a refusal,
+// never a figure that is not finite.
+TEST(StrengthCurve, FiguresAreFreeOfTheScale) {
+  const std::vector<Cube> cubes =
+      OnCurve(0.02, 1.5, 1.4, 15, [](int i) { return 1.0 + 0.07 * std::sin(1.7 * i + 0.3); });
+  const CurveFit plain = FitStrengthCurve(cubes);
+  for (double scale : {1e-300, 1e-150, 1e150}) {
+    SCOPED_TRACE(scale);
+    std::vector<Cube> scaled = cubes;
+    for (Cube& s : scaled) {
+      s.v *= scale;
+      s.r *= scale;
+      s.fcu *= scale;
+    }
+    try {
+      const CurveFit fit = FitStrengthCurve(scaled);
+      EXPECT_NEAR(fit.b, plain.b, 1e-9);
+      EXPECT_NEAR(fit.c, plain.c, 1e-9);
+      EXPECT_NEAR(fit.meanRelativeError, plain.meanRelativeError, 1e-9);
+      EXPECT_NEAR(fit.relativeStdDev, plain.relativeStdDev, 1e-9);
+      EXPECT_TRUE(std::isfinite(fit.a));
+    } catch (const KorvaneError& error) {
+      EXPECT_EQ(error.what(), std::string(kMsgCurveNotFinite));
+    }
+  }
 }
 
 // ---- The table of cubes --------------------------------------------------

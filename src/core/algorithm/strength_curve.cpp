@@ -80,12 +80,23 @@ CurveFit FitStrengthCurve(std::span<const Cube> cubes) {
   const bool oneStrength =
       std::all_of(cubes.begin(), cubes.end(), [&](const Cube& s) { return s.fcu == cubes.front().fcu; });
   if (oneStrength || !(syy > 0.0)) throw KorvaneError(std::string(kMsgCurveSameStrength));
+  // The condition of the regression: each variable spreads (standard
+  // deviation of its logarithm) by at least 0.5%, and the two are not
+  // nearly proportional. Ten cubes of R = 27.3 and one of 27.31 pass the
+  // determinant test above and give c ≈ 658.
+  constexpr double kMinLogSpread = 0.005;
+  constexpr double kMaxCorrelationSquared = 1.0 - 1e-6;
+  const double spread = kMinLogSpread * kMinLogSpread * n;
+  if (s11 < spread || s22 < spread || s12 * s12 > kMaxCorrelationSquared * s11 * s22) {
+    throw KorvaneError(std::string(kMsgCurveIllConditioned));
+  }
 
   CurveFit fit;
   fit.n = n;
   fit.b = (s22 * s1y - s12 * s2y) / det;
   fit.c = (s11 * s2y - s12 * s1y) / det;
-  fit.a = std::exp(my - fit.b * m1 - fit.c * m2);
+  const double logA = my - fit.b * m1 - fit.c * m2;
+  fit.a = std::exp(logA);
   const double explained = fit.b * s1y + fit.c * s2y;  // SST − SSE
   fit.correlation = std::sqrt(std::clamp(explained / syy, 0.0, 1.0));
 
@@ -98,7 +109,9 @@ CurveFit FitStrengthCurve(std::span<const Cube> cubes) {
     range.max = std::max(range.max, value);
   };
   for (const Cube& s : cubes) {
-    const double e = fit.Strength(s.v, s.r) / s.fcu - 1.0;
+    // fc/f from the log-scale residual: free of the units' scale (a·v^b·R^c
+    // itself can overflow where the ratio does not).
+    const double e = std::expm1(logA + fit.b * std::log(s.v) + fit.c * std::log(s.r) - std::log(s.fcu));
     sumAbs += std::abs(e);
     sumSquares += e * e;
     widen(fit.v, s.v);
@@ -107,6 +120,9 @@ CurveFit FitStrengthCurve(std::span<const Cube> cubes) {
   }
   fit.meanRelativeError = 100.0 * sumAbs / n;
   fit.relativeStdDev = 100.0 * std::sqrt(sumSquares / (n - 1));
+  const bool finite = std::isfinite(fit.a) && fit.a > 0.0 && std::isfinite(fit.b) && std::isfinite(fit.c) &&
+                      std::isfinite(fit.meanRelativeError) && std::isfinite(fit.relativeStdDev);
+  if (!finite) throw KorvaneError(std::string(kMsgCurveNotFinite));
   return fit;
 }
 

@@ -65,11 +65,20 @@ inline constexpr std::string_view kMsgFewCubesEnd = "个，至少需要10个";
 inline constexpr std::string_view kMsgCurveDegenerate =
     "试件的声速与回弹值线性相关（或其中一项全部相同），无法拟合测强曲线";
 inline constexpr std::string_view kMsgCurveSameStrength = "试件的抗压强度全部相同，无法拟合测强曲线";
+// The velocities or the rebound values barely vary (their spread on the log
+// scale under 0.5%), or the two barely vary apart (their correlation within
+// 1e-6 of ±1): the regression would rest on rounding and measuring noise.
+inline constexpr std::string_view kMsgCurveIllConditioned =
+    "试件的声速或回弹值变化太小（或二者几乎线性相关），无法可靠地拟合测强曲线";
+// a, b, c, δ or e_r came out infinite or not a number.
+inline constexpr std::string_view kMsgCurveNotFinite = "测强曲线的拟合结果不是有限的数，无法使用";
 
 // The fit. Throws KorvaneError with the messages above for fewer than ten
 // cubes, for velocities and rebound values that do not determine the
-// regression, and for strengths that are all equal. Cubes must hold
-// positive values (ParseCubeRows keeps no other).
+// regression or barely do, for strengths that are all equal, and for a
+// result that is not finite. δ and e_r are computed from the residuals on
+// the log scale, so that they do not depend on the units' scale. Cubes must
+// hold positive values (ParseCubeRows keeps no other).
 CurveFit FitStrengthCurve(std::span<const Cube> cubes);
 
 }  // namespace korvane
