@@ -224,21 +224,73 @@ TEST(CubeTable, CsvRowsAndTheRowsLeftOut) {
        {{4.5, 35, 29.4, 4}},
        {}},
       {"semicolons", "v;R;fcu\n4.5;35;29.4", {{4.5, 35, 29.4, 2}}, {}},
+      // A spreadsheet of decimal commas: semicolons delimit, commas are
+      // decimal points.
+      {"semicolons and decimal commas",
+       "v;R;fcu\r\n4,174;27,3;18,0\r\n-4,5;35;29\r\n",
+       {{4.174, 27.3, 18.0, 2}},
+       {3}},
+      {"lone CR line ends",
+       "v,R,fcu\r4.5,35,29.4\r4.1,30.5,22\r",
+       {{4.5, 35, 29.4, 2}, {4.1, 30.5, 22, 3}},
+       {}},
+      {"a quoted comma and line break",
+       "v,R,fcu,note\n4.5,35,29.4,\"a,\nb\"\n4.1,30.5,22,c\n",
+       {{4.5, 35, 29.4, 2}, {4.1, 30.5, 22, 4}},
+       {}},
       {"bad rows by line number",
        "v,R,fcu\n4.5,35,29.4\n4.5,35,\nabc,35,29\n4.5,-35,29\n4.5,0,29\n4.5,35,1e400\n4,5,35,29\n4.5,35\n",
-       {{4.5, 35, 29.4, 2}, {4, 5, 35, 8}},  // extra cells are ignored
-       {3, 4, 5, 6, 7, 9}},
+       {{4.5, 35, 29.4, 2}},
+       {3, 4, 5, 6, 7, 8, 9}},
   };
   for (const Case& k : cases) {
     SCOPED_TRACE(k.name);
     const CubeTable table = ParseCubeRows(SplitCsvRows(k.bytes));
     EXPECT_EQ(table.cubes, k.cubes);
     std::vector<int> lines;
-    for (const CubeProblem& p : table.leftOut) {
-      lines.push_back(p.line);
-      EXPECT_EQ(p.message, "第" + std::to_string(p.line) + "行：" + std::string(kMsgCubeNotNumbers));
-    }
+    for (const CubeProblem& p : table.leftOut) lines.push_back(p.line);
     EXPECT_EQ(lines, k.leftOut);
+  }
+}
+
+// Why a row is left out: not three positive numbers, more numbers than the
+// head names (a decimal comma in a comma-delimited file), or a value no
+// cube can have (a decimal point missing).
+TEST(CubeTable, RowsLeftOutSayWhy) {
+  struct Case {
+    const char* row;
+    std::string_view why;  // empty: a cube
+  };
+  const Case cases[] = {
+      {"4.5,35,29.4", {}},
+      {"4,174,27,3,18,0", kMsgCubeExtraNumbers},
+      {"4.5,35,abc", kMsgCubeNotNumbers},
+      {"45,35,29.4", kMsgCubeImplausible},
+      {"0.9,35,29.4", kMsgCubeImplausible},
+      {"4.5,9.9,29.4", kMsgCubeImplausible},
+      {"4.5,71,29.4", kMsgCubeImplausible},
+      {"4.5,35,294", kMsgCubeImplausible},
+      {"4.5,35,0.9", kMsgCubeImplausible},
+      {"1,10,1", {}},
+      {"10,70,150", {}},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.row);
+    const CubeTable table = ParseCubeRows(SplitCsvRows(std::string("v,R,fcu\n") + k.row + "\n"));
+    if (k.why.empty()) {
+      EXPECT_EQ(table.cubes.size(), 1u);
+      EXPECT_TRUE(table.leftOut.empty());
+    } else {
+      ASSERT_EQ(table.leftOut.size(), 1u);
+      EXPECT_EQ(table.leftOut[0].message, "第2行：" + std::string(k.why));
+    }
+  }
+  // An unclosed quote names the line where it opened.
+  try {
+    SplitCsvRows("v,R,fcu\n4.5,35,29.4\n\"4.1,30,22\n4.2,31,23\n");
+    ADD_FAILURE() << "read";
+  } catch (const KorvaneError& error) {
+    EXPECT_EQ(error.what(), "第3行：" + std::string(kMsgCubeUnclosedQuote));
   }
 }
 

@@ -58,7 +58,7 @@ std::map<std::string, std::string> CubeWorkbook() {
            "<row r=\"2\"><c r=\"A2\"><v>4.5</v></c><c r=\"B2\"><v>35</v></c><c "
            "r=\"C2\"><v>29.399999999999999</v></c></row>"
            "<row r=\"3\"><c r=\"A3\" t=\"inlineStr\"><is><t>4.1</t></is></c><c r=\"B3\"><v>30.5</v></c>"
-           "<c r=\"D3\"><v>1</v></c><c r=\"C3\"><v>22</v></c></row>"
+           "<c r=\"D3\" t=\"inlineStr\"><is><t>备注</t></is></c><c r=\"C3\"><v>22</v></c></row>"
            "<row r=\"4\"><c r=\"A4\"><v>4.2</v></c><c r=\"C4\" t=\"s\"><v>3</v></c></row>"
            "<row r=\"9\"><c r=\"A9\"><v>3.9</v></c><c r=\"B9\"><v>28</v></c><c r=\"C9\"><v>18.5</v></c></row>"
            "</sheetData></worksheet>"},

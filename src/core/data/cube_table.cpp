@@ -53,6 +53,44 @@ std::string LineMessage(int line, std::string_view text) {
   return "第" + FormatInt(line) + "行：" + std::string(text);
 }
 
+// What a cube can have: v (km/s), R, fcu (MPa).
+constexpr double kPlausible[3][2] = {{1.0, 10.0}, {10.0, 70.0}, {1.0, 150.0}};
+
+// The first non-empty line of `text` holds a semicolon outside quotes.
+bool SemicolonDelimited(std::string_view text) {
+  bool quoted = false;
+  bool content = false;
+  for (char c : text) {
+    if (c == '"') quoted = !quoted;
+    if (quoted) continue;
+    if (c == ';') return true;
+    if (c == '\n' || c == '\r') {
+      if (content) return false;
+    } else if (c != ' ' && c != '\t') {
+      content = true;
+    }
+  }
+  return false;
+}
+
+// "27,3" → "27.3": a cell of digits with one comma between digits (with an
+// optional sign and blanks around); any other cell as it is.
+std::string WithDecimalPoint(std::string cell) {
+  const std::string_view text = Trimmed(cell);
+  const std::size_t comma = text.find(',');
+  if (comma == std::string_view::npos || text.find(',', comma + 1) != std::string_view::npos) return cell;
+  const auto digits = [](std::string_view part) {
+    return !part.empty() &&
+           std::all_of(part.begin(), part.end(), [](char c) { return c >= '0' && c <= '9'; });
+  };
+  std::string_view whole = text.substr(0, comma);
+  if (!whole.empty() && (whole.front() == '-' || whole.front() == '+')) whole.remove_prefix(1);
+  if (!digits(whole) || !digits(text.substr(comma + 1))) return cell;
+  std::string number(text);
+  number[comma] = '.';
+  return number;
+}
+
 }  // namespace
 
 bool ParseCellNumber(std::string_view cell, double& value) {
@@ -76,6 +114,8 @@ CubeTable ParseCubeRows(const std::vector<TextRow>& rows) {
   if (std::find(std::begin(columns), std::end(columns), -1) != std::end(columns)) {
     throw KorvaneError(LineMessage(row->line, kMsgCubeHead));
   }
+  const auto namedColumns =
+      std::count_if(heads.begin(), heads.end(), [](const std::string& head) { return !head.empty(); });
   CubeTable table;
   for (++row; row != rows.end(); ++row) {
     if (Blank(*row)) continue;
@@ -86,8 +126,23 @@ CubeTable ParseCubeRows(const std::vector<TextRow>& rows) {
       usable = usable && column < row->cells.size() && ParseCellNumber(row->cells[column], values[k]) &&
                values[k] > 0.0;
     }
+    const auto numbers = std::count_if(row->cells.begin(), row->cells.end(), [](const std::string& cell) {
+      double ignored = 0.0;
+      return ParseCellNumber(cell, ignored);
+    });
+    bool plausible = true;
+    for (int k = 0; k < 3; ++k)
+      plausible = plausible && values[k] >= kPlausible[k][0] && values[k] <= kPlausible[k][1];
+    std::string_view why;
     if (!usable) {
-      table.leftOut.push_back({row->line, LineMessage(row->line, kMsgCubeNotNumbers)});
+      why = kMsgCubeNotNumbers;
+    } else if (numbers > namedColumns) {
+      why = kMsgCubeExtraNumbers;
+    } else if (!plausible) {
+      why = kMsgCubeImplausible;
+    }
+    if (!why.empty()) {
+      table.leftOut.push_back({row->line, LineMessage(row->line, why)});
       continue;
     }
     table.cubes.push_back({values[0], values[1], values[2], row->line});
@@ -98,19 +153,29 @@ CubeTable ParseCubeRows(const std::vector<TextRow>& rows) {
 std::vector<TextRow> SplitCsvRows(std::string_view bytes) {
   if (bytes.starts_with("\xEF\xBB\xBF")) bytes.remove_prefix(3);
   const std::string text = IsUtf8Text(bytes) ? std::string(bytes) : Utf16ToUtf8(DecodeCp936(bytes));
+  const bool semicolons = SemicolonDelimited(text);
   std::vector<TextRow> rows;
-  TextRow row{1, {}};
+  int line = 1;  // the line the text is at; a row is numbered by its first
+  TextRow row{line, {}};
   std::string cell;
   bool quoted = false;
+  int quoteLine = 0;
   auto endCell = [&] {
-    row.cells.push_back(std::move(cell));
+    row.cells.push_back(semicolons ? WithDecimalPoint(std::move(cell)) : std::move(cell));
     cell.clear();
+  };
+  auto endRow = [&] {
+    endCell();
+    rows.push_back(std::move(row));
+    row = TextRow{++line, {}};
   };
   for (std::size_t i = 0; i < text.size(); ++i) {
     const char c = text[i];
+    // CR LF is one line end; a lone CR is one too.
+    const bool lineEnd = c == '\n' || (c == '\r' && (i + 1 >= text.size() || text[i + 1] != '\n'));
     if (quoted) {
       if (c != '"') {
-        if (c == '\n') ++row.line;  // a line break inside quotes stays in the cell
+        if (lineEnd) ++line;  // a line break inside quotes stays in the cell
         cell += c;
       } else if (i + 1 < text.size() && text[i + 1] == '"') {
         cell += '"';
@@ -121,17 +186,16 @@ std::vector<TextRow> SplitCsvRows(std::string_view bytes) {
     } else if (c == '"' && Trimmed(cell).empty()) {
       cell.clear();
       quoted = true;
-    } else if (c == ',' || c == '\t' || c == ';') {
+      quoteLine = line;
+    } else if (semicolons ? c == ';' : (c == ',' || c == '\t')) {
       endCell();
-    } else if (c == '\n') {
-      endCell();
-      const int next = row.line + 1;
-      rows.push_back(std::move(row));
-      row = TextRow{next, {}};
+    } else if (lineEnd) {
+      endRow();
     } else if (c != '\r') {
       cell += c;
     }
   }
+  if (quoted) throw KorvaneError(LineMessage(quoteLine, kMsgCubeUnclosedQuote));
   if (!cell.empty() || !row.cells.empty()) {
     endCell();
     rows.push_back(std::move(row));
