@@ -18,6 +18,11 @@ namespace korvane::office {
 namespace {
 
 constexpr std::uint64_t kMaxBytes = 64u * 1024u * 1024u;
+// A part's unpacked size: a sheet of ten thousand cubes is about a megabyte;
+// the XML tree of a part takes tens of bytes per byte of a crowded part.
+constexpr std::uint64_t kMaxPartBytes = 4u * 1024u * 1024u;
+// Cells the rows may hold (texts, also the empty ones in between).
+constexpr std::size_t kMaxCells = 1'000'000;
 
 struct ZipCloser {
   void operator()(zip_t* archive) const { zip_discard(archive); }
@@ -30,13 +35,20 @@ using XmlDoc = std::unique_ptr<xmlDoc, DocFreer>;
 [[noreturn]] void NotWorkbook(const std::filesystem::path& path) {
   throw KorvaneError(MessageWithPath(kMsgNotWorkbook, path));
 }
+[[noreturn]] void TooLarge(const std::filesystem::path& path) {
+  throw KorvaneError(MessageWithPath(kMsgWorkbookTooLarge, path));
+}
+[[noreturn]] void MissingPart(const std::filesystem::path& path, const std::string& part) {
+  throw KorvaneError(MessageWithPath(kMsgWorkbookMissingPart, path, part));
+}
 
 // Entry `name` of the archive, or nullopt when it is missing.
 std::optional<std::string> Entry(zip_t* archive, const std::string& name, const std::filesystem::path& path) {
   zip_stat_t stat;
   zip_stat_init(&stat);
   if (zip_stat(archive, name.c_str(), 0, &stat) != 0) return std::nullopt;
-  if ((stat.valid & ZIP_STAT_SIZE) == 0 || stat.size > kMaxBytes) NotWorkbook(path);
+  if ((stat.valid & ZIP_STAT_SIZE) == 0) NotWorkbook(path);
+  if (stat.size > kMaxPartBytes) TooLarge(path);
   std::unique_ptr<zip_file_t, int (*)(zip_file_t*)> file(zip_fopen(archive, name.c_str(), 0), zip_fclose);
   if (!file) NotWorkbook(path);
   std::string bytes(static_cast<std::size_t>(stat.size), '\0');
@@ -54,6 +66,11 @@ XmlDoc ParseXml(const std::string& bytes, const std::filesystem::path& path) {
   XmlDoc doc(xmlReadMemory(bytes.data(), static_cast<int>(bytes.size()), nullptr, nullptr,
                            XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING));
   if (!doc || xmlDocGetRootElement(doc.get()) == nullptr) NotWorkbook(path);
+  // A workbook's parts declare no DTD; entities declared in one could
+  // multiply a small part into gigabytes of text.
+  if (doc->intSubset != nullptr || doc->extSubset != nullptr) {
+    throw KorvaneError(MessageWithPath(kMsgWorkbookEntities, path));
+  }
   return doc;
 }
 
@@ -104,7 +121,7 @@ void ForEach(const xmlNode* node, const char* name, Visit visit) {
 std::string FirstSheetPart(zip_t* archive, const std::filesystem::path& path) {
   const std::optional<std::string> workbook = Entry(archive, "xl/workbook.xml", path);
   const std::optional<std::string> rels = Entry(archive, "xl/_rels/workbook.xml.rels", path);
-  if (!workbook) NotWorkbook(path);
+  if (!workbook) MissingPart(path, "xl/workbook.xml");
   std::string id;
   const XmlDoc book = ParseXml(*workbook, path);
   ForEach(xmlDocGetRootElement(book.get()), "sheet", [&](const xmlNode* sheet) {
@@ -136,6 +153,7 @@ int ColumnOf(const std::string& reference) {
 std::vector<TextRow> ReadWorkbookRows(const std::filesystem::path& path) {
   std::string bytes;
   if (const std::error_code error = platform::ReadRegularFile(path, bytes, kMaxBytes)) {
+    if (error == platform::MakeError(platform::FileError::TooLarge)) TooLarge(path);
     throw KorvaneError(MessageWithPath(kMsgCubeUnreadable, path, error.message()));
   }
   zip_error_t zipError;
@@ -155,15 +173,19 @@ std::vector<TextRow> ReadWorkbookRows(const std::filesystem::path& path) {
     ForEach(xmlDocGetRootElement(doc.get()), "si", [&](const xmlNode* si) {
       std::string text;
       AppendTexts(si, text);
+      if (shared.size() >= kMaxCells) TooLarge(path);
       shared.push_back(std::move(text));
     });
   }
-  const std::optional<std::string> sheet = Entry(archive.get(), FirstSheetPart(archive.get(), path), path);
-  if (!sheet) NotWorkbook(path);
+  const std::string sheetPart = FirstSheetPart(archive.get(), path);
+  const std::optional<std::string> sheet = Entry(archive.get(), sheetPart, path);
+  if (!sheet) MissingPart(path, sheetPart);
   const XmlDoc doc = ParseXml(*sheet, path);
 
   std::vector<TextRow> rows;
+  std::size_t cells = 0;  // texts held by the rows
   ForEach(xmlDocGetRootElement(doc.get()), "row", [&](const xmlNode* row) {
+    if (++cells > kMaxCells) TooLarge(path);  // a row costs as much as a cell
     TextRow line;
     double number = 0.0;
     line.line = ParseCellNumber(Attribute(row, "r"), number) && number >= 1 && number <= 1048576
@@ -192,7 +214,14 @@ std::vector<TextRow> ReadWorkbookRows(const std::filesystem::path& path) {
                      : std::string();
         }
       }
-      if (line.cells.size() <= column) line.cells.resize(column + 1);
+      // Sparse: an empty cell adds nothing, and a cell far to the right
+      // counts every cell it makes up to it.
+      if (text.empty() && column >= line.cells.size()) continue;
+      if (line.cells.size() <= column) {
+        cells += column + 1 - line.cells.size();
+        if (cells > kMaxCells) TooLarge(path);
+        line.cells.resize(column + 1);
+      }
       line.cells[column] = std::move(text);
     }
     rows.push_back(std::move(line));

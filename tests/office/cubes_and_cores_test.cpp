@@ -77,28 +77,87 @@ TEST(CubeWorkbook, TheFirstSheetsRows) {
   EXPECT_EQ(table.leftOut[0].message, "第4行：" + std::string(kMsgCubeNotNumbers));
 }
 
-// What is not a workbook says so; a CSV by any other name is read as CSV.
-TEST(CubeWorkbook, WhatIsNotAWorkbook) {
+// What is not a workbook, or not one a table of cubes can be, says which
+// with its own message, within bounded memory; a CSV by any other name is
+// read as CSV.
+TEST(CubeWorkbook, HostileOrBrokenWorkbooksAreRefusedEachWithItsMessage) {
   TempDir dir;
+  const auto with = [](const std::string& part, std::string xml) {
+    std::map<std::string, std::string> parts = CubeWorkbook();
+    parts[part] = std::move(xml);
+    return parts;
+  };
+  // Rows that each name a cell of the last column: 100 rows of 16,384 cells.
+  std::string farRight = "<worksheet " + kNs + "><sheetData>";
+  for (int r = 1; r <= 100; ++r) {
+    farRight +=
+        "<row r=\"" + std::to_string(r) + "\"><c r=\"XFD" + std::to_string(r) + "\"><v>1</v></c></row>";
+  }
+  farRight += "</sheetData></worksheet>";
+  // An entity declared once and referenced many times.
+  std::string entities =
+      "<?xml version=\"1.0\"?><!DOCTYPE worksheet [<!ENTITY a \"4.5\">]><worksheet " + kNs +
+      "><sheetData><row r=\"1\"><c r=\"A1\"><v>&a;&a;&a;</v></c></row></sheetData></worksheet>";
+  // Shared strings that unpack to more than 4 MB (a few kilobytes packed).
+  std::string manyStrings = "<sst " + kNs + ">";
+  for (int i = 0; i < 900'000; ++i) manyStrings += "<si/>";
+  manyStrings += "</sst>";
   std::map<std::string, std::string> noSheet = CubeWorkbook();
   noSheet.erase("xl/worksheets/data.xml");
-  std::map<std::string, std::string> badXml = CubeWorkbook();
-  badXml["xl/worksheets/data.xml"] = "<worksheet><sheetData><row>";
-  WriteParts(dir / "no-sheet.xlsx", noSheet);
-  WriteParts(dir / "bad-xml.XLSX", badXml);
-  WriteParts(dir / "no-workbook.xlsx", {{"a.txt", "x"}});
-  { std::ofstream(dir / "text.xlsx") << "v,R,fcu\n"; }
-  for (const char* name : {"no-sheet.xlsx", "bad-xml.XLSX", "no-workbook.xlsx", "text.xlsx"}) {
-    SCOPED_TRACE(name);
+  std::map<std::string, std::string> noBook = CubeWorkbook();
+  noBook.erase("xl/workbook.xml");
+
+  struct Case {
+    const char* name;
+    std::map<std::string, std::string> parts;  // empty: the file is written below
+    std::string_view message;
+    const char* detail;  // what the message names after the path, or ""
+  };
+  const Case cases[] = {
+      {"far-right.xlsx", with("xl/worksheets/data.xml", farRight), office::kMsgWorkbookTooLarge, ""},
+      {"entities.xlsx", with("xl/worksheets/data.xml", entities), office::kMsgWorkbookEntities, ""},
+      {"strings.xlsx", with("xl/sharedStrings.xml", manyStrings), office::kMsgWorkbookTooLarge, ""},
+      {"no-sheet.xlsx", noSheet, office::kMsgWorkbookMissingPart, "xl/worksheets/data.xml"},
+      {"no-book.xlsx", noBook, office::kMsgWorkbookMissingPart, "xl/workbook.xml"},
+      {"bad-xml.XLSX", with("xl/worksheets/data.xml", "<worksheet><sheetData><row>"), office::kMsgNotWorkbook,
+       ""},
+      {"text.xlsx", {}, office::kMsgNotWorkbook, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    if (c.parts.empty()) {
+      std::ofstream(dir / c.name) << "v,R,fcu\n";
+    } else {
+      WriteParts(dir / c.name, c.parts);
+    }
     try {
-      office::ReadCubeFile(dir / name);
+      office::ReadCubeFile(dir / c.name);
       ADD_FAILURE() << "read";
     } catch (const KorvaneError& error) {
-      EXPECT_EQ(std::string(error.what()).rfind(std::string(office::kMsgNotWorkbook), 0), 0u) << error.what();
+      const std::string what = error.what();
+      EXPECT_EQ(what.rfind(std::string(c.message), 0), 0u) << what;
+      EXPECT_NE(what.find(c.detail), std::string::npos) << what;
     }
   }
+  // Empty cells far to the right cost nothing.
+  std::string emptyRight = "<worksheet " + kNs + "><sheetData>";
+  for (int r = 1; r <= 2000; ++r) {
+    emptyRight += "<row r=\"" + std::to_string(r) + "\"><c r=\"XFD" + std::to_string(r) + "\"/></row>";
+  }
+  emptyRight += "</sheetData></worksheet>";
+  WriteParts(dir / "empty-right.xlsx", with("xl/worksheets/data.xml", emptyRight));
+  EXPECT_EQ(office::ReadWorkbookRows(dir / "empty-right.xlsx").size(), 2000u);
+
   std::ofstream(dir / "cubes.txt") << "v,R,fcu\n4.5,35,29.4\n";
   EXPECT_EQ(office::ReadCubeFile(dir / "cubes.txt").cubes.size(), 1u);
+  // A CSV of commas alone: refused before it fills the memory.
+  std::ofstream(dir / "commas.csv") << "v,R,fcu\n" << std::string(1'100'000, ',');
+  try {
+    office::ReadCubeFile(dir / "commas.csv");
+    ADD_FAILURE() << "read";
+  } catch (const KorvaneError& error) {
+    EXPECT_EQ(error.what(), std::string(kMsgCubeTooManyCells));
+  }
 }
 
 // The cores under the batch summary of the Word result table and of the

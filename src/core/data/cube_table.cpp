@@ -160,7 +160,10 @@ std::vector<TextRow> SplitCsvRows(std::string_view bytes) {
   std::string cell;
   bool quoted = false;
   int quoteLine = 0;
+  constexpr std::size_t kMaxCells = 1'000'000;
+  std::size_t cells = 0;
   auto endCell = [&] {
+    if (++cells > kMaxCells) throw KorvaneError(std::string(kMsgCubeTooManyCells));
     row.cells.push_back(semicolons ? WithDecimalPoint(std::move(cell)) : std::move(cell));
     cell.clear();
   };

@@ -54,6 +54,7 @@ inline constexpr std::string_view kMsgCubeExtraNumbers = "数值多于表头的�
 inline constexpr std::string_view kMsgCubeImplausible =
     "数值超出试件可有的范围（声速1～10 km/s，回弹值10～70，抗压强度1～150 MPa），未使用";
 inline constexpr std::string_view kMsgCubeUnclosedQuote = "引号没有闭合";
+inline constexpr std::string_view kMsgCubeTooManyCells = "试件数据的单元格超过100万个，不是试件表";
 inline constexpr std::string_view kMsgCubeFileTooLarge = "试件数据文件过大（超过16MB）";
 inline constexpr std::string_view kMsgCubeUnreadable = "无法读取试件数据文件";
 
@@ -68,7 +69,8 @@ CubeTable ParseCubeRows(const std::vector<TextRow>& rows);
 // quotes may hold the delimiter, line breaks and doubled quotes. Decoded
 // from UTF-8 when the whole file is UTF-8, else from code page 936. Throws
 // KorvaneError ("第<n>行：引号没有闭合", the line where the quote opened) for a
-// quote that is never closed.
+// quote that is never closed, and (kMsgCubeTooManyCells) for more than a
+// million cells (a table of cubes is hundreds of rows of a few cells).
 std::vector<TextRow> SplitCsvRows(std::string_view bytes);
 
 // Reads a CSV file of cubes. Throws KorvaneError with the path when it
