@@ -10,6 +10,7 @@
 #include "core/app/korvane_doc.h"
 #include "core/data/companion_file.h"
 #include "core/platform/file_system.h"
+#include "core/platform/path_text.h"
 #include "file_test_support.h"
 #include "support/document_dump.h"
 
@@ -329,7 +330,7 @@ TEST(Companion, RefusedValuesNeverReachAStrength) {
 }
 
 TEST(Companion, AnOpenUsesOnlyTheCompanionOfTheTextItOpens) {
-  enum class Change { None, TextEdited, Renamed, Garbage, Removed };
+  enum class Change { None, TextEdited, Renamed, WithBom, Garbage, Huge, Removed };
   struct Case {
     const char* name;
     Change change;
@@ -339,8 +340,11 @@ TEST(Companion, AnOpenUsesOnlyTheCompanionOfTheTextItOpens) {
   const Case cases[] = {
       {"kept", Change::None, true, ""},
       {"text changed elsewhere", Change::TextEdited, false, "附加数据文件"},
-      {"companion of another text", Change::Renamed, false, ""},
+      // The checksum says whose it is: a pair renamed with it keeps it.
+      {"pair renamed with its companion", Change::Renamed, true, ""},
+      {"saved again with a byte order mark", Change::WithBom, true, ""},
       {"not a companion", Change::Garbage, false, "附加数据文件"},
+      {"larger than any companion (sparse)", Change::Huge, false, "附加数据文件"},
       {"no companion", Change::Removed, false, ""},
   };
   for (const Case& c : cases) {
@@ -366,7 +370,14 @@ TEST(Companion, AnOpenUsesOnlyTheCompanionOfTheTextItOpens) {
         fs::copy_file(dir / "x.SHD", dir / "y.SHD");
         fs::copy_file(CompanionPath(path), CompanionPath(other));
         break;
+      case Change::WithBom: {
+        std::string bytes;
+        ASSERT_FALSE(platform::ReadRegularFile(CompanionPath(path), bytes));
+        std::ofstream(CompanionPath(path), std::ios::binary) << "\xEF\xBB\xBF" << bytes;
+        break;
+      }
       case Change::Garbage: std::ofstream(CompanionPath(path), std::ios::binary) << "\x01\x02"; break;
+      case Change::Huge: fs::resize_file(CompanionPath(path), std::uintmax_t{100} << 20); break;
       case Change::Removed: fs::remove(CompanionPath(path)); break;
     }
     CKorvaneDoc doc(CKorvaneDoc::Settings::None);
@@ -381,6 +392,37 @@ TEST(Companion, AnOpenUsesOnlyTheCompanionOfTheTextItOpens) {
       EXPECT_EQ(warnings[0].rfind(c.message, 0), 0u) << warnings[0];
     }
   }
+}
+
+// A companion that cannot be used is never replaced by a save: it is kept
+// under a name that says so, and the save says where.
+TEST(Companion, ASaveKeepsACompanionItCannotUse) {
+  TempDir dir;
+  SyntheticData d = SmallData(3, TestMethod::Surface, "cecs02:2005", {2});
+  const fs::path path = dir / "x.SHA";
+  WriteResultFile(OpenFilePair(path), d.project, d.zoneLists, d.memberCount, {}, d.sections, d.members);
+  // A companion of another version of the text (its cores would be lost).
+  const std::string stale = "[korvane]\nformat=1\ntext=x.SHA\nchecksum=0000000000000001\n\n[cores]\n1.1=30\n";
+  std::ofstream(CompanionPath(path), std::ios::binary) << stale;
+  std::vector<std::string> warnings;
+  CKorvaneDoc doc(CKorvaneDoc::Settings::None);
+  doc.warningSink = [&warnings](std::string_view m) { warnings.emplace_back(m); };
+  doc.OnOpenDocument(path);
+  ASSERT_EQ(warnings.size(), 1u);  // not used: said once at the open
+  ASSERT_TRUE(SetZoneField(doc, {0, 1}, ZoneField::ReboundValue, 45.0f).changed());
+  doc.OnSaveDocument(path);
+  ASSERT_EQ(warnings.size(), 2u);
+  EXPECT_NE(warnings[1].find("已改名保留为 x.KVA.未使用"), std::string::npos) << warnings[1];
+  std::string kept;
+  ASSERT_FALSE(platform::ReadRegularFile(dir.path() / PathFromUtf8("x.KVA.未使用"), kept));
+  EXPECT_EQ(kept, stale);
+  // The new companion is the saved file's own; a second save replaces it.
+  CKorvaneDoc reopened(CKorvaneDoc::Settings::None);
+  reopened.OnOpenDocument(path);
+  EXPECT_EQ(reopened.zoneLists[0][1].reboundManual, 1);
+  doc.OnSaveDocument(path);
+  EXPECT_EQ(warnings.size(), 2u);
+  EXPECT_FALSE(fs::exists(dir.path() / PathFromUtf8("x.KVA.未使用2")));
 }
 
 // A save over a pair whose companion holds nothing any more replaces the

@@ -531,6 +531,7 @@ class UndoTest : public QObject, protected WindowFixture<SuggestionPrompter> {
         QVERIFY(QTest::qWaitForWindowActive(frame_.get()));
         const QString path = dir_.filePath(QStringLiteral("typed.SHA"));
         QFile::remove(path);
+        QFile::remove(dir_.filePath(QStringLiteral("typed.KVA")));  // (else kept aside as unusable)
         doc().pathName = path.toStdString();
         const float before = f.stored(doc());
         QLineEdit* field = f.field();

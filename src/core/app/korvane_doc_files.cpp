@@ -140,6 +140,7 @@ void CKorvaneDoc::OnSaveDocument(const std::filesystem::path& path, const WriteP
   const FilePair pair = OpenFilePair(path);
   if (pair.kind == FileKind::Other) throw KorvaneError(std::string(kMsgUnknownFileType));
   const CompanionData extras = CompanionExtras(*this);
+  if (std::string kept = KeepUnusableCompanion(path); !kept.empty()) Warn(kept);
   if (pair.kind == FileKind::Raw) {
     WriteRawFile(pair, project, zoneLists, memberCount, sections, members, extras, progress);
   } else {
@@ -157,6 +158,7 @@ void CKorvaneDoc::SaveResults(const std::filesystem::path& path, const WriteProg
   if (!HasFile()) throw KorvaneError(std::string(kMsgOpenFileFirst));
   RecomputeAll();
   const CompanionData extras = CompanionExtras(*this);
+  if (std::string kept = KeepUnusableCompanion(path); !kept.empty()) Warn(kept);
   WriteResultFile(OpenFilePair(path), project, zoneLists, memberCount, result, sections, members, extras,
                   progress);
   modified = false;

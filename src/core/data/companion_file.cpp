@@ -351,14 +351,6 @@ bool ParsePlaceName(std::string_view place, ParsedPlace& parsed) {
   return false;
 }
 
-// File names compare without regard to the case of A-Z (the instrument's
-// files come from a case-insensitive file system).
-bool SameNameIgnoringCase(std::string_view a, std::string_view b) {
-  const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-  return a.size() == b.size() &&
-         std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return lower(x) == lower(y); });
-}
-
 // "<what>（<why>）" as a message lists a value left out.
 std::string Described(const std::string& what, const std::string& why) { return what + "（" + why + "）"; }
 
@@ -420,6 +412,8 @@ std::string EncodeCompanion(const CompanionData& data, std::string_view textName
 }
 
 CompanionText DecodeCompanion(std::string_view bytes) {
+  // An editor may have saved it with a byte order mark.
+  if (bytes.starts_with("\xEF\xBB\xBF")) bytes.remove_prefix(3);
   CompanionText result;
   const auto fail = [&result](std::string error) {
     result = CompanionText{};
@@ -604,19 +598,20 @@ std::optional<CompanionData> ReadCompanionOf(const std::filesystem::path& textPa
   const std::filesystem::path path = CompanionPath(textPath);
   if (platform::TypeOf(path) == platform::FileType::Missing) return std::nullopt;
   std::string bytes;
-  const std::error_code error = platform::ReadRegularFile(path, bytes);
+  // The size is checked before anything is read.
+  const std::error_code error = platform::ReadRegularFile(path, bytes, kMaxCompanionBytes);
   const auto unreadable = [&](std::string_view reason) {
     message = std::string(kMsgCompanionStale) + " " + PathToUtf8(path) + " " +
               std::string(kMsgCompanionUnreadable) + "（" + std::string(reason) + "）" +
               std::string(kMsgCompanionUnused);
     return std::nullopt;
   };
+  if (error == platform::MakeError(platform::FileError::TooLarge)) return unreadable("文件过大");
   if (error) return unreadable(error.message());
-  if (bytes.size() > kMaxCompanionBytes) return unreadable("文件过大");
   CompanionText companion = DecodeCompanion(bytes);
   if (!companion.valid) return unreadable(companion.error);
-  // The companion of the folder's other text file (x.SHT beside x.SHA).
-  if (!SameNameIgnoringCase(companion.textName, PathToUtf8(textPath.filename()))) return std::nullopt;
+  // The checksum says which text file the companion belongs to; the name it
+  // gives is informational (a pair renamed with its companion keeps it).
   if (companion.checksum != TextChecksum(textBytes)) {
     message = std::string(kMsgCompanionStale) + " " + PathToUtf8(path) + " " +
               std::string(kMsgCompanionStaleMiddle) + " " + PathToUtf8(textPath) + " " +
@@ -624,6 +619,30 @@ std::optional<CompanionData> ReadCompanionOf(const std::filesystem::path& textPa
     return std::nullopt;
   }
   return std::move(companion.data);
+}
+
+}  // namespace korvane
+
+namespace korvane {
+
+std::string KeepUnusableCompanion(const std::filesystem::path& textPath) {
+  const std::filesystem::path companion = CompanionPath(textPath);
+  if (platform::TypeOf(companion) == platform::FileType::Missing) return {};
+  std::string text;
+  std::string ignored;
+  if (!platform::ReadRegularFile(textPath, text) && ReadCompanionOf(textPath, text, ignored)) return {};
+  for (int n = 1; n <= 99; ++n) {
+    std::filesystem::path kept = companion;
+    kept += PathFromUtf8(n == 1 ? std::string(".未使用") : ".未使用" + std::to_string(n));
+    if (platform::TypeOf(kept) != platform::FileType::Missing) continue;
+    std::error_code error;
+    std::filesystem::rename(companion, kept, error);
+    if (error) break;
+    return std::string(kMsgCompanionStale) + " " + PathToUtf8(companion) + " 无法与 " +
+           PathToUtf8(textPath.filename()) + " 一起使用，已改名保留为 " + PathToUtf8(kept.filename());
+  }
+  throw KorvaneError(std::string(kMsgCompanionStale) + " " + PathToUtf8(companion) +
+                     " 无法使用，也无法改名保留，未保存（请先移走它）");
 }
 
 }  // namespace korvane

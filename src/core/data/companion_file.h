@@ -13,11 +13,12 @@
 //   - the cores drilled for the core correction (member, zone, fcor).
 // The instrument's files (.SHA, .SHT, .SHD) are never changed for it.
 //
-// A companion is applied only to the text file it names whose bytes have
-// its checksum: a text file changed elsewhere keeps its own values (the
-// reader says so once), a companion of the other text file of a folder
-// (x.SHT beside x.SHA) is left alone, and a pair without companion opens
-// as it always did.
+// A companion is applied only to the text file whose bytes have its
+// checksum (the name it gives is informational: a pair renamed with its
+// companion keeps it): a text file changed elsewhere keeps its own values
+// (the reader says so once), and a pair without companion opens as it
+// always did. A companion that cannot be used is never overwritten: a save
+// keeps it under another name (KeepUnusableCompanion).
 #pragma once
 
 #include <cstdint>
@@ -132,8 +133,9 @@ std::uint64_t TextChecksum(std::string_view textBytes);
 // `textBytes`. Floats are written so that they read back exactly.
 std::string EncodeCompanion(const CompanionData& data, std::string_view textName, std::string_view textBytes);
 
-// A companion's text read back. `valid` false (with `error`) when it is not
-// a companion; its data are then empty.
+// A companion's text read back (a byte order mark before it is skipped).
+// `valid` false (with `error`) when it is not a companion; its data are
+// then empty.
 struct CompanionText {
   bool valid = false;
   std::string error;
@@ -155,5 +157,14 @@ std::string CompanionValuesUnusedMessage(const std::filesystem::path& path,
 // unreadable) nullopt with `message` set to the text to show once.
 std::optional<CompanionData> ReadCompanionOf(const std::filesystem::path& textPath,
                                              std::string_view textBytes, std::string& message);
+
+// Before a pair is written at `textPath`: a companion there that cannot be
+// used with the text file there (stale, unreadable, too large, or beside no
+// text file) is renamed "<companion>.未使用" (or .未使用2 …) so that the save
+// does not replace it; the message to show says so. Empty when there is
+// none or it is the text file's own (the save replaces it as it should).
+// Throws KorvaneError when it can be neither used nor renamed (the save
+// must not go on).
+std::string KeepUnusableCompanion(const std::filesystem::path& textPath);
 
 }  // namespace korvane
