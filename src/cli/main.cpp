@@ -12,6 +12,7 @@
 #include "cli/console.h"
 #include "cli/help.h"
 #include "core/platform/error.h"
+#include "core/platform/file_system.h"
 
 namespace {
 
@@ -37,6 +38,7 @@ Runner RunnerOf(std::string_view name) {
 
 int main(int argc, char** argv) {
   korvane::cli::PrepareStandardStreams();
+  korvane::platform::ReportFileSizeLimitAsError();
   const std::vector<std::string> arguments = korvane::cli::Utf8Arguments(argc, argv);
   if (arguments.empty()) {
     std::cerr << "korvane-cli: missing command (try --help)\n";

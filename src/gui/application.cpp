@@ -1,5 +1,7 @@
 #include "gui/application.h"
 
+#include "core/platform/file_system.h"
+
 #include <QApplication>
 #include <QLibraryInfo>
 #include <QLocale>
@@ -54,6 +56,7 @@ void UseChineseForQt(QTranslator& translator) {
 }
 
 int RunKorvane(int argc, char** argv) {
+  platform::ReportFileSizeLimitAsError();
   // Answered before the window system is opened (they need no display).
   for (int i = 1; i < argc; ++i) {
     const std::string_view a = argv[i];

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -132,6 +133,26 @@ TEST(CliFileLayer, FifoAsDataFileOrSettingsFileNeverBlocks) {
   ASSERT_TRUE(exported.finished) << "export blocked on a FIFO settings file";
   EXPECT_EQ(exported.status, 0) << exported.err;
   EXPECT_TRUE(fs::is_regular_file(dir / "out.xlsx"));
+}
+
+// ---- The process's file size limit -----------------------------------------------------
+
+// Writing past the file size limit (ulimit -f) is a failure with a message,
+// not a death by SIGXFSZ; nothing is replaced.
+TEST(CliFileLayer, AFileSizeLimitIsAMessageNotADeath) {
+  Scratch dir("size-limit");
+  const std::string input = (kSamples / "result-3members-cecs2005.SHA").string();
+  rlimit old{};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+  rlimit low = old;
+  low.rlim_cur = 16 * 1024;  // the waveform file is 70 KB
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &low), 0);
+  const ProcessResult result = RunCli({"convert", input, (dir / "out.SHA").string()});
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &old), 0);
+  EXPECT_EQ(result.status, 1) << result.err;
+  EXPECT_NE(result.err.find("文件过大（超过系统允许的文件大小）"), std::string::npos) << result.err;
+  EXPECT_FALSE(fs::exists(dir / "out.SHA"));
+  EXPECT_FALSE(fs::exists(dir / "out.SHD"));
 }
 
 // ---- 9. Targets that are not regular files ---------------------------------------------

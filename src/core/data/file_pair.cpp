@@ -122,7 +122,8 @@ void SaveGroup(const FilePair& pair, FileContent text, FileContent wave, std::st
     const std::string_view message = failure->file == 0   ? textFailure
                                      : failure->file == 1 ? kMsgCreateWaveform
                                                           : kMsgCreateCompanion;
-    throw KorvaneError(MessageWithPath(message, files[failure->file].target, failure->reason.message()));
+    throw KorvaneError(
+        MessageWithPath(message, files[failure->file].target, platform::ReasonText(failure->reason)));
   }
 }
 

@@ -280,8 +280,6 @@ std::optional<ReplaceFailure> Commit(std::vector<Staged>& group, const ReplaceSt
   return std::nullopt;
 }
 
-std::string ReasonText(const std::error_code& error) { return error.message(); }
-
 void RemoveLeftoversOfDeadSaves(const fs::path& folder, bool lock) {
   std::unique_ptr<pf::FolderLock> held;
   if (lock) held = std::make_unique<pf::FolderLock>(folder);
@@ -429,7 +427,7 @@ std::error_code ReplaceFileWith(const fs::path& target, const std::function<void
 
 void ReplaceFileOrThrow(const fs::path& target, std::string_view bytes) {
   if (const std::error_code error = ReplaceFile(target, bytes))
-    throw KorvaneError(MessageWithPath(kMsgCannotWriteFile, target, ReasonText(error)));
+    throw KorvaneError(MessageWithPath(kMsgCannotWriteFile, target, pf::ReasonText(error)));
 }
 
 void ReplaceFileOrThrow(const fs::path& target, const std::function<void(const fs::path&)>& write) {
@@ -439,7 +437,7 @@ void ReplaceFileOrThrow(const fs::path& target, const std::function<void(const f
   } catch (const std::exception& cause) {
     throw KorvaneError(MessageWithPath(kMsgCannotWriteFile, target, cause.what()));
   }
-  if (error) throw KorvaneError(MessageWithPath(kMsgCannotWriteFile, target, ReasonText(error)));
+  if (error) throw KorvaneError(MessageWithPath(kMsgCannotWriteFile, target, pf::ReasonText(error)));
 }
 
 }  // namespace korvane

@@ -144,6 +144,16 @@ class FileLock {
   std::intptr_t handle_ = -1;  // file descriptor or handle
 };
 
+// The reason a failure gives in a message: a file over the system's file
+// size limit and a full disk in the users' words ("文件过大（超过系统允许的文件
+// 大小）", "磁盘空间不足"), anything else as the system says it.
+std::string ReasonText(const std::error_code& error);
+
+// A write past the process's file size limit (ulimit -f) fails with its
+// error instead of ending the process (SIGXFSZ ignored; nothing to do on
+// Windows). Called once at the start of each program.
+void ReportFileSizeLimitAsError();
+
 // Whether a file name is one CreateUniqueFile or LinkUnique gives.
 bool IsUniqueFileName(const Path& name);
 

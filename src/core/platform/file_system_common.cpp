@@ -81,4 +81,10 @@ bool IsUniqueFileName(const Path& name) {
   return detail::IsUniqueName(ascii);
 }
 
+std::string ReasonText(const std::error_code& error) {
+  if (error == std::errc::file_too_large) return "文件过大（超过系统允许的文件大小）";
+  if (error == std::errc::no_space_on_device) return "磁盘空间不足";
+  return error.message();
+}
+
 }  // namespace korvane::platform

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <string>
 #include <utility>
@@ -331,6 +332,8 @@ Path EnvironmentPath(std::string_view name) {
 FolderLock::~FolderLock() {
   if (handle_ >= 0) ::close(static_cast<int>(handle_));  // closing releases the lock
 }
+
+void ReportFileSizeLimitAsError() { std::signal(SIGXFSZ, SIG_IGN); }
 
 }  // namespace korvane::platform
 

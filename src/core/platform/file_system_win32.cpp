@@ -514,6 +514,8 @@ FolderLock::~FolderLock() {
   CloseHandle(mutex);
 }
 
+void ReportFileSizeLimitAsError() {}
+
 }  // namespace korvane::platform
 
 #endif  // _WIN32

@@ -4,6 +4,7 @@
 
 #include "core/platform/error.h"
 #include "core/platform/file_replace.h"
+#include "core/platform/file_system.h"
 #include "core/platform/path_text.h"
 
 namespace korvane::report {
@@ -99,7 +100,8 @@ std::error_code CBMPOut::Write(const std::filesystem::path& path, const Monochro
 }
 
 std::string BmpWriteFailureMessage(const std::filesystem::path& path, const std::error_code& reason) {
-  return std::string(kMsgBmpWriteError) + " " + MessageWithPath(kMsgCannotWriteFile, path, reason.message());
+  return std::string(kMsgBmpWriteError) + " " +
+         MessageWithPath(kMsgCannotWriteFile, path, platform::ReasonText(reason));
 }
 
 std::string BmpBatchWrittenMessage(int pages, const std::filesystem::path& folder) {
