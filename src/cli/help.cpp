@@ -92,10 +92,14 @@ const std::vector<CommandHelp>& CommandHelps() {
        "The type of OUT follows its extension; a result file is written with its strengths recomputed.",
        {}},
       {"merge",
-       "OUT.SHA IN...",
+       "OUT.SHA IN... [--accept-recompute]",
        "several data files into one result file",
-       "Each member of the inputs becomes a member of OUT.SHA, recomputed under the first file's standard.",
-       {}},
+       "Each member of the inputs becomes a member of OUT.SHA, computed under the first file's standard "
+       "with one set of correction tables (the first file's edited ones). When a file has another standard "
+       "or other tables, its strengths would change: the merge is refused and lists each member whose "
+       "estimate changes, before and after, unless --accept-recompute is given.",
+       {{"--accept-recompute", "",
+         "merge even so; the members whose estimates change are listed on stderr"}}},
       {"generate",
        "DIR [--members N] [--zones N] [--points N] [--samples N] [--standard S] [--seed N] [--name NAME]",
        "writes the example files, or a file of any size",

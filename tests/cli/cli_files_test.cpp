@@ -210,6 +210,31 @@ TEST(CliFiles, MergeExamples) {
   EXPECT_EQ(RunCli({"merge", (dir / "x.txt").string(), three}).status, 2);
 }
 
+// A file of another standard would be recomputed under the first's: the
+// merge is refused naming the member and its estimate before and after,
+// unless --accept-recompute is given.
+TEST(CliFiles, AMergeThatChangesStrengthsNeedsConsent) {
+  const TempDir dir("korvane-cli-merge-consent");
+  ASSERT_EQ(RunCli({"generate", dir.path().string(), "--members", "1", "--zones", "2", "--points", "3",
+                    "--standard", "CECS 02-2020", "--name", "other.SHA"})
+                .status,
+            0);
+  const std::string three = (kSamples / "result-3members-cecs2005.SHA").string();
+  const std::string other = (dir / "other.SHA").string();
+  const std::string out = (dir / "merged.SHA").string();
+  const ProcessResult refused = RunCli({"merge", out, three, other});
+  EXPECT_EQ(refused.status, 1);
+  EXPECT_NE(refused.err.find("other.SHA 的检测规范与第一个文件不同"), std::string::npos) << refused.err;
+  EXPECT_NE(refused.err.find("构件 构件1（other.SHA）："), std::string::npos) << refused.err;
+  EXPECT_NE(refused.err.find("--accept-recompute"), std::string::npos) << refused.err;
+  EXPECT_FALSE(std::filesystem::exists(dir / "merged.SHA"));
+
+  const ProcessResult accepted = RunCli({"merge", out, three, other, "--accept-recompute"});
+  EXPECT_EQ(accepted.status, 0) << accepted.err;
+  EXPECT_NE(accepted.err.find("构件 构件1（other.SHA）："), std::string::npos) << accepted.err;
+  EXPECT_TRUE(std::filesystem::exists(dir / "merged.SHA"));
+}
+
 TEST(CliFiles, FailuresAndBadArguments) {
   const ProcessResult missing = RunCli({"info", "/nonexistent/file.SHA"});
   EXPECT_EQ(missing.status, 1);

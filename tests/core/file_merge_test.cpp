@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "core/algorithm/correction_tables.h"
 #include "core/app/document_edits.h"
 #include "core/app/korvane_doc.h"
 #include "core/app/merge_output.h"
@@ -152,6 +153,66 @@ TEST(Merge, OwnFormulasAndCompanionsAreKeptAndResultsRecomputed) {
       EXPECT_GT(zone.strengthValue, 0.0f);
       EXPECT_NEAR(stored[k++], zone.strengthValue, 0.05f);
     }
+  }
+}
+
+// A merge that would change a file's strengths says which files differ and
+// how each member's estimate changes; files alike change nothing.
+TEST(Merge, FilesOfAnotherStandardOrOtherTablesAreNamedWithTheirChanges) {
+  TempDir dir;
+  const auto source = [&](const std::string& name, const std::string& standard, bool editTable) {
+    SyntheticData d = SmallData(3, TestMethod::Surface, standard, {3}, 5);
+    d.members[0].name = name;
+    for (TestZone& zone : d.zoneLists[0]) zone.angle = 90;  // read upwards: the angle table counts
+    const auto path = dir / (name + ".SHA");
+    WriteResultFile(OpenFilePair(path), d.project, d.zoneLists, d.memberCount, {}, d.sections, d.members);
+    if (editTable) {
+      CKorvaneDoc doc(CKorvaneDoc::Settings::None);
+      doc.OnOpenDocument(path);
+      std::vector<float> cells = TableValues(doc.tables, CorrectionTable::Angle);
+      for (float& cell : cells) cell -= 3.0f;
+      EXPECT_TRUE(SetCorrectionTable(doc, CorrectionTable::Angle, cells).changed());
+      doc.OnSaveDocument(path);
+    }
+    return path;
+  };
+  const auto plain = source("plain", "cecs02:2005", false);
+  const auto alike = source("alike", "cecs02:2005", false);
+  const auto other = source("other", "cecs02-2020", false);
+  const auto edited = source("edited", "cecs02:2005", true);
+
+  struct Case {
+    const char* name;
+    std::vector<std::filesystem::path> inputs;
+    std::vector<std::string> otherStandard;
+    std::vector<std::string> otherTables;
+  };
+  const Case cases[] = {
+      {"alike", {plain, alike}, {}, {}},
+      {"another standard", {plain, other}, {"other.SHA"}, {}},
+      // The merged file keeps the first edited tables: the plain file's
+      // members would be computed with them.
+      {"other tables", {plain, edited}, {}, {"plain.SHA"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const MergeCheck check = CheckMerge(c.inputs, ReadMergeInputs(c.inputs));
+    EXPECT_EQ(check.otherStandard, c.otherStandard);
+    EXPECT_EQ(check.otherTables, c.otherTables);
+    EXPECT_EQ(check.empty(), c.otherStandard.empty() && c.otherTables.empty());
+    if (check.empty()) continue;
+    // The member that changes, with its estimate before and after.
+    ASSERT_EQ(check.members.size(), 1u);
+    const std::string file = c.otherStandard.empty() ? c.otherTables[0] : c.otherStandard[0];
+    EXPECT_EQ(check.members[0].file, file);
+    CKorvaneDoc own(CKorvaneDoc::Settings::None);
+    own.OnOpenDocument(dir / file);
+    own.RecomputeAll();
+    EXPECT_EQ(check.members[0].before, own.members[0].estimatedStrength);
+    EXPECT_NE(check.members[0].after, check.members[0].before);
+    EXPECT_NE(MergeChangeText(check).find("构件 " + check.members[0].member + "（" + file + "）："),
+              std::string::npos)
+        << MergeChangeText(check);
   }
 }
 

@@ -19,6 +19,7 @@
 #include <memory>
 
 #include "core/data/text_format.h"
+#include "core/standards/standards.h"
 #include "gui/commands.h"
 #include "gui/dialogs/merge_dialog.h"
 #include "gui/document/document_model.h"
@@ -566,6 +567,31 @@ class FileCommandsTest : public QObject, protected WindowFixture<> {
     QVERIFY(prompter_.messages[0].contains(QStringLiteral("当前文件的测点数与前面的文件不相同")));
     QCOMPARE(dialog.fileList()->count(), 2);
     QVERIFY(!QFileInfo::exists(dir_.filePath(QStringLiteral("never.SHA"))));
+  }
+
+  // A file of another standard would be recomputed: the dialog asks, naming
+  // the members whose estimates change; 否 writes nothing, 是 merges.
+  void mergeAsksBeforeItChangesStrengths() {
+    auto other = MakeWaveformDoc(1, 3);
+    other->SetStandard(Standard::CECS02_2020);
+    const QString otherPath = dir_.filePath(QStringLiteral("other.SHA"));
+    other->OnSaveDocument(ToFsPath(otherPath));
+    const QString raw = Sample("raw-1member-cecs2005.SHT");
+    CDlgcombine dialog(&prompter_);
+    const QString merged = dir_.filePath(QStringLiteral("consented.SHA"));
+    for (Prompter::Answer answer : {Prompter::Answer::No, Prompter::Answer::Yes}) {
+      prompter_ = ScriptedPrompter();
+      prompter_.answers = {answer};
+      prompter_.saveNames = {merged};
+      dialog.addFiles({raw, otherPath});
+      dialog.mergeFiles();
+      QVERIFY2(prompter_.messages.isEmpty(), qPrintable(prompter_.messages.join(QLatin1Char('\n'))));
+      QCOMPARE(prompter_.questions.size(), 1);
+      QVERIFY2(prompter_.questions[0].contains(QStringLiteral("other.SHA 的检测规范与第一个文件不同")),
+               qPrintable(prompter_.questions[0]));
+      QVERIFY(prompter_.questions[0].endsWith(QStringLiteral("是否仍然合并？")));
+      QCOMPARE(QFileInfo::exists(merged), answer == Prompter::Answer::Yes);
+    }
   }
 };
 

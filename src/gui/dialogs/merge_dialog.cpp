@@ -103,6 +103,16 @@ void CDlgcombine::mergeFiles() {
     }
   }
 
+  // A file of another standard, or with other correction tables, would
+  // be recomputed: the user decides, knowing what changes.
+  const MergeCheck check = CheckMerge(inputs, merged);
+  if (!check.empty() && prompter_->askYesNoCancel(
+                            this, FromUtf8(MergeChangeText(check)) + QStringLiteral("\n\n是否仍然合并？")) !=
+                            Prompter::Answer::Yes) {
+    updateMergeButton();
+    return;
+  }
+
   const QString output = AskDataFileSavePath(*prompter_, this, QString(), QString::fromUtf8(kFilterResult),
                                              QStringLiteral("SHA"));
   if (!output.isEmpty()) {
