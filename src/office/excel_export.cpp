@@ -3,21 +3,74 @@
 #include <xlsxwriter.h>
 #include <zip.h>
 
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#else
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+
+#include <cerrno>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <memory>
 #include <set>
 #include <stdexcept>
+#include <system_error>
 
 #include "core/algorithm/algorithm.h"
 #include "core/app/korvane_doc.h"
 #include "core/platform/file_replace.h"
+#include "core/platform/file_system.h"
 #include "core/report/report_cells.h"
 #include "office/text_format.h"
 #include "office/xml_writer.h"
 
 namespace korvane::office {
 namespace {
+
+// libxlsxwriter reports a failure on stderr as well ("[ERROR][packager.c:…]
+// …") before it returns the error; the program's own message says it to the
+// user, so the library's line is held back while the workbook is written.
+class QuietStandardError {
+ public:
+  QuietStandardError() {
+    std::fflush(stderr);
+#ifdef _WIN32
+    saved_ = _dup(_fileno(stderr));
+    const int sink = _open("NUL", _O_WRONLY);
+    if (sink >= 0) {
+      _dup2(sink, _fileno(stderr));
+      _close(sink);
+    }
+#else
+    saved_ = dup(fileno(stderr));
+    const int sink = open("/dev/null", O_WRONLY);
+    if (sink >= 0) {
+      dup2(sink, fileno(stderr));
+      close(sink);
+    }
+#endif
+  }
+  ~QuietStandardError() {
+    std::fflush(stderr);
+    if (saved_ < 0) return;
+#ifdef _WIN32
+    _dup2(saved_, _fileno(stderr));
+    _close(saved_);
+#else
+    dup2(saved_, fileno(stderr));
+    close(saved_);
+#endif
+  }
+  QuietStandardError(const QuietStandardError&) = delete;
+  QuietStandardError& operator=(const QuietStandardError&) = delete;
+
+ private:
+  int saved_ = -1;
+};
 
 constexpr int kMaxSheetNameUnits = 31;  // UTF-16 code units
 constexpr int kMemberEstimateRows = 2;  // headings and figures of a member's estimate
@@ -69,8 +122,23 @@ class Workbook {
   void Close(const std::filesystem::path& path) {
     lxw_workbook* workbook = workbook_;
     workbook_ = nullptr;
-    const lxw_error error = workbook_close(workbook);
-    if (error != LXW_NO_ERROR) throw std::runtime_error(lxw_strerror(error));
+    lxw_error error = LXW_NO_ERROR;
+    int systemError = 0;
+    {
+      const QuietStandardError quiet;
+      errno = 0;
+      error = workbook_close(workbook);
+      systemError = errno;
+    }
+    if (error != LXW_NO_ERROR) {
+      // A file size limit or a full disk in the users' words; else the
+      // library's reason.
+      const std::error_code cause(systemError, std::generic_category());
+      if (cause == std::errc::file_too_large || cause == std::errc::no_space_on_device) {
+        throw std::runtime_error(platform::ReasonText(cause));
+      }
+      throw std::runtime_error(lxw_strerror(error));
+    }
     VerifyWhole(path);
   }
 

@@ -153,6 +153,17 @@ TEST(CliFileLayer, AFileSizeLimitIsAMessageNotADeath) {
   EXPECT_NE(result.err.find("文件过大（超过系统允许的文件大小）"), std::string::npos) << result.err;
   EXPECT_FALSE(fs::exists(dir / "out.SHA"));
   EXPECT_FALSE(fs::exists(dir / "out.SHD"));
+
+  // A workbook cut by the limit: the program's message, not the library's
+  // "[ERROR]" lines.
+  low.rlim_cur = 2048;
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &low), 0);
+  const ProcessResult workbook = RunCli({"export", input, "--xlsx", (dir / "out.xlsx").string()});
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &old), 0);
+  EXPECT_EQ(workbook.status, 1) << workbook.err;
+  EXPECT_EQ(workbook.err,
+            "无法写入文件 " + (dir / "out.xlsx").string() + "：文件过大（超过系统允许的文件大小）\n");
+  EXPECT_FALSE(fs::exists(dir / "out.xlsx"));
 }
 
 // ---- 9. Targets that are not regular files ---------------------------------------------
