@@ -158,12 +158,9 @@ void CAnalysisView::paintEvent(QPaintEvent*) {
     painter.setPen(QPen(QColor(0, 255, 0), 1));
     painter.drawLine(g.panel.x + cursorX_, g.panel.y, g.panel.x + cursorX_, g.panel.y + g.panel.height - 1);
   }
-  if (hasFocus()) {
-    // The keyboard is here: the panel is framed in the highlight colour.
-    painter.setPen(QPen(palette().color(QPalette::Highlight), 2));
-    painter.setBrush(Qt::NoBrush);
-    painter.drawRect(QRectF(g.panel.x, g.panel.y, g.panel.width, g.panel.height).adjusted(1, 1, -1, -1));
-  }
+  // The keyboard is here: the panel is framed.
+  if (hasFocus())
+    PaintKeyboardFrame(painter, QRectF(g.panel.x, g.panel.y, g.panel.width, g.panel.height), palette());
 }
 
 void CAnalysisView::focusInEvent(QFocusEvent* event) {
@@ -185,9 +182,8 @@ void CAnalysisView::keyPressEvent(QKeyEvent* event) {
     case Qt::Key_Left:
     case Qt::Key_Right: {
       if (point == nullptr) break;
-      const int step = event->modifiers().testFlag(Qt::ShiftModifier) ? 10 : 1;
-      const int sample = std::clamp(point->arrivalIndex + (event->key() == Qt::Key_Left ? -step : step), 0,
-                                    std::max(member->sampleCount - 1, 0));
+      const int sample =
+          std::clamp(point->arrivalIndex + ArrivalKeyStep(*event), 0, std::max(member->sampleCount - 1, 0));
       const ZoneRef at = model_->current();
       const int shown = doc.currentPoint;
       model_->edit(edit_name::kPick, [=](CKorvaneDoc& d) {

@@ -184,13 +184,19 @@ void CNodeCtrl::paintEvent(QPaintEvent*) {
     painter.setPen(QPen(QColor(0, 255, 0), 1));
     painter.drawLine(cursorX_, 0, cursorX_, height());
   }
-  if (hasFocus()) {
-    // The keyboard is here: the waveform area is framed in the highlight
-    // colour.
-    painter.setPen(QPen(palette().color(QPalette::Highlight), 2));
-    painter.setBrush(Qt::NoBrush);
-    painter.drawRect(QRectF(0, 0, areaWidth(), height()).adjusted(1, 1, -1, -1));
-  }
+  if (hasFocus()) PaintKeyboardFrame(painter, QRectF(0, 0, areaWidth(), height()), palette());
+}
+
+void PaintKeyboardFrame(QPainter& painter, const QRectF& area, const QPalette& palette) {
+  painter.setPen(QPen(palette.color(QPalette::Highlight), 2));
+  painter.setBrush(Qt::NoBrush);
+  painter.drawRect(area.adjusted(1, 1, -1, -1));
+}
+
+int ArrivalKeyStep(const QKeyEvent& event) {
+  if (event.key() != Qt::Key_Left && event.key() != Qt::Key_Right) return 0;
+  const int step = event.modifiers().testFlag(Qt::ShiftModifier) ? 10 : 1;
+  return event.key() == Qt::Key_Left ? -step : step;
 }
 
 void CNodeCtrl::focusInEvent(QFocusEvent* event) {
@@ -210,9 +216,8 @@ void CNodeCtrl::keyPressEvent(QKeyEvent* event) {
     case Qt::Key_Left:
     case Qt::Key_Right: {
       if (point == nullptr) break;
-      const int step = event->modifiers().testFlag(Qt::ShiftModifier) ? 10 : 1;
-      const int sample = std::clamp(point->arrivalIndex + (event->key() == Qt::Key_Left ? -step : step), 0,
-                                    std::max(member->sampleCount - 1, 0));
+      const int sample =
+          std::clamp(point->arrivalIndex + ArrivalKeyStep(*event), 0, std::max(member->sampleCount - 1, 0));
       clearCursor();
       model_->pickArrival(slot_, sample);
       return;

@@ -15,6 +15,8 @@
 
 #include "core/wave/waveform_axes.h"
 
+class QKeyEvent;
+class QPalette;
 class QSlider;
 
 namespace korvane {
@@ -99,6 +101,12 @@ bool PaintPanelFrame(QPainter& painter, const QSize& size, const PanelPicture& p
 // its ticks, and the trace.
 void PaintPanelAxesAndTrace(QPainter& painter, const QSize& size, const PanelPicture& picture, float delay,
                             const QPoint& timeLabel);
+// The frame that shows where the keyboard is: `area` outlined in the
+// highlight colour of `palette`.
+void PaintKeyboardFrame(QPainter& painter, const QRectF& area, const QPalette& palette);
+// The samples Left and Right move a first arrival by (Shift: ten), to the
+// left negative; 0 for any other key.
+int ArrivalKeyStep(const QKeyEvent& event);
 // The red stored first-arrival line and the suggestion (PaintProposalMark).
 void PaintArrivalMarks(QPainter& painter, const QSize& size, const PanelPicture& picture);
 
