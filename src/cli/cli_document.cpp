@@ -1,5 +1,6 @@
 #include "cli/cli_document.h"
 
+#include <algorithm>
 #include <ostream>
 #include <string>
 
@@ -13,15 +14,17 @@ void SendWarningsTo(CKorvaneDoc& doc, std::ostream& err) {
   doc.warningSink = [&err](std::string_view message) { err << message << "\n"; };
 }
 
-std::unique_ptr<CKorvaneDoc> OpenDocument(const std::filesystem::path& path, std::ostream& err) {
+std::unique_ptr<CKorvaneDoc> OpenDocument(const std::filesystem::path& path, std::ostream& err,
+                                          WaveformReading reading) {
   auto doc = std::make_unique<CKorvaneDoc>(CKorvaneDoc::Settings::None);
   SendWarningsTo(*doc, err);
-  doc->OnOpenDocument(path);
+  doc->OnOpenDocument(path, reading);
   return doc;
 }
 
-std::unique_ptr<CKorvaneDoc> OpenDocument(const std::string& utf8Path, std::ostream& err) {
-  return OpenDocument(PathFromUtf8(utf8Path), err);
+std::unique_ptr<CKorvaneDoc> OpenDocument(const std::string& utf8Path, std::ostream& err,
+                                          WaveformReading reading) {
+  return OpenDocument(PathFromUtf8(utf8Path), err, reading);
 }
 
 namespace {
@@ -65,7 +68,8 @@ void Point(JsonWriter& json, const MeasuringPoint& point) {
   json.Field("distance", point.distance);
   json.Field("gain", point.gain);
   json.Field("delay", point.delay);
-  json.Field("sampleCount", static_cast<int>(point.samples.size()));
+  // Also when the samples were not read (WaveformReading::SizeOnly).
+  json.Field("sampleCount", std::max(static_cast<int>(point.samples.size()), point.unreadSampleCount));
   json.EndObject();
 }
 

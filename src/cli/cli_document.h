@@ -15,10 +15,14 @@ namespace korvane::cli {
 void SendWarningsTo(CKorvaneDoc& doc, std::ostream& err);
 
 // Opens `path` as the desktop program does (OnOpenDocument). Throws
-// KorvaneError with the reader's message.
-std::unique_ptr<CKorvaneDoc> OpenDocument(const std::filesystem::path& path, std::ostream& err);
+// KorvaneError with the reader's message. A command that prints numbers
+// alone passes WaveformReading::SizeOnly: the waveform file is checked, not
+// read (a 2 GB pair opens in the time its text takes).
+std::unique_ptr<CKorvaneDoc> OpenDocument(const std::filesystem::path& path, std::ostream& err,
+                                          WaveformReading reading = WaveformReading::Samples);
 // The same for a file named on the command line (UTF-8).
-std::unique_ptr<CKorvaneDoc> OpenDocument(const std::string& utf8Path, std::ostream& err);
+std::unique_ptr<CKorvaneDoc> OpenDocument(const std::string& utf8Path, std::ostream& err,
+                                          WaveformReading reading = WaveformReading::Samples);
 
 // JSON dump of the document (project, standard, members with their zones
 // and points, sections, result, batch flag); samples are not dumped.

@@ -73,7 +73,8 @@ int RunCores(const Args& args, std::ostream& out, std::ostream& err) {
       throw KorvaneError(SharedWaveformMessage(output, other));
     }
   }
-  const auto doc = OpenDocument(parsed.positional.front(), err);
+  const auto doc = OpenDocument(parsed.positional.front(), err,
+                                output.empty() ? WaveformReading::SizeOnly : WaveformReading::Samples);
   doc->RecomputeAll();
   if (cores.empty()) cores = doc->cores;
   if (cores.empty()) throw UsageError("no cores: give --core M:Z=F (the file keeps none)");

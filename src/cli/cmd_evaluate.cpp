@@ -68,7 +68,9 @@ int RunEvaluate(const Args& args, std::ostream& out, std::ostream& err) {
     throw UsageError("expected one file: evaluate FILE [--standard S] [--json]");
   std::optional<Standard> standard;
   if (parsed.Has("--standard")) standard = ParseStandardArg(parsed.Value("--standard"));
-  const auto doc = OpenDocument(parsed.positional.front(), err);
+  const auto doc = OpenDocument(parsed.positional.front(), err,
+                                // The JSON holds the amplitude readings, which need the samples.
+                                parsed.Has("--json") ? WaveformReading::Samples : WaveformReading::SizeOnly);
   if (standard) doc->SetStandard(*standard);
   doc->RecomputeAll();
   if (parsed.Has("--json")) {

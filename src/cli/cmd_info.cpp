@@ -12,7 +12,7 @@ namespace korvane::cli {
 int RunInfo(const Args& args, std::ostream& out, std::ostream& err) {
   const ParsedArgs parsed = ParseArgs(args, {}, {});
   if (parsed.positional.size() != 1) throw UsageError("expected one file: info FILE");
-  const auto doc = OpenDocument(parsed.positional.front(), err);
+  const auto doc = OpenDocument(parsed.positional.front(), err, WaveformReading::SizeOnly);
   const ProjectInfo& p = doc->project;
   out << "file:        " << doc->pathName << "\n";
   out << "site:        " << p.site << "\n";

@@ -106,7 +106,7 @@ const std::vector<CommandHelp>& CommandHelps() {
        "Without options, writes the example data file pairs into DIR. With any of the options, writes one "
        "result file pair of that size instead (NAME, generated.SHA by default): synthetic members, zones and "
        "waveforms, recomputed as a saved result file is; the same options give the same bytes.",
-       {{"--members", "N", "members, 1–10000 (default 10)"},
+       {{"--members", "N", "members, 1–100, as many as a file holds (default 10)"},
         {"--zones", "N", "zones per member, 1–1000 (default 10)"},
         {"--points", "N", "points per zone, a count the standard's test methods have (default 3)"},
         {"--samples", "N", "samples per waveform, 64–16384 (default 512)"},

@@ -296,9 +296,11 @@ TEST(CliFiles, GenerateMakesAFileOfAnySize) {
        0,
        "points/zone: 7"},
       {{"--points", "5"}, 2, "--points 5: CECS 02:2005 has 3 points per zone"},
-      {{"--members", "0"}, 2, "--members 0: must be 1 … 10000"},
+      {{"--members", "0"}, 2, "--members 0: must be 1 … 100"},
+      // Refused before anything is built, with the save's own message.
+      {{"--members", "10000", "--zones", "1000"}, 2, "数据文件最多能保存100个构件，当前有10000个构件"},
       {{"--samples", "20000"}, 2, "--samples 20000: must be 64 … 16384"},
-      {{"--members", "10000", "--zones", "1000", "--samples", "16384"}, 2, "more than 4 GiB"},
+      {{"--members", "100", "--zones", "1000", "--samples", "16384"}, 2, "more than 4 GiB"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.options.front());

@@ -7,6 +7,7 @@
 #include "core/data/save_names.h"
 #include "core/standards/standards.h"
 #include "file_test_support.h"
+#include "support/document_dump.h"
 
 namespace korvane::testing {
 namespace {
@@ -119,6 +120,49 @@ TEST(DocumentOpen, EveryFailureShowsNoFileAndKeepsPathName) {
     // Nothing to save: a save would have replaced a file with an empty one.
     EXPECT_EQ(ErrorOf([&] { doc.OnSaveDocument(dir / "after.SHA"); }), kMsgOpenFileFirst);
     EXPECT_FALSE(std::filesystem::exists(dir / "after.SHA"));
+  }
+}
+
+// Opened for its numbers alone, a pair gives every value it gives when its
+// samples are read, fails on the same waveform faults, and is never saved.
+TEST(DocumentOpen, NumbersAloneReadNoSample) {
+  TempDir dir;
+  SyntheticData d = SmallData(3, TestMethod::Direct, "cecs02:2005", {2, 3});
+  const auto good = WriteResult(dir, "good.SHA", d);
+  WriteBytes(dir / "cut.SHA", FileBytes(good));
+  const std::string wave = FileBytes(dir / "good.SHD");
+  WriteBytes(dir / "cut.SHD", wave.substr(0, wave.size() - 2));
+  const std::filesystem::path samples(KORVANE_SAMPLES_DIR);
+  for (const std::filesystem::path& path :
+       {good, samples / "raw-1member-cecs2005.SHT", samples / "result-3members-cecs2005.SHA",
+        samples / "result-7point-cecs2020.SHA", dir / "cut.SHA"}) {
+    SCOPED_TRACE(path.filename().string());
+    CKorvaneDoc full;
+    CKorvaneDoc numbers;
+    const std::string fullError = ErrorOf([&] { full.OnOpenDocument(path); });
+    EXPECT_EQ(ErrorOf([&] { numbers.OnOpenDocument(path, WaveformReading::SizeOnly); }), fullError);
+    if (!fullError.empty()) continue;
+    full.RecomputeAll();
+    numbers.RecomputeAll();
+    // Only the amplitude readings need the samples.
+    bool anySamples = false;
+    for (std::size_t m = 0; m < full.zoneLists.size(); ++m) {
+      for (std::size_t z = 0; z < full.zoneLists[m].size(); ++z) {
+        full.zoneLists[m][z].pointAmplitude = {};
+        for (std::size_t p = 0; p < kMaxPoints; ++p) {
+          auto& point = full.zoneLists[m][z].points[p];
+          if (!point) continue;
+          anySamples = anySamples || !point->samples.empty();
+          point->unreadSampleCount = static_cast<int>(point->samples.size());
+          point->samples = {};
+        }
+      }
+    }
+    EXPECT_TRUE(anySamples);
+    EXPECT_EQ(DumpDocument(numbers), DumpDocument(full));
+    EXPECT_EQ(ErrorOf([&] { numbers.OnSaveDocument(dir / "numbers.SHA"); }), kMsgSaveWithoutSamples);
+    EXPECT_EQ(ErrorOf([&] { numbers.SaveResults(dir / "numbers.SHA"); }), kMsgSaveWithoutSamples);
+    EXPECT_FALSE(std::filesystem::exists(dir / "numbers.SHA"));
   }
 }
 

@@ -64,10 +64,10 @@ void DumpZone(Dump& d, const TestZone& z) {
     const MeasuringPoint* p = z.point(static_cast<int>(j));
     d.Section("point " + std::to_string(j) + (p == nullptr ? " (none)" : ""));
     if (p == nullptr) continue;
-    [[maybe_unused]] const auto& [g0, g1, g2, g3, g4, g5, g6, g7] = *p;
+    [[maybe_unused]] const auto& [g0, g1, g2, g3, g4, g5, g6, g7, g8] = *p;
     d("samples", p->samples)("unfilteredSamples", p->unfilteredSamples)("pointIndex", p->pointIndex);
     d("gain", p->gain)("amplitudeIndex", p->amplitudeIndex)("arrivalIndex", p->arrivalIndex);
-    d("distance", p->distance)("delay", p->delay);
+    d("distance", p->distance)("delay", p->delay)("unreadSampleCount", p->unreadSampleCount);
   }
 }
 

@@ -142,8 +142,8 @@ std::string GeneratedPlanProblem(const GeneratedFilePlan& plan) {
     return "--" + std::string(option) + " " + std::to_string(value) + ": must be " + std::to_string(low) +
            " … " + std::to_string(high);
   };
-  if (plan.members < 1 || plan.members > kMaxGeneratedMembers)
-    return range("members", plan.members, 1, kMaxGeneratedMembers);
+  if (plan.members < 1) return range("members", plan.members, 1, kMaxGeneratedMembers);
+  if (std::string problem = MemberLimitProblem(plan.members); !problem.empty()) return problem;
   if (plan.zones < 1 || plan.zones > kMaxGeneratedZones)
     return range("zones", plan.zones, 1, kMaxGeneratedZones);
   if (plan.samples < kMinGeneratedSamples || plan.samples > kMaxGeneratedSamples)

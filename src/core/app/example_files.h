@@ -30,7 +30,8 @@ struct GeneratedFilePlan {
   Standard standard = Standard::CECS02_2005;
   std::uint64_t seed = 1;
 };
-inline constexpr int kMaxGeneratedMembers = 10000;
+// A file holds at most 100 members (the writer's limit).
+inline constexpr int kMaxGeneratedMembers = 100;
 inline constexpr int kMaxGeneratedZones = 1000;
 inline constexpr int kMinGeneratedSamples = 64;
 inline constexpr int kMaxGeneratedSamples = 16384;
@@ -38,7 +39,8 @@ inline constexpr int kMaxGeneratedSamples = 16384;
 inline constexpr std::uint64_t kMaxGeneratedWaveformBytes = std::uint64_t{4} << 30;
 
 // Empty when the plan can be written, else why not ("--points 5: CECS
-// 02:2005 has 3 points per zone").
+// 02:2005 has 3 points per zone"; more members than a file holds: the
+// save's own message). Checked before anything is built.
 std::string GeneratedPlanProblem(const GeneratedFilePlan& plan);
 // Writes the plan as `dir`/`name` (a .SHA and its .SHD; `dir` created when
 // missing), recomputed as a result file is. Throws KorvaneError with the

@@ -19,6 +19,7 @@
 #include "core/algorithm/algorithm.h"
 #include "core/algorithm/correction_tables.h"
 #include "core/data/companion_file.h"
+#include "core/data/file_reader.h"
 #include "core/data/file_writer.h"
 #include "core/data/records.h"
 #include "core/platform/error.h"
@@ -30,6 +31,8 @@ namespace korvane {
 // Messages of the document's commands.
 inline constexpr std::string_view kMsgUnknownFileType = "无法识别的文件类型";
 inline constexpr std::string_view kMsgOpenFileFirst = "请先打开文件!";
+// A save of a document whose samples were not read.
+inline constexpr std::string_view kMsgSaveWithoutSamples = "无法保存：此文件打开时未读入波形";
 inline constexpr std::string_view kMsgFirstZone = "当前为构件第一个测区";
 inline constexpr std::string_view kMsgLastZone = "当前为构件最后一个测区";
 inline constexpr std::string_view kMsgOpenFileBeforeFilter = "请先打开文件再进行滤波!";
@@ -83,6 +86,10 @@ class CKorvaneDoc {
   // this run (full paths, newest first).
   std::string pathName;
   bool modified = false;
+  // Whether the open file's samples were read (OnOpenDocument): a document
+  // opened for its numbers alone refuses every save, which would write its
+  // waveforms flat.
+  WaveformReading waveformReading = WaveformReading::Samples;
   std::vector<std::string> openedFiles;
 
   // Receives non-fatal messages (for instance a number text that is too long).
@@ -153,8 +160,9 @@ class CKorvaneDoc {
   // defaults, members, zones, sections and results cleared, the modified
   // flag cleared; pathName and the opened-files list are kept. Throws
   // KorvaneError with the message ("打开文件失败！" when nothing better is
-  // known).
-  void OnOpenDocument(const std::filesystem::path& path);
+  // known). With WaveformReading::SizeOnly the waveforms are checked
+  // against the waveform file but not read (file_reader.h).
+  void OnOpenDocument(const std::filesystem::path& path, WaveformReading reading = WaveformReading::Samples);
   // Writes the data to `path` by its type (.SHT raw, .SHA result); a result
   // file first gets every zone, member and the batch recomputed
   // (RecomputeAll), so that its strengths follow from the data it stores.
@@ -208,9 +216,10 @@ class CKorvaneDoc {
   void FilterZoneWaveforms() { FilterZoneWaveforms(currentMember, currentZone); }
 
  private:
-  void ReadAndReplace(const std::filesystem::path& path);
+  void ReadAndReplace(const std::filesystem::path& path, WaveformReading reading);
   // pathName := the full path of `path`, moved to the top of openedFiles.
   void NameFile(const std::filesystem::path& path);
+  void RefuseWithoutSamples() const;
   void ResetAfterLoad();
   void ShowNoFile();
   void Warn(std::string_view message) const;

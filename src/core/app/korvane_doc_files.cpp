@@ -22,10 +22,10 @@ std::string FullPath(const std::filesystem::path& path) {
 
 }  // namespace
 
-void CKorvaneDoc::OnOpenDocument(const std::filesystem::path& path) {
+void CKorvaneDoc::OnOpenDocument(const std::filesystem::path& path, WaveformReading reading) {
   // Every failure, whatever raised it, ends in the one "no file" state.
   try {
-    ReadAndReplace(path);
+    ReadAndReplace(path, reading);
   } catch (const KorvaneError&) {
     ShowNoFile();
     throw;
@@ -35,7 +35,7 @@ void CKorvaneDoc::OnOpenDocument(const std::filesystem::path& path) {
   }
 }
 
-void CKorvaneDoc::ReadAndReplace(const std::filesystem::path& path) {
+void CKorvaneDoc::ReadAndReplace(const std::filesystem::path& path, WaveformReading reading) {
   // Only a regular file is opened (a FIFO or a device would block or never
   // end).
   if (const std::error_code error = platform::ProbeRegularFile(path)) {
@@ -50,7 +50,7 @@ void CKorvaneDoc::ReadAndReplace(const std::filesystem::path& path) {
   StrengthResult newResult = result;
   int newMemberCount = memberCount;
   const ReadTarget target{newMembers, newProject, newZoneLists, newMemberCount, newSections, newResult};
-  ReadTestFile(OpenFilePair(path), target, 0, ZoneLists{}, warningSink);
+  ReadTestFile(OpenFilePair(path), target, 0, ZoneLists{}, warningSink, reading);
   // What the pair cannot hold, from its companion file.
   std::optional<CompanionData> extras;
   std::string text;
@@ -84,6 +84,7 @@ void CKorvaneDoc::ReadAndReplace(const std::filesystem::path& path) {
   sections = std::move(newSections);
   result = newResult;
   memberCount = newMemberCount;
+  waveformReading = reading;
   // Every member has its zone list, also when the file gave it no ray rows.
   zoneLists.resize(members.size());
 
@@ -91,6 +92,10 @@ void CKorvaneDoc::ReadAndReplace(const std::filesystem::path& path) {
   modified = false;
   NameFile(path);
   FillReportInfoFromProject(reportInfo, project, standard);
+}
+
+void CKorvaneDoc::RefuseWithoutSamples() const {
+  if (waveformReading != WaveformReading::Samples) throw KorvaneError(std::string(kMsgSaveWithoutSamples));
 }
 
 void CKorvaneDoc::NameFile(const std::filesystem::path& path) {
@@ -137,6 +142,7 @@ void CKorvaneDoc::ResetAfterLoad() {
 void CKorvaneDoc::OnSaveDocument(const std::filesystem::path& path, const WriteProgress& progress) {
   // Without data a save would replace a file with an empty one.
   if (!HasFile()) throw KorvaneError(std::string(kMsgOpenFileFirst));
+  RefuseWithoutSamples();
   const FilePair pair = OpenFilePair(path);
   if (pair.kind == FileKind::Other) throw KorvaneError(std::string(kMsgUnknownFileType));
   const CompanionData extras = CompanionExtras(*this);
@@ -156,6 +162,7 @@ void CKorvaneDoc::OnSaveDocument(const std::filesystem::path& path, const WriteP
 
 void CKorvaneDoc::SaveResults(const std::filesystem::path& path, const WriteProgress& progress) {
   if (!HasFile()) throw KorvaneError(std::string(kMsgOpenFileFirst));
+  RefuseWithoutSamples();
   RecomputeAll();
   const CompanionData extras = CompanionExtras(*this);
   if (std::string kept = KeepUnusableCompanion(path); !kept.empty()) Warn(kept);

@@ -516,6 +516,7 @@ class PairReader {
         return PointLabel(member, memberIndex, zoneIndex, p) + "的波形（位置" + std::to_string(seek) + "，" +
                Count(static_cast<std::size_t>(std::max(member.sampleCount, 0))) + "个采样点）";
       });
+      if (!wave_.holdsSamples()) point.unreadSampleCount = std::max(member.sampleCount, 0);
       zone.delay = delay;
       zone.zoneNumber = zoneNumber;
     }
@@ -705,7 +706,7 @@ void ReadTestText(std::string_view textBytes, std::uint64_t waveSize, FileKind k
 }
 
 void ReadTestFile(const FilePair& pair, const ReadTarget& target, int fileIndex,
-                  const ZoneLists& existingZoneLists, const WarningSink& warn) {
+                  const ZoneLists& existingZoneLists, const WarningSink& warn, WaveformReading reading) {
   // A save of this pair that a killed process left unfinished is completed
   // or undone first, and the user told which.
   if (const std::string recovered = RecoverInterruptedSave(pair.textPath); !recovered.empty() && warn)
@@ -723,7 +724,10 @@ void ReadTestFile(const FilePair& pair, const ReadTarget& target, int fileIndex,
   }
   try {
     if (text.empty()) Fail(kMsgFileEmpty);
-    const FileWaves waves(waveFile);
+    const FileWaves fileWaves(waveFile);
+    const SizeOnly sizeOnly(waveFile.size());
+    const WaveSource& waves =
+        reading == WaveformReading::Samples ? static_cast<const WaveSource&>(fileWaves) : sizeOnly;
     PairReader reader(text, waves, pair.kind, target, warn, PathToUtf8(pair.textPath));
     reader.Read(fileIndex, existingZoneLists);
   } catch (const FileFault& fault) {

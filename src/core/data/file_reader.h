@@ -62,8 +62,15 @@ struct ReadTarget {
 // lacks (a file cut short: the zones read are kept, the warning names the
 // members that lost zones); more members than a save can write
 // ("此文件有N个构件，保存时最多100个"). Seek offsets are read as 64-bit.
+//
+// With WaveformReading::SizeOnly the waveform file is opened and every
+// waveform checked against its size, as above, but no sample is read: the
+// points' samples stay empty (for commands that print strengths or a
+// summary; such a document must never be saved).
+enum class WaveformReading { Samples, SizeOnly };
 void ReadTestFile(const FilePair& pair, const ReadTarget& target, int fileIndex,
-                  const ZoneLists& existingZoneLists, const WarningSink& warn = {});
+                  const ZoneLists& existingZoneLists, const WarningSink& warn = {},
+                  WaveformReading reading = WaveformReading::Samples);
 
 // The same from bytes in memory; `kind` stands for the text path's type
 // (result-only blocks are read for FileKind::Result, the raw-file rules

@@ -143,11 +143,8 @@ std::string CheckedFixed(double value, int width, int precision, std::string_vie
   return FormatFixed(value, width, precision);
 }
 
-// The member's SI cell of result and ray rows is two characters wide.
 void CheckMemberLimit(int members) {
-  if (members <= ff::kMaxMembers) return;
-  throw KorvaneError(std::string(kMsgTooManyMembers) + FormatInt(members) +
-                     std::string(kMsgTooManyMembersEnd));
+  if (std::string problem = MemberLimitProblem(members); !problem.empty()) throw KorvaneError(problem);
 }
 
 // ---- Header and parameter block ---------------------------------------------
@@ -475,6 +472,12 @@ void AppendRayTable(std::string& out, bool rawReadings, const ZoneLists& zoneLis
 }
 
 }  // namespace
+
+std::string MemberLimitProblem(int members) {
+  // The member's SI cell of result and ray rows is two characters wide.
+  if (members <= ff::kMaxMembers) return {};
+  return std::string(kMsgTooManyMembers) + FormatInt(members) + std::string(kMsgTooManyMembersEnd);
+}
 
 const SectionPara* SectionForMember(const std::vector<SectionPara>& sections,
                                     const std::vector<Member>& members, int member) {

@@ -109,6 +109,10 @@ void WriteResultFile(const FilePair& pair, const ProjectInfo& project, const Zon
                      const std::vector<Member>& members, const CompanionData& extras = {},
                      const WriteProgress& progress = {});
 
+// Empty when a file can hold `members` members, else the save's refusal
+// ("无法保存：数据文件最多能保存100个构件，当前有N个构件").
+std::string MemberLimitProblem(int members);
+
 // Section record of member `member`: the first whose sectionIndex equals the
 // member's, else sections[member], else null (also for a member index out
 // of range).

@@ -159,7 +159,12 @@ struct MeasuringPoint {
   float distance = 0.0f;  // L, mm
   float delay = 0.0f;     // time of sample 0, us
 
-  bool hasSamples() const { return !samples.empty(); }
+  // Samples the point has in its waveform file when they were not read
+  // (a file opened for its numbers alone, file_reader.h); 0 otherwise. Such
+  // a point has samples (its time counts) though `samples` is empty.
+  int unreadSampleCount = 0;
+
+  bool hasSamples() const { return !samples.empty() || unreadSampleCount > 0; }
   // The samples as loaded.
   const SampleBuffer& loadedSamples() const {
     return unfilteredSamples.empty() ? samples : unfilteredSamples;
