@@ -90,18 +90,29 @@ double Floor(const FilePair& pair, FloorBuffers& buffers) {
   return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
+// The floor of a command that prints numbers alone: the text read and
+// decoded, the waveform file not read.
+double TextFloor(const FilePair& pair, FloorBuffers& buffers) {
+  const auto start = Clock::now();
+  (void)platform::ReadRegularFile(pair.textPath, buffers.text);
+  const std::u16string decoded = DecodeCp936(buffers.text);
+  benchmark::DoNotOptimize(decoded.data());
+  return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
 template <typename Open>
-void MeasureAgainstFloor(benchmark::State& state, const LargePair& large, Open open) {
+void MeasureAgainstFloor(benchmark::State& state, const LargePair& large, Open open,
+                         double (*floor)(const FilePair&, FloorBuffers&) = Floor) {
   const FilePair pair = OpenFilePair(large.path());
   FloorBuffers buffers;
-  Floor(pair, buffers);  // the buffers' pages are in place before timing
+  floor(pair, buffers);  // the buffers' pages are in place before timing
   double floorSeconds = 0.0;
   double openSeconds = 0.0;
   double floorCpu = 0.0;
   double openCpu = 0.0;
   for (auto _ : state) {
     const double floorStart = ThreadSeconds();
-    floorSeconds += Floor(pair, buffers);
+    floorSeconds += floor(pair, buffers);
     const double openStart = ThreadSeconds();
     floorCpu += openStart - floorStart;
     const auto start = Clock::now();
@@ -142,7 +153,17 @@ void BM_OnOpenDocument(benchmark::State& state) {
   MeasureAgainstFloor(state, large, [&] { doc.OnOpenDocument(large.path()); });
 }
 
+// The open of `info` and `evaluate`: waveforms checked against the file's
+// size, never read; against the text floor.
+void BM_OpenForNumbers(benchmark::State& state) {
+  const LargePair& large = PairOf(static_cast<int>(state.range(0)));
+  CKorvaneDoc doc(CKorvaneDoc::Settings::None);
+  MeasureAgainstFloor(
+      state, large, [&] { doc.OnOpenDocument(large.path(), WaveformReading::SizeOnly); }, TextFloor);
+}
+
 BENCHMARK(BM_ReadTestFile)->Arg(10)->Arg(100)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OnOpenDocument)->Arg(10)->Arg(100)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OpenForNumbers)->Arg(10)->Arg(100)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 }  // namespace
