@@ -10,12 +10,14 @@
 #include <cmath>
 #include <memory>
 #include <optional>
+#include <random>
 #include <string>
 #include <tuple>
 #include <utility>
 #include <vector>
 
 #include "core/app/korvane_doc.h"
+#include "core/forms/grid_layout.h"
 #include "core/forms/rebound_table_layout.h"
 #include "core/forms/zone_grid_layout.h"
 #include "core/standards/standards.h"
@@ -538,6 +540,59 @@ TEST(ReboundTableLayout, TypedReadingsAndRShowTheValueKept) {
     const ReboundValueEntry entry = ReboundTypedValueEntry(text, 41.5f);
     EXPECT_EQ(entry.value, value) << text;
     EXPECT_EQ(entry.text, shown) << text;
+  }
+}
+
+// The merge index takes and refuses exactly what testing each merge against
+// the grid, its area and every merge kept before does, and names the same
+// covering merge for every cell.
+TEST(GridMergeIndex, AgreesWithTestingEveryPairOnRandomLayouts) {
+  struct Grid {
+    int rows, columns, fixedRows, fixedColumns, merges, maxSpan;
+  };
+  const Grid grids[] = {
+      {1, 1, 0, 0, 4, 2},  {6, 5, 1, 1, 30, 3},    {40, 12, 2, 1, 200, 4},
+      {9, 9, 0, 0, 60, 9}, {200, 8, 3, 2, 600, 3}, {5, 30, 5, 0, 40, 6},
+  };
+  std::mt19937 random(7);
+  for (const Grid& g : grids) {
+    SCOPED_TRACE(std::to_string(g.rows) + "x" + std::to_string(g.columns));
+    const auto pick = [&random](int low, int high) {
+      return std::uniform_int_distribution(low, high)(random);
+    };
+    GridMergeIndex index;
+    index.Reset(g.rows, g.columns, g.fixedRows, g.fixedColumns);
+    std::vector<GridMerge> kept;
+    for (int k = 0; k < g.merges; ++k) {
+      // Some merges leave the grid or start outside it.
+      const GridMerge m{pick(-1, g.rows), pick(-1, g.columns), pick(0, g.maxSpan), pick(0, g.maxSpan)};
+      const int lastRow = m.row + m.rowSpan - 1;
+      const int lastColumn = m.column + m.columnSpan - 1;
+      const bool inside = m.row >= 0 && m.column >= 0 && m.rowSpan >= 1 && m.columnSpan >= 1 &&
+                          lastRow < g.rows && lastColumn < g.columns;
+      const bool oneArea = (m.row < g.fixedRows) == (lastRow < g.fixedRows) &&
+                           (m.column < g.fixedColumns) == (lastColumn < g.fixedColumns);
+      const bool free = std::none_of(kept.begin(), kept.end(), [&](const GridMerge& o) {
+        return m.row < o.row + o.rowSpan && o.row <= lastRow && m.column < o.column + o.columnSpan &&
+               o.column <= lastColumn;
+      });
+      const bool fits = inside && oneArea && free;
+      ASSERT_EQ(index.Add(m), fits) << m.row << "," << m.column << " " << m.rowSpan << "x" << m.columnSpan;
+      if (fits && (m.rowSpan > 1 || m.columnSpan > 1)) kept.push_back(m);
+    }
+    EXPECT_EQ(index.merges(), kept);
+    for (int r = -1; r <= g.rows; ++r) {
+      for (int c = -1; c <= g.columns; ++c) {
+        const auto covering = std::find_if(kept.begin(), kept.end(), [&](const GridMerge& o) {
+          return r >= o.row && r < o.row + o.rowSpan && c >= o.column && c < o.column + o.columnSpan;
+        });
+        const GridMerge* found = index.Covering(r, c);
+        ASSERT_EQ(found != nullptr, covering != kept.end()) << r << "," << c;
+        if (found != nullptr) {
+          EXPECT_EQ(*found, *covering);
+        }
+      }
+    }
   }
 }
 

@@ -6,7 +6,9 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QHeaderView>
+#include <QImage>
 #include <QLineEdit>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTableView>
 #include <QtTest>
@@ -354,6 +356,26 @@ class GridCtrlTest : public QObject {
         QCOMPARE(grid_->itemText(r, c), fresh.itemText(r, c));
         QCOMPARE(grid_->itemBackground(r, c), fresh.itemBackground(r, c));
       }
+    }
+  }
+
+  // The fixed column paints only the rows in view, and a merge that begins
+  // above the first row in view is painted over its visible part.
+  void fixedColumnPaintsTheMergesInView() {
+    makeGrid(2001, 4);
+    for (int r = 1; r < 2001; r += 2) {
+      QVERIFY(grid_->mergeCells(r, 0, r + 1, 0));
+      QVERIFY(grid_->setItemBackground(r, 0, QColor(r % 4 == 1 ? Qt::red : Qt::blue)));
+    }
+    QHeaderView* left = view()->verticalHeader();
+    for (const int row : {1, 2, 1500, 1501}) {
+      // Scrolled so that `row` is the first row in view.
+      view()->verticalScrollBar()->setValue(left->sectionPosition(row - 1));
+      QCOMPARE(left->logicalIndexAt(2) + 1, row);
+      const QImage image = left->viewport()->grab().toImage();
+      const int origin = grid_->mergeOrigin(row, 0).row;
+      QVERIFY2(image.pixelColor(left->width() / 2, 2) == QColor(origin % 4 == 1 ? Qt::red : Qt::blue),
+               qPrintable(QString::number(row)));
     }
   }
 };

@@ -89,4 +89,33 @@ struct GridLayout {
   std::string TextAt(int row, int column) const;
 };
 
+// The merges a grid shows, indexed by cell: which merge covers a cell is
+// one look-up, and accepting a merge costs its own cells, so a grid of
+// thousands of rows takes its merges in time linear in its cells. Memory:
+// one int per cell.
+class GridMergeIndex {
+ public:
+  // An empty index for a grid of `rows` × `columns` cells (negative counts
+  // as 0) whose first `fixedRows` rows and `fixedColumns` columns are fixed.
+  void Reset(int rows, int columns, int fixedRows, int fixedColumns);
+  // Keeps a merge of more than one cell that lies inside the grid and
+  // inside one area (fixed corner, fixed rows, fixed columns, body) and
+  // covers no cell of a merge kept before; true when kept. A one-cell block
+  // that fits is accepted (true) and not kept; anything else is refused
+  // (false).
+  bool Add(const GridMerge& merge);
+  // The merge covering the cell, or null (also outside the grid).
+  const GridMerge* Covering(int row, int column) const;
+  // The merges kept, in the order added.
+  const std::vector<GridMerge>& merges() const { return merges_; }
+
+ private:
+  int rows_ = 0;
+  int columns_ = 0;
+  int fixedRows_ = 0;
+  int fixedColumns_ = 0;
+  std::vector<GridMerge> merges_;
+  std::vector<int> owner_;  // per cell, row by row: index into merges_, or -1
+};
+
 }  // namespace korvane

@@ -42,7 +42,6 @@ using grid_detail::GridModel;
 using grid_detail::GridStyle;
 using grid_detail::GridView;
 using grid_detail::kChoicesRole;
-using grid_detail::SameSide;
 using grid_detail::ToAlignment;
 using grid_detail::ToQColor;
 
@@ -157,54 +156,30 @@ bool CGridCtrl::setColumnWidth(int column, int width) {
   return true;
 }
 
-namespace {
-
-bool Overlaps(const GridMerge& a, const GridMerge& b) {
-  return a.row < b.row + b.rowSpan && b.row < a.row + a.rowSpan && a.column < b.column + b.columnSpan &&
-         b.column < a.column + a.columnSpan;
-}
-
-// Whether a merge fits the grid, stays inside one area and overlaps none of
-// `merges`.
-bool MergeFits(const GridMerge& m, int rows, int columns, int fixedRows, int fixedColumns,
-               const std::vector<GridMerge>& merges) {
-  const int lastRow = m.row + m.rowSpan - 1;
-  const int lastColumn = m.column + m.columnSpan - 1;
-  if (m.row < 0 || m.column < 0 || m.rowSpan < 1 || m.columnSpan < 1 || lastRow >= rows ||
-      lastColumn >= columns) {
-    return false;
-  }
-  if (!SameSide(m.row, lastRow, fixedRows) || !SameSide(m.column, lastColumn, fixedColumns)) return false;
-  return std::none_of(merges.begin(), merges.end(),
-                      [&](const GridMerge& other) { return Overlaps(m, other); });
-}
-
-}  // namespace
-
 bool CGridCtrl::mergeCells(int firstRow, int firstColumn, int lastRow, int lastColumn) {
   const GridMerge merge{firstRow, firstColumn, lastRow - firstRow + 1, lastColumn - firstColumn + 1};
-  if (!MergeFits(merge, model_->rows, model_->columns, model_->fixedRows, model_->fixedColumns, merges_)) {
-    return false;
-  }
+  if (!mergeIndex_.Add(merge)) return false;
   if (merge.rowSpan == 1 && merge.columnSpan == 1) return true;
-  merges_.push_back(merge);
   applySpans();
   refreshFixedArea();
   return true;
 }
 
 void CGridCtrl::clearMerges() {
-  merges_.clear();
+  mergeIndex_.Reset(model_->rows, model_->columns, model_->fixedRows, model_->fixedColumns);
   applySpans();
   refreshFixedArea();
 }
 
 const GridMerge* CGridCtrl::mergeCovering(int row, int column) const {
-  for (const GridMerge& m : merges_) {
-    if (row >= m.row && row < m.row + m.rowSpan && column >= m.column && column < m.column + m.columnSpan)
-      return &m;
+  return mergeIndex_.Covering(row, column);
+}
+
+GridRange CGridCtrl::mergeBlock(int row, int column) const {
+  if (const GridMerge* m = mergeCovering(row, column)) {
+    return {m->row, m->column, m->row + m->rowSpan - 1, m->column + m->columnSpan - 1};
   }
-  return nullptr;
+  return {row, column, row, column};
 }
 
 GridCellPos CGridCtrl::mergeOrigin(int row, int column) const {
@@ -223,11 +198,10 @@ void CGridCtrl::reshape(int rows, int columns, int fixedRows, int fixedColumns) 
   model_->reshape(rows, columns, fixedRows, fixedColumns);
   rowHeights_.resize(static_cast<std::size_t>(rows), kDefaultRowHeight);
   columnWidths_.resize(static_cast<std::size_t>(columns), kDefaultColumnWidth);
-  std::vector<GridMerge> kept;
-  for (const GridMerge& m : merges_) {
-    if (MergeFits(m, rows, columns, fixedRows, fixedColumns, kept)) kept.push_back(m);
-  }
-  merges_ = std::move(kept);
+  GridMergeIndex kept;
+  kept.Reset(rows, columns, fixedRows, fixedColumns);
+  for (const GridMerge& m : mergeIndex_.merges()) kept.Add(m);
+  mergeIndex_ = std::move(kept);
   topHeader_->setVisible(fixedRows > 0);
   leftHeader_->setVisible(fixedColumns > 0);
   applySpans();
@@ -253,11 +227,16 @@ void CGridCtrl::reshape(int rows, int columns, int fixedRows, int fixedColumns) 
 void CGridCtrl::applySizes() {
   const int fixedRows = model_->fixedRows;
   const int fixedColumns = model_->fixedColumns;
+  // Only the sections whose size differs: a resize lays the header out
+  // again, and a grid of thousands of rows keeps most of them.
   for (int r = fixedRows; r < model_->rows; ++r) {
-    leftHeader_->resizeSection(r - fixedRows, rowHeights_[static_cast<std::size_t>(r)]);
+    const int height = rowHeights_[static_cast<std::size_t>(r)];
+    if (leftHeader_->sectionSize(r - fixedRows) != height) leftHeader_->resizeSection(r - fixedRows, height);
   }
   for (int c = fixedColumns; c < model_->columns; ++c) {
-    topHeader_->resizeSection(c - fixedColumns, columnWidths_[static_cast<std::size_t>(c)]);
+    const int width = columnWidths_[static_cast<std::size_t>(c)];
+    if (topHeader_->sectionSize(c - fixedColumns) != width)
+      topHeader_->resizeSection(c - fixedColumns, width);
   }
   topHeader_->updateGeometry();
   leftHeader_->updateGeometry();
@@ -268,7 +247,7 @@ void CGridCtrl::applySizes() {
 
 void CGridCtrl::applySpans() {
   view_->clearSpans();
-  for (const GridMerge& m : merges_) {
+  for (const GridMerge& m : mergeIndex_.merges()) {
     if (m.row >= model_->fixedRows && m.column >= model_->fixedColumns) {
       view_->setSpan(m.row - model_->fixedRows, m.column - model_->fixedColumns, m.rowSpan, m.columnSpan);
     }
@@ -436,16 +415,14 @@ void CGridCtrl::applyLayout(const GridLayout& layout) {
     columnWidths_[i] =
         i < layout.columnWidths.size() ? std::max(layout.columnWidths[i], 0) : kDefaultColumnWidth;
   }
-  std::vector<GridMerge> merges;
+  GridMergeIndex merges;
+  merges.Reset(rows, columns, fixedRows, fixedColumns);
   for (const GridMerge& m : layout.merges) {
-    if ((m.rowSpan > 1 || m.columnSpan > 1) && MergeFits(m, rows, columns, fixedRows, fixedColumns, merges)) {
-      merges.push_back(m);
-    }
+    if (m.rowSpan > 1 || m.columnSpan > 1) merges.Add(m);
   }
-  if (merges != merges_) {
-    merges_ = std::move(merges);
-    applySpans();
-  }
+  const bool spansChanged = merges.merges() != mergeIndex_.merges();
+  mergeIndex_ = std::move(merges);
+  if (spansChanged) applySpans();
   applySizes();
   setGridBackground(ToQColor(layout.background));
 

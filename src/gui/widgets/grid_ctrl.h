@@ -82,6 +82,8 @@ class CGridCtrl : public QWidget {
   void clearMerges();
   // Top-left cell of the merge covering (row, column), or the cell itself.
   GridCellPos mergeOrigin(int row, int column) const;
+  // The block of the merge covering (row, column), or the cell alone.
+  GridRange mergeBlock(int row, int column) const;
 
   // ---- Cells (false / empty outside the grid) -------------------------------
   QString itemText(int row, int column) const;
@@ -230,7 +232,7 @@ class CGridCtrl : public QWidget {
 
   std::vector<int> rowHeights_;
   std::vector<int> columnWidths_;
-  std::vector<GridMerge> merges_;
+  GridMergeIndex mergeIndex_;
   QColor gridBackground_;
   int notifyKind_ = 0;
   bool rowSelection_ = false;

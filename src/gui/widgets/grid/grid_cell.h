@@ -41,8 +41,6 @@ inline QColor Blend(const QColor& base, const QColor& over, double share) {
   return QColor(mix(base.red(), over.red()), mix(base.green(), over.green()), mix(base.blue(), over.blue()));
 }
 
-inline bool SameSide(int first, int last, int fixed) { return (first < fixed) == (last < fixed); }
-
 struct Cell {
   QString text;
   bool editable = false;

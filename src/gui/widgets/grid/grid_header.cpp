@@ -3,6 +3,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QTableView>
+#include <algorithm>
 
 namespace korvane::gui::grid_detail {
 namespace {
@@ -30,17 +31,16 @@ void PaintFixedArea(QPainter& painter, const CGridCtrl& grid, const GridModel& m
                     const QPalette& palette) {
   for (int r = rowBegin; r < rowEnd; ++r) {
     for (int c = columnBegin; c < columnEnd; ++c) {
-      const GridCellPos origin = grid.mergeOrigin(r, c);
-      if (origin.row != r || origin.column != c) continue;
-      QRect rect = rectOf(r, c);
-      // The merge covering the cell ends where its last cell ends.
-      int lastRow = r;
-      int lastColumn = c;
-      for (int rr = r; rr < rowEnd && grid.mergeOrigin(rr, c) == origin; ++rr) lastRow = rr;
-      for (int cc = c; cc < columnEnd && grid.mergeOrigin(r, cc) == origin; ++cc) lastColumn = cc;
-      if (lastRow != r || lastColumn != c) rect = rect.united(rectOf(lastRow, lastColumn));
+      const GridRange block = grid.mergeBlock(r, c);
+      // A merge is painted once, from the first of its cells in the range
+      // (it may begin above or left of the range painted).
+      if (r != std::max(block.firstRow, rowBegin) || c != std::max(block.firstColumn, columnBegin)) continue;
+      QRect rect = rectOf(block.firstRow, block.firstColumn);
+      if (block.lastRow != block.firstRow || block.lastColumn != block.firstColumn) {
+        rect = rect.united(rectOf(block.lastRow, block.lastColumn));
+      }
       if (!rect.intersects(clip)) continue;
-      PaintFixedCell(painter, rect, model.cell(r, c), palette);
+      PaintFixedCell(painter, rect, model.cell(block.firstRow, block.firstColumn), palette);
     }
   }
 }
@@ -49,19 +49,27 @@ void GridHeader::paintEvent(QPaintEvent* event) {
   QPainter painter(viewport());
   painter.setFont(grid_->tableView()->font());
   const GridModel& model = *grid_->model_;
-  if (orientation() == Qt::Horizontal) {
+  // Only the sections the exposed rectangle crosses are painted: a grid of
+  // thousands of rows shows a few dozen.
+  const QRect clip = event->rect();
+  const bool horizontal = orientation() == Qt::Horizontal;
+  int first = logicalIndexAt(horizontal ? clip.left() : clip.top());
+  int last = logicalIndexAt(horizontal ? clip.right() : clip.bottom());
+  if (first < 0) first = 0;
+  if (last < 0) last = count() - 1;
+  if (horizontal) {
     PaintFixedArea(
-        painter, *grid_, model, 0, model.fixedRows, model.fixedColumns, model.columns,
+        painter, *grid_, model, 0, model.fixedRows, model.fixedColumns + first, model.fixedColumns + last + 1,
         [this](int row, int column) {
           int top = 0;
           for (int r = 0; r < row; ++r) top += grid_->rowHeight(r);
           const int section = column - grid_->fixedColumnCount();
           return QRect(sectionViewportPosition(section), top, sectionSize(section), grid_->rowHeight(row));
         },
-        event->rect(), grid_->palette());
+        clip, grid_->palette());
   } else {
     PaintFixedArea(
-        painter, *grid_, model, model.fixedRows, model.rows, 0, model.fixedColumns,
+        painter, *grid_, model, model.fixedRows + first, model.fixedRows + last + 1, 0, model.fixedColumns,
         [this](int row, int column) {
           int left = 0;
           for (int c = 0; c < column; ++c) left += grid_->columnWidth(c);
@@ -69,7 +77,7 @@ void GridHeader::paintEvent(QPaintEvent* event) {
           return QRect(left, sectionViewportPosition(section), grid_->columnWidth(column),
                        sectionSize(section));
         },
-        event->rect(), grid_->palette());
+        clip, grid_->palette());
   }
 }
 

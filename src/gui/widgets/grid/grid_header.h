@@ -56,7 +56,8 @@ class GridHeader : public QHeaderView {
 
 // Paints the cells of rows [rowBegin, rowEnd) × columns [columnBegin,
 // columnEnd) of the fixed area (rectOf: a cell's rectangle in the widget
-// painted); a merge is painted once over its block.
+// painted); a merge is painted once over its whole block, also when it
+// begins before the range.
 using CellRect = std::function<QRect(int row, int column)>;
 void PaintFixedArea(QPainter& painter, const CGridCtrl& grid, const GridModel& model, int rowBegin,
                     int rowEnd, int columnBegin, int columnEnd, const CellRect& rectOf, const QRect& clip,
