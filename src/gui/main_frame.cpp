@@ -116,7 +116,6 @@ CMainFrame::CMainFrame(DocumentModel* model, Prompter* prompter, const QString& 
   connect(files_, &FileCommands::stateChanged, this, refreshCommands);
   connect(files_, &FileCommands::fileNamed, this, &CMainFrame::updateTitle);
   connect(model_, &DocumentModel::edited, this, &CMainFrame::noteArrivals);
-  connect(model_, &DocumentModel::edited, this, &CMainFrame::noteStrengths);
   connect(model_, &DocumentModel::zoneDataChanged, this, &CMainFrame::noteStrengths);
   connect(model_, &DocumentModel::fileChanged, this, &CMainFrame::noteStrengths);
   connect(model_, &DocumentModel::fileChanged, this, [this] {
@@ -551,6 +550,11 @@ void CMainFrame::noteArrivals(const EditResult& result) {
 
 void CMainFrame::noteStrengths() {
   const CKorvaneDoc& doc = model_->doc();
+  // Strengths change only with the data (an edit, an undo, an open) or a
+  // recomputation: the scan of every zone is done once per state.
+  const StrengthsState state{doc.changeCount, doc.recomputedAt, screen_};
+  if (state == strengthsNoted_) return;
+  strengthsNoted_ = state;
   const std::string text =
       screen_ == Screen::Analysis ? ImplausibleStrengthNote(doc.zoneLists, doc.members) : std::string();
   strengthNote_->setText(FromUtf8(text));

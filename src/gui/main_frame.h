@@ -10,8 +10,10 @@
 #include <QHash>
 #include <QMainWindow>
 #include <QStringList>
+#include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "core/app/document_edits.h"
@@ -191,6 +193,14 @@ class CMainFrame : public QMainWindow {
   QLabel* readyLabel_ = nullptr;
   QLabel* arrivalNote_ = nullptr;
   QLabel* strengthNote_ = nullptr;
+  // The document's state the strength note was made for.
+  struct StrengthsState {
+    std::uint64_t changes = 0;
+    std::optional<std::uint64_t> recomputed;
+    Screen screen = Screen::Main;
+    friend bool operator==(const StrengthsState&, const StrengthsState&) = default;
+  };
+  std::optional<StrengthsState> strengthsNoted_;
   ArrivalNotes notedArrivals_;
   // Show flags of the bars, kept while the other screen hides them.
   bool toolBarShown_ = true;

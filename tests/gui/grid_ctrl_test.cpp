@@ -357,6 +357,18 @@ class GridCtrlTest : public QObject {
         QCOMPARE(grid_->itemBackground(r, c), fresh.itemBackground(r, c));
       }
     }
+
+    // A text typed into a cell, or set by the owner, gives way to the same
+    // layout applied again (a refused entry shows the value kept).
+    grid_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(grid_.get()));
+    const GridPosition typed = ReboundReadingPosition(2, 0);
+    TypeIntoCell(grid_.get(), typed.row, typed.column, QStringLiteral("999"));
+    QCOMPARE(grid_->itemText(typed.row, typed.column), QStringLiteral("999"));
+    QVERIFY(grid_->setItemText(typed.row + 1, typed.column, QStringLiteral("x")));
+    grid_->applyLayout(changed);
+    QCOMPARE(grid_->itemText(typed.row, typed.column), fresh.itemText(typed.row, typed.column));
+    QCOMPARE(grid_->itemText(typed.row + 1, typed.column), fresh.itemText(typed.row + 1, typed.column));
   }
 
   // The fixed column paints only the rows in view, and a merge that begins

@@ -23,6 +23,7 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <optional>
 
 #include "gui/widgets/grid/grid_cell.h"
 #include "gui/widgets/grid/grid_corner.h"
@@ -73,6 +74,17 @@ CGridCtrl::CGridCtrl(QWidget* parent) : QWidget(parent) {
   view_->setTabKeyNavigation(false);
   topHeader_->hide();
   leftHeader_->hide();
+  // A text stored by an editor (or any change not made by applyLayout)
+  // makes the cell's last applied description stale.
+  connect(model_, &QAbstractItemModel::dataChanged, this,
+          [this](const QModelIndex& topLeft, const QModelIndex& bottomRight) {
+            if (applyingLayout_) return;
+            for (int r = topLeft.row(); r <= bottomRight.row(); ++r) {
+              for (int c = topLeft.column(); c <= bottomRight.column(); ++c) {
+                forgetShown(r + model_->fixedRows, c + model_->fixedColumns);
+              }
+            }
+          });
   setFocusProxy(view_);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
@@ -187,8 +199,15 @@ GridCellPos CGridCtrl::mergeOrigin(int row, int column) const {
   return {row, column};
 }
 
+void CGridCtrl::forgetShown(int row, int column) {
+  const std::size_t at = static_cast<std::size_t>(row) * static_cast<std::size_t>(model_->columns) +
+                         static_cast<std::size_t>(column);
+  if (at < shownCells_.size()) shownCells_[at].reset();
+}
+
 void CGridCtrl::reshape(int rows, int columns, int fixedRows, int fixedColumns) {
   ++silent_;
+  shownCells_.clear();
   closeEditorSilently();
   const GridCellPos focus = focusCell();
   std::vector<GridCellPos> selected;
@@ -293,6 +312,7 @@ QString CGridCtrl::itemText(int row, int column) const {
 
 bool CGridCtrl::setItemText(int row, int column, const QString& text) {
   if (!model_->contains(row, column)) return false;
+  forgetShown(row, column);
   model_->cell(row, column).text = text;
   model_->bodyCellChanged(row, column);
   if (!isBodyCell(row, column)) refreshFixedArea();
@@ -305,6 +325,7 @@ bool CGridCtrl::isItemEditable(int row, int column) const {
 
 bool CGridCtrl::setItemEditable(int row, int column, bool editable) {
   if (!model_->contains(row, column)) return false;
+  forgetShown(row, column);
   model_->cell(row, column).editable = editable;
   return true;
 }
@@ -315,6 +336,7 @@ QStringList CGridCtrl::itemChoices(int row, int column) const {
 
 bool CGridCtrl::setItemChoices(int row, int column, const QStringList& choices) {
   if (!model_->contains(row, column)) return false;
+  forgetShown(row, column);
   model_->cell(row, column).choices = choices;
   model_->bodyCellChanged(row, column);
   return true;
@@ -326,6 +348,7 @@ QColor CGridCtrl::itemBackground(int row, int column) const {
 
 bool CGridCtrl::setItemBackground(int row, int column, const QColor& colour) {
   if (!model_->contains(row, column)) return false;
+  forgetShown(row, column);
   model_->cell(row, column).background = colour;
   model_->bodyCellChanged(row, column);
   if (!isBodyCell(row, column)) refreshFixedArea();
@@ -338,6 +361,7 @@ QColor CGridCtrl::itemForeground(int row, int column) const {
 
 bool CGridCtrl::setItemForeground(int row, int column, const QColor& colour) {
   if (!model_->contains(row, column)) return false;
+  forgetShown(row, column);
   model_->cell(row, column).foreground = colour;
   model_->bodyCellChanged(row, column);
   if (!isBodyCell(row, column)) refreshFixedArea();
@@ -346,6 +370,7 @@ bool CGridCtrl::setItemForeground(int row, int column, const QColor& colour) {
 
 bool CGridCtrl::setItemAlignment(int row, int column, Qt::Alignment alignment) {
   if (!model_->contains(row, column)) return false;
+  forgetShown(row, column);
   model_->cell(row, column).alignment = alignment & Qt::AlignHorizontal_Mask;
   model_->bodyCellChanged(row, column);
   if (!isBodyCell(row, column)) refreshFixedArea();
@@ -377,7 +402,11 @@ void CGridCtrl::applyLayout(const GridLayout& layout) {
   }
 
   // The rows whose cells differ (an edit changes a zone's row or two; the
-  // rest of the grid is not drawn again).
+  // rest of the grid is not drawn again). A cell whose description equals
+  // the one applied last, and that nothing changed since, is skipped
+  // without being converted.
+  const std::size_t cellCount = static_cast<std::size_t>(rows) * static_cast<std::size_t>(columns);
+  if (shownCells_.size() != cellCount) shownCells_.assign(cellCount, std::nullopt);
   int firstChanged = rows;
   int lastChanged = -1;
   for (int r = 0; r < rows; ++r) {
@@ -386,6 +415,9 @@ void CGridCtrl::applyLayout(const GridLayout& layout) {
           static_cast<std::size_t>(r) * static_cast<std::size_t>(columns) + static_cast<std::size_t>(c);
       if (at >= layout.cells.size()) break;
       const GridCell& source = layout.cells[at];
+      std::optional<GridCell>& shown = shownCells_[at];
+      if (shown && *shown == source) continue;
+      shown = source;
       grid_detail::Cell cell;
       cell.text = QString::fromUtf8(source.text.data(), static_cast<qsizetype>(source.text.size()));
       cell.editable = source.editable;
@@ -404,7 +436,9 @@ void CGridCtrl::applyLayout(const GridLayout& layout) {
       }
     }
   }
+  applyingLayout_ = true;
   if (lastChanged >= 0) model_->bodyRowsChanged(firstChanged, lastChanged);
+  applyingLayout_ = false;
 
   for (int r = 0; r < rows; ++r) {
     const std::size_t i = static_cast<std::size_t>(r);
@@ -586,6 +620,8 @@ void CGridCtrl::onEditorOpened(const QModelIndex& index, bool choice) {
 void CGridCtrl::onEditorClosed() {
   if (!editing_.isValid()) return;
   const GridCellPos pos = gridPos(editing_);
+  // The editor may have stored a text of its own.
+  forgetShown(pos.row, pos.column);
   const bool choice = editingChoice_;
   editing_ = QPersistentModelIndex();
   editingChoice_ = false;
@@ -595,6 +631,7 @@ void CGridCtrl::onEditorClosed() {
 void CGridCtrl::onChoiceActivated(QComboBox* editor, int entry) {
   if (!editing_.isValid() || entry < 0 || entry >= editor->count()) return;
   const GridCellPos pos = gridPos(editing_);
+  forgetShown(pos.row, pos.column);
   model_->setData(editing_, editor->itemText(entry), Qt::EditRole);
   view_->closeOpenEditor(editor, QAbstractItemDelegate::NoHint);
   stayAfterEdit_ = false;

@@ -18,6 +18,7 @@
 #include <QStringList>
 #include <QWidget>
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include "core/forms/grid_layout.h"
@@ -210,6 +211,8 @@ class CGridCtrl : public QWidget {
   void selectRowsFor(int focusRow);
   void closeEditorSilently();
   const GridMerge* mergeCovering(int row, int column) const;
+  // The cell's model value no longer follows its last applied description.
+  void forgetShown(int row, int column);
 
   // From the inner view.
   void onCurrentChanged(const QModelIndex& current);
@@ -233,6 +236,10 @@ class CGridCtrl : public QWidget {
   std::vector<int> rowHeights_;
   std::vector<int> columnWidths_;
   GridMergeIndex mergeIndex_;
+  // Per cell (row by row): the description applyLayout last put into it,
+  // while the cell still shows exactly that; none after any other change.
+  std::vector<std::optional<GridCell>> shownCells_;
+  bool applyingLayout_ = false;
   QColor gridBackground_;
   int notifyKind_ = 0;
   bool rowSelection_ = false;
