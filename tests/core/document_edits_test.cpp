@@ -355,7 +355,7 @@ TEST(DocumentEdits, RestoreKeepsTheZoneObjectsAndTheirSamples) {
   const TestZone* zone = doc->Zone(1, 1);
   const SampleBuffer samples = zone->points[0]->samples;
   const EditResult result = SetEta(*doc, 2.0f);
-  ASSERT_TRUE(Touches(result.scope, EditScope::AllZones));
+  ASSERT_TRUE(Touches(result.scope, EditScope::AllZoneValues));
   EXPECT_FALSE(Touches(result.scope, EditScope::Waveforms));
   result.before->Restore(*doc);
   EXPECT_EQ(doc->Zone(1, 1), zone);

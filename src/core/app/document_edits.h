@@ -72,6 +72,11 @@ enum class EditScope : std::uint32_t {
   Filter = 1u << 12,      // the filter switches and corners
   Position = 1u << 13,    // current member, zone and point
   Cores = 1u << 14,       // the cores of the core correction
+  // η, Δtot and the derived values (point readings, velocities,
+  // corrections, strength) of every zone; the rest of each zone is left as
+  // it is. What a change of standard, tables, coefficients or corrections
+  // does to the zones, kept far smaller than AllZones.
+  AllZoneValues = 1u << 15,
 };
 constexpr EditScope operator|(EditScope a, EditScope b) {
   return static_cast<EditScope>(static_cast<std::uint32_t>(a) | static_cast<std::uint32_t>(b));

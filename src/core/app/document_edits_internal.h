@@ -18,7 +18,7 @@
 namespace korvane::edit_detail {
 
 // What each kind of edit changes (and kVelocityInputs, kZoneData).
-inline constexpr EditScope kEverything = EditScope::AllMembers | EditScope::AllZones | EditScope::Batch;
+inline constexpr EditScope kEverything = EditScope::AllMembers | EditScope::AllZoneValues | EditScope::Batch;
 
 // The zone grid shows the points' distances only for zones of up to six.
 inline constexpr int kMaxGridPoints = 6;

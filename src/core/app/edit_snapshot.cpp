@@ -47,6 +47,18 @@ EditSnapshot EditSnapshot::Capture(const CKorvaneDoc& doc, EditScope scope, Zone
   }
   if (Touches(scope, EditScope::AllMembers)) s.members_ = doc.members;
   if (Touches(scope, EditScope::AllZones)) s.allZones_ = doc.zoneLists;
+  if (Touches(scope, EditScope::AllZoneValues)) {
+    s.zoneValues_.resize(doc.zoneLists.size());
+    for (std::size_t m = 0; m < doc.zoneLists.size(); ++m) {
+      std::vector<ZoneValues>& values = s.zoneValues_[m];
+      values.reserve(doc.zoneLists[m].size());
+      for (const TestZone& z : doc.zoneLists[m]) {
+        values.push_back({z.eta, z.deltaTot, z.reboundValue, z.angleCorrection, z.surfaceCorrection,
+                          z.strengthValue, z.zoneVelocity, z.correctedVelocity, z.pointVelocity, z.pointTime,
+                          z.pointAmplitude, z.pointDistance});
+      }
+    }
+  }
   s.result_ = doc.result;
   s.batchResultFlag_ = doc.batchResultFlag;
   if (Touches(scope, EditScope::Project)) s.project_ = doc.project;
@@ -89,6 +101,24 @@ void EditSnapshot::Restore(CKorvaneDoc& doc) const {
   if (Touches(scope_, EditScope::AllZones)) {
     for (std::size_t m = 0; m < allZones_.size() && m < doc.zoneLists.size(); ++m) {
       RestoreZones(allZones_[m], doc.zoneLists[m]);
+    }
+  }
+  for (std::size_t m = 0; m < zoneValues_.size() && m < doc.zoneLists.size(); ++m) {
+    for (std::size_t k = 0; k < zoneValues_[m].size() && k < doc.zoneLists[m].size(); ++k) {
+      const ZoneValues& v = zoneValues_[m][k];
+      TestZone& z = doc.zoneLists[m][k];
+      z.eta = v.eta;
+      z.deltaTot = v.deltaTot;
+      z.reboundValue = v.reboundValue;
+      z.angleCorrection = v.angleCorrection;
+      z.surfaceCorrection = v.surfaceCorrection;
+      z.strengthValue = v.strengthValue;
+      z.zoneVelocity = v.zoneVelocity;
+      z.correctedVelocity = v.correctedVelocity;
+      z.pointVelocity = v.pointVelocity;
+      z.pointTime = v.pointTime;
+      z.pointAmplitude = v.pointAmplitude;
+      z.pointDistance = v.pointDistance;
     }
   }
   if (Touches(scope_, EditScope::MemberZones) &&

@@ -4,12 +4,14 @@
 // after a restore. A recomputation would not do: values read from a file
 // are not always what a recomputation gives.
 //
-// Zones are kept whole: their sample buffers are shared with the live ones
+// Zones are kept whole (AllZoneValues: only the values such an edit
+// changes, a sixth of a zone's size): their sample buffers are shared with the live ones
 // (copy on write), so a snapshot costs no copy of the waveforms. A restore
 // puts the captured samples back only when the scope names the waveforms
 // (only the filter changes samples).
 #pragma once
 
+#include <array>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -46,6 +48,22 @@ class EditSnapshot {
   ZoneList memberZones_;
   std::vector<Member> members_;
   ZoneLists allZones_;
+  // AllZoneValues: per member, per zone.
+  struct ZoneValues {
+    float eta;
+    float deltaTot;
+    float reboundValue;
+    float angleCorrection;
+    float surfaceCorrection;
+    float strengthValue;
+    float zoneVelocity;
+    float correctedVelocity;
+    std::array<float, kMaxPoints> pointVelocity;
+    std::array<float, kMaxPoints> pointTime;
+    std::array<float, kMaxPoints> pointAmplitude;
+    std::array<float, kMaxPoints> pointDistance;
+  };
+  std::vector<std::vector<ZoneValues>> zoneValues_;
   StrengthResult result_;
   ResultFlag batchResultFlag_ = ResultFlag::Valid;
   ProjectInfo project_;

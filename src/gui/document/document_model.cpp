@@ -153,7 +153,8 @@ void DocumentModel::redo() {
 
 void DocumentModel::showPlace(const EditResult& step) {
   const ZoneRef at = step.at;
-  if (at.member < 0 || Touches(step.scope, EditScope::AllMembers | EditScope::AllZones)) return;
+  if (at.member < 0 || Touches(step.scope, EditScope::AllMembers | EditScope::AllZones | EditScope::AllZoneValues))
+    return;
   if (at.member != doc_->currentMember) apply(SelectMember(*doc_, at.member));
   if (at.zone < 0 || !Touches(step.scope, EditScope::Zone)) return;
   if (at.zone != doc_->currentZone) apply(SelectZone(*doc_, at.zone));
@@ -203,7 +204,8 @@ EditResult DocumentModel::apply(EditResult result) {
   const EditScope scope = result.scope;
   if (Touches(scope, EditScope::Position)) emit zoneChanged();
   if (Touches(scope, EditScope::Waveforms)) emit waveformsChanged();
-  if (Touches(scope, EditScope::Zone | EditScope::MemberZones | EditScope::AllZones | EditScope::Member |
+  if (Touches(scope, EditScope::Zone | EditScope::MemberZones | EditScope::AllZones | EditScope::AllZoneValues |
+                         EditScope::Member |
                          EditScope::AllMembers | EditScope::Batch | EditScope::Standard |
                          EditScope::Tables)) {
     emit zoneDataChanged();
