@@ -220,7 +220,7 @@ EditResult SwitchStandard(CKorvaneDoc& doc, ZoneRef shown, Standard standard) {
   EditResult result =
       Begin(doc, EditScope::Standard | EditScope::Project | EditScope::ReportInfo | kEverything, shown,
             static_cast<float>(IndexOf(standard)));
-  doc.SetStandard(standard);
+  doc.SwitchStandardKeepingReadings(standard);
   // The forced coefficient refresh: the shown member takes the new
   // standard's coefficients for its aggregate, every member takes them.
   const Member& shownMember = MemberAt(doc, shown.member);

@@ -124,6 +124,15 @@ void CKorvaneDoc::ApplyCorrectionsToAll() {
   RecomputeAll();
 }
 
+void CKorvaneDoc::SwitchStandardKeepingReadings(Standard newStandard) {
+  standard = newStandard;
+  project.standardName = StoredStandardName(StandardDisplayName(standard));
+  algorithm = CAlgorithm(standard, &tables);
+  for (ZoneList& zones : zoneLists) {
+    for (TestZone& zone : zones) ComputeZoneVelocity(algorithm, zone);
+  }
+}
+
 void CKorvaneDoc::SetStandard(Standard newStandard) {
   standard = newStandard;
   project.standardName = StoredStandardName(StandardDisplayName(standard));
