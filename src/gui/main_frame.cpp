@@ -552,11 +552,12 @@ void CMainFrame::noteStrengths() {
   const CKorvaneDoc& doc = model_->doc();
   // Strengths change only with the data (an edit, an undo, an open) or a
   // recomputation: the scan of every zone is done once per state.
-  const StrengthsState state{doc.changeCount, doc.recomputedAt, screen_};
-  if (state == strengthsNoted_) return;
-  strengthsNoted_ = state;
-  const std::string text =
-      screen_ == Screen::Analysis ? ImplausibleStrengthNote(doc.zoneLists, doc.members) : std::string();
+  const StrengthsState state{doc.changeCount, doc.recomputedAt};
+  if (state != strengthsNoted_) {
+    strengthsNoted_ = state;
+    strengthsNote_ = ImplausibleStrengthNote(doc.zoneLists, doc.members);
+  }
+  const std::string text = screen_ == Screen::Analysis ? strengthsNote_ : std::string();
   strengthNote_->setText(FromUtf8(text));
   strengthNote_->setVisible(!text.empty());
 }

@@ -14,6 +14,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "core/app/document_edits.h"
@@ -197,10 +198,10 @@ class CMainFrame : public QMainWindow {
   struct StrengthsState {
     std::uint64_t changes = 0;
     std::optional<std::uint64_t> recomputed;
-    Screen screen = Screen::Main;
     friend bool operator==(const StrengthsState&, const StrengthsState&) = default;
   };
   std::optional<StrengthsState> strengthsNoted_;
+  std::string strengthsNote_;
   ArrivalNotes notedArrivals_;
   // Show flags of the bars, kept while the other screen hides them.
   bool toolBarShown_ = true;
