@@ -12,6 +12,8 @@
 #endif
 
 #include <cerrno>
+#include <charconv>
+#include <functional>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -27,6 +29,7 @@
 #include "core/report/report_cells.h"
 #include "office/text_format.h"
 #include "office/xml_writer.h"
+#include "office/zip_stream.h"
 
 namespace korvane::office {
 namespace {
@@ -482,108 +485,345 @@ int RawAmplitudeColumns(const TestZone& zone) {
   return columns;
 }
 
+namespace {
+
+// Excel's sheet limits.
+constexpr std::uint64_t kExcelRows = 1048576;
+constexpr int kExcelColumns = 16384;
+// Compressed bytes a raw-data cell takes in the finished workbook (a
+// number of about eight digits with its reference and style, deflated);
+// the free space asked for before an export is this times the cells.
+constexpr std::uint64_t kBytesPerRawCell = 6;
+
+// "A", "B", … "Z", "AA", … for a 0-based column.
+void AppendColumnName(std::string& out, int column) {
+  char letters[4];
+  int count = 0;
+  for (int c = column + 1; c > 0; c = (c - 1) / 26) letters[count++] = static_cast<char>('A' + (c - 1) % 26);
+  while (count > 0) out.push_back(letters[--count]);
+}
+
+void AppendReference(std::string& out, int row, int column) {
+  AppendColumnName(out, column);
+  char digits[16];
+  const auto end = std::to_chars(digits, digits + sizeof digits, row + 1).ptr;
+  out.append(digits, end);
+}
+
+// Cell styles of the raw-data workbook (styles.xml's cellXfs).
+enum RawStyle { kPlain = 0, kBorder = 1, kTime = 2 };
+
+void AppendTextCell(std::string& out, int row, int column, std::string_view text) {
+  out += "<c r=\"";
+  AppendReference(out, row, column);
+  out += "\" s=\"1\" t=\"inlineStr\"><is><t>";
+  AppendXmlEscaped(out, text, false);
+  out += "</t></is></c>";
+}
+
+void AppendBlankCell(std::string& out, int row, int column) {
+  out += "<c r=\"";
+  AppendReference(out, row, column);
+  out += "\" s=\"1\"/>";
+}
+
+// A number as the shortest text that reads back as the same double; a value
+// that is not finite is its text instead.
+void AppendNumberCell(std::string& out, int row, int column, double value, RawStyle style) {
+  if (!std::isfinite(value)) {
+    AppendTextCell(out, row, column, FormatFixed(value, 0));
+    return;
+  }
+  out += "<c r=\"";
+  AppendReference(out, row, column);
+  out += style == kTime ? "\" s=\"2\"><v>" : "\" s=\"1\"><v>";
+  char digits[32];
+  const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+  out.append(digits, end);
+  out += "</v></c>";
+}
+
+std::string RawStylesXml() {
+  return R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)"
+         R"(<styleSheet xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main">)"
+         R"(<numFmts count="1"><numFmt numFmtId="164" formatCode="0.00"/></numFmts>)"
+         R"(<fonts count="1"><font><sz val="11"/><color theme="1"/><name val="Calibri"/><family val="2"/>)"
+         R"(<scheme val="minor"/></font></fonts>)"
+         R"(<fills count="2"><fill><patternFill patternType="none"/></fill>)"
+         R"(<fill><patternFill patternType="gray125"/></fill></fills>)"
+         R"(<borders count="2"><border><left/><right/><top/><bottom/><diagonal/></border>)"
+         R"(<border><left style="thin"><color auto="1"/></left><right style="thin"><color auto="1"/></right>)"
+         R"(<top style="thin"><color auto="1"/></top><bottom style="thin"><color auto="1"/></bottom>)"
+         R"(<diagonal/></border></borders>)"
+         R"(<cellStyleXfs count="1"><xf numFmtId="0" fontId="0" fillId="0" borderId="0"/></cellStyleXfs>)"
+         R"(<cellXfs count="3"><xf numFmtId="0" fontId="0" fillId="0" borderId="0" xfId="0"/>)"
+         R"(<xf numFmtId="0" fontId="0" fillId="0" borderId="1" xfId="0" applyBorder="1"/>)"
+         R"(<xf numFmtId="164" fontId="0" fillId="0" borderId="1" xfId="0" applyNumberFormat="1" )"
+         R"(applyBorder="1"/></cellXfs>)"
+         R"(<cellStyles count="1"><cellStyle name="Normal" xfId="0" builtinId="0"/></cellStyles>)"
+         R"(</styleSheet>)";
+}
+
+// One block of columns per zone: its first column and amplitude columns.
+struct RawBlock {
+  const TestZone* zone;
+  int column;
+  int amplitudes;
+};
+
+// A member's worksheet, produced a few hundred rows at a time.
+class RawSheetXml {
+ public:
+  RawSheetXml(const Member& member, float delay, const std::vector<RawBlock>& blocks, bool selected,
+              const std::function<void()>& rowDone)
+      : member_(member), delay_(delay), blocks_(blocks), selected_(selected), rowDone_(rowDone) {}
+
+  bool Next(std::string& chunk) {
+    if (stage_ == Stage::Head) {
+      Head(chunk);
+      stage_ = member_.sampleCount > 0 ? Stage::Rows : Stage::Tail;
+      return true;
+    }
+    if (stage_ == Stage::Rows) {
+      const auto samples = static_cast<std::size_t>(member_.sampleCount);
+      while (sample_ < samples && chunk.size() < kChunkBytes) {
+        Row(chunk, sample_++);
+        rowDone_();
+      }
+      if (sample_ >= samples) stage_ = Stage::Tail;
+      return true;
+    }
+    Tail(chunk);
+    return false;
+  }
+
+ private:
+  static constexpr std::size_t kChunkBytes = 256 * 1024;
+  enum class Stage { Head, Rows, Tail };
+
+  void Head(std::string& out) const {
+    out += R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)"
+           R"(<worksheet xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main" )"
+           R"(xmlns:r="http://schemas.openxmlformats.org/officeDocument/2006/relationships">)"
+           R"(<sheetPr><pageSetUpPr fitToPage="1"/></sheetPr><sheetViews><sheetView )";
+    if (selected_) out += R"(tabSelected="1" )";
+    out += R"(workbookViewId="0">)";
+    if (member_.sampleCount > 0) {
+      // Panes frozen below the two head rows.
+      out += R"(<pane ySplit="2" topLeftCell="A3" activePane="bottomLeft" state="frozen"/>)"
+             R"(<selection pane="bottomLeft" activeCell="A3" sqref="A3"/>)";
+    }
+    out += R"(</sheetView></sheetViews><sheetFormatPr defaultRowHeight="15"/><sheetData>)";
+    if (member_.sampleCount <= 0) return;
+    // Row 1: each zone's number over its block; row 2: the headings.
+    out += R"(<row r="1">)";
+    for (const RawBlock& b : blocks_) {
+      AppendTextCell(out, 0, b.column, "测区编号:" + FormatInt(b.zone->zoneNumber));
+      for (int j = 0; j < b.amplitudes; ++j) AppendBlankCell(out, 0, b.column + 1 + j);
+    }
+    out += R"(</row><row r="2">)";
+    for (const RawBlock& b : blocks_) {
+      AppendTextCell(out, 1, b.column, "时间(us)");
+      for (int j = 0; j < b.amplitudes; ++j) {
+        const MeasuringPoint* point = b.zone->point(j);
+        AppendTextCell(out, 1, b.column + 1 + j,
+                       "A" + FormatInt(point != nullptr ? point->pointIndex : j) + "(mv)");
+      }
+    }
+    out += "</row>";
+  }
+
+  void Row(std::string& out, std::size_t i) const {
+    const int row = 2 + static_cast<int>(i);
+    // Times as the file holds them: two decimals (the delay and interval
+    // are stored so), not the float sum's 8.400001.
+    const float time = delay_ + member_.sampleInterval * static_cast<float>(i);
+    const double shownTime = RoundedAsShown(static_cast<double>(time), 2);
+    out += "<row r=\"";
+    char digits[16];
+    out.append(digits, std::to_chars(digits, digits + sizeof digits, row + 1).ptr);
+    out += "\">";
+    for (const RawBlock& b : blocks_) {
+      AppendNumberCell(out, row, b.column, shownTime, kTime);
+      for (int j = 0; j < b.amplitudes; ++j) {
+        const MeasuringPoint* point = b.zone->point(j);
+        const int column = b.column + 1 + j;
+        if (point != nullptr && i < point->loadedSamples().size()) {
+          const float millivolts = SampleAmplitudeMillivolts(point->loadedSamples()[i], point->gain);
+          AppendNumberCell(out, row, column, FloatAsDecimal(millivolts), kBorder);
+        } else {
+          AppendBlankCell(out, row, column);
+        }
+      }
+    }
+    out += "</row>";
+  }
+
+  void Tail(std::string& out) const {
+    out += "</sheetData>";
+    std::size_t merges = 0;
+    for (const RawBlock& b : blocks_) merges += b.amplitudes > 0 ? 1 : 0;
+    if (member_.sampleCount > 0 && merges > 0) {
+      out += "<mergeCells count=\"" + std::to_string(merges) + "\">";
+      for (const RawBlock& b : blocks_) {
+        if (b.amplitudes <= 0) continue;
+        out += "<mergeCell ref=\"";
+        AppendReference(out, 0, b.column);
+        out += ':';
+        AppendReference(out, 0, b.column + b.amplitudes);
+        out += "\"/>";
+      }
+      out += "</mergeCells>";
+    }
+    // Printed on A4 landscape, one page wide.
+    out += R"(<pageMargins left="0.5" right="0.5" top="0.6" bottom="0.6" header="0.3" footer="0.3"/>)"
+           R"(<pageSetup paperSize="9" fitToHeight="0" orientation="landscape"/></worksheet>)";
+  }
+
+  const Member& member_;
+  float delay_;
+  const std::vector<RawBlock>& blocks_;
+  bool selected_;
+  const std::function<void()>& rowDone_;
+  Stage stage_ = Stage::Head;
+  std::size_t sample_ = 0;
+};
+
+// A sheet name inside a formula: quoted, apostrophes doubled.
+std::string QuotedSheetName(std::string_view name) {
+  std::string quoted = "'";
+  for (char c : name) {
+    if (c == '\'') quoted += '\'';
+    quoted += c;
+  }
+  return quoted + "'";
+}
+
+}  // namespace
+
 void WriteRawDataWorkbook(const CKorvaneDoc& doc, const std::filesystem::path& path,
                           const WriteProgress& progress) {
   std::vector<std::string> memberNames;
   for (const Member& member : doc.members) memberNames.push_back(member.name);
   const std::vector<std::string> sheetNames = WorksheetNames(memberNames);
 
-  // One block of columns per zone: its first column and amplitude columns.
-  struct Block {
-    const TestZone* zone;
-    int column;
-    int amplitudes;
-  };
-  std::vector<std::vector<Block>> layouts(doc.members.size());
+  // Every sheet's layout, and what Excel cannot hold refused, before
+  // anything is written.
+  std::vector<std::vector<RawBlock>> layouts(doc.members.size());
   std::uint64_t totalRows = 0;
+  std::uint64_t cells = 0;
   for (std::size_t m = 0; m < doc.members.size(); ++m) {
     const Member& member = doc.members[m];
     if (member.sampleCount <= 0) continue;
-    if (member.sampleCount > static_cast<int>(LXW_ROW_MAX) - 2) {
-      throw std::runtime_error("采样点数超出Excel工作表的行数上限");
+    const std::string label = "构件“" + member.name + "”";
+    if (static_cast<std::uint64_t>(member.sampleCount) + 2 > kExcelRows) {
+      throw KorvaneError(std::string(kMsgWorkbookCannotHold) + label + "的采样点数" +
+                         FormatInt(member.sampleCount) + "加两行表头超出Excel工作表的" +
+                         FormatInt(static_cast<int>(kExcelRows)) + "行");
     }
     int column = 0;
     for (int k = 0; k < doc.ZoneCount(static_cast<int>(m)); ++k) {
       const TestZone* zone = doc.Zone(static_cast<int>(m), k);
       if (zone == nullptr) continue;
       const int amplitudes = RawAmplitudeColumns(*zone);
-      if (column + 1 + amplitudes > static_cast<int>(LXW_COL_MAX)) {
-        throw std::runtime_error("测区过多，超出Excel工作表的列数上限");
+      if (column + 1 + amplitudes > kExcelColumns) {
+        throw KorvaneError(std::string(kMsgWorkbookCannotHold) + label + "的测区需要" +
+                           FormatInt(column + 1 + amplitudes) + "列以上，超出Excel工作表的" +
+                           FormatInt(kExcelColumns) + "列");
       }
       layouts[m].push_back({zone, column, amplitudes});
       column += 1 + amplitudes;
     }
     totalRows += static_cast<std::uint64_t>(member.sampleCount);
+    cells += static_cast<std::uint64_t>(member.sampleCount) * static_cast<std::uint64_t>(column);
+  }
+
+  // The workbook is written straight into its file, compressed as it goes:
+  // it needs its own size on the disk and no more.
+  const std::uint64_t needed = cells * kBytesPerRawCell;
+  std::filesystem::path folder = path.parent_path();
+  if (folder.empty()) folder = ".";
+  std::error_code spaceError;
+  const std::filesystem::space_info space = std::filesystem::space(folder, spaceError);
+  if (!spaceError && space.available < needed) {
+    const auto megabytes = [](std::uintmax_t bytes) { return FormatInt(static_cast<int>((bytes + 999999) / 1000000)); };
+    throw KorvaneError(std::string(kMsgNoSpaceForWorkbook) + megabytes(needed) + " MB，" + PathToUtf8(folder) +
+                       "所在磁盘只剩" + megabytes(space.available) + " MB");
   }
 
   ReplaceFileOrThrow(path, [&](const std::filesystem::path& temporary) {
-    // Row by row (sample i across the member's zones), so that the library
-    // holds one row at a time, not the whole sheet.
-    Workbook workbook(temporary, /*rowByRow=*/true);
-    lxw_format* border = workbook.Format();
-    format_set_border(border, LXW_BORDER_THIN);
-    // Times as the file holds them: two decimals (the delay and interval
-    // are stored so), not the float sum's 8.400001.
-    lxw_format* timeFormat = workbook.Format();
-    format_set_border(timeFormat, LXW_BORDER_THIN);
-    format_set_num_format(timeFormat, "0.00");
+    ZipStream zip(temporary);
+    const std::size_t sheets = doc.members.size();
+    std::string types =
+        R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)"
+        R"(<Types xmlns="http://schemas.openxmlformats.org/package/2006/content-types">)"
+        R"(<Default Extension="rels" ContentType="application/vnd.openxmlformats-package.relationships+xml"/>)"
+        R"(<Default Extension="xml" ContentType="application/xml"/>)"
+        R"(<Override PartName="/xl/workbook.xml" )"
+        R"(ContentType="application/vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml"/>)"
+        R"(<Override PartName="/xl/styles.xml" )"
+        R"(ContentType="application/vnd.openxmlformats-officedocument.spreadsheetml.styles+xml"/>)";
+    for (std::size_t m = 0; m < sheets; ++m) {
+      types += "<Override PartName=\"/xl/worksheets/sheet" + std::to_string(m + 1) +
+               ".xml\" ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.worksheet+xml\"/>";
+    }
+    types += "</Types>";
+    zip.Add("[Content_Types].xml", types);
+    zip.Add("_rels/.rels",
+            R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)"
+            R"(<Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships">)"
+            R"(<Relationship Id="rId1" )"
+            R"(Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/officeDocument" )"
+            R"(Target="xl/workbook.xml"/></Relationships>)");
+    std::string workbook =
+        R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)"
+        R"(<workbook xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main" )"
+        R"(xmlns:r="http://schemas.openxmlformats.org/officeDocument/2006/relationships">)"
+        R"(<bookViews><workbookView/></bookViews><sheets>)";
+    std::string relations =
+        R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)"
+        R"(<Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships">)";
+    std::string titles;
+    for (std::size_t m = 0; m < sheets; ++m) {
+      const std::string n = std::to_string(m + 1);
+      workbook += "<sheet name=\"";
+      AppendXmlEscaped(workbook, sheetNames[m], true);
+      workbook += "\" sheetId=\"" + n + "\" r:id=\"rId" + n + "\"/>";
+      relations += "<Relationship Id=\"rId" + n +
+                   "\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/worksheet\" "
+                   "Target=\"worksheets/sheet" +
+                   n + ".xml\"/>";
+      if (doc.members[m].sampleCount > 0) {
+        // The two head rows on every printed page.
+        titles += "<definedName name=\"_xlnm.Print_Titles\" localSheetId=\"" + std::to_string(m) + "\">";
+        AppendXmlEscaped(titles, QuotedSheetName(sheetNames[m]) + "!$1:$2", false);
+        titles += "</definedName>";
+      }
+    }
+    workbook += "</sheets>";
+    if (!titles.empty()) workbook += "<definedNames>" + titles + "</definedNames>";
+    workbook += "</workbook>";
+    relations += "<Relationship Id=\"rId" + std::to_string(sheets + 1) +
+                 "\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/styles\" "
+                 "Target=\"styles.xml\"/></Relationships>";
+    zip.Add("xl/workbook.xml", workbook);
+    zip.Add("xl/_rels/workbook.xml.rels", relations);
+    zip.Add("xl/styles.xml", RawStylesXml());
 
     std::uint64_t rowsDone = 0;
-    for (std::size_t m = 0; m < doc.members.size(); ++m) {
+    const std::function<void()> rowDone = [&] {
+      ++rowsDone;
+      if (progress && (rowsDone % 256 == 0 || rowsDone == totalRows)) progress(rowsDone, totalRows);
+    };
+    for (std::size_t m = 0; m < sheets; ++m) {
       const Member& member = doc.members[m];
-      lxw_worksheet* sheet = workbook.AddSheet(sheetNames[m]);
-      if (member.sampleCount <= 0) continue;
       const SectionPara* section = doc.SectionOf(static_cast<int>(m));
       const float delay = section != nullptr ? section->delay : doc.project.delay;
-      const std::vector<Block>& blocks = layouts[m];
-
-      // Row 0: each zone's number over its block; row 1: the headings.
-      for (const Block& b : blocks) {
-        const std::string heading = "测区编号:" + FormatInt(b.zone->zoneNumber);
-        if (b.amplitudes > 0) {
-          Check(worksheet_merge_range(sheet, 0, static_cast<lxw_col_t>(b.column), 0,
-                                      static_cast<lxw_col_t>(b.column + b.amplitudes), heading.c_str(),
-                                      border));
-        } else {
-          WriteText(sheet, 0, b.column, heading, border);
-        }
-      }
-      for (const Block& b : blocks) {
-        WriteText(sheet, 1, b.column, "时间(us)", border);
-        for (int j = 0; j < b.amplitudes; ++j) {
-          const MeasuringPoint* point = b.zone->point(j);
-          WriteText(sheet, 1, b.column + 1 + j,
-                    "A" + FormatInt(point != nullptr ? point->pointIndex : j) + "(mv)", border);
-        }
-      }
-      const auto samples = static_cast<std::size_t>(member.sampleCount);
-      for (std::size_t i = 0; i < samples; ++i) {
-        const int row = 2 + static_cast<int>(i);
-        const float time = delay + member.sampleInterval * static_cast<float>(i);
-        const double shownTime = RoundedAsShown(static_cast<double>(time), 2);
-        for (const Block& b : blocks) {
-          WriteNumber(sheet, row, b.column, shownTime, timeFormat);
-          for (int j = 0; j < b.amplitudes; ++j) {
-            const MeasuringPoint* point = b.zone->point(j);
-            const int col = b.column + 1 + j;
-            if (point != nullptr && i < point->loadedSamples().size()) {
-              const float millivolts = SampleAmplitudeMillivolts(point->loadedSamples()[i], point->gain);
-              WriteNumber(sheet, row, col, FloatAsDecimal(millivolts), border);
-            } else {
-              Check(worksheet_write_blank(sheet, static_cast<lxw_row_t>(row), static_cast<lxw_col_t>(col),
-                                          border));
-            }
-          }
-        }
-        ++rowsDone;
-        if (progress && (rowsDone % 256 == 0 || rowsDone == totalRows)) progress(rowsDone, totalRows);
-      }
-      worksheet_freeze_panes(sheet, 2, 0);
-      SetPrintLayout(sheet);
-      Check(worksheet_repeat_rows(sheet, 0, 1));
-      worksheet_set_selection(sheet, 2, 0, 2, 0);
+      RawSheetXml sheet(member, delay, layouts[m], m == 0, rowDone);
+      zip.Add("xl/worksheets/sheet" + std::to_string(m + 1) + ".xml",
+              [&sheet](std::string& chunk) { return sheet.Next(chunk); });
     }
-    workbook.Close(temporary);
+    zip.Finish();
   });
 }
 

@@ -10,6 +10,7 @@
 
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/data/file_writer.h"
@@ -49,6 +50,10 @@ std::vector<int> ResultBlockOffsets(const CKorvaneDoc& doc, const ReportOptions&
 // last member's block.
 int BatchSummaryRow(const CKorvaneDoc& doc, const ReportOptions& options = {});
 
+// Refusals of the raw-data export, before anything is written.
+inline constexpr std::string_view kMsgWorkbookCannotHold = "无法导出原始数据：";
+inline constexpr std::string_view kMsgNoSpaceForWorkbook = "磁盘空间不足，无法导出原始数据：约需";
+
 // Raw-data export: worksheet i holds member i's zones side by side. Each
 // block: row 1 "测区编号:%d" (the zone's number) merged over the block, row 2
 // "时间(us)" and "A%d(mv)" per point (the point's pointIndex), then
@@ -57,7 +62,15 @@ int BatchSummaryRow(const CKorvaneDoc& doc, const ReportOptions& options = {});
 // from its unfiltered samples (0 when |gain| < 1e-6; blank past the end of
 // its samples or for a missing point). Thin borders over every block, panes
 // frozen below row 2.
-// Written row by row: the memory it takes does not grow with the sheet.
+// Written straight into the file as a compressed stream, a few hundred rows
+// at a time: memory does not grow with the sheet, and the disk holds the
+// finished workbook and nothing more (no uncompressed copy, no temporary
+// file once it fails or is cut off: a killed export's file is removed by the
+// next save into the folder). Refused with KorvaneError, before anything is
+// written, when a sheet would have more rows or columns than Excel holds
+// (1,048,576 and 16,384: "无法导出原始数据：构件“…”的采样点数…") or when the
+// folder's disk has less free space than the workbook is estimated to need
+// ("磁盘空间不足，无法导出原始数据：约需N MB，<folder>所在磁盘只剩M MB").
 // `progress` (when given) hears the rows written of all sheets' rows.
 void WriteRawDataWorkbook(const CKorvaneDoc& doc, const std::filesystem::path& path,
                           const WriteProgress& progress = {});
