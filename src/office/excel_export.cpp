@@ -13,10 +13,10 @@
 
 #include <cerrno>
 #include <charconv>
-#include <functional>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <set>
 #include <stdexcept>
@@ -494,6 +494,8 @@ constexpr int kExcelColumns = 16384;
 // number of about eight digits with its reference and style, deflated);
 // the free space asked for before an export is this times the cells.
 constexpr std::uint64_t kBytesPerRawCell = 6;
+// The parts every workbook has (types, relations, styles, sheet heads).
+constexpr std::uint64_t kRawWorkbookFixedBytes = 64 * 1024;
 
 // "A", "B", … "Z", "AA", … for a 0-based column.
 void AppendColumnName(std::string& out, int column) {
@@ -701,6 +703,21 @@ std::string QuotedSheetName(std::string_view name) {
 
 }  // namespace
 
+std::uint64_t RawWorkbookSpaceNeeded(const CKorvaneDoc& doc) {
+  std::uint64_t cells = 0;
+  for (std::size_t m = 0; m < doc.members.size(); ++m) {
+    const Member& member = doc.members[m];
+    if (member.sampleCount <= 0) continue;
+    std::uint64_t columns = 0;
+    for (int k = 0; k < doc.ZoneCount(static_cast<int>(m)); ++k) {
+      if (const TestZone* zone = doc.Zone(static_cast<int>(m), k))
+        columns += 1 + static_cast<std::uint64_t>(RawAmplitudeColumns(*zone));
+    }
+    cells += static_cast<std::uint64_t>(member.sampleCount) * columns;
+  }
+  return kRawWorkbookFixedBytes + cells * kBytesPerRawCell;
+}
+
 void WriteRawDataWorkbook(const CKorvaneDoc& doc, const std::filesystem::path& path,
                           const WriteProgress& progress) {
   std::vector<std::string> memberNames;
@@ -711,7 +728,6 @@ void WriteRawDataWorkbook(const CKorvaneDoc& doc, const std::filesystem::path& p
   // anything is written.
   std::vector<std::vector<RawBlock>> layouts(doc.members.size());
   std::uint64_t totalRows = 0;
-  std::uint64_t cells = 0;
   for (std::size_t m = 0; m < doc.members.size(); ++m) {
     const Member& member = doc.members[m];
     if (member.sampleCount <= 0) continue;
@@ -735,20 +751,21 @@ void WriteRawDataWorkbook(const CKorvaneDoc& doc, const std::filesystem::path& p
       column += 1 + amplitudes;
     }
     totalRows += static_cast<std::uint64_t>(member.sampleCount);
-    cells += static_cast<std::uint64_t>(member.sampleCount) * static_cast<std::uint64_t>(column);
   }
 
   // The workbook is written straight into its file, compressed as it goes:
   // it needs its own size on the disk and no more.
-  const std::uint64_t needed = cells * kBytesPerRawCell;
+  const std::uint64_t needed = RawWorkbookSpaceNeeded(doc);
   std::filesystem::path folder = path.parent_path();
   if (folder.empty()) folder = ".";
   std::error_code spaceError;
   const std::filesystem::space_info space = std::filesystem::space(folder, spaceError);
   if (!spaceError && space.available < needed) {
-    const auto megabytes = [](std::uintmax_t bytes) { return FormatInt(static_cast<int>((bytes + 999999) / 1000000)); };
-    throw KorvaneError(std::string(kMsgNoSpaceForWorkbook) + megabytes(needed) + " MB，" + PathToUtf8(folder) +
-                       "所在磁盘只剩" + megabytes(space.available) + " MB");
+    const auto megabytes = [](std::uintmax_t bytes) {
+      return FormatInt(static_cast<int>((bytes + 999999) / 1000000));
+    };
+    throw KorvaneError(std::string(kMsgNoSpaceForWorkbook) + megabytes(needed) + " MB，" +
+                       PathToUtf8(folder) + "所在磁盘只剩" + megabytes(space.available) + " MB");
   }
 
   ReplaceFileOrThrow(path, [&](const std::filesystem::path& temporary) {
@@ -765,7 +782,8 @@ void WriteRawDataWorkbook(const CKorvaneDoc& doc, const std::filesystem::path& p
         R"(ContentType="application/vnd.openxmlformats-officedocument.spreadsheetml.styles+xml"/>)";
     for (std::size_t m = 0; m < sheets; ++m) {
       types += "<Override PartName=\"/xl/worksheets/sheet" + std::to_string(m + 1) +
-               ".xml\" ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.worksheet+xml\"/>";
+               ".xml\" "
+               "ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.worksheet+xml\"/>";
     }
     types += "</Types>";
     zip.Add("[Content_Types].xml", types);
@@ -775,11 +793,10 @@ void WriteRawDataWorkbook(const CKorvaneDoc& doc, const std::filesystem::path& p
             R"(<Relationship Id="rId1" )"
             R"(Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/officeDocument" )"
             R"(Target="xl/workbook.xml"/></Relationships>)");
-    std::string workbook =
-        R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)"
-        R"(<workbook xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main" )"
-        R"(xmlns:r="http://schemas.openxmlformats.org/officeDocument/2006/relationships">)"
-        R"(<bookViews><workbookView/></bookViews><sheets>)";
+    std::string workbook = R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)"
+                           R"(<workbook xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main" )"
+                           R"(xmlns:r="http://schemas.openxmlformats.org/officeDocument/2006/relationships">)"
+                           R"(<bookViews><workbookView/></bookViews><sheets>)";
     std::string relations =
         R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)"
         R"(<Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships">)";
@@ -789,10 +806,11 @@ void WriteRawDataWorkbook(const CKorvaneDoc& doc, const std::filesystem::path& p
       workbook += "<sheet name=\"";
       AppendXmlEscaped(workbook, sheetNames[m], true);
       workbook += "\" sheetId=\"" + n + "\" r:id=\"rId" + n + "\"/>";
-      relations += "<Relationship Id=\"rId" + n +
-                   "\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/worksheet\" "
-                   "Target=\"worksheets/sheet" +
-                   n + ".xml\"/>";
+      relations +=
+          "<Relationship Id=\"rId" + n +
+          "\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/worksheet\" "
+          "Target=\"worksheets/sheet" +
+          n + ".xml\"/>";
       if (doc.members[m].sampleCount > 0) {
         // The two head rows on every printed page.
         titles += "<definedName name=\"_xlnm.Print_Titles\" localSheetId=\"" + std::to_string(m) + "\">";

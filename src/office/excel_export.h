@@ -8,6 +8,7 @@
 // KorvaneError with a message naming the file when it cannot be written.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -74,6 +75,11 @@ inline constexpr std::string_view kMsgNoSpaceForWorkbook = "磁盘空间不足�
 // `progress` (when given) hears the rows written of all sheets' rows.
 void WriteRawDataWorkbook(const CKorvaneDoc& doc, const std::filesystem::path& path,
                           const WriteProgress& progress = {});
+
+// The disk space the raw-data export asks to be free (bytes): an estimate
+// of the finished workbook, above its size for instrument data (about 4.3
+// bytes a cell compressed, 6 counted) and the fixed parts.
+std::uint64_t RawWorkbookSpaceNeeded(const CKorvaneDoc& doc);
 
 // Amplitude columns of a zone's raw-data block: one per point slot up to
 // the zone's point count (at most 7), and never fewer than the highest slot

@@ -8,6 +8,8 @@
 #include <stdexcept>
 #include <system_error>
 
+#include "core/platform/file_system.h"
+
 namespace korvane::office {
 namespace {
 
@@ -41,7 +43,9 @@ void Put32(std::string& out, std::uint32_t value) {
 void Put64(std::string& out, std::uint64_t value) {
   for (int shift = 0; shift < 64; shift += 8) out.push_back(static_cast<char>((value >> shift) & 0xff));
 }
-std::uint32_t Clamp32(std::uint64_t value) { return value >= kMax32 ? kMax32 : static_cast<std::uint32_t>(value); }
+std::uint32_t Clamp32(std::uint64_t value) {
+  return value >= kMax32 ? kMax32 : static_cast<std::uint32_t>(value);
+}
 
 // Raw deflate of one entry, chunk by chunk.
 class Deflater {
@@ -85,9 +89,10 @@ ZipStream::ZipStream(const std::filesystem::path& path)
 
 void ZipStream::Check() {
   if (out_) return;
-  // The stream keeps no reason; the system's last one is the cause.
+  // The stream keeps no reason; the system's last one is the cause (in the
+  // users' words for a full disk or a file size limit).
   const int error = errno != 0 ? errno : EIO;
-  throw std::runtime_error(std::generic_category().message(error));
+  throw std::runtime_error(platform::ReasonText(std::error_code(error, std::generic_category())));
 }
 
 void ZipStream::Write(const void* data, std::size_t size) {

@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
+#include "core/app/example_files.h"
+#include "core/app/korvane_doc.h"
 #include "core/platform/error.h"
 #include "office/office_test_support.h"
 #include "support/sample_documents.h"
@@ -265,6 +268,69 @@ TEST(ExcelRaw, MemberNamesFromFilesBecomeUsableSheetNames) {
   EXPECT_EQ(sheets[0].name, "柱_1");
   EXPECT_EQ(sheets[1].name, "柱_1 (2)");
   EXPECT_EQ(sheets[2].name, "构件3");
+}
+
+// The workbook is written compressed into its file: at no moment does the
+// folder hold more than the finished workbook, and the space asked to be
+// free covers it.
+TEST(ExcelRaw, TheDiskHoldsTheWorkbookAndNothingMore) {
+  TempDir dir;
+  GeneratedFilePlan plan;
+  plan.members = 2;
+  plan.zones = 20;
+  plan.samples = 2048;
+  WriteGeneratedFile(dir.path(), "data.SHA", plan);
+  CKorvaneDoc generated(CKorvaneDoc::Settings::None);
+  generated.OnOpenDocument(dir / "data.SHA");
+  // Long blank columns as well: a member whose waveforms are shorter than
+  // its sample count (an uncompressed sheet would be far larger).
+  auto blanks = MakeExportDoc({20});
+  blanks->members[0].sampleCount = 20000;
+  for (const CKorvaneDoc* doc : {&generated, blanks.get()}) {
+    TempDir out;
+    const std::filesystem::path path = out / "raw.xlsx";
+    std::uintmax_t most = 0;
+    WriteRawDataWorkbook(*doc, path, [&](std::uint64_t, std::uint64_t) {
+      std::uintmax_t held = 0;
+      for (const auto& entry : std::filesystem::directory_iterator(out.path())) held += entry.file_size();
+      most = std::max(most, held);
+    });
+    const std::uintmax_t size = std::filesystem::file_size(path);
+    EXPECT_LE(most, size);
+    EXPECT_GT(most, 0u);
+    EXPECT_GE(office::RawWorkbookSpaceNeeded(*doc), size);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(out.path()), {}), 1);
+  }
+}
+
+// A sheet Excel cannot hold is refused before anything is written.
+TEST(ExcelRaw, SheetsExcelCannotHoldAreRefusedFirst) {
+  struct Case {
+    const char* name;
+    std::vector<int> zones;
+    int samples;
+    const char* says;
+  };
+  const Case cases[] = {
+      {"rows",
+       {2},
+       1048575,
+       "无法导出原始数据：构件“M1”的采样点数1048575加两行表头超出Excel工作表的1048576行"},
+      {"columns", {1, 4097}, 16, "无法导出原始数据：构件“M2”的测区需要16388列以上，超出Excel工作表的16384列"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempDir dir;
+    auto doc = MakeExportDoc(c.zones);
+    for (Member& member : doc->members) member.sampleCount = c.samples;
+    try {
+      WriteRawDataWorkbook(*doc, dir / "raw.xlsx");
+      ADD_FAILURE() << "written";
+    } catch (const KorvaneError& error) {
+      EXPECT_EQ(std::string(error.what()), c.says);
+    }
+    EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
+  }
 }
 
 TEST(ExcelExport, UnwritablePathThrowsAndKeepsTheExistingFile) {
