@@ -72,7 +72,10 @@ inline constexpr std::string_view kMsgNoSpaceForWorkbook = "磁盘空间不足�
 // (1,048,576 and 16,384: "无法导出原始数据：构件“…”的采样点数…") or when the
 // folder's disk has less free space than the workbook is estimated to need
 // ("磁盘空间不足，无法导出原始数据：约需N MB，<folder>所在磁盘只剩M MB").
-// `progress` (when given) hears the rows written of all sheets' rows.
+// `progress` (when given) hears the rows written of all sheets' rows; it may
+// throw ExportCancelled to stop the export, which then leaves the file at
+// `path` as it was and nothing else behind, and lets the exception go on.
+struct ExportCancelled {};
 void WriteRawDataWorkbook(const CKorvaneDoc& doc, const std::filesystem::path& path,
                           const WriteProgress& progress = {});
 

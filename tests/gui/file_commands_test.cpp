@@ -13,6 +13,7 @@
 #include <QListWidget>
 #include <QMimeData>
 #include <QProcess>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -28,6 +29,7 @@
 #include "gui/main_screen/point_panels_view.h"
 #include "gui/main_screen/project_bar.h"
 #include "gui/main_screen/zone_points_form.h"
+#include "gui/widgets/save_progress.h"
 #include "gui_test_support.h"
 
 namespace korvane::gui::test {
@@ -591,6 +593,34 @@ class FileCommandsTest : public QObject, protected WindowFixture<> {
                qPrintable(prompter_.questions[0]));
       QVERIFY(prompter_.questions[0].endsWith(QStringLiteral("是否仍然合并？")));
       QCOMPARE(QFileInfo::exists(merged), answer == Prompter::Answer::Yes);
+    }
+  }
+
+  // A long export's window offers "取消"; once pressed, the writer's next
+  // call of the progress stops it. A save's window has no such button.
+  void longExportsCanBeCancelled() {
+    QWidget window;
+    window.show();
+    for (const bool cancellable : {true, false}) {
+      bool cancelled = false;
+      SaveProgress progress(
+          &window, QStringLiteral("正在导出原始数据…"),
+          cancellable ? std::function<void()>([&cancelled] { cancelled = true; }) : std::function<void()>());
+      const WriteProgress callback = progress.callback();
+      callback(0, 10);  // too soon: no window
+      QVERIFY(window.findChild<QProgressDialog*>() == nullptr);
+      QTest::qWait(450);
+      callback(1, 10);
+      auto* dialog = window.findChild<QProgressDialog*>();
+      QVERIFY(dialog != nullptr);
+      QPushButton* button = dialog->findChild<QPushButton*>();
+      QCOMPARE(button != nullptr, cancellable);
+      if (!cancellable) continue;
+      QCOMPARE(button->text(), QStringLiteral("取消"));
+      QTest::mouseClick(button, Qt::LeftButton);
+      QVERIFY(!cancelled);
+      callback(2, 10);
+      QVERIFY(cancelled);
     }
   }
 };

@@ -8,6 +8,7 @@
 #include "core/app/example_files.h"
 #include "core/app/korvane_doc.h"
 #include "core/platform/error.h"
+#include "core/platform/file_system.h"
 #include "office/office_test_support.h"
 #include "support/sample_documents.h"
 
@@ -300,6 +301,35 @@ TEST(ExcelRaw, TheDiskHoldsTheWorkbookAndNothingMore) {
     EXPECT_GT(most, 0u);
     EXPECT_GE(office::RawWorkbookSpaceNeeded(*doc), size);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(out.path()), {}), 1);
+  }
+}
+
+// An export stopped from its progress (the window's "取消") leaves the
+// workbook written before and nothing else.
+TEST(ExcelRaw, ACancelledExportLeavesNothingBehind) {
+  TempDir dir;
+  auto doc = MakeExportDoc({20, 20});
+  for (Member& member : doc->members) member.sampleCount = 3000;
+  const std::filesystem::path path = dir / "raw.xlsx";
+  WriteRawDataWorkbook(*doc, path);
+  std::string before;
+  ASSERT_FALSE(platform::ReadRegularFile(path, before));
+  const auto bytes = [&path] {
+    std::string now;
+    EXPECT_FALSE(platform::ReadRegularFile(path, now));
+    return now;
+  };
+  doc->members[0].name = "renamed";
+  for (const int stopAt : {1, 5, 23}) {
+    int calls = 0;
+    EXPECT_THROW(WriteRawDataWorkbook(*doc, path,
+                                      [&](std::uint64_t, std::uint64_t) {
+                                        if (++calls == stopAt) throw office::ExportCancelled{};
+                                      }),
+                 office::ExportCancelled);
+    EXPECT_EQ(calls, stopAt);
+    EXPECT_EQ(bytes(), before);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
   }
 }
 

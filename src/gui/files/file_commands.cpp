@@ -177,8 +177,12 @@ void FileCommands::onExportRawData() {
   try {
     const WaitCursor wait;
     SaveProgress progress(window_,
-                          QStringLiteral("正在导出原始数据…\n%1").arg(QDir::toNativeSeparators(path)));
+                          QStringLiteral("正在导出原始数据…\n%1").arg(QDir::toNativeSeparators(path)),
+                          [] { throw office::ExportCancelled{}; });
     office::WriteRawDataWorkbook(model_->doc(), ToFsPath(path), progress.callback());
+  } catch (const office::ExportCancelled&) {
+    // Cancelled: nothing was written, nothing to say.
+    return;
   } catch (const std::exception& e) {
     prompter_->message(window_, QString::fromUtf8(e.what()));
     return;

@@ -1,13 +1,15 @@
 // The progress window of a long save: shown only when the save takes more
 // than a moment, a bar for the waveform bytes written, the windows kept
-// painted meanwhile (no user input is handled until the save ends, so the
-// document does not change under it). The save stays on this thread; the
+// painted meanwhile (no user input reaches the windows until the save ends,
+// so the document does not change under it; a cancellable one's "取消" is
+// the only control that takes a click). The save stays on this thread; the
 // writer calls back between pieces, where the document is consistent.
 #pragma once
 
 #include <QElapsedTimer>
 #include <QString>
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 #include "core/data/file_writer.h"
@@ -19,7 +21,10 @@ namespace korvane::gui {
 
 class SaveProgress {
  public:
-  SaveProgress(QWidget* window, QString label);
+  // With `cancel`, the window offers "取消": once it is pressed, the next
+  // call of the callback throws `cancel()`'s exception (the writer then
+  // leaves nothing behind).
+  SaveProgress(QWidget* window, QString label, std::function<void()> cancel = {});
   ~SaveProgress();
   SaveProgress(const SaveProgress&) = delete;
   SaveProgress& operator=(const SaveProgress&) = delete;
@@ -35,6 +40,7 @@ class SaveProgress {
   QElapsedTimer started_;
   QElapsedTimer painted_;
   std::unique_ptr<QProgressDialog> dialog_;
+  std::function<void()> cancel_;
 };
 
 }  // namespace korvane::gui
