@@ -1,6 +1,9 @@
 #include "render/report_renderer.h"
 
+#include <algorithm>
+
 #include <QBuffer>
+#include <QFile>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
@@ -88,7 +91,7 @@ report::DeviceMetrics PrinterMetrics(const QPrinter& printer) {
 }
 
 bool PrintJob(const CKorvaneDoc& doc, QPrinter& printer, ReportChoice choice, int firstPage, int lastPage,
-              const ReportOptions& options) {
+              const ReportOptions& options, const PageProgress& progress, bool preview) {
   InstallReportFontSubstitutions();
   const std::vector<report::JobPage> job = BuildJob(doc, choice);
   if (job.empty()) return false;
@@ -101,13 +104,29 @@ bool PrintJob(const CKorvaneDoc& doc, QPrinter& printer, ReportChoice choice, in
   QPainter painter;
   if (!painter.begin(&printer)) return false;
   const report::PageFrame frame = report::ComputePageFrame(PrinterMetrics(printer), doc.printSettings);
-  bool first = true;
+  const auto inRange = [&](const report::JobPage& page) {
+    return (firstPage <= 0 || page.jobPage >= firstPage) && (lastPage <= 0 || page.jobPage <= lastPage);
+  };
+  const auto total = static_cast<int>(std::count_if(job.begin(), job.end(), inRange));
+  int done = 0;
   for (const report::JobPage& page : job) {
-    if (firstPage > 0 && page.jobPage < firstPage) continue;
-    if (lastPage > 0 && page.jobPage > lastPage) break;
-    if (!first) printer.newPage();
-    first = false;
+    if (!inRange(page)) continue;
+    if (done > 0) printer.newPage();
     PaintPage(painter, report::LayoutJobPage(ReportSourceOf(doc), page, frame, true, options));
+    ++done;
+    if (progress && !progress(done, total)) {
+      if (preview) {
+        painter.end();
+        return false;
+      }
+      printer.abort();
+      painter.end();
+      // Printing into a file: no part of the job stays behind.
+      if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty()) {
+        QFile::remove(printer.outputFileName());
+      }
+      return false;
+    }
   }
   return painter.end();
 }
@@ -141,7 +160,7 @@ void WritePdf(const std::filesystem::path& path, std::string_view title,
 }  // namespace
 
 void RenderJobToPdf(const CKorvaneDoc& doc, const std::filesystem::path& path, ReportChoice choice,
-                    const ReportOptions& options) {
+                    const ReportOptions& options, const PageProgress& progress) {
   const std::vector<report::JobPage> job = CheckedJob(doc, choice);
   const std::string_view title = job.front().report == report::ReportKind::RecordSheet
                                      ? report::kRecordSheetTitle
@@ -153,11 +172,16 @@ void RenderJobToPdf(const CKorvaneDoc& doc, const std::filesystem::path& path, R
     metrics.horzRes = writer.width();
     metrics.vertRes = writer.height();
     const report::PageFrame frame = report::ComputePageFrame(metrics, doc.printSettings);
-    bool first = true;
+    const auto total = static_cast<int>(job.size());
+    int done = 0;
     for (const report::JobPage& page : job) {
-      if (!first) writer.newPage();
-      first = false;
+      if (done > 0) writer.newPage();
       PaintPage(painter, report::LayoutJobPage(ReportSourceOf(doc), page, frame, true, options));
+      ++done;
+      if (progress && !progress(done, total)) {
+        painter.end();
+        throw JobCancelled{};
+      }
     }
   });
 }

@@ -43,12 +43,23 @@ std::vector<report::JobPage> BuildJob(const CKorvaneDoc& doc, ReportChoice choic
 // printable area and its offset from the paper's corner.
 report::DeviceMetrics PrinterMetrics(const QPrinter& printer);
 
+// Hears each page of a long job as it is painted: the pages done and the
+// pages of the job (or of its range); false stops the job.
+using PageProgress = std::function<bool(int done, int total)>;
+// Thrown by RenderJobToPdf when its progress stopped it (not an error:
+// nothing was written).
+struct JobCancelled {};
+
 // Paints every page of the job on a printer (or a print-preview printer):
 // page frame from the print settings, header, footer, page numbers, report.
 // `firstPage` and `lastPage` (1-based, inclusive, 0 for the ends) select a
-// range. Returns false when the printer cannot be started.
+// range. Returns false when the printer cannot be started, or when
+// `progress` stopped the job: a printer's job is then aborted (nothing
+// printed, a file printed into removed); a print preview's printer
+// (`preview`) keeps the pages painted so far.
 bool PrintJob(const CKorvaneDoc& doc, QPrinter& printer, ReportChoice choice, int firstPage = 0,
-              int lastPage = 0, const ReportOptions& options = {});
+              int lastPage = 0, const ReportOptions& options = {}, const PageProgress& progress = {},
+              bool preview = false);
 
 // Resolution of the PDF files, pixels per inch.
 inline constexpr int kPdfResolution = 600;
@@ -56,9 +67,11 @@ inline constexpr int kPdfResolution = 600;
 // Writes the job as an A4 PDF (600 dpi device pixels, the margins, header,
 // footer and page numbers of the print settings). A previous file at `path`
 // is replaced only when the new one is complete. Throws KorvaneError when
-// the job is empty or the file cannot be written.
+// the job is empty or the file cannot be written, JobCancelled when
+// `progress` stopped it (the file at `path` as it was). `progress` is called
+// on the painting thread.
 void RenderJobToPdf(const CKorvaneDoc& doc, const std::filesystem::path& path, ReportChoice choice,
-                    const ReportOptions& options = {});
+                    const ReportOptions& options = {}, const PageProgress& progress = {});
 
 // Writes one A4 page (600 dpi device pixels) whose description `layout`
 // gives for the body inside 20 mm margins, as a PDF titled `title`, with

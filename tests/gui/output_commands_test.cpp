@@ -367,6 +367,47 @@ class OutputCommandsTest : public QObject {
     QVERIFY(!commands_->InterceptClose());
   }
 
+  // A long preview, print or PDF shows its progress with "取消"; cancelled,
+  // it leaves no output (the preview closes) and says nothing.
+  void longJobsCanBeCancelled() {
+    makeCommands({4000});
+    doc().printSettings.printRecordSheet = 1;
+    doc().printSettings.printResultTable = 1;
+    // Presses the first "取消" shown.
+    int pressed = 0;
+    QTimer presser;
+    connect(&presser, &QTimer::timeout, this, [&pressed] {
+      for (QWidget* top : QApplication::topLevelWidgets()) {
+        if (!top->isVisible()) continue;
+        for (QPushButton* button : top->findChildren<QPushButton*>()) {
+          if (button->isVisible() && button->isEnabled() && button->text() == QStringLiteral("取消")) {
+            ++pressed;
+            button->click();
+            return;
+          }
+        }
+      }
+    });
+    presser.start(50);
+
+    action(cmd::kPrintPreview)->trigger();
+    QTRY_COMPARE_WITH_TIMEOUT(pressed, 1, 20000);
+    QTRY_VERIFY(commands_->preview() == nullptr);
+
+    const QString pdf = path(QStringLiteral("job.pdf"));
+    prompter_.saveNames << pdf;
+    action(cmd::kPdf)->trigger();
+    QCOMPARE(pressed, 2);
+    QVERIFY(!QFileInfo::exists(pdf));
+
+    const QString printed = path(QStringLiteral("printed.pdf"));
+    prompter_.printFile = printed;
+    action(cmd::kPrint)->trigger();
+    QCOMPARE(pressed, 3);
+    QVERIFY(!QFileInfo::exists(printed));
+    QVERIFY2(prompter_.messages.isEmpty(), qPrintable(prompter_.messages.join(QLatin1Char('\n'))));
+  }
+
   // Run without a file (from elsewhere than its disabled action): the
   // command's message, and nothing asked.
   void aCommandRunWithoutAFileSaysSo() {

@@ -165,6 +165,46 @@ TEST(RenderPrinter, PrintJobPaintsEveryPageOnAPdfPrinter) {
   EXPECT_EQ(CountPdfPages(ReadText(path)), 6);
 }
 
+// A job stopped from its progress: the PDF keeps the file written before
+// and the printer's job is aborted; the progress hears every page up to the
+// stop, and the range's page count.
+TEST(RenderProgress, AStoppedJobWritesNothing) {
+  auto doc = MakeSampleDoc({3, 12, 25});
+  const TempDir folder("korvane-render-stop");
+  const std::filesystem::path pdf = folder / "job.pdf";
+  RenderJobToPdf(*doc, pdf, {false, true});
+  const std::string before = ReadText(pdf);
+  struct Case {
+    int first, last;  // print range (0: the ends)
+    int stopAt;
+    int total;
+  };
+  for (const Case& c : {Case{0, 0, 1, 12}, Case{0, 0, 7, 12}, Case{3, 5, 2, 3}}) {
+    SCOPED_TRACE(c.stopAt);
+    std::vector<std::pair<int, int>> heard;
+    const PageProgress stop = [&](int done, int total) {
+      heard.emplace_back(done, total);
+      return done < c.stopAt;
+    };
+    std::vector<std::pair<int, int>> expected;
+    for (int k = 1; k <= c.stopAt; ++k) expected.emplace_back(k, c.total);
+    if (c.first == 0) {
+      EXPECT_THROW(RenderJobToPdf(*doc, pdf, {true, true}, {}, stop), JobCancelled);
+      EXPECT_EQ(heard, expected);
+      EXPECT_EQ(ReadText(pdf), before);
+      heard.clear();
+    }
+    const std::filesystem::path printed = folder / "printed.pdf";
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(QString::fromStdString(printed.string()));
+    EXPECT_FALSE(PrintJob(*doc, printer, {true, true}, c.first, c.last, {}, stop));
+    EXPECT_EQ(heard, expected);
+    EXPECT_FALSE(std::filesystem::exists(printed));
+  }
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), {}), 1);
+}
+
 TEST(RenderPng, PrintedPagesAtTheRequestedResolution) {
   auto doc = MakeSampleDoc({12});
   const TempDir folder("korvane-render-png");

@@ -12,6 +12,7 @@
 #include <QPrinter>
 #include <QProgressBar>
 #include <QProgressDialog>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QSettings>
 #include <QShortcut>
@@ -20,6 +21,7 @@
 #include <QVBoxLayout>
 #include <QWidget>
 #include <algorithm>
+#include <atomic>
 #include <exception>
 
 #include "core/app/korvane_doc.h"
@@ -28,6 +30,7 @@
 #include "gui/document/document_model.h"
 #include "gui/output/print_settings_dialog.h"
 #include "gui/prompter.h"
+#include "gui/widgets/save_progress.h"
 #include "gui/widgets/wait_cursor.h"
 #include "office/excel_export.h"
 #include "office/word_report.h"
@@ -138,7 +141,19 @@ void OutputCommands::paintPreview(QPrinter* target) {
     first = target->fromPage();
     last = target->toPage();
   }
-  render::PrintJob(doc, *target, choice, first, last, options_);
+  // A long preview shows its pages' progress and can be cancelled, which
+  // closes the preview.
+  bool stopped = false;
+  SaveProgress progress(window_, QStringLiteral("正在生成打印预览…"), [&stopped] { stopped = true; });
+  const WriteProgress heard = progress.callback();
+  render::PrintJob(
+      doc, *target, choice, first, last, options_,
+      [&](int done, int total) {
+        heard(static_cast<std::uint64_t>(done), static_cast<std::uint64_t>(total));
+        return !stopped;
+      },
+      /*preview=*/true);
+  if (stopped && preview_ != nullptr) QTimer::singleShot(0, preview_, &QWidget::close);
 }
 
 void OutputCommands::onPrintPreview() {
@@ -199,11 +214,18 @@ void OutputCommands::onPrint() {
     last = target.toPage();
   }
   bool printed = false;
+  bool stopped = false;
   {
     const WaitCursor wait;
-    printed = render::PrintJob(doc, target, choice, first, last, options_);
+    SaveProgress progress(window_, QStringLiteral("正在打印…"), [&stopped] { stopped = true; });
+    const WriteProgress heard = progress.callback();
+    printed = render::PrintJob(doc, target, choice, first, last, options_, [&](int done, int total) {
+      heard(static_cast<std::uint64_t>(done), static_cast<std::uint64_t>(total));
+      return !stopped;
+    });
   }
-  if (!printed) {
+  // Cancelled: the job was aborted, nothing to say.
+  if (!printed && !stopped) {
     const QString name =
         target.outputFormat() == QPrinter::PdfFormat ? target.outputFileName() : target.printerName();
     prompter_->message(window_, QStringLiteral("无法打印到打印机：%1").arg(QDir::toNativeSeparators(name)));
@@ -213,7 +235,7 @@ void OutputCommands::onPrint() {
 // ---- Files ----------------------------------------------------------------------------
 
 bool OutputCommands::writeWithProgress(const QString& label, const QString& path,
-                                       const std::function<void()>& write) {
+                                       const std::function<void()>& write, std::atomic<bool>* stop) {
   // The fonts' stand-ins are registered here, before a worker paints.
   render::InstallReportFontSubstitutions();
   // A busy indicator that shows only when the write takes a while.
@@ -225,6 +247,14 @@ bool OutputCommands::writeWithProgress(const QString& label, const QString& path
   auto* bar = new QProgressBar(&progress);
   bar->setRange(0, 0);
   layout->addWidget(bar);
+  if (stop != nullptr) {
+    auto* cancel = new QPushButton(QStringLiteral("取消"), &progress);
+    layout->addWidget(cancel, 0, Qt::AlignRight);
+    connect(cancel, &QPushButton::clicked, &progress, [stop, cancel] {
+      stop->store(true);
+      cancel->setEnabled(false);
+    });
+  }
   const WaitCursor wait;
   writing_ = true;
 
@@ -243,10 +273,14 @@ bool OutputCommands::writeWithProgress(const QString& label, const QString& path
   connect(worker.get(), &QThread::finished, &loop, &QEventLoop::quit);
   QTimer showLater;
   showLater.setSingleShot(true);
-  connect(&showLater, &QTimer::timeout, &progress, &QWidget::show);
+  connect(&showLater, &QTimer::timeout, &progress, [&progress, &loop, stop] {
+    progress.show();
+    // From now on the modal window takes the input: its "取消" alone.
+    if (stop != nullptr) loop.exit(1);
+  });
   showLater.start(kProgressDelayMs);
   worker->start();
-  loop.exec(QEventLoop::ExcludeUserInputEvents);
+  if (loop.exec(QEventLoop::ExcludeUserInputEvents) == 1 && !worker->isFinished()) loop.exec();
   worker->wait();
   writing_ = false;
   showLater.stop();
@@ -254,6 +288,8 @@ bool OutputCommands::writeWithProgress(const QString& label, const QString& path
   if (!failure) return true;
   try {
     std::rethrow_exception(failure);
+  } catch (const render::JobCancelled&) {
+    // Cancelled: nothing was written, nothing to say.
   } catch (const std::exception& error) {
     prompter_->message(window_, QString::fromUtf8(error.what()));
   } catch (...) {
@@ -306,9 +342,13 @@ void OutputCommands::onPdf() {
   const ReportOptions options = options_;
   const render::ReportChoice choice = render::ChoiceFromSettings(doc);
   const std::filesystem::path target = ToFsPath(path);
+  std::atomic<bool> stop = false;
   if (!writeWithProgress(
           QStringLiteral("正在输出到PDF…\n%1").arg(QDir::toNativeSeparators(path)), path,
-          [&doc, &target, choice, options] { render::RenderJobToPdf(doc, target, choice, options); })) {
+          [&doc, &target, choice, options, &stop] {
+            render::RenderJobToPdf(doc, target, choice, options, [&stop](int, int) { return !stop.load(); });
+          },
+          &stop)) {
     return;
   }
   showWritten(path);

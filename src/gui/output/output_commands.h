@@ -13,6 +13,7 @@
 #include <QPointer>
 #include <QPrintPreviewDialog>
 #include <QString>
+#include <atomic>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -87,8 +88,11 @@ class OutputCommands : public QObject {
   bool requireReport();
   // Runs `write` (which writes `path`) with the wait cursor and a progress
   // indication while it takes long; shows the failure's message. True on
-  // success.
-  bool writeWithProgress(const QString& label, const QString& path, const std::function<void()>& write);
+  // success. With `stop`, the indication offers "取消", which sets it; a
+  // write that then stops by throwing render::JobCancelled is no failure
+  // (false, no message).
+  bool writeWithProgress(const QString& label, const QString& path, const std::function<void()>& write,
+                         std::atomic<bool>* stop = nullptr);
   // Opens the written file with the desktop's program, or says where it is.
   void showWritten(const QString& path);
   void paintPreview(QPrinter* printer);
