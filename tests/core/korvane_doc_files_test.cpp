@@ -166,6 +166,33 @@ TEST(DocumentOpen, NumbersAloneReadNoSample) {
   }
 }
 
+// An open stopped from its progress leaves the document as it was: the file
+// open before, its edits, its path; the progress heard the waveform file.
+TEST(DocumentOpen, ACancelledOpenKeepsTheDocument) {
+  TempDir dir;
+  SyntheticData first = SmallData(3, TestMethod::Direct, "cecs02:2005", {2});
+  SyntheticData second = SmallData(3, TestMethod::Direct, "cecs02:2005", {4, 4});
+  const auto before = WriteResult(dir, "first.SHA", first);
+  const auto other = WriteResult(dir, "second.SHA", second);
+  CKorvaneDoc doc;
+  doc.OnOpenDocument(before);
+  doc.project.site = "edited";
+  doc.modified = true;
+  const std::string shown = DumpDocument(doc);
+  std::vector<std::uint64_t> heard;
+  EXPECT_THROW(doc.OnOpenDocument(other, WaveformReading::Samples,
+                                  [&heard, &dir](std::uint64_t done, std::uint64_t total) {
+                                    heard.push_back(done);
+                                    EXPECT_EQ(total, std::filesystem::file_size(dir / "second.SHD"));
+                                    throw OpenCancelled{};
+                                  }),
+               OpenCancelled);
+  EXPECT_EQ(heard.size(), 1u);
+  EXPECT_EQ(DumpDocument(doc), shown);
+  EXPECT_TRUE(doc.modified);
+  EXPECT_EQ(doc.openedFiles.size(), 1u);
+}
+
 TEST(DocumentOpen, OpenedFilesListNewestFirstWithoutDuplicates) {
   TempDir dir;
   SyntheticData d = SmallData(3, TestMethod::Direct, "cecs02:2005", {1});

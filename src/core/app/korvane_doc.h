@@ -31,6 +31,9 @@ namespace korvane {
 // Messages of the document's commands.
 inline constexpr std::string_view kMsgUnknownFileType = "无法识别的文件类型";
 inline constexpr std::string_view kMsgOpenFileFirst = "请先打开文件!";
+// Thrown by an open's progress to stop it (not an error).
+struct OpenCancelled {};
+
 // A save of a document whose samples were not read.
 inline constexpr std::string_view kMsgSaveWithoutSamples = "无法保存：此文件打开时未读入波形";
 inline constexpr std::string_view kMsgFirstZone = "当前为构件第一个测区";
@@ -167,7 +170,11 @@ class CKorvaneDoc {
   // KorvaneError with the message ("打开文件失败！" when nothing better is
   // known). With WaveformReading::SizeOnly the waveforms are checked
   // against the waveform file but not read (file_reader.h).
-  void OnOpenDocument(const std::filesystem::path& path, WaveformReading reading = WaveformReading::Samples);
+  // `progress` hears the waveform file read (file_reader.h); when it throws
+  // OpenCancelled the open stops and the document stays as it was (its
+  // file, its edits, its path), and OpenCancelled goes on.
+  void OnOpenDocument(const std::filesystem::path& path, WaveformReading reading = WaveformReading::Samples,
+                      const ReadProgress& progress = {});
   // Writes the data to `path` by its type (.SHT raw, .SHA result); a result
   // file first gets every zone, member and the batch recomputed
   // (RecomputeAll), so that its strengths follow from the data it stores.
@@ -221,7 +228,8 @@ class CKorvaneDoc {
   void FilterZoneWaveforms() { FilterZoneWaveforms(currentMember, currentZone); }
 
  private:
-  void ReadAndReplace(const std::filesystem::path& path, WaveformReading reading);
+  void ReadAndReplace(const std::filesystem::path& path, WaveformReading reading,
+                      const ReadProgress& progress);
   // pathName := the full path of `path`, moved to the top of openedFiles.
   void NameFile(const std::filesystem::path& path);
   void RefuseWithoutSamples() const;

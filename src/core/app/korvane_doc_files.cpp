@@ -22,10 +22,15 @@ std::string FullPath(const std::filesystem::path& path) {
 
 }  // namespace
 
-void CKorvaneDoc::OnOpenDocument(const std::filesystem::path& path, WaveformReading reading) {
-  // Every failure, whatever raised it, ends in the one "no file" state.
+void CKorvaneDoc::OnOpenDocument(const std::filesystem::path& path, WaveformReading reading,
+                                 const ReadProgress& progress) {
+  // Every failure, whatever raised it, ends in the one "no file" state; a
+  // cancel leaves the document as it was (nothing is replaced before the
+  // whole pair was read).
   try {
-    ReadAndReplace(path, reading);
+    ReadAndReplace(path, reading, progress);
+  } catch (const OpenCancelled&) {
+    throw;
   } catch (const KorvaneError&) {
     ShowNoFile();
     throw;
@@ -35,7 +40,8 @@ void CKorvaneDoc::OnOpenDocument(const std::filesystem::path& path, WaveformRead
   }
 }
 
-void CKorvaneDoc::ReadAndReplace(const std::filesystem::path& path, WaveformReading reading) {
+void CKorvaneDoc::ReadAndReplace(const std::filesystem::path& path, WaveformReading reading,
+                                 const ReadProgress& progress) {
   // Only a regular file is opened (a FIFO or a device would block or never
   // end).
   if (const std::error_code error = platform::ProbeRegularFile(path)) {
@@ -50,7 +56,7 @@ void CKorvaneDoc::ReadAndReplace(const std::filesystem::path& path, WaveformRead
   StrengthResult newResult = result;
   int newMemberCount = memberCount;
   const ReadTarget target{newMembers, newProject, newZoneLists, newMemberCount, newSections, newResult};
-  ReadTestFile(OpenFilePair(path), target, 0, ZoneLists{}, warningSink, reading);
+  ReadTestFile(OpenFilePair(path), target, 0, ZoneLists{}, warningSink, reading, progress);
   // What the pair cannot hold, from its companion file.
   std::optional<CompanionData> extras;
   std::string text;

@@ -159,7 +159,8 @@ class MemoryWaves : public WaveSource {
 // memory.
 class FileWaves : public WaveSource {
  public:
-  explicit FileWaves(const platform::RegularFile& file) : file_(file), window_(new char[kWindowBytes]) {}
+  FileWaves(const platform::RegularFile& file, const ReadProgress& progress)
+      : file_(file), progress_(progress), window_(new char[kWindowBytes]) {}
   std::uint64_t size() const override { return file_.size(); }
   bool Read(std::uint64_t offset, std::size_t count, std::uint16_t* out) const override {
     const std::size_t bytes = 2 * count;
@@ -168,6 +169,7 @@ class FileWaves : public WaveSource {
       std::size_t got = 0;
       if (file_.ReadAt(offset, reinterpret_cast<char*>(out), bytes, got) || got != bytes) return false;
       AddZeroCode(reinterpret_cast<const char*>(out), out, count);
+      if (progress_) progress_(offset + bytes, file_.size());
       return true;
     }
     if (offset < start_ || offset + bytes > start_ + held_) {
@@ -175,6 +177,7 @@ class FileWaves : public WaveSource {
       if (file_.ReadAt(offset, window_.get(), kWindowBytes, got) || got < bytes) return false;
       start_ = offset;
       held_ = got;
+      if (progress_) progress_(offset + got, file_.size());
     }
     AddZeroCode(window_.get() + (offset - start_), out, count);
     return true;
@@ -183,6 +186,7 @@ class FileWaves : public WaveSource {
  private:
   static constexpr std::size_t kWindowBytes = 256 * 1024;
   const platform::RegularFile& file_;
+  const ReadProgress& progress_;
   std::unique_ptr<char[]> window_;
   mutable std::uint64_t start_ = 0;
   mutable std::size_t held_ = 0;
@@ -706,7 +710,8 @@ void ReadTestText(std::string_view textBytes, std::uint64_t waveSize, FileKind k
 }
 
 void ReadTestFile(const FilePair& pair, const ReadTarget& target, int fileIndex,
-                  const ZoneLists& existingZoneLists, const WarningSink& warn, WaveformReading reading) {
+                  const ZoneLists& existingZoneLists, const WarningSink& warn, WaveformReading reading,
+                  const ReadProgress& progress) {
   // A save of this pair that a killed process left unfinished is completed
   // or undone first, and the user told which.
   if (const std::string recovered = RecoverInterruptedSave(pair.textPath); !recovered.empty() && warn)
@@ -724,7 +729,7 @@ void ReadTestFile(const FilePair& pair, const ReadTarget& target, int fileIndex,
   }
   try {
     if (text.empty()) Fail(kMsgFileEmpty);
-    const FileWaves fileWaves(waveFile);
+    const FileWaves fileWaves(waveFile, progress);
     const SizeOnly sizeOnly(waveFile.size());
     const WaveSource& waves =
         reading == WaveformReading::Samples ? static_cast<const WaveSource&>(fileWaves) : sizeOnly;

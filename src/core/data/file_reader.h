@@ -13,6 +13,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string_view>
 #include <vector>
 
@@ -67,10 +68,15 @@ struct ReadTarget {
 // waveform checked against its size, as above, but no sample is read: the
 // points' samples stay empty (for commands that print strengths or a
 // summary; such a document must never be saved).
+//
+// `progress` hears the waveform bytes read so far and the file's size, a few
+// hundred kilobytes apart; it may throw to stop the read (the exception
+// goes on; the containers then hold partial data).
 enum class WaveformReading { Samples, SizeOnly };
+using ReadProgress = std::function<void(std::uint64_t done, std::uint64_t total)>;
 void ReadTestFile(const FilePair& pair, const ReadTarget& target, int fileIndex,
                   const ZoneLists& existingZoneLists, const WarningSink& warn = {},
-                  WaveformReading reading = WaveformReading::Samples);
+                  WaveformReading reading = WaveformReading::Samples, const ReadProgress& progress = {});
 
 // The same from bytes in memory; `kind` stands for the text path's type
 // (result-only blocks are read for FileKind::Result, the raw-file rules

@@ -58,10 +58,12 @@ QString Attempt(Op&& op) {
 
 }  // namespace
 
-QString DocumentModel::open(const QString& path) {
+QString DocumentModel::open(const QString& path, const ReadProgress& progress) {
   // The document keeps the path name and the opened-files list itself, and
-  // shows no file after a failure.
-  QString message = Attempt([&] { doc_->OnOpenDocument(ToFsPath(path)); });
+  // shows no file after a failure. A cancel (OpenCancelled from `progress`)
+  // goes on before anything here changed.
+  QString message =
+      Attempt([&] { doc_->OnOpenDocument(ToFsPath(path), WaveformReading::Samples, progress); });
   // Other data (or none): a new history.
   suggestion_.reset();
   history_.clear();
@@ -153,7 +155,8 @@ void DocumentModel::redo() {
 
 void DocumentModel::showPlace(const EditResult& step) {
   const ZoneRef at = step.at;
-  if (at.member < 0 || Touches(step.scope, EditScope::AllMembers | EditScope::AllZones | EditScope::AllZoneValues))
+  if (at.member < 0 ||
+      Touches(step.scope, EditScope::AllMembers | EditScope::AllZones | EditScope::AllZoneValues))
     return;
   if (at.member != doc_->currentMember) apply(SelectMember(*doc_, at.member));
   if (at.zone < 0 || !Touches(step.scope, EditScope::Zone)) return;
@@ -204,10 +207,9 @@ EditResult DocumentModel::apply(EditResult result) {
   const EditScope scope = result.scope;
   if (Touches(scope, EditScope::Position)) emit zoneChanged();
   if (Touches(scope, EditScope::Waveforms)) emit waveformsChanged();
-  if (Touches(scope, EditScope::Zone | EditScope::MemberZones | EditScope::AllZones | EditScope::AllZoneValues |
-                         EditScope::Member |
-                         EditScope::AllMembers | EditScope::Batch | EditScope::Standard |
-                         EditScope::Tables)) {
+  if (Touches(scope, EditScope::Zone | EditScope::MemberZones | EditScope::AllZones |
+                         EditScope::AllZoneValues | EditScope::Member | EditScope::AllMembers |
+                         EditScope::Batch | EditScope::Standard | EditScope::Tables)) {
     emit zoneDataChanged();
   }
   if (result.changed()) emit edited(result);

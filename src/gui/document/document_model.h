@@ -97,7 +97,9 @@ class DocumentModel : public QObject {
   // Opens a data file pair; empty on success, else the message to show. The
   // modified flag is cleared; on failure the document shows no file. While
   // strengths are shown, the file opened is recomputed (as "输出" does).
-  QString open(const QString& path);
+  // `progress` as CKorvaneDoc::OnOpenDocument's: OpenCancelled from it
+  // leaves the document, its history and the screens as they were.
+  QString open(const QString& path, const ReadProgress& progress = {});
   // Writes the data to `path` by its type (a result file recomputed first);
   // empty on success. A save to another file makes the document name it
   // (pathChanged).

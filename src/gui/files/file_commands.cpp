@@ -51,9 +51,16 @@ FileCommands::OpenOutcome FileCommands::openFile(const QString& path) {
   if (beforeRun_ && !beforeRun_()) return OpenOutcome::Kept;
   if (!saveModified()) return OpenOutcome::Kept;
   QString message;
-  {
+  try {
     const WaitCursor wait;
-    message = model_->open(path);
+    // A long open shows its progress and can be cancelled: the file open
+    // before stays.
+    SaveProgress progress(window_, QStringLiteral("正在打开…\n%1").arg(QDir::toNativeSeparators(path)),
+                          [] { throw OpenCancelled{}; });
+    message = model_->open(path, progress.callback());
+  } catch (const OpenCancelled&) {
+    emit stateChanged();
+    return OpenOutcome::Kept;
   }
   if (!message.isEmpty()) {
     prompter_->message(window_, message);
