@@ -1,5 +1,7 @@
 #include "office/word_report.h"
 
+#include "office/excel_export.h"
+
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -7,6 +9,8 @@
 #include <utility>
 
 #include "core/app/korvane_doc.h"
+#include "core/platform/error.h"
+#include "core/platform/file_replace.h"
 #include "core/platform/unicode_text.h"
 #include "core/report/pagination.h"
 #include "core/report/report_cells.h"
@@ -523,7 +527,11 @@ Table BuildResultTable(const CKorvaneDoc& doc, int member, int page, bool summar
   return table;
 }
 
-WordDocument BuildWordReport(const CKorvaneDoc& doc, const ReportOptions& options) {
+WordDocument BuildWordReport(const CKorvaneDoc& doc, const ReportOptions& options,
+                             const std::function<bool()>& keepGoing) {
+  const auto check = [&keepGoing] {
+    if (keepGoing && !keepGoing()) throw ExportCancelled{};
+  };
   const PrintSettings& settings = doc.printSettings;
   WordDocument document;
   document.section = PageSetup(settings);
@@ -545,6 +553,7 @@ WordDocument BuildWordReport(const CKorvaneDoc& doc, const ReportOptions& option
         Paragraph::OfText(std::string(report::kRecordSheetTitle), TitleFont(), Align::Center));
     const bool velocityForm = VelocityForm(doc);
     for (int m = 0; m < memberCount; ++m) {
+      check();
       if (m > 0) document.body.emplace_back(PageBreak{});
       Table table = BuildRecordSheetTable(doc, m, velocityForm);
       FitCellTexts(table, document.TextWidth());
@@ -559,6 +568,7 @@ WordDocument BuildWordReport(const CKorvaneDoc& doc, const ReportOptions& option
     for (int m = 0; m < memberCount; ++m) {
       const int pages = report::PagesForZoneCount(doc.ZoneCount(m));
       for (int page = 1; page <= pages; ++page) {
+        check();
         if (!first) document.body.emplace_back(PageBreak{});
         first = false;
         const bool summary = m == memberCount - 1 && page == pages;
@@ -572,13 +582,32 @@ WordDocument BuildWordReport(const CKorvaneDoc& doc, const ReportOptions& option
   return document;
 }
 
-void WriteWordReport(const CKorvaneDoc& doc, const std::filesystem::path& path,
-                     const ReportOptions& options) {
+void WriteWordReport(const CKorvaneDoc& doc, const std::filesystem::path& path, const ReportOptions& options,
+                     const std::function<bool()>& keepGoing) {
   // Neither report: nothing to write, as printing says.
   if (doc.printSettings.printRecordSheet == 0 && doc.printSettings.printResultTable == 0) {
     throw KorvaneError(std::string(report::kMsgChooseReport));
   }
-  WriteDocx(BuildWordReport(doc, options), path);
+  if (!keepGoing) {
+    WriteDocx(BuildWordReport(doc, options), path);
+    return;
+  }
+  // Asked again between the stages: the parts' XML, the archive, the file.
+  const auto check = [&keepGoing] {
+    if (!keepGoing()) throw ExportCancelled{};
+  };
+  const WordDocument document = BuildWordReport(doc, options, keepGoing);
+  check();
+  const auto parts = DocxParts(document);
+  check();
+  std::string bytes;
+  try {
+    bytes = ZipArchiveBytes(parts);
+  } catch (const std::exception& cause) {
+    throw KorvaneError(MessageWithPath(kMsgCannotWriteFile, path, cause.what()));
+  }
+  check();
+  ReplaceFileOrThrow(path, bytes);
 }
 
 }  // namespace korvane::office

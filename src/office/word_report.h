@@ -6,6 +6,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -78,12 +79,17 @@ void FitCellTexts(Table& table, int textWidth);
 // record sheet (if printRecordSheet) then the result table (if
 // printResultTable), a page break between tables. With neither report
 // chosen the body is one empty paragraph.
-WordDocument BuildWordReport(const CKorvaneDoc& doc, const ReportOptions& options = {});
+// `keepGoing` (when given) is asked before each member's table and page:
+// false stops the build, which throws ExportCancelled (excel_export.h).
+WordDocument BuildWordReport(const CKorvaneDoc& doc, const ReportOptions& options = {},
+                             const std::function<bool()>& keepGoing = {});
 
 // BuildWordReport written to `path` (.docx). Throws KorvaneError naming the
 // file when it cannot be written; an existing file is replaced only by a
-// complete one.
+// complete one. Stopped by `keepGoing` (asked as above and between making
+// the parts, the archive and the file), it throws ExportCancelled and
+// writes nothing.
 void WriteWordReport(const CKorvaneDoc& doc, const std::filesystem::path& path,
-                     const ReportOptions& options = {});
+                     const ReportOptions& options = {}, const std::function<bool()>& keepGoing = {});
 
 }  // namespace korvane::office

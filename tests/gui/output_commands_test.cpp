@@ -367,7 +367,8 @@ class OutputCommandsTest : public QObject {
     QVERIFY(!commands_->InterceptClose());
   }
 
-  // A long preview, print or PDF shows its progress with "取消"; cancelled,
+  // A long preview, print, PDF or Word report shows its progress with
+  // "取消"; cancelled,
   // it leaves no output (the preview closes) and says nothing.
   void longJobsCanBeCancelled() {
     makeCommands({4000});
@@ -400,10 +401,16 @@ class OutputCommandsTest : public QObject {
     QCOMPARE(pressed, 2);
     QVERIFY(!QFileInfo::exists(pdf));
 
+    const QString word = path(QStringLiteral("job.docx"));
+    prompter_.saveNames << word;
+    action(cmd::kWord)->trigger();
+    QCOMPARE(pressed, 3);
+    QVERIFY(!QFileInfo::exists(word));
+
     const QString printed = path(QStringLiteral("printed.pdf"));
     prompter_.printFile = printed;
     action(cmd::kPrint)->trigger();
-    QCOMPARE(pressed, 3);
+    QCOMPARE(pressed, 4);
     QVERIFY(!QFileInfo::exists(printed));
     QVERIFY2(prompter_.messages.isEmpty(), qPrintable(prompter_.messages.join(QLatin1Char('\n'))));
   }

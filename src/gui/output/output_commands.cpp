@@ -290,6 +290,7 @@ bool OutputCommands::writeWithProgress(const QString& label, const QString& path
     std::rethrow_exception(failure);
   } catch (const render::JobCancelled&) {
     // Cancelled: nothing was written, nothing to say.
+  } catch (const office::ExportCancelled&) {
   } catch (const std::exception& error) {
     prompter_->message(window_, QString::fromUtf8(error.what()));
   } catch (...) {
@@ -309,8 +310,13 @@ void OutputCommands::onWord() {
   if (path.isEmpty()) return;
   const ReportOptions options = options_;
   const std::filesystem::path target = ToFsPath(path);
-  if (!writeWithProgress(QStringLiteral("正在生成Word文档…\n%1").arg(QDir::toNativeSeparators(path)), path,
-                         [&doc, &target, options] { office::WriteWordReport(doc, target, options); })) {
+  std::atomic<bool> stop = false;
+  if (!writeWithProgress(
+          QStringLiteral("正在生成Word文档…\n%1").arg(QDir::toNativeSeparators(path)), path,
+          [&doc, &target, options, &stop] {
+            office::WriteWordReport(doc, target, options, [&stop] { return !stop.load(); });
+          },
+          &stop)) {
     return;
   }
   showWritten(path);

@@ -89,8 +89,8 @@ class OutputCommands : public QObject {
   // Runs `write` (which writes `path`) with the wait cursor and a progress
   // indication while it takes long; shows the failure's message. True on
   // success. With `stop`, the indication offers "取消", which sets it; a
-  // write that then stops by throwing render::JobCancelled is no failure
-  // (false, no message).
+  // write that then stops by throwing render::JobCancelled or
+  // office::ExportCancelled is no failure (false, no message).
   bool writeWithProgress(const QString& label, const QString& path, const std::function<void()>& write,
                          std::atomic<bool>* stop = nullptr);
   // Opens the written file with the desktop's program, or says where it is.
