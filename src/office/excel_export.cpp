@@ -805,12 +805,14 @@ void WriteRawDataWorkbook(const CKorvaneDoc& doc, const std::filesystem::path& p
       const std::string n = std::to_string(m + 1);
       workbook += "<sheet name=\"";
       AppendXmlEscaped(workbook, sheetNames[m], true);
-      workbook += "\" sheetId=\"" + n + "\" r:id=\"rId" + n + "\"/>";
-      relations +=
-          "<Relationship Id=\"rId" + n +
-          "\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/worksheet\" "
-          "Target=\"worksheets/sheet" +
-          n + ".xml\"/>";
+      workbook.append("\" sheetId=\"").append(n).append("\" r:id=\"rId").append(n).append("\"/>");
+      relations.append("<Relationship Id=\"rId")
+          .append(n)
+          .append(
+              "\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/worksheet\" "
+              "Target=\"worksheets/sheet")
+          .append(n)
+          .append(".xml\"/>");
       if (doc.members[m].sampleCount > 0) {
         // The two head rows on every printed page.
         titles += "<definedName name=\"_xlnm.Print_Titles\" localSheetId=\"" + std::to_string(m) + "\">";
