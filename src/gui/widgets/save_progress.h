@@ -1,9 +1,10 @@
-// The progress window of a long save: shown only when the save takes more
-// than a moment, a bar for the waveform bytes written, the windows kept
-// painted meanwhile (no user input reaches the windows until the save ends,
+// The progress window of a long job on this thread (a save, an open, the
+// raw-data export, a print or its preview): shown only when the job takes
+// more than a moment, a bar for the bytes or pages done, the windows kept
+// painted meanwhile (no user input reaches the windows until the job ends,
 // so the document does not change under it; a cancellable one's "取消" is
-// the only control that takes a click). The save stays on this thread; the
-// writer calls back between pieces, where the document is consistent.
+// the only control that takes a click). The job calls back between pieces,
+// where the document is consistent.
 #pragma once
 
 #include <QElapsedTimer>
