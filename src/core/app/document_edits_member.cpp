@@ -220,7 +220,8 @@ EditResult SwitchStandard(CKorvaneDoc& doc, ZoneRef shown, Standard standard) {
   EditResult result =
       Begin(doc, EditScope::Standard | EditScope::Project | EditScope::ReportInfo | kEverything, shown,
             static_cast<float>(IndexOf(standard)));
-  doc.SwitchStandardKeepingReadings(standard);
+  // Every zone is recomputed below (StoreCoefficientsEverywhere).
+  doc.SelectStandard(standard);
   // The forced coefficient refresh: the shown member takes the new
   // standard's coefficients for its aggregate, every member takes them.
   const Member& shownMember = MemberAt(doc, shown.member);

@@ -144,11 +144,11 @@ class CKorvaneDoc {
   void ApplyCorrectionsToAll();
   // Selects `standard` and recomputes point readings, V and Va of every zone.
   void SetStandard(Standard standard);
-  // The same without the point readings (T, V, amplitude and L of each
-  // point), which no standard changes: for a switch of standard while the
-  // readings are fresh (every edit keeps them so), without touching every
-  // waveform.
-  void SwitchStandardKeepingReadings(Standard standard);
+  // Selects `standard` (its name and algorithm) and touches no zone: for a
+  // switch of standard that recomputes every zone right after (RecomputeAll;
+  // the point readings, which no standard changes, are fresh after every
+  // edit and stay), without a pass over every zone and waveform of its own.
+  void SelectStandard(Standard standard);
   // Marks the three highest (positions 0..2) and three lowest (3..5)
   // readings; returns CalcRebound of the readings.
   float MarkExtremes(const std::array<int, kReadingsPerZone>& readings, std::array<int, 6>& positions) const;

@@ -124,13 +124,10 @@ void CKorvaneDoc::ApplyCorrectionsToAll() {
   RecomputeAll();
 }
 
-void CKorvaneDoc::SwitchStandardKeepingReadings(Standard newStandard) {
+void CKorvaneDoc::SelectStandard(Standard newStandard) {
   standard = newStandard;
   project.standardName = StoredStandardName(StandardDisplayName(standard));
   algorithm = CAlgorithm(standard, &tables);
-  for (ZoneList& zones : zoneLists) {
-    for (TestZone& zone : zones) ComputeZoneVelocity(algorithm, zone);
-  }
 }
 
 void CKorvaneDoc::SetStandard(Standard newStandard) {
