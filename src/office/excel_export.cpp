@@ -85,16 +85,12 @@ class Workbook {
   // The library keeps its sheets in temporary files until Close: in the
   // folder of `path` (beside the target), not the system's temporary
   // folder, which may be small or full.
-  // With `rowByRow`, the library's constant-memory mode: each row goes to
-  // the temporary file once the next is begun, so rows must be written in
-  // order, each whole before the next.
-  explicit Workbook(const std::filesystem::path& path, bool rowByRow = false) {
+  explicit Workbook(const std::filesystem::path& path) {
     const std::u8string name = path.u8string();
     std::filesystem::path folderPath = path.parent_path();
     if (folderPath.empty()) folderPath = std::filesystem::path(".");
     const std::u8string folder = folderPath.u8string();
     lxw_workbook_options options{};
-    options.constant_memory = rowByRow ? LXW_TRUE : LXW_FALSE;
     options.tmpdir = const_cast<char*>(reinterpret_cast<const char*>(folder.c_str()));
     workbook_ = workbook_new_opt(reinterpret_cast<const char*>(name.c_str()), &options);
     if (workbook_ == nullptr) throw std::runtime_error("cannot create the workbook");

@@ -333,6 +333,27 @@ TEST(ExcelRaw, ACancelledExportLeavesNothingBehind) {
   }
 }
 
+// A workbook larger than the disk's free space is refused before anything
+// is written, with the space needed and left (20 members of 16,000 columns
+// and a million rows: about 1.9 TB).
+TEST(ExcelRaw, TooLittleFreeSpaceIsRefusedFirst) {
+  TempDir dir;
+  auto doc = MakeExportDoc(std::vector<int>(20, 4000), 3);
+  for (Member& member : doc->members) member.sampleCount = 1000000;
+  const std::uint64_t needed = office::RawWorkbookSpaceNeeded(*doc);
+  if (std::filesystem::space(dir.path()).available >= needed) GTEST_SKIP() << "a disk this large";
+  try {
+    WriteRawDataWorkbook(*doc, dir / "raw.xlsx");
+    ADD_FAILURE() << "written";
+  } catch (const KorvaneError& error) {
+    const std::string message = error.what();
+    EXPECT_EQ(message.rfind(std::string(office::kMsgNoSpaceForWorkbook), 0), 0u) << message;
+    EXPECT_NE(message.find(std::to_string((needed + 999999) / 1000000) + " MB"), std::string::npos)
+        << message;
+  }
+  EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
+}
+
 // A sheet Excel cannot hold is refused before anything is written.
 TEST(ExcelRaw, SheetsExcelCannotHoldAreRefusedFirst) {
   struct Case {
